@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds everything (installing missing Debian packages first) and runs every
+# test through ctest. --asan builds and tests with AddressSanitizer and
+# UndefinedBehaviorSanitizer in build-asan/ instead.
+set -euo pipefail
+cd "$(dirname "$0")"
+source tools/setup.sh
+dir=build
+extra=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+if [ "${1:-}" = "--asan" ]; then
+  dir=build-asan
+  extra=(-DCMAKE_BUILD_TYPE=Debug -DTOLVARIN_SANITIZE=ON -DTOLVARIN_BENCHMARKS=OFF)
+  export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+fi
+tolvarin_setup "$dir" "${extra[@]}"
+export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
+cd "$dir"
+ctest --output-on-failure -j "$(nproc)"

@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+#include <vector>
+
+struct ManifestEntry {
+    std::string archive;
+    std::string name;
+    std::string kind;
+    int width = 0;
+    int height = 0;
+    std::vector<std::string> params;
+};
+
+struct Manifest {
+    std::vector<ManifestEntry> entries;
+};
+
+// Reads the tab-separated manifest; lines starting with '#' and blank lines are
+// skipped. Returns false with a message on a malformed line.
+bool LoadManifest(const std::string& path, Manifest& out, std::string& error);

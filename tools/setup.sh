@@ -1,0 +1,29 @@
+# Shared by play.sh and test.sh: installs what the build needs on a fresh
+# Debian machine, then configures and builds one build folder.
+# Usage (sourced): tolvarin_setup <build-dir> [extra cmake args...]
+
+TOLVARIN_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libsdl2-ttf-dev libstb-dev
+                   libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic)
+
+tolvarin_install_packages() {
+  local missing=()
+  local p
+  for p in "${TOLVARIN_PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$p")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+}
+
+tolvarin_setup() {
+  local dir="$1"; shift
+  tolvarin_install_packages
+  cmake -S . -B "$dir" -G Ninja "$@" > "$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; return 1; }
+  cmake --build "$dir" -j "$(nproc)"
+}
