@@ -29,8 +29,10 @@ function(tolvarin_tests target)
     TOLVARIN_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     TOLVARIN_BUILD_DIR="${PROJECT_BINARY_DIR}"
     TOLVARIN_TEST_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
+  # Tests never need a display or a sound card: SDL's dummy drivers.
+  set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR
+    "env;SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
   gtest_discover_tests(${target}
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
-    DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
+    DISCOVERY_MODE PRE_TEST)
 endfunction()

@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/app/application_main.h"
+#include "engine/app/run_options.h"
+#include "engine/app/startup_report.h"
+#include "engine/core/application.h"
+#include "platform/clock.h"
+#include "platform/system.h"
+#include "platform/window.h"
+
+namespace {
+
+struct PacingCase {
+    u32 work;
+    i32 rate;
+    i64 sleep;
+};
+
+class PacingTest : public ::testing::TestWithParam<PacingCase> {};
+
+TEST_P(PacingTest, SleepsWhatIsLeftOfTheFrame) {
+    const PacingCase c = GetParam();
+    EXPECT_EQ(PacingSleepMs(c.work, c.rate), c.sleep);
+}
+
+INSTANTIATE_TEST_SUITE_P(Frames, PacingTest,
+                         ::testing::Values(PacingCase{0, 60, 16}, PacingCase{10, 60, 6},
+                                           PacingCase{16, 60, 0}, PacingCase{17, 60, 0},
+                                           PacingCase{100, 60, 0}, PacingCase{0, 0, 0},
+                                           PacingCase{0, 30, 33},
+                                           // Ten hours idle: 60 x e no longer fits 32 bits.
+                                           PacingCase{36000000u, 60, 0},
+                                           PacingCase{0xFFFFFFFFu, 60, 0}));
+
+// FrameSync through a virtual clock: the frame's work is advanced by hand.
+class FrameSyncTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetApplicationState();
+        platform::SetClock(&clock_);
+        App().frameTimeStamp = clock_.NowMs();
+    }
+    void TearDown() override { platform::SetClock(nullptr); }
+    platform::VirtualClock clock_{1000};
+};
+
+TEST_F(FrameSyncTest, IdleFrameLastsSixteenMilliseconds) {
+    u32 start = clock_.NowMs();
+    FrameSync();
+    EXPECT_EQ(clock_.NowMs() - start, 16u);
+    EXPECT_EQ(App().frameTimeStamp, clock_.NowMs());
+}
+
+TEST_F(FrameSyncTest, FrameRateZeroNeverSleeps) {
+    App().frameRate = 0;
+    for (int i = 0; i < 5; ++i) FrameSync();
+    EXPECT_EQ(clock_.SleepCalls(), 0);
+}
+
+TEST_F(FrameSyncTest, LongIdleDoesNotSleepMoreThanOneFrame) {
+    clock_.Advance(10u * 3600u * 1000u);
+    FrameSync();
+    EXPECT_EQ(clock_.TotalSlept(), 0u);
+    // The clock wrapping past 2^32 is no different.
+    App().frameTimeStamp = 0xFFFFFFF0u;
+    FrameSync();
+    EXPECT_LE(clock_.TotalSlept(), 16u);
+}
+
+TEST_F(FrameSyncTest, CountsFramesPerSecond) {
+    FrameSync();  // starts the second
+    for (int i = 0; i < 70; ++i) {
+        AddFrameCount(1);
+        FrameSync();
+    }
+    EXPECT_GE(App().lastSecondFrames, 60);
+    EXPECT_LE(App().lastSecondFrames, 63);
+}
+
+// A window on SDL's dummy driver, with the frame's window procedure.
+class PumpTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetApplicationState();
+        platform::SetClock(&clock_);
+        std::string error;
+        ASSERT_TRUE(platform::InitVideo(true, error)) << error;
+        platform::WindowDesc desc;
+        ASSERT_TRUE(platform::CreateMainWindow(desc, WindowProc));
+        App().hasWindow = true;
+        platform::ClearAppMessages();
+        hookCalls().clear();
+    }
+    void TearDown() override {
+        platform::ShutdownVideo();
+        platform::SetClock(nullptr);
+        ResetApplicationState();
+    }
+    static std::vector<std::string>& hookCalls() {
+        static std::vector<std::string> calls;
+        return calls;
+    }
+    static void EscapeHook(std::uintptr_t wParam, std::intptr_t) {
+        hookCalls().push_back("key " + std::to_string(wParam));
+        if (wParam == platform::VK_ESCAPE) ApplicationExit();
+    }
+    platform::VirtualClock clock_;
+};
+
+TEST_F(PumpTest, RunsFramesWhileActive) {
+    EXPECT_EQ(ApplicationPump(), 1);
+    EXPECT_EQ(ApplicationPump(), 1);
+}
+
+TEST_F(PumpTest, EscapeEndsTheRunInsideTheSamePumpCall) {
+    ASSERT_EQ(AddMessageHook(platform::WM_KEYDOWN, EscapeHook), 1);
+    platform::PostAppMessage(platform::WM_KEYDOWN, 'Z', 0);
+    platform::PostAppMessage(platform::WM_KEYDOWN, platform::VK_ESCAPE, 0);
+    EXPECT_EQ(ApplicationPump(), 0);
+    EXPECT_EQ(hookCalls(), (std::vector<std::string>{"key 90", "key 27"}));
+    EXPECT_FALSE(platform::HasMainWindow());
+    EXPECT_FALSE(HasWindow());
+    // From then on the pump keeps reporting the end.
+    EXPECT_EQ(ApplicationPump(), 0);
+    EXPECT_EQ(App().lastMessageWParam, 0u);
+}
+
+TEST_F(PumpTest, CloseBoxEndsTheRun) {
+    platform::PostAppMessage(platform::WM_CLOSE);
+    EXPECT_EQ(ApplicationPump(), 0);
+}
+
+TEST_F(PumpTest, InactiveApplicationRunsNoFrameUntilItReturns) {
+    // While inactive the pump keeps waiting for messages; the frame only comes
+    // once the focus is back.
+    platform::PostAppMessage(platform::WM_ACTIVATEAPP, 0, 0);
+    std::thread later([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        platform::PostAppMessage(platform::WM_ACTIVATEAPP, 1, 0);
+    });
+    EXPECT_EQ(ApplicationPump(), 1);
+    later.join();
+    EXPECT_EQ(App().active, 1);
+    EXPECT_EQ(clock_.SleepCalls(), 1);  // one pacing for the one frame
+    // Deactivated and closed: the quit still ends the run.
+    platform::PostAppMessage(platform::WM_ACTIVATEAPP, 0, 0);
+    platform::PostAppMessage(platform::WM_CLOSE);
+    EXPECT_EQ(ApplicationPump(), 0);
+    EXPECT_EQ(App().active, 1);  // WM_QUIT marks the application active again
+}
+
+TEST_F(PumpTest, WindowMessagesReachTheFrame) {
+    platform::PostAppMessage(platform::WM_MOVE, 0, static_cast<std::intptr_t>((0xFFF6u << 16) | 0x0020u));
+    ApplicationPump();
+    EXPECT_EQ(App().windowX, 32);
+    EXPECT_EQ(App().windowY, -10);
+}
+
+TEST(MessageHooks, SixtyFifthHookIsRefused) {
+    ResetApplicationState();
+    auto hook = [](std::uintptr_t, std::intptr_t) {};
+    for (int i = 0; i < 64; ++i) ASSERT_EQ(AddMessageHook(0x100, hook), 1) << i;
+    EXPECT_EQ(AddMessageHook(0x100, hook), 0);
+    EXPECT_EQ(App().hookCount, 64);
+    ResetApplicationState();
+}
+
+TEST(SubsystemMask, GraphicsBitIsAlwaysOn) {
+    ResetApplicationState();
+    SetUseSubsystems(0x12);
+    EXPECT_EQ(App().SubsystemMask, 0x13u);
+    SetUseSubsystems(0x100);
+    EXPECT_EQ(App().SubsystemMask, 0x101u);
+    EXPECT_EQ(IsThreadedInitialize(), 1);
+    ResetApplicationState();
+}
+
+std::vector<std::string>& Boxes() {
+    static std::vector<std::string> boxes;
+    return boxes;
+}
+
+void CatchBox(std::uint32_t type, const std::string& caption, const std::string& text) {
+    Boxes().push_back(std::to_string(type) + "|" + caption + "|" + platform::SjisToUtf8(text));
+}
+
+int g_gameMainCalls = 0;
+void NamedSetup() { SetApplicationName("tolvarin-test-single-copy"); }
+i32 CountingMain(int, char**) {
+    ++g_gameMainCalls;
+    return 0;
+}
+
+TEST(SingleCopy, SecondRunningCopyIsRefused) {
+    ResetApplicationState();
+    Options() = RunOptions();
+    Options().headless = true;
+    platform::SetMessageBoxSink(CatchBox);
+    Boxes().clear();
+    g_gameMainCalls = 0;
+    platform::SingleInstanceLock first;
+    ASSERT_TRUE(first.Acquire("tolvarin-test-single-copy"));
+    SetGameCallbacks(NamedSetup, CountingMain);
+    ApplicationMain(0, nullptr);
+    EXPECT_EQ(g_gameMainCalls, 0);
+    EXPECT_FALSE(platform::HasMainWindow());
+    ASSERT_EQ(Boxes().size(), 1u);
+    EXPECT_EQ(Boxes()[0], "16|Error|2重起動は出来ません");
+    // Once the first copy ends, a new one starts.
+    first.Release();
+    ResetApplicationState();
+    Boxes().clear();
+    ApplicationMain(0, nullptr);
+    EXPECT_EQ(g_gameMainCalls, 1);
+    EXPECT_TRUE(Boxes().empty());
+    platform::SetMessageBoxSink(nullptr);
+    SetGameCallbacks(nullptr, nullptr);
+    ResetApplicationState();
+}
+
+void ExitingSetup() { ApplicationExit(); }
+
+TEST(ApplicationMainTest, ExitDuringSetupCreatesNothing) {
+    ResetApplicationState();
+    g_gameMainCalls = 0;
+    SetGameCallbacks(ExitingSetup, CountingMain);
+    EXPECT_EQ(ApplicationMain(0, nullptr), 0);
+    EXPECT_EQ(g_gameMainCalls, 0);
+    EXPECT_FALSE(platform::HasMainWindow());
+    SetGameCallbacks(nullptr, nullptr);
+    ResetApplicationState();
+}
+
+i32 PumpingMain(int, char**) {
+    while (ApplicationPump()) ++g_gameMainCalls;
+    return 0;
+}
+
+TEST(ApplicationMainTest, FrameLimitEndsAfterExactlyThatManyFrames) {
+    ResetApplicationState();
+    Options() = RunOptions();
+    Options().headless = true;
+    Options().frameLimit = 25;
+    g_gameMainCalls = 0;
+    SetGameCallbacks(nullptr, PumpingMain);
+    EXPECT_EQ(ApplicationMain(0, nullptr), 0);
+    EXPECT_EQ(g_gameMainCalls, 25);
+    SetGameCallbacks(nullptr, nullptr);
+    Options() = RunOptions();
+    ResetApplicationState();
+}
+
+TEST(RunOptionsTest, ParsesTheRunnerOptions) {
+    const char* argv[] = {"tolvarin", "--headless", "--frames", "300", "--input", "in.bin",
+                          "--hash-every", "60", "--screenshot-at", "1,50,300", "--screenshot-dir", "out"};
+    RunOptions o;
+    std::string error;
+    ASSERT_TRUE(ParseRunOptions(12, const_cast<char**>(argv), o, error)) << error;
+    EXPECT_TRUE(o.headless);
+    EXPECT_EQ(o.frameLimit, 300);
+    EXPECT_EQ(o.inputFile, "in.bin");
+    EXPECT_EQ(o.hashEvery, 60);
+    EXPECT_EQ(o.screenshotAt, (std::vector<i64>{1, 50, 300}));
+    EXPECT_EQ(o.screenshotDir, "out");
+}
+
+TEST(RunOptionsTest, RejectsBadOptions) {
+    struct Bad {
+        std::vector<const char*> args;
+    };
+    for (const Bad& b : {Bad{{"x", "--frames"}}, Bad{{"x", "--frames", "-3"}}, Bad{{"x", "--frames", "12a"}},
+                         Bad{{"x", "--hash-every", "0"}}, Bad{{"x", "--screenshot-at", "1,,2"}},
+                         Bad{{"x", "--fast"}}}) {
+        RunOptions o;
+        std::string error;
+        EXPECT_FALSE(ParseRunOptions(static_cast<int>(b.args.size()), const_cast<char**>(b.args.data()), o, error))
+            << b.args.back();
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+}  // namespace
