@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -99,6 +100,8 @@ struct InsertionCase {
     std::vector<int> expected;
 };
 
+void PrintTo(const InsertionCase& c, std::ostream* os) { *os << c.kind; }
+
 class InsertionEndTest : public ResourceListTest, public ::testing::WithParamInterface<InsertionCase> {};
 
 TEST_P(InsertionEndTest, OrderFollowsInsertionEnd) {
@@ -166,6 +169,8 @@ struct RemoveCase {
     int removed;
     std::vector<int> left;
 };
+
+void PrintTo(const RemoveCase& c, std::ostream* os) { *os << c.name; }
 
 class RemoveTest : public ResourceListTest, public ::testing::WithParamInterface<RemoveCase> {};
 
