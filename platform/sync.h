@@ -3,6 +3,7 @@
 // workers: our stand-ins for the kernel32 objects (CreateThread, manual-reset
 // events, WaitForMultipleObjects, critical sections), on the C++ standard
 // library.
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -48,12 +49,29 @@ int WaitForEvents(Event* const* events, int count, std::uint32_t timeoutMs = kIn
 // it again. Meets the standard Lockable requirements.
 class CriticalSection {
 public:
-    void lock() { mutex_.lock(); }
-    void unlock() { mutex_.unlock(); }
-    bool try_lock() { return mutex_.try_lock(); }
+    void lock() {
+        mutex_.lock();
+        Entered();
+    }
+    bool try_lock() {
+        if (!mutex_.try_lock()) return false;
+        Entered();
+        return true;
+    }
+    void unlock() {
+        if (--depth_ == 0) owner_.store(std::thread::id());
+        mutex_.unlock();
+    }
+    // How many times the calling thread holds the lock (0 when it does not).
+    int HeldByCaller() const { return owner_.load() == std::this_thread::get_id() ? depth_ : 0; }
 
 private:
+    void Entered() {
+        if (depth_++ == 0) owner_.store(std::this_thread::get_id());
+    }
     std::recursive_mutex mutex_;
+    std::atomic<std::thread::id> owner_{};
+    int depth_ = 0;  // written only by the owner while it holds the lock
 };
 
 // A joinable thread. Start reports failure instead of throwing; the
