@@ -167,7 +167,7 @@ const FaultCase kFaultCases[] = {
     {"DirectSoundInitialize", platform::Fault::DirectSoundInitialize,
      {"  ■ DirectSoundオブジェクトを生成\n  エラー : DirectSoundオブジェクトの生成に失敗\n",
       "Destroy DirectSound\n  ■ DirectSoundを解体 [参照カウント0]\n"},
-     {"協調レベルを", "DirectSoundBufferを解体"},
+     {"協調レベルを 優先", "DirectSoundBufferを解体"},
      {}},
     {"DirectSoundPriorityLevel", platform::Fault::DirectSoundPriorityLevel,
      {"  ■ 協調レベルを 通常レベル に設定\n  エラー : メモリのコンパクションに失敗\n  ■ プライマリサウンドバッファを生成\n"},
