@@ -142,6 +142,10 @@ std::uint32_t Run(MciState& st, const std::vector<std::string>& w, bool notify, 
         return 0;
     }
 
+    static const char* const kVerbs[] = {"close", "play", "stop", "pause", "resume", "seek", "set", "status"};
+    bool known = false;
+    for (const char* v : kVerbs) known = known || verb == v;
+    if (!known) return MCIERR_UNRECOGNIZED_COMMAND;
     if (w.size() < 2) return MCIERR_MISSING_PARAMETER;
     if (verb == "close" && Lower(w[1]) == "all") {
         for (auto& d : st.devices) Conclude(d, MCI_NOTIFY_ABORTED, notices);
@@ -244,7 +248,7 @@ std::uint32_t Run(MciState& st, const std::vector<std::string>& w, bool notify, 
         }
         return 0;
     }
-    return MCIERR_UNRECOGNIZED_COMMAND;
+    return MCIERR_UNRECOGNIZED_COMMAND;  // not reached: every known verb returns above
 }
 
 void Deliver(MciState& st, const std::vector<Notice>& notices) {

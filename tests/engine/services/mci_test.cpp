@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -146,6 +147,10 @@ struct TrackCase {
     i32 last;
     i32 count;
 };
+
+void PrintTo(const TrackCase& c, std::ostream* os) {
+    *os << "tracks " << c.first << ".." << c.last << " of " << c.count;
+}
 
 class CdRangeTest : public MciTest, public ::testing::WithParamInterface<TrackCase> {};
 
