@@ -15,9 +15,16 @@ void CopyName(char* out, std::size_t size, const std::string& text) {
 }  // namespace
 
 std::uint32_t FakeMixer::Value(std::uint32_t controlId) const {
-    return const_cast<FakeMixer*>(this)->FindControl(controlId) != nullptr
-               ? const_cast<FakeMixer*>(this)->FindControl(controlId)->value
-               : 0;
+    for (const auto& d : destinations) {
+        for (const Line* line = &d.line; line != nullptr;) {
+            for (const auto& c : line->controls) {
+                if (c.id == controlId) return c.value;
+            }
+            const std::size_t next = line == &d.line ? 0 : static_cast<std::size_t>(line - d.sources.data()) + 1;
+            line = next < d.sources.size() ? &d.sources[next] : nullptr;
+        }
+    }
+    return 0;
 }
 
 FakeMixer::Control* FakeMixer::FindControl(std::uint32_t controlId) {
