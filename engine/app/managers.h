@@ -4,8 +4,7 @@
 #include "engine/core/types.h"
 
 // engine/core
-void InitializeMath();
-void DestroyMath();
+#include "engine/core/engine_math.h"
 
 // engine/graphics and engine/model
 i32 InitializeDirectXGraphics();
@@ -52,17 +51,4 @@ void InputMouseRightDoubleClick();
 void InputMouseMiddleDoubleClick();
 
 // engine/services
-i32 InitializeDirectSound();
-void DestroyDirectSound();
-i32 InitializeDirectMusic();
-void DestroyDirectMusic();
-i32 InitializeDirectShow();
-void DestroyDirectShow();
-i32 InitializeDirectPlay();
-void DestroyDirectPlay();
-i32 InitializeMediaStream();
-void DestroyMediaStream();
-i32 InitializeMCI();
-void DestroyMCI();
-void DirectShowPumpEvents();
-void MciNotify();
+#include "engine/services/services.h"
