@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "engine/app/managers.h"
 #include "engine/core/application.h"
 #include "platform/input.h"
 
@@ -170,7 +171,7 @@ void UpdateMouse(MouseState& m) {
 
 InputState& GetInputState() { return g_InputState; }
 
-i32 InitializeDirectInput(void* /*instance*/) {
+i32 InitializeDirectInput() {
     LogPrintf("Initialize DirectInput\n");
     // A second start releases what the first one made.
     if (g_InputState.directInput) DestroyDirectInput();
@@ -213,10 +214,10 @@ i32 InputGetJoystickState(i32 pad, JoystickState* out) {
     return present ? 1 : 0;
 }
 
-void InputMouseWheel(i16 delta) {
+void InputMouseWheel(i32 delta) {
     // Wraps round instead of overflowing after a very long run.
     i32& wheel = g_InputState.mouse.wheel;
-    wheel = static_cast<i32>(static_cast<u32>(wheel) + static_cast<u32>(static_cast<i32>(delta)));
+    wheel = static_cast<i32>(static_cast<u32>(wheel) + static_cast<u32>(delta));
 }
 void InputMouseLeftDoubleClick() { g_InputState.mouse.leftDoubleClickLatch = 1; }
 void InputMouseRightDoubleClick() { g_InputState.mouse.rightDoubleClickLatch = 1; }

@@ -71,7 +71,7 @@ InputState& GetInputState();
 
 // Starts the input system, the keyboard and every attached joystick (up to
 // 16); 1, or 0 when there is no input system.
-i32 InitializeDirectInput(void* instance = nullptr);
+i32 InitializeDirectInput();
 // Releases every joystick, the keyboard and the input system; harmless when
 // InitializeDirectInput never ran or failed.
 void DestroyDirectInput();
@@ -82,7 +82,8 @@ void InputUpdate();
 i32 InputGetJoystickState(i32 pad, JoystickState* out);
 
 // Called by the window procedure.
-void InputMouseWheel(i16 delta);
+// Adds a wheel delta (the signed high half of WM_MOUSEWHEEL's wParam).
+void InputMouseWheel(i32 delta);
 void InputMouseLeftDoubleClick();
 void InputMouseRightDoubleClick();
 void InputMouseMiddleDoubleClick();
