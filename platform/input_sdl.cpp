@@ -46,6 +46,9 @@ class SdlSource : public InputSource {
 public:
     bool Start() override {
         if (started_) return true;
+        // The focus is handled here (devices are unacquired without it), so
+        // SDL is asked to keep the state of every device current.
+        SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
         if (SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) != 0) return false;
         started_ = true;
         return true;
