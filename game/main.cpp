@@ -5,6 +5,7 @@
 #include "engine/app/application_main.h"
 #include "engine/app/run_options.h"
 #include "game/shell/game_main.h"
+#include "platform/input.h"
 
 namespace {
 
@@ -18,6 +19,10 @@ int main(int argc, char** argv) {
     std::string error;
     if (!ParseRunOptions(argc, argv, Options(), error)) {
         std::fprintf(stderr, "tolvarin: %s\n%s", error.c_str(), kUsage);
+        return 2;
+    }
+    if (!Options().inputFile.empty() && !platform::LoadScriptedInput(Options().inputFile, error)) {
+        std::fprintf(stderr, "tolvarin: %s\n", error.c_str());
         return 2;
     }
     SetGameCallbacks(GameSetup, GameMain);

@@ -43,12 +43,7 @@ void DestroyPerticle();
 i32 RestoreDevice(i32 force);
 
 // engine/app (input devices)
-i32 InitializeDirectInput();
-void DestroyDirectInput();
-void InputMouseWheel(i32 delta);
-void InputMouseLeftDoubleClick();
-void InputMouseRightDoubleClick();
-void InputMouseMiddleDoubleClick();
+#include "engine/app/input.h"
 
 // engine/services
 #include "engine/services/services.h"

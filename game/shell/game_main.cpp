@@ -6,6 +6,7 @@
 #include "engine/core/application.h"
 #include "game/shell/hit_shape.h"
 #include "game/shell/save_files.h"
+#include "platform/input.h"
 #include "platform/system.h"
 #include "platform/window.h"
 
@@ -92,7 +93,11 @@ i32 GameMain(int, char**) {
     PreviousScene = 1;
     SceneInitRequest = 1;
     if (g_createStageCamera) g_createStageCamera();
-    while (ApplicationPump()) RunSceneFrame();
+    while (ApplicationPump()) {
+        // Scripted input (tests, recordings) moves on one word per frame.
+        if (platform::ScriptedInputActive()) platform::ScriptedInput();
+        RunSceneFrame();
+    }
     ReleaseStageCamera();
     return 0;
 }
