@@ -472,3 +472,22 @@ TEST_F(ReplayFolder, DemoRefusesAFileWithoutStageIndexOne) {
     EXPECT_FALSE(status);
     EXPECT_NE(status.message.find("demo.rpl"), std::string::npos);
 }
+
+TEST_F(ReplayFolder, EveryTruncationOfAFileIsHandled) {
+    KnownRun k;
+    const ReplayHeader header = MakeReplayHeader(k.record, k.run);
+    const std::vector<u8> full = EncodeReplayFile(header, k.record, "x", KnownTime());
+    const fs::path path = dir.path() / "cut.rpl";
+    for (std::size_t length = 0; length <= 730; ++length) {
+        WriteAll(path, std::vector<u8>(full.begin(), full.begin() + static_cast<long>(length)));
+        PlayRecord record;
+        ReplayHeader loaded;
+        const FileStatus status = ReadReplayFile(path.string(), loaded, record);
+        ASSERT_EQ(static_cast<bool>(status), length >= 716) << length;
+        if (!status) continue;
+        const std::size_t words = (length - 716) / 2;
+        EXPECT_EQ(record.input[0].size(), std::min<std::size_t>(words, 3)) << length;
+        EXPECT_EQ(record.input[1].size(), words > 3 ? std::min<std::size_t>(words - 3, 2) : 0) << length;
+        EXPECT_EQ(status.message.empty(), words >= 5) << length;
+    }
+}
