@@ -1,0 +1,69 @@
+#include "game/shell/file_access.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include <unistd.h>
+
+std::string JoinShellPath(const std::string& base, const std::string& name) {
+    if (base.empty()) return name;
+    if (base.back() == '/') return base + name;
+    return base + "/" + name;
+}
+
+FileStatus ReadFileBytes(const std::string& path, std::size_t limit, std::vector<u8>& bytes,
+                         std::size_t* fileSize) {
+    bytes.clear();
+    if (fileSize) *fileSize = 0;
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        return FileStatus::Failure("\"" + path + "\" is a folder, not a file");
+    }
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f) {
+        return FileStatus::Failure("cannot open \"" + path + "\": " + std::strerror(errno));
+    }
+    std::size_t size = 0;
+    if (std::fseek(f, 0, SEEK_END) == 0) {
+        long end = std::ftell(f);
+        if (end > 0) size = static_cast<std::size_t>(end);
+        std::fseek(f, 0, SEEK_SET);
+    }
+    if (fileSize) *fileSize = size;
+    std::size_t want = size < limit ? size : limit;
+    bytes.resize(want);
+    std::size_t got = want ? std::fread(bytes.data(), 1, want, f) : 0;
+    bytes.resize(got);
+    bool failed = std::ferror(f) != 0;
+    std::fclose(f);
+    if (failed) return FileStatus::Failure("cannot read \"" + path + "\"");
+    return FileStatus::Success();
+}
+
+FileStatus WriteFileReplacing(const std::string& path, const std::vector<u8>& bytes) {
+    const std::string temp = path + ".tmp";
+    std::FILE* f = std::fopen(temp.c_str(), "wb");
+    if (!f) {
+        return FileStatus::Failure("cannot create \"" + temp + "\": " + std::strerror(errno));
+    }
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    ok = std::fflush(f) == 0 && ok;
+    ok = ::fsync(fileno(f)) == 0 && ok;
+    ok = std::fclose(f) == 0 && ok;
+    if (!ok) {
+        std::remove(temp.c_str());
+        return FileStatus::Failure("cannot write \"" + temp + "\" (disk full?); \"" + path +
+                                   "\" is unchanged");
+    }
+    std::error_code ec;
+    std::filesystem::rename(temp, path, ec);
+    if (ec) {
+        std::remove(temp.c_str());
+        return FileStatus::Failure("cannot rename \"" + temp + "\" to \"" + path +
+                                   "\": " + ec.message());
+    }
+    return FileStatus::Success();
+}

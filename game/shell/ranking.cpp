@@ -1,0 +1,124 @@
+#include "game/shell/ranking.h"
+
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+RankingTable g_RankingTable{};
+
+namespace {
+
+i32 ClampDifficulty(i32 difficulty) {
+    return difficulty < 0 ? 0 : (difficulty >= kRankingDifficulties ? kRankingDifficulties - 1
+                                                                    : difficulty);
+}
+
+}  // namespace
+
+RankingTable DefaultRankingTable() {
+    RankingTable table{};
+    for (int d = 0; d < kRankingDifficulties; ++d) {
+        for (int i = 0; i < kRankingPlaces; ++i) {
+            for (int c = 0; c < kNameLength; ++c) table.name[d][i][c] = 40 + static_cast<u32>(i);
+            table.score[d][i] = 1000 - 100 * static_cast<u32>(i);
+        }
+        for (int s = 0; s < kRankingStageSlots; ++s) table.bestStageScore[d][s] = 1000;
+    }
+    return table;
+}
+
+std::vector<u8> EncodeRankingTable(const RankingTable& table) {
+    std::vector<u8> bytes;
+    bytes.reserve(kRankingFileSize);
+    ByteWriter w(bytes);
+    for (const auto& difficulty : table.name)
+        for (const auto& place : difficulty)
+            for (u32 c : place) w.U32(c);
+    for (const auto& difficulty : table.score)
+        for (u32 v : difficulty) w.U32(v);
+    for (const auto& difficulty : table.bestStageScore)
+        for (u32 v : difficulty) w.U32(v);
+    return bytes;
+}
+
+void DecodeRankingTable(const u8* bytes, std::size_t size, RankingTable& table) {
+    if (size > kRankingFileSize) size = kRankingFileSize;
+    ByteReader r(bytes, size);
+    // Only whole words are taken; the rest of the table keeps its values.
+    auto take = [&r](u32& field) {
+        if (r.Remaining() >= 4) field = r.U32();
+    };
+    for (auto& difficulty : table.name)
+        for (auto& place : difficulty)
+            for (u32& c : place) {
+                take(c);
+                c = ClampNameCharacter(c);
+            }
+    for (auto& difficulty : table.score)
+        for (u32& v : difficulty) take(v);
+    for (auto& difficulty : table.bestStageScore)
+        for (u32& v : difficulty) take(v);
+}
+
+FileStatus LoadRankingFile(const std::string& path, RankingTable& table) {
+    std::vector<u8> bytes;
+    std::size_t fileSize = 0;
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(path, ec);
+    FileStatus read = exists ? ReadFileBytes(path, kRankingFileSize, bytes, &fileSize)
+                             : FileStatus::Failure("\"" + path + "\" does not exist");
+    if (read) {
+        DecodeRankingTable(bytes.data(), bytes.size(), table);
+        if (bytes.size() < kRankingFileSize) {
+            return FileStatus::Success("\"" + path + "\" is short (" +
+                                       std::to_string(bytes.size()) + " of " +
+                                       std::to_string(kRankingFileSize) +
+                                       " bytes); the rest of the ranking was not read");
+        }
+        return FileStatus::Success();
+    }
+    table = DefaultRankingTable();
+    if (exists) {
+        // There is a file we cannot read: keep it, play with the defaults.
+        return FileStatus::Success(read.message + "; using the default ranking");
+    }
+    FileStatus write = SaveRankingFile(path, table);
+    if (!write) {
+        return FileStatus::Success(write.message + "; using the default ranking in memory");
+    }
+    return FileStatus::Success();
+}
+
+FileStatus SaveRankingFile(const std::string& path, const RankingTable& table) {
+    return WriteFileReplacing(path, EncodeRankingTable(table));
+}
+
+FileStatus LoadRanking(const std::string& baseDir) {
+    return LoadRankingFile(JoinShellPath(baseDir, kRankingFile), g_RankingTable);
+}
+
+FileStatus SaveRanking(const std::string& baseDir) {
+    return SaveRankingFile(JoinShellPath(baseDir, kRankingFile), g_RankingTable);
+}
+
+i32 RankPosition(const RankingTable& table, i32 difficulty, u32 score) {
+    const i32 d = ClampDifficulty(difficulty);
+    for (i32 i = 0; i < kRankingPlaces; ++i) {
+        if (score > table.score[d][i]) return i;
+    }
+    return kRankingPlaces - 1;
+}
+
+bool InsertRanking(RankingTable& table, i32 difficulty, i32 position, u32 score,
+                   const StoredName& name) {
+    if (position < 0 || position >= kRankingPlaces) return false;
+    const i32 d = ClampDifficulty(difficulty);
+    if (score <= table.score[d][position]) return false;
+    for (i32 i = kRankingPlaces - 2; i >= position; --i) {
+        table.score[d][i + 1] = table.score[d][i];
+        std::memcpy(table.name[d][i + 1], table.name[d][i], sizeof table.name[d][i]);
+    }
+    table.score[d][position] = score;
+    for (int c = 0; c < kNameLength; ++c) table.name[d][position][c] = ClampNameCharacter(name[c]);
+    return true;
+}
