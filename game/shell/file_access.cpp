@@ -1,5 +1,7 @@
 #include "game/shell/file_access.h"
 
+#include "platform/system.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -44,26 +46,8 @@ FileStatus ReadFileBytes(const std::string& path, std::size_t limit, std::vector
 }
 
 FileStatus WriteFileReplacing(const std::string& path, const std::vector<u8>& bytes) {
-    const std::string temp = path + ".tmp";
-    std::FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f) {
-        return FileStatus::Failure("cannot create \"" + temp + "\": " + std::strerror(errno));
-    }
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = ::fsync(fileno(f)) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok) {
-        std::remove(temp.c_str());
-        return FileStatus::Failure("cannot write \"" + temp + "\" (disk full?); \"" + path +
-                                   "\" is unchanged");
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, path, ec);
-    if (ec) {
-        std::remove(temp.c_str());
-        return FileStatus::Failure("cannot rename \"" + temp + "\" to \"" + path +
-                                   "\": " + ec.message());
+    if (!platform::WriteFileAtomic(path, bytes.data(), bytes.size())) {
+        return FileStatus::Failure("cannot save \"" + path + "\": " + std::strerror(errno) + "; the old file is unchanged");
     }
     return FileStatus::Success();
 }

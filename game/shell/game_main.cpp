@@ -5,6 +5,7 @@
 #include "engine/app/application_main.h"
 #include "engine/core/application.h"
 #include "game/shell/hit_shape.h"
+#include "game/shell/ranking.h"
 #include "game/shell/save_files.h"
 #include "platform/input.h"
 #include "platform/system.h"
@@ -61,6 +62,7 @@ void PrepareSaveFiles() {
     platform::MakeFolder(base + "/screen");
     platform::MakeFolder(base + "/system");
     LoadConfig();
+    LoadRanking();
     LoadSystemData();
     DefaultHitShapes[0] = {5, 3, 0};
     DefaultHitShapes[1] = {0, 0, 5};

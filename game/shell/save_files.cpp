@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/system.h"
+#include "game/shell/file_access.h"
 
 ConfigData g_ConfigData;
 SystemData g_SystemData;
@@ -65,7 +65,7 @@ bool ReadFilePrefix(const char* path, std::size_t limit, std::vector<u8>& out) {
 
 void WriteImage(const char* path, const std::vector<u8>& bytes) {
     // A failed save leaves the old file as it was; no message is shown.
-    platform::WriteFileAtomic(path, bytes.data(), bytes.size());
+    WriteFileReplacing(path, bytes);
 }
 
 }  // namespace
