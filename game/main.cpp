@@ -1,1 +1,25 @@
-int main() { return 0; }
+// The game program: the application frame runs the game's set-up and main.
+#include <cstdio>
+#include <string>
+
+#include "engine/app/application_main.h"
+#include "engine/app/run_options.h"
+#include "game/shell/game_main.h"
+
+namespace {
+
+const char kUsage[] =
+    "usage: tolvarin [--headless] [--frames N] [--input FILE] [--record FILE] [--play FILE]\n"
+    "                [--hash-every N] [--screenshot-at N[,N...]] [--screenshot-dir DIR]\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string error;
+    if (!ParseRunOptions(argc, argv, Options(), error)) {
+        std::fprintf(stderr, "tolvarin: %s\n%s", error.c_str(), kUsage);
+        return 2;
+    }
+    SetGameCallbacks(GameSetup, GameMain);
+    return ApplicationMain(argc, argv);
+}

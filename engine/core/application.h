@@ -92,7 +92,3 @@ void SetLogFileName(const char* path);
 i32 IsSjisLeadByte(u8 byte);
 void AddFrameCount(i32 n);
 void AddPolygonCount(i32 n);
-
-// Thread table hooks (the frame suspends and resumes registered threads).
-void SuspendAllThreads();
-void ResumeAllThreads();

@@ -1,0 +1,28 @@
+#pragma once
+// Command-line options of the game program. Tests and CI use them to run the
+// game without a display, with scripted input, and to record, play back, hash
+// and photograph runs.
+#include <string>
+#include <vector>
+
+#include "engine/core/types.h"
+
+struct RunOptions {
+    bool headless = false;        // SDL's dummy drivers, virtual clock, no window shown
+    i64 frameLimit = -1;          // --frames N: end the run after N frames
+    std::string inputFile;        // --input FILE: one 16-bit input word per frame
+    std::string recordFile;       // --record FILE
+    std::string playFile;         // --play FILE
+    i32 hashEvery = 0;            // --hash-every N
+    std::vector<i64> screenshotAt;  // --screenshot-at N[,N...]
+    std::string screenshotDir;    // --screenshot-dir DIR
+};
+
+RunOptions& Options();
+
+// Parses argv into `out`. Returns false with a message for an unknown option or
+// a bad value. Chooses headless mode when no display is available.
+bool ParseRunOptions(int argc, char** argv, RunOptions& out, std::string& error);
+
+// True when neither an X11 nor a Wayland display is named in the environment.
+bool NoDisplayAvailable();

@@ -1,0 +1,98 @@
+#include "game/shell/game_main.h"
+
+#include <string>
+
+#include "engine/app/application_main.h"
+#include "engine/core/application.h"
+#include "game/shell/hit_shape.h"
+#include "game/shell/save_files.h"
+#include "platform/system.h"
+#include "platform/window.h"
+
+i32 CurrentScene = 0;
+i32 PreviousScene = 1;
+u8 SceneInitRequest = 1;
+HitShape DefaultHitShapes[3];
+
+namespace {
+
+SceneFrameFn g_sceneFrames[kSceneSlots] = {};
+void (*g_createStageCamera)() = nullptr;
+void (*g_releaseStageCamera)() = nullptr;
+
+void ReleaseStageCamera() {
+    if (g_releaseStageCamera) g_releaseStageCamera();
+}
+
+}  // namespace
+
+void RegisterSceneFrame(i32 scene, SceneFrameFn frame) {
+    if (scene >= 0 && scene < kSceneSlots) g_sceneFrames[scene] = frame;
+}
+
+SceneFrameFn SceneFrame(i32 scene) {
+    return (scene >= 0 && scene < kSceneSlots) ? g_sceneFrames[scene] : nullptr;
+}
+
+void RunSceneFrame() {
+    if (SceneFrameFn f = SceneFrame(CurrentScene)) f();
+}
+
+void ChangeScene(i32 next) {
+    PreviousScene = CurrentScene;
+    CurrentScene = next;
+    SceneInitRequest = 1;
+}
+
+void SetStageCameraHooks(void (*create)(), void (*release)()) {
+    g_createStageCamera = create;
+    g_releaseStageCamera = release;
+}
+
+const char* GameWindowTitle() {
+    static const std::string title = platform::Utf8ToSjis("\u3000Tolvarin -Pellistra-  Ver 1.00\u3000");
+    return title.c_str();
+}
+
+void PrepareSaveFiles() {
+    const std::string base = GetApplicationDirectory();
+    platform::MakeFolder(base + "/replay");
+    platform::MakeFolder(base + "/screen");
+    platform::MakeFolder(base + "/system");
+    LoadConfig();
+    LoadSystemData();
+    DefaultHitShapes[0] = {5, 3, 0};
+    DefaultHitShapes[1] = {0, 0, 5};
+    DefaultHitShapes[2] = {0, 0, 12};
+}
+
+void GameSetup() {
+    PrepareSaveFiles();
+    SetApplicationName(GameWindowTitle());
+    SetScreenSize(640, 480);
+    SetFrameRate(60);
+    SetWindowMode(1);
+    SetShowCursor(0);
+    AddMessageHook(platform::WM_KEYDOWN, OnKeyDownHook);
+    SetUseSubsystems(0x13);
+    SetDrawStartupLog(0);
+    // Before the window exists this only flips the mode flag.
+    if (g_ConfigData.fullScreen) ToggleWindowMode();
+}
+
+void OnKeyDownHook(std::uintptr_t wParam, std::intptr_t) {
+    if (wParam == platform::VK_ESCAPE) {
+        ReleaseStageCamera();
+        ApplicationExit();
+    }
+}
+
+i32 GameMain(int, char**) {
+    CurrentScene = kSceneLogo;
+    PreviousScene = 1;
+    SceneInitRequest = 1;
+    if (g_createStageCamera) g_createStageCamera();
+    while (ApplicationPump()) RunSceneFrame();
+    ReleaseStageCamera();
+    return 0;
+}

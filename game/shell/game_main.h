@@ -1,0 +1,46 @@
+#pragma once
+// The game's side of the application frame: set-up before the window, the
+// Escape hook, the game main and the scene dispatch.
+#include <cstdint>
+
+#include "engine/core/types.h"
+
+enum SceneId : i32 {
+    kSceneLogo = 0,
+    kScenePlay = 2,
+    kSceneTitle = 3,
+    kSceneReplayBrowser = 4,
+    kSceneStageReport = 6,
+    kSceneResult = 7,
+    kSceneRanking = 9,
+    kSceneSettings = 11,
+    kSceneEnding = 13,
+};
+
+constexpr int kSceneSlots = 14;
+
+extern i32 CurrentScene;
+extern i32 PreviousScene;
+extern u8 SceneInitRequest;
+
+using SceneFrameFn = void (*)();
+// Scenes of the layers above the shell (the play scene) register their frame
+// routine here before the game starts.
+void RegisterSceneFrame(i32 scene, SceneFrameFn frame);
+SceneFrameFn SceneFrame(i32 scene);
+// Runs one frame of the current scene; a scene number without a routine runs
+// nothing.
+void RunSceneFrame();
+// Writes PreviousScene and CurrentScene and asks the new scene to initialise.
+void ChangeScene(i32 next);
+
+// Hooks the stage play layer fills: the run-long stage camera.
+void SetStageCameraHooks(void (*create)(), void (*release)());
+
+// The game's window title (Shift-JIS).
+const char* GameWindowTitle();
+
+void PrepareSaveFiles();
+void GameSetup();
+void OnKeyDownHook(std::uintptr_t wParam, std::intptr_t lParam);
+i32 GameMain(int argc, char** argv);

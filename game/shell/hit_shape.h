@@ -1,0 +1,14 @@
+#pragma once
+#include "engine/core/types.h"
+
+// Half-width, half-height and radius of a collidable object: a rectangle when
+// the half-width is above 0, a circle when the radius is above 0.
+struct HitShape {
+    f32 halfWidth = 0;
+    f32 halfHeight = 0;
+    f32 radius = 0;
+};
+
+// {5, 3, 0}, {0, 0, 5} and {0, 0, 12}, filled at set-up; the bullet and shell
+// makers copy them.
+extern HitShape DefaultHitShapes[3];

@@ -1,0 +1,177 @@
+#include "game/shell/save_files.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "platform/system.h"
+
+ConfigData g_ConfigData;
+SystemData g_SystemData;
+
+namespace {
+
+constexpr const char* kConfigFile = "config.dat";
+constexpr const char* kSystemFile = "system/system.dat";
+
+// Little-endian field writer and reader over a byte image.
+struct Writer {
+    std::vector<u8>& out;
+    void U8(u8 v) { out.push_back(v); }
+    void U16(u16 v) {
+        out.push_back(static_cast<u8>(v));
+        out.push_back(static_cast<u8>(v >> 8));
+    }
+    void U32(u32 v) {
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<u8>(v >> (8 * i)));
+    }
+    void Bytes(const u8* p, std::size_t n) { out.insert(out.end(), p, p + n); }
+};
+
+// Reads fields from an image that may be short: a field beyond the end reads
+// as zero (the record was zeroed before the read).
+struct Reader {
+    const u8* p;
+    std::size_t size;
+    std::size_t at = 0;
+    u8 Byte(std::size_t i) const { return i < size ? p[i] : 0; }
+    u8 U8() { return Byte(at++); }
+    u16 U16() {
+        u16 v = static_cast<u16>(Byte(at) | (Byte(at + 1) << 8));
+        at += 2;
+        return v;
+    }
+    u32 U32() {
+        u32 v = 0;
+        for (int i = 0; i < 4; ++i) v |= static_cast<u32>(Byte(at + i)) << (8 * i);
+        at += 4;
+        return v;
+    }
+    void Bytes(u8* out, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) out[i] = Byte(at + i);
+        at += n;
+    }
+};
+
+// Reads up to `limit` bytes of a file; false when it does not open.
+bool ReadFilePrefix(const char* path, std::size_t limit, std::vector<u8>& out) {
+    std::FILE* f = std::fopen(path, "rb");
+    if (!f) return false;
+    out.assign(limit, 0);
+    std::size_t n = std::fread(out.data(), 1, limit, f);
+    std::fclose(f);
+    out.resize(n);
+    return true;
+}
+
+void WriteImage(const char* path, const std::vector<u8>& bytes) {
+    // A failed save leaves the old file as it was; no message is shown.
+    platform::WriteFileAtomic(path, bytes.data(), bytes.size());
+}
+
+}  // namespace
+
+ConfigData DefaultConfigData() {
+    ConfigData c;
+    c.fullScreen = 1;
+    c.fullColourScreen = 1;
+    c.fullColourTextures = 1;
+    c.soundOff = 0;
+    c.showBootDialog = 1;
+    c.showTalk = 1;
+    c.musicVolume = 10;
+    c.effectVolume = 10;
+    c.joystickButtons = {0, 1, 0, 0, 0, 0, 7};
+    return c;
+}
+
+SystemData DefaultSystemData() {
+    SystemData s;
+    for (int d = 0; d < kProgressDifficulties; ++d) s.StageProgress[d][1] = 1;
+    return s;
+}
+
+std::vector<u8> EncodeConfigData(const ConfigData& c) {
+    std::vector<u8> out;
+    out.reserve(kConfigDataSize);
+    Writer w{out};
+    w.U8(c.fullScreen);
+    w.U8(c.fullColourScreen);
+    w.U8(c.fullColourTextures);
+    w.U8(c.soundOff);
+    w.U8(c.reserved04);
+    w.U8(c.showBootDialog);
+    w.U8(c.showTalk);
+    w.U8(c.reserved07);
+    w.U16(static_cast<u16>(c.musicVolume));
+    w.U16(static_cast<u16>(c.effectVolume));
+    w.Bytes(c.reserved0C.data(), c.reserved0C.size());
+    for (u32 b : c.joystickButtons) w.U32(b);
+    w.Bytes(c.reserved30.data(), c.reserved30.size());
+    return out;
+}
+
+ConfigData DecodeConfigData(const u8* bytes, std::size_t size) {
+    Reader r{bytes, size};
+    ConfigData c;
+    c.fullScreen = r.U8();
+    c.fullColourScreen = r.U8();
+    c.fullColourTextures = r.U8();
+    c.soundOff = r.U8();
+    c.reserved04 = r.U8();
+    c.showBootDialog = r.U8();
+    c.showTalk = r.U8();
+    c.reserved07 = r.U8();
+    c.musicVolume = static_cast<i16>(r.U16());
+    c.effectVolume = static_cast<i16>(r.U16());
+    r.Bytes(c.reserved0C.data(), c.reserved0C.size());
+    for (u32& b : c.joystickButtons) b = r.U32();
+    r.Bytes(c.reserved30.data(), c.reserved30.size());
+    return c;
+}
+
+std::vector<u8> EncodeSystemData(const SystemData& s) {
+    std::vector<u8> out;
+    out.reserve(kSystemDataSize);
+    Writer w{out};
+    w.Bytes(s.endingSeen.data(), s.endingSeen.size());
+    w.Bytes(s.endingSeenThisCycle.data(), s.endingSeenThisCycle.size());
+    w.Bytes(s.reserved3C.data(), s.reserved3C.size());
+    for (const auto& row : s.StageProgress) w.Bytes(row, kProgressStages);
+    w.U32(s.endingsShown);
+    return out;
+}
+
+SystemData DecodeSystemData(const u8* bytes, std::size_t size) {
+    Reader r{bytes, size};
+    SystemData s;
+    r.Bytes(s.endingSeen.data(), s.endingSeen.size());
+    r.Bytes(s.endingSeenThisCycle.data(), s.endingSeenThisCycle.size());
+    r.Bytes(s.reserved3C.data(), s.reserved3C.size());
+    for (auto& row : s.StageProgress) r.Bytes(row, kProgressStages);
+    s.endingsShown = r.U32();
+    return s;
+}
+
+void LoadConfig() {
+    std::vector<u8> bytes;
+    if (ReadFilePrefix(kConfigFile, kConfigDataSize, bytes)) {
+        g_ConfigData = DecodeConfigData(bytes.data(), bytes.size());
+        return;
+    }
+    g_ConfigData = DefaultConfigData();
+    SaveConfig();
+}
+
+void SaveConfig() { WriteImage(kConfigFile, EncodeConfigData(g_ConfigData)); }
+
+void LoadSystemData() {
+    std::vector<u8> bytes;
+    if (ReadFilePrefix(kSystemFile, kSystemDataSize, bytes)) {
+        g_SystemData = DecodeSystemData(bytes.data(), bytes.size());
+        return;
+    }
+    g_SystemData = DefaultSystemData();
+    SaveSystemData();
+}
+
+void SaveSystemData() { WriteImage(kSystemFile, EncodeSystemData(g_SystemData)); }
