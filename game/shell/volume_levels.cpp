@@ -10,7 +10,8 @@ i32 ClampVolumeLevel(i32 level) {
 }
 
 i32 VolumeLevelDecibels(i32 level) {
-    const f32 scaled = 50.0f * VolumeLevelTable[ClampVolumeLevel(level)];
-    const f32 db = scaled - 50.0f;
-    return static_cast<i32>(db);
+    // The single-precision entry is widened before the arithmetic (exact in
+    // double); rounding the product to single precision would give -35 for 0.3.
+    const f64 entry = VolumeLevelTable[ClampVolumeLevel(level)];
+    return static_cast<i32>(50.0 * entry - 50.0);
 }

@@ -9,6 +9,6 @@ extern const f32 VolumeLevelTable[kVolumeLevelCount];
 // A level read from the settings file, brought into 0..10 (the file may hold
 // anything).
 i32 ClampVolumeLevel(i32 level);
-// The sound effects' decibels of a level: trunc(50 x entry - 50) in single
-// precision: -50, -34, -25, -19, -17, -15, -12, -7, -5, -2, 0.
+// The sound effects' decibels of a level: trunc(50 x entry - 50) on the
+// single-precision entries: -50, -34, -25, -19, -17, -15, -12, -7, -5, -2, 0.
 i32 VolumeLevelDecibels(i32 level);
