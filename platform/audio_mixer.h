@@ -1,0 +1,107 @@
+#pragma once
+// Our own software mixer. The game thread owns sounds and changes them only by
+// posting commands; the audio thread (or a test, through the null output)
+// renders 16-bit stereo frames from the state the commands built. Nothing flows
+// back from the audio side, so what the game does never depends on it.
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace platform {
+
+// Device-format sample frames (interleaved 16-bit stereo at kAudioRate). The
+// storage is allocated in full before the stream is handed to the mixer; frames
+// [0, readyFrames) never change once published. A stream decoded in the
+// background publishes frames as it goes and sets `complete` at the end.
+struct PcmStream {
+    std::vector<std::int16_t> samples;
+    std::atomic<std::size_t> readyFrames{0};
+    std::atomic<bool> complete{false};
+
+    // A finished stream holding `frames` (moved in).
+    static std::shared_ptr<PcmStream> FromFrames(std::vector<std::int16_t> frames);
+};
+
+class AudioMixer {
+public:
+    static constexpr std::size_t kMaxVoices = 1024;
+    static constexpr std::size_t kMaxRenderFrames = 4096;
+    using VoiceId = std::uint32_t;
+    static constexpr VoiceId kNoVoice = 0xFFFFFFFFu;
+
+    AudioMixer();
+    ~AudioMixer();
+    AudioMixer(const AudioMixer&) = delete;
+    AudioMixer& operator=(const AudioMixer&) = delete;
+
+    // --- game thread ---
+    // A stopped voice at position 0 and gain 1 playing `stream`; kNoVoice when
+    // all voices are taken.
+    VoiceId AddVoice(std::shared_ptr<const PcmStream> stream);
+    // Starts (or keeps) playing from the current position; `loops` more passes
+    // after the first (-1: endless).
+    void Play(VoiceId voice, int loops);
+    void Stop(VoiceId voice);
+    void SetPosition(VoiceId voice, std::size_t frame);
+    void SetGain(VoiceId voice, float gain);
+    // Stops and removes the voice; its stream is freed on the game thread once
+    // the audio side has let go of it.
+    void RemoveVoice(VoiceId voice);
+    // Frees streams of removed voices that the audio side no longer uses.
+    void CollectRetired();
+
+    // --- audio thread ---
+    // Applies the posted commands, then mixes `frames` frames into `out`
+    // (interleaved stereo), adding voices and clipping to 16 bits.
+    void Render(std::int16_t* out, std::size_t frames);
+
+private:
+    enum class Op : std::uint8_t { Attach, Play, Stop, SetPosition, SetGain, Remove };
+    struct Command {
+        Op op;
+        VoiceId voice;
+        const PcmStream* stream;
+        std::size_t value;
+        int loops;
+        float gain;
+    };
+    struct Voice {
+        const PcmStream* stream = nullptr;
+        std::size_t position = 0;
+        float gain = 1.0f;
+        int loopsLeft = 0;
+        bool playing = false;
+    };
+    struct Retired {
+        std::uint64_t serial;
+        VoiceId voice;
+        std::shared_ptr<const PcmStream> stream;
+    };
+
+    void Post(const Command& c);  // queueMutex_ held
+    void Apply(const Command& c);
+    void MixVoice(Voice& v, float* acc, std::size_t frames);
+
+    // Game side.
+    std::mutex queueMutex_;
+    std::vector<Command> pending_;
+    std::uint64_t postedSerial_ = 0;
+    std::vector<VoiceId> freeVoices_;
+    std::vector<std::shared_ptr<const PcmStream>> owned_;  // by voice
+    std::vector<Retired> retired_;
+
+    // Audio side.
+    std::vector<Command> taken_;
+    std::array<Voice, kMaxVoices> voices_{};
+    std::vector<float> accumulator_;
+    std::atomic<std::uint64_t> appliedSerial_{0};
+};
+
+// Gain factor of a volume in hundredths of a decibel (-10000 .. 0): 10^(v/2000).
+float GainFromHundredthsDb(int hundredthsDb);
+
+}  // namespace platform
