@@ -5,6 +5,8 @@
 #include "engine/app/application_main.h"
 #include "engine/core/application.h"
 #include "game/shell/hit_shape.h"
+#include "game/shell/music.h"
+#include "game/shell/sound_effects.h"
 #include "game/shell/ranking.h"
 #include "game/shell/save_files.h"
 #include "platform/input.h"
@@ -94,12 +96,16 @@ i32 GameMain(int, char**) {
     CurrentScene = kSceneLogo;
     PreviousScene = 1;
     SceneInitRequest = 1;
+    InitializeMusic();
+    InitializeSoundEffects();
+    LoadSoundEffects();
     if (g_createStageCamera) g_createStageCamera();
     while (ApplicationPump()) {
         // Scripted input (tests, recordings) moves on one word per frame.
         if (platform::ScriptedInputActive()) platform::ScriptedInput();
         RunSceneFrame();
     }
+    FinalizeSoundEffects();
     ReleaseStageCamera();
     return 0;
 }
