@@ -37,6 +37,7 @@ public:
     u64 Size() const override { return size_; }
     bool Read(u64 offset, void* out, std::size_t count) override {
         if (!file_ || offset > size_ || count > size_ - offset) return false;
+        if (count == 0) return true;
         if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0) return false;
         return std::fread(out, 1, count, file_) == count;
     }
@@ -194,7 +195,7 @@ LagResult TakeEntry(const u8* raw, u64 at, u64 size, const std::string& archiveN
 
 bool LagMemorySource::Read(u64 offset, void* out, std::size_t count) {
     if (offset > size_ || count > size_ - offset) return false;
-    std::memcpy(out, data_ + offset, count);
+    if (count != 0) std::memcpy(out, data_ + offset, count);
     return true;
 }
 
