@@ -1,0 +1,108 @@
+#pragma once
+// The engine's CPU-side picture: 32-bit pixels (bytes blue, green, red, alpha,
+// rows top to bottom) loaded from an image archive entry or through an image
+// plug-in, then written into texture or surface memory in the resource's own
+// format (ordered dither for the 16-bit formats).
+#include <memory>
+#include <string>
+
+#include "engine/core/types.h"
+#include "engine/image/lag_archive.h"
+#include "engine/image/lzss.h"
+
+namespace platform {
+class SharedLibrary;
+}
+
+// Pixel formats of texture and surface memory, numbered as Direct3D numbers them.
+enum ImageFormat : u32 {
+    kImageFormatA8R8G8B8 = 21,
+    kImageFormatX8R8G8B8 = 22,
+    kImageFormatR5G6B5 = 23,
+    kImageFormatX1R5G5B5 = 24,
+    kImageFormatA1R5G5B5 = 25,
+    kImageFormatA4R4G4B4 = 26,
+    kImageFormatR3G3B2 = 27,
+    kImageFormatA8 = 28,
+    kImageFormatA8R3G3B2 = 29,
+    kImageFormatX4R4G4B4 = 30,
+};
+
+// Bytes per pixel of a format ImageWriteToSurface writes (4 or 2), 0 for others.
+i32 ImageFormatBytesPerPixel(u32 format);
+
+// 4 x 4 ordered dither before keeping the top 4 or 5 (6 for green in R5G6B5)
+// bits of a channel. Results stay within 0 to 255.
+i32 Dither4(i32 v, i32 x, i32 y);
+i32 Dither5(i32 v, i32 x, i32 y);
+
+// Error texts of the loaders.
+extern const char kLagLoadError[];       // "Can't Load LAG File"
+extern const char kImageNoMemoryError[];  // pixel or decode block not available
+
+class Image {
+public:
+    Image() = default;
+    ~Image() = default;
+    Image(const Image&) = delete;
+    Image& operator=(const Image&) = delete;
+
+    i32 Release();
+    void AddRef() { ++referenceCount_; }
+
+    // Loads entry `entryName` (matched in lower case) of the LAG archive at
+    // `archivePath`. Returns null on success, else the error text, which
+    // starts with "Can't Load LAG File" for a missing archive, a bad header, a
+    // missing or damaged entry, and names the archive and the entry.
+    const char* ImageLoadLag(const char* archivePath, const char* entryName,
+                             ImageProgressCallback callback);
+
+    // Hands `filePath` to the image plug-ins ("*.spi" shared objects) in
+    // `pluginFolder`; the first that supports it and delivers a bitmap wins.
+    // Returns null on success, else the error text.
+    const char* ImageLoadSusie(const char* filePath, const char* pluginFolder,
+                               ImageProgressCallback callback);
+
+    // Asks a loaded plug-in's "GetPicture" for the picture in `contents` and
+    // converts the bitmap it returns. Null on success, else the error text.
+    const char* ImageSusieGetPicture(const platform::SharedLibrary& plugin, const u8* contents,
+                                     std::size_t size, ImageProgressCallback callback);
+
+    // Builds the pixels from a device-independent bitmap: `info` is the
+    // 40-byte information header and its colour table, `bits` the bottom-up
+    // rows (1, 2, 4, 8, 16, 24 or 32 bits per pixel, uncompressed). Both sizes
+    // bound every read. Null on success, else the error text.
+    const char* ImageFromBitmap(const u8* info, std::size_t infoSize, const u8* bits,
+                                std::size_t bitsSize);
+
+    void ImageGetPixels(u8** pixels, i32* pitch) const;
+    void ImageGetSize(i32* width, i32* height) const;
+
+    // Writes the picture into locked texture or surface memory: `bits` at
+    // `pitch` bytes per row, in `format` (A8R8G8B8, X8R8G8B8, R5G6B5,
+    // X1R5G5B5, A1R5G5B5, A4R4G4B4, X4R4G4B4; any other format writes nothing).
+    // The memory must hold `height` rows of at least `width` pixels. Returns
+    // false when nothing was written (no pixels, another format, or a pitch
+    // shorter than a row).
+    bool ImageWriteToSurface(void* bits, i32 pitch, u32 format, ImageProgressCallback callback) const;
+
+    // Takes a finished pixel block (the plug-in converters and tests).
+    void SetPixels(std::unique_ptr<u8[]> pixels, i32 width, i32 height, i32 pitch);
+    bool HasPixels() const { return pixels_ != nullptr; }
+
+private:
+    std::unique_ptr<u8[]> pixels_;
+    i32 width_ = 0;
+    i32 height_ = 0;
+    i32 pitch_ = 0;
+    i32 referenceCount_ = 1;
+};
+
+// A new empty image (reference count 1); null when memory runs out.
+Image* CreateImage();
+
+// The last error texts of the archive loader and the plug-in loader, and of
+// the plug-in picture call.
+const char* ImageLastLagError();
+const char* ImageLastSusieError();
+const char* ImageLastGetPictureError();
