@@ -1,5 +1,7 @@
 #include "game/shell/music.h"
 
+#include <cstdio>
+
 #include "game/shell/save_files.h"
 #include "game/shell/volume_levels.h"
 #include "platform/music_player.h"
@@ -37,10 +39,6 @@ MusicState g_MusicState;
 
 namespace {
 
-// "ドライバーの初期化に失敗" in Shift-JIS.
-constexpr char kDriverFailedText[] =
-    "\x83\x68\x83\x89\x83\x43\x83\x6f\x81\x5b\x82\xcc\x8f\x89\x8a\xfa\x89\xbb\x82\xc9\x8e\xb8\x94\x73";
-constexpr u32 kMessageBoxIconError = 16;
 
 void SetMusicVolume() {
     if (g_MusicState.instance == nullptr) return;
@@ -60,9 +58,10 @@ MusicTrack TrackOf(i32 requested) {
 void InitializeMusic() {
     g_MusicState.ready = 0;
     // The player is part of the program, so there is no library to find; only
-    // the audio output can be missing.
+    // the audio output can be missing. A machine without sound is common and
+    // not an error worth stopping the start for: the game runs silent.
     if (!platform::InitializeMusicPlayer()) {
-        platform::MessageBox(kMessageBoxIconError, "ERROR", kDriverFailedText);
+        std::fprintf(stderr, "music: no audio output; music stays silent\n");
     } else {
         g_MusicState.ready = 1;
     }

@@ -94,14 +94,13 @@ TEST(MusicNotReady, RequestsBeforeInitializeDoNothing) {
     UninitializeMusic();
 }
 
-TEST(MusicNotReady, NoOutputShowsTheDriverBoxAndStaysSilent) {
+TEST(MusicNotReady, NoOutputStaysSilentWithoutStoppingTheStart) {
     platform::SetAudioOutputMode(platform::AudioOutputMode::None);
     platform::SetMessageBoxSink(CaptureBox);
     g_boxes.clear();
     InitializeMusic();
     EXPECT_EQ(g_MusicState.ready, 0);
-    ASSERT_EQ(g_boxes.size(), 1u);
-    EXPECT_EQ(g_boxes[0], "16|ERROR|\x83\x68\x83\x89\x83\x43\x83\x6f\x81\x5b\x82\xcc\x8f\x89\x8a\xfa\x89\xbb\x82\xc9\x8e\xb8\x94\x73");
+    EXPECT_TRUE(g_boxes.empty());
     RequestMusic(1);
     UpdateMusic();
     EXPECT_EQ(g_MusicState.instance, nullptr);
