@@ -314,6 +314,22 @@ TEST_F(TextureTest, FillAndSaveBitmap) {
     EXPECT_EQ(static_cast<u8>(bytes[57]), 0xFF);
 }
 
+TEST_F(TextureTest, TextureFromAnImageFile) {
+    const std::string png = (dir_.path() / "material.png").string();
+    const std::uint8_t rgba[2 * 1 * 4] = {255, 0, 0, 255, 0, 0, 255, 255};
+    ASSERT_TRUE(gfx::SaveRgbaPng(png, 2, 1, rgba));
+    Texture* t = CreateTextureFromFile(png.c_str());
+    ASSERT_EQ(t->TextureIsReady(), 1);
+    EXPECT_EQ(t->TextureGetImageWidth(), 2);
+    PointFiltering();
+    ClearScreen(0);
+    t->TextureDraw(Rect{0, 0, 8, 4}, 0, Rect{0, 0, 2, 1}, 0xFFFFFFFF, 0);
+    EXPECT_EQ(Pixel(1, 1), 0xFF0000u);
+    EXPECT_EQ(Pixel(6, 1), 0x0000FFu);
+    Texture* missing = CreateTextureFromFile((dir_.path() / "none.png").string().c_str());
+    EXPECT_EQ(missing->TextureIsReady(), 0);
+}
+
 TEST_F(TextureTest, ManagerReleasesEveryTextureAtTheEnd) {
     const std::string path = Quadrants();
     CreateTexture(path.c_str(), "quad", 1, nullptr);
