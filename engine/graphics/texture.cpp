@@ -292,7 +292,10 @@ void Texture::TextureUnlock() {
     locked = 0;
 }
 
-i32 Texture::TextureGetMemorySize() const { return width * height * (TexturePixelBytes(format) == 0 ? 2 : TexturePixelBytes(format) * 2); }
+i32 Texture::TextureGetMemorySize() const {
+    const i32 bytes = TexturePixelBytes(format);
+    return width * height * (bytes == 0 ? 2 : bytes * 2);
+}
 
 i32 Texture::TextureSetRenderTarget() {
     gfx::Direct3DDevice8* device = GetDirect3DDevice();
