@@ -1,0 +1,1236 @@
+#include "platform/gfx/raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <type_traits>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace platform::gfx::raster {
+namespace {
+
+using u8 = std::uint8_t;
+using u16 = std::uint16_t;
+using u32 = std::uint32_t;
+using i64 = std::int64_t;
+
+// Sub-pixel precision of vertex positions: 1/256 pixel.
+constexpr int kSubBits = 8;
+constexpr i64 kSub = 1 << kSubBits;
+// Screen-space polygons are clipped to this band around the target, so that
+// fixed-point edge functions never overflow. Coverage is decided by the
+// scissor inside it.
+constexpr float kGuardBand = 8192.0f;
+
+// ---------------------------------------------------------------------------
+// Integer colour maths. Every product of two 0..255 values is rounded to the
+// nearest of (a x b / 255); sums are clamped to 0..255.
+
+inline u32 Mul255(u32 a, u32 b) {
+    u32 t = a * b + 128;
+    return (t + (t >> 8)) >> 8;
+}
+
+// Each channel of `c` times f / 255 (f 0..255), rounded.
+inline u32 ScaleArgb(u32 c, u32 f) {
+    u32 rb = (c & 0x00FF00FFu) * f + 0x00800080u;
+    rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    u32 ag = ((c >> 8) & 0x00FF00FFu) * f + 0x00800080u;
+    ag = (ag + ((ag >> 8) & 0x00FF00FFu)) & 0xFF00FF00u;
+    return rb | ag;
+}
+
+inline u32 AddSat(u32 a, u32 b) {
+    u32 rb = (a & 0x00FF00FFu) + (b & 0x00FF00FFu);
+    u32 ag = ((a >> 8) & 0x00FF00FFu) + ((b >> 8) & 0x00FF00FFu);
+    u32 orb = rb & 0x01000100u;
+    u32 oag = ag & 0x01000100u;
+    rb = (rb | (orb - (orb >> 8))) & 0x00FF00FFu;
+    ag = (ag | (oag - (oag >> 8))) & 0x00FF00FFu;
+    return rb | (ag << 8);
+}
+
+// c0 x (256 - f) + c1 x f, rounded, per channel (f 0..255).
+inline u32 LerpArgb(u32 c0, u32 c1, u32 f) {
+    u32 g = 256 - f;
+    u32 rb = (((c0 & 0x00FF00FFu) * g + (c1 & 0x00FF00FFu) * f + 0x00800080u) >> 8) & 0x00FF00FFu;
+    u32 ag = (((c0 >> 8) & 0x00FF00FFu) * g + ((c1 >> 8) & 0x00FF00FFu) * f + 0x00800080u) & 0xFF00FF00u;
+    return rb | ag;
+}
+
+inline u32 Bilinear(u32 t00, u32 t10, u32 t01, u32 t11, u32 fx, u32 fy) {
+    return LerpArgb(LerpArgb(t00, t01, fy), LerpArgb(t10, t11, fy), fx);
+}
+
+// Per-channel product of two colours.
+inline u32 ModulateArgb(u32 a, u32 b) {
+    return (Mul255(a >> 24, b >> 24) << 24) | (Mul255((a >> 16) & 0xFF, (b >> 16) & 0xFF) << 16) |
+           (Mul255((a >> 8) & 0xFF, (b >> 8) & 0xFF) << 8) | Mul255(a & 0xFF, b & 0xFF);
+}
+
+inline u32 Clamp255(i64 v) { return v < 0 ? 0u : (v > 255 ? 255u : static_cast<u32>(v)); }
+
+inline u32 Expand5(u32 v) { return (v << 3) | (v >> 2); }
+inline u32 Expand6(u32 v) { return (v << 2) | (v >> 4); }
+inline u32 Expand4(u32 v) { return (v << 4) | v; }
+inline u32 Quantise(u32 v, u32 max) { return (v * max + 127) / 255; }
+
+i64 FloorDiv(i64 a, i64 b) {  // b > 0
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+i64 CeilDiv(i64 a, i64 b) { return -FloorDiv(-a, b); }
+
+// floor() for |v| < 2^62 without a library call.
+inline i64 FloorToInt(double v) {
+    i64 t = static_cast<i64>(v);
+    return static_cast<double>(t) > v ? t - 1 : t;
+}
+
+// A colour channel 0..255 from a float value, NaN reading as 0.
+inline u32 RoundChannel(double v) {
+    if (!(v > 0.0)) return 0;
+    if (v >= 255.0) return 255;
+    return static_cast<u32>(FloorToInt(v + 0.5));
+}
+
+inline i64 ToFixed16(double v) {
+    // Clamp far outside any useful range so the conversion is defined.
+    if (!(v > -1.0e12)) v = -1.0e12;
+    if (!(v < 1.0e12)) v = 1.0e12;
+    return FloorToInt(v * 65536.0 + 0.5);
+}
+
+bool Compare(DWORD func, u32 value, u32 reference) {
+    switch (func) {
+        case D3DCMP_NEVER: return false;
+        case D3DCMP_LESS: return value < reference;
+        case D3DCMP_EQUAL: return value == reference;
+        case D3DCMP_LESSEQUAL: return value <= reference;
+        case D3DCMP_GREATER: return value > reference;
+        case D3DCMP_NOTEQUAL: return value != reference;
+        case D3DCMP_GREATEREQUAL: return value >= reference;
+        default: return true;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Texture addressing and sampling. Texture coordinates reach the sampler in
+// texel space with the texel centres at integers: S = (u x width - 0.5) in
+// 16.16 fixed point.
+
+int AddressOne(int i, int n, DWORD mode, bool& border) {
+    switch (mode) {
+        case D3DTADDRESS_CLAMP: return i < 0 ? 0 : (i >= n ? n - 1 : i);
+        case D3DTADDRESS_BORDER:
+            if (i < 0 || i >= n) border = true;
+            return 0;
+        case D3DTADDRESS_MIRROR: {
+            int p = 2 * n;
+            int m = i % p;
+            if (m < 0) m += p;
+            return m < n ? m : p - 1 - m;
+        }
+        case D3DTADDRESS_MIRRORONCE: {
+            int m = i < 0 ? -1 - i : i;
+            return m >= n ? n - 1 : m;
+        }
+        default: {  // WRAP
+            if ((n & (n - 1)) == 0) return i & (n - 1);
+            int m = i % n;
+            return m < 0 ? m + n : m;
+        }
+    }
+}
+
+struct Sampler {
+    const u32* tex = nullptr;
+    int w = 0, h = 0;
+    DWORD addrU = D3DTADDRESS_WRAP, addrV = D3DTADDRESS_WRAP;
+    u32 border = 0;
+    bool linear = false;
+};
+
+inline u32 Texel(const Sampler& s, int x, int y) {
+    bool border = false;
+    int ax = AddressOne(x, s.w, s.addrU, border);
+    int ay = AddressOne(y, s.h, s.addrV, border);
+    return border ? s.border : s.tex[static_cast<std::size_t>(ay) * s.w + ax];
+}
+
+u32 Sample(const Sampler& s, i64 S, i64 T) {
+    if (!s.tex) return 0xFFFFFFFFu;
+    if (!s.linear) {
+        int x = static_cast<int>((S + 0x8000) >> 16);
+        int y = static_cast<int>((T + 0x8000) >> 16);
+        return Texel(s, x, y);
+    }
+    int x = static_cast<int>(S >> 16);
+    int y = static_cast<int>(T >> 16);
+    u32 fx = static_cast<u32>((S >> 8) & 0xFF);
+    u32 fy = static_cast<u32>((T >> 8) & 0xFF);
+    return Bilinear(Texel(s, x, y), Texel(s, x + 1, y), Texel(s, x, y + 1), Texel(s, x + 1, y + 1), fx, fy);
+}
+
+// ---------------------------------------------------------------------------
+// Texture stage combiner.
+
+inline u32 ArgValue(DWORD arg, u32 diffuse, u32 current, u32 texel, u32 factor) {
+    u32 v;
+    switch (arg & D3DTA_SELECTMASK) {
+        case D3DTA_DIFFUSE: v = diffuse; break;
+        case D3DTA_CURRENT: v = current; break;
+        case D3DTA_TEXTURE: v = texel; break;
+        case D3DTA_TFACTOR: v = factor; break;
+        case D3DTA_SPECULAR: v = 0; break;
+        default: v = current; break;  // TEMP is not kept: reads as current
+    }
+    if (arg & D3DTA_COMPLEMENT) v = ~v;
+    if (arg & D3DTA_ALPHAREPLICATE) {
+        u32 a = v >> 24;
+        v = (a << 24) | (a << 16) | (a << 8) | a;
+    }
+    return v;
+}
+
+inline u32 Channel(u32 c, int shift) { return (c >> shift) & 0xFF; }
+
+u32 CombineChannel(DWORD op, u32 a, u32 b) {
+    switch (op) {
+        case D3DTOP_SELECTARG1: return a;
+        case D3DTOP_SELECTARG2: return b;
+        case D3DTOP_MODULATE: return Mul255(a, b);
+        case D3DTOP_MODULATE2X: return Clamp255(2 * static_cast<i64>(Mul255(a, b)));
+        case D3DTOP_MODULATE4X: return Clamp255(4 * static_cast<i64>(Mul255(a, b)));
+        case D3DTOP_ADD: return Clamp255(static_cast<i64>(a) + b);
+        case D3DTOP_ADDSIGNED: return Clamp255(static_cast<i64>(a) + b - 128);
+        case D3DTOP_ADDSIGNED2X: return Clamp255(2 * (static_cast<i64>(a) + b - 128));
+        case D3DTOP_SUBTRACT: return Clamp255(static_cast<i64>(a) - b);
+        case D3DTOP_ADDSMOOTH: return Clamp255(static_cast<i64>(a) + b - Mul255(a, b));
+        default: return a;
+    }
+}
+
+u32 Combine(DWORD op, u32 a, u32 b, bool alphaOnly) {
+    if (op == D3DTOP_SELECTARG1) return a;
+    if (op == D3DTOP_SELECTARG2) return b;
+    if (op == D3DTOP_MODULATE) return alphaOnly ? (Mul255(a >> 24, b >> 24) << 24) : ModulateArgb(a, b);
+    u32 out = 0;
+    for (int shift = alphaOnly ? 24 : 0; shift < 32; shift += 8) {
+        out |= CombineChannel(op, Channel(a, shift), Channel(b, shift)) << shift;
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------------------
+// Blending (any target format, any factors).
+
+inline u32 Factor(DWORD f, int shift, u32 src, u32 dst, bool isAlpha) {
+    u32 sa = src >> 24, da = dst >> 24;
+    switch (f) {
+        case D3DBLEND_ZERO: return 0;
+        case D3DBLEND_ONE: return 255;
+        case D3DBLEND_SRCCOLOR: return Channel(src, shift);
+        case D3DBLEND_INVSRCCOLOR: return 255 - Channel(src, shift);
+        case D3DBLEND_SRCALPHA: return sa;
+        case D3DBLEND_INVSRCALPHA: return 255 - sa;
+        case D3DBLEND_DESTALPHA: return da;
+        case D3DBLEND_INVDESTALPHA: return 255 - da;
+        case D3DBLEND_DESTCOLOR: return Channel(dst, shift);
+        case D3DBLEND_INVDESTCOLOR: return 255 - Channel(dst, shift);
+        case D3DBLEND_SRCALPHASAT: return isAlpha ? 255 : std::min(sa, 255 - da);
+        default: return 255;
+    }
+}
+
+u32 BlendGeneric(u32 src, u32 dst, DWORD srcBlend, DWORD destBlend, DWORD op) {
+    if (srcBlend == D3DBLEND_BOTHSRCALPHA) {
+        srcBlend = D3DBLEND_SRCALPHA;
+        destBlend = D3DBLEND_INVSRCALPHA;
+    } else if (srcBlend == D3DBLEND_BOTHINVSRCALPHA) {
+        srcBlend = D3DBLEND_INVSRCALPHA;
+        destBlend = D3DBLEND_SRCALPHA;
+    }
+    u32 out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        bool isAlpha = shift == 24;
+        u32 s = Channel(src, shift), d = Channel(dst, shift);
+        i64 v;
+        switch (op) {
+            case D3DBLENDOP_MIN: v = std::min(s, d); break;
+            case D3DBLENDOP_MAX: v = std::max(s, d); break;
+            default: {
+                i64 st = Mul255(s, Factor(srcBlend, shift, src, dst, isAlpha));
+                i64 dt = Mul255(d, Factor(destBlend, shift, src, dst, isAlpha));
+                v = op == D3DBLENDOP_SUBTRACT ? st - dt : op == D3DBLENDOP_REVSUBTRACT ? dt - st : st + dt;
+            }
+        }
+        out |= Clamp255(v) << shift;
+    }
+    return out;
+}
+
+bool HasAlpha(D3DFORMAT f) {
+    return f == D3DFMT_A8R8G8B8 || f == D3DFMT_A1R5G5B5 || f == D3DFMT_A4R4G4B4;
+}
+
+// ---------------------------------------------------------------------------
+// Attribute planes: value(x, y) = base + dx x + dy y at pixel centres.
+
+struct Plane {
+    double base = 0, dx = 0, dy = 0;
+    double At(double x, double y) const { return base + dx * x + dy * y; }
+};
+
+// Everything a span needs: planes of the triangle and the stage samplers.
+struct TriangleSetup {
+    bool perspective = false;
+    Plane q;           // 1/w, perspective only
+    Plane colour[4];   // r, g, b, a (x q when perspective)
+    Plane s[4], t[4];  // per stage, texel space (x q when perspective)
+    Plane z;           // 0..65535
+    bool flat = false;
+    u32 flatColour = 0;
+    Sampler samplers[4];
+};
+
+struct PixelIn {
+    u32 diffuse;
+    i64 S[4], T[4];
+    i64 z;  // 0..65535
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+struct Rasterizer::Impl {
+    // The generic pixel pipeline: stages, alpha test, depth, blend, write.
+    static void ShadePixel(const State& st, int stageCount, const TriangleSetup& ts, int x, int y,
+                           const PixelIn& in) {
+        u32 current = in.diffuse;
+        for (int i = 0; i < stageCount; ++i) {
+            const Stage& sg = st.stages[i];
+            u32 texel = Sample(ts.samplers[i], in.S[i], in.T[i]);
+            u32 c1 = ArgValue(sg.colorArg1, in.diffuse, current, texel, st.textureFactor);
+            u32 c2 = ArgValue(sg.colorArg2, in.diffuse, current, texel, st.textureFactor);
+            u32 colour = Combine(sg.colorOp, c1, c2, false) & 0x00FFFFFFu;
+            u32 alpha;
+            if (sg.alphaOp == D3DTOP_DISABLE) {
+                alpha = current & 0xFF000000u;
+            } else {
+                u32 a1 = ArgValue(sg.alphaArg1, in.diffuse, current, texel, st.textureFactor);
+                u32 a2 = ArgValue(sg.alphaArg2, in.diffuse, current, texel, st.textureFactor);
+                alpha = Combine(sg.alphaOp, a1, a2, true) & 0xFF000000u;
+            }
+            current = colour | alpha;
+        }
+        if (st.alphaTest && !Compare(st.alphaFunc, current >> 24, st.alphaRef & 0xFF)) return;
+        if (st.depth.bits && st.zEnable) {
+            u16* zp = reinterpret_cast<u16*>(reinterpret_cast<u8*>(st.depth.bits) +
+                                             static_cast<std::ptrdiff_t>(y) * st.depth.pitch) + x;
+            u32 z = static_cast<u32>(std::clamp<i64>((in.z + 0x8000) >> 16, 0, 65535));
+            if (!Compare(st.zFunc, z, *zp)) return;
+            if (st.zWrite) *zp = static_cast<u16>(z);
+        }
+        const Target& tg = st.target;
+        u8* p = tg.bits + static_cast<std::ptrdiff_t>(y) * tg.pitch + x * BytesPerPixel(tg.format);
+        u32 dst = ToArgb(p, tg.format);
+        if (!HasAlpha(tg.format)) dst |= 0xFF000000u;
+        u32 out = st.blend ? BlendGeneric(current, dst, st.srcBlend, st.destBlend, st.blendOp) : current;
+        if ((st.colorWriteMask & 0xF) != 0xF) {
+            u32 keep = 0;
+            if (!(st.colorWriteMask & 1)) keep |= 0x00FF0000u;
+            if (!(st.colorWriteMask & 2)) keep |= 0x0000FF00u;
+            if (!(st.colorWriteMask & 4)) keep |= 0x000000FFu;
+            if (!(st.colorWriteMask & 8)) keep |= 0xFF000000u;
+            out = (out & ~keep) | (dst & keep);
+        }
+        FromArgb(out, p, tg.format);
+    }
+
+    // Attributes at (x, y) from the planes, generic path.
+    static void Evaluate(const TriangleSetup& ts, int stageCount, double x, double y, PixelIn& in) {
+        double w = 1.0;
+        if (ts.perspective) {
+            double q = ts.q.At(x, y);
+            w = q != 0.0 ? 1.0 / q : 0.0;
+        }
+        if (ts.flat) {
+            in.diffuse = ts.flatColour;
+        } else {
+            u32 c[4];
+            for (int k = 0; k < 4; ++k) {
+                c[k] = RoundChannel(ts.colour[k].At(x, y) * w);
+            }
+            in.diffuse = (c[3] << 24) | (c[0] << 16) | (c[1] << 8) | c[2];
+        }
+        for (int i = 0; i < stageCount; ++i) {
+            if (!ts.samplers[i].tex) continue;
+            in.S[i] = ToFixed16(ts.s[i].At(x, y) * w);
+            in.T[i] = ToFixed16(ts.t[i].At(x, y) * w);
+        }
+        in.z = ToFixed16(ts.z.At(x, y));
+    }
+
+    static void GenericSpan(const State& st, int stageCount, const TriangleSetup& ts, int y, int x0, int x1) {
+        PixelIn in{};
+        if (ts.perspective) {
+            for (int x = x0; x < x1; ++x) {
+                Evaluate(ts, stageCount, x, y, in);
+                ShadePixel(st, stageCount, ts, x, y, in);
+            }
+            return;
+        }
+        // Affine: fixed-point steps from the span start.
+        Evaluate(ts, stageCount, x0, y, in);
+        i64 c[4], dc[4];
+        if (!ts.flat) {
+            for (int k = 0; k < 4; ++k) {
+                c[k] = ToFixed16(ts.colour[k].At(x0, y));
+                dc[k] = ToFixed16(ts.colour[k].dx);
+            }
+        }
+        i64 dS[4] = {}, dT[4] = {};
+        for (int i = 0; i < stageCount; ++i) {
+            dS[i] = ToFixed16(ts.s[i].dx);
+            dT[i] = ToFixed16(ts.t[i].dx);
+        }
+        i64 dz = ToFixed16(ts.z.dx);
+        for (int x = x0; x < x1; ++x) {
+            if (!ts.flat) {
+                u32 ch[4];
+                for (int k = 0; k < 4; ++k) {
+                    ch[k] = Clamp255((c[k] + 0x8000) >> 16);
+                    c[k] += dc[k];
+                }
+                in.diffuse = (ch[3] << 24) | (ch[0] << 16) | (ch[1] << 8) | ch[2];
+            }
+            ShadePixel(st, stageCount, ts, x, y, in);
+            for (int i = 0; i < stageCount; ++i) {
+                in.S[i] += dS[i];
+                in.T[i] += dT[i];
+            }
+            in.z += dz;
+        }
+    }
+};
+
+// ---------------------------------------------------------------------------
+// Specialised spans for the common cases: a 32-bit target, stage 0 giving
+// texture x diffuse (or diffuse alone), no depth, no alpha test. They compute
+// exactly what the generic pipeline computes.
+
+namespace {
+
+struct SpanArgs {
+    u32* dst;
+    int n;
+    const u32* tex;
+    int tw, th;
+    i64 S, T, dS, dT;
+    u32 colour;       // constant diffuse
+    i64 c[4], dc[4];  // Gouraud a, r, g, b in 16.16
+    const Sampler* sampler;
+    const State* st;
+};
+
+enum TexKind { kTexNone = 0, kTexPoint = 1, kTexLinear = 2 };
+enum ModKind { kModNone = 0, kModAlpha = 1, kModConst = 2, kModGouraud = 3 };
+enum BlendKind { kBlendOpaque = 0, kBlendAlpha = 1, kBlendAddAlpha = 2, kBlendAdd = 3, kBlendGeneric = 4 };
+
+template <int kTex, bool kAddressed, int kMod, int kBlend>
+void FastSpan(const SpanArgs& a) {
+    u32* dst = a.dst;
+    i64 S = a.S, T = a.T;
+    i64 c0 = a.c[0], c1 = a.c[1], c2 = a.c[2], c3 = a.c[3];
+    const u32 constAlpha = a.colour >> 24;
+    for (int i = 0; i < a.n; ++i) {
+        u32 src;
+        if constexpr (kTex == kTexNone) {
+            src = 0xFFFFFFFFu;
+        } else if constexpr (kAddressed) {
+            src = Sample(*a.sampler, S, T);
+        } else if constexpr (kTex == kTexPoint) {
+            int x = static_cast<int>((S + 0x8000) >> 16);
+            int y = static_cast<int>((T + 0x8000) >> 16);
+            src = a.tex[static_cast<std::ptrdiff_t>(y) * a.tw + x];
+        } else {
+            int x = static_cast<int>(S >> 16);
+            int y = static_cast<int>(T >> 16);
+            u32 fx = static_cast<u32>((S >> 8) & 0xFF);
+            u32 fy = static_cast<u32>((T >> 8) & 0xFF);
+            const u32* row = a.tex + static_cast<std::ptrdiff_t>(y) * a.tw + x;
+            src = Bilinear(row[0], row[1], row[a.tw], row[a.tw + 1], fx, fy);
+        }
+        if constexpr (kTex != kTexNone) {
+            S += a.dS;
+            T += a.dT;
+        }
+        if constexpr (kMod == kModAlpha) {
+            src = (src & 0x00FFFFFFu) | (Mul255(src >> 24, constAlpha) << 24);
+        } else if constexpr (kMod == kModConst) {
+            src = kTex == kTexNone ? a.colour : ModulateArgb(src, a.colour);
+        } else if constexpr (kMod == kModGouraud) {
+            u32 d = (Clamp255((c0 + 0x8000) >> 16) << 24) | (Clamp255((c1 + 0x8000) >> 16) << 16) |
+                    (Clamp255((c2 + 0x8000) >> 16) << 8) | Clamp255((c3 + 0x8000) >> 16);
+            c0 += a.dc[0];
+            c1 += a.dc[1];
+            c2 += a.dc[2];
+            c3 += a.dc[3];
+            src = kTex == kTexNone ? d : ModulateArgb(src, d);
+        }
+        u32 d = dst[i];
+        if constexpr (kBlend == kBlendOpaque) {
+            dst[i] = src;
+        } else if constexpr (kBlend == kBlendAlpha) {
+            u32 sa = src >> 24;
+            dst[i] = ScaleArgb(src, sa) + ScaleArgb(d, 255 - sa);
+        } else if constexpr (kBlend == kBlendAddAlpha) {
+            dst[i] = AddSat(ScaleArgb(src, src >> 24), d);
+        } else if constexpr (kBlend == kBlendAdd) {
+            dst[i] = AddSat(src, d);
+        } else {
+            const State& st = *a.st;
+            u32 dd = st.target.format == D3DFMT_A8R8G8B8 ? d : (d | 0xFF000000u);
+            dst[i] = BlendGeneric(src, dd, st.srcBlend, st.destBlend, st.blendOp);
+        }
+    }
+}
+
+#if defined(__SSE2__)
+// The bilinear sprite span with SSE2: the same integer maths as FastSpan,
+// four 16-bit channel lanes per pixel, two pixels per step.
+
+inline __m128i Mul255x(__m128i x, __m128i y) {
+    __m128i t = _mm_add_epi16(_mm_mullo_epi16(x, y), _mm_set1_epi16(128));
+    return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+}
+
+// (256 - f) in lanes 0..3 and f in lanes 4..7.
+inline __m128i PairWeights(u32 f) {
+    __m128i w = _mm_cvtsi32_si128(static_cast<int>((256 - f) | (f << 16)));
+    w = _mm_unpacklo_epi16(w, w);
+    return _mm_unpacklo_epi32(w, w);
+}
+
+// One bilinear sample into the low four lanes.
+inline __m128i BilinearX(const u32* row, int tw, u32 fx, u32 fy) {
+    const __m128i z = _mm_setzero_si128();
+    const __m128i k128 = _mm_set1_epi16(128);
+    __m128i top = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row)), z);
+    __m128i bot = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + tw)), z);
+    __m128i v = _mm_add_epi16(_mm_mullo_epi16(top, _mm_set1_epi16(static_cast<short>(256 - fy))),
+                              _mm_mullo_epi16(bot, _mm_set1_epi16(static_cast<short>(fy))));
+    v = _mm_srli_epi16(_mm_add_epi16(v, k128), 8);
+    __m128i h = _mm_mullo_epi16(v, PairWeights(fx));
+    h = _mm_add_epi16(h, _mm_srli_si128(h, 8));
+    return _mm_srli_epi16(_mm_add_epi16(h, k128), 8);
+}
+
+template <int kMod, int kBlend>
+void LinearSpanSse(const SpanArgs& a) {
+    const __m128i z = _mm_setzero_si128();
+    __m128i modulate = _mm_set1_epi16(255);
+    if constexpr (kMod == kModAlpha) {
+        short al = static_cast<short>(a.colour >> 24);
+        modulate = _mm_set_epi16(al, 255, 255, 255, al, 255, 255, 255);
+    } else if constexpr (kMod == kModConst) {
+        __m128i c = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(a.colour)), z);
+        modulate = _mm_unpacklo_epi64(c, c);
+    }
+    u32* dst = a.dst;
+    i64 S = a.S, T = a.T;
+    int n = a.n;
+    int i = 0;
+    auto sample = [&]() {
+        int x = static_cast<int>(S >> 16);
+        int y = static_cast<int>(T >> 16);
+        u32 fx = static_cast<u32>((S >> 8) & 0xFF);
+        u32 fy = static_cast<u32>((T >> 8) & 0xFF);
+        S += a.dS;
+        T += a.dT;
+        return BilinearX(a.tex + static_cast<std::ptrdiff_t>(y) * a.tw + x, a.tw, fx, fy);
+    };
+    auto shade = [&](__m128i src, __m128i d) {
+        if constexpr (kMod != kModNone) src = Mul255x(src, modulate);
+        if constexpr (kBlend == kBlendOpaque) {
+            return src;
+        } else {
+            __m128i al = _mm_shufflehi_epi16(_mm_shufflelo_epi16(src, 0xFF), 0xFF);
+            if constexpr (kBlend == kBlendAlpha) {
+                return _mm_add_epi16(Mul255x(src, al), Mul255x(d, _mm_sub_epi16(_mm_set1_epi16(255), al)));
+            } else if constexpr (kBlend == kBlendAddAlpha) {
+                return _mm_add_epi16(Mul255x(src, al), d);
+            } else {
+                return _mm_add_epi16(src, d);
+            }
+        }
+    };
+    // Along a row of an axis-aligned sprite the texture row pair and the
+    // vertical weight stay the same: blend the columns vertically once, then
+    // each pixel only horizontally (the same sums, in the same order).
+    constexpr int kMaxColumns = 1024;
+    alignas(16) u32 columns[kMaxColumns + 2];
+    if (a.dT == 0 && n >= 4) {
+        i64 sEnd = S + a.dS * (n - 1);
+        int xa = static_cast<int>(std::min(S, sEnd) >> 16);
+        int xb = static_cast<int>(std::max(S, sEnd) >> 16) + 1;
+        int count = xb - xa + 1;
+        if (count <= kMaxColumns) {
+            const u32* r0 = a.tex + static_cast<std::ptrdiff_t>(T >> 16) * a.tw + xa;
+            const u32* r1 = r0 + a.tw;
+            u32 fy = static_cast<u32>((T >> 8) & 0xFF);
+            const __m128i w0 = _mm_set1_epi16(static_cast<short>(256 - fy));
+            const __m128i w1 = _mm_set1_epi16(static_cast<short>(fy));
+            const __m128i k128 = _mm_set1_epi16(128);
+            int c = 0;
+            for (; c + 1 < count; c += 2) {
+                __m128i top = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(r0 + c)), z);
+                __m128i bot = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(r1 + c)), z);
+                __m128i v = _mm_add_epi16(_mm_mullo_epi16(top, w0), _mm_mullo_epi16(bot, w1));
+                v = _mm_srli_epi16(_mm_add_epi16(v, k128), 8);
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(columns + c), _mm_packus_epi16(v, v));
+            }
+            if (c < count) columns[c] = LerpArgb(r0[c], r1[c], fy);
+            auto sampleRow = [&]() {
+                int x = static_cast<int>(S >> 16) - xa;
+                u32 fx = static_cast<u32>((S >> 8) & 0xFF);
+                S += a.dS;
+                __m128i p = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(columns + x)), z);
+                __m128i h = _mm_mullo_epi16(p, PairWeights(fx));
+                h = _mm_add_epi16(h, _mm_srli_si128(h, 8));
+                return _mm_srli_epi16(_mm_add_epi16(h, k128), 8);
+            };
+            for (; i + 1 < n; i += 2) {
+                __m128i s0 = sampleRow();
+                __m128i s1 = sampleRow();
+                __m128i src = _mm_unpacklo_epi64(s0, s1);
+                __m128i d = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst + i)), z);
+                __m128i out = shade(src, d);
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(out, out));
+            }
+            if (i < n) {
+                __m128i src = sampleRow();
+                __m128i d = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(dst[i])), z);
+                __m128i out = shade(src, d);
+                dst[i] = static_cast<u32>(_mm_cvtsi128_si32(_mm_packus_epi16(out, out)));
+            }
+            return;
+        }
+    }
+    for (; i + 1 < n; i += 2) {
+        __m128i s0 = sample();
+        __m128i s1 = sample();
+        __m128i src = _mm_unpacklo_epi64(s0, s1);
+        __m128i d = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst + i)), z);
+        __m128i out = shade(src, d);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(out, out));
+    }
+    if (i < n) {
+        __m128i src = sample();
+        __m128i d = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(dst[i])), z);
+        __m128i out = shade(src, d);
+        dst[i] = static_cast<u32>(_mm_cvtsi128_si32(_mm_packus_epi16(out, out)));
+    }
+}
+#endif
+
+using SpanFn = void (*)(const SpanArgs&);
+
+template <int kTex, bool kAddr, int kMod>
+SpanFn PickBlend(int blend) {
+    switch (blend) {
+        case kBlendOpaque: return &FastSpan<kTex, kAddr, kMod, kBlendOpaque>;
+        case kBlendAlpha: return &FastSpan<kTex, kAddr, kMod, kBlendAlpha>;
+        case kBlendAddAlpha: return &FastSpan<kTex, kAddr, kMod, kBlendAddAlpha>;
+        case kBlendAdd: return &FastSpan<kTex, kAddr, kMod, kBlendAdd>;
+        default: return &FastSpan<kTex, kAddr, kMod, kBlendGeneric>;
+    }
+}
+
+template <int kTex, bool kAddr>
+SpanFn PickMod(int mod, int blend) {
+    switch (mod) {
+        case kModNone: return PickBlend<kTex, kAddr, kModNone>(blend);
+        case kModAlpha: return PickBlend<kTex, kAddr, kModAlpha>(blend);
+        case kModConst: return PickBlend<kTex, kAddr, kModConst>(blend);
+        default: return PickBlend<kTex, kAddr, kModGouraud>(blend);
+    }
+}
+
+SpanFn PickSpan(int tex, bool addressed, int mod, int blend) {
+#if defined(__SSE2__)
+    if (tex == kTexLinear && !addressed && mod != kModGouraud && blend != kBlendGeneric) {
+        auto pick = [blend](auto modTag) -> SpanFn {
+            constexpr int m = decltype(modTag)::value;
+            switch (blend) {
+                case kBlendOpaque: return &LinearSpanSse<m, kBlendOpaque>;
+                case kBlendAlpha: return &LinearSpanSse<m, kBlendAlpha>;
+                case kBlendAddAlpha: return &LinearSpanSse<m, kBlendAddAlpha>;
+                default: return &LinearSpanSse<m, kBlendAdd>;
+            }
+        };
+        switch (mod) {
+            case kModNone: return pick(std::integral_constant<int, kModNone>{});
+            case kModAlpha: return pick(std::integral_constant<int, kModAlpha>{});
+            default: return pick(std::integral_constant<int, kModConst>{});
+        }
+    }
+#endif
+    switch (tex) {
+        case kTexNone: return PickMod<kTexNone, false>(mod, blend);
+        case kTexPoint: return addressed ? PickMod<kTexPoint, true>(mod, blend) : PickMod<kTexPoint, false>(mod, blend);
+        default: return addressed ? PickMod<kTexLinear, true>(mod, blend) : PickMod<kTexLinear, false>(mod, blend);
+    }
+}
+
+bool IsTexTimesDiffuse(DWORD op, DWORD a1, DWORD a2) {
+    auto diffuse = [](DWORD a) { return a == D3DTA_DIFFUSE || a == D3DTA_CURRENT; };
+    return op == D3DTOP_MODULATE && ((a1 == D3DTA_TEXTURE && diffuse(a2)) || (a2 == D3DTA_TEXTURE && diffuse(a1)));
+}
+
+int BlendKindOf(const State& st) {
+    if (!st.blend) return kBlendOpaque;
+    if (st.blendOp != D3DBLENDOP_ADD) return kBlendGeneric;
+    DWORD s = st.srcBlend, d = st.destBlend;
+    if (s == D3DBLEND_ONE && d == D3DBLEND_ZERO) return kBlendOpaque;
+    if ((s == D3DBLEND_SRCALPHA && d == D3DBLEND_INVSRCALPHA) || s == D3DBLEND_BOTHSRCALPHA) return kBlendAlpha;
+    if (s == D3DBLEND_SRCALPHA && d == D3DBLEND_ONE) return kBlendAddAlpha;
+    if (s == D3DBLEND_ONE && d == D3DBLEND_ONE) return kBlendAdd;
+    return kBlendGeneric;
+}
+
+u32 PackColour(const Vertex& v) {
+    auto ch = [](float f) { return RoundChannel(f); };
+    return (ch(v.a) << 24) | (ch(v.r) << 16) | (ch(v.g) << 8) | ch(v.b);
+}
+
+bool Finite(const Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.rhw); }
+
+// Screen-space polygon clipping against the guard band. Perspective
+// attributes are interpolated through their products with 1/w, which are
+// linear on the screen.
+Vertex LerpVertex(const Vertex& a, const Vertex& b, float t, bool perspective) {
+    Vertex o;
+    auto mix = [t](float x, float y) { return x + (y - x) * t; };
+    o.x = mix(a.x, b.x);
+    o.y = mix(a.y, b.y);
+    o.z = mix(a.z, b.z);
+    o.rhw = mix(a.rhw, b.rhw);
+    float qa = perspective ? a.rhw : 1.0f, qb = perspective ? b.rhw : 1.0f;
+    float qo = perspective ? o.rhw : 1.0f;
+    float inv = qo != 0.0f ? 1.0f / qo : 0.0f;
+    auto attr = [&](float x, float y) { return perspective ? mix(x * qa, y * qb) * inv : mix(x, y); };
+    o.r = attr(a.r, b.r);
+    o.g = attr(a.g, b.g);
+    o.b = attr(a.b, b.b);
+    o.a = attr(a.a, b.a);
+    for (int i = 0; i < 4; ++i) {
+        o.uv[i][0] = attr(a.uv[i][0], b.uv[i][0]);
+        o.uv[i][1] = attr(a.uv[i][1], b.uv[i][1]);
+    }
+    return o;
+}
+
+int ClipPolygon(Vertex* poly, int n, Vertex* scratch, float lo[2], float hi[2], bool perspective) {
+    Vertex* in = poly;
+    Vertex* out = scratch;
+    for (int plane = 0; plane < 4 && n > 0; ++plane) {
+        int axis = plane & 1;
+        bool upper = plane >= 2;
+        float bound = upper ? hi[axis] : lo[axis];
+        auto dist = [&](const Vertex& v) {
+            float c = axis == 0 ? v.x : v.y;
+            return upper ? bound - c : c - bound;
+        };
+        int m = 0;
+        for (int i = 0; i < n; ++i) {
+            const Vertex& a = in[i];
+            const Vertex& b = in[(i + 1) % n];
+            float da = dist(a), db = dist(b);
+            if (da >= 0) out[m++] = a;
+            if ((da >= 0) != (db >= 0)) out[m++] = LerpVertex(a, b, da / (da - db), perspective);
+        }
+        n = m;
+        std::swap(in, out);
+    }
+    if (in != poly) {
+        for (int i = 0; i < n; ++i) poly[i] = in[i];
+    }
+    return n;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+Rasterizer::Rasterizer(const State& state) : s_(state) {
+    stageCount_ = 0;
+    while (stageCount_ < 4 && s_.stages[stageCount_].colorOp != D3DTOP_DISABLE) ++stageCount_;
+    // Fast path: 32-bit target, no depth test, no alpha test, all channels
+    // written, stage 0 texture x diffuse (or nothing) and no later stage.
+    bool target32 = s_.target.format == D3DFMT_X8R8G8B8 || s_.target.format == D3DFMT_A8R8G8B8;
+    bool depthOff = !(s_.depth.bits && s_.zEnable);
+    bool stagesOk = false;
+    if (stageCount_ == 0) {
+        stagesOk = true;
+    } else if (stageCount_ == 1) {
+        const Stage& sg = s_.stages[0];
+        stagesOk = IsTexTimesDiffuse(sg.colorOp, sg.colorArg1, sg.colorArg2) &&
+                   IsTexTimesDiffuse(sg.alphaOp, sg.alphaArg1, sg.alphaArg2);
+    }
+    if (target32 && depthOff && !s_.alphaTest && (s_.colorWriteMask & 0xF) == 0xF && stagesOk) {
+        fastPath_ = BlendKindOf(s_);
+    }
+}
+
+void Rasterizer::Point(const Vertex& v) {
+    if (!Finite(v)) return;
+    double fx = std::floor(static_cast<double>(v.x) + 0.5), fy = std::floor(static_cast<double>(v.y) + 0.5);
+    if (fx < s_.clipX0 || fx >= s_.clipX1 || fy < s_.clipY0 || fy >= s_.clipY1) return;
+    int x = static_cast<int>(fx), y = static_cast<int>(fy);
+    TriangleSetup ts;
+    ts.flat = true;
+    ts.flatColour = PackColour(v);
+    PixelIn in{};
+    in.diffuse = ts.flatColour;
+    for (int i = 0; i < stageCount_; ++i) {
+        const Stage& sg = s_.stages[i];
+        Sampler& sm = ts.samplers[i];
+        if (!sg.texture.argb) continue;
+        sm = Sampler{sg.texture.argb, sg.texture.width, sg.texture.height, sg.addressU, sg.addressV,
+                     sg.borderColor, sg.magFilter == D3DTEXF_LINEAR};
+        int set = static_cast<int>(sg.texCoordIndex & 3);
+        in.S[i] = ToFixed16(static_cast<double>(v.uv[set][0]) * sm.w - 0.5);
+        in.T[i] = ToFixed16(static_cast<double>(v.uv[set][1]) * sm.h - 0.5);
+    }
+    in.z = ToFixed16(static_cast<double>(v.z) * 65535.0);
+    Impl::ShadePixel(s_, stageCount_, ts, x, y, in);
+}
+
+void Rasterizer::Line(const Vertex& a0, const Vertex& b0, bool perspective) {
+    if (!Finite(a0) || !Finite(b0)) return;
+    Vertex a = a0, b = b0;
+    // Clip the segment to the guard band.
+    float lo[2] = {s_.clipX0 - kGuardBand, s_.clipY0 - kGuardBand};
+    float hi[2] = {s_.clipX1 + kGuardBand, s_.clipY1 + kGuardBand};
+    float t0 = 0.0f, t1 = 1.0f;
+    for (int axis = 0; axis < 2; ++axis) {
+        float pa = axis == 0 ? a.x : a.y, pb = axis == 0 ? b.x : b.y;
+        float d = pb - pa;
+        for (int side = 0; side < 2; ++side) {
+            float bound = side == 0 ? lo[axis] : hi[axis];
+            if (d == 0.0f) {
+                if ((side == 0 && pa < bound) || (side == 1 && pa > bound)) return;
+                continue;
+            }
+            float t = (bound - pa) / d;
+            bool entering = side == 0 ? d > 0 : d < 0;
+            if (entering) t0 = std::max(t0, t);
+            else t1 = std::min(t1, t);
+        }
+    }
+    if (t0 > t1) return;
+    if (t0 > 0.0f || t1 < 1.0f) {
+        Vertex na = LerpVertex(a0, b0, t0, perspective), nb = LerpVertex(a0, b0, t1, perspective);
+        a = na;
+        b = nb;
+    }
+    double dx = static_cast<double>(b.x) - a.x, dy = static_cast<double>(b.y) - a.y;
+    bool xMajor = std::fabs(dx) >= std::fabs(dy);
+    double major0 = xMajor ? a.x : a.y, major1 = xMajor ? b.x : b.y;
+    double dMajor = major1 - major0;
+    if (dMajor == 0.0) return;
+    double minor0 = xMajor ? a.y : a.x;
+    double slope = (xMajor ? dy : dx) / dMajor;
+    // Columns (rows) whose centre the line crosses going from its start
+    // towards its end; the end itself only with LASTPIXEL.
+    i64 first, last;
+    int step;
+    if (dMajor > 0) {
+        first = static_cast<i64>(std::ceil(major0));
+        last = s_.lastPixel ? static_cast<i64>(std::floor(major1)) : static_cast<i64>(std::ceil(major1)) - 1;
+        step = 1;
+    } else {
+        first = static_cast<i64>(std::floor(major0));
+        last = s_.lastPixel ? static_cast<i64>(std::ceil(major1)) : static_cast<i64>(std::floor(major1)) + 1;
+        step = -1;
+    }
+    if ((last - first) * step < 0) return;
+    // Attributes along the line.
+    TriangleSetup ts;
+    ts.perspective = perspective;
+    ts.flat = s_.shadeMode == D3DSHADE_FLAT;
+    ts.flatColour = PackColour(a0);
+    for (int i = 0; i < stageCount_; ++i) {
+        const Stage& sg = s_.stages[i];
+        if (!sg.texture.argb) continue;
+        ts.samplers[i] = Sampler{sg.texture.argb, sg.texture.width, sg.texture.height, sg.addressU, sg.addressV,
+                                 sg.borderColor, sg.magFilter == D3DTEXF_LINEAR};
+    }
+    double qa = perspective ? a.rhw : 1.0, qb = perspective ? b.rhw : 1.0;
+    for (i64 m = first;; m += step) {
+        double t = (static_cast<double>(m) - major0) / dMajor;
+        double minor = minor0 + (static_cast<double>(m) - major0) * slope;
+        i64 mn = static_cast<i64>(std::floor(minor + 0.5));
+        i64 px = xMajor ? m : mn, py = xMajor ? mn : m;
+        if (px >= s_.clipX0 && px < s_.clipX1 && py >= s_.clipY0 && py < s_.clipY1) {
+            double q = qa + (qb - qa) * t;
+            double w = q != 0.0 ? 1.0 / q : 0.0;
+            auto attr = [&](double va, double vb) { return (va * qa + (vb * qb - va * qa) * t) * w; };
+            PixelIn in{};
+            if (ts.flat) {
+                in.diffuse = ts.flatColour;
+            } else {
+                u32 r = RoundChannel(attr(a.r, b.r));
+                u32 g = RoundChannel(attr(a.g, b.g));
+                u32 bl = RoundChannel(attr(a.b, b.b));
+                u32 al = RoundChannel(attr(a.a, b.a));
+                in.diffuse = (al << 24) | (r << 16) | (g << 8) | bl;
+            }
+            for (int i = 0; i < stageCount_; ++i) {
+                const Sampler& sm = ts.samplers[i];
+                if (!sm.tex) continue;
+                int set = static_cast<int>(s_.stages[i].texCoordIndex & 3);
+                in.S[i] = ToFixed16(attr(a.uv[set][0], b.uv[set][0]) * sm.w - 0.5);
+                in.T[i] = ToFixed16(attr(a.uv[set][1], b.uv[set][1]) * sm.h - 0.5);
+            }
+            in.z = ToFixed16((a.z + (static_cast<double>(b.z) - a.z) * t) * 65535.0);
+            Impl::ShadePixel(s_, stageCount_, ts, static_cast<int>(px), static_cast<int>(py), in);
+        }
+        if (m == last) break;
+    }
+}
+
+void Rasterizer::Triangle(const Vertex& v0, const Vertex& v1, const Vertex& v2, bool perspective) {
+    if (!Finite(v0) || !Finite(v1) || !Finite(v2)) return;
+    if (s_.clipX0 >= s_.clipX1 || s_.clipY0 >= s_.clipY1) return;
+    // Culling by the winding on the screen (y down): a positive area is
+    // clockwise as seen.
+    double area = (static_cast<double>(v1.x) - v0.x) * (static_cast<double>(v2.y) - v0.y) -
+                  (static_cast<double>(v1.y) - v0.y) * (static_cast<double>(v2.x) - v0.x);
+    if (s_.cullMode == D3DCULL_CW && area > 0) return;
+    if (s_.cullMode == D3DCULL_CCW && area < 0) return;
+    if (s_.fillMode == D3DFILL_POINT) {
+        Point(v0);
+        Point(v1);
+        Point(v2);
+        return;
+    }
+    if (s_.fillMode == D3DFILL_WIREFRAME) {
+        Line(v0, v1, perspective);
+        Line(v1, v2, perspective);
+        Line(v2, v0, perspective);
+        return;
+    }
+    float lo[2] = {s_.clipX0 - kGuardBand, s_.clipY0 - kGuardBand};
+    float hi[2] = {s_.clipX1 + kGuardBand, s_.clipY1 + kGuardBand};
+    auto inside = [&](const Vertex& v) { return v.x >= lo[0] && v.x <= hi[0] && v.y >= lo[1] && v.y <= hi[1]; };
+    if (inside(v0) && inside(v1) && inside(v2)) {
+        const Vertex* tri[3] = {&v0, &v1, &v2};
+        FillTriangle(tri, perspective);
+        return;
+    }
+    Vertex poly[9] = {v0, v1, v2};
+    Vertex scratch[9];
+    int n = ClipPolygon(poly, 3, scratch, lo, hi, perspective);
+    for (int i = 1; i + 1 < n; ++i) {
+        // Flat shading keeps the colour of the triangle's first vertex.
+        Vertex first = poly[0];
+        if (s_.shadeMode == D3DSHADE_FLAT) {
+            first.r = v0.r;
+            first.g = v0.g;
+            first.b = v0.b;
+            first.a = v0.a;
+        }
+        const Vertex* tri[3] = {&first, &poly[i], &poly[i + 1]};
+        FillTriangle(tri, perspective);
+    }
+}
+
+void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
+    // Snap to the sub-pixel grid.
+    i64 X[3], Y[3];
+    const Vertex* v[3] = {vin[0], vin[1], vin[2]};
+    for (int i = 0; i < 3; ++i) {
+        X[i] = FloorToInt(static_cast<double>(v[i]->x) * kSub + 0.5);
+        Y[i] = FloorToInt(static_cast<double>(v[i]->y) * kSub + 0.5);
+    }
+    i64 area = (X[1] - X[0]) * (Y[2] - Y[0]) - (Y[1] - Y[0]) * (X[2] - X[0]);
+    if (area == 0) return;
+    if (area < 0) {  // make the winding positive; culling was decided before
+        std::swap(X[1], X[2]);
+        std::swap(Y[1], Y[2]);
+        std::swap(v[1], v[2]);
+        area = -area;
+    }
+    i64 minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
+    i64 minX = std::min({X[0], X[1], X[2]}), maxX = std::max({X[0], X[1], X[2]});
+    i64 yStart = std::max<i64>(CeilDiv(minY, kSub), s_.clipY0);
+    i64 yEnd = std::min<i64>(FloorDiv(maxY, kSub), s_.clipY1 - 1);
+    if (yStart > yEnd) return;
+    if (CeilDiv(minX, kSub) > s_.clipX1 - 1 || FloorDiv(maxX, kSub) < s_.clipX0) return;
+
+    // Attribute planes from the snapped positions.
+    TriangleSetup ts;
+    // Transformed vertices of one depth (orthographic) interpolate affinely.
+    ts.perspective = perspective && !(v[0]->rhw == v[1]->rhw && v[1]->rhw == v[2]->rhw);
+    double px[3], py[3];
+    for (int i = 0; i < 3; ++i) {
+        px[i] = static_cast<double>(X[i]) / kSub;
+        py[i] = static_cast<double>(Y[i]) / kSub;
+    }
+    double e1x = px[1] - px[0], e1y = py[1] - py[0], e2x = px[2] - px[0], e2y = py[2] - py[0];
+    double darea = e1x * e2y - e2x * e1y;
+    auto plane = [&](double a0, double a1, double a2) {
+        Plane p;
+        double d1 = a1 - a0, d2 = a2 - a0;
+        p.dx = (d1 * e2y - d2 * e1y) / darea;
+        p.dy = (d2 * e1x - d1 * e2x) / darea;
+        p.base = a0 - p.dx * px[0] - p.dy * py[0];
+        return p;
+    };
+    double q[3];
+    for (int i = 0; i < 3; ++i) q[i] = ts.perspective ? v[i]->rhw : 1.0;
+    if (ts.perspective) ts.q = plane(q[0], q[1], q[2]);
+    auto attrPlane = [&](auto get) { return plane(get(*v[0]) * q[0], get(*v[1]) * q[1], get(*v[2]) * q[2]); };
+
+    u32 c0 = PackColour(*vin[0]);
+    bool sameColour = PackColour(*v[1]) == PackColour(*v[0]) && PackColour(*v[2]) == PackColour(*v[0]) &&
+                      v[1]->r == v[0]->r && v[2]->r == v[0]->r && v[1]->g == v[0]->g && v[2]->g == v[0]->g &&
+                      v[1]->b == v[0]->b && v[2]->b == v[0]->b && v[1]->a == v[0]->a && v[2]->a == v[0]->a;
+    ts.flat = s_.shadeMode == D3DSHADE_FLAT || sameColour;
+    ts.flatColour = c0;
+    if (!ts.flat) {
+        ts.colour[0] = attrPlane([](const Vertex& x) { return static_cast<double>(x.r); });
+        ts.colour[1] = attrPlane([](const Vertex& x) { return static_cast<double>(x.g); });
+        ts.colour[2] = attrPlane([](const Vertex& x) { return static_cast<double>(x.b); });
+        ts.colour[3] = attrPlane([](const Vertex& x) { return static_cast<double>(x.a); });
+    }
+    ts.z = plane(v[0]->z * 65535.0, v[1]->z * 65535.0, v[2]->z * 65535.0);
+    for (int i = 0; i < stageCount_; ++i) {
+        const Stage& sg = s_.stages[i];
+        if (!sg.texture.argb) continue;
+        Sampler& sm = ts.samplers[i];
+        sm.tex = sg.texture.argb;
+        sm.w = sg.texture.width;
+        sm.h = sg.texture.height;
+        sm.addrU = sg.addressU;
+        sm.addrV = sg.addressV;
+        sm.border = sg.borderColor;
+        int set = static_cast<int>(sg.texCoordIndex & 3);
+        double W = sm.w, H = sm.h;
+        ts.s[i] = attrPlane([&](const Vertex& x) { return x.uv[set][0] * W - 0.5; });
+        ts.t[i] = attrPlane([&](const Vertex& x) { return x.uv[set][1] * H - 0.5; });
+        // Magnification or minification by the texel footprint of a pixel.
+        double dsdx = ts.s[i].dx, dsdy = ts.s[i].dy, dtdx = ts.t[i].dx, dtdy = ts.t[i].dy;
+        if (ts.perspective) {
+            double cx = (px[0] + px[1] + px[2]) / 3.0, cy = (py[0] + py[1] + py[2]) / 3.0;
+            double qq = ts.q.At(cx, cy);
+            double sv = ts.s[i].At(cx, cy) / qq, tv = ts.t[i].At(cx, cy) / qq;
+            dsdx = (ts.s[i].dx - sv * ts.q.dx) / qq;
+            dsdy = (ts.s[i].dy - sv * ts.q.dy) / qq;
+            dtdx = (ts.t[i].dx - tv * ts.q.dx) / qq;
+            dtdy = (ts.t[i].dy - tv * ts.q.dy) / qq;
+        }
+        double lx = dsdx * dsdx + dtdx * dtdx, ly = dsdy * dsdy + dtdy * dtdy;
+        DWORD filter = std::max(lx, ly) > 1.0 ? sg.minFilter : sg.magFilter;
+        sm.linear = filter == D3DTEXF_LINEAR || filter == D3DTEXF_ANISOTROPIC;
+    }
+
+    // Edge functions: E(x, y) = dx (y - Py) - dy (x - Px) >= k, where k is 0
+    // on top and left edges and 1 elsewhere (top-left rule).
+    struct Edge {
+        i64 dx, dy, px, py, k;
+    } edges[3];
+    for (int i = 0; i < 3; ++i) {
+        int j = (i + 1) % 3;
+        Edge& e = edges[i];
+        e.dx = X[j] - X[i];
+        e.dy = Y[j] - Y[i];
+        e.px = X[i];
+        e.py = Y[i];
+        bool top = e.dy == 0 && e.dx > 0;
+        bool left = e.dy < 0;
+        e.k = (top || left) ? 0 : 1;
+    }
+
+    // Span routine.
+    SpanFn fast = nullptr;
+    int mod = kModGouraud;
+    int tex = kTexNone;
+    const Sampler* sm0 = nullptr;
+    if (fastPath_ >= 0 && !ts.perspective) {
+        if (ts.flat) {
+            mod = ts.flatColour == 0xFFFFFFFFu ? kModNone
+                  : (ts.flatColour & 0x00FFFFFFu) == 0x00FFFFFFu ? kModAlpha
+                                                                : kModConst;
+        }
+        if (stageCount_ == 1 && ts.samplers[0].tex) {
+            sm0 = &ts.samplers[0];
+            tex = sm0->linear ? kTexLinear : kTexPoint;
+        } else if (mod == kModAlpha || mod == kModNone) {
+            mod = kModConst;  // untextured: the colour itself
+        }
+        fast = PickSpan(tex, false, mod, fastPath_);
+    }
+    SpanArgs args{};
+    i64 dS = 0, dT = 0;
+    if (fast) {
+        args.st = &s_;
+        args.colour = ts.flatColour;
+        if (sm0) {
+            args.tex = sm0->tex;
+            args.tw = sm0->w;
+            args.th = sm0->h;
+            args.sampler = sm0;
+            dS = ToFixed16(ts.s[0].dx);
+            dT = ToFixed16(ts.t[0].dx);
+            args.dS = dS;
+            args.dT = dT;
+        }
+        if (mod == kModGouraud && !ts.flat) {
+            args.dc[0] = ToFixed16(ts.colour[3].dx);
+            args.dc[1] = ToFixed16(ts.colour[0].dx);
+            args.dc[2] = ToFixed16(ts.colour[1].dx);
+            args.dc[3] = ToFixed16(ts.colour[2].dx);
+        }
+    }
+    for (i64 y = yStart; y <= yEnd; ++y) {
+        i64 xl = s_.clipX0, xr = s_.clipX1 - 1;
+        i64 cy = y * kSub;
+        bool empty = false;
+        for (const Edge& e : edges) {
+            i64 c = e.dx * (cy - e.py) + e.dy * e.px;
+            if (e.dy == 0) {
+                if (c < e.k) empty = true;
+            } else if (e.dy < 0) {
+                xl = std::max(xl, CeilDiv(e.k - c, -e.dy * kSub));
+            } else {
+                xr = std::min(xr, FloorDiv(c - e.k, e.dy * kSub));
+            }
+        }
+        if (empty || xl > xr) continue;
+        int x0 = static_cast<int>(xl), x1 = static_cast<int>(xr) + 1, yy = static_cast<int>(y);
+        if (!fast) {
+            Impl::GenericSpan(s_, stageCount_, ts, yy, x0, x1);
+            continue;
+        }
+        args.dst = reinterpret_cast<u32*>(s_.target.bits + static_cast<std::ptrdiff_t>(yy) * s_.target.pitch) + x0;
+        args.n = x1 - x0;
+        SpanFn fn = fast;
+        if (sm0) {
+            args.S = ToFixed16(ts.s[0].At(x0, yy));
+            args.T = ToFixed16(ts.t[0].At(x0, yy));
+            // Direct texel reads only when the whole span stays inside the texture.
+            i64 sEnd = args.S + dS * (args.n - 1), tEnd = args.T + dT * (args.n - 1);
+            i64 sLo = std::min(args.S, sEnd), sHi = std::max(args.S, sEnd);
+            i64 tLo = std::min(args.T, tEnd), tHi = std::max(args.T, tEnd);
+            bool inRange;
+            if (tex == kTexLinear) {
+                inRange = (sLo >> 16) >= 0 && (sHi >> 16) + 1 < sm0->w && (tLo >> 16) >= 0 && (tHi >> 16) + 1 < sm0->h;
+            } else {
+                inRange = ((sLo + 0x8000) >> 16) >= 0 && ((sHi + 0x8000) >> 16) < sm0->w &&
+                          ((tLo + 0x8000) >> 16) >= 0 && ((tHi + 0x8000) >> 16) < sm0->h;
+            }
+            if (!inRange) fn = PickSpan(tex, true, mod, fastPath_);
+        }
+        if (mod == kModGouraud && !ts.flat) {
+            args.c[0] = ToFixed16(ts.colour[3].At(x0, yy));
+            args.c[1] = ToFixed16(ts.colour[0].At(x0, yy));
+            args.c[2] = ToFixed16(ts.colour[1].At(x0, yy));
+            args.c[3] = ToFixed16(ts.colour[2].At(x0, yy));
+        }
+        fn(args);
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+int BytesPerPixel(D3DFORMAT format) {
+    switch (format) {
+        case D3DFMT_A8R8G8B8:
+        case D3DFMT_X8R8G8B8:
+            return 4;
+        case D3DFMT_R5G6B5:
+        case D3DFMT_X1R5G5B5:
+        case D3DFMT_A1R5G5B5:
+        case D3DFMT_A4R4G4B4:
+        case D3DFMT_X4R4G4B4:
+        case D3DFMT_D16:
+        case D3DFMT_D16_LOCKABLE:
+            return 2;
+        default:
+            return 0;
+    }
+}
+
+bool IsColourFormat(D3DFORMAT format) {
+    return BytesPerPixel(format) != 0 && format != D3DFMT_D16 && format != D3DFMT_D16_LOCKABLE;
+}
+
+std::uint32_t ToArgb(const std::uint8_t* p, D3DFORMAT format) {
+    switch (format) {
+        case D3DFMT_A8R8G8B8: {
+            u32 v;
+            std::memcpy(&v, p, 4);
+            return v;
+        }
+        case D3DFMT_X8R8G8B8: {
+            u32 v;
+            std::memcpy(&v, p, 4);
+            return v | 0xFF000000u;
+        }
+        default: break;
+    }
+    u16 v;
+    std::memcpy(&v, p, 2);
+    switch (format) {
+        case D3DFMT_R5G6B5:
+            return 0xFF000000u | (Expand5(v >> 11) << 16) | (Expand6((v >> 5) & 0x3F) << 8) | Expand5(v & 0x1F);
+        case D3DFMT_X1R5G5B5:
+        case D3DFMT_A1R5G5B5: {
+            u32 a = (format == D3DFMT_X1R5G5B5 || (v & 0x8000)) ? 0xFF000000u : 0;
+            return a | (Expand5((v >> 10) & 0x1F) << 16) | (Expand5((v >> 5) & 0x1F) << 8) | Expand5(v & 0x1F);
+        }
+        case D3DFMT_A4R4G4B4:
+        case D3DFMT_X4R4G4B4: {
+            u32 a = format == D3DFMT_X4R4G4B4 ? 0xFFu : Expand4(v >> 12);
+            return (a << 24) | (Expand4((v >> 8) & 0xF) << 16) | (Expand4((v >> 4) & 0xF) << 8) | Expand4(v & 0xF);
+        }
+        default:
+            return 0;
+    }
+}
+
+void FromArgb(std::uint32_t c, std::uint8_t* p, D3DFORMAT format) {
+    u32 a = c >> 24, r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+    u16 v;
+    switch (format) {
+        case D3DFMT_A8R8G8B8:
+        case D3DFMT_X8R8G8B8:
+            std::memcpy(p, &c, 4);
+            return;
+        case D3DFMT_R5G6B5:
+            v = static_cast<u16>((Quantise(r, 31) << 11) | (Quantise(g, 63) << 5) | Quantise(b, 31));
+            break;
+        case D3DFMT_X1R5G5B5:
+        case D3DFMT_A1R5G5B5:
+            v = static_cast<u16>(((format == D3DFMT_X1R5G5B5 || a >= 128) ? 0x8000 : 0) | (Quantise(r, 31) << 10) |
+                                 (Quantise(g, 31) << 5) | Quantise(b, 31));
+            break;
+        case D3DFMT_A4R4G4B4:
+        case D3DFMT_X4R4G4B4:
+            v = static_cast<u16>(((format == D3DFMT_X4R4G4B4 ? 15 : Quantise(a, 15)) << 12) | (Quantise(r, 15) << 8) |
+                                 (Quantise(g, 15) << 4) | Quantise(b, 15));
+            break;
+        default:
+            return;
+    }
+    std::memcpy(p, &v, 2);
+}
+
+}  // namespace platform::gfx::raster

@@ -1,0 +1,100 @@
+#include "tests/support/golden.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "platform/gfx/device.h"
+#include "platform/gfx/present.h"
+#include "platform/gfx/raster.h"
+
+namespace testing_support {
+
+namespace gfx = platform::gfx;
+
+FrameView ViewOf(const gfx::Direct3DSurface8* surface) {
+    FrameView v;
+    if (!surface) return v;
+    v.bits = surface->Bits();
+    v.pitch = surface->Pitch();
+    v.width = surface->Width();
+    v.height = surface->Height();
+    v.format = surface->Format();
+    return v;
+}
+
+bool UpdatingGolden() {
+    const char* flag = std::getenv("TOLVARIN_UPDATE_GOLDEN");
+    return flag && flag[0] == '1';
+}
+
+namespace {
+
+bool WriteActualPng(const std::filesystem::path& path, const FrameView& frame) {
+    int bpp = gfx::raster::BytesPerPixel(frame.format);
+    if (bpp == 0 || !gfx::raster::IsColourFormat(frame.format)) return false;
+    std::vector<std::uint8_t> rgba(static_cast<std::size_t>(frame.width) * frame.height * 4);
+    for (std::uint32_t y = 0; y < frame.height; ++y) {
+        const std::uint8_t* row = frame.bits + static_cast<std::ptrdiff_t>(y) * frame.pitch;
+        for (std::uint32_t x = 0; x < frame.width; ++x) {
+            std::uint32_t c = gfx::raster::ToArgb(row + x * bpp, frame.format);
+            std::uint8_t* o = &rgba[(static_cast<std::size_t>(y) * frame.width + x) * 4];
+            o[0] = static_cast<std::uint8_t>(c >> 16);
+            o[1] = static_cast<std::uint8_t>(c >> 8);
+            o[2] = static_cast<std::uint8_t>(c);
+            o[3] = static_cast<std::uint8_t>(c >> 24);
+        }
+    }
+    return gfx::SaveRgbaPng(path.string(), static_cast<int>(frame.width), static_cast<int>(frame.height),
+                            rgba.data());
+}
+
+}  // namespace
+
+::testing::AssertionResult MatchesGolden(const std::string& dir, const std::string& name, const FrameView& frame) {
+    if (!frame.bits || frame.width == 0 || frame.height == 0) {
+        return ::testing::AssertionFailure() << "golden " << name << ": no frame";
+    }
+    std::uint64_t hash = gfx::HashPixels(frame.bits, frame.pitch, frame.width, frame.height, frame.format);
+    char hex[17];
+    std::snprintf(hex, sizeof(hex), "%016llx", static_cast<unsigned long long>(hash));
+    std::filesystem::path expectedPath = std::filesystem::path(dir) / (name + ".txt");
+    std::filesystem::path actualPath = std::filesystem::path(dir) / (name + "-actual.png");
+    if (UpdatingGolden()) {
+        std::error_code ec;
+        std::filesystem::create_directories(dir, ec);
+        std::ofstream out(expectedPath, std::ios::trunc);
+        out << hex << "\n";
+        std::filesystem::remove(actualPath, ec);
+        if (!out) return ::testing::AssertionFailure() << "cannot write " << expectedPath;
+        return ::testing::AssertionSuccess();
+    }
+    std::ifstream in(expectedPath);
+    std::string expected;
+    if (in) in >> expected;
+    if (expected == hex) {
+        std::error_code ec;
+        std::filesystem::remove(actualPath, ec);
+        return ::testing::AssertionSuccess();
+    }
+    bool wrote = WriteActualPng(actualPath, frame);
+    auto failure = ::testing::AssertionFailure();
+    if (expected.empty()) {
+        failure << "golden " << name << ": no expected hash in " << expectedPath
+                << " (run with TOLVARIN_UPDATE_GOLDEN=1 to record " << hex << ")";
+    } else {
+        failure << "golden " << name << ": hash " << hex << ", expected " << expected;
+    }
+    if (wrote) failure << "; frame written to " << actualPath;
+    return failure;
+}
+
+::testing::AssertionResult MatchesGolden(const std::string& dir, const std::string& name,
+                                         const gfx::Direct3DSurface8* surface) {
+    return MatchesGolden(dir, name, ViewOf(surface));
+}
+
+}  // namespace testing_support
