@@ -4,6 +4,8 @@
 
 #include "engine/app/application_main.h"
 #include "engine/core/application.h"
+#include "engine/graphics/device.h"
+#include "game/shell/boot_dialog.h"
 #include "game/shell/hit_shape.h"
 #include "game/shell/music.h"
 #include "game/shell/sound_effects.h"
@@ -73,6 +75,8 @@ void PrepareSaveFiles() {
 
 void GameSetup() {
     PrepareSaveFiles();
+    // Its choices are in g_ConfigData before anything below reads them.
+    if (g_ConfigData.showBootDialog) RunBootOptionsDialog();
     SetApplicationName(GameWindowTitle());
     SetScreenSize(640, 480);
     SetFrameRate(60);
@@ -81,6 +85,8 @@ void GameSetup() {
     AddMessageHook(platform::WM_KEYDOWN, OnKeyDownHook);
     SetUseSubsystems(0x13);
     SetDrawStartupLog(0);
+    if (g_ConfigData.fullColourScreen) EnableFullColorScreen();
+    if (g_ConfigData.fullColourTextures) EnableFullColorTexture();
     // Before the window exists this only flips the mode flag.
     if (g_ConfigData.fullScreen) ToggleWindowMode();
 }
