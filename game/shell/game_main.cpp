@@ -1,8 +1,10 @@
 #include "game/shell/game_main.h"
 
+#include <cstdio>
 #include <string>
 
 #include "engine/app/application_main.h"
+#include "engine/app/run_options.h"
 #include "engine/core/application.h"
 #include "engine/graphics/device.h"
 #include "game/shell/boot_dialog.h"
@@ -25,6 +27,15 @@ namespace {
 SceneFrameFn g_sceneFrames[kSceneSlots] = {};
 void (*g_createStageCamera)() = nullptr;
 void (*g_releaseStageCamera)() = nullptr;
+StateHashFn g_stateHash = nullptr;
+i64 g_frameCount = 0;
+
+void PrintStateHash() {
+    if (!g_stateHash) return;
+    std::printf("frame %lld %016llx\n", static_cast<long long>(g_frameCount),
+                static_cast<unsigned long long>(g_stateHash()));
+    std::fflush(stdout);
+}
 
 void ReleaseStageCamera() {
     if (g_releaseStageCamera) g_releaseStageCamera();
@@ -49,6 +60,9 @@ void ChangeScene(i32 next) {
     CurrentScene = next;
     SceneInitRequest = 1;
 }
+
+void SetStateHashFunction(StateHashFn fn) { g_stateHash = fn; }
+i64 GameFrameCount() { return g_frameCount; }
 
 void SetStageCameraHooks(void (*create)(), void (*release)()) {
     g_createStageCamera = create;
@@ -99,6 +113,7 @@ void OnKeyDownHook(std::uintptr_t wParam, std::intptr_t) {
 }
 
 i32 GameMain(int, char**) {
+    g_frameCount = 0;
     CurrentScene = kSceneLogo;
     PreviousScene = 1;
     SceneInitRequest = 1;
@@ -110,7 +125,11 @@ i32 GameMain(int, char**) {
         // Scripted input (tests, recordings) moves on one word per frame.
         if (platform::ScriptedInputActive()) platform::ScriptedInput();
         RunSceneFrame();
+        ++g_frameCount;
+        const i32 every = Options().hashEvery;
+        if (every > 0 && g_frameCount % every == 0) PrintStateHash();
     }
+    if (Options().hashEvery > 0 && g_frameCount % Options().hashEvery != 0) PrintStateHash();
     FinalizeSoundEffects();
     ReleaseStageCamera();
     return 0;
