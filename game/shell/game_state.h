@@ -1,36 +1,39 @@
 #pragma once
 // The run's game-state values that the shell's scenes hand to the play scene
-// (and read back), and the seams through which the shell reaches the player
-// record of the play layer. The play layer installs the hooks when it starts.
+// and read back (stage index, difficulty, start kind, game mode, continues,
+// story flags, the player's run score), reached through links that the play
+// layer points at its own records when it starts; until then they point at
+// storage of the shell. The player's reset and key states are reached through
+// hooks the play layer fills.
 #include "engine/core/types.h"
 #include "game/shell/replay.h"
 
-enum Difficulty : i32 { kDifficultyEasy = 0, kDifficultyNormal = 1, kDifficultyHard = 2 };
-
-enum StartKind : i32 {
-    kStartFullRun = 0,      // main-menu entry 0
-    kStartFromMenu = 1,     // main-menu entry 1 (or the demonstration)
-    kStartSingleStage = 2,  // a stage from the stage select
-};
-
-extern i32 StageIndex;   // 0..4 in play order
-extern i32 Difficulty;   // 0 EASY, 1 NORMAL, 2 HARD
-extern i32 StartKind;
-extern i32 GameMode;     // kGameModeNormal, kGameModeReplay, kGameModeDemo
-extern i32 Continues;
-extern StoryFlagArray StoryFlags;
-
-// The player record's operations, filled by the play layer.
-struct PlayerHooks {
+struct GameStateLinks {
+    i32* StageIndex = nullptr;     // 0..4 in play order
+    i32* Difficulty = nullptr;     // 0 EASY, 1 NORMAL, 2 HARD
+    i32* StartKind = nullptr;      // 0 full run, 1 main-menu entry 1 or demonstration, 2 stage select
+    i32* GameMode = nullptr;       // kGameModeNormal, kGameModeReplay, kGameModeDemo
+    i32* Continues = nullptr;
+    StoryFlagArray* StoryFlags = nullptr;
+    i32* RunScore = nullptr;       // the player's total score of the run
     void (*resetPlayerState)(i32 mode) = nullptr;  // ResetPlayerState
-    void (*clearKeyStates)() = nullptr;            // zero both KeyState arrays of the player
-    void (*setRunScore)(u32 score) = nullptr;      // the player's RunScore
+    void (*clearPlayerKeyStates)() = nullptr;      // zero both KeyState arrays of the player
 };
-void SetPlayerHooks(const PlayerHooks& hooks);
-const PlayerHooks& GetPlayerHooks();
+
+// The links in use. Every pointer is valid at all times.
+GameStateLinks& GameLinks();
+// Points every value at the shell's own storage and clears the hooks.
+void ResetGameLinks();
+
+inline i32& GameStageIndex() { return *GameLinks().StageIndex; }
+inline i32& GameDifficulty() { return *GameLinks().Difficulty; }
+inline i32& GameStartKind() { return *GameLinks().StartKind; }
+inline i32& GameModeValue() { return *GameLinks().GameMode; }
+inline i32& GameContinues() { return *GameLinks().Continues; }
+inline StoryFlagArray& GameStoryFlags() { return *GameLinks().StoryFlags; }
+inline i32& GameRunScore() { return *GameLinks().RunScore; }
 
 // ResetPlayerState(mode) through the hook; without the play layer, mode 0
 // still resets the run record's half (the PlayRecord).
 void ResetPlayer(i32 mode);
 void ClearPlayerKeyStates();
-void SetPlayerRunScore(u32 score);

@@ -9,9 +9,12 @@ extern Surface* SharedDepthBuffer;  // 640 x 480 depth buffer
 extern Texture* BlackTexture;       // "black" of "vsk1.dat": transitions and black quads
 extern Surface* SideSurface;        // "side" of "vsk2.dat": columns 0..119 and 520..639 are the panels
 
-// Makes the objects above and lays the texture-stage and render states the
-// game draws with.
+// Makes the objects above (the depth buffer becomes the device's).
 void CreateShellGraphics();
+// Texture stage 0 modulates texture and diffuse colour and alpha; alpha
+// blending on, no depth test or writes, no culling, solid Gouraud fill,
+// dithering on.
+void SetShellRenderStates();
 // The strips x 0..120 and 520..640 of SideSurface blitted to the same places.
 void DrawSidePanels();
 

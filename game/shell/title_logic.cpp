@@ -30,6 +30,11 @@ constexpr i32 kSoundCursor = 34;
 constexpr i32 kSoundDecide = 35;
 constexpr i32 kSoundCancel = 36;
 
+// StartKind values.
+constexpr i32 kStartFullRun = 0;
+constexpr i32 kStartFromMenu = 1;
+constexpr i32 kStartSingleStage = 2;
+
 bool Pressed(i32 slot) { return TitleKeyState[slot] == kKeyPressed; }
 
 template <int N>
@@ -60,7 +65,7 @@ void LeaveTo(i32 scene) {
 void OpenDifficulty(i32 startKind) {
     TitleMenuState = kTitleDifficulty;
     TitleCursor = 0;
-    StartKind = startKind;
+    GameStartKind() = startKind;
     SetAll(DifficultyEntryTimers, 30);
     PlaySoundEffect(kSoundOpen);
 }
@@ -110,20 +115,20 @@ void StepMain() {
         PlaySoundEffect(kSoundCursor);
     }
     if (TitleIdleFrames > kTitleIdleLimit) {
-        StartKind = kStartFromMenu;
-        GameMode = kGameModeDemo;
+        GameStartKind() = kStartFromMenu;
+        GameModeValue() = kGameModeDemo;
         LeaveTo(kScenePlay);
     }
 }
 
 void StepDifficulty() {
     if (Pressed(kKeyZ)) {
-        Difficulty = TitleCursor;
-        if (StartKind == kStartFullRun) {
+        GameDifficulty() = TitleCursor;
+        if (GameStartKind() == kStartFullRun) {
             // A full run begins at the first stage, whatever an earlier
-            // demonstration or stage select left in StageIndex.
-            StageIndex = 0;
-            GameMode = kGameModeNormal;
+            // demonstration or stage select left in the stage index.
+            GameStageIndex() = 0;
+            GameModeValue() = kGameModeNormal;
             LeaveTo(kScenePlay);
             PlaySoundEffect(kSoundDecide);
         } else {
@@ -133,7 +138,7 @@ void StepDifficulty() {
             PlaySoundEffect(kSoundOpen);
         }
     }
-    if (Pressed(kKeyX)) BackToMain(StartKind != kStartFullRun ? 1 : 0);
+    if (Pressed(kKeyX)) BackToMain(GameStartKind() != kStartFullRun ? 1 : 0);
     if (Pressed(kKeyUp)) {
         CursorUp(kTitleDifficultyEntries - 1);
         PlaySoundEffect(kSoundCursor);
@@ -147,9 +152,9 @@ void StepDifficulty() {
 void StepStageSelect() {
     if (Pressed(kKeyZ)) {
         if (TitleStageUnlocked(TitleCursor)) {
-            StageIndex = TitleCursor;
-            StartKind = kStartSingleStage;
-            GameMode = kGameModeNormal;
+            GameStageIndex() = TitleCursor;
+            GameStartKind() = kStartSingleStage;
+            GameModeValue() = kGameModeNormal;
             LeaveTo(kScenePlay);
             PlaySoundEffect(kSoundDecide);
         } else {
@@ -169,7 +174,7 @@ void StepStageSelect() {
 
 // Keys are handled after a state change in the same frame, by the rules of
 // the menu that was active when the frame began; the cursor is brought back
-// into the range of the menu now shown, so that Difficulty and StageIndex
+// into the range of the menu now shown, so that the difficulty and the stage index
 // never leave theirs.
 void ClampCursor() {
     i32 last = -1;
@@ -186,8 +191,9 @@ void ClampCursor() {
 }  // namespace
 
 bool TitleStageUnlocked(i32 stage) {
-    if (Difficulty < 0 || Difficulty >= kProgressDifficulties || stage < 0 || stage >= kProgressStages) return false;
-    return g_SystemData.StageProgress[Difficulty][stage] == 1;
+    const i32 d = GameDifficulty();
+    if (d < 0 || d >= kProgressDifficulties || stage < 0 || stage >= kProgressStages) return false;
+    return g_SystemData.StageProgress[d][stage] == 1;
 }
 
 void ResetTitleMenu() {
@@ -262,12 +268,12 @@ i32 TitleSlideOffset(i32 t) {
 bool LoadDemoReplay() {
     ReplayPlaybackStart start;
     if (!LoadDemoReplay(g_PlayRecord, start)) return false;
-    StoryFlags = start.StoryFlags;
-    Difficulty = start.Difficulty;
-    StartKind = start.StartKind;
-    GameMode = kGameModeDemo;
-    StageIndex = kDemoStageIndex;
-    SetPlayerRunScore(start.RunScore);
+    GameStoryFlags() = start.StoryFlags;
+    GameDifficulty() = start.Difficulty;
+    GameStartKind() = start.StartKind;
+    GameModeValue() = kGameModeDemo;
+    GameStageIndex() = kDemoStageIndex;
+    GameRunScore() = static_cast<i32>(start.RunScore);
     return true;
 }
 
@@ -279,13 +285,13 @@ void LeaveTitle() {
     ReleaseImage(g_TitleImages.spin);
     PreviousScene = CurrentScene;
     CurrentScene = TitleNextScene;
-    if (TitleNextScene == kScenePlay && GameMode == kGameModeNormal) {
+    if (TitleNextScene == kScenePlay && GameModeValue() == kGameModeNormal) {
         ResetPlayer(0);
-        Continues = 3;
-        StoryFlags.fill(0);
+        GameContinues() = 3;
+        GameStoryFlags().fill(0);
         ClearStageRanks(g_PlayRecord);
     }
-    if (TitleNextScene == kScenePlay && GameMode == kGameModeDemo) {
+    if (TitleNextScene == kScenePlay && GameModeValue() == kGameModeDemo) {
         ResetPlayer(0);
         if (!LoadDemoReplay()) {
             TitleNextScene = kSceneLogo;

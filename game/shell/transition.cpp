@@ -1,5 +1,7 @@
 #include "game/shell/transition.h"
 
+#include "game/shell/transition_hook.h"
+
 #include <cmath>
 
 Transition TransitionState;
@@ -153,3 +155,5 @@ void AdvanceTransition() {
     }
     if (done == kTransitionCells) t.finished = 1;
 }
+
+bool IsTransitionRunning() { return TransitionState.running != 0; }

@@ -21,7 +21,6 @@ namespace {
 void NoFrame() {}
 
 int g_resets = 0;
-u32 g_runScore = 0;
 
 class TitleMenu : public ::testing::Test {
 protected:
@@ -39,11 +38,11 @@ protected:
         ResetKeyRepeatCounters();
         TransitionState = Transition{};
         g_resets = 0;
-        g_runScore = 0;
-        SetPlayerHooks({[](i32 mode) { g_resets += mode == 0; }, nullptr, [](u32 s) { g_runScore = s; }});
-        StageIndex = 3;
-        Difficulty = 0;
-        GameMode = kGameModeNormal;
+        ResetGameLinks();
+        GameLinks().resetPlayerState = [](i32 mode) { g_resets += mode == 0; };
+        GameStageIndex() = 3;
+        GameDifficulty() = 0;
+        GameModeValue() = kGameModeNormal;
         CurrentScene = kSceneTitle;
         PreviousScene = kSceneLogo;
         ResetTitleMenu();
@@ -51,7 +50,7 @@ protected:
         RearmSoundEffectGates();
     }
     void TearDown() override {
-        SetPlayerHooks({});
+        ResetGameLinks();
         for (i32 s = 0; s < kSceneSlots; ++s) RegisterSceneFrame(s, nullptr);
         ResetApplicationState();
         std::filesystem::current_path(old_);
@@ -117,24 +116,24 @@ TEST_F(TitleMenu, NewGameSetsUpAFullRunFromTheFirstStage) {
     ToMainMenu();
     Tap(kInputZ);
     EXPECT_EQ(TitleMenuState, kTitleDifficulty);
-    EXPECT_EQ(StartKind, kStartFullRun);
+    EXPECT_EQ(GameStartKind(), 0);
     EXPECT_EQ(lastSound_, 33);
     EXPECT_EQ(DifficultyEntryTimers[0], 28);  // 30, less two frames
     Tap(kInputDown);
     Tap(kInputDown);
-    StoryFlags.fill(7);
+    GameStoryFlags().fill(7);
     g_PlayRecord.stageRank.fill(4);
     Frame(kInputZ);
     EXPECT_EQ(TitleMenuState, kTitleLeaving);
     EXPECT_EQ(TitleNextScene, kScenePlay);
-    EXPECT_EQ(Difficulty, 2);
-    EXPECT_EQ(StageIndex, 0);
-    EXPECT_EQ(GameMode, kGameModeNormal);
+    EXPECT_EQ(GameDifficulty(), 2);
+    EXPECT_EQ(GameStageIndex(), 0);
+    EXPECT_EQ(GameModeValue(), kGameModeNormal);
     EXPECT_EQ(lastSound_, 35);
     RunOut();
     EXPECT_EQ(g_resets, 1);
-    EXPECT_EQ(Continues, 3);
-    EXPECT_EQ(StoryFlags[99], 0);
+    EXPECT_EQ(GameContinues(), 3);
+    EXPECT_EQ(GameStoryFlags()[99], 0);
     EXPECT_EQ(g_PlayRecord.stageRank[0], 0u);
     // No play scene in this build: the road ends in the title again.
     EXPECT_EQ(CurrentScene, kSceneTitle);
@@ -157,11 +156,11 @@ TEST_F(TitleMenu, StageSelectRefusesLockedStagesAndStartsUnlockedOnes) {
     ToMainMenu();
     Tap(kInputDown);
     Tap(kInputZ);
-    EXPECT_EQ(StartKind, kStartFromMenu);
+    EXPECT_EQ(GameStartKind(), 1);
     Tap(kInputDown);  // NORMAL
     Tap(kInputZ);
     EXPECT_EQ(TitleMenuState, kTitleStageSelect);
-    EXPECT_EQ(Difficulty, 1);
+    EXPECT_EQ(GameDifficulty(), 1);
     EXPECT_EQ(lastSound_, 33);
     Tap(kInputZ);  // stage index 0 is locked by default
     EXPECT_EQ(TitleMenuState, kTitleStageSelect);
@@ -169,8 +168,8 @@ TEST_F(TitleMenu, StageSelectRefusesLockedStagesAndStartsUnlockedOnes) {
     Tap(kInputDown);
     Tap(kInputZ);
     EXPECT_EQ(TitleMenuState, kTitleLeaving);
-    EXPECT_EQ(StageIndex, 1);
-    EXPECT_EQ(StartKind, kStartSingleStage);
+    EXPECT_EQ(GameStageIndex(), 1);
+    EXPECT_EQ(GameStartKind(), 2);
     RunOut();
     EXPECT_EQ(CurrentScene, kScenePlay);
 }
@@ -205,7 +204,7 @@ TEST_F(TitleMenu, CursorStaysInTheNewMenuAfterKeysOfTheSameFrame) {
     Frame(0);
     Frame(kInputZ | kInputUp);  // opens the stage select from HARD, then Up wraps to 2
     EXPECT_EQ(TitleMenuState, kTitleStageSelect);
-    EXPECT_EQ(Difficulty, 2);
+    EXPECT_EQ(GameDifficulty(), 2);
     EXPECT_LE(TitleCursor, 4);
     Frame(0);
     Frame(kInputX | kInputDown);  // back to the main menu, Down by the stage rule
@@ -251,7 +250,7 @@ TEST_F(TitleMenu, IdleDemonstrationNeedsTheReplay) {
     Frame();
     EXPECT_EQ(TitleIdleFrames, 1001);
     EXPECT_EQ(TitleMenuState, kTitleLeaving);
-    EXPECT_EQ(GameMode, kGameModeDemo);
+    EXPECT_EQ(GameModeValue(), kGameModeDemo);
     RunOut();
     // No "demo.rpl" here: the logo scene runs instead.
     EXPECT_EQ(CurrentScene, kSceneLogo);
@@ -285,11 +284,11 @@ TEST_F(TitleMenu, DemonstrationLoadsTheReplay) {
     for (int i = 0; i < 1001; ++i) Frame();
     RunOut();
     EXPECT_EQ(CurrentScene, kScenePlay);
-    EXPECT_EQ(GameMode, kGameModeDemo);
-    EXPECT_EQ(StageIndex, 1);
-    EXPECT_EQ(Difficulty, 2);
-    EXPECT_EQ(StoryFlags[5], 1);
-    EXPECT_EQ(g_runScore, 1234u);
+    EXPECT_EQ(GameModeValue(), kGameModeDemo);
+    EXPECT_EQ(GameStageIndex(), 1);
+    EXPECT_EQ(GameDifficulty(), 2);
+    EXPECT_EQ(GameStoryFlags()[5], 1);
+    EXPECT_EQ(GameRunScore(), 1234);
     EXPECT_EQ(g_resets, 1);
 }
 
