@@ -4,9 +4,7 @@
 
 #include "engine/app/application_main.h"
 #include "engine/app/run_options.h"
-#include "game/play/play_state.h"
 #include "game/shell/game_main.h"
-#include "game/shell/game_state.h"
 #include "platform/input.h"
 
 namespace {
@@ -14,22 +12,6 @@ namespace {
 const char kUsage[] =
     "usage: tolvarin [--headless] [--frames N] [--input FILE] [--record FILE] [--play FILE]\n"
     "                [--hash-every N] [--screenshot-at N[,N...]] [--screenshot-dir DIR]\n";
-
-// The shell's scenes set up runs in the play layer's records.
-void LinkShellToPlayState() {
-    GameStateLinks& l = GameLinks();
-    l.StageIndex = &g_GameState.StageIndex;
-    l.Difficulty = &g_GameState.Difficulty;
-    l.StartKind = &g_GameState.StartKind;
-    l.GameMode = &g_GameState.GameMode;
-    l.Continues = &g_GameState.Continues;
-    l.StoryFlags = &g_GameState.StoryFlags;
-    l.RunScore = &g_PlayerState[0].RunScore;
-    l.clearPlayerKeyStates = [] {
-        for (i32& k : g_PlayerState[0].keys) k = 0;
-        for (i32& k : g_PlayerState[0].liveKeys) k = 0;
-    };
-}
 
 }  // namespace
 
@@ -43,7 +25,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tolvarin: %s\n", error.c_str());
         return 2;
     }
-    LinkShellToPlayState();
     SetGameCallbacks(GameSetup, GameMain);
     return ApplicationMain(argc, argv);
 }

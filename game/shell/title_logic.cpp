@@ -1,6 +1,7 @@
 #include "engine/core/application.h"
 #include "game/shell/game_main.h"
 #include "game/shell/game_state.h"
+#include "game/shell/play_state.h"
 #include "game/shell/input.h"
 #include "game/shell/music.h"
 #include "game/shell/replay.h"
@@ -29,11 +30,6 @@ constexpr i32 kSoundOpen = 33;
 constexpr i32 kSoundCursor = 34;
 constexpr i32 kSoundDecide = 35;
 constexpr i32 kSoundCancel = 36;
-
-// StartKind values.
-constexpr i32 kStartFullRun = 0;
-constexpr i32 kStartFromMenu = 1;
-constexpr i32 kStartSingleStage = 2;
 
 bool Pressed(i32 slot) { return TitleKeyState[slot] == kKeyPressed; }
 
@@ -65,7 +61,7 @@ void LeaveTo(i32 scene) {
 void OpenDifficulty(i32 startKind) {
     TitleMenuState = kTitleDifficulty;
     TitleCursor = 0;
-    GameStartKind() = startKind;
+    g_GameState.StartKind = startKind;
     SetAll(DifficultyEntryTimers, 30);
     PlaySoundEffect(kSoundOpen);
 }
@@ -84,7 +80,7 @@ void StepMain() {
             OpenDifficulty(kStartFullRun);
             break;
         case 1:
-            OpenDifficulty(kStartFromMenu);
+            OpenDifficulty(kStartMenuRun);
             break;
         case 2:
             LeaveTo(kSceneRanking);
@@ -115,20 +111,20 @@ void StepMain() {
         PlaySoundEffect(kSoundCursor);
     }
     if (TitleIdleFrames > kTitleIdleLimit) {
-        GameStartKind() = kStartFromMenu;
-        GameModeValue() = kGameModeDemo;
+        g_GameState.StartKind = kStartMenuRun;
+        g_GameState.GameMode = kGameModeDemo;
         LeaveTo(kScenePlay);
     }
 }
 
 void StepDifficulty() {
     if (Pressed(kKeyZ)) {
-        GameDifficulty() = TitleCursor;
-        if (GameStartKind() == kStartFullRun) {
+        g_GameState.Difficulty = TitleCursor;
+        if (g_GameState.StartKind == kStartFullRun) {
             // A full run begins at the first stage, whatever an earlier
             // demonstration or stage select left in the stage index.
-            GameStageIndex() = 0;
-            GameModeValue() = kGameModeNormal;
+            g_GameState.StageIndex = 0;
+            g_GameState.GameMode = kGameModeNormal;
             LeaveTo(kScenePlay);
             PlaySoundEffect(kSoundDecide);
         } else {
@@ -138,7 +134,7 @@ void StepDifficulty() {
             PlaySoundEffect(kSoundOpen);
         }
     }
-    if (Pressed(kKeyX)) BackToMain(GameStartKind() != kStartFullRun ? 1 : 0);
+    if (Pressed(kKeyX)) BackToMain(g_GameState.StartKind != kStartFullRun ? 1 : 0);
     if (Pressed(kKeyUp)) {
         CursorUp(kTitleDifficultyEntries - 1);
         PlaySoundEffect(kSoundCursor);
@@ -152,9 +148,9 @@ void StepDifficulty() {
 void StepStageSelect() {
     if (Pressed(kKeyZ)) {
         if (TitleStageUnlocked(TitleCursor)) {
-            GameStageIndex() = TitleCursor;
-            GameStartKind() = kStartSingleStage;
-            GameModeValue() = kGameModeNormal;
+            g_GameState.StageIndex = TitleCursor;
+            g_GameState.StartKind = kStartStageSelect;
+            g_GameState.GameMode = kGameModeNormal;
             LeaveTo(kScenePlay);
             PlaySoundEffect(kSoundDecide);
         } else {
@@ -191,7 +187,7 @@ void ClampCursor() {
 }  // namespace
 
 bool TitleStageUnlocked(i32 stage) {
-    const i32 d = GameDifficulty();
+    const i32 d = g_GameState.Difficulty;
     if (d < 0 || d >= kProgressDifficulties || stage < 0 || stage >= kProgressStages) return false;
     return g_SystemData.StageProgress[d][stage] == 1;
 }
@@ -209,7 +205,8 @@ void ResetTitleMenu() {
 }
 
 void OpenTitleScene() {
-    ClearPlayerKeyStates();
+    for (i32& k : g_PlayerState[0].keys) k = 0;
+    for (i32& k : g_PlayerState[0].liveKeys) k = 0;
     StartTransition(kTransitionOpen);
     RequestMusic(1);
     PlaySoundEffect(kSoundOpen);
@@ -268,12 +265,12 @@ i32 TitleSlideOffset(i32 t) {
 bool LoadDemoReplay() {
     ReplayPlaybackStart start;
     if (!LoadDemoReplay(g_PlayRecord, start)) return false;
-    GameStoryFlags() = start.StoryFlags;
-    GameDifficulty() = start.Difficulty;
-    GameStartKind() = start.StartKind;
-    GameModeValue() = kGameModeDemo;
-    GameStageIndex() = kDemoStageIndex;
-    GameRunScore() = static_cast<i32>(start.RunScore);
+    g_GameState.StoryFlags = start.StoryFlags;
+    g_GameState.Difficulty = start.Difficulty;
+    g_GameState.StartKind = start.StartKind;
+    g_GameState.GameMode = kGameModeDemo;
+    g_GameState.StageIndex = kDemoStageIndex;
+    g_PlayerState[0].RunScore = static_cast<i32>(start.RunScore);
     return true;
 }
 
@@ -285,13 +282,13 @@ void LeaveTitle() {
     ReleaseImage(g_TitleImages.spin);
     PreviousScene = CurrentScene;
     CurrentScene = TitleNextScene;
-    if (TitleNextScene == kScenePlay && GameModeValue() == kGameModeNormal) {
+    if (TitleNextScene == kScenePlay && g_GameState.GameMode == kGameModeNormal) {
         ResetPlayer(0);
-        GameContinues() = 3;
-        GameStoryFlags().fill(0);
+        g_GameState.Continues = 3;
+        g_GameState.StoryFlags.fill(0);
         ClearStageRanks(g_PlayRecord);
     }
-    if (TitleNextScene == kScenePlay && GameModeValue() == kGameModeDemo) {
+    if (TitleNextScene == kScenePlay && g_GameState.GameMode == kGameModeDemo) {
         ResetPlayer(0);
         if (!LoadDemoReplay()) {
             TitleNextScene = kSceneLogo;

@@ -3,6 +3,7 @@
 #include "game/shell/game_main.h"
 #include "game/shell/game_math.h"
 #include "game/shell/game_state.h"
+#include "game/shell/play_state.h"
 #include "game/shell/input.h"
 #include "game/shell/music.h"
 #include "game/shell/ranking.h"
@@ -29,7 +30,7 @@ void DrawStageScore(i32 stage, i32 x, bool selected) {
     Texture* digits = g_TitleImages.digits;
     const i32 b = x - 20;
     const i32 row = 80 * stage;
-    const i32 difficulty = GameDifficulty();
+    const i32 difficulty = g_GameState.Difficulty;
     const i32 d = difficulty >= 0 && difficulty < kRankingDifficulties ? difficulty : 0;
     // Scores are stored unsigned; the display shows what an i32 holds.
     const i32 v = static_cast<i32>(g_RankingTable.bestStageScore[d][stage]);
@@ -93,7 +94,7 @@ void DrawTitle() {
     for (i32 i = 0; i < kTitleStageEntries; ++i) {
         const i32 x = 320 + TitleSlideOffset(StageEntryTimers[i]);
         const bool selected = TitleMenuState == kTitleStageSelect && i == TitleCursor;
-        const i32 d = GameDifficulty();
+        const i32 d = g_GameState.Difficulty;
         const bool unlocked = d >= 0 && d < kProgressDifficulties && g_SystemData.StageProgress[d][i] != 0;
         const Rect source = unlocked ? Rect{0, 80 * i, 399, 80 * i + 79} : Rect{0, 400, 399, 479};
         Draw(g_TitleImages.stages, {x - 200, 40 + 80 * i, x + 200, 120 + 80 * i}, source,

@@ -8,6 +8,7 @@
 #include "engine/core/application.h"
 #include "game/shell/game_main.h"
 #include "game/shell/game_state.h"
+#include "game/shell/play_state.h"
 #include "game/shell/input.h"
 #include "game/shell/replay.h"
 #include "game/shell/save_files.h"
@@ -38,11 +39,11 @@ protected:
         ResetKeyRepeatCounters();
         TransitionState = Transition{};
         g_resets = 0;
-        ResetGameLinks();
-        GameLinks().resetPlayerState = [](i32 mode) { g_resets += mode == 0; };
-        GameStageIndex() = 3;
-        GameDifficulty() = 0;
-        GameModeValue() = kGameModeNormal;
+        ResetGameState();
+        ResetPlayerStateHook = [](i32 mode) { g_resets += mode == 0; };
+        g_GameState.StageIndex = 3;
+        g_GameState.Difficulty = 0;
+        g_GameState.GameMode = kGameModeNormal;
         CurrentScene = kSceneTitle;
         PreviousScene = kSceneLogo;
         ResetTitleMenu();
@@ -50,7 +51,7 @@ protected:
         RearmSoundEffectGates();
     }
     void TearDown() override {
-        ResetGameLinks();
+        ResetPlayerStateHook = nullptr;
         for (i32 s = 0; s < kSceneSlots; ++s) RegisterSceneFrame(s, nullptr);
         ResetApplicationState();
         std::filesystem::current_path(old_);
@@ -116,24 +117,24 @@ TEST_F(TitleMenu, NewGameSetsUpAFullRunFromTheFirstStage) {
     ToMainMenu();
     Tap(kInputZ);
     EXPECT_EQ(TitleMenuState, kTitleDifficulty);
-    EXPECT_EQ(GameStartKind(), 0);
+    EXPECT_EQ(g_GameState.StartKind, 0);
     EXPECT_EQ(lastSound_, 33);
     EXPECT_EQ(DifficultyEntryTimers[0], 28);  // 30, less two frames
     Tap(kInputDown);
     Tap(kInputDown);
-    GameStoryFlags().fill(7);
+    g_GameState.StoryFlags.fill(7);
     g_PlayRecord.stageRank.fill(4);
     Frame(kInputZ);
     EXPECT_EQ(TitleMenuState, kTitleLeaving);
     EXPECT_EQ(TitleNextScene, kScenePlay);
-    EXPECT_EQ(GameDifficulty(), 2);
-    EXPECT_EQ(GameStageIndex(), 0);
-    EXPECT_EQ(GameModeValue(), kGameModeNormal);
+    EXPECT_EQ(g_GameState.Difficulty, 2);
+    EXPECT_EQ(g_GameState.StageIndex, 0);
+    EXPECT_EQ(g_GameState.GameMode, kGameModeNormal);
     EXPECT_EQ(lastSound_, 35);
     RunOut();
     EXPECT_EQ(g_resets, 1);
-    EXPECT_EQ(GameContinues(), 3);
-    EXPECT_EQ(GameStoryFlags()[99], 0);
+    EXPECT_EQ(g_GameState.Continues, 3);
+    EXPECT_EQ(g_GameState.StoryFlags[99], 0);
     EXPECT_EQ(g_PlayRecord.stageRank[0], 0u);
     // No play scene in this build: the road ends in the title again.
     EXPECT_EQ(CurrentScene, kSceneTitle);
@@ -156,11 +157,11 @@ TEST_F(TitleMenu, StageSelectRefusesLockedStagesAndStartsUnlockedOnes) {
     ToMainMenu();
     Tap(kInputDown);
     Tap(kInputZ);
-    EXPECT_EQ(GameStartKind(), 1);
+    EXPECT_EQ(g_GameState.StartKind, 1);
     Tap(kInputDown);  // NORMAL
     Tap(kInputZ);
     EXPECT_EQ(TitleMenuState, kTitleStageSelect);
-    EXPECT_EQ(GameDifficulty(), 1);
+    EXPECT_EQ(g_GameState.Difficulty, 1);
     EXPECT_EQ(lastSound_, 33);
     Tap(kInputZ);  // stage index 0 is locked by default
     EXPECT_EQ(TitleMenuState, kTitleStageSelect);
@@ -168,8 +169,8 @@ TEST_F(TitleMenu, StageSelectRefusesLockedStagesAndStartsUnlockedOnes) {
     Tap(kInputDown);
     Tap(kInputZ);
     EXPECT_EQ(TitleMenuState, kTitleLeaving);
-    EXPECT_EQ(GameStageIndex(), 1);
-    EXPECT_EQ(GameStartKind(), 2);
+    EXPECT_EQ(g_GameState.StageIndex, 1);
+    EXPECT_EQ(g_GameState.StartKind, 2);
     RunOut();
     EXPECT_EQ(CurrentScene, kScenePlay);
 }
@@ -204,7 +205,7 @@ TEST_F(TitleMenu, CursorStaysInTheNewMenuAfterKeysOfTheSameFrame) {
     Frame(0);
     Frame(kInputZ | kInputUp);  // opens the stage select from HARD, then Up wraps to 2
     EXPECT_EQ(TitleMenuState, kTitleStageSelect);
-    EXPECT_EQ(GameDifficulty(), 2);
+    EXPECT_EQ(g_GameState.Difficulty, 2);
     EXPECT_LE(TitleCursor, 4);
     Frame(0);
     Frame(kInputX | kInputDown);  // back to the main menu, Down by the stage rule
@@ -250,7 +251,7 @@ TEST_F(TitleMenu, IdleDemonstrationNeedsTheReplay) {
     Frame();
     EXPECT_EQ(TitleIdleFrames, 1001);
     EXPECT_EQ(TitleMenuState, kTitleLeaving);
-    EXPECT_EQ(GameModeValue(), kGameModeDemo);
+    EXPECT_EQ(g_GameState.GameMode, kGameModeDemo);
     RunOut();
     // No "demo.rpl" here: the logo scene runs instead.
     EXPECT_EQ(CurrentScene, kSceneLogo);
@@ -284,11 +285,11 @@ TEST_F(TitleMenu, DemonstrationLoadsTheReplay) {
     for (int i = 0; i < 1001; ++i) Frame();
     RunOut();
     EXPECT_EQ(CurrentScene, kScenePlay);
-    EXPECT_EQ(GameModeValue(), kGameModeDemo);
-    EXPECT_EQ(GameStageIndex(), 1);
-    EXPECT_EQ(GameDifficulty(), 2);
-    EXPECT_EQ(GameStoryFlags()[5], 1);
-    EXPECT_EQ(GameRunScore(), 1234);
+    EXPECT_EQ(g_GameState.GameMode, kGameModeDemo);
+    EXPECT_EQ(g_GameState.StageIndex, 1);
+    EXPECT_EQ(g_GameState.Difficulty, 2);
+    EXPECT_EQ(g_GameState.StoryFlags[5], 1);
+    EXPECT_EQ(g_PlayerState[0].RunScore, 1234);
     EXPECT_EQ(g_resets, 1);
 }
 
