@@ -7,8 +7,7 @@
 #include "engine/core/engine_math.h"
 
 // engine/graphics and engine/model
-i32 InitializeDirectXGraphics();
-void DestroyDirectXGraphics();
+#include "engine/graphics/device.h"
 i32 InitializeCamera();
 void DestroyCamera();
 i32 InitializeVertexShader();
@@ -39,8 +38,6 @@ i32 InitializePrimitive2();
 void DestroyPrimitive2();
 i32 InitializePerticle();
 void DestroyPerticle();
-// Device restore after a loss or a change of window mode.
-i32 RestoreDevice(i32 force);
 
 // engine/app (input devices)
 #include "engine/app/input.h"

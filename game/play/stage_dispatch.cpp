@@ -1,6 +1,6 @@
 #include "game/play/stage_dispatch.h"
 
-#include "game/play/play_state.h"
+#include "game/shell/play_state.h"
 #include "game/shell/transition_hook.h"
 
 namespace {

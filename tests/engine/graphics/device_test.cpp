@@ -8,11 +8,28 @@
 
 #include "engine/core/application.h"
 #include "platform/clock.h"
-#include "tests/engine/graphics/app_stand_in.h"
+#include "platform/system.h"
 
 namespace gfx = platform::gfx;
 
 namespace {
+
+// Message boxes the device layer raised during a test.
+struct MessageBoxes {
+    bool active = true;
+    int messageBoxes = 0;
+    std::string lastCaption;
+};
+
+MessageBoxes& StandIn() {
+    static MessageBoxes boxes;
+    return boxes;
+}
+
+void CatchMessageBox(std::uint32_t, const std::string& caption, const std::string&) {
+    ++StandIn().messageBoxes;
+    StandIn().lastCaption = caption;
+}
 
 class GraphicsDeviceTest : public ::testing::Test {
 protected:
@@ -22,6 +39,7 @@ protected:
         SetWindowMode(1);
         StandIn().messageBoxes = 0;
         StandIn().lastCaption.clear();
+        platform::SetMessageBoxSink(CatchMessageBox);
         DeviceHooks() = GraphicsDeviceHooks{};
         platform::SetClock(&clock_);
         auto& globals = const_cast<GraphicsDeviceGlobals&>(GraphicsDeviceInfo());
@@ -29,6 +47,7 @@ protected:
         globals.preferFullColorTexture = 0;
     }
     void TearDown() override {
+        platform::SetMessageBoxSink(nullptr);
         DestroyDirectXGraphics();
         DeviceHooks() = GraphicsDeviceHooks{};
         platform::SetClock(nullptr);

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "game/play/play_state.h"
+#include "game/shell/play_state.h"
 #include "game/play/records.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "game/play/play_state.h"
+#include "game/shell/play_state.h"
 #include "game/play/stage_dispatch.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "game/play/play_state.h"
+#include "game/shell/play_state.h"
 
 GameState g_GameState;
 PlayerState g_PlayerState[kPlayerCount];
