@@ -3,7 +3,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "game/play/play_state.h"
+#include "game/shell/play_state.h"
 #include "game/play/talk_events.h"
 #include "game/shell/save_files.h"
 #include "game/shell/sound_effects.h"

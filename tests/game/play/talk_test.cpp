@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "game/play/play_state.h"
+#include "game/shell/play_state.h"
 #include "game/play/records.h"
 #include "game/play/talk_events.h"
 #include "game/shell/save_files.h"
