@@ -527,6 +527,10 @@ void FastSpan(const SpanArgs& a) {
 }
 
 #if defined(__SSE2__)
+// The lambdas of the span loops must melt into them: called, they pass
+// every vector through memory.
+#define TOLVARIN_INLINE __attribute__((always_inline))
+
 // The bilinear sprite span with SSE2: the same integer maths as FastSpan,
 // 16-bit channel lanes, two pixels per step (pixel A in lanes 0..3, pixel B
 // in lanes 4..7).
@@ -575,7 +579,7 @@ void LinearSpanSse(const SpanArgs& a) {
     }
     u32* dst = a.dst;
     const int n = a.n;
-    auto shade = [&](__m128i src, __m128i d) {
+    auto shade = [&](__m128i src, __m128i d) TOLVARIN_INLINE {
         if constexpr (kMod != kModNone) src = Mul255x(src, modulate);
         if constexpr (kBlend == kBlendOpaque) {
             return src;
@@ -593,7 +597,7 @@ void LinearSpanSse(const SpanArgs& a) {
     // Runs `sample(i, j)` (the filtered colours of pixels i and j as 16-bit
     // lanes) over the span two pixels at a time and writes the shaded result;
     // an odd last pixel is sampled twice and written once.
-    auto run = [&](auto sample) {
+    auto run = [&](auto sample) TOLVARIN_INLINE {
         int i = 0;
         for (; i + 1 < n; i += 2) {
             __m128i src = sample();
@@ -611,7 +615,7 @@ void LinearSpanSse(const SpanArgs& a) {
     i64 S = a.S, T = a.T;
     const i64 dS = a.dS, dT = a.dT;
     int left = n;  // pixels still to step over; the odd last one repeats
-    auto next = [&](i64& s, i64& t) {
+    auto next = [&](i64& s, i64& t) TOLVARIN_INLINE {
         s = S;
         t = T;
         if (--left > 0) {
@@ -641,7 +645,7 @@ void LinearSpanSse(const SpanArgs& a) {
                 _mm_storel_epi64(reinterpret_cast<__m128i*>(columns + c), _mm_packus_epi16(v, v));
             }
             if (c < count) columns[c] = LerpArgb(r0[c], r1[c], static_cast<u32>((T >> 8) & 0xFF));
-            run([&] {
+            run([&]() TOLVARIN_INLINE {
                 i64 s0, s1, t;
                 next(s0, t);
                 next(s1, t);
@@ -653,7 +657,7 @@ void LinearSpanSse(const SpanArgs& a) {
             return;
         }
     }
-    run([&] {
+    run([&]() TOLVARIN_INLINE {
         i64 s0, t0, s1, t1;
         next(s0, t0);
         next(s1, t1);
@@ -667,6 +671,7 @@ void LinearSpanSse(const SpanArgs& a) {
         return LerpLanes(LerpLanes(topL, botL, fy), LerpLanes(topR, botR, fy), fx);
     });
 }
+#undef TOLVARIN_INLINE
 #endif
 
 using SpanFn = void (*)(const SpanArgs&);
@@ -1041,7 +1046,8 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
         ts.colour[2] = attrPlane([](const Vertex& x) { return static_cast<double>(x.b); });
         ts.colour[3] = attrPlane([](const Vertex& x) { return static_cast<double>(x.a); });
     }
-    ts.z = plane(v[0]->z * 65535.0, v[1]->z * 65535.0, v[2]->z * 65535.0);
+    // Depth only matters to the depth test.
+    if (s_.depth.bits && s_.zEnable) ts.z = plane(v[0]->z * 65535.0, v[1]->z * 65535.0, v[2]->z * 65535.0);
     for (int i = 0; i < stageCount_; ++i) {
         const Stage& sg = s_.stages[i];
         if (!sg.texture.argb) continue;
