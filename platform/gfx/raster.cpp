@@ -594,33 +594,27 @@ void LinearSpanSse(const SpanArgs& a) {
             }
         }
     };
-    // Runs `sample(i, j)` (the filtered colours of pixels i and j as 16-bit
-    // lanes) over the span two pixels at a time and writes the shaded result;
-    // an odd last pixel is sampled twice and written once.
+    // Runs `sample(s0, t0, s1, t1)` (the filtered colours of two pixels at
+    // those texel positions, as 16-bit lanes) over the span two pixels at a
+    // time and writes the shaded result; an odd last pixel is sampled twice
+    // and written once.
+    i64 S = a.S, T = a.T;
+    const i64 dS = a.dS, dT = a.dT;
     auto run = [&](auto sample) TOLVARIN_INLINE {
         int i = 0;
         for (; i + 1 < n; i += 2) {
-            __m128i src = sample();
+            __m128i src = sample(S, T, S + dS, T + dT);
+            S += 2 * dS;
+            T += 2 * dT;
             __m128i d = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst + i)), z);
             __m128i out = shade(src, d);
             _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(out, out));
         }
         if (i < n) {
-            __m128i src = sample();
+            __m128i src = sample(S, T, S, T);
             __m128i d = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(dst[i])), z);
             __m128i out = shade(src, d);
             dst[i] = static_cast<u32>(_mm_cvtsi128_si32(_mm_packus_epi16(out, out)));
-        }
-    };
-    i64 S = a.S, T = a.T;
-    const i64 dS = a.dS, dT = a.dT;
-    int left = n;  // pixels still to step over; the odd last one repeats
-    auto next = [&](i64& s, i64& t) TOLVARIN_INLINE {
-        s = S;
-        t = T;
-        if (--left > 0) {
-            S += dS;
-            T += dT;
         }
     };
     // Along a row of an axis-aligned sprite the texture row pair and the
@@ -645,10 +639,7 @@ void LinearSpanSse(const SpanArgs& a) {
                 _mm_storel_epi64(reinterpret_cast<__m128i*>(columns + c), _mm_packus_epi16(v, v));
             }
             if (c < count) columns[c] = LerpArgb(r0[c], r1[c], static_cast<u32>((T >> 8) & 0xFF));
-            run([&]() TOLVARIN_INLINE {
-                i64 s0, s1, t;
-                next(s0, t);
-                next(s1, t);
+            run([&](i64 s0, i64, i64 s1, i64) TOLVARIN_INLINE {
                 __m128i l, r;
                 SplitTexels(columns + (static_cast<int>(s0 >> 16) - xa), columns + (static_cast<int>(s1 >> 16) - xa),
                             l, r);
@@ -657,10 +648,7 @@ void LinearSpanSse(const SpanArgs& a) {
             return;
         }
     }
-    run([&]() TOLVARIN_INLINE {
-        i64 s0, t0, s1, t1;
-        next(s0, t0);
-        next(s1, t1);
+    run([&](i64 s0, i64 t0, i64 s1, i64 t1) TOLVARIN_INLINE {
         const u32* p0 = a.tex + static_cast<std::ptrdiff_t>(t0 >> 16) * a.tw + static_cast<int>(s0 >> 16);
         const u32* p1 = a.tex + static_cast<std::ptrdiff_t>(t1 >> 16) * a.tw + static_cast<int>(s1 >> 16);
         __m128i topL, topR, botL, botR;
