@@ -5,16 +5,12 @@ i32 InitializeCamera() { return 1; }
 void DestroyCamera() {}
 i32 InitializeVertexShader() { return 1; }
 void DestroyVertexShader() {}
-i32 InitializeTexture() { return 1; }
-void DestroyTexture() {}
 i32 InitializeSprite() { return 1; }
 void DestroySprite() {}
 i32 InitializeScene() { return 1; }
 void DestroyScene() {}
 i32 InitializeModel() { return 1; }
 void DestroyModel() {}
-i32 InitializeSurface() { return 1; }
-void DestroySurface() {}
 i32 InitializeListSprite() { return 1; }
 void DestroyListSprite() {}
 i32 InitializeFont() { return 1; }
