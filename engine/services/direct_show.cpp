@@ -47,7 +47,7 @@ void DirectShowPumpEvents() {
     // no service running there is no list to drain.
     if (!service.Started()) return;
     std::lock_guard<platform::CriticalSection> guard(service.Ring().Lock());
-    for (ServiceObject* node = service.Objects().head; node != nullptr; node = node->next) {
+    for (ServiceObject* node = ServiceListHead(service.Objects()); node != nullptr; node = ServiceListNext(node)) {
         auto* media = dynamic_cast<DirectShowServiceObject*>(node);
         if (media == nullptr || media->active == 0 || media->events == nullptr) continue;
         i32 code = 0;

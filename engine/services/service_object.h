@@ -3,42 +3,35 @@
 // intrusive lists that hold them (one per service). The commands address an
 // object's virtual operations by their place: 0 destroy, 1 Release, 2 AddRef,
 // then each class's own operations from 3 in declaration order.
+#include "engine/core/resource.h"
 #include "engine/core/types.h"
 
-struct ServiceObjectList;
+// A service object is an engine resource object: its virtual operations 0 to 2
+// are destroy, Release and AddRef.
+class ServiceObject : public ResourceObject {};
 
-class ServiceObject {
-public:
-    ServiceObject() = default;
-    ServiceObject(const ServiceObject&) = delete;
-    ServiceObject& operator=(const ServiceObject&) = delete;
-    // 0: destroy; unlinks the object from its list.
-    virtual ~ServiceObject();
-    // 1: drops a reference; destroys the object at 0. Returns the new count.
-    virtual i32 Release();
-    // 2: adds a reference.
-    virtual void AddRef();
-
-    i32 referenceCount = 1;
-    ServiceObjectList* owner = nullptr;
-    ServiceObject* previous = nullptr;
-    ServiceObject* next = nullptr;
+// The list of one service; at process exit the objects still listed are
+// released.
+struct ServiceObjectList : ResourceList {
+    ~ServiceObjectList() { ResourceListReleaseAll(this); }
 };
 
-struct ServiceObjectList {
-    ServiceObject* head = nullptr;
-    ServiceObject* tail = nullptr;
-    u32 count = 0;
-    // At process exit the objects still listed are released.
-    ~ServiceObjectList();
-};
-
-void ServiceListClear(ServiceObjectList& list);
-void ServiceListPushBack(ServiceObjectList& list, ServiceObject* object);
-void ServiceListRemove(ServiceObjectList& list, ServiceObject* object);
-// Releases every object from the head (taking the next link first), then
-// empties the list; survivors no longer name it as their owner.
-void ServiceListReleaseAll(ServiceObjectList& list);
+inline ServiceObject* ServiceListHead(const ServiceObjectList& list) {
+    return static_cast<ServiceObject*>(list.head);
+}
+inline ServiceObject* ServiceListNext(const ServiceObject* object) {
+    return static_cast<ServiceObject*>(object->next);
+}
+inline void ServiceListClear(ServiceObjectList& list) { ResourceListClear(&list); }
+inline void ServiceListPushBack(ServiceObjectList& list, ServiceObject* object) {
+    ResourceListPushBack(&list, object);
+}
+inline void ServiceListRemove(ServiceObjectList& list, ServiceObject* object) {
+    ResourceListRemove(&list, object);
+}
+// Releases every object from the head, then empties the list; survivors no
+// longer name it as their owner.
+inline void ServiceListReleaseAll(ServiceObjectList& list) { ResourceListReleaseAll(&list); }
 
 // Objects of the DirectSound service list. Command codes run these by place.
 class DirectSoundServiceObject : public ServiceObject {

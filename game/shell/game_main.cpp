@@ -1,8 +1,10 @@
 #include "game/shell/game_main.h"
 
+#include <cstdio>
 #include <string>
 
 #include "engine/app/application_main.h"
+#include "engine/app/run_options.h"
 #include "engine/core/application.h"
 #include "game/shell/hit_shape.h"
 #include "game/shell/music.h"
@@ -23,6 +25,15 @@ namespace {
 SceneFrameFn g_sceneFrames[kSceneSlots] = {};
 void (*g_createStageCamera)() = nullptr;
 void (*g_releaseStageCamera)() = nullptr;
+StateHashFn g_stateHash = nullptr;
+i64 g_frameCount = 0;
+
+void PrintStateHash() {
+    if (!g_stateHash) return;
+    std::printf("frame %lld %016llx\n", static_cast<long long>(g_frameCount),
+                static_cast<unsigned long long>(g_stateHash()));
+    std::fflush(stdout);
+}
 
 void ReleaseStageCamera() {
     if (g_releaseStageCamera) g_releaseStageCamera();
@@ -47,6 +58,9 @@ void ChangeScene(i32 next) {
     CurrentScene = next;
     SceneInitRequest = 1;
 }
+
+void SetStateHashFunction(StateHashFn fn) { g_stateHash = fn; }
+i64 GameFrameCount() { return g_frameCount; }
 
 void SetStageCameraHooks(void (*create)(), void (*release)()) {
     g_createStageCamera = create;
@@ -93,6 +107,7 @@ void OnKeyDownHook(std::uintptr_t wParam, std::intptr_t) {
 }
 
 i32 GameMain(int, char**) {
+    g_frameCount = 0;
     CurrentScene = kSceneLogo;
     PreviousScene = 1;
     SceneInitRequest = 1;
@@ -104,7 +119,11 @@ i32 GameMain(int, char**) {
         // Scripted input (tests, recordings) moves on one word per frame.
         if (platform::ScriptedInputActive()) platform::ScriptedInput();
         RunSceneFrame();
+        ++g_frameCount;
+        const i32 every = Options().hashEvery;
+        if (every > 0 && g_frameCount % every == 0) PrintStateHash();
     }
+    if (Options().hashEvery > 0 && g_frameCount % Options().hashEvery != 0) PrintStateHash();
     FinalizeSoundEffects();
     ReleaseStageCamera();
     return 0;

@@ -37,6 +37,13 @@ void ChangeScene(i32 next);
 // Hooks the stage play layer fills: the run-long stage camera.
 void SetStageCameraHooks(void (*create)(), void (*release)());
 
+// The state hash the runner prints with --hash-every (filled by the play
+// layer; without it the runner prints nothing).
+using StateHashFn = u64 (*)();
+void SetStateHashFunction(StateHashFn fn);
+// Frames run by GameMain so far.
+i64 GameFrameCount();
+
 // The game's window title (Shift-JIS).
 const char* GameWindowTitle();
 
