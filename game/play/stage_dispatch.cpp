@@ -1,0 +1,82 @@
+#include "game/play/stage_dispatch.h"
+
+#include "game/shell/play_state.h"
+#include "game/shell/transition_hook.h"
+
+namespace {
+
+void DefaultDrawEnemyLayer(i32) {}
+bool DefaultStepEnemy(i32, i32) { return true; }
+void DefaultStageScript() { FinishStageWhenClosed(); }
+void DefaultStepPart(i32, EnemyPart*, const f32*, const f32*) {}
+
+struct DispatchTables {
+    DrawEnemyLayerFn drawEnemyLayer = DefaultDrawEnemyLayer;
+    StepEnemyFn stepEnemy[kStageCount] = {DefaultStepEnemy, DefaultStepEnemy, DefaultStepEnemy,
+                                          DefaultStepEnemy, DefaultStepEnemy};
+    StageScriptFn script[kStageCount] = {DefaultStageScript, DefaultStageScript, DefaultStageScript,
+                                         DefaultStageScript, DefaultStageScript};
+    StepPartFn stepPart[kStageCount][kDifficultyLevels] = {
+        {DefaultStepPart, DefaultStepPart, DefaultStepPart},
+        {DefaultStepPart, DefaultStepPart, DefaultStepPart},
+        {DefaultStepPart, DefaultStepPart, DefaultStepPart},
+        {DefaultStepPart, DefaultStepPart, DefaultStepPart},
+        {DefaultStepPart, DefaultStepPart, DefaultStepPart}};
+};
+
+DispatchTables g_tables;
+
+bool IsStage(i32 stageIndex) { return stageIndex >= 0 && stageIndex < kStageCount; }
+
+// The behaviour and part-step tables run stage index 0 for every unknown index.
+int ContentStage(i32 stageIndex) { return stageIndex >= 1 && stageIndex < kStageCount ? stageIndex : 0; }
+
+int ContentDifficulty(i32 difficulty) {
+    return difficulty == kDifficultyEasy || difficulty == kDifficultyNormal ? difficulty : kDifficultyHard;
+}
+
+}  // namespace
+
+void RegisterDrawEnemyLayer(DrawEnemyLayerFn draw) {
+    g_tables.drawEnemyLayer = draw ? draw : DefaultDrawEnemyLayer;
+}
+
+void RegisterStepEnemy(i32 stageIndex, StepEnemyFn step) {
+    if (!IsStage(stageIndex)) return;
+    g_tables.stepEnemy[stageIndex] = step ? step : DefaultStepEnemy;
+}
+
+void RegisterStageScript(i32 stageIndex, StageScriptFn script) {
+    if (!IsStage(stageIndex)) return;
+    g_tables.script[stageIndex] = script ? script : DefaultStageScript;
+}
+
+void RegisterStepPart(i32 stageIndex, i32 difficulty, StepPartFn step) {
+    if (!IsStage(stageIndex) || difficulty < 0 || difficulty >= kDifficultyLevels) return;
+    g_tables.stepPart[stageIndex][difficulty] = step ? step : DefaultStepPart;
+}
+
+void ResetStageDispatch() { g_tables = DispatchTables{}; }
+
+void DispatchDrawEnemyLayer(i32 layer) { g_tables.drawEnemyLayer(layer); }
+
+bool DispatchStepEnemy(i32 enemy, i32 state) {
+    return g_tables.stepEnemy[ContentStage(g_GameState.StageIndex)](enemy, state);
+}
+
+void DispatchStepPart(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
+    const int stage = ContentStage(g_GameState.StageIndex);
+    const int difficulty = ContentDifficulty(g_GameState.Difficulty);
+    g_tables.stepPart[stage][difficulty](enemy, part, parentPos, parentAngle);
+}
+
+void RunStageScript() {
+    if (IsStage(g_GameState.StageIndex)) g_tables.script[g_GameState.StageIndex]();
+    ++g_GameState.StageScriptFrame;
+}
+
+void FinishStageWhenClosed() {
+    if (g_GameState.StageScriptPhase == kClosingPhase && !IsTransitionRunning()) {
+        g_GameState.StageFinished = 1;
+    }
+}

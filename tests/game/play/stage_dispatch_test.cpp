@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "game/shell/play_state.h"
+#include "game/play/stage_dispatch.h"
+
+namespace {
+
+// What the registered routines saw.
+std::vector<int> g_calls;
+
+template <int Id>
+void Script() { g_calls.push_back(Id); }
+
+template <int Id>
+bool StepEnemy(i32 enemy, i32 state) {
+    g_calls.push_back(Id * 1000 + enemy * 10 + state);
+    return false;
+}
+
+template <int Id>
+void StepPart(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
+    g_calls.push_back(Id);
+    EXPECT_EQ(enemy, 4);
+    EXPECT_EQ(part, &g_EnemyPartPool[7]);
+    EXPECT_EQ(parentPos[1], 2.0f);
+    EXPECT_EQ(*parentAngle, 0.5f);
+}
+
+void DrawLayer(i32 layer) { g_calls.push_back(100 + layer); }
+
+class StageDispatchTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ResetGameState();
+        ResetStageDispatch();
+        g_calls.clear();
+    }
+    void TearDown() override {
+        ResetGameState();
+        ResetStageDispatch();
+    }
+    void CallPartStep() {
+        const f32 pos[2] = {1.0f, 2.0f};
+        const f32 angle = 0.5f;
+        DispatchStepPart(4, &g_EnemyPartPool[7], pos, &angle);
+    }
+};
+
+TEST_F(StageDispatchTest, DefaultsKeepPlayRunningWithoutContent) {
+    for (i32 stage = -1; stage <= kStageCount; ++stage) {
+        g_GameState.StageIndex = stage;
+        EXPECT_TRUE(DispatchStepEnemy(0, 101));  // the enemy stays; nothing loops forever
+        CallPartStep();
+        DispatchDrawEnemyLayer(1);
+    }
+}
+
+TEST_F(StageDispatchTest, ScriptsRunByStageIndexAndAdvanceTheFrame) {
+    RegisterStageScript(0, Script<1>);
+    RegisterStageScript(1, Script<2>);
+    RegisterStageScript(2, Script<3>);
+    RegisterStageScript(3, Script<4>);
+    RegisterStageScript(4, Script<5>);
+    for (i32 stage : {0, 1, 2, 3, 4, 5, -1}) {
+        g_GameState.StageIndex = stage;
+        RunStageScript();
+    }
+    EXPECT_EQ(g_calls, (std::vector<int>{1, 2, 3, 4, 5}));  // other indexes only count the frame
+    EXPECT_EQ(g_GameState.StageScriptFrame, 7);
+}
+
+// The default timeline keeps the closing rule: the stage finishes in the
+// closing phase once no transition runs, and only then.
+TEST_F(StageDispatchTest, DefaultScriptFinishesTheStageInTheClosingPhase) {
+    for (i32 stage = 0; stage < kStageCount; ++stage) {
+        ResetGameState();
+        g_GameState.StageIndex = stage;
+        g_GameState.StageScriptPhase = 33;
+        RunStageScript();
+        EXPECT_EQ(g_GameState.StageFinished, 0);
+        g_GameState.StageScriptPhase = kClosingPhase;
+        RunStageScript();
+        EXPECT_EQ(g_GameState.StageFinished, 1) << stage;
+        EXPECT_EQ(g_GameState.StageScriptFrame, 2);
+    }
+}
+
+TEST_F(StageDispatchTest, EnemyStepsByStageIndexWithStageZeroForOthers) {
+    RegisterStepEnemy(0, StepEnemy<1>);
+    RegisterStepEnemy(1, StepEnemy<2>);
+    RegisterStepEnemy(4, StepEnemy<5>);
+    RegisterStepEnemy(5, StepEnemy<9>);  // ignored
+    const i32 stages[] = {0, 1, 4, 7, -3};
+    for (i32 stage : stages) {
+        g_GameState.StageIndex = stage;
+        EXPECT_FALSE(DispatchStepEnemy(3, 2));
+    }
+    EXPECT_EQ(g_calls, (std::vector<int>{1032, 2032, 5032, 1032, 1032}));
+    g_calls.clear();
+    RegisterStepEnemy(1, nullptr);  // back to the default
+    g_GameState.StageIndex = 1;
+    EXPECT_TRUE(DispatchStepEnemy(3, 2));
+    EXPECT_TRUE(g_calls.empty());
+}
+
+TEST_F(StageDispatchTest, PartStepsByStageAndDifficulty) {
+    for (i32 stage = 0; stage < kStageCount; ++stage) {
+        RegisterStepPart(stage, kDifficultyEasy, nullptr);
+    }
+    RegisterStepPart(0, kDifficultyEasy, StepPart<10>);
+    RegisterStepPart(0, kDifficultyNormal, StepPart<11>);
+    RegisterStepPart(0, kDifficultyHard, StepPart<12>);
+    RegisterStepPart(3, kDifficultyEasy, StepPart<40>);
+    RegisterStepPart(3, kDifficultyNormal, StepPart<41>);
+    RegisterStepPart(3, kDifficultyHard, StepPart<42>);
+    RegisterStepPart(3, 3, StepPart<99>);  // ignored
+    struct Case {
+        i32 stage;
+        i32 difficulty;
+        int expected;
+    };
+    const Case cases[] = {{0, 0, 10}, {0, 1, 11}, {0, 2, 12}, {3, 0, 40}, {3, 1, 41},
+                          {3, 2, 42}, {3, 7, 42}, {3, -1, 42}, {9, 1, 11}, {-1, 0, 10}};
+    for (const Case& c : cases) {
+        g_calls.clear();
+        g_GameState.StageIndex = c.stage;
+        g_GameState.Difficulty = c.difficulty;
+        CallPartStep();
+        EXPECT_EQ(g_calls, std::vector<int>{c.expected}) << c.stage << "/" << c.difficulty;
+    }
+}
+
+TEST_F(StageDispatchTest, DrawEnemyLayerGoesToTheRegisteredRoutine) {
+    DispatchDrawEnemyLayer(0);
+    RegisterDrawEnemyLayer(DrawLayer);
+    DispatchDrawEnemyLayer(0);
+    DispatchDrawEnemyLayer(1);
+    EXPECT_EQ(g_calls, (std::vector<int>{100, 101}));
+}
+
+}  // namespace
