@@ -346,8 +346,10 @@ Vector3* Model::ModelGetUp(Vector3* out) {
 
 u32 Model::ModelGetMeshCount() { return meshes.count; }
 
-void Model::ModelRender() {
-    SetMeshDrawAlternate(false);
+void Model::ModelRender() { RenderIn(false); }
+
+void Model::RenderIn(bool alternate) {
+    SetMeshDrawAlternate(alternate);
     visibleCount = 0;
     if (cellGrid) std::memset(cellGrid, 0, sizeof(u32) * gridSize * gridSize);
     for (u32 stage = 0; stage < 4; ++stage) SetTexture(nullptr, stage);
@@ -358,9 +360,7 @@ void Model::ModelRender() {
     for (ResourceObject* o = ResourceListGetHead(&meshes); o; o = o->next) static_cast<Mesh*>(o)->MeshDraw();
 }
 
-void Model::ModelRenderAlternate() {
-    ModelRender();
-}
+void Model::ModelRenderAlternate() { RenderIn(true); }
 
 void Model::ModelDrawBounds(u32 colour) {
     if (cullNodes.count) return;

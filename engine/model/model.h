@@ -139,6 +139,7 @@ public:
 private:
     void UpdateFrom(const Matrix* placement, f32 time);
     void DrawMeshWith(i32 meshIndex, const Matrix* m);
+    void RenderIn(bool alternate);
 };
 
 i32 InitializeModel();

@@ -507,3 +507,65 @@ TEST_F(ModelTest, CameraFollowsAModel) {
     camera_->CameraSetFromModel(nullptr);
     ExpectVector(camera_->position, 1, 2, 3);
 }
+
+TEST_F(ModelTest, AlternateRenderPlacesByTheSharedMatrix) {
+    Model* plane = GamePlane();
+    plane->ModelSetPosition(0.0f, 0.0f, 10.0f);
+    plane->ModelUpdate(0.0f);
+    MatrixTranslation(ModelSharedMatrix(), 5.0f, 0.0f, 0.0f);
+    DrawFrame([&] { plane->ModelRenderAlternate(); });
+    f32 c[4];
+    Device()->GetVertexShaderConstant(20, c, 1);
+    EXPECT_FLOAT_EQ(c[3], 5.0f * 0.00625f);
+    DrawFrame([&] { plane->ModelRender(); });
+    Device()->GetVertexShaderConstant(20, c, 1);
+    EXPECT_EQ(c[3], 0.0f);
+}
+
+TEST_F(ModelTest, CullingTreeOverAGridOfCells) {
+    // Four 100 x 100 cells side by side in a 2 x 2 grid, the view seeing only
+    // the two on the left.
+    Model* grid = CreateModelPlane(100.0f, 100.0f, 2, 2, 1.0f, nullptr);
+    for (int i = 1; i < 4; ++i) {
+        Model* cell = CreateModelPlane(100.0f, 100.0f, 2, 2, 1.0f, nullptr);
+        Mesh* mesh = static_cast<Mesh*>(ResourceListGetHead(&cell->meshes));
+        mesh->AddRef();
+        ResourceListRemove(&cell->meshes, mesh);
+        ResourceListPushBack(&grid->meshes, mesh);
+        mesh->Release();
+        cell->Release();
+    }
+    const f32 offsets[4][2] = {{-150, -50}, {1000, -50}, {-150, 50}, {1000, 50}};
+    i32 i = 0;
+    for (ResourceObject* o = grid->meshes.head; o; o = o->next, ++i) {
+        Mesh* mesh = static_cast<Mesh*>(o);
+        mesh->boxMin = Vector3{offsets[i][0] - 50, offsets[i][1] - 50, 0};
+        mesh->boxMax = Vector3{offsets[i][0] + 50, offsets[i][1] + 50, 0};
+    }
+    grid->gridSize = 2;
+    grid->cellGrid = static_cast<u32*>(AllocatePages(4 * sizeof(u32)));
+    auto* root = new QuadTreeNode();
+    ResourceListPushBack(&grid->cullNodes, root);
+    static int progress;
+    progress = 0;
+    grid->ModelBuildQuadTree(root, 0, 0, 2, [](i32) { ++progress; });
+    EXPECT_EQ(progress, 1);
+    ASSERT_EQ(grid->cullNodes.count, 5u);
+    EXPECT_EQ(root->mesh, nullptr);
+    EXPECT_EQ(root->children[1]->cellIndex, 1);
+    EXPECT_EQ(root->children[2]->cellIndex, 2);
+    ExpectVector(root->boxMin, -200, -100, 0);
+    ExpectVector(root->boxMax, 1050, 100, 0);
+    grid->ModelResetTransform();
+    grid->ModelSetPosition(0.0f, 0.0f, 10.0f);
+    grid->ModelUpdate(0.0f);
+    Device()->ResetCallCounts();
+    DrawFrame([&] { grid->ModelRender(); });
+    EXPECT_EQ(grid->ModelGetVisibleCount(), 2u);
+    EXPECT_EQ(Device()->CallCounts().draws, 2u);
+    EXPECT_EQ(grid->ModelGetCell(0, 0), 1u);
+    EXPECT_EQ(grid->ModelGetCell(1, 0), 0u);
+    EXPECT_EQ(grid->ModelGetCell(0, 1), 1u);
+    EXPECT_EQ(grid->ModelGetCell(1, 1), 0u);
+    EXPECT_EQ(grid->ModelGetCell(2, 0), 0u);
+}
