@@ -6,6 +6,9 @@
 #include "engine/app/application_main.h"
 #include "engine/app/run_options.h"
 #include "engine/core/application.h"
+#include "engine/graphics/device.h"
+#include "engine/graphics/surface.h"
+#include "engine/graphics/texture.h"
 #include "game/shell/hit_shape.h"
 #include "game/shell/music.h"
 #include "game/shell/sound_effects.h"
@@ -19,6 +22,9 @@ i32 CurrentScene = 0;
 i32 PreviousScene = 1;
 u8 SceneInitRequest = 1;
 HitShape DefaultHitShapes[3];
+Surface* SharedDepthBuffer = nullptr;
+Texture* BlackTexture = nullptr;
+Surface* SideSurface = nullptr;
 
 namespace {
 
@@ -95,6 +101,8 @@ void GameSetup() {
     AddMessageHook(platform::WM_KEYDOWN, OnKeyDownHook);
     SetUseSubsystems(0x13);
     SetDrawStartupLog(0);
+    if (g_ConfigData.fullColourScreen) EnableFullColorScreen();
+    if (g_ConfigData.fullColourTextures) EnableFullColorTexture();
     // Before the window exists this only flips the mode flag.
     if (g_ConfigData.fullScreen) ToggleWindowMode();
 }
@@ -106,6 +114,33 @@ void OnKeyDownHook(std::uintptr_t wParam, std::intptr_t) {
     }
 }
 
+void CreateRunObjects() {
+    namespace gfx = platform::gfx;
+    SharedDepthBuffer = CreateDepthBuffer(640, 480, nullptr);
+    if (SharedDepthBuffer) SharedDepthBuffer->SurfaceSetDepthBuffer();
+    BlackTexture = CreateTexture("vsk1.dat", "black", 0, nullptr);
+    SideSurface = CreateSurface("vsk2.dat", "side", 1, nullptr);
+    if (g_createStageCamera) g_createStageCamera();
+    SetTextureStageState(0, gfx::D3DTSS_COLORARG1, gfx::D3DTA_TEXTURE);
+    SetTextureStageState(0, gfx::D3DTSS_COLORARG2, gfx::D3DTA_CURRENT);
+    SetTextureStageState(0, gfx::D3DTSS_COLOROP, gfx::D3DTOP_MODULATE);
+    SetTextureStageState(0, gfx::D3DTSS_ALPHAARG1, gfx::D3DTA_TEXTURE);
+    SetTextureStageState(0, gfx::D3DTSS_ALPHAARG2, gfx::D3DTA_CURRENT);
+    SetTextureStageState(0, gfx::D3DTSS_ALPHAOP, gfx::D3DTOP_MODULATE);
+    SetRenderState(gfx::D3DRS_ALPHABLENDENABLE, 1);
+    SetRenderState(gfx::D3DRS_ZENABLE, 0);
+    SetRenderState(gfx::D3DRS_ZWRITEENABLE, 0);
+    SetRenderState(gfx::D3DRS_CULLMODE, gfx::D3DCULL_NONE);
+    SetFillMode(3);
+    SetRenderState(gfx::D3DRS_DITHERENABLE, 1);
+}
+
+void DrawSidePanels() {
+    if (!SideSurface) return;
+    SideSurface->SurfaceBlit(0, 0, 0, 0, 120, 480);
+    SideSurface->SurfaceBlit(520, 0, 520, 0, 640, 480);
+}
+
 i32 GameMain(int, char**) {
     g_frameCount = 0;
     CurrentScene = kSceneLogo;
@@ -114,7 +149,7 @@ i32 GameMain(int, char**) {
     InitializeMusic();
     InitializeSoundEffects();
     LoadSoundEffects();
-    if (g_createStageCamera) g_createStageCamera();
+    CreateRunObjects();
     while (ApplicationPump()) {
         // Scripted input (tests, recordings) moves on one word per frame.
         if (platform::ScriptedInputActive()) platform::ScriptedInput();
@@ -126,5 +161,9 @@ i32 GameMain(int, char**) {
     if (Options().hashEvery > 0 && g_frameCount % Options().hashEvery != 0) PrintStateHash();
     FinalizeSoundEffects();
     ReleaseStageCamera();
+    // The engine's teardown releases the run-long objects; forget them here.
+    SharedDepthBuffer = nullptr;
+    BlackTexture = nullptr;
+    SideSurface = nullptr;
     return 0;
 }

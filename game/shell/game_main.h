@@ -19,6 +19,14 @@ enum SceneId : i32 {
 
 constexpr int kSceneSlots = 14;
 
+class Texture;
+class Surface;
+
+// Run-long objects GameMain makes; the engine's teardown releases them.
+extern Surface* SharedDepthBuffer;  // the 640 x 480 depth buffer
+extern Texture* BlackTexture;       // "black" of "vsk1.dat", no alpha
+extern Surface* SideSurface;        // "side" of "vsk2.dat": the side panels
+
 extern i32 CurrentScene;
 extern i32 PreviousScene;
 extern u8 SceneInitRequest;
@@ -46,6 +54,14 @@ i64 GameFrameCount();
 
 // The game's window title (Shift-JIS).
 const char* GameWindowTitle();
+
+// GameMain's start before the loop: the depth buffer, the black texture and
+// side surface, the stage camera, the texture-stage and render states.
+void CreateRunObjects();
+
+// The two side panels every scene draws: the strips x 0-120 and 520-640 of
+// SideSurface, full height, blitted to the same places.
+void DrawSidePanels();
 
 void PrepareSaveFiles();
 void GameSetup();
