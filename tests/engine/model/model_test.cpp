@@ -569,3 +569,36 @@ TEST_F(ModelTest, CullingTreeOverAGridOfCells) {
     EXPECT_EQ(grid->ModelGetCell(1, 1), 0u);
     EXPECT_EQ(grid->ModelGetCell(2, 0), 0u);
 }
+
+TEST_F(ModelTest, MaterialsHoldOneReferenceToEachTexture) {
+    Texture* texture = TestTexture();
+    ASSERT_EQ(texture->refCount, 1);
+    Model* plane = CreateModelPlane(320.0f, 240.0f, 2, 2, 1.0f, nullptr);
+    plane->ModelSetTexture(0, texture, -1, -1);
+    plane->ModelSetTexture(1, texture, 0, 0);
+    EXPECT_EQ(texture->refCount, 3);
+    plane->ModelSetTexture(0, texture, -1, -1);  // the same texture again
+    EXPECT_EQ(texture->refCount, 3);
+    plane->ModelSetTexture(1, nullptr, -1, -1);
+    EXPECT_EQ(texture->refCount, 2);
+    Material* material = FirstMaterial(FirstMesh(plane));
+    EXPECT_EQ(material->MaterialGetTexture(0), texture);
+    EXPECT_EQ(material->MaterialGetTexture(1), nullptr);
+    // Drawing binds the material's texture through the device layer's cache.
+    plane->ModelResetTransform();
+    plane->ModelSetPosition(0.0f, 0.0f, 10.0f);
+    plane->ModelUpdate(0.0f);
+    DrawFrame([&] { plane->ModelRender(); });
+    gfx::Direct3DBaseTexture8* bound = nullptr;
+    Device()->GetTexture(0, &bound);
+    EXPECT_EQ(bound, texture->GetDirect3DResource());
+    if (bound) bound->Release();
+    // Releasing the graphics gives the reference back; so does the model.
+    plane->ModelReleaseGraphics();
+    EXPECT_EQ(texture->refCount, 1);
+    Model* other = CreateModelPlane(320.0f, 240.0f, 2, 2, 1.0f, nullptr);
+    other->ModelSetTexture(0, texture, -1, -1);
+    EXPECT_EQ(texture->refCount, 2);
+    other->Release();
+    EXPECT_EQ(texture->refCount, 1);
+}

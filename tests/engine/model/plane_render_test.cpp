@@ -46,6 +46,7 @@ TEST_F(ModelTest, GamePlaneFillsTheScreen) {
 TEST_F(ModelTest, RotatedPlaneLargerThanTheView) {
     Model* plane = CreateModelPlane(640.0f, 640.0f, 2, 2, 2.0f, nullptr);
     plane->ModelResetTransform();
+    plane->ModelSetTexture(0, TestTexture(), -1, -1);
     plane->ModelSetLightingMode(0x100, -1);
     plane->ModelRebuildMeshShader(-1);
     plane->ModelRotateZ(0x1800);
@@ -92,11 +93,13 @@ TEST_F(ModelTest, PlaneDrawsTheSameAfterADeviceRestore) {
     DrawFrame([&] { plane->ModelRender(); });
     const std::uint64_t before = FrameHash();
     Mesh* mesh = static_cast<Mesh*>(ResourceListGetHead(&plane->meshes));
-    const gfx::Direct3DVertexBuffer8* oldBuffer = mesh->vertexBuffer;
-    (void)oldBuffer;
+    // The texture and model managers both take part in the restore.
+    ASSERT_NE(DeviceHooks().lostAll[kDeviceObjectTextures], nullptr);
+    ASSERT_NE(DeviceHooks().lostAll[kDeviceObjectModels], nullptr);
     Device()->SimulateDeviceLost();
     Present();
     ASSERT_FALSE(Device()->IsLost());
+    EXPECT_TRUE(TestTexture()->TextureIsReady());
     ASSERT_NE(mesh->vertexBuffer, nullptr);
     ASSERT_NE(mesh->indexBuffer, nullptr);
     ASSERT_NE(mesh->vertexShader, nullptr);
