@@ -255,7 +255,8 @@ void SceneProgram(const Vec4* v, const Vec4* c, VertexProgramOutput& o) {
 // The device calls a plain function, so each distinct generated program gets
 // one slot whose function runs the flags stored for it.
 
-constexpr int kProgramSlots = 128;
+// One slot for every combination of the four words, so a slot is always free.
+constexpr int kProgramSlots = 4 * 6 * 11 * 3;
 std::array<ShaderFlags, kProgramSlots> g_slotFlags;
 std::map<u32, int> g_slotOfKey;
 std::mutex g_slotLock;

@@ -260,3 +260,18 @@ TEST_F(VertexShaderTest, DestroyingAShaderDeletesItsDeviceShader) {
     EXPECT_EQ(VertexShaderList().count, 0u);
     EXPECT_NE(GetDirect3DDevice()->SetVertexShader(handle), gfx::D3D_OK);
 }
+
+TEST_F(VertexShaderTest, EveryGeneratedProgramCanBeCreated) {
+    for (u32 t : kTransformWords) {
+        for (u32 l : kLightingWords) {
+            for (u32 x : kTexCoordWords) {
+                for (u32 f : kFogWords) {
+                    ShaderFlags flags{t, l, x, f, 0};
+                    VertexShader* shader = CreateVertexShader(0);
+                    ASSERT_TRUE(shader->VertexShaderBuild(&flags));
+                    shader->Release();
+                }
+            }
+        }
+    }
+}
