@@ -532,6 +532,7 @@ TEST_F(ModelTest, CullingTreeOverAGridOfCells) {
         mesh->AddRef();
         ResourceListRemove(&cell->meshes, mesh);
         ResourceListPushBack(&grid->meshes, mesh);
+        mesh->frame = grid->rootFrame;  // the cell's own frame goes with its model
         mesh->Release();
         cell->Release();
     }
