@@ -13,6 +13,7 @@
 #include "game/play/records.h"
 #include "game/play/shots.h"
 #include "game/shell/game_math.h"
+#include "game/shell/game_state.h"
 #include "game/shell/input.h"
 #include "game/shell/play_state.h"
 #include "game/shell/replay.h"
@@ -377,6 +378,15 @@ void ResetPlayerState(i32 mode) {
         p.keys[k] = kKeyUpState;
         p.liveKeys[k] = kKeyUpState;
     }
+}
+
+void InstallPlayerHooks() {
+    ResetPlayerStateHook = ResetPlayerState;
+    SetPlayerPositionSource([](u32 player, f32* x, f32* y) {
+        const PlayerState& p = g_PlayerState[player < static_cast<u32>(kPlayerCount) ? player : 0];
+        *x = p.x;
+        *y = p.y;
+    });
 }
 
 void UpdatePlayer() {

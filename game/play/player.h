@@ -27,6 +27,11 @@ constexpr i32 kMissileChargeUpFull = 30;
 // start, which also puts the aircraft at (240, 420).
 void ResetPlayerState(i32 mode);
 
+// Points the shell's reach into the player at this layer: the reset the
+// title and the other scenes call (ResetPlayerStateHook) and the position
+// AngleToPlayer aims at. The program calls it once before the game starts.
+void InstallPlayerHooks();
+
 void UpdatePlayer();
 void CollidePlayer();
 void DrawPlayer();

@@ -1,8 +1,6 @@
 // Stand-ins, for linking the play tests, of functions that other parts of the
 // play layer and the shell provide. Each is weak, so the real one wins once it
 // is linked in; each does the little of the real one that the tests observe.
-#include <cmath>
-
 #include "engine/core/random.h"
 #include "game/play/effects.h"
 #include "game/play/enemy_runtime.h"
@@ -54,28 +52,4 @@ __attribute__((weak)) void SpawnShellDeathEffects(i32) {}
 
 __attribute__((weak)) void FailMission() {
     if (g_GameState.MissionTimer.remaining > 0) g_GameState.MissionTimer.remaining = 0;
-}
-
-__attribute__((weak)) void NormalizeAngle(f32* angle) {
-    if (!std::isfinite(*angle)) return;
-    while (static_cast<f64>(*angle) < -static_cast<f64>(kGamePi))
-        *angle = static_cast<f32>(static_cast<f64>(*angle) + static_cast<f64>(kGameTwoPi));
-    while (static_cast<f64>(*angle) > static_cast<f64>(kGamePi))
-        *angle = static_cast<f32>(static_cast<f64>(*angle) - static_cast<f64>(kGameTwoPi));
-}
-
-__attribute__((weak)) void TurnTowardAngle(f32* angle, f32 target, f32 step) {
-    NormalizeAngle(angle);
-    NormalizeAngle(&target);
-    f64 d = static_cast<f64>(target) - static_cast<f64>(*angle);
-    if (d > static_cast<f64>(kGamePi)) d -= static_cast<f64>(kGameTwoPi);
-    else if (d < -static_cast<f64>(kGamePi)) d += static_cast<f64>(kGameTwoPi);
-    if (std::fabs(d) < static_cast<f64>(step)) *angle = target;
-    else if (d > 0.0) *angle = static_cast<f32>(static_cast<f64>(*angle) + static_cast<f64>(step));
-    else if (d < 0.0) *angle = static_cast<f32>(static_cast<f64>(*angle) - static_cast<f64>(step));
-}
-
-__attribute__((weak)) i32 GetScoreMultiplier(i32 shotLevel) {
-    static const i32 kMultipliers[8] = {1, 2, 3, 4, 6, 8, 12, 16};
-    return shotLevel >= 1 && shotLevel <= 8 ? kMultipliers[shotLevel - 1] : 0;
 }

@@ -8,6 +8,8 @@
 #include "game/play/collision.h"
 #include "game/play/missiles.h"
 #include "game/play/shots.h"
+#include "game/shell/game_math.h"
+#include "game/shell/game_state.h"
 #include "tests/game/play/play_test_support.h"
 
 namespace {
@@ -550,6 +552,24 @@ TEST_F(PlayerTest, NothingRunsWhileThePlayerIsAbsent) {
     g_EnemyBulletList.push_back(Bullet(10, 240.0f, 420.0f));
     CollidePlayer();
     EXPECT_EQ(P().lives, 3);
+}
+
+TEST_F(PlayerTest, TheShellReachesTheResetAndThePositionThroughItsHooks) {
+    const ResetPlayerStateFn saved = ResetPlayerStateHook;
+    InstallPlayerHooks();
+    P().lives = 1;
+    P().RunScore = 500;
+    P().shotLevel = 4;
+    ResetPlayer(0);
+    EXPECT_EQ(P().lives, 3);
+    EXPECT_EQ(P().RunScore, 0);
+    EXPECT_EQ(P().shotLevel, 1);
+    P().x = 200.0f;
+    P().y = 300.0f;
+    const f32 from[2] = {200.0f, 100.0f};
+    EXPECT_NEAR(AngleToPlayer(from, 0), 1.5707963, 1e-6);
+    ResetPlayerStateHook = saved;
+    SetPlayerPositionSource(nullptr);
 }
 
 }  // namespace
