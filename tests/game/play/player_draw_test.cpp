@@ -2,11 +2,13 @@
 // bullets drawn over the sample data, in the play scene's draw order.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
 #include "engine/graphics/device.h"
 #include "game/play/coins.h"
+#include "game/play/collision.h"
 #include "game/play/missiles.h"
 #include "game/play/player.h"
 #include "game/play/shots.h"
@@ -169,6 +171,114 @@ TEST_F(PlayerDrawTest, WhilePausedTheBankComesFromTheSavedKeys) {
     DrawFrame();
     EXPECT_EQ(paused, Pixels());
     EXPECT_NE(paused, left);
+}
+
+// A scripted flight, frame by frame through the play update's order: the
+// aircraft climbs firing, charges and launches a double missile, banks left,
+// launches a single missile, collects a ring of coins and is hit by aimed
+// bullets until its last life is lost.
+class ScriptedFlight {
+public:
+    // The live input word of play frame `f`.
+    static u16 Word(i32 f) {
+        if (f < 30) return kInputUp | kInputZ;
+        if (f < 60) return kInputZ | kInputX;
+        if (f == 60) return 0;                    // release: the double missile
+        if (f <= 90) return kInputLeft;
+        if (f == 91) return kInputX;
+        if (f == 92) return 0;                    // release: the single missile
+        return 0;
+    }
+    // What the enemies would have left on the field at frame `f`.
+    static void Inject(i32 f) {
+        const PlayerState& p = g_PlayerState[0];
+        if (f == 95) {
+            const f32 pos[2] = {p.x - g_GameState.FieldScrollX, p.y - 50.0f};
+            SpawnCoins(kCoinKind, pos, -1.5707964f, 10);
+        }
+        if (f == 150 || f == 400 || f == 650) {
+            EnemyBullet b;
+            b.kind = 10;
+            b.x = p.x - g_GameState.FieldScrollX;
+            b.y = p.y - 100.0f;
+            b.heading = 1.5707964f;
+            b.speed = 5.0f;
+            b.hitShape = {0.0f, 0.0f, 5.0f};
+            g_EnemyBulletList.push_back(b);
+        }
+    }
+    // One play frame with this live input word.
+    static void Step(u16 live) {
+        Inject(g_GameState.FrameCounter);
+        platform::SetScriptedInput({live});
+        platform::ScriptedInput();
+        UpdatePlayer();
+        UpdatePlayerShots();
+        UpdateEnemyBullets();
+        UpdatePlayerMissiles();
+        UpdateCoins();
+        RunCollisionPhase();
+        ++g_GameState.FrameCounter;
+        RearmSoundEffectGates();
+    }
+};
+
+TEST_F(PlayerDrawTest, AScriptedFlightFiresLaunchesMissilesCollectsCoinsAndDies) {
+    RandomSeed(4711);
+    std::size_t mostShots = 0;
+    std::vector<i32> launches;
+    std::vector<i32> lives;
+    for (i32 f = 0; f < 900; ++f) {
+        const std::size_t missiles = g_PlayerMissileList.size();
+        ScriptedFlight::Step(ScriptedFlight::Word(f));
+        mostShots = std::max(mostShots, g_PlayerShotList.size());
+        if (g_PlayerMissileList.size() > missiles) launches.push_back(g_PlayerMissileList.back().kind);
+        if (lives.empty() || lives.back() != g_PlayerState[0].lives) lives.push_back(g_PlayerState[0].lives);
+        if (f == 70) {
+            DrawFrame();
+            EXPECT_TRUE(testing_support::MatchesGolden(kGoldenDir, "player_flight_70", BackBuffer()));
+        }
+    }
+    const PlayerState& p = g_PlayerState[0];
+    EXPECT_GE(mostShots, 10u);
+    EXPECT_EQ(launches, (std::vector<i32>{kMissileDouble, kMissileSingle}));
+    EXPECT_EQ(p.coins, 10);
+    // Both missiles spent; five coins bought the next, five more charge it.
+    EXPECT_EQ(p.missileStock, 1);
+    EXPECT_EQ(p.missileCharge, 5);
+    EXPECT_EQ(lives, (std::vector<i32>{3, 2, 1, 0}));
+    EXPECT_EQ(g_GameState.MissCount, 3);
+    EXPECT_GT(p.y, 470.0f);  // the dead aircraft falls through the floor
+    EXPECT_EQ(g_PlayRecord.input[0].size(), 900u);
+    EXPECT_EQ(g_PlayRecord.input[0][0], kInputUp | kInputZ);
+}
+
+// The flight recorded in normal play and played back from its record with
+// other live input gives the same state: the same draws in the same order.
+TEST_F(PlayerDrawTest, ARecordedFlightPlaysBackToTheSameState) {
+    RandomSeed(99);
+    for (i32 f = 0; f < 900; ++f) ScriptedFlight::Step(ScriptedFlight::Word(f));
+    PlayerState recorded = g_PlayerState[0];
+    const std::vector<u16> stream = g_PlayRecord.input[0];
+    const u32 randomState = RandomGetState();
+    const std::size_t effects = g_EffectList.size();
+    const std::size_t coins = g_CoinList.size();
+    const std::size_t shots = g_PlayerShotList.size();
+
+    play_test::ResetPlay();
+    g_GameState.GameMode = kGameModeReplay;
+    g_PlayRecord.input[0] = stream;
+    RandomSeed(99);
+    for (i32 f = 0; f < 900; ++f) ScriptedFlight::Step(static_cast<u16>(kInputZ | kInputRight | (f % 7 ? 0 : kInputX)));
+    PlayerState played = g_PlayerState[0];
+    std::memset(recorded.liveKeys, 0, sizeof recorded.liveKeys);
+    std::memset(played.liveKeys, 0, sizeof played.liveKeys);
+    EXPECT_EQ(std::memcmp(&recorded, &played, sizeof recorded), 0);
+    EXPECT_EQ(RandomGetState(), randomState);
+    EXPECT_EQ(g_EffectList.size(), effects);
+    EXPECT_EQ(g_CoinList.size(), coins);
+    EXPECT_EQ(g_PlayerShotList.size(), shots);
+    EXPECT_EQ(g_PlayRecord.input[0], stream);
 }
 
 }  // namespace
