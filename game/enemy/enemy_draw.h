@@ -66,7 +66,7 @@ enum class LookPlace : u8 {
 // One sprite of a look.
 struct LookSprite {
     EnemySheet sheet = EnemySheet::kE1;
-    Rect source;                     // left, top, right, bottom of frame 0, passed as they stand
+    Rect source = {};                // left, top, right, bottom of frame 0, passed as they stand
     LookFrames frames = LookFrames::kStill;
     i32 frameDivisor = 1;            // kClock, kTimer: frames per animation frame
     i32 frameCount = 3;              // kClock, kTimer

@@ -1,0 +1,84 @@
+#pragma once
+// Enemies built from a small table for the tests of the enemy, stage and
+// pattern frames: a clean play state, the dispatch tables at their defaults,
+// no looks, and helpers that build a kind with the generic spawner and place
+// it.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "engine/core/random.h"
+#include "game/enemy/enemy_draw.h"
+#include "game/play/records.h"
+#include "game/play/stage_dispatch.h"
+#include "game/shell/play_state.h"
+#include "game/shell/transition.h"
+#include "game/stages/enemy_spawn.h"
+
+namespace enemy_test {
+
+// A part of the test table: sprite kind, offset, angle and child labels.
+inline PartSpec TablePart(i32 spriteKind, f32 offsetX, f32 offsetY, std::vector<i32> children = {},
+                          f32 angle = 0.0f) {
+    PartSpec p;
+    p.spriteKind = spriteKind;
+    p.hp = 100;
+    p.shape = HitShape{0, 0, 10};
+    p.offsetX = offsetX;
+    p.offsetY = offsetY;
+    p.children = std::move(children);
+    p.angle = angle;
+    return p;
+}
+
+inline EnemyKindSpec TableKind(std::vector<PartSpec> parts, std::vector<i32> roots) {
+    EnemyKindSpec k;
+    k.kind = 1;
+    k.parts = std::move(parts);
+    k.roots = std::move(roots);
+    return k;
+}
+
+class EnemyFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override { Clean(); }
+    void TearDown() override { Clean(); }
+
+    static void Clean() {
+        ResetGameState();
+        ResetPlayLists();
+        ResetStageDispatch();
+        ClearEnemyLooks();
+        SetLookDrawObserver(nullptr);
+        TransitionState = Transition{};
+        RandomSeed(12345);
+    }
+
+    // Builds the kind at (x, y) with that rotation and scale; the index in
+    // g_EnemyList. firstSlot() is the pool slot of its part P0 (the pool fills
+    // from the lowest free slot, so P1.. follow).
+    i32 Build(const EnemyKindSpec& kind, f32 x, f32 y, f32 rotation = 0.0f, f32 scale = 1.0f) {
+        firstSlot_ = kEnemyPartPoolSize;
+        for (i32 i = 0; i < kEnemyPartPoolSize; ++i) {
+            if (g_EnemyPartPool[i].inUse == 0) {
+                firstSlot_ = i;
+                break;
+            }
+        }
+        const i32 e = SpawnEnemyKind(kind);
+        EXPECT_GE(e, 0);
+        if (e < 0) return e;
+        Enemy& enemy = g_EnemyList[static_cast<std::size_t>(e)];
+        enemy.x = x;
+        enemy.y = y;
+        enemy.rotation = rotation;
+        enemy.heading = rotation;
+        enemy.scale = scale;
+        return e;
+    }
+    EnemyPart& Part(i32 label) { return g_EnemyPartPool[firstSlot_ + label]; }
+
+    i32 firstSlot_ = 0;
+};
+
+}  // namespace enemy_test
