@@ -39,42 +39,51 @@ inline EnemyKindSpec TableKind(std::vector<PartSpec> parts, std::vector<i32> roo
     return k;
 }
 
+// A clean play state: game state, lists and pool, dispatch defaults, no
+// looks, no transition, the game generator reseeded.
+inline void ResetEnemyFrameState() {
+    ResetGameState();
+    ResetPlayLists();
+    ResetStageDispatch();
+    ClearEnemyLooks();
+    SetLookDrawObserver(nullptr);
+    TransitionState = Transition{};
+    RandomSeed(12345);
+}
+
+// The lowest free pool slot (where the next spawn's part P0 goes).
+inline i32 FirstFreeSlot() {
+    for (i32 i = 0; i < kEnemyPartPoolSize; ++i) {
+        if (g_EnemyPartPool[i].inUse == 0) return i;
+    }
+    return kEnemyPartPoolSize;
+}
+
+// Builds the kind at (x, y) with that rotation (also the heading) and scale;
+// the index in g_EnemyList.
+inline i32 BuildTableEnemy(const EnemyKindSpec& kind, f32 x, f32 y, f32 rotation = 0.0f, f32 scale = 1.0f) {
+    const i32 e = SpawnEnemyKind(kind);
+    EXPECT_GE(e, 0);
+    if (e < 0) return e;
+    Enemy& enemy = g_EnemyList[static_cast<std::size_t>(e)];
+    enemy.x = x;
+    enemy.y = y;
+    enemy.rotation = rotation;
+    enemy.heading = rotation;
+    enemy.scale = scale;
+    return e;
+}
+
 class EnemyFrameTest : public ::testing::Test {
 protected:
-    void SetUp() override { Clean(); }
-    void TearDown() override { Clean(); }
+    void SetUp() override { ResetEnemyFrameState(); }
+    void TearDown() override { ResetEnemyFrameState(); }
 
-    static void Clean() {
-        ResetGameState();
-        ResetPlayLists();
-        ResetStageDispatch();
-        ClearEnemyLooks();
-        SetLookDrawObserver(nullptr);
-        TransitionState = Transition{};
-        RandomSeed(12345);
-    }
-
-    // Builds the kind at (x, y) with that rotation and scale; the index in
-    // g_EnemyList. firstSlot() is the pool slot of its part P0 (the pool fills
-    // from the lowest free slot, so P1.. follow).
+    // BuildTableEnemy; Part(label) then names the parts of this enemy (the
+    // pool fills from the lowest free slot, in build order).
     i32 Build(const EnemyKindSpec& kind, f32 x, f32 y, f32 rotation = 0.0f, f32 scale = 1.0f) {
-        firstSlot_ = kEnemyPartPoolSize;
-        for (i32 i = 0; i < kEnemyPartPoolSize; ++i) {
-            if (g_EnemyPartPool[i].inUse == 0) {
-                firstSlot_ = i;
-                break;
-            }
-        }
-        const i32 e = SpawnEnemyKind(kind);
-        EXPECT_GE(e, 0);
-        if (e < 0) return e;
-        Enemy& enemy = g_EnemyList[static_cast<std::size_t>(e)];
-        enemy.x = x;
-        enemy.y = y;
-        enemy.rotation = rotation;
-        enemy.heading = rotation;
-        enemy.scale = scale;
-        return e;
+        firstSlot_ = FirstFreeSlot();
+        return BuildTableEnemy(kind, x, y, rotation, scale);
     }
     EnemyPart& Part(i32 label) { return g_EnemyPartPool[firstSlot_ + label]; }
 
