@@ -80,8 +80,4 @@ void CloseStage() {
     g_GameState.StageScriptPhase = kClosingPhase;
 }
 
-void RunClosingPhase() {
-    if (!TransitionRunning()) g_GameState.StageFinished = 1;
-}
-
 bool AtSeam(i32 seam) { return g_GameState.BackgroundScrollY % seam == 0; }

@@ -78,7 +78,5 @@ bool IsBossGone(i32 bossSpawnId);
 bool IsTalkRunning();
 // The end of a boss phase: StartTransition(10), phase 34.
 void CloseStage();
-// Phase 34: once the closing transition has stopped, StageFinished = 1.
-void RunClosingPhase();
 // BackgroundScrollY is a whole multiple of the seam length.
 bool AtSeam(i32 seam);

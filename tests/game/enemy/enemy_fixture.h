@@ -11,6 +11,7 @@
 #include "game/enemy/enemy_draw.h"
 #include "game/play/records.h"
 #include "game/play/stage_dispatch.h"
+#include "game/shell/game_math.h"
 #include "game/shell/play_state.h"
 #include "game/shell/transition.h"
 #include "game/stages/enemy_spawn.h"
@@ -49,6 +50,10 @@ inline void ResetEnemyFrameState() {
     SetLookDrawObserver(nullptr);
     TransitionState = Transition{};
     RandomSeed(12345);
+    SetPlayerPositionSource([](u32 player, f32* x, f32* y) {
+        *x = g_PlayerState[player].x;
+        *y = g_PlayerState[player].y;
+    });
 }
 
 // The lowest free pool slot (where the next spawn's part P0 goes).

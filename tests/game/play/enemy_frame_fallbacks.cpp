@@ -1,8 +1,6 @@
 // Test stand-ins for the play layer's services that the enemy, stage and
 // pattern frames call, until their own definitions are merged. Each is weak,
 // does the least its callers can observe, and gives way to the real one.
-#include <cmath>
-
 #include "game/play/effects.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/play_overlays.h"
@@ -10,9 +8,7 @@
 #include "game/play/shots.h"
 #include "game/play/stage_dispatch.h"
 #include "game/play/target_markers.h"
-#include "game/shell/game_math.h"
 #include "game/shell/play_state.h"
-#include "game/shell/transition.h"
 
 #define FALLBACK __attribute__((weak))
 
@@ -116,56 +112,4 @@ FALLBACK void FailMission() {
     const f32 pos[2] = {320.0f, 220.0f};
     SpawnEffect(65, pos, 0.0f, -1);
     ClearEnemyBulletsAndShells();
-}
-
-FALLBACK Transition TransitionState;
-
-FALLBACK void StartTransition(i32 kind) {
-    TransitionState.running = 1;
-    TransitionState.finished = 0;
-    TransitionState.kind = kind == 10 ? 12 : kind == 11 ? 13 : kind;
-}
-
-FALLBACK void NormalizeAngle(f32* angle) {
-    while (*angle < -kGamePi) *angle += kGameTwoPi;
-    while (*angle > kGamePi) *angle -= kGameTwoPi;
-}
-
-FALLBACK void TurnTowardAngle(f32* angle, f32 target, f32 step) {
-    NormalizeAngle(angle);
-    NormalizeAngle(&target);
-    f64 d = static_cast<f64>(target) - *angle;
-    if (d > kGamePi) d -= kGameTwoPi;
-    if (d < -kGamePi) d += kGameTwoPi;
-    if (std::fabs(d) < step) {
-        *angle = target;
-    } else if (d > 0) {
-        *angle += step;
-    } else if (d < 0) {
-        *angle -= step;
-    }
-}
-
-FALLBACK void RotateVector2(f32 v[2], f32 angle) {
-    const f64 c = std::cos(static_cast<f64>(angle));
-    const f64 s = std::sin(static_cast<f64>(angle));
-    const f64 x = v[0];
-    const f64 y = v[1];
-    v[0] = static_cast<f32>(c * x - s * y);
-    v[1] = static_cast<f32>(c * y + s * x);
-}
-
-FALLBACK f64 AngleToPlayer(const f32 pos[2], u32 player) {
-    return std::atan2(static_cast<f64>(g_PlayerState[player].y) - pos[1],
-                      static_cast<f64>(g_PlayerState[player].x) - pos[0]);
-}
-
-FALLBACK i32 AngleToDirection8(f32 angle) {
-    NormalizeAngle(&angle);
-    return static_cast<i32>((static_cast<f64>(angle) + 3.5342917f) * 1.2732395f) % 8;
-}
-
-FALLBACK i32 GetScoreMultiplier(i32 shotLevel) {
-    static const i32 kMultipliers[8] = {1, 2, 3, 4, 6, 8, 12, 16};
-    return shotLevel >= 1 && shotLevel <= 8 ? kMultipliers[shotLevel - 1] : 0;
 }
