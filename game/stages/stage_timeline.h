@@ -56,12 +56,12 @@ struct SpawnOrder {
     i32 kind = 0;
     i32 state = 0;
     f32 speed = 0;
-    SpawnCoord x;
-    SpawnCoord y;
-    std::optional<f32> heading;  // heading and rotation together
-    std::optional<i32> age;
-    std::optional<i32> layer;
-    std::optional<u8> active;
+    SpawnCoord x = {};
+    SpawnCoord y = {};
+    std::optional<f32> heading = {};  // heading and rotation together
+    std::optional<i32> age = {};
+    std::optional<i32> layer = {};
+    std::optional<u8> active = {};
 };
 // Calls the spawner and writes the order's fields on the new enemy; returns
 // its index, or -1 (nothing written, nothing drawn) when the spawner built none.
