@@ -15,6 +15,18 @@ const char kUsage[] =
 
 }  // namespace
 
+// The stage content: enemy looks and behaviours, stage timelines and spawners,
+// attack patterns, each library registering itself into the play scene's
+// dispatch tables. Weak until the enemy runtime is in the play library: a
+// weak reference does not pull the content out of its library, so the program
+// links (and plays without content) while the runtime is missing. Once it is
+// there these become plain declarations from game/enemy/enemy_content.h,
+// game/stages/stage_content.h and game/patterns/pattern_content.h and plain
+// calls.
+void RegisterEnemyContent() __attribute__((weak));
+void RegisterStageContent() __attribute__((weak));
+void RegisterPatternContent() __attribute__((weak));
+
 int main(int argc, char** argv) {
     std::string error;
     if (!ParseRunOptions(argc, argv, Options(), error)) {
@@ -25,6 +37,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tolvarin: %s\n", error.c_str());
         return 2;
     }
+    if (RegisterEnemyContent) RegisterEnemyContent();
+    if (RegisterStageContent) RegisterStageContent();
+    if (RegisterPatternContent) RegisterPatternContent();
     SetGameCallbacks(GameSetup, GameMain);
     return ApplicationMain(argc, argv);
 }
