@@ -9,7 +9,10 @@
 #include "engine/graphics/device.h"
 #include "engine/graphics/surface.h"
 #include "engine/graphics/texture.h"
+#include "game/shell/boot_dialog.h"
 #include "game/shell/hit_shape.h"
+#include "game/shell/logo_scene.h"
+#include "game/shell/title_scene.h"
 #include "game/shell/music.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/ranking.h"
@@ -59,6 +62,12 @@ void RunSceneFrame() {
     if (SceneFrameFn f = SceneFrame(CurrentScene)) f();
 }
 
+void RegisterShellScenes() {
+    // A routine registered before (a test's stand-in) is kept.
+    if (!SceneFrame(kSceneLogo)) RegisterSceneFrame(kSceneLogo, LogoFrame);
+    if (!SceneFrame(kSceneTitle)) RegisterSceneFrame(kSceneTitle, TitleFrame);
+}
+
 void ChangeScene(i32 next) {
     PreviousScene = CurrentScene;
     CurrentScene = next;
@@ -93,6 +102,8 @@ void PrepareSaveFiles() {
 
 void GameSetup() {
     PrepareSaveFiles();
+    // Its choices are in g_ConfigData before anything below reads them.
+    if (g_ConfigData.showBootDialog) RunBootOptionsDialog();
     SetApplicationName(GameWindowTitle());
     SetScreenSize(640, 480);
     SetFrameRate(60);
@@ -146,6 +157,7 @@ i32 GameMain(int, char**) {
     CurrentScene = kSceneLogo;
     PreviousScene = 1;
     SceneInitRequest = 1;
+    RegisterShellScenes();
     InitializeMusic();
     InitializeSoundEffects();
     LoadSoundEffects();
