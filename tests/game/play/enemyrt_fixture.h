@@ -9,6 +9,7 @@
 #include "game/play/enemy_runtime.h"
 #include "game/play/records.h"
 #include "game/play/stage_dispatch.h"
+#include "game/shell/game_math.h"
 #include "game/shell/hit_shape.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
@@ -36,6 +37,12 @@ protected:
         DefaultHitShapes[2] = HitShape{0, 0, 12};
         g_PlayerState[0].shotLevel = 1;
         g_PlayerState[0].lives = 3;
+        SetPlayerPositionSource(&PlayerPosition);
+    }
+
+    static void PlayerPosition(u32 player, f32* x, f32* y) {
+        *x = g_PlayerState[player].x;
+        *y = g_PlayerState[player].y;
     }
 
     // A part in the pool: alive, with a circle of radius `radius`.
