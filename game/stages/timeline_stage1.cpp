@@ -8,6 +8,7 @@
 #include "game/play/talk.h"
 #include "game/shell/music.h"
 #include "game/shell/play_state.h"
+#include "game/stages/enemy_spawn.h"
 #include "game/stages/stage_timeline.h"
 
 namespace {
