@@ -150,6 +150,7 @@ void FireShell(const ShellShot& shell, const f32 p[2]) {
     s.x = p[0];
     s.y = p[1];
     s.hitShape = shell.shape;
+    s.playerHitShape = shell.shape;  // one shape for the shots and the player's body
     g_EnemyShellList.push_back(s);
 }
 
