@@ -306,18 +306,20 @@ bool HasAlpha(D3DFORMAT f) {
 // ---------------------------------------------------------------------------
 // Attribute planes: value(x, y) = base + dx x + dy y at pixel centres.
 
+// Left unset on purpose: a triangle's setup fills only the planes its spans
+// read, and clearing them all costs more than a small triangle's pixels.
 struct Plane {
-    double base = 0, dx = 0, dy = 0;
+    double base, dx, dy;
     double At(double x, double y) const { return base + dx * x + dy * y; }
 };
 
 // Everything a span needs: planes of the triangle and the stage samplers.
 struct TriangleSetup {
     bool perspective = false;
-    Plane q;           // 1/w, perspective only
-    Plane colour[4];   // r, g, b, a (x q when perspective)
-    Plane s[4], t[4];  // per stage, texel space (x q when perspective)
-    Plane z;           // 0..65535
+    Plane q{};         // 1/w, perspective only
+    Plane colour[4];   // r, g, b, a (x q when perspective); set unless flat
+    Plane s[4], t[4];  // per stage, texel space (x q when perspective); set for stages with a texture
+    Plane z{};         // 0..65535
     bool flat = false;
     u32 flatColour = 0;
     Sampler samplers[4];
@@ -1216,8 +1218,8 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
     auto attrPlane = [&](auto get) { return plane(get(*v[0]) * q[0], get(*v[1]) * q[1], get(*v[2]) * q[2]); };
 
     u32 c0 = PackColour(*vin[0]);
-    bool sameColour = PackColour(*v[1]) == PackColour(*v[0]) && PackColour(*v[2]) == PackColour(*v[0]) &&
-                      v[1]->r == v[0]->r && v[2]->r == v[0]->r && v[1]->g == v[0]->g && v[2]->g == v[0]->g &&
+    // Equal channels pack to equal colours.
+    bool sameColour = v[1]->r == v[0]->r && v[2]->r == v[0]->r && v[1]->g == v[0]->g && v[2]->g == v[0]->g &&
                       v[1]->b == v[0]->b && v[2]->b == v[0]->b && v[1]->a == v[0]->a && v[2]->a == v[0]->a;
     ts.flat = s_.shadeMode == D3DSHADE_FLAT || sameColour;
     ts.flatColour = c0;
