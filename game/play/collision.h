@@ -11,3 +11,6 @@
 // Computed in extended precision on the f32 inputs.
 bool HitTestShapes(const f32 posA[2], const f32 posB[2], const HitShape* a, const HitShape* b,
                    f32 angleA, f32 angleB);
+
+// The collision passes of one play frame (none runs in the closing phase).
+void RunCollisionPhase();

@@ -1,0 +1,4 @@
+#pragma once
+// Coins dropped by destroyed parts.
+void UpdateCoins();
+void DrawCoins();

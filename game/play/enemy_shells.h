@@ -1,0 +1,4 @@
+#pragma once
+// The enemies' shells.
+void UpdateEnemyShells();
+void DrawEnemyShells();

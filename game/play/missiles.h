@@ -1,0 +1,4 @@
+#pragma once
+// The player's missiles.
+void UpdatePlayerMissiles();
+void DrawPlayerMissiles();
