@@ -6,6 +6,7 @@
 
 #include "engine/app/managers.h"
 #include "engine/app/run_options.h"
+#include "engine/app/screenshot.h"
 #include "engine/app/startup_report.h"
 #include "engine/core/application.h"
 #include "platform/clock.h"
@@ -83,6 +84,8 @@ void FrameSync() {
 i32 ApplicationPump() {
     ApplicationState& app = App();
     if (IsThreadedInitialize()) return BlockingLoop();
+    // The frame before this call has been presented.
+    SaveScreenshotAfterFrame(g_framesRun);
     // --frames N: the Nth call asks to end, so exactly N frames run.
     if (Options().frameLimit >= 0 && g_framesRun >= Options().frameLimit && !app.exitRequested)
         ApplicationExit();
@@ -274,6 +277,7 @@ void ToggleWindowMode() {
 i32 ApplicationMain(int argc, char** argv) {
     ApplicationState& app = App();
     g_framesRun = 0;
+    ResetScreenshots();
     // 1. The program's folder becomes the current directory.
     std::string folder = platform::ProgramFolder();
     std::strncpy(app.applicationFolder, folder.c_str(), sizeof app.applicationFolder - 1);

@@ -8,20 +8,18 @@
 
 // engine/graphics and engine/model
 #include "engine/graphics/device.h"
+#include "engine/graphics/surface.h"
+#include "engine/graphics/texture.h"
 i32 InitializeCamera();
 void DestroyCamera();
 i32 InitializeVertexShader();
 void DestroyVertexShader();
-i32 InitializeTexture();
-void DestroyTexture();
 i32 InitializeSprite();
 void DestroySprite();
 i32 InitializeScene();
 void DestroyScene();
 i32 InitializeModel();
 void DestroyModel();
-i32 InitializeSurface();
-void DestroySurface();
 i32 InitializeListSprite();
 void DestroyListSprite();
 i32 InitializeFont();

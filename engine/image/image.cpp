@@ -49,12 +49,15 @@ i32 Dither4(i32 v, i32 x, i32 y) { return kD4[y & 3][x & 3] + ((v * 242) >> 8); 
 
 i32 Dither5(i32 v, i32 x, i32 y) { return kD5[y & 3][x & 3] + ((v * 249) >> 8); }
 
-Image* CreateImage() { return new (std::nothrow) Image(); }
+ResourceList& ImageList() {
+    static ResourceList list;
+    return list;
+}
 
-i32 Image::Release() {
-    const i32 count = --referenceCount_;
-    if (count == 0) delete this;
-    return count;
+Image* CreateImage() {
+    Image* image = new (std::nothrow) Image();
+    if (image) ResourceListPushBack(&ImageList(), image);
+    return image;
 }
 
 void Image::SetPixels(std::unique_ptr<u8[]> pixels, i32 width, i32 height, i32 pitch) {

@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "engine/core/resource.h"
 #include "engine/core/types.h"
 #include "engine/image/lag_archive.h"
 #include "engine/image/lzss.h"
@@ -40,15 +41,12 @@ i32 Dither5(i32 v, i32 x, i32 y);
 extern const char kLagLoadError[];       // "Can't Load LAG File"
 extern const char kImageNoMemoryError[];  // pixel or decode block not available
 
-class Image {
+// A reference-counted engine object; CreateImage links it at the back of the
+// image list, and destroying it frees its pixels and unlinks it.
+class Image : public ResourceObject {
 public:
     Image() = default;
-    ~Image() = default;
-    Image(const Image&) = delete;
-    Image& operator=(const Image&) = delete;
-
-    i32 Release();
-    void AddRef() { ++referenceCount_; }
+    ~Image() override = default;
 
     // Loads entry `entryName` (matched in lower case) of the LAG archive at
     // `archivePath`. Returns null on success, else the error text, which
@@ -95,10 +93,13 @@ private:
     i32 width_ = 0;
     i32 height_ = 0;
     i32 pitch_ = 0;
-    i32 referenceCount_ = 1;
 };
 
-// A new empty image (reference count 1); null when memory runs out.
+// The list every image made by CreateImage lives in.
+ResourceList& ImageList();
+
+// A new empty image (reference count 1), pushed at the back of the image list;
+// null when memory runs out.
 Image* CreateImage();
 
 // The last error texts of the archive loader and the plug-in loader, and of

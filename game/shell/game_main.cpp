@@ -6,7 +6,13 @@
 #include "engine/app/application_main.h"
 #include "engine/app/run_options.h"
 #include "engine/core/application.h"
+#include "engine/graphics/device.h"
+#include "engine/graphics/surface.h"
+#include "engine/graphics/texture.h"
+#include "game/shell/boot_dialog.h"
 #include "game/shell/hit_shape.h"
+#include "game/shell/logo_scene.h"
+#include "game/shell/title_scene.h"
 #include "game/shell/music.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/ranking.h"
@@ -19,6 +25,9 @@ i32 CurrentScene = 0;
 i32 PreviousScene = 1;
 u8 SceneInitRequest = 1;
 HitShape DefaultHitShapes[3];
+Surface* SharedDepthBuffer = nullptr;
+Texture* BlackTexture = nullptr;
+Surface* SideSurface = nullptr;
 
 namespace {
 
@@ -51,6 +60,12 @@ SceneFrameFn SceneFrame(i32 scene) {
 
 void RunSceneFrame() {
     if (SceneFrameFn f = SceneFrame(CurrentScene)) f();
+}
+
+void RegisterShellScenes() {
+    // A routine registered before (a test's stand-in) is kept.
+    if (!SceneFrame(kSceneLogo)) RegisterSceneFrame(kSceneLogo, LogoFrame);
+    if (!SceneFrame(kSceneTitle)) RegisterSceneFrame(kSceneTitle, TitleFrame);
 }
 
 void ChangeScene(i32 next) {
@@ -87,6 +102,8 @@ void PrepareSaveFiles() {
 
 void GameSetup() {
     PrepareSaveFiles();
+    // Its choices are in g_ConfigData before anything below reads them.
+    if (g_ConfigData.showBootDialog) RunBootOptionsDialog();
     SetApplicationName(GameWindowTitle());
     SetScreenSize(640, 480);
     SetFrameRate(60);
@@ -95,6 +112,8 @@ void GameSetup() {
     AddMessageHook(platform::WM_KEYDOWN, OnKeyDownHook);
     SetUseSubsystems(0x13);
     SetDrawStartupLog(0);
+    if (g_ConfigData.fullColourScreen) EnableFullColorScreen();
+    if (g_ConfigData.fullColourTextures) EnableFullColorTexture();
     // Before the window exists this only flips the mode flag.
     if (g_ConfigData.fullScreen) ToggleWindowMode();
 }
@@ -106,15 +125,43 @@ void OnKeyDownHook(std::uintptr_t wParam, std::intptr_t) {
     }
 }
 
+void CreateRunObjects() {
+    namespace gfx = platform::gfx;
+    SharedDepthBuffer = CreateDepthBuffer(640, 480, nullptr);
+    if (SharedDepthBuffer) SharedDepthBuffer->SurfaceSetDepthBuffer();
+    BlackTexture = CreateTexture("vsk1.dat", "black", 0, nullptr);
+    SideSurface = CreateSurface("vsk2.dat", "side", 1, nullptr);
+    if (g_createStageCamera) g_createStageCamera();
+    SetTextureStageState(0, gfx::D3DTSS_COLORARG1, gfx::D3DTA_TEXTURE);
+    SetTextureStageState(0, gfx::D3DTSS_COLORARG2, gfx::D3DTA_CURRENT);
+    SetTextureStageState(0, gfx::D3DTSS_COLOROP, gfx::D3DTOP_MODULATE);
+    SetTextureStageState(0, gfx::D3DTSS_ALPHAARG1, gfx::D3DTA_TEXTURE);
+    SetTextureStageState(0, gfx::D3DTSS_ALPHAARG2, gfx::D3DTA_CURRENT);
+    SetTextureStageState(0, gfx::D3DTSS_ALPHAOP, gfx::D3DTOP_MODULATE);
+    SetRenderState(gfx::D3DRS_ALPHABLENDENABLE, 1);
+    SetRenderState(gfx::D3DRS_ZENABLE, 0);
+    SetRenderState(gfx::D3DRS_ZWRITEENABLE, 0);
+    SetRenderState(gfx::D3DRS_CULLMODE, gfx::D3DCULL_NONE);
+    SetFillMode(3);
+    SetRenderState(gfx::D3DRS_DITHERENABLE, 1);
+}
+
+void DrawSidePanels() {
+    if (!SideSurface) return;
+    SideSurface->SurfaceBlit(0, 0, 0, 0, 120, 480);
+    SideSurface->SurfaceBlit(520, 0, 520, 0, 640, 480);
+}
+
 i32 GameMain(int, char**) {
     g_frameCount = 0;
     CurrentScene = kSceneLogo;
     PreviousScene = 1;
     SceneInitRequest = 1;
+    RegisterShellScenes();
     InitializeMusic();
     InitializeSoundEffects();
     LoadSoundEffects();
-    if (g_createStageCamera) g_createStageCamera();
+    CreateRunObjects();
     while (ApplicationPump()) {
         // Scripted input (tests, recordings) moves on one word per frame.
         if (platform::ScriptedInputActive()) platform::ScriptedInput();
@@ -126,5 +173,9 @@ i32 GameMain(int, char**) {
     if (Options().hashEvery > 0 && g_frameCount % Options().hashEvery != 0) PrintStateHash();
     FinalizeSoundEffects();
     ReleaseStageCamera();
+    // The engine's teardown releases the run-long objects; forget them here.
+    SharedDepthBuffer = nullptr;
+    BlackTexture = nullptr;
+    SideSurface = nullptr;
     return 0;
 }

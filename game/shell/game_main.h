@@ -19,6 +19,14 @@ enum SceneId : i32 {
 
 constexpr int kSceneSlots = 14;
 
+class Texture;
+class Surface;
+
+// Run-long objects GameMain makes; the engine's teardown releases them.
+extern Surface* SharedDepthBuffer;  // the 640 x 480 depth buffer
+extern Texture* BlackTexture;       // "black" of "vsk1.dat", no alpha
+extern Surface* SideSurface;        // "side" of "vsk2.dat": the side panels
+
 extern i32 CurrentScene;
 extern i32 PreviousScene;
 extern u8 SceneInitRequest;
@@ -28,6 +36,9 @@ using SceneFrameFn = void (*)();
 // routine here before the game starts.
 void RegisterSceneFrame(i32 scene, SceneFrameFn frame);
 SceneFrameFn SceneFrame(i32 scene);
+// The shell's own scenes, logo (0) and title (3), in the slots that are still
+// empty. GameMain calls it.
+void RegisterShellScenes();
 // Runs one frame of the current scene; a scene number without a routine runs
 // nothing.
 void RunSceneFrame();
@@ -46,6 +57,14 @@ i64 GameFrameCount();
 
 // The game's window title (Shift-JIS).
 const char* GameWindowTitle();
+
+// GameMain's start before the loop: the depth buffer, the black texture and
+// side surface, the stage camera, the texture-stage and render states.
+void CreateRunObjects();
+
+// The two side panels every scene draws: the strips x 0-120 and 520-640 of
+// SideSurface, full height, blitted to the same places.
+void DrawSidePanels();
 
 void PrepareSaveFiles();
 void GameSetup();

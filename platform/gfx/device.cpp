@@ -454,6 +454,13 @@ FvfLayout ParseFvf(DWORD fvf) {
 
 constexpr int kStages = 8;
 
+// A vertex after processing: clip-space position (transformed vertices) and
+// the raster attributes.
+struct Processed {
+    Vec4 clip;
+    raster::Vertex v;
+};
+
 }  // namespace
 
 struct DeviceState {
@@ -472,6 +479,10 @@ struct DeviceState {
     Direct3DSurface8* depth = nullptr;
     std::map<DWORD, VertexProgram> programs;
     DWORD nextProgram = 1;
+    // Scratch of the draw calls, kept from call to call so that drawing does
+    // not allocate: the processed vertices and which of them are done.
+    std::vector<Processed> vertexCache;
+    std::vector<std::uint8_t> vertexDone;
 };
 
 namespace {
@@ -1067,12 +1078,6 @@ std::uint32_t VerticesFor(D3DPRIMITIVETYPE type, std::uint32_t n) {
     }
 }
 
-// A vertex after processing: clip-space position (transformed vertices) and
-// the raster attributes.
-struct Processed {
-    Vec4 clip;
-    raster::Vertex v;
-};
 
 raster::Vertex Project(const Vec4& c, const raster::Vertex& attrs, const D3DVIEWPORT8& vp) {
     raster::Vertex o = attrs;
@@ -1237,8 +1242,8 @@ HRESULT Direct3DDevice8::Draw(D3DPRIMITIVETYPE type, std::uint32_t primitiveCoun
     bool transformed = program != nullptr || !fvf.pretransformed;
     D3DMATRIX wvp;
     if (!program && !fvf.pretransformed) wvp = Multiply(Multiply(s.world, s.view), s.projection);
-    std::vector<Processed> cache;
-    std::vector<std::uint8_t> done;
+    std::vector<Processed>& cache = s.vertexCache;
+    std::vector<std::uint8_t>& done = s.vertexDone;
     std::uint64_t cacheBase = 0;
     {
         std::uint64_t lo = UINT64_MAX, hi = 0;
@@ -1255,6 +1260,7 @@ HRESULT Direct3DDevice8::Draw(D3DPRIMITIVETYPE type, std::uint32_t primitiveCoun
         Processed& p = cache[static_cast<std::size_t>(idx - cacheBase)];
         if (done[static_cast<std::size_t>(idx - cacheBase)]) return p;
         done[static_cast<std::size_t>(idx - cacheBase)] = 1;
+        p = Processed{};  // attributes the format lacks read as their defaults
         const std::uint8_t* src = vertices + idx * stride;
         if (program) {
             Vec4 in[kVertexInputRegisters];

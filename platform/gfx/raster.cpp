@@ -83,6 +83,32 @@ i64 FloorDiv(i64 a, i64 b) {  // b > 0
 }
 i64 CeilDiv(i64 a, i64 b) { return -FloorDiv(-a, b); }
 
+// floor(num / den) for num growing by a fixed step at a time, with one
+// division at the start and none per step: the quotient is kept with its
+// remainder 0 <= rem < den.
+class EdgeStep {
+public:
+    void Start(i64 num, i64 den, i64 step) {
+        den_ = den;
+        q_ = FloorDiv(num, den);
+        rem_ = num - q_ * den;
+        stepQ_ = FloorDiv(step, den);
+        stepRem_ = step - stepQ_ * den;
+    }
+    i64 Floor() const { return q_; }
+    void Next() {
+        q_ += stepQ_;
+        rem_ += stepRem_;
+        if (rem_ >= den_) {
+            rem_ -= den_;
+            ++q_;
+        }
+    }
+
+private:
+    i64 den_ = 1, q_ = 0, rem_ = 0, stepQ_ = 0, stepRem_ = 0;
+};
+
 // floor() for |v| < 2^62 without a library call.
 inline i64 FloorToInt(double v) {
     i64 t = static_cast<i64>(v);
@@ -96,7 +122,7 @@ inline u32 RoundChannel(double v) {
     return static_cast<u32>(FloorToInt(v + 0.5));
 }
 
-inline i64 ToFixed16(double v) {
+[[gnu::always_inline]] inline i64 ToFixed16(double v) {
     // Clamp far outside any useful range so the conversion is defined.
     if (!(v > -1.0e12)) v = -1.0e12;
     if (!(v < 1.0e12)) v = 1.0e12;
@@ -501,33 +527,43 @@ void FastSpan(const SpanArgs& a) {
 }
 
 #if defined(__SSE2__)
-// The bilinear sprite span with SSE2: the same integer maths as FastSpan,
-// four 16-bit channel lanes per pixel, two pixels per step.
+// The lambdas of the span loops must melt into them: called, they pass
+// every vector through memory.
+#define TOLVARIN_INLINE __attribute__((always_inline))
 
+// The bilinear sprite span with SSE2: the same integer maths as FastSpan,
+// 16-bit channel lanes, two pixels per step (pixel A in lanes 0..3, pixel B
+// in lanes 4..7).
+
+// a x b / 255 rounded, as Mul255: (t + (t >> 8)) >> 8 equals (t x 257) >> 16
+// for every t below 65536, and t = a x b + 128 stays below it.
 inline __m128i Mul255x(__m128i x, __m128i y) {
     __m128i t = _mm_add_epi16(_mm_mullo_epi16(x, y), _mm_set1_epi16(128));
-    return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+    return _mm_mulhi_epu16(t, _mm_set1_epi16(257));
 }
 
-// (256 - f) in lanes 0..3 and f in lanes 4..7.
-inline __m128i PairWeights(u32 f) {
-    __m128i w = _mm_cvtsi32_si128(static_cast<int>((256 - f) | (f << 16)));
+// The weight of pixel A in lanes 0..3 and of pixel B in lanes 4..7.
+inline __m128i PairWeights(u32 fa, u32 fb) {
+    __m128i w = _mm_cvtsi32_si128(static_cast<int>(fa | (fb << 16)));
     w = _mm_unpacklo_epi16(w, w);
     return _mm_unpacklo_epi32(w, w);
 }
 
-// One bilinear sample into the low four lanes.
-inline __m128i BilinearX(const u32* row, int tw, u32 fx, u32 fy) {
+// (v0 x (256 - f) + v1 x f + 128) >> 8 per lane, as LerpArgb.
+inline __m128i LerpLanes(__m128i v0, __m128i v1, __m128i f) {
+    __m128i g = _mm_sub_epi16(_mm_set1_epi16(256), f);
+    __m128i sum = _mm_add_epi16(_mm_mullo_epi16(v0, g), _mm_mullo_epi16(v1, f));
+    return _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(128)), 8);
+}
+
+// Two neighbouring texels (x, x + 1) for pixel A and for pixel B, split into
+// the left texels [A0 | B0] and the right ones [A1 | B1].
+inline void SplitTexels(const u32* a, const u32* b, __m128i& left, __m128i& right) {
     const __m128i z = _mm_setzero_si128();
-    const __m128i k128 = _mm_set1_epi16(128);
-    __m128i top = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row)), z);
-    __m128i bot = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(row + tw)), z);
-    __m128i v = _mm_add_epi16(_mm_mullo_epi16(top, _mm_set1_epi16(static_cast<short>(256 - fy))),
-                              _mm_mullo_epi16(bot, _mm_set1_epi16(static_cast<short>(fy))));
-    v = _mm_srli_epi16(_mm_add_epi16(v, k128), 8);
-    __m128i h = _mm_mullo_epi16(v, PairWeights(fx));
-    h = _mm_add_epi16(h, _mm_srli_si128(h, 8));
-    return _mm_srli_epi16(_mm_add_epi16(h, k128), 8);
+    __m128i ab = _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(a)),
+                                    _mm_loadl_epi64(reinterpret_cast<const __m128i*>(b)));
+    left = _mm_unpacklo_epi8(ab, z);
+    right = _mm_unpackhi_epi8(ab, z);
 }
 
 template <int kMod, int kBlend>
@@ -542,19 +578,8 @@ void LinearSpanSse(const SpanArgs& a) {
         modulate = _mm_unpacklo_epi64(c, c);
     }
     u32* dst = a.dst;
-    i64 S = a.S, T = a.T;
-    int n = a.n;
-    int i = 0;
-    auto sample = [&]() {
-        int x = static_cast<int>(S >> 16);
-        int y = static_cast<int>(T >> 16);
-        u32 fx = static_cast<u32>((S >> 8) & 0xFF);
-        u32 fy = static_cast<u32>((T >> 8) & 0xFF);
-        S += a.dS;
-        T += a.dT;
-        return BilinearX(a.tex + static_cast<std::ptrdiff_t>(y) * a.tw + x, a.tw, fx, fy);
-    };
-    auto shade = [&](__m128i src, __m128i d) {
+    const int n = a.n;
+    auto shade = [&](__m128i src, __m128i d) TOLVARIN_INLINE {
         if constexpr (kMod != kModNone) src = Mul255x(src, modulate);
         if constexpr (kBlend == kBlendOpaque) {
             return src;
@@ -569,73 +594,72 @@ void LinearSpanSse(const SpanArgs& a) {
             }
         }
     };
+    // Runs `sample(s0, t0, s1, t1)` (the filtered colours of two pixels at
+    // those texel positions, as 16-bit lanes) over the span two pixels at a
+    // time and writes the shaded result; an odd last pixel is sampled twice
+    // and written once.
+    i64 S = a.S, T = a.T;
+    const i64 dS = a.dS, dT = a.dT;
+    auto run = [&](auto sample) TOLVARIN_INLINE {
+        int i = 0;
+        for (; i + 1 < n; i += 2) {
+            __m128i src = sample(S, T, S + dS, T + dT);
+            S += 2 * dS;
+            T += 2 * dT;
+            __m128i d = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst + i)), z);
+            __m128i out = shade(src, d);
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(out, out));
+        }
+        if (i < n) {
+            __m128i src = sample(S, T, S, T);
+            __m128i d = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(dst[i])), z);
+            __m128i out = shade(src, d);
+            dst[i] = static_cast<u32>(_mm_cvtsi128_si32(_mm_packus_epi16(out, out)));
+        }
+    };
     // Along a row of an axis-aligned sprite the texture row pair and the
     // vertical weight stay the same: blend the columns vertically once, then
     // each pixel only horizontally (the same sums, in the same order).
     constexpr int kMaxColumns = 1024;
     alignas(16) u32 columns[kMaxColumns + 2];
-    if (a.dT == 0 && n >= 4) {
-        i64 sEnd = S + a.dS * (n - 1);
+    if (dT == 0 && n >= 4) {
+        i64 sEnd = S + dS * (n - 1);
         int xa = static_cast<int>(std::min(S, sEnd) >> 16);
         int xb = static_cast<int>(std::max(S, sEnd) >> 16) + 1;
         int count = xb - xa + 1;
         if (count <= kMaxColumns) {
             const u32* r0 = a.tex + static_cast<std::ptrdiff_t>(T >> 16) * a.tw + xa;
             const u32* r1 = r0 + a.tw;
-            u32 fy = static_cast<u32>((T >> 8) & 0xFF);
-            const __m128i w0 = _mm_set1_epi16(static_cast<short>(256 - fy));
-            const __m128i w1 = _mm_set1_epi16(static_cast<short>(fy));
-            const __m128i k128 = _mm_set1_epi16(128);
+            const __m128i fy = _mm_set1_epi16(static_cast<short>((T >> 8) & 0xFF));
             int c = 0;
             for (; c + 1 < count; c += 2) {
                 __m128i top = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(r0 + c)), z);
                 __m128i bot = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(r1 + c)), z);
-                __m128i v = _mm_add_epi16(_mm_mullo_epi16(top, w0), _mm_mullo_epi16(bot, w1));
-                v = _mm_srli_epi16(_mm_add_epi16(v, k128), 8);
+                __m128i v = LerpLanes(top, bot, fy);
                 _mm_storel_epi64(reinterpret_cast<__m128i*>(columns + c), _mm_packus_epi16(v, v));
             }
-            if (c < count) columns[c] = LerpArgb(r0[c], r1[c], fy);
-            auto sampleRow = [&]() {
-                int x = static_cast<int>(S >> 16) - xa;
-                u32 fx = static_cast<u32>((S >> 8) & 0xFF);
-                S += a.dS;
-                __m128i p = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(columns + x)), z);
-                __m128i h = _mm_mullo_epi16(p, PairWeights(fx));
-                h = _mm_add_epi16(h, _mm_srli_si128(h, 8));
-                return _mm_srli_epi16(_mm_add_epi16(h, k128), 8);
-            };
-            for (; i + 1 < n; i += 2) {
-                __m128i s0 = sampleRow();
-                __m128i s1 = sampleRow();
-                __m128i src = _mm_unpacklo_epi64(s0, s1);
-                __m128i d = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst + i)), z);
-                __m128i out = shade(src, d);
-                _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(out, out));
-            }
-            if (i < n) {
-                __m128i src = sampleRow();
-                __m128i d = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(dst[i])), z);
-                __m128i out = shade(src, d);
-                dst[i] = static_cast<u32>(_mm_cvtsi128_si32(_mm_packus_epi16(out, out)));
-            }
+            if (c < count) columns[c] = LerpArgb(r0[c], r1[c], static_cast<u32>((T >> 8) & 0xFF));
+            run([&](i64 s0, i64, i64 s1, i64) TOLVARIN_INLINE {
+                __m128i l, r;
+                SplitTexels(columns + (static_cast<int>(s0 >> 16) - xa), columns + (static_cast<int>(s1 >> 16) - xa),
+                            l, r);
+                return LerpLanes(l, r, PairWeights(static_cast<u32>((s0 >> 8) & 0xFF), static_cast<u32>((s1 >> 8) & 0xFF)));
+            });
             return;
         }
     }
-    for (; i + 1 < n; i += 2) {
-        __m128i s0 = sample();
-        __m128i s1 = sample();
-        __m128i src = _mm_unpacklo_epi64(s0, s1);
-        __m128i d = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst + i)), z);
-        __m128i out = shade(src, d);
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + i), _mm_packus_epi16(out, out));
-    }
-    if (i < n) {
-        __m128i src = sample();
-        __m128i d = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(dst[i])), z);
-        __m128i out = shade(src, d);
-        dst[i] = static_cast<u32>(_mm_cvtsi128_si32(_mm_packus_epi16(out, out)));
-    }
+    run([&](i64 s0, i64 t0, i64 s1, i64 t1) TOLVARIN_INLINE {
+        const u32* p0 = a.tex + static_cast<std::ptrdiff_t>(t0 >> 16) * a.tw + static_cast<int>(s0 >> 16);
+        const u32* p1 = a.tex + static_cast<std::ptrdiff_t>(t1 >> 16) * a.tw + static_cast<int>(s1 >> 16);
+        __m128i topL, topR, botL, botR;
+        SplitTexels(p0, p1, topL, topR);
+        SplitTexels(p0 + a.tw, p1 + a.tw, botL, botR);
+        __m128i fy = PairWeights(static_cast<u32>((t0 >> 8) & 0xFF), static_cast<u32>((t1 >> 8) & 0xFF));
+        __m128i fx = PairWeights(static_cast<u32>((s0 >> 8) & 0xFF), static_cast<u32>((s1 >> 8) & 0xFF));
+        return LerpLanes(LerpLanes(topL, botL, fy), LerpLanes(topR, botR, fy), fx);
+    });
 }
+#undef TOLVARIN_INLINE
 #endif
 
 using SpanFn = void (*)(const SpanArgs&);
@@ -1010,7 +1034,8 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
         ts.colour[2] = attrPlane([](const Vertex& x) { return static_cast<double>(x.b); });
         ts.colour[3] = attrPlane([](const Vertex& x) { return static_cast<double>(x.a); });
     }
-    ts.z = plane(v[0]->z * 65535.0, v[1]->z * 65535.0, v[2]->z * 65535.0);
+    // Depth only matters to the depth test.
+    if (s_.depth.bits && s_.zEnable) ts.z = plane(v[0]->z * 65535.0, v[1]->z * 65535.0, v[2]->z * 65535.0);
     for (int i = 0; i < stageCount_; ++i) {
         const Stage& sg = s_.stages[i];
         if (!sg.texture.argb) continue;
@@ -1042,21 +1067,30 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
     }
 
     // Edge functions: E(x, y) = dx (y - Py) - dy (x - Px) >= k, where k is 0
-    // on top and left edges and 1 elsewhere (top-left rule).
-    struct Edge {
-        i64 dx, dy, px, py, k;
-    } edges[3];
-    for (int i = 0; i < 3; ++i) {
+    // on top and left edges and 1 elsewhere (top-left rule). On row y an edge
+    // with dy != 0 limits the span to x >= ceil((k - c) / (-dy kSub)) (left
+    // edges, dy < 0) or x <= floor((c - k) / (dy kSub)) (right edges), with
+    // c = dx (y kSub - Py) + dy Px. Both are -floor / floor of (c - k) / (|dy| kSub),
+    // stepped from row to row without division; a horizontal edge (dy == 0)
+    // keeps or drops whole rows by the sign of c - k (a divisor of 1).
+    struct RowEdge {
+        int side;  // -1 left, 1 right, 0 horizontal
+        EdgeStep step;
+    };
+    auto makeEdge = [&](int i) {
         int j = (i + 1) % 3;
-        Edge& e = edges[i];
-        e.dx = X[j] - X[i];
-        e.dy = Y[j] - Y[i];
-        e.px = X[i];
-        e.py = Y[i];
-        bool top = e.dy == 0 && e.dx > 0;
-        bool left = e.dy < 0;
-        e.k = (top || left) ? 0 : 1;
-    }
+        i64 dx = X[j] - X[i], dy = Y[j] - Y[i];
+        bool top = dy == 0 && dx > 0;
+        bool left = dy < 0;
+        i64 k = (top || left) ? 0 : 1;
+        i64 c = dx * (yStart * kSub - Y[i]) + dy * X[i] - k;
+        RowEdge e;
+        e.side = dy < 0 ? -1 : dy > 0 ? 1 : 0;
+        e.step.Start(c, dy == 0 ? 1 : (dy < 0 ? -dy : dy) * kSub, dx * kSub);
+        return e;
+    };
+    // Three named edges rather than an array, so they stay in registers.
+    RowEdge edge0 = makeEdge(0), edge1 = makeEdge(1), edge2 = makeEdge(2);
 
     // Span routine.
     SpanFn fast = nullptr;
@@ -1101,18 +1135,21 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
     }
     for (i64 y = yStart; y <= yEnd; ++y) {
         i64 xl = s_.clipX0, xr = s_.clipX1 - 1;
-        i64 cy = y * kSub;
         bool empty = false;
-        for (const Edge& e : edges) {
-            i64 c = e.dx * (cy - e.py) + e.dy * e.px;
-            if (e.dy == 0) {
-                if (c < e.k) empty = true;
-            } else if (e.dy < 0) {
-                xl = std::max(xl, CeilDiv(e.k - c, -e.dy * kSub));
-            } else {
-                xr = std::min(xr, FloorDiv(c - e.k, e.dy * kSub));
+        auto limit = [&](RowEdge& e) {
+            i64 q = e.step.Floor();
+            e.step.Next();
+            if (e.side < 0) {
+                xl = std::max(xl, -q);
+            } else if (e.side > 0) {
+                xr = std::min(xr, q);
+            } else if (q < 0) {
+                empty = true;
             }
-        }
+        };
+        limit(edge0);
+        limit(edge1);
+        limit(edge2);
         if (empty || xl > xr) continue;
         int x0 = static_cast<int>(xl), x1 = static_cast<int>(xr) + 1, yy = static_cast<int>(y);
         if (!fast) {

@@ -1,0 +1,17 @@
+#pragma once
+// --screenshot-at N[,N...] --screenshot-dir DIR: the back buffer is saved as
+// DIR/frame-NNNNNN.png once frame N (counted from 1) has been presented.
+#include <string>
+
+#include "engine/core/types.h"
+
+// The file a screenshot of frame `frame` goes to.
+std::string ScreenshotPath(const std::string& folder, i64 frame);
+
+// Saves the back buffer when `framesRun` is one of the frames asked for
+// (each at most once per run). False when a save was due and failed (with a
+// message on standard error).
+bool SaveScreenshotAfterFrame(i64 framesRun);
+
+// Forgets which frames were saved (a new run).
+void ResetScreenshots();
