@@ -24,6 +24,7 @@
 #include "game/play/talk.h"
 #include "game/play/target_markers.h"
 #include "game/shell/game_main.h"
+#include "game/shell/game_state.h"
 #include "game/shell/music.h"
 #include "game/shell/play_state.h"
 #include "game/shell/replay.h"
@@ -475,4 +476,6 @@ void RegisterPlayScene() {
     RegisterSceneFrame(kScenePlay, PlayFrame);
     SetStageCameraHooks(CreateStageCamera, ReleaseStageCamera);
     SetStateHashFunction(ComputeStateHash);
+    // The shell's scenes reset the player for a new run through this.
+    ResetPlayerStateHook = ResetPlayerState;
 }

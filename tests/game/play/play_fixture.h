@@ -19,6 +19,7 @@
 #include "game/shell/play_state.h"
 #include "game/shell/replay.h"
 #include "game/shell/save_files.h"
+#include "game/shell/transition.h"
 #include "platform/clock.h"
 #include "platform/gfx/device.h"
 #include "tests/support/temp_dir.h"
@@ -59,12 +60,14 @@ protected:
         CurrentScene = kScenePlay;
         PreviousScene = kSceneTitle;
         SceneInitRequest = 1;
+        TransitionState = Transition{};
         TraceLog().clear();
         SetPlayTrace(RecordTrace);
         if (withDevice_) StartDevice();
     }
     void TearDown() override {
         SetPlayTrace(nullptr);
+        TransitionState = Transition{};
         if (deviceStarted_) {
             DestroyDirectXGraphics();
             platform::SetClock(nullptr);
@@ -88,6 +91,16 @@ protected:
         g_GameState.GameMode = mode;
         SceneInitRequest = 1;
         LoadStage();
+    }
+
+    // Runs frames until the scene changes (at most `limit`); returns how many ran.
+    int RunUntilSceneChanges(int limit = 1000) {
+        int frames = 0;
+        while (CurrentScene == kScenePlay && frames < limit) {
+            PlayFrame();
+            ++frames;
+        }
+        return frames;
     }
 
     bool withDevice_ = true;

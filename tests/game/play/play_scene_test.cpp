@@ -9,7 +9,9 @@
 #include <sstream>
 
 #include "game/play/play_overlays.h"
+#include "game/play/player.h"
 #include "game/play/stage_random.h"
+#include "game/shell/game_state.h"
 #include "tests/game/play/play_fixture.h"
 
 using play_test::CallTrace;
@@ -417,8 +419,9 @@ TEST_F(PlayFixture, DemonstrationEndsOnALiveKeyOrAfter4000FramesWithoutTalk) {
     EXPECT_EQ(CurrentScene, kScenePlay);
     Player().liveKeys[kKeyZ] = kKeyHeld;
     // The default timeline leaves once the closing transition is over.
-    PlayFrame();
+    EXPECT_GT(RunUntilSceneChanges(), 1);
     EXPECT_EQ(CurrentScene, kSceneTitle);
+    EXPECT_FALSE(TransitionRunning());
 
     CurrentScene = kScenePlay;
     Load(1, kGameModeDemo);
@@ -426,9 +429,13 @@ TEST_F(PlayFixture, DemonstrationEndsOnALiveKeyOrAfter4000FramesWithoutTalk) {
     RegisterStageScript(1, [] {});
     g_GameState.FrameCounter = 4000;
     g_TalkState.active = 1;
+    TalkLine line;
+    line.duration = 1000;
+    g_TalkState.lines.assign(1, line);
     PlayFrame();
     EXPECT_NE(g_GameState.StageScriptPhase, kClosingPhase);
     g_TalkState.active = 0;
+    g_TalkState.lines.clear();
     PlayFrame();
     EXPECT_EQ(g_GameState.StageScriptPhase, kClosingPhase);
     EXPECT_EQ(g_GameState.PlayEndKind, kPlayEndQuit);
@@ -522,20 +529,23 @@ TEST_F(PlayFixture, PauseQuitLeavesThroughTheClosingPhaseOnceTheMenuHasClosed) {
     StepPauseMenu(z);
     EXPECT_EQ(g_GameState.StageScriptPhase, kClosingPhase);
     EXPECT_EQ(g_GameState.PlayEndKind, kPlayEndQuit);
-    int frames = 0;
-    while (CurrentScene == kScenePlay && frames < 100) {
+    for (int i = 0; i < 31; ++i) {
         PlayFrame();
-        ++frames;
+        EXPECT_EQ(g_PauseMenu.PauseActive, i < 30 ? 1 : 0) << i;
+        EXPECT_EQ(g_GameState.StageFinished, 0) << "the stage waits for the menu to slide out";
     }
+    RunUntilSceneChanges();
     EXPECT_EQ(CurrentScene, kSceneTitle);
-    EXPECT_EQ(frames, 32) << "the stage waits for the menu to slide out";
+    EXPECT_FALSE(TransitionRunning()) << "the scene leaves on a covered screen";
     EXPECT_EQ(g_GameState.StageRank, 1);
 }
 
 TEST_F(PlayFixture, RegisterPlaySceneInstallsTheFrameTheCameraAndTheHash) {
     RegisterSceneFrame(kScenePlay, nullptr);
+    ResetPlayerStateHook = nullptr;
     RegisterPlayScene();
     EXPECT_EQ(SceneFrame(kScenePlay), &PlayFrame);
+    EXPECT_EQ(ResetPlayerStateHook, &ResetPlayerState);
 }
 
 // ---- state hash ----
