@@ -472,9 +472,14 @@ void EndPlayScene() {
     ChangeScene(next);
 }
 
+void ReleasePlayObjects() {
+    ReleaseStageImages();
+    ReleaseStageCamera();
+}
+
 void RegisterPlayScene() {
     RegisterSceneFrame(kScenePlay, PlayFrame);
-    SetStageCameraHooks(CreateStageCamera, ReleaseStageCamera);
+    SetStageCameraHooks(CreateStageCamera, ReleasePlayObjects);
     SetStateHashFunction(ComputeStateHash);
     // The shell's scenes reset the player for a new run through this.
     ResetPlayerStateHook = ResetPlayerState;

@@ -41,6 +41,10 @@ void UpdateStage();
 // Registers PlayFrame as scene 2, the stage camera hooks and the state hash
 // with the shell; the program calls it before the game starts.
 void RegisterPlayScene();
+// The end of the run (GameMain's end, the Escape key): the stage camera and
+// any stage images still held are released, so that no handle outlives the
+// engine's teardown. A second call does nothing.
+void ReleasePlayObjects();
 
 // A 64-bit hash of the game state (player, enemies and parts, projectiles,
 // effects, coins, markers, score and counters, story flags, both generators,
