@@ -2,7 +2,6 @@
 // planes. The engine's models and cameras are used from here only.
 #include "game/play/stage_background.h"
 
-#if __has_include("engine/model/model.h") && __has_include("engine/graphics/camera.h")
 #include "engine/graphics/camera.h"
 #include "engine/model/model.h"
 
@@ -55,17 +54,3 @@ void RenderCloudPlane(Model* plane, const CloudDraw& draw) {
     plane->ModelRender();
 }
 
-#else
-// Until the engine has models and cameras, a stage has no cloud planes and
-// the camera is only a flag.
-namespace {
-bool g_stageCamera = false;
-}  // namespace
-
-void CreateStageCamera() { g_stageCamera = true; }
-void ReleaseStageCamera() { g_stageCamera = false; }
-bool StageCameraExists() { return g_stageCamera; }
-Model* CreateCloudPlane(Texture*) { return nullptr; }
-void ReleaseCloudPlane(Model*& plane) { plane = nullptr; }
-void RenderCloudPlane(Model*, const CloudDraw&) {}
-#endif

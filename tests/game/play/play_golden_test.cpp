@@ -154,6 +154,8 @@ TEST_F(PlayGoldenTest, FirstFramesOfEveryStage) {
         ASSERT_EQ(ApplicationMain(0, nullptr), 0);
         EXPECT_TRUE(g_cameraMade) << "GameMain makes the stage camera through the play layer's hook";
         EXPECT_FALSE(StageCameraExists()) << "and releases it at the end";
+        EXPECT_EQ(g_StageTextures.picture, nullptr) << "no stage image outlives the run";
+        EXPECT_EQ(g_StageTextures.bg[0], nullptr);
         ASSERT_EQ(g_shots.size(), 2u);
         for (const Shot& s : g_shots) {
             testing_support::FrameView view{s.pixels.data(), s.pitch, s.width, s.height, s.format};

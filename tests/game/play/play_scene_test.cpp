@@ -587,3 +587,28 @@ TEST_F(PlayFixture, StateHashReadsTheStateOnlyAndSeesEveryPart) {
     const StageRandom saved = g_StageRandomState;
     differs([] { StageRandomNext(&g_StageRandomState); }, [saved] { g_StageRandomState = saved; }, "stage generator");
 }
+
+TEST_F(PlayFixture, EndPlaySceneReleasesEveryStageImage) {
+    for (i32 stage = 0; stage < kStageCount; ++stage) {
+        Load(stage);
+        ASSERT_NE(g_StageTextures.picture, nullptr) << "the factory returns an object even without the archive";
+        ASSERT_NE(g_StageTextures.bg[0], nullptr);
+        EXPECT_EQ(g_StageTextures.E9 != nullptr, stage == 4);
+        EXPECT_EQ(g_StageTextures.face[2] != nullptr, stage == 2 || stage == 4);
+        g_GameState.PlayEndKind = kPlayEndQuit;
+        EndPlayScene();
+        const StageTextures& t = g_StageTextures;
+        for (Texture* x : {t.picture, t.missile, t.window, t.effect, t.stage_title, t.pause, t.E1, t.E2, t.E3, t.E4,
+                           t.E5, t.E6, t.E7, t.E8, t.E9, t.B1, t.B2}) {
+            EXPECT_EQ(x, nullptr);
+        }
+        for (Texture* x : t.speech) EXPECT_EQ(x, nullptr);
+        for (Texture* x : t.face) EXPECT_EQ(x, nullptr);
+        for (Texture* x : t.cloud) EXPECT_EQ(x, nullptr);
+        for (Surface* x : t.bg) EXPECT_EQ(x, nullptr);
+        for (Model* x : t.plane) EXPECT_EQ(x, nullptr);
+    }
+    // A second teardown finds nothing to release.
+    EndPlayScene();
+    ReleasePlayObjects();
+}
