@@ -24,7 +24,6 @@
 #include "game/play/talk.h"
 #include "game/play/target_markers.h"
 #include "game/shell/game_main.h"
-#include "game/shell/game_state.h"
 #include "game/shell/music.h"
 #include "game/shell/play_state.h"
 #include "game/shell/replay.h"
@@ -481,6 +480,6 @@ void RegisterPlayScene() {
     RegisterSceneFrame(kScenePlay, PlayFrame);
     SetStageCameraHooks(CreateStageCamera, ReleasePlayObjects);
     SetStateHashFunction(ComputeStateHash);
-    // The shell's scenes reset the player for a new run through this.
-    ResetPlayerStateHook = ResetPlayerState;
+    // The shell's scenes reach the player's reset and position through these.
+    InstallPlayerHooks();
 }

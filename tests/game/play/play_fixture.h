@@ -22,6 +22,7 @@
 #include "game/shell/transition.h"
 #include "platform/clock.h"
 #include "platform/gfx/device.h"
+#include "platform/input.h"
 #include "tests/support/temp_dir.h"
 
 namespace play_test {
@@ -61,12 +62,15 @@ protected:
         PreviousScene = kSceneTitle;
         SceneInitRequest = 1;
         TransitionState = Transition{};
+        App().active = 1;
+        platform::ClearScriptedInput();
         TraceLog().clear();
         SetPlayTrace(RecordTrace);
         if (withDevice_) StartDevice();
     }
     void TearDown() override {
         SetPlayTrace(nullptr);
+        platform::ClearScriptedInput();
         TransitionState = Transition{};
         if (deviceStarted_) {
             DestroyDirectXGraphics();
@@ -93,11 +97,18 @@ protected:
         LoadStage();
     }
 
+    // One play frame with this live input word.
+    static void Frame(u16 live) {
+        platform::SetScriptedInput({live});
+        platform::ScriptedInput();
+        PlayFrame();
+    }
+
     // Runs frames until the scene changes (at most `limit`); returns how many ran.
     int RunUntilSceneChanges(int limit = 1000) {
         int frames = 0;
         while (CurrentScene == kScenePlay && frames < limit) {
-            PlayFrame();
+            Frame(0);
             ++frames;
         }
         return frames;

@@ -298,15 +298,14 @@ TEST_F(PlayFixture, PauseFreezesTheFrameCounterAndStarsUntilItCloses) {
     Load(0);
     for (int i = 0; i < 5; ++i) PlayFrame();
     g_GameState.StageBannerTimer = 0;
-    Player().keys[kKeyT] = kKeyPressed;
-    PlayFrame();
+    Frame(kInputT);
     ASSERT_EQ(g_PauseMenu.PauseActive, 1);
     EXPECT_EQ(g_GameState.FrameCounter, 6);
     const i32 banner = g_GameState.StageBannerTimer;
     const u32 generator = RandomGetState();
     const StarPoint star = g_GameState.StarField[0];
     TraceLog().clear();
-    for (int i = 0; i < 40; ++i) PlayFrame();
+    for (int i = 0; i < 40; ++i) Frame(0);
     EXPECT_EQ(g_GameState.FrameCounter, 6);
     EXPECT_EQ(g_GameState.StageBannerTimer, banner);
     EXPECT_EQ(RandomGetState(), generator);
@@ -320,11 +319,12 @@ TEST_F(PlayFixture, PauseFreezesTheFrameCounterAndStarsUntilItCloses) {
     const u8 x[2] = {static_cast<u8>(kInputX), 0};
     StepPauseMenu(x);
     ASSERT_EQ(g_PauseMenu.state, 90);
-    for (int i = 0; i < 31 && g_PauseMenu.PauseActive; ++i) PlayFrame();
+    for (int i = 0; i < 31 && g_PauseMenu.PauseActive; ++i) Frame(0);
     EXPECT_EQ(g_PauseMenu.PauseActive, 0);
     EXPECT_EQ(g_GameState.FrameCounter, 6);
     EXPECT_EQ(Player().keys[kKeyT], kKeyHeld) << "the closing key does not reopen the menu";
-    PlayFrame();
+    Frame(kInputT);
+    EXPECT_EQ(g_PauseMenu.PauseActive, 0) << "T still held";
     EXPECT_EQ(g_GameState.FrameCounter, 7);
     EXPECT_EQ(g_PauseMenu.PauseActive, 0);
 }
@@ -349,11 +349,14 @@ TEST_F(PlayFixture, GameOverWaitsForTheBlinkTimer) {
     Load(0);
     g_GameState.StartKind = kStartStageSelect;
     Player().lives = 0;
-    Player().blinkTimer = 101;
-    PlayFrame();
-    EXPECT_NE(g_GameState.StageScriptPhase, kClosingPhase);
-    Player().blinkTimer = 100;
-    PlayFrame();
+    Player().blinkTimer = 110;
+    i32 blink = 0;
+    for (int i = 0; i < 50 && g_GameState.StageScriptPhase != kClosingPhase; ++i) {
+        blink = Player().blinkTimer;
+        PlayFrame();
+    }
+    EXPECT_EQ(Player().blinkTimer, 100) << "closes on the frame the blink timer reaches 100";
+    EXPECT_GT(blink, 100);
     EXPECT_EQ(g_ContinuePrompt.ContinuePromptActive, 0) << "a stage-select run is offered no continue";
     EXPECT_EQ(g_GameState.StageScriptPhase, kClosingPhase);
     EXPECT_EQ(g_GameState.PlayEndKind, kPlayEndStageOver);
@@ -391,10 +394,15 @@ TEST_F(PlayFixture, PauseKeyIsTheKeyOfTheInputInUseAndNeverInTheDemonstration) {
                           {kGameModeReplay, true, false, false}, {kGameModeReplay, false, true, true},
                           {kGameModeDemo, true, true, false}};
     for (const Case& c : cases) {
+        g_PlayRecord.livesAtStart[1] = 3;
+        g_PlayRecord.input[1] = {static_cast<u16>(c.recordedT ? kInputT : 0)};
         Load(1, c.mode);
-        Player().keys[kKeyT] = c.recordedT ? kKeyPressed : kKeyUpState;
-        Player().liveKeys[kKeyT] = c.liveT ? kKeyPressed : kKeyUpState;
-        PlayFrame();
+        if (c.mode == kGameModeNormal) {
+            Frame(c.recordedT ? kInputT : 0);  // the live input is the input in use
+        } else {
+            g_PlayRecord.input[1] = {static_cast<u16>(c.recordedT ? kInputT : 0)};
+            Frame(c.liveT ? kInputT : 0);
+        }
         EXPECT_EQ(g_PauseMenu.PauseActive != 0, c.opens) << c.mode << c.recordedT << c.liveT;
     }
     // Not in the closing phase.
@@ -403,8 +411,7 @@ TEST_F(PlayFixture, PauseKeyIsTheKeyOfTheInputInUseAndNeverInTheDemonstration) {
     g_GameState.StageFinished = 0;
     ResetStageDispatch();
     RegisterStageScript(1, [] {});
-    Player().keys[kKeyT] = kKeyPressed;
-    PlayFrame();
+    Frame(kInputT);
     EXPECT_EQ(g_PauseMenu.PauseActive, 0);
 }
 
@@ -413,11 +420,9 @@ TEST_F(PlayFixture, PauseKeyIsTheKeyOfTheInputInUseAndNeverInTheDemonstration) {
 TEST_F(PlayFixture, DemonstrationEndsOnALiveKeyOrAfter4000FramesWithoutTalk) {
     g_PlayRecord.livesAtStart[1] = 3;
     Load(1, kGameModeDemo);
-    Player().liveKeys[kKeyZ] = kKeyPressed;
-    PlayFrame();
+    Frame(kInputZ);
     EXPECT_EQ(g_GameState.StageScriptPhase, kClosingPhase);
     EXPECT_EQ(CurrentScene, kScenePlay);
-    Player().liveKeys[kKeyZ] = kKeyHeld;
     // The default timeline leaves once the closing transition is over.
     EXPECT_GT(RunUntilSceneChanges(), 1);
     EXPECT_EQ(CurrentScene, kSceneTitle);
