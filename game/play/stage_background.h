@@ -72,7 +72,7 @@ void ReleaseStageCamera();
 bool StageCameraExists();
 
 // A cloud plane for LoadStage: a 320 x 240 plane of 2 x 2 vertices carrying
-// `cloud`, unlit. Null while the engine has no models.
+// `cloud`, unlit.
 Model* CreateCloudPlane(Texture* cloud);
 void ReleaseCloudPlane(Model*& plane);
 void RenderCloudPlane(Model* plane, const CloudDraw& draw);
