@@ -589,6 +589,12 @@ TEST_F(PlayFixture, StateHashReadsTheStateOnlyAndSeesEveryPart) {
     differs([] { g_PlayerShotList.push_back(PlayerShot{}); }, [] { g_PlayerShotList.clear(); }, "shots");
     const u32 state = RandomGetState();
     differs([] { RandomNext(); }, [state] { RandomSetState(state); }, "engine generator");
+    // A recording and its playback compare equal: the mode and the live keys do not count.
+    g_GameState.GameMode = kGameModeReplay;
+    g_PlayerState[0].liveKeys[kKeyZ] = kKeyPressed;
+    EXPECT_EQ(ComputeStateHash(), base);
+    g_GameState.GameMode = kGameModeNormal;
+    g_PlayerState[0].liveKeys[kKeyZ] = kKeyUpState;
     const StageRandom saved = g_StageRandomState;
     differs([] { StageRandomNext(&g_StageRandomState); }, [saved] { g_StageRandomState = saved; }, "stage generator");
 }
@@ -616,4 +622,26 @@ TEST_F(PlayFixture, EndPlaySceneReleasesEveryStageImage) {
     // A second teardown finds nothing to release.
     EndPlayScene();
     ReleasePlayObjects();
+}
+
+TEST_F(PlayFixture, APlaybackOfARecordedStageReachesTheRecordedState) {
+    const u16 script[] = {0, kInputZ, kInputZ | kInputLeft, kInputLeft, kInputUp | kInputZ, kInputRight, kInputX, 0};
+    RandomSeed(5);
+    Load(1);
+    for (int i = 0; i < 120; ++i) Frame(script[(i / 7) % 8]);
+    const u64 recorded = ComputeStateHash();
+    const i32 frames = g_GameState.FrameCounter;
+    ASSERT_EQ(g_PlayRecord.input[1].size(), static_cast<size_t>(frames)) << "every stage frame is recorded";
+
+    // The replay browser's start of stage index 1: the record stays, the rest is new.
+    const PlayRecord record = g_PlayRecord;
+    ResetGameState();
+    ResetPlayLists();
+    g_PlayRecord = record;
+    g_GameState.Continues = 3;
+    RandomSeed(99);
+    Load(1, kGameModeReplay);
+    for (int i = 0; i < 120; ++i) Frame(0);
+    EXPECT_EQ(g_GameState.FrameCounter, frames);
+    EXPECT_EQ(ComputeStateHash(), recorded);
 }
