@@ -4,6 +4,7 @@
 
 #include "engine/app/application_main.h"
 #include "engine/app/run_options.h"
+#include "game/play/play_scene.h"
 #include "game/shell/game_main.h"
 #include "platform/input.h"
 
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tolvarin: %s\n", error.c_str());
         return 2;
     }
+    RegisterPlayScene();
     SetGameCallbacks(GameSetup, GameMain);
     return ApplicationMain(argc, argv);
 }
