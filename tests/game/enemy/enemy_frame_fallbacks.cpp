@@ -1,6 +1,8 @@
 // Test stand-ins for the play layer's services that the enemy, stage and
 // pattern frames call, until their own definitions are merged. Each is weak,
-// does the least its callers can observe, and gives way to the real one.
+// does the least its callers can observe, and gives way to the real one. It
+// lives here, not beside the play tests, so that it never competes with the
+// play tests' own stand-ins; the stage and pattern tests link it too.
 #include "game/play/effects.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/play_overlays.h"
