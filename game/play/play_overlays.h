@@ -1,10 +1,11 @@
 #pragma once
-// Play overlays: the mission timer of timed waves and bosses.
+// Play overlays: HUD, gauges, banner, pause menu, continue prompt, mission
+// timer and stage rank.
 #include "engine/core/types.h"
 
+// Fails a running mission timer; nothing when no mission runs.
+void FailMission();
 // Starts the mission timer with that many frames and that bonus.
 void SetMissionTimer(i32 frames, i32 bonusPoints);
 // Only while a mission runs: completes it with its bonus.
 void CompleteMission();
-// Only while a mission runs: stops it as failed.
-void FailMission();

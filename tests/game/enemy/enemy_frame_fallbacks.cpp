@@ -5,6 +5,7 @@
 // play tests' own stand-ins; the stage and pattern tests link it too.
 #include "game/play/effects.h"
 #include "game/play/enemy_runtime.h"
+#include "game/play/enemy_shells.h"
 #include "game/play/play_overlays.h"
 #include "game/play/records.h"
 #include "game/play/shots.h"
@@ -89,13 +90,6 @@ FALLBACK void AddTargetMarkerTimed(EnemyPart* part, i32 partId, i32 frames) {
     g_TargetMarkerList.push_back({part, partId, frames});
 }
 
-FALLBACK i32 ClearEnemyBulletsAndShells() {
-    const i32 n = static_cast<i32>(g_EnemyBulletList.size() + g_EnemyShellList.size());
-    g_EnemyBulletList.clear();
-    g_EnemyShellList.clear();
-    return n;
-}
-
 FALLBACK void SetMissionTimer(i32 frames, i32 bonusPoints) {
     g_GameState.MissionTimer.total = frames;
     g_GameState.MissionTimer.remaining = frames;
@@ -115,3 +109,5 @@ FALLBACK void FailMission() {
     SpawnEffect(65, pos, 0.0f, -1);
     ClearEnemyBulletsAndShells();
 }
+
+FALLBACK void DestroyEnemyShell(i32) {}
