@@ -4,7 +4,10 @@
 
 #include "engine/app/application_main.h"
 #include "engine/app/run_options.h"
+#include "game/enemy/enemy_content.h"
+#include "game/patterns/pattern_content.h"
 #include "game/play/play_scene.h"
+#include "game/stages/stage_content.h"
 #include "game/shell/game_main.h"
 #include "platform/input.h"
 
@@ -27,6 +30,10 @@ int main(int argc, char** argv) {
         return 2;
     }
     RegisterPlayScene();
+    // The stage content fills the play scene's dispatch tables.
+    RegisterEnemyContent();
+    RegisterStageContent();
+    RegisterPatternContent();
     SetGameCallbacks(GameSetup, GameMain);
     return ApplicationMain(argc, argv);
 }

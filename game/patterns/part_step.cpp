@@ -1,0 +1,166 @@
+#include "game/patterns/part_step.h"
+
+#include <numbers>
+
+#include "engine/core/random.h"
+#include "game/play/effects.h"
+#include "game/play/enemy_runtime.h"
+#include "game/play/target_markers.h"
+#include "game/shell/game_math.h"
+#include "game/shell/play_state.h"
+#include "game/shell/sound_effects.h"
+
+namespace {
+
+constexpr f32 kPi = std::numbers::pi_v<f32>;
+
+// Smoke every 15 frames at the world position, jittered by +-r.
+void Smoke(PartFrame& f, i32 kind, f32 r) {
+    if (!EveryFrames(f, 15)) return;
+    SpawnJitteredEffect(kind, f.pos, r);
+}
+
+}  // namespace
+
+void StepPartFrame(PartActionFn actions, i32 difficulty, i32 enemy, EnemyPart* part, const f32 parentPos[2],
+                   const f32* parentAngle) {
+    PartFrame f;
+    f.enemy = enemy;
+    f.part = part;
+    f.difficulty = difficulty == 0 || difficulty == 1 ? difficulty : 2;
+    f.parentAngle = *parentAngle;
+    const f32 scale = g_EnemyList[static_cast<std::size_t>(enemy)].scale;
+    f32 v[2] = {part->offsetX * scale, part->offsetY * scale};
+    RotateVector2(v, f.parentAngle);
+    f.pos[0] = v[0] + parentPos[0];
+    f.pos[1] = v[1] + parentPos[1];
+    f.angle = part->angle + f.parentAngle;
+
+    for (int i = 0; i < kPartLinks; ++i) {
+        const i32 child = part->children[i];
+        if (child == kNoPart) break;
+        StepPartFrame(actions, f.difficulty, enemy, &g_EnemyPartPool[child], f.pos, &f.angle);
+    }
+    part->timer += 1;
+    if (part->hitTimer > 0) part->hitTimer -= 1;
+    if (actions) actions(f);
+}
+
+bool RunWreckAction(PartFrame& f, i32 stageIndex) {
+    switch (f.part->action) {
+        case 11: Smoke(f, 12, 25.0f); return true;
+        case 12: Smoke(f, 12, 40.0f); return true;
+        case 13: Smoke(f, 9, 15.0f); return true;
+        case 14:
+            if (stageIndex == 3) {
+                if (!EveryFrames(f, 15)) return true;
+                f32 p[2];
+                LocalPoint(f, 0.0f, 50.0f, p);
+                SpawnJitteredEffect(9, p, 15.0f);
+                LocalPoint(f, 0.0f, -50.0f, p);
+                SpawnJitteredEffect(9, p, 15.0f);
+                return true;
+            }
+            if (stageIndex == 4) {
+                // No draw at all while the scale is below 0.9 (or not a number).
+                if (!EveryFrames(f, 10)) return true;
+                if (!(EnemyScale(f) >= 0.9f)) return true;
+                f32 p[2];
+                LocalPoint(f, 60.0f, 0.0f, p);
+                SpawnJitteredEffect(9, p, 15.0f);
+                return true;
+            }
+            return false;
+        case 15:
+            if (stageIndex != 4) return false;
+            Smoke(f, 9, 60.0f);
+            return true;
+        default: return false;
+    }
+}
+
+bool EveryFrames(const PartFrame& f, i32 n) { return f.part->timer % n == 0; }
+
+f32 EnemyScale(const PartFrame& f) { return g_EnemyList[static_cast<std::size_t>(f.enemy)].scale; }
+
+void LocalPoint(const PartFrame& f, f32 a, f32 b, f32 out[2]) {
+    f32 v[2] = {a, b};
+    RotateVector2(v, f.angle);
+    out[0] = f.pos[0] + v[0];
+    out[1] = f.pos[1] + v[1];
+}
+
+void DrawnPosition(const PartFrame& f, f32 out[2]) {
+    out[0] = f.pos[0] + g_GameState.FieldScrollX;
+    out[1] = f.pos[1];
+}
+
+f32 AimFrom(const f32 p[2]) { return static_cast<f32>(AngleToPlayer(p, 0)); }
+
+void TurnTowardPlayer(PartFrame& f, f32 aim, f32 rate) {
+    f32 angle = f.part->angle;
+    TurnTowardAngle(&angle, aim - f.parentAngle, rate);
+    f.part->angle = angle;
+}
+
+void Jitter(f32 p[2], f32 j) {
+    const f32 dx = RandomFloat(-j, j);
+    p[0] += dx;
+    const f32 dy = RandomFloat(-j, j);
+    p[1] += dy;
+}
+
+i32 SpawnPartEffect(i32 kind, const f32 p[2]) {
+    const f32 angle = RandomFloat(-kPi, kPi);
+    return SpawnEffect(kind, p, angle, -1);
+}
+
+i32 SpawnJitteredEffect(i32 kind, const f32 base[2], f32 j) {
+    f32 p[2] = {base[0], base[1]};
+    Jitter(p, j);
+    return SpawnPartEffect(kind, p);
+}
+
+void FireBullet(i32 kind, f32 speed, i32 shapeEntry, f32 heading, const f32 p[2]) {
+    FireBullet(kind, speed, shapeEntry, heading, p, heading, 0);
+}
+
+void FireBullet(i32 kind, f32 speed, i32 shapeEntry, f32 heading, const f32 p[2], f32 rotation, i32 age) {
+    EnemyBullet b;
+    b.kind = kind;
+    b.age = age;
+    b.rotation = rotation;
+    b.heading = heading;
+    b.speed = speed;
+    b.x = p[0];
+    b.y = p[1];
+    b.hitShape = DefaultHitShapes[shapeEntry];
+    g_EnemyBulletList.push_back(b);
+}
+
+void FireShell(const ShellShot& shell, const f32 p[2]) {
+    EnemyShell s;
+    s.hp = shell.hp;
+    s.kind = shell.kind;
+    s.age = shell.age;
+    s.angle = shell.angle;
+    s.heading = shell.heading;
+    s.speed = shell.speed;
+    s.strength = shell.strength;
+    s.x = p[0];
+    s.y = p[1];
+    s.hitShape = shell.shape;
+    g_EnemyShellList.push_back(s);
+}
+
+bool IsOutside(const f32 p[2]) { return IsOutsideField(p); }
+
+void SpacedSound(i32 n, i32 gap) {
+    if (g_GameState.FrameCounter - GetSoundEffectStamp(n) >= gap) {
+        PlaySoundEffectStamped(n, g_GameState.FrameCounter);
+    }
+}
+
+void PlayFireSound() { SpacedSound(15, 4); }
+
+void MarkPart(PartFrame& f) { AddTargetMarker(f.part, f.part->spriteKind); }

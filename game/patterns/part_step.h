@@ -1,0 +1,113 @@
+#pragma once
+// The part step: once per frame, for each root part of a kept enemy, the part
+// is placed in the world from its parent, its children are stepped (in list
+// order, depth first), its timer grows by 1, its hit timer runs down, and then
+// the case of its action id runs (its attack pattern).
+//
+// One frame serves every stage and difficulty: each stage has one action
+// routine (a switch on the action id, one code body per action, the three
+// difficulties' numbers in small tables) and the fifteen StepPartStageN*
+// functions are that frame with their stage's routine and difficulty. A tree
+// is always stepped with one routine and one difficulty.
+//
+// The world position and angle are fixed at the start of the step: an action
+// that turns its part fires with the angle from before the turn, and the
+// children, already stepped, follow the turn from the next frame on.
+#include "engine/core/types.h"
+#include "game/play/records.h"
+#include "game/shell/hit_shape.h"
+
+// The part being stepped and its world frame.
+struct PartFrame {
+    i32 enemy = 0;               // index in g_EnemyList
+    EnemyPart* part = nullptr;
+    f32 pos[2] = {0, 0};         // world position
+    f32 angle = 0;               // world angle
+    f32 parentAngle = 0;         // the parent's world angle
+    i32 difficulty = 0;          // 0 EASY, 1 NORMAL, 2 HARD
+};
+
+// The action routine of a stage.
+using PartActionFn = void (*)(PartFrame& frame);
+
+// Steps the part and its subtree with one stage's actions and one difficulty
+// (any value but 0 and 1 counts as HARD).
+void StepPartFrame(PartActionFn actions, i32 difficulty, i32 enemy, EnemyPart* part, const f32 parentPos[2],
+                   const f32* parentAngle);
+
+// The part steps, stage index 0..4 (the digit counts stages from 1).
+void StepPartStage1Easy(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
+void StepPartStage1Normal(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
+void StepPartStage1Hard(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
+void StepPartStage2Easy(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
+void StepPartStage2Normal(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
+void StepPartStage2Hard(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
+void StepPartStage3Easy(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
+void StepPartStage3Normal(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
+void StepPartStage3Hard(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
+void StepPartStage4Easy(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
+void StepPartStage4Normal(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
+void StepPartStage4Hard(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
+void StepPartStage5Easy(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
+void StepPartStage5Normal(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
+void StepPartStage5Hard(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
+
+// The action routines of stage indexes 0..4.
+void RunPartActionStage1(PartFrame& frame);
+void RunPartActionStage2(PartFrame& frame);
+void RunPartActionStage3(PartFrame& frame);
+void RunPartActionStage4(PartFrame& frame);
+void RunPartActionStage5(PartFrame& frame);
+
+// The wrecks: actions 11, 12, 13 in every stage, 14 in stage indexes 3 and 4
+// (each its own), 15 in stage index 4. True when the stage knows the id.
+bool RunWreckAction(PartFrame& frame, i32 stageIndex);
+
+// The vocabulary of the actions.
+
+// The difficulty's entry of a three-value table {EASY, NORMAL, HARD}.
+template <typename T>
+const T& ByDifficulty(const PartFrame& frame, const T (&values)[3]) {
+    return values[frame.difficulty == 0 || frame.difficulty == 1 ? frame.difficulty : 2];
+}
+// timer mod n == 0.
+bool EveryFrames(const PartFrame& frame, i32 n);
+// The enemy's scale, read afresh.
+f32 EnemyScale(const PartFrame& frame);
+// World position + (a, b) turned by the world angle.
+void LocalPoint(const PartFrame& frame, f32 a, f32 b, f32 out[2]);
+// (world x + FieldScrollX, world y).
+void DrawnPosition(const PartFrame& frame, f32 out[2]);
+// AngleToPlayer(p, 0) as an f32.
+f32 AimFrom(const f32 p[2]);
+// Turns the part's own angle toward aim - parent angle by at most `rate`.
+void TurnTowardPlayer(PartFrame& frame, f32 aim, f32 rate);
+// x += RandomFloat(-j, j), then y += RandomFloat(-j, j).
+void Jitter(f32 p[2], f32 j);
+// SpawnEffect(kind, p, RandomFloat(-pi, pi), -1); the index SpawnEffect returns.
+i32 SpawnPartEffect(i32 kind, const f32 p[2]);
+// The base point jittered by +-j, then SpawnPartEffect.
+i32 SpawnJitteredEffect(i32 kind, const f32 base[2], f32 j);
+// Appends an enemy bullet with the hit shape of DefaultHitShapes[shapeEntry].
+void FireBullet(i32 kind, f32 speed, i32 shapeEntry, f32 heading, const f32 p[2]);
+void FireBullet(i32 kind, f32 speed, i32 shapeEntry, f32 heading, const f32 p[2], f32 rotation, i32 age);
+// An enemy shell.
+struct ShellShot {
+    i32 kind = 0;
+    i32 hp = 0;
+    f32 speed = 0;
+    i32 strength = 0;
+    HitShape shape;
+    f32 angle = 0;
+    f32 heading = 0;  // the direction of motion (as a rule the angle)
+    i32 age = 0;
+};
+void FireShell(const ShellShot& shell, const f32 p[2]);
+// IsOutsideField(p).
+bool IsOutside(const f32 p[2]);
+// When FrameCounter - stamp >= gap: PlaySoundEffectStamped(n, FrameCounter).
+void SpacedSound(i32 n, i32 gap);
+// The fire sound: SpacedSound(15, 4).
+void PlayFireSound();
+// AddTargetMarker(part, its sprite kind).
+void MarkPart(PartFrame& frame);

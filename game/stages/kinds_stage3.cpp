@@ -1,0 +1,7 @@
+// The enemy kinds of stage index 2, one row per kind.
+#include "game/stages/enemy_spawn.h"
+#include "game/stages/stage_content.h"
+
+std::span<const EnemyKindSpec> EnemyKindsStage3() { return {}; }
+
+i32 SpawnEnemyStage3(i32 kind) { return SpawnEnemyFromTable(EnemyKindsStage3(), kind); }

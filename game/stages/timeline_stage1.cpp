@@ -1,0 +1,11 @@
+// The timeline of stage index 0: one case per phase, its rules in order.
+#include "game/play/stage_dispatch.h"
+#include "game/shell/play_state.h"
+#include "game/stages/stage_timeline.h"
+
+void RunStage1Script() {
+    switch (g_GameState.StageScriptPhase) {
+        case kClosingPhase: FinishStageWhenClosed(); break;
+        default: break;
+    }
+}

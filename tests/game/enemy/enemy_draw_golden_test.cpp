@@ -1,0 +1,82 @@
+// Golden frames of enemy trees drawn through the software device.
+#include <numbers>
+#include <vector>
+
+#include "game/enemy/enemy_draw.h"
+#include "tests/engine/graphics/graphics_fixture.h"
+#include "tests/game/enemy/enemy_fixture.h"
+#include "tests/support/golden.h"
+
+namespace {
+
+using enemy_test::BuildTableEnemy;
+using enemy_test::TableKind;
+using enemy_test::TablePart;
+
+constexpr f32 kPi = std::numbers::pi_v<f32>;
+const std::string kGolden = TOLVARIN_TEST_DIR "/golden";
+
+// A 64 x 32 sheet: a 32 x 32 body cell and a 32 x 32 flame cell.
+constexpr LookSprite kHull[] = {
+    {.source = {32, 0, 63, 31}, .hx = 8, .hy = 8, .offsetX = 22, .offsetY = 0},  // flame under the body
+    {.source = {0, 0, 31, 31}, .size = LookSize::kScaled, .hx = 16, .hy = 16},
+};
+constexpr LookSprite kGun[] = {{.source = {0, 0, 31, 31}, .hx = 6, .hy = 10, .tint = 0xFF643232u}};
+constexpr EnemyLook kLooks[] = {{.firstKind = 110, .lastKind = 110, .sprites = kHull},
+                                {.firstKind = 111, .lastKind = 111, .sprites = kGun}};
+
+// The body cell blue with a white frame and a white nose stripe at its right
+// (the +x side, where the parts face), the flame cell orange.
+std::vector<u32> SheetPicture() {
+    std::vector<u32> p(64 * 32);
+    for (i32 y = 0; y < 32; ++y) {
+        for (i32 x = 0; x < 64; ++x) {
+            u32 c = x < 32 ? 0xFF3060E0u : 0xFFFF8020u;
+            if (x < 32 && (x == 0 || y == 0 || x == 31 || y == 31 || (x > 24 && y > 12 && y < 19))) c = 0xFFFFFFFFu;
+            p[static_cast<std::size_t>(y) * 64 + x] = c;
+        }
+    }
+    return p;
+}
+
+class EnemyDrawGoldenTest : public graphics_test::GraphicsTest {
+protected:
+    void SetUp() override {
+        GraphicsTest::SetUp();
+        enemy_test::ResetEnemyFrameState();
+        const std::string path = WriteArchive("enemies.dat", {graphics_test::ArgbEntry("enemy01", 64, 32, SheetPicture())});
+        sheet_ = CreateTexture(path.c_str(), "enemy01", 1, nullptr);
+        ASSERT_EQ(sheet_->TextureIsReady(), 1);
+        g_StageTextures.E1 = sheet_;
+        RegisterEnemyLooks(kLooks);
+        PointFiltering();
+    }
+    void TearDown() override {
+        g_StageTextures.E1 = nullptr;
+        sheet_->Release();
+        enemy_test::ResetEnemyFrameState();
+        GraphicsTest::TearDown();
+    }
+    Texture* sheet_ = nullptr;
+};
+
+TEST_F(EnemyDrawGoldenTest, TurnedScaledAndScrolledTrees) {
+    // A hull with two guns, one of them destroyed (tinted), a kind without a
+    // look in between; the same tree turned, halved and scrolled.
+    PartSpec dead = TablePart(111, 0, -20);
+    const auto kind = TableKind({TablePart(111, 0, 20), dead, TablePart(0, 10, 0, {1}), TablePart(110, 0, 0, {0, 2})}, {3});
+    BuildTableEnemy(kind, 200, 120);
+    BuildTableEnemy(kind, 320, 300, kPi / 2, 0.5f);
+    const i32 turned = BuildTableEnemy(kind, 420, 200, -kPi / 4, 1.5f);
+    g_EnemyList[static_cast<std::size_t>(turned)].layer = 1;
+    g_EnemyPartPool[1].state = -1;
+    g_EnemyPartPool[5].state = -1;
+    g_GameState.FieldScrollX = 12.0f;
+
+    ClearScreen(0);
+    DrawEnemyLayer(0);
+    DrawEnemyLayer(1);
+    EXPECT_TRUE(testing_support::MatchesGolden(kGolden, "enemy_trees", BackBuffer()));
+}
+
+}  // namespace

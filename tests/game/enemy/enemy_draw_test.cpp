@@ -1,0 +1,289 @@
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+#include "engine/core/angle.h"
+#include "game/enemy/enemy_draw.h"
+#include "tests/game/enemy/enemy_fixture.h"
+
+namespace {
+
+using enemy_test::EnemyFrameTest;
+using enemy_test::TableKind;
+using enemy_test::TablePart;
+
+constexpr f32 kPi = std::numbers::pi_v<f32>;
+
+std::vector<LookDrawCall> g_calls;
+void Record(const LookDrawCall& call) { g_calls.push_back(call); }
+
+// A 20 x 20 body on E1 (half size 10 x 10), turned by the world angle.
+constexpr LookSprite kBody[] = {{.source = {0, 0, 19, 19}, .hx = 10, .hy = 10}};
+// The same on B1, to tell parts apart.
+constexpr LookSprite kOtherBody[] = {{.sheet = EnemySheet::kB1, .source = {0, 0, 19, 19}, .hx = 10, .hy = 10}};
+
+class EnemyDrawTest : public EnemyFrameTest {
+protected:
+    void SetUp() override {
+        EnemyFrameTest::SetUp();
+        g_calls.clear();
+        SetLookDrawObserver(Record);
+    }
+    void Looks(std::vector<EnemyLook> looks) {
+        looks_ = std::move(looks);
+        RegisterEnemyLooks(looks_);
+    }
+    // Centre of a fixed-size destination rectangle.
+    static f32 CentreX(const LookDrawCall& c) { return (c.destination.left + c.destination.right) / 2.0f; }
+    static f32 CentreY(const LookDrawCall& c) { return (c.destination.top + c.destination.bottom) / 2.0f; }
+
+    std::vector<EnemyLook> looks_;
+};
+
+TEST_F(EnemyDrawTest, OffsetsAreScaledAndTurnedByTheParentAngleAndAnglesAddUp) {
+    Looks({{.firstKind = 101, .lastKind = 101, .sprites = kBody}, {.firstKind = 102, .lastKind = 102, .sprites = kOtherBody}});
+    // Root (40, 0) at angle 0.25 under the enemy's rotation pi/2 and scale
+    // 0.5: 20 pixels below the enemy. Its child (0, 40) turned by pi/2 + 0.25.
+    Build(TableKind({TablePart(102, 0, 40), TablePart(101, 40, 0, {0}, 0.25f)}, {1}), 200, 100, kPi / 2, 0.5f);
+    DrawEnemyLayer(0);
+    ASSERT_EQ(g_calls.size(), 2u);
+    // Parent first, then its child over it.
+    EXPECT_EQ(g_calls[0].sheet, EnemySheet::kE1);
+    EXPECT_EQ(g_calls[0].destination.left, 190);
+    EXPECT_EQ(g_calls[0].destination.top, 110);
+    EXPECT_EQ(g_calls[0].destination.right, 210);
+    EXPECT_EQ(g_calls[0].destination.bottom, 130);
+    EXPECT_TRUE(g_calls[0].rotated);
+    EXPECT_EQ(g_calls[0].angle16, RadianToAngle(kPi / 2 + 0.25f));
+    const f32 childAngle = kPi / 2 + 0.25f;
+    const f32 cx = 200.0f + -std::sin(childAngle) * 20.0f;
+    const f32 cy = 120.0f + std::cos(childAngle) * 20.0f;
+    EXPECT_EQ(g_calls[1].sheet, EnemySheet::kB1);
+    EXPECT_NEAR(CentreX(g_calls[1]), cx, 1.0f);
+    EXPECT_NEAR(CentreY(g_calls[1]), cy, 1.0f);
+    EXPECT_EQ(g_calls[1].angle16, RadianToAngle(0.0f + childAngle));
+}
+
+TEST_F(EnemyDrawTest, FieldScrollIsAddedOnceAtEveryDepth) {
+    Looks({{.firstKind = 101, .lastKind = 101, .sprites = kBody}});
+    Build(TableKind({TablePart(101, 0, 30), TablePart(101, 0, 30, {0}), TablePart(101, 0, 30, {1})}, {2}), 200, 100);
+    DrawEnemyLayer(0);
+    ASSERT_EQ(g_calls.size(), 3u);
+    std::vector<LookDrawCall> still = g_calls;
+    g_calls.clear();
+    g_GameState.FieldScrollX = 37.0f;
+    DrawEnemyLayer(0);
+    ASSERT_EQ(g_calls.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(g_calls[i].destination.left, still[i].destination.left + 37) << "depth " << i;
+        EXPECT_EQ(g_calls[i].destination.top, still[i].destination.top) << "depth " << i;
+    }
+    // The deepest part sits 90 pixels below the enemy: no scroll came into its world position.
+    EXPECT_EQ(g_calls[2].destination.top, 100 + 90 - 10);
+}
+
+TEST_F(EnemyDrawTest, OnlyTheAskedLayerIsDrawnAndOtherLayersNever) {
+    Looks({{.firstKind = 101, .lastKind = 101, .sprites = kBody}});
+    for (i32 layer : {0, 1, 2, -1}) {
+        const i32 e = Build(TableKind({TablePart(101, 0, 0)}, {0}), 150.0f + 50.0f * static_cast<f32>(layer), 100);
+        g_EnemyList[static_cast<std::size_t>(e)].layer = layer;
+    }
+    DrawEnemyLayer(1);
+    ASSERT_EQ(g_calls.size(), 1u);
+    EXPECT_EQ(g_calls[0].destination.left, 190);
+    g_calls.clear();
+    DrawEnemyLayer(0);
+    ASSERT_EQ(g_calls.size(), 1u);
+    EXPECT_EQ(g_calls[0].destination.left, 140);
+}
+
+TEST_F(EnemyDrawTest, KindWithoutLookDrawsNothingButItsChildrenAtItsPlace) {
+    Looks({{.firstKind = 101, .lastKind = 101, .sprites = kBody}});
+    // Kind 0 and kind 999 have no look; the child sits at their offset plus its own.
+    Build(TableKind({TablePart(101, 10, 0), TablePart(999, 0, 50, {0}), TablePart(0, 20, 0, {1})}, {2}), 200, 100);
+    DrawEnemyLayer(0);
+    ASSERT_EQ(g_calls.size(), 1u);
+    EXPECT_EQ(CentreX(g_calls[0]), 230.0f);
+    EXPECT_EQ(CentreY(g_calls[0]), 150.0f);
+}
+
+TEST_F(EnemyDrawTest, Kinds517And519KeepTheirScaledOffsetUnturnedButTurnTheirLook) {
+    Looks({{.firstKind = 517, .lastKind = 519, .sprites = kBody}});
+    for (i32 kind : {517, 518, 519}) {
+        g_calls.clear();
+        ResetPlayLists();
+        Build(TableKind({TablePart(kind, 0, 20)}, {0}), 200, 100, kPi / 2, 0.5f);
+        DrawEnemyLayer(0);
+        ASSERT_EQ(g_calls.size(), 1u);
+        if (kind == 518) {
+            EXPECT_NEAR(CentreX(g_calls[0]), 190.0f, 0.6f) << kind;
+            EXPECT_NEAR(CentreY(g_calls[0]), 100.0f, 0.6f) << kind;
+        } else {
+            EXPECT_EQ(CentreX(g_calls[0]), 200.0f) << kind;
+            EXPECT_EQ(CentreY(g_calls[0]), 110.0f) << kind;
+        }
+        EXPECT_EQ(g_calls[0].angle16, RadianToAngle(kPi / 2)) << kind;
+    }
+}
+
+TEST_F(EnemyDrawTest, FullAndEmptyLinkListsAreWalkedToTheirEnd) {
+    Looks({{.firstKind = 101, .lastKind = 101, .sprites = kBody}});
+    // 20 children and no terminator, then a root list that starts with -1.
+    std::vector<PartSpec> parts;
+    std::vector<i32> children;
+    for (i32 i = 0; i < 20; ++i) {
+        parts.push_back(TablePart(101, static_cast<f32>(i), 0));
+        children.push_back(i);
+    }
+    parts.push_back(TablePart(0, 0, 0, children));
+    Build(TableKind(parts, {20}), 200, 100);
+    Build(TableKind({TablePart(101, 0, 0)}, {}), 200, 100);
+    DrawEnemyLayer(0);
+    EXPECT_EQ(g_calls.size(), 20u);
+}
+
+constexpr LookSprite kLayered[] = {
+    {.source = {100, 0, 109, 9}, .hx = 5, .hy = 5, .offsetX = 30, .offsetY = 0},                                  // under, turned
+    {.source = {0, 0, 19, 19}, .size = LookSize::kScaled, .hx = 10, .hy = 10},                                    // the body
+    {.source = {200, 0, 209, 9}, .hx = 5, .hy = 5, .offsetX = 40, .offsetY = 0, .place = LookPlace::kTurnedScaled},  // over
+    {.source = {300, 0, 309, 9}, .hx = 5, .hy = 5, .offsetX = 0, .offsetY = 40, .place = LookPlace::kUnturned},
+};
+
+TEST_F(EnemyDrawTest, ExtraLayersInTheirOrderAndPlaces) {
+    Looks({{.firstKind = 180, .lastKind = 180, .sprites = kLayered}});
+    Build(TableKind({TablePart(180, 0, 0)}, {0}), 200, 100, kPi / 2, 0.5f);
+    DrawEnemyLayer(0);
+    ASSERT_EQ(g_calls.size(), 4u);
+    EXPECT_EQ(g_calls[0].source.left, 100);
+    EXPECT_NEAR(CentreX(g_calls[0]), 200.0f, 0.6f);
+    EXPECT_NEAR(CentreY(g_calls[0]), 130.0f, 0.6f);
+    EXPECT_EQ(g_calls[1].source.left, 0);
+    EXPECT_EQ(g_calls[1].destination.left, 195);  // half size 10 at scale 0.5
+    EXPECT_EQ(g_calls[1].destination.right, 205);
+    EXPECT_NEAR(CentreY(g_calls[2]), 120.0f, 0.6f);  // (40, 0) x 0.5 turned
+    EXPECT_EQ(CentreX(g_calls[3]), 200.0f);            // unturned (0, 40)
+    EXPECT_EQ(CentreY(g_calls[3]), 140.0f);
+}
+
+struct SizeCase {
+    LookSize size;
+    f32 scale;
+    Rect expected;
+};
+
+TEST_F(EnemyDrawTest, SizeModesTruncateTheirEdges) {
+    const SizeCase cases[] = {
+        {LookSize::kFixed, 0.5f, {75, -20, 525, 420}},          // 225 x 220 whatever the scale
+        {LookSize::kScaled, 0.5f, {187, 90, 412, 310}},         // 300 - 112.5 truncated, 300 + 112.5 truncated
+        {LookSize::kScaledWhole, 0.5f, {188, 90, 412, 310}},    // the half size 112 first
+        {LookSize::kScaled, 0.8f, {120, 24, 480, 376}},
+        {LookSize::kUnequal, 1.0f, {75, -20, 303, 420}},        // 225 left, 3 right
+    };
+    for (const SizeCase& c : cases) {
+        const LookSprite sprite{.size = c.size, .hx = 225, .hy = 220, .hxRight = 3};
+        EnemyPart part;
+        part.state = 1;
+        LookContext context;
+        context.part = &part;
+        context.scale = c.scale;
+        const Rect r = LookSpriteDestination(context, sprite, 300.0f, 200.0f);
+        EXPECT_EQ(r.left, c.expected.left) << static_cast<int>(c.size) << " " << c.scale;
+        EXPECT_EQ(r.top, c.expected.top) << static_cast<int>(c.size) << " " << c.scale;
+        EXPECT_EQ(r.right, c.expected.right) << static_cast<int>(c.size) << " " << c.scale;
+        EXPECT_EQ(r.bottom, c.expected.bottom) << static_cast<int>(c.size) << " " << c.scale;
+    }
+    // A shift moves the finished rectangle; a pulse breathes with the part's timer.
+    EnemyPart part;
+    part.timer = 25;  // cos(pi) = -1
+    LookContext context;
+    context.part = &part;
+    const LookSprite shifted{.hx = 10, .hy = 10, .pulsePeriod = 50, .pulseX = 4, .shiftX = 3, .shiftY = -2};
+    const Rect r = LookSpriteDestination(context, shifted, 100.5f, 50.0f);
+    EXPECT_EQ(r.left, 100 - 6 + 3);  // trunc(100.5 - 6)
+    EXPECT_EQ(r.right, 106 + 3);
+    EXPECT_EQ(r.top, 40 - 2);
+}
+
+struct ColourCase {
+    LookColour rule;
+    i32 state;
+    f32 scale;
+    u32 expected;
+};
+
+TEST_F(EnemyDrawTest, ColourRules) {
+    const ColourCase cases[] = {
+        {LookColour::kState, 1, 1.0f, 0xFFFFFFFFu},
+        {LookColour::kState, -1, 1.0f, 0xFF321414u},
+        {LookColour::kState, 2, 1.0f, 0xFF321414u},
+        {LookColour::kGreyBelow08, -1, 0.79f, 0xFF969696u},
+        {LookColour::kGreyBelow08, 1, 0.8f, 0xFFFFFFFFu},
+        {LookColour::kGreyBelow08, -1, 0.8f, 0xFF321414u},
+        {LookColour::kShade, 1, 0.5f, 0xFF7F7F7Fu},
+        {LookColour::kShade, 1, 1.0f, 0xFFFFFFFFu},
+        {LookColour::kShade, -1, 0.5f, 0xFF321414u},
+        {LookColour::kShadeBelow05, 1, 0.4f, 0xFF666666u},
+        {LookColour::kShadeBelow05, 1, 0.5f, 0xFFFFFFFFu},
+        {LookColour::kDimBelow08, 1, 0.7f, 0xFF323232u},
+        {LookColour::kDimBelow08, 1, 0.8f, 0xFFFFFFFFu},
+        {LookColour::kLit, -1, 0.1f, 0xFFFFFFFFu},
+    };
+    for (const ColourCase& c : cases) {
+        const LookSprite sprite{.colour = c.rule};
+        EnemyPart part;
+        part.state = c.state;
+        LookContext context;
+        context.part = &part;
+        context.scale = c.scale;
+        EXPECT_EQ(LookSpriteColour(context, sprite), c.expected)
+            << static_cast<int>(c.rule) << " state " << c.state << " scale " << c.scale;
+    }
+}
+
+TEST_F(EnemyDrawTest, AnimationFramesFollowTheClockTheTimerOrTheFacing) {
+    EnemyPart part;
+    part.timer = 7;
+    LookContext context;
+    context.part = &part;
+    context.frameCounter = 10;  // 10 / 3 = 3, mod 3 = 0; 10 / 2 = 5, mod 3 = 2
+    const LookSprite clock3{.source = {80, 0, 159, 99}, .frames = LookFrames::kClock, .frameDivisor = 3, .stepX = 80};
+    const LookSprite clock2{.source = {80, 0, 159, 99}, .frames = LookFrames::kClock, .frameDivisor = 2, .stepX = 80};
+    const LookSprite timer{.source = {0, 0, 9, 9}, .frames = LookFrames::kTimer, .frameDivisor = 1, .frameCount = 2, .stepY = 10};
+    EXPECT_EQ(LookSpriteSource(context, clock3).left, 80);
+    EXPECT_EQ(LookSpriteSource(context, clock2).left, 240);
+    EXPECT_EQ(LookSpriteSource(context, clock2).right, 319);
+    EXPECT_EQ(LookSpriteSource(context, timer).top, 10);
+    // Facing down the screen is direction 6: column 1, row 1 of a five-wide grid.
+    const LookSprite facing{.source = {0, 0, 49, 49}, .frames = LookFrames::kFacing, .stepX = 50, .stepY = 50};
+    context.worldAngle = kPi / 2;
+    const Rect r = LookSpriteSource(context, facing);
+    EXPECT_EQ(r.left, 50);
+    EXPECT_EQ(r.top, 50);
+}
+
+bool NeverVisible(const LookContext&) { return false; }
+
+TEST_F(EnemyDrawTest, ASkippedLookStillHasItsChildrenDrawn) {
+    Looks({{.firstKind = 101, .lastKind = 101, .sprites = kBody},
+           {.firstKind = 102, .lastKind = 102, .sprites = kOtherBody, .visible = NeverVisible}});
+    Build(TableKind({TablePart(101, 0, 0), TablePart(102, 0, 0, {0})}, {1}), 200, 100);
+    DrawEnemyLayer(0);
+    ASSERT_EQ(g_calls.size(), 1u);
+    EXPECT_EQ(g_calls[0].sheet, EnemySheet::kE1);
+}
+
+TEST_F(EnemyDrawTest, TurnsOfTheDrawColumn) {
+    constexpr LookSprite kTurns[] = {
+        {.turn = LookTurn::kWorld}, {.turn = LookTurn::kParent}, {.turn = LookTurn::kEnemy}, {.turn = LookTurn::kFlat}};
+    Looks({{.firstKind = 101, .lastKind = 101, .sprites = kTurns}});
+    // Enemy rotation 0.5; root angle 0.25; the child (angle 0.125) carries the look.
+    Build(TableKind({TablePart(101, 0, 0, {}, 0.125f), TablePart(0, 0, 0, {0}, 0.25f)}, {1}), 200, 100, 0.5f);
+    DrawEnemyLayer(0);
+    ASSERT_EQ(g_calls.size(), 4u);
+    EXPECT_EQ(g_calls[0].angle16, RadianToAngle(0.125f + (0.25f + 0.5f)));
+    EXPECT_EQ(g_calls[1].angle16, RadianToAngle(0.25f + 0.5f));
+    EXPECT_EQ(g_calls[2].angle16, RadianToAngle(0.5f));
+    EXPECT_FALSE(g_calls[3].rotated);
+}
+
+}  // namespace
