@@ -469,8 +469,12 @@ private:
                 }
             }
             for (std::uint64_t k = 0; k < n; ++k) {
+                const std::size_t before = pos_;
                 const std::uint64_t value = ParseValue(m, node, depth);
                 if (!m.array) counts[i] = value;
+                // An element of no values (a template of empty arrays) reads
+                // nothing however often it is repeated.
+                if (pos_ == before) break;
             }
         }
     }

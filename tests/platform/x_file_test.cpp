@@ -135,6 +135,16 @@ TEST(XFileReader, TemplatesDeclaredByTheFile) {
     EXPECT_EQ(size, 2u + 16u + sizeof(char*));
     pair->Release();
     file->Release();
+
+    // Four billion elements of no values read nothing and end at once.
+    file = Open(
+        "xof 0302txt 0032\n"
+        "template Empty { <1> array DWORD a[0]; }\n"
+        "template Many { <2> array Empty e[4000000000]; DWORD last; }\n"
+        "Many { 7; }\n",
+        &error);
+    ASSERT_NE(file, nullptr) << error;
+    file->Release();
 }
 
 TEST(XFileReader, MalformedFilesAreRefusedNamingTheLine) {
