@@ -9,6 +9,7 @@
 #include "engine/graphics/device.h"
 #include "engine/graphics/surface.h"
 #include "engine/graphics/texture.h"
+#include "game/shell/boot_dialog.h"
 #include "game/shell/hit_shape.h"
 #include "game/shell/music.h"
 #include "game/shell/sound_effects.h"
@@ -93,6 +94,8 @@ void PrepareSaveFiles() {
 
 void GameSetup() {
     PrepareSaveFiles();
+    // Its choices are in g_ConfigData before anything below reads them.
+    if (g_ConfigData.showBootDialog) RunBootOptionsDialog();
     SetApplicationName(GameWindowTitle());
     SetScreenSize(640, 480);
     SetFrameRate(60);

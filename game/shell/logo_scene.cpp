@@ -1,0 +1,56 @@
+#include "engine/graphics/device.h"
+#include "game/shell/game_main.h"
+#include "game/shell/input.h"
+#include "game/shell/logo_scene.h"
+#include "game/shell/music.h"
+#include "game/shell/shell_graphics.h"
+#include "game/shell/sound_effects.h"
+#include "game/shell/transition.h"
+
+void InitializeLogo() {
+    for (i32& k : LogoKeyStates) k = 0;
+    LogoState = kLogoNotice;
+    LogoTimer = 0;
+    LogoSkipRequested = 0;
+    LogoLeaveRequested = 0;
+    g_LogoImages.maker1 = CreateSurface("vsk2.dat", "logo_morvale", 1, nullptr);
+    g_LogoImages.maker2 = CreateSurface("vsk2.dat", "logo_qorit", 1, nullptr);
+    g_LogoImages.title = CreateSurface("vsk2.dat", "logo_title", 1, nullptr);
+    g_LogoImages.notice = CreateTexture("vsk1.dat", "op", 1, nullptr);
+    StartTransition(kTransitionFadeUncover);
+    RequestMusic(0);
+    SceneInitRequest = 0;
+}
+
+void DrawLogo() {
+    if (!BeginScene()) {
+        Present();
+        return;
+    }
+    ClearScreen(0xFF000000u);
+    if (Surface* picture = LogoPicture()) picture->SurfaceBlit(0, 0, 0, 0, 640, 480);
+    if (BlackTexture) {
+        const Rect bar{130, 0, 150, 20};
+        BlackTexture->TextureDraw({120, 0, 520, 100}, 0.0f, bar, 0xFFFFFFFFu, 1);
+        BlackTexture->TextureDraw({120, 380, 520, 480}, 0.0f, bar, 0xFFFFFFFFu, 1);
+    }
+    DrawTransition();
+    if (LogoState == kLogoNotice && g_LogoImages.notice) {
+        g_LogoImages.notice->TextureDraw({270, 405, 510, 435}, 0.0f, {0, 400, 239, 429}, 0xFFFFFFFFu, 2);
+    }
+    DrawSidePanels();
+    EndScene();
+    Present();
+}
+
+void LogoFrame() {
+    if (SceneInitRequest) InitializeLogo();
+    DrawLogo();
+    u8 bits[2];
+    ReadInputBits(0, bits);
+    UpdateKeyStates(bits, LogoKeyStates);
+    StepLogo();
+    if (LogoLeaveRequested) LeaveLogo();
+    UpdateMusic();
+    RearmSoundEffectGates();
+}

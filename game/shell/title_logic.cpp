@@ -1,0 +1,303 @@
+#include "engine/core/application.h"
+#include "game/shell/game_main.h"
+#include "game/shell/game_state.h"
+#include "game/shell/play_state.h"
+#include "game/shell/input.h"
+#include "game/shell/music.h"
+#include "game/shell/replay.h"
+#include "game/shell/save_files.h"
+#include "game/shell/shell_graphics.h"
+#include "game/shell/sound_effects.h"
+#include "game/shell/title_scene.h"
+#include "game/shell/transition.h"
+
+i32 TitleMenuState = kTitleOpening;
+i32 TitleCursor = 0;
+i32 TitleIdleFrames = 0;
+i32 TitleNextScene = kScenePlay;
+i32 TitleKeyState[8] = {};
+u8 TitleLeaveRequest = 0;
+i32 MainEntryTimers[kTitleMainEntries] = {};
+i32 DifficultyEntryTimers[kTitleDifficultyEntries] = {};
+i32 StageEntryTimers[kTitleStageEntries] = {};
+i32 TitleSpinCounter = 0;
+TitleImages g_TitleImages;
+
+namespace {
+
+// Menu sounds.
+constexpr i32 kSoundOpen = 33;
+constexpr i32 kSoundCursor = 34;
+constexpr i32 kSoundDecide = 35;
+constexpr i32 kSoundCancel = 36;
+
+bool Pressed(i32 slot) { return TitleKeyState[slot] == kKeyPressed; }
+
+template <int N>
+void SetAll(i32 (&timers)[N], i32 value) {
+    for (i32& t : timers) t = value;
+}
+
+template <int N>
+void StepToward(i32 (&timers)[N], i32 target) {
+    for (i32& t : timers) {
+        if (t > target) {
+            --t;
+        } else if (t < target) {
+            ++t;
+        }
+    }
+}
+
+void CursorUp(i32 last) { TitleCursor = TitleCursor <= 0 ? last : TitleCursor - 1; }
+void CursorDown(i32 last) { TitleCursor = TitleCursor >= last ? 0 : TitleCursor + 1; }
+
+void LeaveTo(i32 scene) {
+    TitleMenuState = kTitleLeaving;
+    StartTransition(kTransitionClose);
+    TitleNextScene = scene;
+}
+
+void OpenDifficulty(i32 startKind) {
+    TitleMenuState = kTitleDifficulty;
+    TitleCursor = 0;
+    g_GameState.StartKind = startKind;
+    SetAll(DifficultyEntryTimers, 30);
+    PlaySoundEffect(kSoundOpen);
+}
+
+void BackToMain(i32 cursor) {
+    TitleMenuState = kTitleMain;
+    TitleCursor = cursor;
+    SetAll(MainEntryTimers, 30);
+    PlaySoundEffect(kSoundCancel);
+}
+
+void StepMain() {
+    if (Pressed(kKeyZ)) {
+        switch (TitleCursor) {
+        case 0:
+            OpenDifficulty(kStartFullRun);
+            break;
+        case 1:
+            OpenDifficulty(kStartMenuRun);
+            break;
+        case 2:
+            LeaveTo(kSceneRanking);
+            PlaySoundEffect(kSoundDecide);
+            break;
+        case 3:
+            LeaveTo(kSceneReplayBrowser);
+            PlaySoundEffect(kSoundDecide);
+            break;
+        case 4:
+            LeaveTo(kSceneSettings);
+            PlaySoundEffect(kSoundDecide);
+            break;
+        case 5:
+            LeaveTo(kSceneProgramEnd);
+            PlaySoundEffect(kSoundDecide);
+            break;
+        default:
+            break;
+        }
+    }
+    if (Pressed(kKeyUp)) {
+        CursorUp(kTitleMainEntries - 1);
+        PlaySoundEffect(kSoundCursor);
+    }
+    if (Pressed(kKeyDown)) {
+        CursorDown(kTitleMainEntries - 1);
+        PlaySoundEffect(kSoundCursor);
+    }
+    if (TitleIdleFrames > kTitleIdleLimit) {
+        g_GameState.StartKind = kStartMenuRun;
+        g_GameState.GameMode = kGameModeDemo;
+        LeaveTo(kScenePlay);
+    }
+}
+
+void StepDifficulty() {
+    if (Pressed(kKeyZ)) {
+        g_GameState.Difficulty = TitleCursor;
+        if (g_GameState.StartKind == kStartFullRun) {
+            // A full run begins at the first stage, whatever an earlier
+            // demonstration or stage select left in the stage index.
+            g_GameState.StageIndex = 0;
+            g_GameState.GameMode = kGameModeNormal;
+            LeaveTo(kScenePlay);
+            PlaySoundEffect(kSoundDecide);
+        } else {
+            TitleMenuState = kTitleStageSelect;
+            TitleCursor = 0;
+            SetAll(StageEntryTimers, 30);
+            PlaySoundEffect(kSoundOpen);
+        }
+    }
+    if (Pressed(kKeyX)) BackToMain(g_GameState.StartKind != kStartFullRun ? 1 : 0);
+    if (Pressed(kKeyUp)) {
+        CursorUp(kTitleDifficultyEntries - 1);
+        PlaySoundEffect(kSoundCursor);
+    }
+    if (Pressed(kKeyDown)) {
+        CursorDown(kTitleDifficultyEntries - 1);
+        PlaySoundEffect(kSoundCursor);
+    }
+}
+
+void StepStageSelect() {
+    if (Pressed(kKeyZ)) {
+        if (TitleStageUnlocked(TitleCursor)) {
+            g_GameState.StageIndex = TitleCursor;
+            g_GameState.StartKind = kStartStageSelect;
+            g_GameState.GameMode = kGameModeNormal;
+            LeaveTo(kScenePlay);
+            PlaySoundEffect(kSoundDecide);
+        } else {
+            PlaySoundEffect(kSoundCancel);
+        }
+    }
+    if (Pressed(kKeyX)) BackToMain(1);
+    if (Pressed(kKeyUp)) {
+        CursorUp(kTitleStageEntries - 1);
+        PlaySoundEffect(kSoundCursor);
+    }
+    if (Pressed(kKeyDown)) {
+        CursorDown(kTitleStageEntries - 1);
+        PlaySoundEffect(kSoundCursor);
+    }
+}
+
+// Keys are handled after a state change in the same frame, by the rules of
+// the menu that was active when the frame began; the cursor is brought back
+// into the range of the menu now shown, so that the difficulty and the stage index
+// never leave theirs.
+void ClampCursor() {
+    i32 last = -1;
+    switch (TitleMenuState) {
+    case kTitleMain: last = kTitleMainEntries - 1; break;
+    case kTitleDifficulty: last = kTitleDifficultyEntries - 1; break;
+    case kTitleStageSelect: last = kTitleStageEntries - 1; break;
+    default: return;
+    }
+    if (TitleCursor < 0) TitleCursor = 0;
+    if (TitleCursor > last) TitleCursor = last;
+}
+
+}  // namespace
+
+bool TitleStageUnlocked(i32 stage) {
+    const i32 d = g_GameState.Difficulty;
+    if (d < 0 || d >= kProgressDifficulties || stage < 0 || stage >= kProgressStages) return false;
+    return g_SystemData.StageProgress[d][stage] == 1;
+}
+
+void ResetTitleMenu() {
+    SetAll(MainEntryTimers, 60);
+    SetAll(DifficultyEntryTimers, -30);
+    SetAll(StageEntryTimers, -30);
+    for (i32& k : TitleKeyState) k = 0;
+    TitleMenuState = kTitleOpening;
+    TitleCursor = 0;
+    TitleIdleFrames = 0;
+    TitleLeaveRequest = 0;
+    TitleNextScene = kScenePlay;
+}
+
+void OpenTitleScene() {
+    for (i32& k : g_PlayerState[0].keys) k = 0;
+    for (i32& k : g_PlayerState[0].liveKeys) k = 0;
+    StartTransition(kTransitionOpen);
+    RequestMusic(1);
+    PlaySoundEffect(kSoundOpen);
+    SceneInitRequest = 0;
+}
+
+void TitleTakeInput(const u8 bits[2]) {
+    UpdateKeyStatesRepeat(bits, TitleKeyState);
+    if (InputWord(bits) == 0) {
+        ++TitleIdleFrames;
+    } else {
+        TitleIdleFrames = 0;
+    }
+}
+
+void StepTitleMenu() {
+    switch (TitleMenuState) {
+    case kTitleOpening:
+        if (!TransitionRunning()) TitleMenuState = kTitleMain;
+        break;
+    case kTitleMain:
+        StepMain();
+        break;
+    case kTitleDifficulty:
+        StepDifficulty();
+        break;
+    case kTitleStageSelect:
+        StepStageSelect();
+        break;
+    case kTitleLeaving:
+        if (!TransitionRunning()) TitleLeaveRequest = 1;
+        break;
+    default:
+        break;
+    }
+    ClampCursor();
+}
+
+void StepTitleSlideTimers() {
+    for (i32& t : MainEntryTimers) {
+        if (TitleMenuState == kTitleOpening || TitleMenuState == kTitleMain) {
+            if (t > 0) --t;
+        } else if (t > -30) {
+            --t;
+        }
+    }
+    StepToward(DifficultyEntryTimers, TitleMenuState == kTitleDifficulty ? 0 : -30);
+    StepToward(StageEntryTimers, TitleMenuState == kTitleStageSelect ? 0 : -30);
+}
+
+i32 TitleSlideOffset(i32 t) {
+    const i32 s = t * t / 2;
+    return t < 0 ? -s : s;
+}
+
+bool LoadDemoReplay() {
+    ReplayPlaybackStart start;
+    if (!LoadDemoReplay(g_PlayRecord, start)) return false;
+    g_GameState.StoryFlags = start.StoryFlags;
+    g_GameState.Difficulty = start.Difficulty;
+    g_GameState.StartKind = start.StartKind;
+    g_GameState.GameMode = kGameModeDemo;
+    g_GameState.StageIndex = kDemoStageIndex;
+    g_PlayerState[0].RunScore = static_cast<i32>(start.RunScore);
+    return true;
+}
+
+void LeaveTitle() {
+    ReleaseImage(g_TitleImages.background);
+    ReleaseImage(g_TitleImages.menu);
+    ReleaseImage(g_TitleImages.stages);
+    ReleaseImage(g_TitleImages.digits);
+    ReleaseImage(g_TitleImages.spin);
+    PreviousScene = CurrentScene;
+    CurrentScene = TitleNextScene;
+    if (TitleNextScene == kScenePlay && g_GameState.GameMode == kGameModeNormal) {
+        ResetPlayer(0);
+        g_GameState.Continues = 3;
+        g_GameState.StoryFlags.fill(0);
+        ClearStageRanks(g_PlayRecord);
+    }
+    if (TitleNextScene == kScenePlay && g_GameState.GameMode == kGameModeDemo) {
+        ResetPlayer(0);
+        if (!LoadDemoReplay()) {
+            TitleNextScene = kSceneLogo;
+            CurrentScene = kSceneLogo;
+            PreviousScene = kScenePlay;
+        }
+    }
+    // A road into a scene that this build does not have leads back here.
+    if (CurrentScene != kSceneProgramEnd && !SceneFrame(CurrentScene)) CurrentScene = kSceneTitle;
+    if (CurrentScene == kSceneProgramEnd) ApplicationExit();
+    SceneInitRequest = 1;
+}

@@ -1,0 +1,67 @@
+#pragma once
+// Scene 3, the title: the menu background, two spinning pictures, a blinking
+// prompt and a main menu of six entries that slide in and out; the difficulty
+// menu and the stage select open in its place. It sets up a new run, opens the
+// replay browser, the ranking and the settings, ends the program, and starts
+// the demonstration after more than 1,000 frames without input.
+#include "engine/core/types.h"
+#include "engine/graphics/surface.h"
+#include "engine/graphics/texture.h"
+
+enum TitleMenuStateId : i32 {
+    kTitleOpening = 0,
+    kTitleMain = 10,
+    kTitleStageSelect = 20,
+    kTitleDifficulty = 30,
+    kTitleLeaving = 90,
+};
+
+constexpr i32 kTitleMainEntries = 6;
+constexpr i32 kTitleDifficultyEntries = 3;
+constexpr i32 kTitleStageEntries = 5;
+constexpr i32 kTitleIdleLimit = 1000;
+constexpr i32 kSceneProgramEnd = 1;  // TitleNextScene value that ends the program
+
+extern i32 TitleMenuState;
+extern i32 TitleCursor;
+extern i32 TitleIdleFrames;
+extern i32 TitleNextScene;
+extern i32 TitleKeyState[8];
+extern u8 TitleLeaveRequest;
+extern i32 MainEntryTimers[kTitleMainEntries];
+extern i32 DifficultyEntryTimers[kTitleDifficultyEntries];
+extern i32 StageEntryTimers[kTitleStageEntries];
+extern i32 TitleSpinCounter;
+
+struct TitleImages {
+    Surface* background = nullptr;  // "bgp_menu"
+    Texture* menu = nullptr;        // "title": entries and the prompt
+    Texture* stages = nullptr;      // "title2": stage-select entries
+    Texture* digits = nullptr;      // "title3": digits and labels
+    Texture* spin = nullptr;        // "title_puro"
+};
+extern TitleImages g_TitleImages;
+
+void InitializeTitle();
+void DrawTitle();
+void TitleFrame();
+void LeaveTitle();
+// Loads "demo.rpl" into the run record and the game state; true on success.
+bool LoadDemoReplay();
+
+// The pieces of InitializeTitle around the making of the images: the menu
+// state, timers and key states; then the opening transition, the title
+// music and the opening sound.
+void ResetTitleMenu();
+void OpenTitleScene();
+// The pieces of TitleFrame.
+// Step 3: the key states (auto-repeat variant) and the idle count from a mask.
+void TitleTakeInput(const u8 bits[2]);
+// Step 4: one step of the menu state machine.
+void StepTitleMenu();
+// Step 5: the slide timers by the state as it stands.
+void StepTitleSlideTimers();
+// The slide offset of an entry with timer t: t x t / 2, negative for t < 0.
+i32 TitleSlideOffset(i32 t);
+// Whether stage `stage` may be chosen at the current difficulty.
+bool TitleStageUnlocked(i32 stage);
