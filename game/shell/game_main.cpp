@@ -11,6 +11,8 @@
 #include "engine/graphics/texture.h"
 #include "game/shell/boot_dialog.h"
 #include "game/shell/hit_shape.h"
+#include "game/shell/logo_scene.h"
+#include "game/shell/title_scene.h"
 #include "game/shell/music.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/ranking.h"
@@ -58,6 +60,12 @@ SceneFrameFn SceneFrame(i32 scene) {
 
 void RunSceneFrame() {
     if (SceneFrameFn f = SceneFrame(CurrentScene)) f();
+}
+
+void RegisterShellScenes() {
+    // A routine registered before (a test's stand-in) is kept.
+    if (!SceneFrame(kSceneLogo)) RegisterSceneFrame(kSceneLogo, LogoFrame);
+    if (!SceneFrame(kSceneTitle)) RegisterSceneFrame(kSceneTitle, TitleFrame);
 }
 
 void ChangeScene(i32 next) {
@@ -149,6 +157,7 @@ i32 GameMain(int, char**) {
     CurrentScene = kSceneLogo;
     PreviousScene = 1;
     SceneInitRequest = 1;
+    RegisterShellScenes();
     InitializeMusic();
     InitializeSoundEffects();
     LoadSoundEffects();

@@ -36,6 +36,9 @@ using SceneFrameFn = void (*)();
 // routine here before the game starts.
 void RegisterSceneFrame(i32 scene, SceneFrameFn frame);
 SceneFrameFn SceneFrame(i32 scene);
+// The shell's own scenes, logo (0) and title (3), in the slots that are still
+// empty. GameMain calls it.
+void RegisterShellScenes();
 // Runs one frame of the current scene; a scene number without a routine runs
 // nothing.
 void RunSceneFrame();

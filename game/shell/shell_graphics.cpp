@@ -1,5 +1,0 @@
-#include "game/shell/shell_graphics.h"
-
-Surface* SharedDepthBuffer = nullptr;
-Texture* BlackTexture = nullptr;
-Surface* SideSurface = nullptr;
