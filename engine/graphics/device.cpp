@@ -449,6 +449,13 @@ i32 CheckCurrentTexture(u32 key) {
     return 0;
 }
 
+void InvalidateShaderCache() { g.currentTextureMarker = 0; }
+
+bool SetFixedVertexFormat(u32 fvf) {
+    InvalidateShaderCache();
+    return g.device && SUCCEEDED(g.device->SetVertexShader(fvf));
+}
+
 gfx::Direct3DDevice8* GetDirect3DDevice() { return g.device; }
 
 bool GetBackBuffer(gfx::Direct3DSurface8** out) {

@@ -110,7 +110,14 @@ bool BeginScene();
 void EndScene();
 void ClearScreen(u32 colour);
 void Present();
+// The mesh drawing's shader cache: 1 when `key` is the key of the shader set
+// last; otherwise stores `key` and returns 0. Cleared by BeginScene and by
+// every fixed-function vertex format set through SetFixedVertexFormat.
 i32 CheckCurrentTexture(u32 key);
+void InvalidateShaderCache();
+// Sets a flexible vertex format (a fixed-function draw) on the device and
+// clears the shader cache, so the next mesh sets its program again.
+bool SetFixedVertexFormat(u32 fvf);
 
 platform::gfx::Direct3DDevice8* GetDirect3DDevice();
 bool GetBackBuffer(platform::gfx::Direct3DSurface8** out);
