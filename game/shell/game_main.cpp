@@ -12,6 +12,9 @@
 #include "game/shell/boot_dialog.h"
 #include "game/shell/hit_shape.h"
 #include "game/shell/logo_scene.h"
+#include "game/shell/ranking_scene.h"
+#include "game/shell/report_scene.h"
+#include "game/shell/result_scene.h"
 #include "game/shell/title_scene.h"
 #include "game/shell/music.h"
 #include "game/shell/sound_effects.h"
@@ -66,6 +69,9 @@ void RegisterShellScenes() {
     // A routine registered before (a test's stand-in) is kept.
     if (!SceneFrame(kSceneLogo)) RegisterSceneFrame(kSceneLogo, LogoFrame);
     if (!SceneFrame(kSceneTitle)) RegisterSceneFrame(kSceneTitle, TitleFrame);
+    if (!SceneFrame(kSceneStageReport)) RegisterSceneFrame(kSceneStageReport, ReportFrame);
+    if (!SceneFrame(kSceneResult)) RegisterSceneFrame(kSceneResult, ResultFrame);
+    if (!SceneFrame(kSceneRanking)) RegisterSceneFrame(kSceneRanking, RankingFrame);
 }
 
 void ChangeScene(i32 next) {
