@@ -46,6 +46,8 @@ protected:
         SceneTest::SetUp();
         ResultState = kResultOpening;
         ResultLeave = 0;
+        ResultScrollX = 0;
+        ResultScrollY = 0;
         g_GameState.Difficulty = kDifficultyNormal;
         g_GameState.StartKind = kStartFullRun;
         g_GameState.GameMode = kGameModeNormal;
