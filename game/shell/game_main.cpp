@@ -15,6 +15,9 @@
 #include "game/shell/hit_shape.h"
 #include "game/shell/logo_scene.h"
 #include "game/shell/memory_scene.h"
+#include "game/shell/ranking_scene.h"
+#include "game/shell/report_scene.h"
+#include "game/shell/result_scene.h"
 #include "game/shell/title_scene.h"
 #include "game/shell/music.h"
 #include "game/shell/sound_effects.h"
@@ -72,6 +75,9 @@ void RegisterShellScenes() {
     if (!SceneFrame(kSceneReplayBrowser)) RegisterSceneFrame(kSceneReplayBrowser, MemoryFrame);
     if (!SceneFrame(kSceneSettings)) RegisterSceneFrame(kSceneSettings, ConfigFrame);
     if (!SceneFrame(kSceneEnding)) RegisterSceneFrame(kSceneEnding, EndingFrame);
+    if (!SceneFrame(kSceneStageReport)) RegisterSceneFrame(kSceneStageReport, ReportFrame);
+    if (!SceneFrame(kSceneResult)) RegisterSceneFrame(kSceneResult, ResultFrame);
+    if (!SceneFrame(kSceneRanking)) RegisterSceneFrame(kSceneRanking, RankingFrame);
 }
 
 void ChangeScene(i32 next) {
