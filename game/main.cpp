@@ -4,6 +4,10 @@
 
 #include "engine/app/application_main.h"
 #include "engine/app/run_options.h"
+#include "game/enemy/enemy_content.h"
+#include "game/patterns/pattern_content.h"
+#include "game/play/play_scene.h"
+#include "game/stages/stage_content.h"
 #include "game/shell/game_main.h"
 #include "platform/input.h"
 
@@ -15,18 +19,6 @@ const char kUsage[] =
 
 }  // namespace
 
-// The stage content: enemy looks and behaviours, stage timelines and spawners,
-// attack patterns, each library registering itself into the play scene's
-// dispatch tables. Weak until the enemy runtime is in the play library: a
-// weak reference does not pull the content out of its library, so the program
-// links (and plays without content) while the runtime is missing. Once it is
-// there these become plain declarations from game/enemy/enemy_content.h,
-// game/stages/stage_content.h and game/patterns/pattern_content.h and plain
-// calls.
-void RegisterEnemyContent() __attribute__((weak));
-void RegisterStageContent() __attribute__((weak));
-void RegisterPatternContent() __attribute__((weak));
-
 int main(int argc, char** argv) {
     std::string error;
     if (!ParseRunOptions(argc, argv, Options(), error)) {
@@ -37,9 +29,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tolvarin: %s\n", error.c_str());
         return 2;
     }
-    if (RegisterEnemyContent) RegisterEnemyContent();
-    if (RegisterStageContent) RegisterStageContent();
-    if (RegisterPatternContent) RegisterPatternContent();
+    RegisterPlayScene();
+    // The stage content fills the play scene's dispatch tables.
+    RegisterEnemyContent();
+    RegisterStageContent();
+    RegisterPatternContent();
     SetGameCallbacks(GameSetup, GameMain);
     return ApplicationMain(argc, argv);
 }

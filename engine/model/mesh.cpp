@@ -290,10 +290,6 @@ void Mesh::MeshRestoreDeviceObjects() { MeshCreateBuffers(nullptr); }
 
 u32 Mesh::MeshMemorySize() { return vertexCount * stride + indexCount * 2 + static_cast<u32>(sizeof(Mesh)); }
 
-i32 Mesh::MeshConvertXMesh(XSkinMeshObject*, XMeshObject**, MeshProgressCallback) { return 0; }
-
-void Mesh::MeshCreate(u32, const XMaterialRecord*, MeshProgressCallback) {}
-
 void Mesh::MeshFindBones(const ResourceList*) {}
 
 void Mesh::MeshComputeBounds() {
@@ -350,11 +346,11 @@ void Mesh::MeshComputeNormals() {
     for (u32 i = 0; i < vertexCount; ++i) Vector3Normalize(&vertexCopy[i].normal);
 }
 
-void Mesh::MeshDraw() {
-    if (!drawable) return;
-    if (cullEnabled && !IsBoxVisible(cull.corners, cull.planes)) return;
+bool Mesh::MeshBeginDraw() {
+    if (!drawable) return false;
+    if (cullEnabled && !IsBoxVisible(cull.corners, cull.planes)) return false;
     gfx::Direct3DDevice8* device = GetDirect3DDevice();
-    if (!device) return;
+    if (!device) return false;
     Matrix w = world;
     if (g_alternate) MatrixMultiply(&w, &world, &g_sharedMatrix);
     const CurrentViewState& view = GetCurrentViewState();
@@ -379,18 +375,27 @@ void Mesh::MeshDraw() {
     device->SetStreamSource(0, vertexBuffer, stride);
     device->SetIndices(indexBuffer, 0);
     SetRenderState(gfx::D3DRS_SOFTWAREVERTEXPROCESSING, static_cast<u32>(GetDeviceFlag()));
+    return true;
+}
 
+void Mesh::MeshBindMaterial(Material* material) {
+    const ColorValue& d = material->color.diffuse;
+    SetConstant(11, d.r, d.g, d.b, d.a);
+    if (shaderFlags.lighting == kShaderLightingDepth) {
+        SetTexture(nullptr, 0);
+        SetTexture(nullptr, 1);
+    } else {
+        SetTexture(material->textures[0], 0);
+        SetTexture(material->textures[1], 1);
+    }
+}
+
+void Mesh::MeshDraw() {
+    if (!MeshBeginDraw()) return;
+    gfx::Direct3DDevice8* device = GetDirect3DDevice();
     for (ResourceObject* o = ResourceListGetHead(&materials); o; o = o->next) {
         Material* material = static_cast<Material*>(o);
-        const ColorValue& d = material->color.diffuse;
-        SetConstant(11, d.r, d.g, d.b, d.a);
-        if (shaderFlags.lighting == kShaderLightingDepth) {
-            SetTexture(nullptr, 0);
-            SetTexture(nullptr, 1);
-        } else {
-            SetTexture(material->textures[0], 0);
-            SetTexture(material->textures[1], 1);
-        }
+        MeshBindMaterial(material);
         if (material->faceCount <= 0) continue;
         const gfx::HRESULT hr = device->DrawIndexedPrimitive(gfx::D3DPT_TRIANGLELIST, 0, vertexCount,
                                                              static_cast<u32>(material->faceStart),
@@ -482,9 +487,12 @@ void Mesh::MeshCreateBuffers(MeshProgressCallback callback) {
                 PutVector(out, v.normal2);
             }
             if (vertexFormat == kVertexFormatSkinned || vertexFormat == kVertexFormatSkinnedMorph) {
+                // The shader weights three bones by v4.x, v4.y and v4.z: the
+                // third weight is what the first two leave of 1 (the blended
+                // mesh stores two).
                 PutFloat(out, v.weight0);
                 PutFloat(out, v.weight1);
-                PutBytes(out, v.boneIndices, 4);
+                PutFloat(out, 1.0f - v.weight0 - v.weight1);
                 PutBytes(out, v.boneIndices, 4);
             }
             PutBytes(out, &v.colour, 4);
@@ -499,8 +507,6 @@ void Mesh::MeshCreateBuffers(MeshProgressCallback callback) {
     MeshComputeBounds();
     progress();
 }
-
-void Mesh::MeshCopyFromXMesh(XMeshObject*, MeshProgressCallback) {}
 
 const char* Mesh::MeshAddMorphTarget(Mesh* target, MeshProgressCallback callback) {
     if (!target || target->vertexCount != vertexCount || !target->vertexCopy || !vertexCopy) {

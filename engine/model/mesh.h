@@ -12,14 +12,21 @@
 #include "engine/graphics/texture.h"
 #include "engine/graphics/vertex_shader.h"
 #include "platform/gfx/device.h"
+#include "platform/xfile/x_mesh.h"
 
 class Model;
 class AnimationKeys;
 
-// The X-file loader's objects, handed through the mesh's loading operations.
-struct XSkinMeshObject;
-struct XMeshObject;
-struct XMaterialRecord;
+// The X-file loader's objects, handed through the mesh's loading operations:
+// the platform's skinned mesh, its converted mesh and its material records.
+using XSkinMeshObject = platform::xfile::D3DXSkinMesh;
+using XMeshObject = platform::xfile::D3DXMesh;
+using XMaterialRecord = platform::xfile::D3DXMATERIAL;
+
+// The image archive a material's texture is taken from when its file cannot
+// be loaded (empty unless set).
+const char* ModelTextureArchive();
+void SetModelTextureArchive(const char* archive);
 
 // ---- Master vertex -------------------------------------------------------------------
 
@@ -221,6 +228,12 @@ public:
             if (index < 0 || static_cast<u32>(index) >= materials.count || index == i) fn(static_cast<Material*>(o));
         }
     }
+
+    // Steps shared by the draws: visibility, matrices and constants, the
+    // shader, stream and indices; false when nothing is to be drawn.
+    bool MeshBeginDraw();
+    // One material's colour constant and textures.
+    void MeshBindMaterial(Material* material);
 
     char name[64] = {};
     ResourceList materials;

@@ -74,13 +74,6 @@ Frame* Model::FrameAt(i32 index) {
     return static_cast<Frame*>(ResourceListGetAt(&frames, static_cast<u32>(index)));
 }
 
-i32 Model::ModelLoadXFile(XFileEnumObject*, ModelProgressCallback) { return 0; }
-i32 Model::ModelLoadFrameTransform(XFileDataObject*, Frame*, ModelProgressCallback) { return 0; }
-i32 Model::ModelLoadFrame(XFileDataObject*, Frame*, ModelProgressCallback) { return 0; }
-i32 Model::ModelLoadMesh(XFileDataObject*, Frame*, ModelProgressCallback) { return 0; }
-i32 Model::ModelLoadAnimationSet(XFileDataObject*, ModelProgressCallback) { return 0; }
-i32 Model::ModelLoadAnimation(XFileDataObject*, ModelProgressCallback) { return 0; }
-
 void Model::ModelAnimateFrames(f32 time) {
     for (ResourceObject* o = ResourceListGetHead(&frames); o; o = o->next) {
         Frame* frame = static_cast<Frame*>(o);
@@ -650,6 +643,12 @@ void ModelResetAll() {
 }
 
 const ResourceList& ModelList() { return g_models; }
+
+Model* CreateModel() {
+    Model* model = new (std::nothrow) Model();
+    if (model) ResourceListPushBack(&g_models, model);
+    return model;
+}
 
 Model* CreateModelPlane(f32 width, f32 height, i32 columns, i32 rows, f32 uvScale, ModelProgressCallback callback) {
     auto progress = [callback] {

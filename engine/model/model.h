@@ -6,15 +6,19 @@
 // Mesh-addressed operations take a mesh index last: an index in range picks
 // that mesh, any other (the game passes -1) every mesh in list order; a
 // material index works the same within each chosen mesh.
+#include <string>
+
 #include "engine/core/matrix.h"
 #include "engine/core/resource.h"
 #include "engine/core/types.h"
 #include "engine/graphics/texture.h"
 #include "engine/model/mesh.h"
 
+#include "platform/xfile/x_file.h"
+
 // The X-file reader's objects, handed to the loading operations.
-struct XFileEnumObject;
-struct XFileDataObject;
+using XFileEnumObject = platform::xfile::DirectXFileEnumObject;
+using XFileDataObject = platform::xfile::DirectXFileData;
 
 using ModelProgressCallback = void (*)(i32);
 
@@ -153,3 +157,9 @@ const ResourceList& ModelList();
 // mesh and one material. Fewer than 2 columns or rows give a model with no
 // mesh (it draws nothing).
 Model* CreateModelPlane(f32 width, f32 height, i32 columns, i32 rows, f32 uvScale, ModelProgressCallback callback);
+
+// An empty model in the model list (no root frame), for the X-file loading.
+Model* CreateModel();
+// Opens the text X file at `path` and fills a new model from it. A file the
+// reader refuses gives null, with the reason in `error` and in the log.
+Model* CreateModelFromXFile(const char* path, ModelProgressCallback callback, std::string* error);

@@ -45,36 +45,36 @@ void Bobbing(Enemy& e, i32 age) {
 
 // Kinds 1: a wave that banks away (turn -0.012 for 101, +0.012 for 102).
 bool StepBankingWave(i32 enemy, i32 age, f32 turn) {
-    Enemy& e = EnemyRef(enemy);
+    Enemy& e = EnemyRecord(enemy);
     if (age > 50) e.heading += turn;
     e.rotation = e.heading;
     if (e.speed > 2.0f) e.speed -= 0.1f;
     StepStraight(enemy);
-    if (age > 300) EnemyRef(enemy).speed += 0.2f;
+    if (age > 300) EnemyRecord(enemy).speed += 0.2f;
     if (age > 350) return RemoveEnemy(enemy);
     return true;
 }
 
 // 103: kind 51 crosses down, stops and backs out through the top.
 bool StepGunboat(i32 enemy, i32 age) {
-    Enemy& e = EnemyRef(enemy);
+    Enemy& e = EnemyRecord(enemy);
     if (age >= 250 && age <= 700) {
         if (e.speed > 0.2f) e.speed -= 0.1f;
     } else if (age > 700) {
         if (e.speed > -3.0f) e.speed -= 0.1f;
     }
     StepStraight(enemy);
-    if (age > 500 && EnemyRef(enemy).y < -100.0f) return EscapeEnemy(enemy);
+    if (age > 500 && EnemyRecord(enemy).y < -100.0f) return EscapeEnemy(enemy);
     return true;
 }
 
 // 104: kind 61 dives, brakes, faces the player and backs away.
 bool StepDiver(i32 enemy, i32 age) {
-    BrakeA(EnemyRef(enemy));
+    BrakeA(EnemyRecord(enemy));
     TurnToPlayer(enemy, &Enemy::rotation, 0.01f);
-    if (age > 400) EnemyRef(enemy).speed -= 0.1f;
+    if (age > 400) EnemyRecord(enemy).speed -= 0.1f;
     StepStraight(enemy);
-    if (age > 500 && EnemyRef(enemy).y < -100.0f) return EscapeEnemy(enemy);
+    if (age > 500 && EnemyRecord(enemy).y < -100.0f) return EscapeEnemy(enemy);
     return true;
 }
 
@@ -82,7 +82,7 @@ bool StepDiver(i32 enemy, i32 age) {
 // turn by `turn` per frame while speeding up; removed after `endAge`.
 bool StepPeelOff(i32 enemy, i32 age, i32 swapAge, i32 swapKind, f32 turn, i32 endAge) {
     if (age == swapAge) RootPart(enemy, 0).spriteKind = swapKind;
-    Enemy& e = EnemyRef(enemy);
+    Enemy& e = EnemyRecord(enemy);
     if (age > swapAge) {
         e.heading += turn;
         e.rotation = e.heading;
@@ -96,7 +96,7 @@ bool StepPeelOff(i32 enemy, i32 age, i32 swapAge, i32 swapKind, f32 turn, i32 en
 
 // 106: kind 71 enters fast, brakes, faces the player and backs away.
 bool StepCruiser(i32 enemy, i32 age) {
-    Enemy& e = EnemyRef(enemy);
+    Enemy& e = EnemyRecord(enemy);
     if (e.speed > 0.0f) {
         e.speed -= 0.05f;
     } else if (age > 400 && e.speed > -1.0f) {
@@ -104,7 +104,7 @@ bool StepCruiser(i32 enemy, i32 age) {
     }
     TurnToPlayer(enemy, &Enemy::rotation, 0.01f);
     StepStraight(enemy);
-    if (age > 400 && EnemyRef(enemy).y < -100.0f) return EscapeEnemy(enemy);
+    if (age > 400 && EnemyRecord(enemy).y < -100.0f) return EscapeEnemy(enemy);
     return true;
 }
 
@@ -112,9 +112,9 @@ bool StepCruiser(i32 enemy, i32 age) {
 bool StepCircler(i32 enemy, i32 age) {
     if (age == 1450) {
         StartTalkEvent(104);
-        EnemyRef(enemy).active = 0;
+        EnemyRecord(enemy).active = 0;
     }
-    Enemy& e = EnemyRef(enemy);
+    Enemy& e = EnemyRecord(enemy);
     f32 length = 0;
     if (age < 100) {
         e.heading += 0.018f;
@@ -135,7 +135,7 @@ bool StepCircler(i32 enemy, i32 age) {
 
 // 111: the shot-down mid-boss falls ever faster.
 bool StepFalling(i32 enemy, i32 age) {
-    Enemy& e = EnemyRef(enemy);
+    Enemy& e = EnemyRecord(enemy);
     e.y += static_cast<f32>(age) * 0.05f;
     if (e.y >= 520.0f) return RemoveEnemy(enemy);
     return true;
@@ -143,11 +143,11 @@ bool StepFalling(i32 enemy, i32 age) {
 
 // 112: the second mid-boss descends and moves between random points.
 bool StepHoverer(i32 enemy, i32 age) {
-    if (age == 200) EnemyRef(enemy).active = 1;
+    if (age == 200) EnemyRecord(enemy).active = 1;
     if (age < 200) {
         StepStraight(enemy);
     } else if (age <= 3700) {
-        Enemy& e = EnemyRef(enemy);
+        Enemy& e = EnemyRecord(enemy);
         if (age % 200 == 0) {
             const f32 tx = RandomFloat(200.0f, 440.0f);
             e.speed = (tx - e.x) * 0.005f;
@@ -157,7 +157,7 @@ bool StepHoverer(i32 enemy, i32 age) {
                                          static_cast<f80>(2.0f * kPi)) *
                                 static_cast<f80>(0.8f));
     } else {
-        if (EnemyRef(enemy).speed > -2.0f) EnemyRef(enemy).speed -= 0.2f;
+        if (EnemyRecord(enemy).speed > -2.0f) EnemyRecord(enemy).speed -= 0.2f;
         StepStraight(enemy);
     }
     if (age > 3800) return RemoveEnemy(enemy);
@@ -166,7 +166,7 @@ bool StepHoverer(i32 enemy, i32 age) {
 
 // 113: the shot-down second mid-boss climbs away ever faster.
 bool StepClimbing(i32 enemy, i32 age) {
-    if (age > 100) EnemyRef(enemy).y -= static_cast<f32>(age - 100) * 0.05f;
+    if (age > 100) EnemyRecord(enemy).y -= static_cast<f32>(age - 100) * 0.05f;
     if (age > 400) return RemoveEnemy(enemy);
     return true;
 }
@@ -174,24 +174,24 @@ bool StepClimbing(i32 enemy, i32 age) {
 // 120 and 122: the boss's escorts brake, bob and face the player until the
 // cue of talk event 134 sends them away (121, the age kept).
 bool StepEscort(i32 enemy, i32 age, bool armsAt200) {
-    if (armsAt200 && age == 200) EnemyRef(enemy).active = 1;
+    if (armsAt200 && age == 200) EnemyRecord(enemy).active = 1;
     if (age < 100) {
-        BrakeA(EnemyRef(enemy));
+        BrakeA(EnemyRecord(enemy));
     } else {
-        Bobbing(EnemyRef(enemy), age);
+        Bobbing(EnemyRecord(enemy), age);
     }
     TurnToPlayer(enemy, &Enemy::rotation, 0.01f);
     StepStraight(enemy);
     if (IsTalkCue(134, 3, 200)) {
-        EnemyRef(enemy).state = 121;
-        EnemyRef(enemy).speed = 3.0f;
+        EnemyRecord(enemy).state = 121;
+        EnemyRecord(enemy).speed = 3.0f;
     }
     return true;
 }
 
 // 121: a drop that turns into a climb out of the top.
 bool StepEscortLeaving(i32 enemy) {
-    Enemy& e = EnemyRef(enemy);
+    Enemy& e = EnemyRecord(enemy);
     e.speed -= 0.2f;
     e.y += e.speed;
     if (e.y < -100.0f) return RemoveEnemy(enemy);
@@ -243,7 +243,7 @@ void PlainBreak(i32 enemy, i32 nextState, i32 k) {
 // 180: descent and phase 1.
 bool StepBossPhase1(i32 enemy, i32 age) {
     if (age == 1) {
-        Enemy& e = EnemyRef(enemy);
+        Enemy& e = EnemyRecord(enemy);
         e.heading = kHalfPiAngle;
         e.rotation = kHalfPiAngle;
         e.y = -250.0f;
@@ -252,14 +252,14 @@ bool StepBossPhase1(i32 enemy, i32 age) {
     }
     if (age == 300) {
         OpenBossPhase(enemy, 0, kBossRootParts - 1, kPhase1Targets, kBodyPhase1);
-        EnemyRef(enemy).age = 1299;
+        EnemyRecord(enemy).age = 1299;
     }
     if (age == 1300) {
         TravelToRandomPoint(enemy);
-        EnemyRef(enemy).age = 1000;
+        EnemyRecord(enemy).age = 1000;
     }
     if (age < 1000) {
-        EnemyRef(enemy).y += EnemyRef(enemy).speed;
+        EnemyRecord(enemy).y += EnemyRecord(enemy).speed;
     } else {
         StepStraight(enemy);
     }
@@ -275,17 +275,17 @@ bool StepBossPhase2(i32 enemy, i32 age) {
     if (age == 1) TravelToPoint(enemy, 320.0f, 40.0f);
     if (age == 300) {
         OpenBossPhase(enemy, 0, kBossRootParts - 1, kPhase2Targets, kBodyPhase2);
-        EnemyRef(enemy).age = 1000;
-        EnemyRef(enemy).speed = 0.0f;
+        EnemyRecord(enemy).age = 1000;
+        EnemyRecord(enemy).speed = 0.0f;
     }
     if (age >= 1000 && age % 300 == 0) {
         const f32 tx = RandomFloat(270.0f, 370.0f);
-        EnemyRef(enemy).speed = (tx - EnemyRef(enemy).x) * (1.0f / 300.0f);
+        EnemyRecord(enemy).speed = (tx - EnemyRecord(enemy).x) * (1.0f / 300.0f);
     }
     if (age < 1000) {
         StepStraight(enemy);
     } else {
-        Enemy& e = EnemyRef(enemy);
+        Enemy& e = EnemyRecord(enemy);
         e.x += e.speed;
         e.y += static_cast<f32>(std::sin(static_cast<f80>((age - 1000) % 300) * static_cast<f80>(0.02094395f)) *
                                 static_cast<f80>(0.6f));
@@ -304,7 +304,7 @@ void BreakPhase3(i32 enemy) {
     if (g_EnemyList.size() > 1) {
         for (std::size_t i = 1; i < g_EnemyList.size(); ++i) {
             const i32 other = static_cast<i32>(i);
-            Enemy& e = EnemyRef(other);
+            Enemy& e = EnemyRecord(other);
             e.age = 0;
             e.state = 193;
             e.active = 0;
@@ -325,11 +325,11 @@ bool StepBossPhase3(i32 enemy, i32 age) {
     if (age == 1) TravelToPoint(enemy, 320.0f, 100.0f);
     if (age == 300) {
         OpenBossPhase(enemy, 0, kBossRootParts - 1, kPhase3Targets, kBodyPhase3);
-        EnemyRef(enemy).age = 1299;
+        EnemyRecord(enemy).age = 1299;
     }
     if (age == 1300) {
         TravelToRandomPoint(enemy);
-        EnemyRef(enemy).age = 1000;
+        EnemyRecord(enemy).age = 1000;
     }
     StepStraight(enemy);
     if (age >= 1000 && (AllDestroyed(enemy, {5, 6, 11, 12}) || g_EnemyList.size() == 1)) BreakPhase3(enemy);
@@ -340,8 +340,8 @@ bool StepBossPhase3(i32 enemy, i32 age) {
 bool StepBossPhase4(i32 enemy, i32 age) {
     if (age == 1) TravelToPoint(enemy, 320.0f, 60.0f);
     if (age == 300) {
-        EnemyRef(enemy).age = 1000;
-        EnemyRef(enemy).active = 1;
+        EnemyRecord(enemy).age = 1000;
+        EnemyRecord(enemy).active = 1;
         for (i32 r = 0; r < kBossRootParts; ++r) RootPart(enemy, r).hitShape = HitShape{};
         EnemyPart& body = RootPart(enemy, 0);
         body.hitShape = HitShape{40, 160, 0};
@@ -358,7 +358,7 @@ bool StepBossPhase4(i32 enemy, i32 age) {
         SpawnExplosionChain(enemy, 30);
         PlaySoundEffect(9);
     }
-    Enemy& e = EnemyRef(enemy);
+    Enemy& e = EnemyRecord(enemy);
     if (age < 1000) {
         StepStraight(enemy);
     } else {
@@ -394,12 +394,12 @@ bool StepBossDeath(i32 enemy, i32 age) {
     if (age == 100 || age == 200 || age == 300) {
         g_GameState.ScreenShakeTimer = 50;
         PlaySoundEffect(9);
-        const f32 cx = EnemyRef(enemy).x + RandomFloat(-150.0f, 150.0f);
-        const f32 cy = EnemyRef(enemy).y + RandomFloat(-100.0f, 100.0f);
+        const f32 cx = EnemyRecord(enemy).x + RandomFloat(-150.0f, 150.0f);
+        const f32 cy = EnemyRecord(enemy).y + RandomFloat(-100.0f, 100.0f);
         const f32 centre[2] = {cx, cy};
         SpawnEffectBurst(10, centre, -50.0f, 50.0f, -50.0f, 50.0f, 2);
     }
-    if (age > 100) EnemyRef(enemy).y += 0.5f;
+    if (age > 100) EnemyRecord(enemy).y += 0.5f;
     if (age == 600) {
         SpawnExplosionChain(enemy, 30);
         RemoveEnemy(enemy);
@@ -415,10 +415,10 @@ bool StepBossDeath(i32 enemy, i32 age) {
 // 192: the boss escapes upward; hittable again from age 300.
 bool StepBossEscape(i32 enemy, i32 age) {
     if (age == 300) {
-        EnemyRef(enemy).active = 1;
+        EnemyRecord(enemy).active = 1;
         g_GameState.StoryFlags[14] = 1;
     }
-    Enemy& e = EnemyRef(enemy);
+    Enemy& e = EnemyRecord(enemy);
     if (age > 300) e.y -= 0.25f;
     if (e.y < -50.0f) e.y -= 0.5f;
     if (e.y < -300.0f) {
@@ -437,18 +437,18 @@ bool StepBossEscape(i32 enemy, i32 age) {
 
 // 193: an escort sent away at the break of phase 3.
 bool StepSentAway(i32 enemy, i32 age) {
-    f32 rotation = EnemyRef(enemy).rotation;
+    f32 rotation = EnemyRecord(enemy).rotation;
     TurnTowardAngle(&rotation, kHalfPiAngle, 0.005f);
-    EnemyRef(enemy).rotation = rotation;
-    if (age > 100) EnemyRef(enemy).y -= static_cast<f32>(age - 100) * 0.01f;
-    if (EnemyRef(enemy).y < -50.0f) return RemoveEnemy(enemy);
+    EnemyRecord(enemy).rotation = rotation;
+    if (age > 100) EnemyRecord(enemy).y -= static_cast<f32>(age - 100) * 0.01f;
+    if (EnemyRecord(enemy).y < -50.0f) return RemoveEnemy(enemy);
     return true;
 }
 
 }  // namespace
 
 bool StepEnemyStage1(i32 enemy, i32 state) {
-    const i32 age = EnemyRef(enemy).age;
+    const i32 age = EnemyRecord(enemy).age;
     switch (state) {
         case 101: return StepBankingWave(enemy, age, -0.012f);
         case 102: return StepBankingWave(enemy, age, 0.012f);

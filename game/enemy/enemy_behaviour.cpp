@@ -23,17 +23,17 @@ constexpr f32 kBreakBannerPos[2] = {320.0f, 220.0f};
 }  // namespace
 
 EnemyPart& RootPart(i32 enemy, i32 root) {
-    return g_EnemyPartPool[EnemyRef(enemy).rootParts[root]];
+    return g_EnemyPartPool[EnemyRecord(enemy).rootParts[root]];
 }
 
 void SetEnemyState(i32 enemy, i32 state) {
-    Enemy& e = EnemyRef(enemy);
+    Enemy& e = EnemyRecord(enemy);
     e.state = state;
     e.age = 0;
 }
 
 void StepStraight(i32 enemy) {
-    Enemy& e = EnemyRef(enemy);
+    Enemy& e = EnemyRecord(enemy);
     e.x = static_cast<f32>(static_cast<f80>(e.x) + std::cos(static_cast<f80>(e.heading)) * static_cast<f80>(e.speed));
     e.y = static_cast<f32>(static_cast<f80>(e.y) + std::sin(static_cast<f80>(e.heading)) * static_cast<f80>(e.speed));
 }
@@ -44,15 +44,15 @@ f32 SwayOffset(i32 age, f32 amplitude, i32 period) {
 }
 
 void TurnToPlayer(i32 enemy, f32 Enemy::*field, f32 step) {
-    const f32 pos[2] = {EnemyRef(enemy).x, EnemyRef(enemy).y};
+    const f32 pos[2] = {EnemyRecord(enemy).x, EnemyRecord(enemy).y};
     const f32 target = static_cast<f32>(AngleToPlayer(pos, 0));
-    f32 angle = EnemyRef(enemy).*field;
+    f32 angle = EnemyRecord(enemy).*field;
     TurnTowardAngle(&angle, target, step);
-    EnemyRef(enemy).*field = angle;
+    EnemyRecord(enemy).*field = angle;
 }
 
 void TravelToPoint(i32 enemy, f32 tx, f32 ty) {
-    Enemy& e = EnemyRef(enemy);
+    Enemy& e = EnemyRecord(enemy);
     const f80 dx = static_cast<f80>(tx) - static_cast<f80>(e.x);
     const f80 dy = static_cast<f80>(ty) - static_cast<f80>(e.y);
     e.speed = static_cast<f32>(std::sqrt(dx * dx + dy * dy) * static_cast<f80>(1.0f / 300.0f));
@@ -73,7 +73,7 @@ void SpawnEffectBurst(i32 count, const f32 centre[2], f32 x1, f32 x2, f32 y1, f3
 }
 
 void SpawnExplosionChain(i32 enemy, i32 count) {
-    const f32 centre[2] = {EnemyRef(enemy).x + g_GameState.FieldScrollX, EnemyRef(enemy).y};
+    const f32 centre[2] = {EnemyRecord(enemy).x + g_GameState.FieldScrollX, EnemyRecord(enemy).y};
     SpawnEffectBurst(count, centre, -120.0f, 120.0f, -100.0f, 100.0f, 1);
 }
 
@@ -96,9 +96,9 @@ void PlaySpacedSound(i32 effect, i32 frames) {
 
 void OpenBossPhase(i32 enemy, i32 zeroFirst, i32 zeroLast, std::span<const BossPhaseTarget> targets,
                    std::span<const BossPhaseAttacker> attackers) {
-    EnemyRef(enemy).active = 1;
+    EnemyRecord(enemy).active = 1;
     for (i32 r = zeroFirst; r <= zeroLast && r < kPartLinks; ++r) {
-        if (EnemyRef(enemy).rootParts[r] == kNoPart) break;
+        if (EnemyRecord(enemy).rootParts[r] == kNoPart) break;
         RootPart(enemy, r).hitShape = HitShape{};
     }
     for (const BossPhaseTarget& t : targets) {
@@ -119,7 +119,7 @@ void OpenBossPhase(i32 enemy, i32 zeroFirst, i32 zeroLast, std::span<const BossP
 }
 
 void BeginBossPhaseBreak(i32 enemy, i32 nextState, u8 bossActiveFlag) {
-    EnemyRef(enemy).active = 0;
+    EnemyRecord(enemy).active = 0;
     g_GameState.BossActiveFlag = bossActiveFlag;
     SetEnemyState(enemy, nextState);
 }
@@ -132,7 +132,7 @@ void PayBossPhaseBonus(i32 effectKind, i32 k) {
 }
 
 bool MoveEnemyToFront(i32 enemy) {
-    const Enemy copy = EnemyRef(enemy);
+    const Enemy copy = EnemyRecord(enemy);
     g_EnemyList.erase(g_EnemyList.begin() + enemy);
     g_EnemyList.insert(g_EnemyList.begin(), copy);
     return true;

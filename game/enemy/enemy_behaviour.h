@@ -24,7 +24,7 @@ bool StepEnemyStage4(i32 enemy, i32 state);
 bool StepEnemyStage5(i32 enemy, i32 state);
 
 // The enemy at that index of g_EnemyList.
-inline Enemy& EnemyRef(i32 enemy) { return g_EnemyList[static_cast<std::size_t>(enemy)]; }
+inline Enemy& EnemyRecord(i32 enemy) { return g_EnemyList[static_cast<std::size_t>(enemy)]; }
 // Its root part at position `root` of its root list (which must name a part).
 EnemyPart& RootPart(i32 enemy, i32 root);
 // A state change: the new state id and age 0 (the new state's body first sees age 1).

@@ -86,6 +86,15 @@ private:
     int fastPath_ = -1;       // index of the specialised span routine, -1 = generic
 };
 
+// The span routines the rasterizer uses. Every path gives the same pixels;
+// the fastest one the processor runs is chosen at start. Tests switch paths
+// to compare them.
+enum class SpanPath { kPortable, kSse2, kAvx2 };
+SpanPath BestSpanPath();
+// Uses `path` from now on (every thread); false, and no change, when the
+// processor or the build lacks it.
+bool UseSpanPath(SpanPath path);
+
 // Colour conversions shared with the device (clears, frame capture).
 std::uint32_t ToArgb(const std::uint8_t* pixel, D3DFORMAT format);
 void FromArgb(std::uint32_t argb, std::uint8_t* pixel, D3DFORMAT format);

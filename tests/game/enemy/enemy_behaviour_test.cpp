@@ -31,7 +31,7 @@ protected:
 // notes which enemy (by spawn id) it stepped.
 std::vector<i32> g_stepped;
 bool StepForTest(i32 enemy, i32 state) {
-    g_stepped.push_back(EnemyRef(enemy).spawnId);
+    g_stepped.push_back(EnemyRecord(enemy).spawnId);
     if (state == 99) return RemoveEnemy(enemy);
     return true;
 }
@@ -69,30 +69,30 @@ TEST_F(EnemyBehaviourTest, UnlistedStatesStayInStageIndexZeroAndMoveStraightElse
     for (const Case& c : cases) {
         ResetPlayLists();
         const i32 e = Single(0, c.state);
-        EnemyRef(e).speed = 3.0f;
-        EnemyRef(e).heading = kPi / 2;
+        EnemyRecord(e).speed = 3.0f;
+        EnemyRecord(e).heading = kPi / 2;
         EXPECT_TRUE(c.step(e, c.state));
-        EXPECT_FLOAT_EQ(EnemyRef(e).y, c.moves ? 103.0f : 100.0f) << "state " << c.state;
-        EXPECT_NEAR(EnemyRef(e).x, 200.0f, 1e-4f);
-        EXPECT_EQ(EnemyRef(e).age, 0);  // ageing is the caller's
+        EXPECT_FLOAT_EQ(EnemyRecord(e).y, c.moves ? 103.0f : 100.0f) << "state " << c.state;
+        EXPECT_NEAR(EnemyRecord(e).x, 200.0f, 1e-4f);
+        EXPECT_EQ(EnemyRecord(e).age, 0);  // ageing is the caller's
     }
 }
 
 TEST_F(EnemyBehaviourTest, RegisteredContentServesEveryStageAndAnUnknownIndexAsStageZero) {
     RegisterEnemyContent();
     const i32 e = Single(0, 4321);
-    EnemyRef(e).speed = 2.0f;
-    EnemyRef(e).heading = 0.0f;
+    EnemyRecord(e).speed = 2.0f;
+    EnemyRecord(e).heading = 0.0f;
     for (i32 stage : {0, 7, -1}) {
         g_GameState.StageIndex = stage;
         EXPECT_TRUE(DispatchStepEnemy(e, 4321));
-        EXPECT_FLOAT_EQ(EnemyRef(e).x, 200.0f) << stage;
+        EXPECT_FLOAT_EQ(EnemyRecord(e).x, 200.0f) << stage;
     }
     for (i32 stage : {1, 2, 3, 4}) {
         g_GameState.StageIndex = stage;
         EXPECT_TRUE(DispatchStepEnemy(e, 4321));
     }
-    EXPECT_FLOAT_EQ(EnemyRef(e).x, 208.0f);
+    EXPECT_FLOAT_EQ(EnemyRecord(e).x, 208.0f);
 }
 
 TEST_F(EnemyBehaviourTest, ExplosionChainSpawnsItsEffectsOneFrameApartAroundTheScrolledPlace) {
@@ -131,24 +131,24 @@ TEST_F(EnemyBehaviourTest, EffectBurstStaggersByItsSpacing) {
 TEST_F(EnemyBehaviourTest, TravelToPointArrivesAfterThreeHundredSteps) {
     const i32 e = Single(0, 0, 120, -40);
     TravelToPoint(e, 420, 260);
-    EXPECT_NEAR(EnemyRef(e).heading, std::atan2(300.0, 300.0), 1e-6);
+    EXPECT_NEAR(EnemyRecord(e).heading, std::atan2(300.0, 300.0), 1e-6);
     for (int i = 0; i < 300; ++i) StepStraight(e);
-    EXPECT_NEAR(EnemyRef(e).x, 420.0f, 0.01f);
-    EXPECT_NEAR(EnemyRef(e).y, 260.0f, 0.01f);
+    EXPECT_NEAR(EnemyRecord(e).x, 420.0f, 0.01f);
+    EXPECT_NEAR(EnemyRecord(e).y, 260.0f, 0.01f);
 }
 
 TEST_F(EnemyBehaviourTest, TurnToPlayerTurnsTheNamedFieldOnly) {
     g_PlayerState[0].x = 200;
     g_PlayerState[0].y = 400;  // straight below: pi/2
     const i32 e = Single(0, 0, 200, 100);
-    EnemyRef(e).heading = 0.0f;
-    EnemyRef(e).rotation = 0.0f;
+    EnemyRecord(e).heading = 0.0f;
+    EnemyRecord(e).rotation = 0.0f;
     TurnToPlayer(e, &Enemy::rotation, 0.1f);
-    EXPECT_FLOAT_EQ(EnemyRef(e).rotation, 0.1f);
-    EXPECT_EQ(EnemyRef(e).heading, 0.0f);
-    EnemyRef(e).heading = kPi / 2 - 0.05f;
+    EXPECT_FLOAT_EQ(EnemyRecord(e).rotation, 0.1f);
+    EXPECT_EQ(EnemyRecord(e).heading, 0.0f);
+    EnemyRecord(e).heading = kPi / 2 - 0.05f;
     TurnToPlayer(e, &Enemy::heading, 0.1f);
-    EXPECT_FLOAT_EQ(EnemyRef(e).heading, kPi / 2);
+    EXPECT_FLOAT_EQ(EnemyRecord(e).heading, kPi / 2);
 }
 
 TEST_F(EnemyBehaviourTest, SwayFollowsItsPeriod) {
@@ -185,7 +185,7 @@ TEST_F(EnemyBehaviourTest, MoveToFrontKeepsThePartsAndTheOthersOrder) {
     Single(1, 0);
     Single(2, 0);
     const i32 e = Single(3, 0);
-    const i32 root = EnemyRef(e).rootParts[0];
+    const i32 root = EnemyRecord(e).rootParts[0];
     EXPECT_TRUE(MoveEnemyToFront(e));
     ASSERT_EQ(g_EnemyList.size(), 3u);
     EXPECT_EQ(g_EnemyList[0].spawnId, 3);
@@ -205,7 +205,7 @@ TEST_F(EnemyBehaviourTest, BossPhaseOpensAndBreaks) {
     const BossPhaseAttacker attackers[] = {{.root = 4, .action = 191, .timer = 50}};
     RootPart(boss, 3).action = 7;
     OpenBossPhase(boss, 0, 2, targets, attackers);
-    EXPECT_EQ(EnemyRef(boss).active, 1);
+    EXPECT_EQ(EnemyRecord(boss).active, 1);
     EXPECT_EQ(g_GameState.BossActiveFlag, 0);
     EXPECT_EQ(RootPart(boss, 0).hitShape.radius, 0.0f);
     EXPECT_EQ(RootPart(boss, 2).hitShape.radius, 0.0f);
@@ -221,12 +221,12 @@ TEST_F(EnemyBehaviourTest, BossPhaseOpensAndBreaks) {
     EXPECT_EQ(g_TargetMarkerList[0].partId, 151);
     EXPECT_EQ(g_TargetMarkerList[1].partId, 153);
 
-    EnemyRef(boss).age = 77;
+    EnemyRecord(boss).age = 77;
     BeginBossPhaseBreak(boss, 182);
-    EXPECT_EQ(EnemyRef(boss).active, 0);
+    EXPECT_EQ(EnemyRecord(boss).active, 0);
     EXPECT_EQ(g_GameState.BossActiveFlag, 1);
-    EXPECT_EQ(EnemyRef(boss).state, 182);
-    EXPECT_EQ(EnemyRef(boss).age, 0);
+    EXPECT_EQ(EnemyRecord(boss).state, 182);
+    EXPECT_EQ(EnemyRecord(boss).age, 0);
     g_PlayerState[0].shotLevel = 8;  // m = 16
     g_EnemyBulletList.resize(3);
     const i32 rankBefore = g_GameState.RankPoints;

@@ -9,7 +9,6 @@
 
 namespace {
 
-using enemyrt_test::g_fallbacks;
 using enemyrt_test::PlayFixture;
 
 class PartPoolTest : public PlayFixture {};
@@ -254,11 +253,10 @@ TEST_F(DamageTest, AKillPaysCoinsPointsAndRankByShotLevel) {
         MakeEnemy(0, 200, 200, {p});
         g_PlayerShotList.push_back(Shot(10, 7, 200, 200));
         CollideEnemyPart(0, &g_EnemyPartPool[p], &g_EnemyList[0].x, &g_EnemyList[0].rotation);
-        ASSERT_EQ(g_fallbacks.coinCalls.size(), 1u);
-        EXPECT_EQ(g_fallbacks.coinCalls[0].kind, 10);
-        EXPECT_EQ(g_fallbacks.coinCalls[0].count, c.coins);
-        EXPECT_EQ(g_fallbacks.coinCalls[0].x, 200.0f);
-        EXPECT_FLOAT_EQ(g_fallbacks.coinCalls[0].angle, -1.5707964f);
+        ASSERT_EQ(static_cast<i32>(g_CoinList.size()), c.coins);
+        EXPECT_EQ(g_CoinList[0].kind, 10);
+        EXPECT_EQ(g_CoinList[0].x, 200.0f);
+        EXPECT_EQ(g_CoinList[0].y, 200.0f);
         EXPECT_EQ(g_PlayerState[0].StageScorePoints, c.stagePoints);
         EXPECT_EQ(g_GameState.RankPoints, c.level);
         EXPECT_EQ(CountEffects(41) + CountEffects(42) + CountEffects(43) + CountEffects(44) + CountEffects(45) +

@@ -13,7 +13,6 @@
 #include "game/shell/hit_shape.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
-#include "tests/game/play/enemyrt_fallbacks.h"
 
 namespace enemyrt_test {
 
@@ -31,7 +30,6 @@ protected:
         RandomSeed(12345);
         RearmSoundEffectGates();
         ClearSoundEffectStamps();
-        g_fallbacks = FallbackLog{};
         DefaultHitShapes[0] = HitShape{5, 3, 0};
         DefaultHitShapes[1] = HitShape{0, 0, 5};
         DefaultHitShapes[2] = HitShape{0, 0, 12};

@@ -1,0 +1,59 @@
+#pragma once
+// Scene 2, stage play: loading a stage, the frame (draw, then update), the
+// frame's picture and the end of play with the choice of the next scene.
+//
+// Every routine of the other play parts and of the per-stage content is
+// stepped from PlayFrame and DrawPlayScene in one fixed order; the order of
+// the engine generator's draws in it is what lets a recorded run play back.
+#include <string_view>
+
+#include "engine/core/types.h"
+
+// One row of the stage load table: what LoadStage loads and sets per stage.
+struct StageLoadRow {
+    f32 zoom;                    // BackgroundZoom
+    i32 music;                   // track requested at the load
+    u32 randomSeed;              // seed of the stage random generator
+    const char* enemy[9];        // E1..E9 from "vsk1.dat" (null: none)
+    const char* boss[2];         // B1, B2 from "vsk1.dat"
+    const char* background[9];   // bg1..bg9 from "vsk2.dat"
+    const char* cloud[2];        // cloud textures from "vsk1.dat", one plane each
+    const char* face[3];         // from "vsk1.dat"
+    const char* speech[10];      // from "vsk3.dat"
+    i32 storyFirst, storyLast;   // StoryFlags cleared at the load (inclusive)
+    i32 firstPhase;              // StageScriptPhase at the start (-1: chosen by the ranks)
+};
+
+// Row of stage index 0..4; null for any other index.
+const StageLoadRow* StageLoadTable(i32 stage);
+// The first phase of stage index 2: 15 after an odd sum of the recorded ranks
+// of stage indexes 0 and 1, else 16.
+i32 Stage2FirstPhase();
+
+// The scene's four routines.
+void LoadStage();
+void PlayFrame();
+void DrawPlayScene();
+void EndPlayScene();
+// The stage update of one frame (PlayFrame's step 3 when no prompt is open).
+void UpdateStage();
+
+// Registers PlayFrame as scene 2, the stage camera hooks and the state hash
+// with the shell; the program calls it before the game starts.
+void RegisterPlayScene();
+// The end of the run (GameMain's end, the Escape key): the stage camera and
+// any stage images still held are released, so that no handle outlives the
+// engine's teardown. A second call does nothing.
+void ReleasePlayObjects();
+
+// A 64-bit hash of the game state (player, enemies and parts, projectiles,
+// effects, coins, markers, score and counters, story flags, both generators,
+// stage script phase and frame). Reads the state only.
+u64 ComputeStateHash();
+
+// A trace of the play frame's calls, for tests: every step of the update and
+// the draw (and every image the load creates, as "texture <archive> <name>",
+// "surface ...", "plane <n>") is reported by name while a trace is set.
+using PlayTraceFn = void (*)(std::string_view event);
+void SetPlayTrace(PlayTraceFn trace);
+void PlayTrace(std::string_view event);
