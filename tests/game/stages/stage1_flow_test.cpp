@@ -6,6 +6,7 @@
 #include "game/enemy/enemy_content.h"
 #include "game/patterns/pattern_content.h"
 #include "game/play/talk.h"
+#include "game/shell/transition.h"
 #include "game/stages/stage_content.h"
 #include "tests/game/enemy/stage1_fixture.h"
 
@@ -28,6 +29,10 @@ protected:
     void TearDown() override {
         ResetStageDispatch();
         Stage1Test::TearDown();
+    }
+    void Enter(i32 phase, i32 frame) {
+        g_GameState.StageScriptPhase = phase;
+        g_GameState.StageScriptFrame = frame;
     }
     // One play frame of the parts this stage's content drives.
     void PlayFrame() {
@@ -81,6 +86,47 @@ TEST_F(Stage1FlowTest, TheLongRoadBringsTheWholeBossWithItsEscorts) {
     EXPECT_EQ(g_EnemyList[0].active, 1);  // phase 1 opened
     EXPECT_EQ(g_EnemyList[1].state, 120);
     EXPECT_EQ(g_EnemyList[1].active, 1);
+}
+
+// Shoots down, each frame, every part of the boss that can be hit (what the
+// player's shots would do), and nothing else.
+void ShootTheBoss() {
+    if (g_EnemyList.empty() || g_EnemyList[0].spawnId != 150 || g_EnemyList[0].active == 0) return;
+    for (const i32 slot : g_EnemyList[0].rootParts) {
+        if (slot == kNoPart) break;
+        EnemyPart& part = g_EnemyPartPool[slot];
+        const HitShape& s = part.hitShape;
+        if (part.state == 1 && (s.halfWidth > 0 || s.radius > 0)) {
+            part.state = -1;
+            part.hp = 0;
+        }
+    }
+}
+
+TEST_F(Stage1FlowTest, TheBossFightRunsThroughItsPhasesToTheClosingFade) {
+    Enter(6, 301);  // the second mid-boss is gone: the whole boss comes
+    std::vector<i32> states;
+    i32 escortsSentAway = 0;
+    for (i32 f = 0; f < 20000 && g_GameState.StageScriptPhase != kClosingPhase; ++f) {
+        ShootTheBoss();
+        PlayFrame();
+        if (!g_EnemyList.empty() && g_EnemyList[0].spawnId == 150 &&
+            (states.empty() || states.back() != g_EnemyList[0].state)) {
+            states.push_back(g_EnemyList[0].state);
+        }
+        for (const Enemy& e : g_EnemyList) escortsSentAway += e.state == 193 && e.age == 1 ? 1 : 0;
+    }
+    EXPECT_EQ(states, (std::vector<i32>{180, 181, 182, 183, 191}));
+    EXPECT_EQ(escortsSentAway, 4);  // the escorts of phase 3
+    EXPECT_EQ(g_GameState.StoryFlags[21], 1);
+    ASSERT_EQ(g_GameState.StageScriptPhase, kClosingPhase);
+    EXPECT_GT(g_PlayerState[0].StageScorePoints, 4200 + 5200 + 5200 + 6500);
+    EXPECT_EQ(TransitionState.running, 1);
+    PlayFrame();
+    EXPECT_EQ(g_GameState.StageFinished, 0);  // the fade runs
+    TransitionState.running = 0;
+    PlayFrame();
+    EXPECT_EQ(g_GameState.StageFinished, 1);
 }
 
 }  // namespace
