@@ -78,6 +78,10 @@ void Observed() {
     r.scrollY = g.BackgroundScrollY;
     r.section = g.BackgroundSection;
     r.pauseActive = g_PauseMenu.PauseActive;
+    r.continuePrompt = g_ContinuePrompt.ContinuePromptActive;
+    r.blinkTimer = p.blinkTimer;
+    r.missileStock = p.missileStock;
+    r.coins = static_cast<i32>(g_CoinList.size());
     r.talkActive = static_cast<u8>(g_TalkState.active != 0);
     r.lives = p.lives;
     r.score = p.RunScore;

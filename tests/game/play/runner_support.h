@@ -30,11 +30,14 @@ struct FrameRow {
     i32 scrollY = 0;         // BackgroundScrollY
     i32 section = 0;         // BackgroundSection
     u8 pauseActive = 0;
+    u8 continuePrompt = 0;
     u8 talkActive = 0;
     i32 lives = 0;
     i32 score = 0;
     f32 x = 0, y = 0;
-    i32 shots = 0, missiles = 0, enemies = 0, effects = 0, bullets = 0;
+    i32 blinkTimer = 0;
+    i32 missileStock = 0;
+    i32 shots = 0, missiles = 0, enemies = 0, effects = 0, bullets = 0, coins = 0;
     i32 titleState = -1;
 };
 
