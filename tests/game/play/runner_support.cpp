@@ -85,6 +85,8 @@ void Observed() {
     r.talkActive = static_cast<u8>(g_TalkState.active != 0);
     r.lives = p.lives;
     r.score = p.RunScore;
+    r.stagePoints = p.StageScorePoints;
+    r.pointsShown = p.stagePointsShown;
     r.x = p.x;
     r.y = p.y;
     r.shots = static_cast<i32>(g_PlayerShotList.size());

@@ -33,7 +33,9 @@ struct FrameRow {
     u8 continuePrompt = 0;
     u8 talkActive = 0;
     i32 lives = 0;
-    i32 score = 0;
+    i32 score = 0;          // RunScore
+    i32 stagePoints = 0;    // StageScorePoints
+    i32 pointsShown = 0;    // stagePointsShown
     f32 x = 0, y = 0;
     i32 blinkTimer = 0;
     i32 missileStock = 0;
