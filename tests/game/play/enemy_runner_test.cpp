@@ -55,23 +55,6 @@ void InjectEnemy(const FrameRow& row) {
     g_EnemyList.push_back(e);
 }
 
-const FrameRow& RowAt(const RunResult& r, i64 frame) {
-    static const FrameRow none;
-    for (const FrameRow& row : r.rows)
-        if (row.frame == frame) return row;
-    ADD_FAILURE() << "no frame " << frame;
-    return none;
-}
-
-::testing::AssertionResult ShotMatches(const RunResult& r, i64 frame, const std::string& name) {
-    auto it = r.shots.find(frame);
-    if (it == r.shots.end()) return ::testing::AssertionFailure() << "no picture of frame " << frame;
-    const FrameShot& s = it->second;
-    testing_support::FrameView view{s.pixels.data(), s.pitch, s.width, s.height,
-                                    static_cast<platform::gfx::D3DFORMAT>(s.format)};
-    return testing_support::MatchesGolden(TOLVARIN_TEST_DIR "/golden", name, view);
-}
-
 TEST(EnemyRunner, ATestEnemyIsShotDownWithBlastsCoinsAndScore) {
     // A full run from the title; the first stage opens about frame 511.
     constexpr i64 kStart = 600;

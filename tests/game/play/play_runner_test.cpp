@@ -106,23 +106,6 @@ Plan MakePlan(const std::vector<Visit>& visits) {
     return plan;
 }
 
-const FrameRow& RowAt(const RunResult& r, i64 frame) {
-    static const FrameRow none;
-    for (const FrameRow& row : r.rows)
-        if (row.frame == frame) return row;
-    ADD_FAILURE() << "no frame " << frame;
-    return none;
-}
-
-::testing::AssertionResult ShotMatches(const RunResult& r, i64 frame, const std::string& name) {
-    auto it = r.shots.find(frame);
-    if (it == r.shots.end()) return ::testing::AssertionFailure() << "no picture of frame " << frame;
-    const FrameShot& s = it->second;
-    testing_support::FrameView view{s.pixels.data(), s.pitch, s.width, s.height,
-                                    static_cast<platform::gfx::D3DFORMAT>(s.format)};
-    return testing_support::MatchesGolden(TOLVARIN_TEST_DIR "/golden", name, view);
-}
-
 TEST(PlayRunner, EveryStageIsEnteredFromTheStageSelectFlownPausedRetriedAndQuit) {
     const Plan plan = MakePlan({{0, false}, {1, false}, {2, true}, {3, false}, {4, false}});
     RunSpec spec;

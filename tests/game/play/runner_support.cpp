@@ -23,6 +23,7 @@
 #include "game/stages/stage_content.h"
 #include "platform/gfx/device.h"
 #include "platform/input.h"
+#include "tests/support/golden.h"
 #include "tests/support/temp_dir.h"
 
 namespace runner_test {
@@ -83,6 +84,9 @@ void Observed() {
     r.missileStock = p.missileStock;
     r.coins = static_cast<i32>(g_CoinList.size());
     r.talkActive = static_cast<u8>(g_TalkState.active != 0);
+    r.talkEvent = g_TalkState.eventId;
+    r.talkLine = g_TalkState.lineIndex;
+    r.talkFrame = g_TalkState.lineFrame;
     r.lives = p.lives;
     r.score = p.RunScore;
     r.stagePoints = p.StageScorePoints;
@@ -137,6 +141,23 @@ void WriteInputFile(const fs::path& path, const std::vector<u16>& words) {
         const char bytes[2] = {static_cast<char>(w & 0xFF), static_cast<char>(w >> 8)};
         f.write(bytes, 2);
     }
+}
+
+const FrameRow& RowAt(const RunResult& r, i64 frame) {
+    static const FrameRow none;
+    for (const FrameRow& row : r.rows)
+        if (row.frame == frame) return row;
+    ADD_FAILURE() << "no frame " << frame;
+    return none;
+}
+
+::testing::AssertionResult ShotMatches(const RunResult& r, i64 frame, const std::string& name) {
+    auto it = r.shots.find(frame);
+    if (it == r.shots.end()) return ::testing::AssertionFailure() << "no picture of frame " << frame;
+    const FrameShot& s = it->second;
+    testing_support::FrameView view{s.pixels.data(), s.pitch, s.width, s.height,
+                                    static_cast<platform::gfx::D3DFORMAT>(s.format)};
+    return testing_support::MatchesGolden(TOLVARIN_TEST_DIR "/golden", name, view);
 }
 
 RunResult RunGame(const RunSpec& spec) {

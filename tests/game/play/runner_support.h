@@ -32,6 +32,7 @@ struct FrameRow {
     u8 pauseActive = 0;
     u8 continuePrompt = 0;
     u8 talkActive = 0;
+    i32 talkEvent = 0, talkLine = 0, talkFrame = 0;
     i32 lives = 0;
     i32 score = 0;          // RunScore
     i32 stagePoints = 0;    // StageScorePoints
@@ -92,5 +93,12 @@ const FrameRow* FindRow(const std::vector<FrameRow>& rows, Pred pred, i64 from =
         if (r.frame >= from && pred(r)) return &r;
     return nullptr;
 }
+
+// The row of `frame` (a test failure when the run has none).
+const FrameRow& RowAt(const RunResult& r, i64 frame);
+
+// The kept picture of `frame` against the golden value `name` in the play
+// tests' golden folder.
+::testing::AssertionResult ShotMatches(const RunResult& r, i64 frame, const std::string& name);
 
 }  // namespace runner_test
