@@ -11,6 +11,7 @@
 #include "game/play/play_overlays.h"
 #include "game/play/player.h"
 #include "game/play/stage_random.h"
+#include "game/shell/game_math.h"
 #include "game/shell/game_state.h"
 #include "tests/game/play/play_fixture.h"
 
@@ -548,9 +549,18 @@ TEST_F(PlayFixture, PauseQuitLeavesThroughTheClosingPhaseOnceTheMenuHasClosed) {
 TEST_F(PlayFixture, RegisterPlaySceneInstallsTheFrameTheCameraAndTheHash) {
     RegisterSceneFrame(kScenePlay, nullptr);
     ResetPlayerStateHook = nullptr;
+    SetPlayerPositionSource(nullptr);
     RegisterPlayScene();
     EXPECT_EQ(SceneFrame(kScenePlay), &PlayFrame);
     EXPECT_EQ(ResetPlayerStateHook, &ResetPlayerState);
+    // The shell's aim at the player reads the play layer's aircraft.
+    g_PlayerState[0].x = 320.0f;
+    g_PlayerState[0].y = 100.0f;
+    const f32 below[2] = {320.0f, 200.0f};
+    EXPECT_NEAR(AngleToPlayer(below, 0), -1.5707963267948966, 1e-9);
+    g_PlayerState[0].x = 420.0f;
+    g_PlayerState[0].y = 200.0f;
+    EXPECT_NEAR(AngleToPlayer(below, 0), 0.0, 1e-9);
 }
 
 // ---- state hash ----
