@@ -1404,6 +1404,12 @@ HRESULT Direct3DDevice8::Draw(D3DPRIMITIVETYPE type, std::uint32_t primitiveCoun
             }
             break;
         case D3DPT_TRIANGLEFAN:
+            if (primitiveCount == 2 && !transformed) {
+                // A sprite's quad: the rasterizer draws it as one rectangle when it is one.
+                rz.Quad(process(indexAt(0)).v, process(indexAt(1)).v, process(indexAt(2)).v, process(indexAt(3)).v,
+                        false);
+                break;
+            }
             for (std::uint32_t i = 0; i < primitiveCount; ++i) triangle(0, i + 1, i + 2);
             break;
         default:

@@ -1170,16 +1170,39 @@ void Rasterizer::Triangle(const Vertex& v0, const Vertex& v1, const Vertex& v2, 
     }
 }
 
-void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
-    // Snap to the sub-pixel grid.
+namespace {
+
+// A triangle snapped to the sub-pixel grid, wound positively, with the rows
+// it may touch and its attribute planes.
+struct Prepared {
     i64 X[3], Y[3];
+    i64 yStart, yEnd;
+    TriangleSetup ts;
+};
+
+// The span routine chosen for a triangle and what stays the same along its rows.
+struct SpanSetup {
+    SpanFn fast = nullptr;
+    int blend = 0;  // the rasterizer's blend kind
+    int mod = kModGouraud;
+    int tex = kTexNone;
+    const Sampler* sm0 = nullptr;
+    SpanArgs args{};
+    i64 dS = 0, dT = 0;
+};
+
+// Snaps the triangle and builds its planes; false when it covers nothing
+// (no area, or its bounds lie outside the scissor).
+bool PrepareTriangle(const State& st, int stageCount, const Vertex* vin[3], bool perspective, Prepared& p) {
+    i64* X = p.X;
+    i64* Y = p.Y;
     const Vertex* v[3] = {vin[0], vin[1], vin[2]};
     for (int i = 0; i < 3; ++i) {
         X[i] = FloorToInt(static_cast<double>(v[i]->x) * kSub + 0.5);
         Y[i] = FloorToInt(static_cast<double>(v[i]->y) * kSub + 0.5);
     }
     i64 area = (X[1] - X[0]) * (Y[2] - Y[0]) - (Y[1] - Y[0]) * (X[2] - X[0]);
-    if (area == 0) return;
+    if (area == 0) return false;
     if (area < 0) {  // make the winding positive; culling was decided before
         std::swap(X[1], X[2]);
         std::swap(Y[1], Y[2]);
@@ -1188,13 +1211,13 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
     }
     i64 minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
     i64 minX = std::min({X[0], X[1], X[2]}), maxX = std::max({X[0], X[1], X[2]});
-    i64 yStart = std::max<i64>(CeilDiv(minY, kSub), s_.clipY0);
-    i64 yEnd = std::min<i64>(FloorDiv(maxY, kSub), s_.clipY1 - 1);
-    if (yStart > yEnd) return;
-    if (CeilDiv(minX, kSub) > s_.clipX1 - 1 || FloorDiv(maxX, kSub) < s_.clipX0) return;
+    p.yStart = std::max<i64>(CeilDiv(minY, kSub), st.clipY0);
+    p.yEnd = std::min<i64>(FloorDiv(maxY, kSub), st.clipY1 - 1);
+    if (p.yStart > p.yEnd) return false;
+    if (CeilDiv(minX, kSub) > st.clipX1 - 1 || FloorDiv(maxX, kSub) < st.clipX0) return false;
 
     // Attribute planes from the snapped positions.
-    TriangleSetup ts;
+    TriangleSetup& ts = p.ts;
     // Transformed vertices of one depth (orthographic) interpolate affinely.
     ts.perspective = perspective && !(v[0]->rhw == v[1]->rhw && v[1]->rhw == v[2]->rhw);
     double px[3], py[3];
@@ -1205,12 +1228,12 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
     double e1x = px[1] - px[0], e1y = py[1] - py[0], e2x = px[2] - px[0], e2y = py[2] - py[0];
     double darea = e1x * e2y - e2x * e1y;
     auto plane = [&](double a0, double a1, double a2) {
-        Plane p;
+        Plane pl;
         double d1 = a1 - a0, d2 = a2 - a0;
-        p.dx = (d1 * e2y - d2 * e1y) / darea;
-        p.dy = (d2 * e1x - d1 * e2x) / darea;
-        p.base = a0 - p.dx * px[0] - p.dy * py[0];
-        return p;
+        pl.dx = (d1 * e2y - d2 * e1y) / darea;
+        pl.dy = (d2 * e1x - d1 * e2x) / darea;
+        pl.base = a0 - pl.dx * px[0] - pl.dy * py[0];
+        return pl;
     };
     double q[3];
     for (int i = 0; i < 3; ++i) q[i] = ts.perspective ? v[i]->rhw : 1.0;
@@ -1221,7 +1244,7 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
     // Equal channels pack to equal colours.
     bool sameColour = v[1]->r == v[0]->r && v[2]->r == v[0]->r && v[1]->g == v[0]->g && v[2]->g == v[0]->g &&
                       v[1]->b == v[0]->b && v[2]->b == v[0]->b && v[1]->a == v[0]->a && v[2]->a == v[0]->a;
-    ts.flat = s_.shadeMode == D3DSHADE_FLAT || sameColour;
+    ts.flat = st.shadeMode == D3DSHADE_FLAT || sameColour;
     ts.flatColour = c0;
     if (!ts.flat) {
         ts.colour[0] = attrPlane([](const Vertex& x) { return static_cast<double>(x.r); });
@@ -1230,9 +1253,9 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
         ts.colour[3] = attrPlane([](const Vertex& x) { return static_cast<double>(x.a); });
     }
     // Depth only matters to the depth test.
-    if (s_.depth.bits && s_.zEnable) ts.z = plane(v[0]->z * 65535.0, v[1]->z * 65535.0, v[2]->z * 65535.0);
-    for (int i = 0; i < stageCount_; ++i) {
-        const Stage& sg = s_.stages[i];
+    if (st.depth.bits && st.zEnable) ts.z = plane(v[0]->z * 65535.0, v[1]->z * 65535.0, v[2]->z * 65535.0);
+    for (int i = 0; i < stageCount; ++i) {
+        const Stage& sg = st.stages[i];
         if (!sg.texture.argb) continue;
         Sampler& sm = ts.samplers[i];
         sm.tex = sg.texture.argb;
@@ -1260,6 +1283,108 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
         DWORD filter = std::max(lx, ly) > 1.0 ? sg.minFilter : sg.magFilter;
         sm.linear = filter == D3DTEXF_LINEAR || filter == D3DTEXF_ANISOTROPIC;
     }
+    return true;
+}
+
+void ChooseSpan(const State& st, int stageCount, int fastPath, const TriangleSetup& ts, SpanSetup& sp) {
+    if (fastPath < 0 || ts.perspective) return;
+    int& mod = sp.mod;
+    if (ts.flat) {
+        mod = ts.flatColour == 0xFFFFFFFFu ? kModNone
+              : (ts.flatColour & 0x00FFFFFFu) == 0x00FFFFFFu ? kModAlpha
+                                                            : kModConst;
+    }
+    if (stageCount == 1 && ts.samplers[0].tex) {
+        sp.sm0 = &ts.samplers[0];
+        sp.tex = sp.sm0->linear ? kTexLinear : kTexPoint;
+    } else if (mod == kModAlpha || mod == kModNone) {
+        mod = kModConst;  // untextured: the colour itself
+    }
+    sp.blend = fastPath;
+    sp.fast = PickSpan(sp.tex, false, mod, fastPath);
+    SpanArgs& args = sp.args;
+    args.st = &st;
+    args.colour = ts.flatColour;
+    if (sp.sm0) {
+        args.tex = sp.sm0->tex;
+        args.tw = sp.sm0->w;
+        args.th = sp.sm0->h;
+        args.sampler = sp.sm0;
+        sp.dS = ToFixed16(ts.s[0].dx);
+        sp.dT = ToFixed16(ts.t[0].dx);
+        args.dS = sp.dS;
+        args.dT = sp.dT;
+    }
+    if (mod == kModGouraud && !ts.flat) {
+        args.dc[0] = ToFixed16(ts.colour[3].dx);
+        args.dc[1] = ToFixed16(ts.colour[0].dx);
+        args.dc[2] = ToFixed16(ts.colour[1].dx);
+        args.dc[3] = ToFixed16(ts.colour[2].dx);
+    }
+}
+
+// Pixels x0 <= x < x1 of row y, their attributes from the planes at x0 and
+// stepped by the fixed-point gradients.
+inline void DrawRow(const State& st, int stageCount, const TriangleSetup& ts, SpanSetup& sp, int x0, int x1,
+                    int yy) {
+    if (!sp.fast) {
+        Rasterizer::Impl::GenericSpan(st, stageCount, ts, yy, x0, x1);
+        return;
+    }
+    SpanArgs& args = sp.args;
+    args.dst = reinterpret_cast<u32*>(st.target.bits + static_cast<std::ptrdiff_t>(yy) * st.target.pitch) + x0;
+    args.n = x1 - x0;
+    SpanFn fn = sp.fast;
+    if (const Sampler* sm0 = sp.sm0) {
+        const i64 dS = sp.dS, dT = sp.dT;
+        args.S = ToFixed16(ts.s[0].At(x0, yy));
+        args.T = ToFixed16(ts.t[0].At(x0, yy));
+        // Direct texel reads only when the whole span stays inside the texture.
+        i64 sEnd = args.S + dS * (args.n - 1), tEnd = args.T + dT * (args.n - 1);
+        i64 sLo = std::min(args.S, sEnd), sHi = std::max(args.S, sEnd);
+        i64 tLo = std::min(args.T, tEnd), tHi = std::max(args.T, tEnd);
+        bool inRange;
+        if (sp.tex == kTexLinear) {
+            inRange = (sLo >> 16) >= 0 && (sHi >> 16) + 1 < sm0->w && (tLo >> 16) >= 0 && (tHi >> 16) + 1 < sm0->h;
+        } else {
+            inRange = ((sLo + 0x8000) >> 16) >= 0 && ((sHi + 0x8000) >> 16) < sm0->w &&
+                      ((tLo + 0x8000) >> 16) >= 0 && ((tHi + 0x8000) >> 16) < sm0->h;
+        }
+        if (!inRange) fn = PickSpan(sp.tex, true, sp.mod, sp.blend);
+    }
+    if (sp.mod == kModGouraud && !ts.flat) {
+        args.c[0] = ToFixed16(ts.colour[3].At(x0, yy));
+        args.c[1] = ToFixed16(ts.colour[0].At(x0, yy));
+        args.c[2] = ToFixed16(ts.colour[1].At(x0, yy));
+        args.c[3] = ToFixed16(ts.colour[2].At(x0, yy));
+    }
+    fn(args);
+}
+
+// A plane whose values at every pixel of the target are exact multiples of
+// 1/65536, computed without rounding: the fixed-point value at a span's
+// start plus whole steps then equals the value evaluated at any pixel, so a
+// span may start anywhere along a row with the same result.
+bool OnFixedGrid(const Plane& p) {
+    auto grid = [](double v, double limit) {
+        double f = v * 65536.0;
+        return std::fabs(v) < limit && f == static_cast<double>(static_cast<i64>(f));
+    };
+    // Pixel coordinates stay below 2^15, so every product and sum keeps its
+    // 16 fraction bits within a double's 53.
+    return grid(p.dx, 65536.0) && grid(p.dy, 65536.0) && grid(p.base, 1073741824.0);
+}
+
+bool SamePlane(const Plane& a, const Plane& b) { return a.base == b.base && a.dx == b.dx && a.dy == b.dy; }
+
+}  // namespace
+
+void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
+    Prepared p;
+    if (!PrepareTriangle(s_, stageCount_, vin, perspective, p)) return;
+    const i64* X = p.X;
+    const i64* Y = p.Y;
+    const i64 yStart = p.yStart, yEnd = p.yEnd;
 
     // Edge functions: E(x, y) = dx (y - Py) - dy (x - Px) >= k, where k is 0
     // on top and left edges and 1 elsewhere (top-left rule). On row y an edge
@@ -1287,47 +1412,8 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
     // Three named edges rather than an array, so they stay in registers.
     RowEdge edge0 = makeEdge(0), edge1 = makeEdge(1), edge2 = makeEdge(2);
 
-    // Span routine.
-    SpanFn fast = nullptr;
-    int mod = kModGouraud;
-    int tex = kTexNone;
-    const Sampler* sm0 = nullptr;
-    if (fastPath_ >= 0 && !ts.perspective) {
-        if (ts.flat) {
-            mod = ts.flatColour == 0xFFFFFFFFu ? kModNone
-                  : (ts.flatColour & 0x00FFFFFFu) == 0x00FFFFFFu ? kModAlpha
-                                                                : kModConst;
-        }
-        if (stageCount_ == 1 && ts.samplers[0].tex) {
-            sm0 = &ts.samplers[0];
-            tex = sm0->linear ? kTexLinear : kTexPoint;
-        } else if (mod == kModAlpha || mod == kModNone) {
-            mod = kModConst;  // untextured: the colour itself
-        }
-        fast = PickSpan(tex, false, mod, fastPath_);
-    }
-    SpanArgs args{};
-    i64 dS = 0, dT = 0;
-    if (fast) {
-        args.st = &s_;
-        args.colour = ts.flatColour;
-        if (sm0) {
-            args.tex = sm0->tex;
-            args.tw = sm0->w;
-            args.th = sm0->h;
-            args.sampler = sm0;
-            dS = ToFixed16(ts.s[0].dx);
-            dT = ToFixed16(ts.t[0].dx);
-            args.dS = dS;
-            args.dT = dT;
-        }
-        if (mod == kModGouraud && !ts.flat) {
-            args.dc[0] = ToFixed16(ts.colour[3].dx);
-            args.dc[1] = ToFixed16(ts.colour[0].dx);
-            args.dc[2] = ToFixed16(ts.colour[1].dx);
-            args.dc[3] = ToFixed16(ts.colour[2].dx);
-        }
-    }
+    SpanSetup sp;
+    ChooseSpan(s_, stageCount_, fastPath_, p.ts, sp);
     for (i64 y = yStart; y <= yEnd; ++y) {
         i64 xl = s_.clipX0, xr = s_.clipX1 - 1;
         bool empty = false;
@@ -1346,38 +1432,92 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
         limit(edge1);
         limit(edge2);
         if (empty || xl > xr) continue;
-        int x0 = static_cast<int>(xl), x1 = static_cast<int>(xr) + 1, yy = static_cast<int>(y);
-        if (!fast) {
-            Impl::GenericSpan(s_, stageCount_, ts, yy, x0, x1);
-            continue;
-        }
-        args.dst = reinterpret_cast<u32*>(s_.target.bits + static_cast<std::ptrdiff_t>(yy) * s_.target.pitch) + x0;
-        args.n = x1 - x0;
-        SpanFn fn = fast;
-        if (sm0) {
-            args.S = ToFixed16(ts.s[0].At(x0, yy));
-            args.T = ToFixed16(ts.t[0].At(x0, yy));
-            // Direct texel reads only when the whole span stays inside the texture.
-            i64 sEnd = args.S + dS * (args.n - 1), tEnd = args.T + dT * (args.n - 1);
-            i64 sLo = std::min(args.S, sEnd), sHi = std::max(args.S, sEnd);
-            i64 tLo = std::min(args.T, tEnd), tHi = std::max(args.T, tEnd);
-            bool inRange;
-            if (tex == kTexLinear) {
-                inRange = (sLo >> 16) >= 0 && (sHi >> 16) + 1 < sm0->w && (tLo >> 16) >= 0 && (tHi >> 16) + 1 < sm0->h;
-            } else {
-                inRange = ((sLo + 0x8000) >> 16) >= 0 && ((sHi + 0x8000) >> 16) < sm0->w &&
-                          ((tLo + 0x8000) >> 16) >= 0 && ((tHi + 0x8000) >> 16) < sm0->h;
-            }
-            if (!inRange) fn = PickSpan(tex, true, mod, fastPath_);
-        }
-        if (mod == kModGouraud && !ts.flat) {
-            args.c[0] = ToFixed16(ts.colour[3].At(x0, yy));
-            args.c[1] = ToFixed16(ts.colour[0].At(x0, yy));
-            args.c[2] = ToFixed16(ts.colour[1].At(x0, yy));
-            args.c[3] = ToFixed16(ts.colour[2].At(x0, yy));
-        }
-        fn(args);
+        DrawRow(s_, stageCount_, p.ts, sp, static_cast<int>(xl), static_cast<int>(xr) + 1, static_cast<int>(y));
     }
+}
+
+namespace {
+std::atomic<bool> g_rectangles{true};
+std::atomic<std::uint64_t> g_rectanglesDrawn{0};
+}  // namespace
+
+void UseRectanglePath(bool on) { g_rectangles.store(on, std::memory_order_relaxed); }
+std::uint64_t RectanglesDrawn() { return g_rectanglesDrawn.load(std::memory_order_relaxed); }
+
+void Rasterizer::Quad(const Vertex& v0, const Vertex& v1, const Vertex& v2, const Vertex& v3, bool perspective) {
+    if (!perspective && fastPath_ >= 0 && g_rectangles.load(std::memory_order_relaxed) &&
+        Rectangle(v0, v1, v2, v3)) {
+        g_rectanglesDrawn.fetch_add(1, std::memory_order_relaxed);
+        return;
+    }
+    Triangle(v0, v1, v2, perspective);
+    Triangle(v0, v2, v3, perspective);
+}
+
+// The triangles (v0, v1, v2) and (v0, v2, v3) as one screen-aligned
+// rectangle, when that gives exactly their pixels: the corners snap to an
+// axis-aligned rectangle, so the two triangles split its pixels along the
+// diagonal by the fill rule and together cover x0 <= x kSub < x1,
+// y0 <= y kSub < y1; and both have the same planes on the fixed-point grid,
+// so a span across the diagonal steps to the values the other triangle's
+// span starts with. False, having drawn nothing, otherwise.
+bool Rasterizer::Rectangle(const Vertex& v0, const Vertex& v1, const Vertex& v2, const Vertex& v3) {
+    if (s_.fillMode != D3DFILL_SOLID) return false;
+    if (!Finite(v0) || !Finite(v1) || !Finite(v2) || !Finite(v3)) return false;
+    if (s_.clipX0 >= s_.clipX1 || s_.clipY0 >= s_.clipY1) return false;
+    float lo[2] = {s_.clipX0 - kGuardBand, s_.clipY0 - kGuardBand};
+    float hi[2] = {s_.clipX1 + kGuardBand, s_.clipY1 + kGuardBand};
+    auto inside = [&](const Vertex& v) { return v.x >= lo[0] && v.x <= hi[0] && v.y >= lo[1] && v.y <= hi[1]; };
+    if (!inside(v0) || !inside(v1) || !inside(v2) || !inside(v3)) return false;
+    i64 X[4], Y[4];
+    const Vertex* v[4] = {&v0, &v1, &v2, &v3};
+    for (int i = 0; i < 4; ++i) {
+        X[i] = FloorToInt(static_cast<double>(v[i]->x) * kSub + 0.5);
+        Y[i] = FloorToInt(static_cast<double>(v[i]->y) * kSub + 0.5);
+    }
+    bool verticalFirst = X[0] == X[1] && Y[1] == Y[2] && X[2] == X[3] && Y[3] == Y[0];
+    bool horizontalFirst = Y[0] == Y[1] && X[1] == X[2] && Y[2] == Y[3] && X[3] == X[0];
+    if (!(verticalFirst || horizontalFirst) || X[0] == X[2] || Y[0] == Y[2]) return false;
+    if (s_.cullMode != D3DCULL_NONE) {
+        // Both halves wind alike; drawn only when neither is culled.
+        auto culled = [&](const Vertex& a, const Vertex& b, const Vertex& c) {
+            double area = (static_cast<double>(b.x) - a.x) * (static_cast<double>(c.y) - a.y) -
+                          (static_cast<double>(b.y) - a.y) * (static_cast<double>(c.x) - a.x);
+            return (s_.cullMode == D3DCULL_CW && area > 0) || (s_.cullMode == D3DCULL_CCW && area < 0);
+        };
+        if (culled(v0, v1, v2) || culled(v0, v2, v3)) return false;
+    }
+    const Vertex* ta[3] = {&v0, &v1, &v2};
+    const Vertex* tb[3] = {&v0, &v2, &v3};
+    Prepared a, b;
+    // Both halves have the rectangle's bounds: neither is seen when one is not.
+    if (!PrepareTriangle(s_, stageCount_, ta, false, a)) return true;
+    if (!PrepareTriangle(s_, stageCount_, tb, false, b)) return false;
+    const TriangleSetup& sa = a.ts;
+    const TriangleSetup& sb = b.ts;
+    if (sa.flat != sb.flat || sa.flatColour != sb.flatColour) return false;
+    if (!sa.flat) {
+        for (int k = 0; k < 4; ++k) {
+            if (!SamePlane(sa.colour[k], sb.colour[k]) || !OnFixedGrid(sa.colour[k])) return false;
+        }
+    }
+    if (stageCount_ == 1 && sa.samplers[0].tex) {
+        if (sa.samplers[0].linear != sb.samplers[0].linear || !SamePlane(sa.s[0], sb.s[0]) ||
+            !SamePlane(sa.t[0], sb.t[0]) || !OnFixedGrid(sa.s[0]) || !OnFixedGrid(sa.t[0])) {
+            return false;
+        }
+    }
+    i64 xMin = std::min(X[0], X[2]), xMax = std::max(X[0], X[2]);
+    i64 yMin = std::min(Y[0], Y[2]), yMax = std::max(Y[0], Y[2]);
+    i64 x0 = std::max<i64>(CeilDiv(xMin, kSub), s_.clipX0), x1 = std::min<i64>(CeilDiv(xMax, kSub), s_.clipX1);
+    i64 y0 = std::max<i64>(CeilDiv(yMin, kSub), s_.clipY0), y1 = std::min<i64>(CeilDiv(yMax, kSub), s_.clipY1);
+    if (x0 >= x1 || y0 >= y1) return true;
+    SpanSetup sp;
+    ChooseSpan(s_, stageCount_, fastPath_, sa, sp);
+    for (i64 y = y0; y < y1; ++y) {
+        DrawRow(s_, stageCount_, sa, sp, static_cast<int>(x0), static_cast<int>(x1), static_cast<int>(y));
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------------------
