@@ -1325,7 +1325,7 @@ void ChooseSpan(const State& st, int stageCount, int fastPath, const TriangleSet
 
 // Pixels x0 <= x < x1 of row y, their attributes from the planes at x0 and
 // stepped by the fixed-point gradients.
-inline void DrawRow(const State& st, int stageCount, const TriangleSetup& ts, SpanSetup& sp, int x0, int x1,
+[[gnu::always_inline]] inline void DrawRow(const State& st, int stageCount, const TriangleSetup& ts, SpanSetup& sp, int x0, int x1,
                     int yy) {
     if (!sp.fast) {
         Rasterizer::Impl::GenericSpan(st, stageCount, ts, yy, x0, x1);
@@ -1462,6 +1462,12 @@ void Rasterizer::Quad(const Vertex& v0, const Vertex& v1, const Vertex& v2, cons
 // so a span across the diagonal steps to the values the other triangle's
 // span starts with. False, having drawn nothing, otherwise.
 bool Rasterizer::Rectangle(const Vertex& v0, const Vertex& v1, const Vertex& v2, const Vertex& v3) {
+    // Corners that snap to one column or row lie less than a step apart: a
+    // quick refusal of rotated quads before snapping.
+    constexpr double kStep = 1.0 / kSub;
+    if (!(std::fabs(static_cast<double>(v1.x) - v0.x) < kStep || std::fabs(static_cast<double>(v1.y) - v0.y) < kStep)) {
+        return false;
+    }
     if (s_.fillMode != D3DFILL_SOLID) return false;
     if (!Finite(v0) || !Finite(v1) || !Finite(v2) || !Finite(v3)) return false;
     if (s_.clipX0 >= s_.clipX1 || s_.clipY0 >= s_.clipY1) return false;
