@@ -97,13 +97,14 @@ public:
         stepRem_ = step - stepQ_ * den;
     }
     i64 Floor() const { return q_; }
+    // Without a branch: the carry follows the edge's slope, which a
+    // predictor guesses badly.
     void Next() {
         q_ += stepQ_;
         rem_ += stepRem_;
-        if (rem_ >= den_) {
-            rem_ -= den_;
-            ++q_;
-        }
+        i64 carry = -static_cast<i64>(rem_ >= den_);
+        rem_ -= den_ & carry;
+        q_ -= carry;
     }
 
 private:
@@ -1394,7 +1395,9 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
     // stepped from row to row without division; a horizontal edge (dy == 0)
     // keeps or drops whole rows by the sign of c - k (a divisor of 1).
     struct RowEdge {
-        int side;  // -1 left, 1 right, 0 horizontal
+        int side;       // -1 left, 1 right, 0 horizontal
+        i64 leftMask;   // all ones on a left edge
+        i64 rightMask;  // all ones on a right edge
         EdgeStep step;
     };
     auto makeEdge = [&](int i) {
@@ -1406,6 +1409,8 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
         i64 c = dx * (yStart * kSub - Y[i]) + dy * X[i] - k;
         RowEdge e;
         e.side = dy < 0 ? -1 : dy > 0 ? 1 : 0;
+        e.leftMask = -static_cast<i64>(dy < 0);
+        e.rightMask = -static_cast<i64>(dy > 0);
         e.step.Start(c, dy == 0 ? 1 : (dy < 0 ? -dy : dy) * kSub, dx * kSub);
         return e;
     };
@@ -1417,16 +1422,15 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
     for (i64 y = yStart; y <= yEnd; ++y) {
         i64 xl = s_.clipX0, xr = s_.clipX1 - 1;
         bool empty = false;
+        // Selects rather than branches: the kind of edge changes from edge to edge.
         auto limit = [&](RowEdge& e) {
             i64 q = e.step.Floor();
             e.step.Next();
-            if (e.side < 0) {
-                xl = std::max(xl, -q);
-            } else if (e.side > 0) {
-                xr = std::min(xr, q);
-            } else if (q < 0) {
-                empty = true;
-            }
+            i64 left = (-q & e.leftMask) | (INT64_MIN & ~e.leftMask);
+            i64 right = (q & e.rightMask) | (INT64_MAX & ~e.rightMask);
+            xl = std::max(xl, left);
+            xr = std::min(xr, right);
+            empty |= (e.side == 0) & (q < 0);
         };
         limit(edge0);
         limit(edge1);
