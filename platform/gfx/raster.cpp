@@ -1190,6 +1190,7 @@ struct SpanSetup {
     const Sampler* sm0 = nullptr;
     SpanArgs args{};
     i64 dS = 0, dT = 0;
+    bool inRange = false;  // every span reads inside the texture: no check per row
 };
 
 // Snaps the triangle and builds its planes; false when it covers nothing
@@ -1287,6 +1288,22 @@ bool PrepareTriangle(const State& st, int stageCount, const Vertex* vin[3], bool
     return true;
 }
 
+// Whether the texture positions at the corners (x[i], y[i]) in pixels lie a
+// texel inside the texture: then every pixel of the triangle or rectangle
+// does, with its fixed-point stepping (off by far less than a texel).
+bool CornersInside(const Plane& s, const Plane& t, int w, int h, const double* x, const double* y, int n) {
+    double sLo = s.At(x[0], y[0]), sHi = sLo, tLo = t.At(x[0], y[0]), tHi = tLo;
+    for (int i = 1; i < n; ++i) {
+        double sv = s.At(x[i], y[i]), tv = t.At(x[i], y[i]);
+        sLo = std::min(sLo, sv);
+        sHi = std::max(sHi, sv);
+        tLo = std::min(tLo, tv);
+        tHi = std::max(tHi, tv);
+    }
+    // NaN fails every comparison: checked per row then.
+    return sLo >= 1.0 && sHi <= w - 3.0 && tLo >= 1.0 && tHi <= h - 3.0;
+}
+
 void ChooseSpan(const State& st, int stageCount, int fastPath, const TriangleSetup& ts, SpanSetup& sp) {
     if (fastPath < 0 || ts.perspective) return;
     int& mod = sp.mod;
@@ -1324,6 +1341,17 @@ void ChooseSpan(const State& st, int stageCount, int fastPath, const TriangleSet
     }
 }
 
+// Whether n pixels from (S, T) stepping by (dS, dT) read only texels inside
+// a w x h texture.
+inline bool SpanInside(int tex, i64 S, i64 T, i64 dS, i64 dT, int n, int w, int h) {
+    i64 sEnd = S + dS * (n - 1), tEnd = T + dT * (n - 1);
+    i64 sLo = std::min(S, sEnd), sHi = std::max(S, sEnd);
+    i64 tLo = std::min(T, tEnd), tHi = std::max(T, tEnd);
+    if (tex == kTexLinear) return (sLo >> 16) >= 0 && (sHi >> 16) + 1 < w && (tLo >> 16) >= 0 && (tHi >> 16) + 1 < h;
+    return ((sLo + 0x8000) >> 16) >= 0 && ((sHi + 0x8000) >> 16) < w && ((tLo + 0x8000) >> 16) >= 0 &&
+           ((tHi + 0x8000) >> 16) < h;
+}
+
 // Pixels x0 <= x < x1 of row y, their attributes from the planes at x0 and
 // stepped by the fixed-point gradients.
 [[gnu::always_inline]] inline void DrawRow(const State& st, int stageCount, const TriangleSetup& ts, SpanSetup& sp, int x0, int x1,
@@ -1341,17 +1369,9 @@ void ChooseSpan(const State& st, int stageCount, int fastPath, const TriangleSet
         args.S = ToFixed16(ts.s[0].At(x0, yy));
         args.T = ToFixed16(ts.t[0].At(x0, yy));
         // Direct texel reads only when the whole span stays inside the texture.
-        i64 sEnd = args.S + dS * (args.n - 1), tEnd = args.T + dT * (args.n - 1);
-        i64 sLo = std::min(args.S, sEnd), sHi = std::max(args.S, sEnd);
-        i64 tLo = std::min(args.T, tEnd), tHi = std::max(args.T, tEnd);
-        bool inRange;
-        if (sp.tex == kTexLinear) {
-            inRange = (sLo >> 16) >= 0 && (sHi >> 16) + 1 < sm0->w && (tLo >> 16) >= 0 && (tHi >> 16) + 1 < sm0->h;
-        } else {
-            inRange = ((sLo + 0x8000) >> 16) >= 0 && ((sHi + 0x8000) >> 16) < sm0->w &&
-                      ((tLo + 0x8000) >> 16) >= 0 && ((tHi + 0x8000) >> 16) < sm0->h;
+        if (!sp.inRange && !SpanInside(sp.tex, args.S, args.T, dS, dT, args.n, sm0->w, sm0->h)) {
+            fn = PickSpan(sp.tex, true, sp.mod, sp.blend);
         }
-        if (!inRange) fn = PickSpan(sp.tex, true, sp.mod, sp.blend);
     }
     if (sp.mod == kModGouraud && !ts.flat) {
         args.c[0] = ToFixed16(ts.colour[3].At(x0, yy));
@@ -1419,6 +1439,14 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
 
     SpanSetup sp;
     ChooseSpan(s_, stageCount_, fastPath_, p.ts, sp);
+    if (sp.sm0) {
+        double cx[3], cy[3];
+        for (int i = 0; i < 3; ++i) {
+            cx[i] = static_cast<double>(X[i]) / kSub;
+            cy[i] = static_cast<double>(Y[i]) / kSub;
+        }
+        sp.inRange = CornersInside(p.ts.s[0], p.ts.t[0], sp.sm0->w, sp.sm0->h, cx, cy, 3);
+    }
     for (i64 y = yStart; y <= yEnd; ++y) {
         i64 xl = s_.clipX0, xr = s_.clipX1 - 1;
         bool empty = false;
@@ -1524,6 +1552,12 @@ bool Rasterizer::Rectangle(const Vertex& v0, const Vertex& v1, const Vertex& v2,
     if (x0 >= x1 || y0 >= y1) return true;
     SpanSetup sp;
     ChooseSpan(s_, stageCount_, fastPath_, sa, sp);
+    if (sp.sm0) {
+        double l = static_cast<double>(xMin) / kSub, r = static_cast<double>(xMax) / kSub;
+        double t = static_cast<double>(yMin) / kSub, b = static_cast<double>(yMax) / kSub;
+        const double cx[4] = {l, r, r, l}, cy[4] = {t, t, b, b};
+        sp.inRange = CornersInside(sa.s[0], sa.t[0], sp.sm0->w, sp.sm0->h, cx, cy, 4);
+    }
     for (i64 y = y0; y < y1; ++y) {
         DrawRow(s_, stageCount_, sa, sp, static_cast<int>(x0), static_cast<int>(x1), static_cast<int>(y));
     }
