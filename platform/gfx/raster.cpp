@@ -751,20 +751,22 @@ void LinearSpanAvx2(const SpanArgs& a) {
     const __m128i dT32 = _mm_set1_epi32(static_cast<int>(static_cast<u32>(dT)));
     const __m128i byteMask = _mm_set1_epi32(0xFF);
     auto run = [&](auto sample) TOLVARIN_INLINE {
-        // Pixel i of the span, its next ones at k1..k3 pixels further.
-        auto step = [&](int i, int k1, int k2, int k3, auto store) TOLVARIN_INLINE {
-            const i64 s0 = S + dS * i, t0 = T + dT * i;
-            __m128i idx = _mm_add_epi32(_mm_set1_epi32(i), lane);
-            __m128i sv = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(static_cast<u32>(S))), _mm_mullo_epi32(idx, dS32));
-            __m128i tv = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(static_cast<u32>(T))), _mm_mullo_epi32(idx, dT32));
+        // A pixel at (s0, t0), its next ones at k1..k3 pixels further; `sv`,
+        // `tv`: the low 32 bits of S and T at it and the three after it.
+        auto step = [&](i64 s0, i64 t0, __m128i sv, __m128i tv, int k1, int k2, int k3, auto store)
+                        TOLVARIN_INLINE {
             __m256i fx = QuadWeights(_mm_and_si128(_mm_srli_epi32(sv, 8), byteMask));
             __m256i fy = QuadWeights(_mm_and_si128(_mm_srli_epi32(tv, 8), byteMask));
             store(sample(s0, t0, s0 + dS * k1, t0 + dT * k1, s0 + dS * k2, t0 + dT * k2, s0 + dS * k3, t0 + dT * k3,
                          fx, fy));
         };
         int i = 0;
-        for (; i + 3 < n; i += 4) {
-            step(i, 1, 2, 3, [&](__m256i src) TOLVARIN_INLINE {
+        i64 s0 = S, t0 = T;
+        __m128i sv = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(static_cast<u32>(S))), _mm_mullo_epi32(lane, dS32));
+        __m128i tv = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(static_cast<u32>(T))), _mm_mullo_epi32(lane, dT32));
+        const __m128i dS4 = _mm_slli_epi32(dS32, 2), dT4 = _mm_slli_epi32(dT32, 2);
+        for (; i + 3 < n; i += 4, s0 += 4 * dS, t0 += 4 * dT, sv = _mm_add_epi32(sv, dS4), tv = _mm_add_epi32(tv, dT4)) {
+            step(s0, t0, sv, tv, 1, 2, 3, [&](__m256i src) TOLVARIN_INLINE {
                 __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
                 __m256i out = shade(src, _mm256_cvtepu8_epi16(dv));
                 __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(out, out), 0x08);
@@ -774,7 +776,7 @@ void LinearSpanAvx2(const SpanArgs& a) {
         const int left = n - i;
         if (left > 0) {
             const int k1 = left > 1 ? 1 : 0, k2 = left > 2 ? 2 : left - 1;
-            step(i, k1, k2, k2, [&](__m256i src) TOLVARIN_INLINE {
+            step(s0, t0, sv, tv, k1, k2, k2, [&](__m256i src) TOLVARIN_INLINE {
                 __m128i mask = _mm_cmpgt_epi32(_mm_set1_epi32(left), lane);
                 __m128i dv = _mm_maskload_epi32(reinterpret_cast<const int*>(dst + i), mask);
                 __m256i out = shade(src, _mm256_cvtepu8_epi16(dv));
