@@ -465,6 +465,12 @@ struct SpanArgs {
     i64 c[4], dc[4];  // Gouraud a, r, g, b in 16.16
     const Sampler* sampler;
     const State* st;
+    // More rows below the first (the rows version of the AVX2 bilinear span
+    // only, see PickRowsSpan): `rows` in all, each `pitch` bytes further down with T
+    // larger by dTRow and S the same.
+    int rows;
+    i64 dTRow;
+    std::ptrdiff_t pitch;
 };
 
 enum TexKind { kTexNone = 0, kTexPoint = 1, kTexLinear = 2 };
@@ -711,8 +717,26 @@ inline void SplitTexelsY(const u32* p0, const u32* p1, const u32* p2, const u32*
     right = _mm256_unpackhi_epi8(v, z);
 }
 
-template <int kMod, int kBlend>
+// kRows: the rectangle version, which honours a.rows (a separate routine, so
+// the single-row one keeps its small frame).
+template <int kMod, int kBlend, bool kRows = false>
 void LinearSpanAvx2(const SpanArgs& a) {
+    constexpr int kMaxColumns = 1024;
+    if (kRows && a.rows > 1) {
+        // Several rows at once only as a rectangle (below); else row by row.
+        i64 sEnd = a.S + a.dS * (a.n - 1);
+        i64 count = (std::max(a.S, sEnd) >> 16) - (std::min(a.S, sEnd) >> 16) + 2;
+        if (!(a.dT == 0 && a.n >= 4 && a.n <= kMaxColumns && count <= kMaxColumns)) {
+            SpanArgs row = a;
+            row.rows = 1;
+            for (int r = 0; r < a.rows; ++r) {
+                LinearSpanAvx2<kMod, kBlend, true>(row);
+                row.dst = reinterpret_cast<u32*>(reinterpret_cast<u8*>(row.dst) + a.pitch);
+                row.T += a.dTRow;
+            }
+            return;
+        }
+    }
     __m256i modulate = _mm256_set1_epi16(255);
     if constexpr (kMod == kModAlpha) {
         short al = static_cast<short>(a.colour >> 24);
@@ -788,7 +812,6 @@ void LinearSpanAvx2(const SpanArgs& a) {
     // Along a row of an axis-aligned sprite the texture row pair and the
     // vertical weight stay the same: blend the columns vertically once, then
     // each pixel only horizontally (the same sums, in the same order).
-    constexpr int kMaxColumns = 1024;
     alignas(32) u32 columns[kMaxColumns + 2];
     if (dT == 0 && n >= 4) {
         i64 sEnd = S + dS * (n - 1);
@@ -796,19 +819,69 @@ void LinearSpanAvx2(const SpanArgs& a) {
         int xb = static_cast<int>(std::max(S, sEnd) >> 16) + 1;
         int count = xb - xa + 1;
         if (count <= kMaxColumns) {
-            const u32* r0 = a.tex + static_cast<std::ptrdiff_t>(T >> 16) * a.tw + xa;
-            const u32* r1 = r0 + a.tw;
-            const u32 fyv = static_cast<u32>((T >> 8) & 0xFF);
-            const __m256i fy = _mm256_set1_epi16(static_cast<short>(fyv));
-            int c = 0;
-            for (; c + 3 < count; c += 4) {
-                __m256i top = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(r0 + c)));
-                __m256i bot = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(r1 + c)));
-                __m256i v = LerpLanesY(top, bot, fy);
-                __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(v, v), 0x08);
-                _mm_store_si128(reinterpret_cast<__m128i*>(columns + c), _mm256_castsi256_si128(packed));
+            // The texture rows at T blended vertically into `columns`.
+            auto blendColumns = [&](i64 t) TOLVARIN_INLINE {
+                const u32* r0 = a.tex + static_cast<std::ptrdiff_t>(t >> 16) * a.tw + xa;
+                const u32* r1 = r0 + a.tw;
+                const u32 fyv = static_cast<u32>((t >> 8) & 0xFF);
+                const __m256i fy = _mm256_set1_epi16(static_cast<short>(fyv));
+                int c = 0;
+                for (; c + 3 < count; c += 4) {
+                    __m256i top = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(r0 + c)));
+                    __m256i bot = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(r1 + c)));
+                    __m256i v = LerpLanesY(top, bot, fy);
+                    __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(v, v), 0x08);
+                    _mm_store_si128(reinterpret_cast<__m128i*>(columns + c), _mm256_castsi256_si128(packed));
+                }
+                for (; c < count; ++c) columns[c] = LerpArgb(r0[c], r1[c], fyv);
+            };
+            if (kRows && a.rows > 1 && n <= kMaxColumns) {
+                // A rectangle: every row reads the same columns with the same
+                // horizontal weights, found once. Per group of four pixels,
+                // the column of each one's left texel (past the end: the
+                // last pixel's) and the weights as `run` gives them.
+                alignas(32) int column[kMaxColumns + 4];
+                alignas(32) __m256i weights[kMaxColumns / 4 + 1];
+                i64 s = S;
+                for (int i = 0; i < n; ++i, s += dS) column[i] = static_cast<int>(s >> 16) - xa;
+                for (int i = n; i < n + 4; ++i) column[i] = column[n - 1];
+                __m128i sv = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(static_cast<u32>(S))), _mm_mullo_epi32(lane, dS32));
+                const __m128i dS4 = _mm_slli_epi32(dS32, 2);
+                const int groups = (n + 3) / 4;
+                for (int g = 0; g < groups; ++g, sv = _mm_add_epi32(sv, dS4)) {
+                    weights[g] = QuadWeights(_mm_and_si128(_mm_srli_epi32(sv, 8), byteMask));
+                }
+                const int full = n / 4, left = n - full * 4;
+                const __m128i tailMask = _mm_cmpgt_epi32(_mm_set1_epi32(left), lane);
+                u32* row = dst;
+                i64 t = T;
+                for (int r = 0; r < a.rows; ++r) {
+                    blendColumns(t);
+                    auto sample = [&](int i) TOLVARIN_INLINE {
+                        __m256i l, rt;
+                        const int* k = column + i;
+                        SplitTexelsY(columns + k[0], columns + k[1], columns + k[2], columns + k[3], l, rt);
+                        return LerpLanesY(l, rt, weights[i / 4]);
+                    };
+                    int i = 0;
+                    for (; i < full * 4; i += 4) {
+                        __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+                        __m256i out = shade(sample(i), _mm256_cvtepu8_epi16(dv));
+                        __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(out, out), 0x08);
+                        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), _mm256_castsi256_si128(packed));
+                    }
+                    if (left > 0) {
+                        __m128i dv = _mm_maskload_epi32(reinterpret_cast<const int*>(row + i), tailMask);
+                        __m256i out = shade(sample(i), _mm256_cvtepu8_epi16(dv));
+                        __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(out, out), 0x08);
+                        _mm_maskstore_epi32(reinterpret_cast<int*>(row + i), tailMask, _mm256_castsi256_si128(packed));
+                    }
+                    row = reinterpret_cast<u32*>(reinterpret_cast<u8*>(row) + a.pitch);
+                    t += a.dTRow;
+                }
+                return;
             }
-            for (; c < count; ++c) columns[c] = LerpArgb(r0[c], r1[c], fyv);
+            blendColumns(T);
             const u32* base = columns - xa;
             run([&](i64 s0, i64, i64 s1, i64, i64 s2, i64, i64 s3, i64, __m256i fx, __m256i) TOLVARIN_INLINE {
                 __m256i l, r;
@@ -907,6 +980,37 @@ SpanFn PickSpan(int tex, bool addressed, int mod, int blend) {
         case kTexPoint: return addressed ? PickMod<kTexPoint, true>(mod, blend) : PickMod<kTexPoint, false>(mod, blend);
         default: return addressed ? PickMod<kTexLinear, true>(mod, blend) : PickMod<kTexLinear, false>(mod, blend);
     }
+}
+
+// Whether PickSpan(tex, false, mod, blend) is the AVX2 bilinear span, the
+// one that draws several rows of a rectangle in one call.
+// Whether PickSpan(tex, false, mod, blend) is the AVX2 bilinear span, which
+// has a version that draws all rows of a rectangle in one call: that one, or
+// null.
+SpanFn PickRowsSpan(int tex, int mod, int blend) {
+#if defined(TOLVARIN_HAVE_AVX2_SPAN)
+    if (g_spanLevel.load(std::memory_order_relaxed) < 2 || tex != kTexLinear || mod == kModGouraud) return nullptr;
+    auto pick = [blend](auto modTag) -> SpanFn {
+        constexpr int m = decltype(modTag)::value;
+        switch (blend) {
+            case kBlendOpaque: return &LinearSpanAvx2<m, kBlendOpaque, true>;
+            case kBlendAlpha: return &LinearSpanAvx2<m, kBlendAlpha, true>;
+            case kBlendAddAlpha: return &LinearSpanAvx2<m, kBlendAddAlpha, true>;
+            case kBlendAdd: return &LinearSpanAvx2<m, kBlendAdd, true>;
+            default: return nullptr;
+        }
+    };
+    switch (mod) {
+        case kModNone: return pick(std::integral_constant<int, kModNone>{});
+        case kModAlpha: return pick(std::integral_constant<int, kModAlpha>{});
+        default: return pick(std::integral_constant<int, kModConst>{});
+    }
+#else
+    (void)tex;
+    (void)mod;
+    (void)blend;
+    return nullptr;
+#endif
 }
 
 bool IsTexTimesDiffuse(DWORD op, DWORD a1, DWORD a2) {
@@ -1559,6 +1663,24 @@ bool Rasterizer::Rectangle(const Vertex& v0, const Vertex& v1, const Vertex& v2,
         double t = static_cast<double>(yMin) / kSub, b = static_cast<double>(yMax) / kSub;
         const double cx[4] = {l, r, r, l}, cy[4] = {t, t, b, b};
         sp.inRange = CornersInside(sa.s[0], sa.t[0], sp.sm0->w, sp.sm0->h, cx, cy, 4);
+    }
+    SpanFn rows = sp.fast && sp.inRange && sp.dT == 0 && sa.s[0].dy == 0.0 ? PickRowsSpan(sp.tex, sp.mod, sp.blend)
+                                                                             : nullptr;
+    if (rows) {
+        // The texture row moves only vertically from row to row: all rows in
+        // one call, which finds the columns and horizontal weights once. On
+        // the fixed-point grid row y's T is exactly the first row's plus
+        // (y - y0) steps of dy, and S stays the same.
+        SpanArgs& args = sp.args;
+        args.dst = reinterpret_cast<u32*>(s_.target.bits + static_cast<std::ptrdiff_t>(y0) * s_.target.pitch) + x0;
+        args.n = static_cast<int>(x1 - x0);
+        args.S = ToFixed16(sa.s[0].At(static_cast<double>(x0), static_cast<double>(y0)));
+        args.T = ToFixed16(sa.t[0].At(static_cast<double>(x0), static_cast<double>(y0)));
+        args.rows = static_cast<int>(y1 - y0);
+        args.dTRow = ToFixed16(sa.t[0].dy);
+        args.pitch = s_.target.pitch;
+        rows(args);
+        return true;
     }
     for (i64 y = y0; y < y1; ++y) {
         DrawRow(s_, stageCount_, sa, sp, static_cast<int>(x0), static_cast<int>(x1), static_cast<int>(y));

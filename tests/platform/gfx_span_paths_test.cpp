@@ -256,9 +256,18 @@ protected:
                 }
             }
         }
-        // Large, huge and off screen on every side.
+        // Large, huge and off screen on every side; minified, wider than any
+        // column cache.
         Blend(gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_INVSRCALPHA);
+        Filter(gfx::D3DTEXF_LINEAR);
+        Address(gfx::D3DTADDRESS_WRAP);
         const std::uint32_t w4[4] = {0x80FFFFFFu, 0x80FFFFFFu, 0x80FFFFFFu, 0x80FFFFFFu};
+        gfx::Direct3DTexture8* wide = MakeTexture(2048, 4, gfx::D3DFMT_A8R8G8B8, [](int x, int y) -> std::uint32_t {
+            return 0x80000000u | static_cast<std::uint32_t>(x & 0xFF) << 16 | static_cast<std::uint32_t>(y * 60) << 8 |
+                   static_cast<std::uint32_t>((x >> 3) & 0xFF);
+        });
+        Fan(wide, 63.5f, 200.5f, 575.5f, 208.5f, 2.0f / 2048, 0.375f, 1 - 4.0f / 2048, 0.375f, w4, 0, false);
+        Fan(wide, 63.5f, 220.5f, 319.5f, 228.5f, 2.0f / 2048, 0.375f, 0.5f, 0.375f, w4, 0, false);
         Fan(pattern, -300.5f, -200.5f, 900.5f, 700.5f, 0, 0, 37.5f, 28.125f, w4, 0, false);
         Fan(pattern, -9000.0f, 100.0f, 9000.0f, 120.0f, 0, 0, 1, 1, w4, 1, false);
         Fan(pattern, 630.5f, 470.5f, 700.5f, 500.5f, 0, 0, 2, 1, w4, 2, true);
