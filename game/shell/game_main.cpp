@@ -10,8 +10,14 @@
 #include "engine/graphics/surface.h"
 #include "engine/graphics/texture.h"
 #include "game/shell/boot_dialog.h"
+#include "game/shell/config_scene.h"
+#include "game/shell/ending_scene.h"
 #include "game/shell/hit_shape.h"
 #include "game/shell/logo_scene.h"
+#include "game/shell/memory_scene.h"
+#include "game/shell/ranking_scene.h"
+#include "game/shell/report_scene.h"
+#include "game/shell/result_scene.h"
 #include "game/shell/title_scene.h"
 #include "game/shell/music.h"
 #include "game/shell/sound_effects.h"
@@ -67,6 +73,12 @@ void RegisterShellScenes() {
     // A routine registered before (a test's stand-in) is kept.
     if (!SceneFrame(kSceneLogo)) RegisterSceneFrame(kSceneLogo, LogoFrame);
     if (!SceneFrame(kSceneTitle)) RegisterSceneFrame(kSceneTitle, TitleFrame);
+    if (!SceneFrame(kSceneReplayBrowser)) RegisterSceneFrame(kSceneReplayBrowser, MemoryFrame);
+    if (!SceneFrame(kSceneSettings)) RegisterSceneFrame(kSceneSettings, ConfigFrame);
+    if (!SceneFrame(kSceneEnding)) RegisterSceneFrame(kSceneEnding, EndingFrame);
+    if (!SceneFrame(kSceneStageReport)) RegisterSceneFrame(kSceneStageReport, ReportFrame);
+    if (!SceneFrame(kSceneResult)) RegisterSceneFrame(kSceneResult, ResultFrame);
+    if (!SceneFrame(kSceneRanking)) RegisterSceneFrame(kSceneRanking, RankingFrame);
 }
 
 void ChangeScene(i32 next) {

@@ -36,8 +36,9 @@ using SceneFrameFn = void (*)();
 // routine here before the game starts.
 void RegisterSceneFrame(i32 scene, SceneFrameFn frame);
 SceneFrameFn SceneFrame(i32 scene);
-// The shell's own scenes, logo (0) and title (3), in the slots that are still
-// empty. GameMain calls it.
+// The shell's own scenes - logo (0), title (3), replay browser (4), stage
+// report (6), result (7), ranking (9), settings (11) and ending (13) - in the
+// slots that are still empty. GameMain calls it.
 void RegisterShellScenes();
 // Runs one frame of the current scene; a scene number without a routine runs
 // nothing.

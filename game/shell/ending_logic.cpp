@@ -1,0 +1,221 @@
+#include "game/shell/ending_request.h"
+#include "game/shell/ending_scene.h"
+#include "game/shell/game_main.h"
+#include "game/shell/input.h"
+#include "game/shell/music.h"
+#include "game/shell/play_state.h"
+#include "game/shell/shell_graphics.h"
+#include "game/shell/transition.h"
+
+i32 EndingPhase = kEndingBlackStart;
+i32 EndingPhaseTimer = 0;
+i32 EndingFrameCount = kEndingFrameStart;
+u8 EndingLeaveRequest = 0;
+u8 EndingCycleComplete = 0;
+u8 EndingIsNew = 0;
+i32 EndingNumber = 1;
+i32 EndingKeyState[8] = {};
+EndingImages g_EndingImages;
+
+namespace {
+
+// The order both passes try the endings in; the first pass also tries 1 last.
+constexpr i32 kEndingOrder[kEndingCount] = {2, 4, 8, 10, 12, 13, 14, 3, 5, 6, 7, 9, 11, 15, 16, 17, 18, 1};
+
+bool ConditionHolds(i32 ending, const StoryFlagArray& flags) {
+    auto f = [&](int k) { return flags[static_cast<std::size_t>(k)] != 0; };
+    switch (ending) {
+    case 1: return f(16) && f(33) && f(75) && f(96) && (f(54) || f(68));
+    case 2: return f(5) && f(35);
+    case 3: return f(80);
+    case 4: return f(16) && !f(11);
+    case 5: return f(81) && f(12);
+    case 6: return f(22) && f(19);
+    case 7: return f(27) && f(28);
+    case 8: return f(25);
+    case 9: return f(32);
+    case 10: return f(33);
+    case 11: return f(56);
+    case 12: return f(55);
+    case 13: return f(67);
+    case 14: return f(83);
+    case 15: return f(72);
+    case 16: return f(75);
+    case 17: return f(90);
+    case 18: return f(96);
+    default: return false;
+    }
+}
+
+// Show phases: length in frames and the show phase after their wait phase.
+struct ShowPhase {
+    i32 phase;
+    i32 length;
+    i32 next;
+};
+constexpr ShowPhase kShowPhases[] = {
+    {kEndingPicture1, 680, kEndingPicture2},   {kEndingPicture2, 680, kEndingPicture3},
+    {kEndingPicture3, 680, kEndingPicture4},   {kEndingPicture4, 720, kEndingFirstText},
+    {kEndingFirstText, 680, kEndingOwnPicture}, {kEndingOwnPicture, 700, kEndingPicture6},
+    {kEndingPicture6, 680, kEndingPicture7},   {kEndingPicture7, 1200, kEndingBlackEnd},
+};
+
+bool ZPressed() { return EndingKeyState[kKeyZ] == kKeyPressed; }
+
+void CutShort() {
+    EndingLeaveRequest = 1;
+    StartTransition(kTransitionClose);
+    RequestMusic(0);
+}
+
+void StepPhaseTable() {
+    const i32 t = EndingPhaseTimer;
+    for (const ShowPhase& p : kShowPhases) {
+        if (EndingPhase == p.phase) {
+            if (t > p.length) {
+                StartTransition(kTransitionFadeCover);
+                if (p.phase == kEndingPicture7) TransitionState.speed = 0.01f;  // a slow fade
+                EndingPhase = p.phase + 1;
+            }
+            return;
+        }
+        if (EndingPhase == p.phase + 1) {
+            if (!TransitionRunning() && !EndingLeaveRequest) {
+                if (p.phase == kEndingPicture7) RequestMusic(0);
+                StartTransition(kTransitionFadeUncover);
+                EndingPhase = p.next;
+                EndingPhaseTimer = 0;
+            }
+            return;
+        }
+    }
+    switch (EndingPhase) {
+    case kEndingBlackStart:
+        if (t > 200) {
+            StartTransition(kTransitionFadeUncover);
+            RequestMusic(6);
+            EndingPhase = kEndingPicture1;
+            EndingPhaseTimer = 0;
+        }
+        break;
+    case kEndingBlackEnd:
+        // Once the scene is leaving the timer stands still; acting again
+        // would restart the closing transition in every frame.
+        if (t > 300 && !EndingLeaveRequest) {
+            if (EndingCycleComplete) {
+                StartTransition(kTransitionFadeUncover);
+                RequestMusic(7);
+                EndingPhase = kEndingCredits;
+                EndingPhaseTimer = 0;
+            } else {
+                CutShort();
+            }
+        }
+        break;
+    case kEndingCredits:
+        if (t > 3000) {
+            EndingPhase = kEndingCreditsFade;
+            RequestMusic(0);
+        }
+        break;
+    case kEndingCreditsFade:
+        if (t > 3100) {
+            EndingPhase = kEndingLastPicture;
+            EndingPhaseTimer = 0;
+        }
+        break;
+    case kEndingLastPicture:
+        if (t >= 301 && ZPressed()) {
+            EndingPhase = kEndingLastFade;
+            EndingPhaseTimer = 0;
+        }
+        break;
+    case kEndingLastFade:
+        if (t > 300) EndingLeaveRequest = 1;
+        break;
+    default:
+        break;
+    }
+}
+
+}  // namespace
+
+i32 ChooseEnding(const StoryFlagArray& flags, const EndingCycleBytes& cycle) {
+    for (i32 e : kEndingOrder) {
+        if (ConditionHolds(e, flags) && cycle[static_cast<std::size_t>(e)] == 0) return e;
+    }
+    for (i32 e : kEndingOrder) {
+        if (e == 1) continue;
+        if (ConditionHolds(e, flags)) return e;
+    }
+    return 1;
+}
+
+i32 ChooseEnding() { return ChooseEnding(g_GameState.StoryFlags, g_SystemData.endingSeenThisCycle); }
+
+void ResetEndingSequence() {
+    EndingPhaseTimer = 0;
+    EndingPhase = kEndingBlackStart;
+    EndingFrameCount = kEndingFrameStart;
+    EndingLeaveRequest = 0;
+    EndingCycleComplete = 0;
+}
+
+i32 RecordEnding() {
+    SystemData& s = g_SystemData;
+    s.endingsShown += 1;
+    const i32 e = ChooseEnding();
+    const std::size_t i = static_cast<std::size_t>(e);
+    EndingIsNew = s.endingSeen[i] == 0 ? 1 : 0;
+    s.endingSeenThisCycle[i] = 1;
+    EndingNumber = e;
+    s.endingSeen[i] = 1;
+    i32 seen = 0;
+    for (u8 b : s.endingSeenThisCycle) seen += b != 0;
+    // Bytes the game never sets (a damaged file) must not keep a cycle from
+    // ever completing.
+    if (seen >= kEndingCount) {
+        s.endingSeenThisCycle.fill(0);
+        EndingCycleComplete = 1;
+    }
+    return e;
+}
+
+void OpenEnding() {
+    StartTransition(kTransitionOpen);
+    RequestMusic(0);
+    SceneInitRequest = 0;
+}
+
+void StepEndingSequence() {
+    StepPhaseTable();
+    if (!EndingLeaveRequest) {
+        if (EndingPhase == kEndingBlackStart) {
+            EndingPhaseTimer += 1;
+        } else if (!EndingCycleComplete && ZPressed()) {
+            CutShort();
+        } else {
+            EndingPhaseTimer += 1;
+        }
+    }
+    EndingFrameCount += 1;
+}
+
+void LeaveEnding() {
+    for (Surface*& s : g_EndingImages.pictures) ReleaseImage(s);
+    ReleaseImage(g_EndingImages.overlay);
+    ReleaseImage(g_EndingImages.captions1);
+    ReleaseImage(g_EndingImages.captions2);
+    ReleaseImage(g_EndingImages.credits);
+    ReleaseImage(g_EndingImages.ticker);
+    ReleaseImage(g_EndingImages.text);
+    ReleaseImage(g_EndingImages.own);
+    ReleaseImage(g_EndingImages.last);
+    ReleaseImage(g_EndingImages.lastTexture);
+    SaveSystemData();
+    SceneInitRequest = 1;
+    i32 next = EndingRequest == kEndingAfterRun ? kSceneResult : kSceneTitle;
+    // A road into a scene that this build does not have leads to the title.
+    if (!SceneFrame(next)) next = kSceneTitle;
+    CurrentScene = next;
+}

@@ -1,0 +1,3 @@
+#include "game/shell/ending_request.h"
+
+i32 EndingRequest = 0;

@@ -1,0 +1,60 @@
+#pragma once
+// Scene 9, the ranking: the first five places of the three difficulties'
+// tables, one at a time, sliding in from the side of the key that chose it,
+// and a list of the eighteen endings with those ever seen. Left and Right
+// change the table, Up and Down switch between the tables and the endings,
+// Z and X return to the title.
+#include "engine/core/types.h"
+#include "engine/graphics/surface.h"
+#include "engine/graphics/texture.h"
+
+class Model;
+
+enum RankingStateId : i32 {
+    kRankingOpening = 0,
+    kRankingShown = 10,
+    kRankingLeaving = 90,
+};
+
+constexpr i32 kRankingPanels = 4;       // the three tables, then the endings
+constexpr i32 kRankingEndingsPanel = 3;
+constexpr i32 kRankingShownPlaces = 5;
+constexpr i32 kRankingEndingRows = 18;
+
+extern i32 RankingState;
+extern u8 RankingLeave;
+extern i32 RankingFrameCount;
+extern i32 RankingDifficulty;
+extern u8 RankingEndingsView;
+extern i32 RankingHighlight;
+extern i32 RankingSlideDirection;
+extern i32 RankingPanelOffsets[kRankingPanels];
+extern i32 RankingCaptionFade[2];
+extern i32 RankingKeys[8];
+extern i32 RankingScrollX;
+extern i32 RankingScrollY;
+extern f32 RankingPlaneScrollV;
+
+struct RankingImages {
+    Texture* ranking = nullptr;     // "ranking": panel, labels, captions
+    Texture* name = nullptr;        // "name": characters, digits, difficulty words
+    Texture* background = nullptr;  // "bgp_ranking", carried by `plane`
+    Texture* endList = nullptr;     // "endlist"
+    Texture* endWindow = nullptr;   // "endwindow"
+    Surface* backdrop = nullptr;    // "ranking00"
+    Model* plane = nullptr;         // 540 x 540
+};
+extern RankingImages g_RankingImages;
+
+void InitializeRanking();
+void RankingFrame();
+void DrawRanking();
+void LeaveRanking();
+
+// Step 3 to 6 of the frame: the state machine, the caption fades, the frame
+// count and the panel counters.
+void StepRanking();
+// The centre of a table panel with offset o (x) or of the endings panel with
+// offset e (y), by the slide direction.
+i32 RankingPanelX(i32 o);
+i32 RankingEndingsY(i32 e);

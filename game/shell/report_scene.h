@@ -1,0 +1,79 @@
+#pragma once
+// Scene 6, the stage report: after every stage that was cleared or lost it
+// adds the lives bonus to the run score, raises the stage's best score in the
+// ranking, stores the stage's score and rank in the run record (normal play),
+// shows the counts, the rank marks one by one, a picture chosen by the stage
+// and the story flags and a pilot's comment, and hands over to the next
+// stage, the ending, the result screen or the replay browser.
+#include "engine/core/types.h"
+#include "engine/graphics/surface.h"
+#include "engine/graphics/texture.h"
+#include "game/shell/replay.h"
+
+class Model;
+
+enum ReportStateId : i32 {
+    kReportOpening = 0,
+    kReportShown = 10,
+    kReportLostShown = 80,
+    kReportLeaving = 90,
+};
+
+constexpr i32 kReportClearedFrames = 1000;  // the longest a cleared report stays
+constexpr i32 kReportLostFrames = 300;      // the longest a lost report stays
+constexpr i32 kLivesBonusPerLife = 1000;
+
+extern i32 ReportState;
+extern i32 ReportTimer;
+extern u8 ReportLeave;
+extern u8 StageCleared;
+extern u8 NewBestStageScore;
+extern i32 ReportKeys[8];
+extern i32 ReportSlide;
+extern f32 ReportFade;
+extern i32 RankMarksShown;
+extern i32 LivesBonus;
+extern i32 CommentImage;
+extern i32 CommentFace;
+extern i32 CommentCell;
+extern f32 LineScrollU;
+extern f32 LineScrollV;
+
+struct ReportImages {
+    Surface* picture = nullptr;  // the stage's picture or "report00"
+    Texture* report = nullptr;   // panel, titles
+    Texture* digits = nullptr;   // "title3": digits and rank marks
+    Texture* window = nullptr;   // the comment balloon
+    Texture* face = nullptr;     // "face_report"
+    Texture* comment = nullptr;  // "clear01" or "clear02"
+    Texture* line = nullptr;     // "reportline" or "gameoverline"
+    Model* plane = nullptr;      // 300 x 200 plane carrying `line`
+};
+extern ReportImages g_ReportImages;
+
+void InitializeReport();
+void ReportFrame();
+void DrawReport();
+void LeaveReport();
+void SelectReportPicture();
+
+// The pieces of the report that need no images.
+struct ReportComment {
+    i32 image = 0;  // CommentImage
+    i32 face = 0;   // CommentFace
+    i32 cell = 0;   // CommentCell
+};
+// The comment by stage index, the parity of the run's score with this stage's
+// points, and the stage rank.
+ReportComment ChooseReportComment(i32 stageIndex, i32 runScore, i32 stagePoints, i32 stageRank);
+// The "vsk2.dat" picture of a cleared stage (the first story flag that
+// matches wins).
+const char* ReportPictureName(i32 stageIndex, const StoryFlagArray& flags);
+// Steps 6 to 8 of the initialisation: the lives bonus, the run score, the
+// best stage score and, in normal play, the run record's score and rank.
+void ApplyStageResult();
+// Step 4 of the frame: one step of the state machine (after the draw).
+void StepReport();
+// The scene LeaveReport goes to, from the play state as it stands (it may
+// move StageIndex on to the next stage and set the ending request).
+i32 ChooseReportNextScene();

@@ -1,0 +1,420 @@
+#include "game/shell/result_scene.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "engine/graphics/device.h"
+#include "game/shell/game_main.h"
+#include "game/shell/input.h"
+#include "game/shell/music.h"
+#include "game/shell/play_state.h"
+#include "game/shell/ranking.h"
+#include "game/shell/ranking_scene.h"
+#include "game/shell/replay.h"
+#include "game/shell/scene_pieces.h"
+#include "game/shell/shell_graphics.h"
+#include "game/shell/sound_effects.h"
+#include "game/shell/transition.h"
+
+i32 ResultState = kResultOpening;
+u8 ResultLeave = 0;
+i32 ResultFrameCount = 0;
+i32 NameLength = 0;
+i32 RepeatCount = 0;
+i32 ResultScore = 0;
+i32 ResultRankPosition = 0;
+i32 ReplayNumber = 0;
+i32 ResultPanelOffsets[kResultPanelCount] = {};
+i32 ResultGlow = 0;
+i32 ResultKeys[8] = {};
+std::vector<i32> CharacterLists[2];
+i32 ListSelect = 0;
+i32 ListCursor = 0;
+StoredName ResultName = BlankName();
+u8 ResultRankingInserted = 0;
+i32 ResultScrollX = 0;
+i32 ResultScrollY = 0;
+ResultImages g_ResultImages;
+
+namespace {
+
+constexpr u32 kWhite = 0xFFFFFFFFu;
+constexpr u32 kUnchosen = 0xFF646464u;
+constexpr f64 kPi = 3.14159265358979323846;
+
+// The prompt's choice as last made in state 50 (it is drawn while the panel
+// slides out, when NameLength already counts characters again).
+i32 g_promptChoice = 0;
+
+bool Pressed(i32 slot) { return ResultKeys[slot] == kKeyPressed; }
+bool Held(i32 slot) { return ResultKeys[slot] == kKeyHeld; }
+
+void ClearName() {
+    for (u32& c : ResultName) c = kBlankNameCharacter;
+}
+
+const std::vector<i32>& CurrentList() { return CharacterLists[ListSelect == 1 ? 1 : 0]; }
+
+void CursorLeft() {
+    const i32 size = static_cast<i32>(CurrentList().size());
+    ListCursor = ListCursor - 1 < 0 ? size - 1 : ListCursor - 1;
+    PlaySoundEffect(34);
+}
+
+void CursorRight() {
+    const i32 size = static_cast<i32>(CurrentList().size());
+    ListCursor = ListCursor + 1 >= size ? 0 : ListCursor + 1;
+    PlaySoundEffect(34);
+}
+
+void Close() {
+    StartTransition(kTransitionClose);
+    ResultState = kResultLeaving;
+}
+
+void OpenPrompt() {
+    ResultState = kResultSavePrompt;
+    ResultPanelOffsets[kResultPanelPrompt] = 30;
+}
+
+void SaveRunReplay() {
+    ReplayRunInfo run;
+    run.Difficulty = g_GameState.Difficulty;
+    run.StartKind = g_GameState.StartKind;
+    run.score = static_cast<u32>(ResultScore < 0 ? 0 : ResultScore);
+    run.name = ResultName;
+    run.storyFlags = g_GameState.StoryFlags;
+    const SaveReplayResult saved = SaveReplay(g_PlayRecord, run, GameWindowTitle());
+    if (!saved.status) std::fprintf(stderr, "tolvarin: %s\n", saved.status.message.c_str());
+}
+
+void StepShown() {
+    if (!Pressed(kKeyZ)) return;
+    if (ResultRankPosition < kResultNamedPlaces) {
+        ResultState = kResultRankingName;
+        ResultPanelOffsets[kResultPanelRankingName] = 30;
+        PlaySoundEffect(33);
+    } else if (ResultOffersReplay()) {
+        OpenPrompt();
+    } else {
+        Close();
+    }
+    NameLength = 0;
+}
+
+void StepNameEntry() {
+    const i32 state = ResultState;
+    const bool room = NameLength < kNameLength;
+    if (Pressed(kKeyLeft) && room) {
+        CursorLeft();
+        RepeatCount = 1;
+    }
+    if (Pressed(kKeyRight) && room) {
+        CursorRight();
+        RepeatCount = 1;
+    }
+    if (Held(kKeyLeft) && room) {
+        ++RepeatCount;
+        if (RepeatCount >= 10 && RepeatCount % 5 == 0) CursorLeft();
+    }
+    if (Held(kKeyRight) && room) {
+        ++RepeatCount;
+        if (RepeatCount >= 10 && RepeatCount % 5 == 0) CursorRight();
+    }
+    if (Pressed(kKeyUp) || Pressed(kKeyDown)) {
+        ListSelect = ListSelect == 0 ? 1 : 0;
+        PlaySoundEffect(33);
+    }
+    if (Pressed(kKeyZ)) {
+        if (NameLength < kNameLength) {
+            const std::vector<i32>& list = CurrentList();
+            if (ListCursor >= 0 && ListCursor < static_cast<i32>(list.size())) {
+                ResultName[static_cast<std::size_t>(NameLength)] = static_cast<u32>(list[static_cast<std::size_t>(ListCursor)]);
+            }
+            ++NameLength;
+            PlaySoundEffect(32);
+        } else {
+            if (state == kResultRankingName) {
+                InsertRanking();
+                NameLength = 0;
+                ClearName();
+                if (ResultOffersReplay()) {
+                    OpenPrompt();
+                } else {
+                    Close();
+                }
+            } else {
+                SaveRunReplay();
+                Close();
+            }
+            PlaySoundEffect(35);
+            // The name is confirmed: the keys of this frame are spent.
+            return;
+        }
+    }
+    if (Pressed(kKeyX)) {
+        if (NameLength > 0) {
+            --NameLength;
+            ResultName[static_cast<std::size_t>(NameLength)] = kBlankNameCharacter;
+        } else if (state == kResultReplayName) {
+            ResultName[0] = kBlankNameCharacter;
+            OpenPrompt();
+        }
+        PlaySoundEffect(36);
+    }
+}
+
+void StepPrompt() {
+    if (Pressed(kKeyZ)) {
+        if (NameLength == 0) {
+            ResultState = kResultReplayName;
+            NameLength = 0;
+            ResultPanelOffsets[kResultPanelReplayName] = 30;
+        } else {
+            Close();
+        }
+        PlaySoundEffect(33);
+        return;
+    }
+    if (Pressed(kKeyLeft)) {
+        NameLength = 0;
+        PlaySoundEffect(34);
+    }
+    if (Pressed(kKeyRight)) {
+        NameLength = 1;
+        PlaySoundEffect(34);
+    }
+    g_promptChoice = NameLength;
+}
+
+i32 PanelOfState(i32 state) {
+    switch (state) {
+    case kResultShown: return kResultPanelScores;
+    case kResultRankingName: return kResultPanelRankingName;
+    case kResultSavePrompt: return kResultPanelPrompt;
+    case kResultReplayName: return kResultPanelReplayName;
+    default: return -1;
+    }
+}
+
+DigitRow ResultDigits(i32 unitsX, i32 places) {
+    DigitRow row;
+    row.texture = g_ResultImages.result;
+    row.sourceLeft = 240;
+    row.sourceTop = 90;
+    row.sourceBottom = 114;
+    row.unitsX = unitsX;
+    row.places = places;
+    return row;
+}
+
+void DrawScoresPanel() {
+    Texture* result = g_ResultImages.result;
+    const i32 cx = ResultPanelX(ResultPanelOffsets[kResultPanelScores]);
+    DrawSprite(g_ResultImages.result3, {cx - 200, 88, cx + 200, 408}, {0, 0, 399, 319}, kWhite);
+    const DigitRow digits = ResultDigits(cx + 91, 7);
+    for (i32 s = 0; s < kPlayableStages; ++s) {
+        const i32 y = 118 + 40 * s;
+        DrawSprite(result, {cx - 170, y, cx - 10, y + 40}, {0, 270 + 40 * s, 159, 309 + 40 * s}, kWhite);
+        DrawDigitRow(digits, static_cast<i32>(g_PlayRecord.stageScore[static_cast<std::size_t>(s)]), y + 8);
+        DrawSprite(result, {cx + 108, y + 10, cx + 168, y + 35}, {380, 50, 439, 74}, kWhite);
+    }
+    DrawSprite(result, {cx - 170, 338, cx - 10, 378}, {0, 230, 159, 269}, kWhite);
+    DrawDigitRow(digits, ResultScore, 346);
+    DrawSprite(result, {cx + 108, 348, cx + 168, 373}, {380, 50, 439, 74}, kWhite);
+    if (ResultRankPosition >= 0 && ResultRankPosition < kResultNamedPlaces) {
+        const f64 phase = 2.0 * kPi * static_cast<f64>(ResultFrameCount % 100) / 100.0;
+        const i32 hw = static_cast<i32>(70.0 + 4.0 * std::sin(phase));
+        const i32 hh = static_cast<i32>(15.0 + 2.0 * std::sin(phase));
+        const Rect source = ResultRankPosition == 0 ? Rect{160, 230, 299, 259} : Rect{160, 260, 299, 289};
+        DrawSprite(result, {cx + 90 - hw, 388 - hh, cx + 90 + hw, 388 + hh}, source, kWhite);
+    }
+}
+
+// The name entry of the ranking (panel 1) or of the replay (panel 3).
+void DrawNamePanel(i32 panel) {
+    Texture* result = g_ResultImages.result;
+    Texture* name = g_ResultImages.name;
+    const i32 cx = ResultPanelX(ResultPanelOffsets[panel]);
+    const bool blink = (ResultFrameCount / 20) % 2 == 0;
+    DrawSprite(g_ResultImages.result2, {cx - 200, 88, cx + 200, 408}, {0, 0, 399, 319}, kWhite);
+    DrawSprite(result, {cx - 120, 120, cx + 120, 180}, {0, 0, 239, 59}, kWhite);
+    // In the save prompt NameLength holds the prompt's choice, not a count.
+    const i32 length = ResultState == kResultSavePrompt ? 0 : NameLength;
+    if (length < kNameLength) {
+        const std::vector<i32>& list = CurrentList();
+        const i32 size = static_cast<i32>(list.size());
+        for (i32 k = 0; k <= 10 && size > 0; ++k) {
+            i32 index = (ListCursor - 5 + k) % size;
+            if (index < 0) index += size;
+            const i32 c = list[static_cast<std::size_t>(index)];
+            const i32 x = cx - 125 + 22 * k;
+            DrawSprite(name, {x, 268, x + 30, 293}, {30 * (c % 10), 25 * (c / 10), 30 * (c % 10) + 29, 25 * (c / 10) + 25},
+                       kWhite);
+        }
+        DrawSprite(result, {cx - 20, 265, cx + 20, 295}, {400, 120, 439, 149}, kWhite);
+        if (blink) {
+            DrawSprite(result, {cx - 145, 265, cx - 115, 295}, {440, 120, 469, 149}, kWhite);
+            DrawSprite(result, {cx + 115, 265, cx + 145, 295}, {470, 120, 499, 149}, kWhite);
+        }
+        DrawSprite(result, {cx - 180, 315, cx + 180, 345}, {0, 120, 399, 149}, kWhite);
+    } else if (blink) {
+        DrawSprite(result, {cx - 120, 295, cx + 120, 345}, {0, 150, 239, 199}, kWhite);
+    }
+    for (i32 k = 0; k < kNameLength; ++k) {
+        const i32 x = cx - 75 + 30 * k;
+        const i32 markTop = k == length && blink ? 223 : 218;
+        DrawSprite(result, {x, markTop, x + 30, markTop + 25}, {420, 90, 449, 114}, kWhite);
+        const i32 c = static_cast<i32>(ClampNameCharacter(ResultName[static_cast<std::size_t>(k)]));
+        DrawSprite(name, {x, 213, x + 30, 238}, {30 * (c % 10), 25 * (c / 10), 30 * (c % 10) + 29, 25 * (c / 10) + 25},
+                   kWhite);
+    }
+    if (panel == kResultPanelReplayName && length >= kNameLength) {
+        DrawSprite(result, {cx - 190, 255, cx + 130, 285}, {0, 200, 319, 229}, kWhite);
+        DrawDigitRow(ResultDigits(cx + 166, 3), ReplayNumber, 258);
+        const i32 hw = static_cast<i32>(static_cast<f32>(ResultGlow) * 0.02f * 75.0f);
+        const i32 hh = static_cast<i32>(static_cast<f32>(ResultGlow) * 0.02f * 25.0f);
+        DrawSprite(result, {cx - hw, 375 - hh, cx + hw, 375 + hh}, {240, 0, 389, 49}, kWhite);
+    }
+}
+
+void DrawPromptPanel() {
+    Texture* result = g_ResultImages.result;
+    const i32 cx = ResultPanelX(ResultPanelOffsets[kResultPanelPrompt]);
+    DrawSprite(g_ResultImages.result2, {cx - 200, 125, cx + 200, 295}, {0, 340, 399, 509}, kWhite);
+    DrawSprite(result, {cx - 120, 150, cx + 120, 210}, {0, 60, 239, 119}, kWhite);
+    const i32 choice = ResultState == kResultSavePrompt ? NameLength : g_promptChoice;
+    DrawSprite(result, {cx - 80, 215, cx - 20, 265}, {390, 0, 449, 49}, choice == 0 ? kWhite : kUnchosen);
+    DrawSprite(result, {cx + 20, 215, cx + 80, 265}, {450, 0, 509, 49}, choice == 1 ? kWhite : kUnchosen);
+    const i32 markLeft = choice == 0 ? cx - 102 : cx - 2;
+    DrawSprite(result, {markLeft, 225, markLeft + 20, 255}, {450, 90, 469, 119}, kWhite);
+}
+
+}  // namespace
+
+bool ResultOffersReplay() { return g_GameState.Continues == 3; }
+
+i32 ResultPanelX(i32 o) { return 320 + PanelSlide(o); }
+
+bool InsertRanking() {
+    const bool inserted = InsertRanking(g_RankingTable, g_GameState.Difficulty, ResultRankPosition,
+                                        static_cast<u32>(ResultScore < 0 ? 0 : ResultScore), ResultName);
+    if (inserted) ResultRankingInserted = 1;
+    return inserted;
+}
+
+void InitializeResult() {
+    for (i32& o : ResultPanelOffsets) o = -30;
+    ResultGlow = 0;
+    for (i32& k : ResultKeys) k = 0;
+    NameLength = 0;
+    ResultState = kResultOpening;
+    ResultFrameCount = 0;
+    RepeatCount = 0;
+    ResultLeave = 0;
+    ResultRankingInserted = 0;
+    g_promptChoice = 0;
+    ReplayNumber = FindFreeReplayNumber(nullptr);
+    if (g_GameState.StartKind == kStartStageSelect) {
+        ResultState = kResultSavePrompt;
+        ResultPanelOffsets[kResultPanelPrompt] = 30;
+        PlaySoundEffect(33);
+    }
+    ResultScore = static_cast<i32>(ComputeResultScore(g_PlayRecord));
+    for (i32 l = 0; l < 2; ++l) {
+        std::vector<i32>().swap(CharacterLists[l]);
+        CharacterLists[l] = BuildCharacterList(l);
+    }
+    ListSelect = 0;
+    ListCursor = 0;
+    ClearName();
+    ResultRankPosition =
+        RankPosition(g_RankingTable, g_GameState.Difficulty, static_cast<u32>(ResultScore < 0 ? 0 : ResultScore));
+    g_ResultImages.name = CreateTexture("vsk1.dat", "name", 1, nullptr);
+    g_ResultImages.result = CreateTexture("vsk1.dat", "result", 1, nullptr);
+    g_ResultImages.result2 = CreateTexture("vsk1.dat", "result2", 1, nullptr);
+    g_ResultImages.result3 = CreateTexture("vsk1.dat", "result3", 1, nullptr);
+    g_ResultImages.backdrop = CreateSurface("vsk2.dat", "report10", 1, nullptr);
+    StartTransition(kTransitionOpen);
+    SceneInitRequest = 0;
+}
+
+void StepResult() {
+    switch (ResultState) {
+    case kResultOpening:
+        if (!TransitionRunning()) {
+            ResultState = kResultShown;
+            ResultPanelOffsets[kResultPanelScores] = 30;
+            PlaySoundEffect(33);
+        }
+        break;
+    case kResultShown:
+        StepShown();
+        break;
+    case kResultRankingName:
+    case kResultReplayName:
+        StepNameEntry();
+        break;
+    case kResultSavePrompt:
+        StepPrompt();
+        break;
+    case kResultLeaving:
+        if (!TransitionRunning()) ResultLeave = 1;
+        break;
+    default:
+        break;
+    }
+    const i32 current = PanelOfState(ResultState);
+    for (i32 p = 0; p < kResultPanelCount; ++p) {
+        i32& o = ResultPanelOffsets[p];
+        if (o > (p == current ? 0 : -30)) --o;
+    }
+    if (ResultFrameCount > 50 && ResultGlow < 50) ResultGlow += 2;
+    ++ResultFrameCount;
+}
+
+void ResultFrame() {
+    if (SceneInitRequest) InitializeResult();
+    DrawResult();
+    u8 bits[2];
+    ReadInputBits(0, bits);
+    UpdateKeyStates(bits, ResultKeys);
+    StepResult();
+    if (ResultLeave) LeaveResult();
+    UpdateMusic();
+    RearmSoundEffectGates();
+}
+
+void DrawResult() {
+    if (!BeginScene()) {
+        Present();
+        return;
+    }
+    ClearScreen(0xFFFF8855u);
+    DrawScrollingBackdrop(g_ResultImages.backdrop, ResultScrollX, ResultScrollY);
+    DrawScoresPanel();
+    DrawNamePanel(kResultPanelRankingName);
+    DrawPromptPanel();
+    DrawNamePanel(kResultPanelReplayName);
+    DrawTransition();
+    DrawSidePanels();
+    EndScene();
+    Present();
+}
+
+void LeaveResult() {
+    ReleaseImage(g_ResultImages.name);
+    ReleaseImage(g_ResultImages.result);
+    ReleaseImage(g_ResultImages.result2);
+    ReleaseImage(g_ResultImages.result3);
+    ReleaseImage(g_ResultImages.backdrop);
+    const FileStatus saved = SaveRanking();
+    if (!saved) std::fprintf(stderr, "tolvarin: %s\n", saved.message.c_str());
+    RankingDifficulty = g_GameState.Difficulty;
+    RankingHighlight = ResultRankPosition;
+    PreviousScene = CurrentScene;
+    // A run that took a place is shown in the ranking, with its row lit;
+    // otherwise (or in a build without the ranking scene) the title follows.
+    CurrentScene = ResultRankingInserted && SceneFrame(kSceneRanking) ? kSceneRanking : kSceneTitle;
+    SceneInitRequest = 1;
+}
