@@ -343,15 +343,17 @@ TEST(DemoReplay, HoldsAStageOneRunLongerThanTheDemonstration) {
     EXPECT_EQ(record.input[kDemoStageIndex].size(), header.inputCount[kDemoStageIndex]);
 }
 
-// Left alone, the game runs the logo, the title and after 1,000 idle frames
-// the demonstration: the play state then changes every frame. Without
-// "demo.rpl" the title goes back to the logo and the play state stays still.
+// Left alone at the title (the logo skipped with Z), the game starts the
+// demonstration after 1,000 idle frames: the play state then changes every
+// frame. Without "demo.rpl" the title goes back to the logo and the play state
+// stays still.
 TEST(DemoReplay, TheIdleTitleRunsTheDemonstration) {
-    constexpr int kFrames = 2400;
+    constexpr int kFrames = 1700;
     for (bool withDemo : {true, false}) {
         SCOPED_TRACE(withDemo ? "with demo.rpl" : "without demo.rpl");
         ProgramFolder folder(withDemo);
-        const RunResult r = folder.Run("--frames " + std::to_string(kFrames) + " --hash-every 1");
+        folder.WriteScript("skip.bin", "150 -\n1 Z\n");
+        const RunResult r = folder.Run("--frames " + std::to_string(kFrames) + " --input skip.bin --hash-every 1");
         ASSERT_EQ(r.exitCode, 0) << r.err;
         const std::vector<FrameHash> hashes = ParseHashes(r.out);
         ASSERT_EQ(hashes.size(), static_cast<std::size_t>(kFrames));
