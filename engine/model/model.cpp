@@ -614,8 +614,7 @@ i32 InitializeModel() {
     SetProjectorCamera(nullptr);
     MatrixIdentity(ModelSharedMatrix());
     CameraModelReader().read = ReadPlacement;
-    DeviceHooks().lostAll[kDeviceObjectModels] = ModelLostAll;
-    DeviceHooks().resetAll[kDeviceObjectModels] = ModelResetAll;
+    SetDeviceObjectHooks(kDeviceObjectModels, ModelLostAll, ModelResetAll);
     return 1;
 }
 
@@ -624,22 +623,19 @@ void DestroyModel() {
     if (Camera* projector = GetProjectorCamera()) projector->Release();
     SetProjectorCamera(nullptr);
     if (CameraModelReader().read == ReadPlacement) CameraModelReader().read = nullptr;
-    if (DeviceHooks().lostAll[kDeviceObjectModels] == ModelLostAll) {
-        DeviceHooks().lostAll[kDeviceObjectModels] = nullptr;
-        DeviceHooks().resetAll[kDeviceObjectModels] = nullptr;
-    }
+    ClearDeviceObjectHooks(kDeviceObjectModels, ModelLostAll);
 }
 
 void ModelLostAll() {
-    for (ResourceObject* o = ResourceListGetHead(&g_models); o; o = o->next) {
-        static_cast<Model*>(o)->ForMeshes(-1, [](Mesh* m) { m->MeshReleaseDeviceObjects(); });
-    }
+    ResourceListForEach<Model>(&g_models, [](Model* model) {
+        ResourceListForEach<Mesh>(&model->meshes, &Mesh::MeshReleaseDeviceObjects);
+    });
 }
 
 void ModelResetAll() {
-    for (ResourceObject* o = ResourceListGetHead(&g_models); o; o = o->next) {
-        static_cast<Model*>(o)->ForMeshes(-1, [](Mesh* m) { m->MeshRestoreDeviceObjects(); });
-    }
+    ResourceListForEach<Model>(&g_models, [](Model* model) {
+        ResourceListForEach<Mesh>(&model->meshes, &Mesh::MeshRestoreDeviceObjects);
+    });
 }
 
 const ResourceList& ModelList() { return g_models; }
