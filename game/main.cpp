@@ -1,5 +1,6 @@
 // The game program: the application frame runs the game's set-up and main.
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "engine/app/application_main.h"
@@ -9,6 +10,7 @@
 #include "game/play/play_scene.h"
 #include "game/stages/stage_content.h"
 #include "game/shell/game_main.h"
+#include "game/shell/replay_runner.h"
 #include "platform/input.h"
 
 namespace {
@@ -16,6 +18,15 @@ namespace {
 const char kUsage[] =
     "usage: tolvarin [--headless] [--frames N] [--input FILE] [--record FILE] [--play FILE]\n"
     "                [--hash-every N] [--screenshot-at N[,N...]] [--screenshot-dir DIR]\n";
+
+// The game makes its own folder the current one before it starts, so file
+// names given on the command line are taken relative to where it was started.
+void MakeAbsolute(std::string& path) {
+    if (path.empty()) return;
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+    if (!ec) path = absolute.string();
+}
 
 }  // namespace
 
@@ -25,9 +36,24 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tolvarin: %s\n%s", error.c_str(), kUsage);
         return 2;
     }
-    if (!Options().inputFile.empty() && !platform::LoadScriptedInput(Options().inputFile, error)) {
+    RunOptions& options = Options();
+    if (!options.recordFile.empty() && !options.playFile.empty()) {
+        std::fprintf(stderr, "tolvarin: --record and --play cannot be used together\n%s", kUsage);
+        return 2;
+    }
+    MakeAbsolute(options.recordFile);
+    MakeAbsolute(options.playFile);
+    if (!options.inputFile.empty() && !platform::LoadScriptedInput(options.inputFile, error)) {
         std::fprintf(stderr, "tolvarin: %s\n", error.c_str());
         return 2;
+    }
+    if (!options.playFile.empty()) {
+        const FileStatus status = PrepareRunnerPlayback(options.playFile);
+        if (!status) {
+            std::fprintf(stderr, "tolvarin: cannot play the replay: %s\n", status.message.c_str());
+            return 1;
+        }
+        if (!status.message.empty()) std::fprintf(stderr, "tolvarin: %s\n", status.message.c_str());
     }
     RegisterPlayScene();
     // The stage content fills the play scene's dispatch tables.
@@ -35,5 +61,7 @@ int main(int argc, char** argv) {
     RegisterStageContent();
     RegisterPatternContent();
     SetGameCallbacks(GameSetup, GameMain);
-    return ApplicationMain(argc, argv);
+    const i32 code = ApplicationMain(argc, argv);
+    // A record that could not be written fails the run.
+    return RunnerFailed() ? 1 : code;
 }

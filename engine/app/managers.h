@@ -7,35 +7,13 @@
 #include "engine/core/engine_math.h"
 
 // engine/graphics and engine/model
+#include "engine/graphics/camera.h"
 #include "engine/graphics/device.h"
+#include "engine/graphics/draw_managers.h"
 #include "engine/graphics/surface.h"
 #include "engine/graphics/texture.h"
-i32 InitializeCamera();
-void DestroyCamera();
-i32 InitializeVertexShader();
-void DestroyVertexShader();
-i32 InitializeSprite();
-void DestroySprite();
-i32 InitializeScene();
-void DestroyScene();
-i32 InitializeModel();
-void DestroyModel();
-i32 InitializeListSprite();
-void DestroyListSprite();
-i32 InitializeFont();
-void DestroyFont();
-i32 InitializeFontSprite();
-void DestroyFontSprite();
-i32 InitializeFontFx();
-void DestroyFontFx();
-i32 InitializeSheet();
-void DestroySheet();
-i32 InitializePrimitive();
-void DestroyPrimitive();
-i32 InitializePrimitive2();
-void DestroyPrimitive2();
-i32 InitializePerticle();
-void DestroyPerticle();
+#include "engine/graphics/vertex_shader.h"
+#include "engine/model/model.h"
 
 // engine/app (input devices)
 #include "engine/app/input.h"

@@ -363,3 +363,37 @@ Quaternion* QuaternionSlerp(Quaternion* out, const Quaternion* a, const Quaterni
                       weightA * a->z + weightB * b->z, weightA * a->w + weightB * b->w};
     return out;
 }
+
+void AxesTurn(Vector3* right, Vector3* up, Vector3* front, const Matrix* r) {
+    const f32 rows[16] = {right->x, right->y, right->z, 0, up->x, up->y, up->z, 0,
+                          front->x, front->y, front->z, 0, 0,       0,       0,       1};
+    const Matrix a(rows);
+    Matrix result;
+    MatrixMultiply(&result, r, &a);
+    *right = Vector3{result.m[0], result.m[1], result.m[2]};
+    *up = Vector3{result.m[4], result.m[5], result.m[6]};
+    *front = Vector3{result.m[8], result.m[9], result.m[10]};
+}
+
+void AxesRotate(Vector3* right, Vector3* up, Vector3* front, void (*rotation)(Matrix*, i32), i32 angle) {
+    Matrix r;
+    rotation(&r, angle);
+    AxesTurn(right, up, front, &r);
+}
+
+void AxesLookAt(Vector3* right, Vector3* up, Vector3* front, const Vector3* eye, const Vector3* target,
+                const Vector3* upVector) {
+    Vector3 u = upVector ? *upVector : Vector3{0.0f, 1.0f, 0.0f};
+    Vector3 f = *target - *eye;
+    Vector3Normalize(&f);
+    if (f.x == 0.0f && f.z == 0.0f && (f.y == 1.0f || f.y == -1.0f)) u = Vector3{0.0f, 0.0f, -f.y};
+    Vector3 r;
+    Vector3Cross(&r, &f, &u);
+    r = Vector3{-r.x, -r.y, -r.z};
+    Vector3Normalize(&r);
+    Vector3Cross(&u, &f, &r);
+    Vector3Normalize(&u);
+    *front = f;
+    *up = u;
+    *right = r;
+}

@@ -141,6 +141,20 @@ Vector3* PlaneIntersectLine(Vector3* out, const Plane* plane, const Vector3* p1,
 // axis is empty.
 bool BoxBoundProbe(const Vector3* min, const Vector3* max, const Vector3* origin, const Vector3* direction);
 
+// ---- Axes ------------------------------------------------------------------
+// The right, up and front axes that place a camera or a model.
+
+// Turns the axes by r: the new rows are R x A, A having the rows right, up,
+// front.
+void AxesTurn(Vector3* right, Vector3* up, Vector3* front, const Matrix* r);
+// Turns the axes by `rotation` (MatrixRotationX, Y or Z) of `angle`.
+void AxesRotate(Vector3* right, Vector3* up, Vector3* front, void (*rotation)(Matrix*, i32), i32 angle);
+// Axes looking from eye towards target: front the normalised direction, right
+// the normalised up x front (up defaulting to +y, replaced by (0, 0, -front.y)
+// when front is straight up or down), up then front x right normalised.
+void AxesLookAt(Vector3* right, Vector3* up, Vector3* front, const Vector3* eye, const Vector3* target,
+                const Vector3* upVector);
+
 // ---- Quaternion ------------------------------------------------------------
 
 void QuaternionIdentity(Quaternion* q);

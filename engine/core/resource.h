@@ -6,6 +6,8 @@
 // kind's list by its factory. AddRef and Release move the count; on reaching
 // exactly 0 the object unlinks itself from its list and is deleted. Objects
 // must therefore be allocated with `new`.
+#include <functional>
+
 #include "engine/core/types.h"
 
 struct ResourceList;
@@ -63,6 +65,15 @@ ResourceObject* ResourceListGetHead(const ResourceList* list);
 // list is shorter.
 ResourceObject* ResourceListGetAt(const ResourceList* list, u32 index);
 u32 ResourceListGetCount(const ResourceList* list);
+
+// Calls `fn` (a callable or a member function of T) on every object of the
+// list, head first, each seen as the derived kind T the list holds.
+template <class T, class Fn>
+void ResourceListForEach(const ResourceList* list, Fn&& fn) {
+    for (ResourceObject* o = list->head; o != nullptr; o = o->next) {
+        std::invoke(fn, static_cast<T*>(o));
+    }
+}
 
 // Total and available physical memory in bytes; either pointer may be null.
 void GetPhysicalMemory(u64* total, u64* available);

@@ -63,25 +63,6 @@ gfx::D3DMATRIX ToDevice(const Matrix& m) {
     return out;
 }
 
-// New axes rows = R x A, with A the rows right, up, front.
-void TurnAxes(Vector3* right, Vector3* up, Vector3* front, const Matrix& r) {
-    Matrix a;
-    MatrixSetAt(&a, 1, 1, right->x);
-    MatrixSetAt(&a, 1, 2, right->y);
-    MatrixSetAt(&a, 1, 3, right->z);
-    MatrixSetAt(&a, 2, 1, up->x);
-    MatrixSetAt(&a, 2, 2, up->y);
-    MatrixSetAt(&a, 2, 3, up->z);
-    MatrixSetAt(&a, 3, 1, front->x);
-    MatrixSetAt(&a, 3, 2, front->y);
-    MatrixSetAt(&a, 3, 3, front->z);
-    Matrix result;
-    MatrixMultiply(&result, &r, &a);
-    *right = Vector3{MatrixGet(&result, 1, 1), MatrixGet(&result, 1, 2), MatrixGet(&result, 1, 3)};
-    *up = Vector3{MatrixGet(&result, 2, 1), MatrixGet(&result, 2, 2), MatrixGet(&result, 2, 3)};
-    *front = Vector3{MatrixGet(&result, 3, 1), MatrixGet(&result, 3, 2), MatrixGet(&result, 3, 3)};
-}
-
 // s(p0, p1, p) of the projected face test.
 f32 Side(f32 x0, f32 y0, f32 x1, f32 y1, f32 x, f32 y) { return (x1 - x0) * (y - y0) - (y1 - y0) * (x - x0); }
 
@@ -161,23 +142,11 @@ void Camera::CameraYaw(u16 angle) { CameraRotateY(angle); }
 void Camera::CameraPitch(u16 angle) { CameraRotateX(angle); }
 void Camera::CameraRoll(u16 angle) { CameraRotateZ(angle); }
 
-void Camera::CameraRotateX(u16 angle) {
-    Matrix r;
-    MatrixRotationX(&r, angle);
-    TurnAxes(&right, &up, &front, r);
-}
+void Camera::CameraRotateX(u16 angle) { AxesRotate(&right, &up, &front, MatrixRotationX, angle); }
 
-void Camera::CameraRotateY(u16 angle) {
-    Matrix r;
-    MatrixRotationY(&r, angle);
-    TurnAxes(&right, &up, &front, r);
-}
+void Camera::CameraRotateY(u16 angle) { AxesRotate(&right, &up, &front, MatrixRotationY, angle); }
 
-void Camera::CameraRotateZ(u16 angle) {
-    Matrix r;
-    MatrixRotationZ(&r, angle);
-    TurnAxes(&right, &up, &front, r);
-}
+void Camera::CameraRotateZ(u16 angle) { AxesRotate(&right, &up, &front, MatrixRotationZ, angle); }
 
 void Camera::CameraMove(f32 dx, f32 dy, f32 dz) {
     position.x += dx;
@@ -186,19 +155,7 @@ void Camera::CameraMove(f32 dx, f32 dy, f32 dz) {
 }
 
 void Camera::CameraLookAt(const Vector3* eye, const Vector3* target, const Vector3* upVector) {
-    Vector3 u = upVector ? *upVector : Vector3{0.0f, 1.0f, 0.0f};
-    Vector3 f = *target - *eye;
-    Vector3Normalize(&f);
-    if (f.x == 0.0f && f.z == 0.0f && (f.y == 1.0f || f.y == -1.0f)) u = Vector3{0.0f, 0.0f, -f.y};
-    Vector3 r;
-    Vector3Cross(&r, &f, &u);
-    r = Vector3{-r.x, -r.y, -r.z};
-    Vector3Normalize(&r);
-    Vector3Cross(&u, &f, &r);
-    Vector3Normalize(&u);
-    front = f;
-    up = u;
-    right = r;
+    AxesLookAt(&right, &up, &front, eye, target, upVector);
     position = *eye;
 }
 

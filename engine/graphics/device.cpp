@@ -74,6 +74,17 @@ gfx::Direct3DBaseTexture8* DeviceTextureOf(Texture* texture) {
 }  // namespace
 
 GraphicsDeviceHooks& DeviceHooks() { return g_hooks; }
+
+void SetDeviceObjectHooks(DeviceObjectKind kind, void (*lost)(), void (*reset)()) {
+    g_hooks.lostAll[kind] = lost;
+    g_hooks.resetAll[kind] = reset;
+}
+
+void ClearDeviceObjectHooks(DeviceObjectKind kind, void (*lost)()) {
+    if (g_hooks.lostAll[kind] != lost) return;
+    g_hooks.lostAll[kind] = nullptr;
+    g_hooks.resetAll[kind] = nullptr;
+}
 const GraphicsDeviceGlobals& GraphicsDeviceInfo() { return g; }
 
 i32 GetAdapterInformation() {

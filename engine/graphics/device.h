@@ -48,6 +48,11 @@ struct GraphicsDeviceHooks {
     void (*resetAll[kDeviceObjectKindCount])() = {};
 };
 GraphicsDeviceHooks& DeviceHooks();
+// Fills the lost and reset entries of one kind.
+void SetDeviceObjectHooks(DeviceObjectKind kind, void (*lost)(), void (*reset)());
+// Empties both entries of the kind, but only while `lost` is still the one
+// set there (a later manager's hooks stay).
+void ClearDeviceObjectHooks(DeviceObjectKind kind, void (*lost)());
 
 constexpr u32 kStateUnknown = 0xFFFFFFFFu;
 

@@ -31,15 +31,11 @@ ResourceList g_particles;
 u8 g_grayRamp[17];
 
 void ReleaseObjects(ResourceList* list) {
-    for (ResourceObject* o = ResourceListGetHead(list); o; o = o->next) {
-        static_cast<DrawObject*>(o)->DrawObjectReleaseDeviceObjects();
-    }
+    ResourceListForEach<DrawObject>(list, &DrawObject::DrawObjectReleaseDeviceObjects);
 }
 
 void RestoreObjects(ResourceList* list) {
-    for (ResourceObject* o = ResourceListGetHead(list); o; o = o->next) {
-        static_cast<DrawObject*>(o)->DrawObjectRestoreDeviceObjects();
-    }
+    ResourceListForEach<DrawObject>(list, &DrawObject::DrawObjectRestoreDeviceObjects);
 }
 
 void SpriteLostAll() { ReleaseObjects(&g_sprites); }
@@ -52,17 +48,6 @@ void Primitive2LostAll() { ReleaseObjects(&g_primitives2); }
 void Primitive2ResetAll() { RestoreObjects(&g_primitives2); }
 void PerticleLostAll() { ReleaseObjects(&g_particles); }
 void PerticleResetAll() { RestoreObjects(&g_particles); }
-
-void SetDeviceHooks(int kind, void (*lost)(), void (*reset)()) {
-    DeviceHooks().lostAll[kind] = lost;
-    DeviceHooks().resetAll[kind] = reset;
-}
-
-void ClearDeviceHooks(int kind, void (*lost)()) {
-    if (DeviceHooks().lostAll[kind] != lost) return;
-    DeviceHooks().lostAll[kind] = nullptr;
-    DeviceHooks().resetAll[kind] = nullptr;
-}
 
 const gfx::DWORD kSceneDeclaration[] = {
     gfx::VSD_STREAM(0),
@@ -130,7 +115,7 @@ i32 InitializeScene() {
             g_sceneShader = handle;
         }
     }
-    SetDeviceHooks(kDeviceObjectScene, SceneLostAll, SceneResetAll);
+    SetDeviceObjectHooks(kDeviceObjectScene, SceneLostAll, SceneResetAll);
     return 1;
 }
 
@@ -141,19 +126,15 @@ void DestroyScene() {
         g_sceneShader = kNoShaderHandle;
     }
     ResourceListReleaseAll(&g_scenes);
-    ClearDeviceHooks(kDeviceObjectScene, SceneLostAll);
+    ClearDeviceObjectHooks(kDeviceObjectScene, SceneLostAll);
 }
 
 void SceneLostAll() {
-    for (ResourceObject* s = ResourceListGetHead(&g_scenes); s; s = s->next) {
-        ReleaseObjects(&static_cast<Scene*>(s)->objects);
-    }
+    ResourceListForEach<Scene>(&g_scenes, [](Scene* scene) { ReleaseObjects(&scene->objects); });
 }
 
 void SceneResetAll() {
-    for (ResourceObject* s = ResourceListGetHead(&g_scenes); s; s = s->next) {
-        RestoreObjects(&static_cast<Scene*>(s)->objects);
-    }
+    ResourceListForEach<Scene>(&g_scenes, [](Scene* scene) { RestoreObjects(&scene->objects); });
 }
 
 u32 GetSceneShaderHandle() { return g_sceneShader; }
@@ -164,27 +145,27 @@ const ResourceList& SceneList() { return g_scenes; }
 i32 InitializeSprite() {
     LogManager("Initialize Sprite");
     ResourceListClear(&g_sprites);
-    SetDeviceHooks(kDeviceObjectSprites, SpriteLostAll, SpriteResetAll);
+    SetDeviceObjectHooks(kDeviceObjectSprites, SpriteLostAll, SpriteResetAll);
     return 1;
 }
 
 void DestroySprite() {
     LogManager("Destroy Sprite");
     ResourceListReleaseAll(&g_sprites);
-    ClearDeviceHooks(kDeviceObjectSprites, SpriteLostAll);
+    ClearDeviceObjectHooks(kDeviceObjectSprites, SpriteLostAll);
 }
 
 i32 InitializeListSprite() {
     LogManager("Initialize ListSprite");
     ResourceListClear(&g_listSprites);
-    SetDeviceHooks(kDeviceObjectListSprites, ListSpriteLostAll, ListSpriteResetAll);
+    SetDeviceObjectHooks(kDeviceObjectListSprites, ListSpriteLostAll, ListSpriteResetAll);
     return 1;
 }
 
 void DestroyListSprite() {
     LogManager("Destroy ListSprite");
     ResourceListReleaseAll(&g_listSprites);
-    ClearDeviceHooks(kDeviceObjectListSprites, ListSpriteLostAll);
+    ClearDeviceObjectHooks(kDeviceObjectListSprites, ListSpriteLostAll);
 }
 
 i32 InitializeFont() {
@@ -235,38 +216,38 @@ void DestroySheet() {
 i32 InitializePrimitive() {
     LogManager("Initialize Primitive");
     ResourceListClear(&g_primitives);
-    SetDeviceHooks(kDeviceObjectPrimitives, PrimitiveLostAll, PrimitiveResetAll);
+    SetDeviceObjectHooks(kDeviceObjectPrimitives, PrimitiveLostAll, PrimitiveResetAll);
     return 1;
 }
 
 void DestroyPrimitive() {
     LogManager("Destroy Primitive");
     ResourceListReleaseAll(&g_primitives);
-    ClearDeviceHooks(kDeviceObjectPrimitives, PrimitiveLostAll);
+    ClearDeviceObjectHooks(kDeviceObjectPrimitives, PrimitiveLostAll);
 }
 
 i32 InitializePrimitive2() {
     LogManager("Initialize Primitive");
     ResourceListClear(&g_primitives2);
-    SetDeviceHooks(kDeviceObjectPrimitives2, Primitive2LostAll, Primitive2ResetAll);
+    SetDeviceObjectHooks(kDeviceObjectPrimitives2, Primitive2LostAll, Primitive2ResetAll);
     return 1;
 }
 
 void DestroyPrimitive2() {
     LogManager("Destroy Primitive");
     ResourceListReleaseAll(&g_primitives2);
-    ClearDeviceHooks(kDeviceObjectPrimitives2, Primitive2LostAll);
+    ClearDeviceObjectHooks(kDeviceObjectPrimitives2, Primitive2LostAll);
 }
 
 i32 InitializePerticle() {
     LogManager("Initialize Perticle");
     ResourceListClear(&g_particles);
-    SetDeviceHooks(kDeviceObjectParticles, PerticleLostAll, PerticleResetAll);
+    SetDeviceObjectHooks(kDeviceObjectParticles, PerticleLostAll, PerticleResetAll);
     return 1;
 }
 
 void DestroyPerticle() {
     LogManager("Destroy Perticle");
     ResourceListReleaseAll(&g_particles);
-    ClearDeviceHooks(kDeviceObjectParticles, PerticleLostAll);
+    ClearDeviceObjectHooks(kDeviceObjectParticles, PerticleLostAll);
 }

@@ -245,24 +245,14 @@ void Surface::SurfaceOnResetDevice() {
     }
 }
 
-void SurfaceLostAll() {
-    for (ResourceObject* o = ResourceListGetHead(&g_surfaces); o; o = o->next) {
-        static_cast<Surface*>(o)->SurfaceOnLostDevice();
-    }
-}
+void SurfaceLostAll() { ResourceListForEach<Surface>(&g_surfaces, &Surface::SurfaceOnLostDevice); }
 
-void SurfaceResetAll() {
-    for (ResourceObject* o = ResourceListGetHead(&g_surfaces); o; o = o->next) {
-        static_cast<Surface*>(o)->SurfaceOnResetDevice();
-    }
-}
+void SurfaceResetAll() { ResourceListForEach<Surface>(&g_surfaces, &Surface::SurfaceOnResetDevice); }
 
 i32 InitializeSurface() {
     ResourceListClear(&g_surfaces);
-    GraphicsDeviceHooks& hooks = DeviceHooks();
-    hooks.setDepthBuffer = SetDepthBufferHook;
-    hooks.lostAll[kDeviceObjectSurfaces] = SurfaceLostAll;
-    hooks.resetAll[kDeviceObjectSurfaces] = SurfaceResetAll;
+    DeviceHooks().setDepthBuffer = SetDepthBufferHook;
+    SetDeviceObjectHooks(kDeviceObjectSurfaces, SurfaceLostAll, SurfaceResetAll);
     return 1;
 }
 

@@ -517,24 +517,14 @@ void Texture::TextureDrawQuad(const i32 points[8], f32 z, const Rect& source, u3
     SendQuad(v, mode);
 }
 
-void TextureLostAll() {
-    for (ResourceObject* o = ResourceListGetHead(&g_textures); o; o = o->next) {
-        static_cast<Texture*>(o)->TextureOnLostDevice();
-    }
-}
+void TextureLostAll() { ResourceListForEach<Texture>(&g_textures, &Texture::TextureOnLostDevice); }
 
-void TextureResetAll() {
-    for (ResourceObject* o = ResourceListGetHead(&g_textures); o; o = o->next) {
-        static_cast<Texture*>(o)->TextureOnResetDevice();
-    }
-}
+void TextureResetAll() { ResourceListForEach<Texture>(&g_textures, &Texture::TextureOnResetDevice); }
 
 i32 InitializeTexture() {
     ResourceListClear(&g_textures);
-    GraphicsDeviceHooks& hooks = DeviceHooks();
-    hooks.textureResource = DeviceTextureHook;
-    hooks.lostAll[kDeviceObjectTextures] = TextureLostAll;
-    hooks.resetAll[kDeviceObjectTextures] = TextureResetAll;
+    DeviceHooks().textureResource = DeviceTextureHook;
+    SetDeviceObjectHooks(kDeviceObjectTextures, TextureLostAll, TextureResetAll);
     return 1;
 }
 

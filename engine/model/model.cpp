@@ -17,18 +17,6 @@ namespace {
 ResourceList g_models;
 u32 g_planeCounter = 0;
 
-// New axes rows = R x A with A the rows right, up, front (the camera's rule).
-void TurnAxes(Vector3* right, Vector3* up, Vector3* front, const Matrix& r) {
-    const f32 rows[16] = {right->x, right->y, right->z, 0, up->x, up->y, up->z, 0,
-                          front->x, front->y, front->z, 0, 0,       0,       0,       1};
-    Matrix a(rows);
-    Matrix result;
-    MatrixMultiply(&result, &r, &a);
-    *right = Vector3{result.m[0], result.m[1], result.m[2]};
-    *up = Vector3{result.m[4], result.m[5], result.m[6]};
-    *front = Vector3{result.m[8], result.m[9], result.m[10]};
-}
-
 // The angle functions work in double (the C library's), the factor is the
 // float 10430.378, and the product is truncated toward zero.
 i32 ToAngle(f64 radians) {
@@ -218,42 +206,18 @@ void Model::ModelYaw(u16 angle) { ModelRotateY(angle); }
 void Model::ModelPitch(u16 angle) { ModelRotateX(angle); }
 void Model::ModelRoll(u16 angle) { ModelRotateZ(angle); }
 
-void Model::ModelRotateX(u16 angle) {
-    Matrix r;
-    MatrixRotationX(&r, angle);
-    TurnAxes(&right, &up, &front, r);
-}
+void Model::ModelRotateX(u16 angle) { AxesRotate(&right, &up, &front, MatrixRotationX, angle); }
 
-void Model::ModelRotateY(u16 angle) {
-    Matrix r;
-    MatrixRotationY(&r, angle);
-    TurnAxes(&right, &up, &front, r);
-}
+void Model::ModelRotateY(u16 angle) { AxesRotate(&right, &up, &front, MatrixRotationY, angle); }
 
-void Model::ModelRotateZ(u16 angle) {
-    Matrix r;
-    MatrixRotationZ(&r, angle);
-    TurnAxes(&right, &up, &front, r);
-}
+void Model::ModelRotateZ(u16 angle) { AxesRotate(&right, &up, &front, MatrixRotationZ, angle); }
 
 void Model::ModelSetPosition(f32 x, f32 y, f32 z) { position = Vector3{x, y, z}; }
 
 void Model::ModelSetScale(f32 x, f32 y, f32 z) { scale = Vector3{x, y, z}; }
 
 void Model::ModelLookAt(const Vector3* eye, const Vector3* target, const Vector3* upVector) {
-    Vector3 u = upVector ? *upVector : Vector3{0.0f, 1.0f, 0.0f};
-    Vector3 f = *target - *eye;
-    Vector3Normalize(&f);
-    if (f.x == 0.0f && f.z == 0.0f && (f.y == 1.0f || f.y == -1.0f)) u = Vector3{0.0f, 0.0f, -f.y};
-    Vector3 r;
-    Vector3Cross(&r, &f, &u);
-    r = Vector3{-r.x, -r.y, -r.z};
-    Vector3Normalize(&r);
-    Vector3Cross(&u, &f, &r);
-    Vector3Normalize(&u);
-    front = f;
-    up = u;
-    right = r;
+    AxesLookAt(&right, &up, &front, eye, target, upVector);
     position = *eye;
 }
 
@@ -614,8 +578,7 @@ i32 InitializeModel() {
     SetProjectorCamera(nullptr);
     MatrixIdentity(ModelSharedMatrix());
     CameraModelReader().read = ReadPlacement;
-    DeviceHooks().lostAll[kDeviceObjectModels] = ModelLostAll;
-    DeviceHooks().resetAll[kDeviceObjectModels] = ModelResetAll;
+    SetDeviceObjectHooks(kDeviceObjectModels, ModelLostAll, ModelResetAll);
     return 1;
 }
 
@@ -624,22 +587,19 @@ void DestroyModel() {
     if (Camera* projector = GetProjectorCamera()) projector->Release();
     SetProjectorCamera(nullptr);
     if (CameraModelReader().read == ReadPlacement) CameraModelReader().read = nullptr;
-    if (DeviceHooks().lostAll[kDeviceObjectModels] == ModelLostAll) {
-        DeviceHooks().lostAll[kDeviceObjectModels] = nullptr;
-        DeviceHooks().resetAll[kDeviceObjectModels] = nullptr;
-    }
+    ClearDeviceObjectHooks(kDeviceObjectModels, ModelLostAll);
 }
 
 void ModelLostAll() {
-    for (ResourceObject* o = ResourceListGetHead(&g_models); o; o = o->next) {
-        static_cast<Model*>(o)->ForMeshes(-1, [](Mesh* m) { m->MeshReleaseDeviceObjects(); });
-    }
+    ResourceListForEach<Model>(&g_models, [](Model* model) {
+        ResourceListForEach<Mesh>(&model->meshes, &Mesh::MeshReleaseDeviceObjects);
+    });
 }
 
 void ModelResetAll() {
-    for (ResourceObject* o = ResourceListGetHead(&g_models); o; o = o->next) {
-        static_cast<Model*>(o)->ForMeshes(-1, [](Mesh* m) { m->MeshRestoreDeviceObjects(); });
-    }
+    ResourceListForEach<Model>(&g_models, [](Model* model) {
+        ResourceListForEach<Mesh>(&model->meshes, &Mesh::MeshRestoreDeviceObjects);
+    });
 }
 
 const ResourceList& ModelList() { return g_models; }

@@ -32,6 +32,27 @@ void ReadName(xf::DirectXFileObject* object, char* buffer, u32 size) {
     object->GetName(buffer, &room);
 }
 
+// Calls use(childData, type) for each data object among the children of
+// `data` whose type can be read; a progress step before each child, after
+// reaching its data and after the child.
+template <class Use>
+void ForEachDataChild(xf::DirectXFileData* data, ModelProgressCallback callback, Use&& use) {
+    xf::DirectXFileObject* child = nullptr;
+    while (gfx::SUCCEEDED(data->GetNextObject(&child)) && child) {
+        Progress(callback);
+        xf::DirectXFileData* childData = nullptr;
+        if (gfx::SUCCEEDED(child->QueryInterface(xf::IID_IDirectXFileData, reinterpret_cast<void**>(&childData)))) {
+            Progress(callback);
+            xf::TemplateId type = xf::TID_Unknown;
+            if (gfx::SUCCEEDED(childData->GetType(&type))) use(childData, type);
+            childData->Release();
+        }
+        child->Release();
+        child = nullptr;
+        Progress(callback);
+    }
+}
+
 u32 ReadU32(const u8* p) {
     u32 v;
     std::memcpy(&v, p, 4);
@@ -176,50 +197,24 @@ i32 Model::ModelLoadFrame(XFileDataObject* data, Frame* parent, ModelProgressCal
     ReadName(data, name, sizeof name);
     frame->FrameSetName(name);
     Progress(callback);
-    xf::DirectXFileObject* child = nullptr;
-    while (gfx::SUCCEEDED(data->GetNextObject(&child)) && child) {
+    ForEachDataChild(data, callback, [&](xf::DirectXFileData* childData, xf::TemplateId type) {
         Progress(callback);
-        xf::DirectXFileData* childData = nullptr;
-        if (gfx::SUCCEEDED(child->QueryInterface(xf::IID_IDirectXFileData, reinterpret_cast<void**>(&childData)))) {
-            Progress(callback);
-            xf::TemplateId type = xf::TID_Unknown;
-            if (gfx::SUCCEEDED(childData->GetType(&type))) {
-                Progress(callback);
-                if (type == xf::TID_D3DRMFrameTransformMatrix) {
-                    ModelLoadFrameTransform(childData, frame, nullptr);
-                } else if (type == xf::TID_D3DRMFrame) {
-                    ModelLoadFrame(childData, frame, nullptr);
-                } else if (type == xf::TID_D3DRMMesh) {
-                    ModelLoadMesh(childData, frame, nullptr);
-                }
-            }
-            childData->Release();
+        if (type == xf::TID_D3DRMFrameTransformMatrix) {
+            ModelLoadFrameTransform(childData, frame, nullptr);
+        } else if (type == xf::TID_D3DRMFrame) {
+            ModelLoadFrame(childData, frame, nullptr);
+        } else if (type == xf::TID_D3DRMMesh) {
+            ModelLoadMesh(childData, frame, nullptr);
         }
-        child->Release();
-        child = nullptr;
-        Progress(callback);
-    }
+    });
     return 1;
 }
 
 i32 Model::ModelLoadAnimationSet(XFileDataObject* data, ModelProgressCallback callback) {
     if (!data) return 0;
-    xf::DirectXFileObject* child = nullptr;
-    while (gfx::SUCCEEDED(data->GetNextObject(&child)) && child) {
-        Progress(callback);
-        xf::DirectXFileData* childData = nullptr;
-        if (gfx::SUCCEEDED(child->QueryInterface(xf::IID_IDirectXFileData, reinterpret_cast<void**>(&childData)))) {
-            Progress(callback);
-            xf::TemplateId type = xf::TID_Unknown;
-            if (gfx::SUCCEEDED(childData->GetType(&type)) && type == xf::TID_D3DRMAnimation) {
-                ModelLoadAnimation(childData, nullptr);
-            }
-            childData->Release();
-        }
-        child->Release();
-        child = nullptr;
-        Progress(callback);
-    }
+    ForEachDataChild(data, callback, [&](xf::DirectXFileData* childData, xf::TemplateId type) {
+        if (type == xf::TID_D3DRMAnimation) ModelLoadAnimation(childData, nullptr);
+    });
     return 1;
 }
 

@@ -14,31 +14,28 @@ platform::IDirectMusic* g_directMusic = nullptr;
 platform::IDirectSound8* g_performanceSound = nullptr;
 
 bool DispatchDirectMusic(const ServiceCommand& command) {
-    if (command.code == kDirectMusicQuitCode) return true;
-    auto* object = dynamic_cast<DirectMusicServiceObject*>(command.object);
-    if (object == nullptr || command.code > kDirectMusicQuitCode) return false;
-    const u8* data = command.payload;
-    const u32 value = ServicePayloadValue(data);
-    switch (command.code) {
-        case 0: object->Operation3(data); break;
-        case 1: object->Release(); break;
-        case 2: object->Operation4(value); break;
-        case 3: object->Operation5(); break;
-        case 4: object->Operation7(); break;
-        case 5: object->Operation8(value); break;
-        case 6: object->Operation9(value); break;
-        case 7: object->Operation10(); break;
-        case 8: object->Operation11(value); break;
-        case 9: object->Operation12(); break;
-        case 10: object->Operation13(); break;
-        case 11: object->Operation14(); break;
-        case 12: object->Operation15(); break;
-        case 13: object->Operation16(); break;
-        case 14: object->Operation17(); break;
-        case 15: object->Operation18(); break;
-        default: break;
-    }
-    return false;
+    const auto run = [&](DirectMusicServiceObject* object, const u8* data, u32 value) {
+        switch (command.code) {
+            case 0: object->Operation3(data); break;
+            case 1: object->Release(); break;
+            case 2: object->Operation4(value); break;
+            case 3: object->Operation5(); break;
+            case 4: object->Operation7(); break;
+            case 5: object->Operation8(value); break;
+            case 6: object->Operation9(value); break;
+            case 7: object->Operation10(); break;
+            case 8: object->Operation11(value); break;
+            case 9: object->Operation12(); break;
+            case 10: object->Operation13(); break;
+            case 11: object->Operation14(); break;
+            case 12: object->Operation15(); break;
+            case 13: object->Operation16(); break;
+            case 14: object->Operation17(); break;
+            case 15: object->Operation18(); break;
+            default: break;
+        }
+    };
+    return DispatchServiceCommand<DirectMusicServiceObject>(command, kDirectMusicQuitCode, run);
 }
 
 }  // namespace
@@ -46,17 +43,13 @@ bool DispatchDirectMusic(const ServiceCommand& command) {
 u32 CreateDirectMusicObjects() {
     g_loader = platform::CreateDirectMusicLoader();
     if (g_loader == nullptr) {
-        ServiceLog("  エラー : DirectMusicLoaderの生成に失敗\n");
-        ServiceLog("%s", kDirectXInstallLine);
-        ServiceMessageBox(kMessageBoxIconError, "Error", kDirectXMissingText);
+        ServiceReportMissingDirectX("  エラー : DirectMusicLoaderの生成に失敗\n", kMessageBoxIconError);
         return 0;
     }
     ServiceLog("  ■ DirectMusicLoaderを生成\n");
     g_performance = platform::CreateDirectMusicPerformance();
     if (g_performance == nullptr) {
-        ServiceLog("  エラー : パフォーマンスオブジェクトの生成に失敗\n");
-        ServiceLog("%s", kDirectXInstallLine);
-        ServiceMessageBox(kMessageBoxIconError, "Error", kDirectXMissingText);
+        ServiceReportMissingDirectX("  エラー : パフォーマンスオブジェクトの生成に失敗\n", kMessageBoxIconError);
         return 0;
     }
     ServiceLog("  ■ パフォーマンスオブジェクトを生成\n");

@@ -20,9 +20,7 @@ void DirectPlayThreadProc(platform::Event* ready) {
     platform::CoInitialize();
     g_peer = platform::CreateDirectPlay8Peer();
     if (g_peer == nullptr) {
-        ServiceLog("  Error Can't Create DirectPlayPeer Object\n");
-        ServiceLog("%s", kDirectXInstallLine);
-        ServiceMessageBox(kMessageBoxOk, "Error", kDirectXMissingText);
+        ServiceReportMissingDirectX("  Error Can't Create DirectPlayPeer Object\n", kMessageBoxOk);
     } else {
         ServiceLog("  ■ Create DirectPlayPeer Object\n");
         if (g_peer->Initialize(nullptr, DirectPlayMessageHandler, 0)) {

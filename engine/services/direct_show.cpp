@@ -10,24 +10,21 @@
 namespace {
 
 bool DispatchDirectShow(const ServiceCommand& command) {
-    if (command.code == kDirectShowQuitCode) return true;
-    auto* object = dynamic_cast<DirectShowServiceObject*>(command.object);
-    if (object == nullptr || command.code > kDirectShowQuitCode) return false;
-    const u8* data = command.payload;
-    const u32 value = ServicePayloadValue(data);
-    switch (command.code) {
-        case 0: object->Operation3(data); break;
-        case 1: object->Release(); break;
-        case 2: object->Operation4(value); break;
-        case 3: break;
-        case 4: object->Operation5(); break;
-        case 5: object->Operation7(); break;
-        case 6: object->Operation8(value); break;
-        case 7: object->Operation9(value); break;
-        case 8: object->Operation10(value); break;
-        default: break;
-    }
-    return false;
+    const auto run = [&](DirectShowServiceObject* object, const u8* data, u32 value) {
+        switch (command.code) {
+            case 0: object->Operation3(data); break;
+            case 1: object->Release(); break;
+            case 2: object->Operation4(value); break;
+            case 3: break;
+            case 4: object->Operation5(); break;
+            case 5: object->Operation7(); break;
+            case 6: object->Operation8(value); break;
+            case 7: object->Operation9(value); break;
+            case 8: object->Operation10(value); break;
+            default: break;
+        }
+    };
+    return DispatchServiceCommand<DirectShowServiceObject>(command, kDirectShowQuitCode, run);
 }
 
 }  // namespace

@@ -13,9 +13,7 @@ platform::IDirectSoundBuffer* g_primaryBuffer = nullptr;
 void SetUpDirectSound() {
     g_directSound = platform::CreateDirectSound8();
     if (g_directSound == nullptr) {
-        ServiceLog("  エラー : DirectSoundオブジェクトの生成に失敗\n");
-        ServiceLog("%s", kDirectXInstallLine);
-        ServiceMessageBox(kMessageBoxIconError, "Error", kDirectXMissingText);
+        ServiceReportMissingDirectX("  エラー : DirectSoundオブジェクトの生成に失敗\n", kMessageBoxIconError);
         return;
     }
     ServiceLog("  ■ DirectSoundオブジェクトを生成\n");
@@ -74,33 +72,30 @@ void TearDownDirectSound() {
 }
 
 bool DispatchDirectSound(const ServiceCommand& command) {
-    if (command.code == kDirectSoundQuitCode) return true;
-    auto* object = dynamic_cast<DirectSoundServiceObject*>(command.object);
-    if (object == nullptr || command.code > kDirectSoundQuitCode) return false;
-    const u8* data = command.payload;
-    const u32 value = ServicePayloadValue(data);
-    switch (command.code) {
-        case 0: object->Operation4(data); break;
-        case 1: object->Operation3(data, data + 128); break;
-        case 2: object->Release(); break;
-        case 3: object->Operation5(value); break;
-        case 4: break;
-        case 5: object->Operation6(); break;
-        case 6: object->Operation8(); break;
-        case 7: object->Operation9(value); break;
-        case 8: object->Operation10(value); break;
-        case 9: object->Operation11(); break;
-        case 10: object->Operation12(value); break;
-        case 11: object->Operation13(); break;
-        case 12: object->Operation14(); break;
-        case 13: object->Operation15(); break;
-        case 14: object->Operation16(); break;
-        case 15: object->Operation17(); break;
-        case 16: object->Operation18(); break;
-        case 17: object->Operation19(); break;
-        default: break;
-    }
-    return false;
+    const auto run = [&](DirectSoundServiceObject* object, const u8* data, u32 value) {
+        switch (command.code) {
+            case 0: object->Operation4(data); break;
+            case 1: object->Operation3(data, data + 128); break;
+            case 2: object->Release(); break;
+            case 3: object->Operation5(value); break;
+            case 4: break;
+            case 5: object->Operation6(); break;
+            case 6: object->Operation8(); break;
+            case 7: object->Operation9(value); break;
+            case 8: object->Operation10(value); break;
+            case 9: object->Operation11(); break;
+            case 10: object->Operation12(value); break;
+            case 11: object->Operation13(); break;
+            case 12: object->Operation14(); break;
+            case 13: object->Operation15(); break;
+            case 14: object->Operation16(); break;
+            case 15: object->Operation17(); break;
+            case 16: object->Operation18(); break;
+            case 17: object->Operation19(); break;
+            default: break;
+        }
+    };
+    return DispatchServiceCommand<DirectSoundServiceObject>(command, kDirectSoundQuitCode, run);
 }
 
 }  // namespace

@@ -62,6 +62,12 @@ void ServiceMessageBox(u32 type, const char* caption, const char* text) {
     ShowMessageBox(type, sjisCaption.c_str(), "%s", sjisText.c_str());
 }
 
+void ServiceReportMissingDirectX(const char* line, u32 boxType) {
+    ServiceLog("%s", line);
+    ServiceLog("%s", kDirectXInstallLine);
+    ServiceMessageBox(boxType, "Error", kDirectXMissingText);
+}
+
 void SetServiceLogSink(ServiceLogSink sink) {
     std::lock_guard<std::mutex> lock(TheSinks().mutex);
     TheSinks().log = std::move(sink);

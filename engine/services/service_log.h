@@ -23,3 +23,7 @@ constexpr u32 kMessageBoxOk = 0x00;
 constexpr u32 kMessageBoxIconError = 0x10;
 inline constexpr const char* kDirectXMissingText = "DirectX8.1が正しくインストールされていない可能性があります";
 inline constexpr const char* kDirectXInstallLine = "    [ DirectX8.1以降をインストールしてください。 ]\n";
+
+// What a service says when it cannot make one of its platform objects: `line`
+// and the install hint in the log, then the DirectX message box of `boxType`.
+void ServiceReportMissingDirectX(const char* line, u32 boxType);

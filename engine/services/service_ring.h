@@ -26,6 +26,18 @@ u32 ServicePayloadValue(const u8* payload);
 // Runs one taken command; returns true for the service's quit code.
 using ServiceDispatchFn = bool (*)(const ServiceCommand& command);
 
+// The common part of a service's dispatch: true for the quit code; a code
+// below it calls run(object, payload, value) when the command's object is one
+// of the service's kind T (anything else is ignored).
+template <class T, class Run>
+bool DispatchServiceCommand(const ServiceCommand& command, u32 quitCode, Run&& run) {
+    if (command.code == quitCode) return true;
+    auto* object = dynamic_cast<T*>(command.object);
+    if (object == nullptr || command.code > quitCode) return false;
+    run(object, command.payload, ServicePayloadValue(command.payload));
+    return false;
+}
+
 class ServiceRing {
 public:
     enum class StepResult { Ran, Quit, WaitFailed };

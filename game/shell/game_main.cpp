@@ -22,6 +22,7 @@
 #include "game/shell/music.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/ranking.h"
+#include "game/shell/replay_runner.h"
 #include "game/shell/save_files.h"
 #include "platform/input.h"
 #include "platform/system.h"
@@ -174,6 +175,9 @@ i32 GameMain(int, char**) {
     InitializeSoundEffects();
     LoadSoundEffects();
     CreateRunObjects();
+    // --play: the prepared replay starts in the play scene instead of the logo.
+    StartRunnerPlayback();
+    const bool recording = !Options().recordFile.empty();
     while (ApplicationPump()) {
         // Scripted input (tests, recordings) moves on one word per frame.
         if (platform::ScriptedInputActive()) platform::ScriptedInput();
@@ -181,8 +185,14 @@ i32 GameMain(int, char**) {
         ++g_frameCount;
         const i32 every = Options().hashEvery;
         if (every > 0 && g_frameCount % every == 0) PrintStateHash();
+        if (recording) TrackRunRecord();
+        if (RunnerPlaybackEnded()) ApplicationExit();
     }
     if (Options().hashEvery > 0 && g_frameCount % Options().hashEvery != 0) PrintStateHash();
+    if (recording) {
+        const FileStatus status = WriteRunRecord(Options().recordFile);
+        if (!status) SetRunnerFailure(status.message);
+    }
     FinalizeSoundEffects();
     ReleaseStageCamera();
     // The engine's teardown releases the run-long objects; forget them here.

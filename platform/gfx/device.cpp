@@ -483,11 +483,23 @@ struct DeviceState {
     // not allocate: the processed vertices and which of them are done.
     std::vector<Processed> vertexCache;
     std::vector<std::uint8_t> vertexDone;
+    // The rasterizer's state as the last draw built it. The parts read from
+    // the render and texture-stage states are rebuilt only after one of those
+    // changed; targets, scissor and textures are refreshed every draw.
+    raster::State raster;
+    bool rasterStatesDirty = true;
+    // The last vertex format parsed.
+    DWORD fvfHandle = 0;
+    FvfLayout fvfLayout;
+    // Each stage's binding as a texture (null when none or not one), kept
+    // with `textures`.
+    Direct3DTexture8* textures2d[kStages] = {};
 };
 
 namespace {
 
 void SetDefaults(DeviceState& s, bool autoDepth) {
+    s.rasterStatesDirty = true;
     std::fill(std::begin(s.renderStates), std::end(s.renderStates), 0u);
     DWORD* rs = s.renderStates;
     rs[D3DRS_ZENABLE] = autoDepth ? D3DZB_TRUE : D3DZB_FALSE;
@@ -599,6 +611,7 @@ void Direct3DDevice8::ResetStates() {
 void Direct3DDevice8::UnbindAll() {
     DeviceState& s = *state_;
     for (auto& t : s.textures) Bind(t, static_cast<Direct3DBaseTexture8*>(nullptr));
+    for (auto& t : s.textures2d) t = nullptr;
     Bind(s.stream0, static_cast<Direct3DVertexBuffer8*>(nullptr));
     Bind(s.indices, static_cast<Direct3DIndexBuffer8*>(nullptr));
     Bind(s.renderTarget, static_cast<Direct3DSurface8*>(nullptr));
@@ -782,6 +795,14 @@ HRESULT Direct3DDevice8::CopyRects(Direct3DSurface8* source, const RECT* rects, 
         const RECT& r = rects[i];
         std::int32_t dx = points ? points[i].x : r.left, dy = points ? points[i].y : r.top;
         std::size_t bytes = static_cast<std::size_t>(r.right - r.left) * bpp;
+        if (r.left == 0 && dx == 0 && r.right == sw && r.right == dw && source->Pitch() == dest->Pitch() &&
+            static_cast<std::int64_t>(bytes) == source->Pitch()) {
+            // Whole rows of surfaces laid out alike: one block.
+            std::memcpy(dest->Bits() + static_cast<std::ptrdiff_t>(dy) * dest->Pitch(),
+                        source->Bits() + static_cast<std::ptrdiff_t>(r.top) * source->Pitch(),
+                        bytes * static_cast<std::size_t>(r.bottom - r.top));
+            continue;
+        }
         for (std::int32_t y = r.top; y < r.bottom; ++y) {
             std::memcpy(dest->Bits() + static_cast<std::ptrdiff_t>(dy + (y - r.top)) * dest->Pitch() + dx * bpp,
                         source->Bits() + static_cast<std::ptrdiff_t>(y) * source->Pitch() + r.left * bpp, bytes);
@@ -943,6 +964,7 @@ HRESULT Direct3DDevice8::SetRenderState(DWORD state, DWORD value) {
     ++counts_.setRenderState;
     if (state >= 256) return D3DERR_INVALIDCALL;
     state_->renderStates[state] = value;
+    state_->rasterStatesDirty = true;
     return D3D_OK;
 }
 
@@ -956,6 +978,7 @@ HRESULT Direct3DDevice8::SetTexture(DWORD stage, Direct3DBaseTexture8* texture) 
     ++counts_.setTexture;
     if (stage >= kStages) return D3DERR_INVALIDCALL;
     Bind(state_->textures[stage], texture);
+    state_->textures2d[stage] = dynamic_cast<Direct3DTexture8*>(texture);
     return D3D_OK;
 }
 
@@ -970,6 +993,7 @@ HRESULT Direct3DDevice8::SetTextureStageState(DWORD stage, DWORD type, DWORD val
     ++counts_.setTextureStageState;
     if (stage >= kStages || type >= 32) return D3DERR_INVALIDCALL;
     state_->stageStates[stage][type] = value;
+    state_->rasterStatesDirty = true;
     return D3D_OK;
 }
 
@@ -1158,7 +1182,11 @@ HRESULT Direct3DDevice8::Draw(D3DPRIMITIVETYPE type, std::uint32_t primitiveCoun
         program = &it->second;
         needed = program->size;
     } else {
-        fvf = ParseFvf(s.vertexShader);
+        if (s.fvfHandle != s.vertexShader || !s.fvfLayout.valid) {
+            s.fvfLayout = ParseFvf(s.vertexShader);
+            s.fvfHandle = s.vertexShader;
+        }
+        fvf = s.fvfLayout;
         if (!fvf.valid) return D3DERR_INVALIDCALL;
         needed = fvf.size;
     }
@@ -1179,10 +1207,11 @@ HRESULT Direct3DDevice8::Draw(D3DPRIMITIVETYPE type, std::uint32_t primitiveCoun
     if (lost_ || !s.renderTarget) return D3D_OK;
 
     // Pipeline state for the rasterizer.
-    raster::State rs;
+    raster::State& rs = s.raster;
     Direct3DSurface8* t = s.renderTarget;
     rs.target = raster::Target{t->Bits(), t->Pitch(), t->Format(), static_cast<int>(t->Width()),
                                static_cast<int>(t->Height())};
+    rs.depth = raster::DepthTarget{};
     if (s.depth) {
         rs.depth = raster::DepthTarget{reinterpret_cast<std::uint16_t*>(s.depth->Bits()), s.depth->Pitch(),
                                        static_cast<int>(s.depth->Width()), static_cast<int>(s.depth->Height())};
@@ -1196,39 +1225,46 @@ HRESULT Direct3DDevice8::Draw(D3DPRIMITIVETYPE type, std::uint32_t primitiveCoun
         rs.clipX1 = std::min(rs.clipX1, rs.depth.width);
         rs.clipY1 = std::min(rs.clipY1, rs.depth.height);
     }
-    const DWORD* r = s.renderStates;
-    rs.cullMode = r[D3DRS_CULLMODE];
-    rs.fillMode = r[D3DRS_FILLMODE];
-    rs.shadeMode = r[D3DRS_SHADEMODE];
-    rs.zEnable = r[D3DRS_ZENABLE] != 0;
-    rs.zWrite = r[D3DRS_ZWRITEENABLE] != 0;
-    rs.zFunc = r[D3DRS_ZFUNC];
-    rs.alphaTest = r[D3DRS_ALPHATESTENABLE] != 0;
-    rs.alphaRef = r[D3DRS_ALPHAREF];
-    rs.alphaFunc = r[D3DRS_ALPHAFUNC];
-    rs.blend = r[D3DRS_ALPHABLENDENABLE] != 0;
-    rs.srcBlend = r[D3DRS_SRCBLEND];
-    rs.destBlend = r[D3DRS_DESTBLEND];
-    rs.blendOp = r[D3DRS_BLENDOP];
-    rs.colorWriteMask = r[D3DRS_COLORWRITEENABLE];
-    rs.textureFactor = r[D3DRS_TEXTUREFACTOR];
-    rs.lastPixel = r[D3DRS_LASTPIXEL] != 0;
+    if (s.rasterStatesDirty) {
+        s.rasterStatesDirty = false;
+        const DWORD* r = s.renderStates;
+        rs.cullMode = r[D3DRS_CULLMODE];
+        rs.fillMode = r[D3DRS_FILLMODE];
+        rs.shadeMode = r[D3DRS_SHADEMODE];
+        rs.zEnable = r[D3DRS_ZENABLE] != 0;
+        rs.zWrite = r[D3DRS_ZWRITEENABLE] != 0;
+        rs.zFunc = r[D3DRS_ZFUNC];
+        rs.alphaTest = r[D3DRS_ALPHATESTENABLE] != 0;
+        rs.alphaRef = r[D3DRS_ALPHAREF];
+        rs.alphaFunc = r[D3DRS_ALPHAFUNC];
+        rs.blend = r[D3DRS_ALPHABLENDENABLE] != 0;
+        rs.srcBlend = r[D3DRS_SRCBLEND];
+        rs.destBlend = r[D3DRS_DESTBLEND];
+        rs.blendOp = r[D3DRS_BLENDOP];
+        rs.colorWriteMask = r[D3DRS_COLORWRITEENABLE];
+        rs.textureFactor = r[D3DRS_TEXTUREFACTOR];
+        rs.lastPixel = r[D3DRS_LASTPIXEL] != 0;
+        for (int i = 0; i < 4; ++i) {
+            const DWORD* ts = s.stageStates[i];
+            raster::Stage& st = rs.stages[i];
+            st.colorOp = ts[D3DTSS_COLOROP];
+            st.colorArg1 = ts[D3DTSS_COLORARG1];
+            st.colorArg2 = ts[D3DTSS_COLORARG2];
+            st.alphaOp = ts[D3DTSS_ALPHAOP];
+            st.alphaArg1 = ts[D3DTSS_ALPHAARG1];
+            st.alphaArg2 = ts[D3DTSS_ALPHAARG2];
+            st.texCoordIndex = ts[D3DTSS_TEXCOORDINDEX];
+            st.addressU = ts[D3DTSS_ADDRESSU];
+            st.addressV = ts[D3DTSS_ADDRESSV];
+            st.borderColor = ts[D3DTSS_BORDERCOLOR];
+            st.magFilter = ts[D3DTSS_MAGFILTER];
+            st.minFilter = ts[D3DTSS_MINFILTER];
+        }
+    }
     for (int i = 0; i < 4; ++i) {
-        const DWORD* ts = s.stageStates[i];
         raster::Stage& st = rs.stages[i];
-        st.colorOp = ts[D3DTSS_COLOROP];
-        st.colorArg1 = ts[D3DTSS_COLORARG1];
-        st.colorArg2 = ts[D3DTSS_COLORARG2];
-        st.alphaOp = ts[D3DTSS_ALPHAOP];
-        st.alphaArg1 = ts[D3DTSS_ALPHAARG1];
-        st.alphaArg2 = ts[D3DTSS_ALPHAARG2];
-        st.texCoordIndex = ts[D3DTSS_TEXCOORDINDEX];
-        st.addressU = ts[D3DTSS_ADDRESSU];
-        st.addressV = ts[D3DTSS_ADDRESSV];
-        st.borderColor = ts[D3DTSS_BORDERCOLOR];
-        st.magFilter = ts[D3DTSS_MAGFILTER];
-        st.minFilter = ts[D3DTSS_MINFILTER];
-        if (auto* tex = dynamic_cast<Direct3DTexture8*>(s.textures[i])) {
+        st.texture = raster::TextureView{};
+        if (Direct3DTexture8* tex = s.textures2d[i]) {
             Direct3DSurface8* level = tex->Level0();
             if (level != t) {
                 st.texture = raster::TextureView{level->Argb(), static_cast<int>(level->Width()),
@@ -1404,6 +1440,12 @@ HRESULT Direct3DDevice8::Draw(D3DPRIMITIVETYPE type, std::uint32_t primitiveCoun
             }
             break;
         case D3DPT_TRIANGLEFAN:
+            if (primitiveCount == 2 && !transformed) {
+                // A sprite's quad: the rasterizer draws it as one rectangle when it is one.
+                rz.Quad(process(indexAt(0)).v, process(indexAt(1)).v, process(indexAt(2)).v, process(indexAt(3)).v,
+                        false);
+                break;
+            }
             for (std::uint32_t i = 0; i < primitiveCount; ++i) triangle(0, i + 1, i + 2);
             break;
         default:

@@ -97,13 +97,14 @@ public:
         stepRem_ = step - stepQ_ * den;
     }
     i64 Floor() const { return q_; }
+    // Without a branch: the carry follows the edge's slope, which a
+    // predictor guesses badly.
     void Next() {
         q_ += stepQ_;
         rem_ += stepRem_;
-        if (rem_ >= den_) {
-            rem_ -= den_;
-            ++q_;
-        }
+        i64 carry = -static_cast<i64>(rem_ >= den_);
+        rem_ -= den_ & carry;
+        q_ -= carry;
     }
 
 private:
@@ -464,6 +465,12 @@ struct SpanArgs {
     i64 c[4], dc[4];  // Gouraud a, r, g, b in 16.16
     const Sampler* sampler;
     const State* st;
+    // More rows below the first (the rows version of the AVX2 bilinear span
+    // only, see PickRowsSpan): `rows` in all, each `pitch` bytes further down with T
+    // larger by dTRow and S the same.
+    int rows;
+    i64 dTRow;
+    std::ptrdiff_t pitch;
 };
 
 enum TexKind { kTexNone = 0, kTexPoint = 1, kTexLinear = 2 };
@@ -710,8 +717,26 @@ inline void SplitTexelsY(const u32* p0, const u32* p1, const u32* p2, const u32*
     right = _mm256_unpackhi_epi8(v, z);
 }
 
-template <int kMod, int kBlend>
+// kRows: the rectangle version, which honours a.rows (a separate routine, so
+// the single-row one keeps its small frame).
+template <int kMod, int kBlend, bool kRows = false>
 void LinearSpanAvx2(const SpanArgs& a) {
+    constexpr int kMaxColumns = 1024;
+    if (kRows && a.rows > 1) {
+        // Several rows at once only as a rectangle (below); else row by row.
+        i64 sEnd = a.S + a.dS * (a.n - 1);
+        i64 count = (std::max(a.S, sEnd) >> 16) - (std::min(a.S, sEnd) >> 16) + 2;
+        if (!(a.dT == 0 && a.n >= 4 && a.n <= kMaxColumns && count <= kMaxColumns)) {
+            SpanArgs row = a;
+            row.rows = 1;
+            for (int r = 0; r < a.rows; ++r) {
+                LinearSpanAvx2<kMod, kBlend, true>(row);
+                row.dst = reinterpret_cast<u32*>(reinterpret_cast<u8*>(row.dst) + a.pitch);
+                row.T += a.dTRow;
+            }
+            return;
+        }
+    }
     __m256i modulate = _mm256_set1_epi16(255);
     if constexpr (kMod == kModAlpha) {
         short al = static_cast<short>(a.colour >> 24);
@@ -750,20 +775,22 @@ void LinearSpanAvx2(const SpanArgs& a) {
     const __m128i dT32 = _mm_set1_epi32(static_cast<int>(static_cast<u32>(dT)));
     const __m128i byteMask = _mm_set1_epi32(0xFF);
     auto run = [&](auto sample) TOLVARIN_INLINE {
-        // Pixel i of the span, its next ones at k1..k3 pixels further.
-        auto step = [&](int i, int k1, int k2, int k3, auto store) TOLVARIN_INLINE {
-            const i64 s0 = S + dS * i, t0 = T + dT * i;
-            __m128i idx = _mm_add_epi32(_mm_set1_epi32(i), lane);
-            __m128i sv = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(static_cast<u32>(S))), _mm_mullo_epi32(idx, dS32));
-            __m128i tv = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(static_cast<u32>(T))), _mm_mullo_epi32(idx, dT32));
+        // A pixel at (s0, t0), its next ones at k1..k3 pixels further; `sv`,
+        // `tv`: the low 32 bits of S and T at it and the three after it.
+        auto step = [&](i64 s0, i64 t0, __m128i sv, __m128i tv, int k1, int k2, int k3, auto store)
+                        TOLVARIN_INLINE {
             __m256i fx = QuadWeights(_mm_and_si128(_mm_srli_epi32(sv, 8), byteMask));
             __m256i fy = QuadWeights(_mm_and_si128(_mm_srli_epi32(tv, 8), byteMask));
             store(sample(s0, t0, s0 + dS * k1, t0 + dT * k1, s0 + dS * k2, t0 + dT * k2, s0 + dS * k3, t0 + dT * k3,
                          fx, fy));
         };
         int i = 0;
-        for (; i + 3 < n; i += 4) {
-            step(i, 1, 2, 3, [&](__m256i src) TOLVARIN_INLINE {
+        i64 s0 = S, t0 = T;
+        __m128i sv = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(static_cast<u32>(S))), _mm_mullo_epi32(lane, dS32));
+        __m128i tv = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(static_cast<u32>(T))), _mm_mullo_epi32(lane, dT32));
+        const __m128i dS4 = _mm_slli_epi32(dS32, 2), dT4 = _mm_slli_epi32(dT32, 2);
+        for (; i + 3 < n; i += 4, s0 += 4 * dS, t0 += 4 * dT, sv = _mm_add_epi32(sv, dS4), tv = _mm_add_epi32(tv, dT4)) {
+            step(s0, t0, sv, tv, 1, 2, 3, [&](__m256i src) TOLVARIN_INLINE {
                 __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
                 __m256i out = shade(src, _mm256_cvtepu8_epi16(dv));
                 __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(out, out), 0x08);
@@ -773,7 +800,7 @@ void LinearSpanAvx2(const SpanArgs& a) {
         const int left = n - i;
         if (left > 0) {
             const int k1 = left > 1 ? 1 : 0, k2 = left > 2 ? 2 : left - 1;
-            step(i, k1, k2, k2, [&](__m256i src) TOLVARIN_INLINE {
+            step(s0, t0, sv, tv, k1, k2, k2, [&](__m256i src) TOLVARIN_INLINE {
                 __m128i mask = _mm_cmpgt_epi32(_mm_set1_epi32(left), lane);
                 __m128i dv = _mm_maskload_epi32(reinterpret_cast<const int*>(dst + i), mask);
                 __m256i out = shade(src, _mm256_cvtepu8_epi16(dv));
@@ -785,7 +812,6 @@ void LinearSpanAvx2(const SpanArgs& a) {
     // Along a row of an axis-aligned sprite the texture row pair and the
     // vertical weight stay the same: blend the columns vertically once, then
     // each pixel only horizontally (the same sums, in the same order).
-    constexpr int kMaxColumns = 1024;
     alignas(32) u32 columns[kMaxColumns + 2];
     if (dT == 0 && n >= 4) {
         i64 sEnd = S + dS * (n - 1);
@@ -793,19 +819,69 @@ void LinearSpanAvx2(const SpanArgs& a) {
         int xb = static_cast<int>(std::max(S, sEnd) >> 16) + 1;
         int count = xb - xa + 1;
         if (count <= kMaxColumns) {
-            const u32* r0 = a.tex + static_cast<std::ptrdiff_t>(T >> 16) * a.tw + xa;
-            const u32* r1 = r0 + a.tw;
-            const u32 fyv = static_cast<u32>((T >> 8) & 0xFF);
-            const __m256i fy = _mm256_set1_epi16(static_cast<short>(fyv));
-            int c = 0;
-            for (; c + 3 < count; c += 4) {
-                __m256i top = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(r0 + c)));
-                __m256i bot = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(r1 + c)));
-                __m256i v = LerpLanesY(top, bot, fy);
-                __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(v, v), 0x08);
-                _mm_store_si128(reinterpret_cast<__m128i*>(columns + c), _mm256_castsi256_si128(packed));
+            // The texture rows at T blended vertically into `columns`.
+            auto blendColumns = [&](i64 t) TOLVARIN_INLINE {
+                const u32* r0 = a.tex + static_cast<std::ptrdiff_t>(t >> 16) * a.tw + xa;
+                const u32* r1 = r0 + a.tw;
+                const u32 fyv = static_cast<u32>((t >> 8) & 0xFF);
+                const __m256i fy = _mm256_set1_epi16(static_cast<short>(fyv));
+                int c = 0;
+                for (; c + 3 < count; c += 4) {
+                    __m256i top = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(r0 + c)));
+                    __m256i bot = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(r1 + c)));
+                    __m256i v = LerpLanesY(top, bot, fy);
+                    __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(v, v), 0x08);
+                    _mm_store_si128(reinterpret_cast<__m128i*>(columns + c), _mm256_castsi256_si128(packed));
+                }
+                for (; c < count; ++c) columns[c] = LerpArgb(r0[c], r1[c], fyv);
+            };
+            if (kRows && a.rows > 1 && n <= kMaxColumns) {
+                // A rectangle: every row reads the same columns with the same
+                // horizontal weights, found once. Per group of four pixels,
+                // the column of each one's left texel (past the end: the
+                // last pixel's) and the weights as `run` gives them.
+                alignas(32) int column[kMaxColumns + 4];
+                alignas(32) __m256i weights[kMaxColumns / 4 + 1];
+                i64 s = S;
+                for (int i = 0; i < n; ++i, s += dS) column[i] = static_cast<int>(s >> 16) - xa;
+                for (int i = n; i < n + 4; ++i) column[i] = column[n - 1];
+                __m128i sv = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(static_cast<u32>(S))), _mm_mullo_epi32(lane, dS32));
+                const __m128i dS4 = _mm_slli_epi32(dS32, 2);
+                const int groups = (n + 3) / 4;
+                for (int g = 0; g < groups; ++g, sv = _mm_add_epi32(sv, dS4)) {
+                    weights[g] = QuadWeights(_mm_and_si128(_mm_srli_epi32(sv, 8), byteMask));
+                }
+                const int full = n / 4, left = n - full * 4;
+                const __m128i tailMask = _mm_cmpgt_epi32(_mm_set1_epi32(left), lane);
+                u32* row = dst;
+                i64 t = T;
+                for (int r = 0; r < a.rows; ++r) {
+                    blendColumns(t);
+                    auto sample = [&](int i) TOLVARIN_INLINE {
+                        __m256i l, rt;
+                        const int* k = column + i;
+                        SplitTexelsY(columns + k[0], columns + k[1], columns + k[2], columns + k[3], l, rt);
+                        return LerpLanesY(l, rt, weights[i / 4]);
+                    };
+                    int i = 0;
+                    for (; i < full * 4; i += 4) {
+                        __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
+                        __m256i out = shade(sample(i), _mm256_cvtepu8_epi16(dv));
+                        __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(out, out), 0x08);
+                        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), _mm256_castsi256_si128(packed));
+                    }
+                    if (left > 0) {
+                        __m128i dv = _mm_maskload_epi32(reinterpret_cast<const int*>(row + i), tailMask);
+                        __m256i out = shade(sample(i), _mm256_cvtepu8_epi16(dv));
+                        __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(out, out), 0x08);
+                        _mm_maskstore_epi32(reinterpret_cast<int*>(row + i), tailMask, _mm256_castsi256_si128(packed));
+                    }
+                    row = reinterpret_cast<u32*>(reinterpret_cast<u8*>(row) + a.pitch);
+                    t += a.dTRow;
+                }
+                return;
             }
-            for (; c < count; ++c) columns[c] = LerpArgb(r0[c], r1[c], fyv);
+            blendColumns(T);
             const u32* base = columns - xa;
             run([&](i64 s0, i64, i64 s1, i64, i64 s2, i64, i64 s3, i64, __m256i fx, __m256i) TOLVARIN_INLINE {
                 __m256i l, r;
@@ -904,6 +980,37 @@ SpanFn PickSpan(int tex, bool addressed, int mod, int blend) {
         case kTexPoint: return addressed ? PickMod<kTexPoint, true>(mod, blend) : PickMod<kTexPoint, false>(mod, blend);
         default: return addressed ? PickMod<kTexLinear, true>(mod, blend) : PickMod<kTexLinear, false>(mod, blend);
     }
+}
+
+// Whether PickSpan(tex, false, mod, blend) is the AVX2 bilinear span, the
+// one that draws several rows of a rectangle in one call.
+// Whether PickSpan(tex, false, mod, blend) is the AVX2 bilinear span, which
+// has a version that draws all rows of a rectangle in one call: that one, or
+// null.
+SpanFn PickRowsSpan(int tex, int mod, int blend) {
+#if defined(TOLVARIN_HAVE_AVX2_SPAN)
+    if (g_spanLevel.load(std::memory_order_relaxed) < 2 || tex != kTexLinear || mod == kModGouraud) return nullptr;
+    auto pick = [blend](auto modTag) -> SpanFn {
+        constexpr int m = decltype(modTag)::value;
+        switch (blend) {
+            case kBlendOpaque: return &LinearSpanAvx2<m, kBlendOpaque, true>;
+            case kBlendAlpha: return &LinearSpanAvx2<m, kBlendAlpha, true>;
+            case kBlendAddAlpha: return &LinearSpanAvx2<m, kBlendAddAlpha, true>;
+            case kBlendAdd: return &LinearSpanAvx2<m, kBlendAdd, true>;
+            default: return nullptr;
+        }
+    };
+    switch (mod) {
+        case kModNone: return pick(std::integral_constant<int, kModNone>{});
+        case kModAlpha: return pick(std::integral_constant<int, kModAlpha>{});
+        default: return pick(std::integral_constant<int, kModConst>{});
+    }
+#else
+    (void)tex;
+    (void)mod;
+    (void)blend;
+    return nullptr;
+#endif
 }
 
 bool IsTexTimesDiffuse(DWORD op, DWORD a1, DWORD a2) {
@@ -1170,16 +1277,40 @@ void Rasterizer::Triangle(const Vertex& v0, const Vertex& v1, const Vertex& v2, 
     }
 }
 
-void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
-    // Snap to the sub-pixel grid.
+namespace {
+
+// A triangle snapped to the sub-pixel grid, wound positively, with the rows
+// it may touch and its attribute planes.
+struct Prepared {
     i64 X[3], Y[3];
+    i64 yStart, yEnd;
+    TriangleSetup ts;
+};
+
+// The span routine chosen for a triangle and what stays the same along its rows.
+struct SpanSetup {
+    SpanFn fast = nullptr;
+    int blend = 0;  // the rasterizer's blend kind
+    int mod = kModGouraud;
+    int tex = kTexNone;
+    const Sampler* sm0 = nullptr;
+    SpanArgs args{};
+    i64 dS = 0, dT = 0;
+    bool inRange = false;  // every span reads inside the texture: no check per row
+};
+
+// Snaps the triangle and builds its planes; false when it covers nothing
+// (no area, or its bounds lie outside the scissor).
+bool PrepareTriangle(const State& st, int stageCount, const Vertex* vin[3], bool perspective, Prepared& p) {
+    i64* X = p.X;
+    i64* Y = p.Y;
     const Vertex* v[3] = {vin[0], vin[1], vin[2]};
     for (int i = 0; i < 3; ++i) {
         X[i] = FloorToInt(static_cast<double>(v[i]->x) * kSub + 0.5);
         Y[i] = FloorToInt(static_cast<double>(v[i]->y) * kSub + 0.5);
     }
     i64 area = (X[1] - X[0]) * (Y[2] - Y[0]) - (Y[1] - Y[0]) * (X[2] - X[0]);
-    if (area == 0) return;
+    if (area == 0) return false;
     if (area < 0) {  // make the winding positive; culling was decided before
         std::swap(X[1], X[2]);
         std::swap(Y[1], Y[2]);
@@ -1188,13 +1319,13 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
     }
     i64 minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
     i64 minX = std::min({X[0], X[1], X[2]}), maxX = std::max({X[0], X[1], X[2]});
-    i64 yStart = std::max<i64>(CeilDiv(minY, kSub), s_.clipY0);
-    i64 yEnd = std::min<i64>(FloorDiv(maxY, kSub), s_.clipY1 - 1);
-    if (yStart > yEnd) return;
-    if (CeilDiv(minX, kSub) > s_.clipX1 - 1 || FloorDiv(maxX, kSub) < s_.clipX0) return;
+    p.yStart = std::max<i64>(CeilDiv(minY, kSub), st.clipY0);
+    p.yEnd = std::min<i64>(FloorDiv(maxY, kSub), st.clipY1 - 1);
+    if (p.yStart > p.yEnd) return false;
+    if (CeilDiv(minX, kSub) > st.clipX1 - 1 || FloorDiv(maxX, kSub) < st.clipX0) return false;
 
     // Attribute planes from the snapped positions.
-    TriangleSetup ts;
+    TriangleSetup& ts = p.ts;
     // Transformed vertices of one depth (orthographic) interpolate affinely.
     ts.perspective = perspective && !(v[0]->rhw == v[1]->rhw && v[1]->rhw == v[2]->rhw);
     double px[3], py[3];
@@ -1205,12 +1336,12 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
     double e1x = px[1] - px[0], e1y = py[1] - py[0], e2x = px[2] - px[0], e2y = py[2] - py[0];
     double darea = e1x * e2y - e2x * e1y;
     auto plane = [&](double a0, double a1, double a2) {
-        Plane p;
+        Plane pl;
         double d1 = a1 - a0, d2 = a2 - a0;
-        p.dx = (d1 * e2y - d2 * e1y) / darea;
-        p.dy = (d2 * e1x - d1 * e2x) / darea;
-        p.base = a0 - p.dx * px[0] - p.dy * py[0];
-        return p;
+        pl.dx = (d1 * e2y - d2 * e1y) / darea;
+        pl.dy = (d2 * e1x - d1 * e2x) / darea;
+        pl.base = a0 - pl.dx * px[0] - pl.dy * py[0];
+        return pl;
     };
     double q[3];
     for (int i = 0; i < 3; ++i) q[i] = ts.perspective ? v[i]->rhw : 1.0;
@@ -1221,7 +1352,7 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
     // Equal channels pack to equal colours.
     bool sameColour = v[1]->r == v[0]->r && v[2]->r == v[0]->r && v[1]->g == v[0]->g && v[2]->g == v[0]->g &&
                       v[1]->b == v[0]->b && v[2]->b == v[0]->b && v[1]->a == v[0]->a && v[2]->a == v[0]->a;
-    ts.flat = s_.shadeMode == D3DSHADE_FLAT || sameColour;
+    ts.flat = st.shadeMode == D3DSHADE_FLAT || sameColour;
     ts.flatColour = c0;
     if (!ts.flat) {
         ts.colour[0] = attrPlane([](const Vertex& x) { return static_cast<double>(x.r); });
@@ -1230,9 +1361,9 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
         ts.colour[3] = attrPlane([](const Vertex& x) { return static_cast<double>(x.a); });
     }
     // Depth only matters to the depth test.
-    if (s_.depth.bits && s_.zEnable) ts.z = plane(v[0]->z * 65535.0, v[1]->z * 65535.0, v[2]->z * 65535.0);
-    for (int i = 0; i < stageCount_; ++i) {
-        const Stage& sg = s_.stages[i];
+    if (st.depth.bits && st.zEnable) ts.z = plane(v[0]->z * 65535.0, v[1]->z * 65535.0, v[2]->z * 65535.0);
+    for (int i = 0; i < stageCount; ++i) {
+        const Stage& sg = st.stages[i];
         if (!sg.texture.argb) continue;
         Sampler& sm = ts.samplers[i];
         sm.tex = sg.texture.argb;
@@ -1260,6 +1391,127 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
         DWORD filter = std::max(lx, ly) > 1.0 ? sg.minFilter : sg.magFilter;
         sm.linear = filter == D3DTEXF_LINEAR || filter == D3DTEXF_ANISOTROPIC;
     }
+    return true;
+}
+
+// Whether the texture positions at the corners (x[i], y[i]) in pixels lie a
+// texel inside the texture: then every pixel of the triangle or rectangle
+// does, with its fixed-point stepping (off by far less than a texel).
+bool CornersInside(const Plane& s, const Plane& t, int w, int h, const double* x, const double* y, int n) {
+    double sLo = s.At(x[0], y[0]), sHi = sLo, tLo = t.At(x[0], y[0]), tHi = tLo;
+    for (int i = 1; i < n; ++i) {
+        double sv = s.At(x[i], y[i]), tv = t.At(x[i], y[i]);
+        sLo = std::min(sLo, sv);
+        sHi = std::max(sHi, sv);
+        tLo = std::min(tLo, tv);
+        tHi = std::max(tHi, tv);
+    }
+    // NaN fails every comparison: checked per row then.
+    return sLo >= 1.0 && sHi <= w - 3.0 && tLo >= 1.0 && tHi <= h - 3.0;
+}
+
+void ChooseSpan(const State& st, int stageCount, int fastPath, const TriangleSetup& ts, SpanSetup& sp) {
+    if (fastPath < 0 || ts.perspective) return;
+    int& mod = sp.mod;
+    if (ts.flat) {
+        mod = ts.flatColour == 0xFFFFFFFFu ? kModNone
+              : (ts.flatColour & 0x00FFFFFFu) == 0x00FFFFFFu ? kModAlpha
+                                                            : kModConst;
+    }
+    if (stageCount == 1 && ts.samplers[0].tex) {
+        sp.sm0 = &ts.samplers[0];
+        sp.tex = sp.sm0->linear ? kTexLinear : kTexPoint;
+    } else if (mod == kModAlpha || mod == kModNone) {
+        mod = kModConst;  // untextured: the colour itself
+    }
+    sp.blend = fastPath;
+    sp.fast = PickSpan(sp.tex, false, mod, fastPath);
+    SpanArgs& args = sp.args;
+    args.st = &st;
+    args.colour = ts.flatColour;
+    if (sp.sm0) {
+        args.tex = sp.sm0->tex;
+        args.tw = sp.sm0->w;
+        args.th = sp.sm0->h;
+        args.sampler = sp.sm0;
+        sp.dS = ToFixed16(ts.s[0].dx);
+        sp.dT = ToFixed16(ts.t[0].dx);
+        args.dS = sp.dS;
+        args.dT = sp.dT;
+    }
+    if (mod == kModGouraud && !ts.flat) {
+        args.dc[0] = ToFixed16(ts.colour[3].dx);
+        args.dc[1] = ToFixed16(ts.colour[0].dx);
+        args.dc[2] = ToFixed16(ts.colour[1].dx);
+        args.dc[3] = ToFixed16(ts.colour[2].dx);
+    }
+}
+
+// Whether n pixels from (S, T) stepping by (dS, dT) read only texels inside
+// a w x h texture.
+inline bool SpanInside(int tex, i64 S, i64 T, i64 dS, i64 dT, int n, int w, int h) {
+    i64 sEnd = S + dS * (n - 1), tEnd = T + dT * (n - 1);
+    i64 sLo = std::min(S, sEnd), sHi = std::max(S, sEnd);
+    i64 tLo = std::min(T, tEnd), tHi = std::max(T, tEnd);
+    if (tex == kTexLinear) return (sLo >> 16) >= 0 && (sHi >> 16) + 1 < w && (tLo >> 16) >= 0 && (tHi >> 16) + 1 < h;
+    return ((sLo + 0x8000) >> 16) >= 0 && ((sHi + 0x8000) >> 16) < w && ((tLo + 0x8000) >> 16) >= 0 &&
+           ((tHi + 0x8000) >> 16) < h;
+}
+
+// Pixels x0 <= x < x1 of row y, their attributes from the planes at x0 and
+// stepped by the fixed-point gradients.
+[[gnu::always_inline]] inline void DrawRow(const State& st, int stageCount, const TriangleSetup& ts, SpanSetup& sp, int x0, int x1,
+                    int yy) {
+    if (!sp.fast) {
+        Rasterizer::Impl::GenericSpan(st, stageCount, ts, yy, x0, x1);
+        return;
+    }
+    SpanArgs& args = sp.args;
+    args.dst = reinterpret_cast<u32*>(st.target.bits + static_cast<std::ptrdiff_t>(yy) * st.target.pitch) + x0;
+    args.n = x1 - x0;
+    SpanFn fn = sp.fast;
+    if (const Sampler* sm0 = sp.sm0) {
+        const i64 dS = sp.dS, dT = sp.dT;
+        args.S = ToFixed16(ts.s[0].At(x0, yy));
+        args.T = ToFixed16(ts.t[0].At(x0, yy));
+        // Direct texel reads only when the whole span stays inside the texture.
+        if (!sp.inRange && !SpanInside(sp.tex, args.S, args.T, dS, dT, args.n, sm0->w, sm0->h)) {
+            fn = PickSpan(sp.tex, true, sp.mod, sp.blend);
+        }
+    }
+    if (sp.mod == kModGouraud && !ts.flat) {
+        args.c[0] = ToFixed16(ts.colour[3].At(x0, yy));
+        args.c[1] = ToFixed16(ts.colour[0].At(x0, yy));
+        args.c[2] = ToFixed16(ts.colour[1].At(x0, yy));
+        args.c[3] = ToFixed16(ts.colour[2].At(x0, yy));
+    }
+    fn(args);
+}
+
+// A plane whose values at every pixel of the target are exact multiples of
+// 1/65536, computed without rounding: the fixed-point value at a span's
+// start plus whole steps then equals the value evaluated at any pixel, so a
+// span may start anywhere along a row with the same result.
+bool OnFixedGrid(const Plane& p) {
+    auto grid = [](double v, double limit) {
+        double f = v * 65536.0;
+        return std::fabs(v) < limit && f == static_cast<double>(static_cast<i64>(f));
+    };
+    // Pixel coordinates stay below 2^15, so every product and sum keeps its
+    // 16 fraction bits within a double's 53.
+    return grid(p.dx, 65536.0) && grid(p.dy, 65536.0) && grid(p.base, 1073741824.0);
+}
+
+bool SamePlane(const Plane& a, const Plane& b) { return a.base == b.base && a.dx == b.dx && a.dy == b.dy; }
+
+}  // namespace
+
+void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
+    Prepared p;
+    if (!PrepareTriangle(s_, stageCount_, vin, perspective, p)) return;
+    const i64* X = p.X;
+    const i64* Y = p.Y;
+    const i64 yStart = p.yStart, yEnd = p.yEnd;
 
     // Edge functions: E(x, y) = dx (y - Py) - dy (x - Px) >= k, where k is 0
     // on top and left edges and 1 elsewhere (top-left rule). On row y an edge
@@ -1269,7 +1521,9 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
     // stepped from row to row without division; a horizontal edge (dy == 0)
     // keeps or drops whole rows by the sign of c - k (a divisor of 1).
     struct RowEdge {
-        int side;  // -1 left, 1 right, 0 horizontal
+        int side;       // -1 left, 1 right, 0 horizontal
+        i64 leftMask;   // all ones on a left edge
+        i64 rightMask;  // all ones on a right edge
         EdgeStep step;
     };
     auto makeEdge = [&](int i) {
@@ -1281,103 +1535,157 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
         i64 c = dx * (yStart * kSub - Y[i]) + dy * X[i] - k;
         RowEdge e;
         e.side = dy < 0 ? -1 : dy > 0 ? 1 : 0;
+        e.leftMask = -static_cast<i64>(dy < 0);
+        e.rightMask = -static_cast<i64>(dy > 0);
         e.step.Start(c, dy == 0 ? 1 : (dy < 0 ? -dy : dy) * kSub, dx * kSub);
         return e;
     };
     // Three named edges rather than an array, so they stay in registers.
     RowEdge edge0 = makeEdge(0), edge1 = makeEdge(1), edge2 = makeEdge(2);
 
-    // Span routine.
-    SpanFn fast = nullptr;
-    int mod = kModGouraud;
-    int tex = kTexNone;
-    const Sampler* sm0 = nullptr;
-    if (fastPath_ >= 0 && !ts.perspective) {
-        if (ts.flat) {
-            mod = ts.flatColour == 0xFFFFFFFFu ? kModNone
-                  : (ts.flatColour & 0x00FFFFFFu) == 0x00FFFFFFu ? kModAlpha
-                                                                : kModConst;
+    SpanSetup sp;
+    ChooseSpan(s_, stageCount_, fastPath_, p.ts, sp);
+    if (sp.sm0) {
+        double cx[3], cy[3];
+        for (int i = 0; i < 3; ++i) {
+            cx[i] = static_cast<double>(X[i]) / kSub;
+            cy[i] = static_cast<double>(Y[i]) / kSub;
         }
-        if (stageCount_ == 1 && ts.samplers[0].tex) {
-            sm0 = &ts.samplers[0];
-            tex = sm0->linear ? kTexLinear : kTexPoint;
-        } else if (mod == kModAlpha || mod == kModNone) {
-            mod = kModConst;  // untextured: the colour itself
-        }
-        fast = PickSpan(tex, false, mod, fastPath_);
-    }
-    SpanArgs args{};
-    i64 dS = 0, dT = 0;
-    if (fast) {
-        args.st = &s_;
-        args.colour = ts.flatColour;
-        if (sm0) {
-            args.tex = sm0->tex;
-            args.tw = sm0->w;
-            args.th = sm0->h;
-            args.sampler = sm0;
-            dS = ToFixed16(ts.s[0].dx);
-            dT = ToFixed16(ts.t[0].dx);
-            args.dS = dS;
-            args.dT = dT;
-        }
-        if (mod == kModGouraud && !ts.flat) {
-            args.dc[0] = ToFixed16(ts.colour[3].dx);
-            args.dc[1] = ToFixed16(ts.colour[0].dx);
-            args.dc[2] = ToFixed16(ts.colour[1].dx);
-            args.dc[3] = ToFixed16(ts.colour[2].dx);
-        }
+        sp.inRange = CornersInside(p.ts.s[0], p.ts.t[0], sp.sm0->w, sp.sm0->h, cx, cy, 3);
     }
     for (i64 y = yStart; y <= yEnd; ++y) {
         i64 xl = s_.clipX0, xr = s_.clipX1 - 1;
         bool empty = false;
+        // Selects rather than branches: the kind of edge changes from edge to edge.
         auto limit = [&](RowEdge& e) {
             i64 q = e.step.Floor();
             e.step.Next();
-            if (e.side < 0) {
-                xl = std::max(xl, -q);
-            } else if (e.side > 0) {
-                xr = std::min(xr, q);
-            } else if (q < 0) {
-                empty = true;
-            }
+            i64 left = (-q & e.leftMask) | (INT64_MIN & ~e.leftMask);
+            i64 right = (q & e.rightMask) | (INT64_MAX & ~e.rightMask);
+            xl = std::max(xl, left);
+            xr = std::min(xr, right);
+            empty |= (e.side == 0) & (q < 0);
         };
         limit(edge0);
         limit(edge1);
         limit(edge2);
         if (empty || xl > xr) continue;
-        int x0 = static_cast<int>(xl), x1 = static_cast<int>(xr) + 1, yy = static_cast<int>(y);
-        if (!fast) {
-            Impl::GenericSpan(s_, stageCount_, ts, yy, x0, x1);
-            continue;
-        }
-        args.dst = reinterpret_cast<u32*>(s_.target.bits + static_cast<std::ptrdiff_t>(yy) * s_.target.pitch) + x0;
-        args.n = x1 - x0;
-        SpanFn fn = fast;
-        if (sm0) {
-            args.S = ToFixed16(ts.s[0].At(x0, yy));
-            args.T = ToFixed16(ts.t[0].At(x0, yy));
-            // Direct texel reads only when the whole span stays inside the texture.
-            i64 sEnd = args.S + dS * (args.n - 1), tEnd = args.T + dT * (args.n - 1);
-            i64 sLo = std::min(args.S, sEnd), sHi = std::max(args.S, sEnd);
-            i64 tLo = std::min(args.T, tEnd), tHi = std::max(args.T, tEnd);
-            bool inRange;
-            if (tex == kTexLinear) {
-                inRange = (sLo >> 16) >= 0 && (sHi >> 16) + 1 < sm0->w && (tLo >> 16) >= 0 && (tHi >> 16) + 1 < sm0->h;
-            } else {
-                inRange = ((sLo + 0x8000) >> 16) >= 0 && ((sHi + 0x8000) >> 16) < sm0->w &&
-                          ((tLo + 0x8000) >> 16) >= 0 && ((tHi + 0x8000) >> 16) < sm0->h;
-            }
-            if (!inRange) fn = PickSpan(tex, true, mod, fastPath_);
-        }
-        if (mod == kModGouraud && !ts.flat) {
-            args.c[0] = ToFixed16(ts.colour[3].At(x0, yy));
-            args.c[1] = ToFixed16(ts.colour[0].At(x0, yy));
-            args.c[2] = ToFixed16(ts.colour[1].At(x0, yy));
-            args.c[3] = ToFixed16(ts.colour[2].At(x0, yy));
-        }
-        fn(args);
+        DrawRow(s_, stageCount_, p.ts, sp, static_cast<int>(xl), static_cast<int>(xr) + 1, static_cast<int>(y));
     }
+}
+
+namespace {
+std::atomic<bool> g_rectangles{true};
+std::atomic<std::uint64_t> g_rectanglesDrawn{0};
+}  // namespace
+
+void UseRectanglePath(bool on) { g_rectangles.store(on, std::memory_order_relaxed); }
+std::uint64_t RectanglesDrawn() { return g_rectanglesDrawn.load(std::memory_order_relaxed); }
+
+void Rasterizer::Quad(const Vertex& v0, const Vertex& v1, const Vertex& v2, const Vertex& v3, bool perspective) {
+    if (!perspective && fastPath_ >= 0 && g_rectangles.load(std::memory_order_relaxed) &&
+        Rectangle(v0, v1, v2, v3)) {
+        g_rectanglesDrawn.fetch_add(1, std::memory_order_relaxed);
+        return;
+    }
+    Triangle(v0, v1, v2, perspective);
+    Triangle(v0, v2, v3, perspective);
+}
+
+// The triangles (v0, v1, v2) and (v0, v2, v3) as one screen-aligned
+// rectangle, when that gives exactly their pixels: the corners snap to an
+// axis-aligned rectangle, so the two triangles split its pixels along the
+// diagonal by the fill rule and together cover x0 <= x kSub < x1,
+// y0 <= y kSub < y1; and both have the same planes on the fixed-point grid,
+// so a span across the diagonal steps to the values the other triangle's
+// span starts with. False, having drawn nothing, otherwise.
+bool Rasterizer::Rectangle(const Vertex& v0, const Vertex& v1, const Vertex& v2, const Vertex& v3) {
+    // Corners that snap to one column or row lie less than a step apart: a
+    // quick refusal of rotated quads before snapping.
+    constexpr double kStep = 1.0 / kSub;
+    if (!(std::fabs(static_cast<double>(v1.x) - v0.x) < kStep || std::fabs(static_cast<double>(v1.y) - v0.y) < kStep)) {
+        return false;
+    }
+    if (s_.fillMode != D3DFILL_SOLID) return false;
+    if (!Finite(v0) || !Finite(v1) || !Finite(v2) || !Finite(v3)) return false;
+    if (s_.clipX0 >= s_.clipX1 || s_.clipY0 >= s_.clipY1) return false;
+    float lo[2] = {s_.clipX0 - kGuardBand, s_.clipY0 - kGuardBand};
+    float hi[2] = {s_.clipX1 + kGuardBand, s_.clipY1 + kGuardBand};
+    auto inside = [&](const Vertex& v) { return v.x >= lo[0] && v.x <= hi[0] && v.y >= lo[1] && v.y <= hi[1]; };
+    if (!inside(v0) || !inside(v1) || !inside(v2) || !inside(v3)) return false;
+    i64 X[4], Y[4];
+    const Vertex* v[4] = {&v0, &v1, &v2, &v3};
+    for (int i = 0; i < 4; ++i) {
+        X[i] = FloorToInt(static_cast<double>(v[i]->x) * kSub + 0.5);
+        Y[i] = FloorToInt(static_cast<double>(v[i]->y) * kSub + 0.5);
+    }
+    bool verticalFirst = X[0] == X[1] && Y[1] == Y[2] && X[2] == X[3] && Y[3] == Y[0];
+    bool horizontalFirst = Y[0] == Y[1] && X[1] == X[2] && Y[2] == Y[3] && X[3] == X[0];
+    if (!(verticalFirst || horizontalFirst) || X[0] == X[2] || Y[0] == Y[2]) return false;
+    if (s_.cullMode != D3DCULL_NONE) {
+        // Both halves wind alike; drawn only when neither is culled.
+        auto culled = [&](const Vertex& a, const Vertex& b, const Vertex& c) {
+            double area = (static_cast<double>(b.x) - a.x) * (static_cast<double>(c.y) - a.y) -
+                          (static_cast<double>(b.y) - a.y) * (static_cast<double>(c.x) - a.x);
+            return (s_.cullMode == D3DCULL_CW && area > 0) || (s_.cullMode == D3DCULL_CCW && area < 0);
+        };
+        if (culled(v0, v1, v2) || culled(v0, v2, v3)) return false;
+    }
+    const Vertex* ta[3] = {&v0, &v1, &v2};
+    const Vertex* tb[3] = {&v0, &v2, &v3};
+    Prepared a, b;
+    // Both halves have the rectangle's bounds: neither is seen when one is not.
+    if (!PrepareTriangle(s_, stageCount_, ta, false, a)) return true;
+    if (!PrepareTriangle(s_, stageCount_, tb, false, b)) return false;
+    const TriangleSetup& sa = a.ts;
+    const TriangleSetup& sb = b.ts;
+    if (sa.flat != sb.flat || sa.flatColour != sb.flatColour) return false;
+    if (!sa.flat) {
+        for (int k = 0; k < 4; ++k) {
+            if (!SamePlane(sa.colour[k], sb.colour[k]) || !OnFixedGrid(sa.colour[k])) return false;
+        }
+    }
+    if (stageCount_ == 1 && sa.samplers[0].tex) {
+        if (sa.samplers[0].linear != sb.samplers[0].linear || !SamePlane(sa.s[0], sb.s[0]) ||
+            !SamePlane(sa.t[0], sb.t[0]) || !OnFixedGrid(sa.s[0]) || !OnFixedGrid(sa.t[0])) {
+            return false;
+        }
+    }
+    i64 xMin = std::min(X[0], X[2]), xMax = std::max(X[0], X[2]);
+    i64 yMin = std::min(Y[0], Y[2]), yMax = std::max(Y[0], Y[2]);
+    i64 x0 = std::max<i64>(CeilDiv(xMin, kSub), s_.clipX0), x1 = std::min<i64>(CeilDiv(xMax, kSub), s_.clipX1);
+    i64 y0 = std::max<i64>(CeilDiv(yMin, kSub), s_.clipY0), y1 = std::min<i64>(CeilDiv(yMax, kSub), s_.clipY1);
+    if (x0 >= x1 || y0 >= y1) return true;
+    SpanSetup sp;
+    ChooseSpan(s_, stageCount_, fastPath_, sa, sp);
+    if (sp.sm0) {
+        double l = static_cast<double>(xMin) / kSub, r = static_cast<double>(xMax) / kSub;
+        double t = static_cast<double>(yMin) / kSub, b = static_cast<double>(yMax) / kSub;
+        const double cx[4] = {l, r, r, l}, cy[4] = {t, t, b, b};
+        sp.inRange = CornersInside(sa.s[0], sa.t[0], sp.sm0->w, sp.sm0->h, cx, cy, 4);
+    }
+    SpanFn rows = sp.fast && sp.inRange && sp.dT == 0 && sa.s[0].dy == 0.0 ? PickRowsSpan(sp.tex, sp.mod, sp.blend)
+                                                                             : nullptr;
+    if (rows) {
+        // The texture row moves only vertically from row to row: all rows in
+        // one call, which finds the columns and horizontal weights once. On
+        // the fixed-point grid row y's T is exactly the first row's plus
+        // (y - y0) steps of dy, and S stays the same.
+        SpanArgs& args = sp.args;
+        args.dst = reinterpret_cast<u32*>(s_.target.bits + static_cast<std::ptrdiff_t>(y0) * s_.target.pitch) + x0;
+        args.n = static_cast<int>(x1 - x0);
+        args.S = ToFixed16(sa.s[0].At(static_cast<double>(x0), static_cast<double>(y0)));
+        args.T = ToFixed16(sa.t[0].At(static_cast<double>(x0), static_cast<double>(y0)));
+        args.rows = static_cast<int>(y1 - y0);
+        args.dTRow = ToFixed16(sa.t[0].dy);
+        args.pitch = s_.target.pitch;
+        rows(args);
+        return true;
+    }
+    for (i64 y = y0; y < y1; ++y) {
+        DrawRow(s_, stageCount_, sa, sp, static_cast<int>(x0), static_cast<int>(x1), static_cast<int>(y));
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------------------

@@ -73,6 +73,9 @@ public:
     explicit Rasterizer(const State& state);
     // `perspective`: interpolate perspective-correctly (transformed vertices).
     void Triangle(const Vertex& v0, const Vertex& v1, const Vertex& v2, bool perspective);
+    // The triangles (v0, v1, v2) and (v0, v2, v3), as a fan of four draws
+    // them; the same pixels as two Triangle calls.
+    void Quad(const Vertex& v0, const Vertex& v1, const Vertex& v2, const Vertex& v3, bool perspective);
     void Line(const Vertex& v0, const Vertex& v1, bool perspective);
     void Point(const Vertex& v);
     const State& state() const { return s_; }
@@ -81,6 +84,7 @@ public:
 
 private:
     void FillTriangle(const Vertex* v[3], bool perspective);
+    bool Rectangle(const Vertex& v0, const Vertex& v1, const Vertex& v2, const Vertex& v3);
     const State& s_;
     int stageCount_ = 0;      // stages before the first disabled one
     int fastPath_ = -1;       // index of the specialised span routine, -1 = generic
@@ -94,6 +98,12 @@ SpanPath BestSpanPath();
 // Uses `path` from now on (every thread); false, and no change, when the
 // processor or the build lacks it.
 bool UseSpanPath(SpanPath path);
+
+// Whether a fan of two triangles that forms a screen-aligned rectangle is
+// drawn as one rectangle (the default; the same pixels either way). Tests
+// switch it off to compare. RectanglesDrawn counts the rectangles drawn so.
+void UseRectanglePath(bool on);
+std::uint64_t RectanglesDrawn();
 
 // Colour conversions shared with the device (clears, frame capture).
 std::uint32_t ToArgb(const std::uint8_t* pixel, D3DFORMAT format);

@@ -433,6 +433,70 @@ TEST_F(RasterTest, CopyRectsAndUpdateTexture) {
     vid->Release();
 }
 
+TEST_F(RasterTest, WholeSurfaceCopiesAndFullWidthBands) {
+    gfx::Direct3DSurface8* image = nullptr;
+    ASSERT_EQ(device_->CreateImageSurface(640, 480, gfx::D3DFMT_X8R8G8B8, &image), gfx::D3D_OK);
+    gfx::D3DLOCKED_RECT lr;
+    ASSERT_EQ(image->LockRect(&lr, nullptr, 0), gfx::D3D_OK);
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            std::uint32_t v = 0xFF000000u | static_cast<std::uint32_t>((x & 0xFF) << 8) | static_cast<std::uint32_t>(y & 0xFF);
+            std::memcpy(static_cast<std::uint8_t*>(lr.pBits) + y * lr.Pitch + x * 4, &v, 4);
+        }
+    }
+    image->UnlockRect();
+    Clear(0xFF000000u);
+    ASSERT_EQ(device_->CopyRects(image, nullptr, 0, Frame(), nullptr), gfx::D3D_OK);
+    EXPECT_EQ(Pixel(0, 0), 0u);
+    EXPECT_EQ(Pixel(639, 479), (127u << 8) | 223u);
+    EXPECT_EQ(Pixel(300, 200), (44u << 8) | 200u);
+    // A band of whole rows, moved down.
+    Clear(0xFF000000u);
+    gfx::RECT band{0, 10, 640, 20};
+    gfx::POINT at{0, 100};
+    ASSERT_EQ(device_->CopyRects(image, &band, 1, Frame(), &at), gfx::D3D_OK);
+    EXPECT_EQ(Pixel(5, 99), 0u);
+    EXPECT_EQ(Pixel(5, 100), (5u << 8) | 10u);
+    EXPECT_EQ(Pixel(639, 109), (127u << 8) | 19u);
+    EXPECT_EQ(Pixel(5, 110), 0u);
+    image->Release();
+}
+
+TEST_F(RasterTest, StateChangesBetweenDrawsTakeEffect) {
+    GameStates();
+    device_->SetRenderState(gfx::D3DRS_ALPHABLENDENABLE, 0);
+    Filter(gfx::D3DTEXF_POINT);
+    gfx::Direct3DTexture8* red = MakeTexture(4, 4, gfx::D3DFMT_A8R8G8B8, [](int, int) { return 0xFFFF0000u; });
+    gfx::Direct3DTexture8* green = MakeTexture(4, 4, gfx::D3DFMT_A8R8G8B8, [](int, int) { return 0xFF00FF00u; });
+    Clear(0xFF000000u);
+    Sprite(red, {0, 0, 8, 8}, {0, 0, 4, 4}, 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(4, 4), 0xFF0000u);
+    // Another texture, then the same one after its texels changed.
+    Sprite(green, {10, 0, 18, 8}, {0, 0, 4, 4}, 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(14, 4), 0x00FF00u);
+    gfx::D3DLOCKED_RECT lr;
+    ASSERT_EQ(green->LockRect(0, &lr, nullptr, 0), gfx::D3D_OK);
+    for (int i = 0; i < 16; ++i) static_cast<std::uint32_t*>(lr.pBits)[i] = 0xFF0000FFu;
+    green->UnlockRect(0);
+    Sprite(green, {20, 0, 28, 8}, {0, 0, 4, 4}, 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(24, 4), 0x0000FFu);
+    // A stage state: the diffuse colour alone.
+    device_->SetTextureStageState(0, gfx::D3DTSS_COLOROP, gfx::D3DTOP_SELECTARG2);
+    device_->SetTextureStageState(0, gfx::D3DTSS_COLORARG2, gfx::D3DTA_DIFFUSE);
+    Sprite(red, {30, 0, 38, 8}, {0, 0, 4, 4}, 0xFF123456u);
+    EXPECT_EQ(Pixel(34, 4), 0x123456u);
+    device_->SetTextureStageState(0, gfx::D3DTSS_COLOROP, gfx::D3DTOP_MODULATE);
+    // A render state: additive blending.
+    device_->SetRenderState(gfx::D3DRS_ALPHABLENDENABLE, 1);
+    Blend(gfx::D3DBLEND_ONE, gfx::D3DBLEND_ONE);
+    Sprite(green, {0, 0, 8, 8}, {0, 0, 4, 4}, 0xFFFFFFFFu);
+    EXPECT_EQ(Pixel(4, 4), 0xFF00FFu);
+    // No texture: the diffuse colour.
+    device_->SetRenderState(gfx::D3DRS_ALPHABLENDENABLE, 0);
+    Sprite(nullptr, {40, 0, 48, 8}, {0, 0, 4, 4}, 0xFF654321u);
+    EXPECT_EQ(Pixel(44, 4), 0x654321u);
+}
+
 TEST_F(RasterTest, DepthTestAndRenderTargetTextures) {
     gfx::Direct3DSurface8* depth = nullptr;
     ASSERT_EQ(device_->CreateDepthStencilSurface(640, 480, gfx::D3DFMT_D16, 0, &depth), gfx::D3D_OK);

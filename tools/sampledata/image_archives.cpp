@@ -7,7 +7,6 @@
 #include <cstring>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -175,24 +174,19 @@ bool LoadCells(const std::string& path, std::map<std::string, std::vector<Cell>>
         std::fprintf(stderr, "make_sample_data: cannot open %s\n", path.c_str());
         return false;
     }
-    std::string line;
-    int number = 0;
-    while (std::getline(in, line)) {
-        ++number;
-        if (line.empty() || line[0] == '#') continue;
-        std::vector<std::string> f;
-        std::stringstream ss(line);
-        std::string field;
-        while (std::getline(ss, field, '\t')) f.push_back(field);
-        try {
-            if (f.size() != 7) throw std::invalid_argument("fields");
-            out[f[1]].push_back(Cell{f[2], std::stoi(f[3]), std::stoi(f[4]), std::stoi(f[5]), std::stoi(f[6])});
-        } catch (const std::exception&) {
+    return ForEachTabLine(in, [&](const std::vector<std::string>& f, int number) {
+        const auto bad = [&] {
             std::fprintf(stderr, "make_sample_data: %s:%d: bad cell line\n", path.c_str(), number);
             return false;
+        };
+        if (f.size() != 7) return bad();
+        try {
+            out[f[1]].push_back(Cell{f[2], std::stoi(f[3]), std::stoi(f[4]), std::stoi(f[5]), std::stoi(f[6])});
+        } catch (const std::exception&) {
+            return bad();
         }
-    }
-    return true;
+        return true;
+    });
 }
 
 int FormatOf(const ManifestEntry& e) {

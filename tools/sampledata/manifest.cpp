@@ -3,21 +3,28 @@
 #include <fstream>
 #include <sstream>
 
+bool ForEachTabLine(std::istream& in, const std::function<bool(const std::vector<std::string>& fields, int number)>& line) {
+    std::string text;
+    int number = 0;
+    while (std::getline(in, text)) {
+        ++number;
+        if (text.empty() || text[0] == '#') continue;
+        std::vector<std::string> fields;
+        std::stringstream ss(text);
+        std::string field;
+        while (std::getline(ss, field, '\t')) fields.push_back(field);
+        if (!line(fields, number)) return false;
+    }
+    return true;
+}
+
 bool LoadManifest(const std::string& path, Manifest& out, std::string& error) {
     std::ifstream in(path);
     if (!in) {
         error = "cannot open manifest " + path;
         return false;
     }
-    std::string line;
-    int number = 0;
-    while (std::getline(in, line)) {
-        ++number;
-        if (line.empty() || line[0] == '#') continue;
-        std::vector<std::string> fields;
-        std::stringstream ss(line);
-        std::string field;
-        while (std::getline(ss, field, '\t')) fields.push_back(field);
+    return ForEachTabLine(in, [&](const std::vector<std::string>& fields, int number) {
         if (fields.size() < 5) {
             error = path + ":" + std::to_string(number) + ": expected at least 5 fields";
             return false;
@@ -35,6 +42,6 @@ bool LoadManifest(const std::string& path, Manifest& out, std::string& error) {
         }
         e.params.assign(fields.begin() + 5, fields.end());
         out.entries.push_back(std::move(e));
-    }
-    return true;
+        return true;
+    });
 }

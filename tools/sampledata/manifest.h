@@ -1,4 +1,6 @@
 #pragma once
+#include <functional>
+#include <istream>
 #include <string>
 #include <vector>
 
@@ -18,3 +20,8 @@ struct Manifest {
 // Reads the tab-separated manifest; lines starting with '#' and blank lines are
 // skipped. Returns false with a message on a malformed line.
 bool LoadManifest(const std::string& path, Manifest& out, std::string& error);
+
+// Calls `line` with the tab-separated fields and the 1-based number of each
+// line of `in`, skipping blank lines and lines starting with '#'. Stops and
+// returns false as soon as `line` does.
+bool ForEachTabLine(std::istream& in, const std::function<bool(const std::vector<std::string>& fields, int number)>& line);

@@ -4,11 +4,9 @@
 
 #include <cmath>
 
-#include "engine/core/application.h"
 #include "engine/core/engine_math.h"
 #include "engine/graphics/device.h"
-#include "platform/clock.h"
-#include "platform/system.h"
+#include "tests/engine/graphics/device_fixture.h"
 
 namespace gfx = platform::gfx;
 
@@ -30,8 +28,6 @@ void ExpectRows(const Matrix& m, const f32 (&rows)[16], f32 tolerance = 0.0f) {
     }
 }
 
-void IgnoreMessageBox(std::uint32_t, const std::string&, const std::string&) {}
-
 class CameraTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -47,17 +43,7 @@ protected:
     }
 };
 
-// The game's camera: orthographic 320 x 240, looking along +z from the origin.
-Camera* GameCamera() {
-    Camera* camera = CreateCamera();
-    camera->CameraSetOrtho(320.0f, 240.0f, 1.0f, 1000.0f);
-    const Vector3 eye{0.0f, 0.0f, 0.0f};
-    const Vector3 target{0.0f, 0.0f, 100.0f};
-    camera->CameraLookAt(&eye, &target, nullptr);
-    camera->CameraUpdateView();
-    camera->CameraApply();
-    return camera;
-}
+using graphics_test::GameCamera;
 
 }  // namespace
 
@@ -255,22 +241,13 @@ TEST_F(CameraTest, FlatBoxPlanesAreFinite) {
 class CameraDeviceTest : public CameraTest {
 protected:
     void SetUp() override {
-        gfx::ResetGraphicsEnvironment();
-        ResetApplicationState();
-        SetWindowMode(1);
-        platform::SetMessageBoxSink(IgnoreMessageBox);
-        platform::SetClock(&clock_);
-        DeviceHooks() = GraphicsDeviceHooks{};
+        graphics_test::BeginDeviceTest(&clock_);
         ASSERT_EQ(InitializeDirectXGraphics(), 1);
         CameraTest::SetUp();
     }
     void TearDown() override {
         CameraTest::TearDown();
-        DestroyDirectXGraphics();
-        DeviceHooks() = GraphicsDeviceHooks{};
-        platform::SetMessageBoxSink(nullptr);
-        platform::SetClock(nullptr);
-        gfx::ResetGraphicsEnvironment();
+        graphics_test::EndDeviceTest();
     }
     platform::VirtualClock clock_;
 };

@@ -6,38 +6,25 @@
 #include <set>
 #include <string>
 
-#include "engine/core/application.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/draw_managers.h"
 #include "engine/graphics/shader_assembler.h"
-#include "platform/clock.h"
-#include "platform/system.h"
+#include "tests/engine/graphics/device_fixture.h"
 
 namespace gfx = platform::gfx;
 
 namespace {
 
-void IgnoreMessageBox(std::uint32_t, const std::string&, const std::string&) {}
-
 class VertexShaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        gfx::ResetGraphicsEnvironment();
-        ResetApplicationState();
-        SetWindowMode(1);
-        platform::SetMessageBoxSink(IgnoreMessageBox);
-        platform::SetClock(&clock_);
-        DeviceHooks() = GraphicsDeviceHooks{};
+        graphics_test::BeginDeviceTest(&clock_);
         ASSERT_EQ(InitializeDirectXGraphics(), 1);
         InitializeVertexShader();
     }
     void TearDown() override {
         DestroyVertexShader();
-        DestroyDirectXGraphics();
-        DeviceHooks() = GraphicsDeviceHooks{};
-        platform::SetMessageBoxSink(nullptr);
-        platform::SetClock(nullptr);
-        gfx::ResetGraphicsEnvironment();
+        graphics_test::EndDeviceTest();
     }
     platform::VirtualClock clock_;
 };

@@ -20,24 +20,17 @@
 #include "engine/model/model.h"
 #include "platform/clock.h"
 #include "platform/gfx/present.h"
-#include "platform/system.h"
+#include "tests/engine/graphics/device_fixture.h"
 #include "tests/support/temp_dir.h"
 
 namespace model_test {
 
 namespace gfx = platform::gfx;
 
-inline void IgnoreMessageBox(std::uint32_t, const std::string&, const std::string&) {}
-
 class ModelTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        gfx::ResetGraphicsEnvironment();
-        ResetApplicationState();
-        SetWindowMode(1);
-        platform::SetMessageBoxSink(IgnoreMessageBox);
-        platform::SetClock(&clock_);
-        DeviceHooks() = GraphicsDeviceHooks{};
+        graphics_test::BeginDeviceTest(&clock_);
         FillSineTable();
         ResetLights();
         ResetCurrentViewState();
@@ -49,13 +42,7 @@ protected:
         InitializeTexture();
         InitializeScene();
         InitializeModel();
-        camera_ = CreateCamera();
-        camera_->CameraSetOrtho(320.0f, 240.0f, 1.0f, 1000.0f);
-        const Vector3 eye{0.0f, 0.0f, 0.0f};
-        const Vector3 target{0.0f, 0.0f, 100.0f};
-        camera_->CameraLookAt(&eye, &target, nullptr);
-        camera_->CameraUpdateView();
-        camera_->CameraApply();
+        camera_ = graphics_test::GameCamera();
     }
     void TearDown() override {
         if (texture_) texture_->Release();
@@ -65,15 +52,11 @@ protected:
         DestroyVertexShader();
         DestroyTexture();
         DestroyCamera();
-        DestroyDirectXGraphics();
-        DeviceHooks() = GraphicsDeviceHooks{};
+        graphics_test::EndDeviceTest();
         ResetLights();
         ResetCurrentViewState();
-        platform::SetMessageBoxSink(nullptr);
-        platform::SetClock(nullptr);
         auto& globals = const_cast<GraphicsDeviceGlobals&>(GraphicsDeviceInfo());
         globals.preferFullColorTexture = 0;
-        gfx::ResetGraphicsEnvironment();
     }
 
     gfx::Direct3DDevice8* Device() { return GetDirect3DDevice(); }

@@ -1,0 +1,372 @@
+// Runs the built game program headless: a scripted run recorded with
+// --record and --hash-every 1 must play back with --play to the same hashes,
+// bad replay files are refused, and the demonstration replay is usable.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "game/shell/replay.h"
+#include "tools/sampledata/input_script.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadText(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::vector<u8> ReadBytes(const fs::path& p) {
+    const std::string text = ReadText(p);
+    return std::vector<u8>(text.begin(), text.end());
+}
+
+void WriteBytes(const fs::path& p, const std::vector<u8>& bytes) {
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+struct FrameHash {
+    long long frame = 0;
+    std::string hash;
+};
+
+// The "frame <n> <16 hex>" lines of a run's output.
+std::vector<FrameHash> ParseHashes(const std::string& out) {
+    std::vector<FrameHash> hashes;
+    std::istringstream in(out);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string word;
+        FrameHash h;
+        if (fields >> word >> h.frame >> h.hash && word == "frame" && h.hash.size() == 16) hashes.push_back(h);
+    }
+    return hashes;
+}
+
+struct RunResult {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// A program folder of its own for one test: links to the built program and the
+// archives (the game writes its settings, progress and replays beside itself,
+// and holds a single-copy lock, so tests running at the same time must not
+// share a folder).
+class ProgramFolder {
+public:
+    explicit ProgramFolder(bool withDemo) {
+        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string(info->test_suite_name()) + "." + info->name();
+        for (char& c : name) {
+            if (c == '/') c = '_';
+        }
+        dir_ = fs::path(TOLVARIN_BUILD_DIR) / "program-tests" / (name + "." + std::to_string(getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        const fs::path program(TOLVARIN_PROGRAM);
+        Link(program, dir_ / "tolvarin");
+        for (const auto& entry : fs::directory_iterator(program.parent_path())) {
+            const std::string file = entry.path().filename().string();
+            const bool archive = file.rfind("vsk", 0) == 0 && entry.path().extension() == ".dat";
+            if (archive || (withDemo && file == kDemoReplayFile)) Link(entry.path(), dir_ / file);
+        }
+    }
+    ~ProgramFolder() {
+        std::error_code ec;
+        if (!::testing::Test::HasFailure()) fs::remove_all(dir_, ec);
+    }
+    const fs::path& dir() const { return dir_; }
+
+    RunResult Run(const std::string& args) const {
+        const std::string d = dir_.string();
+        const std::string command = "cd '" + d + "' && env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR='" +
+                                    d + "' ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 ./tolvarin --headless " + args +
+                                    " > out.txt 2> err.txt";
+        const int status = std::system(command.c_str());
+        RunResult r;
+        r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.out = ReadText(dir_ / "out.txt");
+        r.err = ReadText(dir_ / "err.txt");
+        return r;
+    }
+
+    // Writes a text input script as the program's input words; returns the
+    // frame count.
+    std::size_t WriteScript(const std::string& name, const std::string& text) const {
+        std::vector<u16> words;
+        std::string error;
+        EXPECT_TRUE(ParseInputScript(text, words, error)) << error;
+        WriteBytes(dir_ / name, InputScriptBytes(words));
+        return words.size();
+    }
+
+private:
+    static void Link(const fs::path& from, const fs::path& to) {
+        std::error_code ec;
+        fs::create_hard_link(from, to, ec);
+        if (ec) fs::copy_file(from, to, fs::copy_options::overwrite_existing);
+    }
+    fs::path dir_;
+};
+
+ReplayHeader HeaderOf(const fs::path& p) {
+    const std::vector<u8> bytes = ReadBytes(p);
+    ReplayHeader header;
+    EXPECT_TRUE(DecodeReplayHeader(bytes.data(), bytes.size(), p.string(), header)) << p;
+    return header;
+}
+
+// --- Scripts -----------------------------------------------------------------
+
+// The logo skipped and the title's menus: a new game (entry 0, the first
+// difficulty) starts a full run at stage index 0.
+const char kFullRun[] = R"(
+150 -
+1 Z
+249 -
+1 Z
+29 -
+1 Z
+60 -
+repeat 3
+  40 Z+Left
+  40 Z+Right+Up
+  25 X
+  10 -
+  40 Z+Down
+end
+1 T          # pause ...
+60 -
+1 T          # ... and back to the game
+60 -
+repeat 3
+  30 Z+Right
+  30 Z+Left+Down
+  30 Z+Up
+  20 X
+end
+)";
+
+// The stage select (entry 1, the first difficulty, the second stage): stage
+// index 1, the one unlocked from the start.
+const char kStageSelect[] = R"(
+150 -
+1 Z
+249 -
+1 Down
+29 -
+1 Z
+29 -
+1 Z
+29 -
+1 Down
+29 -
+1 Z
+60 -
+repeat 4
+  50 Z+Left+Up
+  25 X
+  50 Z+Right+Down
+  20 -
+end
+1 T
+45 -
+1 T
+50 Z+Up
+)";
+
+struct RecordCase {
+    const char* name;
+    const char* script;
+    i32 stage;      // the stage the script plays
+    i32 startKind;  // how it was started
+};
+
+void PrintTo(const RecordCase& c, std::ostream* os) { *os << c.name; }
+
+class RecordAndPlay : public ::testing::TestWithParam<RecordCase> {};
+
+// Every frame of the playback must reach a state the recording reached, in the
+// same order, ending where the recording ended. The recording has frames the
+// playback has not (the title, the pause menu opened by the live key), so the
+// playback's hashes are matched in order against the recording's.
+TEST_P(RecordAndPlay, PlaybackReachesTheRecordedStateEveryFrame) {
+    const RecordCase& c = GetParam();
+    ProgramFolder folder(false);
+    const std::size_t frames = folder.WriteScript("script.bin", c.script);
+    const RunResult record = folder.Run("--frames " + std::to_string(frames) +
+                                        " --input script.bin --record run.rpl --hash-every 1");
+    ASSERT_EQ(record.exitCode, 0) << record.err;
+    ASSERT_TRUE(fs::exists(folder.dir() / "run.rpl")) << record.err;
+    const std::vector<FrameHash> recorded = ParseHashes(record.out);
+    ASSERT_EQ(recorded.size(), frames);
+
+    const ReplayHeader header = HeaderOf(folder.dir() / "run.rpl");
+    EXPECT_EQ(header.StartKind, c.startKind);
+    for (i32 s = 0; s < kStageSlots; ++s) {
+        EXPECT_EQ(header.played[static_cast<std::size_t>(s)], s == c.stage ? 1 : 0) << "stage " << s;
+    }
+    const u32 words = header.inputCount[static_cast<std::size_t>(c.stage)];
+    ASSERT_GT(words, 300u);
+
+    const RunResult play = folder.Run("--play run.rpl --hash-every 1");
+    ASSERT_EQ(play.exitCode, 0) << play.err;
+    EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play.err;
+    const std::vector<FrameHash> played = ParseHashes(play.out);
+    // One frame per recorded input word, then the playback ends.
+    ASSERT_EQ(played.size(), words);
+
+    std::size_t r = 0;
+    std::size_t firstMatch = recorded.size();
+    for (std::size_t p = 0; p < played.size(); ++p) {
+        while (r < recorded.size() && recorded[r].hash != played[p].hash) ++r;
+        ASSERT_LT(r, recorded.size()) << "playback frame " << played[p].frame << " (" << played[p].hash
+                                      << ") is not a state of the recording after its frame "
+                                      << (p ? recorded[firstMatch].frame : 0);
+        if (p == 0) firstMatch = r;
+        ++r;
+    }
+    // The playback ends in the recording's last state, and skipped no more of
+    // the recording's play frames than its pause took.
+    EXPECT_EQ(played.back().hash, recorded.back().hash);
+    EXPECT_LE(recorded.size() - firstMatch - played.size(), 200u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, RecordAndPlay,
+                         ::testing::Values(RecordCase{"FullRun", kFullRun, 0, 0},
+                                           RecordCase{"StageSelect", kStageSelect, 1, 2}),
+                         [](const ::testing::TestParamInfo<RecordCase>& info) { return info.param.name; });
+
+TEST(RecordOption, RunWithoutPlayWritesNothingAndFails) {
+    ProgramFolder folder(false);
+    const RunResult r = folder.Run("--frames 30 --record run.rpl");
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find("run.rpl"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(folder.dir() / "run.rpl"));
+}
+
+TEST(RecordOption, CannotBeCombinedWithPlay) {
+    ProgramFolder folder(false);
+    const RunResult r = folder.Run("--frames 1 --record a.rpl --play b.rpl");
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_NE(r.err.find("--record and --play"), std::string::npos) << r.err;
+}
+
+// A header that promises one stage with 100 words.
+std::vector<u8> OneStageFile(u32 version, u32 words) {
+    ReplayHeader h;
+    h.version = static_cast<i32>(version);
+    h.played[2] = 1;
+    h.livesAtStart[2] = 3;
+    h.inputCount[2] = words;
+    std::vector<u8> bytes = EncodeReplayHeader(h);
+    for (u32 i = 0; i < words; ++i) {
+        bytes.push_back(0x10);
+        bytes.push_back(0);
+    }
+    return bytes;
+}
+
+struct BadFile {
+    const char* name;
+    std::vector<u8> bytes;
+    bool exists;
+};
+
+TEST(PlayOption, RefusesFilesThatCannotBePlayed) {
+    std::vector<u8> shortHeader = OneStageFile(kReplayVersion, 0);
+    shortHeader.resize(kReplayHeaderSize - 1);
+    ReplayHeader nothingPlayed;
+    const std::vector<BadFile> cases = {
+        {"missing.rpl", {}, false},
+        {"empty.rpl", {}, true},
+        {"short.rpl", shortHeader, true},
+        {"version.rpl", OneStageFile(7090, 100), true},
+        {"garbage.rpl", std::vector<u8>(2000, 0xA5), true},
+        {"unplayed.rpl", EncodeReplayHeader(nothingPlayed), true},
+    };
+    ProgramFolder folder(false);
+    for (const BadFile& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.exists) WriteBytes(folder.dir() / c.name, c.bytes);
+        const RunResult r = folder.Run(std::string("--frames 50 --hash-every 1 --play ") + c.name);
+        EXPECT_NE(r.exitCode, 0);
+        EXPECT_NE(r.err.find(c.name), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+// Streams that end before the header's counts play as far as they go; the
+// note says so.
+TEST(PlayOption, PlaysATruncatedStreamAsFarAsItGoes) {
+    ProgramFolder folder(false);
+    std::vector<u8> bytes = OneStageFile(kReplayVersion, 100);
+    bytes.resize(kReplayHeaderSize + 2 * 40 + 1);
+    WriteBytes(folder.dir() / "cut.rpl", bytes);
+    const RunResult r = folder.Run("--play cut.rpl --hash-every 1");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.err.find("input ends early"), std::string::npos) << r.err;
+    EXPECT_EQ(ParseHashes(r.out).size(), 40u);
+}
+
+// --- The demonstration ---------------------------------------------------------
+
+TEST(DemoReplay, HoldsAStageOneRunLongerThanTheDemonstration) {
+    const fs::path demo = fs::path(TOLVARIN_BUILD_DIR) / kDemoReplayFile;
+    ASSERT_TRUE(fs::exists(demo));
+    const ReplayHeader header = HeaderOf(demo);
+    EXPECT_NE(header.played[kDemoStageIndex], 0);
+    EXPECT_GE(header.livesAtStart[kDemoStageIndex], 1u);
+    EXPECT_GT(header.inputCount[kDemoStageIndex], 4000u);
+
+    PlayRecord record;
+    ReplayPlaybackStart start;
+    const FileStatus status = LoadDemoReplay(record, start, TOLVARIN_BUILD_DIR);
+    ASSERT_TRUE(status) << status.message;
+    EXPECT_EQ(status.message, "");  // every stream complete
+    EXPECT_EQ(start.GameMode, kGameModeDemo);
+    EXPECT_EQ(start.StageIndex, kDemoStageIndex);
+    EXPECT_EQ(record.input[kDemoStageIndex].size(), header.inputCount[kDemoStageIndex]);
+}
+
+// Left alone at the title (the logo skipped with Z), the game starts the
+// demonstration after 1,000 idle frames: the play state then changes every
+// frame. Without "demo.rpl" the title goes back to the logo and the play state
+// stays still.
+TEST(DemoReplay, TheIdleTitleRunsTheDemonstration) {
+    constexpr int kFrames = 1700;
+    for (bool withDemo : {true, false}) {
+        SCOPED_TRACE(withDemo ? "with demo.rpl" : "without demo.rpl");
+        ProgramFolder folder(withDemo);
+        folder.WriteScript("skip.bin", "150 -\n1 Z\n");
+        const RunResult r = folder.Run("--frames " + std::to_string(kFrames) + " --input skip.bin --hash-every 1");
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        const std::vector<FrameHash> hashes = ParseHashes(r.out);
+        ASSERT_EQ(hashes.size(), static_cast<std::size_t>(kFrames));
+        int changes = 0;
+        for (std::size_t i = hashes.size() - 300; i < hashes.size(); ++i) {
+            if (hashes[i].hash != hashes[i - 1].hash) ++changes;
+        }
+        if (withDemo) {
+            EXPECT_EQ(changes, 300);
+        } else {
+            EXPECT_EQ(changes, 0);
+        }
+    }
+}
+
+}  // namespace
