@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "engine/graphics/clip_copy.h"
 #include "engine/core/application.h"
 #include "engine/graphics/device.h"
 #include "engine/image/image.h"
@@ -27,29 +28,6 @@ u32 SurfaceFormatOfKind(i32 kind) {
         case 4: return gfx::D3DFMT_A8R8G8B8;
         default: return 0;
     }
-}
-
-// Clips a copy of (left, top, right, bottom) of a source of size sw x sh to
-// (x, y) of a destination of size dw x dh: first to the source, then to the
-// destination. False when nothing is left.
-bool ClipBlit(i32& x, i32& y, i32& left, i32& top, i32& right, i32& bottom, i32 sw, i32 sh, i32 dw, i32 dh) {
-    i64 l = left, t = top, r = right, b = bottom, dx = x, dy = y;
-    if (l < 0) { dx -= l; l = 0; }
-    if (t < 0) { dy -= t; t = 0; }
-    if (r > sw) r = sw;
-    if (b > sh) b = sh;
-    if (dx < 0) { l -= dx; dx = 0; }
-    if (dy < 0) { t -= dy; dy = 0; }
-    if (dx + (r - l) > dw) r = l + (dw - dx);
-    if (dy + (b - t) > dh) b = t + (dh - dy);
-    if (r <= l || b <= t) return false;
-    x = static_cast<i32>(dx);
-    y = static_cast<i32>(dy);
-    left = static_cast<i32>(l);
-    top = static_cast<i32>(t);
-    right = static_cast<i32>(r);
-    bottom = static_cast<i32>(b);
-    return true;
 }
 
 void ReleaseSurface(gfx::Direct3DSurface8*& s) {
@@ -156,7 +134,7 @@ void Surface::SurfaceBlit(i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom
     if (!ready || !surface || depthBuffer || !device) return;
     gfx::Direct3DSurface8* target = nullptr;
     if (FAILED(device->GetRenderTarget(&target))) return;
-    if (ClipBlit(x, y, left, top, right, bottom, width, height, static_cast<i32>(target->Width()),
+    if (ClipCopyRect(x, y, left, top, right, bottom, width, height, static_cast<i32>(target->Width()),
                  static_cast<i32>(target->Height()))) {
         gfx::RECT rect{left, top, right, bottom};
         gfx::POINT point{x, y};
@@ -199,7 +177,7 @@ void Surface::SurfaceUnlock() {
 i32 Surface::CaptureFrom(gfx::Direct3DSurface8* source, i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {
     gfx::Direct3DDevice8* device = GetDirect3DDevice();
     if (!ready || !surface || depthBuffer || !source || !device) return 0;
-    if (!ClipBlit(x, y, left, top, right, bottom, static_cast<i32>(source->Width()),
+    if (!ClipCopyRect(x, y, left, top, right, bottom, static_cast<i32>(source->Width()),
                   static_cast<i32>(source->Height()), width, height)) {
         return 0;
     }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/graphics/clip_copy.h"
 #include "engine/core/angle.h"
 #include "engine/core/application.h"
 #include "engine/graphics/device.h"
@@ -69,28 +70,6 @@ void ReleaseInterface(T*& object) {
         object->Release();
         object = nullptr;
     }
-}
-
-// Clips a copy of (left, top, right, bottom) of a source of size sw x sh to
-// (x, y) of a destination of size dw x dh. False when nothing is left.
-bool ClipCopy(i32& x, i32& y, i32& left, i32& top, i32& right, i32& bottom, i32 sw, i32 sh, i32 dw, i32 dh) {
-    i64 l = left, t = top, r = right, b = bottom, dx = x, dy = y;
-    if (l < 0) { dx -= l; l = 0; }
-    if (t < 0) { dy -= t; t = 0; }
-    if (r > sw) r = sw;
-    if (b > sh) b = sh;
-    if (dx < 0) { l -= dx; dx = 0; }
-    if (dy < 0) { t -= dy; dy = 0; }
-    if (dx + (r - l) > dw) r = l + (dw - dx);
-    if (dy + (b - t) > dh) b = t + (dh - dy);
-    if (r <= l || b <= t) return false;
-    x = static_cast<i32>(dx);
-    y = static_cast<i32>(dy);
-    left = static_cast<i32>(l);
-    top = static_cast<i32>(t);
-    right = static_cast<i32>(r);
-    bottom = static_cast<i32>(b);
-    return true;
 }
 
 gfx::Direct3DTexture8* ResourceOf(Texture* texture) { return texture ? texture->texture : nullptr; }
@@ -318,7 +297,7 @@ i32 Texture::TextureDrawToRenderTarget(i32 x, i32 y) {
     gfx::Direct3DSurface8* level = texture->Level0();
     i32 l = 0, t = 0, r = width, b = height;
     i32 ok = 0;
-    if (ClipCopy(x, y, l, t, r, b, width, height, static_cast<i32>(target->Width()),
+    if (ClipCopyRect(x, y, l, t, r, b, width, height, static_cast<i32>(target->Width()),
                  static_cast<i32>(target->Height()))) {
         gfx::RECT rect{l, t, r, b};
         gfx::POINT point{x, y};
@@ -331,7 +310,7 @@ i32 Texture::TextureDrawToRenderTarget(i32 x, i32 y) {
 i32 Texture::CaptureFrom(gfx::Direct3DSurface8* source, i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {
     gfx::Direct3DDevice8* device = GetDirect3DDevice();
     if (!ready || !texture || !source || !device) return 0;
-    if (!ClipCopy(x, y, left, top, right, bottom, static_cast<i32>(source->Width()),
+    if (!ClipCopyRect(x, y, left, top, right, bottom, static_cast<i32>(source->Width()),
                   static_cast<i32>(source->Height()), width, height)) {
         return 0;
     }
@@ -362,7 +341,7 @@ i32 Texture::TextureCaptureBackBuffer(i32 x, i32 y, i32 left, i32 top, i32 right
 
 i32 Texture::TextureBlitFromSurface(Surface* surface, i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {
     if (!ready || !backup || !surface || !surface->ready || !surface->surface || surface->format != format) return 0;
-    if (!ClipCopy(x, y, left, top, right, bottom, surface->width, surface->height, width, height)) return 0;
+    if (!ClipCopyRect(x, y, left, top, right, bottom, surface->width, surface->height, width, height)) return 0;
     gfx::D3DLOCKED_RECT to, from;
     if (FAILED(backup->LockRect(0, &to, nullptr, 0))) return 0;
     if (FAILED(surface->surface->LockRect(&from, nullptr, 0))) {
@@ -570,7 +549,7 @@ i32 TransferPixels(const PixelBlock& destination, i32 x, i32 y, const PixelBlock
     const i32 bpp = TexturePixelBytes(format);
     i32 l = rect.left, t = rect.top, r = rect.right, b = rect.bottom;
     if (bpp == 0 ||
-        !ClipCopy(x, y, l, t, r, b, source.width, source.height, destination.width, destination.height)) {
+        !ClipCopyRect(x, y, l, t, r, b, source.width, source.height, destination.width, destination.height)) {
         return 1;
     }
     for (i32 row = t; row < b; ++row) {
