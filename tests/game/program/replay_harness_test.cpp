@@ -263,7 +263,7 @@ TEST(ClearRun, ClearsTheFirstStageAndPlaysBackIntoTheSecond) {
     GTEST_SKIP() << "too long for the sanitizer build; the normal build runs it";
 #endif
     const std::string script =
-        ReadText(fs::path(TOLVARIN_SOURCE_DIR) / "tests" / "game" / "program" / "clear_stage0_input.txt");
+        ReadText(fs::path(TOLVARIN_SOURCE_DIR) / "tests" / "game" / "program" / "clear_stage1_input.txt");
     ASSERT_FALSE(script.empty());
     ProgramFolder folder(false);
     const std::size_t frames = folder.WriteScript("script.bin", script);
@@ -387,7 +387,7 @@ TEST(PlayOption, PlaysATruncatedStreamAsFarAsItGoes) {
 
 // --- The demonstration ---------------------------------------------------------
 
-TEST(DemoReplay, HoldsAStageOneRunLongerThanTheDemonstration) {
+TEST(DemoReplay, HoldsASecondStageRunLongerThanTheDemonstration) {
     const fs::path demo = fs::path(TOLVARIN_BUILD_DIR) / kDemoReplayFile;
     ASSERT_TRUE(fs::exists(demo));
     const ReplayHeader header = HeaderOf(demo);
