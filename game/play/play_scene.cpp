@@ -294,6 +294,7 @@ void LoadStage() {
     ResetPlayerState(1);
 
     ResetPlayLists();
+    ResetStageContent();
     g_PauseMenu.PauseActive = 0;
     g_ContinuePrompt.ContinuePromptActive = 0;
 

@@ -70,6 +70,28 @@ i32 SpawnEnemyFromTable(std::span<const EnemyKindSpec> kinds, i32 kind);
 // Puts a built record into g_EnemyList; returns its index.
 i32 PlaceEnemy(const Enemy& record, SpawnPlacement placement);
 
+// A deliberate exception to the numbers check (game/patterns/stage_numbers.h):
+// a number that may go without its row, and why. Each stage keeps its
+// exceptions in one list in its kinds file.
+enum class NumbersRule : u8 {
+    kSpawnedKindHasRow,  // a kind the timeline spawns has a row in the kind table
+    kStateHasBody,       // a state something writes has a row in the behaviour table
+    kActionHasRow,       // an action a part is given has a row in the action table
+    kSpriteKindHasLook,  // a sprite kind a part is given has a look
+};
+struct NumbersException {
+    NumbersRule rule = NumbersRule::kStateHasBody;
+    i32 number = 0;
+    const char* reason = "";
+};
+
+// The exceptions of stage indexes 0..4 (the digit counts stages from 1).
+std::span<const NumbersException> NumbersExceptionsStage1();
+std::span<const NumbersException> NumbersExceptionsStage2();
+std::span<const NumbersException> NumbersExceptionsStage3();
+std::span<const NumbersException> NumbersExceptionsStage4();
+std::span<const NumbersException> NumbersExceptionsStage5();
+
 // The spawners of stage indexes 0..4 (the digit counts stages from 1).
 i32 SpawnEnemyStage1(i32 kind);
 i32 SpawnEnemyStage2(i32 kind);
