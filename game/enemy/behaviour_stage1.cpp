@@ -466,8 +466,9 @@ constexpr StateRow kStates[] = {
 // The states the bodies switch to, and those DestroyEnemy gives the spawn ids
 // of this stage (110: 111, 111: 113; the boss has no core part).
 constexpr i32 kWrittenStates[] = {111, 113, 121, 181, 182, 183, 191, 192, 193};
-// The actions the boss's phases give its parts.
-constexpr i32 kWrittenActions[] = {0, 180, 181, 185, 186, 187, 188, 190, 191};
+// The actions the boss's phases give its parts, and the wrecks part deaths
+// give this stage's sprite kinds.
+constexpr i32 kWrittenActions[] = {0, 11, 13, 180, 181, 185, 186, 187, 188, 190, 191};
 // The sprite kinds the bodies swap in.
 constexpr i32 kWrittenSpriteKinds[] = {122, 123, 155};
 

@@ -17,11 +17,13 @@
 //     const BehaviourTable& BehaviourStage2() { return kTable; }
 //     bool StepEnemyStage2(i32 enemy, i32 state) { return StepByTable(kTable, enemy, state); }
 //
-// The writes* lists name every number the stage's behaviour code writes that
-// another table must know: the states its bodies switch to (and the states
-// DestroyEnemy gives this stage's spawn ids), the action ids it gives parts,
-// the sprite kinds it swaps in. The numbers check (game/patterns/
-// stage_numbers.h) fails when one of them has no row.
+// The writes* lists name every number the stage's enemies are given outside
+// the kind table and the timeline, that another table must know: the states
+// the bodies switch to, the action ids they give parts, the sprite kinds they
+// swap in, and the same numbers the enemy runtime gives this stage's enemies
+// (the follow-up states DestroyEnemy picks by spawn id, the wreck and other
+// actions part deaths give by sprite kind: part_death.cpp). The numbers check
+// (game/patterns/stage_numbers.h) fails when one of them has no row.
 //
 // Contract of a body (enemy = index in g_EnemyList, age = the enemy's age when
 // its step began): true when an enemy still stands at that index, false

@@ -5,9 +5,18 @@
 // g_EnemyList at the back, at the front, or just before the first active
 // enemy.
 //
-// A kind is a table row (EnemyKindSpec). A spawn that would not fit into the
-// free slots of the pool builds nothing and returns -1, as does a kind the
-// stage does not know; the timelines ignore -1.
+// A kind is a table row (EnemyKindSpec): its parts in build order (a part's
+// label is its position), each part's children and the root list by label,
+// and the record's values. Each stage keeps its kinds in its own
+// kinds_stageN.cpp (N counts stages in play order from 1; kinds_stage1.cpp is
+// the worked example), with its spawner SpawnEnemyStageN =
+// SpawnEnemyFromTable(EnemyKindsStageN(), kind), and the list of its
+// deliberate exceptions to the numbers check (NumbersExceptionsStageN).
+//
+// A spawn that would not fit into the free slots of the pool builds nothing
+// and returns -1, as does a kind the stage does not know; the timelines
+// ignore -1, except for a spawn a phase cannot go without (SpawnOrHold in
+// stage_timeline.h).
 #include <span>
 #include <vector>
 
