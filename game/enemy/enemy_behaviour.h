@@ -40,8 +40,8 @@
 //
 // Random draws: a body makes exactly the RandomFloat draws its state lists,
 // one per statement, in the listed order, never inside a condition that may
-// short-circuit. Stage positions come from the stage generator
-// (StageRandomBelow(&g_StageRandomState, n)), never from the engine's.
+// short-circuit; a draw of the stage generator
+// (StageRandomBelow(&g_StageRandomState, n)) only where the state names it.
 #include <initializer_list>
 #include <span>
 
