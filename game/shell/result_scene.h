@@ -46,7 +46,6 @@ extern std::vector<i32> CharacterLists[2];
 extern i32 ListSelect;
 extern i32 ListCursor;
 extern StoredName ResultName;      // the name being entered
-extern u8 ResultRankingInserted;   // 1 once this visit's run went into the table
 extern i32 ResultScrollX;
 extern i32 ResultScrollY;
 
