@@ -17,7 +17,12 @@ GraphicsDeviceHooks g_hooks;
 f32 g_textureOffset = 0.0f;
 
 constexpr u32 kMessageBoxError = 0x10;
-constexpr const char* kInstallText = "DirectX8.1が正しくインストールされていない可能性があります";
+// "24Bitの画面モードはDirectX8.1ではサポートされていません" in code page 932.
+constexpr char kNo24BitText[] =
+    "24Bit"
+    "\x82\xcc\x89\xe6\x96\xca\x83\x82\x81\x5b\x83\x68\x82\xcd"
+    "DirectX8.1"
+    "\x82\xc5\x82\xcd\x83\x54\x83\x7c\x81\x5b\x83\x67\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1";
 
 // Sends a render state straight to the device (the caches are the caller's).
 void SendRenderState(u32 state, u32 value) {
@@ -130,8 +135,7 @@ i32 GetAdapterInformation() {
     if (IsWindowMode()) g.screenFormat = g.desktopFormat;
 
     if (g.screenFormat == gfx::D3DFMT_R8G8B8) {
-        ShowMessageBox(kMessageBoxError, "ERROR Can't Support 24Bit ScreenMode", "%s",
-                       "24Bitの画面モードはDirectX8.1ではサポートされていません");
+        ShowMessageBox(kMessageBoxError, "ERROR Can't Support 24Bit ScreenMode", "%s", kNo24BitText);
         return 0;
     }
 
@@ -272,17 +276,17 @@ i32 InitializeDirectXGraphics() {
     // Step 2: the library and the Direct3D object.
     g.library = gfx::LoadGraphicsLibrary("D3D8.DLL");
     if (!g.library) {
-        ShowMessageBox(kMessageBoxError, "ERROR Can't Find \"D3D8.DLL\"", "%s", kInstallText);
+        ShowMessageBox(kMessageBoxError, "ERROR Can't Find \"D3D8.DLL\"", "%s", kDirectXInstallText);
         return 0;
     }
     gfx::Direct3DCreate8Fn create = gfx::FindCreateFunction(g.library, "Direct3DCreate8");
     if (!create) {
-        ShowMessageBox(kMessageBoxError, "ERROR Can't Find Function", "%s", kInstallText);
+        ShowMessageBox(kMessageBoxError, "ERROR Can't Find Function", "%s", kDirectXInstallText);
         return 0;
     }
     g.direct3d = create(gfx::D3D_SDK_VERSION);
     if (!g.direct3d) {
-        ShowMessageBox(kMessageBoxError, "ERROR Can't Create Direct3DObject", "%s", kInstallText);
+        ShowMessageBox(kMessageBoxError, "ERROR Can't Create Direct3DObject", "%s", kDirectXInstallText);
         return 0;
     }
 
