@@ -257,7 +257,7 @@ i32 InitializeRenderStates() {
 }
 
 i32 InitializeDirectXGraphics() {
-    // Step 1: the preferences made before the window exists are kept.
+    // Start afresh, keeping the preferences made before the window exists.
     ClearCaches();
     g.currentDepthBuffer = nullptr;
     g.currentTextureMarker = 0;
@@ -273,7 +273,7 @@ i32 InitializeDirectXGraphics() {
     g.vertexShaderVersion = g.pixelShaderVersion = 0;
     g.caps = gfx::D3DCAPS8{};
 
-    // Step 2: the library and the Direct3D object.
+    // The library and the Direct3D object.
     g.library = gfx::LoadGraphicsLibrary("D3D8.DLL");
     if (!g.library) {
         ShowMessageBox(kMessageBoxError, "ERROR Can't Find \"D3D8.DLL\"", "%s", kDirectXInstallText);
@@ -290,10 +290,10 @@ i32 InitializeDirectXGraphics() {
         return 0;
     }
 
-    // Step 3.
+    // The screen formats and display modes the adapter offers.
     if (!GetAdapterInformation()) return 0;
 
-    // Step 4: the strongest level the hardware allows.
+    // The strongest device level the hardware allows.
     gfx::D3DCAPS8 caps;
     if (FAILED(g.direct3d->GetDeviceCaps(gfx::D3DADAPTER_DEFAULT, gfx::D3DDEVTYPE_HAL, &caps))) {
         g.deviceLevel = kDeviceLevelSoftware;
@@ -315,18 +315,18 @@ i32 InitializeDirectXGraphics() {
         }
     }
 
-    // Steps 5 and 6.
+    // The presentation parameters, then the device itself.
     FillPresentParameters();
     if (!CreateDirect3DDevice()) return 0;
 
-    // Step 7: the caps of the device actually made.
+    // The caps of the device actually made.
     if (FAILED(g.device->GetDeviceCaps(&caps))) {
         g.deviceLevel = kDeviceLevelSoftware;
     } else {
         StoreCaps(caps);
     }
 
-    // Step 8.
+    // The game's render states on a cleared screen.
     InitializeRenderStates();
     g.device->Clear(0, nullptr, gfx::D3DCLEAR_TARGET | gfx::D3DCLEAR_ZBUFFER | gfx::D3DCLEAR_STENCIL, 0, 0.0f, 0);
     return 1;

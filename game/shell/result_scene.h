@@ -67,8 +67,8 @@ void LeaveResult();
 // total that does not beat the entry).
 bool InsertRanking();
 
-// Step 3 to 5 of the frame: the state machine, the panel counters, the glow
-// and the frame count.
+// The frame's update after the draw and the keys: the state machine, the
+// panel counters, the glow and the frame count.
 void StepResult();
 // The replay save is offered: no continue was used in the run.
 bool ResultOffersReplay();
