@@ -57,14 +57,22 @@ void ReleaseStageCamera() {
     if (g_releaseStageCamera) g_releaseStageCamera();
 }
 
-// --frame-times FILE: one line "<frame> <nanoseconds>" per frame, the time of
-// the scene's routine (the frame's update and drawing, and its present when a
-// window shows it).
-bool WriteFrameTimes(const std::string& path, const std::vector<i64>& nanoseconds) {
+// --frame-times FILE: one line "<frame> <nanoseconds> <start>" per frame: the
+// time of the scene's routine (the frame's update and drawing, and its present
+// when a window shows it), and 1 when the routine started its scene (which
+// loads the scene's pictures), else 0.
+struct FrameTime {
+    i64 nanoseconds = 0;
+    bool sceneStart = false;
+};
+
+bool WriteFrameTimes(const std::string& path, const std::vector<FrameTime>& times) {
     std::FILE* f = std::fopen(path.c_str(), "w");
     if (!f) return false;
-    for (std::size_t i = 0; i < nanoseconds.size(); ++i)
-        std::fprintf(f, "%zu %lld\n", i + 1, static_cast<long long>(nanoseconds[i]));
+    for (std::size_t i = 0; i < times.size(); ++i) {
+        std::fprintf(f, "%zu %lld %d\n", i + 1, static_cast<long long>(times[i].nanoseconds),
+                     times[i].sceneStart ? 1 : 0);
+    }
     return std::fclose(f) == 0;
 }
 
@@ -192,15 +200,18 @@ i32 GameMain(int, char**) {
     StartRunnerPlayback();
     const bool recording = !Options().recordFile.empty();
     const bool timing = !Options().frameTimesFile.empty();
-    std::vector<i64> frameTimes;
+    std::vector<FrameTime> frameTimes;
     while (ApplicationPump()) {
         // Scripted input (tests, recordings) moves on one word per frame.
         if (platform::ScriptedInputActive()) platform::ScriptedInput();
         if (timing) {
+            FrameTime t;
+            t.sceneStart = SceneInitRequest != 0;
             const auto start = std::chrono::steady_clock::now();
             RunSceneFrame();
-            frameTimes.push_back(std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                     std::chrono::steady_clock::now() - start).count());
+            t.nanoseconds =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start).count();
+            frameTimes.push_back(t);
         } else {
             RunSceneFrame();
         }
