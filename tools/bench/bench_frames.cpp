@@ -5,8 +5,9 @@
 // of its repetitions (the machine's other work only ever adds to a frame);
 // the report gives the median, the 99th percentile and the worst frame with
 // its number, the worst frame that starts no scene (a scene's first frame
-// loads its pictures), and the whole playback's time against real time.
-// The state hashes of every frame must be the same with and without drawing.
+// loads its pictures) and the five slowest of those, and the whole
+// playback's time against real time. The state hashes of every frame must be
+// the same with and without drawing.
 //
 //   bench_frames [--repeat N] [--program PATH] [NAME...]
 //
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -107,6 +109,7 @@ struct Figures {
     std::size_t worstFrame = 0, worstInPlayFrame = 0;        // counted from 1
     double frameSum = 0;                                     // seconds
     double wholeRun = 0;                                     // seconds, best of the repetitions
+    std::vector<std::size_t> slowestInPlay;                  // the five slowest, slowest first
 };
 
 Figures Summarise(const std::vector<Frame>& frames, double wholeRun) {
@@ -128,6 +131,14 @@ Figures Summarise(const std::vector<Frame>& frames, double wholeRun) {
             f.worstInPlayFrame = i + 1;
         }
     }
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        if (!frames[i].sceneStart) f.slowestInPlay.push_back(i);
+    }
+    const std::size_t shown = std::min<std::size_t>(5, f.slowestInPlay.size());
+    std::partial_sort(f.slowestInPlay.begin(), f.slowestInPlay.begin() + static_cast<std::ptrdiff_t>(shown),
+                      f.slowestInPlay.end(),
+                      [&](std::size_t a, std::size_t b) { return frames[a].nanoseconds > frames[b].nanoseconds; });
+    f.slowestInPlay.resize(shown);
     std::sort(sorted.begin(), sorted.end());
     f.median = static_cast<double>(sorted[sorted.size() / 2]) / 1e6;
     const std::size_t p99 = static_cast<std::size_t>(std::ceil(0.99 * static_cast<double>(sorted.size()))) - 1;
@@ -167,9 +178,9 @@ bool Bench(const StageRun& run, const fs::path& program, const fs::path& work, i
     }
     std::string hashes[2];
     Figures figures[2];
+    std::vector<Frame> best[2];
     for (int mode = 0; mode < 2; ++mode) {
         const bool noDraw = mode == 1;
-        std::vector<Frame> best;
         double bestRun = 0;
         for (int r = 0; r < repeat; ++r) {
             const std::string times = "times-" + std::to_string(mode) + "-" + std::to_string(r) + ".txt";
@@ -184,18 +195,18 @@ bool Bench(const StageRun& run, const fs::path& program, const fs::path& work, i
             }
             const std::vector<Frame> frames = ReadFrameTimes(folder.dir() / times);
             if (r == 0) {
-                best = frames;
+                best[mode] = frames;
                 bestRun = seconds;
                 hashes[mode] = ReadText(folder.dir() / out);
-            } else if (frames.size() != best.size() || ReadText(folder.dir() / out) != hashes[mode]) {
+            } else if (frames.size() != best[mode].size() || ReadText(folder.dir() / out) != hashes[mode]) {
                 std::fprintf(stderr, "bench_frames: the playbacks of one run differ\n");
                 return false;
             }
-            for (std::size_t i = 0; i < best.size() && r > 0; ++i)
-                best[i].nanoseconds = std::min(best[i].nanoseconds, frames[i].nanoseconds);
+            for (std::size_t i = 0; i < best[mode].size() && r > 0; ++i)
+                best[mode][i].nanoseconds = std::min(best[mode][i].nanoseconds, frames[i].nanoseconds);
             bestRun = std::min(bestRun, seconds);
         }
-        figures[mode] = Summarise(best, bestRun);
+        figures[mode] = Summarise(best[mode], bestRun);
     }
     if (hashes[0].empty() || hashes[0] != hashes[1]) {
         std::fprintf(stderr, "bench_frames: the state hashes differ with and without drawing\n");
@@ -209,6 +220,12 @@ bool Bench(const StageRun& run, const fs::path& program, const fs::path& work, i
                 "worst in play", "frames", "whole run", "speed");
     PrintFigures("drawing", figures[0]);
     PrintFigures("--no-draw", figures[1]);
+    std::printf("  slowest frames in play, drawing (and without):");
+    for (std::size_t i : figures[0].slowestInPlay) {
+        std::printf(" %zu %.2f (%.2f) ms", i + 1, static_cast<double>(best[0][i].nanoseconds) / 1e6,
+                    static_cast<double>(best[1][i].nanoseconds) / 1e6);
+    }
+    std::printf("\n");
     std::fflush(stdout);
     return true;
 }
