@@ -403,10 +403,11 @@ protected:
                 for (int i = 0; i < 12; ++i) {
                     ++k;
                     gfx::Direct3DTexture8* t = textures[k % 6];
-                    const float w = static_cast<float>(20 + (k * 53) % 300), h = static_cast<float>(10 + (k * 29) % 200);
+                    const float w = static_cast<float>(20 + (k * 53) % 300);
+                    const float h = static_cast<float>(10 + (k * 29) % 200);
                     const float cx = static_cast<float>((k * 97) % 700) - 30.0f + 0.37f * (k % 3);
                     const float cy = static_cast<float>((k * 61) % 520) - 20.0f - 0.61f * (k % 2);
-                    float su = repeats[k % 6] * (k % 4 == 1 ? -1.0f : 1.0f), sv = repeats[(k / 6) % 6];
+                    const float su = repeats[k % 6] * (k % 4 == 1 ? -1.0f : 1.0f), sv = repeats[(k / 6) % 6];
                     const float u0 = origins[k % 6], v0 = origins[(k / 2) % 6];
                     std::uint32_t flat = flats[k % 4];
                     std::uint32_t c[4] = {flat, flat, flat, flat};
