@@ -36,6 +36,75 @@ protected:
         device_->SetTextureStageState(0, gfx::D3DTSS_ADDRESSV, mode);
     }
 
+    // Every span routine this processor runs, the portable one first.
+    static std::vector<raster::SpanPath> Paths() {
+        std::vector<raster::SpanPath> paths = {raster::SpanPath::kPortable};
+        if (raster::BestSpanPath() >= raster::SpanPath::kSse2) paths.push_back(raster::SpanPath::kSse2);
+        if (raster::BestSpanPath() >= raster::SpanPath::kAvx2) paths.push_back(raster::SpanPath::kAvx2);
+        return paths;
+    }
+
+    int BytesPerPixel() const { return GetParam() == gfx::D3DFMT_R5G6B5 ? 2 : 4; }
+
+    // Two frames compared pixel by pixel, the first `compared` bytes of each.
+    ::testing::AssertionResult SameFrames(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b,
+                                          int compared) const {
+        if (a.size() != b.size()) return ::testing::AssertionFailure() << "frames of different sizes";
+        const int bpp = BytesPerPixel();
+        std::size_t differing = 0, first = a.size();
+        for (std::size_t i = 0; i < a.size(); i += static_cast<std::size_t>(bpp)) {
+            if (std::memcmp(&a[i], &b[i], static_cast<std::size_t>(compared)) != 0) {
+                if (first == a.size()) first = i;
+                ++differing;
+            }
+        }
+        if (differing == 0) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << differing << " pixels differ, the first at (" << (first / bpp) % 640
+                                             << ", " << (first / bpp) / 640 << ")";
+    }
+    ::testing::AssertionResult SameFrames(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) const {
+        return SameFrames(a, b, BytesPerPixel());
+    }
+
+    // The background every scene starts from: every channel varying, so
+    // blending has something to show.
+    void Background() {
+        Clear(0xFF000000u);
+        device_->SetRenderState(gfx::D3DRS_ALPHABLENDENABLE, 0);
+        const std::uint32_t bg[4] = {0xFF103070u, 0x80F0A010u, 0x4020F0C0u, 0xFFC0C0C0u};
+        GouraudSprite(nullptr, -0.5f, -0.5f, 640, 480, bg);
+        device_->SetRenderState(gfx::D3DRS_ALPHABLENDENABLE, 1);
+    }
+
+    // The scenes' textures: the labelled pattern, one of an odd size with
+    // varying alpha, and a 16-bit sheet.
+    struct Textures {
+        gfx::Direct3DTexture8* pattern;
+        gfx::Direct3DTexture8* odd;
+        gfx::Direct3DTexture8* sheet;
+    };
+    Textures SceneTextures() {
+        Textures t;
+        t.pattern = PatternTexture();
+        t.odd = MakeTexture(48, 24, gfx::D3DFMT_A8R8G8B8, [](int x, int y) -> std::uint32_t {
+            return static_cast<std::uint32_t>((x * 37 + y * 11) & 0xFF) << 24 | static_cast<std::uint32_t>(x * 5) << 16 |
+                   static_cast<std::uint32_t>(y * 10) << 8 | static_cast<std::uint32_t>((x ^ y) * 7 & 0xFF);
+        });
+        t.sheet = MakeTexture(256, 64, gfx::D3DFMT_A4R4G4B4, [](int x, int y) -> std::uint32_t {
+            return static_cast<std::uint32_t>(((x ^ y) & 0xF) << 12 | (x & 0xF) << 8 | (y & 0xF) << 4 | ((x + y) & 0xF));
+        });
+        return t;
+    }
+
+    // Opaque, alpha, additive with alpha, additive, and two the general
+    // pipeline blends.
+    static constexpr gfx::DWORD kBlends[][2] = {{gfx::D3DBLEND_ONE, gfx::D3DBLEND_ZERO},
+                                                {gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_INVSRCALPHA},
+                                                {gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_ONE},
+                                                {gfx::D3DBLEND_ONE, gfx::D3DBLEND_ONE},
+                                                {gfx::D3DBLEND_DESTCOLOR, gfx::D3DBLEND_ZERO},
+                                                {gfx::D3DBLEND_ZERO, gfx::D3DBLEND_INVSRCCOLOR}};
+
     // A fan of four corners with a colour each.
     void GouraudSprite(gfx::Direct3DTexture8* tex, float x, float y, float w, float h, const std::uint32_t c[4]) {
         SpriteVertex v[4] = {{x, y, 0, 1, c[0], 0.02f, 0.03f},
@@ -50,38 +119,21 @@ protected:
     void DrawScene() {
         GameStates();
         Address(gfx::D3DTADDRESS_WRAP);
-        // A background with every channel varying, so blending has something to show.
-        Clear(0xFF000000u);
-        device_->SetRenderState(gfx::D3DRS_ALPHABLENDENABLE, 0);
-        const std::uint32_t bg[4] = {0xFF103070u, 0x80F0A010u, 0x4020F0C0u, 0xFFC0C0C0u};
-        GouraudSprite(nullptr, -0.5f, -0.5f, 640, 480, bg);
-        device_->SetRenderState(gfx::D3DRS_ALPHABLENDENABLE, 1);
+        Background();
 
-        gfx::Direct3DTexture8* pattern = PatternTexture();
-        gfx::Direct3DTexture8* odd = MakeTexture(48, 24, gfx::D3DFMT_A8R8G8B8, [](int x, int y) -> std::uint32_t {
-            return static_cast<std::uint32_t>((x * 37 + y * 11) & 0xFF) << 24 | static_cast<std::uint32_t>(x * 5) << 16 |
-                   static_cast<std::uint32_t>(y * 10) << 8 | static_cast<std::uint32_t>((x ^ y) * 7 & 0xFF);
-        });
-        gfx::Direct3DTexture8* sheet = MakeTexture(256, 64, gfx::D3DFMT_A4R4G4B4, [](int x, int y) -> std::uint32_t {
-            return static_cast<std::uint32_t>(((x ^ y) & 0xF) << 12 | (x & 0xF) << 8 | (y & 0xF) << 4 | ((x + y) & 0xF));
-        });
+        const Textures tx = SceneTextures();
+        gfx::Direct3DTexture8* pattern = tx.pattern;
         gfx::Direct3DTexture8* wide = MakeTexture(2048, 4, gfx::D3DFMT_A8R8G8B8, [](int x, int y) -> std::uint32_t {
             return 0x80000000u | static_cast<std::uint32_t>(x & 0xFF) << 16 | static_cast<std::uint32_t>(y * 60) << 8 |
                    static_cast<std::uint32_t>((x >> 3) & 0xFF);
         });
-        gfx::Direct3DTexture8* textures[] = {pattern, odd, sheet};
+        gfx::Direct3DTexture8* textures[] = {pattern, tx.odd, tx.sheet};
 
-        const gfx::DWORD blends[][2] = {{gfx::D3DBLEND_ONE, gfx::D3DBLEND_ZERO},
-                                        {gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_INVSRCALPHA},
-                                        {gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_ONE},
-                                        {gfx::D3DBLEND_ONE, gfx::D3DBLEND_ONE},
-                                        {gfx::D3DBLEND_DESTCOLOR, gfx::D3DBLEND_ZERO},
-                                        {gfx::D3DBLEND_ZERO, gfx::D3DBLEND_INVSRCCOLOR}};
         const std::uint32_t colours[] = {0xFFFFFFFFu, 0x80FFFFFFu, 0xFF80C040u, 0x60FF2080u};
         const gfx::DWORD filters[] = {gfx::D3DTEXF_POINT, gfx::D3DTEXF_LINEAR};
         const gfx::DWORD addresses[] = {gfx::D3DTADDRESS_WRAP, gfx::D3DTADDRESS_CLAMP};
         int k = 0;
-        for (const auto& b : blends) {
+        for (const auto& b : kBlends) {
             Blend(b[0], b[1]);
             for (gfx::DWORD f : filters) {
                 Filter(f);
@@ -127,27 +179,14 @@ protected:
 };
 
 TEST_P(SpanPathTest, EveryPathGivesTheSamePixels) {
-    std::vector<raster::SpanPath> paths = {raster::SpanPath::kPortable};
-    if (raster::BestSpanPath() >= raster::SpanPath::kSse2) paths.push_back(raster::SpanPath::kSse2);
-    if (raster::BestSpanPath() >= raster::SpanPath::kAvx2) paths.push_back(raster::SpanPath::kAvx2);
+    const std::vector<raster::SpanPath> paths = Paths();
     std::vector<std::uint8_t> reference = Render(paths[0]);
     // The scene draws something worth comparing.
     std::size_t distinct = 0;
     for (std::size_t i = 4; i < reference.size(); i += 4) distinct += std::memcmp(&reference[i], &reference[i - 4], 2) != 0;
     EXPECT_GT(distinct, reference.size() / 16);
-    const int bpp = GetParam() == gfx::D3DFMT_R5G6B5 ? 2 : 4;
     for (std::size_t p = 1; p < paths.size(); ++p) {
-        std::vector<std::uint8_t> frame = Render(paths[p]);
-        ASSERT_EQ(frame.size(), reference.size());
-        std::size_t differing = 0, first = frame.size();
-        for (std::size_t i = 0; i < frame.size(); i += bpp) {
-            if (std::memcmp(&frame[i], &reference[i], bpp) != 0) {
-                if (first == frame.size()) first = i;
-                ++differing;
-            }
-        }
-        EXPECT_EQ(differing, 0u) << "path " << static_cast<int>(paths[p]) << " differs first at pixel ("
-                                 << (first / bpp) % 640 << ", " << (first / bpp) / 640 << ")";
+        EXPECT_TRUE(SameFrames(Render(paths[p]), reference)) << "path " << static_cast<int>(paths[p]);
     }
 }
 
@@ -182,26 +221,10 @@ protected:
 
     void DrawRectangles() {
         GameStates();
-        Clear(0xFF000000u);
-        device_->SetRenderState(gfx::D3DRS_ALPHABLENDENABLE, 0);
-        const std::uint32_t bg[4] = {0xFF103070u, 0x80F0A010u, 0x4020F0C0u, 0xFFC0C0C0u};
-        GouraudSprite(nullptr, -0.5f, -0.5f, 640, 480, bg);
-        device_->SetRenderState(gfx::D3DRS_ALPHABLENDENABLE, 1);
-        gfx::Direct3DTexture8* pattern = PatternTexture();
-        gfx::Direct3DTexture8* odd = MakeTexture(48, 24, gfx::D3DFMT_A8R8G8B8, [](int x, int y) -> std::uint32_t {
-            return static_cast<std::uint32_t>((x * 37 + y * 11) & 0xFF) << 24 | static_cast<std::uint32_t>(x * 5) << 16 |
-                   static_cast<std::uint32_t>(y * 10) << 8 | static_cast<std::uint32_t>((x ^ y) * 7 & 0xFF);
-        });
-        gfx::Direct3DTexture8* sheet = MakeTexture(256, 64, gfx::D3DFMT_A4R4G4B4, [](int x, int y) -> std::uint32_t {
-            return static_cast<std::uint32_t>(((x ^ y) & 0xF) << 12 | (x & 0xF) << 8 | (y & 0xF) << 4 | ((x + y) & 0xF));
-        });
-        gfx::Direct3DTexture8* textures[] = {pattern, odd, sheet, nullptr};
-        const gfx::DWORD blends[][2] = {{gfx::D3DBLEND_ONE, gfx::D3DBLEND_ZERO},
-                                        {gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_INVSRCALPHA},
-                                        {gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_ONE},
-                                        {gfx::D3DBLEND_ONE, gfx::D3DBLEND_ONE},
-                                        {gfx::D3DBLEND_DESTCOLOR, gfx::D3DBLEND_ZERO},
-                                        {gfx::D3DBLEND_ZERO, gfx::D3DBLEND_INVSRCCOLOR}};
+        Background();
+        const Textures tx = SceneTextures();
+        gfx::Direct3DTexture8* pattern = tx.pattern;
+        gfx::Direct3DTexture8* textures[] = {pattern, tx.odd, tx.sheet, nullptr};
         const gfx::DWORD filters[] = {gfx::D3DTEXF_POINT, gfx::D3DTEXF_LINEAR};
         const gfx::DWORD addresses[] = {gfx::D3DTADDRESS_WRAP, gfx::D3DTADDRESS_CLAMP};
         // Corner offsets from the pixel grid: edges - 0.5 as the texture draw
@@ -209,7 +232,7 @@ protected:
         const float offsets[] = {-0.5f, 0.0f, 0.25f, -0.75f, 0.3f, 0.5f};
         const std::uint32_t flats[] = {0xFFFFFFFFu, 0x80FFFFFFu, 0xFF80C040u, 0x60FF2080u};
         int k = 0;
-        for (const auto& b : blends) {
+        for (const auto& b : kBlends) {
             Blend(b[0], b[1]);
             for (gfx::DWORD f : filters) {
                 Filter(f);
@@ -285,29 +308,16 @@ protected:
 };
 
 TEST_P(RectanglePathTest, RectanglesGiveTheirTrianglesPixels) {
-    std::vector<raster::SpanPath> paths = {raster::SpanPath::kPortable};
-    if (raster::BestSpanPath() >= raster::SpanPath::kSse2) paths.push_back(raster::SpanPath::kSse2);
-    if (raster::BestSpanPath() >= raster::SpanPath::kAvx2) paths.push_back(raster::SpanPath::kAvx2);
-    const int bpp = GetParam() == gfx::D3DFMT_R5G6B5 ? 2 : 4;
-    for (raster::SpanPath path : paths) {
+    for (raster::SpanPath path : Paths()) {
         ASSERT_TRUE(raster::UseSpanPath(path));
         std::vector<std::uint8_t> triangles = RenderRectangles(false);
         std::uint64_t before = raster::RectanglesDrawn();
         std::vector<std::uint8_t> rectangles = RenderRectangles(true);
         // 32-bit targets take the rectangle path for most of the quads.
-        if (bpp == 4) {
+        if (BytesPerPixel() == 4) {
             EXPECT_GT(raster::RectanglesDrawn() - before, 200u);
         }
-        ASSERT_EQ(rectangles.size(), triangles.size());
-        std::size_t differing = 0, first = rectangles.size();
-        for (std::size_t i = 0; i < rectangles.size(); i += bpp) {
-            if (std::memcmp(&rectangles[i], &triangles[i], bpp) != 0) {
-                if (first == rectangles.size()) first = i;
-                ++differing;
-            }
-        }
-        EXPECT_EQ(differing, 0u) << "path " << static_cast<int>(path) << " differs first at pixel ("
-                                 << (first / bpp) % 640 << ", " << (first / bpp) / 640 << ")";
+        EXPECT_TRUE(SameFrames(rectangles, triangles)) << "path " << static_cast<int>(path);
     }
 }
 
@@ -358,22 +368,12 @@ protected:
     void DrawWrapped() {
         GameStates();
         Address(gfx::D3DTADDRESS_WRAP);
-        Clear(0xFF000000u);
-        device_->SetRenderState(gfx::D3DRS_ALPHABLENDENABLE, 0);
-        const std::uint32_t bg[4] = {0xFF103070u, 0x80F0A010u, 0x4020F0C0u, 0xFFC0C0C0u};
-        GouraudSprite(nullptr, -0.5f, -0.5f, 640, 480, bg);
-        device_->SetRenderState(gfx::D3DRS_ALPHABLENDENABLE, 1);
+        Background();
+        const Textures tx = SceneTextures();
         gfx::Direct3DTexture8* textures[] = {
-            PatternTexture(),
-            MakeTexture(48, 24, gfx::D3DFMT_A8R8G8B8, [](int x, int y) -> std::uint32_t {
-                return static_cast<std::uint32_t>((x * 37 + y * 11) & 0xFF) << 24 |
-                       static_cast<std::uint32_t>(x * 5) << 16 | static_cast<std::uint32_t>(y * 10) << 8 |
-                       static_cast<std::uint32_t>((x ^ y) * 7 & 0xFF);
-            }),
-            MakeTexture(256, 64, gfx::D3DFMT_A4R4G4B4, [](int x, int y) -> std::uint32_t {
-                return static_cast<std::uint32_t>(((x ^ y) & 0xF) << 12 | (x & 0xF) << 8 | (y & 0xF) << 4 |
-                                                  ((x + y) & 0xF));
-            }),
+            tx.pattern,
+            tx.odd,
+            tx.sheet,
             MakeTexture(7, 5, gfx::D3DFMT_A8R8G8B8, [](int x, int y) -> std::uint32_t {
                 return 0x90000000u | static_cast<std::uint32_t>(x * 36) << 16 | static_cast<std::uint32_t>(y * 60) << 8;
             }),
@@ -384,11 +384,6 @@ protected:
                 return x ? 0xFF4080FFu : 0xC0FF8040u;
             }),
         };
-        const gfx::DWORD blends[][2] = {{gfx::D3DBLEND_ONE, gfx::D3DBLEND_ZERO},
-                                        {gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_INVSRCALPHA},
-                                        {gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_ONE},
-                                        {gfx::D3DBLEND_ONE, gfx::D3DBLEND_ONE},
-                                        {gfx::D3DBLEND_DESTCOLOR, gfx::D3DBLEND_ZERO}};
         const gfx::DWORD filters[] = {gfx::D3DTEXF_POINT, gfx::D3DTEXF_LINEAR};
         const std::uint32_t flats[] = {0xFFFFFFFFu, 0x80FFFFFFu, 0xFF80C040u, 0x60FF2080u};
         // Texture copies across the quad, from magnified to minified.
@@ -396,7 +391,7 @@ protected:
         const double angles[] = {0.0, 1.5707963267948966, -1.5707963267948966, 0.013, 0.7, 3.14159265358979, 2.2};
         const float origins[] = {0.0f, -3.37f, 12.5f, -1000.3f, 0.999f, 517.25f};
         int k = 0;
-        for (const auto& b : blends) {
+        for (const auto& b : kBlends) {
             Blend(b[0], b[1]);
             for (gfx::DWORD f : filters) {
                 Filter(f);
@@ -438,29 +433,16 @@ protected:
 };
 
 TEST_P(WrapPiecesTest, PiecesGiveThePixelsOfSamplingEachPixel) {
-    std::vector<raster::SpanPath> paths = {raster::SpanPath::kPortable};
-    if (raster::BestSpanPath() >= raster::SpanPath::kSse2) paths.push_back(raster::SpanPath::kSse2);
-    if (raster::BestSpanPath() >= raster::SpanPath::kAvx2) paths.push_back(raster::SpanPath::kAvx2);
-    const int bpp = GetParam() == gfx::D3DFMT_R5G6B5 ? 2 : 4;
-    for (raster::SpanPath path : paths) {
+    for (raster::SpanPath path : Paths()) {
         ASSERT_TRUE(raster::UseSpanPath(path));
         std::vector<std::uint8_t> sampled = RenderWrapped(false);
         std::uint64_t before = raster::WrapPiecesDrawn();
         std::vector<std::uint8_t> pieces = RenderWrapped(true);
         // 32-bit targets draw many pieces.
-        if (bpp == 4) {
+        if (BytesPerPixel() == 4) {
             EXPECT_GT(raster::WrapPiecesDrawn() - before, 5000u);
         }
-        ASSERT_EQ(pieces.size(), sampled.size());
-        std::size_t differing = 0, first = pieces.size();
-        for (std::size_t i = 0; i < pieces.size(); i += bpp) {
-            if (std::memcmp(&pieces[i], &sampled[i], bpp) != 0) {
-                if (first == pieces.size()) first = i;
-                ++differing;
-            }
-        }
-        EXPECT_EQ(differing, 0u) << "path " << static_cast<int>(path) << " differs first at pixel ("
-                                 << (first / bpp) % 640 << ", " << (first / bpp) / 640 << ")";
+        EXPECT_TRUE(SameFrames(pieces, sampled)) << "path " << static_cast<int>(path);
     }
 }
 
@@ -476,7 +458,6 @@ class GeneralPipelineTest : public WrapPiecesTest {};
 TEST_P(GeneralPipelineTest, FastPathsGiveTheGeneralPipelinesColours) {
     const int compared = GetParam() == gfx::D3DFMT_X8R8G8B8 ? 3 : 4;
     for (int scene = 0; scene < 3; ++scene) {
-        SCOPED_TRACE(scene);
         std::vector<std::uint8_t> frames[2];
         for (int general = 0; general < 2; ++general) {
             device_->SetRenderState(gfx::D3DRS_ALPHATESTENABLE, general);
@@ -486,15 +467,7 @@ TEST_P(GeneralPipelineTest, FastPathsGiveTheGeneralPipelinesColours) {
             if (scene == 2) DrawWrapped();
             frames[general] = Pixels();
         }
-        ASSERT_EQ(frames[0].size(), frames[1].size());
-        std::size_t differing = 0, first = frames[0].size();
-        for (std::size_t i = 0; i < frames[0].size(); i += 4) {
-            if (std::memcmp(&frames[0][i], &frames[1][i], compared) != 0) {
-                if (first == frames[0].size()) first = i;
-                ++differing;
-            }
-        }
-        EXPECT_EQ(differing, 0u) << "first at pixel (" << (first / 4) % 640 << ", " << (first / 4) / 640 << ")";
+        EXPECT_TRUE(SameFrames(frames[0], frames[1], compared)) << "scene " << scene;
     }
 }
 
