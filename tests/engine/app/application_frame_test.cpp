@@ -258,6 +258,9 @@ TEST(ApplicationMainTest, FrameLimitEndsAfterExactlyThatManyFrames) {
 
 bool g_drawingDuringRun = true;
 
+// A name of its own, so no other test's run holds the single-copy lock.
+void NoDrawSetup() { SetApplicationName("tolvarin-test-no-draw"); }
+
 i32 DrawingMain(int, char**) {
     g_drawingDuringRun = platform::gfx::DrawingEnabled();
     return 0;
@@ -270,7 +273,7 @@ TEST(ApplicationMainTest, NoDrawSwitchesDrawingOffForTheRun) {
         Options() = RunOptions();
         Options().headless = true;
         Options().noDraw = noDraw;
-        SetGameCallbacks(nullptr, DrawingMain);
+        SetGameCallbacks(NoDrawSetup, DrawingMain);
         EXPECT_EQ(ApplicationMain(0, nullptr), 0);
         EXPECT_EQ(g_drawingDuringRun, !noDraw);
         EXPECT_TRUE(platform::gfx::DrawingEnabled());
