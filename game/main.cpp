@@ -15,10 +15,6 @@
 
 namespace {
 
-const char kUsage[] =
-    "usage: tolvarin [--headless] [--frames N] [--input FILE] [--record FILE] [--play FILE]\n"
-    "                [--hash-every N] [--screenshot-at N[,N...]] [--screenshot-dir DIR]\n";
-
 // The game makes its own folder the current one before it starts, so file
 // names given on the command line are taken relative to where it was started.
 void MakeAbsolute(std::string& path) {
@@ -33,12 +29,16 @@ void MakeAbsolute(std::string& path) {
 int main(int argc, char** argv) {
     std::string error;
     if (!ParseRunOptions(argc, argv, Options(), error)) {
-        std::fprintf(stderr, "tolvarin: %s\n%s", error.c_str(), kUsage);
+        std::fprintf(stderr, "tolvarin: %s\n%s", error.c_str(), RunOptionsUsage());
         return 2;
     }
     RunOptions& options = Options();
+    if (options.help) {
+        std::fputs(RunOptionsUsage(), stdout);
+        return 0;
+    }
     if (!options.recordFile.empty() && !options.playFile.empty()) {
-        std::fprintf(stderr, "tolvarin: --record and --play cannot be used together\n%s", kUsage);
+        std::fprintf(stderr, "tolvarin: --record and --play cannot be used together\n%s", RunOptionsUsage());
         return 2;
     }
     MakeAbsolute(options.recordFile);
