@@ -1,4 +1,5 @@
 // The game program: the application frame runs the game's set-up and main.
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -10,8 +11,10 @@
 #include "game/play/play_scene.h"
 #include "game/stages/stage_content.h"
 #include "game/shell/game_main.h"
+#include "game/shell/image_archive_check.h"
 #include "game/shell/replay_runner.h"
 #include "platform/input.h"
+#include "platform/system.h"
 
 namespace {
 
@@ -22,6 +25,16 @@ void MakeAbsolute(std::string& path) {
     std::error_code ec;
     std::filesystem::path absolute = std::filesystem::absolute(path, ec);
     if (!ec) path = absolute.string();
+}
+
+// A start that cannot go on: the message goes to standard error always and,
+// with a display, into a box as well.
+void ReportStartFailure(const std::string& text) {
+    std::fprintf(stderr, "tolvarin: cannot start: %s\n", text.c_str());
+    if (!Options().headless) {
+        constexpr std::uint32_t kErrorIcon = 0x10;
+        platform::ShowMessageBoxOnDisplay(kErrorIcon, "Tolvarin", platform::Utf8ToSjis("The game cannot start: " + text));
+    }
 }
 
 }  // namespace
@@ -40,6 +53,10 @@ int main(int argc, char** argv) {
     if (!options.recordFile.empty() && !options.playFile.empty()) {
         std::fprintf(stderr, "tolvarin: --record and --play cannot be used together\n%s", RunOptionsUsage());
         return 2;
+    }
+    if (const std::string problem = CheckImageArchives(platform::ProgramFolder()); !problem.empty()) {
+        ReportStartFailure(problem);
+        return 1;
     }
     MakeAbsolute(options.recordFile);
     MakeAbsolute(options.playFile);
