@@ -37,8 +37,11 @@ function(tolvarin_tests target)
   if(ARG_PROPERTIES)
     set(properties PROPERTIES ${ARG_PROPERTIES})
   endif()
+  # Parameterised tests are named by their suites' name generators alone; the
+  # printed parameter stays out of the test name.
   gtest_discover_tests(${target}
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
     DISCOVERY_MODE PRE_TEST
+    NO_PRETTY_VALUES
     ${properties})
 endfunction()

@@ -21,6 +21,10 @@ struct PacingCase {
     i64 sleep;
 };
 
+void PrintTo(const PacingCase& c, std::ostream* os) {
+    *os << c.work << " ms of work at " << c.rate << " frames a second";
+}
+
 class PacingTest : public ::testing::TestWithParam<PacingCase> {};
 
 TEST_P(PacingTest, SleepsWhatIsLeftOfTheFrame) {
@@ -35,7 +39,11 @@ INSTANTIATE_TEST_SUITE_P(Frames, PacingTest,
                                            PacingCase{0, 30, 33},
                                            // Ten hours idle: 60 x e no longer fits 32 bits.
                                            PacingCase{36000000u, 60, 0},
-                                           PacingCase{0xFFFFFFFFu, 60, 0}));
+                                           PacingCase{0xFFFFFFFFu, 60, 0}),
+                         [](const ::testing::TestParamInfo<PacingCase>& info) {
+                             return "Work" + std::to_string(info.param.work) + "MsAt" +
+                                    std::to_string(info.param.rate) + "Fps";
+                         });
 
 // FrameSync through a virtual clock: the frame's work is advanced by hand.
 class FrameSyncTest : public ::testing::Test {
