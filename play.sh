@@ -17,8 +17,11 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ ${#args[@]} -eq 0
   start=$(date +%s)
   status=0
   ./build/tolvarin --headless --frames "$frames" --screenshot-at "$shots" --screenshot-dir screens || status=$?
-  count=$(find build/screens -maxdepth 1 -name 'frame-*.png' -newermt "@$start" 2>/dev/null | wc -l)
-  echo "The headless run ended (exit status $status) after $frames frames; build/screens/ holds $count screenshots" \
+  count=0
+  if [ -d build/screens ]; then
+    count=$(find build/screens -maxdepth 1 -name 'frame-*.png' -newermt "@$start" | wc -l)
+  fi
+  echo "The headless run has ended (exit status $status); it left $count screenshots in build/screens/" \
        "(frame-000120.png .. frame-003000.png)."
   exit "$status"
 fi
