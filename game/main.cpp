@@ -60,6 +60,7 @@ int main(int argc, char** argv) {
     }
     MakeAbsolute(options.recordFile);
     MakeAbsolute(options.playFile);
+    MakeAbsolute(options.frameTimesFile);
     if (!options.inputFile.empty() && !platform::LoadScriptedInput(options.inputFile, error)) {
         std::fprintf(stderr, "tolvarin: %s\n", error.c_str());
         return 2;

@@ -56,6 +56,8 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& out, std::string& error)
             out.help = true;
         } else if (a == "--headless") {
             out.headless = true;
+        } else if (a == "--no-draw") {
+            out.noDraw = true;
         } else if (a == "--frames") {
             const char* v = value("--frames");
             if (!v) return false;
@@ -63,13 +65,15 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& out, std::string& error)
                 error = "--frames takes a whole number of frames " + CountRange(0) + ", not \"" + v + "\"";
                 return false;
             }
-        } else if (a == "--input" || a == "--record" || a == "--play" || a == "--screenshot-dir") {
+        } else if (a == "--input" || a == "--record" || a == "--play" || a == "--screenshot-dir" ||
+                   a == "--frame-times") {
             const char* v = value(a.c_str());
             if (!v) return false;
             if (a == "--input") out.inputFile = v;
             if (a == "--record") out.recordFile = v;
             if (a == "--play") out.playFile = v;
             if (a == "--screenshot-dir") out.screenshotDir = v;
+            if (a == "--frame-times") out.frameTimesFile = v;
         } else if (a == "--hash-every") {
             const char* v = value("--hash-every");
             if (!v) return false;
@@ -98,6 +102,11 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& out, std::string& error)
             return false;
         }
     }
+    if (out.noDraw && !out.screenshotAt.empty()) {
+        // A screenshot of a run that draws nothing would be an empty picture.
+        error = "--no-draw and --screenshot-at cannot be used together";
+        return false;
+    }
     if (!out.screenshotAt.empty() && out.screenshotDir.empty()) out.screenshotDir = "screens";
     if (NoDisplayAvailable()) out.headless = true;
     return true;
@@ -115,5 +124,7 @@ const char* RunOptionsUsage() {
            "  --hash-every N          print \"frame <n> <hash>\" of the game state every N frames\n"
            "  --screenshot-at N[,N..] save the picture after these frames as PNG files\n"
            "  --screenshot-dir DIR    where the screenshots go (default: screens beside the program)\n"
+           "  --no-draw               run without drawing anything (not with --screenshot-at)\n"
+           "  --frame-times FILE      write each frame's update and drawing time to FILE at the end\n"
            "Frame numbers and counts go up to 2147483647.\n";
 }

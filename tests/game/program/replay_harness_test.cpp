@@ -211,7 +211,7 @@ TEST_P(RecordAndPlay, PlaybackReachesTheRecordedStateEveryFrame) {
     const RecordCase& c = GetParam();
     ProgramFolder folder(false);
     const std::size_t frames = folder.WriteScript("script.bin", c.script);
-    const RunResult record = folder.Run("--frames " + std::to_string(frames) +
+    const RunResult record = folder.Run("--no-draw --frames " + std::to_string(frames) +
                                         " --input script.bin --record run.rpl --hash-every 1");
     ASSERT_EQ(record.exitCode, 0) << record.err;
     ASSERT_TRUE(fs::exists(folder.dir() / "run.rpl")) << record.err;
@@ -226,7 +226,7 @@ TEST_P(RecordAndPlay, PlaybackReachesTheRecordedStateEveryFrame) {
     const u32 words = header.inputCount[static_cast<std::size_t>(c.stage)];
     ASSERT_GT(words, 300u);
 
-    const RunResult play = folder.Run("--play run.rpl --hash-every 1");
+    const RunResult play = folder.Run("--no-draw --play run.rpl --hash-every 1");
     ASSERT_EQ(play.exitCode, 0) << play.err;
     EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play.err;
     const std::vector<FrameHash> played = ParseHashes(play.out);
@@ -254,22 +254,24 @@ INSTANTIATE_TEST_SUITE_P(Runs, RecordAndPlay,
                                            RecordCase{"StageSelect", kStageSelect, 1, 2}),
                          [](const ::testing::TestParamInfo<RecordCase>& info) { return info.param.name; });
 
-// A full run on EASY that clears the first stage - its waves, the boss and
-// the stage report - and goes on into stage index 1. The script was found by
-// playing the stage and is tied to the game's present behaviour: a change
-// that alters any frame of the stage may make it lose instead. The run is
-// long (about 17,000 frames recorded and as many played back), so the
-// sanitizer build leaves it to the normal build.
+// The first stage's clear run: the logo, the title and a new game on EASY,
+// the stage's waves, the boss and the stage report, and the first frames of
+// stage index 1.
+std::string ClearRunScript() {
+    return ReadText(fs::path(TOLVARIN_SOURCE_DIR) / "tests" / "game" / "program" / "clear_stage0_input.txt");
+}
+
+// A full run on EASY that clears the first stage and goes on into stage index
+// 1. The script was found by playing the stage and is tied to the game's
+// present behaviour: a change that alters any frame of the stage may make it
+// lose instead. The run is long (about 16,000 frames recorded and as many
+// played back); it checks state hashes only, so it runs without drawing.
 TEST(ClearRun, ClearsTheFirstStageAndPlaysBackIntoTheSecond) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "too long for the sanitizer build; the normal build runs it";
-#endif
-    const std::string script =
-        ReadText(fs::path(TOLVARIN_SOURCE_DIR) / "tests" / "game" / "program" / "clear_stage0_input.txt");
+    const std::string script = ClearRunScript();
     ASSERT_FALSE(script.empty());
     ProgramFolder folder(false);
     const std::size_t frames = folder.WriteScript("script.bin", script);
-    const RunResult record = folder.Run("--frames " + std::to_string(frames) +
+    const RunResult record = folder.Run("--no-draw --frames " + std::to_string(frames) +
                                         " --input script.bin --record run.rpl --hash-every 1");
     ASSERT_EQ(record.exitCode, 0) << record.err;
     const std::vector<FrameHash> recorded = ParseHashes(record.out);
@@ -288,7 +290,7 @@ TEST(ClearRun, ClearsTheFirstStageAndPlaysBackIntoTheSecond) {
     EXPECT_GT(header.stageScore[0], 0u);
     EXPECT_GE(header.livesAtStart[1], 1u);
 
-    const RunResult play = folder.Run("--play run.rpl --hash-every 1");
+    const RunResult play = folder.Run("--no-draw --play run.rpl --hash-every 1");
     ASSERT_EQ(play.exitCode, 0) << play.err;
     EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play.err;
     const std::vector<FrameHash> played = ParseHashes(play.out);
@@ -313,6 +315,29 @@ TEST(ClearRun, ClearsTheFirstStageAndPlaysBackIntoTheSecond) {
     // The only held state is the report's: the stages' frames match one to one.
     EXPECT_LE(repeats, played.size() - header.inputCount[0] - header.inputCount[1]);
     EXPECT_EQ(played.back().hash, recorded.back().hash);
+}
+
+// Drawing never draws random numbers or changes the game's state: the clear
+// run reaches the same state every frame with and without drawing. (The
+// drawn run takes most of this test's time, so the sanitizer build leaves it
+// to the normal build.)
+TEST(NoDrawOption, TheClearRunHasTheSameStateEveryFrameWithAndWithoutDrawing) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "too long for the sanitizer build; the normal build runs it";
+#endif
+    ProgramFolder folder(false);
+    const std::size_t frames = folder.WriteScript("script.bin", ClearRunScript());
+    const std::string run = "--frames " + std::to_string(frames) + " --input script.bin --hash-every 1";
+    const RunResult drawn = folder.Run(run);
+    ASSERT_EQ(drawn.exitCode, 0) << drawn.err;
+    const RunResult undrawn = folder.Run("--no-draw " + run);
+    ASSERT_EQ(undrawn.exitCode, 0) << undrawn.err;
+    const std::vector<FrameHash> a = ParseHashes(drawn.out), b = ParseHashes(undrawn.out);
+    ASSERT_EQ(a.size(), frames);
+    ASSERT_EQ(b.size(), frames);
+    for (std::size_t i = 0; i < frames; ++i) {
+        ASSERT_EQ(a[i].hash, b[i].hash) << "frame " << a[i].frame;
+    }
 }
 
 TEST(RecordOption, RunWithoutPlayWritesNothingAndFails) {
@@ -417,7 +442,8 @@ TEST(DemoReplay, TheIdleTitleRunsTheDemonstration) {
         SCOPED_TRACE(withDemo ? "with demo.rpl" : "without demo.rpl");
         ProgramFolder folder(withDemo);
         folder.WriteScript("skip.bin", "150 -\n1 Z\n");
-        const RunResult r = folder.Run("--frames " + std::to_string(kFrames) + " --input skip.bin --hash-every 1");
+        const RunResult r =
+            folder.Run("--no-draw --frames " + std::to_string(kFrames) + " --input skip.bin --hash-every 1");
         ASSERT_EQ(r.exitCode, 0) << r.err;
         const std::vector<FrameHash> hashes = ParseHashes(r.out);
         ASSERT_EQ(hashes.size(), static_cast<std::size_t>(kFrames));
@@ -475,7 +501,7 @@ TEST(StartChecks, HelpListsTheOptions) {
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, "");
     for (const char* option : {"--headless", "--frames", "--input", "--record", "--play", "--hash-every",
-                               "--screenshot-at", "--screenshot-dir"}) {
+                               "--screenshot-at", "--screenshot-dir", "--no-draw", "--frame-times"}) {
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
     }
     EXPECT_FALSE(fs::exists(folder.dir() / "config.dat"));
