@@ -112,14 +112,6 @@ Sdf Subtract(Sdf a, Sdf b) {
     return [a = std::move(a), b = std::move(b)](float x, float y) { return std::max(a(x, y), -b(x, y)); };
 }
 
-Sdf Turned(Sdf shape, float cx, float cy, float radians) {
-    const float c = std::cos(radians), s = std::sin(radians);
-    return [=, f = std::move(shape)](float x, float y) {
-        const float dx = x - cx, dy = y - cy;
-        return f(cx + c * dx + s * dy, cy - s * dx + c * dy);
-    };
-}
-
 Sdf Star(float cx, float cy, float outer, float inner, int points, float turn) {
     std::vector<float> p;
     const int n = std::max(points, 2) * 2;
@@ -164,12 +156,6 @@ void Canvas::Set(int x, int y, Colour c) {
     p[1] = c.g;
     p[2] = c.r;
     p[3] = c.a;
-}
-
-Colour Canvas::Get(int x, int y) const {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return {0, 0, 0, 0};
-    const u8* p = &pixels_[(std::size_t(y) * width_ + x) * 4];
-    return {p[2], p[1], p[0], p[3]};
 }
 
 void Canvas::Fill(int left, int top, int right, int bottom, Colour c) {

@@ -36,8 +36,6 @@ Sdf Capsule(float x0, float y0, float x1, float y1, float radius);
 Sdf Union(std::vector<Sdf> shapes);
 // The part of `a` outside `b`.
 Sdf Subtract(Sdf a, Sdf b);
-// `shape` turned by `radians` about (cx, cy).
-Sdf Turned(Sdf shape, float cx, float cy, float radians);
 // A star with `points` points between the radii.
 Sdf Star(float cx, float cy, float outer, float inner, int points, float turn = 0.0f);
 
@@ -61,7 +59,6 @@ public:
     void Blend(int x, int y, Colour c, float coverage = 1.0f);
     // Replaces the pixel (alpha too).
     void Set(int x, int y, Colour c);
-    Colour Get(int x, int y) const;
     void Fill(int left, int top, int right, int bottom, Colour c);  // right and bottom exclusive
     void Outline(int left, int top, int right, int bottom, Colour c, int thickness = 1);  // inclusive edges
 

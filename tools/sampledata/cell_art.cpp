@@ -267,10 +267,9 @@ void Lights(Canvas& c, const CraftFrame& f, const CellName& n, std::initializer_
 void Canopy(Canvas& c, const CraftFrame& f, float u, float ru, float rv) {
     const Area& a = f.a;
     const Sdf glass = f.Oval(u, 0, ru, rv);
-    c.Shape(glass, a.left, a.top, a.right, a.bottom, [&](float x, float y, float d) {
+    c.Shape(glass, a.left, a.top, a.right, a.bottom, [&](float, float y, float d) {
         if (d > -1.0f) return Rgb(20, 30, 50);
         const float t = std::clamp((y - f.Y(-rv)) / (2 * rv * a.Height()), 0.0f, 1.0f);
-        (void)x;
         return Mix(Rgb(230, 250, 255), Rgb(60, 150, 220), t);
     });
 }

@@ -13,8 +13,6 @@ namespace {
 
 using art::Area;
 
-constexpr float kPi = 3.14159265f;
-
 std::string Upper(std::string s) {
     for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return s;
