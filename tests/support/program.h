@@ -19,7 +19,7 @@ namespace testing_support {
 
 // Time limits are sized for the normal build; the sanitizer build's program
 // runs several times slower and is given this many times as long.
-inline constexpr int kSanitizerSlowdown = 4;
+inline constexpr int kSanitizerSlowdown = 8;  // as the ctest limits (cmake/tolvarin.cmake)
 
 struct ProgramRun {
     std::filesystem::path program;                              // absolute, or relative to `workingDir`

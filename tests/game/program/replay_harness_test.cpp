@@ -193,7 +193,7 @@ INSTANTIATE_TEST_SUITE_P(Runs, RecordAndPlay,
 // of every 1,000th frame and of the last, and the score of every stage the
 // replay holds.
 // The time limit of each of the clear run's two runs.
-constexpr std::chrono::minutes kLongRun{10};
+constexpr std::chrono::minutes kLongRun{6};
 
 std::string RunOutcome(const std::vector<FrameHash>& hashes, const ReplayHeader& header) {
     std::ostringstream out;
