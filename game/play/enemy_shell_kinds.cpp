@@ -1,13 +1,12 @@
 // The per-kind steps of the enemy shells.
-#include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <cstddef>
 #include <vector>
 
 #include "engine/core/random.h"
 #include "game/play/effects.h"
 #include "game/play/enemy_shells.h"
+#include "game/play/kind_table.h"
 #include "game/shell/game_math.h"
 #include "game/shell/hit_shape.h"
 #include "game/shell/play_state.h"
@@ -752,88 +751,76 @@ struct ShellKindStep {
     bool (*step)(ShellStep&);
 };
 
-template <bool (ShellStep::*Step)()>
-bool Call(ShellStep& shell) {
-    return (shell.*Step)();
-}
-
 constexpr ShellKindStep kShellKindSteps[] = {
-    {101, &Call<&ShellStep::Kind101>},
-    {102, &Call<&ShellStep::Kind102>},
-    {103, &Call<&ShellStep::Kind103>},
-    {104, &Call<&ShellStep::Kind104>},
-    {105, &Call<&ShellStep::Kind105>},
-    {106, &Call<&ShellStep::Kind106>},
-    {110, &Call<&ShellStep::Kind110>},
-    {201, &Call<&ShellStep::Kind201>},
-    {202, &Call<&ShellStep::Kind202>},
-    {203, &Call<&ShellStep::Kind203>},
-    {204, &Call<&ShellStep::Kind204>},
-    {205, &Call<&ShellStep::Kind205>},
-    {210, &Call<&ShellStep::Kind210>},
-    {301, &Call<&ShellStep::Kind301>},
-    {302, &Call<&ShellStep::Kind302>},
-    {310, &Call<&ShellStep::Kind310>},
-    {380, &Call<&ShellStep::Kind380>},
-    {390, &Call<&ShellStep::Kind390>},
-    {391, &Call<&ShellStep::Kind391And392>},
-    {392, &Call<&ShellStep::Kind391And392>},
-    {393, &Call<&ShellStep::Kind393>},
-    {401, &Call<&ShellStep::Kind401>},
-    {402, &Call<&ShellStep::Kind402>},
-    {403, &Call<&ShellStep::Kind403>},
-    {404, &Call<&ShellStep::Kind404>},
-    {406, &Call<&ShellStep::Kind406>},
-    {407, &Call<&ShellStep::Kind407>},
-    {408, &Call<&ShellStep::Kind408>},
-    {409, &Call<&ShellStep::Kind409>},
-    {410, &Call<&ShellStep::Kind410>},
-    {411, &Call<&ShellStep::Kind411>},
-    {480, &Call<&ShellStep::Kind480>},
-    {481, &Call<&ShellStep::Kind481>},
-    {482, &Call<&ShellStep::Kind482>},
-    {483, &Call<&ShellStep::Kind483>},
-    {490, &Call<&ShellStep::Kind490And491>},
-    {491, &Call<&ShellStep::Kind490And491>},
-    {501, &Call<&ShellStep::Kind501>},
-    {502, &Call<&ShellStep::Kind502And506And507>},
-    {503, &Call<&ShellStep::Kind503>},
-    {504, &Call<&ShellStep::Kind504>},
-    {505, &Call<&ShellStep::Kind505>},
-    {506, &Call<&ShellStep::Kind502And506And507>},
-    {507, &Call<&ShellStep::Kind502And506And507>},
-    {508, &Call<&ShellStep::Kind508>},
-    {510, &Call<&ShellStep::Kind510>},
-    {514, &Call<&ShellStep::Kind514>},
-    {515, &Call<&ShellStep::Kind515>},
-    {550, &Call<&ShellStep::Kind550>},
-    {551, &Call<&ShellStep::Kind551>},
-    {552, &Call<&ShellStep::Kind552>},
-    {553, &Call<&ShellStep::Kind553>},
-    {901, &Call<&ShellStep::Kind901>},
-    {902, &Call<&ShellStep::Kind902And905>},
-    {903, &Call<&ShellStep::Kind903And904>},
-    {904, &Call<&ShellStep::Kind903And904>},
-    {905, &Call<&ShellStep::Kind902And905>},
-    {910, &Call<&ShellStep::Kind910>},
-    {1200, &Call<&ShellStep::Kind1200>},
-    {1201, &Call<&ShellStep::Kind1201>},
+    {101, &CallMember<ShellStep, &ShellStep::Kind101>},
+    {102, &CallMember<ShellStep, &ShellStep::Kind102>},
+    {103, &CallMember<ShellStep, &ShellStep::Kind103>},
+    {104, &CallMember<ShellStep, &ShellStep::Kind104>},
+    {105, &CallMember<ShellStep, &ShellStep::Kind105>},
+    {106, &CallMember<ShellStep, &ShellStep::Kind106>},
+    {110, &CallMember<ShellStep, &ShellStep::Kind110>},
+    {201, &CallMember<ShellStep, &ShellStep::Kind201>},
+    {202, &CallMember<ShellStep, &ShellStep::Kind202>},
+    {203, &CallMember<ShellStep, &ShellStep::Kind203>},
+    {204, &CallMember<ShellStep, &ShellStep::Kind204>},
+    {205, &CallMember<ShellStep, &ShellStep::Kind205>},
+    {210, &CallMember<ShellStep, &ShellStep::Kind210>},
+    {301, &CallMember<ShellStep, &ShellStep::Kind301>},
+    {302, &CallMember<ShellStep, &ShellStep::Kind302>},
+    {310, &CallMember<ShellStep, &ShellStep::Kind310>},
+    {380, &CallMember<ShellStep, &ShellStep::Kind380>},
+    {390, &CallMember<ShellStep, &ShellStep::Kind390>},
+    {391, &CallMember<ShellStep, &ShellStep::Kind391And392>},
+    {392, &CallMember<ShellStep, &ShellStep::Kind391And392>},
+    {393, &CallMember<ShellStep, &ShellStep::Kind393>},
+    {401, &CallMember<ShellStep, &ShellStep::Kind401>},
+    {402, &CallMember<ShellStep, &ShellStep::Kind402>},
+    {403, &CallMember<ShellStep, &ShellStep::Kind403>},
+    {404, &CallMember<ShellStep, &ShellStep::Kind404>},
+    {406, &CallMember<ShellStep, &ShellStep::Kind406>},
+    {407, &CallMember<ShellStep, &ShellStep::Kind407>},
+    {408, &CallMember<ShellStep, &ShellStep::Kind408>},
+    {409, &CallMember<ShellStep, &ShellStep::Kind409>},
+    {410, &CallMember<ShellStep, &ShellStep::Kind410>},
+    {411, &CallMember<ShellStep, &ShellStep::Kind411>},
+    {480, &CallMember<ShellStep, &ShellStep::Kind480>},
+    {481, &CallMember<ShellStep, &ShellStep::Kind481>},
+    {482, &CallMember<ShellStep, &ShellStep::Kind482>},
+    {483, &CallMember<ShellStep, &ShellStep::Kind483>},
+    {490, &CallMember<ShellStep, &ShellStep::Kind490And491>},
+    {491, &CallMember<ShellStep, &ShellStep::Kind490And491>},
+    {501, &CallMember<ShellStep, &ShellStep::Kind501>},
+    {502, &CallMember<ShellStep, &ShellStep::Kind502And506And507>},
+    {503, &CallMember<ShellStep, &ShellStep::Kind503>},
+    {504, &CallMember<ShellStep, &ShellStep::Kind504>},
+    {505, &CallMember<ShellStep, &ShellStep::Kind505>},
+    {506, &CallMember<ShellStep, &ShellStep::Kind502And506And507>},
+    {507, &CallMember<ShellStep, &ShellStep::Kind502And506And507>},
+    {508, &CallMember<ShellStep, &ShellStep::Kind508>},
+    {510, &CallMember<ShellStep, &ShellStep::Kind510>},
+    {514, &CallMember<ShellStep, &ShellStep::Kind514>},
+    {515, &CallMember<ShellStep, &ShellStep::Kind515>},
+    {550, &CallMember<ShellStep, &ShellStep::Kind550>},
+    {551, &CallMember<ShellStep, &ShellStep::Kind551>},
+    {552, &CallMember<ShellStep, &ShellStep::Kind552>},
+    {553, &CallMember<ShellStep, &ShellStep::Kind553>},
+    {901, &CallMember<ShellStep, &ShellStep::Kind901>},
+    {902, &CallMember<ShellStep, &ShellStep::Kind902And905>},
+    {903, &CallMember<ShellStep, &ShellStep::Kind903And904>},
+    {904, &CallMember<ShellStep, &ShellStep::Kind903And904>},
+    {905, &CallMember<ShellStep, &ShellStep::Kind902And905>},
+    {910, &CallMember<ShellStep, &ShellStep::Kind910>},
+    {1200, &CallMember<ShellStep, &ShellStep::Kind1200>},
+    {1201, &CallMember<ShellStep, &ShellStep::Kind1201>},
 };
 
-constexpr bool Ascending() {
-    for (std::size_t i = 1; i < std::size(kShellKindSteps); ++i)
-        if (kShellKindSteps[i - 1].kind >= kShellKindSteps[i].kind) return false;
-    return true;
-}
-static_assert(Ascending(), "kShellKindSteps must be sorted by kind");
+static_assert(SortedByKind(kShellKindSteps));
 
 // A kind without a step of its own stays as it is and is kept.
 bool ShellStep::Run() {
-    const ShellKindStep* end = std::end(kShellKindSteps);
-    const ShellKindStep* at = std::lower_bound(std::begin(kShellKindSteps), end, s.kind,
-                                               [](const ShellKindStep& e, i32 kind) { return e.kind < kind; });
-    if (at == end || at->kind != s.kind) return true;
-    return at->step(*this);
+    const ShellKindStep* entry = FindKind(kShellKindSteps, s.kind);
+    if (entry == nullptr) return true;
+    return entry->step(*this);
 }
 
 }  // namespace
