@@ -278,10 +278,8 @@ bool ResultOffersReplay() { return g_GameState.Continues == 3; }
 i32 ResultPanelX(i32 o) { return 320 + PanelSlide(o); }
 
 bool InsertRanking() {
-    const bool inserted = InsertRanking(g_RankingTable, g_GameState.Difficulty, g_Result.ResultRankPosition,
-                                        static_cast<u32>(ResultScore < 0 ? 0 : ResultScore), g_Result.ResultName);
-    if (inserted) g_Result.ResultRankingInserted = 1;
-    return inserted;
+    return InsertRanking(g_RankingTable, g_GameState.Difficulty, g_Result.ResultRankPosition,
+                         static_cast<u32>(ResultScore < 0 ? 0 : ResultScore), g_Result.ResultName);
 }
 
 void InitializeResult() {
@@ -293,7 +291,6 @@ void InitializeResult() {
     g_Result.ResultFrameCount = 0;
     g_Result.RepeatCount = 0;
     g_Result.ResultLeave = 0;
-    g_Result.ResultRankingInserted = 0;
     g_Result.promptChoice = 0;
     g_Result.ReplayNumber = FindFreeReplayNumber(nullptr);
     if (g_GameState.StartKind == kStartStageSelect) {
@@ -394,8 +391,6 @@ void LeaveResult() {
     g_Ranking.RankingDifficulty = g_GameState.Difficulty;
     g_Ranking.RankingHighlight = g_Result.ResultRankPosition;
     PreviousScene = CurrentScene;
-    // A run that took a place is shown in the ranking, with its row lit;
-    // otherwise (or in a build without the ranking scene) the title follows.
-    CurrentScene = g_Result.ResultRankingInserted && SceneFrame(kSceneRanking) ? kSceneRanking : kSceneTitle;
+    CurrentScene = kSceneTitle;
     SceneInitRequest = 1;
 }

@@ -58,7 +58,6 @@ struct ResultSceneState {
     i32 ListSelect = 0;
     i32 ListCursor = 0;
     StoredName ResultName = BlankName();  // the name being entered
-    u8 ResultRankingInserted = 0;  // 1 once this visit's run went into the table
     i32 ResultScrollX = 0;
     i32 ResultScrollY = 0;
     // The prompt's choice as last made in state 50 (it is drawn while the panel
@@ -77,8 +76,8 @@ void LeaveResult();
 // total that does not beat the entry).
 bool InsertRanking();
 
-// Step 3 to 5 of the frame: the state machine, the panel counters, the glow
-// and the frame count.
+// The frame's update after the draw and the keys: the state machine, the
+// panel counters, the glow and the frame count.
 void StepResult();
 // The replay save is offered: no continue was used in the run.
 bool ResultOffersReplay();
