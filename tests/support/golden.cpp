@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
 #include <vector>
 
 #include <stb/stb_image_write.h>
@@ -12,6 +13,7 @@
 #include "platform/gfx/device.h"
 #include "platform/gfx/present.h"
 #include "platform/gfx/raster.h"
+#include "platform/image_file.h"
 
 namespace testing_support {
 
@@ -68,6 +70,40 @@ bool WritePng(const std::filesystem::path& path, const FrameView& frame) {
                           channels, rgba.data(), static_cast<int>(frame.width) * channels) != 0;
 }
 
+// Whether the picture kept at `path` shows `frame`: the same size and, pixel by
+// pixel, the colours the frame converts to (alpha too when the picture has it).
+::testing::AssertionResult PictureShows(const std::filesystem::path& path, const FrameView& frame) {
+    std::int32_t w = 0, h = 0;
+    std::vector<std::uint8_t> bgra;
+    std::string error;
+    if (!platform::LoadImageFileBgra(path.string().c_str(), w, h, bgra, error)) {
+        return ::testing::AssertionFailure() << error;
+    }
+    if (w != static_cast<std::int32_t>(frame.width) || h != static_cast<std::int32_t>(frame.height)) {
+        return ::testing::AssertionFailure() << "it is " << w << " x " << h << ", the frame " << frame.width << " x "
+                                             << frame.height;
+    }
+    const int bpp = gfx::raster::BytesPerPixel(frame.format);
+    if (bpp == 0 || !gfx::raster::IsColourFormat(frame.format)) return ::testing::AssertionSuccess();
+    for (std::uint32_t y = 0; y < frame.height; ++y) {
+        const std::uint8_t* row = frame.bits + static_cast<std::ptrdiff_t>(y) * frame.pitch;
+        for (std::uint32_t x = 0; x < frame.width; ++x) {
+            const std::uint32_t c = gfx::raster::ToArgb(row + x * bpp, frame.format);
+            const std::uint8_t* p = &bgra[(static_cast<std::size_t>(y) * frame.width + x) * 4];
+            const std::uint32_t kept = (static_cast<std::uint32_t>(p[3]) << 24) | (static_cast<std::uint32_t>(p[2]) << 16) |
+                                       (static_cast<std::uint32_t>(p[1]) << 8) | p[0];
+            // An opaque frame is kept without alpha, which reads back as 0xFF.
+            if (kept != c) {
+                char text[96];
+                std::snprintf(text, sizeof(text), "pixel (%u, %u) is %08x in the picture, %08x in the frame", x, y,
+                              kept, c);
+                return ::testing::AssertionFailure() << text;
+            }
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
 }  // namespace
 
 std::filesystem::path GoldenPicturePath(const std::string& dir, const std::string& name) {
@@ -100,11 +136,19 @@ std::filesystem::path GoldenPicturePath(const std::string& dir, const std::strin
     if (in) in >> expected;
     if (expected == hex) {
         std::filesystem::remove(actualPath, ec);
-        // The hash alone does not tell a reviewer what it stands for.
+        // The hash alone does not tell a reviewer what it stands for: the
+        // picture beside it must show this very frame.
         if (!std::filesystem::exists(picturePath)) {
             return ::testing::AssertionFailure()
                    << "golden " << name << ": the hash matches, but the picture " << picturePath
                    << " is missing (run with TOLVARIN_UPDATE_GOLDEN=1 to write it)";
+        }
+        const ::testing::AssertionResult shown = PictureShows(picturePath, frame);
+        if (!shown) {
+            return ::testing::AssertionFailure()
+                   << "golden " << name << ": the hash matches, but the picture " << picturePath
+                   << " does not show the frame (" << shown.message()
+                   << "); run with TOLVARIN_UPDATE_GOLDEN=1 to write it again";
         }
         return ::testing::AssertionSuccess();
     }
