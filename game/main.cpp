@@ -17,7 +17,8 @@ namespace {
 
 const char kUsage[] =
     "usage: tolvarin [--headless] [--frames N] [--input FILE] [--record FILE] [--play FILE]\n"
-    "                [--hash-every N] [--screenshot-at N[,N...]] [--screenshot-dir DIR]\n";
+    "                [--hash-every N] [--screenshot-at N[,N...]] [--screenshot-dir DIR]\n"
+    "                [--no-draw] [--frame-times FILE]\n";
 
 // The game makes its own folder the current one before it starts, so file
 // names given on the command line are taken relative to where it was started.
@@ -43,6 +44,7 @@ int main(int argc, char** argv) {
     }
     MakeAbsolute(options.recordFile);
     MakeAbsolute(options.playFile);
+    MakeAbsolute(options.frameTimesFile);
     if (!options.inputFile.empty() && !platform::LoadScriptedInput(options.inputFile, error)) {
         std::fprintf(stderr, "tolvarin: %s\n", error.c_str());
         return 2;

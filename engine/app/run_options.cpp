@@ -43,6 +43,8 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& out, std::string& error)
         };
         if (a == "--headless") {
             out.headless = true;
+        } else if (a == "--no-draw") {
+            out.noDraw = true;
         } else if (a == "--frames") {
             const char* v = value("--frames");
             if (!v) return false;
@@ -50,13 +52,15 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& out, std::string& error)
                 error = "--frames takes a whole number of frames";
                 return false;
             }
-        } else if (a == "--input" || a == "--record" || a == "--play" || a == "--screenshot-dir") {
+        } else if (a == "--input" || a == "--record" || a == "--play" || a == "--screenshot-dir" ||
+                   a == "--frame-times") {
             const char* v = value(a.c_str());
             if (!v) return false;
             if (a == "--input") out.inputFile = v;
             if (a == "--record") out.recordFile = v;
             if (a == "--play") out.playFile = v;
             if (a == "--screenshot-dir") out.screenshotDir = v;
+            if (a == "--frame-times") out.frameTimesFile = v;
         } else if (a == "--hash-every") {
             const char* v = value("--hash-every");
             if (!v) return false;
@@ -83,6 +87,11 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& out, std::string& error)
             error = "unknown option " + a;
             return false;
         }
+    }
+    if (out.noDraw && !out.screenshotAt.empty()) {
+        // A screenshot of a run that draws nothing would be an empty picture.
+        error = "--no-draw and --screenshot-at cannot be used together";
+        return false;
     }
     if (!out.screenshotAt.empty() && out.screenshotDir.empty()) out.screenshotDir = "screens";
     if (NoDisplayAvailable()) out.headless = true;

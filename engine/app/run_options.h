@@ -16,6 +16,8 @@ struct RunOptions {
     i32 hashEvery = 0;            // --hash-every N
     std::vector<i64> screenshotAt;  // --screenshot-at N[,N...]
     std::string screenshotDir;    // --screenshot-dir DIR
+    bool noDraw = false;          // --no-draw: the game runs, nothing is drawn or shown
+    std::string frameTimesFile;   // --frame-times FILE: each frame's time, written at the end
 };
 
 RunOptions& Options();

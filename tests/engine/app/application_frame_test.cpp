@@ -10,6 +10,7 @@
 #include "engine/app/startup_report.h"
 #include "engine/core/application.h"
 #include "platform/clock.h"
+#include "platform/gfx/device.h"
 #include "platform/system.h"
 #include "platform/window.h"
 
@@ -255,6 +256,33 @@ TEST(ApplicationMainTest, FrameLimitEndsAfterExactlyThatManyFrames) {
     ResetApplicationState();
 }
 
+bool g_drawingDuringRun = true;
+
+// A name of its own, so no other test's run holds the single-copy lock.
+void NoDrawSetup() { SetApplicationName("tolvarin-test-no-draw"); }
+
+i32 DrawingMain(int, char**) {
+    g_drawingDuringRun = platform::gfx::DrawingEnabled();
+    return 0;
+}
+
+// --no-draw switches the device's drawing off for the run, and only for it.
+TEST(ApplicationMainTest, NoDrawSwitchesDrawingOffForTheRun) {
+    for (bool noDraw : {true, false}) {
+        ResetApplicationState();
+        Options() = RunOptions();
+        Options().headless = true;
+        Options().noDraw = noDraw;
+        SetGameCallbacks(NoDrawSetup, DrawingMain);
+        EXPECT_EQ(ApplicationMain(0, nullptr), 0);
+        EXPECT_EQ(g_drawingDuringRun, !noDraw);
+        EXPECT_TRUE(platform::gfx::DrawingEnabled());
+        SetGameCallbacks(nullptr, nullptr);
+        Options() = RunOptions();
+        ResetApplicationState();
+    }
+}
+
 TEST(RunOptionsTest, ParsesTheRunnerOptions) {
     const char* argv[] = {"tolvarin", "--headless", "--frames", "300", "--input", "in.bin",
                           "--hash-every", "60", "--screenshot-at", "1,50,300", "--screenshot-dir", "out"};
@@ -267,6 +295,21 @@ TEST(RunOptionsTest, ParsesTheRunnerOptions) {
     EXPECT_EQ(o.hashEvery, 60);
     EXPECT_EQ(o.screenshotAt, (std::vector<i64>{1, 50, 300}));
     EXPECT_EQ(o.screenshotDir, "out");
+}
+
+TEST(RunOptionsTest, NoDrawAndFrameTimes) {
+    const char* argv[] = {"tolvarin", "--no-draw", "--frame-times", "times.txt"};
+    RunOptions o;
+    std::string error;
+    ASSERT_TRUE(ParseRunOptions(4, const_cast<char**>(argv), o, error)) << error;
+    EXPECT_TRUE(o.noDraw);
+    EXPECT_EQ(o.frameTimesFile, "times.txt");
+    // A run that draws nothing has nothing to photograph.
+    const char* shots[] = {"tolvarin", "--screenshot-at", "5", "--no-draw"};
+    EXPECT_FALSE(ParseRunOptions(4, const_cast<char**>(shots), o, error));
+    EXPECT_NE(error.find("--no-draw"), std::string::npos) << error;
+    const char* missing[] = {"tolvarin", "--frame-times"};
+    EXPECT_FALSE(ParseRunOptions(2, const_cast<char**>(missing), o, error));
 }
 
 TEST(RunOptionsTest, RejectsBadOptions) {

@@ -146,8 +146,8 @@ TEST_P(RecordAndPlay, PlaybackReachesTheRecordedStateEveryFrame) {
     const RecordCase& c = GetParam();
     ProgramFolder folder(false);
     const std::size_t frames = folder.WriteScript("script.bin", c.script);
-    const ProgramResult record = folder.Run({"--frames", std::to_string(frames), "--input", "script.bin", "--record",
-                                             "run.rpl", "--hash-every", "1"});
+    const ProgramResult record = folder.Run({"--no-draw", "--frames", std::to_string(frames), "--input", "script.bin",
+                                             "--record", "run.rpl", "--hash-every", "1"});
     ASSERT_EQ(record.exitCode, 0) << record;
     ASSERT_TRUE(fs::exists(folder.dir() / "run.rpl")) << record;
     const std::vector<FrameHash> recorded = ParseFrameHashes(record.out);
@@ -161,7 +161,7 @@ TEST_P(RecordAndPlay, PlaybackReachesTheRecordedStateEveryFrame) {
     const u32 words = header.inputCount[static_cast<std::size_t>(c.stage)];
     ASSERT_GT(words, 300u);
 
-    const ProgramResult play = folder.Run({"--play", "run.rpl", "--hash-every", "1"});
+    const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"});
     ASSERT_EQ(play.exitCode, 0) << play;
     EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play;
     const std::vector<FrameHash> played = ParseFrameHashes(play.out);
@@ -189,12 +189,12 @@ INSTANTIATE_TEST_SUITE_P(Runs, RecordAndPlay,
                                            RecordCase{"StageSelect", kStageSelect, 1, 2}),
                          [](const ::testing::TestParamInfo<RecordCase>& info) { return info.param.name; });
 
+// The time limit of each of the clear run's runs.
+constexpr std::chrono::minutes kLongRun{6};
+
 // The outcome of a recorded run as its expected file keeps it: the state hash
 // of every 1,000th frame and of the last, and the score of every stage the
 // replay holds.
-// The time limit of each of the clear run's two runs.
-constexpr std::chrono::minutes kLongRun{6};
-
 std::string RunOutcome(const std::vector<FrameHash>& hashes, const ReplayHeader& header) {
     std::ostringstream out;
     for (std::size_t i = 0; i < hashes.size(); ++i) {
@@ -208,25 +208,28 @@ std::string RunOutcome(const std::vector<FrameHash>& hashes, const ReplayHeader&
     return out.str();
 }
 
-// A full run on EASY that clears the first stage - its waves, the boss and
-// the stage report - and goes on into stage index 1. The script was found by
-// playing the stage and is tied to the game's present behaviour: a change
-// that alters any frame of the stage may make it lose instead. Its outcome is
-// kept in clear_stage0_expected.txt, so that a change in how the stage plays
-// fails here even though recording and playback would agree with each other.
-// The run is long (about 17,000 frames recorded and as many played back), so
-// the sanitizer build leaves it to the normal build.
+const fs::path kProgramTests = fs::path(TOLVARIN_SOURCE_DIR) / "tests" / "game" / "program";
+
+// The first stage's clear run: the logo, the title and a new game on EASY,
+// the stage's waves, the boss and the stage report, and the first frames of
+// stage index 1.
+std::string ClearRunScript() { return ReadText(kProgramTests / "clear_stage0_input.txt"); }
+
+// A full run on EASY that clears the first stage and goes on into stage index
+// 1. The script was found by playing the stage and is tied to the game's
+// present behaviour: a change that alters any frame of the stage may make it
+// lose instead. Its outcome is kept in clear_stage0_expected.txt, so that a
+// change in how the stage plays fails here even though recording and
+// playback would agree with each other. The run is long (about 16,000 frames
+// recorded and as many played back); it checks state hashes only, so it runs
+// without drawing.
 TEST(ClearRun, ClearsTheFirstStageAndPlaysBackIntoTheSecond) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "too long for the sanitizer build; the normal build runs it";
-#endif
-    const fs::path here = fs::path(TOLVARIN_SOURCE_DIR) / "tests" / "game" / "program";
-    const std::string script = ReadText(here / "clear_stage0_input.txt");
+    const std::string script = ClearRunScript();
     ASSERT_FALSE(script.empty());
     ProgramFolder folder(false);
     const std::size_t frames = folder.WriteScript("script.bin", script);
-    const ProgramResult record = folder.Run({"--frames", std::to_string(frames), "--input", "script.bin", "--record",
-                                             "run.rpl", "--hash-every", "1"},
+    const ProgramResult record = folder.Run({"--no-draw", "--frames", std::to_string(frames), "--input", "script.bin",
+                                             "--record", "run.rpl", "--hash-every", "1"},
                                             kLongRun);
     ASSERT_EQ(record.exitCode, 0) << record;
     const std::vector<FrameHash> recorded = ParseFrameHashes(record.out);
@@ -244,9 +247,10 @@ TEST(ClearRun, ClearsTheFirstStageAndPlaysBackIntoTheSecond) {
     EXPECT_GT(header.inputCount[1], 100u);
     EXPECT_GT(header.stageScore[0], 0u);
     EXPECT_GE(header.livesAtStart[1], 1u);
-    EXPECT_TRUE(testing_support::MatchesExpectedFile(here / "clear_stage0_expected.txt", RunOutcome(recorded, header)));
+    const std::string outcome = RunOutcome(recorded, header);
+    EXPECT_TRUE(testing_support::MatchesExpectedFile(kProgramTests / "clear_stage0_expected.txt", outcome));
 
-    const ProgramResult play = folder.Run({"--play", "run.rpl", "--hash-every", "1"}, kLongRun);
+    const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"}, kLongRun);
     ASSERT_EQ(play.exitCode, 0) << play;
     EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play;
     const std::vector<FrameHash> played = ParseFrameHashes(play.out);
@@ -271,6 +275,32 @@ TEST(ClearRun, ClearsTheFirstStageAndPlaysBackIntoTheSecond) {
     // The only held state is the report's: the stages' frames match one to one.
     EXPECT_LE(repeats, played.size() - header.inputCount[0] - header.inputCount[1]);
     EXPECT_EQ(played.back().hash, recorded.back().hash);
+}
+
+// Drawing never draws random numbers or changes the game's state: the clear
+// run reaches the same state every frame with and without drawing. (The
+// drawn run takes most of this test's time, so the sanitizer build leaves it
+// to the normal build.)
+TEST(NoDrawOption, TheClearRunHasTheSameStateEveryFrameWithAndWithoutDrawing) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "too long for the sanitizer build; the normal build runs it";
+#endif
+    ProgramFolder folder(false);
+    const std::size_t frames = folder.WriteScript("script.bin", ClearRunScript());
+    const std::vector<std::string> run = {"--frames", std::to_string(frames), "--input", "script.bin", "--hash-every",
+                                          "1"};
+    const ProgramResult drawn = folder.Run(run, kLongRun);
+    ASSERT_EQ(drawn.exitCode, 0) << drawn;
+    std::vector<std::string> withoutDrawing = {"--no-draw"};
+    withoutDrawing.insert(withoutDrawing.end(), run.begin(), run.end());
+    const ProgramResult undrawn = folder.Run(withoutDrawing, kLongRun);
+    ASSERT_EQ(undrawn.exitCode, 0) << undrawn;
+    const std::vector<FrameHash> a = ParseFrameHashes(drawn.out), b = ParseFrameHashes(undrawn.out);
+    ASSERT_EQ(a.size(), frames);
+    ASSERT_EQ(b.size(), frames);
+    for (std::size_t i = 0; i < frames; ++i) {
+        ASSERT_EQ(a[i].hash, b[i].hash) << "frame " << a[i].frame;
+    }
 }
 
 TEST(RecordOption, RunWithoutPlayWritesNothingAndFails) {
@@ -375,7 +405,8 @@ TEST(DemoReplay, TheIdleTitleRunsTheDemonstration) {
         SCOPED_TRACE(withDemo ? "with demo.rpl" : "without demo.rpl");
         ProgramFolder folder(withDemo);
         folder.WriteScript("skip.bin", "150 -\n1 Z\n");
-        const ProgramResult r = folder.Run({"--frames", std::to_string(kFrames), "--input", "skip.bin", "--hash-every", "1"});
+        const ProgramResult r =
+            folder.Run({"--no-draw", "--frames", std::to_string(kFrames), "--input", "skip.bin", "--hash-every", "1"});
         ASSERT_EQ(r.exitCode, 0) << r;
         const std::vector<FrameHash> hashes = ParseFrameHashes(r.out);
         ASSERT_EQ(hashes.size(), static_cast<std::size_t>(kFrames));
