@@ -190,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(Runs, RecordAndPlay,
                          [](const ::testing::TestParamInfo<RecordCase>& info) { return info.param.name; });
 
 // The time limit of each of the clear run's runs.
-constexpr std::chrono::minutes kLongRun{6};
+constexpr std::chrono::minutes kLongRun{3};
 
 // The outcome of a recorded run as its expected file keeps it: the state hash
 // of every 1,000th frame and of the last, and the score of every stage the
