@@ -25,13 +25,13 @@ if(TOLVARIN_SANITIZE)
 endif()
 
 # tolvarin_tests(<target> [DEPS <targets>...] [TIMEOUT <seconds>]
-#                [SLOW <gtest filter> <seconds>]...)
-# One GoogleTest program for the test sources below the calling folder. Every
-# test gets a time limit: TIMEOUT (default 60 s) for the program's tests, and
-# the tests a SLOW filter names (say "ClearRun.*:Stage1Runner.*") get that
-# group's own limit instead.
+#                [SLOW <gtest filter> <seconds>]... [PROPERTIES <name> <value>...])
+# One GoogleTest program for the test sources below the calling folder;
+# PROPERTIES are set on each of its tests. Every test gets a time limit:
+# TIMEOUT (default 60 s) for the program's tests, and the tests a SLOW filter
+# names (say "ClearRun.*:NoDrawOption.*") get that group's own limit instead.
 function(tolvarin_tests target)
-  cmake_parse_arguments(ARG "" "TIMEOUT" "DEPS;SLOW" ${ARGN})
+  cmake_parse_arguments(ARG "" "TIMEOUT" "DEPS;SLOW;PROPERTIES" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
@@ -49,7 +49,9 @@ function(tolvarin_tests target)
   set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR
     "env;SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
 
-  # The slow groups, each discovered with its own limit; the rest without them.
+  # Parameterised tests are named by their suites' name generators alone; the
+  # printed parameter stays out of the test name. The slow groups are each
+  # discovered with their own limit, the rest without them.
   list(LENGTH ARG_SLOW slowLength)
   math(EXPR odd "${slowLength} % 2")
   if(odd)
@@ -64,9 +66,10 @@ function(tolvarin_tests target)
     gtest_discover_tests(${target}
       WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
       DISCOVERY_MODE PRE_TEST
+      NO_PRETTY_VALUES
       TEST_FILTER "${filter}"
       TEST_LIST ${target}_SLOW_${group}_TESTS
-      PROPERTIES TIMEOUT ${limit})
+      PROPERTIES TIMEOUT ${limit} ${ARG_PROPERTIES})
     if(slowFilters)
       string(APPEND slowFilters ":")
     endif()
@@ -81,6 +84,7 @@ function(tolvarin_tests target)
   gtest_discover_tests(${target}
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
     DISCOVERY_MODE PRE_TEST
+    NO_PRETTY_VALUES
     ${rest}
-    PROPERTIES TIMEOUT ${limit})
+    PROPERTIES TIMEOUT ${limit} ${ARG_PROPERTIES})
 endfunction()

@@ -22,6 +22,10 @@ struct PacingCase {
     i64 sleep;
 };
 
+void PrintTo(const PacingCase& c, std::ostream* os) {
+    *os << c.work << " ms of work at " << c.rate << " frames a second";
+}
+
 class PacingTest : public ::testing::TestWithParam<PacingCase> {};
 
 TEST_P(PacingTest, SleepsWhatIsLeftOfTheFrame) {
@@ -36,7 +40,11 @@ INSTANTIATE_TEST_SUITE_P(Frames, PacingTest,
                                            PacingCase{0, 30, 33},
                                            // Ten hours idle: 60 x e no longer fits 32 bits.
                                            PacingCase{36000000u, 60, 0},
-                                           PacingCase{0xFFFFFFFFu, 60, 0}));
+                                           PacingCase{0xFFFFFFFFu, 60, 0}),
+                         [](const ::testing::TestParamInfo<PacingCase>& info) {
+                             return "Work" + std::to_string(info.param.work) + "MsAt" +
+                                    std::to_string(info.param.rate) + "Fps";
+                         });
 
 // FrameSync through a virtual clock: the frame's work is advanced by hand.
 class FrameSyncTest : public ::testing::Test {
@@ -297,6 +305,19 @@ TEST(RunOptionsTest, ParsesTheRunnerOptions) {
     EXPECT_EQ(o.screenshotDir, "out");
 }
 
+// The largest numbers the options hold; --help parses without running.
+TEST(RunOptionsTest, TakesNumbersUpToTheLimitAndHelp) {
+    const char* argv[] = {"tolvarin", "--frames", "2147483647", "--hash-every", "2147483647",
+                          "--screenshot-at", "0,2147483647", "--help"};
+    RunOptions o;
+    std::string error;
+    ASSERT_TRUE(ParseRunOptions(8, const_cast<char**>(argv), o, error)) << error;
+    EXPECT_EQ(o.frameLimit, kMaxRunFrames);
+    EXPECT_EQ(o.hashEvery, 0x7FFFFFFF);
+    EXPECT_EQ(o.screenshotAt, (std::vector<i64>{0, kMaxRunFrames}));
+    EXPECT_TRUE(o.help);
+}
+
 TEST(RunOptionsTest, NoDrawAndFrameTimes) {
     const char* argv[] = {"tolvarin", "--no-draw", "--frame-times", "times.txt"};
     RunOptions o;
@@ -317,8 +338,11 @@ TEST(RunOptionsTest, RejectsBadOptions) {
         std::vector<const char*> args;
     };
     for (const Bad& b : {Bad{{"x", "--frames"}}, Bad{{"x", "--frames", "-3"}}, Bad{{"x", "--frames", "12a"}},
-                         Bad{{"x", "--hash-every", "0"}}, Bad{{"x", "--screenshot-at", "1,,2"}},
-                         Bad{{"x", "--fast"}}}) {
+                         Bad{{"x", "--frames", "99999999999999999999"}}, Bad{{"x", "--frames", "2147483648"}},
+                         Bad{{"x", "--frames", "+5"}}, Bad{{"x", "--frames", " 5"}}, Bad{{"x", "--frames", ""}},
+                         Bad{{"x", "--hash-every", "0"}}, Bad{{"x", "--hash-every", "4294967297"}},
+                         Bad{{"x", "--screenshot-at", "1,,2"}},
+                         Bad{{"x", "--screenshot-at", "5,18446744073709551616"}}, Bad{{"x", "--fast"}}}) {
         RunOptions o;
         std::string error;
         EXPECT_FALSE(ParseRunOptions(static_cast<int>(b.args.size()), const_cast<char**>(b.args.data()), o, error))

@@ -1,6 +1,7 @@
 // Runs the built game program headless: a scripted run recorded with
 // --record and --hash-every 1 must play back with --play to the same hashes,
-// bad replay files are refused, and the demonstration replay is usable.
+// bad replay files are refused, the demonstration replay is usable, and a
+// start without usable image archives or with a bad command line is refused.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -419,6 +421,68 @@ TEST(DemoReplay, TheIdleTitleRunsTheDemonstration) {
         } else {
             EXPECT_EQ(changes, 0);
         }
+    }
+}
+
+// --- Starting -----------------------------------------------------------------
+
+// A missing or damaged image archive stops the start before anything runs: a
+// message naming the archive, a failing exit status, and no files written.
+TEST(StartChecks, MissingOrDamagedImageArchiveStopsTheStart) {
+    struct Case {
+        const char* what;
+        const char* archive;
+        std::function<void(std::vector<u8>&)> damage;  // none: the file is removed
+    };
+    const Case cases[] = {
+        {"missing", "vsk3.dat", nullptr},
+        {"empty", "vsk1.dat", [](std::vector<u8>& b) { b.clear(); }},
+        {"not an archive", "vsk7.dat", [](std::vector<u8>& b) { b.assign(4096, 0x5A); }},
+        {"cut short", "vsk2.dat", [](std::vector<u8>& b) { b.resize(b.size() / 2); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProgramFolder folder(false);
+        const fs::path archive = folder.dir() / c.archive;
+        // The folder's archives are links to the build's: replace, never edit.
+        std::vector<u8> bytes = ReadBytes(archive);
+        fs::remove(archive);
+        if (c.damage) {
+            c.damage(bytes);
+            WriteBytes(archive, bytes);
+        }
+        const RunResult r = folder.Run("--frames 30 --hash-every 1");
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find(archive.string()), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(c.damage ? "is damaged" : "is missing"), std::string::npos) << r.err;
+        EXPECT_EQ(r.out, "");
+        EXPECT_FALSE(fs::exists(folder.dir() / "config.dat"));
+    }
+}
+
+TEST(StartChecks, HelpListsTheOptions) {
+    ProgramFolder folder(false);
+    const RunResult r = folder.Run("--help");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.err, "");
+    for (const char* option : {"--headless", "--frames", "--input", "--record", "--play", "--hash-every",
+                               "--screenshot-at", "--screenshot-dir", "--no-draw", "--frame-times"}) {
+        EXPECT_NE(r.out.find(option), std::string::npos) << option;
+    }
+    EXPECT_FALSE(fs::exists(folder.dir() / "config.dat"));
+}
+
+// A number the options cannot hold is refused, never clamped into a run that
+// does not end.
+TEST(StartChecks, OutOfRangeNumbersAreRefused) {
+    ProgramFolder folder(false);
+    for (const char* args : {"--frames 99999999999999999999", "--frames 2147483648", "--hash-every 1e3",
+                             "--screenshot-at 10,-5"}) {
+        SCOPED_TRACE(args);
+        const RunResult r = folder.Run(args);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_NE(r.err.find(std::string(args).substr(0, std::string(args).find(' '))), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("usage:"), std::string::npos) << r.err;
     }
 }
 
