@@ -451,10 +451,10 @@ TEST(StartChecks, MissingOrDamagedImageArchiveStopsTheStart) {
             c.damage(bytes);
             WriteBytes(archive, bytes);
         }
-        const RunResult r = folder.Run("--frames 30 --hash-every 1");
+        const ProgramResult r = folder.Run({"--frames", "30", "--hash-every", "1"});
         EXPECT_EQ(r.exitCode, 1);
-        EXPECT_NE(r.err.find(archive.string()), std::string::npos) << r.err;
-        EXPECT_NE(r.err.find(c.damage ? "is damaged" : "is missing"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(archive.string()), std::string::npos) << r;
+        EXPECT_NE(r.err.find(c.damage ? "is damaged" : "is missing"), std::string::npos) << r;
         EXPECT_EQ(r.out, "");
         EXPECT_FALSE(fs::exists(folder.dir() / "config.dat"));
     }
@@ -462,7 +462,7 @@ TEST(StartChecks, MissingOrDamagedImageArchiveStopsTheStart) {
 
 TEST(StartChecks, HelpListsTheOptions) {
     ProgramFolder folder(false);
-    const RunResult r = folder.Run("--help");
+    const ProgramResult r = folder.Run({"--help"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, "");
     for (const char* option : {"--headless", "--frames", "--input", "--record", "--play", "--hash-every",
@@ -476,13 +476,16 @@ TEST(StartChecks, HelpListsTheOptions) {
 // does not end.
 TEST(StartChecks, OutOfRangeNumbersAreRefused) {
     ProgramFolder folder(false);
-    for (const char* args : {"--frames 99999999999999999999", "--frames 2147483648", "--hash-every 1e3",
-                             "--screenshot-at 10,-5"}) {
-        SCOPED_TRACE(args);
-        const RunResult r = folder.Run(args);
+    const std::vector<std::vector<std::string>> cases = {{"--frames", "99999999999999999999"},
+                                                         {"--frames", "2147483648"},
+                                                         {"--hash-every", "1e3"},
+                                                         {"--screenshot-at", "10,-5"}};
+    for (const std::vector<std::string>& args : cases) {
+        SCOPED_TRACE(args[0] + " " + args[1]);
+        const ProgramResult r = folder.Run(args);
         EXPECT_EQ(r.exitCode, 2);
-        EXPECT_NE(r.err.find(std::string(args).substr(0, std::string(args).find(' '))), std::string::npos) << r.err;
-        EXPECT_NE(r.err.find("usage:"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(args[0]), std::string::npos) << r;
+        EXPECT_NE(r.err.find("usage:"), std::string::npos) << r;
     }
 }
 
