@@ -11,6 +11,7 @@
 #include "game/shell/hit_shape.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
+#include "game/shell/sound_names.h"
 
 namespace {
 
@@ -83,7 +84,7 @@ private:
     void DebrisEvery(bool when, i32 every) {
         if (!when || s.age % every != 0) return;
         Debris();
-        if (s.age % (2 * every) == 0) PlaySoundEffect(3);
+        if (s.age % (2 * every) == 0) PlaySoundEffect(kSoundSenGeTaihou01);
     }
     void Stamped(i32 effect, i32 gap) {
         const i32 frame = g_GameState.FrameCounter;
@@ -356,7 +357,7 @@ bool ShellStep::Kind380() {
             RotateVector2(v, a);
             Bullet(101, s.x + v[0], s.y + v[1], even ? a + c : a - c, 1.5f, DefaultHitShapes[0]);
         }
-        Stamped(15, 4);
+        Stamped(kSoundBulletBys1, 4);
     }
     return s.y <= 580.0f;
 }
@@ -410,7 +411,7 @@ bool ShellStep::Kind402() {
     Trail(13, 3);
     if (s.speed <= 0.0f) {
         Puff(22);
-        PlaySoundEffect(3);
+        PlaySoundEffect(kSoundSenGeTaihou01);
         return false;
     }
     return !OutsideMargin();
@@ -594,7 +595,7 @@ bool ShellStep::Kind510() {
         for (i32 k = 0; k < n; ++k) {
             Bullet(103, s.x, s.y, Around(k, n), k % 2 == 0 ? kEven[col] : kOdd[col], small);
         }
-        Stamped(15, 4);
+        Stamped(kSoundBulletBys1, 4);
     }
     static const i32 kEvery[3] = {20, 10, 5};
     static const f32 kSpeed[3] = {2.5f, 2.5f, 3.2f};
@@ -603,7 +604,7 @@ bool ShellStep::Kind510() {
         const f32 sweep = static_cast<f32>(age) * kTurn[col];
         Bullet(101, s.x, s.y, (s.angle + kGamePi) - sweep, kSpeed[col], small);
         Bullet(101, s.x, s.y, (s.angle - kGamePi) + sweep, kSpeed[col], small);
-        Stamped(15, 4);
+        Stamped(kSoundBulletBys1, 4);
     }
     return !(age > 300 && OutsideMargin());
 }
@@ -641,7 +642,7 @@ bool ShellStep::Kind552() {
         const f32 a = RandomFloat(-kGamePi, kGamePi);
         const f32 p[2] = {s.x + dx, s.y + dy};
         SpawnEffect(23, p, a, -1);
-        PlaySoundEffect(3);
+        PlaySoundEffect(kSoundSenGeTaihou01);
     }
     return age <= 20;
 }
@@ -670,7 +671,7 @@ bool ShellStep::Kind902And905() {
     Trail(14, 2);
     if (age > 100) {
         Puff(s.kind == 902 ? 23 : 22);
-        Stamped(3, 8);
+        Stamped(kSoundSenGeTaihou01, 8);
         return false;
     }
     return true;
@@ -697,7 +698,7 @@ bool ShellStep::Kind903And904() {
             const f32 speed = 1.5f + RandomFloat(0.0f, 1.0f);
             Bullet(103, s.x, s.y, Around(k, n), speed, HitShape{0.0f, 0.0f, 5.0f});
         }
-        PlaySoundEffect(3);
+        PlaySoundEffect(kSoundSenGeTaihou01);
         return false;
     }
     return true;
@@ -733,7 +734,7 @@ bool ShellStep::Kind1200() {
             born.push_back(piece);
         }
         Puff(10);
-        PlaySoundEffect(1);
+        PlaySoundEffect(kSoundSenMiMisairu);
         return false;
     }
     return true;

@@ -9,16 +9,12 @@
 #include "game/shell/replay.h"
 #include "game/shell/shell_graphics.h"
 #include "game/shell/sound_effects.h"
+#include "game/shell/sound_names.h"
 #include "game/shell/transition.h"
 
 MemorySceneState g_Memory;
 
 namespace {
-
-constexpr i32 kSoundOpen = 33;
-constexpr i32 kSoundCursor = 34;
-constexpr i32 kSoundDecide = 35;
-constexpr i32 kSoundCancel = 36;
 
 bool Pressed(i32 slot) { return g_Memory.MemoryKeyState[slot] == kKeyPressed; }
 
@@ -39,7 +35,7 @@ void StepList() {
     if (n == 0) {
         if (Pressed(kKeyZ) || Pressed(kKeyX)) {
             LeaveTo(kSceneTitle);
-            PlaySoundEffect(kSoundCancel);
+            PlaySoundEffect(kSoundChu1);
         }
         return;
     }
@@ -47,19 +43,19 @@ void StepList() {
         g_Memory.MemoryState = kMemoryStages;
         g_Memory.MemoryStageCursor = 0;
         SetStageTimers(30);
-        PlaySoundEffect(kSoundOpen);
+        PlaySoundEffect(kSoundPage);
     }
     if (Pressed(kKeyX)) {
         LeaveTo(kSceneTitle);
-        PlaySoundEffect(kSoundCancel);
+        PlaySoundEffect(kSoundChu1);
     }
     if (Pressed(kKeyUp)) {
         g_Memory.MemoryCursor = g_Memory.MemoryCursor <= 0 ? n - 1 : g_Memory.MemoryCursor - 1;
-        PlaySoundEffect(kSoundCursor);
+        PlaySoundEffect(kSoundKaizanSwitch15);
     }
     if (Pressed(kKeyDown)) {
         g_Memory.MemoryCursor = g_Memory.MemoryCursor >= n - 1 ? 0 : g_Memory.MemoryCursor + 1;
-        PlaySoundEffect(kSoundCursor);
+        PlaySoundEffect(kSoundKaizanSwitch15);
     }
     g_Memory.MemoryListTop = g_Memory.MemoryCursor - 4;
     if (g_Memory.MemoryListTop > n - kMemoryRows) g_Memory.MemoryListTop = n - kMemoryRows;
@@ -74,24 +70,24 @@ void StepStages() {
             g_ReplayList[static_cast<std::size_t>(g_Memory.MemoryCursor)].played[g_Memory.MemoryStageCursor] != 0;
         if (played) {
             LeaveTo(kScenePlay);
-            PlaySoundEffect(kSoundDecide);
+            PlaySoundEffect(kSoundDecide2Menu);
         } else {
-            PlaySoundEffect(kSoundCancel);
+            PlaySoundEffect(kSoundChu1);
         }
     }
     if (Pressed(kKeyX)) {
         g_Memory.MemoryState = kMemoryList;
-        PlaySoundEffect(kSoundCancel);
+        PlaySoundEffect(kSoundChu1);
     }
     if (Pressed(kKeyUp)) {
         g_Memory.MemoryStageCursor =
             g_Memory.MemoryStageCursor <= 0 ? kMemoryStageEntries - 1 : g_Memory.MemoryStageCursor - 1;
-        PlaySoundEffect(kSoundCursor);
+        PlaySoundEffect(kSoundKaizanSwitch15);
     }
     if (Pressed(kKeyDown)) {
         g_Memory.MemoryStageCursor =
             g_Memory.MemoryStageCursor >= kMemoryStageEntries - 1 ? 0 : g_Memory.MemoryStageCursor + 1;
-        PlaySoundEffect(kSoundCursor);
+        PlaySoundEffect(kSoundKaizanSwitch15);
     }
 }
 

@@ -42,7 +42,7 @@ struct StageRun {
 };
 
 constexpr StageRun kRuns[] = {
-    {"first stage, EASY clear run", "tests/game/program/clear_stage0_input.txt"},
+    {"first stage, EASY clear run", "tests/game/program/clear_stage1_input.txt"},
 };
 
 constexpr double kFramesPerSecond = 60.0;

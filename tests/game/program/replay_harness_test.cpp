@@ -215,12 +215,12 @@ const fs::path kProgramTests = fs::path(TOLVARIN_SOURCE_DIR) / "tests" / "game" 
 // The first stage's clear run: the logo, the title and a new game on EASY,
 // the stage's waves, the boss and the stage report, and the first frames of
 // stage index 1.
-std::string ClearRunScript() { return ReadText(kProgramTests / "clear_stage0_input.txt"); }
+std::string ClearRunScript() { return ReadText(kProgramTests / "clear_stage1_input.txt"); }
 
 // A full run on EASY that clears the first stage and goes on into stage index
 // 1. The script was found by playing the stage and is tied to the game's
 // present behaviour: a change that alters any frame of the stage may make it
-// lose instead. Its outcome is kept in clear_stage0_expected.txt, so that a
+// lose instead. Its outcome is kept in clear_stage1_expected.txt, so that a
 // change in how the stage plays fails here even though recording and
 // playback would agree with each other. The run is long (about 16,000 frames
 // recorded and as many played back); it checks state hashes only, so it runs
@@ -250,7 +250,7 @@ TEST(ClearRun, ClearsTheFirstStageAndPlaysBackIntoTheSecond) {
     EXPECT_GT(header.stageScore[0], 0u);
     EXPECT_GE(header.livesAtStart[1], 1u);
     const std::string outcome = RunOutcome(recorded, header);
-    EXPECT_TRUE(testing_support::MatchesExpectedFile(kProgramTests / "clear_stage0_expected.txt", outcome));
+    EXPECT_TRUE(testing_support::MatchesExpectedFile(kProgramTests / "clear_stage1_expected.txt", outcome));
 
     const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"}, kLongRun);
     ASSERT_EQ(play.exitCode, 0) << play;
@@ -379,7 +379,7 @@ TEST(PlayOption, PlaysATruncatedStreamAsFarAsItGoes) {
 
 // --- The demonstration ---------------------------------------------------------
 
-TEST(DemoReplay, HoldsAStageOneRunLongerThanTheDemonstration) {
+TEST(DemoReplay, HoldsASecondStageRunLongerThanTheDemonstration) {
     const fs::path demo = fs::path(TOLVARIN_BUILD_DIR) / kDemoReplayFile;
     ASSERT_TRUE(fs::exists(demo));
     const ReplayHeader header = HeaderOf(demo);
