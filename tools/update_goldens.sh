@@ -7,6 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/setup.sh
 tolvarin_setup build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+tolvarin_build build
+tolvarin_build build demo_replay
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy TOLVARIN_UPDATE_GOLDEN=1
 status=0
 ctest --test-dir build --output-on-failure -j "$(nproc)" "$@" || status=$?
