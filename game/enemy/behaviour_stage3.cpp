@@ -368,9 +368,9 @@ bool StepStayingJet(i32 enemy, i32 age, f32 slide, i32 entryPicture) {
 
 // ---- Slow crossers ----
 
-// 311: it rises from below, slows, crawls from age 200 and speeds away after
-// age 800.
-bool StepRisingBarge(i32 enemy, i32 age) {
+// 311 and 313: a barge that brakes for 200 frames (311 rising from below,
+// 313 drifting in from the top), then crawls up and speeds away after age 800.
+bool StepBarge(i32 enemy, i32 age, bool fromTop) {
     Enemy& e = EnemyRecord(enemy);
     if (age < 200) {
         if (e.speed > 0.0f) e.speed -= 0.05f;
@@ -379,23 +379,9 @@ bool StepRisingBarge(i32 enemy, i32 age) {
     } else {
         e.speed += 0.1f;
     }
-    e.y -= e.speed;
-    if (EnemyRecord(enemy).y < -100.0f) return EscapeEnemy(enemy);
-    return Rumble();
-}
-
-// 313: it drifts in from the top, then crawls back up as 311.
-bool StepSinkingBarge(i32 enemy, i32 age) {
-    Enemy& e = EnemyRecord(enemy);
-    if (age < 200) {
-        if (e.speed > 0.0f) e.speed -= 0.05f;
+    if (fromTop && age < 200) {
         e.y += e.speed;
     } else {
-        if (age < 800) {
-            e.speed = 0.2f;
-        } else {
-            e.speed += 0.1f;
-        }
         e.y -= e.speed;
     }
     if (EnemyRecord(enemy).y < -100.0f) return EscapeEnemy(enemy);
@@ -626,8 +612,8 @@ constexpr StateRow kStates[] = {
     {383, [](i32 e, i32 age) { return StepJet(e, age, {1.0f, {398, 399, 397}, 1}); }},
     {384, [](i32 e, i32 age) { return StepStayingJet(e, age, -1.0f, 397); }},
     {385, [](i32 e, i32 age) { return StepStayingJet(e, age, 1.0f, 398); }},
-    {311, StepRisingBarge},
-    {313, StepSinkingBarge},
+    {311, [](i32 e, i32 age) { return StepBarge(e, age, false); }},
+    {313, [](i32 e, i32 age) { return StepBarge(e, age, true); }},
     {315, StepRockingBarge},
     {314, StepEscortBarge},
     {359, StepPassingFortress},

@@ -218,30 +218,20 @@ constexpr LookSprite k392[] = {MidBoss({210, 160, 309, 319}, 50, 80)};
 constexpr LookSprite k393[] = {MidBoss({310, 0, 429, 99}, 60, 50)};
 constexpr LookSprite k394[] = {MidBoss({310, 100, 429, 199}, 60, 50)};
 
-constexpr EnemyLook Look(i32 first, i32 last, std::span<const LookSprite> sprites, LookVisible visible = nullptr,
-                         LookHook hook = nullptr) {
-    EnemyLook l;
-    l.firstKind = first;
-    l.lastKind = last;
-    l.sprites = sprites;
-    l.visible = visible;
-    l.hook = hook;
-    return l;
-}
-
+// First and last kind, sprites, visibility test, hook.
 const EnemyLook kLooks[] = {
-    Look(305, 305, k305), Look(306, 306, k306), Look(308, 308, k308), Look(309, 309, k309),
-    Look(310, 310, k310), Look(317, 319, k317), Look(321, 321, k321), Look(325, 325, k325),
-    Look(326, 326, k326), Look(327, 327, k327), Look(335, 335, k335, nullptr, DrawFacingCraft),
-    Look(336, 336, k336), Look(337, 337, k337), Look(338, 338, k338, nullptr, DrawShadowedBuoy),
-    Look(341, 341, k341), Look(342, 342, k342, LookUnlessParked), Look(343, 343, k343, LookUnlessParked),
-    Look(344, 344, k344), Look(345, 345, k345), Look(346, 346, k346), Look(348, 348, k348),
-    Look(349, 349, k349), Look(351, 351, k351), Look(352, 352, k352), Look(353, 353, k353),
-    Look(354, 354, k354), Look(355, 355, k355), Look(356, 356, k356), Look(357, 357, k357),
-    Look(360, 360, k360), Look(361, 361, k361, LookUnlessParked), Look(362, 362, k362), Look(363, 363, k363),
-    Look(364, 364, k364), Look(365, 365, k365), Look(366, 366, k366), Look(380, 380, k380),
-    Look(390, 390, k390), Look(391, 391, k391, BlinkB), Look(392, 392, k392, BlinkB), Look(393, 393, k393, BlinkA),
-    Look(394, 394, k394, BlinkA), Look(397, 397, k397), Look(398, 398, k398), Look(399, 399, k399),
+    {305, 305, k305}, {306, 306, k306}, {308, 308, k308}, {309, 309, k309},
+    {310, 310, k310}, {317, 319, k317}, {321, 321, k321}, {325, 325, k325},
+    {326, 326, k326}, {327, 327, k327}, {335, 335, k335, nullptr, DrawFacingCraft},
+    {336, 336, k336}, {337, 337, k337}, {338, 338, k338, nullptr, DrawShadowedBuoy},
+    {341, 341, k341}, {342, 342, k342, LookUnlessParked}, {343, 343, k343, LookUnlessParked},
+    {344, 344, k344}, {345, 345, k345}, {346, 346, k346}, {348, 348, k348},
+    {349, 349, k349}, {351, 351, k351}, {352, 352, k352}, {353, 353, k353},
+    {354, 354, k354}, {355, 355, k355}, {356, 356, k356}, {357, 357, k357},
+    {360, 360, k360}, {361, 361, k361, LookUnlessParked}, {362, 362, k362}, {363, 363, k363},
+    {364, 364, k364}, {365, 365, k365}, {366, 366, k366}, {380, 380, k380},
+    {390, 390, k390}, {391, 391, k391, BlinkB}, {392, 392, k392, BlinkB}, {393, 393, k393, BlinkA},
+    {394, 394, k394, BlinkA}, {397, 397, k397}, {398, 398, k398}, {399, 399, k399},
 };
 
 }  // namespace

@@ -45,31 +45,19 @@ f32 Aim(const f32 q[2]) {
     return AimFrom(seen);
 }
 
-// ---- Shells ----
-
-ShellShot Shell(i32 kind, i32 hp, f32 speed, i32 strength, HitShape shape, f32 heading) {
-    ShellShot s;
-    s.kind = kind;
-    s.hp = hp;
-    s.speed = speed;
-    s.strength = strength;
-    s.shape = shape;
-    s.angle = heading;
-    s.heading = heading;
-    return s;
-}
+// ---- Shells (angle and heading alike) ----
 
 constexpr HitShape kShellSmall{12, 10, 0};
 constexpr HitShape kShellFlank{25, 12, 0};
 constexpr HitShape kShellRocket{35, 15, 0};
 
-void SlowMine(f32 heading, const f32 p[2]) { FireShell(Shell(204, 30, 1.0f, 3, kShellSmall, heading), p); }
-void FanShell(f32 heading, const f32 p[2]) { FireShell(Shell(301, 30, 1.0f, 3, kShellSmall, heading), p); }
-void FastShell(f32 heading, const f32 p[2]) { FireShell(Shell(302, 30, 5.0f, 3, kShellSmall, heading), p); }
+void SlowMine(f32 heading, const f32 p[2]) { FireShell({204, 30, 1.0f, 3, kShellSmall, heading, heading}, p); }
+void FanShell(f32 heading, const f32 p[2]) { FireShell({301, 30, 1.0f, 3, kShellSmall, heading, heading}, p); }
+void FastShell(f32 heading, const f32 p[2]) { FireShell({302, 30, 5.0f, 3, kShellSmall, heading, heading}, p); }
 void FlankShell(f32 heading, f32 speed, const f32 p[2]) {
-    FireShell(Shell(310, 30, speed, 4, kShellFlank, heading), p);
+    FireShell({310, 30, speed, 4, kShellFlank, heading, heading}, p);
 }
-void Rocket(f32 heading, const f32 p[2]) { FireShell(Shell(104, 150, 3.0f, 4, kShellRocket, heading), p); }
+void Rocket(f32 heading, const f32 p[2]) { FireShell({104, 150, 3.0f, 4, kShellRocket, heading, heading}, p); }
 
 void ShellSound() { PlaySoundEffect(kSoundSenMiMisairu); }
 void BurstSound() { PlaySoundEffect(kSoundSenGeTaihou01); }

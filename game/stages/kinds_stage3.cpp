@@ -7,20 +7,9 @@
 
 namespace {
 
-PartSpec Part(i32 spriteKind, i32 hp, HitShape shape, f32 offsetX, f32 offsetY, i32 action, i32 coin, i32 score,
-              std::vector<i32> children = {}) {
-    PartSpec p;
-    p.spriteKind = spriteKind;
-    p.hp = hp;
-    p.shape = shape;
-    p.offsetX = offsetX;
-    p.offsetY = offsetY;
-    p.action = action;
-    p.coin = coin;
-    p.score = score;
-    p.children = std::move(children);
-    return p;
-}
+// A part: sprite kind, hit points, hit shape, offset, action, coins, score
+// and children, as PartSpec lists them.
+using Part = PartSpec;
 
 // The same part at another offset (a copy with its offset rewritten).
 PartSpec Moved(PartSpec p, f32 offsetX, f32 offsetY) {

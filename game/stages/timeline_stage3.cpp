@@ -32,15 +32,8 @@ constexpr i32 kBossMusic = 16;
 
 i32 Spawn(const SpawnOrder& order) { return SpawnAndPlace(SpawnEnemyStage3, order); }
 
-SpawnOrder Order(i32 kind, i32 state, f32 speed, SpawnCoord x, SpawnCoord y) {
-    SpawnOrder o;
-    o.kind = kind;
-    o.state = state;
-    o.speed = speed;
-    o.x = x;
-    o.y = y;
-    return o;
-}
+// A spawn of kind, state, speed and place (SpawnOrder's first fields).
+SpawnOrder Order(i32 kind, i32 state, f32 speed, SpawnCoord x, SpawnCoord y) { return {kind, state, speed, x, y}; }
 
 SpawnOrder Heading(SpawnOrder o, f32 heading) {
     o.heading = heading;

@@ -29,14 +29,8 @@ protected:
 
     // Spawns the kind of this stage and writes what a timeline writes.
     i32 Spawn(i32 kind, i32 state, f32 x, f32 y, f32 speed, f32 heading = kHalfPi) {
-        SpawnOrder o;
-        o.kind = kind;
-        o.state = state;
-        o.speed = speed;
-        o.x = x;
-        o.y = y;
-        o.heading = heading;
-        const i32 e = SpawnAndPlace(SpawnEnemyStage3, o);
+        const i32 e =
+            SpawnAndPlace(SpawnEnemyStage3, {.kind = kind, .state = state, .speed = speed, .x = x, .y = y, .heading = heading});
         EXPECT_GE(e, 0);
         return e;
     }
