@@ -7,10 +7,6 @@
 
 namespace {
 
-// A part: sprite kind, hit points, hit shape, offset, action, coins, score
-// and children, as PartSpec lists them.
-using Part = PartSpec;
-
 // The same part at another offset (a copy with its offset rewritten).
 PartSpec Moved(PartSpec p, f32 offsetX, f32 offsetY) {
     p.offsetX = offsetX;
@@ -39,18 +35,18 @@ EnemyKindSpec Kind(i32 kind, std::vector<PartSpec> parts, std::vector<i32> roots
 // A kind of one part at (0, 0) with no children.
 EnemyKindSpec SinglePart(i32 kind, i32 spriteKind, i32 hp, HitShape shape, i32 action, i32 coin, i32 score,
                          i32 spawnId, f32 speed, SpawnPlacement placement = SpawnPlacement::kBack) {
-    return Kind(kind, {Part(spriteKind, hp, shape, 0, 0, action, coin, score)}, {0}, spawnId, speed, placement);
+    return Kind(kind, {MakePart(spriteKind, hp, shape, 0, 0, action, coin, score)}, {0}, spawnId, speed, placement);
 }
 
 // Kind 2: two wings, a tail and a picture-less core copied from the tail.
 EnemyKindSpec Kind2() {
-    const PartSpec tail = Part(327, 800, HitShape{20, 90, 0}, 13, 0, 322, 2, 150);
+    const PartSpec tail = MakePart(327, 800, HitShape{20, 90, 0}, 13, 0, 322, 2, 150);
     PartSpec core = Moved(tail, 18, 0);
     core.shape = HitShape{};
     core.action = 0;
     return Kind(2,
-                {Part(325, 600, HitShape{40, 40, 0}, 0, -44, 323, 3, 100),
-                 Part(326, 600, HitShape{40, 40, 0}, 0, 44, 323, 3, 100), tail, core},
+                {MakePart(325, 600, HitShape{40, 40, 0}, 0, -44, 323, 3, 100),
+                 MakePart(326, 600, HitShape{40, 40, 0}, 0, 44, 323, 3, 100), tail, core},
                 {3, 0, 1, 2}, 0, 2.0f);
 }
 
@@ -63,15 +59,15 @@ EnemyKindSpec Kind10() {
 
 // The two side plates of the barges (kinds 21 to 25), P0 and P1.
 std::vector<PartSpec> BargePlates() {
-    const PartSpec lower = Part(342, 300, HitShape{40, 15, 0}, 0, 70, 0, 3, 100);
+    const PartSpec lower = MakePart(342, 300, HitShape{40, 15, 0}, 0, 70, 0, 3, 100);
     return {lower, Repainted(lower, 343, 0, -70)};
 }
 
 // Kinds 21 to 24: plates, a gun (P2) under the hull (P3), the hull the core.
 EnemyKindSpec Barge(i32 kind, i32 gunKind, HitShape gunShape, i32 gunAction, i32 hullAction) {
     std::vector<PartSpec> parts = BargePlates();
-    parts.push_back(Part(gunKind, 800, gunShape, -20, 0, gunAction, 4, 100));
-    parts.push_back(Part(341, 1200, HitShape{15, 45, 0}, 0, 0, hullAction, 5, 300, {2}));
+    parts.push_back(MakePart(gunKind, 800, gunShape, -20, 0, gunAction, 4, 100));
+    parts.push_back(MakePart(341, 1200, HitShape{15, 45, 0}, 0, 0, hullAction, 5, 300, {2}));
     EnemyKindSpec k = Kind(kind, std::move(parts), {0, 1, 3}, 302, 1.0f);
     k.corePart = 2;
     return k;
@@ -80,7 +76,7 @@ EnemyKindSpec Barge(i32 kind, i32 gunKind, HitShape gunShape, i32 gunAction, i32
 // Kind 25: the barge without a gun, put at the front.
 EnemyKindSpec Kind25() {
     std::vector<PartSpec> parts = BargePlates();
-    parts.push_back(Part(341, 1200, HitShape{15, 45, 0}, 0, 0, 0, 5, 300));
+    parts.push_back(MakePart(341, 1200, HitShape{15, 45, 0}, 0, 0, 0, 5, 300));
     EnemyKindSpec k = Kind(25, std::move(parts), {0, 1, 2}, 302, 1.0f, SpawnPlacement::kFront);
     k.corePart = 2;
     return k;
@@ -88,8 +84,8 @@ EnemyKindSpec Kind25() {
 
 // The six plates P0 to P5 of the fortresses (kinds 31 to 33).
 std::vector<PartSpec> FortressPlates() {
-    const PartSpec upper = Part(349, 500, HitShape{40, 20, 0}, -255, -60, 0, 3, 100);
-    const PartSpec lower = Part(348, 500, HitShape{40, 20, 0}, -255, 60, 0, 3, 100);
+    const PartSpec upper = MakePart(349, 500, HitShape{40, 20, 0}, -255, -60, 0, 3, 100);
+    const PartSpec lower = MakePart(348, 500, HitShape{40, 20, 0}, -255, 60, 0, 3, 100);
     return {upper, Moved(upper, -140, -60), Moved(upper, -10, -60),
             lower, Moved(lower, -140, 60),  Moved(lower, -10, 60)};
 }
@@ -98,12 +94,12 @@ std::vector<PartSpec> FortressPlates() {
 // spawn id and the actions of the bow (P8) and the stern (P9).
 EnemyKindSpec Fortress(i32 kind, i32 spawnId, i32 bowAction, i32 sternAction) {
     std::vector<PartSpec> parts = FortressPlates();
-    const PartSpec gun = Part(351, 800, HitShape{40, 20, 0}, -17, -24, 330, 3, 150);
+    const PartSpec gun = MakePart(351, 800, HitShape{40, 20, 0}, -17, -24, 330, 3, 150);
     parts.push_back(gun);
     parts.push_back(Moved(gun, -17, 24));
-    parts.push_back(Part(344, 2500, HitShape{20, 40, 0}, 0, 0, bowAction, 5, 400));
-    parts.push_back(Part(345, 2000, HitShape{20, 40, 0}, -260, 0, sternAction, 5, 400));
-    parts.push_back(Part(346, 2000, HitShape{20, 40, 0}, -130, 0, 337, 5, 400, {6, 7}));
+    parts.push_back(MakePart(344, 2500, HitShape{20, 40, 0}, 0, 0, bowAction, 5, 400));
+    parts.push_back(MakePart(345, 2000, HitShape{20, 40, 0}, -260, 0, sternAction, 5, 400));
+    parts.push_back(MakePart(346, 2000, HitShape{20, 40, 0}, -130, 0, 337, 5, 400, {6, 7}));
     EnemyKindSpec k = Kind(kind, std::move(parts), {0, 3, 9, 1, 4, 10, 2, 5, 8}, spawnId, 0.0f, SpawnPlacement::kFront);
     k.corePart = 2;
     k.state = 301;
@@ -113,10 +109,10 @@ EnemyKindSpec Fortress(i32 kind, i32 spawnId, i32 bowAction, i32 sternAction) {
 // Kind 32: one heavy gun under the middle tower.
 EnemyKindSpec Kind32() {
     std::vector<PartSpec> parts = FortressPlates();
-    parts.push_back(Part(352, 1500, HitShape{60, 20, 0}, -27, 0, 331, 4, 300));
-    parts.push_back(Part(344, 2500, HitShape{20, 40, 0}, 0, 0, 340, 5, 400));
-    parts.push_back(Part(345, 2000, HitShape{20, 40, 0}, -260, 0, 341, 5, 400));
-    parts.push_back(Part(346, 2000, HitShape{20, 40, 0}, -130, 0, 337, 5, 400, {6}));
+    parts.push_back(MakePart(352, 1500, HitShape{60, 20, 0}, -27, 0, 331, 4, 300));
+    parts.push_back(MakePart(344, 2500, HitShape{20, 40, 0}, 0, 0, 340, 5, 400));
+    parts.push_back(MakePart(345, 2000, HitShape{20, 40, 0}, -260, 0, 341, 5, 400));
+    parts.push_back(MakePart(346, 2000, HitShape{20, 40, 0}, -130, 0, 337, 5, 400, {6}));
     EnemyKindSpec k = Kind(32, std::move(parts), {0, 3, 8, 1, 4, 9, 2, 5, 7}, 312, 0.0f, SpawnPlacement::kFront);
     k.corePart = 2;
     k.state = 301;
@@ -127,9 +123,9 @@ EnemyKindSpec Kind32() {
 // earlier). Its eight guns start their patterns staggered by 10 frames.
 EnemyKindSpec Kind39() {
     std::vector<PartSpec> parts;
-    const PartSpec upper = Part(349, 500, HitShape{40, 20, 0}, -550, -75, 0, 3, 200);
+    const PartSpec upper = MakePart(349, 500, HitShape{40, 20, 0}, -550, -75, 0, 3, 200);
     for (const f32 x : {-550.0f, -430.0f, -300.0f, -170.0f, -10.0f}) parts.push_back(Moved(upper, x, -75));
-    const PartSpec lower = Part(348, 500, HitShape{40, 20, 0}, -550, 75, 0, 3, 200);
+    const PartSpec lower = MakePart(348, 500, HitShape{40, 20, 0}, -550, 75, 0, 3, 200);
     for (const f32 x : {-550.0f, -430.0f, -300.0f, -170.0f, -10.0f}) parts.push_back(Moved(lower, x, 75));
     // P10 to P17: the guns, four under each of the two towers.
     struct Gun {
@@ -140,13 +136,13 @@ EnemyKindSpec Kind39() {
     static constexpr Gun kGuns[8] = {{309, -68, 55, 0},  {309, -35, 55, 20},  {309, -8, 55, 0},  {309, 25, 55, 20},
                                      {310, -68, -55, 10}, {310, -35, -55, 30}, {310, -8, -55, 10}, {310, 25, -55, 30}};
     for (const Gun& g : kGuns) {
-        PartSpec gun = Part(g.spriteKind, 1800, HitShape{20, 40, 0}, g.x, g.y, 352, 3, 300);
+        PartSpec gun = MakePart(g.spriteKind, 1800, HitShape{20, 40, 0}, g.x, g.y, 352, 3, 300);
         gun.timer = g.timer;
         parts.push_back(gun);
     }
-    parts.push_back(Part(306, 4600, HitShape{20, 40, 0}, 0, 0, 338, 5, 500, {10, 14, 11, 15}));
-    parts.push_back(Part(305, 5200, HitShape{20, 40, 0}, -555, 0, 338, 8, 500, {12, 16, 13, 17}));
-    const PartSpec hatch = Part(317, 2000, HitShape{20, 40, 0}, -420, 0, 338, 5, 500);
+    parts.push_back(MakePart(306, 4600, HitShape{20, 40, 0}, 0, 0, 338, 5, 500, {10, 14, 11, 15}));
+    parts.push_back(MakePart(305, 5200, HitShape{20, 40, 0}, -555, 0, 338, 8, 500, {12, 16, 13, 17}));
+    const PartSpec hatch = MakePart(317, 2000, HitShape{20, 40, 0}, -420, 0, 338, 5, 500);
     parts.push_back(hatch);
     parts.push_back(Repainted(hatch, 318, -290, 0));
     parts.push_back(Repainted(hatch, 319, -160, 0));
@@ -163,25 +159,25 @@ EnemyKindSpec Kind39() {
 EnemyKindSpec Kind40() {
     constexpr f32 kQuarter = 0.7853982f;
     constexpr f32 kSeventh = 0.4487990f;
-    PartSpec wingA = Part(362, 1500, HitShape{50, 20, 0}, 80, 90, 0, 6, 300);
+    PartSpec wingA = MakePart(362, 1500, HitShape{50, 20, 0}, 80, 90, 0, 6, 300);
     wingA.angle = kQuarter;
     wingA.gaugeOffsetY = 40.0f;
-    PartSpec finA = Part(364, 1800, HitShape{40, 15, 0}, 140, 50, 0, 8, 300);
+    PartSpec finA = MakePart(364, 1800, HitShape{40, 15, 0}, 140, 50, 0, 8, 300);
     finA.angle = kSeventh;
-    PartSpec wingB = Part(363, 1500, HitShape{50, 20, 0}, 80, -90, 0, 6, 300);
+    PartSpec wingB = MakePart(363, 1500, HitShape{50, 20, 0}, 80, -90, 0, 6, 300);
     wingB.angle = -kQuarter;
     wingB.gaugeOffsetY = 40.0f;
-    PartSpec finB = Part(365, 1800, HitShape{40, 15, 0}, 140, -50, 0, 8, 300);
+    PartSpec finB = MakePart(365, 1800, HitShape{40, 15, 0}, 140, -50, 0, 8, 300);
     finB.angle = -kSeventh;
-    PartSpec plate = Part(343, 800, HitShape{40, 15, 0}, -30, -170, 0, 5, 200);
+    PartSpec plate = MakePart(343, 800, HitShape{40, 15, 0}, -30, -170, 0, 5, 200);
     plate.gaugeOffsetY = 15.0f;
-    const PartSpec dome = Part(361, 3000, HitShape{0, 0, 50}, -30, -100, 0, 15, 500);
+    const PartSpec dome = MakePart(361, 3000, HitShape{0, 0, 50}, -30, -100, 0, 15, 500);
     std::vector<PartSpec> parts = {
         wingA, finA, wingB, finB,
         plate, Moved(plate, 90, -170), Repainted(plate, 342, -30, 170), Repainted(plate, 342, 90, 170),
         dome, Moved(dome, 90, -100), Moved(dome, -30, 100), Moved(dome, 90, 100),
-        Part(360, 3200, HitShape{}, 0, 0, 370, 40, 1000),
-        Part(366, 3500, HitShape{}, 0, 0, 370, 15, 300),
+        MakePart(360, 3200, HitShape{}, 0, 0, 370, 40, 1000),
+        MakePart(366, 3500, HitShape{}, 0, 0, 370, 15, 300),
     };
     EnemyKindSpec k = Kind(40, std::move(parts), {4, 6, 5, 7, 8, 10, 9, 11, 1, 3, 12, 0, 2, 13}, 303, 0.0f,
                            SpawnPlacement::kFront);
@@ -192,10 +188,10 @@ EnemyKindSpec Kind40() {
 
 // Kind 50: the mid-boss; its core (root 2) carries the pattern.
 EnemyKindSpec Kind50() {
-    const PartSpec arm = Part(392, 1500, HitShape{20, 50, 0}, -35, 80, 391, 8, 15);
-    const PartSpec fin = Part(394, 200, HitShape{}, 15, 50, 0, 3, 100);
+    const PartSpec arm = MakePart(392, 1500, HitShape{20, 50, 0}, -35, 80, 391, 8, 15);
+    const PartSpec fin = MakePart(394, 200, HitShape{}, 15, 50, 0, 3, 100);
     EnemyKindSpec k = Kind(50,
-                           {Part(390, 2400, HitShape{0, 0, 40}, 0, 0, 0, 10, 300), arm, Repainted(arm, 391, -35, -80),
+                           {MakePart(390, 2400, HitShape{0, 0, 40}, 0, 0, 0, 10, 300), arm, Repainted(arm, 391, -35, -80),
                             fin, Repainted(fin, 393, 15, -50)},
                            {1, 2, 0, 3, 4}, 390, 2.0f);
     k.corePart = 2;
