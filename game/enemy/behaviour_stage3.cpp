@@ -11,16 +11,22 @@
 // the enemy's own x (unscrolled).
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
+#include <span>
 
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/play/effects.h"
+#include "game/play/enemy_runtime.h"
 #include "game/play/talk.h"
+#include "game/play/target_markers.h"
 #include "game/shell/game_math.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/sound_names.h"
+#include "game/shell/story_flags.h"
+#include "game/shell/transition.h"
 
 namespace {
 
@@ -588,6 +594,550 @@ bool StepMidBossWreck(i32 enemy, i32) {
     return true;
 }
 
+// ---- The bosses: the pieces both share ----
+
+// y += 0.5 sin((FrameCounter mod 400) x 0.0025 x 2 pi): the slow bob.
+void Bob(i32 enemy) {
+    const f80 phase = static_cast<f80>(g_GameState.FrameCounter % 400) * static_cast<f80>(0.0025f) *
+                      static_cast<f80>(2.0f * kPi);
+    EnemyRecord(enemy).y = static_cast<f32>(static_cast<f80>(EnemyRecord(enemy).y) +
+                                            static_cast<f80>(0.5f) * std::sin(phase));
+}
+
+// K of the breaks: 40m + 30(L + 10), 200 + 30(m + L), 500 + 30(L + 2m).
+i32 FirstBreakBonus() { return 40 * PlayerScoreMultiplier() + 30 * (PlayerLives() + 10); }
+i32 MiddleBreakBonus() { return 200 + 30 * (PlayerScoreMultiplier() + PlayerLives()); }
+i32 FinalBreakBonus() { return 500 + 30 * (PlayerLives() + 2 * PlayerScoreMultiplier()); }
+
+// Ten explosions around the centre (unscrolled), 2 frames apart.
+void CrashBurst(f32 cx, f32 cy) {
+    const f32 centre[2] = {cx, cy};
+    SpawnEffectBurst(10, centre, -50.0f, 50.0f, -50.0f, 50.0f, 2);
+}
+
+// At ages 100, 200 and 300: the shake, the sound and a burst around a random
+// point near the wreck (x within +-dx, y within dy1..dy2 of it).
+void WreckBlasts(i32 enemy, i32 age, f32 dx, f32 dy1, f32 dy2) {
+    if (age != 100 && age != 200 && age != 300) return;
+    g_GameState.ScreenShakeTimer = 50;
+    PlaySoundEffect(kSoundSenGeBom05);
+    const f32 cx = EnemyRecord(enemy).x + RandomFloat(-dx, dx);
+    const f32 cy = EnemyRecord(enemy).y + RandomFloat(dy1, dy2);
+    CrashBurst(cx, cy);
+}
+
+// The closing fade the stage's end starts from a boss's last blast.
+void StartClosingFade() {
+    StartTransition(23);
+    TransitionState.speed = 0.01f;
+}
+
+// ---- The first route's boss: the long craft (kind 39) ----
+//
+// Sub-phases in the enemy's counter: 0 the approach and the first set, 1 to 3
+// the middle sets (each with 1500 frames before it is passed over), 99 the
+// last set.
+
+constexpr HitShape kMainShape{30, 50, 0};
+constexpr HitShape kFlankShape{40, 15, 0};
+constexpr HitShape kGunShape{20, 40, 0};
+
+// The hit shapes of root parts 0 to 14 and of the children of roots 2 and 14
+// all zeroed.
+void ClearCraftTargets(i32 enemy) {
+    for (i32 r = 0; r <= 14; ++r) {
+        if (EnemyPart* part = RootPartAt(enemy, r)) part->hitShape = HitShape{};
+    }
+    for (const i32 tower : {2, 14}) {
+        for (i32 c = 0; c < 4; ++c) {
+            if (EnemyPart* part = ChildPartAt(enemy, tower, c)) part->hitShape = HitShape{};
+        }
+    }
+}
+
+// Opens a set of the craft's targets after clearing every target; the
+// boss-active flag stays as it is.
+void OpenCraftSet(i32 enemy, std::span<const BossPhaseTarget> targets) {
+    ClearCraftTargets(enemy);
+    OpenBossPhase(enemy, 0, -1, targets, {}, {.bossActiveFlag = kLeaveBossActiveFlag});
+}
+
+constexpr BossPhaseTarget kCraftSet0[] = {
+    {.root = 14, .shape = kGunShape, .child = 0}, {.root = 14, .shape = kGunShape, .child = 1},
+    {.root = 14, .shape = kGunShape, .child = 2}, {.root = 14, .shape = kGunShape, .child = 3},
+    {.root = 12, .shape = kFlankShape},           {.root = 13, .shape = kFlankShape},
+};
+// The middle sets: a main target with the rotating star (1320) between two
+// flanking targets.
+constexpr BossPhaseTarget kCraftSet1[] = {
+    {.root = 11, .shape = kMainShape, .action = 1320}, {.root = 9, .shape = kFlankShape}, {.root = 10, .shape = kFlankShape}};
+constexpr BossPhaseTarget kCraftSet2[] = {
+    {.root = 5, .shape = kMainShape, .action = 1320}, {.root = 3, .shape = kFlankShape}, {.root = 4, .shape = kFlankShape}};
+constexpr BossPhaseTarget kCraftSet3[] = {
+    {.root = 8, .shape = kMainShape, .action = 1320}, {.root = 6, .shape = kFlankShape}, {.root = 7, .shape = kFlankShape}};
+constexpr BossPhaseTarget kCraftSet99[] = {
+    {.root = 2, .shape = {0, 0, 50}, .action = 1331},   {.root = 2, .shape = kGunShape, .child = 0},
+    {.root = 2, .shape = kGunShape, .child = 1},        {.root = 2, .shape = kGunShape, .child = 2},
+    {.root = 2, .shape = kGunShape, .child = 3},        {.root = 0, .shape = kFlankShape},
+    {.root = 1, .shape = kFlankShape},
+};
+
+// The craft keeps the player at a distance in the middle sets: pulled down
+// toward a player high in the field, pushed up from one low in it.
+void KeepDistance(i32 enemy, f32 pushLimit) {
+    const f32 py = g_PlayerState[0].y;
+    Enemy& e = EnemyRecord(enemy);
+    if (py < 200.0f && e.y < 800.0f) e.y += std::min((200.0f - py) * 0.01f, 1.5f);
+    if (py > 380.0f && e.y > pushLimit) e.y -= (py - 380.0f) * 0.01f;
+}
+
+// Talk 317 once the player has been hit three times in the boss phases,
+// unless 315 or 317 has run.
+void TalkAfterMisses() {
+    const auto& flags = g_GameState.StoryFlags;
+    if (flags[kStoryThirdStageBossUntouchedTalk] == 0 && flags[kStoryThirdStageBossMissesTalk] == 0 &&
+        g_GameState.BossPhaseMissCount > 2) {
+        StartTalkEvent(317);
+    }
+}
+
+void CraftMotion(i32 enemy, i32 age) {
+    Enemy& e = EnemyRecord(enemy);
+    switch (e.counter) {
+        case 0:
+            if (age < 500) e.y += 0.5f;
+            if (age == 500) {
+                OpenCraftSet(enemy, kCraftSet0);
+                g_GameState.BossActiveFlag = 0;
+                g_GameState.BossSequenceFlag = 1;
+                EnemyPart& tower = RootPart(enemy, 14);
+                tower.action = 1330;
+                tower.timer = 0;
+            }
+            break;
+        case 1:
+            if (age < 100) e.y += 1.5f;
+            KeepDistance(enemy, 350.0f);
+            TalkAfterMisses();
+            break;
+        case 2:
+            if (age < 200) e.y += 1.5f;
+            KeepDistance(enemy, 500.0f);
+            TalkAfterMisses();
+            break;
+        case 3:
+            if (age < 100) e.y -= 1.5f;
+            KeepDistance(enemy, 400.0f);
+            break;
+        case 99:
+            if (age < 200) e.y += 1.5f;
+            if (EnemyRecord(enemy).y > 700.0f) EnemyRecord(enemy).y -= 0.5f;
+            break;
+        default: break;
+    }
+}
+
+// A middle set ends when its main target falls or after 1500 frames: the
+// next set opens; a survivor turns to plain wobbling (338).
+bool MiddleSetEnds(i32 enemy, i32 age, i32 mainRoot) { return age >= 1501 || RootDestroyed(enemy, mainRoot); }
+void PassOver(i32 enemy, i32 mainRoot) {
+    if (!RootDestroyed(enemy, mainRoot)) RootPart(enemy, mainRoot).action = 338;
+}
+void NextSubPhase(i32 enemy, i32 counter, i32& age) {
+    EnemyRecord(enemy).counter = counter;
+    EnemyRecord(enemy).age = 0;
+    age = 0;
+}
+
+// The breaks, tested in order; a break's new sub-phase and age are seen by
+// the tests after it.
+void CraftBreaks(i32 enemy, i32 age) {
+    if (EnemyRecord(enemy).counter == 0 && RootDestroyed(enemy, 14)) {
+        NextSubPhase(enemy, 1, age);
+        OpenCraftSet(enemy, kCraftSet1);
+        StartTalkEvent(308);
+        PayBossPhaseBonus(63, FirstBreakBonus());
+    }
+    if (EnemyRecord(enemy).counter == 1 && MiddleSetEnds(enemy, age, 11)) {
+        OpenCraftSet(enemy, kCraftSet2);
+        if (age < 1501) {
+            if (g_GameState.BossPhaseMissCount == 0) StartTalkEvent(315);
+            PayBossPhaseBonus(63, MiddleBreakBonus());
+        }
+        NextSubPhase(enemy, 2, age);
+        PassOver(enemy, 11);
+    }
+    if (EnemyRecord(enemy).counter == 2 && MiddleSetEnds(enemy, age, 5)) {
+        OpenCraftSet(enemy, kCraftSet3);
+        if (age < 1501) PayBossPhaseBonus(63, MiddleBreakBonus());
+        NextSubPhase(enemy, 3, age);
+        PassOver(enemy, 5);
+    }
+    if (EnemyRecord(enemy).counter == 3 && MiddleSetEnds(enemy, age, 8)) {
+        OpenCraftSet(enemy, kCraftSet99);
+        StartTalkEvent(AllRootsDestroyed(enemy, {5, 8, 11}) ? 316 : 318);
+        if (age < 1501) PayBossPhaseBonus(63, MiddleBreakBonus());
+        NextSubPhase(enemy, 99, age);
+        PassOver(enemy, 8);
+    }
+    if (EnemyRecord(enemy).counter == 99 && RootDestroyed(enemy, 2)) {
+        EnemyRecord(enemy).active = 0;
+        EnemyRecord(enemy).age = 0;
+        if (AllRootsDestroyed(enemy, {5, 8, 11})) {
+            EnemyRecord(enemy).state = 391;
+            StartTalkEvent(330);
+        } else {
+            EnemyRecord(enemy).state = 392;
+            StartTalkEvent(331);
+        }
+        PlaySoundEffect(kSoundSenGeBom05);
+        PayBossPhaseBonus(64, FinalBreakBonus());
+    }
+}
+
+// 390: the craft rides the background's sideways scroll through its sets.
+bool StepLongCraft(i32 enemy, i32 age) {
+    CraftMotion(enemy, age);
+    CraftBreaks(enemy, age);
+    PlaySpacedSound(kSoundTrain, 184);
+    EnemyRecord(enemy).x = 960.0f - static_cast<f32>(g_GameState.BackgroundScrollX);
+    Bob(enemy);
+    return true;
+}
+
+// 391: every main target down: it blows apart and the stage closes.
+bool StepLongCraftDestroyed(i32 enemy, i32 age) {
+    if (age == 300) PlaySoundEffect(kSoundMekaGeJouki01);
+    WreckBlasts(enemy, age, 100.0f, -600.0f, -300.0f);
+    if (age > 300) {
+        EnemyRecord(enemy).y += std::min(static_cast<f32>(age - 300) * 0.01f + 0.2f, 2.0f);
+    }
+    if (age >= 601) {
+        const f32 at[2] = {EnemyRecord(enemy).x + g_GameState.FieldScrollX, EnemyRecord(enemy).y};
+        SpawnEffectBurst(30, at, -100.0f, 100.0f, -650.0f, -500.0f, 1);
+        g_GameState.ScreenShakeTimer = 20;
+        StartClosingFade();
+        PlaySoundEffect(kSoundSenGeBom05);
+        StartTalkEvent(307);
+        return RemoveEnemy(enemy);
+    }
+    return true;
+}
+
+// 392: a main target survived: the craft sinks away.
+bool StepLongCraftSinking(i32 enemy, i32 age) {
+    if (age == 300) PlaySoundEffect(kSoundMekaGeJouki01);
+    if (age <= 300) {
+        Bob(enemy);
+    } else {
+        EnemyRecord(enemy).y += std::min(static_cast<f32>(age - 300) * 0.02f, 3.0f);
+    }
+    if (EnemyRecord(enemy).y > 1500.0f) return RemoveEnemy(enemy);
+    return true;
+}
+
+// ---- The second route's boss: the fortress (kind 40) ----
+//
+// Root parts: 10 the centre with the main pattern, 8, 9, 11 and 12 the first
+// set, 4, 5 and 13 the second, 6 and 7 the third, 0 to 3 flanking plates; 4
+// to 7 the last phase's targets; slot 13 refilled in the last phase.
+
+constexpr HitShape kDomeShape{0, 0, 50};
+
+constexpr BossPhaseTarget kFortressSet1[] = {
+    {.root = 8, .shape = {50, 20, 0}, .action = 1302, .timer = 0},
+    {.root = 9, .shape = {50, 20, 0}, .action = 1302, .timer = 30},
+    {.root = 11, .shape = kFlankShape, .action = 1302, .timer = 10},
+    {.root = 12, .shape = kFlankShape, .action = 1302, .timer = 20},
+};
+constexpr BossPhaseAttacker kFortressCore1[] = {{.root = 10, .action = 1301}};
+constexpr BossPhaseTarget kFortressSet2[] = {
+    {.root = 0, .shape = kFlankShape},
+    {.root = 1, .shape = kFlankShape},
+    {.root = 4, .shape = kDomeShape, .action = 1303},
+    {.root = 5, .shape = kDomeShape, .action = 1304},
+};
+constexpr BossPhaseAttacker kFortressCore2[] = {{.root = 13, .action = 1310}};
+constexpr BossPhaseTarget kFortressSet3[] = {
+    {.root = 2, .shape = kFlankShape},
+    {.root = 3, .shape = kFlankShape},
+    {.root = 6, .shape = kDomeShape, .action = 1307},
+    {.root = 7, .shape = kDomeShape, .action = 1307},
+};
+constexpr BossPhaseAttacker kFortressCore3[] = {{.root = 10, .action = 1306}};
+
+// Opens a set at the end of the entry: roots 0 to 12 zeroed first; the
+// fortress stops and its age jumps to 1000.
+void OpenFortressSet(i32 enemy, std::span<const BossPhaseTarget> targets,
+                     std::span<const BossPhaseAttacker> attackers) {
+    OpenBossPhase(enemy, 0, 12, targets, attackers);
+    EnemyRecord(enemy).speed = 0.0f;
+    EnemyRecord(enemy).age = 1000;
+}
+
+// A set's break: the centre back to wobbling (370), the named parts
+// silenced, the next state, its talk and the bonus.
+void BreakFortressSet(i32 enemy, i32 nextState, std::initializer_list<i32> silenced, i32 talk) {
+    RootPart(enemy, 10).action = 370;
+    for (const i32 r : silenced) RootPart(enemy, r).action = 0;
+    BeginBossPhaseBreak(enemy, nextState);
+    if (talk != 0) StartTalkEvent(talk);
+    PayBossPhaseBonus(63, FirstBreakBonus());
+}
+
+// 1300 to 1302: an entry at `speed` until the set opens at `openAge`, the
+// bob, the break when the set's parts are down, the engine.
+struct FortressSet {
+    f32 speed;
+    i32 openAge;
+    std::span<const BossPhaseTarget> targets;
+    std::span<const BossPhaseAttacker> attackers;
+    std::initializer_list<i32> breakOn;
+    i32 nextState;
+    std::initializer_list<i32> silenced;
+};
+bool StepFortressSet(i32 enemy, i32 age, const FortressSet& set, i32 talk) {
+    if (age == 1) EnemyRecord(enemy).speed = set.speed;
+    if (age == set.openAge) OpenFortressSet(enemy, set.targets, set.attackers);
+    if (age < 1000) StepStraight(enemy);
+    Bob(enemy);
+    if (AllRootsDestroyed(enemy, set.breakOn)) BreakFortressSet(enemy, set.nextState, set.silenced, talk);
+    return Rumble();
+}
+
+bool StepFortress1(i32 enemy, i32 age) {
+    return StepFortressSet(enemy, age, {1.0f, 300, kFortressSet1, kFortressCore1, {8, 9, 11, 12}, 1301, {11, 12, 8, 9}}, 0);
+}
+bool StepFortress2(i32 enemy, i32 age) {
+    const i32 talk = g_GameState.BossPhaseMissCount < 1 ? 385 : 0;
+    return StepFortressSet(enemy, age, {0.5f, 200, kFortressSet2, kFortressCore2, {4, 5, 13}, 1302, {}}, talk);
+}
+bool StepFortress3(i32 enemy, i32 age) {
+    return StepFortressSet(enemy, age, {-0.5f, 200, kFortressSet3, kFortressCore3, {6, 7}, 1303, {}}, 381);
+}
+
+// 1303: it throws off its plates and domes in a blast, rises and falls back,
+// and brings the domes and its centre back as targets.
+bool StepFortressShedding(i32 enemy, i32 age) {
+    Enemy& e = EnemyRecord(enemy);
+    if (age < 300) {
+        if (e.y > 150.0f) {
+            e.y -= 1.0f;
+        } else if (e.y < 150.0f) {
+            e.y += 1.0f;
+        }
+    }
+    if (age == 300) {
+        e.y = 100.0f;
+        e.speed = 5.0f;
+        for (i32 r = 0; r <= 3; ++r) {
+            EnemyPart& plate = RootPart(enemy, r);
+            plate.state = 2;
+            plate.action = 0;
+            plate.hp = 1;
+            plate.hitShape.halfWidth = 0.0f;
+            plate.hitShape.halfHeight = 0.0f;
+            plate.coinValue = 0;
+        }
+        for (i32 r = 4; r <= 7; ++r) {
+            EnemyPart& dome = RootPart(enemy, r);
+            dome.state = 2;
+            dome.action = 1309;
+            dome.timer = 20 * (r - 4);
+            dome.hp = 1;
+            dome.hitShape = HitShape{};
+            dome.coinValue = 4;
+        }
+        const f32 x = EnemyRecord(enemy).x;
+        const f32 y = EnemyRecord(enemy).y;
+        const f32 scroll = g_GameState.FieldScrollX;
+        CrashBurst(x - 100.0f, y - 60.0f);
+        CrashBurst(x + 100.0f + scroll, y - 60.0f);
+        CrashBurst(x - 100.0f + scroll, y + 60.0f);
+        CrashBurst(x + 100.0f + scroll, y + 60.0f);
+        PlaySoundEffect(kSoundSenGeBom05);
+    } else if (age > 300 && age < 500) {
+        Enemy& f = EnemyRecord(enemy);
+        f.speed -= 0.05f;
+        f.y -= f.speed;
+    }
+    if (age >= 500) {
+        for (i32 r = 0; r <= 7; ++r) RootPart(enemy, r).state = 1;
+        for (i32 r = 4; r <= 7; ++r) {
+            EnemyPart* dome = RootPartAt(enemy, r);
+            if (dome == nullptr) continue;
+            dome->maxHp /= 2;
+            dome->hp = dome->maxHp;
+            dome->hitShape = kDomeShape;
+            AddTargetMarker(dome, dome->spriteKind);
+        }
+        if (EnemyPart* centre = RootPartAt(enemy, 10)) {
+            centre->hp = centre->maxHp;
+            centre->hitShape = kDomeShape;
+            AddTargetMarker(centre, centre->spriteKind);
+            centre->action = 1306;
+            centre->timer = 0;
+        }
+        PlaySoundEffect(kSoundSenGeBom05);
+        EnemyRecord(enemy).speed = 0.0f;
+        SetEnemyState(enemy, 1304);
+        g_GameState.BackgroundSection = 43;
+        EnemyRecord(enemy).active = 1;
+        g_GameState.BossActiveFlag = 0;
+    }
+    return Rumble();
+}
+
+// The last phase's part in root slot 13: the old part's tree goes back to
+// the pool first; with no free slot the root stays empty.
+void RefillCoreSlot(i32 enemy) {
+    const i32 old = EnemyRecord(enemy).rootParts[13];
+    if (EnemyPart* part = PartAt(old)) ReleaseEnemyPart(part);
+    EnemyRecord(enemy).rootParts[13] = kNoPart;
+    const i32 slot = AllocateEnemyPart();
+    if (slot < 0) return;
+    EnemyPart& p = g_EnemyPartPool[slot];
+    const u8 inUse = p.inUse;
+    p = EnemyPart{};
+    p.inUse = inUse;
+    p.state = 1;
+    p.maxHp = 2400;
+    p.hp = 2400;
+    p.spriteKind = 355;
+    p.action = 374;
+    p.coinValue = 12;
+    p.scoreValue = 500;
+    p.hitShape = HitShape{70, 30, 0};
+    p.gaugeOffsetY = -30.0f;
+    for (i32& child : p.children) child = kNoPart;
+    EnemyRecord(enemy).rootParts[13] = slot;
+    AddTargetMarker(&p, p.spriteKind);
+}
+
+// Roots 4 to 7 that still stand get action `action`.
+void SilenceDomes(i32 enemy) {
+    for (i32 r = 4; r <= 7; ++r) {
+        if (!RootDestroyed(enemy, r)) RootPart(enemy, r).action = 0;
+    }
+}
+void WreckAllRoots(i32 enemy) {
+    for (i32 r = 0; r <= 13; ++r) RootPart(enemy, r).state = -1;
+}
+
+// 1304: the last phase: the new part, the background racing on, the player
+// pushed back; three ends.
+bool StepFortressLastPhase(i32 enemy, i32 age) {
+    if (age == 200) {
+        RefillCoreSlot(enemy);
+        EnemyPart& centre = RootPart(enemy, 10);
+        centre.action = 375;
+        centre.timer = 0;
+        const f32 at[2] = {EnemyRecord(enemy).x, EnemyRecord(enemy).y};
+        SpawnEffectBurst(10, at, -30.0f, 30.0f, -30.0f, 30.0f, 2);
+        PlaySoundEffect(kSoundBom35);
+    }
+    if (age >= 1000) {
+        i32& section = g_GameState.BackgroundSection;
+        if (age % 1000 != 0 && section < 45) section += 1;
+        if (EnemyRecord(enemy).y < 50.0f && g_GameState.StoryFlags[kStoryThirdStageFortressPushedOff] == 0) {
+            RootPart(enemy, 13).action = 0;
+            SilenceDomes(enemy);
+            EnemyRecord(enemy).active = 0;
+            StartTalkEvent(387);
+        }
+    }
+    Enemy& e = EnemyRecord(enemy);
+    if (age < 200) {
+        e.y += 2.0f;
+    } else if (age > 200 && age < 500) {
+        e.y -= 1.0f;
+    } else if (age > 500 && age < 1000) {
+        e.age = 1000;
+    }
+    if (age >= 1000) {
+        const f80 surge = std::cos(static_cast<f80>(age - 1000) * static_cast<f80>(0.0016666667f) *
+                                   static_cast<f80>(2.0f * kPi));
+        e.y = static_cast<f32>(static_cast<f80>(e.y) - static_cast<f80>(0.2f) * surge);
+        e.y -= 0.2f;
+        const f32 py = g_PlayerState[0].y;
+        if (py < 200.0f && e.y > 50.0f && e.y < 300.0f) e.y += std::min((200.0f - py) * 0.005f, 1.0f);
+        if (e.y < 50.0f) e.y -= 0.5f;
+    }
+    if (age > 1000 && EnemyRecord(enemy).y < -200.0f) {
+        Enemy& f = EnemyRecord(enemy);
+        f.active = 0;
+        SetEnemyState(enemy, 1307);
+        f.speed = 0.0f;
+        RootPart(enemy, 13).action = 0;
+        WreckAllRoots(enemy);
+        for (i32 r = 4; r <= 7; ++r) RootPart(enemy, r).action = 11;
+        PlaySoundEffect(kSoundSenGeBom05);
+    } else if (!RootDestroyed(enemy, 10) && AllRootsDestroyed(enemy, {4, 5, 6, 7})) {
+        EnemyRecord(enemy).active = 0;
+        SetEnemyState(enemy, 1306);
+        RootPart(enemy, 13).action = 0;
+        PayBossPhaseBonus(64, FinalBreakBonus());
+    } else if (RootDestroyed(enemy, 10)) {
+        EnemyRecord(enemy).active = 0;
+        SetEnemyState(enemy, 1305);
+        RootPart(enemy, 13).action = 0;
+        SilenceDomes(enemy);
+        WreckAllRoots(enemy);
+        PayBossPhaseBonus(64, FinalBreakBonus());
+    }
+    return Rumble();
+}
+
+// The last blast: the closing fade, the shake and twenty explosions above
+// the wreck (unscrolled).
+void FinalBlast(i32 enemy) {
+    StartClosingFade();
+    g_GameState.ScreenShakeTimer = 50;
+    PlaySoundEffect(kSoundSenGeBom05);
+    const f32 at[2] = {EnemyRecord(enemy).x, EnemyRecord(enemy).y};
+    SpawnEffectBurst(20, at, -200.0f, 200.0f, -300.0f, 0.0f, 2);
+}
+
+// The wreck falling back down the screen, faster and faster.
+void FallBack(i32 enemy) {
+    Enemy& e = EnemyRecord(enemy);
+    if (e.y < 700.0f) {
+        e.y += e.speed;
+        e.speed += 0.01f;
+    }
+}
+
+// 1305: the centre destroyed: the fortress burns and blows up.
+bool StepFortressDestroyed(i32 enemy, i32 age) {
+    if (age == 50) StartTalkEvent(388);
+    WreckBlasts(enemy, age, 150.0f, -100.0f, 100.0f);
+    if (age == 500) FinalBlast(enemy);
+    if (age > 200) FallBack(enemy);
+    if (age >= 600) return RemoveEnemy(enemy);
+    return true;
+}
+
+// 1306: the four domes destroyed: it sinks away.
+bool StepFortressSinking(i32 enemy, i32 age) {
+    if (age == 50) StartTalkEvent(386);
+    Enemy& e = EnemyRecord(enemy);
+    if (age > 300 && e.y < 700.0f) e.y += static_cast<f32>(age - 300) * 0.01f;
+    if (age == 700) return RemoveEnemy(enemy);
+    return true;
+}
+
+// 1307: pushed off the top: it falls back through the screen as a wreck and
+// blows up at y 700.
+bool StepFortressPushedOff(i32 enemy, i32 age) {
+    WreckBlasts(enemy, age, 150.0f, -100.0f, 100.0f);
+    FallBack(enemy);
+    if (EnemyRecord(enemy).y >= 700.0f) {
+        FinalBlast(enemy);
+        return RemoveEnemy(enemy);
+    }
+    return true;
+}
+
 // Every state of the stage, in the order of its enemies.
 constexpr StateRow kStates[] = {
     // State 0 (between the spawn and the timeline's first write) stays put.
@@ -625,22 +1175,36 @@ constexpr StateRow kStates[] = {
     {312, StepBargeWreck},
     {101, StepMidBoss},
     {102, StepMidBossWreck},
+    {390, StepLongCraft},
+    {391, StepLongCraftDestroyed},
+    {392, StepLongCraftSinking},
+    {1300, StepFortress1},
+    {1301, StepFortress2},
+    {1302, StepFortress3},
+    {1303, StepFortressShedding},
+    {1304, StepFortressLastPhase},
+    {1305, StepFortressDestroyed},
+    {1306, StepFortressSinking},
+    {1307, StepFortressPushedOff},
 };
 
 // The states the bodies switch to, and those DestroyEnemy gives the spawn ids
 // of this stage (302: 312; 311-313: 305; 380: 111; 390: 102). Spawn ids 301
 // and 303 have follow-ups too (305 and 363), but their kinds (39 and 40) have
 // no core part, so DestroyEnemy never reaches them.
-constexpr i32 kWrittenStates[] = {102, 111, 280, 282, 305, 312, 341};
+constexpr i32 kWrittenStates[] = {102, 111, 280, 282, 305, 312, 341, 391, 392, 1301, 1302, 1303, 1304, 1305, 1306, 1307};
 // The actions the bodies give parts (the mid-boss's core 390 and 392, the
-// armour's wreck 13, the wing craft's wreck 11), and those part deaths give
+// armour's wreck 13, the wing craft's wreck 11, the bosses' sets), and those
+// part deaths give
 // this stage's sprite kinds: smoke 11 and 13, 339 for a tower shot off a
 // fortress while it stands, 380 for the fortress's core, and the split of the
 // long craft's hatches (1325 with new parts of 1311, 1312 and 1313) and the
 // fortress's domes in its last phase (1308).
-constexpr i32 kWrittenActions[] = {0, 11, 13, 339, 380, 390, 392, 1308, 1311, 1312, 1313, 1325};
-// The jet craft's facings, and the split hatches with their new parts.
-constexpr i32 kWrittenSpriteKinds[] = {308, 351, 356, 357, 397, 398, 399};
+constexpr i32 kWrittenActions[] = {0,    11,   13,   338,  339,  370,  374,  375,  380,  390,  392,  1301, 1302, 1303,
+                                   1304, 1306, 1307, 1308, 1309, 1310, 1311, 1312, 1313, 1320, 1325, 1330, 1331};
+// The jet craft's facings, the fortress's last part, and the split hatches
+// with their new parts.
+constexpr i32 kWrittenSpriteKinds[] = {308, 351, 355, 356, 357, 397, 398, 399};
 
 constexpr BehaviourTable kTable{
     .states = kStates,

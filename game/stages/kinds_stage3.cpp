@@ -228,20 +228,10 @@ std::vector<EnemyKindSpec> BuildKinds() {
     };
 }
 
-// The bosses' states and patterns are still to come.
-constexpr NumbersException kExceptions[] = {
-    {NumbersRule::kStateHasBody, 390, "the first route's boss is not built yet"},
-    {NumbersRule::kStateHasBody, 1300, "the second route's boss is not built yet"},
-    {NumbersRule::kActionHasRow, 1308, "the fortress's last phase is not built yet"},
-    {NumbersRule::kActionHasRow, 1311, "the split hatches' guns are not built yet"},
-    {NumbersRule::kActionHasRow, 1312, "the split hatches' guns are not built yet"},
-    {NumbersRule::kActionHasRow, 1313, "the split hatches' guns are not built yet"},
-    {NumbersRule::kActionHasRow, 1325, "the split hatches' guns are not built yet"},
-};
-
 }  // namespace
 
-std::span<const NumbersException> NumbersExceptionsStage3() { return kExceptions; }
+// Every number of the stage has its row: no exceptions.
+std::span<const NumbersException> NumbersExceptionsStage3() { return {}; }
 
 std::span<const EnemyKindSpec> EnemyKindsStage3() {
     static const std::vector<EnemyKindSpec> kinds = BuildKinds();

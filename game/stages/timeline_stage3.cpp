@@ -29,6 +29,7 @@ constexpr f32 kPi = std::numbers::pi_v<f32>;
 constexpr f32 kUp = -1.5707964f;
 constexpr i32 kSeam = 480;
 constexpr i32 kBossMusic = 16;
+constexpr i32 kJetSpawnId = 381;
 
 i32 Spawn(const SpawnOrder& order) { return SpawnAndPlace(SpawnEnemyStage3, order); }
 
@@ -58,7 +59,8 @@ void SpawnFighterFromRight() { Spawn(Heading(Order(1, 327, 7.0f, 650.0f, StagePl
 // The wing craft of the routes: kind 2 in state 340.
 void SpawnWingCraft(f32 x, f32 y) { Spawn(Shrinking(Order(2, 340, 7.0f, x, y))); }
 
-// The jet craft (kind 5) climbing in with its nose up.
+// The jet craft (kind 5) climbing in with its nose up (after a boss, to
+// wait by its wreck: 384 and 385).
 void SpawnJet(i32 state, f32 x) { Spawn(Heading(Order(5, state, 8.0f, x, -50.0f), kUp)); }
 
 // Kind 3 swerving in from either side at the top (330 from the left, 331
@@ -399,7 +401,14 @@ void Phase28() {
     }
 }
 
-// Phase 29: route A's boss, the fortress (kind 40).
+// The stage closes when no talk runs and the field is empty or holds only
+// the jet craft (spawn id 381), which never leaves by itself.
+bool OnlyJetsLeft() {
+    return g_EnemyList.size() == 1 && g_EnemyList.front().spawnId == kJetSpawnId;
+}
+
+// Phase 29: route A's boss, the fortress (kind 40); the events follow the
+// first enemy of the list.
 void Phase29() {
     if (AtFrame(10)) {
         RequestMusic(kBossMusic);
@@ -409,6 +418,49 @@ void Phase29() {
         g_GameState.BossSequenceFlag = 1;
         StartTalkEvent(384);
     }
+    if (LeadEnemyIs(361, 300)) {
+        Spawn(Order(22, 311, 6.0f, 420.0f, 580.0f));
+        Spawn(Order(24, 311, 6.0f, 220.0f, 580.0f));
+        StartTalkEvent300(383);
+    }
+    if (LeadEnemyIs(1303, 100)) {
+        static constexpr f32 kAt[4][2] = {{420.0f, 810.0f}, {220.0f, 810.0f}, {420.0f, 690.0f}, {220.0f, 690.0f}};
+        for (const auto& at : kAt) {
+            SpawnOrder o = Order(25, 314, 6.0f, at[0], at[1]);
+            o.active = 0;
+            Spawn(o);
+        }
+    }
+    if (LeadEnemyIs(1307, 400)) SpawnJet(384, 480.0f);
+    if (LeadEnemyIs(1305, 500)) {
+        SpawnJet(384, 480.0f);
+        StartTalkEvent(389);
+    }
+    if (LeadEnemyIs(1306, 600)) {
+        SpawnJet(384, 480.0f);
+        StartTalkEvent(390);
+    }
+    if (After(100) && !IsTalkRunning() && (Empty() || OnlyJetsLeft())) CloseStage();
+}
+
+// Phase 30: route B's boss, the long craft (kind 39), at the front of the
+// list: its middle sets bring fighters and wing craft.
+void Phase30() {
+    if (const Enemy* boss = LeadEnemyInState(390)) {
+        const i32 age = boss->age;
+        if (boss->counter == 1 && age >= 400 && age <= 800 && age % 50 == 0) {
+            SpawnFighter(325, 7.0f, (age / 50) % 2 == 0 ? StagePlus(320, 150) : StageMinus(320, 150));
+        }
+        if (boss->counter == 3 && (age == 500 || age == 700)) {
+            Spawn(Shrinking(Order(2, 342, 7.0f, age == 500 ? 420.0f : 220.0f, -50.0f)));
+        }
+    }
+    if (LeadEnemyIs(391, 500) || LeadEnemyIs(392, 500)) SpawnJet(385, 160.0f);
+    if (After(1000) && !IsTalkRunning() && Empty()) {
+        CloseStage();
+        return;
+    }
+    if (After(100) && !IsTalkRunning() && OnlyJetsLeft()) CloseStage();
 }
 
 // Sections, after every phase step (a seam is a scroll of a whole 480):
@@ -454,10 +506,10 @@ void StepBackgroundSections() {
 
 // Every (kind, state) the phases spawn.
 constexpr TimelineSpawn kSpawns[] = {
-    {1, 325},  {1, 326},  {1, 327},  {1, 328},  {2, 340},  {3, 330},   {3, 331},  {5, 380},  {5, 381},
-    {5, 382},  {5, 383},  {6, 332},  {7, 332},  {8, 333},  {10, 281},  {22, 313}, {22, 315}, {23, 311},
-    {23, 313}, {23, 315}, {24, 313}, {24, 315}, {31, 301}, {32, 301},  {33, 304}, {39, 303}, {39, 390},
-    {40, 359}, {40, 1300}, {50, 101},
+    {1, 325},  {1, 326},  {1, 327},  {1, 328},  {2, 340},  {2, 342},  {3, 330},  {3, 331},   {5, 380},
+    {5, 381},  {5, 382},  {5, 383},  {5, 384},  {5, 385},  {6, 332},  {7, 332},  {8, 333},   {10, 281},
+    {22, 311}, {22, 313}, {22, 315}, {23, 311}, {23, 313}, {23, 315}, {24, 311}, {24, 313},  {24, 315},
+    {25, 314}, {31, 301}, {32, 301}, {33, 304}, {39, 303}, {39, 390}, {40, 359}, {40, 1300}, {50, 101},
 };
 // The route switch at frame 150 gives the jet the other route's state.
 constexpr i32 kWrittenStates[] = {380, 381};
@@ -484,6 +536,7 @@ void RunStage3Script() {
         case 26: Phase26(); break;
         case 28: Phase28(); break;
         case 29: Phase29(); break;
+        case 30: Phase30(); break;
         case 31: GunshipPhase(20); break;
         case 32: GunshipPhase(19); break;
         case 33: Phase33(); break;

@@ -7,6 +7,7 @@
 #include "engine/core/random.h"
 #include "game/patterns/part_step.h"
 #include "game/play/effects.h"
+#include "game/play/target_markers.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/sound_names.h"
 #include "game/stages/stage_content.h"
@@ -252,7 +253,9 @@ TEST_F(Stage3PatternsTest, Action310ThrowsShellsBackAndSideBulletsPerDifficulty)
         EXPECT_FLOAT_EQ(g_EnemyShellList[0].speed, 5.0f);
         // Backward: A + pi + step.
         EXPECT_FLOAT_EQ(g_EnemyShellList[0].heading, kHalfPi + kPi + (d == 0 ? 0.8f : 0.5f));
-        if (cases[d].speed > 0.0f) EXPECT_FLOAT_EQ(g_EnemyBulletList[0].speed, cases[d].speed);
+        if (cases[d].speed > 0.0f) {
+            EXPECT_FLOAT_EQ(g_EnemyBulletList[0].speed, cases[d].speed);
+        }
     }
 }
 
@@ -553,6 +556,285 @@ TEST_F(Stage3PatternsTest, AimsSeeTheFieldScroll) {
     Gun(390, 0, 390);
     Step(1);
     EXPECT_NEAR(g_EnemyBulletList[8].heading, kHalfPi, 1e-6);
+}
+
+// ---- The bosses' patterns ----
+
+// What the action fired up to timer `last`, by difficulty, on an armed enemy
+// in the field with the player straight below.
+TEST_F(Stage3PatternsTest, BossPatternsFireTheirCountsPerDifficulty) {
+    struct Case {
+        i32 action, difficulty, last;
+        i32 bullets, shells, effects, draws;
+    };
+    const Case cases[] = {
+        // 371: streams in 100..150, 200..250, 300..350, 400..450 every 5,
+        // mines in 600..650, rings of 16 at 700 and 800.
+        {371, 1, 1000, 44 + 32, 11, 0, 22},
+        {373, 1, 450, 0, 22, 0, 11},           // pairs at 400..440 every 4
+        {374, 0, 120, 0, 0, 36, 0},            // t mod 120 in 72..116 every 4, three flames
+        {374, 2, 120, 0, 0, 57, 0},            // 44..116
+        {1301, 0, 300, 0, 11, 0, 11},          // 10..100 every 10, and 300
+        {1301, 1, 300, 0, 21, 0, 21},
+        {1301, 2, 300, 0, 26, 0, 26},
+        {1302, 0, 600, 14, 0, 0, 14},          // 300..348 every 4, and 600
+        {1302, 1, 600, 21, 0, 0, 21},          // 300..338 every 2, and 600
+        {1302, 2, 600, 26, 0, 0, 26},          // 300..348 every 2, and 600
+        {1303, 0, 300, 40, 6, 0, 12},          // rings of 20; mines 100..120, 200..220 every 10
+        {1303, 1, 300, 64, 8, 0, 16},          // rings of 32; mines 100..115, 200..215 every 5
+        {1303, 2, 300, 80, 14, 0, 28},
+        {1304, 0, 300, 40, 6, 0, 12},
+        {1304, 1, 300, 64, 8, 0, 16},
+        {1304, 2, 300, 80, 14, 0, 28},
+        {1306, 0, 700, 8 * 36, 0, 0, 0},
+        {1306, 1, 700, 7 * 48, 0, 0, 0},
+        {1306, 2, 700, 9 * 48, 0, 0, 0},
+        {1307, 1, 400, 8 * 15, 16, 0, 32},     // columns every 50; mines where t mod 50 < 2
+        {1309, 0, 1000, 0, 0, 0, 0},           // not on EASY
+        {1309, 1, 1000, 2 * 15, 0, 0, 0},      // 600 and 800
+        {1309, 2, 1000, 3 * 15, 0, 0, 0},      // 600, 750 and 900
+        {1310, 1, 650, 11 * 12, 6, 0, 11 * 12 + 12},
+        {1311, 0, 250, 7, 0, 0, 0},
+        {1311, 1, 250, 10, 0, 0, 10},
+        {1311, 2, 360, 12, 0, 0, 12},
+        {1312, 1, 300, 0, 2, 0, 0},            // 220 and 300
+        {1312, 2, 300, 10, 1, 0, 20},          // 260
+        {1313, 1, 150, 21, 0, 0, 0},           // 110..140 every 5
+        {1320, 0, 200, 60, 0, 0, 0},           // 12 volleys
+        {1320, 1, 200, 72, 0, 0, 0},
+        {1320, 2, 200, 96, 0, 0, 0},
+        {1325, 0, 600, 0, 6, 0, 6},
+        {1325, 1, 600, 0, 10, 0, 10},
+        {1325, 2, 600, 0, 11, 0, 11},
+        {1330, 1, 420, 10, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.action << " on " << c.difficulty);
+        ResetPlayLists();
+        Gun(c.action, 0, 360);
+        const u32 seed = RandomGetState();
+        const auto log = Log(c.difficulty, c.last);
+        i32 shells = 0;
+        for (const Volley& v : log) shells += v.shells;
+        EXPECT_EQ(Bullets(log), c.bullets);
+        EXPECT_EQ(shells, c.shells);
+        EXPECT_EQ(static_cast<i32>(g_EffectList.size()), c.effects);
+        EXPECT_EQ(DrawsSince(seed), c.draws);
+    }
+}
+
+TEST_F(Stage3PatternsTest, UnarmedBossPartsHoldTheirFireExceptTheHardSpiral) {
+    for (const i32 action : {371, 373, 375, 1303, 1304, 1325}) {
+        for (i32 d = 0; d < 3; ++d) {
+            SCOPED_TRACE(testing::Message() << action << " on " << d);
+            ResetPlayLists();
+            Gun(action);
+            Owner().active = 0;
+            const auto log = Log(d, 700);
+            EXPECT_EQ(log.empty(), !(action == 1304 && d == 2));
+        }
+    }
+}
+
+TEST_F(Stage3PatternsTest, Action372FiresOnceAndEndsItself) {
+    Gun(372);
+    EXPECT_EQ(Log(1, 100), (std::vector<Volley>{{50, 0, 1}}));
+    EXPECT_EQ(g_EnemyShellList[0].kind, 210);
+    Step(1);
+    EXPECT_EQ(part_->action, 0);
+    EXPECT_EQ(part_->timer, 0);
+}
+
+TEST_F(Stage3PatternsTest, Action371FoldsItsTimerBackAfter1000) {
+    Gun(371);
+    part_->timer = 1000;
+    Step(1);
+    EXPECT_EQ(part_->timer, 1);
+    part_->timer = 1099;
+    EXPECT_EQ(Step(1), (Volley{100, 1, 0}));
+}
+
+TEST_F(Stage3PatternsTest, Action375FiresItsRingsOnlyOnceSlot13IsGone) {
+    KindPart(40, 10, 375, 300, 200);
+    Owner().active = 1;
+    const auto before = Log(1, 500);
+    EXPECT_EQ(Bullets(before), 0);
+    EXPECT_GT(static_cast<i32>(g_EnemyShellList.size()), 0);
+    // Root 13 destroyed: rings of 16 triples at v 60, 120, 180 and the
+    // offset rings at 30, 90, 150 (t 501..700).
+    g_EnemyPartPool[Owner().rootParts[13]].state = -1;
+    const auto after = Log(1, 700);
+    EXPECT_EQ(Bullets(after), 6 * 48);
+    // Missing counts as gone.
+    ResetPlayLists();
+    KindPart(40, 10, 375, 300, 200);
+    Owner().active = 1;
+    Owner().rootParts[13] = kNoPart;
+    part_->timer = 499;
+    EXPECT_EQ(Step(2).bullets, 48);
+}
+
+TEST_F(Stage3PatternsTest, TheHardSpiralTurnsFirstAndUsesTheTurnedAngle) {
+    g_PlayerState[0].x = 500.0f;
+    g_PlayerState[0].y = 200.0f;  // the aim is 0: the part turns up from pi/2
+    Gun(1304);
+    part_->timer = 99;
+    Step(2);
+    EXPECT_FLOAT_EQ(part_->angle, -0.01f);
+    ASSERT_EQ(g_EnemyBulletList.size(), 40u);
+    EXPECT_FLOAT_EQ(g_EnemyBulletList[0].heading, kHalfPi - 0.01f);
+    EXPECT_FLOAT_EQ(g_EnemyBulletList[0].speed, 10.0f);
+    EXPECT_FLOAT_EQ(g_EnemyBulletList[1].speed, 8.0f);
+}
+
+TEST_F(Stage3PatternsTest, StoredAimsAreSharedByThePartsOfARoutineAndSetBackAtLoad) {
+    // Two parts with 1330: the second fires with the aim the first stored at
+    // the start of the window, wherever the player has gone since.
+    Gun(1330);
+    EnemyPart& first = *part_;
+    const i32 firstEnemy = enemy_;
+    Gun(1330, 0, 360, 200, 200);
+    EnemyPart& second = *part_;
+    const i32 secondEnemy = enemy_;
+    first.timer = 399;
+    enemy_ = firstEnemy;
+    part_ = &first;
+    Step(1);  // t 400: stores the aim from (300, 200): straight down
+    g_PlayerState[0].x = 100.0f;
+    second.timer = 404;
+    enemy_ = secondEnemy;
+    part_ = &second;
+    g_EnemyBulletList.clear();
+    Step(1);  // t 405: A + 5 x 0.02 W - W / 2, W = pi / 2
+    ASSERT_EQ(g_EnemyBulletList.size(), 2u);
+    EXPECT_NEAR(g_EnemyBulletList[1].heading, kHalfPi + 0.1f * kHalfPi - kHalfPi / 2.0f, 1e-5);
+    // A stage load sets the stored aims back to 0.
+    ActionsStage3().reset();
+    second.timer = 409;
+    g_EnemyBulletList.clear();
+    Step(1);
+    ASSERT_EQ(g_EnemyBulletList.size(), 2u);
+    EXPECT_NEAR(g_EnemyBulletList[1].heading, 0.2f * kHalfPi - kHalfPi / 2.0f, 1e-5);
+}
+
+TEST_F(Stage3PatternsTest, TheCoreCannonBecomesATargetAt500AndSpins) {
+    Gun(1310, 0, 366);
+    part_->hitShape = HitShape{};
+    g_GameState.BossActiveFlag = 1;
+    Log(1, 499);
+    EXPECT_FLOAT_EQ(part_->hitShape.radius, 0.0f);
+    Step(1);
+    EXPECT_FLOAT_EQ(part_->hitShape.radius, 50.0f);
+    EXPECT_EQ(g_GameState.BossActiveFlag, 0);
+    ASSERT_FALSE(g_TargetMarkerList.empty());
+    // Between volleys of the first window the part spins by pi/200.
+    part_->timer = 600;
+    const f32 angle = part_->angle;
+    Step(1);  // t 601: not a volley frame
+    EXPECT_FLOAT_EQ(part_->angle, angle + 0.0157080f);
+}
+
+TEST_F(Stage3PatternsTest, SplitGunsBecomeTargetsAt200) {
+    for (const i32 action : {1311, 1312, 1313}) {
+        SCOPED_TRACE(action);
+        ResetPlayLists();
+        Gun(action, 0, 351);
+        part_->hitShape = HitShape{};
+        Log(1, 199);
+        EXPECT_TRUE(g_TargetMarkerList.empty());
+        Step(1);
+        EXPECT_FLOAT_EQ(part_->hitShape.radius, 40.0f);
+        EXPECT_EQ(g_TargetMarkerList.size(), 1u);
+    }
+}
+
+TEST_F(Stage3PatternsTest, TheSweepingGunHandsOverWhenThePlayerLiesTheTurningWay) {
+    for (const f32 px : {500.0f, 100.0f}) {
+        SCOPED_TRACE(px);
+        ResetPlayLists();
+        g_PlayerState[0].x = px;
+        g_PlayerState[0].y = 200.0f;
+        Gun(1314);
+        const auto log = Log(1, 200);
+        EXPECT_EQ(log.size(), 7u);  // 110..140 every 5
+        EXPECT_NEAR(part_->angle, -0.015f * 200.0f, 1e-4);
+        Step(1);  // t 201: the timer restarts at 102
+        EXPECT_EQ(part_->timer, 102);
+        // From the angle -3.015 the player at the right (target -pi/2) lies
+        // the positive way; at the left (target pi/2) the shorter way is
+        // negative.
+        EXPECT_EQ(part_->action, px > 300.0f ? 1313 : 1314);
+    }
+    // Outside the field it neither fires nor sweeps.
+    ResetPlayLists();
+    Gun(1314, 0, 351, 300, 600);
+    EXPECT_TRUE(Log(1, 150).empty());
+    EXPECT_FLOAT_EQ(part_->angle, 0.0f);
+}
+
+TEST_F(Stage3PatternsTest, TheRotatingStarReversesEvery50Frames) {
+    Gun(1320);
+    Log(1, 101);
+    g_EnemyBulletList.clear();
+    Step(1);  // t 102: (102 / 50) even: (i / 6 + 102 mod 110 / 110) 2 pi
+    ASSERT_EQ(g_EnemyBulletList.size(), 6u);
+    EXPECT_NEAR(g_EnemyBulletList[1].heading, (1.0f / 6.0f + 102.0f / 110.0f) * 2.0f * kPi, 1e-5);
+    Log(1, 149);
+    g_EnemyBulletList.clear();
+    Step(1);  // t 150: odd: (i / 6) 2 pi - (150 mod 110 / 110) 2 pi
+    EXPECT_NEAR(g_EnemyBulletList[1].heading, (1.0f / 6.0f) * 2.0f * kPi - (40.0f / 110.0f) * 2.0f * kPi, 1e-5);
+}
+
+TEST_F(Stage3PatternsTest, TheHullFansWaitForItsFourGunsOrFrame1000) {
+    KindPart(39, 2, 1331, 300, 300);
+    Owner().rotation = 0.0f;
+    const auto early = Log(1, 1000);
+    EXPECT_EQ(Bullets(early), 0);
+    EXPECT_GT(static_cast<i32>(g_EnemyShellList.size()), 0);
+    EXPECT_EQ(g_EnemyShellList[0].kind, 310);
+    EXPECT_EQ(g_EnemyShellList[0].strength, 3);
+    EXPECT_FLOAT_EQ(g_EnemyShellList[0].speed, 13.0f);
+    // From 1001 the fans: at t mod 160 = 10 eighteen, at 30 fourteen.
+    const auto late = Log(1, 1150);
+    EXPECT_EQ(Bullets(late), 18 + 14);
+    // With its guns down (one slot missing) the fans start at once.
+    ResetPlayLists();
+    KindPart(39, 2, 1331, 300, 300);
+    EnemyPart& tower = *part_;
+    for (i32 c = 0; c < 3; ++c) g_EnemyPartPool[tower.children[c]].state = -1;
+    tower.children[3] = kNoPart;
+    part_->timer = 169;
+    EXPECT_EQ(Step(1).bullets, 18);
+}
+
+TEST_F(Stage3PatternsTest, TheSinkingDomePullsItsFortressAndTurnsToSmoke) {
+    Gun(1308, 0, 361);
+    Step(0);  // t 1: y += 49 x 0.05
+    EXPECT_FLOAT_EQ(Owner().y, 200.0f + 2.45f);
+    Log(0, 50);
+    EXPECT_EQ(part_->action, 1308);
+    Step(0);
+    EXPECT_EQ(part_->action, 11);
+    EXPECT_EQ(part_->timer, 51);
+}
+
+TEST_F(Stage3PatternsTest, TheFlankThrowerFiresRightThenLeftAndTheTowerDropsFallers) {
+    Gun(1325);
+    Log(1, 250);
+    ASSERT_EQ(g_EnemyShellList.size(), 1u);
+    EXPECT_FLOAT_EQ(g_EnemyShellList[0].x, 300.0f - 80.0f);  // 250: the left side
+    Log(1, 500);
+    EXPECT_FLOAT_EQ(g_EnemyShellList.back().x, 300.0f + 80.0f);  // 500: the right side first
+    // 1330 drops fallers from the top after its Ts, alternating their slant.
+    ResetPlayLists();
+    Gun(1330);
+    Log(1, 1100);
+    ASSERT_EQ(g_EnemyShellList.size(), 2u);  // 1050 and 1100
+    EXPECT_EQ(g_EnemyShellList[0].kind, 380);
+    EXPECT_FLOAT_EQ(g_EnemyShellList[0].y, -100.0f);
+    EXPECT_FLOAT_EQ(g_EnemyShellList[0].heading, 2.3561945f);  // 1050 / 50 odd
+    EXPECT_FLOAT_EQ(g_EnemyShellList[1].heading, 0.7853982f);
+    EXPECT_FLOAT_EQ(g_EnemyShellList[0].angle, 0.0f);
 }
 
 }  // namespace

@@ -35,6 +35,31 @@ void ShootEverything() {
     }
 }
 
+// Destroys every part of an armed boss that can be hit (its roots and their
+// children with a hit shape), as the player's shots would.
+void ShootTheBosses() {
+    for (std::size_t i = 0; i < g_EnemyList.size(); ++i) {
+        if (g_EnemyList[i].active == 0 || g_EnemyList[i].corePart != kNoPart) continue;
+        const auto hit = [&](EnemyPart* part) {
+            if (part == nullptr || part->state != 1) return;
+            const HitShape& s = part->hitShape;
+            if (s.halfWidth <= 0.0f && s.radius <= 0.0f) return;
+            Enemy& e = g_EnemyList[i];
+            KillEnemyPart(static_cast<i32>(i), part, &e.x, &e.rotation);
+        };
+        for (i32 r = 0; r < kPartLinks; ++r) {
+            EnemyPart* root = RootPartAt(static_cast<i32>(i), r);
+            if (root == nullptr) break;
+            for (i32 c = 0; c < kPartLinks; ++c) {
+                EnemyPart* child = ChildPartAt(static_cast<i32>(i), r, c);
+                if (child == nullptr) break;
+                hit(child);
+            }
+            hit(root);
+        }
+    }
+}
+
 class Stage3FlowTest : public Stage3Test {
 protected:
     void SetUp() override {
@@ -70,6 +95,7 @@ protected:
         g_EnemyShellList.clear();
         g_EffectList.clear();
         if (shoot_) ShootEverything();
+        if (shootBosses_) ShootTheBosses();
         RunCollisionPhase();
         g_GameState.FrameCounter += 1;
         UpdateMissionTimer();
@@ -95,6 +121,7 @@ protected:
     }
 
     bool shoot_ = false;
+    bool shootBosses_ = false;
     std::unique_ptr<stage_test::NumbersAudit> audit_;
 };
 
@@ -153,6 +180,74 @@ TEST_F(Stage3FlowTest, StoryFlag6SendsTheGunshipInPlaceOfTheSecondRouteBMission)
     shoot_ = true;
     const auto phases = RunUntil([] { return g_GameState.StageScriptPhase == 22; }, 30000);
     EXPECT_EQ(phases, (std::vector<i32>{16, 18, 31, 20, 22}));
+}
+
+// Both routes to the close: every boss target shot down as it opens.
+TEST_F(Stage3FlowTest, TheLongCraftShotDownSetBySetEndsTheFirstRoute) {
+    Enter(16, 0);
+    shoot_ = true;
+    shootBosses_ = true;
+    std::vector<i32> bossStates;
+    const auto phases = RunUntil(
+        [&] {
+            if (!g_EnemyList.empty() && g_EnemyList[0].spawnId == 301 &&
+                (bossStates.empty() || bossStates.back() != g_EnemyList[0].state)) {
+                bossStates.push_back(g_EnemyList[0].state);
+            }
+            return g_GameState.StageScriptPhase == kClosingPhase;
+        },
+        60000);
+    EXPECT_EQ(phases, (std::vector<i32>{16, 18, 20, 22, 24, 26, 33, 28, 30, 34}));
+    EXPECT_EQ(bossStates, (std::vector<i32>{303, 390, 391}));
+    // The jet craft waits by the wreck; the closing fade started with the
+    // craft's last blast.
+    ASSERT_EQ(g_EnemyList.size(), 1u);
+    EXPECT_EQ(g_EnemyList[0].state, 385);
+}
+
+TEST_F(Stage3FlowTest, TheFortressShotDownSetBySetEndsTheSecondRoute) {
+    Enter(15, 0);
+    shoot_ = true;
+    shootBosses_ = true;
+    std::vector<i32> bossStates;
+    const auto phases = RunUntil(
+        [&] {
+            if (!g_EnemyList.empty() && g_EnemyList[0].spawnId == 303 &&
+                (bossStates.empty() || bossStates.back() != g_EnemyList[0].state)) {
+                bossStates.push_back(g_EnemyList[0].state);
+            }
+            return g_GameState.StageScriptPhase == kClosingPhase;
+        },
+        60000);
+    EXPECT_EQ(phases, (std::vector<i32>{15, 17, 19, 21, 23, 25, 29, 34}));
+    EXPECT_EQ(bossStates, (std::vector<i32>{359, 1300, 1301, 1302, 1303, 1304, 1305}));
+    EXPECT_EQ(g_GameState.BackgroundSection, 43);  // its last phase was short
+}
+
+TEST_F(Stage3FlowTest, LeftAloneTheFortressIsPushedOffAndStillEndsTheStage) {
+    // Its first three sets shot down, then nothing: in its last phase, with
+    // the player low in the field (a high one would pull it back down), it
+    // rises off the top and falls back as a wreck.
+    Enter(25, 2101);
+    shoot_ = true;
+    shootBosses_ = true;
+    RunUntil([] { return !g_EnemyList.empty() && g_EnemyList[0].state == 1303; }, 5000);
+    ASSERT_FALSE(g_EnemyList.empty());
+    ASSERT_EQ(g_EnemyList[0].state, 1303);
+    shootBosses_ = false;
+    std::vector<i32> states;
+    RunUntil(
+        [&] {
+            if (!g_EnemyList.empty() && g_EnemyList[0].spawnId == 303 &&
+                (states.empty() || states.back() != g_EnemyList[0].state)) {
+                states.push_back(g_EnemyList[0].state);
+            }
+            return g_GameState.StageScriptPhase == kClosingPhase;
+        },
+        20000);
+    EXPECT_EQ(states, (std::vector<i32>{1303, 1304, 1307}));
+    EXPECT_EQ(g_GameState.StageScriptPhase, kClosingPhase);
+    EXPECT_EQ(g_GameState.StoryFlags[kStoryThirdStageFortressPushedOff], 1);
 }
 
 }  // namespace

@@ -487,7 +487,9 @@ TEST_F(Stage3TimelineTest, Phase26BringsTheMidBossOnFourBuoysShotDown) {
         RearmSoundEffectGates();
         RunStageScript();
         EXPECT_EQ(g_GameState.StageScriptPhase, kills > 3 ? 33 : 26);
-        if (kills > 3) EXPECT_EQ(g_TalkState.eventId, 395);
+        if (kills > 3) {
+            EXPECT_EQ(g_TalkState.eventId, 395);
+        }
     }
     // Otherwise from 2601 on an empty field: 28.
     Restart();
