@@ -7,8 +7,11 @@
 #include <numbers>
 #include <string>
 
+#include "game/enemy/enemy_behaviour.h"
 #include "game/enemy/enemy_content.h"
 #include "game/play/enemy_runtime.h"
+#include "game/play/stage_dispatch.h"
+#include "game/play/target_markers.h"
 #include "game/shell/play_state.h"
 #include "game/stages/stage_content.h"
 #include "tests/engine/graphics/graphics_fixture.h"
@@ -30,6 +33,8 @@ protected:
         t.E3 = CreateTexture("vsk1.dat", "boss03_3", 1, nullptr);
         t.B1 = CreateTexture("vsk1.dat", "boss03", 1, nullptr);
         t.B2 = CreateTexture("vsk1.dat", "boss03_2", 1, nullptr);
+        t.picture = CreateTexture("vsk1.dat", "picture", 1, nullptr);
+        t.missile = CreateTexture("vsk1.dat", "missile", 1, nullptr);
         Reset();
         ClearEnemyLooks();
         RegisterEnemyLooks(EnemyLooksStage3());
@@ -46,7 +51,7 @@ protected:
     }
     bool TexturesReady() const {
         const StageTextures& t = g_StageTextures;
-        for (Texture* s : {t.E1, t.E2, t.E3, t.B1, t.B2}) {
+        for (Texture* s : {t.E1, t.E2, t.E3, t.B1, t.B2, t.picture, t.missile}) {
             if (s == nullptr || !s->TextureIsReady()) return false;
         }
         return true;
@@ -65,8 +70,18 @@ protected:
         ClearScreen(0xFF102030u);
         DrawEnemyLayer(0);
         DrawEnemyLayer(1);
+        DrawTargetMarkers();
         return testing_support::MatchesGolden(kGolden, name, BackBuffer());
     }
+    // One behaviour step of the boss at the front with the age it sees.
+    void StepBoss(i32 age) {
+        g_EnemyList[0].age = age;
+        RegisterStepEnemy(2, StepEnemyStage3);
+        g_GameState.StageIndex = 2;
+        RunEnemies();
+        ResetStageDispatch();
+    }
+    EnemyPart& Root(i32 r) { return g_EnemyPartPool[g_EnemyList[0].rootParts[r]]; }
 };
 
 TEST_F(Stage3LooksGoldenTest, TheLongCraftAndTheFortressPassAsScenery) {
@@ -110,6 +125,65 @@ TEST_F(Stage3LooksGoldenTest, TheSmallCraftTheBuoyAndTheMirroredPlate) {
     Place(25, 400, 320, 0.0f);
     g_GameState.FrameCounter = 0;
     EXPECT_TRUE(Photograph("stage3_small_looks"));
+}
+
+// Each set of the long craft as it opens: its targets marked, the rest of
+// the craft (still drawn lit) out of the hit test. The craft faces down, so
+// the set's parts lie up the screen from its origin; it is placed for each.
+TEST_F(Stage3LooksGoldenTest, TheLongCraftsSetsAsTheyOpen) {
+    ASSERT_TRUE(TexturesReady()) << "the sample data set is missing from " << TOLVARIN_BUILD_DIR;
+    struct Set {
+        const char* name;
+        i32 counter;
+        i32 broken;  // the root whose loss opens the set (-1: the first set, at age 500)
+        f32 y;
+    };
+    const Set sets[] = {{"stage3_long_craft_set0", 0, -1, 160},
+                        {"stage3_long_craft_set1", 0, 14, 300},
+                        {"stage3_long_craft_set2", 1, 11, 560},
+                        {"stage3_long_craft_set3", 2, 5, 420},
+                        {"stage3_long_craft_set99", 3, 8, 700}};
+    for (const Set& set : sets) {
+        SCOPED_TRACE(set.name);
+        Reset();
+        Enemy& craft = Place(39, 320, set.y);
+        craft.state = 390;
+        craft.counter = set.counter;
+        craft.active = set.broken < 0 ? 0 : 1;
+        if (set.broken >= 0) Root(set.broken).state = -1;
+        StepBoss(set.broken < 0 ? 500 : 20);
+        g_EnemyList[0].x = 320.0f;
+        g_EnemyList[0].y = set.y;
+        g_GameState.FrameCounter = 2;
+        EXPECT_TRUE(Photograph(set.name));
+    }
+}
+
+// The fortress's sets as they open, and its last phase with the new part.
+TEST_F(Stage3LooksGoldenTest, TheFortressSetsAsTheyOpen) {
+    ASSERT_TRUE(TexturesReady()) << "the sample data set is missing from " << TOLVARIN_BUILD_DIR;
+    struct Set {
+        const char* name;
+        i32 state, age;
+    };
+    const Set sets[] = {{"stage3_fortress_set1", 1300, 300},
+                        {"stage3_fortress_set2", 1301, 200},
+                        {"stage3_fortress_set3", 1302, 200},
+                        {"stage3_fortress_last_phase", 1304, 200}};
+    for (const Set& set : sets) {
+        SCOPED_TRACE(set.name);
+        Reset();
+        Enemy& fortress = Place(40, 320, 220);
+        fortress.state = set.state;
+        if (set.state == 1304) {
+            // After the shedding: the plates and domes back, the centre armed.
+            for (i32 r = 0; r <= 3; ++r) Root(r).hitShape = HitShape{};
+        }
+        StepBoss(set.age);
+        g_EnemyList[0].y = 220.0f;
+        g_GameState.FrameCounter = 2;
+        EXPECT_TRUE(Photograph(set.name));
+    }
 }
 
 }  // namespace
