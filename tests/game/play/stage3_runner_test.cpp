@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "game/enemy/enemy_behaviour.h"
 #include "game/shell/game_main.h"
+#include "game/shell/input.h"
 #include "game/shell/play_state.h"
 #include "game/shell/replay.h"
 #include "game/shell/save_files.h"
@@ -20,6 +22,7 @@
 #include "tests/game/play/runner_support.h"
 #include "tests/support/expected_file.h"
 #include "tests/support/program.h"
+#include "game/play/records.h"
 #include "tools/sampledata/input_script.h"
 
 namespace {
@@ -157,5 +160,65 @@ INSTANTIATE_TEST_SUITE_P(Routes, Stage3RunnerTest,
                          [](const ::testing::TestParamInfo<RouteCase>& info) {
                              return std::string("Route") + (info.param.name[0] == 'a' ? "A" : "B");
                          });
+
+// In this process, with a hook standing in for a player who cannot lose: on
+// the third stage's first frame the run becomes a full run, the aircraft is
+// kept alive, the timeline is moved on to the route's boss, and every boss
+// target is destroyed as it opens. The boss falls, the stage closes to its
+// report, a key leaves the report and the fourth stage begins.
+i32 g_bossPhase = 0;  // the phase the hook moves the timeline to
+i32 g_bossFrame = 0;
+
+void PlayThroughTheBoss(const FrameRow& row) {
+    if (row.sceneAfter != kScenePlay || g_GameState.StageIndex != kStage) return;
+    g_PlayerState[0].lives = 3;
+    if (g_GameState.FrameCounter == 1) {
+        g_GameState.StartKind = kStartFullRun;
+        g_GameState.StageScriptPhase = g_bossPhase;
+        g_GameState.StageScriptFrame = g_bossFrame;
+    }
+    if (g_EnemyList.empty() || g_EnemyList[0].corePart != kNoPart || g_EnemyList[0].active == 0) return;
+    for (i32 r = 0; r < kPartLinks; ++r) {
+        EnemyPart* root = RootPartAt(0, r);
+        if (root == nullptr) break;
+        for (i32 c = 0; c < kPartLinks; ++c) {
+            EnemyPart* child = ChildPartAt(0, r, c);
+            if (child == nullptr) break;
+            if (child->state == 1 && (child->hitShape.halfWidth > 0.0f || child->hitShape.radius > 0.0f)) child->state = -1;
+        }
+        if (root->state == 1 && (root->hitShape.halfWidth > 0.0f || root->hitShape.radius > 0.0f)) root->state = -1;
+    }
+}
+
+TEST_P(Stage3RunnerTest, TheBossFallsAndTheStageClosesToItsReportAndTheFourthStage) {
+    const RouteCase& c = GetParam();
+    g_bossPhase = c.phase == 15 ? 29 : 28;
+    g_bossFrame = c.phase == 15 ? 0 : 1999;
+    RunSpec spec;
+    std::vector<u16> words = Script(c.name);
+    words.resize(9000, 0);
+    for (std::size_t f = 3000; f < words.size(); f += 40) words[f] = kInputZ;  // leaves the report
+    spec.input = words;
+    spec.frameLimit = static_cast<i64>(words.size());
+    spec.hook = PlayThroughTheBoss;
+    const RunResult r = RunGame(spec);
+    const FrameRow* closing = FindRow(r.rows, [](const FrameRow& row) {
+        return row.sceneBefore == kScenePlay && row.stageIndex == kStage && row.phase == kClosingPhase;
+    });
+    ASSERT_NE(closing, nullptr);
+    EXPECT_EQ(closing->lives, 3);
+    const FrameRow* report = FindRow(
+        r.rows, [](const FrameRow& row) { return row.sceneBefore == kScenePlay && row.sceneAfter == kSceneStageReport; },
+        closing->frame);
+    ASSERT_NE(report, nullptr);
+    // The report's own frames are not observed: the next play frame is the
+    // fourth stage's.
+    const FrameRow* next = FindRow(
+        r.rows, [](const FrameRow& row) { return row.sceneBefore == kScenePlay; }, report->frame + 1);
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->stageIndex, kStage + 1);
+    EXPECT_EQ(next->frameCounter, 1);
+    EXPECT_GT(RowAt(r, report->frame - 1).stagePoints, 0);  // the bosses' bonuses
+}
 
 }  // namespace
