@@ -40,10 +40,11 @@ std::string ReadText(const fs::path& p) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-std::vector<u16> Script(const std::string& route) {
+// The words of stage3_runs/<name>.txt.
+std::vector<u16> Script(const std::string& name) {
     std::vector<u16> words;
     std::string error;
-    EXPECT_TRUE(ParseInputScript(ReadText(kRuns / ("route_" + route + "_input.txt")), words, error)) << error;
+    EXPECT_TRUE(ParseInputScript(ReadText(kRuns / (name + ".txt")), words, error)) << error;
     return words;
 }
 
@@ -62,7 +63,7 @@ class Stage3RunnerTest : public ::testing::TestWithParam<RouteCase> {};
 TEST_P(Stage3RunnerTest, TheStageSelectStartsTheStageOnTheScriptsRoute) {
     const RouteCase& c = GetParam();
     RunSpec spec;
-    spec.input = Script(c.name);
+    spec.input = Script(std::string("route_") + c.name + "_input");
     spec.frameLimit = 1000;
     const RunResult r = RunGame(spec);
     const FrameRow* enter = FindRow(r.rows, [](const FrameRow& row) { return row.sceneAfter == kScenePlay; });
@@ -89,11 +90,11 @@ std::string RunOutcome(const std::vector<FrameHash>& hashes, const ReplayHeader&
     return out.str();
 }
 
-// The built program headless: the run is recorded, its outcome is the kept
-// one, and the replay plays back through the recorded states, frame by
-// frame, to the recording's last.
-TEST_P(Stage3RunnerTest, TheRunIsRecordedAndPlaysBackWithTheSameStateEveryFrame) {
-    const RouteCase& c = GetParam();
+// The built program headless: the script's run is recorded, its outcome is
+// the kept one, and the replay plays back through the recorded states, frame
+// by frame, to the recording's last.
+void RecordAndPlayBack(const std::string& script, u8 routeAFlag) {
+    ASSERT_NE(script.rfind("_input"), std::string::npos);
     testing_support::ProgramFolder folder;
     // A progress file that has the third stage cleared on every difficulty,
     // so that the stage select offers it.
@@ -105,7 +106,7 @@ TEST_P(Stage3RunnerTest, TheRunIsRecordedAndPlaysBackWithTheSameStateEveryFrame)
         std::ofstream out(folder.dir() / "system" / "system.dat", std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
-    const std::vector<u16> words = Script(c.name);
+    const std::vector<u16> words = Script(script);
     testing_support::WriteInputWords(folder.dir() / "input.bin", words);
     const ProgramResult record = folder.Run({"--no-draw", "--frames", std::to_string(words.size()), "--input",
                                              "input.bin", "--record", "run.rpl", "--hash-every", "1"});
@@ -123,9 +124,10 @@ TEST_P(Stage3RunnerTest, TheRunIsRecordedAndPlaysBackWithTheSameStateEveryFrame)
     EXPECT_EQ(header.StartKind, kStartStageSelect);
     for (i32 s = 0; s < kStageSlots; ++s) EXPECT_EQ(header.played[static_cast<std::size_t>(s)], s == kStage ? 1 : 0) << s;
     EXPECT_GT(header.inputCount[kStage], 1000u);
-    EXPECT_EQ(header.storyFlags[kStoryThirdStageRouteA], c.routeAFlag);
-    EXPECT_TRUE(testing_support::MatchesExpectedFile(kRuns / ("route_" + std::string(c.name) + "_expected.txt"),
-                                                     RunOutcome(recorded, header)));
+    EXPECT_EQ(header.storyFlags[kStoryThirdStageRouteA], routeAFlag);
+    // route_x_input.txt keeps its outcome in route_x_expected.txt.
+    const std::string outcome = script.substr(0, script.rfind("_input")) + "_expected.txt";
+    EXPECT_TRUE(testing_support::MatchesExpectedFile(kRuns / outcome, RunOutcome(recorded, header)));
 #if defined(__SANITIZE_ADDRESS__)
     // The sanitizer build checks the recorded run; the playback is the normal build's.
     return;
@@ -153,6 +155,36 @@ TEST_P(Stage3RunnerTest, TheRunIsRecordedAndPlaysBackWithTheSameStateEveryFrame)
         ASSERT_LT(r, recorded.size()) << "playback frame " << played[p].frame << " is not a state of the recording";
         ++r;
     }
+}
+
+TEST_P(Stage3RunnerTest, TheRunIsRecordedAndPlaysBackWithTheSameStateEveryFrame) {
+    const RouteCase& c = GetParam();
+    RecordAndPlayBack(std::string("route_") + c.name + "_input", c.routeAFlag);
+}
+
+// The runs found by stage3_route_search.cpp fly each route to its boss with
+// every life kept: the boss arrives in this process's run, and the program's
+// recording plays back frame for frame.
+TEST_P(Stage3RunnerTest, TheBossRunReachesTheBossAndPlaysBack) {
+    const RouteCase& c = GetParam();
+    const std::string script = std::string("route_") + c.name + "_boss_input";
+    RunSpec spec;
+    spec.input = Script(script);
+    spec.frameLimit = static_cast<i64>(spec.input.size());
+    spec.noDraw = true;
+    const RunResult r = RunGame(spec);
+    const i32 bossPhase = c.phase == 15 ? 29 : 30;
+    const FrameRow* boss = FindRow(r.rows, [&](const FrameRow& row) {
+        return row.sceneBefore == kScenePlay && row.phase == bossPhase && row.enemies > 0;
+    });
+    ASSERT_NE(boss, nullptr);
+    for (const FrameRow& row : r.rows) {
+        if (row.sceneBefore == kScenePlay) {
+            EXPECT_EQ(row.lives, 3) << "frame " << row.frame;
+        }
+    }
+    EXPECT_EQ(r.rows.back().sceneBefore, kScenePlay);
+    RecordAndPlayBack(script, c.routeAFlag);
 }
 
 INSTANTIATE_TEST_SUITE_P(Routes, Stage3RunnerTest,
@@ -195,7 +227,7 @@ TEST_P(Stage3RunnerTest, TheBossFallsAndTheStageClosesToItsReportAndTheFourthSta
     g_bossPhase = c.phase == 15 ? 29 : 28;
     g_bossFrame = c.phase == 15 ? 0 : 1999;
     RunSpec spec;
-    std::vector<u16> words = Script(c.name);
+    std::vector<u16> words = Script(std::string("route_") + c.name + "_input");
     words.resize(9000, 0);
     for (std::size_t f = 3000; f < words.size(); f += 40) words[f] = kInputZ;  // leaves the report
     spec.input = words;
