@@ -6,6 +6,7 @@
 // world position and world angle (from before any turn of this frame), A0 the
 // parent's world angle.
 #include <cmath>
+#include <cstdlib>
 #include <initializer_list>
 #include <numbers>
 
@@ -343,17 +344,500 @@ void Action240(PartFrame& f) {
     PlayFireSound();
 }
 
+// ---- The boss's parts (251-295) ----
+
+constexpr HitShape kOrb{0, 0, 28};
+constexpr f32 kGunClamp = 1.0471976f;  // pi/3
+
+// The enemy's age and state, read afresh.
+i32 OwnerAge(const PartFrame& f) { return Owner(f).age; }
+i32 OwnerState(const PartFrame& f) { return Owner(f).state; }
+bool StateIs(const PartFrame& f, i32 a, i32 b) { return OwnerState(f) == a || OwnerState(f) == b; }
+
+// The arm swings: the part's offset and angle rewritten from its timer (they
+// take effect from the next frame on).
+void Swing(PartFrame& f, bool upper) {
+    const f80 s = std::sin(2.0L * std::numbers::pi_v<f80> * static_cast<f80>((2 * T(f)) % 360) / 360.0L);
+    const f80 halfPi = static_cast<f80>(kPi) / 2.0L;
+    const f80 a = upper ? -0.4L * s - 0.1L - halfPi : 0.4L * s + halfPi + 0.1L;
+    EnemyPart& p = *f.part;
+    p.offsetX = static_cast<f32>(100.0L * std::cos(a) - 50.0L);
+    p.offsetY = static_cast<f32>(50.0L * std::sin(a) + (upper ? -45.0L : 45.0L));
+    p.angle = static_cast<f32>(upper ? a + halfPi : a - halfPi);
+}
+
+// The clamped turn of the boss guns.
+void ClampedTurn(PartFrame& f) {
+    TurnStep(f, 0.004f);
+    if (f.part->angle > kGunClamp) f.part->angle = kGunClamp;
+    if (f.part->angle < -kGunClamp) f.part->angle = -kGunClamp;
+}
+
+// An orb shell (kind 210, 150 hit points) from P + (d, 0) turned by its
+// heading; sound 13.
+void Orb(const PartFrame& f, f32 heading, f32 speed, f32 d) {
+    f32 v[2] = {d, 0.0f};
+    RotateVector2(v, heading);
+    const f32 at[2] = {f.pos[0] + v[0], f.pos[1] + v[1]};
+    FireShell({.kind = 210, .hp = 150, .speed = speed, .strength = 3, .shape = kOrb, .angle = heading,
+               .heading = heading},
+              at);
+    PlaySoundEffect(kSoundFire);
+}
+// The volley window's shell: its heading spread by one draw, made before the
+// position.
+void VolleyOrb(const PartFrame& f) {
+    const f32 heading = f.angle + RandomFloat(-0.1f, 0.1f);
+    Orb(f, heading, 4.0f, 50.0f);
+}
+void SingleOrb(const PartFrame& f, f32 d) { Orb(f, f.angle, 3.0f, d); }
+bool InVolleyWindow(i32 u) { return u == 10 || u == 14 || u == 18 || u == 22 || u == 26; }
+
+// A ring of n bullets (kind 101) at headings base + 2 pi i / n; bullet sound.
+void Ring101(const PartFrame& f, i32 n, f32 speed, f32 base) {
+    for (i32 i = 0; i < n; ++i) {
+        FireBullet(kBullet101, speed, kHS0, base + kTwoPi * static_cast<f32>(i) / static_cast<f32>(n), f.pos);
+    }
+    PlayFireSound();
+}
+
+// Pods spread to both sides of `base`: base + step i for i = 1..n, then
+// base - step i.
+void PodSpread(const PartFrame& f, i32 kind, f32 base, f32 step, i32 n) {
+    for (i32 i = 1; i <= n; ++i) FirePod(kind, 50, 0.0f, base + step * static_cast<f32>(i), f.pos);
+    for (i32 i = 1; i <= n; ++i) FirePod(kind, 50, 0.0f, base - step * static_cast<f32>(i), f.pos);
+}
+
+// `count` explosions (effect 10) around P, the j-th aged -2 j: x, y and angle
+// drawn per effect.
+void ArrivalBlasts(const PartFrame& f, i32 count) {
+    PlaySoundEffect(kSoundSenGeBom05);
+    for (i32 j = 0; j < count; ++j) {
+        const f32 dx = RandomFloat(-30.0f, 30.0f);
+        const f32 dy = RandomFloat(-30.0f, 30.0f);
+        const f32 at[2] = {f.pos[0] + dx, f.pos[1] + dy};
+        const i32 index = SpawnPartEffect(10, at);
+        if (index >= 0) g_EffectList[static_cast<std::size_t>(index)].age = -2 * j;
+    }
+}
+
+// Five orb shells at P, turning with the window's progress (direction by the
+// parity of t / q).
+void OrbStar(const PartFrame& f, i32 q) {
+    const i32 t = T(f);
+    const f32 turn = static_cast<f32>((t % q) / 5) * 0.1f;
+    for (i32 i = 0; i < 5; ++i) {
+        const f32 base = f.angle + kTwoPi * static_cast<f32>(i) / 5.0f;
+        const f32 heading = (t / q) % 2 == 0 ? base + turn : base - turn;
+        FireShell({.kind = 210, .hp = 150, .speed = 3.0f, .strength = 3, .shape = kOrb, .angle = heading,
+                   .heading = heading},
+                  f.pos);
+    }
+    PlaySoundEffect(kSoundFire);
+}
+
+// Fans of bullets 101 for i = -n..n from P + rot((dx, 100 sin(i pi / g)), A)
+// at heading A + i h, one bullet per speed; with `jitter` each bullet after
+// the first of an i turns by a further draw of +-0.1.
+void WaveFans(const PartFrame& f, f32 dx, i32 n, i32 g, f32 h, const f32* speeds, i32 speedCount, bool jitter) {
+    for (i32 i = -n; i <= n; ++i) {
+        const f32 dy = static_cast<f32>(
+            100.0L * std::sin(static_cast<f80>(i) * static_cast<f80>(kPi) / static_cast<f80>(g)));
+        f32 from[2];
+        LocalPoint(f, dx, dy, from);
+        f32 heading = f.angle + static_cast<f32>(i) * h;
+        for (i32 k = 0; k < speedCount; ++k) {
+            if (jitter && k > 0) heading += RandomFloat(-0.1f, 0.1f);
+            FireBullet(kBullet101, speeds[k], kHS0, heading, from);
+        }
+    }
+    PlayFireSound();
+}
+
+// 251, 252: the claws swing and fire by the boss's state.
+void Claw(PartFrame& f, bool upper) {
+    Swing(f, upper);
+    if (Outside(f)) return;
+    const i32 t = T(f);
+    if (StateIs(f, 255, 256) && OwnerAge(f) < 600) {
+        if (t % 300 == 0) Ring101(f, 24, 1.8f, f.angle);
+    } else if (StateIs(f, 261, 262)) {
+        if (t > 50 && t % 40 == 0) {
+            const f32 w = 0.05f * Wave(t, 500) + 0.06f;
+            for (i32 i = -2; i <= 2; ++i) {
+                FireBullet(kBullet101, 3.0f - 0.15f * static_cast<f32>(std::abs(i)), kHS0,
+                           f.angle + static_cast<f32>(i) * w, f.pos);
+            }
+            PlayFireSound();
+        }
+    } else if (StateIs(f, 251, 252)) {
+        if (t > 50 && t % 80 == 0) {
+            for (i32 i = -2; i <= 2; ++i) FireBullet(kBullet101, 2.0f, kHS0, f.angle + 0.15f * static_cast<f32>(i), f.pos);
+            PlayFireSound();
+        }
+    }
+}
+void Action251(PartFrame& f) { Claw(f, true); }
+void Action252(PartFrame& f) { Claw(f, false); }
+
+// 253: a boss gun that arrives with a blast; volleys and single shots in a
+// 440-frame cycle, turning between them.
+void Action253(PartFrame& f) {
+    if (T(f) == 1) ArrivalBlasts(f, 10);
+    if (Outside(f)) return;
+    const i32 t = T(f);
+    const i32 u = t % 110;
+    const i32 c = (t / 110) % 4;
+    if (c == 0 && u < 30) {
+        f.part->spriteKind = 259;
+        if (InVolleyWindow(u)) VolleyOrb(f);
+    } else if (u < 20) {
+        f.part->spriteKind = 259;
+        if (u == 10) SingleOrb(f, 50.0f);
+        if (u == 15 && g_GameState.StoryFlags[kStoryBossGunTalkShown] == 0) {
+            g_GameState.StoryFlags[kStoryBossGunTalkShown] = 1;
+            StartTalkEvent(222);
+        }
+    } else {
+        f.part->spriteKind = 260;
+        ClampedTurn(f);
+    }
+}
+
+// 260: a rebuilt arm gun drops pods; the rebuild's talk once.
+void Action260(PartFrame& f) {
+    if (Outside(f)) return;
+    const i32 t = T(f);
+    if (t > 50 && t % 120 == 0) {
+        FirePod(202, 50, 0.0f, f.parentAngle, f.pos);
+        PlaySoundEffect(kSoundSenGeTaihou01);
+    }
+    auto& flags = g_GameState.StoryFlags;
+    if (flags[kStoryBossArmRebuilt] == 1 && flags[kStoryBossArmTalkAsked] == 0) {
+        StartTalkEvent(223);
+        flags[kStoryBossArmTalkAsked] = 1;
+    }
+}
+
+// 261: a boss gun that arrives with a blast (its timer jumps to 30), then
+// single shots every 150 frames, turning between them.
+void Action261(PartFrame& f) {
+    if (T(f) < 10) {
+        ArrivalBlasts(f, 5);
+        f.part->timer = 20 * f.part->timer + 10;
+    }
+    if (Outside(f)) return;
+    const i32 t = T(f);
+    if (t > 20 && t % 150 < 20) {
+        if (t % 150 == 10) SingleOrb(f, 15.0f);
+    } else {
+        ClampedTurn(f);
+    }
+}
+
+// 270: an arm rebuilds its destroyed guns while it is out of the field in the
+// boss's states 255 and 256, 300 of its hit points each.
+void Action270(PartFrame& f) {
+    if (!StateIs(f, 255, 256) || !Outside(f)) return;
+    for (i32 c = 0; c < 2; ++c) {
+        EnemyPart* child = ChildOf(*f.part, c);
+        if (child == nullptr || child->state != -1 || f.part->hp <= 300) continue;
+        f.part->hp -= 300;
+        child->state = 1;
+        child->action = 260;
+        child->hp = child->maxHp;
+        g_GameState.StoryFlags[kStoryBossArmRebuilt] = 1;
+    }
+}
+
+// 275: the boss's nose: a ring of pods in states 255 and 256, fans of pods in
+// 261 and 262 once root part 1's children 2 and 3 are gone.
+void Action275(PartFrame& f) {
+    if (StateIs(f, 255, 256) && OwnerAge(f) == 400) {
+        for (i32 i = 0; i < 8; ++i) FirePod(203, 50, 0.0f, kTwoPi * static_cast<f32>(i) / 8.0f, f.pos);
+        PlaySoundEffect(kSoundSenMiMisairu);
+    }
+    if (StateIs(f, 261, 262) && T(f) % 200 == 0 && ChildDestroyed(f.enemy, 1, 2) && ChildDestroyed(f.enemy, 1, 3)) {
+        for (i32 i = 0; i < 7; ++i) {
+            FirePod(203, 50, 0.0f, f.parentAngle + kTwoPi * static_cast<f32>(i) / 7.0f, f.pos);
+        }
+        PlaySoundEffect(kSoundSenMiMisairu);
+    }
+}
+
+// 276: the boss's core, hittable once root part 2 and root part 1's children
+// 2 and 3 are gone; the boss sinks (298) once root part 0 and root part 1's
+// children 0 to 3 are gone.
+void Action276(PartFrame& f) {
+    const i32 t = T(f);
+    if (RootDestroyed(f.enemy, 2) && ChildDestroyed(f.enemy, 1, 2) && ChildDestroyed(f.enemy, 1, 3)) {
+        f.part->hitShape = HitShape{30, 30, 40};
+        const auto crossAndRing = [&](i32 shape, i32 rings, f32 speed, f32 step) {
+            for (i32 i = 1; i <= 4; ++i) {
+                const f32 d = static_cast<f32>(i) * kPi / 5.0f;
+                FireBullet(210, 1.0f, shape, f.angle + d, f.pos);
+                FireBullet(210, 1.0f, shape, f.angle - d, f.pos);
+            }
+            for (i32 i = 0; i < 20; ++i) {
+                for (i32 j = 0; j < rings; ++j) {
+                    // kind 211 carries {0, 0, 5}, entry 1 of DefaultHitShapes
+                    FireBullet(211, speed + step * static_cast<f32>(j), kHS1,
+                               f.angle + static_cast<f32>(i) * kPi / 10.0f, f.pos);
+                }
+            }
+        };
+        if (g_GameState.StoryFlags[kStoryBossGunTalkShown] == 1) {
+            if (t > 50 && t % 100 == 0) crossAndRing(2, 1, 1.5f, 0.0f);
+            if (t > 50 && t % 250 < 30 && t % 5 == 0) OrbStar(f, 250);
+        } else if (StateIs(f, 251, 252) && t > 50 && t % 100 == 0) {
+            crossAndRing(kHS1, 4, 1.2f, 0.05f);
+        }
+    } else {
+        f.part->hitShape = HitShape{};
+        f.part->timer = 0;
+    }
+    if (OwnerState(f) != 298 && RootDestroyed(f.enemy, 0) && ChildDestroyed(f.enemy, 1, 0) &&
+        ChildDestroyed(f.enemy, 1, 1) && ChildDestroyed(f.enemy, 1, 2) && ChildDestroyed(f.enemy, 1, 3)) {
+        SetEnemyState(f.enemy, 298);
+    }
+}
+
+// 280: phase 1's guns drop pods.
+void Action280(PartFrame& f) {
+    if (Outside(f)) return;
+    static constexpr i32 kEvery[3] = {120, 80, 80};
+    const i32 t = T(f);
+    if (t <= 50 || t % ByDifficulty(f, kEvery) != 0) return;
+    FirePod(202, 50, 0.0f, f.parentAngle, f.pos);
+    PlaySoundEffect(kSoundSenGeTaihou01);
+}
+
+// 281, 282: the side parts swing and fire fans in four of every five periods.
+void SideFans(PartFrame& f, bool upper) {
+    Swing(f, upper);
+    if (Outside(f)) return;
+    struct Row {
+        i32 p, n;
+        f32 v, s;
+    };
+    static constexpr Row kRows[3] = {{80, 2, 3.0f, 0.2f}, {50, 3, 3.0f, 0.2f}, {40, 4, 2.8f, 0.25f}};
+    const Row& r = ByDifficulty(f, kRows);
+    const i32 t = T(f);
+    if (t <= 50 || t % r.p != 0 || (t / r.p) % 5 > 3) return;
+    for (i32 i = -r.n; i <= r.n; ++i) FireBullet(kBullet101, r.v, kHS0, f.angle + static_cast<f32>(i) * r.s, f.pos);
+    PlayFireSound();
+}
+
+// 285, 286: the side parts swing and fire rings at the boss's ages.
+void SideRings(PartFrame& f, bool upper) {
+    Swing(f, upper);
+    struct Row {
+        i32 n1, second;
+        f32 v2;
+    };
+    static constexpr Row kRows[3] = {{24, 0, 0.0f}, {24, 50, 1.8f}, {32, 80, 2.4f}};
+    const Row& r = ByDifficulty(f, kRows);
+    const i32 age = OwnerAge(f);
+    const bool cycle = age >= 1000 && age < 5000;
+    if (cycle && age % 1000 == 200) Ring101(f, r.n1, 1.8f, f.angle);
+    if (r.second > 0 && cycle && age % 1000 == 200 + r.second) Ring101(f, 24, r.v2, f.angle);
+}
+
+// 287: phase 2's core part spreads pods at the boss's ages.
+void Action287(PartFrame& f) {
+    static constexpr i32 kCount[3] = {3, 4, 6};
+    const i32 age = OwnerAge(f);
+    if (age < 1000 || age >= 5000 || age % 1000 != 150) return;
+    PodSpread(f, 203, f.angle, 0.1f * kPi, ByDifficulty(f, kCount));
+    PlaySoundEffect(kSoundSenMiMisairu);
+}
+
+// 288: phase 3's core: pods along its length in the first 200 frames of every
+// 1000, and wave fans at ages 1050 and 2050.
+void Action288(PartFrame& f) {
+    struct Row {
+        i32 q, n, g;
+        f32 h;
+        f32 speeds[4];
+        i32 speedCount;
+    };
+    static constexpr Row kRows[3] = {{20, 9, 12, 0.05f * kPi, {3.2f, 3.0f}, 2},
+                                     {15, 12, 12, kPi / 24.0f, {3.2f, 3.0f}, 2},
+                                     {10, 15, 15, kPi / 28.0f, {4.2f, 3.9999998f, 3.7999997f, 3.6f}, 4}};
+    const Row& r = ByDifficulty(f, kRows);
+    const bool hard = &r == &kRows[2];
+    const i32 age = OwnerAge(f);
+    if (age >= 1000 && age % 1000 < 200 && (age % 1000) % r.q == 0) {
+        const f32 along = RandomFloat(-150.0f, 150.0f);
+        f32 at[2];
+        LocalPoint(f, 0.0f, along, at);
+        f32 heading = f.parentAngle;
+        if (hard) heading += RandomFloat(-0.2f, 0.2f);
+        FirePod(205, 50, 0.0f, heading, at);
+        PlaySoundEffect(kSoundSenGeTaihou01);
+    }
+    if (age == 1050 || age == 2050) WaveFans(f, 0.0f, r.n, r.g, r.h, r.speeds, r.speedCount, hard);
+}
+
+// 289: final form 295's core: wave fans, the faster the fewer guns stand.
+void Action289(PartFrame& f) {
+    struct Row {
+        i32 perGun, base, n;
+        f32 h;
+        f32 speeds[3];
+        i32 speedCount;
+    };
+    // p(c) = perGun c + base: EASY 50 c + 60, NORMAL 40 (c + 1), HARD 30 (c + 1).
+    static constexpr Row kRows[3] = {{50, 60, 9, 0.05f * kPi, {3.2f, 3.0f}, 2},
+                                     {40, 40, 12, kPi / 24.0f, {3.2f, 3.0f}, 2},
+                                     {30, 30, 13, kPi / 24.0f, {3.2f, 2.8f, 2.4f}, 3}};
+    const Row& r = ByDifficulty(f, kRows);
+    i32 c = 0;
+    for (const i32 root : {7, 8, 9, 10}) c += RootDestroyed(f.enemy, root) ? 0 : 1;
+    if (c == 0 && !RootDestroyed(f.enemy, 4)) c = 1;
+    const i32 t = T(f);
+    if (t < 501 || t % (r.perGun * c + r.base) != 0) return;
+    WaveFans(f, -60.0f, r.n, 12, r.h, r.speeds, r.speedCount, &r == &kRows[2]);
+}
+
+// 290: final form 295's nose gun: after 300 frames, volleys and single shots
+// in a four-period cycle, turning between them.
+void Action290(PartFrame& f) {
+    static constexpr i32 kPeriod[3] = {150, 110, 90};
+    const i32 p = ByDifficulty(f, kPeriod);
+    const i32 t = T(f);
+    const i32 u = t % p;
+    if (t > 300 && (t / p) % 4 == 0 && u < 30) {
+        f.part->spriteKind = 260;
+        if (InVolleyWindow(u)) VolleyOrb(f);
+    } else if (t > 300 && u < 20) {
+        f.part->spriteKind = 260;
+        if (u == 10) SingleOrb(f, 50.0f);
+    } else {
+        f.part->spriteKind = 259;
+        ClampedTurn(f);
+    }
+}
+
+// 291: final form 295's revived guns: a single shot at the start of each
+// period after 300 frames.
+void Action291(PartFrame& f) {
+    static constexpr i32 kPeriod[3] = {180, 150, 120};
+    const i32 p = ByDifficulty(f, kPeriod);
+    const i32 t = T(f);
+    if (t <= 300 || t % p >= 20) {
+        f.part->spriteKind = 257;
+        return;
+    }
+    f.part->spriteKind = 258;
+    if (t % p == 10) SingleOrb(f, 55.0f);
+}
+
+// 292: final form 294's core: turning orb stars and two swaying fans.
+void Action292(PartFrame& f) {
+    struct Row {
+        i32 q, r, every, n;
+    };
+    static constexpr Row kRows[3] = {{250, 8, 40, 2}, {250, 5, 40, 2}, {200, 5, 30, 3}};
+    const Row& r = ByDifficulty(f, kRows);
+    const i32 t = T(f);
+    if (t > 300 && t % r.q < 30 && t % r.r == 0) {
+        OrbStar(f, r.q);
+        if (g_GameState.StoryFlags[kStoryBossGunTalkShown] == 0) StartTalkEvent(222);
+    }
+    if (t >= 301 && t % r.every == 0) {
+        const f32 w = 0.08f * Wave(t, 500) + 0.1f;
+        const f32 b = 1.2f * Wave(t, 700);
+        for (const f32 side : {1.0f, -1.0f}) {
+            f32 from[2];
+            LocalPoint(f, 0.0f, 50.0f * side, from);
+            const f32 base = f.angle + side * b;
+            for (i32 i = -r.n; i <= r.n; ++i) {
+                FireBullet(kBullet101, 3.0f - 0.15f * static_cast<f32>(std::abs(i)), kHS0,
+                           base + static_cast<f32>(i) * w, from);
+            }
+        }
+        PlayFireSound();
+    }
+}
+
+// 293: pods spread to both sides every p frames after 300.
+void Action293(PartFrame& f) {
+    struct Row {
+        i32 p;
+        f32 s;
+        i32 n;
+    };
+    static constexpr Row kRows[3] = {{250, 0.1f, 4}, {200, 0.1f, 4}, {200, 0.125f, 6}};
+    const Row& r = ByDifficulty(f, kRows);
+    const i32 t = T(f);
+    if (t <= 300 || t % r.p != 0) return;
+    PodSpread(f, 203, f.angle, r.s * kPi, r.n);
+    PlaySoundEffect(kSoundSenMiMisairu);
+}
+
+// 295: aimed bursts from points to either side, alternating, in the second
+// part of every period.
+void Action295(PartFrame& f) {
+    struct Row {
+        i32 p, w, q;
+        f32 s;
+        f32 speeds[4];
+    };
+    static constexpr Row kRows[3] = {{300, 200, 10, 0.8f, {3.4f, 3.35f, 3.3f, 3.25f}},
+                                     {350, 250, 6, 0.8f, {3.4f, 3.3f, 3.2f, 3.1f}},
+                                     {400, 300, 4, 1.2f, {3.4f, 3.3f, 3.2f, 3.1f}}};
+    const Row& r = ByDifficulty(f, kRows);
+    const bool hard = &r == &kRows[2];
+    const i32 t = T(f);
+    if (t % r.p < r.w) return;
+    f32 side = 0.0f;
+    if (t % r.q == 0) {
+        side = 1.0f;
+    } else if (t % r.q == r.q / 2) {
+        side = -1.0f;
+    } else {
+        return;
+    }
+    const f32 dx = RandomFloat(50.0f, 150.0f);
+    const f32 origin[2] = {f.pos[0] + side * dx, f.pos[1]};
+    const f32 a = AimFrom(origin);
+    f32 base = a;
+    if (t % 300 != 150) base = a + RandomFloat(-r.s, r.s);
+    for (const f32 speed : r.speeds) {
+        f32 heading = base;
+        if (hard) heading += RandomFloat(-0.1f, 0.1f);
+        FireBullet(kBullet101, speed, kHS0, heading, origin);
+    }
+    PlayFireSound();
+}
+
+void Nothing(PartFrame&) {}
+
 // Every action of the stage.
 constexpr ActionRow kActions[] = {
     {11, WreckSmoke11}, {12, WreckSmoke12}, {13, WreckSmoke13}, {201, Action201}, {205, Action205},
     {206, Action206},   {210, Action210},   {211, Action211},   {215, Action215}, {216, Action216},
     {220, Action220},   {221, Action221},   {230, Action230},   {231, Action231}, {240, Action240},
+    {251, Action251},   {252, Action252},   {253, Action253},   {254, Nothing},   {260, Action260},
+    {261, Action261},   {270, Action270},   {275, Action275},   {276, Action276}, {280, Action280},
+    {281, [](PartFrame& f) { SideFans(f, true); }},             {282, [](PartFrame& f) { SideFans(f, false); }},
+    {283, [](PartFrame& f) { Swing(f, true); }},                {284, [](PartFrame& f) { Swing(f, false); }},
+    {285, [](PartFrame& f) { SideRings(f, true); }},            {286, [](PartFrame& f) { SideRings(f, false); }},
+    {287, Action287},   {288, Action288},   {289, Action289},   {290, Action290}, {291, Action291},
+    {292, Action292},   {293, Action293},   {295, Action295},
 };
 
-// 231 silences the mid-boss's parts when it leaves early.
-constexpr i32 kWrittenActions[] = {0};
+// 231 silences the mid-boss's parts when it leaves early; 270 rebuilds the
+// arm's guns with 260; the guns show their firing and resting pictures.
+constexpr i32 kWrittenActions[] = {0, 260};
+constexpr i32 kWrittenSpriteKinds[] = {257, 258, 259, 260};
 
-constexpr ActionTable kTable{.actions = kActions, .writesActions = kWrittenActions};
+constexpr ActionTable kTable{
+    .actions = kActions,
+    .writesActions = kWrittenActions,
+    .writesSpriteKinds = kWrittenSpriteKinds,
+};
 
 }  // namespace
 

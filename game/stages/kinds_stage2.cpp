@@ -137,10 +137,6 @@ std::vector<EnemyKindSpec> BuildKinds() {
 // action 101, which this stage's patterns do not know, so it never fires.
 constexpr NumbersException kExceptions[] = {
     {NumbersRule::kActionHasRow, 101, "the convoy (kind 2) flies past without firing"},
-    {NumbersRule::kActionHasRow, 251, "the boss's patterns are not written yet"},
-    {NumbersRule::kActionHasRow, 252, "the boss's patterns are not written yet"},
-    {NumbersRule::kActionHasRow, 270, "the boss's patterns are not written yet"},
-    {NumbersRule::kActionHasRow, 275, "the boss's patterns are not written yet"},
 };
 
 }  // namespace

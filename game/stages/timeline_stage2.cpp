@@ -25,7 +25,9 @@ constexpr f32 kQuarterPi = 0.7853982f;
 constexpr f32 kThreeQuarterPi = 2.3561945f;
 constexpr f32 kThirdPi = 1.0471976f;
 constexpr f32 kTwoThirdsPi = 2.0943952f;
+constexpr f32 kPi = 3.1415927f;
 constexpr i32 kSeam = 960;
+constexpr i32 kBossMusic = 14;
 
 i32 Spawn(const SpawnOrder& order) { return SpawnAndPlace(SpawnEnemyStage2, order); }
 
@@ -221,6 +223,36 @@ void Phase8() {
     if (ScriptFrame() > 1200 && g_EnemyList.empty()) ChangePhase(9);
 }
 
+// The boss rises from below the field at half size; the phase cannot go on
+// without it, so a refused spawn holds the frame and is tried again.
+void Phase9() {
+    if (ScriptFrame() <= 50 || !g_EnemyList.empty()) return;
+    const SpawnOrder boss{.kind = 102, .state = 290, .speed = 0.0f, .x = 320.0f, .y = 630.0f, .heading = kUp,
+                          .active = 0, .scale = 0.5f};
+    if (SpawnOrHold(SpawnEnemyStage2, boss) < 0) return;
+    ChangePhase(10);
+    StartTalkEvent(220);
+    RequestMusic(kBossMusic);
+    g_GameState.BossActiveFlag = 1;
+    g_GameState.BossSequenceFlag = 1;
+    PlaySoundEffect(kSoundAniGeToriWing02);
+}
+
+// Raiders from both sides while the boss hovers (state 296, ages 1100 to
+// 1600); the stage closes once the list is empty and no talk runs.
+void Phase10() {
+    if (const Enemy* boss = LeadEnemyInState(296); boss != nullptr && boss->age >= 1100 && boss->age <= 1600) {
+        if (ScriptFrame() % 80 == 0) {
+            Spawn({.kind = 1, .state = 205, .speed = 7.5f, .x = StageMinus(0, 100), .y = StagePlus(200, 150),
+                   .heading = 0.0f, .rotation = kDown});
+        } else if (ScriptFrame() % 80 == 40) {
+            Spawn({.kind = 1, .state = 205, .speed = 7.5f, .x = StagePlus(640, 100), .y = StagePlus(200, 150),
+                   .heading = -kPi, .rotation = kDown});
+        }
+    }
+    if (g_EnemyList.empty() && !IsTalkRunning()) CloseStage();
+}
+
 // Sections: 0 to 1 at a seam in phases 4 to 6; 3 to 4 at a seam in phases 7
 // to 9 (section 3 holds there); otherwise 1 to 2 (with the wind), 2 to 3 and
 // 4 to 5 at a seam, and from section 4 on talk 201 once.
@@ -254,7 +286,7 @@ void StepBackgroundSections() {
 constexpr TimelineSpawn kSpawns[] = {
     {1, 231},  {1, 232},  {2, 233},  {2, 234},  {5, 201},  {5, 202},  {6, 281},  {8, 240},
     {8, 241},  {9, 242},  {9, 243},  {11, 210}, {11, 212}, {11, 213}, {12, 210}, {12, 212},
-    {12, 213}, {15, 215}, {21, 221}, {22, 221},
+    {12, 213}, {15, 215}, {21, 221}, {22, 221}, {1, 205},  {102, 290},
 };
 
 constexpr TimelineNumbers kNumbers{.spawns = kSpawns};
@@ -273,6 +305,8 @@ void RunStage2Script() {
         case 6: Phase6(); break;
         case 7: Phase7(); break;
         case 8: Phase8(); break;
+        case 9: Phase9(); break;
+        case 10: Phase10(); break;
         case kClosingPhase: FinishStageWhenClosed(); break;
         default: break;
     }
