@@ -11,6 +11,7 @@
 #include "game/shell/story_flags.h"
 #include "game/stages/enemy_spawn.h"
 #include "tests/game/enemy/enemy_fixture.h"
+#include "tests/game/enemy/stage1_fixture.h"
 
 namespace {
 
@@ -342,6 +343,218 @@ TEST_F(Stage2PatternsTest, MissingRootPartsReadAsDestroyed) {
     ASSERT_FALSE(v.empty());
     EXPECT_EQ(v.front(), (Volley{200, 2, 2}));  // the twin streams and pods of a plate-less core
     EXPECT_NE(Owner().state, 282);
+}
+
+
+// ---- The boss's parts ----
+
+TEST_F(Stage2PatternsTest, BossPartsFiringFramesPerDifficulty) {
+    struct Case {
+        i32 action, difficulty, first, last;
+        Volleys want;
+    };
+    const Case cases[] = {
+        {280, 0, 0, 250, {{120, 0, 1}, {240, 0, 1}}},
+        {280, 2, 0, 170, {{80, 0, 1}, {160, 0, 1}}},
+        {281, 0, 0, 400, {{80, 5, 0}, {160, 5, 0}, {240, 5, 0}, {400, 5, 0}}},  // 320: (t / p) mod 5 = 4
+        {282, 2, 0, 130, {{80, 9, 0}, {120, 9, 0}}},
+        {290, 2, 300, 660,
+         {{370, 0, 1}, {374, 0, 1}, {378, 0, 1}, {382, 0, 1}, {386, 0, 1}, {460, 0, 1}, {550, 0, 1}, {640, 0, 1}}},
+        {291, 0, 0, 560, {{370, 0, 1}, {550, 0, 1}}},
+        {293, 0, 0, 510, {{500, 0, 8}}},
+        {293, 1, 0, 610, {{400, 0, 8}, {600, 0, 8}}},
+        {293, 2, 0, 410, {{400, 0, 12}}},
+        {283, 2, 0, 400, {}},
+        {254, 2, 0, 400, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "action " << c.action << " difficulty " << c.difficulty);
+        Arm(c.action, 300, 150);
+        part_->timer = c.first;
+        EXPECT_EQ(Fire(c.difficulty, c.last), c.want);
+    }
+}
+
+// 292's turning orb stars and swaying fans; its talk 222 is asked for on
+// every star while the talk's flag is clear.
+TEST_F(Stage2PatternsTest, FinalFormCoreStarsAndFans) {
+    Arm(292, 300, 150);
+    part_->timer = 300;
+    i32 bullets = 0;
+    i32 shells = 0;
+    for (const Volley& v : Fire(0, 530)) {
+        bullets += v[1];
+        shells += v[2];
+    }
+    EXPECT_EQ(bullets, 6 * 10);  // 320 .. 520, two fans of five
+    EXPECT_EQ(shells, 4 * 5);    // 504, 512, 520, 528
+    EXPECT_EQ(g_TalkState.eventId, 222);
+}
+
+// 295's bursts come from points to either side; the exactly aimed volley
+// (t mod 300 = 150) never falls in EASY's window but does on NORMAL (t 1350).
+TEST_F(Stage2PatternsTest, SideBurstsDrawTheirOriginAndSpread) {
+    Arm(295, 300, 150);
+    EXPECT_EQ(Fire(0, 300).size(), 20u);  // 200, 205, .. 295
+    struct Case {
+        i32 difficulty, t, draws;
+    };
+    const Case cases[] = {{1, 1350, 1}, {1, 1356, 2}, {1, 1353, 2}, {2, 750, 5}, {2, 1552, 6}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.difficulty << " t " << c.t);
+        Arm(295, 300, 150);
+        part_->timer = c.t - 1;
+        const u32 seed = RandomGetState();
+        ASSERT_EQ(Fire(c.difficulty, c.t), (Volleys{{c.t, 4, 0}}));
+        EXPECT_EQ(stage1_test::DrawsSince(seed), c.draws);
+    }
+}
+
+// The rings and pods of phase 2 and 3 go by the boss's age.
+TEST_F(Stage2PatternsTest, PhaseTwoAndThreePartsFireByTheBossAge) {
+    struct Case {
+        i32 action, difficulty, age;
+        i32 bullets, shells;
+    };
+    const Case cases[] = {
+        {285, 0, 1200, 24, 0}, {285, 0, 1250, 0, 0},  {285, 1, 1250, 24, 0}, {286, 2, 3200, 32, 0},
+        {286, 2, 3280, 24, 0}, {285, 2, 5200, 0, 0},  {287, 0, 1150, 0, 6},   {287, 1, 2150, 0, 8},
+        {287, 2, 4150, 0, 12}, {287, 2, 5150, 0, 0},  {288, 0, 1020, 0, 1},   {288, 0, 1030, 0, 0},
+        {288, 1, 1015, 0, 1},  {288, 0, 1200, 0, 0},  {288, 0, 1050, 38, 0},  {288, 1, 2050, 50, 0},
+        {288, 2, 1050, 124, 1}, {288, 2, 3050, 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "action " << c.action << " difficulty " << c.difficulty << " age " << c.age);
+        Arm(c.action, 300, 150);
+        Owner().age = c.age;
+        const Volleys v = Fire(c.difficulty, 1);
+        const Volley got = v.empty() ? Volley{1, 0, 0} : v[0];
+        EXPECT_EQ(got[1], c.bullets);
+        EXPECT_EQ(got[2], c.shells);
+    }
+    // HARD's wave fans: each i starts from A + i h, the later speeds turned by
+    // a further draw each.
+    Arm(288, 300, 150);
+    Owner().age = 1050;
+    Fire(2, 1);
+    ASSERT_EQ(g_EnemyBulletList.size(), 124u);
+    for (i32 i = -15; i <= 15; ++i) {
+        const std::size_t first = static_cast<std::size_t>((i + 15) * 4);
+        EXPECT_NEAR(g_EnemyBulletList[first].heading, kHalfPi + static_cast<f32>(i) * 3.1415927f / 28.0f, 1e-5);
+        EXPECT_FLOAT_EQ(g_EnemyBulletList[first + 1].speed, 3.9999998f);
+        EXPECT_NEAR(g_EnemyBulletList[first + 3].heading, g_EnemyBulletList[first].heading, 0.3f + 1e-5);
+    }
+}
+
+// 289's period shortens as the guns 7-10 fall: p = 50 c + 60 on EASY, with c
+// at least 1 while root part 4 stands.
+TEST_F(Stage2PatternsTest, TheFinalFormCoreFiresFasterAsItsGunsFall) {
+    struct Case {
+        std::initializer_list<i32> shot;
+        i32 first;  // first firing timer from 501 on
+    };
+    const Case cases[] = {{{}, 520}, {{7, 8}, 640}, {{7, 8, 9, 10}, 550}, {{4, 7, 8, 9, 10}, 540}};
+    for (const Case& c : cases) {
+        ArmKind(102, 1, 320, 150);
+        part_->action = 289;
+        for (const i32 r : {0, 2, 3, 4, 5, 6, 7, 8, 9, 10}) g_EnemyPartPool[Owner().rootParts[r]].action = 0;
+        for (const i32 r : c.shot) g_EnemyPartPool[Owner().rootParts[r]].state = -1;
+        part_->timer = 500;
+        const Volleys v = Fire(0, 700);
+        ASSERT_FALSE(v.empty());
+        EXPECT_EQ(v[0][0], c.first);
+        EXPECT_EQ(v[0][1], 19 * 2);
+    }
+}
+
+TEST_F(Stage2PatternsTest, ArmsSwingAndGunsTurnWithinAThirdOfPi) {
+    Arm(283, 300, 150);
+    Fire(0, 45);  // t 45: s = sin(2 pi 90 / 360) = 1
+    const f32 a = -0.4f - 0.1f - kHalfPi;
+    EXPECT_NEAR(part_->offsetX, 100.0f * std::cos(a) - 50.0f, 1e-4);
+    EXPECT_NEAR(part_->offsetY, 50.0f * std::sin(a) - 45.0f, 1e-4);
+    EXPECT_NEAR(part_->angle, a + kHalfPi, 1e-5);
+    Arm(284, 300, 150);
+    Fire(0, 45);
+    const f32 b = 0.4f + kHalfPi + 0.1f;
+    EXPECT_NEAR(part_->offsetY, 50.0f * std::sin(b) + 45.0f, 1e-4);
+    EXPECT_NEAR(part_->angle, b - kHalfPi, 1e-5);
+    // A gun turning toward a player far to its side stops at pi/3.
+    g_PlayerState[0].x = 2000.0f;
+    g_PlayerState[0].y = 150.0f;
+    Arm(290, 300, 150);
+    Fire(0, 300);
+    EXPECT_FLOAT_EQ(part_->angle, -1.0471976f);
+    EXPECT_EQ(part_->spriteKind, 259);
+}
+
+TEST_F(Stage2PatternsTest, AGunThatArrivesWithABlastJumpsItsTimer) {
+    Arm(261, 300, 150);
+    const std::size_t effects = g_EffectList.size();
+    const u32 seed = RandomGetState();
+    Fire(0, 1);
+    EXPECT_EQ(part_->timer, 30);
+    EXPECT_EQ(g_EffectList.size() - effects, 5u);
+    EXPECT_EQ(g_EffectList.back().age, -8);
+    RandomSetState(seed);
+    for (i32 k = 0; k < 15; ++k) RandomNext();
+    const u32 afterFifteen = RandomGetState();
+    RandomSetState(seed);
+    Arm(261, 300, 150);
+    Fire(0, 1);
+    EXPECT_EQ(RandomGetState(), afterFifteen);
+}
+
+// 270 rebuilds a destroyed child for 300 of its hit points, only while out of
+// the field in the boss's states 255 and 256.
+TEST_F(Stage2PatternsTest, AnArmRebuildsItsGunsOutOfTheField) {
+    struct Case {
+        i32 state, hp;
+        f32 y;
+        i32 rebuilt, hpAfter;
+    };
+    const Case cases[] = {{255, 1000, -100, 2, 400}, {256, 500, -100, 1, 200}, {255, 300, -100, 0, 300},
+                          {255, 1000, 200, 0, 1000}, {291, 1000, -100, 0, 1000}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.state << " " << c.hp << " y " << c.y);
+        ResetPlayLists();
+        g_GameState.StoryFlags[kStoryBossArmRebuilt] = 0;
+        enemy_ = Build(TableKind({TablePart(211, 0, 0), TablePart(211, 0, 0), TablePart(255, 0, 0, {0, 1})}, {2}), 300,
+                       c.y, kHalfPi);
+        part_ = &Part(2);
+        part_->action = 270;
+        part_->hp = c.hp;
+        Part(0).state = -1;
+        Part(1).state = -1;
+        Owner().state = c.state;
+        StepTree(0);
+        EXPECT_EQ((Part(0).state == 1 ? 1 : 0) + (Part(1).state == 1 ? 1 : 0), c.rebuilt);
+        EXPECT_EQ(part_->hp, c.hpAfter);
+        EXPECT_EQ(g_GameState.StoryFlags[kStoryBossArmRebuilt], c.rebuilt > 0 ? 1 : 0);
+        if (c.rebuilt > 0) EXPECT_EQ(Part(0).action, 260);
+    }
+}
+
+// 276 (the core): hittable once root part 2 and root part 1's children 2 and
+// 3 are gone (children the boss does not have read as gone); the boss sinks
+// once root part 0 is gone too.
+TEST_F(Stage2PatternsTest, TheCoreOpensAndSinksTheBossWhenItsCoverIsGone) {
+    ArmKind(102, 1, 320, 150);
+    for (const i32 r : {0, 2, 3, 4, 5, 6, 7, 8, 9, 10}) g_EnemyPartPool[Owner().rootParts[r]].action = 0;
+    part_->action = 276;
+    Owner().state = 293;
+    part_->timer = 40;
+    StepTree(0);
+    EXPECT_EQ(part_->hitShape.radius, 0.0f);
+    EXPECT_EQ(part_->timer, 0);
+    g_EnemyPartPool[Owner().rootParts[2]].state = -1;
+    StepTree(0);
+    EXPECT_EQ(part_->hitShape.radius, 40.0f);
+    EXPECT_EQ(Owner().state, 293);
+    g_EnemyPartPool[Owner().rootParts[0]].state = -1;
+    StepTree(0);
+    EXPECT_EQ(Owner().state, 298);
+    EXPECT_EQ(Owner().age, 0);
 }
 
 }  // namespace
