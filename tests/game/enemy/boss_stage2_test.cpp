@@ -176,7 +176,9 @@ TEST_F(Stage2BossTest, PhaseThreeEndsByWhatWasShot) {
         Frame();
         EXPECT_EQ(At(0).state, c.next);
         EXPECT_EQ(g_TalkState.active != 0 ? g_TalkState.eventId : -1, c.talk);
-        if (c.next == 298 || c.next == 299) EXPECT_EQ(Root(0, 4).spriteKind, 260);
+        if (c.next == 298 || c.next == 299) {
+            EXPECT_EQ(Root(0, 4).spriteKind, 260);
+        }
     }
 }
 

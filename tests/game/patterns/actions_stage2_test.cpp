@@ -531,7 +531,9 @@ TEST_F(Stage2PatternsTest, AnArmRebuildsItsGunsOutOfTheField) {
         EXPECT_EQ((Part(0).state == 1 ? 1 : 0) + (Part(1).state == 1 ? 1 : 0), c.rebuilt);
         EXPECT_EQ(part_->hp, c.hpAfter);
         EXPECT_EQ(g_GameState.StoryFlags[kStoryBossArmRebuilt], c.rebuilt > 0 ? 1 : 0);
-        if (c.rebuilt > 0) EXPECT_EQ(Part(0).action, 260);
+        if (c.rebuilt > 0) {
+            EXPECT_EQ(Part(0).action, 260);
+        }
     }
 }
 

@@ -138,18 +138,42 @@ struct RecordCase {
 
 void PrintTo(const RecordCase& c, std::ostream* os) { *os << c.name; }
 
+// The time limit of each of the clear run's runs.
+constexpr std::chrono::minutes kLongRun{3};
+
+// The outcome of a recorded run as its expected file keeps it: the state hash
+// of every 1,000th frame and of the last, and the score of every stage the
+// replay holds.
+std::string RunOutcome(const std::vector<FrameHash>& hashes, const ReplayHeader& header) {
+    std::ostringstream out;
+    for (std::size_t i = 0; i < hashes.size(); ++i) {
+        if (hashes[i].frame % 1000 == 0 || i + 1 == hashes.size())
+            out << "frame " << hashes[i].frame << " " << hashes[i].hash << "\n";
+    }
+    for (i32 s = 0; s < kStageSlots; ++s) {
+        if (header.played[static_cast<std::size_t>(s)] != 0)
+            out << "stage " << s << " score " << header.stageScore[static_cast<std::size_t>(s)] << "\n";
+    }
+    return out.str();
+}
+
+const fs::path kProgramTests = fs::path(TOLVARIN_SOURCE_DIR) / "tests" / "game" / "program";
+
 class RecordAndPlay : public ::testing::TestWithParam<RecordCase> {};
 
 // Records the script's run and plays it back. Every frame of the playback
 // must reach a state the recording reached, in the same order, ending where
 // the recording ended. The recording has frames the playback has not (the
 // title, the pause menu opened by the live key), so the playback's hashes are
-// matched in order against the recording's. The recording's header.
-ReplayHeader RecordAndPlayBack(const std::string& script, i32 stage, i32 startKind, u32 minWords) {
+// matched in order against the recording's. With an expected file, the
+// recording's outcome (RunOutcome) must match it. The recording's header.
+ReplayHeader RecordAndPlayBack(const std::string& script, i32 stage, i32 startKind, u32 minWords,
+                               const fs::path& expected = {}) {
     ProgramFolder folder(false);
     const std::size_t frames = folder.WriteScript("script.bin", script);
     const ProgramResult record = folder.Run({"--no-draw", "--frames", std::to_string(frames), "--input", "script.bin",
-                                             "--record", "run.rpl", "--hash-every", "1"});
+                                             "--record", "run.rpl", "--hash-every", "1"},
+                                            kLongRun);
     EXPECT_EQ(record.exitCode, 0) << record;
     EXPECT_TRUE(fs::exists(folder.dir() / "run.rpl")) << record;
     const std::vector<FrameHash> recorded = ParseFrameHashes(record.out);
@@ -162,9 +186,12 @@ ReplayHeader RecordAndPlayBack(const std::string& script, i32 stage, i32 startKi
     }
     const u32 words = header.inputCount[static_cast<std::size_t>(stage)];
     EXPECT_GT(words, minWords);
+    if (!expected.empty()) {
+        EXPECT_TRUE(testing_support::MatchesExpectedFile(expected, RunOutcome(recorded, header)));
+    }
     if (recorded.empty() || words <= minWords) return header;
 
-    const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"});
+    const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"}, kLongRun);
     EXPECT_EQ(play.exitCode, 0) << play;
     EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play;
     const std::vector<FrameHash> played = ParseFrameHashes(play.out);
@@ -202,26 +229,6 @@ INSTANTIATE_TEST_SUITE_P(Runs, RecordAndPlay,
                                            RecordCase{"StageSelect", kStageSelect, 1, 2}),
                          [](const ::testing::TestParamInfo<RecordCase>& info) { return info.param.name; });
 
-// The time limit of each of the clear run's runs.
-constexpr std::chrono::minutes kLongRun{3};
-
-// The outcome of a recorded run as its expected file keeps it: the state hash
-// of every 1,000th frame and of the last, and the score of every stage the
-// replay holds.
-std::string RunOutcome(const std::vector<FrameHash>& hashes, const ReplayHeader& header) {
-    std::ostringstream out;
-    for (std::size_t i = 0; i < hashes.size(); ++i) {
-        if (hashes[i].frame % 1000 == 0 || i + 1 == hashes.size())
-            out << "frame " << hashes[i].frame << " " << hashes[i].hash << "\n";
-    }
-    for (i32 s = 0; s < kStageSlots; ++s) {
-        if (header.played[static_cast<std::size_t>(s)] != 0)
-            out << "stage " << s << " score " << header.stageScore[static_cast<std::size_t>(s)] << "\n";
-    }
-    return out.str();
-}
-
-const fs::path kProgramTests = fs::path(TOLVARIN_SOURCE_DIR) / "tests" / "game" / "program";
 
 // The first stage's clear run: the logo, the title and a new game on EASY,
 // the stage's waves, the boss and the stage report, and the first frames of
@@ -319,11 +326,13 @@ TEST(NoDrawOption, TheClearRunHasTheSameStateEveryFrameWithAndWithoutDrawing) {
 // A HARD run of the second stage from the stage select, its moves found by
 // the input search (tests/game/program/hard_stage2_input.txt says what it
 // does): it flies every wave and road of the stage to the boss's arrival, and
-// its replay reaches the recorded state every frame.
+// its replay reaches the recorded state every frame. Its outcome is kept in
+// hard_stage2_expected.txt.
 TEST(HardRun, FliesTheSecondStageToItsBossAndPlaysBack) {
     const std::string script = ReadText(kProgramTests / "hard_stage2_input.txt");
     ASSERT_FALSE(script.empty());
-    const ReplayHeader header = RecordAndPlayBack(script, 1, kStartStageSelect, 15600);
+    const ReplayHeader header =
+        RecordAndPlayBack(script, 1, kStartStageSelect, 15600, kProgramTests / "hard_stage2_expected.txt");
     EXPECT_EQ(header.Difficulty, kDifficultyHard);
     EXPECT_EQ(header.livesAtStart[1], 3u);
 }
