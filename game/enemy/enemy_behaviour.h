@@ -155,6 +155,10 @@ void SpawnExplosionChain(i32 enemy, i32 count);
 bool RemoveEnemy(i32 enemy);
 // FailMission(), then RemoveEnemy; returns false.
 bool EscapeEnemy(i32 enemy);
+// The end of a stage's boss: RemoveEnemy, the big explosion's sound, the
+// screen shaken for 50 frames and the stage's closing fade (transition 23 at
+// speed 0.01); returns false.
+bool RemoveBossWithFade(i32 enemy);
 // Plays the effect stamped with FrameCounter when more than `frames` frames
 // have passed since its stamp.
 void PlaySpacedSound(i32 effect, i32 frames);
