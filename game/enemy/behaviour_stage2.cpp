@@ -18,7 +18,6 @@
 #include "game/shell/sound_effects.h"
 #include "game/shell/sound_names.h"
 #include "game/shell/story_flags.h"
-#include "game/shell/transition.h"
 
 namespace {
 
@@ -645,23 +644,12 @@ bool StepBossFinalForm(i32 enemy, i32 age, bool form295) {
     return true;
 }
 
-// The end of the fight: the boss leaves the list and the stage's closing
-// fade starts.
-bool CloseFight(i32 enemy) {
-    RemoveEnemy(enemy);
-    PlaySoundEffect(kSoundSenGeBom05);
-    g_GameState.ScreenShakeTimer = 50;
-    StartTransition(23);
-    TransitionState.speed = 0.01f;
-    return false;
-}
-
 // 298: the boss sinks away, aiming at the player.
 bool StepBossSinking(i32 enemy, i32 age) {
     Enemy& e = EnemyRecord(enemy);
     if (age > 200 && e.y < 700.0f) e.y += static_cast<f32>(age - 200) * 0.04f;
     TurnToPlayer(enemy, &Enemy::rotation, 0.003f);
-    if (age == 400) return CloseFight(enemy);
+    if (age == 400) return RemoveBossWithFade(enemy);
     return true;
 }
 
@@ -679,7 +667,7 @@ bool StepBossExplosion(i32 enemy, i32 age) {
     EnemyRecord(enemy).y += 1.0f;
     if (age == 300) {
         SpawnExplosionChain(enemy, 30);
-        return CloseFight(enemy);
+        return RemoveBossWithFade(enemy);
     }
     return true;
 }

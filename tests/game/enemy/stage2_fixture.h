@@ -1,8 +1,8 @@
 #pragma once
 // Stage index 1 for the tests of its behaviours, timeline and patterns: the
 // frame of the first stage's fixture (clean play state, player at a fixed
-// place, frames and removals counted) with this stage's behaviour, spawner
-// and part steps.
+// place, spawns as a timeline writes them, frames and removals counted) with
+// this stage's behaviour, spawner and part steps.
 #include "tests/game/enemy/stage1_fixture.h"
 
 namespace stage2_test {
@@ -16,11 +16,7 @@ protected:
         Stage1Test::SetUp();
         g_GameState.StageIndex = 1;
         RegisterStepEnemy(1, StepEnemyStage2);
-    }
-
-    void Restart() {
-        enemy_test::ResetEnemyFrameState();
-        SetUp();
+        spawner_ = SpawnEnemyStage2;
     }
 
     // Part steps of stage index 1 at the difficulty.
@@ -29,21 +25,6 @@ protected:
         RegisterStepPart(1, 0, StepPartStage2Easy);
         RegisterStepPart(1, 1, StepPartStage2Normal);
         RegisterStepPart(1, 2, StepPartStage2Hard);
-    }
-
-    // Spawns the kind of this stage and writes what a timeline writes.
-    i32 Spawn(i32 kind, i32 state, f32 x, f32 y, f32 speed, f32 heading = kHalfPi) {
-        const i32 e = SpawnEnemyStage2(kind);
-        EXPECT_GE(e, 0);
-        if (e < 0) return e;
-        Enemy& enemy = At(e);
-        enemy.state = state;
-        enemy.speed = speed;
-        enemy.x = x;
-        enemy.y = y;
-        enemy.heading = heading;
-        enemy.rotation = heading;
-        return e;
     }
 
     // Destroys the root part as a kill would leave it (state -1).
