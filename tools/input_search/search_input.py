@@ -13,7 +13,8 @@ tools/sampledata/input_script.h) after the menu prefix.
                     --goal 4200 --out found.txt [--seed 1] [--jobs 4]
 
 The prefix script leads through the menus into the stage; the search adds Z
-(fire) to every frame of the play and moves the aircraft.
+(fire) to every frame of the play and moves the aircraft. --start begins from
+the play of an earlier search's script instead of random moves.
 """
 import argparse
 import concurrent.futures
@@ -126,12 +127,16 @@ def main():
     ap.add_argument("--seed", type=int, default=1)
     ap.add_argument("--jobs", type=int, default=4)
     ap.add_argument("--tries", type=int, default=4000, help="runs at the most")
+    ap.add_argument("--start", help="an earlier search's script (same prefix) to begin from")
     args = ap.parse_args()
 
     rng = random.Random(args.seed)
     prefix = parse_script(args.prefix)
     total = len(prefix) + args.goal + 400
     play = random_play(rng, total - len(prefix))
+    if args.start:
+        play = parse_script(args.start)[len(prefix):]
+        play += random_play(rng, max(0, total - len(prefix) - len(play)))
     runners = [Runner(args.program) for _ in range(args.jobs)]
     try:
         # The stage starts a few frames into the play (after the menus' fades):
