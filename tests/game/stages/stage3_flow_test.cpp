@@ -1,8 +1,8 @@
 // The third stage run by its own content, frame by frame (enemies with their
-// patterns on HARD, the background scroll, the mission timer, the talk, the
-// timeline), on both routes: left alone, and with every enemy that can be
-// hit shot down at once (its core part destroyed, as the collision pass then
-// ends it).
+// patterns, on HARD unless a test says otherwise; the background scroll, the
+// mission timer, the talk, the timeline), on both routes: left alone, and
+// with every enemy that can be hit shot down at once (its core part
+// destroyed, as the collision pass then ends it).
 #include <memory>
 #include <string>
 #include <vector>
@@ -182,8 +182,17 @@ TEST_F(Stage3FlowTest, StoryFlag6SendsTheGunshipInPlaceOfTheSecondRouteBMission)
     EXPECT_EQ(phases, (std::vector<i32>{16, 18, 31, 20, 22}));
 }
 
-// Both routes to the close: every boss target shot down as it opens.
-TEST_F(Stage3FlowTest, TheLongCraftShotDownSetBySetEndsTheFirstRoute) {
+// Both routes to the close on every difficulty: every boss target shot down
+// as it opens.
+class Stage3FlowDifficultyTest : public Stage3FlowTest, public ::testing::WithParamInterface<i32> {
+protected:
+    void SetUp() override {
+        Stage3FlowTest::SetUp();
+        g_GameState.Difficulty = GetParam();
+    }
+};
+
+TEST_P(Stage3FlowDifficultyTest, TheLongCraftShotDownSetBySetEndsTheFirstRoute) {
     Enter(16, 0);
     shoot_ = true;
     shootBosses_ = true;
@@ -205,7 +214,7 @@ TEST_F(Stage3FlowTest, TheLongCraftShotDownSetBySetEndsTheFirstRoute) {
     EXPECT_EQ(g_EnemyList[0].state, 385);
 }
 
-TEST_F(Stage3FlowTest, TheFortressShotDownSetBySetEndsTheSecondRoute) {
+TEST_P(Stage3FlowDifficultyTest, TheFortressShotDownSetBySetEndsTheSecondRoute) {
     Enter(15, 0);
     shoot_ = true;
     shootBosses_ = true;
@@ -223,6 +232,13 @@ TEST_F(Stage3FlowTest, TheFortressShotDownSetBySetEndsTheSecondRoute) {
     EXPECT_EQ(bossStates, (std::vector<i32>{359, 1300, 1301, 1302, 1303, 1304, 1305}));
     EXPECT_EQ(g_GameState.BackgroundSection, 43);  // its last phase was short
 }
+
+std::string DifficultyName(const ::testing::TestParamInfo<i32>& info) {
+    static const char* const kNames[] = {"Easy", "Normal", "Hard"};
+    return kNames[info.param];
+}
+
+INSTANTIATE_TEST_SUITE_P(Difficulties, Stage3FlowDifficultyTest, ::testing::Values(0, 1, 2), DifficultyName);
 
 TEST_F(Stage3FlowTest, LeftAloneTheFortressIsPushedOffAndStillEndsTheStage) {
     // Its first three sets shot down, then nothing: in its last phase, with
