@@ -24,19 +24,9 @@ using stage1_test::DrawsSince;
 constexpr f32 kHalfPi = 1.5707964f;
 constexpr f32 kPi = 3.1415927f;
 
-// What one frame of the part fired.
-struct Volley {
-    i32 t;
-    i32 bullets;
-    i32 shells;
-    bool operator==(const Volley&) const = default;
-};
-std::ostream& operator<<(std::ostream& os, const Volley& v) {
-    return os << "{t " << v.t << ": " << v.bullets << " bullets, " << v.shells << " shells}";
-}
+using enemy_test::Volley;
 
-using StepFn = void (*)(i32, EnemyPart*, const f32*, const f32*);
-constexpr StepFn kSteps[3] = {StepPartStage3Easy, StepPartStage3Normal, StepPartStage3Hard};
+constexpr enemy_test::PartStepFn kSteps[3] = {StepPartStage3Easy, StepPartStage3Normal, StepPartStage3Hard};
 
 class Stage3PatternsTest : public EnemyFrameTest {
 protected:
@@ -70,21 +60,10 @@ protected:
     }
     Enemy& Owner() { return g_EnemyList[static_cast<std::size_t>(enemy_)]; }
     // One frame of the part at the difficulty; what it fired.
-    Volley Step(i32 difficulty) {
-        const std::size_t b = g_EnemyBulletList.size();
-        const std::size_t s = g_EnemyShellList.size();
-        kSteps[difficulty](enemy_, part_, &Owner().x, &Owner().rotation);
-        return {part_->timer, static_cast<i32>(g_EnemyBulletList.size() - b),
-                static_cast<i32>(g_EnemyShellList.size() - s)};
-    }
+    Volley Step(i32 difficulty) { return enemy_test::StepPartOnce(kSteps[difficulty], enemy_, part_); }
     // Every frame that fired while the timer runs up to `last`.
     std::vector<Volley> Log(i32 difficulty, i32 last) {
-        std::vector<Volley> out;
-        while (part_->timer < last) {
-            const Volley v = Step(difficulty);
-            if (v.bullets != 0 || v.shells != 0) out.push_back(v);
-        }
-        return out;
+        return enemy_test::VolleysUntil(kSteps[difficulty], enemy_, part_, last);
     }
     // The frames of the log with shells, and its bullets in all.
     static std::vector<i32> ShellFrames(const std::vector<Volley>& log) {
