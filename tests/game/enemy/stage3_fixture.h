@@ -1,8 +1,8 @@
 #pragma once
 // Stage index 2 for the tests of its behaviours, timeline and patterns: the
 // first stage's fixture (a clean play state, the player at a fixed place,
-// frames and draws) with this stage's behaviour, part steps and spawner.
-#include "game/stages/stage_timeline.h"
+// spawns as a timeline writes them, frames and draws) with this stage's
+// behaviour, part steps and spawner.
 #include "tests/game/enemy/stage1_fixture.h"
 
 namespace stage3_test {
@@ -17,6 +17,7 @@ protected:
         RegisterStepEnemy(0, nullptr);
         g_GameState.StageIndex = 2;
         RegisterStepEnemy(2, StepEnemyStage3);
+        spawner_ = SpawnEnemyStage3;
     }
 
     // Part steps of stage index 2 at the difficulty.
@@ -25,14 +26,6 @@ protected:
         RegisterStepPart(2, 0, StepPartStage3Easy);
         RegisterStepPart(2, 1, StepPartStage3Normal);
         RegisterStepPart(2, 2, StepPartStage3Hard);
-    }
-
-    // Spawns the kind of this stage and writes what a timeline writes.
-    i32 Spawn(i32 kind, i32 state, f32 x, f32 y, f32 speed, f32 heading = kHalfPi) {
-        const i32 e =
-            SpawnAndPlace(SpawnEnemyStage3, {.kind = kind, .state = state, .speed = speed, .x = x, .y = y, .heading = heading});
-        EXPECT_GE(e, 0);
-        return e;
     }
 };
 
