@@ -99,6 +99,7 @@ void Observed() {
     r.effects = static_cast<i32>(g_EffectList.size());
     r.bullets = static_cast<i32>(g_EnemyBulletList.size());
     r.titleState = g_Title.TitleMenuState;
+    r.stateHash = ComputeStateHash();
     g_run.result->rows.push_back(r);
     const std::vector<i64>& want = g_run.spec->shotFrames;
     if (std::find(want.begin(), want.end(), r.frame) != want.end()) {
@@ -163,6 +164,10 @@ const FrameRow& RowAt(const RunResult& r, i64 frame) {
 
 RunResult RunGame(const RunSpec& spec) {
     RunResult result;
+    if (spec.noDraw && !spec.shotFrames.empty()) {
+        ADD_FAILURE() << "a run without drawing has no pictures to keep";
+        return result;
+    }
     testing_support::TempDir dir;
     const fs::path old = fs::current_path();
     const fs::path data = TOLVARIN_BUILD_DIR;
@@ -185,6 +190,7 @@ RunResult RunGame(const RunSpec& spec) {
     Options() = RunOptions();
     Options().headless = true;
     Options().frameLimit = spec.frameLimit;
+    Options().noDraw = spec.noDraw;
     auto& globals = const_cast<GraphicsDeviceGlobals&>(GraphicsDeviceInfo());
     globals.preferFullColorScreen = 0;
     globals.preferFullColorTexture = 0;
