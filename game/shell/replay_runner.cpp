@@ -119,6 +119,10 @@ bool RunnerPlaybackEnded() {
 
 void ResetRunnerPlayback() {
     Playback() = RunnerPlayback();
+    ResetRunRecord();
+}
+
+void ResetRunRecord() {
     Snapshot() = RecordSnapshot();
     g_failed = false;
 }
