@@ -59,7 +59,8 @@ void SetStageCameraHooks(void (*create)(), void (*release)());
 // menus' auto-repeat counters, the talk state's last event, the part pool's
 // stale fields, the play-state block). Set here: the play-state block, the
 // player, the pause menu and continue prompt, the screen transition, the run
-// record (PlayRecord and the --record snapshot), the scenes' own records and the values they keep across
+// record (PlayRecord and the --record snapshot) and a playback an earlier
+// start left running, the scenes' own records and the values they keep across
 // visits, the ending request, the auto-repeat counters and sound-effect
 // stamps, then the play layer's records through its hook. Left alone: the
 // settings, progress and ranking that GameSetup loaded, the registered scenes

@@ -123,6 +123,7 @@ void ResetRunnerPlayback() {
 }
 
 void ResetRunRecord() {
+    if (!Playback().pending) Playback() = RunnerPlayback();
     Snapshot() = RecordSnapshot();
     g_failed = false;
 }

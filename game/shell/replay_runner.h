@@ -31,8 +31,9 @@ void StartRunnerPlayback();
 bool RunnerPlaybackEnded();
 // Forgets any prepared or running playback (tests).
 void ResetRunnerPlayback();
-// Forgets the run record kept for --record and a runner failure, and leaves a
-// prepared playback alone: GameMain's start (see ResetProgramState).
+// Forgets the run record kept for --record, a runner failure and a playback
+// that is not waiting to start (one an earlier start left running), and
+// leaves a prepared playback alone: GameMain's start (see ResetProgramState).
 void ResetRunRecord();
 
 // The stage a playback of `header` starts at: the first of stage indexes
