@@ -11,6 +11,7 @@
 #include "engine/core/application.h"
 #include "engine/graphics/device.h"
 #include "game/enemy/enemy_content.h"
+#include "game/enemy/enemy_draw.h"
 #include "game/patterns/pattern_content.h"
 #include "game/play/play_scene.h"
 #include "game/play/records.h"
@@ -209,7 +210,11 @@ RunResult RunGame(const RunSpec& spec) {
 
     result.exitCode = ApplicationMain(0, nullptr);
 
+    // The content registered above goes too: a test after this one plays
+    // with the content its own fixture registers, as it would alone.
     for (i32 s = 0; s < kSceneSlots; ++s) RegisterSceneFrame(s, nullptr);
+    ResetStageDispatch();
+    ClearEnemyLooks();
     SetGameCallbacks(nullptr, nullptr);
     platform::ClearScriptedInput();
     Options() = RunOptions();
