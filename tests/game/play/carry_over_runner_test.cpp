@@ -15,8 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "game/play/enemy_runtime.h"
-#include "game/play/records.h"
 #include "game/play/talk.h"
 #include "game/shell/game_main.h"
 #include "game/shell/input.h"
@@ -63,13 +61,7 @@ constexpr i64 kSecondStageFrames = kToBoss + 1000;
 constexpr i64 kSecondStageDrawnFrames = kToBoss + 150;
 
 void CutToTheBoss(const FrameRow& row) {
-    if (row.frame != kToBoss || row.sceneAfter != kScenePlay) return;
-    while (!g_EnemyList.empty()) {
-        ReleaseEnemyParts(0);
-        g_EnemyList.erase(g_EnemyList.begin());
-    }
-    g_GameState.StageScriptPhase = 9;
-    g_GameState.StageScriptFrame = 51;
+    if (row.frame == kToBoss && row.sceneAfter == kScenePlay) CutSecondStageToTheBoss();
 }
 
 RunSpec SecondStageBossAtHard(bool draw) {

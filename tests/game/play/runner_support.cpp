@@ -13,6 +13,7 @@
 #include "game/enemy/enemy_content.h"
 #include "game/enemy/enemy_draw.h"
 #include "game/patterns/pattern_content.h"
+#include "game/play/enemy_runtime.h"
 #include "game/play/play_scene.h"
 #include "game/play/records.h"
 #include "game/play/stage_dispatch.h"
@@ -136,6 +137,15 @@ Script& Script::Tap(i64 frame, u16 word) {
 Script& Script::Hold(i64 from, i64 to, u16 word) {
     for (i64 f = from; f <= to; ++f) Tap(f, word);
     return *this;
+}
+
+void CutSecondStageToTheBoss() {
+    while (!g_EnemyList.empty()) {
+        ReleaseEnemyParts(0);
+        g_EnemyList.erase(g_EnemyList.begin());
+    }
+    g_GameState.StageScriptPhase = 9;
+    g_GameState.StageScriptFrame = 51;
 }
 
 void WriteInputFile(const fs::path& path, const std::vector<u16>& words) {

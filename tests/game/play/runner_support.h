@@ -77,6 +77,10 @@ struct RunSpec {
 
 RunResult RunGame(const RunSpec& spec);
 
+// Cuts the second stage's road short (from a frame hook): empties the field
+// and puts the timeline at the boss's entry.
+void CutSecondStageToTheBoss();
+
 // Writes input words to a file as --input reads them.
 void WriteInputFile(const std::filesystem::path& path, const std::vector<u16>& words);
 
