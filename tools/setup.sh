@@ -3,7 +3,7 @@
 # Usage (sourced): tolvarin_setup <build-dir> [extra cmake args...]
 
 TOLVARIN_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libsdl2-ttf-dev libstb-dev
-                   libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic)
+                   libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic libvorbis-dev)
 
 tolvarin_install_packages() {
   local missing=()
