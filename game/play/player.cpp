@@ -19,6 +19,9 @@
 #include "game/shell/replay.h"
 #include "game/shell/sound_effects.h"
 
+// A replay's lives are checked against the player's most lives.
+static_assert(kPlayerMaxLives == static_cast<i32>(kMaxRecordedLives));
+
 namespace {
 
 // Sound effects of the aircraft.
