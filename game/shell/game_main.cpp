@@ -106,7 +106,8 @@ void PrepareSaveFiles() {
     platform::MakeFolder(base + "/screen");
     platform::MakeFolder(base + "/system");
     LoadConfig();
-    LoadRanking();
+    const FileStatus ranking = LoadRanking();
+    if (!ranking.message.empty()) std::fprintf(stderr, "tolvarin: %s\n", ranking.message.c_str());
     LoadSystemData();
     DefaultHitShapes[0] = {5, 3, 0};
     DefaultHitShapes[1] = {0, 0, 5};

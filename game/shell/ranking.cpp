@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "game/shell/replay.h"
+
 RankingTable g_RankingTable{};
 
 namespace {
@@ -11,6 +13,27 @@ namespace {
 i32 ClampDifficulty(i32 difficulty) {
     return difficulty < 0 ? 0 : (difficulty >= kRankingDifficulties ? kRankingDifficulties - 1
                                                                     : difficulty);
+}
+
+// The first score beyond what a run (or a stage) can make, as
+// "<field>[d][i] is <value>, outside 0 to <most>"; empty when there is none.
+std::string FirstScoreOutOfRange(const RankingTable& table) {
+    for (int d = 0; d < kRankingDifficulties; ++d) {
+        for (int i = 0; i < kRankingPlaces; ++i) {
+            if (table.score[d][i] > kMaxRunScore) {
+                return "score[" + std::to_string(d) + "][" + std::to_string(i) + "] is " +
+                       std::to_string(table.score[d][i]) + ", outside 0 to " + std::to_string(kMaxRunScore);
+            }
+        }
+        for (int s = 0; s < kRankingStageSlots; ++s) {
+            if (table.bestStageScore[d][s] > kMaxStageScore) {
+                return "bestStageScore[" + std::to_string(d) + "][" + std::to_string(s) + "] is " +
+                       std::to_string(table.bestStageScore[d][s]) + ", outside 0 to " +
+                       std::to_string(kMaxStageScore);
+            }
+        }
+    }
+    return {};
 }
 
 }  // namespace
@@ -68,7 +91,16 @@ FileStatus LoadRankingFile(const std::string& path, RankingTable& table) {
     FileStatus read = exists ? ReadFileBytes(path, kRankingFileSize, bytes, &fileSize)
                              : FileStatus::Failure("\"" + path + "\" does not exist");
     if (read) {
-        DecodeRankingTable(bytes.data(), bytes.size(), table);
+        RankingTable decoded = table;
+        DecodeRankingTable(bytes.data(), bytes.size(), decoded);
+        const std::string outside = FirstScoreOutOfRange(decoded);
+        if (!outside.empty()) {
+            // Not a ranking the game wrote: it is not used (and stays as it
+            // is until the next ranking is saved).
+            table = DefaultRankingTable();
+            return FileStatus::Success("\"" + path + "\": " + outside + "; using the default ranking");
+        }
+        table = decoded;
         if (bytes.size() < kRankingFileSize) {
             return FileStatus::Success("\"" + path + "\" is short (" +
                                        std::to_string(bytes.size()) + " of " +

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "game/shell/file_access.h"
+#include "game/shell/input.h"
+#include "game/shell/volume_levels.h"
 
 ConfigData g_ConfigData;
 SystemData g_SystemData;
@@ -63,9 +65,36 @@ bool ReadFilePrefix(const char* path, std::size_t limit, std::vector<u8>& out) {
     return true;
 }
 
-void WriteImage(const char* path, const std::vector<u8>& bytes) {
-    // A failed save leaves the old file as it was; no message is shown.
-    WriteFileReplacing(path, bytes);
+FileStatus WriteImage(const char* path, const std::vector<u8>& bytes) {
+    // A failed save leaves the old file as it was and is said.
+    FileStatus status = WriteFileReplacing(path, bytes);
+    if (!status) std::fprintf(stderr, "tolvarin: %s\n", status.message.c_str());
+    return status;
+}
+
+// Collects the changes of a normalisation as "field value taken as value".
+struct Changes {
+    std::string text;
+    template <typename T>
+    void Limit(const char* field, T& value, T lo, T hi) {
+        if (value >= lo && value <= hi) return;
+        const T taken = value < lo ? lo : hi;
+        Note(field, static_cast<long long>(value), static_cast<long long>(taken));
+        value = taken;
+    }
+    void OnOff(const std::string& field, u8& value) {
+        if (value <= 1) return;
+        Note(field, value, 1);
+        value = 1;
+    }
+    void Note(const std::string& field, long long value, long long taken) {
+        if (!text.empty()) text += ", ";
+        text += field + " " + std::to_string(value) + " taken as " + std::to_string(taken);
+    }
+};
+
+void SayChanges(const char* path, const std::string& changes) {
+    if (!changes.empty()) std::fprintf(stderr, "tolvarin: \"%s\": %s\n", path, changes.c_str());
 }
 
 }  // namespace
@@ -152,26 +181,61 @@ SystemData DecodeSystemData(const u8* bytes, std::size_t size) {
     return s;
 }
 
+std::string NormaliseConfigData(ConfigData& c) {
+    Changes changes;
+    changes.OnOff("fullScreen", c.fullScreen);
+    changes.OnOff("fullColourScreen", c.fullColourScreen);
+    changes.OnOff("fullColourTextures", c.fullColourTextures);
+    changes.OnOff("soundOff", c.soundOff);
+    changes.OnOff("showBootDialog", c.showBootDialog);
+    changes.OnOff("showTalk", c.showTalk);
+    changes.Limit<i16>("musicVolume", c.musicVolume, 0, kVolumeLevelCount - 1);
+    changes.Limit<i16>("effectVolume", c.effectVolume, 0, kVolumeLevelCount - 1);
+    for (int b = 0; b < kJoyButtonSlotCount; ++b) {
+        const std::string field = "joystickButtons[" + std::to_string(b) + "]";
+        changes.Limit<u32>(field.c_str(), c.joystickButtons[static_cast<std::size_t>(b)], 0, kJoystickButtons - 1);
+    }
+    return changes.text;
+}
+
+std::string NormaliseSystemData(SystemData& s) {
+    Changes changes;
+    for (int e = 0; e < kEndingSlots; ++e) {
+        const std::size_t i = static_cast<std::size_t>(e);
+        changes.OnOff("endingSeen[" + std::to_string(e) + "]", s.endingSeen[i]);
+        changes.OnOff("endingSeenThisCycle[" + std::to_string(e) + "]", s.endingSeenThisCycle[i]);
+    }
+    for (int d = 0; d < kProgressDifficulties; ++d) {
+        for (int st = 0; st < kProgressStages; ++st) {
+            changes.OnOff("StageProgress[" + std::to_string(d) + "][" + std::to_string(st) + "]",
+                          s.StageProgress[d][st]);
+        }
+    }
+    return changes.text;
+}
+
 void LoadConfig() {
     std::vector<u8> bytes;
     if (ReadFilePrefix(kConfigFile, kConfigDataSize, bytes)) {
         g_ConfigData = DecodeConfigData(bytes.data(), bytes.size());
+        SayChanges(kConfigFile, NormaliseConfigData(g_ConfigData));
         return;
     }
     g_ConfigData = DefaultConfigData();
     SaveConfig();
 }
 
-void SaveConfig() { WriteImage(kConfigFile, EncodeConfigData(g_ConfigData)); }
+FileStatus SaveConfig() { return WriteImage(kConfigFile, EncodeConfigData(g_ConfigData)); }
 
 void LoadSystemData() {
     std::vector<u8> bytes;
     if (ReadFilePrefix(kSystemFile, kSystemDataSize, bytes)) {
         g_SystemData = DecodeSystemData(bytes.data(), bytes.size());
+        SayChanges(kSystemFile, NormaliseSystemData(g_SystemData));
         return;
     }
     g_SystemData = DefaultSystemData();
     SaveSystemData();
 }
 
-void SaveSystemData() { WriteImage(kSystemFile, EncodeSystemData(g_SystemData)); }
+FileStatus SaveSystemData() { return WriteImage(kSystemFile, EncodeSystemData(g_SystemData)); }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/core/types.h"
+#include "game/shell/file_access.h"
 
 // Joystick button slots of ConfigData, in file order.
 enum JoystickButtonSlot : int {
@@ -64,8 +65,19 @@ ConfigData DecodeConfigData(const u8* bytes, std::size_t size);
 std::vector<u8> EncodeSystemData(const SystemData& s);
 SystemData DecodeSystemData(const u8* bytes, std::size_t size);
 
+// Values read from a file brought into the ranges the game's own rules give
+// them: on/off bytes 0 or 1 (the game takes any other value as on), volume
+// levels 0 to 10, pad buttons 0 to 15 (a higher one means the last). Returns
+// what was changed, as "musicVolume 300 taken as 10, ...", empty when nothing.
+std::string NormaliseConfigData(ConfigData& c);
+std::string NormaliseSystemData(SystemData& s);
+
 // Reads "config.dat"; when it does not open, lays the defaults and writes it.
+// Values outside the game's ranges are normalised, with a message naming the
+// file and the fields.
 void LoadConfig();
-void SaveConfig();
+// The saves write through a temporary file; a failure is reported on standard
+// error (the old file stays) and returned.
+FileStatus SaveConfig();
 void LoadSystemData();
-void SaveSystemData();
+FileStatus SaveSystemData();
