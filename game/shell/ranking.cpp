@@ -83,6 +83,24 @@ void DecodeRankingTable(const u8* bytes, std::size_t size, RankingTable& table) 
         for (u32& v : difficulty) take(v);
 }
 
+FileStatus ReadRankingImage(const u8* bytes, std::size_t size, const std::string& path, RankingTable& table) {
+    RankingTable decoded = table;
+    DecodeRankingTable(bytes, size, decoded);
+    const std::string outside = FirstScoreOutOfRange(decoded);
+    if (!outside.empty()) {
+        // Not a ranking the game wrote: it is not used (and stays as it is
+        // until the next ranking is saved).
+        table = DefaultRankingTable();
+        return FileStatus::Success("\"" + path + "\": " + outside + "; using the default ranking");
+    }
+    table = decoded;
+    if (size < kRankingFileSize) {
+        return FileStatus::Success("\"" + path + "\" is short (" + std::to_string(size) + " of " +
+                                   std::to_string(kRankingFileSize) + " bytes); the rest of the ranking was not read");
+    }
+    return FileStatus::Success();
+}
+
 FileStatus LoadRankingFile(const std::string& path, RankingTable& table) {
     std::vector<u8> bytes;
     std::size_t fileSize = 0;
@@ -90,25 +108,7 @@ FileStatus LoadRankingFile(const std::string& path, RankingTable& table) {
     const bool exists = std::filesystem::exists(path, ec);
     FileStatus read = exists ? ReadFileBytes(path, kRankingFileSize, bytes, &fileSize)
                              : FileStatus::Failure("\"" + path + "\" does not exist");
-    if (read) {
-        RankingTable decoded = table;
-        DecodeRankingTable(bytes.data(), bytes.size(), decoded);
-        const std::string outside = FirstScoreOutOfRange(decoded);
-        if (!outside.empty()) {
-            // Not a ranking the game wrote: it is not used (and stays as it
-            // is until the next ranking is saved).
-            table = DefaultRankingTable();
-            return FileStatus::Success("\"" + path + "\": " + outside + "; using the default ranking");
-        }
-        table = decoded;
-        if (bytes.size() < kRankingFileSize) {
-            return FileStatus::Success("\"" + path + "\" is short (" +
-                                       std::to_string(bytes.size()) + " of " +
-                                       std::to_string(kRankingFileSize) +
-                                       " bytes); the rest of the ranking was not read");
-        }
-        return FileStatus::Success();
-    }
+    if (read) return ReadRankingImage(bytes.data(), bytes.size(), path, table);
     table = DefaultRankingTable();
     if (exists) {
         // There is a file we cannot read: keep it, play with the defaults.

@@ -349,6 +349,12 @@ FileStatus ReadReplayFile(const std::string& path, ReplayHeader& header, PlayRec
         return FileStatus::Failure("cannot open " + QuoteName(path) + ": " +
                                    std::strerror(errno));
     }
+    const FileStatus status = ReadReplayStream(f, path, header, record);
+    std::fclose(f);
+    return status;
+}
+
+FileStatus ReadReplayStream(std::FILE* f, const std::string& path, ReplayHeader& header, PlayRecord& record) {
     u64 fileSize = 0;
     if (std::fseek(f, 0, SEEK_END) == 0) {
         const long end = std::ftell(f);
@@ -360,10 +366,7 @@ FileStatus ReadReplayFile(const std::string& path, ReplayHeader& header, PlayRec
     const std::size_t headRead = std::fread(head.data(), 1, head.size(), f);
     ReplayHeader h;
     FileStatus status = DecodeReplayHeader(head.data(), headRead, path, h);
-    if (!status) {
-        std::fclose(f);
-        return status;
-    }
+    if (!status) return status;
 
     // The streams: never more words than the file holds behind the header.
     u64 wordsLeft = fileSize > kReplayHeaderSize ? (fileSize - kReplayHeaderSize) / 2 : 0;
@@ -389,7 +392,6 @@ FileStatus ReadReplayFile(const std::string& path, ReplayHeader& header, PlayRec
             h.inputCount[s] = static_cast<u32>(words);
         }
     }
-    std::fclose(f);
 
     ClampReplayHeader(h);
     for (int s = 0; s < kStageSlots; ++s) {

@@ -14,6 +14,7 @@
 // kind, story flags, score, stage index, game mode) belongs to the play scene;
 // it comes in as ReplayRunInfo and goes out as ReplayPlaybackStart.
 #include <array>
+#include <cstdio>
 #include <ctime>
 #include <functional>
 #include <string>
@@ -181,6 +182,8 @@ std::vector<std::string> ScanReplayFiles(const std::string& baseDir = "");
 // and streams; input counts bounded by what the file holds). On failure both
 // stay as they were. Success may carry a note, such as streams that end early.
 FileStatus ReadReplayFile(const std::string& path, ReplayHeader& header, PlayRecord& record);
+// The same from an open file (read from its start), named `path` in messages.
+FileStatus ReadReplayStream(std::FILE* file, const std::string& path, ReplayHeader& header, PlayRecord& record);
 // Loads entry `index` of g_ReplayPathList. The caller refuses the playback on
 // failure.
 FileStatus LoadReplay(i32 index, PlayRecord& record, ReplayHeader& header);

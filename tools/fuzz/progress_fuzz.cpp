@@ -1,0 +1,28 @@
+// The progress file: decoding a whole or short image, bringing its values
+// into the game's ranges, and saving it again.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "game/shell/save_files.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::size_t taken = size < kSystemDataSize ? size : kSystemDataSize;
+    SystemData s = DecodeSystemData(data, taken);
+    std::vector<u8> image(data, data + taken);
+    image.resize(kSystemDataSize, 0);
+    if (EncodeSystemData(s) != image) {
+        std::fprintf(stderr, "progress does not save as it was read\n");
+        std::abort();
+    }
+    NormaliseSystemData(s);
+    const std::vector<u8> saved = EncodeSystemData(s);
+    SystemData again = DecodeSystemData(saved.data(), saved.size());
+    if (!NormaliseSystemData(again).empty()) {
+        std::fprintf(stderr, "normalised progress is not in range\n");
+        std::abort();
+    }
+    return 0;
+}

@@ -1,0 +1,28 @@
+// The settings file: decoding a whole or short image, bringing its values
+// into the game's ranges, and saving it again.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include "game/shell/save_files.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::size_t taken = size < kConfigDataSize ? size : kConfigDataSize;
+    ConfigData c = DecodeConfigData(data, taken);
+    std::vector<u8> image(data, data + taken);
+    image.resize(kConfigDataSize, 0);
+    if (EncodeConfigData(c) != image) {
+        std::fprintf(stderr, "settings do not save as they were read\n");
+        std::abort();
+    }
+    NormaliseConfigData(c);
+    const std::vector<u8> saved = EncodeConfigData(c);
+    ConfigData again = DecodeConfigData(saved.data(), saved.size());
+    if (!NormaliseConfigData(again).empty()) {
+        std::fprintf(stderr, "normalised settings are not in range\n");
+        std::abort();
+    }
+    return 0;
+}
