@@ -1,5 +1,6 @@
 // The game program: the application frame runs the game's set-up and main.
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -12,6 +13,7 @@
 #include "game/shell/game_main.h"
 #include "game/shell/replay_runner.h"
 #include "platform/input.h"
+#include "platform/system.h"
 
 namespace {
 
@@ -31,6 +33,8 @@ void MakeAbsolute(std::string& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // SIGTERM and SIGINT end the run as the close box does.
+    platform::InstallLeaveSignals();
     std::string error;
     if (!ParseRunOptions(argc, argv, Options(), error)) {
         std::fprintf(stderr, "tolvarin: %s\n%s", error.c_str(), kUsage);
@@ -62,6 +66,12 @@ int main(int argc, char** argv) {
     RegisterPatternContent();
     SetGameCallbacks(GameSetup, GameMain);
     const i32 code = ApplicationMain(argc, argv);
+    // A run ended by a signal says so, in its status too (128 + the signal,
+    // as a shell reports it).
+    if (const int signal = platform::LeaveSignal(); signal != 0) {
+        std::fprintf(stderr, "tolvarin: left on signal %d (%s)\n", signal, strsignal(signal));
+        return 128 + signal;
+    }
     // A record that could not be written fails the run.
     return RunnerFailed() ? 1 : code;
 }

@@ -43,6 +43,7 @@ void (*g_createStageCamera)() = nullptr;
 void (*g_releaseStageCamera)() = nullptr;
 StateHashFn g_stateHash = nullptr;
 i64 g_frameCount = 0;
+bool g_runFinished = false;
 
 void PrintStateHash() {
     if (!g_stateHash) return;
@@ -166,6 +167,16 @@ void DrawSidePanels() {
     SideSurface->SurfaceBlit(520, 0, 520, 0, 640, 480);
 }
 
+void FinishGameRun() {
+    if (g_runFinished) return;
+    g_runFinished = true;
+    if (Options().hashEvery > 0 && g_frameCount % Options().hashEvery != 0) PrintStateHash();
+    if (!Options().recordFile.empty()) {
+        const FileStatus status = WriteRunRecord(Options().recordFile);
+        if (!status) SetRunnerFailure(status.message);
+    }
+}
+
 i32 GameMain(int, char**) {
     g_frameCount = 0;
     CurrentScene = kSceneLogo;
@@ -179,6 +190,10 @@ i32 GameMain(int, char**) {
     // --play: the prepared replay starts in the play scene instead of the logo.
     StartRunnerPlayback();
     const bool recording = !Options().recordFile.empty();
+    g_runFinished = false;
+    // A lost display ends the program inside the display library; the run's
+    // files are written first, as at the end of the loop.
+    platform::SetDisplayLostRoutine(FinishGameRun);
     while (ApplicationPump()) {
         // Scripted input (tests, recordings) moves on one word per frame.
         if (platform::ScriptedInputActive()) platform::ScriptedInput();
@@ -189,11 +204,8 @@ i32 GameMain(int, char**) {
         if (recording) TrackRunRecord();
         if (RunnerPlaybackEnded()) ApplicationExit();
     }
-    if (Options().hashEvery > 0 && g_frameCount % Options().hashEvery != 0) PrintStateHash();
-    if (recording) {
-        const FileStatus status = WriteRunRecord(Options().recordFile);
-        if (!status) SetRunnerFailure(status.message);
-    }
+    FinishGameRun();
+    platform::SetDisplayLostRoutine(nullptr);
     FinalizeSoundEffects();
     ReleaseStageCamera();
     // The engine's teardown releases the run-long objects; forget them here.
