@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/faults.h"
+
 namespace platform {
 
 std::string ProgramFolder() {
@@ -173,27 +175,40 @@ int MessageBox(std::uint32_t type, const std::string& caption, const std::string
 
 bool WriteFileAtomic(const std::string& path, const void* bytes, std::size_t size) {
     std::string tmp = path + ".tmp";
+    if (FaultSet(Fault::SaveFolderReadOnly)) {
+        errno = EROFS;
+        return false;
+    }
     int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     const char* p = static_cast<const char*>(bytes);
     std::size_t left = size;
     while (left > 0) {
-        ssize_t n = write(fd, p, left);
+        ssize_t n = FaultSet(Fault::SaveDiskFull) ? (errno = ENOSPC, -1) : write(fd, p, left);
         if (n < 0) {
             if (errno == EINTR) continue;
+            const int error = errno;
             close(fd);
             unlink(tmp.c_str());
+            errno = error;  // the caller's message says why
             return false;
         }
         p += n;
         left -= static_cast<std::size_t>(n);
     }
-    if (fsync(fd) != 0 || close(fd) != 0) {
+    // Both are done: a failed flush must not leave the file open.
+    const bool flushed = fsync(fd) == 0;
+    const int flushError = errno;
+    if (close(fd) != 0 || !flushed) {
+        const int error = flushed ? errno : flushError;
         unlink(tmp.c_str());
+        errno = error;
         return false;
     }
     if (rename(tmp.c_str(), path.c_str()) != 0) {
+        const int error = errno;
         unlink(tmp.c_str());
+        errno = error;
         return false;
     }
     return true;
