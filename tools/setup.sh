@@ -2,8 +2,11 @@
 # Debian machine, then configures and builds one build folder.
 # Usage (sourced): tolvarin_setup <build-dir> [extra cmake args...]
 
+# libvorbis-dev: the music's Ogg Vorbis decoder and the sample data's encoder;
+# xvfb: an X server for the test of a display that goes away.
 TOLVARIN_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libsdl2-ttf-dev libstb-dev
-                   libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic libvorbis-dev)
+                   libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic libvorbis-dev
+                   xvfb)
 
 tolvarin_install_packages() {
   local missing=()

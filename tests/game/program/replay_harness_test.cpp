@@ -3,126 +3,21 @@
 // bad replay files are refused, and the demonstration replay is usable.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "game/shell/play_state.h"
 #include "game/shell/replay.h"
-#include "tools/sampledata/input_script.h"
+#include "tests/game/program/program_folder.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string ReadText(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-std::vector<u8> ReadBytes(const fs::path& p) {
-    const std::string text = ReadText(p);
-    return std::vector<u8>(text.begin(), text.end());
-}
-
-void WriteBytes(const fs::path& p, const std::vector<u8>& bytes) {
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-struct FrameHash {
-    long long frame = 0;
-    std::string hash;
-};
-
-// The "frame <n> <16 hex>" lines of a run's output.
-std::vector<FrameHash> ParseHashes(const std::string& out) {
-    std::vector<FrameHash> hashes;
-    std::istringstream in(out);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string word;
-        FrameHash h;
-        if (fields >> word >> h.frame >> h.hash && word == "frame" && h.hash.size() == 16) hashes.push_back(h);
-    }
-    return hashes;
-}
-
-struct RunResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-// A program folder of its own for one test: links to the built program and the
-// archives (the game writes its settings, progress and replays beside itself,
-// and holds a single-copy lock, so tests running at the same time must not
-// share a folder).
-class ProgramFolder {
-public:
-    explicit ProgramFolder(bool withDemo) {
-        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string(info->test_suite_name()) + "." + info->name();
-        for (char& c : name) {
-            if (c == '/') c = '_';
-        }
-        dir_ = fs::path(TOLVARIN_BUILD_DIR) / "program-tests" / (name + "." + std::to_string(getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        const fs::path program(TOLVARIN_PROGRAM);
-        Link(program, dir_ / "tolvarin");
-        for (const auto& entry : fs::directory_iterator(program.parent_path())) {
-            const std::string file = entry.path().filename().string();
-            const bool archive = file.rfind("vsk", 0) == 0 && entry.path().extension() == ".dat";
-            if (archive || (withDemo && file == kDemoReplayFile)) Link(entry.path(), dir_ / file);
-        }
-    }
-    ~ProgramFolder() {
-        std::error_code ec;
-        if (!::testing::Test::HasFailure()) fs::remove_all(dir_, ec);
-    }
-    const fs::path& dir() const { return dir_; }
-
-    RunResult Run(const std::string& args) const {
-        const std::string d = dir_.string();
-        const std::string command = "cd '" + d + "' && env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR='" +
-                                    d + "' ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 ./tolvarin --headless " + args +
-                                    " > out.txt 2> err.txt";
-        const int status = std::system(command.c_str());
-        RunResult r;
-        r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = ReadText(dir_ / "out.txt");
-        r.err = ReadText(dir_ / "err.txt");
-        return r;
-    }
-
-    // Writes a text input script as the program's input words; returns the
-    // frame count.
-    std::size_t WriteScript(const std::string& name, const std::string& text) const {
-        std::vector<u16> words;
-        std::string error;
-        EXPECT_TRUE(ParseInputScript(text, words, error)) << error;
-        WriteBytes(dir_ / name, InputScriptBytes(words));
-        return words.size();
-    }
-
-private:
-    static void Link(const fs::path& from, const fs::path& to) {
-        std::error_code ec;
-        fs::create_hard_link(from, to, ec);
-        if (ec) fs::copy_file(from, to, fs::copy_options::overwrite_existing);
-    }
-    fs::path dir_;
-};
+using namespace program_test;
 
 ReplayHeader HeaderOf(const fs::path& p) {
     const std::vector<u8> bytes = ReadBytes(p);
@@ -349,11 +244,26 @@ struct BadFile {
     bool exists;
 };
 
+// A one-stage file with one header value changed.
+std::vector<u8> CraftedFile(void (*craft)(ReplayHeader&)) {
+    const std::vector<u8> bytes = OneStageFile(kReplayVersion, 100);
+    ReplayHeader h;
+    EXPECT_TRUE(DecodeReplayHeader(bytes.data(), bytes.size(), "crafted", h));
+    craft(h);
+    std::vector<u8> crafted = EncodeReplayHeader(h);
+    crafted.insert(crafted.end(), bytes.begin() + kReplayHeaderSize, bytes.end());
+    return crafted;
+}
+
 TEST(PlayOption, RefusesFilesThatCannotBePlayed) {
     std::vector<u8> shortHeader = OneStageFile(kReplayVersion, 0);
     shortHeader.resize(kReplayHeaderSize - 1);
     ReplayHeader nothingPlayed;
     const std::vector<BadFile> cases = {
+        // Counters the game never makes: they would overflow the player's.
+        {"lives.rpl", CraftedFile([](ReplayHeader& h) { h.livesAtStart[2] = 0x7FFFFFFF; }), true},
+        {"extends.rpl", CraftedFile([](ReplayHeader& h) { h.extendsAtStart[2] = 0xFFFFFFFF; }), true},
+        {"score.rpl", CraftedFile([](ReplayHeader& h) { h.stageScore[1] = 0x80000000u; }), true},
         {"missing.rpl", {}, false},
         {"empty.rpl", {}, true},
         {"short.rpl", shortHeader, true},
@@ -370,6 +280,24 @@ TEST(PlayOption, RefusesFilesThatCannotBePlayed) {
         EXPECT_NE(r.err.find(c.name), std::string::npos) << r.err;
         EXPECT_EQ(r.out, "");
     }
+}
+
+// The highest counters and scores the game makes play without a fault (the
+// sanitizer build checks the arithmetic): most lives, extra lives and coins
+// toward the next one, and the most the stages before can score.
+TEST(PlayOption, TheHighestValuesTheGameMakesPlay) {
+    ProgramFolder folder(false);
+    WriteBytes(folder.dir() / "highest.rpl", CraftedFile([](ReplayHeader& h) {
+                   h.livesAtStart[2] = kMaxRecordedLives;
+                   h.extendsAtStart[2] = kMaxRecordedExtends;
+                   h.extendPointsAtStart[2] = kMaxRecordedExtendPoints;
+                   h.seed[2] = kMaxStageSeed;
+                   h.stageScore[0] = h.stageScore[1] = kMaxStageScore;
+                   h.score = kMaxRunScore;
+               }));
+    const RunResult r = folder.Run("--play highest.rpl --hash-every 1");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(ParseHashes(r.out).size(), 100u);
 }
 
 // Streams that end before the header's counts play as far as they go; the
