@@ -35,7 +35,8 @@ void LoadStage();
 void PlayFrame();
 void DrawPlayScene();
 void EndPlayScene();
-// The stage update of one frame (PlayFrame's step 3 when no prompt is open).
+// The stage update of one frame, which PlayFrame runs after the draw when
+// neither the pause menu nor the continue prompt is open.
 void UpdateStage();
 
 // Registers PlayFrame as scene 2, the stage camera hooks and the state hash
