@@ -72,29 +72,19 @@ FileStatus WriteImage(const char* path, const std::vector<u8>& bytes) {
     return status;
 }
 
-// Collects the changes of a normalisation as "field value taken as value".
-struct Changes {
+// Collects the values outside their ranges as "field value is outside lo to hi".
+struct OutOfRange {
     std::string text;
-    template <typename T>
-    void Limit(const char* field, T& value, T lo, T hi) {
+    void Check(const std::string& field, long long value, long long lo, long long hi) {
         if (value >= lo && value <= hi) return;
-        const T taken = value < lo ? lo : hi;
-        Note(field, static_cast<long long>(value), static_cast<long long>(taken));
-        value = taken;
-    }
-    void OnOff(const std::string& field, u8& value) {
-        if (value <= 1) return;
-        Note(field, value, 1);
-        value = 1;
-    }
-    void Note(const std::string& field, long long value, long long taken) {
         if (!text.empty()) text += ", ";
-        text += field + " " + std::to_string(value) + " taken as " + std::to_string(taken);
+        text += field + " " + std::to_string(value) + " is outside " + std::to_string(lo) + " to " +
+                std::to_string(hi);
     }
 };
 
-void SayChanges(const char* path, const std::string& changes) {
-    if (!changes.empty()) std::fprintf(stderr, "tolvarin: \"%s\": %s\n", path, changes.c_str());
+void SayOutOfRange(const char* path, const std::string& note) {
+    if (!note.empty()) std::fprintf(stderr, "tolvarin: \"%s\": %s\n", path, note.c_str());
 }
 
 }  // namespace
@@ -181,44 +171,46 @@ SystemData DecodeSystemData(const u8* bytes, std::size_t size) {
     return s;
 }
 
-std::string NormaliseConfigData(ConfigData& c) {
-    Changes changes;
-    changes.OnOff("fullScreen", c.fullScreen);
-    changes.OnOff("fullColourScreen", c.fullColourScreen);
-    changes.OnOff("fullColourTextures", c.fullColourTextures);
-    changes.OnOff("soundOff", c.soundOff);
-    changes.OnOff("showBootDialog", c.showBootDialog);
-    changes.OnOff("showTalk", c.showTalk);
-    changes.Limit<i16>("musicVolume", c.musicVolume, 0, kVolumeLevelCount - 1);
-    changes.Limit<i16>("effectVolume", c.effectVolume, 0, kVolumeLevelCount - 1);
+std::string ConfigDataOutOfRange(const ConfigData& c) {
+    OutOfRange r;
+    r.Check("fullScreen", c.fullScreen, 0, 1);
+    r.Check("fullColourScreen", c.fullColourScreen, 0, 1);
+    r.Check("fullColourTextures", c.fullColourTextures, 0, 1);
+    r.Check("soundOff", c.soundOff, 0, 1);
+    r.Check("showBootDialog", c.showBootDialog, 0, 1);
+    r.Check("showTalk", c.showTalk, 0, 1);
+    r.Check("musicVolume", c.musicVolume, 0, kVolumeLevelCount - 1);
+    r.Check("effectVolume", c.effectVolume, 0, kVolumeLevelCount - 1);
     for (int b = 0; b < kJoyButtonSlotCount; ++b) {
-        const std::string field = "joystickButtons[" + std::to_string(b) + "]";
-        changes.Limit<u32>(field.c_str(), c.joystickButtons[static_cast<std::size_t>(b)], 0, kJoystickButtons - 1);
+        r.Check("joystickButtons[" + std::to_string(b) + "]", c.joystickButtons[static_cast<std::size_t>(b)], 0,
+                kJoystickButtons - 1);
     }
-    return changes.text;
+    return r.text;
 }
 
-std::string NormaliseSystemData(SystemData& s) {
-    Changes changes;
+std::string SystemDataOutOfRange(const SystemData& s) {
+    OutOfRange r;
     for (int e = 0; e < kEndingSlots; ++e) {
-        const std::size_t i = static_cast<std::size_t>(e);
-        changes.OnOff("endingSeen[" + std::to_string(e) + "]", s.endingSeen[i]);
-        changes.OnOff("endingSeenThisCycle[" + std::to_string(e) + "]", s.endingSeenThisCycle[i]);
+        r.Check("endingSeen[" + std::to_string(e) + "]", s.endingSeen[static_cast<std::size_t>(e)], 0, 1);
+    }
+    for (int e = 0; e < kEndingSlots; ++e) {
+        r.Check("endingSeenThisCycle[" + std::to_string(e) + "]", s.endingSeenThisCycle[static_cast<std::size_t>(e)],
+                0, 1);
     }
     for (int d = 0; d < kProgressDifficulties; ++d) {
         for (int st = 0; st < kProgressStages; ++st) {
-            changes.OnOff("StageProgress[" + std::to_string(d) + "][" + std::to_string(st) + "]",
-                          s.StageProgress[d][st]);
+            r.Check("StageProgress[" + std::to_string(d) + "][" + std::to_string(st) + "]", s.StageProgress[d][st],
+                    0, 1);
         }
     }
-    return changes.text;
+    return r.text;
 }
 
 void LoadConfig() {
     std::vector<u8> bytes;
     if (ReadFilePrefix(kConfigFile, kConfigDataSize, bytes)) {
         g_ConfigData = DecodeConfigData(bytes.data(), bytes.size());
-        SayChanges(kConfigFile, NormaliseConfigData(g_ConfigData));
+        SayOutOfRange(kConfigFile, ConfigDataOutOfRange(g_ConfigData));
         return;
     }
     g_ConfigData = DefaultConfigData();
@@ -231,7 +223,7 @@ void LoadSystemData() {
     std::vector<u8> bytes;
     if (ReadFilePrefix(kSystemFile, kSystemDataSize, bytes)) {
         g_SystemData = DecodeSystemData(bytes.data(), bytes.size());
-        SayChanges(kSystemFile, NormaliseSystemData(g_SystemData));
+        SayOutOfRange(kSystemFile, SystemDataOutOfRange(g_SystemData));
         return;
     }
     g_SystemData = DefaultSystemData();

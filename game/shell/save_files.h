@@ -65,16 +65,18 @@ ConfigData DecodeConfigData(const u8* bytes, std::size_t size);
 std::vector<u8> EncodeSystemData(const SystemData& s);
 SystemData DecodeSystemData(const u8* bytes, std::size_t size);
 
-// Values read from a file brought into the ranges the game's own rules give
-// them: on/off bytes 0 or 1 (the game takes any other value as on), volume
-// levels 0 to 10, pad buttons 0 to 15 (a higher one means the last). Returns
-// what was changed, as "musicVolume 300 taken as 10, ...", empty when nothing.
-std::string NormaliseConfigData(ConfigData& c);
-std::string NormaliseSystemData(SystemData& s);
+// The values of a record outside the ranges the game writes, as
+// "musicVolume 300 is outside 0 to 10, ...", empty when there are none. They
+// are kept as they are (the files are read and written byte for byte): the
+// game's own rules bring them into range where they are used (any non-zero
+// on/off byte is on, a volume level is clamped to 0 to 10, a pad button past
+// the last is the last).
+std::string ConfigDataOutOfRange(const ConfigData& c);
+std::string SystemDataOutOfRange(const SystemData& s);
 
 // Reads "config.dat"; when it does not open, lays the defaults and writes it.
-// Values outside the game's ranges are normalised, with a message naming the
-// file and the fields.
+// Values outside the game's ranges are said in one line naming the file and
+// the fields.
 void LoadConfig();
 // The saves write through a temporary file; a failure is reported on standard
 // error (the old file stays) and returned.

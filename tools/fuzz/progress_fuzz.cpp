@@ -1,5 +1,5 @@
-// The progress file: decoding a whole or short image, bringing its values
-// into the game's ranges, and saving it again.
+// The progress file: decoding a whole or short image, saving it again
+// byte for byte, and the values outside the game's ranges.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -17,12 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::fprintf(stderr, "progress does not save as it was read\n");
         std::abort();
     }
-    NormaliseSystemData(s);
-    const std::vector<u8> saved = EncodeSystemData(s);
-    SystemData again = DecodeSystemData(saved.data(), saved.size());
-    if (!NormaliseSystemData(again).empty()) {
-        std::fprintf(stderr, "normalised progress is not in range\n");
-        std::abort();
-    }
+    SystemDataOutOfRange(s);
     return 0;
 }

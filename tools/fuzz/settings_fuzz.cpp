@@ -1,5 +1,5 @@
-// The settings file: decoding a whole or short image, bringing its values
-// into the game's ranges, and saving it again.
+// The settings file: decoding a whole or short image, saving it again
+// byte for byte, and the values outside the game's ranges.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -17,12 +17,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::fprintf(stderr, "settings do not save as they were read\n");
         std::abort();
     }
-    NormaliseConfigData(c);
-    const std::vector<u8> saved = EncodeConfigData(c);
-    ConfigData again = DecodeConfigData(saved.data(), saved.size());
-    if (!NormaliseConfigData(again).empty()) {
-        std::fprintf(stderr, "normalised settings are not in range\n");
-        std::abort();
-    }
+    ConfigDataOutOfRange(c);
     return 0;
 }
