@@ -73,13 +73,17 @@ FileStatus WriteImage(const char* path, const std::vector<u8>& bytes) {
 }
 
 // Collects the values outside their ranges as "field value is outside lo to hi".
+// A field of an array is named with its indexes (-1: none).
 struct OutOfRange {
     std::string text;
-    void Check(const std::string& field, long long value, long long lo, long long hi) {
+    void Check(const char* field, long long value, long long lo, long long hi, int i = -1, int j = -1) {
         if (value >= lo && value <= hi) return;
         if (!text.empty()) text += ", ";
-        text += field + " " + std::to_string(value) + " is outside " + std::to_string(lo) + " to " +
-                std::to_string(hi);
+        text += field;
+        for (int index : {i, j}) {
+            if (index >= 0) text += "[" + std::to_string(index) + "]";
+        }
+        text += " " + std::to_string(value) + " is outside " + std::to_string(lo) + " to " + std::to_string(hi);
     }
 };
 
@@ -182,26 +186,19 @@ std::string ConfigDataOutOfRange(const ConfigData& c) {
     r.Check("musicVolume", c.musicVolume, 0, kVolumeLevelCount - 1);
     r.Check("effectVolume", c.effectVolume, 0, kVolumeLevelCount - 1);
     for (int b = 0; b < kJoyButtonSlotCount; ++b) {
-        r.Check("joystickButtons[" + std::to_string(b) + "]", c.joystickButtons[static_cast<std::size_t>(b)], 0,
-                kJoystickButtons - 1);
+        r.Check("joystickButtons", c.joystickButtons[static_cast<std::size_t>(b)], 0, kJoystickButtons - 1, b);
     }
     return r.text;
 }
 
 std::string SystemDataOutOfRange(const SystemData& s) {
     OutOfRange r;
+    for (int e = 0; e < kEndingSlots; ++e) r.Check("endingSeen", s.endingSeen[static_cast<std::size_t>(e)], 0, 1, e);
     for (int e = 0; e < kEndingSlots; ++e) {
-        r.Check("endingSeen[" + std::to_string(e) + "]", s.endingSeen[static_cast<std::size_t>(e)], 0, 1);
-    }
-    for (int e = 0; e < kEndingSlots; ++e) {
-        r.Check("endingSeenThisCycle[" + std::to_string(e) + "]", s.endingSeenThisCycle[static_cast<std::size_t>(e)],
-                0, 1);
+        r.Check("endingSeenThisCycle", s.endingSeenThisCycle[static_cast<std::size_t>(e)], 0, 1, e);
     }
     for (int d = 0; d < kProgressDifficulties; ++d) {
-        for (int st = 0; st < kProgressStages; ++st) {
-            r.Check("StageProgress[" + std::to_string(d) + "][" + std::to_string(st) + "]", s.StageProgress[d][st],
-                    0, 1);
-        }
+        for (int st = 0; st < kProgressStages; ++st) r.Check("StageProgress", s.StageProgress[d][st], 0, 1, d, st);
     }
     return r.text;
 }
