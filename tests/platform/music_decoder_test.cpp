@@ -13,22 +13,13 @@
 #include "platform/audio_format.h"
 #include "platform/audio_mixer.h"
 #include "platform/music_decoder.h"
+#include "tests/platform/pcm_format.h"
 #include "tools/sampledata/vorbis_encode.h"
 
 namespace {
 
 using platform::MusicDecoder;
 
-platform::WaveFormat Format(std::uint16_t channels, std::uint16_t bits, std::uint32_t rate) {
-    platform::WaveFormat f;
-    f.formatTag = platform::kWaveFormatPcm;
-    f.channels = channels;
-    f.bitsPerSample = bits;
-    f.samplesPerSec = rate;
-    f.blockAlign = static_cast<std::uint16_t>(channels * bits / 8);
-    f.avgBytesPerSec = rate * f.blockAlign;
-    return f;
-}
 
 // `seconds` of a 441 Hz sine at half scale, 16-bit, on every channel.
 std::vector<std::uint8_t> Sine(std::uint16_t channels, std::uint32_t rate, double seconds) {
@@ -46,7 +37,7 @@ std::vector<std::uint8_t> Sine(std::uint16_t channels, std::uint32_t rate, doubl
 
 std::vector<std::uint8_t> OggSine(std::uint16_t channels, std::uint32_t rate, double seconds) {
     std::vector<std::uint8_t> ogg;
-    EXPECT_TRUE(EncodeOggVorbis(Format(channels, 16, rate), Sine(channels, rate, seconds), 7, ogg));
+    EXPECT_TRUE(EncodeOggVorbis(PcmFormat(channels, 16, rate), Sine(channels, rate, seconds), 7, ogg));
     return ogg;
 }
 
@@ -176,7 +167,7 @@ TEST(MusicDecoder, DamagedOrUnplayableStreamsAreRefusedOrCutShort) {
 
     // Three channels: refused.
     std::vector<std::uint8_t> three;
-    ASSERT_TRUE(EncodeOggVorbis(Format(3, 16, 44100), Sine(3, 44100, 0.2), 9, three));
+    ASSERT_TRUE(EncodeOggVorbis(PcmFormat(3, 16, 44100), Sine(3, 44100, 0.2), 9, three));
     d = Decode(three);
     EXPECT_FALSE(d.opened);
     EXPECT_EQ(d.error, "Ogg Vorbis stream with 3 channels");
@@ -195,11 +186,11 @@ TEST(MusicDecoder, WaveStretchesAreBoundByTheirSampleBytes) {
         std::size_t bytes;
         const char* error;  // null: plays
     } cases[] = {
-        {Format(1, 8, 1000), 4000, "sample rate 1000 Hz (a track needs 8000 to 192000)"},
-        {Format(2, 16, 384000), 4000, "sample rate 384000 Hz (a track needs 8000 to 192000)"},
-        {Format(1, 8, 8000), 8000u * (platform::kMaxMusicSeconds + 1),
+        {PcmFormat(1, 8, 1000), 4000, "sample rate 1000 Hz (a track needs 8000 to 192000)"},
+        {PcmFormat(2, 16, 384000), 4000, "sample rate 384000 Hz (a track needs 8000 to 192000)"},
+        {PcmFormat(1, 8, 8000), 8000u * (platform::kMaxMusicSeconds + 1),
          "decodes to 1201 seconds, more than the 1200 a track may hold"},
-        {Format(1, 8, 8000), 8000, nullptr},
+        {PcmFormat(1, 8, 8000), 8000, nullptr},
     };
     for (const Case& c : cases) {
         const std::vector<std::uint8_t> data(c.bytes, 128);
