@@ -14,7 +14,6 @@ namespace platform {
 namespace {
 
 constexpr std::size_t kChunkFrames = 4096;
-constexpr std::size_t kMaxOutputFrames = static_cast<std::size_t>(kMaxMusicSeconds) * kAudioRate;
 
 bool RateAllowed(std::uint32_t rate, std::string& error) {
     if (rate >= kMinMusicRate && rate <= kMaxMusicRate) return true;
