@@ -1,19 +1,25 @@
 #!/usr/bin/env bash
-# Builds everything (installing missing Debian packages first) and runs every
-# test through ctest. --asan builds and tests with AddressSanitizer and
-# UndefinedBehaviorSanitizer in build-asan/ instead.
+# Builds everything (installing missing Debian packages first), records the
+# demonstration replay and runs every test through ctest. --asan builds and
+# tests with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/
+# instead.
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/setup.sh
 dir=build
-extra=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+# Warnings are errors here, as in CI; a plain cmake build only reports them.
+extra=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVARIN_WERROR=ON)
 if [ "${1:-}" = "--asan" ]; then
   dir=build-asan
-  extra=(-DCMAKE_BUILD_TYPE=Debug -DTOLVARIN_SANITIZE=ON -DTOLVARIN_BENCHMARKS=OFF)
+  extra=(-DCMAKE_BUILD_TYPE=Debug -DTOLVARIN_SANITIZE=ON -DTOLVARIN_BENCHMARKS=OFF -DTOLVARIN_WERROR=ON)
   export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi
 tolvarin_setup "$dir" "${extra[@]}"
+tolvarin_build "$dir"
+tolvarin_build "$dir" demo_replay
+tolvarin_report_game "$dir"
+echo "The test programs are in $dir/tests/; ctest runs them from $dir/."
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 cd "$dir"
 ctest --output-on-failure -j "$(nproc)"

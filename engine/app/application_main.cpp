@@ -10,6 +10,7 @@
 #include "engine/app/startup_report.h"
 #include "engine/core/application.h"
 #include "platform/clock.h"
+#include "platform/gfx/device.h"
 #include "platform/system.h"
 
 namespace {
@@ -288,6 +289,7 @@ i32 ApplicationMain(int argc, char** argv) {
     // 2. The game's settings, before any window exists.
     if (g_gameSetup) g_gameSetup();
     if (app.exitRequested || platform::LeaveSignal() != 0) return 0;
+    platform::gfx::SetDrawingEnabled(!Options().noDraw);
 
     // 3. Only one running copy in the program's folder (where its files are).
     platform::SingleInstanceLock lock;
@@ -337,6 +339,7 @@ i32 ApplicationMain(int argc, char** argv) {
     platform::ShutdownVideo();
     lock.Release();
     if (&platform::CurrentClock() == &HeadlessClock()) platform::SetClock(nullptr);
+    platform::gfx::SetDrawingEnabled(true);
     // A copy that could not start says so in its status too.
     return failed ? failed : static_cast<i32>(app.lastMessageWParam);
 }

@@ -28,7 +28,7 @@ struct StageLoadRow {
 const StageLoadRow* StageLoadTable(i32 stage);
 // The first phase of stage index 2: 15 after an odd sum of the recorded ranks
 // of stage indexes 0 and 1, else 16.
-i32 Stage2FirstPhase();
+i32 Stage3FirstPhase();
 
 // The scene's four routines.
 void LoadStage();

@@ -1,7 +1,9 @@
 #include "game/shell/game_main.h"
 
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "engine/app/application_main.h"
 #include "engine/app/run_options.h"
@@ -54,6 +56,25 @@ void PrintStateHash() {
 
 void ReleaseStageCamera() {
     if (g_releaseStageCamera) g_releaseStageCamera();
+}
+
+// --frame-times FILE: one line "<frame> <nanoseconds> <start>" per frame: the
+// time of the scene's routine (the frame's update and drawing, and its present
+// when a window shows it), and 1 when the routine started its scene (which
+// loads the scene's pictures), else 0.
+struct FrameTime {
+    i64 nanoseconds = 0;
+    bool sceneStart = false;
+};
+
+bool WriteFrameTimes(const std::string& path, const std::vector<FrameTime>& times) {
+    std::FILE* f = std::fopen(path.c_str(), "w");
+    if (!f) return false;
+    for (std::size_t i = 0; i < times.size(); ++i) {
+        std::fprintf(f, "%zu %lld %d\n", i + 1, static_cast<long long>(times[i].nanoseconds),
+                     times[i].sceneStart ? 1 : 0);
+    }
+    return std::fclose(f) == 0;
 }
 
 }  // namespace
@@ -190,6 +211,8 @@ i32 GameMain(int, char**) {
     // --play: the prepared replay starts in the play scene instead of the logo.
     StartRunnerPlayback();
     const bool recording = !Options().recordFile.empty();
+    const bool timing = !Options().frameTimesFile.empty();
+    std::vector<FrameTime> frameTimes;
     g_runFinished = false;
     // A lost display ends the program inside the display library; the run's
     // files are written first, as at the end of the loop.
@@ -197,7 +220,17 @@ i32 GameMain(int, char**) {
     while (ApplicationPump()) {
         // Scripted input (tests, recordings) moves on one word per frame.
         if (platform::ScriptedInputActive()) platform::ScriptedInput();
-        RunSceneFrame();
+        if (timing) {
+            FrameTime t;
+            t.sceneStart = SceneInitRequest != 0;
+            const auto start = std::chrono::steady_clock::now();
+            RunSceneFrame();
+            t.nanoseconds =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start).count();
+            frameTimes.push_back(t);
+        } else {
+            RunSceneFrame();
+        }
         ++g_frameCount;
         const i32 every = Options().hashEvery;
         if (every > 0 && g_frameCount % every == 0) PrintStateHash();
@@ -206,6 +239,8 @@ i32 GameMain(int, char**) {
     }
     FinishGameRun();
     platform::SetDisplayLostRoutine(nullptr);
+    if (timing && !WriteFrameTimes(Options().frameTimesFile, frameTimes))
+        SetRunnerFailure("cannot write the frame times " + Options().frameTimesFile);
     FinalizeSoundEffects();
     ReleaseStageCamera();
     // The engine's teardown releases the run-long objects; forget them here.

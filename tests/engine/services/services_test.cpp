@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -139,14 +140,16 @@ struct FaultCase {
     std::vector<u32> boxTypes;
 };
 
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
+
 class ServiceFaultTest : public ServicesTest, public ::testing::WithParamInterface<FaultCase> {};
 
 TEST_P(ServiceFaultTest, AFailedPlatformStepIsReportedAndTheServiceStillStops) {
     const FaultCase& c = GetParam();
-    platform::SetFault(c.fault);
+    testing_support::SetFault(c.fault);
     StartServices(kAllServices);
     StopServices(kAllServices);
-    platform::ClearFaults();
+    testing_support::ClearFaults();
     for (const char* line : c.logged) EXPECT_TRUE(capture.Logged(line)) << line << "\n" << capture.Log();
     for (const char* line : c.notLogged) EXPECT_FALSE(capture.Logged(line)) << line << "\n" << capture.Log();
     std::vector<u32> types;
@@ -228,10 +231,10 @@ INSTANTIATE_TEST_SUITE_P(Faults, ServiceFaultTest, ::testing::ValuesIn(kFaultCas
                          [](const ::testing::TestParamInfo<FaultCase>& info) { return info.param.name; });
 
 TEST_F(ServicesTest, InitializeReportsAThreadThatCouldNotStart) {
-    platform::SetFault(platform::Fault::ThreadCreate);
+    testing_support::SetFault(platform::Fault::ThreadCreate);
     EXPECT_EQ(InitializeDirectShow(), 0u);
     EXPECT_EQ(InitializeDirectPlay(), 0u);
-    platform::ClearFaults();
+    testing_support::ClearFaults();
     EXPECT_FALSE(GetRingService(ServiceId::DirectShow).Started());
     DestroyDirectShow();
     DestroyDirectPlay();
@@ -320,6 +323,14 @@ struct TableCase {
     std::vector<std::string> expected;  // what codes 0, 1, ... up to the quit code (less Release) ran
 };
 
+const char* TableName(const TableCase& c) {
+    return c.service == ServiceId::DirectSound   ? "DirectSound"
+           : c.service == ServiceId::DirectMusic ? "DirectMusic"
+                                                 : "DirectShow";
+}
+
+void PrintTo(const TableCase& c, std::ostream* os) { *os << TableName(c); }
+
 ServiceObject* MakeRecorder(ServiceId service) {
     switch (service) {
         case ServiceId::DirectSound: return new SoundRecorder();
@@ -393,11 +404,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"3 100", "4 102", "5", "7", "8 105", "9 106", "10", "11 108", "12", "13", "14", "15", "16",
                    "17", "18"}},
         TableCase{ServiceId::DirectShow, {"3 100", "4 102", "5", "7", "8 106", "9 107", "10 108"}}),
-    [](const ::testing::TestParamInfo<TableCase>& info) {
-        return info.param.service == ServiceId::DirectSound   ? "DirectSound"
-               : info.param.service == ServiceId::DirectMusic ? "DirectMusic"
-                                                              : "DirectShow";
-    });
+    [](const ::testing::TestParamInfo<TableCase>& info) { return std::string(TableName(info.param)); });
 
 TEST_F(ServicesTest, QuitLeavesPendingCommandsAndReleasesTheObjects) {
     TakeOps();
@@ -419,11 +426,11 @@ TEST_F(ServicesTest, QuitLeavesPendingCommandsAndReleasesTheObjects) {
 
 TEST_F(ServicesTest, AFailedWaitEndsTheWorkerWithALogLine) {
     ASSERT_EQ(InitializeDirectShow(), 1u);
-    platform::SetFault(platform::Fault::EventWait);
+    testing_support::SetFault(platform::Fault::EventWait);
     // Wakes the worker; its next wait fails.
     ASSERT_TRUE(PostServiceCommand(ServiceId::DirectShow, 3, nullptr));
     DestroyDirectShow();
-    platform::ClearFaults();
+    testing_support::ClearFaults();
     EXPECT_TRUE(capture.Logged("  エラー : DirectShow(Audio) のコマンド待ちに失敗したためスレッドを終了\n"));
     EXPECT_FALSE(PostServiceCommand(ServiceId::DirectShow, 3, nullptr));
 }

@@ -1,23 +1,67 @@
 // Runs the built game program headless: a scripted run recorded with
 // --record and --hash-every 1 must play back with --play to the same hashes,
-// bad replay files are refused, and the demonstration replay is usable.
+// bad replay files are refused, the demonstration replay is usable, and a
+// start without usable image archives or with a bad command line is refused.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "game/shell/play_state.h"
 #include "game/shell/replay.h"
-#include "tests/game/program/program_folder.h"
+#include "tests/support/expected_file.h"
+#include "tests/support/program.h"
+#include "tools/sampledata/input_script.h"
 
 namespace {
 
-using namespace program_test;
+namespace fs = std::filesystem;
+
+std::string ReadText(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::vector<u8> ReadBytes(const fs::path& p) {
+    const std::string text = ReadText(p);
+    return std::vector<u8>(text.begin(), text.end());
+}
+
+void WriteBytes(const fs::path& p, const std::vector<u8>& bytes) {
+    std::ofstream out(p, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+using testing_support::FrameHash;
+using testing_support::ParseFrameHashes;
+using testing_support::ProgramResult;
+
+// A program folder of the test's own, where text input scripts become the
+// program's input words.
+class ProgramFolder : public testing_support::ProgramFolder {
+public:
+    explicit ProgramFolder(bool withDemo)
+        : testing_support::ProgramFolder(withDemo ? std::vector<std::string>{kDemoReplayFile}
+                                                  : std::vector<std::string>{}) {}
+
+    // Writes a text input script as the program's input words; returns the
+    // frame count.
+    std::size_t WriteScript(const std::string& name, const std::string& text) const {
+        std::vector<u16> words;
+        std::string error;
+        EXPECT_TRUE(ParseInputScript(text, words, error)) << error;
+        WriteBytes(dir() / name, InputScriptBytes(words));
+        return words.size();
+    }
+};
 
 ReplayHeader HeaderOf(const fs::path& p) {
     const std::vector<u8> bytes = ReadBytes(p);
@@ -104,11 +148,11 @@ TEST_P(RecordAndPlay, PlaybackReachesTheRecordedStateEveryFrame) {
     const RecordCase& c = GetParam();
     ProgramFolder folder(false);
     const std::size_t frames = folder.WriteScript("script.bin", c.script);
-    const RunResult record = folder.Run("--frames " + std::to_string(frames) +
-                                        " --input script.bin --record run.rpl --hash-every 1");
-    ASSERT_EQ(record.exitCode, 0) << record.err;
-    ASSERT_TRUE(fs::exists(folder.dir() / "run.rpl")) << record.err;
-    const std::vector<FrameHash> recorded = ParseHashes(record.out);
+    const ProgramResult record = folder.Run({"--no-draw", "--frames", std::to_string(frames), "--input", "script.bin",
+                                             "--record", "run.rpl", "--hash-every", "1"});
+    ASSERT_EQ(record.exitCode, 0) << record;
+    ASSERT_TRUE(fs::exists(folder.dir() / "run.rpl")) << record;
+    const std::vector<FrameHash> recorded = ParseFrameHashes(record.out);
     ASSERT_EQ(recorded.size(), frames);
 
     const ReplayHeader header = HeaderOf(folder.dir() / "run.rpl");
@@ -119,10 +163,10 @@ TEST_P(RecordAndPlay, PlaybackReachesTheRecordedStateEveryFrame) {
     const u32 words = header.inputCount[static_cast<std::size_t>(c.stage)];
     ASSERT_GT(words, 300u);
 
-    const RunResult play = folder.Run("--play run.rpl --hash-every 1");
-    ASSERT_EQ(play.exitCode, 0) << play.err;
-    EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play.err;
-    const std::vector<FrameHash> played = ParseHashes(play.out);
+    const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"});
+    ASSERT_EQ(play.exitCode, 0) << play;
+    EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play;
+    const std::vector<FrameHash> played = ParseFrameHashes(play.out);
     // One frame per recorded input word, then the playback ends.
     ASSERT_EQ(played.size(), words);
 
@@ -147,25 +191,50 @@ INSTANTIATE_TEST_SUITE_P(Runs, RecordAndPlay,
                                            RecordCase{"StageSelect", kStageSelect, 1, 2}),
                          [](const ::testing::TestParamInfo<RecordCase>& info) { return info.param.name; });
 
-// A full run on EASY that clears the first stage - its waves, the boss and
-// the stage report - and goes on into stage index 1. The script was found by
-// playing the stage and is tied to the game's present behaviour: a change
-// that alters any frame of the stage may make it lose instead. The run is
-// long (about 17,000 frames recorded and as many played back), so the
-// sanitizer build leaves it to the normal build.
+// The time limit of each of the clear run's runs.
+constexpr std::chrono::minutes kLongRun{3};
+
+// The outcome of a recorded run as its expected file keeps it: the state hash
+// of every 1,000th frame and of the last, and the score of every stage the
+// replay holds.
+std::string RunOutcome(const std::vector<FrameHash>& hashes, const ReplayHeader& header) {
+    std::ostringstream out;
+    for (std::size_t i = 0; i < hashes.size(); ++i) {
+        if (hashes[i].frame % 1000 == 0 || i + 1 == hashes.size())
+            out << "frame " << hashes[i].frame << " " << hashes[i].hash << "\n";
+    }
+    for (i32 s = 0; s < kStageSlots; ++s) {
+        if (header.played[static_cast<std::size_t>(s)] != 0)
+            out << "stage " << s << " score " << header.stageScore[static_cast<std::size_t>(s)] << "\n";
+    }
+    return out.str();
+}
+
+const fs::path kProgramTests = fs::path(TOLVARIN_SOURCE_DIR) / "tests" / "game" / "program";
+
+// The first stage's clear run: the logo, the title and a new game on EASY,
+// the stage's waves, the boss and the stage report, and the first frames of
+// stage index 1.
+std::string ClearRunScript() { return ReadText(kProgramTests / "clear_stage1_input.txt"); }
+
+// A full run on EASY that clears the first stage and goes on into stage index
+// 1. The script was found by playing the stage and is tied to the game's
+// present behaviour: a change that alters any frame of the stage may make it
+// lose instead. Its outcome is kept in clear_stage1_expected.txt, so that a
+// change in how the stage plays fails here even though recording and
+// playback would agree with each other. The run is long (about 16,000 frames
+// recorded and as many played back); it checks state hashes only, so it runs
+// without drawing.
 TEST(ClearRun, ClearsTheFirstStageAndPlaysBackIntoTheSecond) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "too long for the sanitizer build; the normal build runs it";
-#endif
-    const std::string script =
-        ReadText(fs::path(TOLVARIN_SOURCE_DIR) / "tests" / "game" / "program" / "clear_stage0_input.txt");
+    const std::string script = ClearRunScript();
     ASSERT_FALSE(script.empty());
     ProgramFolder folder(false);
     const std::size_t frames = folder.WriteScript("script.bin", script);
-    const RunResult record = folder.Run("--frames " + std::to_string(frames) +
-                                        " --input script.bin --record run.rpl --hash-every 1");
-    ASSERT_EQ(record.exitCode, 0) << record.err;
-    const std::vector<FrameHash> recorded = ParseHashes(record.out);
+    const ProgramResult record = folder.Run({"--no-draw", "--frames", std::to_string(frames), "--input", "script.bin",
+                                             "--record", "run.rpl", "--hash-every", "1"},
+                                            kLongRun);
+    ASSERT_EQ(record.exitCode, 0) << record;
+    const std::vector<FrameHash> recorded = ParseFrameHashes(record.out);
     ASSERT_EQ(recorded.size(), frames);
 
     // The recording holds both stages: the first was cleared with no continue
@@ -180,11 +249,13 @@ TEST(ClearRun, ClearsTheFirstStageAndPlaysBackIntoTheSecond) {
     EXPECT_GT(header.inputCount[1], 100u);
     EXPECT_GT(header.stageScore[0], 0u);
     EXPECT_GE(header.livesAtStart[1], 1u);
+    const std::string outcome = RunOutcome(recorded, header);
+    EXPECT_TRUE(testing_support::MatchesExpectedFile(kProgramTests / "clear_stage1_expected.txt", outcome));
 
-    const RunResult play = folder.Run("--play run.rpl --hash-every 1");
-    ASSERT_EQ(play.exitCode, 0) << play.err;
-    EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play.err;
-    const std::vector<FrameHash> played = ParseHashes(play.out);
+    const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"}, kLongRun);
+    ASSERT_EQ(play.exitCode, 0) << play;
+    EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play;
+    const std::vector<FrameHash> played = ParseFrameHashes(play.out);
     ASSERT_GE(played.size(), static_cast<std::size_t>(header.inputCount[0] + header.inputCount[1]));
 
     // Every playback frame is a state of the recording, in order. The stage
@@ -208,19 +279,45 @@ TEST(ClearRun, ClearsTheFirstStageAndPlaysBackIntoTheSecond) {
     EXPECT_EQ(played.back().hash, recorded.back().hash);
 }
 
+// Drawing never draws random numbers or changes the game's state: the clear
+// run reaches the same state every frame with and without drawing. (The
+// drawn run takes most of this test's time, so the sanitizer build leaves it
+// to the normal build.)
+TEST(NoDrawOption, TheClearRunHasTheSameStateEveryFrameWithAndWithoutDrawing) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "too long for the sanitizer build; the normal build runs it";
+#endif
+    ProgramFolder folder(false);
+    const std::size_t frames = folder.WriteScript("script.bin", ClearRunScript());
+    const std::vector<std::string> run = {"--frames", std::to_string(frames), "--input", "script.bin", "--hash-every",
+                                          "1"};
+    const ProgramResult drawn = folder.Run(run, kLongRun);
+    ASSERT_EQ(drawn.exitCode, 0) << drawn;
+    std::vector<std::string> withoutDrawing = {"--no-draw"};
+    withoutDrawing.insert(withoutDrawing.end(), run.begin(), run.end());
+    const ProgramResult undrawn = folder.Run(withoutDrawing, kLongRun);
+    ASSERT_EQ(undrawn.exitCode, 0) << undrawn;
+    const std::vector<FrameHash> a = ParseFrameHashes(drawn.out), b = ParseFrameHashes(undrawn.out);
+    ASSERT_EQ(a.size(), frames);
+    ASSERT_EQ(b.size(), frames);
+    for (std::size_t i = 0; i < frames; ++i) {
+        ASSERT_EQ(a[i].hash, b[i].hash) << "frame " << a[i].frame;
+    }
+}
+
 TEST(RecordOption, RunWithoutPlayWritesNothingAndFails) {
     ProgramFolder folder(false);
-    const RunResult r = folder.Run("--frames 30 --record run.rpl");
+    const ProgramResult r = folder.Run({"--frames", "30", "--record", "run.rpl"});
     EXPECT_NE(r.exitCode, 0);
-    EXPECT_NE(r.err.find("run.rpl"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("run.rpl"), std::string::npos) << r;
     EXPECT_FALSE(fs::exists(folder.dir() / "run.rpl"));
 }
 
 TEST(RecordOption, CannotBeCombinedWithPlay) {
     ProgramFolder folder(false);
-    const RunResult r = folder.Run("--frames 1 --record a.rpl --play b.rpl");
+    const ProgramResult r = folder.Run({"--frames", "1", "--record", "a.rpl", "--play", "b.rpl"});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_NE(r.err.find("--record and --play"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--record and --play"), std::string::npos) << r;
 }
 
 // A header that promises one stage with 100 words.
@@ -275,9 +372,9 @@ TEST(PlayOption, RefusesFilesThatCannotBePlayed) {
     for (const BadFile& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.exists) WriteBytes(folder.dir() / c.name, c.bytes);
-        const RunResult r = folder.Run(std::string("--frames 50 --hash-every 1 --play ") + c.name);
+        const ProgramResult r = folder.Run({"--frames", "50", "--hash-every", "1", "--play", c.name});
         EXPECT_NE(r.exitCode, 0);
-        EXPECT_NE(r.err.find(c.name), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(c.name), std::string::npos) << r;
         EXPECT_EQ(r.out, "");
     }
 }
@@ -295,9 +392,9 @@ TEST(PlayOption, TheHighestValuesTheGameMakesPlay) {
                    h.stageScore[0] = h.stageScore[1] = kMaxStageScore;
                    h.score = kMaxRunScore;
                }));
-    const RunResult r = folder.Run("--play highest.rpl --hash-every 1");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(ParseHashes(r.out).size(), 100u);
+    const ProgramResult r = folder.Run({"--play", "highest.rpl", "--hash-every", "1"});
+    EXPECT_EQ(r.exitCode, 0) << r;
+    EXPECT_EQ(ParseFrameHashes(r.out).size(), 100u);
 }
 
 // Streams that end before the header's counts play as far as they go; the
@@ -307,15 +404,15 @@ TEST(PlayOption, PlaysATruncatedStreamAsFarAsItGoes) {
     std::vector<u8> bytes = OneStageFile(kReplayVersion, 100);
     bytes.resize(kReplayHeaderSize + 2 * 40 + 1);
     WriteBytes(folder.dir() / "cut.rpl", bytes);
-    const RunResult r = folder.Run("--play cut.rpl --hash-every 1");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.err.find("input ends early"), std::string::npos) << r.err;
-    EXPECT_EQ(ParseHashes(r.out).size(), 40u);
+    const ProgramResult r = folder.Run({"--play", "cut.rpl", "--hash-every", "1"});
+    EXPECT_EQ(r.exitCode, 0) << r;
+    EXPECT_NE(r.err.find("input ends early"), std::string::npos) << r;
+    EXPECT_EQ(ParseFrameHashes(r.out).size(), 40u);
 }
 
 // --- The demonstration ---------------------------------------------------------
 
-TEST(DemoReplay, HoldsAStageOneRunLongerThanTheDemonstration) {
+TEST(DemoReplay, HoldsASecondStageRunLongerThanTheDemonstration) {
     const fs::path demo = fs::path(TOLVARIN_BUILD_DIR) / kDemoReplayFile;
     ASSERT_TRUE(fs::exists(demo));
     const ReplayHeader header = HeaderOf(demo);
@@ -343,9 +440,10 @@ TEST(DemoReplay, TheIdleTitleRunsTheDemonstration) {
         SCOPED_TRACE(withDemo ? "with demo.rpl" : "without demo.rpl");
         ProgramFolder folder(withDemo);
         folder.WriteScript("skip.bin", "150 -\n1 Z\n");
-        const RunResult r = folder.Run("--frames " + std::to_string(kFrames) + " --input skip.bin --hash-every 1");
-        ASSERT_EQ(r.exitCode, 0) << r.err;
-        const std::vector<FrameHash> hashes = ParseHashes(r.out);
+        const ProgramResult r =
+            folder.Run({"--no-draw", "--frames", std::to_string(kFrames), "--input", "skip.bin", "--hash-every", "1"});
+        ASSERT_EQ(r.exitCode, 0) << r;
+        const std::vector<FrameHash> hashes = ParseFrameHashes(r.out);
         ASSERT_EQ(hashes.size(), static_cast<std::size_t>(kFrames));
         int changes = 0;
         for (std::size_t i = hashes.size() - 300; i < hashes.size(); ++i) {
@@ -356,6 +454,71 @@ TEST(DemoReplay, TheIdleTitleRunsTheDemonstration) {
         } else {
             EXPECT_EQ(changes, 0);
         }
+    }
+}
+
+// --- Starting -----------------------------------------------------------------
+
+// A missing or damaged image archive stops the start before anything runs: a
+// message naming the archive, a failing exit status, and no files written.
+TEST(StartChecks, MissingOrDamagedImageArchiveStopsTheStart) {
+    struct Case {
+        const char* what;
+        const char* archive;
+        std::function<void(std::vector<u8>&)> damage;  // none: the file is removed
+    };
+    const Case cases[] = {
+        {"missing", "vsk3.dat", nullptr},
+        {"empty", "vsk1.dat", [](std::vector<u8>& b) { b.clear(); }},
+        {"not an archive", "vsk7.dat", [](std::vector<u8>& b) { b.assign(4096, 0x5A); }},
+        {"cut short", "vsk2.dat", [](std::vector<u8>& b) { b.resize(b.size() / 2); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ProgramFolder folder(false);
+        const fs::path archive = folder.dir() / c.archive;
+        // The folder's archives are links to the build's: replace, never edit.
+        std::vector<u8> bytes = ReadBytes(archive);
+        fs::remove(archive);
+        if (c.damage) {
+            c.damage(bytes);
+            WriteBytes(archive, bytes);
+        }
+        const ProgramResult r = folder.Run({"--frames", "30", "--hash-every", "1"});
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_NE(r.err.find(archive.string()), std::string::npos) << r;
+        EXPECT_NE(r.err.find(c.damage ? "is damaged" : "is missing"), std::string::npos) << r;
+        EXPECT_EQ(r.out, "");
+        EXPECT_FALSE(fs::exists(folder.dir() / "config.dat"));
+    }
+}
+
+TEST(StartChecks, HelpListsTheOptions) {
+    ProgramFolder folder(false);
+    const ProgramResult r = folder.Run({"--help"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.err, "");
+    for (const char* option : {"--headless", "--frames", "--input", "--record", "--play", "--hash-every",
+                               "--screenshot-at", "--screenshot-dir", "--no-draw", "--frame-times"}) {
+        EXPECT_NE(r.out.find(option), std::string::npos) << option;
+    }
+    EXPECT_FALSE(fs::exists(folder.dir() / "config.dat"));
+}
+
+// A number the options cannot hold is refused, never clamped into a run that
+// does not end.
+TEST(StartChecks, OutOfRangeNumbersAreRefused) {
+    ProgramFolder folder(false);
+    const std::vector<std::vector<std::string>> cases = {{"--frames", "99999999999999999999"},
+                                                         {"--frames", "2147483648"},
+                                                         {"--hash-every", "1e3"},
+                                                         {"--screenshot-at", "10,-5"}};
+    for (const std::vector<std::string>& args : cases) {
+        SCOPED_TRACE(args[0] + " " + args[1]);
+        const ProgramResult r = folder.Run(args);
+        EXPECT_EQ(r.exitCode, 2);
+        EXPECT_NE(r.err.find(args[0]), std::string::npos) << r;
+        EXPECT_NE(r.err.find("usage:"), std::string::npos) << r;
     }
 }
 

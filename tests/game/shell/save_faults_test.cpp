@@ -15,7 +15,8 @@
 #include "game/shell/ranking.h"
 #include "game/shell/replay.h"
 #include "game/shell/save_files.h"
-#include "platform/faults.h"
+#include "platform/fault_points.h"
+#include "tests/support/faults.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -66,7 +67,7 @@ protected:
         g_RankingTable = DefaultRankingTable();
     }
     void TearDown() override {
-        platform::ClearFaults();
+        testing_support::ClearFaults();
         fs::current_path(old_);
     }
     testing_support::TempDir dir_;
@@ -81,11 +82,11 @@ TEST_F(SaveFaults, EverySaveReportsTheFaultAndKeepsThePreviousFile) {
             const std::vector<u8> good = ReadAll(kind.file);
             ASSERT_FALSE(good.empty());
             kind.change();
-            platform::SetFault(f.fault);
+            testing_support::SetFault(f.fault);
             testing::internal::CaptureStderr();
             const FileStatus failed = kind.save();
             const std::string said = testing::internal::GetCapturedStderr();
-            platform::ClearFaults();
+            testing_support::ClearFaults();
             EXPECT_FALSE(failed);
             EXPECT_NE(failed.message.find(kind.file), std::string::npos) << failed.message;
             EXPECT_NE(failed.message.find(f.says), std::string::npos) << failed.message;
@@ -131,9 +132,9 @@ TEST_F(SaveFaults, AReplaySaveUnderAFaultMakesNoFileAndTheNextOneWorks) {
     const std::vector<u8> first = ReadAll("replay/vosket000.rpl");
     for (const Fault& f : kFaults) {
         SCOPED_TRACE(f.name);
-        platform::SetFault(f.fault);
+        testing_support::SetFault(f.fault);
         const SaveReplayResult saved = SaveReplay(record, run, "x");
-        platform::ClearFaults();
+        testing_support::ClearFaults();
         EXPECT_FALSE(saved.status);
         EXPECT_EQ(saved.number, -1);
         EXPECT_NE(saved.status.message.find("replay/vosket001.rpl"), std::string::npos) << saved.status.message;
