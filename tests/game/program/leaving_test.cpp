@@ -151,6 +151,28 @@ TEST(SingleCopy, ASecondCopyInTheSameFolderIsRefusedWhateverItsEnvironment) {
     EXPECT_EQ(folder.Run({"--frames", "3"}).exitCode, 0);
 }
 
+// A copy that dies without its end (SIGKILL, a crash) leaves nothing that
+// blocks the next start, and a copy that ends cleanly leaves nothing in the
+// runtime folder either.
+TEST(SingleCopy, ACopyThatDiedDoesNotBlockTheNextStart) {
+    ProgramFolder folder;
+    const fs::path runtime = folder.dir() / "runtime";
+    fs::create_directories(runtime);
+    ProgramRun killedRun = folder.HeadlessRun(kEndlessRun);
+    killedRun.env.emplace_back("XDG_RUNTIME_DIR", runtime.string());
+    RunningProgram killed(killedRun);
+    ASSERT_TRUE(killed.WaitForOutput(PrintsFrames, 60s)) << killed.Finish();
+    killed.Signal(SIGKILL);
+    EXPECT_EQ(killed.Finish().signal, SIGKILL);
+
+    ProgramRun nextRun = folder.HeadlessRun({"--frames", "3"});
+    nextRun.env.emplace_back("XDG_RUNTIME_DIR", runtime.string());
+    const ProgramResult r = testing_support::RunProgram(nextRun);
+    EXPECT_EQ(r.exitCode, 0) << r;
+    EXPECT_EQ(r.err.find("2重起動は出来ません"), std::string::npos) << r;
+    EXPECT_TRUE(fs::is_empty(runtime));
+}
+
 // The game's folders replaced by files: the run reports the saves it cannot
 // make and plays on to its end.
 TEST(SaveFaults, FoldersThatAreFilesLeaveTheGameRunning) {
