@@ -121,56 +121,59 @@ TEST(LostDisplay, TheRunEndsWithItsFilesWritten) {
     EXPECT_EQ(folder.Run({"--frames", "3"}).exitCode, 0);
 }
 
+// Copies of the program in one folder, each told of a runtime folder of the
+// test's own (where the guard's lock file once lived).
+class SingleCopy : public ::testing::Test {
+protected:
+    SingleCopy() { fs::create_directories(runtime_); }
+
+    ProgramRun Copy(const std::vector<std::string>& args, const std::string& runtimeFolder) const {
+        ProgramRun run = folder_.HeadlessRun(args);
+        run.env.emplace_back("XDG_RUNTIME_DIR", runtimeFolder);
+        return run;
+    }
+    ProgramRun Copy(const std::vector<std::string>& args) const { return Copy(args, runtime_.string()); }
+
+    ProgramFolder folder_;
+    const fs::path runtime_ = folder_.dir() / "runtime";
+};
+
 // The guard is the program's folder: a second copy started there is refused,
 // with a message and status 1, whatever its environment says (the runtime
 // folder once held the lock, so copies with different ones ran together on
 // the same save files). Nothing is left behind once the first copy ends.
-TEST(SingleCopy, ASecondCopyInTheSameFolderIsRefusedWhateverItsEnvironment) {
-    ProgramFolder folder;
-    const fs::path runtime = folder.dir() / "runtime";
-    fs::create_directories(runtime);
-    ProgramRun firstRun = folder.HeadlessRun(kEndlessRun);
-    firstRun.env.emplace_back("XDG_RUNTIME_DIR", runtime.string());
-    RunningProgram first(firstRun);
+TEST_F(SingleCopy, ASecondCopyInTheSameFolderIsRefusedWhateverItsEnvironment) {
+    RunningProgram first(Copy(kEndlessRun));
     ASSERT_TRUE(first.WaitForOutput(PrintsFrames, 60s)) << first.Finish();
     for (const char* elsewhere : {"", "/tmp"}) {
         SCOPED_TRACE(std::string("XDG_RUNTIME_DIR=") + elsewhere);
-        ProgramRun secondRun = folder.HeadlessRun({"--frames", "3"});
-        secondRun.env.emplace_back("XDG_RUNTIME_DIR", elsewhere);
-        const ProgramResult r = testing_support::RunProgram(secondRun);
+        const ProgramResult r = testing_support::RunProgram(Copy({"--frames", "3"}, elsewhere));
         EXPECT_EQ(r.exitCode, 1) << r;
         EXPECT_NE(r.err.find("2重起動は出来ません"), std::string::npos) << r;
         EXPECT_EQ(r.out, "");
     }
     first.Signal(SIGTERM);
     EXPECT_EQ(first.Finish().exitCode, 128 + SIGTERM);
-    EXPECT_TRUE(fs::is_empty(runtime));
-    for (const auto& entry : fs::directory_iterator(folder.dir())) {
+    EXPECT_TRUE(fs::is_empty(runtime_));
+    for (const auto& entry : fs::directory_iterator(folder_.dir())) {
         EXPECT_NE(entry.path().extension(), ".lock") << entry.path();
     }
-    EXPECT_EQ(folder.Run({"--frames", "3"}).exitCode, 0);
+    EXPECT_EQ(folder_.Run({"--frames", "3"}).exitCode, 0);
 }
 
 // A copy that dies without its end (SIGKILL, a crash) leaves nothing that
 // blocks the next start, and a copy that ends cleanly leaves nothing in the
 // runtime folder either.
-TEST(SingleCopy, ACopyThatDiedDoesNotBlockTheNextStart) {
-    ProgramFolder folder;
-    const fs::path runtime = folder.dir() / "runtime";
-    fs::create_directories(runtime);
-    ProgramRun killedRun = folder.HeadlessRun(kEndlessRun);
-    killedRun.env.emplace_back("XDG_RUNTIME_DIR", runtime.string());
-    RunningProgram killed(killedRun);
+TEST_F(SingleCopy, ACopyThatDiedDoesNotBlockTheNextStart) {
+    RunningProgram killed(Copy(kEndlessRun));
     ASSERT_TRUE(killed.WaitForOutput(PrintsFrames, 60s)) << killed.Finish();
     killed.Signal(SIGKILL);
     EXPECT_EQ(killed.Finish().signal, SIGKILL);
 
-    ProgramRun nextRun = folder.HeadlessRun({"--frames", "3"});
-    nextRun.env.emplace_back("XDG_RUNTIME_DIR", runtime.string());
-    const ProgramResult r = testing_support::RunProgram(nextRun);
+    const ProgramResult r = testing_support::RunProgram(Copy({"--frames", "3"}));
     EXPECT_EQ(r.exitCode, 0) << r;
     EXPECT_EQ(r.err.find("2重起動は出来ません"), std::string::npos) << r;
-    EXPECT_TRUE(fs::is_empty(runtime));
+    EXPECT_TRUE(fs::is_empty(runtime_));
 }
 
 // The game's folders replaced by files: the run reports the saves it cannot
