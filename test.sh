@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds everything (installing missing Debian packages first) and runs every
-# test through ctest. --asan builds and tests with AddressSanitizer and
-# UndefinedBehaviorSanitizer in build-asan/ instead.
+# Builds everything (installing missing Debian packages first), records the
+# demonstration replay and runs every test through ctest. --asan builds and
+# tests with AddressSanitizer and UndefinedBehaviorSanitizer in build-asan/
+# instead.
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/setup.sh
@@ -14,6 +15,10 @@ if [ "${1:-}" = "--asan" ]; then
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi
 tolvarin_setup "$dir" "${extra[@]}"
+tolvarin_build "$dir"
+tolvarin_build "$dir" demo_replay
+tolvarin_report_game "$dir"
+echo "The test programs are in $dir/tests/; ctest runs them from $dir/."
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy
 cd "$dir"
 ctest --output-on-failure -j "$(nproc)"

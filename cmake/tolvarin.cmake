@@ -15,10 +15,11 @@ function(tolvarin_library target)
   endif()
 endfunction()
 
-# tolvarin_tests(<target> [DEPS <targets>...])
-# One GoogleTest program for the test sources below the calling folder.
+# tolvarin_tests(<target> [DEPS <targets>...] [PROPERTIES <name> <value>...])
+# One GoogleTest program for the test sources below the calling folder;
+# PROPERTIES are set on each of its tests.
 function(tolvarin_tests target)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;PROPERTIES" ${ARGN})
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   if(NOT sources)
     return()
@@ -32,7 +33,15 @@ function(tolvarin_tests target)
   # Tests never need a display or a sound card: SDL's dummy drivers.
   set_target_properties(${target} PROPERTIES CROSSCOMPILING_EMULATOR
     "env;SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy")
+  set(properties)
+  if(ARG_PROPERTIES)
+    set(properties PROPERTIES ${ARG_PROPERTIES})
+  endif()
+  # Parameterised tests are named by their suites' name generators alone; the
+  # printed parameter stays out of the test name.
   gtest_discover_tests(${target}
     WORKING_DIRECTORY ${PROJECT_BINARY_DIR}
-    DISCOVERY_MODE PRE_TEST)
+    DISCOVERY_MODE PRE_TEST
+    NO_PRETTY_VALUES
+    ${properties})
 endfunction()

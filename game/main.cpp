@@ -1,4 +1,5 @@
 // The game program: the application frame runs the game's set-up and main.
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -10,14 +11,12 @@
 #include "game/play/play_scene.h"
 #include "game/stages/stage_content.h"
 #include "game/shell/game_main.h"
+#include "game/shell/image_archive_check.h"
 #include "game/shell/replay_runner.h"
 #include "platform/input.h"
+#include "platform/system.h"
 
 namespace {
-
-const char kUsage[] =
-    "usage: tolvarin [--headless] [--frames N] [--input FILE] [--record FILE] [--play FILE]\n"
-    "                [--hash-every N] [--screenshot-at N[,N...]] [--screenshot-dir DIR]\n";
 
 // The game makes its own folder the current one before it starts, so file
 // names given on the command line are taken relative to where it was started.
@@ -28,21 +27,40 @@ void MakeAbsolute(std::string& path) {
     if (!ec) path = absolute.string();
 }
 
+// A start that cannot go on: the message goes to standard error always and,
+// with a display, into a box as well.
+void ReportStartFailure(const std::string& text) {
+    std::fprintf(stderr, "tolvarin: cannot start: %s\n", text.c_str());
+    if (!Options().headless) {
+        constexpr std::uint32_t kErrorIcon = 0x10;
+        platform::ShowMessageBoxOnDisplay(kErrorIcon, "Tolvarin", platform::Utf8ToSjis("The game cannot start: " + text));
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::string error;
     if (!ParseRunOptions(argc, argv, Options(), error)) {
-        std::fprintf(stderr, "tolvarin: %s\n%s", error.c_str(), kUsage);
+        std::fprintf(stderr, "tolvarin: %s\n%s", error.c_str(), RunOptionsUsage());
         return 2;
     }
     RunOptions& options = Options();
+    if (options.help) {
+        std::fputs(RunOptionsUsage(), stdout);
+        return 0;
+    }
     if (!options.recordFile.empty() && !options.playFile.empty()) {
-        std::fprintf(stderr, "tolvarin: --record and --play cannot be used together\n%s", kUsage);
+        std::fprintf(stderr, "tolvarin: --record and --play cannot be used together\n%s", RunOptionsUsage());
         return 2;
+    }
+    if (const std::string problem = CheckImageArchives(platform::ProgramFolder()); !problem.empty()) {
+        ReportStartFailure(problem);
+        return 1;
     }
     MakeAbsolute(options.recordFile);
     MakeAbsolute(options.playFile);
+    MakeAbsolute(options.frameTimesFile);
     if (!options.inputFile.empty() && !platform::LoadScriptedInput(options.inputFile, error)) {
         std::fprintf(stderr, "tolvarin: %s\n", error.c_str());
         return 2;

@@ -109,13 +109,7 @@ MessageBoxSink g_messageBoxSink = nullptr;
 
 void SetMessageBoxSink(MessageBoxSink sink) { g_messageBoxSink = sink; }
 
-int MessageBox(std::uint32_t type, const std::string& caption, const std::string& text) {
-    if (g_messageBoxSink) {
-        g_messageBoxSink(type, caption, text);
-        return 1;
-    }
-    std::string c = SjisToUtf8(caption);
-    std::string t = SjisToUtf8(text);
+bool ShowMessageBoxOnDisplay(std::uint32_t type, const std::string& caption, const std::string& text) {
     bool display = SDL_WasInit(SDL_INIT_VIDEO) != 0 &&
                    std::strcmp(SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "dummy", "dummy") != 0;
     if (!display) {
@@ -124,13 +118,23 @@ int MessageBox(std::uint32_t type, const std::string& caption, const std::string
         bool anyDisplay = std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY");
         display = !dummy && anyDisplay && !SDL_WasInit(SDL_INIT_VIDEO);
     }
-    if (display) {
-        Uint32 flags = (type & 0x10) ? SDL_MESSAGEBOX_ERROR
-                     : (type & 0x30) == 0x30 ? SDL_MESSAGEBOX_WARNING
-                                              : SDL_MESSAGEBOX_INFORMATION;
-        if (SDL_ShowSimpleMessageBox(flags, c.c_str(), t.c_str(), nullptr) == 0) return 1;
+    if (!display) return false;
+    Uint32 flags = (type & 0x10) ? SDL_MESSAGEBOX_ERROR
+                 : (type & 0x30) == 0x30 ? SDL_MESSAGEBOX_WARNING
+                                          : SDL_MESSAGEBOX_INFORMATION;
+    const std::string c = SjisToUtf8(caption);
+    const std::string t = SjisToUtf8(text);
+    return SDL_ShowSimpleMessageBox(flags, c.c_str(), t.c_str(), nullptr) == 0;
+}
+
+int MessageBox(std::uint32_t type, const std::string& caption, const std::string& text) {
+    if (g_messageBoxSink) {
+        g_messageBoxSink(type, caption, text);
+        return 1;
     }
-    std::fprintf(stderr, "%s: %s\n", c.c_str(), t.c_str());
+    if (!ShowMessageBoxOnDisplay(type, caption, text)) {
+        std::fprintf(stderr, "%s: %s\n", SjisToUtf8(caption).c_str(), SjisToUtf8(text).c_str());
+    }
     return 1;
 }
 

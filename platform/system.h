@@ -32,6 +32,9 @@ private:
 // converted to UTF-8 for display). Shown with SDL when a display exists, written to
 // standard error otherwise. Returns 1 (IDOK).
 int MessageBox(std::uint32_t type, const std::string& caption, const std::string& text);
+// The box alone: shown when a display exists (the sink is not asked); false
+// when no box could be shown.
+bool ShowMessageBoxOnDisplay(std::uint32_t type, const std::string& caption, const std::string& text);
 // Tests catch message boxes here instead (null restores the normal road). The
 // caption and text reach the sink as given (Shift-JIS).
 using MessageBoxSink = void (*)(std::uint32_t type, const std::string& caption, const std::string& text);

@@ -1,6 +1,8 @@
 # Shared by play.sh and test.sh: installs what the build needs on a fresh
 # Debian machine, then configures and builds one build folder.
-# Usage (sourced): tolvarin_setup <build-dir> [extra cmake args...]
+# Usage (sourced):
+#   tolvarin_setup <build-dir> [extra cmake args...]   packages and configure
+#   tolvarin_build <build-dir> [targets...]            build (default: everything)
 
 TOLVARIN_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libsdl2-ttf-dev libstb-dev
                    libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic)
@@ -25,5 +27,18 @@ tolvarin_setup() {
   local dir="$1"; shift
   tolvarin_install_packages
   cmake -S . -B "$dir" -G Ninja "$@" > "$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; return 1; }
-  cmake --build "$dir" -j "$(nproc)"
+}
+
+tolvarin_build() {
+  local dir="$1"; shift
+  local targets=()
+  [ $# -gt 0 ] && targets=(--target "$@")
+  cmake --build "$dir" -j "$(nproc)" "${targets[@]}"
+}
+
+# What a build left in <build-dir> for playing: the program and its data set.
+tolvarin_report_game() {
+  local dir="$1"
+  echo "Built $dir/tolvarin; its data set is beside it ($dir/vsk1.dat .. vsk7.dat, $dir/demo.rpl;" \
+       "$dir/sample-data.txt lists the sample files the build wrote)."
 }

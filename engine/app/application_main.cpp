@@ -10,6 +10,7 @@
 #include "engine/app/startup_report.h"
 #include "engine/core/application.h"
 #include "platform/clock.h"
+#include "platform/gfx/device.h"
 #include "platform/system.h"
 
 namespace {
@@ -288,6 +289,7 @@ i32 ApplicationMain(int argc, char** argv) {
     // 2. The game's settings, before any window exists.
     if (g_gameSetup) g_gameSetup();
     if (app.exitRequested) return 0;
+    platform::gfx::SetDrawingEnabled(!Options().noDraw);
 
     // 3. Only one running copy.
     platform::SingleInstanceLock lock;
@@ -332,5 +334,6 @@ i32 ApplicationMain(int argc, char** argv) {
     platform::ShutdownVideo();
     lock.Release();
     if (&platform::CurrentClock() == &HeadlessClock()) platform::SetClock(nullptr);
+    platform::gfx::SetDrawingEnabled(true);
     return static_cast<i32>(app.lastMessageWParam);
 }

@@ -11,13 +11,6 @@ namespace {
 
 InputState g_InputState;
 
-// "DirectX8.1が正しくインストールされていない可能性があります" in code page 932.
-constexpr char kNoDirectInputText[] =
-    "DirectX8.1"
-    "\x82\xaa\x90\xb3\x82\xb5\x82\xad\x83\x43\x83\x93\x83\x58\x83\x67\x81\x5b\x83\x8b\x82\xb3"
-    "\x82\xea\x82\xc4\x82\xa2\x82\xc8\x82\xa2\x89\xc2\x94\x5c\x90\xab\x82\xaa\x82\xa0\x82\xe8"
-    "\x82\xdc\x82\xb7";
-
 constexpr u32 kMessageBoxStop = 16;
 
 void ReleaseJoystick(JoystickRecord& record) {
@@ -177,7 +170,7 @@ i32 InitializeDirectInput() {
     if (g_InputState.directInput) DestroyDirectInput();
     g_InputState = InputState{};
     if (!platform::InputStart()) {
-        ShowMessageBox(kMessageBoxStop, "Error", "%s", kNoDirectInputText);
+        ShowMessageBox(kMessageBoxStop, "Error", "%s", kDirectXInstallText);
         return 0;
     }
     g_InputState.directInput = 1;

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
+#include <string>
 
 RunOptions& Options() {
     static RunOptions options;
@@ -19,13 +20,23 @@ bool NoDisplayAvailable() {
 
 namespace {
 
-bool ParseCount(const char* text, i64& out) {
+// A plain decimal number from `low` to kMaxRunFrames: digits only (no sign,
+// no spaces), so nothing out of range is clamped or wrapped silently.
+bool ParseCount(const char* text, i64 low, i64& out) {
     if (!text || !*text) return false;
-    char* end = nullptr;
-    long long v = std::strtoll(text, &end, 10);
-    if (*end != 0 || v < 0) return false;
+    i64 v = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9') return false;
+        v = v * 10 + (*p - '0');
+        if (v > kMaxRunFrames) return false;
+    }
+    if (v < low) return false;
     out = v;
     return true;
+}
+
+std::string CountRange(i64 low) {
+    return "from " + std::to_string(low) + " to " + std::to_string(kMaxRunFrames);
 }
 
 }  // namespace
@@ -41,28 +52,34 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& out, std::string& error)
             }
             return argv[++i];
         };
-        if (a == "--headless") {
+        if (a == "--help" || a == "-h") {
+            out.help = true;
+        } else if (a == "--headless") {
             out.headless = true;
+        } else if (a == "--no-draw") {
+            out.noDraw = true;
         } else if (a == "--frames") {
             const char* v = value("--frames");
             if (!v) return false;
-            if (!ParseCount(v, out.frameLimit)) {
-                error = "--frames takes a whole number of frames";
+            if (!ParseCount(v, 0, out.frameLimit)) {
+                error = "--frames takes a whole number of frames " + CountRange(0) + ", not \"" + v + "\"";
                 return false;
             }
-        } else if (a == "--input" || a == "--record" || a == "--play" || a == "--screenshot-dir") {
+        } else if (a == "--input" || a == "--record" || a == "--play" || a == "--screenshot-dir" ||
+                   a == "--frame-times") {
             const char* v = value(a.c_str());
             if (!v) return false;
             if (a == "--input") out.inputFile = v;
             if (a == "--record") out.recordFile = v;
             if (a == "--play") out.playFile = v;
             if (a == "--screenshot-dir") out.screenshotDir = v;
+            if (a == "--frame-times") out.frameTimesFile = v;
         } else if (a == "--hash-every") {
             const char* v = value("--hash-every");
             if (!v) return false;
             i64 n = 0;
-            if (!ParseCount(v, n) || n == 0 || n > 0x7FFFFFFF) {
-                error = "--hash-every takes a positive number of frames";
+            if (!ParseCount(v, 1, n)) {
+                error = "--hash-every takes a number of frames " + CountRange(1) + ", not \"" + v + "\"";
                 return false;
             }
             out.hashEvery = static_cast<i32>(n);
@@ -73,8 +90,9 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& out, std::string& error)
             std::string item;
             while (std::getline(ss, item, ',')) {
                 i64 n = 0;
-                if (!ParseCount(item.c_str(), n)) {
-                    error = "--screenshot-at takes frame numbers separated by commas";
+                if (!ParseCount(item.c_str(), 0, n)) {
+                    error = "--screenshot-at takes frame numbers " + CountRange(0) +
+                            " separated by commas, not \"" + v + "\"";
                     return false;
                 }
                 out.screenshotAt.push_back(n);
@@ -84,7 +102,29 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& out, std::string& error)
             return false;
         }
     }
+    if (out.noDraw && !out.screenshotAt.empty()) {
+        // A screenshot of a run that draws nothing would be an empty picture.
+        error = "--no-draw and --screenshot-at cannot be used together";
+        return false;
+    }
     if (!out.screenshotAt.empty() && out.screenshotDir.empty()) out.screenshotDir = "screens";
     if (NoDisplayAvailable()) out.headless = true;
     return true;
+}
+
+const char* RunOptionsUsage() {
+    return "usage: tolvarin [options]\n"
+           "  --help                  print these options and exit\n"
+           "  --headless              no window and no sound device; a virtual clock\n"
+           "                          (chosen by itself when there is no display)\n"
+           "  --frames N              end the run after N frames\n"
+           "  --input FILE            scripted input: one little-endian 16-bit input word a frame\n"
+           "  --record FILE           write the run's replay to FILE at the end\n"
+           "  --play FILE             play the replay FILE back and end when its input is used up\n"
+           "  --hash-every N          print \"frame <n> <hash>\" of the game state every N frames\n"
+           "  --screenshot-at N[,N..] save the picture after these frames as PNG files\n"
+           "  --screenshot-dir DIR    where the screenshots go (default: screens beside the program)\n"
+           "  --no-draw               run without drawing anything (not with --screenshot-at)\n"
+           "  --frame-times FILE      write each frame's update and drawing time to FILE at the end\n"
+           "Frame numbers and counts go up to 2147483647.\n";
 }

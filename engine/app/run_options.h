@@ -8,6 +8,7 @@
 #include "engine/core/types.h"
 
 struct RunOptions {
+    bool help = false;            // --help: print the options and start nothing
     bool headless = false;        // SDL's dummy drivers, virtual clock, no window shown
     i64 frameLimit = -1;          // --frames N: end the run after N frames
     std::string inputFile;        // --input FILE: one 16-bit input word per frame
@@ -16,13 +17,23 @@ struct RunOptions {
     i32 hashEvery = 0;            // --hash-every N
     std::vector<i64> screenshotAt;  // --screenshot-at N[,N...]
     std::string screenshotDir;    // --screenshot-dir DIR
+    bool noDraw = false;          // --no-draw: the game runs, nothing is drawn or shown
+    std::string frameTimesFile;   // --frame-times FILE: each frame's time, written at the end
 };
 
 RunOptions& Options();
 
+// The largest frame number or count the options take (about a year of frames
+// at 60 a second).
+constexpr i64 kMaxRunFrames = 0x7FFFFFFF;
+
 // Parses argv into `out`. Returns false with a message for an unknown option or
-// a bad value. Chooses headless mode when no display is available.
+// a bad value (a number that is not a plain decimal or is out of range).
+// Chooses headless mode when no display is available.
 bool ParseRunOptions(int argc, char** argv, RunOptions& out, std::string& error);
+
+// The options, one line each, for --help and for a refused command line.
+const char* RunOptionsUsage();
 
 // True when neither an X11 nor a Wayland display is named in the environment.
 bool NoDisplayAvailable();

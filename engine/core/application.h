@@ -84,8 +84,17 @@ i32 IsWindowMode();
 i32 IsApplicationActive();
 i32 IsThreadedInitialize();
 bool HasWindow();
+// Caption and text are Shift-JIS (code page 932); the platform converts them
+// once, for display.
 i32 ShowMessageBox(u32 type, const char* caption, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
+// "DirectX8.1が正しくインストールされていない可能性があります" in code page 932:
+// the text of the box shown when the graphics or input devices cannot start.
+inline constexpr char kDirectXInstallText[] =
+    "DirectX8.1"
+    "\x82\xaa\x90\xb3\x82\xb5\x82\xad\x83\x43\x83\x93\x83\x58\x83\x67\x81\x5b\x83\x8b\x82\xb3"
+    "\x82\xea\x82\xc4\x82\xa2\x82\xc8\x82\xa2\x89\xc2\x94\x5c\x90\xab\x82\xaa\x82\xa0\x82\xe8"
+    "\x82\xdc\x82\xb7";
 void LogPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // Sets the log file; empty or null switches logging off (the default).
 void SetLogFileName(const char* path);

@@ -13,5 +13,5 @@ using i64 = std::int64_t;
 using u64 = std::uint64_t;
 using f32 = float;
 using f64 = double;
-// "Extended precision" arithmetic of the original program (x87 80-bit).
+// The game's "extended precision" arithmetic (x87 80-bit).
 using f80 = long double;

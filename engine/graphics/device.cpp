@@ -17,7 +17,12 @@ GraphicsDeviceHooks g_hooks;
 f32 g_textureOffset = 0.0f;
 
 constexpr u32 kMessageBoxError = 0x10;
-constexpr const char* kInstallText = "DirectX8.1が正しくインストールされていない可能性があります";
+// "24Bitの画面モードはDirectX8.1ではサポートされていません" in code page 932.
+constexpr char kNo24BitText[] =
+    "24Bit"
+    "\x82\xcc\x89\xe6\x96\xca\x83\x82\x81\x5b\x83\x68\x82\xcd"
+    "DirectX8.1"
+    "\x82\xc5\x82\xcd\x83\x54\x83\x7c\x81\x5b\x83\x67\x82\xb3\x82\xea\x82\xc4\x82\xa2\x82\xdc\x82\xb9\x82\xf1";
 
 // Sends a render state straight to the device (the caches are the caller's).
 void SendRenderState(u32 state, u32 value) {
@@ -130,8 +135,7 @@ i32 GetAdapterInformation() {
     if (IsWindowMode()) g.screenFormat = g.desktopFormat;
 
     if (g.screenFormat == gfx::D3DFMT_R8G8B8) {
-        ShowMessageBox(kMessageBoxError, "ERROR Can't Support 24Bit ScreenMode", "%s",
-                       "24Bitの画面モードはDirectX8.1ではサポートされていません");
+        ShowMessageBox(kMessageBoxError, "ERROR Can't Support 24Bit ScreenMode", "%s", kNo24BitText);
         return 0;
     }
 
@@ -253,7 +257,7 @@ i32 InitializeRenderStates() {
 }
 
 i32 InitializeDirectXGraphics() {
-    // Step 1: the preferences made before the window exists are kept.
+    // Start afresh, keeping the preferences made before the window exists.
     ClearCaches();
     g.currentDepthBuffer = nullptr;
     g.currentTextureMarker = 0;
@@ -269,27 +273,27 @@ i32 InitializeDirectXGraphics() {
     g.vertexShaderVersion = g.pixelShaderVersion = 0;
     g.caps = gfx::D3DCAPS8{};
 
-    // Step 2: the library and the Direct3D object.
+    // The library and the Direct3D object.
     g.library = gfx::LoadGraphicsLibrary("D3D8.DLL");
     if (!g.library) {
-        ShowMessageBox(kMessageBoxError, "ERROR Can't Find \"D3D8.DLL\"", "%s", kInstallText);
+        ShowMessageBox(kMessageBoxError, "ERROR Can't Find \"D3D8.DLL\"", "%s", kDirectXInstallText);
         return 0;
     }
     gfx::Direct3DCreate8Fn create = gfx::FindCreateFunction(g.library, "Direct3DCreate8");
     if (!create) {
-        ShowMessageBox(kMessageBoxError, "ERROR Can't Find Function", "%s", kInstallText);
+        ShowMessageBox(kMessageBoxError, "ERROR Can't Find Function", "%s", kDirectXInstallText);
         return 0;
     }
     g.direct3d = create(gfx::D3D_SDK_VERSION);
     if (!g.direct3d) {
-        ShowMessageBox(kMessageBoxError, "ERROR Can't Create Direct3DObject", "%s", kInstallText);
+        ShowMessageBox(kMessageBoxError, "ERROR Can't Create Direct3DObject", "%s", kDirectXInstallText);
         return 0;
     }
 
-    // Step 3.
+    // The screen formats and display modes the adapter offers.
     if (!GetAdapterInformation()) return 0;
 
-    // Step 4: the strongest level the hardware allows.
+    // The strongest device level the hardware allows.
     gfx::D3DCAPS8 caps;
     if (FAILED(g.direct3d->GetDeviceCaps(gfx::D3DADAPTER_DEFAULT, gfx::D3DDEVTYPE_HAL, &caps))) {
         g.deviceLevel = kDeviceLevelSoftware;
@@ -311,18 +315,18 @@ i32 InitializeDirectXGraphics() {
         }
     }
 
-    // Steps 5 and 6.
+    // The presentation parameters, then the device itself.
     FillPresentParameters();
     if (!CreateDirect3DDevice()) return 0;
 
-    // Step 7: the caps of the device actually made.
+    // The caps of the device actually made.
     if (FAILED(g.device->GetDeviceCaps(&caps))) {
         g.deviceLevel = kDeviceLevelSoftware;
     } else {
         StoreCaps(caps);
     }
 
-    // Step 8.
+    // The game's render states on a cleared screen.
     InitializeRenderStates();
     g.device->Clear(0, nullptr, gfx::D3DCLEAR_TARGET | gfx::D3DCLEAR_ZBUFFER | gfx::D3DCLEAR_STENCIL, 0, 0.0f, 0);
     return 1;

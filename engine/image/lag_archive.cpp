@@ -309,9 +309,11 @@ u64 LagReadEntry(const char* archivePath, const char* name, i32* width, i32* hei
     return LagDataSize(info.width, info.height, info.format);
 }
 
-LagResult LagListEntries(const u8* data, std::size_t size, const std::string& archiveName,
-                         std::vector<LagEntryInfo>& entries) {
-    LagMemorySource source(data, size);
+namespace {
+
+// Every entry header of an archive, walking as the lookup does; stops at the
+// first invalid header with its message.
+LagResult ListEntries(LagSource& source, const std::string& archiveName, std::vector<LagEntryInfo>& entries) {
     entries.clear();
     u8 header[kLagHeaderSize];
     if (!source.Read(0, header, sizeof header) || std::memcmp(header, "LAG", 4) != 0) {
@@ -335,6 +337,23 @@ LagResult LagListEntries(const u8* data, std::size_t size, const std::string& ar
         at += kLagEntryHeaderSize + ReadU32(raw + 28);
     }
     return LagResult{};
+}
+
+}  // namespace
+
+LagResult LagListEntries(const u8* data, std::size_t size, const std::string& archiveName,
+                         std::vector<LagEntryInfo>& entries) {
+    LagMemorySource source(data, size);
+    return ListEntries(source, archiveName, entries);
+}
+
+LagResult LagCheckArchive(const char* archivePath, const std::string& archiveName) {
+    LagFileSource source(archivePath);
+    if (!source.IsOpen()) return Fail(LagStatus::kCannotOpen, archiveName, "cannot open");
+    std::vector<LagEntryInfo> entries;
+    LagResult r = ListEntries(source, archiveName, entries);
+    if (r.ok() && entries.empty()) r = Fail(LagStatus::kBadHeader, archiveName, "holds no images");
+    return r;
 }
 
 std::vector<u8> LagBuildArchive(const std::vector<LagWriteEntry>& entries) {

@@ -106,6 +106,11 @@ u64 LagReadEntry(const char* archivePath, const char* name, i32* width, i32* hei
 LagResult LagListEntries(const u8* data, std::size_t size, const std::string& archiveName,
                          std::vector<LagEntryInfo>& entries);
 
+// Checks a whole archive file without reading any pixels: it opens, has the
+// archive header, holds at least one entry and every entry header is valid and
+// fits the file (what LagListEntries checks). Messages name `archiveName`.
+LagResult LagCheckArchive(const char* archivePath, const std::string& archiveName);
+
 // Writing archives (the sample data generator and tests).
 struct LagWriteEntry {
     std::string name;  // up to 16 bytes, lower case

@@ -17,10 +17,11 @@ namespace {
 ResourceList g_models;
 u32 g_planeCounter = 0;
 
-// The angle functions work in double (the C library's), the factor is the
-// float 10430.378, and the product is truncated toward zero.
-i32 ToAngle(f64 radians) {
-    const f64 scaled = radians * static_cast<f64>(10430.378f);
+// The angles are worked out in float; the product with the float factor
+// 10430.378 is exact in double and truncated toward zero, so a quarter turn
+// (a = 1.5707964) comes out as 16383.
+i32 ToAngle(f32 radians) {
+    const f64 scaled = static_cast<f64>(radians) * static_cast<f64>(10430.378f);
     if (!std::isfinite(scaled)) return 0;
     return static_cast<i32>(static_cast<i64>(scaled) & 0xFFFF);
 }
@@ -270,19 +271,19 @@ void Model::ModelSetRotation(const Quaternion* q) {
     front = Vector3{m.m[8], m.m[9], m.m[10]};
 }
 
-i32 Model::ModelGetAngleX() { return ToAngle(std::asin(static_cast<f64>(std::clamp(front.y, -1.0f, 1.0f)))); }
+i32 Model::ModelGetAngleX() { return ToAngle(std::asin(std::clamp(front.y, -1.0f, 1.0f))); }
 
 i32 Model::ModelGetAngleY() {
-    if (front.y == 1.0f || front.y == -1.0f) return ToAngle(std::atan2(static_cast<f64>(up.x), static_cast<f64>(up.z)));
-    return ToAngle(std::atan2(static_cast<f64>(front.x), static_cast<f64>(front.z)));
+    if (front.y == 1.0f || front.y == -1.0f) return ToAngle(std::atan2(up.x, up.z));
+    return ToAngle(std::atan2(front.x, front.z));
 }
 
 i32 Model::ModelGetAngleZ() {
     const f32 t = std::sqrt(1.0f - front.y * front.y);
     // A vertical front has no roll of its own: the right axis alone says it.
     const f32 ratio = t > 0.0f ? std::clamp(right.y / t, -1.0f, 1.0f) : std::clamp(right.y, -1.0f, 1.0f);
-    f64 a = std::asin(static_cast<f64>(ratio));
-    if (up.y < 0.0f) a = static_cast<f64>(3.1415927f) - a;
+    f32 a = std::asin(ratio);
+    if (up.y < 0.0f) a = 3.1415927f - a;
     return ToAngle(a);
 }
 

@@ -1,11 +1,10 @@
-// The behaviour of the enemies of stage index 0: one case per state id,
-// each calling the small function of its state.
+// The behaviour of the enemies of stage index 0: one row per state id in the
+// table at the end, each calling the small function of its state.
 //
 // Within a state body the age's events come first, then the motion, then the
 // exit tests; `age` is always the age the step sees (a write of the age inside
 // the body shows from the next step on).
 #include <cmath>
-#include <initializer_list>
 #include <numbers>
 
 #include "engine/core/random.h"
@@ -16,6 +15,8 @@
 #include "game/shell/game_math.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
+#include "game/shell/sound_names.h"
+#include "game/shell/story_flags.h"
 #include "game/shell/transition.h"
 
 namespace {
@@ -25,8 +26,6 @@ using f80 = long double;
 constexpr f32 kPi = std::numbers::pi_v<f32>;
 constexpr f32 kHalfPiAngle = 1.5707964f;
 constexpr i32 kBossRootParts = 18;
-
-bool PartDestroyed(i32 enemy, i32 root) { return RootPart(enemy, root).state == -1; }
 
 // Brake A: a dive that slows to a stop and drifts backward at up to 0.5.
 void BrakeA(Enemy& e) {
@@ -219,13 +218,6 @@ constexpr BossPhaseAttacker kBodyPhase1[] = {{0, 191, 0}};
 constexpr BossPhaseAttacker kBodyPhase2[] = {{0, 185, 0}};
 constexpr BossPhaseAttacker kBodyPhase3[] = {{0, 187, 0}};
 
-bool AllDestroyed(i32 enemy, std::initializer_list<i32> roots) {
-    for (const i32 r : roots) {
-        if (!PartDestroyed(enemy, r)) return false;
-    }
-    return true;
-}
-
 // The random point of the upper field the boss travels to in phases 1 and 3.
 void TravelToRandomPoint(i32 enemy) {
     const f32 tx = RandomFloat(270.0f, 370.0f);
@@ -263,7 +255,7 @@ bool StepBossPhase1(i32 enemy, i32 age) {
     } else {
         StepStraight(enemy);
     }
-    if (AllDestroyed(enemy, {1, 2, 3, 4})) {
+    if (AllRootsDestroyed(enemy, {1, 2, 3, 4})) {
         const BonusTerms t = Terms();
         PlainBreak(enemy, 181, 30 * (t.m + t.lives + 10));
     }
@@ -290,7 +282,7 @@ bool StepBossPhase2(i32 enemy, i32 age) {
         e.y += static_cast<f32>(std::sin(static_cast<f80>((age - 1000) % 300) * static_cast<f80>(0.02094395f)) *
                                 static_cast<f80>(0.6f));
     }
-    if (AllDestroyed(enemy, {7, 8, 13, 14, 15, 16})) {
+    if (AllRootsDestroyed(enemy, {7, 8, 13, 14, 15, 16})) {
         const BonusTerms t = Terms();
         PlainBreak(enemy, 182, 400 + 30 * (t.m + t.lives));
     }
@@ -310,11 +302,11 @@ void BreakPhase3(i32 enemy) {
             e.active = 0;
             if (e.rootParts[0] != kNoPart) RootPart(other, 0).action = 0;
         }
-        g_GameState.StoryFlags[21] = 1;
+        g_GameState.StoryFlags[kStoryBossEscortsSentAway] = 1;
     }
     RootPart(enemy, 0).action = 0;
     for (const i32 r : {5, 6, 11, 12}) {
-        if (!PartDestroyed(enemy, r)) RootPart(enemy, r).action = 0;
+        if (!RootDestroyed(enemy, r)) RootPart(enemy, r).action = 0;
     }
     const BonusTerms t = Terms();
     PayBossPhaseBonus(63, 400 + 30 * (t.m + t.lives));
@@ -332,7 +324,7 @@ bool StepBossPhase3(i32 enemy, i32 age) {
         EnemyRecord(enemy).age = 1000;
     }
     StepStraight(enemy);
-    if (age >= 1000 && (AllDestroyed(enemy, {5, 6, 11, 12}) || g_EnemyList.size() == 1)) BreakPhase3(enemy);
+    if (age >= 1000 && (AllRootsDestroyed(enemy, {5, 6, 11, 12}) || g_EnemyList.size() == 1)) BreakPhase3(enemy);
     return true;
 }
 
@@ -356,7 +348,7 @@ bool StepBossPhase4(i32 enemy, i32 age) {
         AddTargetMarker(&cannon, cannon.spriteKind);
         g_GameState.BossActiveFlag = 0;
         SpawnExplosionChain(enemy, 30);
-        PlaySoundEffect(9);
+        PlaySoundEffect(kSoundSenGeBom05);
     }
     Enemy& e = EnemyRecord(enemy);
     if (age < 1000) {
@@ -373,13 +365,13 @@ bool StepBossPhase4(i32 enemy, i32 age) {
         }
     }
     const BonusTerms t = Terms();
-    if (PartDestroyed(enemy, 0)) {
+    if (RootDestroyed(enemy, 0)) {
         RootPart(enemy, 10).action = 0;
         BeginBossPhaseBreak(enemy, 191, 0);
         for (i32 r = 0; r < kBossRootParts; ++r) RootPart(enemy, r).state = -1;
-        StartTalkEvent(g_GameState.StoryFlags[21] != 0 ? 134 : 131);
+        StartTalkEvent(g_GameState.StoryFlags[kStoryBossEscortsSentAway] != 0 ? 134 : 131);
         PayBossPhaseBonus(64, 500 + 30 * (t.lives + 2 * t.m));
-    } else if (PartDestroyed(enemy, 10)) {
+    } else if (RootDestroyed(enemy, 10)) {
         RootPart(enemy, 0).action = 0;
         BeginBossPhaseBreak(enemy, 192, 0);
         StartTalkEvent(123);
@@ -393,7 +385,7 @@ bool StepBossDeath(i32 enemy, i32 age) {
     if (age == 1) SpawnExplosionChain(enemy, 20);
     if (age == 100 || age == 200 || age == 300) {
         g_GameState.ScreenShakeTimer = 50;
-        PlaySoundEffect(9);
+        PlaySoundEffect(kSoundSenGeBom05);
         const f32 cx = EnemyRecord(enemy).x + RandomFloat(-150.0f, 150.0f);
         const f32 cy = EnemyRecord(enemy).y + RandomFloat(-100.0f, 100.0f);
         const f32 centre[2] = {cx, cy};
@@ -403,7 +395,7 @@ bool StepBossDeath(i32 enemy, i32 age) {
     if (age == 600) {
         SpawnExplosionChain(enemy, 30);
         RemoveEnemy(enemy);
-        PlaySoundEffect(9);
+        PlaySoundEffect(kSoundSenGeBom05);
         g_GameState.ScreenShakeTimer = 50;
         StartTransition(23);
         TransitionState.speed = 0.01f;
@@ -416,7 +408,7 @@ bool StepBossDeath(i32 enemy, i32 age) {
 bool StepBossEscape(i32 enemy, i32 age) {
     if (age == 300) {
         EnemyRecord(enemy).active = 1;
-        g_GameState.StoryFlags[14] = 1;
+        g_GameState.StoryFlags[kStoryBossFled] = 1;
     }
     Enemy& e = EnemyRecord(enemy);
     if (age > 300) e.y -= 0.25f;
@@ -425,7 +417,7 @@ bool StepBossEscape(i32 enemy, i32 age) {
         StartTalkEvent(132);
         return RemoveEnemy(enemy);
     }
-    if (PartDestroyed(enemy, 0)) {
+    if (RootDestroyed(enemy, 0)) {
         BeginBossPhaseBreak(enemy, 191, 0);
         for (i32 r = 0; r < kBossRootParts; ++r) RootPart(enemy, r).state = -1;
         StartTalkEvent(133);
@@ -445,33 +437,51 @@ bool StepSentAway(i32 enemy, i32 age) {
     return true;
 }
 
+// Every state of the stage, in the order of its enemies.
+constexpr StateRow kStates[] = {
+    {101, [](i32 e, i32 age) { return StepBankingWave(e, age, -0.012f); }},
+    {102, [](i32 e, i32 age) { return StepBankingWave(e, age, 0.012f); }},
+    {103, StepGunboat},
+    {104, StepDiver},
+    {105, [](i32 e, i32 age) { return StepPeelOff(e, age, 80, 123, 0.012f, 200); }},
+    {106, StepCruiser},
+    {107, [](i32 e, i32 age) { return StepPeelOff(e, age, 60, 123, 0.025f, 150); }},
+    {108, [](i32 e, i32 age) { return StepPeelOff(e, age, 60, 122, -0.025f, 150); }},
+    {110, StepCircler},
+    {111, StepFalling},
+    {112, StepHoverer},
+    {113, StepClimbing},
+    {120, [](i32 e, i32 age) { return StepEscort(e, age, true); }},
+    {121, [](i32 e, i32) { return StepEscortLeaving(e); }},
+    {122, [](i32 e, i32 age) { return StepEscort(e, age, false); }},
+    {180, StepBossPhase1},
+    {181, StepBossPhase2},
+    {182, StepBossPhase3},
+    {183, StepBossPhase4},
+    {191, StepBossDeath},
+    {192, StepBossEscape},
+    {193, StepSentAway},
+};
+
+// The states the bodies switch to, and those DestroyEnemy gives the spawn ids
+// of this stage (110: 111, 111: 113; the boss has no core part).
+constexpr i32 kWrittenStates[] = {111, 113, 121, 181, 182, 183, 191, 192, 193};
+// The actions the boss's phases give its parts, and the wrecks part deaths
+// give this stage's sprite kinds.
+constexpr i32 kWrittenActions[] = {0, 11, 13, 180, 181, 185, 186, 187, 188, 190, 191};
+// The sprite kinds the bodies swap in.
+constexpr i32 kWrittenSpriteKinds[] = {122, 123, 155};
+
+constexpr BehaviourTable kTable{
+    .states = kStates,
+    .unlisted = StayPut,
+    .writesStates = kWrittenStates,
+    .writesActions = kWrittenActions,
+    .writesSpriteKinds = kWrittenSpriteKinds,
+};
+
 }  // namespace
 
-bool StepEnemyStage1(i32 enemy, i32 state) {
-    const i32 age = EnemyRecord(enemy).age;
-    switch (state) {
-        case 101: return StepBankingWave(enemy, age, -0.012f);
-        case 102: return StepBankingWave(enemy, age, 0.012f);
-        case 103: return StepGunboat(enemy, age);
-        case 104: return StepDiver(enemy, age);
-        case 105: return StepPeelOff(enemy, age, 80, 123, 0.012f, 200);
-        case 106: return StepCruiser(enemy, age);
-        case 107: return StepPeelOff(enemy, age, 60, 123, 0.025f, 150);
-        case 108: return StepPeelOff(enemy, age, 60, 122, -0.025f, 150);
-        case 110: return StepCircler(enemy, age);
-        case 111: return StepFalling(enemy, age);
-        case 112: return StepHoverer(enemy, age);
-        case 113: return StepClimbing(enemy, age);
-        case 120: return StepEscort(enemy, age, true);
-        case 121: return StepEscortLeaving(enemy);
-        case 122: return StepEscort(enemy, age, false);
-        case 180: return StepBossPhase1(enemy, age);
-        case 181: return StepBossPhase2(enemy, age);
-        case 182: return StepBossPhase3(enemy, age);
-        case 183: return StepBossPhase4(enemy, age);
-        case 191: return StepBossDeath(enemy, age);
-        case 192: return StepBossEscape(enemy, age);
-        case 193: return StepSentAway(enemy, age);
-        default: return StepUnlistedStateStage1(enemy);
-    }
-}
+const BehaviourTable& BehaviourStage1() { return kTable; }
+
+bool StepEnemyStage1(i32 enemy, i32 state) { return StepByTable(kTable, enemy, state); }

@@ -1,5 +1,6 @@
 #include "game/enemy/enemy_behaviour.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -20,10 +21,109 @@ using f80 = long double;
 // The field's centre where boss breaks show their banner.
 constexpr f32 kBreakBannerPos[2] = {320.0f, 220.0f};
 
+// The stand-in of a part that is not there: destroyed, no children.
+EnemyPart& MissingPart() {
+    static EnemyPart missing;
+    missing = EnemyPart{};
+    missing.state = -1;
+    return missing;
+}
+
+// Writes a target's fields in their order, then its marker.
+void OpenTarget(EnemyPart& part, const BossPhaseTarget& t) {
+    if (t.spriteKind != kKeepSpriteKind) part.spriteKind = t.spriteKind;
+    if (t.hp != kKeepHp) {
+        part.maxHp = t.hp;
+        part.hp = t.hp;
+    }
+    if (t.revive) {
+        part.state = 1;
+        part.hp = part.maxHp;
+    }
+    part.hitShape = t.shape;
+    if (t.action != kKeepAction) {
+        part.action = t.action;
+        part.timer = t.timer;
+    }
+    if (t.markerFrames > 0) {
+        AddTargetMarkerTimed(&part, part.spriteKind, t.markerFrames);
+    } else {
+        AddTargetMarker(&part, part.spriteKind);
+    }
+}
+
+EnemyPart* PhasePart(i32 enemy, i32 root, i32 child) {
+    return child == kRootItself ? RootPartAt(enemy, root) : ChildPartAt(enemy, root, child);
+}
+
 }  // namespace
 
+const StateRow* FindStateRow(const BehaviourTable& table, i32 state) {
+    for (const StateRow& row : table.states) {
+        if (row.state == state) return &row;
+    }
+    return nullptr;
+}
+
+bool StepByTable(const BehaviourTable& table, i32 enemy, i32 state) {
+    const i32 age = EnemyRecord(enemy).age;
+    const StateRow* row = FindStateRow(table, state);
+    if (row != nullptr && row->body != nullptr) return row->body(enemy, age);
+    return table.unlisted != nullptr ? table.unlisted(enemy, age) : true;
+}
+
+bool StayPut(i32, i32) { return true; }
+
+bool MoveStraightOn(i32 enemy, i32) {
+    StepStraight(enemy);
+    return true;
+}
+
+EnemyPart* RootPartAt(i32 enemy, i32 root) {
+    const Enemy* e = EnemyAt(enemy);
+    if (e == nullptr || root < 0 || root >= kPartLinks) return nullptr;
+    return PartAt(e->rootParts[root]);
+}
+
+EnemyPart* ChildPartAt(i32 enemy, i32 root, i32 child) {
+    const EnemyPart* parent = RootPartAt(enemy, root);
+    if (parent == nullptr || child < 0 || child >= kPartLinks) return nullptr;
+    return PartAt(parent->children[child]);
+}
+
 EnemyPart& RootPart(i32 enemy, i32 root) {
-    return g_EnemyPartPool[EnemyRecord(enemy).rootParts[root]];
+    EnemyPart* part = RootPartAt(enemy, root);
+    return part != nullptr ? *part : MissingPart();
+}
+
+EnemyPart& ChildPart(i32 enemy, i32 root, i32 child) {
+    EnemyPart* part = ChildPartAt(enemy, root, child);
+    return part != nullptr ? *part : MissingPart();
+}
+
+bool RootDestroyed(i32 enemy, i32 root) {
+    const EnemyPart* part = RootPartAt(enemy, root);
+    return part == nullptr || part->state == -1;
+}
+
+bool ChildDestroyed(i32 enemy, i32 root, i32 child) {
+    const EnemyPart* part = ChildPartAt(enemy, root, child);
+    return part == nullptr || part->state == -1;
+}
+
+bool AllRootsDestroyed(i32 enemy, std::initializer_list<i32> roots) {
+    for (const i32 r : roots) {
+        if (!RootDestroyed(enemy, r)) return false;
+    }
+    return true;
+}
+
+void SilenceRootParts(i32 enemy) {
+    for (i32 r = 0; r < kPartLinks; ++r) {
+        EnemyPart* part = RootPartAt(enemy, r);
+        if (part == nullptr) break;
+        if (part->state != -1) part->action = 0;
+    }
 }
 
 void SetEnemyState(i32 enemy, i32 state) {
@@ -95,46 +195,49 @@ void PlaySpacedSound(i32 effect, i32 frames) {
 }
 
 void OpenBossPhase(i32 enemy, i32 zeroFirst, i32 zeroLast, std::span<const BossPhaseTarget> targets,
-                   std::span<const BossPhaseAttacker> attackers) {
+                   std::span<const BossPhaseAttacker> attackers, const BossPhaseOpening& opening) {
     EnemyRecord(enemy).active = 1;
-    for (i32 r = zeroFirst; r <= zeroLast && r < kPartLinks; ++r) {
-        if (EnemyRecord(enemy).rootParts[r] == kNoPart) break;
-        RootPart(enemy, r).hitShape = HitShape{};
+    for (i32 r = std::max(zeroFirst, 0); r <= zeroLast && r < kPartLinks; ++r) {
+        EnemyPart* part = RootPartAt(enemy, r);
+        if (part == nullptr) break;
+        part->hitShape = HitShape{};
+    }
+    if (opening.zeroChildrenOf != kRootItself) {
+        for (i32 c = std::max(opening.zeroChildFirst, 0); c <= opening.zeroChildLast && c < kPartLinks; ++c) {
+            EnemyPart* part = ChildPartAt(enemy, opening.zeroChildrenOf, c);
+            if (part == nullptr) break;
+            part->hitShape = HitShape{};
+        }
     }
     for (const BossPhaseTarget& t : targets) {
-        EnemyPart& part = RootPart(enemy, t.root);
-        part.hitShape = t.shape;
-        if (t.action != kKeepAction) {
-            part.action = t.action;
-            part.timer = t.timer;
-        }
-        AddTargetMarker(&part, part.spriteKind);
+        if (EnemyPart* part = PhasePart(enemy, t.root, t.child)) OpenTarget(*part, t);
     }
     for (const BossPhaseAttacker& a : attackers) {
-        EnemyPart& part = RootPart(enemy, a.root);
-        part.action = a.action;
-        part.timer = a.timer;
+        if (EnemyPart* part = PhasePart(enemy, a.root, a.child)) {
+            part->action = a.action;
+            part->timer = a.timer;
+        }
     }
-    g_GameState.BossActiveFlag = 0;
+    if (opening.bossActiveFlag != kLeaveBossActiveFlag) {
+        g_GameState.BossActiveFlag = static_cast<u8>(opening.bossActiveFlag);
+    }
 }
 
-void BeginBossPhaseBreak(i32 enemy, i32 nextState, u8 bossActiveFlag) {
+void BeginBossPhaseBreak(i32 enemy, i32 nextState, i32 bossActiveFlag) {
     EnemyRecord(enemy).active = 0;
-    g_GameState.BossActiveFlag = bossActiveFlag;
+    if (bossActiveFlag != kLeaveBossActiveFlag) g_GameState.BossActiveFlag = static_cast<u8>(bossActiveFlag);
     SetEnemyState(enemy, nextState);
 }
 
-void PayBossPhaseBonus(i32 effectKind, i32 k) {
+void PayBossPhaseBonus(i32 effectKind, i32 k, i32 multiplier) {
     SpawnEffect(effectKind, kBreakBannerPos, 0.0f, -1);
     const i32 n = ClearEnemyBulletsAndShells();
     const i32 m = PlayerScoreMultiplier();
-    AddScore(10 * ((m / 4 + 1) * n + k));
+    AddScore(multiplier * ((m / 4 + 1) * n + k));
 }
 
 bool MoveEnemyToFront(i32 enemy) {
-    const Enemy copy = EnemyRecord(enemy);
-    g_EnemyList.erase(g_EnemyList.begin() + enemy);
-    g_EnemyList.insert(g_EnemyList.begin(), copy);
+    MoveEnemyToFrontOfList(enemy);
     return true;
 }
 
@@ -147,9 +250,3 @@ i32 PlayerScoreMultiplier() { return GetScoreMultiplier(g_PlayerState[0].shotLev
 
 i32 PlayerLives() { return g_PlayerState[0].lives; }
 
-bool StepUnlistedStateStage1(i32) { return true; }
-
-bool StepUnlistedState(i32 enemy) {
-    StepStraight(enemy);
-    return true;
-}

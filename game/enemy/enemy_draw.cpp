@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <utility>
 
 #include "engine/core/angle.h"
 #include "game/shell/game_math.h"
@@ -109,12 +110,19 @@ Rect LookSpriteDestination(const LookContext& c, const LookSprite& s, f32 cx, f3
     f32 hy = s.hy;
     f32 hxRight = s.hxRight;
     const bool pulsing = s.pulsePeriod > 0;
+    f64 wave = 0.0;
     if (pulsing) {
         const i32 t = c.part->timer % s.pulsePeriod;
-        const f32 wave = static_cast<f32>(
+        wave = static_cast<f32>(
             std::cos(static_cast<f64>(kGameTwoPi) * static_cast<f64>(kPulseRate) * static_cast<f64>(t)));
-        hx = static_cast<f32>(static_cast<f64>(hx) + static_cast<f64>(s.pulseX) * wave);
-        hy = static_cast<f32>(static_cast<f64>(hy) + static_cast<f64>(s.pulseY) * wave);
+        if (s.size != LookSize::kScaledBaseWhole) {
+            hx = static_cast<f32>(static_cast<f64>(hx) + static_cast<f64>(s.pulseX) * wave);
+            hy = static_cast<f32>(static_cast<f64>(hy) + static_cast<f64>(s.pulseY) * wave);
+        }
+    }
+    if ((s.swellX != 0.0f || s.swellY != 0.0f) && c.part->state == 1 && (c.frameCounter / 4) % 2 == 0) {
+        hx += s.swellX;
+        hy += s.swellY;
     }
     const f64 x = cx;
     const f64 y = cy;
@@ -139,6 +147,13 @@ Rect LookSpriteDestination(const LookContext& c, const LookSprite& s, f32 cx, f3
             r = Rect{Trunc(x - ex), Trunc(y - ey), Trunc(x + ex), Trunc(y + ey)};
             break;
         }
+        case LookSize::kScaledBaseWhole: {
+            // The base scaled in single precision, the swing added unscaled.
+            const f64 ex = Trunc(static_cast<f64>(c.scale * hx) + static_cast<f64>(s.pulseX) * wave);
+            const f64 ey = Trunc(static_cast<f64>(c.scale * hy) + static_cast<f64>(s.pulseY) * wave);
+            r = Rect{Trunc(x - ex), Trunc(y - ey), Trunc(x + ex), Trunc(y + ey)};
+            break;
+        }
         case LookSize::kUnequal:
             r = Rect{Trunc(x - hx), Trunc(y - hy), Trunc(x + hxRight), Trunc(y + hy)};
             break;
@@ -147,6 +162,7 @@ Rect LookSpriteDestination(const LookContext& c, const LookSprite& s, f32 cx, f3
     r.right += s.shiftX;
     r.top += s.shiftY;
     r.bottom += s.shiftY;
+    if (s.upsideDown) std::swap(r.top, r.bottom);
     return r;
 }
 
@@ -160,6 +176,10 @@ void LookSpriteCentre(const LookContext& c, const LookSprite& s, f32* cx, f32* c
             RotateVector2(v, c.parentAngle);
             break;
         case LookPlace::kUnturned: break;
+        case LookPlace::kScaledUnturned:
+            v[0] *= c.scale;
+            v[1] *= c.scale;
+            break;
     }
     *cx = c.x + v[0];
     *cy = c.y + v[1];
@@ -178,7 +198,16 @@ void DrawSheetRect(EnemySheet sheet, const Rect& destination, const Rect& source
     }
 }
 
+bool LookWhenHittable(const LookContext& c) { return c.part->state == 1; }
+
+bool LookUnlessHittable(const LookContext& c) { return c.part->state != 1; }
+
+bool LookUnlessParked(const LookContext& c) { return c.part->state != 2; }
+
+i32 LookBlinkPhase(const LookContext& c) { return (c.frameCounter / 8) % 2; }
+
 void DrawLookSprite(const LookContext& c, const LookSprite& s) {
+    if (s.visible && !s.visible(c)) return;
     f32 cx = c.x;
     f32 cy = c.y;
     if (s.offsetX != 0.0f || s.offsetY != 0.0f) LookSpriteCentre(c, s, &cx, &cy);

@@ -4,11 +4,22 @@
 // sprite kind, its children after (over) it.
 //
 // A look is a data row: one or more sprites in drawing order (the body and its
-// extra layers), each with its sheet, source cell and animation, size mode,
-// turn, colour rule and place relative to the part. The few looks that need
-// more than that take a hook. Each stage's look table is registered once
-// (RegisterEnemyLooks); a sprite kind without a look draws nothing, but its
-// children are still drawn.
+// extra layers), each with its sheet, source cell and animation, size mode
+// (fixed, scaled, pulsing, swelling), turn, colour rule, place relative to the
+// part, and optionally a test of whether it shows in this frame (a layer that
+// blinks while its body does not; a size that depends on the part's state).
+// A look that is truly one of a kind takes a hook (LookHook) that draws its
+// sprites itself. Each stage keeps its look table in its own looks_stageN.cpp
+// (N counts stages in play order from 1; looks_stage1.cpp is the worked
+// example) and it is registered once (RegisterEnemyLooks); a sprite kind
+// without a look draws nothing, but its children are still drawn.
+//
+//     constexpr LookSprite k202[] = {
+//         {.sheet = EnemySheet::kE1, .source = {270, 410, 349, 509}, .hx = 40, .hy = 50},   // body
+//         {.sheet = EnemySheet::kE1, .source = {420, 230, 449, 279}, .frames = LookFrames::kClock,
+//          .frameDivisor = 3, .stepX = 30, .hx = 15, .hy = 30, .offsetX = 40},             // jet over it
+//     };
+//     constexpr EnemyLook kLooks[] = {{.firstKind = 202, .lastKind = 202, .sprites = k202}};
 //
 // Drawing only reads the enemy and part records, FrameCounter and
 // FieldScrollX; it changes nothing.
@@ -28,6 +39,9 @@ enum class LookSize : u8 {
     kScaled,       // trunc(x -+ scale hx), trunc(y -+ scale hy)
     kScaledWhole,  // h' = trunc(scale h) first, then trunc(x -+ hx'), trunc(y -+ hy')
     kUnequal,      // trunc(x - hx) .. trunc(x + hxRight), trunc(y -+ hy)
+    // h' = trunc(scale base + k c): a pulse (below) whose swing is not scaled;
+    // without a pulse the same as kScaledWhole.
+    kScaledBaseWhole,
 };
 
 // The sprite's turn.
@@ -58,10 +72,28 @@ enum class LookFrames : u8 {
 
 // Where an extra layer's centre lies relative to the drawn position.
 enum class LookPlace : u8 {
-    kTurned,        // offset turned by the parent angle
-    kTurnedScaled,  // offset times the enemy's scale, then turned by the parent angle
-    kUnturned,      // offset added as it is
+    kTurned,          // offset turned by the parent angle
+    kTurnedScaled,    // offset times the enemy's scale, then turned by the parent angle
+    kUnturned,        // offset added as it is
+    kScaledUnturned,  // offset times the enemy's scale, added without turning
 };
+
+// Everything a look may read about the part being drawn.
+struct LookContext {
+    i32 enemy = 0;               // index in g_EnemyList
+    const EnemyPart* part = nullptr;
+    f32 x = 0;                   // drawn position: world x + FieldScrollX
+    f32 y = 0;
+    f32 worldAngle = 0;          // part angle + parent angle
+    f32 parentAngle = 0;
+    f32 enemyRotation = 0;
+    f32 scale = 1.0f;            // the enemy's scale
+    i32 age = 0;                 // the enemy's age
+    i32 frameCounter = 0;
+};
+
+// Whether a look or a sprite shows in this frame.
+using LookVisible = bool (*)(const LookContext& context);
 
 // One sprite of a look.
 struct LookSprite {
@@ -81,8 +113,15 @@ struct LookSprite {
     i32 pulsePeriod = 0;
     f32 pulseX = 0;
     f32 pulseY = 0;
+    // Swelling: while the part's state is 1, in frames where
+    // (FrameCounter / 4) mod 2 is 0, the half sizes grow by these amounts.
+    f32 swellX = 0;
+    f32 swellY = 0;
     i32 shiftX = 0;                  // moves the finished rectangle (not turned)
     i32 shiftY = 0;
+    // Upside down: the destination's top and bottom exchanged, so the cell is
+    // drawn mirrored top to bottom (before it is turned).
+    bool upsideDown = false;
     LookTurn turn = LookTurn::kWorld;
     LookColour colour = LookColour::kState;
     u32 lit = 0xFFFFFFFFu;           // colour of state 1
@@ -90,27 +129,14 @@ struct LookSprite {
     f32 offsetX = 0;                 // centre relative to the drawn position (0, 0: the body)
     f32 offsetY = 0;
     LookPlace place = LookPlace::kTurned;
-};
-
-// Everything a look may read about the part being drawn.
-struct LookContext {
-    i32 enemy = 0;               // index in g_EnemyList
-    const EnemyPart* part = nullptr;
-    f32 x = 0;                   // drawn position: world x + FieldScrollX
-    f32 y = 0;
-    f32 worldAngle = 0;          // part angle + parent angle
-    f32 parentAngle = 0;
-    f32 enemyRotation = 0;
-    f32 scale = 1.0f;            // the enemy's scale
-    i32 age = 0;                 // the enemy's age
-    i32 frameCounter = 0;
+    // Whether this sprite shows in this frame (null: whenever its look does);
+    // a layer that blinks on its own, or one of two sizes chosen by state.
+    LookVisible visible = nullptr;
 };
 
 struct EnemyLook;
 // A special look's own drawing; it may call DrawLookSprite for its sprites.
 using LookHook = void (*)(const LookContext& context, const EnemyLook& look);
-// Whether the look shows in this frame (blinking looks).
-using LookVisible = bool (*)(const LookContext& context);
 
 // The look of the sprite kinds firstKind..lastKind.
 struct EnemyLook {
@@ -139,6 +165,15 @@ void DrawEnemyLayer(i32 layer);
 // y and rotation).
 void DrawEnemyPart(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
 
+// Visibility tests that looks share.
+// The part's state is 1 (hittable) / is not 1.
+bool LookWhenHittable(const LookContext& context);
+bool LookUnlessHittable(const LookContext& context);
+// The part's state is not 2 (a part a behaviour has parked is not drawn).
+bool LookUnlessParked(const LookContext& context);
+// The blink phase b = (FrameCounter / 8) mod 2 of blinking looks.
+i32 LookBlinkPhase(const LookContext& context);
+
 // The pieces of a look, for hooks.
 // The texture of a sheet slot in the current stage (null when not loaded).
 Texture* EnemySheetTexture(EnemySheet sheet);
@@ -150,7 +185,8 @@ Rect LookSpriteSource(const LookContext& context, const LookSprite& sprite);
 Rect LookSpriteDestination(const LookContext& context, const LookSprite& sprite, f32 cx, f32 cy);
 // The centre of a sprite: the drawn position plus its placed offset.
 void LookSpriteCentre(const LookContext& context, const LookSprite& sprite, f32* cx, f32* cy);
-// Draws one sprite by its row (z 0, blend mode 1).
+// Draws one sprite by its row (z 0, blend mode 1), when its visible test
+// (if any) passes.
 void DrawLookSprite(const LookContext& context, const LookSprite& sprite);
 // Draws a rectangle of a sheet: rotated by the 16-bit angle when `rotated`,
 // else flat. Every look's drawing goes through here.

@@ -1,5 +1,6 @@
-// The attack patterns of stage index 0: one case per action id, the three
-// difficulties' numbers in tables. An id without a case does nothing.
+// The attack patterns of stage index 0: one row per action id in the table at
+// the end, the three difficulties' numbers in small tables. An id without a
+// row does nothing.
 //
 // t is the part's timer after this frame's increment; W, A and P are the
 // part's world position, its world angle and its parent's world angle.
@@ -14,6 +15,8 @@
 #include "game/shell/game_math.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
+#include "game/shell/sound_names.h"
+#include "game/shell/story_flags.h"
 
 namespace {
 
@@ -40,7 +43,7 @@ i32 T(const PartFrame& f) { return f.part->timer; }
 bool Outside(const PartFrame& f) { return IsOutside(f.pos); }
 const Enemy& Owner(const PartFrame& f) { return g_EnemyList[static_cast<std::size_t>(f.enemy)]; }
 
-void ShellSound() { PlaySoundEffect(1); }
+void ShellSound() { PlaySoundEffect(kSoundSenMiMisairu); }
 
 ShellShot Shell(i32 kind, i32 hp, f32 speed, i32 strength, HitShape shape, f32 heading) {
     ShellShot s;
@@ -54,13 +57,6 @@ ShellShot Shell(i32 kind, i32 hp, f32 speed, i32 strength, HitShape shape, f32 h
     return s;
 }
 
-// Whether the child at `index` of the part's list is alive; -1 (or a missing
-// entry) counts as not alive.
-bool ChildAlive(const EnemyPart& part, int index) {
-    const i32 slot = part.children[index];
-    if (slot < 0 || slot >= kEnemyPartPoolSize) return false;
-    return g_EnemyPartPool[slot].state == 1;
-}
 bool FirstTwoChildrenAlive(const EnemyPart& part) { return ChildAlive(part, 0) || ChildAlive(part, 1); }
 
 // A fan of n bullets, headings base + i step for i = -(n/2) .. n/2 (n odd).
@@ -415,7 +411,7 @@ void TransformCore(PartFrame& f) {
             core.children[1] = second;
         }
     }
-    g_GameState.StoryFlags[15] = 1;
+    g_GameState.StoryFlags[kStorySecondMidBossTransformed] = 1;
     for (i32 k = 0; k < 15; ++k) {
         f32 p[2] = {f.pos[0], f.pos[1]};
         const f32 dx = RandomFloat(-100.0f, 100.0f);
@@ -425,12 +421,12 @@ void TransformCore(PartFrame& f) {
         const i32 index = SpawnPartEffect(10, p);
         if (index >= 0) g_EffectList[static_cast<std::size_t>(index)].age = -2 * k;
     }
-    PlaySoundEffect(14);
+    PlaySoundEffect(kSoundBom35);
     f.part->action = 0;
     g_EnemyList[static_cast<std::size_t>(f.enemy)].active = 1;
     const f32 banner[2] = {320.0f, 240.0f};
     SpawnEffect(63, banner, 0.0f, -1);
-    PlaySoundEffect(20);
+    PlaySoundEffect(kSoundDecide12);
 }
 
 // 152: a mid-boss core that waits for its guns to fall while it is alone,
@@ -519,7 +515,7 @@ void Action180(PartFrame& f) {
         f32 muzzle[2];
         LocalPoint(f, 100.0f, 0.0f, muzzle);
         FireShell(Shell(105, 800, 1.0f, 5, kShellBig, f.angle), muzzle);
-        PlaySoundEffect(17);
+        PlaySoundEffect(kSoundSenGeHasai02);
         CannonRing(f, muzzle);
         for (i32 k = 0; k < 10; ++k) {
             const i32 index = SpawnJitteredEffect(10, muzzle, 40.0f);
@@ -714,42 +710,37 @@ void Action191(PartFrame& f) {
     }
 }
 
+// 182 runs on HARD only.
+void Action182Hard(PartFrame& f) {
+    if (f.difficulty == 2) Action182(f);
+}
+
+// Every action of the stage.
+constexpr ActionRow kActions[] = {
+    {11, WreckSmoke11}, {12, WreckSmoke12}, {13, WreckSmoke13}, {101, Action101},     {102, Action102},
+    {106, Action106},   {131, Action131},   {132, Action132},   {133, Action133},     {134, Action134},
+    {141, Action141},   {142, Action142},   {143, Action143},   {144, Action144},     {150, Action150},
+    {151, Action151},   {152, Action152},   {153, Action153},   {180, Action180},     {181, Action181},
+    {182, Action182Hard}, {185, Action185}, {186, Action186},   {187, Action187},     {188, Action188},
+    {190, Action190},   {191, Action191},
+};
+
+// 180 hands its part 182 (HARD); 152 turns its third child into a core of
+// kind 155 with 153 and gives it two new guns of kind 103 with 143.
+constexpr i32 kWrittenActions[] = {0, 143, 153, 182};
+constexpr i32 kWrittenSpriteKinds[] = {103, 155};
+
+constexpr ActionTable kTable{
+    .actions = kActions,
+    .writesActions = kWrittenActions,
+    .writesSpriteKinds = kWrittenSpriteKinds,
+};
+
 }  // namespace
 
-void RunPartActionStage1(PartFrame& frame) {
-    switch (frame.part->action) {
-        case 11:
-        case 12:
-        case 13: RunWreckAction(frame, 0); break;
-        case 101: Action101(frame); break;
-        case 102: Action102(frame); break;
-        case 106: Action106(frame); break;
-        case 131: Action131(frame); break;
-        case 132: Action132(frame); break;
-        case 133: Action133(frame); break;
-        case 134: Action134(frame); break;
-        case 141: Action141(frame); break;
-        case 142: Action142(frame); break;
-        case 143: Action143(frame); break;
-        case 144: Action144(frame); break;
-        case 150: Action150(frame); break;
-        case 151: Action151(frame); break;
-        case 152: Action152(frame); break;
-        case 153: Action153(frame); break;
-        case 180: Action180(frame); break;
-        case 181: Action181(frame); break;
-        case 182:
-            if (frame.difficulty == 2) Action182(frame);
-            break;
-        case 185: Action185(frame); break;
-        case 186: Action186(frame); break;
-        case 187: Action187(frame); break;
-        case 188: Action188(frame); break;
-        case 190: Action190(frame); break;
-        case 191: Action191(frame); break;
-        default: break;
-    }
-}
+const ActionTable& ActionsStage1() { return kTable; }
+
+void RunPartActionStage1(PartFrame& frame) { RunActionByTable(kTable, frame); }
 
 void StepPartStage1Easy(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
     StepPartFrame(RunPartActionStage1, 0, enemy, part, parentPos, parentAngle);

@@ -1,16 +1,23 @@
-// The attack patterns of stage index 3: one case per action id, the three
-// difficulties' numbers in tables. An id without a case does nothing.
+// The attack patterns of stage index 3: one row per action id in the
+// table, the three difficulties' numbers in small tables (part_step.h shows
+// the form; actions_stage1.cpp is the worked example). An id without a row
+// does nothing.
 #include "game/patterns/part_step.h"
 
-void RunPartActionStage4(PartFrame& frame) {
-    switch (frame.part->action) {
-        case 11:
-        case 12:
-        case 13:
-        case 14: RunWreckAction(frame, 3); break;
-        default: break;
-    }
-}
+namespace {
+
+// Every action of the stage.
+constexpr ActionRow kActions[] = {
+    {11, WreckSmoke11}, {12, WreckSmoke12}, {13, WreckSmoke13}, {14, Wreck14Stage4},
+};
+
+constexpr ActionTable kTable{.actions = kActions};
+
+}  // namespace
+
+const ActionTable& ActionsStage4() { return kTable; }
+
+void RunPartActionStage4(PartFrame& frame) { RunActionByTable(kTable, frame); }
 
 void StepPartStage4Easy(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
     StepPartFrame(RunPartActionStage4, 0, enemy, part, parentPos, parentAngle);

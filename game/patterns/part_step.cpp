@@ -9,6 +9,7 @@
 #include "game/shell/game_math.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
+#include "game/shell/sound_names.h"
 
 namespace {
 
@@ -46,34 +47,60 @@ void StepPartFrame(PartActionFn actions, i32 difficulty, i32 enemy, EnemyPart* p
     if (actions) actions(f);
 }
 
+const ActionRow* FindActionRow(const ActionTable& table, i32 action) {
+    for (const ActionRow& row : table.actions) {
+        if (row.action == action) return &row;
+    }
+    return nullptr;
+}
+
+void RunActionByTable(const ActionTable& table, PartFrame& frame) {
+    const ActionRow* row = FindActionRow(table, frame.part->action);
+    if (row != nullptr && row->run != nullptr) row->run(frame);
+}
+
+void WreckSmoke11(PartFrame& f) { Smoke(f, 12, 25.0f); }
+void WreckSmoke12(PartFrame& f) { Smoke(f, 12, 40.0f); }
+void WreckSmoke13(PartFrame& f) { Smoke(f, 9, 15.0f); }
+
+void Wreck14Stage4(PartFrame& f) {
+    if (!EveryFrames(f, 15)) return;
+    f32 p[2];
+    LocalPoint(f, 0.0f, 50.0f, p);
+    SpawnJitteredEffect(9, p, 15.0f);
+    LocalPoint(f, 0.0f, -50.0f, p);
+    SpawnJitteredEffect(9, p, 15.0f);
+}
+
+void Wreck14Stage5(PartFrame& f) {
+    // No draw at all while the scale is below 0.9 (or not a number).
+    if (!EveryFrames(f, 10)) return;
+    if (!(EnemyScale(f) >= 0.9f)) return;
+    f32 p[2];
+    LocalPoint(f, 60.0f, 0.0f, p);
+    SpawnJitteredEffect(9, p, 15.0f);
+}
+
+void Wreck15Stage5(PartFrame& f) { Smoke(f, 9, 60.0f); }
+
 bool RunWreckAction(PartFrame& f, i32 stageIndex) {
     switch (f.part->action) {
-        case 11: Smoke(f, 12, 25.0f); return true;
-        case 12: Smoke(f, 12, 40.0f); return true;
-        case 13: Smoke(f, 9, 15.0f); return true;
+        case 11: WreckSmoke11(f); return true;
+        case 12: WreckSmoke12(f); return true;
+        case 13: WreckSmoke13(f); return true;
         case 14:
             if (stageIndex == 3) {
-                if (!EveryFrames(f, 15)) return true;
-                f32 p[2];
-                LocalPoint(f, 0.0f, 50.0f, p);
-                SpawnJitteredEffect(9, p, 15.0f);
-                LocalPoint(f, 0.0f, -50.0f, p);
-                SpawnJitteredEffect(9, p, 15.0f);
+                Wreck14Stage4(f);
                 return true;
             }
             if (stageIndex == 4) {
-                // No draw at all while the scale is below 0.9 (or not a number).
-                if (!EveryFrames(f, 10)) return true;
-                if (!(EnemyScale(f) >= 0.9f)) return true;
-                f32 p[2];
-                LocalPoint(f, 60.0f, 0.0f, p);
-                SpawnJitteredEffect(9, p, 15.0f);
+                Wreck14Stage5(f);
                 return true;
             }
             return false;
         case 15:
             if (stageIndex != 4) return false;
-            Smoke(f, 9, 60.0f);
+            Wreck15Stage5(f);
             return true;
         default: return false;
     }
@@ -156,12 +183,29 @@ void FireShell(const ShellShot& shell, const f32 p[2]) {
 
 bool IsOutside(const f32 p[2]) { return IsOutsideField(p); }
 
-void SpacedSound(i32 n, i32 gap) {
-    if (g_GameState.FrameCounter - GetSoundEffectStamp(n) >= gap) {
-        PlaySoundEffectStamped(n, g_GameState.FrameCounter);
+void SpacedSound(i32 n, i32 gap) { SpacedSound(n, gap, n); }
+
+void SpacedSound(i32 tested, i32 gap, i32 played) {
+    if (g_GameState.FrameCounter - GetSoundEffectStamp(tested) >= gap) {
+        PlaySoundEffectStamped(played, g_GameState.FrameCounter);
     }
 }
 
-void PlayFireSound() { SpacedSound(15, 4); }
+void PlayFireSound() { SpacedSound(kSoundBulletBys1, 4); }
 
 void MarkPart(PartFrame& f) { AddTargetMarker(f.part, f.part->spriteKind); }
+
+EnemyPart* ChildOf(const EnemyPart& part, i32 index) {
+    if (index < 0 || index >= kPartLinks) return nullptr;
+    return PartAt(part.children[index]);
+}
+
+bool ChildAlive(const EnemyPart& part, i32 index) {
+    const EnemyPart* child = ChildOf(part, index);
+    return child != nullptr && child->state == 1;
+}
+
+bool ChildDestroyed(const EnemyPart& part, i32 index) {
+    const EnemyPart* child = ChildOf(part, index);
+    return child == nullptr || child->state == -1;
+}

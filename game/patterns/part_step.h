@@ -2,17 +2,46 @@
 // The part step: once per frame, for each root part of a kept enemy, the part
 // is placed in the world from its parent, its children are stepped (in list
 // order, depth first), its timer grows by 1, its hit timer runs down, and then
-// the case of its action id runs (its attack pattern).
+// the row of its action id runs (its attack pattern).
 //
-// One frame serves every stage and difficulty: each stage has one action
-// routine (a switch on the action id, one code body per action, the three
-// difficulties' numbers in small tables) and the fifteen StepPartStageN*
-// functions are that frame with their stage's routine and difficulty. A tree
-// is always stepped with one routine and one difficulty.
+// One frame serves every stage and difficulty. A stage's patterns are a table
+// of action rows, {action id, function}, in its own actions_stageN.cpp (N
+// counts stages in play order from 1: actions_stage2.cpp is stage index 1),
+// one function per action with the three difficulties' numbers in small
+// tables read by ByDifficulty:
+//
+//     void Action201(PartFrame& f) {
+//         if (Outside(f)) return;
+//         static constexpr i32 kEvery[3] = {70, 50, 30};  // EASY, NORMAL, HARD
+//         if (!EveryFrames(f, ByDifficulty(f, kEvery))) return;
+//         FireBullet(103, 3.0f, 1, f.angle, f.pos);
+//         PlayFireSound();
+//     }
+//     constexpr ActionRow kActions[] = {
+//         {11, WreckSmoke11}, {12, WreckSmoke12}, {13, WreckSmoke13},
+//         {201, Action201},
+//     };
+//     constexpr ActionTable kTable{.actions = kActions};
+//     const ActionTable& ActionsStage2() { return kTable; }
+//     void RunPartActionStage2(PartFrame& frame) { RunActionByTable(kTable, frame); }
+//
+// An id without a row does nothing. The fifteen StepPartStageN* functions are
+// the frame with their stage's routine and difficulty; a tree is always
+// stepped with one routine and one difficulty. actions_stage1.cpp is the
+// worked example.
 //
 // The world position and angle are fixed at the start of the step: an action
 // that turns its part fires with the angle from before the turn, and the
 // children, already stepped, follow the turn from the next frame on.
+//
+// Random draws: an action makes exactly the draws its Part lists, one per
+// statement, in order, and none inside a condition that may short-circuit.
+// Values an action keeps between frames (a stored aim, a remembered point)
+// live in the stage's file and are set back by the table's `reset`, which
+// every stage load runs, so that a replay never depends on what ran before
+// in the same program.
+#include <span>
+
 #include "engine/core/types.h"
 #include "game/play/records.h"
 #include "game/shell/hit_shape.h"
@@ -29,6 +58,30 @@ struct PartFrame {
 
 // The action routine of a stage.
 using PartActionFn = void (*)(PartFrame& frame);
+
+// One action of a stage.
+struct ActionRow {
+    i32 action = 0;
+    PartActionFn run = nullptr;
+};
+
+// A stage's patterns.
+struct ActionTable {
+    std::span<const ActionRow> actions = {};  // one row per action id
+    // The numbers the stage's actions write into parts, for the numbers check
+    // (game/patterns/stage_numbers.h): the action ids they hand parts (a
+    // part's next action, a new part's action) and the sprite kinds they give.
+    std::span<const i32> writesActions = {};
+    std::span<const i32> writesSpriteKinds = {};
+    // Sets back every value the actions keep between frames; run at every
+    // stage load (null: the stage keeps none).
+    void (*reset)() = nullptr;
+};
+
+// The row of `action`, null when the table has none.
+const ActionRow* FindActionRow(const ActionTable& table, i32 action);
+// Runs the row of the part's action id; nothing for an id without a row.
+void RunActionByTable(const ActionTable& table, PartFrame& frame);
 
 // Steps the part and its subtree with one stage's actions and one difficulty
 // (any value but 0 and 1 counts as HARD).
@@ -52,15 +105,29 @@ void StepPartStage5Easy(i32 enemy, EnemyPart* part, const f32 parentPos[2], cons
 void StepPartStage5Normal(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
 void StepPartStage5Hard(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
 
-// The action routines of stage indexes 0..4.
+// The action tables and routines of stage indexes 0..4.
+const ActionTable& ActionsStage1();
+const ActionTable& ActionsStage2();
+const ActionTable& ActionsStage3();
+const ActionTable& ActionsStage4();
+const ActionTable& ActionsStage5();
 void RunPartActionStage1(PartFrame& frame);
 void RunPartActionStage2(PartFrame& frame);
 void RunPartActionStage3(PartFrame& frame);
 void RunPartActionStage4(PartFrame& frame);
 void RunPartActionStage5(PartFrame& frame);
 
-// The wrecks: actions 11, 12, 13 in every stage, 14 in stage indexes 3 and 4
-// (each its own), 15 in stage index 4. True when the stage knows the id.
+// The wrecks a destroyed part is given (the same in every difficulty):
+// smoke 11, 12, 13 in every stage; 14 in stage indexes 3 and 4, each its own;
+// 15 in stage index 4.
+void WreckSmoke11(PartFrame& frame);
+void WreckSmoke12(PartFrame& frame);
+void WreckSmoke13(PartFrame& frame);
+void Wreck14Stage4(PartFrame& frame);
+void Wreck14Stage5(PartFrame& frame);
+void Wreck15Stage5(PartFrame& frame);
+// The wreck of the part's action id as stage `stageIndex` knows it; true when
+// the stage knows the id.
 bool RunWreckAction(PartFrame& frame, i32 stageIndex);
 
 // The vocabulary of the actions.
@@ -107,7 +174,18 @@ void FireShell(const ShellShot& shell, const f32 p[2]);
 bool IsOutside(const f32 p[2]);
 // When FrameCounter - stamp >= gap: PlaySoundEffectStamped(n, FrameCounter).
 void SpacedSound(i32 n, i32 gap);
+// The gate of one effect playing another: when FrameCounter - the stamp of
+// `tested` >= gap, PlaySoundEffectStamped(played, FrameCounter) (the stamp
+// written is that of `played`).
+void SpacedSound(i32 tested, i32 gap, i32 played);
 // The fire sound: SpacedSound(15, 4).
 void PlayFireSound();
 // AddTargetMarker(part, its sprite kind).
 void MarkPart(PartFrame& frame);
+// The child at entry `index` of the part's children: null for -1, an index
+// outside 0..19 or a slot outside the pool.
+EnemyPart* ChildOf(const EnemyPart& part, i32 index);
+// The child is alive (state 1); a missing child is not.
+bool ChildAlive(const EnemyPart& part, i32 index);
+// The child is destroyed (state -1), or missing.
+bool ChildDestroyed(const EnemyPart& part, i32 index);

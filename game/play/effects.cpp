@@ -9,6 +9,7 @@
 #include "game/shell/game_math.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
+#include "game/shell/sound_names.h"
 
 namespace {
 
@@ -183,7 +184,7 @@ bool StepEffect(Effect& e) {
     case 90:
         e.x = g_PlayerState[0].x;
         e.y = g_PlayerState[0].y;
-        if (e.age < 50 && e.age % 8 == 0) PlaySoundEffect(31);
+        if (e.age < 50 && e.age % 8 == 0) PlaySoundEffect(kSoundPi);
         return e.age != 70;
     case 101:
         return StepFlame(e, 5.0f, 0.025f, 30, 10.0f);

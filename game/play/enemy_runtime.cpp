@@ -10,6 +10,7 @@
 #include "game/shell/game_math.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
+#include "game/shell/sound_names.h"
 
 namespace {
 
@@ -54,6 +55,26 @@ void KillPartTree(i32 enemy, EnemyPart* part, const f32 parentPos[2], f32 parent
     SpawnPartDeathEffects(enemy, part, world, &worldAngle);
 }
 
+// The index RunEnemies is stepping (-1 outside its steps), and whether that
+// enemy moved itself to the front of the list during its step.
+i32 g_stepping = -1;
+bool g_steppedMovedToFront = false;
+
+// The end of a kept enemy's frame: age + 1 and the part step of each root
+// part. The behaviour may have appended enemies: the record is looked up
+// afresh for every use.
+void FinishEnemyStep(i32 index) {
+    const std::size_t i = static_cast<std::size_t>(index);
+    if (i >= g_EnemyList.size()) return;
+    g_EnemyList[i].age += 1;
+    for (int r = 0; r < kPartLinks && i < g_EnemyList.size(); ++r) {
+        EnemyPart* part = PartAt(g_EnemyList[i].rootParts[r]);
+        if (part == nullptr) break;
+        Enemy& enemy = g_EnemyList[i];
+        DispatchStepPart(index, part, &enemy.x, &enemy.rotation);
+    }
+}
+
 // The shot damage a part takes: blast areas do less to armoured enemies.
 i32 ShotDamage(const PlayerShot& shot, bool armoured) {
     if (armoured && shot.kind == 101) return shot.damage / 2;
@@ -89,8 +110,8 @@ void CollidePartTree(i32 enemy, EnemyPart* part, const f32 parentPos[2], f32 par
         part->hitTimer = 100;
         if (shot.kind == 10) {
             player.StageScorePoints += 1;
-            if (g_GameState.FrameCounter - GetSoundEffectStamp(7) >= 4)
-                PlaySoundEffectStamped(7, g_GameState.FrameCounter);
+            if (g_GameState.FrameCounter - GetSoundEffectStamp(kSoundGunshot5) >= 4)
+                PlaySoundEffectStamped(kSoundGunshot5, g_GameState.FrameCounter);
         }
         if (part->hp <= 0) {
             const i32 level = player.shotLevel;
@@ -181,27 +202,41 @@ void ReleaseEnemyParts(i32 enemy) {
     }
 }
 
+void MoveEnemyToFrontOfList(i32 enemy) {
+    if (EnemyAt(enemy) == nullptr) return;
+    const Enemy copy = g_EnemyList[static_cast<std::size_t>(enemy)];
+    g_EnemyList.erase(g_EnemyList.begin() + enemy);
+    g_EnemyList.insert(g_EnemyList.begin(), copy);
+    if (enemy == g_stepping) g_steppedMovedToFront = true;
+}
+
 void RunEnemies() {
     for (std::size_t i = 0; i < g_EnemyList.size();) {
         const i32 index = static_cast<i32>(i);
         const std::size_t before = g_EnemyList.size();
-        if (!DispatchStepEnemy(index, g_EnemyList[i].state)) {
+        g_stepping = index;
+        g_steppedMovedToFront = false;
+        const bool kept = DispatchStepEnemy(index, g_EnemyList[i].state);
+        g_stepping = -1;
+        if (!kept) {
             // The enemy was erased and the next one stands at i. A behaviour
             // that answers false without erasing would stall the loop: it is
             // passed over instead.
             if (g_EnemyList.size() >= before) ++i;
             continue;
         }
+        if (g_steppedMovedToFront) {
+            // The stepped enemy now stands at 0 and the ones before it moved
+            // up by one, already stepped: the moved enemy ends its frame at
+            // 0 and the next to step follows its old index.
+            FinishEnemyStep(0);
+            i = i + 1;
+            continue;
+        }
         // The behaviour may have appended enemies: the record is looked up
         // afresh for every use.
         if (i >= g_EnemyList.size()) break;
-        g_EnemyList[i].age += 1;
-        for (int r = 0; r < kPartLinks && i < g_EnemyList.size(); ++r) {
-            EnemyPart* part = PartAt(g_EnemyList[i].rootParts[r]);
-            if (part == nullptr) break;
-            Enemy& enemy = g_EnemyList[i];
-            DispatchStepPart(index, part, &enemy.x, &enemy.rotation);
-        }
+        FinishEnemyStep(index);
         ++i;
     }
 }
@@ -223,7 +258,7 @@ void ExplodePlayerMissile(i32 missile) {
     player.levelTimer = player.levelTimerMax;
     const f32 pos[2] = {m.x, m.y};
     SpawnEffect(m.kind == 10 ? 20 : 21, pos, 0.0f, m.owner);
-    PlaySoundEffect(3);
+    PlaySoundEffect(kSoundSenGeTaihou01);
 }
 
 void AddScore(i32 points) {
@@ -237,7 +272,7 @@ void AddScore(i32 points) {
     const f32 popup[2] = {305.0f, 260.0f};
     if (points >= 0) SpawnEffect(kEffectScorePopup + points, popup, 0.0f, -1);
     g_PlayerState[0].StageScorePoints += points;
-    PlaySoundEffect(20);
+    PlaySoundEffect(kSoundDecide12);
 }
 
 bool IsOutsideField(const f32 pos[2]) {

@@ -34,6 +34,13 @@ void ReleaseEnemyParts(i32 enemy);
 // One frame of every enemy: the stage behaviour, and for an enemy it keeps,
 // age + 1 and the part step of each root part.
 void RunEnemies();
+// Moves the enemy at that index to the front of g_EnemyList (its parts stay
+// allocated; the enemies before it move up by one). When a behaviour moves
+// the enemy RunEnemies is stepping, RunEnemies ages and part-steps the moved
+// enemy once, at index 0, and goes on with the enemy that followed it, so
+// that no enemy is stepped twice in a frame. Nothing for an index outside the
+// list.
+void MoveEnemyToFrontOfList(i32 enemy);
 
 // Damage and kills by the player's shots and missiles for one part subtree
 // (children before their parent).

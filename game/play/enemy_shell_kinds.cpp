@@ -10,6 +10,7 @@
 #include "game/shell/hit_shape.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
+#include "game/shell/sound_names.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ private:
     void DebrisEvery(bool when, i32 every) {
         if (!when || s.age % every != 0) return;
         Debris();
-        if (s.age % (2 * every) == 0) PlaySoundEffect(3);
+        if (s.age % (2 * every) == 0) PlaySoundEffect(kSoundSenGeTaihou01);
     }
     void Stamped(i32 effect, i32 gap) {
         const i32 frame = g_GameState.FrameCounter;
@@ -267,7 +268,7 @@ bool ShellStep::Run() {
                 RotateVector2(v, a);
                 Bullet(101, s.x + v[0], s.y + v[1], even ? a + c : a - c, 1.5f, DefaultHitShapes[0]);
             }
-            Stamped(15, 4);
+            Stamped(kSoundBulletBys1, 4);
         }
         return s.y <= 580.0f;
     }
@@ -313,7 +314,7 @@ bool ShellStep::Run() {
         Trail(13, 3);
         if (s.speed <= 0.0f) {
             Puff(22);
-            PlaySoundEffect(3);
+            PlaySoundEffect(kSoundSenGeTaihou01);
             return false;
         }
         return !OutsideMargin();
@@ -461,7 +462,7 @@ bool ShellStep::Run() {
             for (i32 k = 0; k < n; ++k) {
                 Bullet(103, s.x, s.y, Around(k, n), k % 2 == 0 ? kEven[col] : kOdd[col], small);
             }
-            Stamped(15, 4);
+            Stamped(kSoundBulletBys1, 4);
         }
         static const i32 kEvery[3] = {20, 10, 5};
         static const f32 kSpeed[3] = {2.5f, 2.5f, 3.2f};
@@ -470,7 +471,7 @@ bool ShellStep::Run() {
             const f32 sweep = static_cast<f32>(age) * kTurn[col];
             Bullet(101, s.x, s.y, (s.angle + kGamePi) - sweep, kSpeed[col], small);
             Bullet(101, s.x, s.y, (s.angle - kGamePi) + sweep, kSpeed[col], small);
-            Stamped(15, 4);
+            Stamped(kSoundBulletBys1, 4);
         }
         return !(age > 300 && OutsideMargin());
     }
@@ -499,7 +500,7 @@ bool ShellStep::Run() {
             const f32 a = RandomFloat(-kGamePi, kGamePi);
             const f32 p[2] = {s.x + dx, s.y + dy};
             SpawnEffect(23, p, a, -1);
-            PlaySoundEffect(3);
+            PlaySoundEffect(kSoundSenGeTaihou01);
         }
         return age <= 20;
     case 553: {
@@ -524,7 +525,7 @@ bool ShellStep::Run() {
         Trail(14, 2);
         if (age > 100) {
             Puff(s.kind == 902 ? 23 : 22);
-            Stamped(3, 8);
+            Stamped(kSoundSenGeTaihou01, 8);
             return false;
         }
         return true;
@@ -550,7 +551,7 @@ bool ShellStep::Run() {
                 const f32 speed = 1.5f + RandomFloat(0.0f, 1.0f);
                 Bullet(103, s.x, s.y, Around(k, n), speed, HitShape{0.0f, 0.0f, 5.0f});
             }
-            PlaySoundEffect(3);
+            PlaySoundEffect(kSoundSenGeTaihou01);
             return false;
         }
         return true;
@@ -583,7 +584,7 @@ bool ShellStep::Run() {
                 born.push_back(piece);
             }
             Puff(10);
-            PlaySoundEffect(1);
+            PlaySoundEffect(kSoundSenMiMisairu);
             return false;
         }
         return true;

@@ -9,6 +9,7 @@
 #include "game/shell/game_math.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
+#include "game/shell/sound_names.h"
 
 namespace {
 
@@ -205,7 +206,7 @@ void DestroyEnemyShell(i32 index) {
         cluster.y = s.y;
         PushEnemyShellShapes(cluster);
     }
-    PlaySoundEffect(14);
+    PlaySoundEffect(kSoundBom35);
 }
 
 void SpawnShellDeathEffects(i32 index) {

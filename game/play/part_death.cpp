@@ -273,7 +273,7 @@ void SpawnPartDeathEffects(i32 enemy, EnemyPart* part, const f32 pos[2], const f
     if (kind == 361) {
         Enemy* e = EnemyAt(enemy);
         if (e != nullptr) {
-            e->partKillCount += 1;
+            e->counter += 1;
             if (e->state == 1304) {
                 part->action = 1308;
                 part->timer = 0;

@@ -44,7 +44,7 @@ constexpr const char* kBackgroundArchive = "vsk2.dat";
 constexpr const char* kSpeechArchive = "vsk3.dat";
 
 // Stage index 3 opens with the view panned left.
-constexpr i32 kStage3ScrollX = -100;
+constexpr i32 kStage4ScrollX = -100;
 // The demonstration closes after this many frames once no talk runs.
 constexpr i32 kDemoFrameLimit = 4000;
 
@@ -232,7 +232,7 @@ const StageLoadRow* StageLoadTable(i32 stage) {
     return stage >= 0 && stage < kStageCount ? &kStageLoadTable[stage] : nullptr;
 }
 
-i32 Stage2FirstPhase() {
+i32 Stage3FirstPhase() {
     const u32 sum = g_PlayRecord.stageRank[0] + g_PlayRecord.stageRank[1];
     return sum % 2 == 1 ? 15 : 16;
 }
@@ -277,8 +277,8 @@ void LoadStage() {
         RequestMusic(row->music);
         StageRandomSeed(&g_StageRandomState, row->randomSeed);
         for (i32 f = row->storyFirst; f <= row->storyLast; ++f) g.StoryFlags[static_cast<std::size_t>(f)] = 0;
-        g.StageScriptPhase = row->firstPhase >= 0 ? row->firstPhase : Stage2FirstPhase();
-        if (g.StageIndex == 3) g.BackgroundScrollX = kStage3ScrollX;
+        g.StageScriptPhase = row->firstPhase >= 0 ? row->firstPhase : Stage3FirstPhase();
+        if (g.StageIndex == 3) g.BackgroundScrollX = kStage4ScrollX;
     } else {
         // No such stage: nothing to load; the divisor stays usable.
         g.BackgroundZoom = 1.0f;
@@ -294,6 +294,7 @@ void LoadStage() {
     ResetPlayerState(1);
 
     ResetPlayLists();
+    ResetStageContent();
     g_PauseMenu.PauseActive = 0;
     g_ContinuePrompt.ContinuePromptActive = 0;
 

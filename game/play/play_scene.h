@@ -28,14 +28,15 @@ struct StageLoadRow {
 const StageLoadRow* StageLoadTable(i32 stage);
 // The first phase of stage index 2: 15 after an odd sum of the recorded ranks
 // of stage indexes 0 and 1, else 16.
-i32 Stage2FirstPhase();
+i32 Stage3FirstPhase();
 
 // The scene's four routines.
 void LoadStage();
 void PlayFrame();
 void DrawPlayScene();
 void EndPlayScene();
-// The stage update of one frame (PlayFrame's step 3 when no prompt is open).
+// The stage update of one frame, which PlayFrame runs after the draw when
+// neither the pause menu nor the continue prompt is open.
 void UpdateStage();
 
 // Registers PlayFrame as scene 2, the stage camera hooks and the state hash

@@ -18,19 +18,9 @@
 #include "game/shell/play_state.h"
 #include "game/shell/replay.h"
 #include "game/shell/sound_effects.h"
+#include "game/shell/sound_names.h"
 
 namespace {
-
-// Sound effects of the aircraft.
-constexpr i32 kSoundCoin = 0;
-constexpr i32 kSoundMissileLaunch = 1;
-constexpr i32 kSoundNoMissile = 2;
-constexpr i32 kSoundMissileGained = 4;
-constexpr i32 kSoundDoubleReady = 5;
-constexpr i32 kSoundGun = 6;
-constexpr i32 kSoundHit = 8;
-constexpr i32 kSoundExtraLife = 19;
-constexpr i32 kSoundEngine = 23;
 
 // Effect kinds the aircraft makes.
 constexpr i32 kEffectSpark = 10;
@@ -124,7 +114,7 @@ void UpdateCounters(PlayerState& p) {
         p.extendPoints -= threshold;
         if (p.lives < kPlayerMaxLives) ++p.lives;
         ++p.extendCount;
-        PlaySoundEffect(kSoundExtraLife);
+        PlaySoundEffect(kSoundDecide2);
         const f32 pos[2] = {p.x, p.y - 40.0f};
         SpawnEffect(kEffectExtraLife, pos, 0.0f, -1);
     }
@@ -197,7 +187,7 @@ void FireGuns(PlayerState& p, i32 owner) {
         shot.y = p.y - 15.0f;
         g_PlayerShotList.push_back(shot);
     }
-    PlaySpacedSound(kSoundGun, 24);
+    PlaySpacedSound(kSoundGun25, 24);
 }
 
 void LaunchMissiles(PlayerState& p, i32 owner) {
@@ -227,16 +217,16 @@ void LaunchMissiles(PlayerState& p, i32 owner) {
                 p.missileStock -= 1;
             }
             g_PlayerMissileList.push_back(m);
-            PlaySoundEffect(kSoundMissileLaunch);
+            PlaySoundEffect(kSoundSenMiMisairu);
             p.missileCooldown = 15;
             p.missileChargeUp = 0;
         } else if (g_GameState.GameMode == kGameModeNormal) {
-            PlaySoundEffect(kSoundNoMissile);
+            PlaySoundEffect(kSoundA5_08260);
         }
     }
     if (Down(p.keys[kKeyX]) && p.missileStock >= 2 && p.missileChargeUp < kMissileChargeUpFull) {
         ++p.missileChargeUp;
-        if (p.missileChargeUp == kMissileChargeUpFull) PlaySoundEffect(kSoundDoubleReady);
+        if (p.missileChargeUp == kMissileChargeUpFull) PlaySoundEffect(kSoundA5_01029);
     }
 }
 
@@ -256,7 +246,7 @@ void UpdateOnePlayer(PlayerState& p, i32 owner) {
         return;
     }
 
-    PlaySpacedSound(kSoundEngine, 3);
+    PlaySpacedSound(kSoundMasingun, 3);
     Move(p);
     SlidePanels(p);
     FireGuns(p, owner);
@@ -278,7 +268,7 @@ void CollectCoins(PlayerState& p, const f32 point[2]) {
         if (p.missileCharge >= 5 * p.missileStock + 5) {
             p.missileCharge = 0;
             if (p.missileStock < kPlayerMaxMissiles) ++p.missileStock;
-            PlaySoundEffect(kSoundMissileGained);
+            PlaySoundEffect(kSoundA5_05166);
         }
         if (p.missileStock == kPlayerMaxMissiles) p.missileCharge = 0;
         PlaySoundEffect(kSoundCoin);
@@ -333,7 +323,7 @@ void TakeHit(PlayerState& p, const f32 point[2], i32 bullet, i32 shell) {
         SpawnShellDeathEffects(shell);
     }
     SpawnHitExplosions(point);
-    PlaySoundEffect(kSoundHit);
+    PlaySoundEffect(kSoundBom06);
     // The burst and the debris only append effects (and shells at the end),
     // so the index still names the same record.
     if (bullet >= 0) {

@@ -33,7 +33,7 @@ struct Enemy {
     i32 corePart = kNoPart;   // index into rootParts of the part whose death destroys the enemy
     u8 active = 0;            // the collision phase tests the parts only while set
     i32 armoured = 0;         // 1: blast areas do reduced damage to its parts
-    i32 partKillCount = 0;    // free counter of the behaviours and timelines (deaths of kind 361)
+    i32 counter = 0;          // free counter of the behaviours and timelines (a sub-phase; deaths of kind 361)
     i32 age = 0;              // frames in the current behaviour state
     u8 flag = 0;              // 0 from the spawners; not read by the runtime
     i32 state = 0;            // behaviour state id

@@ -49,7 +49,7 @@ void AddCloud(BackgroundPlan& plan, i32 plane, i32 period, f32 v, f32 y) {
     plan.clouds.push_back({plane, y, CloudU(period), v, true});
 }
 
-void CloudsStage0(BackgroundPlan& plan) {
+void CloudsStage1(BackgroundPlan& plan) {
     const i32 section = G().BackgroundSection;
     const i32 scroll = G().BackgroundScrollY;
     if (section == 3) {
@@ -68,7 +68,7 @@ void CloudsStage0(BackgroundPlan& plan) {
     }
 }
 
-void CloudsStage1(BackgroundPlan& plan) {
+void CloudsStage2(BackgroundPlan& plan) {
     const i32 scroll = G().BackgroundScrollY;
     if (G().BackgroundSection == 4) {
         AddCloud(plan, 0, 3840, 0.0f, 240.0f - 0.25f * static_cast<f32>(scroll));
@@ -77,7 +77,7 @@ void CloudsStage1(BackgroundPlan& plan) {
     }
 }
 
-void CloudsStage4(BackgroundPlan& plan) {
+void CloudsStage5(BackgroundPlan& plan) {
     const i32 section = G().BackgroundSection;
     const f32 low = 240.0f - 0.25f * static_cast<f32>(G().BackgroundScrollY);
     switch (section) {
@@ -101,7 +101,7 @@ void CloudsStage4(BackgroundPlan& plan) {
     }
 }
 
-void PlanStage0(BackgroundPlan& plan) {
+void PlanStage1(BackgroundPlan& plan) {
     const i32 o = BackgroundParallax() + BackgroundShake();
     const i32 y = G().BackgroundScrollY;
     switch (G().BackgroundSection) {
@@ -115,14 +115,14 @@ void PlanStage0(BackgroundPlan& plan) {
             else AddFieldPair(plan, 2, 2, y, o);
             break;
     }
-    CloudsStage0(plan);
+    CloudsStage1(plan);
     if (G().FrameCounter < 500) {
         const i32 alpha = std::max(0, 255 - 10 * (G().FrameCounter / 5));
         SetOverlay(plan, kBlackOverlaySource, static_cast<u32>(alpha), 0xFFFFFF);
     }
 }
 
-void PlanStage1(BackgroundPlan& plan) {
+void PlanStage2(BackgroundPlan& plan) {
     const i32 o = BackgroundParallax() + BackgroundShake();
     const i32 y = G().BackgroundScrollY / 2;
     const i32 section = G().BackgroundSection;
@@ -135,14 +135,14 @@ void PlanStage1(BackgroundPlan& plan) {
         default: AddFieldPair(plan, 0, 0, y, o); break;
     }
     if (section == 4 || section == 5) {
-        CloudsStage1(plan);
+        CloudsStage2(plan);
         u32 alpha = 160;
         if (section == 4) alpha = y < 120 ? 40 : y < 240 ? 80 : y < 360 ? 120 : 160;
-        SetOverlay(plan, kBlackOverlaySourceStage1, alpha, 0xFFFFFF);
+        SetOverlay(plan, kBlackOverlaySourceStage2, alpha, 0xFFFFFF);
     }
 }
 
-void PlanStage2(BackgroundPlan& plan) {
+void PlanStage3(BackgroundPlan& plan) {
     const i32 o = BackgroundParallax() + BackgroundShake() + G().BackgroundScrollX;
     const i32 y = G().BackgroundScrollY;
     const i32 section = G().BackgroundSection;
@@ -179,7 +179,7 @@ void PlanStage2(BackgroundPlan& plan) {
     }
     const i32 right = o - 120;
     if (right > left) AddPair(plan, f, g, x, y, left, right);
-    const u32 colour = Stage2OverlayColour(section, y);
+    const u32 colour = Stage3OverlayColour(section, y);
     if (colour != 0) {
         plan.overlay = true;
         plan.overlaySource = kBlackOverlaySource;
@@ -187,14 +187,14 @@ void PlanStage2(BackgroundPlan& plan) {
     }
 }
 
-void PlanStage3(BackgroundPlan& plan) {
+void PlanStage4(BackgroundPlan& plan) {
     const i32 o = std::clamp(G().BackgroundScrollX + BackgroundParallax() + BackgroundShake(), -120, 120);
     AddFieldPair(plan, 0, 0, G().BackgroundScrollY, o);
     const i32 alpha = static_cast<i32>(G().StarCount * 0.005 * 150);
     SetOverlay(plan, kBlackOverlaySource, static_cast<u32>(std::clamp(alpha, 0, 255)), 0xC8C8C8);
 }
 
-void PlanStage4(BackgroundPlan& plan) {
+void PlanStage5(BackgroundPlan& plan) {
     const i32 o = BackgroundParallax() + BackgroundShake();
     const i32 y = G().BackgroundScrollY / 2;
     const i32 section = G().BackgroundSection;
@@ -211,9 +211,9 @@ void PlanStage4(BackgroundPlan& plan) {
             else AddFieldPair(plan, 4, 4, y, o);
             break;
     }
-    CloudsStage4(plan);
+    CloudsStage5(plan);
     const i32 alpha = std::min(G().FrameCounter / 80 + 50, 150);
-    SetOverlay(plan, kBlackOverlaySourceStage4, static_cast<u32>(std::max(alpha, 0)), 0xFFFFFF);
+    SetOverlay(plan, kBlackOverlaySourceStage5, static_cast<u32>(std::max(alpha, 0)), 0xFFFFFF);
 }
 
 // Adds `step` to the vertical scroll and wraps it at `wrap`.
@@ -224,7 +224,7 @@ void ScrollBy(i32 step, i32 wrap) {
 
 f32 PanZoom() { return 2.0f + static_cast<f32>(G().BackgroundScrollX) * 0.003125f; }
 
-void ScrollStage2() {
+void ScrollStage3() {
     i32 step = 4;
     switch (G().BackgroundSection) {
         case 19: case 35: case 43: case 49: step = 6; break;
@@ -275,7 +275,7 @@ i32 BackgroundShake() {
     return (G().FrameCounter / 3) % 2 == 0 ? timer / 3 : -(timer / 3);
 }
 
-u32 Stage2OverlayColour(i32 section, i32 scrollY) {
+u32 Stage3OverlayColour(i32 section, i32 scrollY) {
     constexpr u32 kTint = 0xFFFFF0u;  // RGB (255, 255, 240)
     if (section == 34) {
         const i32 v = static_cast<i32>(200.0f - static_cast<f32>(scrollY) / 480.0f * 150.0f);
@@ -298,7 +298,7 @@ void UpdateBackgroundScroll() {
     switch (G().StageIndex) {
         case 0: ScrollBy(1, 480); break;
         case 1: ScrollBy(section >= 0 && section <= 2 ? 2 : 1, 960); break;
-        case 2: ScrollStage2(); break;
+        case 2: ScrollStage3(); break;
         case 3: ScrollBy(1, 480); break;
         case 4: {
             i32 step = 1;
@@ -324,11 +324,11 @@ void UpdateBackgroundScroll() {
 BackgroundPlan BuildBackgroundPlan() {
     BackgroundPlan plan;
     switch (G().StageIndex) {
-        case 0: PlanStage0(plan); break;
-        case 1: PlanStage1(plan); break;
-        case 2: PlanStage2(plan); break;
-        case 3: PlanStage3(plan); break;
-        case 4: PlanStage4(plan); break;
+        case 0: PlanStage1(plan); break;
+        case 1: PlanStage2(plan); break;
+        case 2: PlanStage3(plan); break;
+        case 3: PlanStage4(plan); break;
+        case 4: PlanStage5(plan); break;
         default: break;
     }
     return plan;

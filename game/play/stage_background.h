@@ -17,8 +17,8 @@ class Model;
 
 // Source rectangles of the "black" texture the overlays use.
 inline constexpr Rect kBlackOverlaySource{128, 192, 150, 242};
-inline constexpr Rect kBlackOverlaySourceStage1{128, 128, 150, 150};
-inline constexpr Rect kBlackOverlaySourceStage4{192, 128, 222, 158};
+inline constexpr Rect kBlackOverlaySourceStage2{128, 128, 150, 150};
+inline constexpr Rect kBlackOverlaySourceStage5{192, 128, 222, 158};
 // Every overlay covers the play field.
 inline constexpr Rect kPlayFieldRect{120, 0, 520, 480};
 
@@ -55,7 +55,7 @@ i32 BackgroundParallax();
 i32 BackgroundShake();
 // Colour word of stage index 2's overlays (0 when none is drawn): section 34,
 // and section 33 above scroll 240.
-u32 Stage2OverlayColour(i32 section, i32 scrollY);
+u32 Stage3OverlayColour(i32 section, i32 scrollY);
 
 // One frame of the scroll (stage update, after the star field).
 void UpdateBackgroundScroll();

@@ -9,6 +9,7 @@ void DefaultDrawEnemyLayer(i32) {}
 bool DefaultStepEnemy(i32, i32) { return true; }
 void DefaultStageScript() { FinishStageWhenClosed(); }
 void DefaultStepPart(i32, EnemyPart*, const f32*, const f32*) {}
+void DefaultStageReset() {}
 
 struct DispatchTables {
     DrawEnemyLayerFn drawEnemyLayer = DefaultDrawEnemyLayer;
@@ -22,6 +23,8 @@ struct DispatchTables {
         {DefaultStepPart, DefaultStepPart, DefaultStepPart},
         {DefaultStepPart, DefaultStepPart, DefaultStepPart},
         {DefaultStepPart, DefaultStepPart, DefaultStepPart}};
+    StageResetFn reset[kStageCount] = {DefaultStageReset, DefaultStageReset, DefaultStageReset,
+                                       DefaultStageReset, DefaultStageReset};
 };
 
 DispatchTables g_tables;
@@ -56,7 +59,16 @@ void RegisterStepPart(i32 stageIndex, i32 difficulty, StepPartFn step) {
     g_tables.stepPart[stageIndex][difficulty] = step ? step : DefaultStepPart;
 }
 
+void RegisterStageReset(i32 stageIndex, StageResetFn reset) {
+    if (!IsStage(stageIndex)) return;
+    g_tables.reset[stageIndex] = reset ? reset : DefaultStageReset;
+}
+
 void ResetStageDispatch() { g_tables = DispatchTables{}; }
+
+void ResetStageContent() {
+    for (StageResetFn reset : g_tables.reset) reset();
+}
 
 void DispatchDrawEnemyLayer(i32 layer) { g_tables.drawEnemyLayer(layer); }
 

@@ -24,12 +24,17 @@ using StageScriptFn = void (*)();
 // frame of a part subtree.
 using StepPartFn = void (*)(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
 
+// Sets back the values a stage's content keeps between frames (its patterns'
+// stored aims and remembered points).
+using StageResetFn = void (*)();
+
 // Registration. A null routine puts the default back. Stage indexes outside
 // 0..4 and difficulties outside 0..2 are ignored.
 void RegisterDrawEnemyLayer(DrawEnemyLayerFn draw);
 void RegisterStepEnemy(i32 stageIndex, StepEnemyFn step);
 void RegisterStageScript(i32 stageIndex, StageScriptFn script);
 void RegisterStepPart(i32 stageIndex, i32 difficulty, StepPartFn step);
+void RegisterStageReset(i32 stageIndex, StageResetFn reset);
 // Every entry back to its default (for tests).
 void ResetStageDispatch();
 
@@ -43,6 +48,10 @@ bool DispatchStepEnemy(i32 enemy, i32 state);
 // 1..4) and g_GameState.Difficulty (HARD for any value but 0 and 1). By
 // default nothing happens.
 void DispatchStepPart(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
+// Runs the reset of every stage (LoadStage runs it at every stage load, so
+// that no stage's content carries a value from one load to the next). By
+// default nothing happens.
+void ResetStageContent();
 // One frame of the stage timeline: the script of g_GameState.StageIndex (none
 // for an index outside 0..4), then StageScriptFrame + 1.
 void RunStageScript();

@@ -115,7 +115,7 @@ void AddEnemies(StateHasher& h) {
         h.Add(e.corePart);
         h.Add(e.active);
         h.Add(e.armoured);
-        h.Add(e.partKillCount);
+        h.Add(e.counter);
         h.Add(e.age);
         h.Add(e.flag);
         h.Add(e.state);

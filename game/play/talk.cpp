@@ -99,12 +99,11 @@ void StartTalkAt(TalkEntry entry, i32 id) {
     if (const TalkEventData* event = FindTalkEvent(entry, id)) StartTalk(*event);
 }
 
-// full x sin(degrees), truncated toward zero. The sizes are never negative;
-// the small bias keeps sines that are exactly 1/2 or 1 (30, 90, 150 degrees)
-// from truncating one pixel short through rounding.
+// full x sin(degrees) in double, truncated toward zero. The double sine of
+// 30 degrees lies just below 1/2, so 60 sin(30) gives 29.
 i32 AnimatedSize(i32 full, i32 degrees) {
     const f64 radians = static_cast<f64>(degrees) * (std::numbers::pi / 180.0);
-    return static_cast<i32>(static_cast<f64>(full) * std::sin(radians) + 1e-9);
+    return static_cast<i32>(static_cast<f64>(full) * std::sin(radians));
 }
 
 u32 GreyColour(i32 level) {
@@ -151,7 +150,7 @@ private:
         const i32 cell = face % kFacesPerImage;
         const i32 left = kFaceCell * (cell % 4);
         const i32 top = kFaceCell * (cell / 4);
-        const Rect source{left, top, left + kFaceCell, top + kFaceCell};
+        const Rect source{left, top, left + kFaceCell - 1, top + kFaceCell - 1};
         const i32 d = Shadow();
         Add(kTalkImageFace, sheet,
             Rect{cx - halfWidth - d, kFaceTop + kShadowDrop, cx + halfWidth - d, kFaceBottom + kShadowDrop}, source,
@@ -186,8 +185,8 @@ private:
     void Balloon(i32 column, i32 text, i32 cx, i32 balloonHalf, i32 textHalf, i32 level) {
         const i32 left = kBalloonColumnWidth * column;
         // The right balloon is the same column mirrored; its text is not.
-        const Rect source = side_ == 0 ? Rect{left, 0, left + kBalloonColumnWidth, kBalloonColumnHeight}
-                                       : Rect{left + kBalloonColumnWidth, 0, left, kBalloonColumnHeight};
+        const Rect source = side_ == 0 ? Rect{left, 0, left + kBalloonColumnWidth - 1, kBalloonColumnHeight - 1}
+                                       : Rect{left + kBalloonColumnWidth, 0, left + 1, kBalloonColumnHeight - 1};
         const i32 d = Shadow();
         Add(kTalkImageWindow, 0,
             Rect{cx - balloonHalf - d, kBalloonTop + kShadowDrop, cx + balloonHalf - d, kBalloonBottom + kShadowDrop},
@@ -198,7 +197,7 @@ private:
         const i32 textLeft = kTextCellWidth * (text % kTextCellsPerRow);
         const i32 textTop = kTextCellHeight * (text / kTextCellsPerRow);
         Add(kTalkImageSpeech, talk_.speechSheet, Rect{cx - textHalf, kBalloonTop, cx + textHalf, kTextBottom},
-            Rect{textLeft, textTop, textLeft + kTextCellWidth, textTop + kTextCellHeight}, kTextColour);
+            Rect{textLeft, textTop, textLeft + kTextCellWidth - 1, textTop + kTextCellHeight - 1}, kTextColour);
     }
 
     void BalloonStep(const TalkLine& cur, const TalkLine& prev, i32 f) {

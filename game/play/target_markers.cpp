@@ -6,6 +6,7 @@
 #include "game/shell/game_math.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
+#include "game/shell/sound_names.h"
 
 namespace {
 
@@ -105,7 +106,7 @@ void UpdateTargetMarkers() {
     for (std::size_t i = 0; i < g_TargetMarkerList.size();) {
         TargetMarker& marker = g_TargetMarkerList[i];
         marker.timer -= 1;
-        if (marker.timer % 16 == 0) PlaySoundEffect(31);
+        if (marker.timer % 16 == 0) PlaySoundEffect(kSoundPi);
         if (marker.timer <= 0) {
             g_TargetMarkerList.erase(g_TargetMarkerList.begin() + static_cast<std::ptrdiff_t>(i));
             continue;

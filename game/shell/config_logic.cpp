@@ -5,6 +5,7 @@
 #include "game/shell/save_files.h"
 #include "game/shell/shell_graphics.h"
 #include "game/shell/sound_effects.h"
+#include "game/shell/sound_names.h"
 #include "game/shell/transition.h"
 
 i32 ConfigState = kConfigOpening;
@@ -21,11 +22,6 @@ ConfigImages g_ConfigImages;
 
 namespace {
 
-constexpr i32 kSoundValue = 32;
-constexpr i32 kSoundOpen = 33;
-constexpr i32 kSoundCursor = 34;
-constexpr i32 kSoundDecide = 35;
-constexpr i32 kSoundCancel = 36;
 constexpr i16 kVolumeTop = 10;
 
 bool Pressed(i32 slot) { return ConfigKeyState[slot] == kKeyPressed; }
@@ -53,11 +49,11 @@ void StepRow() {
         // Left is "on", Right "off"; the sound plays also at the limit.
         if (Pressed(kKeyLeft)) {
             *option = 1;
-            PlaySoundEffect(kSoundValue);
+            PlaySoundEffect(kSoundA5_08247);
         }
         if (Pressed(kKeyRight)) {
             *option = 0;
-            PlaySoundEffect(kSoundValue);
+            PlaySoundEffect(kSoundA5_08247);
         }
         return;
     }
@@ -75,13 +71,13 @@ void StepRow() {
     case kConfigRowEffectVolume:
         if (Pressed(kKeyLeft)) {
             g_ConfigData.effectVolume = VolumeStep(g_ConfigData.effectVolume, -1);
-            ApplySoundEffectVolumeOne(kSoundValue);
-            PlaySoundEffect(kSoundValue);
+            ApplySoundEffectVolumeOne(kSoundA5_08247);
+            PlaySoundEffect(kSoundA5_08247);
         }
         if (Pressed(kKeyRight)) {
             g_ConfigData.effectVolume = VolumeStep(g_ConfigData.effectVolume, +1);
-            ApplySoundEffectVolumeOne(kSoundValue);
-            PlaySoundEffect(kSoundValue);
+            ApplySoundEffectVolumeOne(kSoundA5_08247);
+            PlaySoundEffect(kSoundA5_08247);
         }
         break;
     case kConfigRowButtons:
@@ -90,14 +86,14 @@ void StepRow() {
             ConfigPanelTimer = 30;
             ConfigState = kConfigCapture;
             ConfigCursor = 0;
-            PlaySoundEffect(kSoundOpen);
+            PlaySoundEffect(kSoundPage);
         }
         break;
     case kConfigRowBack:
         if (Pressed(kKeyZ)) {
             StartTransition(kTransitionClose);
             ConfigState = kConfigLeaving;
-            PlaySoundEffect(kSoundDecide);
+            PlaySoundEffect(kSoundDecide2Menu);
         }
         break;
     default:
@@ -108,15 +104,15 @@ void StepRow() {
 void StepRows() {
     if (Pressed(kKeyUp)) {
         ConfigCursor = ConfigCursor <= 0 ? kConfigRowCount - 1 : ConfigCursor - 1;
-        PlaySoundEffect(kSoundCursor);
+        PlaySoundEffect(kSoundKaizanSwitch15);
     }
     if (Pressed(kKeyDown)) {
         ConfigCursor = ConfigCursor >= kConfigRowCount - 1 ? 0 : ConfigCursor + 1;
-        PlaySoundEffect(kSoundCursor);
+        PlaySoundEffect(kSoundKaizanSwitch15);
     }
     if (Pressed(kKeyX)) {
         ConfigCursor = kConfigRowBack;
-        PlaySoundEffect(kSoundCancel);
+        PlaySoundEffect(kSoundChu1);
     }
     StepRow();
 }
@@ -128,7 +124,7 @@ void StepCapture() {
         g_ConfigData.joystickButtons[static_cast<std::size_t>(ConfigCapturedSlot(ConfigCursor))] =
             static_cast<u32>(b);
         ConfigCursor += 1;
-        PlaySoundEffect(kSoundValue);
+        PlaySoundEffect(kSoundA5_08247);
         if (ConfigCursor >= kConfigCapturedKeys) {
             ConfigState = kConfigRows;
             ConfigCursor = kConfigRowButtons;

@@ -55,10 +55,11 @@ void LeaveConfig();
 // opening transition after it.
 void ResetConfigScreen();
 void OpenConfigScreen();
-// Step 4 of the frame: one step of the state machine (the capture reads the
-// joystick's buttons).
+// The frame's step of the state machine, after the draw (the capture reads
+// the joystick's buttons).
 void StepConfigScreen();
-// Steps 5 and 6: the panel's slide timer, the heading and the frame count.
+// After the state machine: the panel's slide timer, the heading and the frame
+// count.
 void StepConfigTimers();
 // The joystick button slot of ConfigData captured for line k (0 Z, 1 X, 2 T).
 i32 ConfigCapturedSlot(i32 k);

@@ -76,6 +76,6 @@ void LeaveEnding();
 void ResetEndingSequence();
 i32 RecordEnding();
 void OpenEnding();
-// Steps 4 to 6 of the frame: the phase table, the timer and the cut by Z, the
-// frame count.
+// The frame's update after the draw: the phase table, the timer and the cut
+// by Z, the frame count.
 void StepEndingSequence();

@@ -1,7 +1,9 @@
 #include "game/shell/game_main.h"
 
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "engine/app/application_main.h"
 #include "engine/app/run_options.h"
@@ -53,6 +55,25 @@ void PrintStateHash() {
 
 void ReleaseStageCamera() {
     if (g_releaseStageCamera) g_releaseStageCamera();
+}
+
+// --frame-times FILE: one line "<frame> <nanoseconds> <start>" per frame: the
+// time of the scene's routine (the frame's update and drawing, and its present
+// when a window shows it), and 1 when the routine started its scene (which
+// loads the scene's pictures), else 0.
+struct FrameTime {
+    i64 nanoseconds = 0;
+    bool sceneStart = false;
+};
+
+bool WriteFrameTimes(const std::string& path, const std::vector<FrameTime>& times) {
+    std::FILE* f = std::fopen(path.c_str(), "w");
+    if (!f) return false;
+    for (std::size_t i = 0; i < times.size(); ++i) {
+        std::fprintf(f, "%zu %lld %d\n", i + 1, static_cast<long long>(times[i].nanoseconds),
+                     times[i].sceneStart ? 1 : 0);
+    }
+    return std::fclose(f) == 0;
 }
 
 }  // namespace
@@ -178,10 +199,22 @@ i32 GameMain(int, char**) {
     // --play: the prepared replay starts in the play scene instead of the logo.
     StartRunnerPlayback();
     const bool recording = !Options().recordFile.empty();
+    const bool timing = !Options().frameTimesFile.empty();
+    std::vector<FrameTime> frameTimes;
     while (ApplicationPump()) {
         // Scripted input (tests, recordings) moves on one word per frame.
         if (platform::ScriptedInputActive()) platform::ScriptedInput();
-        RunSceneFrame();
+        if (timing) {
+            FrameTime t;
+            t.sceneStart = SceneInitRequest != 0;
+            const auto start = std::chrono::steady_clock::now();
+            RunSceneFrame();
+            t.nanoseconds =
+                std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start).count();
+            frameTimes.push_back(t);
+        } else {
+            RunSceneFrame();
+        }
         ++g_frameCount;
         const i32 every = Options().hashEvery;
         if (every > 0 && g_frameCount % every == 0) PrintStateHash();
@@ -193,6 +226,8 @@ i32 GameMain(int, char**) {
         const FileStatus status = WriteRunRecord(Options().recordFile);
         if (!status) SetRunnerFailure(status.message);
     }
+    if (timing && !WriteFrameTimes(Options().frameTimesFile, frameTimes))
+        SetRunnerFailure("cannot write the frame times " + Options().frameTimesFile);
     FinalizeSoundEffects();
     ReleaseStageCamera();
     // The engine's teardown releases the run-long objects; forget them here.

@@ -35,7 +35,8 @@ void LeaveLogo();
 void DrawLogo();
 void LogoFrame();
 
-// Steps 3 and 4 of the frame: the state's step, the skip by Z and the timer.
+// The frame's update after the draw and the keys: the state's step, the skip
+// by Z and the timer.
 void StepLogo();
 // The picture of the current state (null in the notice state).
 Surface* LogoPicture();

@@ -9,6 +9,7 @@
 #include "game/shell/replay.h"
 #include "game/shell/shell_graphics.h"
 #include "game/shell/sound_effects.h"
+#include "game/shell/sound_names.h"
 #include "game/shell/transition.h"
 
 i32 MemoryState = kMemoryOpening;
@@ -26,11 +27,6 @@ i32 MemoryScrollY = 0;
 MemoryImages g_MemoryImages;
 
 namespace {
-
-constexpr i32 kSoundOpen = 33;
-constexpr i32 kSoundCursor = 34;
-constexpr i32 kSoundDecide = 35;
-constexpr i32 kSoundCancel = 36;
 
 bool Pressed(i32 slot) { return MemoryKeyState[slot] == kKeyPressed; }
 
@@ -51,7 +47,7 @@ void StepList() {
     if (n == 0) {
         if (Pressed(kKeyZ) || Pressed(kKeyX)) {
             LeaveTo(kSceneTitle);
-            PlaySoundEffect(kSoundCancel);
+            PlaySoundEffect(kSoundChu1);
         }
         return;
     }
@@ -59,19 +55,19 @@ void StepList() {
         MemoryState = kMemoryStages;
         MemoryStageCursor = 0;
         SetStageTimers(30);
-        PlaySoundEffect(kSoundOpen);
+        PlaySoundEffect(kSoundPage);
     }
     if (Pressed(kKeyX)) {
         LeaveTo(kSceneTitle);
-        PlaySoundEffect(kSoundCancel);
+        PlaySoundEffect(kSoundChu1);
     }
     if (Pressed(kKeyUp)) {
         MemoryCursor = MemoryCursor <= 0 ? n - 1 : MemoryCursor - 1;
-        PlaySoundEffect(kSoundCursor);
+        PlaySoundEffect(kSoundKaizanSwitch15);
     }
     if (Pressed(kKeyDown)) {
         MemoryCursor = MemoryCursor >= n - 1 ? 0 : MemoryCursor + 1;
-        PlaySoundEffect(kSoundCursor);
+        PlaySoundEffect(kSoundKaizanSwitch15);
     }
     MemoryListTop = MemoryCursor - 4;
     if (MemoryListTop > n - kMemoryRows) MemoryListTop = n - kMemoryRows;
@@ -85,22 +81,22 @@ void StepStages() {
                             g_ReplayList[static_cast<std::size_t>(MemoryCursor)].played[MemoryStageCursor] != 0;
         if (played) {
             LeaveTo(kScenePlay);
-            PlaySoundEffect(kSoundDecide);
+            PlaySoundEffect(kSoundDecide2Menu);
         } else {
-            PlaySoundEffect(kSoundCancel);
+            PlaySoundEffect(kSoundChu1);
         }
     }
     if (Pressed(kKeyX)) {
         MemoryState = kMemoryList;
-        PlaySoundEffect(kSoundCancel);
+        PlaySoundEffect(kSoundChu1);
     }
     if (Pressed(kKeyUp)) {
         MemoryStageCursor = MemoryStageCursor <= 0 ? kMemoryStageEntries - 1 : MemoryStageCursor - 1;
-        PlaySoundEffect(kSoundCursor);
+        PlaySoundEffect(kSoundKaizanSwitch15);
     }
     if (Pressed(kKeyDown)) {
         MemoryStageCursor = MemoryStageCursor >= kMemoryStageEntries - 1 ? 0 : MemoryStageCursor + 1;
-        PlaySoundEffect(kSoundCursor);
+        PlaySoundEffect(kSoundKaizanSwitch15);
     }
 }
 

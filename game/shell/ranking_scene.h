@@ -51,8 +51,8 @@ void RankingFrame();
 void DrawRanking();
 void LeaveRanking();
 
-// Step 3 to 6 of the frame: the state machine, the caption fades, the frame
-// count and the panel counters.
+// The frame's update after the draw and the keys: the state machine, the
+// caption fades, the frame count and the panel counters.
 void StepRanking();
 // The centre of a table panel with offset o (x) or of the endings panel with
 // offset e (y), by the slide direction.

@@ -22,8 +22,8 @@ T ClampTo(T value, T lo, T hi) {
     return value < lo ? lo : (value > hi ? hi : value);
 }
 
-// Text written to the summary as the original wrote it in text mode: every
-// line feed becomes a carriage return and a line feed.
+// The summary's lines end in a carriage return and a line feed, as the game's
+// text files do.
 std::string ToCrlf(const std::string& text) {
     std::string out;
     out.reserve(text.size() + text.size() / 16);

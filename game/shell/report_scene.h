@@ -69,10 +69,11 @@ ReportComment ChooseReportComment(i32 stageIndex, i32 runScore, i32 stagePoints,
 // The "vsk2.dat" picture of a cleared stage (the first story flag that
 // matches wins).
 const char* ReportPictureName(i32 stageIndex, const StoryFlagArray& flags);
-// Steps 6 to 8 of the initialisation: the lives bonus, the run score, the
-// best stage score and, in normal play, the run record's score and rank.
+// Books the stage's result when the scene starts: the lives bonus, the run
+// score, the best stage score and, in normal play, the run record's score and
+// rank.
 void ApplyStageResult();
-// Step 4 of the frame: one step of the state machine (after the draw).
+// The frame's step of the state machine, after the draw.
 void StepReport();
 // The scene LeaveReport goes to, from the play state as it stands (it may
 // move StageIndex on to the next stage and set the ending request).

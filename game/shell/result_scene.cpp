@@ -31,7 +31,6 @@ std::vector<i32> CharacterLists[2];
 i32 ListSelect = 0;
 i32 ListCursor = 0;
 StoredName ResultName = BlankName();
-u8 ResultRankingInserted = 0;
 i32 ResultScrollX = 0;
 i32 ResultScrollY = 0;
 ResultImages g_ResultImages;
@@ -297,10 +296,8 @@ bool ResultOffersReplay() { return g_GameState.Continues == 3; }
 i32 ResultPanelX(i32 o) { return 320 + PanelSlide(o); }
 
 bool InsertRanking() {
-    const bool inserted = InsertRanking(g_RankingTable, g_GameState.Difficulty, ResultRankPosition,
-                                        static_cast<u32>(ResultScore < 0 ? 0 : ResultScore), ResultName);
-    if (inserted) ResultRankingInserted = 1;
-    return inserted;
+    return InsertRanking(g_RankingTable, g_GameState.Difficulty, ResultRankPosition,
+                         static_cast<u32>(ResultScore < 0 ? 0 : ResultScore), ResultName);
 }
 
 void InitializeResult() {
@@ -312,7 +309,6 @@ void InitializeResult() {
     ResultFrameCount = 0;
     RepeatCount = 0;
     ResultLeave = 0;
-    ResultRankingInserted = 0;
     g_promptChoice = 0;
     ReplayNumber = FindFreeReplayNumber(nullptr);
     if (g_GameState.StartKind == kStartStageSelect) {
@@ -413,8 +409,6 @@ void LeaveResult() {
     RankingDifficulty = g_GameState.Difficulty;
     RankingHighlight = ResultRankPosition;
     PreviousScene = CurrentScene;
-    // A run that took a place is shown in the ranking, with its row lit;
-    // otherwise (or in a build without the ranking scene) the title follows.
-    CurrentScene = ResultRankingInserted && SceneFrame(kSceneRanking) ? kSceneRanking : kSceneTitle;
+    CurrentScene = kSceneTitle;
     SceneInitRequest = 1;
 }

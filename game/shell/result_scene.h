@@ -46,7 +46,6 @@ extern std::vector<i32> CharacterLists[2];
 extern i32 ListSelect;
 extern i32 ListCursor;
 extern StoredName ResultName;      // the name being entered
-extern u8 ResultRankingInserted;   // 1 once this visit's run went into the table
 extern i32 ResultScrollX;
 extern i32 ResultScrollY;
 
@@ -68,8 +67,8 @@ void LeaveResult();
 // total that does not beat the entry).
 bool InsertRanking();
 
-// Step 3 to 5 of the frame: the state machine, the panel counters, the glow
-// and the frame count.
+// The frame's update after the draw and the keys: the state machine, the
+// panel counters, the glow and the frame count.
 void StepResult();
 // The replay save is offered: no continue was used in the run.
 bool ResultOffersReplay();

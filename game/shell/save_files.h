@@ -1,7 +1,7 @@
 #pragma once
 // The settings file "config.dat" (ConfigData, 84 bytes) and the progress file
 // "system/system.dat" (SystemData, 224 bytes). Both are read and written field
-// by field, little-endian, in the layout the original game used.
+// by field, little-endian, in the game's own layout.
 #include <array>
 #include <string>
 #include <vector>

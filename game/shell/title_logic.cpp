@@ -8,6 +8,7 @@
 #include "game/shell/save_files.h"
 #include "game/shell/shell_graphics.h"
 #include "game/shell/sound_effects.h"
+#include "game/shell/sound_names.h"
 #include "game/shell/title_scene.h"
 #include "game/shell/transition.h"
 
@@ -24,12 +25,6 @@ i32 TitleSpinCounter = 0;
 TitleImages g_TitleImages;
 
 namespace {
-
-// Menu sounds.
-constexpr i32 kSoundOpen = 33;
-constexpr i32 kSoundCursor = 34;
-constexpr i32 kSoundDecide = 35;
-constexpr i32 kSoundCancel = 36;
 
 bool Pressed(i32 slot) { return TitleKeyState[slot] == kKeyPressed; }
 
@@ -63,14 +58,14 @@ void OpenDifficulty(i32 startKind) {
     TitleCursor = 0;
     g_GameState.StartKind = startKind;
     SetAll(DifficultyEntryTimers, 30);
-    PlaySoundEffect(kSoundOpen);
+    PlaySoundEffect(kSoundPage);
 }
 
 void BackToMain(i32 cursor) {
     TitleMenuState = kTitleMain;
     TitleCursor = cursor;
     SetAll(MainEntryTimers, 30);
-    PlaySoundEffect(kSoundCancel);
+    PlaySoundEffect(kSoundChu1);
 }
 
 void StepMain() {
@@ -84,19 +79,19 @@ void StepMain() {
             break;
         case 2:
             LeaveTo(kSceneRanking);
-            PlaySoundEffect(kSoundDecide);
+            PlaySoundEffect(kSoundDecide2Menu);
             break;
         case 3:
             LeaveTo(kSceneReplayBrowser);
-            PlaySoundEffect(kSoundDecide);
+            PlaySoundEffect(kSoundDecide2Menu);
             break;
         case 4:
             LeaveTo(kSceneSettings);
-            PlaySoundEffect(kSoundDecide);
+            PlaySoundEffect(kSoundDecide2Menu);
             break;
         case 5:
             LeaveTo(kSceneProgramEnd);
-            PlaySoundEffect(kSoundDecide);
+            PlaySoundEffect(kSoundDecide2Menu);
             break;
         default:
             break;
@@ -104,11 +99,11 @@ void StepMain() {
     }
     if (Pressed(kKeyUp)) {
         CursorUp(kTitleMainEntries - 1);
-        PlaySoundEffect(kSoundCursor);
+        PlaySoundEffect(kSoundKaizanSwitch15);
     }
     if (Pressed(kKeyDown)) {
         CursorDown(kTitleMainEntries - 1);
-        PlaySoundEffect(kSoundCursor);
+        PlaySoundEffect(kSoundKaizanSwitch15);
     }
     if (TitleIdleFrames > kTitleIdleLimit) {
         g_GameState.StartKind = kStartMenuRun;
@@ -126,22 +121,22 @@ void StepDifficulty() {
             g_GameState.StageIndex = 0;
             g_GameState.GameMode = kGameModeNormal;
             LeaveTo(kScenePlay);
-            PlaySoundEffect(kSoundDecide);
+            PlaySoundEffect(kSoundDecide2Menu);
         } else {
             TitleMenuState = kTitleStageSelect;
             TitleCursor = 0;
             SetAll(StageEntryTimers, 30);
-            PlaySoundEffect(kSoundOpen);
+            PlaySoundEffect(kSoundPage);
         }
     }
     if (Pressed(kKeyX)) BackToMain(g_GameState.StartKind != kStartFullRun ? 1 : 0);
     if (Pressed(kKeyUp)) {
         CursorUp(kTitleDifficultyEntries - 1);
-        PlaySoundEffect(kSoundCursor);
+        PlaySoundEffect(kSoundKaizanSwitch15);
     }
     if (Pressed(kKeyDown)) {
         CursorDown(kTitleDifficultyEntries - 1);
-        PlaySoundEffect(kSoundCursor);
+        PlaySoundEffect(kSoundKaizanSwitch15);
     }
 }
 
@@ -152,19 +147,19 @@ void StepStageSelect() {
             g_GameState.StartKind = kStartStageSelect;
             g_GameState.GameMode = kGameModeNormal;
             LeaveTo(kScenePlay);
-            PlaySoundEffect(kSoundDecide);
+            PlaySoundEffect(kSoundDecide2Menu);
         } else {
-            PlaySoundEffect(kSoundCancel);
+            PlaySoundEffect(kSoundChu1);
         }
     }
     if (Pressed(kKeyX)) BackToMain(1);
     if (Pressed(kKeyUp)) {
         CursorUp(kTitleStageEntries - 1);
-        PlaySoundEffect(kSoundCursor);
+        PlaySoundEffect(kSoundKaizanSwitch15);
     }
     if (Pressed(kKeyDown)) {
         CursorDown(kTitleStageEntries - 1);
-        PlaySoundEffect(kSoundCursor);
+        PlaySoundEffect(kSoundKaizanSwitch15);
     }
 }
 
@@ -209,7 +204,7 @@ void OpenTitleScene() {
     for (i32& k : g_PlayerState[0].liveKeys) k = 0;
     StartTransition(kTransitionOpen);
     RequestMusic(1);
-    PlaySoundEffect(kSoundOpen);
+    PlaySoundEffect(kSoundPage);
     SceneInitRequest = 0;
 }
 

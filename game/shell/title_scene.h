@@ -55,11 +55,11 @@ bool LoadDemoReplay();
 void ResetTitleMenu();
 void OpenTitleScene();
 // The pieces of TitleFrame.
-// Step 3: the key states (auto-repeat variant) and the idle count from a mask.
+// The key states (auto-repeat variant) and the idle count from a mask.
 void TitleTakeInput(const u8 bits[2]);
-// Step 4: one step of the menu state machine.
+// One step of the menu state machine.
 void StepTitleMenu();
-// Step 5: the slide timers by the state as it stands.
+// The slide timers, by the state as the menu step left it.
 void StepTitleSlideTimers();
 // The slide offset of an entry with timer t: t x t / 2, negative for t < 0.
 i32 TitleSlideOffset(i32 t);

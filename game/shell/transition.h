@@ -57,5 +57,6 @@ struct TransitionQuad {
     u32 colour = 0;
 };
 std::vector<TransitionQuad> TransitionQuads();
-// Steps 3..5 of a draw: clears running when finished, else updates every cell.
+// Moves a running transition on as it is drawn: clears running when finished,
+// else updates every cell.
 void AdvanceTransition();

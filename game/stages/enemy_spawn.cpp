@@ -88,7 +88,7 @@ i32 SpawnEnemyKind(const EnemyKindSpec& spec) {
     record.corePart = spec.corePart;
     record.active = spec.active;
     record.armoured = spec.armoured;
-    record.partKillCount = 0;
+    record.counter = 0;
     record.age = 0;
     record.flag = 0;
     record.state = spec.state;

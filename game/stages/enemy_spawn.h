@@ -5,9 +5,18 @@
 // g_EnemyList at the back, at the front, or just before the first active
 // enemy.
 //
-// A kind is a table row (EnemyKindSpec). A spawn that would not fit into the
-// free slots of the pool builds nothing and returns -1, as does a kind the
-// stage does not know; the timelines ignore -1.
+// A kind is a table row (EnemyKindSpec): its parts in build order (a part's
+// label is its position), each part's children and the root list by label,
+// and the record's values. Each stage keeps its kinds in its own
+// kinds_stageN.cpp (N counts stages in play order from 1; kinds_stage1.cpp is
+// the worked example), with its spawner SpawnEnemyStageN =
+// SpawnEnemyFromTable(EnemyKindsStageN(), kind), and the list of its
+// deliberate exceptions to the numbers check (NumbersExceptionsStageN).
+//
+// A spawn that would not fit into the free slots of the pool builds nothing
+// and returns -1, as does a kind the stage does not know; the timelines
+// ignore -1, except for a spawn a phase cannot go without (SpawnOrHold in
+// stage_timeline.h).
 #include <span>
 #include <vector>
 
@@ -69,6 +78,28 @@ i32 SpawnEnemyKind(const EnemyKindSpec& spec);
 i32 SpawnEnemyFromTable(std::span<const EnemyKindSpec> kinds, i32 kind);
 // Puts a built record into g_EnemyList; returns its index.
 i32 PlaceEnemy(const Enemy& record, SpawnPlacement placement);
+
+// A deliberate exception to the numbers check (game/patterns/stage_numbers.h):
+// a number that may go without its row, and why. Each stage keeps its
+// exceptions in one list in its kinds file.
+enum class NumbersRule : u8 {
+    kSpawnedKindHasRow,  // a kind the timeline spawns has a row in the kind table
+    kStateHasBody,       // a state something writes has a row in the behaviour table
+    kActionHasRow,       // an action a part is given has a row in the action table
+    kSpriteKindHasLook,  // a sprite kind a part is given has a look
+};
+struct NumbersException {
+    NumbersRule rule = NumbersRule::kStateHasBody;
+    i32 number = 0;
+    const char* reason = "";
+};
+
+// The exceptions of stage indexes 0..4 (the digit counts stages from 1).
+std::span<const NumbersException> NumbersExceptionsStage1();
+std::span<const NumbersException> NumbersExceptionsStage2();
+std::span<const NumbersException> NumbersExceptionsStage3();
+std::span<const NumbersException> NumbersExceptionsStage4();
+std::span<const NumbersException> NumbersExceptionsStage5();
 
 // The spawners of stage indexes 0..4 (the digit counts stages from 1).
 i32 SpawnEnemyStage1(i32 kind);

@@ -135,6 +135,9 @@ std::vector<EnemyKindSpec> BuildKinds() {
 
 }  // namespace
 
+// Every number of the stage has its row: no exceptions.
+std::span<const NumbersException> NumbersExceptionsStage1() { return {}; }
+
 std::span<const EnemyKindSpec> EnemyKindsStage1() {
     static const std::vector<EnemyKindSpec> kinds = BuildKinds();
     return kinds;

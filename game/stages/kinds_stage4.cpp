@@ -4,4 +4,8 @@
 
 std::span<const EnemyKindSpec> EnemyKindsStage4() { return {}; }
 
+// The numbers of the stage that may go without their rows, each with its
+// reason: {NumbersRule::kActionHasRow, 296, "why it needs no row"}.
+std::span<const NumbersException> NumbersExceptionsStage4() { return {}; }
+
 i32 SpawnEnemyStage4(i32 kind) { return SpawnEnemyFromTable(EnemyKindsStage4(), kind); }

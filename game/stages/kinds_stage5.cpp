@@ -339,4 +339,8 @@ std::span<const EnemyKindSpec> EnemyKindsStage5() {
     return kinds;
 }
 
+// The numbers of the stage that may go without their rows, each with its
+// reason: {NumbersRule::kActionHasRow, 296, "why it needs no row"}.
+std::span<const NumbersException> NumbersExceptionsStage5() { return {}; }
+
 i32 SpawnEnemyStage5(i32 kind) { return SpawnEnemyFromTable(EnemyKindsStage5(), kind); }

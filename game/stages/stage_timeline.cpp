@@ -1,12 +1,24 @@
 #include "game/stages/stage_timeline.h"
 
+#include <algorithm>
+
 #include "engine/core/random.h"
+#include "game/play/stage_random.h"
 #include "game/shell/play_state.h"
 #include "game/shell/transition.h"
 
 namespace {
 
-f32 Resolve(const SpawnCoord& c) { return c.random ? RandomFloat(c.lo, c.hi) : c.lo; }
+SpawnObserver g_spawnObserver = nullptr;
+
+SpawnCoord StageCoord(i32 base, i32 sign, i32 bound) {
+    SpawnCoord c;
+    c.from = SpawnCoord::From::kStage;
+    c.base = base;
+    c.sign = sign;
+    c.bound = bound;
+    return c;
+}
 
 }  // namespace
 
@@ -35,10 +47,27 @@ void ChangePhase(i32 phase) {
 
 SpawnCoord RandomRange(f32 lo, f32 hi) {
     SpawnCoord c;
+    c.from = SpawnCoord::From::kEngine;
     c.lo = lo;
     c.hi = hi;
-    c.random = true;
     return c;
+}
+
+SpawnCoord StagePlus(i32 base, i32 bound) { return StageCoord(base, 1, bound); }
+
+SpawnCoord StageMinus(i32 base, i32 bound) { return StageCoord(base, -1, bound); }
+
+f32 ResolveSpawnCoord(const SpawnCoord& c) {
+    switch (c.from) {
+        case SpawnCoord::From::kFixed: break;
+        case SpawnCoord::From::kEngine: return RandomFloat(c.lo, c.hi);
+        case SpawnCoord::From::kStage: {
+            // The draw is below 2^31 for any bound the stages use: signed from here on.
+            const i32 r = static_cast<i32>(StageRandomBelow(&g_StageRandomState, c.bound));
+            return static_cast<f32>(c.base + c.sign * r);
+        }
+    }
+    return c.lo;
 }
 
 i32 SpawnAndPlace(SpawnEnemyFn spawn, const SpawnOrder& order) {
@@ -47,25 +76,53 @@ i32 SpawnAndPlace(SpawnEnemyFn spawn, const SpawnOrder& order) {
     const std::size_t i = static_cast<std::size_t>(index);
     g_EnemyList[i].state = order.state;
     g_EnemyList[i].speed = order.speed;
-    const f32 x = Resolve(order.x);
+    const f32 x = ResolveSpawnCoord(order.x);
     g_EnemyList[i].x = x;
-    const f32 y = Resolve(order.y);
+    const f32 y = ResolveSpawnCoord(order.y);
     g_EnemyList[i].y = y;
     if (order.heading) {
         g_EnemyList[i].heading = *order.heading;
         g_EnemyList[i].rotation = *order.heading;
     }
+    if (order.rotation) g_EnemyList[i].rotation = *order.rotation;
     if (order.age) g_EnemyList[i].age = *order.age;
     if (order.layer) g_EnemyList[i].layer = *order.layer;
     if (order.active) g_EnemyList[i].active = *order.active;
+    if (order.scale) g_EnemyList[i].scale = *order.scale;
+    if (order.spawnId) g_EnemyList[i].spawnId = *order.spawnId;
+    if (g_spawnObserver) g_spawnObserver(order);
     return index;
 }
+
+i32 SpawnOrHold(SpawnEnemyFn spawn, const SpawnOrder& order) {
+    const i32 index = SpawnAndPlace(spawn, order);
+    if (index < 0) g_GameState.StageScriptFrame -= 1;
+    return index;
+}
+
+void SetSpawnObserver(SpawnObserver observer) { g_spawnObserver = observer; }
 
 const Enemy* LeadEnemy() { return g_EnemyList.empty() ? nullptr : &g_EnemyList.front(); }
 
 bool LeadEnemyIs(i32 state, i32 age) {
     const Enemy* lead = LeadEnemy();
     return lead && lead->state == state && lead->age == age;
+}
+
+bool LeadEnemyIs(i32 state, i32 age, i32 counter) {
+    return LeadEnemyIs(state, age) && LeadEnemy()->counter == counter;
+}
+
+const Enemy* LeadEnemyInState(i32 state) {
+    const Enemy* lead = LeadEnemy();
+    return lead && lead->state == state ? lead : nullptr;
+}
+
+bool AllEnemiesInStates(std::initializer_list<i32> states) {
+    for (const Enemy& e : g_EnemyList) {
+        if (std::find(states.begin(), states.end(), e.state) == states.end()) return false;
+    }
+    return true;
 }
 
 bool IsBossGone(i32 bossSpawnId) {

@@ -3,11 +3,13 @@
 // Phases: 0 opening, 1 first mid-boss, 2 second wave, 3 bonus wave, 5 short
 // road to the boss (the boss comes damaged), 6 second mid-boss, 8 long road,
 // 10 boss, 34 closing.
+#include "game/enemy/enemy_behaviour.h"
 #include "game/play/play_overlays.h"
 #include "game/play/stage_dispatch.h"
 #include "game/play/talk.h"
 #include "game/shell/music.h"
 #include "game/shell/play_state.h"
+#include "game/shell/story_flags.h"
 #include "game/stages/enemy_spawn.h"
 #include "game/stages/stage_timeline.h"
 
@@ -53,11 +55,12 @@ void SpawnEscorts(i32 kind, i32 state, i32 layer, bool inactive) {
     }
 }
 
-// The boss (kind 102, put at the front) entering inactive at (320, -300).
-i32 SpawnBoss(i32 state) {
+// The boss (kind 102, put at the front) entering inactive at (320, -300). A
+// phase cannot go on without it: a refused spawn holds the frame (-1).
+i32 SpawnBossOrHold(i32 state) {
     SpawnOrder o = Order(102, state, 0.0f, 320.0f, -300.0f);
     o.active = 0;
-    return Spawn(o);
+    return SpawnOrHold(SpawnEnemyStage1, o);
 }
 
 void Phase0() {
@@ -105,7 +108,7 @@ void Phase1() {
 }
 
 // The road to the boss once the waves are over: 5 when story flag 6 is set.
-void ChooseRoad() { ChangePhase(g_GameState.StoryFlags[6] == 1 ? 5 : 8); }
+void ChooseRoad() { ChangePhase(g_GameState.StoryFlags[kStoryFirstMidBossGotAway] == 1 ? 5 : 8); }
 
 void Phase2() {
     if (EveryInWindow(100, 299, 50)) {
@@ -126,7 +129,7 @@ void Phase2() {
         if (g_GameState.KillCountA > 5) {
             ChangePhase(3);
         } else {
-            g_GameState.StoryFlags[9] = 1;
+            g_GameState.StoryFlags[kStoryBonusWaveMissed] = 1;
             ChooseRoad();
         }
     }
@@ -143,7 +146,9 @@ void Phase3() {
         o.heading = kDown;
         Spawn(o);
     }
-    if (g_GameState.StoryFlags[10] == 0 && g_GameState.KillCountA >= 30 && !IsTalkRunning()) StartTalkEvent(105);
+    if (g_GameState.StoryFlags[kStoryBonusWaveThirtyKills] == 0 && g_GameState.KillCountA >= 30 && !IsTalkRunning()) {
+        StartTalkEvent(105);
+    }
     if (ScriptFrame() > 800 && g_EnemyList.empty()) ChooseRoad();
 }
 
@@ -152,14 +157,13 @@ void Phase5() {
     if (EveryInWindow(400, 799, 60)) SpawnDiver(4.5f, 140.0f, 500.0f);
     if (AtFrame(450)) Spawn(Order(51, 103, 1.1f, 320.0f, -100.0f));
     if (ScriptFrame() > 800 && g_EnemyList.empty()) {
-        const i32 boss = SpawnBoss(181);
-        if (boss >= 0) {
-            // The short road brings the boss with its four outer parts gone.
-            for (i32 r = 1; r <= 4; ++r) {
-                EnemyPart& part = g_EnemyPartPool[g_EnemyList[static_cast<std::size_t>(boss)].rootParts[r]];
-                part.state = -1;
-                part.action = 13;
-            }
+        const i32 boss = SpawnBossOrHold(181);
+        if (boss < 0) return;
+        // The short road brings the boss with its four outer parts gone.
+        for (i32 r = 1; r <= 4; ++r) {
+            EnemyPart& part = RootPart(boss, r);
+            part.state = -1;
+            part.action = 13;
         }
         StartTalkEvent(111);
         RequestMusic(kBossMusic);
@@ -175,7 +179,7 @@ void Phase6() {
         o.active = 0;
         Spawn(o);
         StartTalkEvent(106);
-        g_GameState.StoryFlags[11] = 1;
+        g_GameState.StoryFlags[kStorySecondMidBossCame] = 1;
         g_GameState.BossSequenceFlag = 1;
     }
     if (AtFrame(300)) {
@@ -183,7 +187,7 @@ void Phase6() {
         if (g_EnemyList.size() == 1) SpawnEscorts(62, 120, 0, true);
     }
     if (ScriptFrame() > 300 && g_EnemyList.empty()) {
-        SpawnBoss(180);
+        if (SpawnBossOrHold(180) < 0) return;
         StartTalkEvent(112);
         RequestMusic(kBossMusic);
         ChangePhase(10);
@@ -216,12 +220,13 @@ void Phase8() {
     if (AtFrame(2200)) Spawn(Order(51, 103, 1.1f, 190.0f, -100.0f));
     if (ScriptFrame() > 2100 && g_EnemyList.empty()) {
         const auto& flags = g_GameState.StoryFlags;
-        if ((g_GameState.BonusCount > 1 && flags[5] != 0) || flags[10] != 0) {
+        if ((g_GameState.BonusCount > 1 && flags[kStoryFirstMidBossDownedInItsTalk] != 0) ||
+            flags[kStoryBonusWaveThirtyKills] != 0) {
             ChangePhase(6);
             g_GameState.BossSequenceFlag = 1;
             g_GameState.BossActiveFlag = 1;
         } else {
-            SpawnBoss(180);
+            if (SpawnBossOrHold(180) < 0) return;
             SpawnEscorts(62, 120, 0, true);
             ChangePhase(10);
             StartTalkEvent(110);
@@ -236,7 +241,8 @@ void Phase10() {
         SpawnEscorts(63, 120, 1, false);
         StartTalkEvent(124);
     }
-    if (LeadEnemyIs(191, 100) && g_GameState.StoryFlags[17] == 0 && g_GameState.StoryFlags[21] != 0) {
+    if (LeadEnemyIs(191, 100) && g_GameState.StoryFlags[kStoryBossDownedFleeing] == 0 &&
+        g_GameState.StoryFlags[kStoryBossEscortsSentAway] != 0) {
         SpawnEscorts(64, 122, 1, true);
         StartTalkEvent(124);
     }
@@ -265,7 +271,19 @@ void StepBackgroundSections() {
     }
 }
 
+// Every (kind, state) the phases spawn.
+constexpr TimelineSpawn kSpawns[] = {
+    {1, 101},   {1, 102},   {2, 110},   {11, 105},  {12, 107},  {12, 108},  {51, 103},  {52, 112},
+    {61, 104},  {62, 120},  {63, 120},  {64, 122},  {71, 106},  {102, 180}, {102, 181},
+};
+// The short road's boss comes with its outer parts wrecked.
+constexpr i32 kWrittenActions[] = {13};
+
+constexpr TimelineNumbers kNumbers{.spawns = kSpawns, .writesActions = kWrittenActions};
+
 }  // namespace
+
+const TimelineNumbers& TimelineNumbersStage1() { return kNumbers; }
 
 void RunStage1Script() {
     switch (g_GameState.StageScriptPhase) {

@@ -1,7 +1,18 @@
-// The timeline of stage index 4: one case per phase, its rules in order.
+// The timeline of stage index 4: one case per phase, its rules in order
+// (stage_timeline.h shows the form; timeline_stage1.cpp is the worked
+// example).
 #include "game/play/stage_dispatch.h"
 #include "game/shell/play_state.h"
 #include "game/stages/stage_timeline.h"
+
+namespace {
+
+// What the phases spawn and write.
+constexpr TimelineNumbers kNumbers{};
+
+}  // namespace
+
+const TimelineNumbers& TimelineNumbersStage5() { return kNumbers; }
 
 void RunStage5Script() {
     switch (g_GameState.StageScriptPhase) {

@@ -1,12 +1,14 @@
 #include "platform/gfx/device.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <map>
 
 #include "platform/gfx/present.h"
 #include "platform/gfx/raster.h"
+#include "platform/window.h"
 
 namespace platform::gfx {
 
@@ -55,6 +57,13 @@ EnvironmentConfig& GraphicsEnvironment() {
 }
 
 void ResetGraphicsEnvironment() { GraphicsEnvironment() = DefaultEnvironment(); }
+
+namespace {
+std::atomic<bool> g_drawing{true};
+}  // namespace
+
+void SetDrawingEnabled(bool on) { g_drawing.store(on, std::memory_order_relaxed); }
+bool DrawingEnabled() { return g_drawing.load(std::memory_order_relaxed); }
 
 struct GraphicsLibrary {
     int unused = 0;
@@ -683,6 +692,9 @@ HRESULT Direct3DDevice8::Reset(D3DPRESENT_PARAMETERS* params) {
 HRESULT Direct3DDevice8::Present(const RECT*, const RECT*, void* destWindowOverride, const void*) {
     ++counts_.presents;
     if (lost_) return D3DERR_DEVICELOST;
+    // A headless run shows nothing, so it uploads nothing either; screenshots
+    // are taken from the back buffer itself.
+    if (platform::IsHeadless() || !DrawingEnabled()) return D3D_OK;
     void* window = destWindowOverride ? destWindowOverride : params_.hDeviceWindow;
     PresentSurface(window, backBuffer_);
     return D3D_OK;
@@ -791,6 +803,7 @@ HRESULT Direct3DDevice8::CopyRects(Direct3DSurface8* source, const RECT* rects, 
             return D3DERR_INVALIDCALL;
         }
     }
+    if (!DrawingEnabled() && (dest->Usage() & D3DUSAGE_RENDERTARGET)) return D3D_OK;
     for (std::uint32_t i = 0; i < count; ++i) {
         const RECT& r = rects[i];
         std::int32_t dx = points ? points[i].x : r.left, dy = points ? points[i].y : r.top;
@@ -876,6 +889,7 @@ HRESULT Direct3DDevice8::Clear(std::uint32_t count, const RECT* rects, DWORD fla
     DeviceState& s = *state_;
     Direct3DSurface8* t = s.renderTarget;
     if (!t) return D3DERR_INVALIDCALL;
+    if (!DrawingEnabled()) return D3D_OK;
     const D3DVIEWPORT8& vp = s.viewport;
     RECT area{static_cast<std::int32_t>(vp.X), static_cast<std::int32_t>(vp.Y),
               static_cast<std::int32_t>(std::min<std::uint64_t>(vp.X + vp.Width, t->Width())),
@@ -1204,7 +1218,7 @@ HRESULT Direct3DDevice8::Draw(D3DPRIMITIVETYPE type, std::uint32_t primitiveCoun
         }
     }
     ++counts_.draws;
-    if (lost_ || !s.renderTarget) return D3D_OK;
+    if (lost_ || !s.renderTarget || !DrawingEnabled()) return D3D_OK;
 
     // Pipeline state for the rasterizer.
     raster::State& rs = s.raster;

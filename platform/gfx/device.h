@@ -56,6 +56,14 @@ EnvironmentConfig DefaultEnvironment();
 EnvironmentConfig& GraphicsEnvironment();
 void ResetGraphicsEnvironment();
 
+// Drawing on or off for every device (on at start). Off, draws, clears and
+// copies into render targets check their arguments and return as they would
+// but change no pixel, and Present shows nothing: a run that needs only the
+// game state (--no-draw) leaves the rasterizer out. Resources are still
+// created and loaded.
+void SetDrawingEnabled(bool on);
+bool DrawingEnabled();
+
 // ---------------------------------------------------------------------------
 // The loadable library and its entry point.
 

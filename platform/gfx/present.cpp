@@ -17,6 +17,7 @@ struct Presenter {
     SDL_Texture* texture = nullptr;
     bool ownRenderer = false;
     int width = 0, height = 0;
+    Uint32 format = SDL_PIXELFORMAT_UNKNOWN;
 };
 
 Presenter g_presenter;
@@ -40,6 +41,12 @@ void ReleasePresenter() {
 bool PresentSurface(void* windowHandle, Direct3DSurface8* surface) {
     auto* window = static_cast<SDL_Window*>(windowHandle);
     if (!window || !surface) return true;
+    if (!raster::IsColourFormat(surface->Format())) return false;
+    // 32-bit pixels go up as they are (the X byte and alpha are not shown);
+    // 16-bit ones through the surface's own expansion to A8R8G8B8, so the
+    // window shows exactly what a screenshot holds.
+    const bool direct = surface->Format() == D3DFMT_X8R8G8B8 || surface->Format() == D3DFMT_A8R8G8B8;
+    const Uint32 format = surface->Format() == D3DFMT_X8R8G8B8 ? SDL_PIXELFORMAT_RGB888 : SDL_PIXELFORMAT_ARGB8888;
     SDL_Renderer* renderer = SDL_GetRenderer(window);
     if (window != g_presenter.window || renderer != g_presenter.renderer || !renderer) {
         DropTexture();
@@ -54,23 +61,19 @@ bool PresentSurface(void* windowHandle, Direct3DSurface8* surface) {
         g_presenter.renderer = renderer;
     }
     int w = static_cast<int>(surface->Width()), h = static_cast<int>(surface->Height());
-    if (!g_presenter.texture || g_presenter.width != w || g_presenter.height != h) {
+    if (!g_presenter.texture || g_presenter.width != w || g_presenter.height != h || g_presenter.format != format) {
         DropTexture();
-        g_presenter.texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING, w, h);
+        g_presenter.texture = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STREAMING, w, h);
         if (!g_presenter.texture) return false;
+        SDL_SetTextureBlendMode(g_presenter.texture, SDL_BLENDMODE_NONE);
         g_presenter.width = w;
         g_presenter.height = h;
+        g_presenter.format = format;
         SDL_RenderSetLogicalSize(renderer, w, h);  // scaled with the aspect kept
     }
-    void* pixels = nullptr;
-    int pitch = 0;
-    if (SDL_LockTexture(g_presenter.texture, nullptr, &pixels, &pitch) != 0) return false;
-    const std::uint32_t* argb = surface->Argb();
-    for (int y = 0; y < h; ++y) {
-        std::memcpy(static_cast<std::uint8_t*>(pixels) + static_cast<std::ptrdiff_t>(y) * pitch,
-                    argb + static_cast<std::ptrdiff_t>(y) * w, static_cast<std::size_t>(w) * 4);
-    }
-    SDL_UnlockTexture(g_presenter.texture);
+    const int updated = direct ? SDL_UpdateTexture(g_presenter.texture, nullptr, surface->Bits(), surface->Pitch())
+                               : SDL_UpdateTexture(g_presenter.texture, nullptr, surface->Argb(), w * 4);
+    if (updated != 0) return false;
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     SDL_RenderClear(renderer);
     SDL_RenderCopy(renderer, g_presenter.texture, nullptr, nullptr);

@@ -12,8 +12,9 @@ namespace platform::gfx {
 class Direct3DSurface8;
 
 // Shows the surface in the window (an SDL_Window*) through a streaming
-// texture, scaled to the window's size with its aspect kept. Does nothing for
-// a null window. Returns false when SDL refused.
+// texture, scaled to the window's size with its aspect kept; 32-bit surfaces
+// are uploaded as they are, without a conversion. Does nothing for a null
+// window. Returns false when SDL refused or the surface holds no colours.
 bool PresentSurface(void* window, Direct3DSurface8* surface);
 // Drops the presenter's renderer and texture (device destruction).
 void ReleasePresenter();

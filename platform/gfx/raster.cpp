@@ -1279,6 +1279,12 @@ void Rasterizer::Triangle(const Vertex& v0, const Vertex& v1, const Vertex& v2, 
 
 namespace {
 
+// Test switches and counters of the rectangle path and of wrapped pieces.
+std::atomic<bool> g_rectangles{true};
+std::atomic<std::uint64_t> g_rectanglesDrawn{0};
+std::atomic<bool> g_wrapPieces{true};
+std::atomic<std::uint64_t> g_wrapPiecesDrawn{0};
+
 // A triangle snapped to the sub-pixel grid, wound positively, with the rows
 // it may touch and its attribute planes.
 struct Prepared {
@@ -1297,6 +1303,10 @@ struct SpanSetup {
     SpanArgs args{};
     i64 dS = 0, dT = 0;
     bool inRange = false;  // every span reads inside the texture: no check per row
+    // A span that leaves the texture: the per-pixel addressed routine, and
+    // whether a wrapped texture is read piece by piece instead (WrappedRow).
+    SpanFn addressed = nullptr;
+    bool wrapPieces = false;
 };
 
 // Snaps the triangle and builds its planes; false when it covers nothing
@@ -1445,6 +1455,15 @@ void ChooseSpan(const State& st, int stageCount, int fastPath, const TriangleSet
         args.dc[2] = ToFixed16(ts.colour[1].dx);
         args.dc[3] = ToFixed16(ts.colour[2].dx);
     }
+    if (sp.sm0) {
+        sp.addressed = PickSpan(sp.tex, true, mod, fastPath);
+        // Pieces pay off while a copy of the texture spans several pixels.
+        const Sampler& sm = *sp.sm0;
+        const i64 w16 = static_cast<i64>(sm.w) << 16, h16 = static_cast<i64>(sm.h) << 16;
+        sp.wrapPieces = g_wrapPieces.load(std::memory_order_relaxed) && sm.addrU == D3DTADDRESS_WRAP &&
+                        sm.addrV == D3DTADDRESS_WRAP &&
+                        std::abs(sp.dS) * 8 <= w16 && std::abs(sp.dT) * 8 <= h16;
+    }
 }
 
 // Whether n pixels from (S, T) stepping by (dS, dT) read only texels inside
@@ -1456,6 +1475,68 @@ inline bool SpanInside(int tex, i64 S, i64 T, i64 dS, i64 dT, int n, int w, int 
     if (tex == kTexLinear) return (sLo >> 16) >= 0 && (sHi >> 16) + 1 < w && (tLo >> 16) >= 0 && (tHi >> 16) + 1 < h;
     return ((sLo + 0x8000) >> 16) >= 0 && ((sHi + 0x8000) >> 16) < w && ((tLo + 0x8000) >> 16) >= 0 &&
            ((tHi + 0x8000) >> 16) < h;
+}
+
+// Pixels from the one at (v >> 16) on that stay in texels lo..hi while v
+// steps by d (the first one is in them).
+inline i64 PixelsWithin(i64 v, i64 d, i64 lo, i64 hi, i64 most) {
+    if (d > 0) return std::min(most, ((((hi + 1) << 16) - v) + d - 1) / d);
+    if (d < 0) return std::min(most, (v - (lo << 16)) / -d + 1);
+    return most;
+}
+
+// A row reading a wrapped texture outside its bounds, in pieces. Where every
+// texel a piece reads lies in one copy of the texture, S and T move by whole
+// texture sizes into it and the direct routine reads it: the same texels and
+// the same weights (the low 16 bits stay), so the same pixels as the
+// addressed routine. Pixels whose bilinear pair of columns or rows straddles
+// an edge of the texture go through the addressed routine.
+void WrappedRow(const SpanSetup& sp, SpanArgs& args) {
+    const i64 w = args.tw, h = args.th;
+    const bool linear = sp.tex == kTexLinear;
+    // Point sampling reads the texel nearest to S, bilinear the one below it
+    // and the next; a direct read needs the next one inside too.
+    const i64 bias = linear ? 0 : 0x8000;
+    const i64 inner = linear ? 2 : 1;
+    const int n = args.n;
+    u32* const dst = args.dst;
+    const i64 S0 = args.S, T0 = args.T, c0[4] = {args.c[0], args.c[1], args.c[2], args.c[3]};
+    int i = 0;
+    while (i < n) {
+        const i64 S = S0 + args.dS * i, T = T0 + args.dT * i;
+        const i64 x = (S + bias) >> 16, y = (T + bias) >> 16;
+        const i64 cx = FloorDiv(x, w) * w, cy = FloorDiv(y, h) * h;
+        const i64 most = n - i;
+        i64 count;
+        SpanFn fn;
+        if (x - cx <= w - inner && y - cy <= h - inner) {
+            count = std::min(PixelsWithin(S + bias, args.dS, cx, cx + w - inner, most),
+                             PixelsWithin(T + bias, args.dT, cy, cy + h - inner, most));
+            fn = sp.fast;
+        } else {
+            // Straddling while its column (or row) stays the edge one.
+            count = 1;
+            if (x - cx == w - 1) count = std::max(count, PixelsWithin(S, args.dS, x, x, most));
+            if (y - cy == h - 1) count = std::max(count, PixelsWithin(T, args.dT, y, y, most));
+            fn = sp.addressed;
+        }
+        args.dst = dst + i;
+        args.n = static_cast<int>(count);
+        args.S = S - (cx << 16);
+        args.T = T - (cy << 16);
+        for (int k = 0; k < 4; ++k) args.c[k] = c0[k] + args.dc[k] * i;
+        fn(args);
+        i += static_cast<int>(count);
+        if (fn == sp.fast) g_wrapPiecesDrawn.fetch_add(1, std::memory_order_relaxed);
+    }
+}
+
+// Whether a row of n pixels from (S, T) may go through WrappedRow: its texel
+// positions stay far inside the range where the addressed routine's integer
+// texel indices are exact.
+inline bool PiecesFit(i64 S, i64 T, i64 dS, i64 dT, int n) {
+    constexpr i64 kLimit = i64{1} << 40;
+    return std::abs(S) < kLimit && std::abs(T) < kLimit && std::abs(dS) * n < kLimit && std::abs(dT) * n < kLimit;
 }
 
 // Pixels x0 <= x < x1 of row y, their attributes from the planes at x0 and
@@ -1470,13 +1551,15 @@ inline bool SpanInside(int tex, i64 S, i64 T, i64 dS, i64 dT, int n, int w, int 
     args.dst = reinterpret_cast<u32*>(st.target.bits + static_cast<std::ptrdiff_t>(yy) * st.target.pitch) + x0;
     args.n = x1 - x0;
     SpanFn fn = sp.fast;
+    bool pieces = false;
     if (const Sampler* sm0 = sp.sm0) {
         const i64 dS = sp.dS, dT = sp.dT;
         args.S = ToFixed16(ts.s[0].At(x0, yy));
         args.T = ToFixed16(ts.t[0].At(x0, yy));
         // Direct texel reads only when the whole span stays inside the texture.
         if (!sp.inRange && !SpanInside(sp.tex, args.S, args.T, dS, dT, args.n, sm0->w, sm0->h)) {
-            fn = PickSpan(sp.tex, true, sp.mod, sp.blend);
+            pieces = sp.wrapPieces && PiecesFit(args.S, args.T, dS, dT, args.n);
+            fn = sp.addressed;
         }
     }
     if (sp.mod == kModGouraud && !ts.flat) {
@@ -1484,6 +1567,10 @@ inline bool SpanInside(int tex, i64 S, i64 T, i64 dS, i64 dT, int n, int w, int 
         args.c[1] = ToFixed16(ts.colour[0].At(x0, yy));
         args.c[2] = ToFixed16(ts.colour[1].At(x0, yy));
         args.c[3] = ToFixed16(ts.colour[2].At(x0, yy));
+    }
+    if (pieces) {
+        WrappedRow(sp, args);
+        return;
     }
     fn(args);
 }
@@ -1574,13 +1661,10 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
     }
 }
 
-namespace {
-std::atomic<bool> g_rectangles{true};
-std::atomic<std::uint64_t> g_rectanglesDrawn{0};
-}  // namespace
-
 void UseRectanglePath(bool on) { g_rectangles.store(on, std::memory_order_relaxed); }
 std::uint64_t RectanglesDrawn() { return g_rectanglesDrawn.load(std::memory_order_relaxed); }
+void UseWrapPieces(bool on) { g_wrapPieces.store(on, std::memory_order_relaxed); }
+std::uint64_t WrapPiecesDrawn() { return g_wrapPiecesDrawn.load(std::memory_order_relaxed); }
 
 void Rasterizer::Quad(const Vertex& v0, const Vertex& v1, const Vertex& v2, const Vertex& v3, bool perspective) {
     if (!perspective && fastPath_ >= 0 && g_rectangles.load(std::memory_order_relaxed) &&

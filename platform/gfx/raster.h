@@ -105,6 +105,13 @@ bool UseSpanPath(SpanPath path);
 void UseRectanglePath(bool on);
 std::uint64_t RectanglesDrawn();
 
+// Whether a span that reads a wrapped texture past its edges is drawn in
+// pieces that read one copy of the texture directly (the default; the same
+// pixels as sampling it pixel by pixel). Tests switch it off to compare.
+// WrapPiecesDrawn counts the pieces drawn so.
+void UseWrapPieces(bool on);
+std::uint64_t WrapPiecesDrawn();
+
 // Colour conversions shared with the device (clears, frame capture).
 std::uint32_t ToArgb(const std::uint8_t* pixel, D3DFORMAT format);
 void FromArgb(std::uint32_t argb, std::uint8_t* pixel, D3DFORMAT format);

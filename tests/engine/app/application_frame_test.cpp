@@ -10,6 +10,7 @@
 #include "engine/app/startup_report.h"
 #include "engine/core/application.h"
 #include "platform/clock.h"
+#include "platform/gfx/device.h"
 #include "platform/system.h"
 #include "platform/window.h"
 
@@ -20,6 +21,10 @@ struct PacingCase {
     i32 rate;
     i64 sleep;
 };
+
+void PrintTo(const PacingCase& c, std::ostream* os) {
+    *os << c.work << " ms of work at " << c.rate << " frames a second";
+}
 
 class PacingTest : public ::testing::TestWithParam<PacingCase> {};
 
@@ -35,7 +40,11 @@ INSTANTIATE_TEST_SUITE_P(Frames, PacingTest,
                                            PacingCase{0, 30, 33},
                                            // Ten hours idle: 60 x e no longer fits 32 bits.
                                            PacingCase{36000000u, 60, 0},
-                                           PacingCase{0xFFFFFFFFu, 60, 0}));
+                                           PacingCase{0xFFFFFFFFu, 60, 0}),
+                         [](const ::testing::TestParamInfo<PacingCase>& info) {
+                             return "Work" + std::to_string(info.param.work) + "MsAt" +
+                                    std::to_string(info.param.rate) + "Fps";
+                         });
 
 // FrameSync through a virtual clock: the frame's work is advanced by hand.
 class FrameSyncTest : public ::testing::Test {
@@ -255,6 +264,33 @@ TEST(ApplicationMainTest, FrameLimitEndsAfterExactlyThatManyFrames) {
     ResetApplicationState();
 }
 
+bool g_drawingDuringRun = true;
+
+// A name of its own, so no other test's run holds the single-copy lock.
+void NoDrawSetup() { SetApplicationName("tolvarin-test-no-draw"); }
+
+i32 DrawingMain(int, char**) {
+    g_drawingDuringRun = platform::gfx::DrawingEnabled();
+    return 0;
+}
+
+// --no-draw switches the device's drawing off for the run, and only for it.
+TEST(ApplicationMainTest, NoDrawSwitchesDrawingOffForTheRun) {
+    for (bool noDraw : {true, false}) {
+        ResetApplicationState();
+        Options() = RunOptions();
+        Options().headless = true;
+        Options().noDraw = noDraw;
+        SetGameCallbacks(NoDrawSetup, DrawingMain);
+        EXPECT_EQ(ApplicationMain(0, nullptr), 0);
+        EXPECT_EQ(g_drawingDuringRun, !noDraw);
+        EXPECT_TRUE(platform::gfx::DrawingEnabled());
+        SetGameCallbacks(nullptr, nullptr);
+        Options() = RunOptions();
+        ResetApplicationState();
+    }
+}
+
 TEST(RunOptionsTest, ParsesTheRunnerOptions) {
     const char* argv[] = {"tolvarin", "--headless", "--frames", "300", "--input", "in.bin",
                           "--hash-every", "60", "--screenshot-at", "1,50,300", "--screenshot-dir", "out"};
@@ -269,13 +305,44 @@ TEST(RunOptionsTest, ParsesTheRunnerOptions) {
     EXPECT_EQ(o.screenshotDir, "out");
 }
 
+// The largest numbers the options hold; --help parses without running.
+TEST(RunOptionsTest, TakesNumbersUpToTheLimitAndHelp) {
+    const char* argv[] = {"tolvarin", "--frames", "2147483647", "--hash-every", "2147483647",
+                          "--screenshot-at", "0,2147483647", "--help"};
+    RunOptions o;
+    std::string error;
+    ASSERT_TRUE(ParseRunOptions(8, const_cast<char**>(argv), o, error)) << error;
+    EXPECT_EQ(o.frameLimit, kMaxRunFrames);
+    EXPECT_EQ(o.hashEvery, 0x7FFFFFFF);
+    EXPECT_EQ(o.screenshotAt, (std::vector<i64>{0, kMaxRunFrames}));
+    EXPECT_TRUE(o.help);
+}
+
+TEST(RunOptionsTest, NoDrawAndFrameTimes) {
+    const char* argv[] = {"tolvarin", "--no-draw", "--frame-times", "times.txt"};
+    RunOptions o;
+    std::string error;
+    ASSERT_TRUE(ParseRunOptions(4, const_cast<char**>(argv), o, error)) << error;
+    EXPECT_TRUE(o.noDraw);
+    EXPECT_EQ(o.frameTimesFile, "times.txt");
+    // A run that draws nothing has nothing to photograph.
+    const char* shots[] = {"tolvarin", "--screenshot-at", "5", "--no-draw"};
+    EXPECT_FALSE(ParseRunOptions(4, const_cast<char**>(shots), o, error));
+    EXPECT_NE(error.find("--no-draw"), std::string::npos) << error;
+    const char* missing[] = {"tolvarin", "--frame-times"};
+    EXPECT_FALSE(ParseRunOptions(2, const_cast<char**>(missing), o, error));
+}
+
 TEST(RunOptionsTest, RejectsBadOptions) {
     struct Bad {
         std::vector<const char*> args;
     };
     for (const Bad& b : {Bad{{"x", "--frames"}}, Bad{{"x", "--frames", "-3"}}, Bad{{"x", "--frames", "12a"}},
-                         Bad{{"x", "--hash-every", "0"}}, Bad{{"x", "--screenshot-at", "1,,2"}},
-                         Bad{{"x", "--fast"}}}) {
+                         Bad{{"x", "--frames", "99999999999999999999"}}, Bad{{"x", "--frames", "2147483648"}},
+                         Bad{{"x", "--frames", "+5"}}, Bad{{"x", "--frames", " 5"}}, Bad{{"x", "--frames", ""}},
+                         Bad{{"x", "--hash-every", "0"}}, Bad{{"x", "--hash-every", "4294967297"}},
+                         Bad{{"x", "--screenshot-at", "1,,2"}},
+                         Bad{{"x", "--screenshot-at", "5,18446744073709551616"}}, Bad{{"x", "--fast"}}}) {
         RunOptions o;
         std::string error;
         EXPECT_FALSE(ParseRunOptions(static_cast<int>(b.args.size()), const_cast<char**>(b.args.data()), o, error))

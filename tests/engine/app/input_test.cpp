@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "platform/input.h"
+#include "platform/system.h"
 
 namespace {
 
@@ -52,10 +55,17 @@ TEST_F(EngineInputTest, WithoutJoysticksEveryQueryReportsNoDevice) {
     }
 }
 
+std::string g_boxText;
+void CatchBox(std::uint32_t, const std::string&, const std::string& text) { g_boxText = platform::SjisToUtf8(text); }
+
 TEST_F(EngineInputTest, MissingInputSystemFailsAndDestroyStillWorks) {
     fake.startFails = true;
     fake.joysticks.emplace_back();
+    g_boxText.clear();
+    platform::SetMessageBoxSink(CatchBox);
     EXPECT_EQ(InitializeDirectInput(), 0);
+    platform::SetMessageBoxSink(nullptr);
+    EXPECT_EQ(g_boxText, "DirectX8.1が正しくインストールされていない可能性があります");
     EXPECT_EQ(InputGetJoystickState(0, nullptr), 0);
     InputUpdate();
     DestroyDirectInput();

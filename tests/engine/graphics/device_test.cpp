@@ -19,6 +19,7 @@ struct MessageBoxes {
     bool active = true;
     int messageBoxes = 0;
     std::string lastCaption;
+    std::string lastText;  // as the box shows it, converted from code page 932
 };
 
 MessageBoxes& StandIn() {
@@ -26,9 +27,10 @@ MessageBoxes& StandIn() {
     return boxes;
 }
 
-void CatchMessageBox(std::uint32_t, const std::string& caption, const std::string&) {
+void CatchMessageBox(std::uint32_t, const std::string& caption, const std::string& text) {
     ++StandIn().messageBoxes;
     StandIn().lastCaption = caption;
+    StandIn().lastText = platform::SjisToUtf8(text);
 }
 
 class GraphicsDeviceTest : public ::testing::Test {
@@ -39,6 +41,7 @@ protected:
         SetWindowMode(1);
         StandIn().messageBoxes = 0;
         StandIn().lastCaption.clear();
+        StandIn().lastText.clear();
         platform::SetMessageBoxSink(CatchMessageBox);
         DeviceHooks() = GraphicsDeviceHooks{};
         platform::SetClock(&clock_);
@@ -195,6 +198,7 @@ TEST_F(GraphicsDeviceTest, TwentyFourBitScreenIsRefused) {
     EXPECT_EQ(InitializeDirectXGraphics(), 0);
     if (StandIn().active) {
         EXPECT_EQ(StandIn().lastCaption, "ERROR Can't Support 24Bit ScreenMode");
+        EXPECT_EQ(StandIn().lastText, "24Bitの画面モードはDirectX8.1ではサポートされていません");
     }
 }
 
@@ -213,6 +217,7 @@ TEST_F(GraphicsDeviceTest, LoadFailuresShowTheirMessage) {
         EXPECT_EQ(InitializeDirectXGraphics(), 0);
         if (StandIn().active) {
             EXPECT_EQ(StandIn().lastCaption, c.caption);
+            EXPECT_EQ(StandIn().lastText, "DirectX8.1が正しくインストールされていない可能性があります");
         }
         DestroyDirectXGraphics();
     }

@@ -231,6 +231,42 @@ TEST_F(LagArchiveTest, ListEntriesReportsEachEntryAndTheFirstBadOne) {
     EXPECT_EQ(r.message, "mem: entry \"b\": unknown pixel format 12");
 }
 
+// The whole-file check behind the game's start: any archive a lookup could
+// stumble over later is refused up front, with the archive's name.
+TEST_F(LagArchiveTest, CheckArchiveRefusesMissingEmptyAndDamagedFiles) {
+    const std::vector<u8> good = LagBuildArchive({Entry("a", 4, 4, 1), Entry("b", 8, 8, 5)});
+    EXPECT_TRUE(LagCheckArchive(Write(good).c_str(), "vsk9.dat").ok());
+
+    std::vector<u8> truncated = good;
+    truncated.resize(good.size() - 10);  // "b"'s data runs past the end
+    std::vector<u8> badFormat = good;
+    PutU32(badFormat, 8 + 16 + 8, 9);  // "a"'s format
+    std::vector<u8> badHeader = good;
+    badHeader[0] = 'X';
+    struct Case {
+        const char* what;
+        std::vector<u8> bytes;
+        LagStatus status;
+        const char* detail;
+    };
+    const Case cases[] = {
+        {"empty file", {}, LagStatus::kBadHeader, "not a LAG archive"},
+        {"not an archive", badHeader, LagStatus::kBadHeader, "not a LAG archive"},
+        {"header only", {'L', 'A', 'G', 0, 0, 0, 0, 0}, LagStatus::kBadHeader, "holds no images"},
+        {"cut short", truncated, LagStatus::kBadEntry, "entry \"b\": data runs past the end"},
+        {"bad entry header", badFormat, LagStatus::kBadEntry, "entry \"a\": unknown pixel format 9"},
+    };
+    for (const Case& c : cases) {
+        const LagResult r = LagCheckArchive(Write(c.bytes).c_str(), "vsk9.dat");
+        EXPECT_EQ(r.status, c.status) << c.what;
+        EXPECT_EQ(r.message.rfind("vsk9.dat: ", 0), 0u) << c.what << ": " << r.message;
+        EXPECT_NE(r.message.find(c.detail), std::string::npos) << c.what << ": " << r.message;
+    }
+    const LagResult missing = LagCheckArchive((dir_.path() / "absent.dat").c_str(), "vsk9.dat");
+    EXPECT_EQ(missing.status, LagStatus::kCannotOpen);
+    EXPECT_EQ(missing.message, "vsk9.dat: cannot open");
+}
+
 // --- pixel layouts ---
 
 std::vector<u8> Convert(i32 from, i32 to, const std::vector<u8>& in, i32 pixels) {

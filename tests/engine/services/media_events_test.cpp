@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,8 @@ struct PumpCase {
     std::vector<std::int32_t> events;
     std::vector<std::string> expected;
 };
+
+void PrintTo(const PumpCase& c, std::ostream* os) { *os << c.name; }
 
 class PumpTableTest : public MediaEventsTest, public ::testing::WithParamInterface<PumpCase> {};
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,8 @@ struct FaultCase {
     std::vector<const char*> notLogged;
     std::vector<u32> boxTypes;
 };
+
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
 
 class ServiceFaultTest : public ServicesTest, public ::testing::WithParamInterface<FaultCase> {};
 
@@ -320,6 +323,14 @@ struct TableCase {
     std::vector<std::string> expected;  // what codes 0, 1, ... up to the quit code (less Release) ran
 };
 
+const char* TableName(const TableCase& c) {
+    return c.service == ServiceId::DirectSound   ? "DirectSound"
+           : c.service == ServiceId::DirectMusic ? "DirectMusic"
+                                                 : "DirectShow";
+}
+
+void PrintTo(const TableCase& c, std::ostream* os) { *os << TableName(c); }
+
 ServiceObject* MakeRecorder(ServiceId service) {
     switch (service) {
         case ServiceId::DirectSound: return new SoundRecorder();
@@ -393,11 +404,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"3 100", "4 102", "5", "7", "8 105", "9 106", "10", "11 108", "12", "13", "14", "15", "16",
                    "17", "18"}},
         TableCase{ServiceId::DirectShow, {"3 100", "4 102", "5", "7", "8 106", "9 107", "10 108"}}),
-    [](const ::testing::TestParamInfo<TableCase>& info) {
-        return info.param.service == ServiceId::DirectSound   ? "DirectSound"
-               : info.param.service == ServiceId::DirectMusic ? "DirectMusic"
-                                                              : "DirectShow";
-    });
+    [](const ::testing::TestParamInfo<TableCase>& info) { return std::string(TableName(info.param)); });
 
 TEST_F(ServicesTest, QuitLeavesPendingCommandsAndReleasesTheObjects) {
     TakeOps();

@@ -5,6 +5,7 @@
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/enemy/enemy_content.h"
+#include "game/patterns/part_step.h"
 #include "game/play/enemy_runtime.h"
 #include "game/shell/sound_effects.h"
 #include "tests/game/enemy/enemy_fixture.h"
@@ -181,6 +182,125 @@ TEST_F(EnemyBehaviourTest, EscapeFailsTheRunningMissionAndRemoves) {
     EXPECT_EQ(g_EnemyList[0].spawnId, 0);
 }
 
+// A table of two states: 10 notes its age and keeps the enemy, 11 removes it.
+std::vector<i32> g_ages;
+bool NoteAge(i32, i32 age) {
+    g_ages.push_back(age);
+    return true;
+}
+bool Leave(i32 enemy, i32) { return RemoveEnemy(enemy); }
+bool Drift(i32 enemy, i32) {
+    EnemyRecord(enemy).x += 1.0f;
+    return true;
+}
+constexpr StateRow kTestRows[] = {{10, NoteAge}, {11, Leave}};
+constexpr BehaviourTable kTestTable{.states = kTestRows, .unlisted = Drift};
+
+TEST_F(EnemyBehaviourTest, TheTableStepsEachStateByItsRowWithTheAgeTheStepSaw) {
+    g_ages.clear();
+    const i32 e = Single(0, 10);
+    EnemyRecord(e).age = 41;
+    EXPECT_TRUE(StepByTable(kTestTable, e, 10));
+    EXPECT_EQ(g_ages, (std::vector<i32>{41}));
+    // An unlisted state takes the table's default.
+    EXPECT_TRUE(StepByTable(kTestTable, e, 12));
+    EXPECT_FLOAT_EQ(EnemyRecord(e).x, 201.0f);
+    EXPECT_EQ(FindStateRow(kTestTable, 12), nullptr);
+    ASSERT_NE(FindStateRow(kTestTable, 11), nullptr);
+    EXPECT_FALSE(StepByTable(kTestTable, e, 11));
+    EXPECT_TRUE(g_EnemyList.empty());
+}
+
+TEST_F(EnemyBehaviourTest, PartsReadByPositionReadAMissingPartAsDestroyed) {
+    // Root 0 with children {0: alive, 1: -1}; root 1 destroyed; root 2 a slot
+    // outside the pool; root 3 ends the list.
+    const i32 e = Build(TableKind({TablePart(150, 0, 0), TablePart(151, 0, 0, {0}), TablePart(152, 0, 0)}, {1, 2}),
+                        200, 100);
+    Part(2).state = -1;
+    EnemyRecord(e).rootParts[2] = kEnemyPartPoolSize;
+    struct Case {
+        i32 enemy, root, child;  // child -1: the root part itself
+        EnemyPart* part;         // what the read finds
+        bool destroyed;
+    };
+    const Case cases[] = {
+        {e, 0, -1, &Part(1), false},     {e, 0, 0, &Part(0), false},  {e, 0, 1, nullptr, true},
+        {e, 0, 20, nullptr, true},       {e, 0, -2, nullptr, true},   {e, 1, -1, &Part(2), true},
+        {e, 1, 0, nullptr, true},        {e, 2, -1, nullptr, true},   {e, 3, -1, nullptr, true},
+        {e, 20, -1, nullptr, true},      {e, -1, -1, nullptr, true},  {e + 1, 0, -1, nullptr, true},
+        {-1, 0, -1, nullptr, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "enemy " << c.enemy << " root " << c.root << " child " << c.child);
+        const bool root = c.child == -1;
+        EXPECT_EQ(root ? RootPartAt(c.enemy, c.root) : ChildPartAt(c.enemy, c.root, c.child), c.part);
+        EXPECT_EQ(root ? RootDestroyed(c.enemy, c.root) : ChildDestroyed(c.enemy, c.root, c.child), c.destroyed);
+        EnemyPart& read = root ? RootPart(c.enemy, c.root) : ChildPart(c.enemy, c.root, c.child);
+        if (c.part != nullptr) {
+            EXPECT_EQ(&read, c.part);
+            continue;
+        }
+        // The stand-in reads as destroyed, and a write to it reaches no part.
+        EXPECT_EQ(read.state, -1);
+        EXPECT_EQ(read.children[0], kNoPart);
+        const EnemyPart before = g_EnemyPartPool[0];
+        read.action = 99;
+        read.state = 1;
+        EnemyPart& again = root ? RootPart(c.enemy, c.root) : ChildPart(c.enemy, c.root, c.child);
+        EXPECT_EQ(again.state, -1);
+        EXPECT_EQ(again.action, 0);
+        EXPECT_EQ(g_EnemyPartPool[0].action, before.action);
+    }
+    EXPECT_TRUE(AllRootsDestroyed(e, {1, 2, 3, 19}));
+    EXPECT_FALSE(AllRootsDestroyed(e, {1, 0}));
+}
+
+TEST_F(EnemyBehaviourTest, SilenceStopsTheRootPartsThatStillStand) {
+    const i32 boss = Build(TableKind({TablePart(150, 0, 0), TablePart(151, 0, 0), TablePart(152, 0, 0)}, {0, 1, 2}),
+                           320, 100);
+    for (i32 p = 0; p < 3; ++p) Part(p).action = 280 + p;
+    Part(1).state = -1;
+    EnemyRecord(boss).rootParts[2] = kNoPart;  // the list ends before P2
+    SilenceRootParts(boss);
+    EXPECT_EQ(Part(0).action, 0);
+    EXPECT_EQ(Part(1).action, 281) << "a destroyed part keeps its wreck action";
+    EXPECT_EQ(Part(2).action, 282) << "outside the list";
+}
+
+// A stage behaviour in which state 50 moves its enemy to the front of the list.
+std::vector<i32> g_frontSteps;
+bool StepMovingToFront(i32 enemy, i32 state) {
+    g_frontSteps.push_back(EnemyRecord(enemy).spawnId);
+    if (state == 50) return MoveEnemyToFront(enemy);
+    return true;
+}
+void CountPartSteps(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
+    StepPartFrame(nullptr, 0, enemy, part, parentPos, parentAngle);
+}
+
+TEST_F(EnemyBehaviourTest, AnEnemyThatMovesItselfToTheFrontIsSteppedOnceAndNoOtherTwice) {
+    RegisterStepEnemy(0, StepMovingToFront);
+    RegisterStepPart(0, 0, CountPartSteps);
+    struct Case {
+        i32 mover;  // index of the enemy in state 50
+    };
+    for (const Case c : {Case{0}, Case{1}, Case{3}}) {
+        SCOPED_TRACE(c.mover);
+        ResetPlayLists();
+        g_frontSteps.clear();
+        for (i32 i = 0; i < 4; ++i) Single(i + 1, i == c.mover ? 50 : 5);
+        RunEnemies();
+        // Every enemy stepped once, in list order.
+        EXPECT_EQ(g_frontSteps, (std::vector<i32>{1, 2, 3, 4}));
+        ASSERT_EQ(g_EnemyList.size(), 4u);
+        EXPECT_EQ(g_EnemyList[0].spawnId, c.mover + 1);
+        for (const Enemy& e : g_EnemyList) {
+            EXPECT_EQ(e.age, 1) << "spawn id " << e.spawnId;
+            EXPECT_EQ(g_EnemyPartPool[e.rootParts[0]].timer, 1) << "spawn id " << e.spawnId;
+        }
+    }
+}
+
 TEST_F(EnemyBehaviourTest, MoveToFrontKeepsThePartsAndTheOthersOrder) {
     Single(1, 0);
     Single(2, 0);
@@ -239,6 +359,66 @@ TEST_F(EnemyBehaviourTest, BossPhaseOpensAndBreaks) {
     EXPECT_TRUE(g_EnemyBulletList.empty());
     // The award of 10 ((16 / 4 + 1) 3 + 100) = 1150 points shows in the rank points.
     EXPECT_EQ(g_GameState.RankPoints - rankBefore, 1150 / 50);
+}
+
+TEST_F(EnemyBehaviourTest, BossPhaseOptionsReachChildTargetsAndLeaveWhatTheyAreAskedTo) {
+    // Root 0 with six children (labels 0-5), roots 1 and 2.
+    std::vector<PartSpec> parts;
+    for (int i = 0; i < 6; ++i) parts.push_back(TablePart(560 + i, 0, 0));
+    parts.push_back(TablePart(590, 0, 0, {0, 1, 2, 3, 4, 5}));
+    parts.push_back(TablePart(591, 0, 0));
+    parts.push_back(TablePart(592, 0, 0));
+    const i32 boss = Build(TableKind(parts, {6, 7, 8}), 320, 100);
+    Part(7).state = -1;
+    Part(7).maxHp = 1800;
+    Part(7).hp = -40;
+    g_GameState.BossActiveFlag = 1;
+    const BossPhaseTarget targets[] = {
+        {.root = 0, .shape = {80, 20, 0}, .action = 550, .timer = 0, .child = 4},
+        {.root = 1, .shape = {40, 20, 0}, .action = 291, .timer = 20, .revive = true, .spriteKind = 257,
+         .markerFrames = 200},
+        {.root = 2, .shape = {50, 30, 40}, .hp = 4200},
+        {.root = 0, .shape = {1, 1, 1}, .child = 9},  // no such child: skipped
+    };
+    const BossPhaseAttacker attackers[] = {{.root = 0, .action = 549, .timer = 0, .child = 5}};
+    OpenBossPhase(boss, 1, 0, targets, attackers,
+                  {.zeroChildrenOf = 0, .zeroChildFirst = 0, .zeroChildLast = 3,
+                   .bossActiveFlag = kLeaveBossActiveFlag});
+    EXPECT_EQ(g_GameState.BossActiveFlag, 1) << "left alone";
+    EXPECT_EQ(EnemyRecord(boss).active, 1);
+    for (i32 c = 0; c < 4; ++c) EXPECT_EQ(Part(c).hitShape.radius, 0.0f) << "child " << c << " zeroed";
+    EXPECT_EQ(Part(6).hitShape.radius, 10.0f) << "no root part zeroed";
+    EXPECT_EQ(Part(4).hitShape.halfWidth, 80.0f);
+    EXPECT_EQ(Part(4).action, 550);
+    EXPECT_EQ(Part(5).action, 549);
+    EXPECT_EQ(Part(5).hitShape.radius, 10.0f) << "an attacker keeps its shape";
+    // The revived part: state 1, full hit points, its new picture marked for 200 frames.
+    EXPECT_EQ(Part(7).state, 1);
+    EXPECT_EQ(Part(7).hp, 1800);
+    EXPECT_EQ(Part(7).spriteKind, 257);
+    EXPECT_EQ(Part(7).timer, 20);
+    EXPECT_EQ(Part(8).maxHp, 4200);
+    EXPECT_EQ(Part(8).hp, 4200);
+    ASSERT_EQ(g_TargetMarkerList.size(), 3u);
+    EXPECT_EQ(g_TargetMarkerList[0].part, &Part(4));
+    EXPECT_EQ(g_TargetMarkerList[0].timer, 100);
+    EXPECT_EQ(g_TargetMarkerList[1].part, &Part(7));
+    EXPECT_EQ(g_TargetMarkerList[1].partId, 257);
+    EXPECT_EQ(g_TargetMarkerList[1].timer, 200);
+    EXPECT_EQ(g_TargetMarkerList[2].part, &Part(8));
+
+    // A break that writes no BossActiveFlag, and a bonus with its own multiplier.
+    g_GameState.BossActiveFlag = 0;
+    BeginBossPhaseBreak(boss, 1099, kLeaveBossActiveFlag);
+    EXPECT_EQ(g_GameState.BossActiveFlag, 0);
+    EXPECT_EQ(EnemyRecord(boss).state, 1099);
+    EXPECT_EQ(EnemyRecord(boss).active, 0);
+    g_PlayerState[0].shotLevel = 3;  // m = 3
+    g_EnemyShellList.resize(2);
+    const i32 rankBefore = g_GameState.RankPoints;
+    PayBossPhaseBonus(64, 600, 15);
+    // 15 ((3 / 4 + 1) 2 + 600) = 9030 points.
+    EXPECT_EQ(g_GameState.RankPoints - rankBefore, 9030 / 50);
 }
 
 TEST_F(EnemyBehaviourTest, TalkCueHoldsForItsOneFrame) {

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "game/enemy/enemy_draw.h"
+#include "platform/gfx/raster.h"
 #include "tests/engine/graphics/graphics_fixture.h"
 #include "tests/game/enemy/enemy_fixture.h"
 #include "tests/support/golden.h"
@@ -77,6 +78,51 @@ TEST_F(EnemyDrawGoldenTest, TurnedScaledAndScrolledTrees) {
     DrawEnemyLayer(0);
     DrawEnemyLayer(1);
     EXPECT_TRUE(testing_support::MatchesGolden(kGolden, "enemy_trees", BackBuffer()));
+}
+
+// A cell red in its upper half and blue in its lower half, drawn upside down:
+// flat, turned by 0 and turned by a half turn (both still screen-aligned).
+constexpr LookSprite kMirrored[] = {{.source = {0, 0, 31, 31}, .hx = 16, .hy = 16, .upsideDown = true}};
+constexpr LookSprite kMirroredFlat[] = {
+    {.source = {0, 0, 31, 31}, .hx = 16, .hy = 16, .upsideDown = true, .turn = LookTurn::kFlat}};
+constexpr EnemyLook kMirroredLooks[] = {{.firstKind = 343, .lastKind = 343, .sprites = kMirrored},
+                                        {.firstKind = 349, .lastKind = 349, .sprites = kMirroredFlat}};
+
+TEST_F(EnemyDrawGoldenTest, AnUpsideDownRectangleDrawsTheSameThroughTheRectanglePathAsThroughTriangles) {
+    std::vector<u32> halves(32 * 32);
+    for (std::size_t i = 0; i < halves.size(); ++i) halves[i] = i < halves.size() / 2 ? 0xFFE02020u : 0xFF2020E0u;
+    const std::string path = WriteArchive("halves.dat", {graphics_test::ArgbEntry("enemy01", 32, 32, halves)});
+    Texture* sheet = CreateTexture(path.c_str(), "enemy01", 1, nullptr);
+    ASSERT_EQ(sheet->TextureIsReady(), 1);
+    g_StageTextures.E1 = sheet;
+    ClearEnemyLooks();
+    RegisterEnemyLooks(kMirroredLooks);
+    BuildTableEnemy(TableKind({TablePart(343, 0, 0)}, {0}), 100, 100, 0.0f);
+    BuildTableEnemy(TableKind({TablePart(343, 0, 0)}, {0}), 200, 100, kPi);
+    BuildTableEnemy(TableKind({TablePart(349, 0, 0)}, {0}), 300, 100, 0.5f);
+
+    auto draw = [&](bool rectangles) {
+        platform::gfx::raster::UseRectanglePath(rectangles);
+        ClearScreen(0);
+        DrawEnemyLayer(0);
+        const u32* argb = BackBuffer()->Argb();
+        return std::vector<u32>(argb, argb + static_cast<std::size_t>(BackBuffer()->Width()) * BackBuffer()->Height());
+    };
+    const std::uint64_t before = platform::gfx::raster::RectanglesDrawn();
+    const std::vector<u32> fast = draw(true);
+    EXPECT_EQ(platform::gfx::raster::RectanglesDrawn() - before, 3u) << "all three took the rectangle path";
+    const std::vector<u32> triangles = draw(false);
+    platform::gfx::raster::UseRectanglePath(true);
+    EXPECT_TRUE(fast == triangles);
+    // Mirrored: the flat one and the one turned by 0 show blue on top; the
+    // half turn brings red back on top.
+    EXPECT_EQ(Pixel(100, 90), 0x2020E0u);
+    EXPECT_EQ(Pixel(100, 110), 0xE02020u);
+    EXPECT_EQ(Pixel(200, 90), 0xE02020u);
+    EXPECT_EQ(Pixel(300, 90), 0x2020E0u);
+
+    g_StageTextures.E1 = sheet_;
+    sheet->Release();
 }
 
 }  // namespace

@@ -286,4 +286,128 @@ TEST_F(EnemyDrawTest, TurnsOfTheDrawColumn) {
     EXPECT_FALSE(g_calls[3].rotated);
 }
 
+TEST_F(EnemyDrawTest, SizesByStateAndClock) {
+    struct Case {
+        LookSprite sprite;
+        i32 state, timer, frameCounter;
+        f32 scale;
+        Rect expected;
+    };
+    // Swelling (base 40 x 30, +1): only while hittable, in frames 0-3, 8-11, ...
+    const LookSprite swell{.hx = 40, .hy = 30, .swellX = 1, .swellY = 1, .turn = LookTurn::kFlat};
+    // A pulse of kind 591: trunc(115 s + 3c) by trunc(60 s + 1.5c), the swing unscaled.
+    const LookSprite unscaledSwing{.size = LookSize::kScaledBaseWhole, .hx = 115, .hy = 60, .pulsePeriod = 100,
+                                   .pulseX = 3, .pulseY = 1.5f};
+    const Case cases[] = {
+        {swell, 1, 0, 0, 1.0f, {259, 169, 341, 231}},
+        {swell, 1, 0, 3, 1.0f, {259, 169, 341, 231}},
+        {swell, 1, 0, 4, 1.0f, {260, 170, 340, 230}},
+        {swell, 1, 0, 8, 1.0f, {259, 169, 341, 231}},
+        {swell, -1, 0, 0, 1.0f, {260, 170, 340, 230}},
+        {swell, 2, 0, 0, 1.0f, {260, 170, 340, 230}},
+        {unscaledSwing, 1, 0, 0, 0.5f, {240, 169, 360, 231}},   // c = 1: 57.5 + 3, 30 + 1.5
+        {unscaledSwing, 1, 25, 0, 0.5f, {246, 172, 354, 228}},  // c = -1: 54, 28
+        {unscaledSwing, 1, 12, 0, 0.5f, {243, 170, 357, 230}},  // c near 0: 57, 30
+        {unscaledSwing, 1, 25, 0, 1.0f, {188, 142, 412, 258}},  // 112, 58
+        {{.size = LookSize::kScaledBaseWhole, .hx = 115, .hy = 60}, 1, 25, 0, 0.5f, {243, 170, 357, 230}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "state " << c.state << " timer " << c.timer << " frame "
+                                        << c.frameCounter << " scale " << c.scale);
+        EnemyPart part;
+        part.state = c.state;
+        part.timer = c.timer;
+        LookContext context;
+        context.part = &part;
+        context.scale = c.scale;
+        context.frameCounter = c.frameCounter;
+        const Rect r = LookSpriteDestination(context, c.sprite, 300.0f, 200.0f);
+        EXPECT_EQ(r.left, c.expected.left);
+        EXPECT_EQ(r.top, c.expected.top);
+        EXPECT_EQ(r.right, c.expected.right);
+        EXPECT_EQ(r.bottom, c.expected.bottom);
+    }
+}
+
+TEST_F(EnemyDrawTest, AnUpsideDownSpriteHasItsTopAndBottomExchanged) {
+    EnemyPart part;
+    part.state = 1;
+    LookContext context;
+    context.part = &part;
+    const LookSprite mirrored{.hx = 40, .hy = 30, .shiftY = 2, .upsideDown = true};
+    const Rect r = LookSpriteDestination(context, mirrored, 100.5f, 50.5f);
+    EXPECT_EQ(r.left, 60);
+    EXPECT_EQ(r.right, 140);
+    EXPECT_EQ(r.top, 80 + 2);  // trunc(y + hy), then the shift
+    EXPECT_EQ(r.bottom, 20 + 2);
+}
+
+// The state-1 look of kinds 210 and 212: a pulsing square while hittable, a
+// fixed 30 x 55 in 0xFF505050 otherwise, chosen per sprite.
+constexpr LookSprite kByState[] = {
+    {.hx = 55, .hy = 55, .pulsePeriod = 50, .pulseX = 3, .pulseY = 3, .turn = LookTurn::kFlat, .visible = LookWhenHittable},
+    {.hx = 30, .hy = 55, .turn = LookTurn::kFlat, .tint = 0xFF505050u, .visible = LookUnlessHittable},
+};
+// A body that always shows under a layer that blinks on its own.
+bool BlinkPhaseOne(const LookContext& c) { return LookBlinkPhase(c) == 1; }
+constexpr LookSprite kBlinkingUnderLayer[] = {
+    {.sheet = EnemySheet::kE3, .source = {150, 0, 209, 189}, .size = LookSize::kScaledWhole, .hx = 30, .hy = 95,
+     .offsetX = -15, .place = LookPlace::kTurnedScaled, .visible = BlinkPhaseOne},
+    {.sheet = EnemySheet::kE3, .source = {0, 0, 149, 129}, .size = LookSize::kScaledWhole, .hx = 75, .hy = 65},
+};
+
+TEST_F(EnemyDrawTest, SpritesOfOneLookShowByTheirOwnTests) {
+    Looks({{.firstKind = 210, .lastKind = 210, .sprites = kByState},
+           {.firstKind = 390, .lastKind = 390, .sprites = kBlinkingUnderLayer}});
+    Build(TableKind({TablePart(210, 0, 0)}, {0}), 200, 100);
+    DrawEnemyLayer(0);
+    ASSERT_EQ(g_calls.size(), 1u);
+    EXPECT_EQ(g_calls[0].destination.right - g_calls[0].destination.left, 116) << "p = 58 at timer 0";
+    EXPECT_EQ(g_calls[0].colour, 0xFFFFFFFFu);
+    g_calls.clear();
+    g_EnemyPartPool[0].state = -1;
+    DrawEnemyLayer(0);
+    ASSERT_EQ(g_calls.size(), 1u);
+    EXPECT_EQ(g_calls[0].destination.right - g_calls[0].destination.left, 60);
+    EXPECT_EQ(g_calls[0].destination.bottom - g_calls[0].destination.top, 110);
+    EXPECT_EQ(g_calls[0].colour, 0xFF505050u);
+
+    ResetPlayLists();
+    Build(TableKind({TablePart(390, 0, 0)}, {0}), 200, 100, 0.0f, 0.9f);
+    for (const i32 frame : {0, 7, 8, 15, 16}) {
+        g_calls.clear();
+        g_GameState.FrameCounter = frame;
+        DrawEnemyLayer(0);
+        const bool layerShows = (frame / 8) % 2 == 1;
+        ASSERT_EQ(g_calls.size(), layerShows ? 2u : 1u) << frame;
+        const LookDrawCall& body = g_calls.back();
+        EXPECT_EQ(body.source.left, 0) << "the body shows in every frame";
+        EXPECT_EQ(body.destination.right - body.destination.left, 2 * 67);
+        if (layerShows) {
+            // The under-layer 15 x 0.9 pixels behind the centre, turned by the rotation 0.
+            EXPECT_EQ(g_calls[0].source.left, 150);
+            EXPECT_EQ(g_calls[0].destination.left, static_cast<i32>(200.0f - 13.5f - 27.0f));
+        }
+    }
+}
+
+TEST_F(EnemyDrawTest, AScaledUnturnedPlacementIgnoresTheParentAngle) {
+    constexpr LookSprite kFlames[] = {
+        {.hx = 10, .hy = 10, .turn = LookTurn::kFlat, .offsetX = -45, .offsetY = -75,
+         .place = LookPlace::kScaledUnturned},
+        {.hx = 10, .hy = 10, .turn = LookTurn::kFlat, .offsetX = -45, .offsetY = -75,
+         .place = LookPlace::kTurnedScaled},
+    };
+    Looks({{.firstKind = 516, .lastKind = 516, .sprites = kFlames}});
+    Build(TableKind({TablePart(516, 0, 0)}, {0}), 200, 100, kPi / 2, 0.5f);
+    DrawEnemyLayer(0);
+    ASSERT_EQ(g_calls.size(), 2u);
+    // The centre (177.5, 62.5); the edges truncated toward zero.
+    EXPECT_EQ(g_calls[0].destination.left, 167);
+    EXPECT_EQ(g_calls[0].destination.top, 52);
+    // Turned by pi/2, the same offset lands elsewhere.
+    EXPECT_NEAR(CentreX(g_calls[1]), 200.0f + 37.5f, 1.0f);
+    EXPECT_NEAR(CentreY(g_calls[1]), 100.0f - 22.5f, 1.0f);
+}
+
 }  // namespace

@@ -249,4 +249,66 @@ TEST_F(PartStepTest, BulletsShellsAndTheFireSound) {
     EXPECT_EQ(ByDifficulty(f, table), 30);
 }
 
+TEST_F(PartStepTest, ASoundGateTestsOneEffectsStampAndStampsTheEffectItPlays) {
+    struct Case {
+        i32 tested, gap, played;
+        i32 stamp15, stamp16;  // stamps before the call, at frame 100
+        bool plays;
+    };
+    const Case cases[] = {
+        {15, 4, 15, 96, 0, true},   {15, 4, 15, 97, 0, false},  {15, 2, 16, 98, 0, true},
+        {15, 2, 16, 99, 0, false},  {15, 2, 16, 99, 10, false}, {16, 5, 16, 0, 95, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.tested << ", " << c.gap << ", " << c.played << " at " << c.stamp15);
+        ClearSoundEffectStamps();
+        RearmSoundEffectGates();
+        SoundEffectStamps[15] = c.stamp15;
+        SoundEffectStamps[16] = c.stamp16;
+        g_GameState.FrameCounter = 100;
+        SpacedSound(c.tested, c.gap, c.played);
+        EXPECT_EQ(GetSoundEffectStamp(c.played), c.plays ? 100 : (c.played == 15 ? c.stamp15 : c.stamp16));
+        if (c.played != c.tested) {
+            EXPECT_EQ(GetSoundEffectStamp(c.tested), c.stamp15) << "the tested stamp is kept";
+        }
+    }
+}
+
+std::vector<i32> g_ran;
+void Ran7(PartFrame&) { g_ran.push_back(7); }
+void Ran9(PartFrame&) { g_ran.push_back(9); }
+constexpr ActionRow kTestActions[] = {{7, Ran7}, {9, Ran9}};
+constexpr ActionTable kTestActionTable{.actions = kTestActions};
+
+TEST_F(PartStepTest, AnActionTableRunsTheRowOfThePartsActionAndNothingForOthers) {
+    g_ran.clear();
+    EnemyPart part;
+    PartFrame f;
+    f.part = &part;
+    for (const i32 action : {9, 0, 8, 7, -1}) {
+        part.action = action;
+        RunActionByTable(kTestActionTable, f);
+    }
+    EXPECT_EQ(g_ran, (std::vector<i32>{9, 7}));
+    EXPECT_EQ(FindActionRow(kTestActionTable, 8), nullptr);
+}
+
+TEST_F(PartStepTest, AChildThatIsNotThereReadsAsDestroyedAndNotAlive) {
+    Build(TableKind({TablePart(11, 0, 0), TablePart(12, 0, 0), TablePart(10, 0, 0, {0, 1})}, {2}), 200, 100);
+    Part(1).state = -1;
+    Part(2).children[2] = kEnemyPartPoolSize + 5;  // a broken link
+    struct Case {
+        i32 index;
+        bool alive, destroyed;
+    };
+    const Case cases[] = {{0, true, false}, {1, false, true}, {2, false, true},
+                          {3, false, true}, {-1, false, true}, {20, false, true}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(ChildAlive(Part(2), c.index), c.alive) << c.index;
+        EXPECT_EQ(ChildDestroyed(Part(2), c.index), c.destroyed) << c.index;
+    }
+    EXPECT_EQ(ChildOf(Part(2), 0), &Part(0));
+    EXPECT_EQ(ChildOf(Part(2), 2), nullptr);
+}
+
 }  // namespace

@@ -93,7 +93,7 @@ TEST_F(PartDeathTest, ExtrasOfParticularKinds) {
     MakeEnemy(0, 0, 0, {other});
     g_EnemyList[0].state = 1304;
     const i32 p = Kill(361);
-    EXPECT_EQ(g_EnemyList[0].partKillCount, 1);
+    EXPECT_EQ(g_EnemyList[0].counter, 1);
     EXPECT_EQ(g_EnemyPartPool[p].action, 1308);
 }
 

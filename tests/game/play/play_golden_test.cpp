@@ -159,7 +159,7 @@ TEST_F(PlayGoldenTest, FirstFramesOfEveryStage) {
         ASSERT_EQ(g_shots.size(), 2u);
         for (const Shot& s : g_shots) {
             testing_support::FrameView view{s.pixels.data(), s.pitch, s.width, s.height, s.format};
-            const std::string name = "stage" + std::to_string(stage) + "_frame" + std::to_string(s.frame);
+            const std::string name = "stage" + std::to_string(stage + 1) + "_frame" + std::to_string(s.frame);
             EXPECT_TRUE(testing_support::MatchesGolden(TOLVARIN_TEST_DIR "/golden", name, view));
         }
     }

@@ -144,7 +144,7 @@ TEST(PlayRunner, EveryStageIsEnteredFromTheStageSelectFlownPausedRetriedAndQuit)
             EXPECT_LT(RowAt(r, f.start + 99).y, RowAt(r, f.start + 60).y);
             EXPECT_GT(RowAt(r, f.start + 59).shots, 0);
             EXPECT_EQ(last.lives, 3);
-            EXPECT_TRUE(ShotMatches(r, f.photo, "runner_stage" + std::to_string(v.stage) + (f.retry ? "_before_retry" : "")));
+            EXPECT_TRUE(ShotMatches(r, f.photo, "runner_stage" + std::to_string(v.stage + 1) + (f.retry ? "_before_retry" : "")));
             // The pause menu holds the frame counter from T to the decision.
             const i32 held = RowAt(r, f.pause).frameCounter;
             for (i64 frame = f.pause; frame <= f.decide; ++frame) {
@@ -250,7 +250,7 @@ TEST(ProgramRunner, TheLastStageIsChosenFlownAndQuitAndTheProgramEndsFromTheTitl
         << error << "\n" << log;
     testing_support::FrameView view{bgra.data(), w * 4, static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h),
                                     platform::gfx::D3DFMT_A8R8G8B8};
-    EXPECT_TRUE(testing_support::MatchesGolden(TOLVARIN_TEST_DIR "/golden", "program_stage4_flight", view));
+    EXPECT_TRUE(testing_support::MatchesGolden(TOLVARIN_TEST_DIR "/golden", "program_stage5_flight", view));
     // Back on the title after the quit; the program ended before the frame limit.
     ASSERT_TRUE(platform::LoadImageFileBgra(ScreenshotPath(shots.string(), flight.decide + kTitleAfterQuit).c_str(), w,
                                             h, bgra, error))

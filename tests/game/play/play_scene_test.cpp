@@ -10,6 +10,7 @@
 
 #include "game/play/play_overlays.h"
 #include "game/play/player.h"
+#include "game/play/stage_dispatch.h"
 #include "game/play/stage_random.h"
 #include "game/shell/game_math.h"
 #include "game/shell/game_state.h"
@@ -175,6 +176,25 @@ TEST_F(PlayFixture, LoadStageLoadsItsTableInOrderFromTheSampleData) {
                 EXPECT_EQ(it->second.second, kind) << name;
             }
         }
+    }
+}
+
+// A value a stage's patterns keep between frames, and its reset.
+i32 g_storedAim[kStageCount] = {};
+template <int Stage>
+void ResetStoredAim() { g_storedAim[Stage] = 0; }
+
+TEST_F(PlayFixture, EveryStageLoadSetsBackTheValuesEveryStagesPatternsKeep) {
+    RegisterStageReset(0, ResetStoredAim<0>);
+    RegisterStageReset(3, ResetStoredAim<3>);
+    for (i32 stage : {0, 3, 4}) {
+        SCOPED_TRACE(stage);
+        g_storedAim[0] = 11;
+        g_storedAim[3] = 22;
+        Load(stage);
+        // Whatever the stage loaded, no stage keeps a value from before.
+        EXPECT_EQ(g_storedAim[0], 0);
+        EXPECT_EQ(g_storedAim[3], 0);
     }
 }
 

@@ -58,7 +58,7 @@ TEST_F(BackgroundTest, ScrollStepsAndWrapsPerStageAndSection) {
     }
 }
 
-TEST_F(BackgroundTest, Stage2PansAndZoomsByPhase) {
+TEST_F(BackgroundTest, Stage3PansAndZoomsByPhase) {
     Stage(2, 2.0f);
     // Phase 16 up to frame 400: the zoom follows the pan, which stays.
     G().StageScriptPhase = 16;
@@ -168,7 +168,7 @@ TEST_F(BackgroundTest, SectionsChooseTheImagesOfEachStage) {
     }
 }
 
-TEST_F(BackgroundTest, HalvedScrollInStages1And4) {
+TEST_F(BackgroundTest, HalvedScrollInStages2And5) {
     for (i32 stage : {1, 4}) {
         Stage(stage, 5.0f);
         G().BackgroundScrollY = 601;
@@ -177,7 +177,7 @@ TEST_F(BackgroundTest, HalvedScrollInStages1And4) {
     }
 }
 
-TEST_F(BackgroundTest, Stage2StripHasALeftAndARightColumn) {
+TEST_F(BackgroundTest, Stage3StripHasALeftAndARightColumn) {
     Stage(2, 2.0f);
     G().BackgroundScrollX = 300;  // o = 300
     G().BackgroundScrollY = 0;
@@ -223,7 +223,7 @@ TEST_F(BackgroundTest, Stage2StripHasALeftAndARightColumn) {
     }
 }
 
-TEST_F(BackgroundTest, Stage3PanIsClampedAndTheFieldDarkensWithTheStreaks) {
+TEST_F(BackgroundTest, Stage4PanIsClampedAndTheFieldDarkensWithTheStreaks) {
     Stage(3, 10.0f);
     G().BackgroundScrollX = -500;
     BackgroundPlan plan = BuildBackgroundPlan();
@@ -243,7 +243,7 @@ TEST_F(BackgroundTest, Stage3PanIsClampedAndTheFieldDarkensWithTheStreaks) {
 
 // ---- overlays ----
 
-TEST_F(BackgroundTest, Stage0FadesInFromBlackOver130Frames) {
+TEST_F(BackgroundTest, Stage1FadesInFromBlackOver130Frames) {
     Stage(0, 4.0f);
     struct Case {
         i32 frame;
@@ -260,7 +260,7 @@ TEST_F(BackgroundTest, Stage0FadesInFromBlackOver130Frames) {
     EXPECT_FALSE(BuildBackgroundPlan().overlay);
 }
 
-TEST_F(BackgroundTest, Stage1DarkensInSections4And5ByScroll) {
+TEST_F(BackgroundTest, Stage2DarkensInSections4And5ByScroll) {
     Stage(1, 5.0f);
     G().BackgroundSection = 3;
     EXPECT_FALSE(BuildBackgroundPlan().overlay);
@@ -273,14 +273,14 @@ TEST_F(BackgroundTest, Stage1DarkensInSections4And5ByScroll) {
         G().BackgroundScrollY = c.scroll;
         const BackgroundPlan plan = BuildBackgroundPlan();
         EXPECT_EQ(plan.overlayColour >> 24, c.alpha) << c.scroll;
-        EXPECT_TRUE(SameRect(plan.overlaySource, kBlackOverlaySourceStage1));
+        EXPECT_TRUE(SameRect(plan.overlaySource, kBlackOverlaySourceStage2));
     }
     G().BackgroundSection = 5;
     G().BackgroundScrollY = 0;
     EXPECT_EQ(BuildBackgroundPlan().overlayColour >> 24, 160u);
 }
 
-TEST_F(BackgroundTest, Stage4DarkensSlowlyUpTo150) {
+TEST_F(BackgroundTest, Stage5DarkensSlowlyUpTo150) {
     Stage(4, 300.0f);
     G().FrameCounter = 0;
     EXPECT_EQ(BuildBackgroundPlan().overlayColour >> 24, 50u);
@@ -288,22 +288,22 @@ TEST_F(BackgroundTest, Stage4DarkensSlowlyUpTo150) {
     EXPECT_EQ(BuildBackgroundPlan().overlayColour >> 24, 150u);
     G().FrameCounter = 100000;
     EXPECT_EQ(BuildBackgroundPlan().overlayColour >> 24, 150u);
-    EXPECT_TRUE(SameRect(BuildBackgroundPlan().overlaySource, kBlackOverlaySourceStage4));
+    EXPECT_TRUE(SameRect(BuildBackgroundPlan().overlaySource, kBlackOverlaySourceStage5));
 }
 
-TEST_F(BackgroundTest, Stage2Section34OverlayFallsIn15Steps) {
-    EXPECT_EQ(Stage2OverlayColour(34, 0), (195u << 24) | 0xFFFFF0u);
-    EXPECT_EQ(Stage2OverlayColour(34, 479) >> 24, 45u);
-    EXPECT_EQ(Stage2OverlayColour(30, 100), 0u);
+TEST_F(BackgroundTest, Stage3Section34OverlayFallsIn15Steps) {
+    EXPECT_EQ(Stage3OverlayColour(34, 0), (195u << 24) | 0xFFFFF0u);
+    EXPECT_EQ(Stage3OverlayColour(34, 479) >> 24, 45u);
+    EXPECT_EQ(Stage3OverlayColour(30, 100), 0u);
 }
 
-TEST_F(BackgroundTest, Stage2Section33DarkeningRisesToFullBlackWithoutWrapping) {
-    EXPECT_EQ(Stage2OverlayColour(33, 240), 0u) << "nothing up to scroll 240";
-    EXPECT_EQ(Stage2OverlayColour(33, 241), 0u) << "starts from clear";
-    EXPECT_EQ(Stage2OverlayColour(33, 479), 0xFF000000u) << "ends fully dark";
+TEST_F(BackgroundTest, Stage3Section33DarkeningRisesToFullBlackWithoutWrapping) {
+    EXPECT_EQ(Stage3OverlayColour(33, 240), 0u) << "nothing up to scroll 240";
+    EXPECT_EQ(Stage3OverlayColour(33, 241), 0u) << "starts from clear";
+    EXPECT_EQ(Stage3OverlayColour(33, 479), 0xFF000000u) << "ends fully dark";
     u32 previous = 0;
     for (i32 y = 241; y < 480; ++y) {
-        const u32 c = Stage2OverlayColour(33, y);
+        const u32 c = Stage3OverlayColour(33, y);
         EXPECT_EQ(c & 0xFFFFFFu, 0u);
         EXPECT_GE(c >> 24, previous >> 24) << "never falls back at " << y;
         EXPECT_EQ((c >> 24) % 12 == 0 || (c >> 24) == 255, true) << y;

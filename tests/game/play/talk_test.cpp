@@ -361,8 +361,9 @@ TEST_F(TalkQuadTest, FirstLineEntersAndOpens) {
     struct Case {
         i32 frame, face, balloon, text;
     };
-    // 60 sin(3f), 64 sin(3f), 50 sin(3f) truncated; full from frame 30.
-    const Case cases[] = {{0, 0, 0, 0}, {5, 15, 16, 12}, {10, 30, 32, 25}, {29, 59, 63, 49}, {30, 60, 64, 50},
+    // 60 sin(3f), 64 sin(3f), 50 sin(3f) truncated; full from frame 30. The
+    // sine of 30 degrees is a hair below 1/2, so frame 10 is one short of half.
+    const Case cases[] = {{0, 0, 0, 0}, {5, 15, 16, 12}, {10, 29, 31, 24}, {29, 59, 63, 49}, {30, 60, 64, 50},
                           {100, 60, 64, 50}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.frame);
@@ -371,21 +372,21 @@ TEST_F(TalkQuadTest, FirstLineEntersAndOpens) {
         // Face 17: second face image, cell 1.
         EXPECT_EQ(q[0].image, kTalkImageFace);
         EXPECT_EQ(q[0].sheet, 1);
-        ExpectRect(q[0].source, {128, 0, 256, 128});
+        ExpectRect(q[0].source, {128, 0, 255, 127});
         ExpectRect(q[0].destination, {60 - c.face - 4, 314, 60 + c.face - 4, 434});
         EXPECT_EQ(q[0].colour, 0x64000000u);
         ExpectRect(q[1].destination, {60 - c.face, 310, 60 + c.face, 430});
         EXPECT_EQ(q[1].colour, 0xFFFFFFFFu);
         // Balloon column 2 of the window image, then text cell 7 of speech image 4.
         EXPECT_EQ(q[2].image, kTalkImageWindow);
-        ExpectRect(q[2].source, {256, 0, 384, 256});
+        ExpectRect(q[2].source, {256, 0, 383, 255});
         ExpectRect(q[2].destination, {60 - c.balloon - 4, 74, 60 + c.balloon - 4, 330});
         EXPECT_EQ(q[2].colour, 0x64000000u);
         ExpectRect(q[3].destination, {60 - c.balloon, 70, 60 + c.balloon, 326});
         EXPECT_EQ(q[3].colour, 0xFFFFFFFFu);
         EXPECT_EQ(q[4].image, kTalkImageSpeech);
         EXPECT_EQ(q[4].sheet, 4);
-        ExpectRect(q[4].source, {200, 240, 300, 480});
+        ExpectRect(q[4].source, {200, 240, 299, 479});
         ExpectRect(q[4].destination, {60 - c.text, 70, 60 + c.text, 310});
         EXPECT_EQ(q[4].colour, 0xFFFFFFFFu);
     }
@@ -400,7 +401,7 @@ TEST_F(TalkQuadTest, LeavingFaceAndClosingBalloonSlideOutward) {
         i32 frame, face, balloon, text;
     };
     // 60 - 60 sin(3f), 64 - 64 sin(3f), 50 - 50 sin(3f).
-    const Case cases[] = {{0, 60, 64, 50}, {10, 30, 32, 25}, {20, 9, 9, 7}, {29, 1, 1, 1}};
+    const Case cases[] = {{0, 60, 64, 50}, {10, 31, 33, 26}, {20, 9, 9, 7}, {29, 1, 1, 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.frame);
         const std::vector<TalkQuad> q = At(1, c.frame);
@@ -408,16 +409,16 @@ TEST_F(TalkQuadTest, LeavingFaceAndClosingBalloonSlideOutward) {
         const i32 cx = 580 + 2 * c.frame;
         // Face 46: third face image, cell 14.
         EXPECT_EQ(q[0].sheet, 2);
-        ExpectRect(q[0].source, {256, 384, 384, 512});
+        ExpectRect(q[0].source, {256, 384, 383, 511});
         ExpectRect(q[0].destination, {cx - c.face + 4, 314, cx + c.face + 4, 434});
         ExpectRect(q[1].destination, {cx - c.face, 310, cx + c.face, 430});
         EXPECT_EQ(q[1].colour, 0xFF969696u);  // dim, as in the previous line
         // The right balloon is column 1 mirrored; the text is not.
-        ExpectRect(q[2].source, {256, 0, 128, 256});
-        ExpectRect(q[3].source, {256, 0, 128, 256});
+        ExpectRect(q[2].source, {256, 0, 129, 255});
+        ExpectRect(q[3].source, {256, 0, 129, 255});
         ExpectRect(q[3].destination, {cx - c.balloon, 70, cx + c.balloon, 326});
         EXPECT_EQ(q[3].colour, 0xFF969696u);
-        ExpectRect(q[4].source, {300, 0, 400, 240});
+        ExpectRect(q[4].source, {300, 0, 399, 239});
         ExpectRect(q[4].destination, {cx - c.text, 70, cx + c.text, 310});
         EXPECT_EQ(q[4].colour, 0xFFFFFFFFu);
     }
@@ -440,7 +441,7 @@ TEST_F(TalkQuadTest, ChangingFaceShrinksThenGrows) {
         const std::vector<TalkQuad> q = At(1, c.frame);
         ASSERT_EQ(q.size(), 2u);  // no text cell on either line: no balloon
         const i32 cell = c.face;
-        ExpectRect(q[1].source, {128 * (cell % 4), 128 * (cell / 4), 128 * (cell % 4) + 128, 128 * (cell / 4) + 128});
+        ExpectRect(q[1].source, {128 * (cell % 4), 128 * (cell / 4), 128 * (cell % 4) + 127, 128 * (cell / 4) + 127});
         ExpectRect(q[1].destination, {60 - c.halfWidth, 310, 60 + c.halfWidth, 430});
         EXPECT_EQ(q[1].colour, c.colour);
     }
@@ -465,7 +466,7 @@ TEST_F(TalkQuadTest, TextCellDecidesTheBalloonAnimation) {
     // Right side drawn dim in line 1.
     EXPECT_EQ(q[6].colour, 0xFF969696u);
     ExpectRect(q[6].destination, {520, 310, 640, 430});
-    ExpectRect(q[8].source, {256, 0, 128, 256});
+    ExpectRect(q[8].source, {256, 0, 129, 255});
 
     // Line 2, right side: text 0 -> 1, balloon 1 -> 3, face 8 -> 9.
     q = At(2, 10);
@@ -474,16 +475,16 @@ TEST_F(TalkQuadTest, TextCellDecidesTheBalloonAnimation) {
     ASSERT_EQ(q.size(), 13u);
     EXPECT_EQ(q[1].colour, 0xFF969696u);                 // left dimmed in line 2
     ExpectRect(q[6].destination, {580, 310, 580, 430});  // face 9 grows from width 0
-    ExpectRect(q[7].destination, {600 - 32 + 4, 74, 600 + 32 + 4, 330});  // closing shadow
-    ExpectRect(q[8].source, {256, 0, 128, 256});                   // closing: column 1 mirrored
-    ExpectRect(q[8].destination, {600 - 32, 70, 600 + 32, 326});   // slid out by 2 x 10
+    ExpectRect(q[7].destination, {600 - 33 + 4, 74, 600 + 33 + 4, 330});  // closing shadow
+    ExpectRect(q[8].source, {256, 0, 129, 255});                   // closing: column 1 mirrored
+    ExpectRect(q[8].destination, {600 - 33, 70, 600 + 33, 326});   // slid out by 2 x 10
     EXPECT_EQ(q[8].colour, 0xFF969696u);                          // dim as in line 1
-    ExpectRect(q[9].source, {0, 0, 100, 240});                     // old text 0
-    ExpectRect(q[11].source, {512, 0, 384, 256});                  // opening: column 3 mirrored
-    ExpectRect(q[11].destination, {580 - 32, 70, 580 + 32, 326});
+    ExpectRect(q[9].source, {0, 0, 99, 239});                      // old text 0
+    ExpectRect(q[11].source, {512, 0, 385, 255});                  // opening: column 3 mirrored
+    ExpectRect(q[11].destination, {580 - 31, 70, 580 + 31, 326});
     EXPECT_EQ(q[11].colour, 0xFFFFFFFFu);
-    ExpectRect(q[12].source, {100, 0, 200, 240});                  // new text 1
-    ExpectRect(q[12].destination, {580 - 25, 70, 580 + 25, 310});
+    ExpectRect(q[12].source, {100, 0, 199, 239});                  // new text 1
+    ExpectRect(q[12].destination, {580 - 24, 70, 580 + 24, 310});
 }
 
 // The same text across lines with a new balloon column is not animated.
@@ -491,7 +492,7 @@ TEST_F(TalkQuadTest, SameTextKeepsItsBalloonOpen) {
     talk.lines = {MakeLine(kTalkLeft, -1, 4, 1, 1), MakeLine(kTalkLeft, -1, 4, 3, 0)};
     const std::vector<TalkQuad> q = At(1, 0);
     ASSERT_EQ(q.size(), 3u);
-    ExpectRect(q[1].source, {384, 0, 512, 256});
+    ExpectRect(q[1].source, {384, 0, 511, 255});
     ExpectRect(q[1].destination, {-4, 70, 124, 326});
     EXPECT_EQ(q[1].colour, 0xFF969696u);
 }

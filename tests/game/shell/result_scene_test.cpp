@@ -141,13 +141,13 @@ TEST_F(ResultScene, InsertionAtTheTopMiddleBottomAndOutside) {
         if (c.named) {
             EXPECT_EQ(U32At(file, 4 * ((10 * 1 + static_cast<std::size_t>(c.place)) * 5)), 40u);  // 'A'
             EXPECT_EQ(U32At(file, 4 * ((10 * 1 + static_cast<std::size_t>(c.place)) * 5 + 4)), 44u);  // 'E'
-            // A run that took a place is shown in the ranking, its row lit.
-            EXPECT_EQ(CurrentScene, kSceneRanking);
-            EXPECT_EQ(RankingDifficulty, 1);
-            EXPECT_EQ(RankingHighlight, c.place);
-        } else {
-            EXPECT_EQ(CurrentScene, kSceneTitle);
         }
+        // Placed or not, the title follows, with the ranking's view set to
+        // the run's difficulty and place.
+        EXPECT_EQ(CurrentScene, kSceneTitle);
+        EXPECT_EQ(PreviousScene, kSceneResult);
+        EXPECT_EQ(RankingDifficulty, 1);
+        EXPECT_EQ(RankingHighlight, c.place);
         EXPECT_EQ(g_ResultImages.result, nullptr);
         // Back into the result for the next case.
         ResultState = kResultOpening;
@@ -267,7 +267,7 @@ TEST_F(ResultScene, RunWithoutContinueNamesAndSavesItsReplay) {
     EXPECT_EQ(header.storyFlags[42], 1);
     EXPECT_EQ(record.input[0], (std::vector<u16>{1, 2, 3}));
     IdleUntil([] { return CurrentScene != kSceneResult; });
-    EXPECT_EQ(CurrentScene, kSceneRanking);
+    EXPECT_EQ(CurrentScene, kSceneTitle);
     EXPECT_EQ(NameToText(StoredName{g_RankingTable.name[1][0][0], g_RankingTable.name[1][0][1],
                                     g_RankingTable.name[1][0][2], g_RankingTable.name[1][0][3],
                                     g_RankingTable.name[1][0][4]}),

@@ -1,6 +1,7 @@
 // The first stage run by its own content, frame by frame (enemies with their
 // patterns on HARD, the talk, the timeline), with nothing shot down: both
 // roads lead through their waves to the boss.
+#include <memory>
 #include <vector>
 
 #include "game/enemy/enemy_content.h"
@@ -9,6 +10,7 @@
 #include "game/shell/transition.h"
 #include "game/stages/stage_content.h"
 #include "tests/game/enemy/stage1_fixture.h"
+#include "tests/game/stages/numbers_audit.h"
 
 namespace {
 
@@ -25,8 +27,15 @@ protected:
         DefaultHitShapes[0] = {5, 3, 0};
         DefaultHitShapes[1] = {0, 0, 5};
         DefaultHitShapes[2] = {0, 0, 12};
+        audit_ = std::make_unique<stage_test::NumbersAudit>(0);
     }
     void TearDown() override {
+        // Every spawn was declared, every state, action and look the flow
+        // showed has its row.
+        const std::vector<std::string> problems = audit_->Problems();
+        EXPECT_GT(audit_->SpawnsSeen(), 0u);
+        for (const std::string& p : problems) ADD_FAILURE() << p;
+        audit_.reset();
         ResetStageDispatch();
         Stage1Test::TearDown();
     }
@@ -43,6 +52,7 @@ protected:
         g_GameState.FrameCounter += 1;
         RunStageScript();
         UpdateTalk();
+        audit_->Look();
     }
     // The phases in the order the timeline entered them, until `phase` has
     // run for `extra` frames or `limit` frames have passed.
@@ -59,6 +69,8 @@ protected:
         }
         return phases;
     }
+
+    std::unique_ptr<stage_test::NumbersAudit> audit_;
 };
 
 TEST_F(Stage1FlowTest, UntouchedTheShortRoadBringsTheDamagedBoss) {

@@ -3,6 +3,7 @@
 
 #include "engine/core/random.h"
 #include "game/play/stage_dispatch.h"
+#include "game/play/stage_random.h"
 #include "game/stages/stage_content.h"
 #include "game/stages/stage_timeline.h"
 #include "tests/game/enemy/enemy_fixture.h"
@@ -185,6 +186,116 @@ TEST_F(StageTimelineTest, SpawnOrderWritesItsFieldsAndDrawsItsRangesAfterTheSpaw
     EXPECT_EQ(SpawnAndPlace(SpawnTest, {.kind = 77, .x = RandomRange(0, 1)}), -1);
     EXPECT_EQ(RandomGetState(), state);
     EXPECT_EQ(g_EnemyList.size(), 1u);
+}
+
+TEST_F(StageTimelineTest, StageGeneratorCoordinatesAreSignedAndDrawnXFirstAfterTheSpawn) {
+    struct Case {
+        SpawnCoord x, y;
+        i32 xBase, xSign, xBound;  // x = base + sign R(bound); bound 0: a fixed x
+        i32 yBase, ySign, yBound;
+    };
+    const Case cases[] = {
+        {StagePlus(170, 300), -50, 170, 1, 300, -50, 1, 0},
+        {StageMinus(60, 100), StagePlus(150, 150), 60, -1, 100, 150, 1, 150},
+        {StagePlus(-50, 100), StagePlus(0, 50), -50, 1, 100, 0, 1, 50},
+        {StageMinus(0, 100), StagePlus(200, 150), 0, -1, 100, 200, 1, 150},
+    };
+    bool sawNegative = false;
+    for (const Case& c : cases) {
+        for (u32 seed = 0; seed < 20; ++seed) {
+            ResetPlayLists();
+            StageRandomSeed(&g_StageRandomState, seed);
+            const u32 engine = RandomGetState();
+            const i32 e = SpawnAndPlace(SpawnTest, {.kind = 1, .state = 325, .speed = 7, .x = c.x, .y = c.y});
+            ASSERT_EQ(e, 0);
+            EXPECT_EQ(RandomGetState(), engine) << "the engine generator is not drawn";
+            StageRandom expected;
+            StageRandomSeed(&expected, seed);
+            auto value = [&](i32 base, i32 sign, i32 bound) {
+                if (bound == 0) return static_cast<f32>(base);
+                return static_cast<f32>(base + sign * static_cast<i32>(StageRandomBelow(&expected, bound)));
+            };
+            const f32 x = value(c.xBase, c.xSign, c.xBound);
+            const f32 y = value(c.yBase, c.ySign, c.yBound);
+            EXPECT_EQ(g_EnemyList[0].x, x) << "seed " << seed;
+            EXPECT_EQ(g_EnemyList[0].y, y) << "seed " << seed;
+            sawNegative = sawNegative || x < 0;
+        }
+    }
+    EXPECT_TRUE(sawNegative) << "60 - R(100) and R(100) - 50 go below 0";
+
+    // A refused spawn draws nothing from the stage generator either.
+    StageRandomSeed(&g_StageRandomState, 3);
+    const StageRandom before = g_StageRandomState;
+    EXPECT_EQ(SpawnAndPlace(SpawnTest, {.kind = 77, .x = StagePlus(0, 100), .y = StagePlus(0, 100)}), -1);
+    EXPECT_EQ(g_StageRandomState.index, before.index);
+    EXPECT_EQ(g_StageRandomState.cachedN, before.cachedN);
+}
+
+TEST_F(StageTimelineTest, SpawnOrderWritesRotationScaleAndSpawnIdAfterTheHeading) {
+    const i32 e = SpawnAndPlace(SpawnTest, {.kind = 1, .state = 522, .speed = 7.5f, .x = 60, .y = 150,
+                                            .heading = 0.0f, .layer = 1, .rotation = kHalfPi, .scale = 0.6f,
+                                            .spawnId = 580});
+    ASSERT_EQ(e, 0);
+    const Enemy& enemy = g_EnemyList[0];
+    EXPECT_EQ(enemy.heading, 0.0f);
+    EXPECT_EQ(enemy.rotation, kHalfPi);
+    EXPECT_EQ(enemy.scale, 0.6f);
+    EXPECT_EQ(enemy.spawnId, 580);
+    EXPECT_EQ(enemy.layer, 1);
+    // Unset fields keep the spawner's values.
+    const i32 plain = SpawnAndPlace(SpawnTest, {.kind = 1, .state = 404, .rotation = -kHalfPi});
+    EXPECT_EQ(g_EnemyList[static_cast<std::size_t>(plain)].heading, kHalfPi);
+    EXPECT_EQ(g_EnemyList[static_cast<std::size_t>(plain)].rotation, -kHalfPi);
+    EXPECT_EQ(g_EnemyList[static_cast<std::size_t>(plain)].scale, 1.0f);
+    EXPECT_EQ(g_EnemyList[static_cast<std::size_t>(plain)].spawnId, 0);
+}
+
+// A phase that cannot go on without its boss: the spawn is retried.
+i32 g_bossPhaseCalls = 0;
+void BossEntryTimeline() {
+    if (g_GameState.StageScriptPhase != 9) return;
+    ++g_bossPhaseCalls;
+    if (AtFrame(3000)) {
+        if (SpawnOrHold(SpawnTest, {.kind = 102, .state = 290, .active = 0}) < 0) return;
+        ChangePhase(10);
+    }
+}
+
+TEST_F(StageTimelineTest, ARefusedPhaseEndingSpawnHoldsTheFrameUntilItSucceeds) {
+    RegisterStageScript(0, BossEntryTimeline);
+    g_GameState.StageScriptPhase = 9;
+    g_GameState.StageScriptFrame = 3000;
+    // Every pool slot taken: the boss cannot be built.
+    for (EnemyPart& part : g_EnemyPartPool) part.inUse = 1;
+    for (int i = 0; i < 5; ++i) {
+        RunStageScript();
+        EXPECT_EQ(g_GameState.StageScriptPhase, 9);
+        EXPECT_EQ(ScriptFrame(), 3000) << "the next call sees frame 3000 again";
+        EXPECT_TRUE(g_EnemyList.empty());
+    }
+    g_EnemyPartPool[17].inUse = 0;
+    RunStageScript();
+    EXPECT_EQ(g_GameState.StageScriptPhase, 10);
+    EXPECT_EQ(ScriptFrame(), 1);
+    ASSERT_EQ(g_EnemyList.size(), 1u);
+    EXPECT_EQ(g_EnemyList[0].spawnId, 150);
+}
+
+TEST_F(StageTimelineTest, WatchersOfTheWholeListAndOfTheLeadEnemy) {
+    EXPECT_TRUE(AllEnemiesInStates({341})) << "true on an empty list";
+    EXPECT_EQ(LeadEnemyInState(390), nullptr);
+    EXPECT_FALSE(LeadEnemyIs(390, 400, 1));
+    SpawnAndPlace(SpawnTest, {.kind = 1, .state = 390, .age = 400});
+    SpawnAndPlace(SpawnTest, {.kind = 1, .state = 341});
+    g_EnemyList[0].counter = 1;
+    EXPECT_FALSE(AllEnemiesInStates({341}));
+    EXPECT_TRUE(AllEnemiesInStates({341, 390}));
+    EXPECT_TRUE(LeadEnemyIs(390, 400, 1));
+    EXPECT_FALSE(LeadEnemyIs(390, 400, 3));
+    EXPECT_FALSE(LeadEnemyIs(390, 401, 1));
+    ASSERT_EQ(LeadEnemyInState(390), &g_EnemyList[0]);
+    EXPECT_EQ(LeadEnemyInState(341), nullptr) << "only element 0 leads";
 }
 
 TEST_F(StageTimelineTest, AlternationAndSeams) {

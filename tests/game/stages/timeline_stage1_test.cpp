@@ -38,6 +38,11 @@ protected:
     }
     // A stand-in enemy that keeps the list from being empty.
     void Occupy() { ASSERT_GE(SpawnEnemyStage1(11), 0); }
+    // A fresh state inside one test (for tables of cases).
+    void Restart() {
+        enemy_test::ResetEnemyFrameState();
+        SetUp();
+    }
 };
 
 TEST_F(Stage1TimelineTest, OpeningRisersComeEvery10FramesAndTheBannerAt300) {
@@ -213,6 +218,36 @@ TEST_F(Stage1TimelineTest, TheShortRoadBringsTheBossDamaged) {
     EXPECT_EQ(g_TalkState.eventId, 111);
     EXPECT_EQ(g_GameState.StageScriptPhase, 10);
     EXPECT_EQ(g_GameState.BossActiveFlag, 1);
+}
+
+TEST_F(Stage1TimelineTest, ABossThePoolCannotHoldIsRetriedEveryFrameOnEachRoad) {
+    struct Case {
+        i32 phase, frame;
+        i32 bossState;
+        i32 talk;
+    };
+    const Case cases[] = {{5, 801, 181, 111}, {6, 301, 180, 112}, {8, 2101, 180, 110}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.phase);
+        Restart();
+        Enter(c.phase, c.frame);
+        // Seventeen free slots: the boss's eighteen parts do not fit.
+        for (i32 i = 0; i < kEnemyPartPoolSize - 17; ++i) g_EnemyPartPool[i].inUse = 1;
+        for (int k = 0; k < 3; ++k) {
+            RunStageScript();
+            EXPECT_EQ(g_GameState.StageScriptPhase, c.phase) << "no phase change without the boss";
+            EXPECT_EQ(ScriptFrame(), c.frame) << "the frame is held";
+            EXPECT_TRUE(g_EnemyList.empty());
+            EXPECT_EQ(g_TalkState.active, 0);
+        }
+        g_EnemyPartPool[0].inUse = 0;
+        RunStageScript();
+        EXPECT_EQ(g_GameState.StageScriptPhase, 10);
+        ASSERT_FALSE(g_EnemyList.empty());
+        EXPECT_EQ(g_EnemyList[0].spawnId, 150);
+        EXPECT_EQ(g_EnemyList[0].state, c.bossState);
+        EXPECT_EQ(g_TalkState.eventId, c.talk);
+    }
 }
 
 TEST_F(Stage1TimelineTest, TheLongRoadEndsInTheBossWithEscortsOrTheSecondMidBoss) {

@@ -1,0 +1,40 @@
+#pragma once
+// The indexes of g_GameState.StoryFlags, named by what each records. A flag
+// is a byte set to 1 when its event happens in a run; the stage report and
+// the ending read them, and later stages take their roads by them. Most are
+// set by the talk event named beside them as it starts (talk_event_table.cpp);
+// the others by the code named.
+//
+// Each stage's load clears its own range (the stage load table in
+// play_scene.cpp): 0-22 for the first stage, 25-42 the second, 49-68 the
+// third, 70-75 the fourth, 80-96 the last. Flags of one stage are listed in
+// its section; a stage adds the flags it uses to its own section.
+#include "engine/core/types.h"
+
+// ---- The first stage (cleared at its load: 0-22) ----
+constexpr i32 kStoryFirstMidBossDownedInItsTalk = 5;   // talk 102: the circling mid-boss shot down during its opening talk
+constexpr i32 kStoryFirstMidBossGotAway = 6;           // talk 104: the circling mid-boss left the field
+constexpr i32 kStoryFirstMidBossDowned = 7;            // talk 103: the circling mid-boss shot down after its talk
+constexpr i32 kStoryBonusWaveMissed = 9;               // the timeline: five kills or fewer in the second wave
+constexpr i32 kStoryBonusWaveThirtyKills = 10;         // talks 105 and 106: thirty kills in the bonus wave
+constexpr i32 kStorySecondMidBossCame = 11;            // the timeline: the second mid-boss entered
+constexpr i32 kStoryBossAfterSecondMidBoss = 12;       // talk 112: the boss came after the second mid-boss
+constexpr i32 kStoryTalk11PartDowned = 13;             // talk 11: a part of sprite kind 20-24 or 301-303 destroyed
+constexpr i32 kStoryBossFled = 14;                     // the boss (state 192) turned to flee after losing its cannon
+constexpr i32 kStorySecondMidBossTransformed = 15;     // action 152: the second mid-boss's core became a new core
+constexpr i32 kStoryBossGotAway = 16;                  // talk 132: the fleeing boss left the field
+constexpr i32 kStoryBossDownedFleeing = 17;            // talk 133: the fleeing boss shot down
+constexpr i32 kStoryBossDestroyed = 18;                // talk 131: the boss destroyed with no escorts sent away
+constexpr i32 kStoryBossDestroyedAfterEscorts = 19;    // talk 134: the boss destroyed after its escorts were sent away
+constexpr i32 kStoryBossEscortDowned = 20;             // talk 120: an escort of the boss shot down in the boss phase
+constexpr i32 kStoryBossEscortsSentAway = 21;          // state 182: escorts still flew when the boss's third phase broke
+constexpr i32 kStorySecondMidBossDownedInAWave = 22;   // talk 108: the second mid-boss shot down with other enemies about
+
+// ---- The second stage (cleared at its load: 25-42) ----
+
+// ---- The third stage (cleared at its load: 49-68) ----
+constexpr i32 kStoryThirdStageRouteA = 49;             // the timeline: route A left its first phase (15)
+
+// ---- The fourth stage (cleared at its load: 70-75) ----
+
+// ---- The last stage (cleared at its load: 80-96) ----
