@@ -340,7 +340,16 @@ std::span<const EnemyKindSpec> EnemyKindsStage5() {
 }
 
 // The numbers of the stage that may go without their rows, each with its
-// reason: {NumbersRule::kActionHasRow, 296, "why it needs no row"}.
-std::span<const NumbersException> NumbersExceptionsStage5() { return {}; }
+// reason.
+namespace {
+constexpr NumbersException kExceptions[] = {
+    // The castle.
+    {NumbersRule::kActionHasRow, 1022, "the castle hands wall 12 an action that has no pattern"},
+    // The last boss's escorts are built, but their weapons are not written yet.
+    {NumbersRule::kActionHasRow, 960, "the last boss's escorts do not fire yet"},
+};
+}  // namespace
+
+std::span<const NumbersException> NumbersExceptionsStage5() { return kExceptions; }
 
 i32 SpawnEnemyStage5(i32 kind) { return SpawnEnemyFromTable(EnemyKindsStage5(), kind); }
