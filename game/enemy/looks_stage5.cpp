@@ -239,31 +239,16 @@ constexpr LookSprite k464[] = {Flame460(35, 35), Flame460(35, -35), Still(S::kE3
 constexpr LookSprite k465[] = {Flame460(35, 35), Flame460(35, -35), Still(S::kE3, {90, 120, 179, 239}, 45, 60, kS)};
 constexpr LookSprite k466[] = {Flame460(35, 35), Flame460(35, -35), Still(S::kE3, {180, 120, 269, 239}, 45, 60, kS)};
 
-// The look's unturned layers are placed at their offset times the enemy's
-// scale.
-void DrawWithScaledUnturnedLayers(const LookContext& c, const EnemyLook& look) {
-    for (const LookSprite& sprite : look.sprites) {
-        if (sprite.place != LookPlace::kUnturned) {
-            DrawLookSprite(c, sprite);
-            continue;
-        }
-        LookSprite s = sprite;
-        s.offsetX = sprite.offsetX * c.scale;
-        s.offsetY = sprite.offsetY * c.scale;
-        DrawLookSprite(c, s);
-    }
-}
-
 constexpr LookSprite k467[] = {
     Turned(Still(S::kE5, {400, 90, 509, 289}, 55, 90, kS), LookTurn::kFlat),
-    Turned(At(Animated(Still(S::kE5, {0, 420, 39, 499}, 20, 40, kS), 3, 40), 33, 80, LookPlace::kUnturned),
+    Turned(At(Animated(Still(S::kE5, {0, 420, 39, 499}, 20, 40, kS), 3, 40), 33, 80, LookPlace::kScaledUnturned),
            LookTurn::kEnemy),
-    Turned(At(Animated(Still(S::kE5, {0, 420, 39, 499}, 20, 40, kS), 3, 40), -33, 80, LookPlace::kUnturned),
+    Turned(At(Animated(Still(S::kE5, {0, 420, 39, 499}, 20, 40, kS), 3, 40), -33, 80, LookPlace::kScaledUnturned),
            LookTurn::kEnemy),
 };
 constexpr LookSprite k480[] = {
     Grey(Turned(Animated(Still(S::kE5, {0, 180, 99, 299}, 50, 60, kS), 10, 100), LookTurn::kFlat)),
-    Turned(At(Animated(Still(S::kE5, {0, 300, 139, 419}, 70, 60, kS), 2, 140), 0, -50, LookPlace::kUnturned),
+    Turned(At(Animated(Still(S::kE5, {0, 300, 139, 419}, 70, 60, kS), 2, 140), 0, -50, LookPlace::kScaledUnturned),
            LookTurn::kFlat),
 };
 
@@ -463,8 +448,8 @@ constexpr EnemyLook kLooks[] = {
     Look(464, 464, k464),
     Look(465, 465, k465),
     Look(466, 466, k466),
-    Look(467, 467, k467, DrawWithScaledUnturnedLayers),
-    Look(480, 480, k480, DrawWithScaledUnturnedLayers),
+    Look(467, 467, k467),
+    Look(480, 480, k480),
     Look(481, 481, k481),
     Look(482, 482, k482),
     Look(483, 483, k483),

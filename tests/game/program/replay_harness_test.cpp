@@ -17,6 +17,7 @@
 
 #include "game/shell/play_state.h"
 #include "game/shell/replay.h"
+#include "game/shell/save_files.h"
 #include "tests/support/expected_file.h"
 #include "tests/support/program.h"
 #include "tools/sampledata/input_script.h"
@@ -278,6 +279,69 @@ TEST(ClearRun, ClearsTheFirstStageAndPlaysBackIntoTheSecond) {
     EXPECT_LE(repeats, played.size() - header.inputCount[0] - header.inputCount[1]);
     EXPECT_EQ(played.back().hash, recorded.back().hash);
 }
+
+// The last stage from the title's stage select on EASY, NORMAL and HARD,
+// through the gate boss and the last waves to the castle's arrival (the
+// frame 3000 of its last wave phase), with a progress file that unlocks every
+// stage. The scripts were found by playing the stage and are tied to the
+// game's present behaviour, like the clear run's.
+struct LastStageCase {
+    const char* name;
+    i32 difficulty;
+};
+
+void PrintTo(const LastStageCase& c, std::ostream* os) { *os << c.name; }
+
+class LastStageRun : public ::testing::TestWithParam<LastStageCase> {};
+
+TEST_P(LastStageRun, RecordedToTheCastleAndPlayedBackWithTheSameStateEveryFrame) {
+    const LastStageCase& c = GetParam();
+    const std::string script = ReadText(fs::path(TOLVARIN_SOURCE_DIR) / "tests" / "game" / "program" /
+                                        ("stage5_" + std::string(c.name) + "_input.txt"));
+    ASSERT_FALSE(script.empty());
+    ProgramFolder folder(false);
+    SystemData progress = DefaultSystemData();
+    for (auto& row : progress.StageProgress)
+        for (u8& stage : row) stage = 1;
+    fs::create_directories(folder.dir() / "system");
+    WriteBytes(folder.dir() / "system" / "system.dat", EncodeSystemData(progress));
+    const std::size_t frames = folder.WriteScript("script.bin", script);
+    const ProgramResult record = folder.Run({"--no-draw", "--frames", std::to_string(frames), "--input", "script.bin",
+                                             "--record", "run.rpl", "--hash-every", "1"},
+                                            kLongRun);
+    ASSERT_EQ(record.exitCode, 0) << record;
+    const std::vector<FrameHash> recorded = ParseFrameHashes(record.out);
+    ASSERT_EQ(recorded.size(), frames);
+
+    // Only the last stage was played, from the stage select, with no
+    // continue: its whole input is in the replay.
+    const ReplayHeader header = HeaderOf(folder.dir() / "run.rpl");
+    EXPECT_EQ(header.StartKind, kStartStageSelect);
+    EXPECT_EQ(header.Difficulty, c.difficulty);
+    for (i32 s = 0; s < kStageSlots; ++s) {
+        EXPECT_EQ(header.played[static_cast<std::size_t>(s)], s == 4 ? 1 : 0) << "stage " << s;
+    }
+    const u32 words = header.inputCount[4];
+    EXPECT_GT(words, 12000u);
+
+    const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"}, kLongRun);
+    ASSERT_EQ(play.exitCode, 0) << play;
+    EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play;
+    const std::vector<FrameHash> played = ParseFrameHashes(play.out);
+    ASSERT_EQ(played.size(), words);
+    // The playback starts at the stage's first frame: from there on every
+    // frame has the recording's state.
+    const std::size_t offset = recorded.size() - played.size();
+    for (std::size_t p = 0; p < played.size(); ++p) {
+        ASSERT_EQ(played[p].hash, recorded[offset + p].hash)
+            << "playback frame " << played[p].frame << ", recorded frame " << recorded[offset + p].frame;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Difficulties, LastStageRun,
+                         ::testing::Values(LastStageCase{"easy", 0}, LastStageCase{"normal", 1},
+                                           LastStageCase{"hard", 2}),
+                         [](const ::testing::TestParamInfo<LastStageCase>& info) { return info.param.name; });
 
 // Drawing never draws random numbers or changes the game's state: the clear
 // run reaches the same state every frame with and without drawing. (The
