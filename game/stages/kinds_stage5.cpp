@@ -340,14 +340,12 @@ std::span<const EnemyKindSpec> EnemyKindsStage5() {
 }
 
 // The numbers of the stage that may go without their rows, each with its
-// reason. The castle (kind 110) and the last boss's escorts (kind 102) are
-// built, but their behaviour and their weapons are not written yet: the
-// castle descends straight on and fires nothing.
+// reason.
 namespace {
 constexpr NumbersException kExceptions[] = {
-    {NumbersRule::kStateHasBody, 1001, "the castle's behaviour is not written yet"},
-    {NumbersRule::kActionHasRow, 1003, "the castle's armour hubs do not fire yet"},
-    {NumbersRule::kActionHasRow, 1004, "the castle's fixed guns do not fire yet"},
+    // The castle.
+    {NumbersRule::kActionHasRow, 1022, "the castle hands wall 12 an action that has no pattern"},
+    // The last boss's escorts are built, but their weapons are not written yet.
     {NumbersRule::kActionHasRow, 960, "the last boss's escorts do not fire yet"},
 };
 }  // namespace

@@ -2,7 +2,8 @@
 //
 // Phases: 0 opening, 29 the gate boss, 1 falling debris, 2 the approach
 // (with the route choice at its end), 5 the fortress (the long road), 4 the
-// last waves before the castle; 10 the castle; 34 closing.
+// last waves before the castle; 10-13 the castle; 14 after its fall; 34
+// closing.
 //
 // R(n) is the stage generator (StagePlus, StageMinus); RandomFloat and
 // RandomInt are the engine's. Background sections change at seams: a frame
@@ -356,6 +357,79 @@ void Phase4() {
     }
 }
 
+// ---------------------------------------------------------------------------
+// The castle (kind 110, element 0 of the list throughout): phases 10-13 have
+// no exit of their own; the castle's behaviour moves the timeline on (11, 12
+// and 14). Phase 14 follows the castle's fall and closes the stage once the
+// field is empty and quiet.
+namespace castle {
+
+constexpr f32 kDown = 1.5707964f;
+
+// From phase 10 on the background zooms out: every 10 frames while the zoom
+// is above 2.0, by 2 percent, stopping at 2.0.
+void ZoomStep() {
+    f32& zoom = g_GameState.BackgroundZoom;
+    if (ScriptFrame() % 10 != 0 || !(zoom > 2.0f)) return;
+    zoom *= 0.98f;
+    if (zoom < 2.0f) zoom = 2.0f;
+}
+
+// A craft (kind 15, its own pattern 435) diving in at x = 120 + R(400).
+void SpawnCastleCraft(bool upperLayer) {
+    SpawnOrder o;
+    o.kind = 15;
+    o.state = 404;
+    o.speed = 7.0f;
+    o.x = StagePlus(120, 400);
+    o.y = -50.0f;
+    o.heading = kDown;
+    if (upperLayer) o.layer = 1;
+    SpawnAndPlace(SpawnEnemyStage5, o);
+}
+
+// Every 50 frames of first..last whose frame mod 300 is below 200.
+bool CraftFrame(i32 first, i32 last) { return EveryInWindow(first, last, 50) && ScriptFrame() % 300 < 200; }
+
+void SetFlag(i32 flag) { g_GameState.StoryFlags[static_cast<std::size_t>(flag)] = 1; }
+bool FlagSet(i32 flag) { return g_GameState.StoryFlags[static_cast<std::size_t>(flag)] != 0; }
+
+// The castle comes down: its talk, and craft between its guns.
+void Phase10() {
+    if (AtFrame(400)) StartTalkEvent400(490);
+    if (CraftFrame(400, 1500)) SpawnCastleCraft(false);
+    ZoomStep();
+}
+
+// The castle opens fire: the frame goes on from 500.
+void Phase11() {
+    if (ScriptFrame() < 500) g_GameState.StageScriptFrame = 500;
+    ZoomStep();
+}
+
+// The first ring (from frame 10000): a hub that falls early or late brings
+// craft of its own. A missing castle reads as destroyed parts.
+void Phase12() {
+    ZoomStep();
+    const i32 f = ScriptFrame();
+    if (f >= 10000 && f <= 11000 && RootDestroyed(0, 3)) SetFlag(kStoryCastleHubThreeFellEarly);
+    if (CraftFrame(10200, 11200) && FlagSet(kStoryCastleHubThreeFellEarly)) SpawnCastleCraft(true);
+    if (f >= 14000 && f <= 15000 && RootDestroyed(0, 8)) SetFlag(kStoryCastleHubEightFell);
+    if (CraftFrame(14000, 15000) && FlagSet(kStoryCastleHubEightFell)) SpawnCastleCraft(true);
+}
+
+// Entered by no state of the stage; the zoom goes on.
+void Phase13() { ZoomStep(); }
+
+// After the castle's second ring: the stage closes once the list is empty
+// and no talk runs.
+void Phase14() {
+    ZoomStep();
+    if (g_EnemyList.empty() && !IsTalkRunning()) CloseStage();
+}
+
+}  // namespace castle
+
 // Sections at seams: 0 to 1 in phase 1 (with the road's music), 1 to 2, 2 to
 // 3 (with talk 420), and 3 to 9 one by one in phase 30. `seam`: this frame's
 // scroll update wrapped.
@@ -392,6 +466,8 @@ constexpr TimelineSpawn kSpawns[] = {
     {9, 405},   {9, 406},   {10, 404},  {10, 431},  {11, 407},  {11, 408},  {11, 432},  {12, 403},
     {15, 431},  {15, 460},  {15, 461},  {20, 440},  {21, 430},  {30, 281},  {80, 490},  {81, 495},
     {90, 481},  {91, 482},  {92, 483},  {93, 482},  {99, 410},  {110, 1001},
+    // The castle's craft.
+    {15, 404},
 };
 // The pair ships' states, written right after their spawn.
 constexpr i32 kWrittenStates[] = {490, 491, 492};
@@ -416,6 +492,11 @@ void RunStage5Script() {
         case 2: Phase2(); break;
         case 5: Phase5(); break;
         case 4: Phase4(); break;
+        case 10: castle::Phase10(); break;
+        case 11: castle::Phase11(); break;
+        case 12: castle::Phase12(); break;
+        case 13: castle::Phase13(); break;
+        case 14: castle::Phase14(); break;
         case kClosingPhase: FinishStageWhenClosed(); break;
         default: break;
     }
