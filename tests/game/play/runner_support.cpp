@@ -198,6 +198,11 @@ RunResult RunGame(const RunSpec& spec) {
     Wrap<kSceneLogo>();
     Wrap<kScenePlay>();
     Wrap<kSceneTitle>();
+    if (spec.observeShellScenes) {
+        Wrap<kSceneStageReport>();
+        Wrap<kSceneResult>();
+        Wrap<kSceneEnding>();
+    }
     platform::SetScriptedInput(spec.input);
     SetGameCallbacks(TestSetup, GameMain);
 

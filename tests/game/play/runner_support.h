@@ -69,6 +69,9 @@ struct RunSpec {
     bool unlockAll = true;             // progress file with every stage cleared
     u8 showTalk = 1;
     FrameHook hook = nullptr;
+    // Rows (and the hook) also for the stage report, the result and the
+    // ending; otherwise only the logo, the title and the play scene are seen.
+    bool observeShellScenes = false;
 };
 
 RunResult RunGame(const RunSpec& spec);
