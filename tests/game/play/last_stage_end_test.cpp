@@ -34,6 +34,12 @@ namespace fs = std::filesystem;
 // The title's menus take keys from frame 400; the stage select's Z on the
 // last stage comes at 505 and its play scene opens some 100 frames later.
 constexpr i64 kSelect = 505;
+// The pictures: the last boss rising small and grey once the castle has
+// sunk, the last boss at full size in its last phase, and the ending's
+// number.
+constexpr i64 kSmallBossShot = 900;
+constexpr i64 kFullBossShot = 3950;
+constexpr i64 kEndingShot = 5766;
 
 struct Seen {
     i64 armed = 0;                // the frame the castle was put in
@@ -90,7 +96,7 @@ void Hook(const FrameRow& row) {
         castle.state = 1099;
         castle.age = 490;
         castle.x = 320.0f;
-        castle.y = 60.0f;
+        castle.y = 700.0f;  // low, so that it has sunk away before the boss is high
         castle.corePart = -1;
         for (i32 r = 0; r < 20; ++r) {
             if (EnemyPart* p = RootPartAt(0, r)) p->action = 0;
@@ -142,11 +148,10 @@ TEST(LastStageEnd, TheLastBossFallsTheStageClosesAndTheEndingLeadsBackToTheTitle
     spec.showTalk = 0;
     spec.hook = Hook;
     spec.observeShellScenes = true;
+    spec.shotFrames = {kSmallBossShot, kFullBossShot, kEndingShot};
     const RunResult r = RunGame(spec);
     ASSERT_FALSE(r.rows.empty());
     ASSERT_GT(g_seen.armed, 0);
-    std::printf("armed %lld small %lld full %lld\n", static_cast<long long>(g_seen.armed),
-                static_cast<long long>(g_seen.smallBoss), static_cast<long long>(g_seen.fullBoss));
     for (i32 i = 0; i < 7; ++i) EXPECT_EQ(g_seen.bossStates[i], 1) << i;
 
     // The stage closes once the last boss has gone, then the report, the
@@ -168,6 +173,13 @@ TEST(LastStageEnd, TheLastBossFallsTheStageClosesAndTheEndingLeadsBackToTheTitle
         r.rows, [](const FrameRow& row) { return row.sceneAfter == kSceneTitle; }, result->frame);
     ASSERT_NE(title, nullptr);
     EXPECT_EQ(title->sceneBefore, kSceneResult);
+    EXPECT_LT(g_seen.smallBoss, kSmallBossShot);
+    EXPECT_LT(g_seen.fullBoss, kFullBossShot);
+    EXPECT_LT(ending->frame, kEndingShot);
+    EXPECT_GT(result->frame, kEndingShot);
+    EXPECT_TRUE(ShotMatches(r, kSmallBossShot, "last_boss_small"));
+    EXPECT_TRUE(ShotMatches(r, kFullBossShot, "last_boss_full"));
+    EXPECT_TRUE(ShotMatches(r, kEndingShot, "last_stage_ending"));
     EXPECT_GE(g_seen.endingNumber, 1);
     EXPECT_LE(g_seen.endingNumber, 18);
 
@@ -179,11 +191,6 @@ TEST(LastStageEnd, TheLastBossFallsTheStageClosesAndTheEndingLeadsBackToTheTitle
     EXPECT_EQ(saved.StageProgress[0][4], 1);
     EXPECT_EQ(saved.endingsShown, 1u);
     EXPECT_EQ(saved.endingSeen[static_cast<std::size_t>(g_seen.endingNumber)], 1);
-    std::printf("armed %lld small %lld full %lld report %lld ending %lld result %lld title %lld\n",
-                static_cast<long long>(g_seen.armed), static_cast<long long>(g_seen.smallBoss),
-                static_cast<long long>(g_seen.fullBoss), static_cast<long long>(report->frame),
-                static_cast<long long>(ending->frame), static_cast<long long>(result->frame),
-                static_cast<long long>(title->frame));
 }
 
 }  // namespace
