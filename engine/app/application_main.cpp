@@ -283,8 +283,12 @@ i32 ApplicationMain(int argc, char** argv) {
     std::string folder = platform::ProgramFolder();
     std::strncpy(app.applicationFolder, folder.c_str(), sizeof app.applicationFolder - 1);
     ResetCurrentDirectory();
-    if (Options().headless && &platform::CurrentClock() == &platform::RealClock())
+    // A headless run's clock starts at 0 every time, so that runs in one
+    // process start alike (the first random seed is taken from the clock).
+    if (Options().headless && &platform::CurrentClock() == &platform::RealClock()) {
+        HeadlessClock() = platform::VirtualClock();
         platform::SetClock(&HeadlessClock());
+    }
 
     // 2. The game's settings, before any window exists.
     if (g_gameSetup) g_gameSetup();

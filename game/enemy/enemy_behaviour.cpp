@@ -13,6 +13,8 @@
 #include "game/shell/game_math.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
+#include "game/shell/sound_names.h"
+#include "game/shell/transition.h"
 
 namespace {
 
@@ -43,7 +45,7 @@ void OpenTarget(EnemyPart& part, const BossPhaseTarget& t) {
     part.hitShape = t.shape;
     if (t.action != kKeepAction) {
         part.action = t.action;
-        part.timer = t.timer;
+        if (t.timer != kKeepTimer) part.timer = t.timer;
     }
     if (t.markerFrames > 0) {
         AddTargetMarkerTimed(&part, part.spriteKind, t.markerFrames);
@@ -188,6 +190,15 @@ bool EscapeEnemy(i32 enemy) {
     return RemoveEnemy(enemy);
 }
 
+bool RemoveBossWithFade(i32 enemy) {
+    RemoveEnemy(enemy);
+    PlaySoundEffect(kSoundSenGeBom05);
+    g_GameState.ScreenShakeTimer = 50;
+    StartTransition(23);
+    TransitionState.speed = 0.01f;
+    return false;
+}
+
 void PlaySpacedSound(i32 effect, i32 frames) {
     if (g_GameState.FrameCounter - GetSoundEffectStamp(effect) > frames) {
         PlaySoundEffectStamped(effect, g_GameState.FrameCounter);
@@ -215,7 +226,7 @@ void OpenBossPhase(i32 enemy, i32 zeroFirst, i32 zeroLast, std::span<const BossP
     for (const BossPhaseAttacker& a : attackers) {
         if (EnemyPart* part = PhasePart(enemy, a.root, a.child)) {
             part->action = a.action;
-            part->timer = a.timer;
+            if (a.timer != kKeepTimer) part->timer = a.timer;
         }
     }
     if (opening.bossActiveFlag != kLeaveBossActiveFlag) {

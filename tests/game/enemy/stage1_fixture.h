@@ -49,9 +49,9 @@ protected:
         RegisterStepPart(0, 2, StepPartStage1Hard);
     }
 
-    // Spawns the kind and writes what a timeline writes.
+    // Spawns the kind of the fixture's stage and writes what a timeline writes.
     i32 Spawn(i32 kind, i32 state, f32 x, f32 y, f32 speed, f32 heading = kHalfPi) {
-        const i32 e = SpawnEnemyStage1(kind);
+        const i32 e = spawner_(kind);
         EXPECT_GE(e, 0);
         if (e < 0) return e;
         Enemy& enemy = g_EnemyList[static_cast<std::size_t>(e)];
@@ -86,6 +86,9 @@ protected:
     }
     // No talk runs, so the next event starts whatever its priority.
     void QuietTalk() { g_TalkState.active = 0; }
+
+    // The spawner Spawn calls (a fixture of another stage sets its own).
+    i32 (*spawner_)(i32 kind) = SpawnEnemyStage1;
 };
 
 }  // namespace stage1_test

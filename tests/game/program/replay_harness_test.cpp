@@ -139,59 +139,6 @@ struct RecordCase {
 
 void PrintTo(const RecordCase& c, std::ostream* os) { *os << c.name; }
 
-class RecordAndPlay : public ::testing::TestWithParam<RecordCase> {};
-
-// Every frame of the playback must reach a state the recording reached, in the
-// same order, ending where the recording ended. The recording has frames the
-// playback has not (the title, the pause menu opened by the live key), so the
-// playback's hashes are matched in order against the recording's.
-TEST_P(RecordAndPlay, PlaybackReachesTheRecordedStateEveryFrame) {
-    const RecordCase& c = GetParam();
-    ProgramFolder folder(false);
-    const std::size_t frames = folder.WriteScript("script.bin", c.script);
-    const ProgramResult record = folder.Run({"--no-draw", "--frames", std::to_string(frames), "--input", "script.bin",
-                                             "--record", "run.rpl", "--hash-every", "1"});
-    ASSERT_EQ(record.exitCode, 0) << record;
-    ASSERT_TRUE(fs::exists(folder.dir() / "run.rpl")) << record;
-    const std::vector<FrameHash> recorded = ParseFrameHashes(record.out);
-    ASSERT_EQ(recorded.size(), frames);
-
-    const ReplayHeader header = HeaderOf(folder.dir() / "run.rpl");
-    EXPECT_EQ(header.StartKind, c.startKind);
-    for (i32 s = 0; s < kStageSlots; ++s) {
-        EXPECT_EQ(header.played[static_cast<std::size_t>(s)], s == c.stage ? 1 : 0) << "stage " << s;
-    }
-    const u32 words = header.inputCount[static_cast<std::size_t>(c.stage)];
-    ASSERT_GT(words, 300u);
-
-    const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"});
-    ASSERT_EQ(play.exitCode, 0) << play;
-    EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play;
-    const std::vector<FrameHash> played = ParseFrameHashes(play.out);
-    // One frame per recorded input word, then the playback ends.
-    ASSERT_EQ(played.size(), words);
-
-    std::size_t r = 0;
-    std::size_t firstMatch = recorded.size();
-    for (std::size_t p = 0; p < played.size(); ++p) {
-        while (r < recorded.size() && recorded[r].hash != played[p].hash) ++r;
-        ASSERT_LT(r, recorded.size()) << "playback frame " << played[p].frame << " (" << played[p].hash
-                                      << ") is not a state of the recording after its frame "
-                                      << (p ? recorded[firstMatch].frame : 0);
-        if (p == 0) firstMatch = r;
-        ++r;
-    }
-    // The playback ends in the recording's last state, and skipped no more of
-    // the recording's play frames than its pause took.
-    EXPECT_EQ(played.back().hash, recorded.back().hash);
-    EXPECT_LE(recorded.size() - firstMatch - played.size(), 200u);
-}
-
-INSTANTIATE_TEST_SUITE_P(Runs, RecordAndPlay,
-                         ::testing::Values(RecordCase{"FullRun", kFullRun, 0, 0},
-                                           RecordCase{"StageSelect", kStageSelect, 1, 2}),
-                         [](const ::testing::TestParamInfo<RecordCase>& info) { return info.param.name; });
-
 // The time limit of each of the clear run's runs.
 constexpr std::chrono::minutes kLongRun{3};
 
@@ -212,6 +159,77 @@ std::string RunOutcome(const std::vector<FrameHash>& hashes, const ReplayHeader&
 }
 
 const fs::path kProgramTests = fs::path(TOLVARIN_SOURCE_DIR) / "tests" / "game" / "program";
+
+class RecordAndPlay : public ::testing::TestWithParam<RecordCase> {};
+
+// Records the script's run and plays it back. Every frame of the playback
+// must reach a state the recording reached, in the same order, ending where
+// the recording ended. The recording has frames the playback has not (the
+// title, the pause menu opened by the live key), so the playback's hashes are
+// matched in order against the recording's. With an expected file, the
+// recording's outcome (RunOutcome) must match it. The recording's header.
+ReplayHeader RecordAndPlayBack(const std::string& script, i32 stage, i32 startKind, u32 minWords,
+                               const fs::path& expected = {}) {
+    ProgramFolder folder(false);
+    const std::size_t frames = folder.WriteScript("script.bin", script);
+    const ProgramResult record = folder.Run({"--no-draw", "--frames", std::to_string(frames), "--input", "script.bin",
+                                             "--record", "run.rpl", "--hash-every", "1"},
+                                            kLongRun);
+    EXPECT_EQ(record.exitCode, 0) << record;
+    EXPECT_TRUE(fs::exists(folder.dir() / "run.rpl")) << record;
+    const std::vector<FrameHash> recorded = ParseFrameHashes(record.out);
+    EXPECT_EQ(recorded.size(), frames);
+
+    const ReplayHeader header = HeaderOf(folder.dir() / "run.rpl");
+    EXPECT_EQ(header.StartKind, startKind);
+    for (i32 s = 0; s < kStageSlots; ++s) {
+        EXPECT_EQ(header.played[static_cast<std::size_t>(s)], s == stage ? 1 : 0) << "stage " << s;
+    }
+    const u32 words = header.inputCount[static_cast<std::size_t>(stage)];
+    EXPECT_GT(words, minWords);
+    if (!expected.empty()) {
+        EXPECT_TRUE(testing_support::MatchesExpectedFile(expected, RunOutcome(recorded, header)));
+    }
+    if (recorded.empty() || words <= minWords) return header;
+
+    const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"}, kLongRun);
+    EXPECT_EQ(play.exitCode, 0) << play;
+    EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play;
+    const std::vector<FrameHash> played = ParseFrameHashes(play.out);
+    // One frame per recorded input word, then the playback ends.
+    EXPECT_EQ(played.size(), words);
+    if (played.empty()) return header;
+
+    std::size_t r = 0;
+    std::size_t firstMatch = recorded.size();
+    for (std::size_t p = 0; p < played.size(); ++p) {
+        while (r < recorded.size() && recorded[r].hash != played[p].hash) ++r;
+        if (r >= recorded.size()) {
+            ADD_FAILURE() << "playback frame " << played[p].frame << " (" << played[p].hash
+                          << ") is not a state of the recording after its frame "
+                          << (p ? recorded[firstMatch].frame : 0);
+            return header;
+        }
+        if (p == 0) firstMatch = r;
+        ++r;
+    }
+    // The playback ends in the recording's last state, and skipped no more of
+    // the recording's play frames than its pause took.
+    EXPECT_EQ(played.back().hash, recorded.back().hash);
+    EXPECT_LE(recorded.size() - firstMatch - played.size(), 200u);
+    return header;
+}
+
+TEST_P(RecordAndPlay, PlaybackReachesTheRecordedStateEveryFrame) {
+    const RecordCase& c = GetParam();
+    RecordAndPlayBack(c.script, c.stage, c.startKind, 300);
+}
+
+INSTANTIATE_TEST_SUITE_P(Runs, RecordAndPlay,
+                         ::testing::Values(RecordCase{"FullRun", kFullRun, 0, 0},
+                                           RecordCase{"StageSelect", kStageSelect, 1, 2}),
+                         [](const ::testing::TestParamInfo<RecordCase>& info) { return info.param.name; });
+
 
 // The first stage's clear run: the logo, the title and a new game on EASY,
 // the stage's waves, the boss and the stage report, and the first frames of
@@ -281,10 +299,11 @@ TEST(ClearRun, ClearsTheFirstStageAndPlaysBackIntoTheSecond) {
 }
 
 // The last stage from the title's stage select on EASY, NORMAL and HARD,
-// through the gate boss and the last waves to the castle's arrival (the
-// frame 3000 of its last wave phase), with a progress file that unlocks every
-// stage. The scripts were found by playing the stage and are tied to the
-// game's present behaviour, like the clear run's.
+// through the gate boss, the route choice and the last waves to the castle's
+// arrival (frame 3000 of its last wave phase), with a progress file that
+// unlocks every stage. The scripts (stage5_<difficulty>_input.txt) were found
+// by playing the stage and are tied to the game's present behaviour, like the
+// clear run's; each run's outcome is kept in stage5_<difficulty>_expected.txt.
 struct LastStageCase {
     const char* name;
     i32 difficulty;
@@ -296,8 +315,7 @@ class LastStageRun : public ::testing::TestWithParam<LastStageCase> {};
 
 TEST_P(LastStageRun, RecordedToTheCastleAndPlayedBackWithTheSameStateEveryFrame) {
     const LastStageCase& c = GetParam();
-    const std::string script = ReadText(fs::path(TOLVARIN_SOURCE_DIR) / "tests" / "game" / "program" /
-                                        ("stage5_" + std::string(c.name) + "_input.txt"));
+    const std::string script = ReadText(kProgramTests / ("stage5_" + std::string(c.name) + "_input.txt"));
     ASSERT_FALSE(script.empty());
     ProgramFolder folder(false);
     SystemData progress = DefaultSystemData();
@@ -323,10 +341,12 @@ TEST_P(LastStageRun, RecordedToTheCastleAndPlayedBackWithTheSameStateEveryFrame)
     }
     const u32 words = header.inputCount[4];
     EXPECT_GT(words, 12000u);
+    EXPECT_TRUE(testing_support::MatchesExpectedFile(
+        kProgramTests / ("stage5_" + std::string(c.name) + "_expected.txt"), RunOutcome(recorded, header)));
 
     const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"}, kLongRun);
     ASSERT_EQ(play.exitCode, 0) << play;
-    EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play.err;
+    EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play;
     const std::vector<FrameHash> played = ParseFrameHashes(play.out);
     ASSERT_EQ(played.size(), words);
     // The playback starts at the stage's first frame: from there on every
@@ -367,6 +387,20 @@ TEST(NoDrawOption, TheClearRunHasTheSameStateEveryFrameWithAndWithoutDrawing) {
     for (std::size_t i = 0; i < frames; ++i) {
         ASSERT_EQ(a[i].hash, b[i].hash) << "frame " << a[i].frame;
     }
+}
+
+// A HARD run of the second stage from the stage select, its moves found by
+// the input search (tests/game/program/hard_stage2_input.txt says what it
+// does): it flies every wave and road of the stage to the boss's arrival, and
+// its replay reaches the recorded state every frame. Its outcome is kept in
+// hard_stage2_expected.txt.
+TEST(HardRun, FliesTheSecondStageToItsBossAndPlaysBack) {
+    const std::string script = ReadText(kProgramTests / "hard_stage2_input.txt");
+    ASSERT_FALSE(script.empty());
+    const ReplayHeader header =
+        RecordAndPlayBack(script, 1, kStartStageSelect, 15600, kProgramTests / "hard_stage2_expected.txt");
+    EXPECT_EQ(header.Difficulty, kDifficultyHard);
+    EXPECT_EQ(header.livesAtStart[1], 3u);
 }
 
 TEST(RecordOption, RunWithoutPlayWritesNothingAndFails) {

@@ -7,6 +7,7 @@
 
 #include "game/enemy/enemy_content.h"
 #include "game/patterns/pattern_content.h"
+#include "game/play/part_death.h"
 #include "game/play/play_overlays.h"
 #include "game/play/stage_background.h"
 #include "game/play/talk.h"
@@ -75,10 +76,13 @@ protected:
     std::unique_ptr<stage_test::NumbersAudit> audit_;
 };
 
-// Shoots down, each frame, every part of the gate boss that can be hit.
+// Shoots down, each frame, every part of the gate boss and of the fortress
+// that can be hit; a fortress whose core is down is destroyed and erased, as
+// the collision pass does.
 void ShootTheGate() {
-    for (Enemy& e : g_EnemyList) {
-        if (e.spawnId != 490 || e.active == 0) continue;
+    for (std::size_t i = 0; i < g_EnemyList.size(); ++i) {
+        Enemy& e = g_EnemyList[i];
+        if ((e.spawnId != 490 && e.spawnId != 430) || e.active == 0) continue;
         for (const i32 slot : e.rootParts) {
             if (slot == kNoPart) break;
             EnemyPart& part = g_EnemyPartPool[slot];
@@ -88,6 +92,12 @@ void ShootTheGate() {
                 part.hp = 0;
             }
         }
+        if (e.corePart == kNoPart || g_EnemyPartPool[e.rootParts[e.corePart]].state != -1) continue;
+        DestroyEnemy(static_cast<i32>(i));
+        if (g_EnemyList[i].corePart == kNoPart) continue;
+        ReleaseEnemyParts(static_cast<i32>(i));
+        g_EnemyList.erase(g_EnemyList.begin() + static_cast<std::ptrdiff_t>(i));
+        return;
     }
 }
 
@@ -95,6 +105,18 @@ TEST_P(Stage5FlowTest, FromTheStartThroughTheGateToTheCastle) {
     WithPatterns(GetParam());
     const auto phases = RunUntil(10, 1, 30000, ShootTheGate);
     EXPECT_EQ(phases, (std::vector<i32>{0, 29, 1, 2, 4, 10}));
+    ASSERT_FALSE(g_EnemyList.empty());
+    EXPECT_EQ(g_EnemyList[0].spawnId, 1001);
+}
+
+// A run whose earlier stages opened the long road (story flag 38 and ranks
+// that add up to 16) takes the fortress's road before the last waves.
+TEST_P(Stage5FlowTest, TheLongRoadGoesThroughTheFortressToTheCastle) {
+    WithPatterns(GetParam());
+    g_GameState.StoryFlags[38] = 1;
+    g_PlayRecord.stageRank = {4, 4, 4, 4, 0};
+    const auto phases = RunUntil(10, 1, 30000, ShootTheGate);
+    EXPECT_EQ(phases, (std::vector<i32>{0, 29, 1, 2, 5, 4, 10}));
     ASSERT_FALSE(g_EnemyList.empty());
     EXPECT_EQ(g_EnemyList[0].spawnId, 1001);
 }
