@@ -18,8 +18,8 @@
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/play/effects.h"
-#include "game/play/part_death.h"
 #include "game/play/enemy_runtime.h"
+#include "game/play/part_death.h"
 #include "game/play/stage_random.h"
 #include "game/play/talk.h"
 #include "game/shell/game_math.h"
@@ -717,8 +717,6 @@ bool StepMidBossCrash(i32 enemy, i32 age) {
 // 1099, the final sinking.
 namespace castle {
 
-using f80 = long double;
-
 constexpr f32 kUp = -1.5707964f;
 
 // Root parts: 0 the keep (its twelve gates are children 0..11), 1..8 the
@@ -736,15 +734,6 @@ void GiveRootAction(i32 enemy, i32 root, i32 action) {
 }
 void GiveChildAction(i32 enemy, i32 root, i32 child, i32 action) {
     if (EnemyPart* part = ChildPartAt(enemy, root, child)) GiveAction(*part, action);
-}
-
-// Heading toward (tx, ty); the distance to it.
-f80 HeadFor(i32 enemy, f32 tx, f32 ty) {
-    Enemy& e = EnemyRecord(enemy);
-    const f80 dx = static_cast<f80>(tx) - static_cast<f80>(e.x);
-    const f80 dy = static_cast<f80>(ty) - static_cast<f80>(e.y);
-    e.heading = static_cast<f32>(std::atan2(dy, dx));
-    return std::sqrt(dx * dx + dy * dy);
 }
 
 // amplitude x cos(2 pi n / period) in extended precision (SwayOffset's
@@ -857,7 +846,7 @@ void FirstRing(i32 enemy, i32 age) {
 // then bonus E and the core (with six hubs down whole), or the end at once.
 void SecondRing(i32 enemy, i32 age) {
     if (age == 30001) {
-        const f80 distance = HeadFor(enemy, 320.0f, 50.0f);
+        const f80 distance = HeadToward(enemy, 320.0f, 50.0f);
         EnemyRecord(enemy).speed = static_cast<f32>(static_cast<f80>(0.002f) * distance);
     }
     if (age < 31000) StepStraight(enemy);
@@ -890,7 +879,7 @@ void SecondRing(i32 enemy, i32 age) {
 // sways. The core's fall (the collision pass) ends it.
 void Core(i32 enemy, i32 age) {
     if (age == 40001) {
-        const f80 distance = HeadFor(enemy, 320.0f, -80.0f);
+        const f80 distance = HeadToward(enemy, 320.0f, -80.0f);
         EnemyRecord(enemy).speed = static_cast<f32>(distance / 300.0L);
         g_GameState.BossActiveFlag = 1;
     }
@@ -924,15 +913,6 @@ bool StepCastle(i32 enemy, i32 age) {
     return true;
 }
 
-// A burst of 10 x (+-50, +-50), delay step 2, around the castle's position
-// moved by (RandomFloat(-200, 200), RandomFloat(low, high)), x drawn first.
-void ScatteredBurst(i32 enemy, f32 low, f32 high) {
-    const f32 ox = RandomFloat(-200.0f, 200.0f);
-    const f32 oy = RandomFloat(low, high);
-    const f32 centre[2] = {EnemyRecord(enemy).x + ox, EnemyRecord(enemy).y + oy};
-    SpawnEffectBurst(10, centre, -50.0f, 50.0f, -50.0f, 50.0f, 2);
-}
-
 // 1099: the castle sinks, bursting, and leaves with a flash. Bonus F first;
 // then either the last boss is on its way (story flag 94), or the music
 // stops and the castle waits until age 700 before it sinks.
@@ -951,11 +931,9 @@ bool StepCastleSinking(i32 enemy, i32 age) {
         EnemyRecord(enemy).speed = 0.25f;
     }
     if (age >= 100 && age <= 500 && age % 50 == 0) {
-        g_GameState.ScreenShakeTimer = 50;
-        PlaySoundEffect(kSoundSenGeBom05);
-        ScatteredBurst(enemy, -200.0f, 200.0f);
+        Quake(enemy, 200.0f, -200.0f, 200.0f);
     }
-    if (age >= 100 && age <= 500 && age % 25 == 0) ScatteredBurst(enemy, -200.0f, 400.0f);
+    if (age >= 100 && age <= 500 && age % 25 == 0) ScatteredBurst(enemy, 200.0f, -200.0f, 400.0f);
     const bool lastBoss = g_GameState.StoryFlags[kStoryLastBossEarned] != 0;
     Enemy& e = EnemyRecord(enemy);
     if (age > (lastBoss ? 200 : 700) && e.y < 1000.0f) {
@@ -963,8 +941,7 @@ bool StepCastleSinking(i32 enemy, i32 age) {
         e.speed += 0.005f;
     }
     if (e.y < 1000.0f) return true;
-    StartTransition(23);
-    TransitionState.speed = 0.01f;
+    Flash();
     g_GameState.ScreenShakeTimer = 50;
     PlaySoundEffect(kSoundSenGeBom05);
     return RemoveEnemy(enemy);
@@ -1378,7 +1355,6 @@ bool StepPulsingEscort(i32 enemy, i32 age) {
 
 }  // namespace lastboss
 
-
 // Every state of the stage's regular enemies and its gate boss.
 constexpr StateRow kStates[] = {
     {111, StepFalling},
@@ -1420,6 +1396,9 @@ constexpr StateRow kStates[] = {
     {491, [](i32 e, i32 age) { return StepWheeling(e, age, 491); }},
     {492, [](i32 e, i32 age) { return StepWheeling(e, age, 492); }},
     {495, StepDebris},
+    // The castle.
+    {1001, castle::StepCastle},
+    {1099, castle::StepCastleSinking},
     // The last boss and its escorts.
     {900, lastboss::StepRising},
     {901, lastboss::StepArrival},
@@ -1435,30 +1414,19 @@ constexpr StateRow kStates[] = {
     {993, [](i32 e, i32 age) { return lastboss::StepWheelingEscort(e, age, lastboss::kWheel993); }},
     {994, [](i32 e, i32 age) { return lastboss::StepWheelingEscort(e, age, lastboss::kWheel994); }},
     {995, lastboss::StepBrakingEscort},
-    // The castle.
-    {1001, castle::StepCastle},
-    {1099, castle::StepCastleSinking},
 };
 
 // The states the bodies switch to, and those DestroyEnemy gives the spawn ids
 // of this stage (411: 409, 420: 441, 421: 433, 430: 111, 490: 419, 1001: 1099).
-constexpr i32 kWrittenStates[] = {
-    111, 280, 409, 411, 412, 413, 414, 415, 417, 419, 433, 441,
-    // The castle.
-    1099,
-    // The last boss.
-    901, 911, 912, 913, 915, 920, 921,
-};
-// The actions the gate boss's phases give its parts, and the wrecks part
-// deaths give this stage's sprite kinds.
-constexpr i32 kWrittenActions[] = {
-    0, 11, 13, 14, 15, 410, 411, 412, 414, 415, 416, 417, 418, 420, 421,
-    // The castle: its phases, DestroyEnemy's wreck of root 0, the wrecks of
-    // its pieces.
-    1001, 1010, 1020, 1021, 1022, 1100,
-    // The last boss's phases.
-    901, 902, 903, 910, 931, 932, 933, 951, 952,
-};
+constexpr i32 kWrittenStates[] = {111, 280, 409, 411, 412, 413, 414, 415, 417, 419, 433, 441, 1099,
+                                  // The last boss.
+                                  901, 911, 912, 913, 915, 920, 921};
+// The actions the gate boss's, the castle's and the last boss's phases give
+// their parts, and the wrecks part deaths give this stage's sprite kinds.
+constexpr i32 kWrittenActions[] = {0,   11,  13,  14,  15,  410,  411,  412,  414,  415,  416,
+                                   417, 418, 420, 421, 1001, 1010, 1020, 1021, 1022, 1100,
+                                   // The last boss.
+                                   901, 902, 903, 910, 931, 932, 933, 951, 952};
 // The pictures the bodies swap in.
 constexpr i32 kWrittenSpriteKinds[] = {460, 461, 462, 464, 465, 466, 483, 484};
 

@@ -366,8 +366,6 @@ void Phase4() {
 // field is empty and quiet.
 namespace castle {
 
-constexpr f32 kDown = 1.5707964f;
-
 // From phase 10 on the background zooms out: every 10 frames while the zoom
 // is above 2.0, by 2 percent, stopping at 2.0.
 void ZoomStep() {
@@ -394,7 +392,6 @@ void SpawnCastleCraft(bool upperLayer) {
 bool CraftFrame(i32 first, i32 last) { return EveryInWindow(first, last, 50) && ScriptFrame() % 300 < 200; }
 
 void SetFlag(i32 flag) { g_GameState.StoryFlags[static_cast<std::size_t>(flag)] = 1; }
-bool FlagSet(i32 flag) { return g_GameState.StoryFlags[static_cast<std::size_t>(flag)] != 0; }
 
 // The castle comes down: its talk, and craft between its guns.
 void Phase10() {

@@ -147,7 +147,7 @@ TEST(LastStageEnd, TheLastBossFallsTheStageClosesAndTheEndingLeadsBackToTheTitle
     spec.frameLimit = static_cast<i64>(s.words.size());
     spec.showTalk = 0;
     spec.hook = Hook;
-    spec.observeShellScenes = true;
+    spec.watchReportAndEnding = true;
     spec.shotFrames = {kSmallBossShot, kFullBossShot, kEndingShot};
     const RunResult r = RunGame(spec);
     ASSERT_FALSE(r.rows.empty());

@@ -69,9 +69,10 @@ struct RunSpec {
     bool unlockAll = true;             // progress file with every stage cleared
     u8 showTalk = 1;
     FrameHook hook = nullptr;
-    // Rows (and the hook) also for the stage report, the result and the
-    // ending; otherwise only the logo, the title and the play scene are seen.
-    bool observeShellScenes = false;
+    bool noDraw = false;               // run as --no-draw does (no picture is kept)
+    bool watchReportAndEnding = false;  // rows (and the hook) for the stage report, ending and result too
+    std::string recordFile;            // --record: the run record written here (an absolute path)
+    std::string playFile;              // --play: this replay played back instead of the logo
 };
 
 RunResult RunGame(const RunSpec& spec);
