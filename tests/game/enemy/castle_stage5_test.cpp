@@ -18,38 +18,27 @@
 #include "game/shell/transition.h"
 #include "tests/game/enemy/enemy_fixture.h"
 #include "tests/game/enemy/stage1_fixture.h"
+#include "tests/game/enemy/stage5_fixture.h"
 
 namespace {
 
 using stage1_test::DrawsSince;
 
-constexpr f32 kHalfPi = 1.5707964f;
+using stage5_test::kHalfPi;
 
-class CastleTest : public enemy_test::EnemyFrameTest {
+class CastleTest : public stage5_test::Stage5Test {
 protected:
     void SetUp() override {
-        EnemyFrameTest::SetUp();
-        g_GameState.StageIndex = 4;
-        g_GameState.Difficulty = 0;
+        Stage5Test::SetUp();
         g_GameState.Continues = 3;
-        RegisterStepEnemy(4, StepEnemyStage5);
-        StageRandomSeed(&g_StageRandomState, 0);
-        g_PlayerState[0].x = 320.0f;
-        g_PlayerState[0].y = 400.0f;
         g_PlayerState[0].shotLevel = 1;  // m = 1
-        g_PlayerState[0].lives = 3;
         g_MusicState.ready = 1;
         g_MusicState.requested = 18;
         ClearSoundEffectStamps();
     }
     void TearDown() override {
         g_MusicState = MusicState{};
-        EnemyFrameTest::TearDown();
-    }
-    // A fresh state inside one test (for tables of cases).
-    void Restart() {
-        enemy_test::ResetEnemyFrameState();
-        SetUp();
+        Stage5Test::TearDown();
     }
 
     // The castle as the timeline brings it: kind 110 at the front, state

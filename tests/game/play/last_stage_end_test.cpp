@@ -129,7 +129,7 @@ void Hook(const FrameRow& row) {
     }
 }
 
-TEST(LastStageEnd, TheLastBossFallsTheStageClosesAndTheEndingLeadsBackToTheTitle) {
+TEST(LastStageRunner, TheLastBossFallsTheStageClosesAndTheEndingLeadsBackToTheTitle) {
     g_seen = Seen{};
     Script s(7300);
     s.Tap(151, kInputZ);      // past the logos

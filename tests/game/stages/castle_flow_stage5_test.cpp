@@ -19,7 +19,7 @@
 #include "game/shell/story_flags.h"
 #include "game/shell/transition.h"
 #include "game/stages/stage_content.h"
-#include "tests/game/enemy/enemy_fixture.h"
+#include "tests/game/enemy/stage5_fixture.h"
 #include "tests/game/stages/castle_shots.h"
 #include "tests/game/stages/numbers_audit.h"
 
@@ -28,25 +28,19 @@ namespace {
 using stage_test::CastleAim;
 using stage_test::CastleIndex;
 
-class CastleFlowTest : public enemy_test::EnemyFrameTest, public testing::WithParamInterface<i32> {
+class CastleFlowTest : public stage5_test::Stage5Test, public testing::WithParamInterface<i32> {
 protected:
     void SetUp() override {
-        EnemyFrameTest::SetUp();
-        g_GameState.StageIndex = 4;
+        Stage5Test::SetUp();
         g_GameState.Difficulty = GetParam();
         g_GameState.Continues = 3;
         g_GameState.BackgroundZoom = 300.0f;  // the stage's load value
         RegisterEnemyContent();
         RegisterStageContent();
         RegisterPatternContent();
-        StageRandomSeed(&g_StageRandomState, 0);
         DefaultHitShapes[0] = {5, 3, 0};
         DefaultHitShapes[1] = {0, 0, 5};
         DefaultHitShapes[2] = {0, 0, 12};
-        g_PlayerState[0].x = 320.0f;
-        g_PlayerState[0].y = 400.0f;
-        g_PlayerState[0].shotLevel = 1;
-        g_PlayerState[0].lives = 3;
         audit_ = std::make_unique<stage_test::NumbersAudit>(4);
     }
     void TearDown() override {
@@ -55,7 +49,7 @@ protected:
         for (const std::string& p : problems) ADD_FAILURE() << p;
         audit_.reset();
         ResetStageDispatch();
-        EnemyFrameTest::TearDown();
+        Stage5Test::TearDown();
     }
 
     void Enter(i32 phase, i32 frame) {
