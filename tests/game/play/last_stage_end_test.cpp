@@ -129,7 +129,7 @@ void Hook(const FrameRow& row) {
     }
 }
 
-TEST(LastStageRunner, TheLastBossFallsTheStageClosesAndTheEndingLeadsBackToTheTitle) {
+TEST(LastBossRunner, TheLastBossFallsTheStageClosesAndTheEndingLeadsBackToTheTitle) {
     g_seen = Seen{};
     Script s(7300);
     s.Tap(151, kInputZ);      // past the logos
@@ -148,7 +148,16 @@ TEST(LastStageRunner, TheLastBossFallsTheStageClosesAndTheEndingLeadsBackToTheTi
     spec.showTalk = 0;
     spec.hook = Hook;
     spec.watchReportAndEnding = true;
+#if defined(__SANITIZE_ADDRESS__)
+    // Some 7,000 frames drawn in full are too long for the sanitizer build:
+    // it runs the same road without drawing, and the normal build keeps the
+    // pictures.
+    constexpr bool kPictures = false;
+    spec.noDraw = true;
+#else
+    constexpr bool kPictures = true;
     spec.shotFrames = {kSmallBossShot, kFullBossShot, kEndingShot};
+#endif
     const RunResult r = RunGame(spec);
     ASSERT_FALSE(r.rows.empty());
     ASSERT_GT(g_seen.armed, 0);
@@ -177,9 +186,11 @@ TEST(LastStageRunner, TheLastBossFallsTheStageClosesAndTheEndingLeadsBackToTheTi
     EXPECT_LT(g_seen.fullBoss, kFullBossShot);
     EXPECT_LT(ending->frame, kEndingShot);
     EXPECT_GT(result->frame, kEndingShot);
-    EXPECT_TRUE(ShotMatches(r, kSmallBossShot, "last_boss_small"));
-    EXPECT_TRUE(ShotMatches(r, kFullBossShot, "last_boss_full"));
-    EXPECT_TRUE(ShotMatches(r, kEndingShot, "last_stage_ending"));
+    if (kPictures) {
+        EXPECT_TRUE(ShotMatches(r, kSmallBossShot, "last_boss_small"));
+        EXPECT_TRUE(ShotMatches(r, kFullBossShot, "last_boss_full"));
+        EXPECT_TRUE(ShotMatches(r, kEndingShot, "last_stage_ending"));
+    }
     EXPECT_GE(g_seen.endingNumber, 1);
     EXPECT_LE(g_seen.endingNumber, 18);
 
