@@ -30,14 +30,13 @@ constexpr f32 kDown = 1.5707964f;
 constexpr f32 kLeft = -3.1415927f;
 constexpr f32 kRight = 0.0f;
 
-// Flags of the earlier stages that this one reads (beside the first stage's
-// named ones): set by talk 205 and talk 211 of the second stage, by talk 387
-// of the third and talk 541 of the fourth; 38 opens the long road.
-constexpr i32 kFlagSecondStageTalk205 = 27;
-constexpr i32 kFlagSecondStageTalk211 = 37;
-constexpr i32 kFlagLongRoad = 38;
+// Flags of the third and fourth stages that this one reads (set by talk 387
+// of the third and talk 541 of the fourth). The second stage's: the carrier
+// mid-boss destroyed (27), its second mid-boss destroyed (37) or sent away
+// early (38, which opens the long road).
 constexpr i32 kFlagThirdStageTalk387 = 53;
 constexpr i32 kFlagFourthStageBossExtra = 73;
+constexpr i32 kFlagLongRoad = kStorySecondStageMidBossLeftEarly;
 
 i32 Spawn(const SpawnOrder& order) { return SpawnAndPlace(SpawnEnemyStage5, order); }
 
@@ -228,9 +227,9 @@ bool SpawnFriend() {
         chosen = &kFriends[0];
     } else if (FlagSet(kStoryBossDestroyed) && FlagSet(kStorySecondMidBossCame)) {
         chosen = &kFriends[1];
-    } else if (FlagSet(kStoryFirstMidBossDowned) && FlagSet(kFlagSecondStageTalk211)) {
+    } else if (FlagSet(kStoryFirstMidBossDowned) && FlagSet(kStorySecondStageMidBossDowned)) {
         chosen = &kFriends[2];
-    } else if (FlagSet(kFlagSecondStageTalk205)) {
+    } else if (FlagSet(kStoryCarrierMidBossDestroyed)) {
         chosen = &kFriends[3];
     }
     if (chosen == nullptr) return false;

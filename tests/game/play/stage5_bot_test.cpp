@@ -168,7 +168,7 @@ void Decide() {
         for (int cont = 0; cont < 2; ++cont) {
             Candidate c;
             c.words.assign(kStep, static_cast<u16>(d | kInputZ));
-            const u16 rest = cont == 0 ? static_cast<u16>(d | kInputZ) : cont == 1 ? static_cast<u16>(kInputZ) : Toward();
+            const u16 rest = static_cast<u16>(cont == 0 ? (d | kInputZ) : kInputZ);  // keep going, or stop
             c.words.resize(kLook, rest);
             cands.push_back(c);
         }

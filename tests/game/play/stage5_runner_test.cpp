@@ -14,7 +14,6 @@
 
 #include "game/shell/game_main.h"
 #include "game/shell/play_state.h"
-#include "platform/gfx/device.h"
 #include "tests/game/play/runner_support.h"
 #include "tools/sampledata/input_script.h"
 
@@ -40,11 +39,6 @@ std::vector<u16> ScriptWords(const std::string& name) {
     return words;
 }
 
-// The runs check states, not pictures.
-void WithoutDrawing(const FrameRow& row) {
-    if (row.frame == 1) platform::gfx::SetDrawingEnabled(false);
-}
-
 class LastStageRunner : public ::testing::TestWithParam<LastStageScript> {};
 
 TEST_P(LastStageRunner, TheScriptFliesFromTheStartToTheCastle) {
@@ -53,7 +47,7 @@ TEST_P(LastStageRunner, TheScriptFliesFromTheStartToTheCastle) {
     spec.input = ScriptWords(c.name);
     ASSERT_GT(spec.input.size(), 12000u);
     spec.frameLimit = static_cast<i64>(spec.input.size());
-    spec.hook = WithoutDrawing;
+    spec.noDraw = true;  // states, not pictures
     const RunResult r = RunGame(spec);
     ASSERT_EQ(static_cast<i64>(r.rows.size()), spec.frameLimit);
 

@@ -12,6 +12,7 @@
 #include "game/play/stage_background.h"
 #include "game/play/talk.h"
 #include "game/shell/replay.h"
+#include "game/shell/story_flags.h"
 #include "game/shell/transition.h"
 #include "game/stages/stage_content.h"
 #include "tests/game/enemy/stage5_fixture.h"
@@ -113,7 +114,7 @@ TEST_P(Stage5FlowTest, FromTheStartThroughTheGateToTheCastle) {
 // that add up to 16) takes the fortress's road before the last waves.
 TEST_P(Stage5FlowTest, TheLongRoadGoesThroughTheFortressToTheCastle) {
     WithPatterns(GetParam());
-    g_GameState.StoryFlags[38] = 1;
+    g_GameState.StoryFlags[kStorySecondStageMidBossLeftEarly] = 1;
     g_PlayRecord.stageRank = {4, 4, 4, 4, 0};
     const auto phases = RunUntil(10, 1, 30000, ShootTheGate);
     EXPECT_EQ(phases, (std::vector<i32>{0, 29, 1, 2, 5, 4, 10}));
