@@ -13,7 +13,6 @@
 
 #include "game/play/play_scene.h"
 #include "game/play/records.h"
-#include "game/play/stage_random.h"
 #include "game/shell/game_main.h"
 #include "game/shell/input.h"
 #include "game/shell/play_state.h"
@@ -107,15 +106,6 @@ TEST(CastleRunner, AfterTheCastleTheLastStageClosesToItsReportAndTheEnding) {
     const std::vector<std::pair<i32, u64>> recorded = std::move(g_watch.hashes);
     ASSERT_GT(recorded.size(), 10000u);
     g_watch = Watch{};
-    // The playback starts from the state a fresh program has: the recording
-    // left its stage rank, its parts' old values in the pool's free slots,
-    // its last talk's number and the stage generator's last bound behind,
-    // which the hash reads (the play itself does not).
-    ResetGameState();
-    ResetPlayLists();
-    for (EnemyPart& part : g_EnemyPartPool) part = EnemyPart{};
-    g_TalkState = TalkState{};
-    g_StageRandomState = StageRandom{};
     RunSpec playback;
     playback.frameLimit = spec.frameLimit;
     playback.hook = Hook;
