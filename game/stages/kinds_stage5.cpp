@@ -17,21 +17,6 @@ namespace {
 
 using f80 = long double;
 
-PartSpec Part(i32 spriteKind, i32 hp, HitShape shape, f32 offsetX, f32 offsetY, i32 action, i32 coin, i32 score,
-              std::vector<i32> children = {}) {
-    PartSpec p;
-    p.spriteKind = spriteKind;
-    p.hp = hp;
-    p.shape = shape;
-    p.offsetX = offsetX;
-    p.offsetY = offsetY;
-    p.action = action;
-    p.coin = coin;
-    p.score = score;
-    p.children = std::move(children);
-    return p;
-}
-
 PartSpec WithGauge(PartSpec p, f32 x, f32 y) {
     p.gaugeOffsetX = x;
     p.gaugeOffsetY = y;
@@ -73,7 +58,7 @@ EnemyKindSpec Kind(i32 kind, std::vector<PartSpec> parts, std::vector<i32> roots
 // A kind of one part at (0, 0) with no children.
 EnemyKindSpec SinglePart(i32 kind, i32 spriteKind, i32 hp, HitShape shape, i32 action, i32 coin, i32 score,
                          f32 speed) {
-    return Kind(kind, {Part(spriteKind, hp, shape, 0, 0, action, coin, score)}, {0}, 0, speed);
+    return Kind(kind, {MakePart(spriteKind, hp, shape, 0, 0, action, coin, score)}, {0}, 0, speed);
 }
 
 // Kind 20: the carrier; its core is the hull (root 1), the two gun mounts
@@ -81,12 +66,12 @@ EnemyKindSpec SinglePart(i32 kind, i32 spriteKind, i32 hp, HitShape shape, i32 a
 EnemyKindSpec Kind20() {
     EnemyKindSpec k = Kind(20,
                            {
-                               Part(410, 1500, HitShape{30, 70, 60}, 0, 0, 0, 10, 300),
-                               Part(412, 900, HitShape{0, 0, 0}, 0, 0, 431, 5, 500),
-                               Part(412, 900, HitShape{0, 0, 0}, 0, 0, 431, 5, 500),
-                               Part(413, 900, HitShape{60, 30, 0}, -10, 75, 430, 8, 200, {1}),
-                               Part(413, 900, HitShape{60, 30, 0}, -10, -75, 430, 8, 200, {2}),
-                               Part(411, 900, HitShape{60, 60, 0}, 25, 0, 0, 5, 200),
+                               MakePart(410, 1500, HitShape{30, 70, 60}, 0, 0, 0, 10, 300),
+                               MakePart(412, 900, HitShape{0, 0, 0}, 0, 0, 431, 5, 500),
+                               MakePart(412, 900, HitShape{0, 0, 0}, 0, 0, 431, 5, 500),
+                               MakePart(413, 900, HitShape{60, 30, 0}, -10, 75, 430, 8, 200, {1}),
+                               MakePart(413, 900, HitShape{60, 30, 0}, -10, -75, 430, 8, 200, {2}),
+                               MakePart(411, 900, HitShape{60, 60, 0}, 25, 0, 0, 5, 200),
                            },
                            {5, 0, 3, 4}, 420, 1.0f);
     k.parts[0].restAngle = 432.0f;
@@ -100,11 +85,11 @@ EnemyKindSpec Kind20() {
 EnemyKindSpec Kind21() {
     EnemyKindSpec k = Kind(21,
                            {
-                               Part(415, 1200, HitShape{20, 50, 30}, 0, 0, 405, 5, 500),
-                               Part(416, 400, HitShape{30, 25, 0}, -5, -64, 0, 5, 500),
-                               Part(416, 400, HitShape{30, 25, 0}, -5, 64, 0, 5, 500),
-                               Part(417, 500, HitShape{45, 15, 0}, 10, -60, 406, 5, 500),
-                               Part(417, 500, HitShape{45, 15, 0}, 10, 60, 406, 5, 500),
+                               MakePart(415, 1200, HitShape{20, 50, 30}, 0, 0, 405, 5, 500),
+                               MakePart(416, 400, HitShape{30, 25, 0}, -5, -64, 0, 5, 500),
+                               MakePart(416, 400, HitShape{30, 25, 0}, -5, 64, 0, 5, 500),
+                               MakePart(417, 500, HitShape{45, 15, 0}, 10, -60, 406, 5, 500),
+                               MakePart(417, 500, HitShape{45, 15, 0}, 10, 60, 406, 5, 500),
                            },
                            {3, 4, 0, 1, 2}, 421, 1.0f);
     k.corePart = 2;
@@ -118,8 +103,8 @@ EnemyKindSpec Kind22() {
     const HitShape shape{30, 30, 0};
     EnemyKindSpec k = Kind(22,
                            {
-                               Part(480, 1000, shape, -20, 0, 0, 5, 500),
-                               Part(481, 1000, shape, 20, 0, 0, 5, 500),
+                               MakePart(480, 1000, shape, -20, 0, 0, 5, 500),
+                               MakePart(481, 1000, shape, 20, 0, 0, 5, 500),
                            },
                            {1, 0}, 0, 1.0f);
     k.active = 0;
@@ -130,10 +115,10 @@ EnemyKindSpec Kind22() {
 EnemyKindSpec Kind30() {
     EnemyKindSpec k = Kind(30,
                            {
-                               WithGauge(Part(1201, 2800, HitShape{0, 0, 0}, 0, 0, 201, 10, 400), 0, -20),
-                               WithGauge(Part(1202, 1200, HitShape{0, 0, 30}, 25, 45, 202, 5, 200), 0, -5),
-                               WithGauge(Part(1202, 1200, HitShape{0, 0, 30}, 25, -45, 202, 5, 200), 0, -5),
-                               Part(1203, 3000, HitShape{60, 30, 0}, 10, 0, 200, 8, 300),
+                               WithGauge(MakePart(1201, 2800, HitShape{0, 0, 0}, 0, 0, 201, 10, 400), 0, -20),
+                               WithGauge(MakePart(1202, 1200, HitShape{0, 0, 30}, 25, 45, 202, 5, 200), 0, -5),
+                               WithGauge(MakePart(1202, 1200, HitShape{0, 0, 30}, 25, -45, 202, 5, 200), 0, -5),
+                               MakePart(1203, 3000, HitShape{60, 30, 0}, 10, 0, 200, 8, 300),
                            },
                            {3, 1, 2, 0}, 430, 1.0f);
     k.corePart = 3;
@@ -156,7 +141,7 @@ EnemyKindSpec Kind99() {
         {444, 1900, -115, -94, 10, 800}, {441, 4000, 0, 0, 30, 1000},
     };
     std::vector<PartSpec> parts;
-    for (const Row& r : kRows) parts.push_back(Part(r.sprite, r.hp, HitShape{30, 30, 0}, r.x, r.y, 0, r.coin, r.score));
+    for (const Row& r : kRows) parts.push_back(MakePart(r.sprite, r.hp, HitShape{30, 30, 0}, r.x, r.y, 0, r.coin, r.score));
     EnemyKindSpec k = Kind(99, std::move(parts), {10, 6, 7, 3, 4, 0, 1, 2, 5, 9, 8}, 490, 1.0f);
     k.corePart = kNoPart;
     k.armoured = 1;
@@ -167,18 +152,18 @@ EnemyKindSpec Kind99() {
 // pods and the shield; every spoke carries a lamp.
 EnemyKindSpec Kind100() {
     std::vector<PartSpec> parts = {
-        Part(455, 2000, HitShape{30, 20, 0}, 0, -120, 0, 8, 500),
-        Part(454, 1500, HitShape{0, 0, 40}, 0, -150, 0, 5, 300),
-        Part(454, 1500, HitShape{0, 0, 40}, 120, -50, 0, 5, 300),
-        Part(454, 1500, HitShape{0, 0, 40}, -120, -50, 0, 5, 300),
-        Part(454, 1500, HitShape{0, 0, 40}, 0, 70, 0, 5, 300),
-        Part(453, 300, HitShape{30, 20, 0}, 0, 0, 490, 5, 1000, {1, 2, 3, 0, 4}),
+        MakePart(455, 2000, HitShape{30, 20, 0}, 0, -120, 0, 8, 500),
+        MakePart(454, 1500, HitShape{0, 0, 40}, 0, -150, 0, 5, 300),
+        MakePart(454, 1500, HitShape{0, 0, 40}, 120, -50, 0, 5, 300),
+        MakePart(454, 1500, HitShape{0, 0, 40}, -120, -50, 0, 5, 300),
+        MakePart(454, 1500, HitShape{0, 0, 40}, 0, 70, 0, 5, 300),
+        MakePart(453, 300, HitShape{30, 20, 0}, 0, 0, 490, 5, 1000, {1, 2, 3, 0, 4}),
     };
-    for (int i = 0; i < 8; ++i) parts.push_back(Part(452, 500, HitShape{0, 0, 50}, 0, -70, 0, 5, 300));
+    for (int i = 0; i < 8; ++i) parts.push_back(MakePart(452, 500, HitShape{0, 0, 50}, 0, -70, 0, 5, 300));
     static constexpr f32 kSpokes[8][2] = {{160, -120}, {-160, -120}, {180, 150}, {-180, 150},
                                           {0, 230},    {240, 0},     {-240, 0},  {0, -230}};
     for (int i = 0; i < 8; ++i) {
-        parts.push_back(Part(451, 500, HitShape{50, 80, 0}, kSpokes[i][0], kSpokes[i][1], 480, 5, 500, {6 + i}));
+        parts.push_back(MakePart(451, 500, HitShape{50, 80, 0}, kSpokes[i][0], kSpokes[i][1], 480, 5, 500, {6 + i}));
     }
     EnemyKindSpec k = Kind(100, std::move(parts), {21, 14, 15, 19, 20, 5, 16, 17, 18}, 499, 2.0f);
     k.corePart = 5;
@@ -203,7 +188,7 @@ EnemyKindSpec Kind101() {
     };
     std::vector<PartSpec> parts;
     for (const Row& r : kRows) {
-        parts.push_back(WithGauge(Part(r.sprite, 9999, HitShape{0, 0, 0}, r.x, r.y, 0, r.coin, r.score), 0, r.gaugeY));
+        parts.push_back(WithGauge(MakePart(r.sprite, 9999, HitShape{0, 0, 0}, r.x, r.y, 0, r.coin, r.score), 0, r.gaugeY));
     }
     EnemyKindSpec k = Kind(101, std::move(parts), {9, 10, 0, 1, 2, 3, 4, 7, 8, 5, 6}, 0, 0.0f);
     k.corePart = 2;
@@ -223,45 +208,45 @@ EnemyKindSpec Kind110() {
     static constexpr i32 kGateDegrees[12] = {28, -28, 0, 208, 152, 180, 118, 62, 90, -62, -118, -90};
 
     std::vector<PartSpec> parts;
-    parts.push_back(Part(1002, 1200, none, 0, 0, 0, 8, 500));  // #0
+    parts.push_back(MakePart(1002, 1200, none, 0, 0, 0, 8, 500));  // #0
     for (int i = 0; i < 8; ++i) {                               // #1..#8: the roofs
-        PartSpec p = WithGauge(Part(1004, 1800, none, 0, 0, 0, 8, 300), 0, -30);
+        PartSpec p = WithGauge(MakePart(1004, 1800, none, 0, 0, 0, 8, 300), 0, -30);
         p.angle = kHalfPi;
         parts.push_back(p);
     }
     for (int t = 0; t < 8; ++t) {  // #9..#40: four turrets per tower
         for (int j = 0; j < 4; ++j) {
-            PartSpec p = AtRadius(Part(1005, 1000, HitShape{0, 0, 55}, 0, 0, 1004, 5, 200), 104.0f, quarter[j]);
+            PartSpec p = AtRadius(MakePart(1005, 1000, HitShape{0, 0, 55}, 0, 0, 1004, 5, 200), 104.0f, quarter[j]);
             p.angle = quarter[j];
             parts.push_back(p);
         }
     }
     for (int t = 0; t < 8; ++t) {  // #41..#48: the towers
         std::vector<i32> children = {9 + 4 * t, 10 + 4 * t, 11 + 4 * t, 12 + 4 * t, 1 + t};
-        PartSpec p = Part(1003, 1000, none, 0, 0, 1003, 8, 100, std::move(children));
+        PartSpec p = MakePart(1003, 1000, none, 0, 0, 1003, 8, 100, std::move(children));
         parts.push_back(WithGauge(AtRadius(p, 480.0f, DegreesToRadians(kTowerDegrees[t])), 0, -30));
     }
     std::vector<i32> gates;
     for (int g = 0; g < 12; ++g) {  // #49..#60: the gates
         const f32 a = DegreesToRadians(kGateDegrees[g]);
-        PartSpec p = AtRadius(Part(1006, 800, none, 0, 0, 0, 3, 100), 256.0f, a);
+        PartSpec p = AtRadius(MakePart(1006, 800, none, 0, 0, 0, 3, 100), 256.0f, a);
         p.angle = a;
         p.restAngle = a;
         parts.push_back(p);
         gates.push_back(49 + g);
     }
-    parts.push_back(Part(1001, 1200, none, 0, 0, 0, 8, 500, std::move(gates)));  // #61: the keep
+    parts.push_back(MakePart(1001, 1200, none, 0, 0, 0, 8, 500, std::move(gates)));  // #61: the keep
     for (int j = 0; j < 4; ++j) {                                                 // #62..#65: the walls
-        PartSpec p = WithGauge(AtRadius(Part(1007, 2400, none, 0, 0, 0, 8, 300), 150.0f, quarter[j]), 0, 40);
+        PartSpec p = WithGauge(AtRadius(MakePart(1007, 2400, none, 0, 0, 0, 8, 300), 150.0f, quarter[j]), 0, 40);
         p.angle = quarter[j];
         parts.push_back(p);
     }
     for (int j = 0; j < 4; ++j) {  // #66..#69: the gatehouses
-        PartSpec p = AtRadius(Part(1008, 1200, none, 0, 0, 0, 5, 150), 140.0f, quarter[j]);
+        PartSpec p = AtRadius(MakePart(1008, 1200, none, 0, 0, 0, 5, 150), 140.0f, quarter[j]);
         p.angle = quarter[j];
         parts.push_back(p);
     }
-    PartSpec core = WithGauge(Part(1009, 5600, none, 0, 0, 0, 32, 400), 0, 80);  // #70
+    PartSpec core = WithGauge(MakePart(1009, 5600, none, 0, 0, 0, 32, 400), 0, 80);  // #70
     core.angle = kHalfPi;
     core.restAngle = kHalfPi;
     parts.push_back(core);

@@ -21,19 +21,12 @@ using enemy_test::TablePart;
 constexpr f32 kHalfPi = 1.5707964f;
 constexpr f32 kPi = 3.1415927f;
 
-// What one frame of the part fired.
-struct Shot {
-    i32 t;
-    i32 bullets;
-    i32 shells;
-    bool operator==(const Shot&) const = default;
-};
-std::ostream& operator<<(std::ostream& os, const Shot& s) {
-    return os << "{t " << s.t << ": " << s.bullets << " bullets, " << s.shells << " shells}";
-}
+using enemy_test::PartStepFn;
+using enemy_test::StepPartOnce;
+using enemy_test::VolleysUntil;
+using Shot = enemy_test::Volley;
 
-using StepFn = void (*)(i32, EnemyPart*, const f32*, const f32*);
-constexpr StepFn kSteps[3] = {StepPartStage5Easy, StepPartStage5Normal, StepPartStage5Hard};
+constexpr PartStepFn kSteps[3] = {StepPartStage5Easy, StepPartStage5Normal, StepPartStage5Hard};
 
 class Stage5PatternsTest : public EnemyFrameTest {
 protected:
@@ -74,26 +67,12 @@ protected:
     }
     Enemy& Owner() { return g_EnemyList[static_cast<std::size_t>(enemy_)]; }
     // One frame of the part at the difficulty; what it fired.
-    Shot Step(i32 difficulty) {
-        const std::size_t b = g_EnemyBulletList.size();
-        const std::size_t s = g_EnemyShellList.size();
-        Enemy& e = Owner();
-        kSteps[difficulty](enemy_, part_, &e.x, &e.rotation);
-        return {part_->timer, static_cast<i32>(g_EnemyBulletList.size() - b),
-                static_cast<i32>(g_EnemyShellList.size() - s)};
-    }
+    Shot Step(i32 difficulty) { return StepPartOnce(kSteps[difficulty], enemy_, part_); }
     void Steps(i32 difficulty, i32 n) {
         for (i32 i = 0; i < n; ++i) Step(difficulty);
     }
     // Every frame that fired while the timer runs up to `last`.
-    std::vector<Shot> Log(i32 difficulty, i32 last) {
-        std::vector<Shot> out;
-        while (part_->timer < last) {
-            const Shot s = Step(difficulty);
-            if (s.bullets != 0 || s.shells != 0) out.push_back(s);
-        }
-        return out;
-    }
+    std::vector<Shot> Log(i32 difficulty, i32 last) { return VolleysUntil(kSteps[difficulty], enemy_, part_, last); }
     // The first Shot of each frame in `log` as a list of timers.
     static std::vector<i32> Timers(const std::vector<Shot>& log) {
         std::vector<i32> t;
