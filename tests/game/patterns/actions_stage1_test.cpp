@@ -6,40 +6,20 @@
 #include "game/patterns/part_step.h"
 #include "game/play/talk.h"
 #include "tests/game/enemy/enemy_fixture.h"
+#include "tests/game/patterns/pattern_fixture.h"
 
 namespace {
 
-using enemy_test::EnemyFrameTest;
 using enemy_test::TableKind;
 using enemy_test::TablePart;
+using pattern_test::Shot;
 
 constexpr f32 kHalfPi = 1.5707964f;
 
-// What one frame of the part fired.
-struct Shot {
-    i32 t;
-    i32 bullets;
-    i32 shells;
-    bool operator==(const Shot&) const = default;
-};
-std::ostream& operator<<(std::ostream& os, const Shot& s) {
-    return os << "{t " << s.t << ": " << s.bullets << " bullets, " << s.shells << " shells}";
-}
+constexpr pattern_test::PartSteps kStage1Steps{{StepPartStage1Easy, StepPartStage1Normal, StepPartStage1Hard}};
 
-using StepFn = void (*)(i32, EnemyPart*, const f32*, const f32*);
-constexpr StepFn kSteps[3] = {StepPartStage1Easy, StepPartStage1Normal, StepPartStage1Hard};
-
-class Stage1PatternsTest : public EnemyFrameTest {
+class Stage1PatternsTest : public pattern_test::PatternTest<kStage1Steps> {
 protected:
-    void SetUp() override {
-        EnemyFrameTest::SetUp();
-        g_PlayerState[0].x = 300.0f;
-        g_PlayerState[0].y = 420.0f;
-        // As the game's set-up fills them.
-        DefaultHitShapes[0] = {5, 3, 0};
-        DefaultHitShapes[1] = {0, 0, 5};
-        DefaultHitShapes[2] = {0, 0, 12};
-    }
     // A part with the action (and two children with no action when asked)
     // on an enemy at (300, 200) facing down, placed `index` in the list.
     EnemyPart& Gun(i32 action, i32 index = 0, bool children = false, i32 spriteKind = 101) {
@@ -57,26 +37,6 @@ protected:
         part_->action = action;
         return *part_;
     }
-    // One frame of the part at the difficulty; what it fired.
-    Shot Step(i32 difficulty) {
-        const std::size_t b = g_EnemyBulletList.size();
-        const std::size_t s = g_EnemyShellList.size();
-        Enemy& e = g_EnemyList[static_cast<std::size_t>(enemy_)];
-        kSteps[difficulty](enemy_, part_, &e.x, &e.rotation);
-        return {part_->timer, static_cast<i32>(g_EnemyBulletList.size() - b),
-                static_cast<i32>(g_EnemyShellList.size() - s)};
-    }
-    // Every frame that fired while the timer runs up to `last`.
-    std::vector<Shot> Log(i32 difficulty, i32 last) {
-        std::vector<Shot> out;
-        while (part_->timer < last) {
-            const Shot s = Step(difficulty);
-            if (s.bullets != 0 || s.shells != 0) out.push_back(s);
-        }
-        return out;
-    }
-    i32 enemy_ = 0;
-    EnemyPart* part_ = nullptr;
 };
 
 TEST_F(Stage1PatternsTest, Action101FiresAlongItsAngleEveryKFrames) {
