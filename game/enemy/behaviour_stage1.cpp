@@ -17,7 +17,6 @@
 #include "game/shell/sound_effects.h"
 #include "game/shell/sound_names.h"
 #include "game/shell/story_flags.h"
-#include "game/shell/transition.h"
 
 namespace {
 
@@ -394,12 +393,7 @@ bool StepBossDeath(i32 enemy, i32 age) {
     if (age > 100) EnemyRecord(enemy).y += 0.5f;
     if (age == 600) {
         SpawnExplosionChain(enemy, 30);
-        RemoveEnemy(enemy);
-        PlaySoundEffect(kSoundSenGeBom05);
-        g_GameState.ScreenShakeTimer = 50;
-        StartTransition(23);
-        TransitionState.speed = 0.01f;
-        return false;
+        return RemoveBossWithFade(enemy);
     }
     return true;
 }

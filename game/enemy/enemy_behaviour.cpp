@@ -13,6 +13,8 @@
 #include "game/shell/game_math.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
+#include "game/shell/sound_names.h"
+#include "game/shell/transition.h"
 
 namespace {
 
@@ -186,6 +188,15 @@ bool RemoveEnemy(i32 enemy) {
 bool EscapeEnemy(i32 enemy) {
     FailMission();
     return RemoveEnemy(enemy);
+}
+
+bool RemoveBossWithFade(i32 enemy) {
+    RemoveEnemy(enemy);
+    PlaySoundEffect(kSoundSenGeBom05);
+    g_GameState.ScreenShakeTimer = 50;
+    StartTransition(23);
+    TransitionState.speed = 0.01f;
+    return false;
 }
 
 void PlaySpacedSound(i32 effect, i32 frames) {

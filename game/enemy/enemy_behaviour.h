@@ -155,6 +155,10 @@ void SpawnExplosionChain(i32 enemy, i32 count);
 bool RemoveEnemy(i32 enemy);
 // FailMission(), then RemoveEnemy; returns false.
 bool EscapeEnemy(i32 enemy);
+// The end of a boss that closes its stage: RemoveEnemy, the big explosion's
+// sound (9), ScreenShakeTimer 50, screen transition 23 at speed 0.01; returns
+// false.
+bool RemoveBossWithFade(i32 enemy);
 // Plays the effect stamped with FrameCounter when more than `frames` frames
 // have passed since its stamp.
 void PlaySpacedSound(i32 effect, i32 frames);
