@@ -13,6 +13,8 @@
 //   --look N   frames a child plays past its move before it is judged (48)
 //   --frames N the most frames of play to search (default 40000)
 //   --until P,F end once the timeline is in phase P at its frame F or later
+//   --hash-every N  print the state hash every N frames (as the game
+//              program's --hash-every does), to compare a found run with it
 // The search ends when the play scene ends (the stage cleared or lost), at
 // --until, or after --frames frames of play; its progress goes to standard
 // error.
@@ -56,6 +58,7 @@ struct Settings {
     i32 step = 12;
     i32 look = 48;
     i64 frames = 40000;
+    i32 hashEvery = 0;
     i32 untilPhase = -1;
     i32 untilFrame = 0;
 };
@@ -132,7 +135,8 @@ i64 DamageOnField() {
 }
 
 // How well a child's run went: far below zero when the player was hit, by
-// how long it lasted; otherwise the timeline's progress, the points and the
+// how long it lasted; otherwise the timeline's progress (in the boss's phase
+// also the state of the boss at the front of the list), the points and the
 // damage dealt, and staying in the lower middle of the field.
 double Judge(bool ended, bool hit, std::size_t position) {
     if (hit) return -1e12 + static_cast<double>(position);
@@ -141,9 +145,10 @@ double Judge(bool ended, bool hit, std::size_t position) {
     const PlayerState& p = g_PlayerState[0];
     double score = 1e6 * static_cast<double>(g.StageScriptPhase == 10 ? 100 : g.StageScriptPhase);
     score += 20.0 * static_cast<double>(g.StageScriptFrame);
+    if (g.StageScriptPhase == 10 && !g_EnemyList.empty()) score += 1e4 * static_cast<double>(g_EnemyList[0].state);
     score += static_cast<double>(p.StageScorePoints);
     score += 0.2 * static_cast<double>(DamageOnField());
-    score -= 2.0 * std::abs(p.x - 320.0f) + 4.0 * std::abs(p.y - 380.0f);
+    score -= 0.02 * std::abs(p.x - 320.0f) + 0.5 * std::abs(p.y - 380.0f);
     return score;
 }
 
@@ -208,6 +213,10 @@ void PlayFrameObserved() {
         JudgeChild();
         return;
     }
+    if (g_settings.hashEvery > 0 && platform::ScriptedInputPosition() % static_cast<std::size_t>(g_settings.hashEvery) == 0) {
+        std::fprintf(stderr, "frame %zu %016llx\n", platform::ScriptedInputPosition(),
+                     static_cast<unsigned long long>(ComputeStateHash()));
+    }
     if (CurrentScene != kScenePlay) return;  // the stage ended: the main loop goes on to the report
     if (g_stage < 0) g_stage = g_GameState.StageIndex;
     const std::size_t position = platform::ScriptedInputPosition();
@@ -221,9 +230,10 @@ void PlayFrameObserved() {
     }
     if (played % static_cast<std::size_t>(g_settings.step) != 0) return;
     if (played % 600 == 0) {
-        std::fprintf(stderr, "frame %zu: phase %d at %d, lives %d, hits %d, points %d\n", position,
+        std::fprintf(stderr, "frame %zu: phase %d at %d, lives %d, hits %d, points %d, lead state %d\n", position,
                      g_GameState.StageScriptPhase, g_GameState.StageScriptFrame, g_PlayerState[0].lives,
-                     g_GameState.MissCount, g_PlayerState[0].StageScorePoints);
+                     g_GameState.MissCount, g_PlayerState[0].StageScorePoints,
+                     g_EnemyList.empty() ? -1 : g_EnemyList[0].state);
     }
     Decide();
 }
@@ -288,6 +298,7 @@ bool ParseArgs(int argc, char** argv) {
         else if (a == "--step") g_settings.step = std::atoi(value);
         else if (a == "--look") g_settings.look = std::atoi(value);
         else if (a == "--frames") g_settings.frames = std::atoll(value);
+        else if (a == "--hash-every") g_settings.hashEvery = std::atoi(value);
         else if (a != "--until" || std::sscanf(value, "%d,%d", &g_settings.untilPhase, &g_settings.untilFrame) != 2)
             return false;
         ++i;
@@ -300,7 +311,8 @@ bool ParseArgs(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (!ParseArgs(argc, argv)) {
         std::fprintf(stderr,
-                     "usage: clearsearch --prefix FILE --out FILE [--step N] [--look N] [--frames N] [--until P,F]\n");
+                     "usage: clearsearch --prefix FILE --out FILE [--step N] [--look N] [--frames N] [--until P,F]\n"
+                     "                   [--hash-every N]\n");
         return 2;
     }
     std::ifstream in(g_settings.prefix);
