@@ -6,9 +6,9 @@
 // is always the age the step sees (a write of the age inside the body shows
 // from the next step on). Effects are placed at the enemy's own x: the stage
 // has no horizontal field offset.
-#include <algorithm>
 #include <cmath>
-#include <numbers>
+#include <initializer_list>
+#include <span>
 
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
@@ -19,6 +19,7 @@
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/sound_names.h"
+#include "game/shell/story_flags.h"
 
 namespace {
 
@@ -384,6 +385,11 @@ bool StepMidBossLeaving(i32 enemy, i32 age) {
 }
 
 // ---- The stage's boss (kind 99) ----
+//
+// Root parts 0 to 12 and children 0 to 5 of root part 6 (the centre) are
+// addressed by position. Each phase travels to its point and opens there
+// (592 at its first step), then hovers from age 1001 on; the break tests run
+// in every step.
 
 // 589: the boss's preview, rising from below and growing.
 bool StepBossPreview(i32 enemy, i32) {
@@ -392,6 +398,194 @@ bool StepBossPreview(i32 enemy, i32) {
     e.scale += 0.0015f;
     e.y -= e.speed;
     if (e.y < -200.0f) return RemoveEnemy(enemy);
+    return true;
+}
+
+constexpr i32 kCentre = 6;
+constexpr HitShape kPlateShape{80, 20, 0};
+
+// Bonus B's and bonus C's K.
+i32 BonusB() { return 30 * (PlayerScoreMultiplier() + PlayerLives() + 10); }
+i32 BonusC() { return 50 * (PlayerScoreMultiplier() + 10) + 30 * PlayerLives(); }
+
+// A phase of the boss: its point and the speed factor of the approach, the
+// ages of its opening and of its stop, its targets and attackers, and the
+// amplitudes of its hover.
+struct BossPhase {
+    f32 px, py, factor;
+    i32 opensAt, stopsAt;
+    std::span<const BossPhaseTarget> targets;
+    std::span<const BossPhaseAttacker> attackers;
+    f32 ax, ay;
+};
+
+constexpr BossPhaseTarget kTargets590[] = {{4, kPlateShape, 550, 0}, {5, kPlateShape, 551, 0}};
+constexpr BossPhaseAttacker kAttackers590[] = {{kCentre, 549, 0}};
+constexpr BossPhaseTarget kTargets591[] = {{0, {30, 50, 0}, 552, 0},
+                                           {1, {30, 50, 0}, 553, 0},
+                                           {kCentre, kPlateShape, 557, 0, 2},
+                                           {kCentre, kPlateShape, 558, 0, 3}};
+constexpr BossPhaseAttacker kAttackers591[] = {{11, 554, 0}, {12, 554, 0}};
+constexpr BossPhaseTarget kTargets592[] = {{2, {50, 30, 0}, 552, 0}, {3, {50, 30, 0}, 553, 0}};
+constexpr BossPhaseTarget kTargets593[] = {{kCentre, kPlateShape, 550, 0, 0}, {kCentre, kPlateShape, 551, 0, 1}};
+constexpr BossPhaseAttacker kAttackers593[] = {{kCentre, 560, 0}, {7, 562, 0}, {8, 563, 0}};
+constexpr BossPhaseTarget kTargets594[] = {{kCentre, kPlateShape, 557, 0, 4}, {kCentre, kPlateShape, 558, 0, 5}};
+constexpr BossPhaseAttacker kAttackers594[] = {{kCentre, 561, 0}, {9, 555, 0}, {10, 556, 0}};
+
+constexpr BossPhase kPhase590{320, 0, 0.0025f, 400, 400, kTargets590, kAttackers590, 0.4f, 0.2f};
+constexpr BossPhase kPhase591{320, 150, 0.0033333334f, 300, 300, kTargets591, kAttackers591, 0.2f, 0.4f};
+constexpr BossPhase kPhase592{320, -80, 0.002f, 1, 500, kTargets592, {}, 0.4f, 0.4f};
+constexpr BossPhase kPhase593{320, 50, 0.0033333334f, 300, 300, kTargets593, kAttackers593, 0.2f, 0.6f};
+constexpr BossPhase kPhase594{320, 150, 0.0033333334f, 300, 300, kTargets594, kAttackers594, 0.2f, 0.6f};
+
+// Every root part's and the centre's six plates' shapes zeroed, then the
+// phase's targets and attackers, and BossActiveFlag 0.
+void OpenPhase(i32 enemy, const BossPhase& p) {
+    const BossPhaseOpening opening{.zeroChildrenOf = kCentre, .zeroChildFirst = 0, .zeroChildLast = 5, .bossActiveFlag = 0};
+    OpenBossPhase(enemy, 0, 12, p.targets, p.attackers, opening);
+}
+
+// The motion of every phase: the approach to its point (aimed at age 1,
+// stopped with the age jumping to 1000) with the opening at its age, then
+// the hover.
+void StepBossPhaseMotion(i32 enemy, i32 age, const BossPhase& p) {
+    if (age >= 1000) {
+        const i32 t = age - 1000;
+        Enemy& e = EnemyRecord(enemy);
+        e.x += static_cast<f32>(static_cast<f80>(p.ax) *
+                                std::cos(static_cast<f80>(t % 500) * static_cast<f80>(0.012566371f)));
+        e.y += static_cast<f32>(static_cast<f80>(p.ay) *
+                                std::sin(static_cast<f80>(t % 300) * static_cast<f80>(0.020943951f)));
+        return;
+    }
+    if (age == 1) {
+        Enemy& e = EnemyRecord(enemy);
+        const f80 dx = static_cast<f80>(p.px) - static_cast<f80>(e.x);
+        const f80 dy = static_cast<f80>(p.py) - static_cast<f80>(e.y);
+        e.heading = static_cast<f32>(std::atan2(dy, dx));
+        e.speed = static_cast<f32>(std::sqrt(dx * dx + dy * dy) * static_cast<f80>(p.factor));
+    }
+    if (age == p.opensAt && p.opensAt < p.stopsAt) OpenPhase(enemy, p);
+    StepStraight(enemy);
+    if (age == p.stopsAt) {
+        EnemyRecord(enemy).speed = 0.0f;
+        EnemyRecord(enemy).age = 1000;
+        if (age == p.opensAt) OpenPhase(enemy, p);
+    }
+}
+
+// Action 0 for each of the named root parts that is not destroyed.
+void SilenceLiving(i32 enemy, std::initializer_list<i32> roots) {
+    for (const i32 r : roots) {
+        if (!RootDestroyed(enemy, r)) RootPart(enemy, r).action = 0;
+    }
+}
+
+bool LongRoute() { return g_GameState.StoryFlags[kStoryFourthMidBossOutlasted] != 0; }
+
+// 590: the first phase: the side plates (roots 4 and 5) guard the centre's
+// side shells.
+bool StepBoss590(i32 enemy, i32 age) {
+    StepBossPhaseMotion(enemy, age, kPhase590);
+    if (AllRootsDestroyed(enemy, {4, 5})) {
+        BeginBossPhaseBreak(enemy, 591);
+        RootPart(enemy, kCentre).action = 0;
+        PayBossPhaseBonus(63, BonusB());
+    }
+    return true;
+}
+
+// 591: the second phase: two plates of the centre and the two spiral turrets
+// (roots 11 and 12) must fall; the extra phase (592) follows on the long
+// route.
+bool StepBoss591(i32 enemy, i32 age) {
+    StepBossPhaseMotion(enemy, age, kPhase591);
+    if (AllRootsDestroyed(enemy, {11, 12}) && ChildDestroyed(enemy, kCentre, 2) && ChildDestroyed(enemy, kCentre, 3)) {
+        const bool longRoute = LongRoute();
+        BeginBossPhaseBreak(enemy, longRoute ? 592 : 593, kLeaveBossActiveFlag);
+        StartTalkEvent500(longRoute ? 553 : 552);
+        g_GameState.BossActiveFlag = 1;
+        SilenceLiving(enemy, {0, 1});
+        PayBossPhaseBonus(63, BonusB());
+    }
+    return true;
+}
+
+// 592: the extra phase of the long route: open from its first step while the
+// escorts come; it ends on time once the boss is alone, with no bonus.
+bool StepBoss592(i32 enemy, i32 age) {
+    StepBossPhaseMotion(enemy, age, kPhase592);
+    if (age > 1100 && g_EnemyList.size() == 1) {
+        BeginBossPhaseBreak(enemy, 593);
+        SilenceLiving(enemy, {2, 3});
+        ClearEnemyBulletsAndShells();
+    }
+    return true;
+}
+
+// 593: the third phase: the shell drop and two guarded spiral guns (roots 7
+// and 8), each guarded by a plate of the centre.
+bool StepBoss593(i32 enemy, i32 age) {
+    StepBossPhaseMotion(enemy, age, kPhase593);
+    if (AllRootsDestroyed(enemy, {7, 8}) && ChildDestroyed(enemy, kCentre, 0) && ChildDestroyed(enemy, kCentre, 1)) {
+        BeginBossPhaseBreak(enemy, LongRoute() ? 594 : 595);
+        RootPart(enemy, kCentre).action = 0;
+        PayBossPhaseBonus(63, BonusB());
+    }
+    return true;
+}
+
+// The last phase (594, 595): the centre's fall explodes the boss (597); on
+// the long route (594) the fall of everything else sinks it away (596).
+bool StepBossLastPhase(i32 enemy, i32 age, bool longRoute) {
+    StepBossPhaseMotion(enemy, age, kPhase594);
+    if (RootDestroyed(enemy, kCentre)) {
+        BeginBossPhaseBreak(enemy, 597, kLeaveBossActiveFlag);
+        RootPart(enemy, kCentre).action = 0;
+        SilenceLiving(enemy, {9, 10});
+        for (const i32 c : {4, 5}) {
+            if (!ChildDestroyed(enemy, kCentre, c)) ChildPart(enemy, kCentre, c).action = 0;
+        }
+        RootPart(enemy, 9).state = -1;
+        RootPart(enemy, 10).state = -1;
+        ChildPart(enemy, kCentre, 4).state = -1;
+        ChildPart(enemy, kCentre, 5).state = -1;
+        PayBossPhaseBonus(64, BonusC());
+    } else if (longRoute && AllRootsDestroyed(enemy, {9, 10, 0, 1, 2, 3}) && ChildDestroyed(enemy, kCentre, 4) &&
+               ChildDestroyed(enemy, kCentre, 5)) {
+        BeginBossPhaseBreak(enemy, 596, kLeaveBossActiveFlag);
+        RootPart(enemy, kCentre).action = 0;
+        PayBossPhaseBonus(64, BonusC());
+    }
+    return true;
+}
+
+// 596: the boss sinks away.
+bool StepBossSinking(i32 enemy, i32 age) {
+    Enemy& e = EnemyRecord(enemy);
+    if (age > 300 && e.y < 700.0f) e.y += static_cast<f32>(age - 300) * 0.01f;
+    if (age == 50) StartTalkEvent500(555);
+    if (age == 700) return RemoveBossWithFade(enemy);
+    return true;
+}
+
+// 597: the boss explodes, four bursts around it and a last great one.
+bool StepBossExploding(i32 enemy, i32 age) {
+    if (age > 100) EnemyRecord(enemy).y += 0.5f;
+    if (age == 50) StartTalkEvent500(554);
+    if (age == 200 || age == 300 || age == 400 || age == 500) {
+        g_GameState.ScreenShakeTimer = 50;
+        PlaySoundEffect(kSoundSenGeBom05);
+        const f32 cx = EnemyRecord(enemy).x + RandomFloat(-200.0f, 200.0f);
+        const f32 cy = EnemyRecord(enemy).y + RandomFloat(-200.0f, 200.0f);
+        const f32 centre[2] = {cx, cy};
+        SpawnEffectBurst(10, centre, -50.0f, 50.0f, -50.0f, 50.0f, 2);
+    }
+    if (age == 700) {
+        const f32 centre[2] = {EnemyRecord(enemy).x + g_GameState.FieldScrollX, EnemyRecord(enemy).y};
+        SpawnEffectBurst(40, centre, -180.0f, 180.0f, -150.0f, 50.0f, 1);
+        return RemoveBossWithFade(enemy);
+    }
     return true;
 }
 
@@ -421,15 +615,24 @@ constexpr StateRow kStates[] = {
     {545, StepMidBossFight3},
     {546, StepMidBossLeaving},
     {589, StepBossPreview},
+    {590, StepBoss590},
+    {591, StepBoss591},
+    {592, StepBoss592},
+    {593, StepBoss593},
+    {594, [](i32 e, i32 age) { return StepBossLastPhase(e, age, true); }},
+    {595, [](i32 e, i32 age) { return StepBossLastPhase(e, age, false); }},
+    {596, StepBossSinking},
+    {597, StepBossExploding},
 };
 
 // The states the bodies switch to, and those DestroyEnemy gives the spawn ids
 // of this stage (506: 537; 510 to 513: 511; 580 to 582: 542, though the
 // mid-boss has no core part).
-constexpr i32 kWrittenStates[] = {511, 537, 542, 543, 546};
-// The actions the mid-boss's fights give its centre and its wrecks, and the
-// wrecks part deaths give this stage's sprite kinds.
-constexpr i32 kWrittenActions[] = {11, 13, 14, 530, 531, 532};
+constexpr i32 kWrittenStates[] = {511, 537, 542, 543, 546, 591, 592, 593, 594, 595, 596, 597};
+// The actions the mid-boss's fights and the boss's phases give their parts,
+// and the wrecks part deaths give this stage's sprite kinds.
+constexpr i32 kWrittenActions[] = {11,  13,  14,  530, 531, 532, 549, 550, 551, 552, 553,
+                                   554, 555, 556, 557, 558, 560, 561, 562, 563};
 
 constexpr BehaviourTable kTable{
     .states = kStates,

@@ -12,6 +12,7 @@
 #include "game/play/play_overlays.h"
 #include "game/play/stage_dispatch.h"
 #include "game/play/talk.h"
+#include "game/shell/music.h"
 #include "game/shell/play_state.h"
 #include "game/shell/story_flags.h"
 #include "game/stages/enemy_spawn.h"
@@ -26,6 +27,8 @@ constexpr f32 kDown = kHalfPi;
 // Story flags of the earlier stages that change this stage's opening.
 constexpr i32 kStorySecondStageTalk213 = 36;
 constexpr i32 kStoryThirdStageTalk312 = 60;
+
+constexpr i32 kBossMusic = 20;
 
 // Spawn ids the timeline gives the mid-boss in its three fights.
 constexpr i32 kMidBossFirst = 580;
@@ -279,7 +282,21 @@ void Phase6() {
     if (ListEmptyAfter(4000)) ChangePhase(10);
 }
 
-// Phase 10 before the boss: runs from both sides and two side-gun craft.
+// The boss (kind 99) entering inactive from above, at the front of the
+// list. The phase cannot go on without it: a refused spawn holds the frame.
+bool SpawnBossOrHold() {
+    const SpawnOrder o{.kind = 99, .state = 590, .speed = 1.0f, .x = 320.0f, .y = -300.0f, .active = 0};
+    return SpawnOrHold(SpawnEnemyStage4, o) >= 0;
+}
+
+// The boss's opening talk: 501 on the long route, else 550 or 551.
+i32 BossTalk() {
+    if (FlagSet(kStoryFourthMidBossOutlasted)) return 501;
+    return FlagSet(kStoryFourthBossTalk550) ? 550 : 551;
+}
+
+// Phase 10: runs from both sides and two side-gun craft, then the boss; its
+// extra phase (592) calls escorts every 50 frames of its approach.
 void Phase10() {
     if (EveryInWindow(0, 480, 30)) {
         const bool left = ScriptFrame() % 60 == 0;
@@ -294,13 +311,24 @@ void Phase10() {
     }
     if (AtFrame(200)) SpawnSideGunner(420.0f);
     if (AtFrame(400)) SpawnSideGunner(220.0f);
+    if (AtFrame(500)) {
+        if (!SpawnBossOrHold()) return;
+        RequestMusic(kBossMusic);
+        StartTalkEvent500(BossTalk());
+        g_GameState.BossSequenceFlag = 1;
+        g_GameState.BossActiveFlag = 1;
+    }
+    if (const Enemy* boss = LeadEnemyInState(592); boss && boss->age >= 100 && boss->age < 1000 && boss->age % 50 == 0) {
+        Spawn({.kind = 2, .state = 507, .speed = 7.0f, .x = StagePlus(170, 300), .y = -50.0f, .heading = kDown});
+    }
+    if (ScriptFrame() > 500 && !IsTalkRunning() && g_EnemyList.empty()) CloseStage();
 }
 
 // Every (kind, state) the phases spawn.
 constexpr TimelineSpawn kSpawns[] = {
-    {1, 540},  {1, 541},  {1, 544},  {1, 545},  {2, 501},  {2, 520},  {2, 521},  {3, 502},
-    {3, 520},  {3, 521},  {3, 522},  {5, 530},  {6, 536},  {8, 535},  {9, 535},  {11, 512},
-    {12, 515}, {13, 515}, {99, 589},
+    {1, 540},  {1, 541},  {1, 544},  {1, 545},  {2, 501},  {2, 507},  {2, 520},  {2, 521},
+    {3, 502},  {3, 520},  {3, 521},  {3, 522},  {5, 530},  {6, 536},  {8, 535},  {9, 535},
+    {11, 512}, {12, 515}, {13, 515}, {99, 589}, {99, 590},
 };
 
 constexpr TimelineNumbers kNumbers{.spawns = kSpawns};

@@ -3,9 +3,12 @@
 // story flags; the stage boss's preview.
 #include <cmath>
 #include <initializer_list>
+#include <numbers>
+#include <utility>
 #include <vector>
 
 #include "game/play/talk.h"
+#include "game/shell/transition.h"
 #include "game/shell/story_flags.h"
 #include "tests/game/enemy/stage4_fixture.h"
 
@@ -287,6 +290,291 @@ TEST_F(Stage4BossTest, TheBossPreviewRisesAndGrows) {
     EXPECT_FLOAT_EQ(At(e).x, 320.0f);
     EXPECT_GT(FramesUntilEmpty(2000), 0);
     EXPECT_EQ(CountFreePartSlots(), kEnemyPartPoolSize);
+}
+
+}  // namespace
+
+namespace {
+
+// ---- The stage's boss (kind 99) ----
+
+class Stage4BigBossTest : public Stage4BossTest {
+protected:
+    // The boss as the timeline starts it: at the front, inactive, (320, -300),
+    // speed 1 along the spawner's heading (pi/2).
+    i32 SpawnBoss(i32 state) {
+        const i32 e = Spawn(99, state, 320, -300, 1.0f);
+        EXPECT_EQ(e, 0);
+        At(e).active = 0;
+        return e;
+    }
+    EnemyPart& Plate(i32 c) { return Child(0, 6, c); }
+    static bool Shaped(const EnemyPart& p, HitShape s) {
+        return p.hitShape.halfWidth == s.halfWidth && p.hitShape.halfHeight == s.halfHeight &&
+               p.hitShape.radius == s.radius;
+    }
+    void DestroyPlates(std::initializer_list<i32> children) {
+        for (const i32 c : children) Plate(c).state = -1;
+    }
+};
+
+// 590 is stepped once with the timeline's speed and heading, aims at its
+// point at age 1, stops at age 400 (the next step sees 1001) and hovers.
+TEST_F(Stage4BigBossTest, TheApproachAimsAtAge1StopsWhereItOpensAndHovers) {
+    SpawnBoss(590);
+    Frame();  // age 0
+    EXPECT_FLOAT_EQ(At(0).y, -299.0f);
+    Frame();  // age 1: toward (320, 0) at 0.0025 of the distance
+    EXPECT_FLOAT_EQ(At(0).heading, kHalfPi);
+    EXPECT_FLOAT_EQ(At(0).speed, 299.0f * 0.0025f);
+    EXPECT_FLOAT_EQ(At(0).y, -299.0f + 299.0f * 0.0025f);
+    RunToAge(399);
+    EXPECT_EQ(At(0).active, 0);
+    Frame();  // age 400: the stop and the opening in one step
+    EXPECT_EQ(At(0).age, 1001);
+    EXPECT_FLOAT_EQ(At(0).speed, 0.0f);
+    EXPECT_EQ(At(0).active, 1);
+    const f32 x = At(0).x;
+    const f32 y = At(0).y;
+    Frame();  // age 1001: the hover
+    EXPECT_NEAR(At(0).x, x + 0.4f * std::cos(0.012566371f), 1e-5);
+    EXPECT_NEAR(At(0).y, y + 0.2f * std::sin(0.020943951f), 1e-5);
+    EXPECT_FLOAT_EQ(At(0).speed, 0.0f);
+}
+
+// Each opening: every root part and the centre's six plates lose their hit
+// shapes, then the targets get theirs with their actions (timer 0) and a
+// marker each, in order, the attackers their actions; BossActiveFlag 0.
+TEST_F(Stage4BigBossTest, EachPhaseOpensWithItsTargetsAndAttackers) {
+    struct Target {
+        i32 root, child;  // child -1: the root part itself
+        HitShape shape;
+        i32 action;
+    };
+    struct Case {
+        i32 state, opensAt;
+        std::vector<Target> targets;
+        std::vector<std::pair<i32, i32>> attackers;  // root part, action
+    };
+    const HitShape plate{80, 20, 0};
+    const Case cases[] = {
+        {590, 400, {{4, -1, plate, 550}, {5, -1, plate, 551}}, {{6, 549}}},
+        {591, 300, {{0, -1, {30, 50, 0}, 552}, {1, -1, {30, 50, 0}, 553}, {6, 2, plate, 557}, {6, 3, plate, 558}},
+         {{11, 554}, {12, 554}}},
+        {592, 1, {{2, -1, {50, 30, 0}, 552}, {3, -1, {50, 30, 0}, 553}}, {}},
+        {593, 300, {{6, 0, plate, 550}, {6, 1, plate, 551}}, {{6, 560}, {7, 562}, {8, 563}}},
+        {594, 300, {{6, 4, plate, 557}, {6, 5, plate, 558}}, {{6, 561}, {9, 555}, {10, 556}}},
+        {595, 300, {{6, 4, plate, 557}, {6, 5, plate, 558}}, {{6, 561}, {9, 555}, {10, 556}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.state);
+        Restart();
+        SpawnBoss(c.state);
+        for (i32 r = 0; r < 13; ++r) Root(0, r).timer = 77;
+        g_GameState.BossActiveFlag = 1;
+        RunToAge(c.opensAt - 1);
+        EXPECT_EQ(At(0).active, 0);
+        EXPECT_TRUE(g_TargetMarkerList.empty());
+        Frame();
+        EXPECT_EQ(At(0).active, 1);
+        EXPECT_EQ(g_GameState.BossActiveFlag, 0);
+        ASSERT_EQ(g_TargetMarkerList.size(), c.targets.size());
+        for (std::size_t i = 0; i < c.targets.size(); ++i) {
+            const Target& t = c.targets[i];
+            EnemyPart& p = t.child < 0 ? Root(0, t.root) : Child(0, t.root, t.child);
+            EXPECT_TRUE(Shaped(p, t.shape)) << i;
+            EXPECT_EQ(p.action, t.action) << i;
+            EXPECT_EQ(p.timer, 0) << i;
+            EXPECT_EQ(g_TargetMarkerList[i].part, &p) << i;
+        }
+        for (const auto& [root, action] : c.attackers) {
+            EXPECT_EQ(Root(0, root).action, action) << root;
+            EXPECT_EQ(Root(0, root).timer, 0) << root;
+        }
+        // Everything else lost its shape, the centre's included.
+        i32 shaped = 0;
+        for (i32 r = 0; r < 13; ++r) shaped += Shaped(Root(0, r), HitShape{}) ? 0 : 1;
+        for (i32 ch = 0; ch < 6; ++ch) shaped += Shaped(Plate(ch), HitShape{}) ? 0 : 1;
+        EXPECT_EQ(shaped, static_cast<i32>(c.targets.size()));
+        if (c.state == 592) {
+            EXPECT_GT(At(0).speed, 0.0f) << "592 opens at its first step and flies on";
+        }
+    }
+}
+
+// The breaks: the next state by the route (story flag 73), the talk, the
+// part writes, the effect and the bonus: B = 10 ((m / 4 + 1) n + 30 (m + L +
+// 10)), C = 10 ((m / 4 + 1) n + 50 (m + 10) + 30 L).
+TEST_F(Stage4BigBossTest, EachPhaseBreaksToItsNextStateWithItsBonus) {
+    struct Case {
+        i32 state;
+        bool longRoute;
+        std::vector<i32> roots;
+        std::vector<i32> plates;
+        i32 next, talk, effect, bonus;
+        i32 activeFlag;  // BossActiveFlag after the break (it was 0)
+    };
+    // m = 6 (shot level 5), L = 2, n = 10: B 5600, C 8800.
+    const Case cases[] = {
+        {590, false, {4, 5}, {}, 591, 0, 63, 5600, 1},
+        {591, false, {11, 12}, {2, 3}, 593, 552, 63, 5600, 1},
+        {591, true, {11, 12}, {2, 3}, 592, 0, 63, 5600, 1},  // its talk 553 has no dialogue
+        {593, false, {7, 8}, {0, 1}, 595, 0, 63, 5600, 1},
+        {593, true, {7, 8}, {0, 1}, 594, 0, 63, 5600, 1},
+        {594, true, {6}, {}, 597, 0, 64, 8800, 0},
+        {595, false, {6}, {}, 597, 0, 64, 8800, 0},
+        {594, true, {9, 10, 0, 1, 2, 3}, {4, 5}, 596, 0, 64, 8800, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.state << (c.longRoute ? " long" : " short") << " to " << c.next);
+        Restart();
+        g_PlayerState[0].shotLevel = 5;
+        g_PlayerState[0].lives = 2;
+        g_GameState.StoryFlags[kStoryFourthMidBossOutlasted] = c.longRoute ? 1 : 0;
+        SpawnBoss(c.state);
+        RunToAge(400);
+        ASSERT_EQ(At(0).state, c.state);
+        QuietTalk();
+        g_GameState.BossActiveFlag = 0;
+        for (const i32 r : c.roots) Root(0, r).state = -1;
+        for (const i32 ch : c.plates) Plate(ch).state = -1;
+        g_EnemyBulletList.assign(10, EnemyBullet{});
+        g_EffectList.clear();
+        const i32 before = Score();
+        Frame();
+        EXPECT_EQ(At(0).state, c.next);
+        EXPECT_EQ(At(0).active, 0);
+        EXPECT_EQ(At(0).age, 1);
+        EXPECT_EQ(CountEffects(c.effect), 1);
+        EXPECT_EQ(Score() - before, c.bonus + 600);
+        EXPECT_EQ(g_GameState.BossActiveFlag, c.activeFlag);
+        EXPECT_EQ(g_TalkState.active, c.talk != 0 ? 1 : 0);
+        if (c.talk != 0) {
+            EXPECT_EQ(g_TalkState.eventId, c.talk);
+        }
+    }
+}
+
+// The phases' part writes at their breaks.
+TEST_F(Stage4BigBossTest, BreaksSilenceTheGunsStillStanding) {
+    // 591: the stream guns (roots 0 and 1) that still stand fall silent.
+    SpawnBoss(591);
+    RunToAge(300);
+    Root(0, 0).state = -1;
+    Root(0, 0).action = 11;
+    Destroy({11, 12});
+    DestroyPlates({2, 3});
+    Frame();
+    EXPECT_EQ(Root(0, 0).action, 11);  // a wreck keeps its smoke
+    EXPECT_EQ(Root(0, 1).action, 0);
+    // 595 into 597: the centre and the four guards silenced and destroyed.
+    Restart();
+    SpawnBoss(595);
+    RunToAge(300);
+    Root(0, 9).state = -1;
+    Root(0, 9).action = 11;
+    Destroy({6});
+    Frame();
+    EXPECT_EQ(At(0).state, 597);
+    EXPECT_EQ(Root(0, 6).action, 0);
+    EXPECT_EQ(Root(0, 9).action, 11);
+    EXPECT_EQ(Root(0, 10).action, 0);
+    EXPECT_EQ(Plate(4).action, 0);
+    for (EnemyPart* p : {&Root(0, 9), &Root(0, 10), &Plate(4), &Plate(5)}) EXPECT_EQ(p->state, -1);
+    // 590: the centre's side shells stop.
+    Restart();
+    SpawnBoss(590);
+    RunToAge(400);
+    EXPECT_EQ(Root(0, 6).action, 549);
+    Destroy({4, 5});
+    Frame();
+    EXPECT_EQ(Root(0, 6).action, 0);
+}
+
+// 592 ends on time and only when the boss is alone: no effect, no bonus.
+TEST_F(Stage4BigBossTest, TheExtraPhaseEndsOnTimeOnceTheBossIsAlone) {
+    SpawnBoss(592);
+    Spawn(2, 999, 300, 300, 0);  // another enemy: an escort
+    RunToAge(1101);
+    EXPECT_EQ(At(0).state, 592);
+    g_EnemyBulletList.assign(3, EnemyBullet{});
+    ReleaseEnemyParts(1);
+    g_EnemyList.pop_back();
+    Root(0, 2).state = -1;
+    g_EffectList.clear();
+    const i32 before = Score();
+    Frame();
+    EXPECT_EQ(At(0).state, 593);
+    EXPECT_EQ(Root(0, 3).action, 0);
+    EXPECT_EQ(Root(0, 2).action, 552);  // destroyed: left as it was
+    EXPECT_TRUE(g_EnemyBulletList.empty());
+    EXPECT_EQ(CountEffects(63) + CountEffects(64), 0);
+    EXPECT_EQ(Score() - before, 30);  // the cleared bullets only (10 m each)
+    EXPECT_EQ(g_GameState.BossActiveFlag, 1);
+}
+
+// 597: talk 554 at 50; from 101 down by 0.5; four bursts of ten around
+// random points (2 + 30 draws each); at 700 forty explosions one a frame,
+// the boss gone, the screen shaking and the closing fade at speed 0.01.
+TEST_F(Stage4BigBossTest, TheBossExplodes) {
+    SpawnBoss(597);
+    At(0).x = 320;
+    At(0).y = 100;
+    RunToAge(50);
+    EXPECT_EQ(g_TalkState.eventId, 554);
+    RunToAge(199);
+    EXPECT_FLOAT_EQ(At(0).y, 100.0f + 99 * 0.5f);
+    g_EffectList.clear();
+    const u32 seed = RandomGetState();
+    Frame();  // age 200
+    EXPECT_EQ(DrawsSince(seed), 32);
+    EXPECT_EQ(CountEffects(10), 10);
+    EXPECT_EQ(g_GameState.ScreenShakeTimer, 50);
+    RunToAge(699);
+    g_EffectList.clear();
+    Frame();  // age 700
+    EXPECT_TRUE(g_EnemyList.empty());
+    ASSERT_EQ(g_EffectList.size(), 40u);
+    EXPECT_EQ(g_EffectList.back().age, -39);
+    EXPECT_EQ(TransitionState.running, 1);
+    EXPECT_FLOAT_EQ(TransitionState.speed, 0.01f);
+    EXPECT_EQ(CountFreePartSlots(), kEnemyPartPoolSize);
+}
+
+// 596: talk 555 (story flag 75) at 50; from age 301 it sinks ever faster
+// until y 700; at 700 it is gone with no burst.
+TEST_F(Stage4BigBossTest, TheBossSinksAway) {
+    SpawnBoss(596);
+    At(0).y = 100;
+    RunToAge(50);
+    EXPECT_EQ(g_TalkState.eventId, 555);
+    EXPECT_EQ(g_GameState.StoryFlags[kStoryFourthBossSankAway], 1);
+    RunToAge(300);
+    EXPECT_FLOAT_EQ(At(0).y, 100.0f);
+    Frame();
+    EXPECT_FLOAT_EQ(At(0).y, 100.01f);
+    RunToAge(699);
+    g_EffectList.clear();
+    Frame();
+    EXPECT_TRUE(g_EnemyList.empty());
+    EXPECT_TRUE(g_EffectList.empty());
+    EXPECT_EQ(TransitionState.running, 1);
+    EXPECT_FLOAT_EQ(TransitionState.speed, 0.01f);
+    EXPECT_EQ(g_GameState.ScreenShakeTimer, 50);
+}
+
+// A boss whose centre has fewer plates than the phases name: the missing
+// plates read as destroyed, and no opening or break reaches outside the
+// pool.
+TEST_F(Stage4BigBossTest, MissingPlatesReadAsDestroyed) {
+    SpawnBoss(593);
+    Root(0, 6).children[0] = kNoPart;  // no plates 0 and 1
+    Root(0, 6).children[1] = kNoPart;
+    RunToAge(300);
+    EXPECT_EQ(g_TargetMarkerList.size(), 0u);
+    Destroy({7, 8});
+    Frame();
+    EXPECT_EQ(At(0).state, 595);
 }
 
 }  // namespace

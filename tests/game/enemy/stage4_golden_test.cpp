@@ -4,8 +4,12 @@
 #include <filesystem>
 #include <numbers>
 #include <string>
+#include <vector>
 
+#include "game/enemy/enemy_behaviour.h"
 #include "game/enemy/enemy_content.h"
+#include "game/play/enemy_runtime.h"
+#include "game/play/stage_dispatch.h"
 #include "game/stages/stage_content.h"
 #include "tests/engine/graphics/graphics_fixture.h"
 #include "tests/game/enemy/enemy_fixture.h"
@@ -80,6 +84,43 @@ TEST_F(Stage4GoldenTest, TheOrdinaryEnemiesAndTheMidBoss) {
     g_EnemyList[static_cast<std::size_t>(scenery)].layer = 1;
     DrawField();
     EXPECT_TRUE(testing_support::MatchesGolden(kGolden, "stage4_enemies", BackBuffer()));
+}
+
+// The boss at the opening of each phase, the targets of the phases before it
+// destroyed (tinted), drawn the frame after it opened.
+TEST_F(Stage4GoldenTest, TheBossAtEachOpening) {
+    struct Case {
+        i32 state, opensAt;
+        f32 fromY;  // where the phase before it left the boss
+        std::vector<i32> rootsDown;
+        std::vector<i32> platesDown;
+    };
+    const Case cases[] = {
+        {590, 400, -300, {}, {}},
+        {591, 300, 0, {4, 5}, {}},
+        {592, 1, 150, {4, 5, 0, 1, 11, 12}, {2, 3}},
+        {593, 300, -80, {4, 5, 0, 1, 11, 12, 2, 3}, {2, 3}},
+        {594, 300, 50, {4, 5, 0, 1, 11, 12, 2, 3, 7, 8}, {0, 1, 2, 3}},
+    };
+    RegisterStepEnemy(3, StepEnemyStage4);
+    g_GameState.StageIndex = 3;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.state);
+        ResetPlayLists();
+        const i32 e = Place(99, 320, c.fromY, kHalfPi);
+        Enemy& boss = g_EnemyList[static_cast<std::size_t>(e)];
+        boss.state = c.state;
+        boss.speed = 1.0f;
+        boss.heading = kHalfPi;
+        boss.active = 0;
+        for (const i32 r : c.rootsDown) g_EnemyPartPool[boss.rootParts[r]].state = -1;
+        const EnemyPart& centre = g_EnemyPartPool[boss.rootParts[6]];
+        for (const i32 p : c.platesDown) g_EnemyPartPool[centre.children[p]].state = -1;
+        while (g_EnemyList[0].age <= c.opensAt) RunEnemies();
+        g_GameState.FrameCounter = 6;
+        DrawField();
+        EXPECT_TRUE(testing_support::MatchesGolden(kGolden, "stage4_boss_" + std::to_string(c.state), BackBuffer()));
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The attack patterns of stage index 3: firing frames, bullet and shell
 // counts per difficulty, headings, kinds and random draws.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "game/patterns/part_step.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/sound_names.h"
+#include "game/stages/stage_content.h"
 #include "tests/game/enemy/enemy_fixture.h"
 #include "tests/game/enemy/stage_fixture.h"
 #include "tests/game/patterns/pattern_fixture.h"
@@ -449,6 +451,300 @@ TEST_F(Stage4PatternsTest, Wreck14SmokesOnBothSides) {
     Step(0);
     EXPECT_EQ(g_EffectList.size(), 2u);
     EXPECT_EQ(DrawsSince(seed), 6);
+}
+
+}  // namespace
+
+namespace {
+
+// ---- The boss's guns (actions 549 to 563) ----
+
+class Stage4BossPatternsTest : public Stage4PatternsTest {
+protected:
+    // The boss (kind 99) at (320, 100), its root part `root` (or that child of
+    // the centre) given the action with timer 0 and stepped alone.
+    EnemyPart& BossGun(i32 action, i32 root, i32 child = -1) {
+        ResetPlayLists();
+        enemy_ = SpawnEnemyStage4(99);
+        Owner().x = 320.0f;
+        Owner().y = 100.0f;
+        EnemyPart& r = g_EnemyPartPool[Owner().rootParts[root]];
+        part_ = child < 0 ? &r : &g_EnemyPartPool[r.children[child]];
+        part_->action = action;
+        part_->timer = 0;
+        return *part_;
+    }
+    EnemyPart& Centre() { return g_EnemyPartPool[Owner().rootParts[6]]; }
+    EnemyPart& Plate(i32 c) { return g_EnemyPartPool[Centre().children[c]]; }
+    i32 Effects(i32 kind) const {
+        i32 n = 0;
+        for (const Effect& e : g_EffectList) n += e.kind == kind ? 1 : 0;
+        return n;
+    }
+};
+
+// 549: the cycle starts at F; effect 90 at m = C - 60 at the point kept from
+// the last refresh, the refresh at C - 10, and eight pairs of side shells
+// from the screen's edges toward it at m = 0, 10, ..., 70.
+TEST_F(Stage4BossPatternsTest, Action549SideShellsTowardARememberedPoint) {
+    struct Case {
+        i32 difficulty, first, cycle;
+        f32 topHigh;
+    };
+    const Case cases[] = {{0, 500, 600, 100.0f}, {1, 500, 600, 200.0f}, {2, 300, 400, 300.0f}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.difficulty);
+        BossGun(549, 6);
+        Step(c.difficulty);
+        EXPECT_EQ(part_->timer, c.first);
+        g_PlayerState[0].x = 250.0f;
+        g_PlayerState[0].y = 430.0f;
+        const std::vector<Shot> log = Log(c.difficulty, 2 * c.cycle + 80);
+        std::vector<i32> frames;
+        for (const Shot& s : log) {
+            EXPECT_EQ(s.shells, 2);
+            frames.push_back(s.t % c.cycle);
+        }
+        EXPECT_EQ(frames, (std::vector<i32>{0, 10, 20, 30, 40, 50, 60, 70, 0, 10, 20, 30, 40, 50, 60, 70}));
+        // The second cycle's effect 90 stands where the player was at the refresh.
+        ASSERT_EQ(Effects(90), 2);
+        const Effect& mark = g_EffectList.back();
+        EXPECT_FLOAT_EQ(mark.x, 250.0f);
+        EXPECT_FLOAT_EQ(mark.y, 430.0f);
+        for (std::size_t i = 0; i < g_EnemyShellList.size(); i += 2) {
+            const EnemyShell& right = g_EnemyShellList[i];
+            const EnemyShell& left = g_EnemyShellList[i + 1];
+            EXPECT_EQ(right.kind, 550);
+            EXPECT_EQ(right.hp, 500);
+            EXPECT_FLOAT_EQ(right.speed, -4.0f);
+            EXPECT_FLOAT_EQ(right.x, 640.0f);
+            EXPECT_FLOAT_EQ(left.x, 0.0f);
+            EXPECT_GE(right.y, -50.0f);
+            EXPECT_LE(right.y, c.topHigh);
+            EXPECT_LE(left.y, 300.0f);
+            EXPECT_NEAR(right.angle, std::atan2(430.0f - right.y, 250.0f - 640.0f), 1e-5);
+            EXPECT_NEAR(left.angle, std::atan2(430.0f - left.y, 250.0f), 1e-5);
+        }
+    }
+    // One draw per shell, one for each effect.
+    BossGun(549, 6);
+    Step(0);
+    const u32 seed = RandomGetState();
+    Log(0, 600);  // to the first pair: the effect at 540, then the pair at 600
+    EXPECT_EQ(DrawsSince(seed), 3);
+}
+
+// 550 and 551: first a turn (clamped to a quarter turn either side of the
+// parent), from 101 the fans, the lines' speeds running down across a fan.
+TEST_F(Stage4BossPatternsTest, TargetGunsFireGrowingFansInTurn) {
+    struct Case {
+        i32 action, difficulty;
+        std::vector<Shot> shots;  // up to timer 1000
+    };
+    const Case cases[] = {
+        {550, 0, {{215, 3, 0}, {230, 6, 0}, {245, 9, 0}, {260, 12, 0}, {415, 3, 0}, {430, 6, 0}, {445, 9, 0},
+                  {460, 12, 0}, {715, 3, 0}, {730, 6, 0}, {745, 9, 0}, {760, 12, 0}, {775, 15, 0}, {790, 18, 0}}},
+        {551, 0, {{115, 3, 0}, {130, 6, 0}, {145, 9, 0}, {160, 12, 0}, {315, 3, 0}, {330, 6, 0}, {345, 9, 0},
+                  {360, 12, 0}, {515, 3, 0}, {530, 6, 0}, {545, 9, 0}, {560, 12, 0}, {715, 3, 0}, {730, 6, 0},
+                  {745, 9, 0}, {760, 12, 0}, {775, 15, 0}, {790, 18, 0}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.action);
+        BossGun(c.action, 4);
+        EXPECT_EQ(Log(c.difficulty, 1000), c.shots);
+    }
+    // NORMAL: 551's first fan at 110; the last fan of burst 2 has ten lines.
+    BossGun(551, 4);
+    const auto normal = Log(1, 800);
+    ASSERT_FALSE(normal.empty());
+    EXPECT_EQ(normal.front(), (Shot{110, 3, 0}));
+    EXPECT_EQ(normal.back(), (Shot{800, 30, 0}));
+    // A fan of two lines (EASY 230): speeds 3.5, 3.4, 3.3, then 3.3, 3.2, 3.1,
+    // 0.8 apart and centred on the facing.
+    BossGun(550, 4);
+    part_->timer = 229;
+    Step(0);
+    ASSERT_EQ(g_EnemyBulletList.size(), 6u);
+    const f32 speeds[6] = {3.5f, 3.4f, 3.3f, 3.3f, 3.2f, 3.1f};
+    for (i32 i = 0; i < 6; ++i) EXPECT_NEAR(g_EnemyBulletList[static_cast<std::size_t>(i)].speed, speeds[i], 1e-5) << i;
+    EXPECT_NEAR(g_EnemyBulletList[0].heading, kHalfPi - 0.4f, 1e-5);
+    EXPECT_NEAR(g_EnemyBulletList[3].heading, kHalfPi + 0.4f, 1e-5);
+    // The player behind the boss: the turn stops at a quarter turn.
+    BossGun(550, 4);
+    g_PlayerState[0].x = 330.0f;
+    g_PlayerState[0].y = -300.0f;
+    Log(0, 600);
+    EXPECT_NEAR(std::fabs(part_->angle), kHalfPi, 1e-6);
+}
+
+// 552 and 553: from T0, every S frames in the first half of every 400.
+TEST_F(Stage4BossPatternsTest, TripleStreamsTurnOppositeWays) {
+    BossGun(552, 0);
+    std::vector<i32> want;
+    for (i32 t = 400; t < 600; t += 20) want.push_back(t);
+    want.push_back(800);
+    EXPECT_EQ(Frames(0, 800), want);
+    BossGun(553, 0);
+    EXPECT_EQ(Frames(2, 400), (std::vector<i32>{400}));  // HARD's 300 lies in the second half
+    part_->timer = 424;
+    Step(2);
+    ASSERT_EQ(g_EnemyBulletList.size(), 6u);
+    EXPECT_NEAR(g_EnemyBulletList[3].heading, part_->angle + kHalfPi - 2 * kPi * 25 / 100, 1e-5);
+    EXPECT_EQ(g_EnemyBulletList[3].kind, 103);
+    BossGun(552, 0);
+    Owner().y = 700.0f;
+    EXPECT_TRUE(Log(0, 800).empty());
+}
+
+// 554: armed (marked, radius 45) at M; window A after A0, window B after 500;
+// twelve bullets a volley, 0.05 slower one after another.
+TEST_F(Stage4BossPatternsTest, TheSpiralTurretArmsItselfAndSweeps) {
+    BossGun(554, 11);
+    Log(1, 499);
+    EXPECT_EQ(part_->hitShape.radius, 0.0f);
+    EXPECT_TRUE(g_TargetMarkerList.empty());
+    Step(1);
+    EXPECT_EQ(part_->hitShape.radius, 45.0f);
+    EXPECT_EQ(g_TargetMarkerList.size(), 1u);
+    const auto normal = Log(1, 709);
+    ASSERT_FALSE(normal.empty());
+    EXPECT_EQ(normal.front(), (Shot{510, 12, 0}));
+    EXPECT_EQ(normal.back(), (Shot{700, 12, 0}));  // window B: 700 mod 500 = 200
+    ASSERT_GE(g_EnemyBulletList.size(), 12u);
+    EXPECT_FLOAT_EQ(g_EnemyBulletList[0].speed, 2.0f);
+    EXPECT_NEAR(g_EnemyBulletList[11].speed, 1.45f, 1e-5);
+    BossGun(554, 11);
+    const auto hard = Log(2, 510);
+    ASSERT_GE(hard.size(), 2u);
+    EXPECT_EQ(hard.front().t, 304);
+    EXPECT_EQ(hard.back().t, 504);
+}
+
+// 557 and 558: half a period apart; six bullets from each muzzle.
+TEST_F(Stage4BossPatternsTest, AimedLineGunsFireInTurn) {
+    BossGun(557, 6, 2);
+    EXPECT_EQ(Log(0, 240), (std::vector<Shot>{{80, 18, 0}, {160, 18, 0}, {240, 18, 0}}));
+    BossGun(558, 6, 3);
+    EXPECT_EQ(Log(0, 200), (std::vector<Shot>{{40, 18, 0}, {120, 18, 0}, {200, 18, 0}}));
+    BossGun(558, 6, 3);
+    EXPECT_EQ(Log(2, 100), (std::vector<Shot>{{25, 30, 0}, {75, 30, 0}}));
+    EXPECT_FLOAT_EQ(g_EnemyBulletList[0].speed, 4.0f);
+    EXPECT_NEAR(g_EnemyBulletList[5].speed, 3.5f, 1e-5);
+}
+
+// 560: from 301, every P frames one shell dropped from y -80, one draw each,
+// alternately left and right on EASY and NORMAL.
+TEST_F(Stage4BossPatternsTest, TheShellDropFallsLeftAndRight) {
+    struct Case {
+        i32 difficulty;
+        std::vector<i32> frames;
+        std::vector<bool> left;
+    };
+    const Case cases[] = {{0, {320, 400, 480}, {true, false, true}},
+                          {1, {350, 400, 450, 500}, {false, true, false, true}},
+                          {2, {350, 400, 450, 500}, {}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.difficulty);
+        BossGun(560, 6);
+        const u32 seed = RandomGetState();
+        EXPECT_EQ(Frames(c.difficulty, 500), c.frames);
+        EXPECT_EQ(DrawsSince(seed), static_cast<i32>(c.frames.size()));
+        for (std::size_t i = 0; i < g_EnemyShellList.size(); ++i) {
+            const EnemyShell& s = g_EnemyShellList[i];
+            EXPECT_EQ(s.kind, 551);
+            EXPECT_FLOAT_EQ(s.y, -80.0f);
+            EXPECT_FLOAT_EQ(s.angle, 1.5708f);
+            EXPECT_FLOAT_EQ(s.hitShape.radius, 40.0f);
+            if (c.left.empty()) {
+                EXPECT_GE(s.x, 160.0f);
+                EXPECT_LE(s.x, 480.0f);
+            } else {
+                EXPECT_EQ(s.x <= 270.0f, c.left[i]) << i;
+            }
+        }
+    }
+}
+
+// 562 and 563: nothing at all while the guard (a plate of the centre)
+// stands; in the first step after its fall, marked and armed once.
+TEST_F(Stage4BossPatternsTest, GuardedSpiralGunsWaitForTheirGuard) {
+    BossGun(562, 7);
+    EXPECT_TRUE(Log(0, 700).empty());
+    EXPECT_EQ(part_->hitShape.radius, 0.0f);
+    EXPECT_TRUE(g_TargetMarkerList.empty());
+    Plate(0).state = -1;
+    part_->timer = 503;
+    EXPECT_EQ(Step(0), (Shot{504, 12, 0}));  // armed and firing in the same step
+    EXPECT_EQ(part_->hitShape.radius, 45.0f);
+    EXPECT_EQ(g_TargetMarkerList.size(), 1u);
+    Log(0, 800);
+    EXPECT_EQ(g_TargetMarkerList.size(), 1u) << "marked once";
+    // Before 501 a gun never fires, even with its guard down.
+    BossGun(563, 8);
+    Plate(1).state = -1;
+    EXPECT_TRUE(Log(2, 500).empty());
+    EXPECT_EQ(Step(2), (Shot{501, 0, 0}));
+    part_->timer = 509;
+    EXPECT_EQ(Step(2), (Shot{510, 15, 0}));
+    EXPECT_FLOAT_EQ(g_EnemyBulletList[0].speed, 3.0f);
+    EXPECT_NEAR(g_EnemyBulletList[14].speed, 1.6f, 1e-5);
+}
+
+// 555 and 556: armed at 500 inside the field only; bursts at the start of
+// every 20 frames after T0, longer on HARD as the phase goes on.
+TEST_F(Stage4BossPatternsTest, ThreeWayGunsBurstAfterTheirStart) {
+    BossGun(555, 9);
+    const auto easy = Frames(0, 1545);
+    EXPECT_EQ(easy, (std::vector<i32>{1501, 1520, 1521, 1540, 1541}));
+    EXPECT_EQ(part_->hitShape.radius, 45.0f);
+    BossGun(556, 10);
+    std::vector<i32> hard;
+    for (const i32 t : Frames(2, 2025)) hard.push_back(t % 20);
+    EXPECT_EQ(std::count(hard.begin(), hard.end(), 2), 77);  // 502, 522, ..., 2022
+    EXPECT_EQ(std::count(hard.begin(), hard.end(), 3), 52);  // from 1001: 1003 .. 2023
+    EXPECT_EQ(std::count(hard.begin(), hard.end(), 4), 27);  // from 1501: 1504 .. 2024
+    EXPECT_EQ(std::count(hard.begin(), hard.end(), 5), 2);   // from 2001: 2005, 2025
+    // Outside the field at 500: never armed.
+    BossGun(555, 9);
+    Owner().y = 600.0f;
+    Log(0, 600);
+    EXPECT_EQ(part_->hitShape.radius, 0.0f);
+}
+
+// 561: lobs from 301 at intervals that shorten; armed at M even while its
+// guards stand, but its spiral only once all four are down.
+TEST_F(Stage4BossPatternsTest, TheCentreLobsAndOpensItsSpiralWhenItsGuardsFall) {
+    BossGun(561, 6);
+    const u32 seed = RandomGetState();
+    const auto lobs = Log(0, 1200);
+    EXPECT_EQ(DrawsSince(seed), 6);
+    std::vector<i32> frames;
+    for (const Shot& s : lobs) {
+        EXPECT_EQ(s.bullets, 0);
+        frames.push_back(s.t);
+    }
+    EXPECT_EQ(frames, (std::vector<i32>{450, 600, 750, 900, 1080, 1200}));
+    for (std::size_t i = 0; i < g_EnemyShellList.size(); ++i) {
+        const EnemyShell& s = g_EnemyShellList[i];
+        EXPECT_EQ(s.kind, 553);
+        EXPECT_FLOAT_EQ(s.y, Owner().y - 50.0f);
+        EXPECT_FLOAT_EQ(s.angle, 1.5708f);
+    }
+    // 600, 900 and 1200 aim at the left half (negative speed from x 320).
+    EXPECT_LE(g_EnemyShellList[1].speed, 0.0f);
+    EXPECT_GE(g_EnemyShellList[0].speed, 0.0f);
+    EXPECT_EQ(part_->hitShape.radius, 45.0f);  // armed at 1000
+    // The guards down: the spiral from (x, y - 150) in the next window.
+    BossGun(561, 6);
+    for (const i32 r : {9, 10}) g_EnemyPartPool[Owner().rootParts[r]].state = -1;
+    Plate(4).state = -1;
+    Plate(5).state = -1;
+    Step(0);
+    EXPECT_EQ(part_->hitShape.radius, 45.0f);
+    part_->timer = 509;
+    EXPECT_EQ(Step(0), (Shot{510, 12, 0}));
+    EXPECT_FLOAT_EQ(g_EnemyBulletList[1].speed, 3.05f);
+    EXPECT_FLOAT_EQ(g_EnemyBulletList[0].y, Owner().y - 150.0f);
 }
 
 }  // namespace

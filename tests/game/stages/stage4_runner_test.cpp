@@ -134,9 +134,13 @@ ReplayHeader RecordAndPlayBack(const std::string& script) {
     const ProgramRun play = folder.Run("--no-draw --play run.rpl --hash-every 1");
     EXPECT_EQ(play.exitCode, 0) << play.err;
     EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play.err;
-    EXPECT_EQ(play.hashes.size(), static_cast<std::size_t>(header.inputCount[3]));
+    EXPECT_GE(play.hashes.size(), static_cast<std::size_t>(header.inputCount[3]));
+    // The stage report holds the play state still, and the playback stays on
+    // it longer than the recording: a playback frame may repeat the state it
+    // matched last.
     std::size_t r = 0;
     for (std::size_t p = 0; p < play.hashes.size(); ++p) {
+        if (r > 0 && record.hashes[r - 1] == play.hashes[p]) continue;
         while (r < record.hashes.size() && record.hashes[r] != play.hashes[p]) ++r;
         if (r == record.hashes.size()) {
             ADD_FAILURE() << "playback frame " << p + 1 << " is not a state of the recording";
@@ -150,15 +154,20 @@ ReplayHeader RecordAndPlayBack(const std::string& script) {
     return header;
 }
 
-// Through the opening, both timed waves, the mid-boss's pass and first two
-// fights (its centre shot down in the second: story flag 71), the crossings
-// and the risers into the boss's phase, with no hit taken.
-TEST(Stage4Runner, AnEasyRunToTheBossIsRecordedAndPlaysBack) {
-    const ReplayHeader header = RecordAndPlayBack("stage4_easy_to_boss_input.txt");
-    EXPECT_GT(header.inputCount[3], 13000u);
+// The whole stage on EASY with no hit taken: the opening, both timed waves,
+// the mid-boss's pass and first two fights (its centre shot down in the
+// second: story flag 71, the risers' road), and the boss through its four
+// phases to its explosion; the stage is cleared and its report shown.
+TEST(Stage4Runner, AnEasyRunThatClearsTheStageIsRecordedAndPlaysBack) {
+    const ReplayHeader header = RecordAndPlayBack("stage4_easy_clear_input.txt");
+    EXPECT_GT(header.inputCount[3], 21000u);
+    EXPECT_EQ(header.livesAtStart[3], 3u);
     EXPECT_EQ(header.storyFlags[kStoryFourthSecondFightCentreDowned], 1);
     EXPECT_EQ(header.storyFlags[kStoryFourthMidBossOutlasted], 0);
-    EXPECT_EQ(header.livesAtStart[3], 3u);
+    EXPECT_EQ(header.storyFlags[kStoryFourthBossSankAway], 0);
+    // The stage ended cleared: its points and its rank are in the record.
+    EXPECT_GT(header.stageScore[3], 0u);
+    EXPECT_GE(header.stageRank[3], 1u);
 }
 
 }  // namespace

@@ -9,7 +9,9 @@
 #include "game/play/play_overlays.h"
 #include "game/play/stage_random.h"
 #include "game/play/talk.h"
+#include "game/shell/music.h"
 #include "game/shell/story_flags.h"
+#include "game/shell/transition.h"
 #include "game/stages/stage_content.h"
 #include "game/stages/stage_timeline.h"
 #include "tests/game/enemy/enemy_fixture.h"
@@ -502,6 +504,118 @@ TEST_F(Stage4TimelineTest, TheStarsAndThePanGrowInEveryPhase) {
         EXPECT_EQ(g_GameState.StarCount, c.starsAfter);
         EXPECT_EQ(g_GameState.BackgroundScrollX, c.scrollAfter);
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Frame 500 of phase 10: the boss at the front, the boss music, the talk by
+// the route (only 551 has dialogue: 501 and 550 start nothing), both boss
+// flags up.
+TEST_F(Stage4TimelineTest, TheBossComesAt500WithItsMusicAndTalk) {
+    struct Case {
+        i32 flag;  // set before, -1 none
+        i32 talk;  // the event that runs, 0 none
+    };
+    const Case cases[] = {{-1, 551}, {kStoryFourthBossTalk550, 0}, {kStoryFourthMidBossOutlasted, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.flag);
+        Restart();
+        if (c.flag >= 0) g_GameState.StoryFlags[static_cast<std::size_t>(c.flag)] = 1;
+        Occupy();
+        g_MusicState.ready = 1;  // takes the request without a music device
+        g_MusicState.requested = 0;
+        Enter(10, 500);
+        RunStageScript();
+        g_MusicState.ready = 0;
+        ASSERT_EQ(g_EnemyList.size(), 2u);
+        const Enemy& boss = g_EnemyList[0];
+        EXPECT_EQ(boss.state, 590);
+        EXPECT_EQ(boss.active, 0);
+        EXPECT_FLOAT_EQ(boss.x, 320.0f);
+        EXPECT_FLOAT_EQ(boss.y, -300.0f);
+        EXPECT_FLOAT_EQ(boss.speed, 1.0f);
+        EXPECT_EQ(g_EnemyPartPool[boss.rootParts[6]].spriteKind, 590);
+        EXPECT_EQ(g_MusicState.requested, 20);
+        EXPECT_EQ(g_TalkState.active, c.talk != 0 ? 1 : 0);
+        if (c.talk != 0) {
+            EXPECT_EQ(g_TalkState.eventId, c.talk);
+        }
+        EXPECT_EQ(g_GameState.BossSequenceFlag, 1);
+        EXPECT_EQ(g_GameState.BossActiveFlag, 1);
+    }
+}
+
+// A boss that does not fit into the pool is tried again next frame, and
+// nothing of its entry happens before it comes.
+TEST_F(Stage4TimelineTest, ARefusedBossHoldsFrame500) {
+    while (CountFreePartSlots() >= 19) ASSERT_GE(SpawnEnemyStage4(8), 0);
+    Enter(10, 500);
+    RunStageScript();
+    EXPECT_EQ(g_GameState.StageScriptFrame, 500);
+    EXPECT_EQ(g_GameState.BossSequenceFlag, 0);
+    EXPECT_EQ(g_TalkState.active, 0);
+    ReleaseEnemyParts(static_cast<i32>(g_EnemyList.size()) - 1);
+    g_EnemyList.pop_back();
+    RunStageScript();
+    EXPECT_EQ(g_GameState.StageScriptFrame, 501);
+    EXPECT_EQ(g_EnemyList[0].state, 590);
+    EXPECT_EQ(g_GameState.BossSequenceFlag, 1);
+}
+
+// While the boss's extra phase (592) approaches, ages 100 to 999 in steps of
+// 50, an escort run dives in; never in another state or age.
+TEST_F(Stage4TimelineTest, TheExtraPhaseCallsItsEscorts) {
+    struct Case {
+        i32 state, age;
+        bool escort;
+    };
+    const Case cases[] = {{592, 100, true}, {592, 150, true}, {592, 950, true}, {592, 99, false},
+                          {592, 125, false}, {592, 1000, false}, {592, 1050, false}, {591, 150, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.state << " at " << c.age);
+        Restart();
+        const i32 boss = SpawnEnemyStage4(99);
+        g_EnemyList[static_cast<std::size_t>(boss)].state = c.state;
+        g_EnemyList[static_cast<std::size_t>(boss)].age = c.age;
+        Enter(10, 700);
+        RunStageScript();
+        const auto escorts = InState(507);
+        ASSERT_EQ(escorts.size(), c.escort ? 1u : 0u);
+        if (c.escort) {
+            EXPECT_FLOAT_EQ(escorts[0]->x, static_cast<f32>(170 + R(300)));
+            EXPECT_FLOAT_EQ(escorts[0]->y, -50.0f);
+            EXPECT_FLOAT_EQ(escorts[0]->speed, 7.0f);
+            EXPECT_FLOAT_EQ(escorts[0]->heading, kHalfPi);
+            EXPECT_FLOAT_EQ(escorts[0]->rotation, kHalfPi);
+            EXPECT_EQ(g_EnemyPartPool[escorts[0]->rootParts[0]].action, 510);  // kind 2
+        }
+    }
+}
+
+// The boss's phase closes when the list is empty past 500 and no talk runs.
+TEST_F(Stage4TimelineTest, TheBossPhaseClosesOnceTheFieldIsEmptyAndQuiet) {
+    struct Case {
+        i32 frame;
+        bool empty, talking, closes;
+    };
+    const Case cases[] = {{501, true, false, true}, {501, true, true, false}, {800, false, false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.frame);
+        Restart();
+        if (!c.empty) Occupy();
+        g_TalkState.active = c.talking ? 1 : 0;
+        Enter(10, c.frame);
+        RunStageScript();
+        EXPECT_EQ(g_GameState.StageScriptPhase, c.closes ? kClosingPhase : 10);
+        EXPECT_EQ(TransitionState.running, c.closes ? 1 : 0);
+    }
+    // Phase 34 finishes the stage once the fade has stopped.
+    Restart();
+    Enter(kClosingPhase, 5);
+    RunStageScript();
+    EXPECT_EQ(g_GameState.StageFinished, 1);
 }
 
 }  // namespace
