@@ -7,10 +7,11 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source tools/setup.sh
 dir=build
-extra=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
+# Warnings are errors here, as in CI; a plain cmake build only reports them.
+extra=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVARIN_WERROR=ON)
 if [ "${1:-}" = "--asan" ]; then
   dir=build-asan
-  extra=(-DCMAKE_BUILD_TYPE=Debug -DTOLVARIN_SANITIZE=ON -DTOLVARIN_BENCHMARKS=OFF)
+  extra=(-DCMAKE_BUILD_TYPE=Debug -DTOLVARIN_SANITIZE=ON -DTOLVARIN_BENCHMARKS=OFF -DTOLVARIN_WERROR=ON)
   export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
   export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fi

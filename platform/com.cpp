@@ -4,7 +4,7 @@
 
 #include <mutex>
 
-#include "platform/faults.h"
+#include "platform/fault_points.h"
 
 namespace platform {
 namespace {

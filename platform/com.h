@@ -168,7 +168,7 @@ private:
 };
 
 // CoCreateInstance of each class: a new object with one reference, or null
-// when its creation fault is set (faults.h).
+// when its creation fault is set (fault_points.h).
 IDirectSound8* CreateDirectSound8();
 IDirectMusicLoader8* CreateDirectMusicLoader();
 IDirectMusicPerformance8* CreateDirectMusicPerformance();

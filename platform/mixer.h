@@ -2,7 +2,7 @@
 // Our stand-in for WinMM's audio mixer functions. Calls go to an installed
 // mixer system; the default one has no mixer devices, so the engine records
 // nothing at start and restores nothing at exit, and the system's real
-// volumes are never touched. Tests install a FakeMixer (fake_mixer.h).
+// volumes are never touched. Tests install a FakeMixer (tests/support/fake_mixer.h).
 #include <cstdint>
 
 namespace platform {

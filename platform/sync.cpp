@@ -4,7 +4,7 @@
 #include <condition_variable>
 #include <system_error>
 
-#include "platform/faults.h"
+#include "platform/fault_points.h"
 
 namespace platform {
 namespace {

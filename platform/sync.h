@@ -42,7 +42,7 @@ private:
 // Waits until any of `count` events (1 to kMaxWaitEvents, none null) is
 // signalled and returns the lowest signalled index. kWaitTimeout after
 // `timeoutMs`, kWaitFailed for a bad argument list or when the EventWait
-// fault is injected (see faults.h).
+// fault is injected (see fault_points.h).
 int WaitForEvents(Event* const* events, int count, std::uint32_t timeoutMs = kInfinite);
 
 // A re-entrant lock (a critical section): the thread that holds it may take
@@ -75,7 +75,7 @@ private:
 };
 
 // A joinable thread. Start reports failure instead of throwing; the
-// ThreadCreate fault makes it fail (faults.h).
+// ThreadCreate fault makes it fail (fault_points.h).
 class Thread {
 public:
     Thread() = default;

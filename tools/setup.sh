@@ -27,6 +27,8 @@ tolvarin_setup() {
   local dir="$1"; shift
   tolvarin_install_packages
   cmake -S . -B "$dir" -G Ninja "$@" > "$dir.configure.log" 2>&1 || { cat "$dir.configure.log"; return 1; }
+  # What the configure left out (say, bench_raster without Google Benchmark).
+  grep -h "not built" "$dir.configure.log" || true
 }
 
 tolvarin_build() {

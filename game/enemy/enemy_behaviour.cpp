@@ -45,7 +45,7 @@ void OpenTarget(EnemyPart& part, const BossPhaseTarget& t) {
     part.hitShape = t.shape;
     if (t.action != kKeepAction) {
         part.action = t.action;
-        part.timer = t.timer;
+        if (t.timer != kKeepTimer) part.timer = t.timer;
     }
     if (t.markerFrames > 0) {
         AddTargetMarkerTimed(&part, part.spriteKind, t.markerFrames);
@@ -226,7 +226,7 @@ void OpenBossPhase(i32 enemy, i32 zeroFirst, i32 zeroLast, std::span<const BossP
     for (const BossPhaseAttacker& a : attackers) {
         if (EnemyPart* part = PhasePart(enemy, a.root, a.child)) {
             part->action = a.action;
-            part->timer = a.timer;
+            if (a.timer != kKeepTimer) part->timer = a.timer;
         }
     }
     if (opening.bossActiveFlag != kLeaveBossActiveFlag) {

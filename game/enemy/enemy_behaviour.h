@@ -155,9 +155,9 @@ void SpawnExplosionChain(i32 enemy, i32 count);
 bool RemoveEnemy(i32 enemy);
 // FailMission(), then RemoveEnemy; returns false.
 bool EscapeEnemy(i32 enemy);
-// The end of a boss that closes its stage: RemoveEnemy, the big explosion's
-// sound (9), ScreenShakeTimer 50, screen transition 23 at speed 0.01; returns
-// false.
+// The end of a stage's boss: RemoveEnemy, the big explosion's sound, the
+// screen shaken for 50 frames and the stage's closing fade (transition 23 at
+// speed 0.01); returns false.
 bool RemoveBossWithFade(i32 enemy);
 // Plays the effect stamped with FrameCounter when more than `frames` frames
 // have passed since its stamp.
@@ -192,6 +192,9 @@ constexpr i32 kLeaveBossActiveFlag = -1;
 constexpr i32 kKeepAction = -1;
 constexpr i32 kKeepHp = -1;
 constexpr i32 kKeepSpriteKind = -1;
+// The timer of a target or attacker whose action the opening writes, left as
+// it stands.
+constexpr i32 kKeepTimer = -2147483647 - 1;
 // The root part itself, not one of its children.
 constexpr i32 kRootItself = -1;
 // All root parts of the list (zeroLast of an opening).
@@ -199,8 +202,9 @@ constexpr i32 kAllRootParts = kPartLinks - 1;
 
 // A target of a boss phase, written in this order: its sprite kind, its hit
 // points (maxHp and hp), its revival (state 1 and hp = maxHp), its hit shape,
-// its action and timer, then a target marker of its sprite kind (timed when
-// markerFrames > 0). A target whose part is missing is skipped.
+// its action and timer (the timer kept when kKeepTimer), then a target marker
+// of its sprite kind (timed when markerFrames > 0). A target whose part is
+// missing is skipped.
 struct BossPhaseTarget {
     i32 root = 0;                      // position in the enemy's root list
     HitShape shape;
@@ -212,7 +216,8 @@ struct BossPhaseTarget {
     i32 spriteKind = kKeepSpriteKind;
     i32 markerFrames = 0;              // > 0: AddTargetMarkerTimed for that many frames
 };
-// A part that only attacks in the phase: its action and timer.
+// A part that only attacks in the phase: its action and timer (the timer kept
+// when kKeepTimer).
 struct BossPhaseAttacker {
     i32 root = 0;
     i32 action = 0;

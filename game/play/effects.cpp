@@ -5,6 +5,7 @@
 
 #include "engine/core/angle.h"
 #include "engine/core/random.h"
+#include "game/play/kind_table.h"
 #include "game/play/records.h"
 #include "game/shell/game_math.h"
 #include "game/shell/play_state.h"
@@ -269,199 +270,261 @@ void CollectScorePopup(const Effect& e, PlayQuadList& quads) {
     }
 }
 
+// The quads of one effect of age 0 or more: what every kind starts from,
+// and one routine per kind (kinds drawn alike share one).
+class EffectQuads {
+public:
+    EffectQuads(const Effect& effect, PlayQuadList& out)
+        : e(effect),
+          quads(out),
+          s(effect.scale),
+          a(effect.age),
+          cx(Trunc(effect.x + g_GameState.FieldScrollX)),
+          cy(Trunc(effect.y)),
+          sx(Trunc(effect.x)) {}
+
+    void Kind9And12();
+    void Kind10();
+    void Kind11And14();
+    void Kind13();
+    void Kind16();
+    void Kind19();
+    void Kind20();
+    void Kind21To23();
+    void Kind31();
+    void Kind41To47();
+    void Kind61And63To65();
+    void Kind62();
+    void Kind66();
+    void Kind90();
+    void Kind101And103();
+    void Kind102();
+
+private:
+    const Effect& e;
+    PlayQuadList& quads;
+    const f32 s;
+    const i32 a;
+    const i32 cx;
+    const i32 cy;
+    const i32 sx;  // screen-space kinds
+};
+
+void EffectQuads::Kind9And12() {
+    const i32 c = a / 5;
+    const i32 half = e.kind == 9 ? Trunc(20.0f * s) : Trunc(30.0f * s);
+    quads.push_back(Rotated(kSheetEffect, cx, cy, half, half, MakeRect(64 * c, 64, 64 * c + 63, 127), e.param));
+}
+
+void EffectQuads::Kind10() {
+    const i32 c = a / 4;
+    const i32 half = Trunc(40.0f * s);
+    quads.push_back(Rotated(kSheetEffect, cx, cy, half, half, MakeRect(64 * c, 0, 64 * c + 63, 63), e.param));
+}
+
+void EffectQuads::Kind11And14() {
+    const i32 c = a / 3;
+    const i32 half = e.kind == 11 ? Trunc(20.0f * s) : Trunc(15.0f * s);
+    quads.push_back(
+        Rotated(kSheetEffect, cx, cy, half, half, MakeRect(64 * c, 128, 64 * c + 63, 191), e.param));
+}
+
+void EffectQuads::Kind13() {
+    const i32 c = a / 5;
+    const i32 half = Trunc(20.0f * s);
+    quads.push_back(
+        Rotated(kSheetEffect, cx, cy, half, half, MakeRect(64 * c, 128, 64 * c + 63, 191), e.param));
+}
+
+void EffectQuads::Kind16() {
+    const i32 c = a / 7;
+    const i32 half = Trunc(40.0f * s);
+    PlayQuad q = Quad(kSheetEffect, cx, cy, half, half, MakeRect(64 * c, 0, 64 * c + 63, 63));
+    q.rotated = true;
+    q.angle = DegreeToAngle((75 * a) % 360);
+    quads.push_back(q);
+}
+
+void EffectQuads::Kind19() {
+    const bool odd = a % 2 != 0;
+    const i32 half = odd ? Trunc(40.0f * s) : Trunc(25.0f * s);
+    PlayQuad q = Rotated(kSheetPicture, cx, cy, half, half, MakeRect(360, 370, 439, 449), e.param);
+    const u32 alpha = static_cast<u32>(Trunc(e.alpha * 255.0f)) & 0xFFu;
+    q.colour = (alpha << 24) | (odd ? 0xFF9600u : 0xFFFFFFu);
+    quads.push_back(q);
+}
+
+void EffectQuads::Kind20() {
+    const i32 p = (a / 4) % 2;
+    const i32 half = Trunc(50.0f * s);
+    quads.push_back(
+        Rotated(kSheetEffect, cx, cy, half, half, MakeRect(100 * p, 192, 100 * p + 99, 291), e.param));
+}
+
+void EffectQuads::Kind21To23() {
+    const i32 p = (a / 4) % 2;
+    const i32 half = e.kind == 23 ? Trunc(50.0f * s) : Trunc(100.0f * s);
+    const i32 top = e.kind == 21 ? 192 : 342;
+    quads.push_back(Rotated(kSheetEffect, cx, cy, half, half,
+                            MakeRect(200 + 150 * p, top, 349 + 150 * p, top + 149), e.param));
+}
+
+void EffectQuads::Kind31() {
+    const i32 m = (a / 2) % 7;
+    const i32 w = 8 - Trunc(-4.0f * s);
+    const f32 x = e.x + g_GameState.FieldScrollX;
+    PlayQuad q;
+    q.sheet = kSheetStageTitle;
+    q.destination = MakeRect(Trunc(x - static_cast<f32>(w)), Trunc(e.y - 12.0f), Trunc(x + static_cast<f32>(w)),
+                             Trunc(e.y + 12.0f));
+    q.source = MakeRect(40 * m, 470, 40 * m + 39, 509);
+    quads.push_back(q);
+}
+
+void EffectQuads::Kind41To47() {
+    const i32 n = e.kind - 41;
+    i32 w, h;
+    if (a < 40) {
+        w = Trunc(36.0f * s);
+        h = Trunc(30.0f * s);
+    } else {
+        w = a - 4;
+        h = 70 - a;
+    }
+    Rect source = MakeRect(260 + 60 * (n % 4), 240 + 50 * (n / 4), 320 + 60 * (n % 4), 289 + 50 * (n / 4));
+    if (e.kind == 47 && (g_GameState.FrameCounter / 5) % 2 == 0) source = MakeRect(440, 290, 500, 339);
+    quads.push_back(Quad(kSheetMissile, cx, cy, w, h, source));
+}
+
+void EffectQuads::Kind61And63To65() {
+    i32 w, h;
+    BannerSize(a, s, &w, &h);
+    PlaySheet sheet = kSheetPicture;
+    Rect source = MakeRect(0, 425, 359, 474);
+    if (e.kind == 63) source = MakeRect(0, 375, 359, 424);
+    if (e.kind == 64) source = MakeRect(0, 325, 359, 374);
+    if (e.kind == 65) {
+        sheet = kSheetStageTitle;
+        source = MakeRect(0, 260, 359, 309);
+    }
+    quads.push_back(Quad(sheet, sx, cy, w, h, source));
+}
+
+void EffectQuads::Kind62() {
+    i32 w, h;
+    if (a < 100) {
+        w = Trunc(60.0f * s);
+        h = Trunc(12.0f * s);
+    } else {
+        w = a - 40;
+        h = 12 - (a - 100) / 2;
+    }
+    quads.push_back(Quad(kSheetPicture, sx, cy, w, h, MakeRect(200, 240, 319, 264)));
+}
+
+void EffectQuads::Kind66() {
+    i32 w, h;
+    if (a < 50) {
+        w = Trunc(90.0f * s);
+        h = Trunc(20.0f * s);
+    } else {
+        w = 90 - TruncD(static_cast<f80>(-1.5) * (a - 50));
+        h = 20 - (a - 50) / 2;
+    }
+    quads.push_back(Quad(kSheetStageTitle, cx, cy, w, h, MakeRect(0, 310, 179, 349)));
+}
+
+void EffectQuads::Kind90() {
+    const i32 t = 70 - a;
+    const Rect source = MakeRect(390, 150, 479, 239);
+    PlayQuad q;
+    q.sheet = kSheetMissile;
+    q.source = source;
+    if (t >= 20) {
+        if ((t / 5) % 2 != 0) return;
+        q.destination = MakeRect(Trunc(e.x - 60.0f), Trunc(e.y - 60.0f), Trunc(e.x + 60.0f), Trunc(e.y + 60.0f));
+    } else {
+        const f32 wx = static_cast<f32>(3 * (40 - t));
+        const f32 hy = static_cast<f32>(3 * t);
+        q.destination = MakeRect(Trunc(e.x - wx), Trunc(e.y - hy), Trunc(e.x + wx), Trunc(e.y + hy));
+    }
+    quads.push_back(q);
+}
+
+void EffectQuads::Kind101And103() {
+    const i32 g = (a / 3) % 2;
+    i32 w, h;
+    if (e.kind == 101) {
+        w = Trunc(30.0f * s);
+        h = Trunc(static_cast<f32>(10 * (3 + (a / 5) % 2)) * s);
+    } else {
+        w = Trunc(40.0f * s);
+        h = Trunc(static_cast<f32>(40 + 15 * ((a / 5) % 2)) * s);
+    }
+    PlayQuad q = Quad(kSheetMissile, cx, cy, w, h, MakeRect(60 * g, 100, 60 * g + 59, 159));
+    q.colour = Grey(e.kind == 101 && a > 30 ? 255 - 40 * (a / 8) : 255);
+    quads.push_back(q);
+}
+
+void EffectQuads::Kind102() {
+    const i32 g = (a / 3) % 2;
+    const i32 half = g == 0 ? Trunc(40.0f * s) : Trunc(30.0f * s);
+    const Rect source = g == 0 ? MakeRect(0, 160, 59, 219) : MakeRect(60, 160, 119, 219);
+    PlayQuad q = Rotated(kSheetMissile, cx, cy, half, half, source, e.param);
+    q.colour = Grey(Trunc(e.alpha * 255.0f));
+    quads.push_back(q);
+}
+
+struct EffectKindQuads {
+    i32 kind;
+    void (*collect)(EffectQuads&);
+};
+
+// Every effect kind that is drawn, in ascending order of kind.
+constexpr EffectKindQuads kEffectKindQuads[] = {
+    {9, &CallMemberVoid<EffectQuads, &EffectQuads::Kind9And12>},
+    {10, &CallMemberVoid<EffectQuads, &EffectQuads::Kind10>},
+    {11, &CallMemberVoid<EffectQuads, &EffectQuads::Kind11And14>},
+    {12, &CallMemberVoid<EffectQuads, &EffectQuads::Kind9And12>},
+    {13, &CallMemberVoid<EffectQuads, &EffectQuads::Kind13>},
+    {14, &CallMemberVoid<EffectQuads, &EffectQuads::Kind11And14>},
+    {16, &CallMemberVoid<EffectQuads, &EffectQuads::Kind16>},
+    {19, &CallMemberVoid<EffectQuads, &EffectQuads::Kind19>},
+    {20, &CallMemberVoid<EffectQuads, &EffectQuads::Kind20>},
+    {21, &CallMemberVoid<EffectQuads, &EffectQuads::Kind21To23>},
+    {22, &CallMemberVoid<EffectQuads, &EffectQuads::Kind21To23>},
+    {23, &CallMemberVoid<EffectQuads, &EffectQuads::Kind21To23>},
+    {31, &CallMemberVoid<EffectQuads, &EffectQuads::Kind31>},
+    {41, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
+    {42, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
+    {43, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
+    {44, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
+    {45, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
+    {46, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
+    {47, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
+    {61, &CallMemberVoid<EffectQuads, &EffectQuads::Kind61And63To65>},
+    {62, &CallMemberVoid<EffectQuads, &EffectQuads::Kind62>},
+    {63, &CallMemberVoid<EffectQuads, &EffectQuads::Kind61And63To65>},
+    {64, &CallMemberVoid<EffectQuads, &EffectQuads::Kind61And63To65>},
+    {65, &CallMemberVoid<EffectQuads, &EffectQuads::Kind61And63To65>},
+    {66, &CallMemberVoid<EffectQuads, &EffectQuads::Kind66>},
+    {90, &CallMemberVoid<EffectQuads, &EffectQuads::Kind90>},
+    {101, &CallMemberVoid<EffectQuads, &EffectQuads::Kind101And103>},
+    {102, &CallMemberVoid<EffectQuads, &EffectQuads::Kind102>},
+    {103, &CallMemberVoid<EffectQuads, &EffectQuads::Kind101And103>},
+};
+
+static_assert(SortedByKind(kEffectKindQuads));
+
 void CollectEffect(const Effect& e, PlayQuadList& quads) {
-    const f32 s = e.scale;
-    const i32 a = e.age;
-    const i32 cx = Trunc(e.x + g_GameState.FieldScrollX);
-    const i32 cy = Trunc(e.y);
-    const i32 sx = Trunc(e.x);  // screen-space kinds
     if (e.kind >= kEffectScorePopup) {
         CollectScorePopup(e, quads);
         return;
     }
-    switch (e.kind) {
-    case 9:
-    case 12: {
-        const i32 c = a / 5;
-        const i32 half = e.kind == 9 ? Trunc(20.0f * s) : Trunc(30.0f * s);
-        quads.push_back(Rotated(kSheetEffect, cx, cy, half, half, MakeRect(64 * c, 64, 64 * c + 63, 127), e.param));
-        break;
-    }
-    case 10: {
-        const i32 c = a / 4;
-        const i32 half = Trunc(40.0f * s);
-        quads.push_back(Rotated(kSheetEffect, cx, cy, half, half, MakeRect(64 * c, 0, 64 * c + 63, 63), e.param));
-        break;
-    }
-    case 11:
-    case 14: {
-        const i32 c = a / 3;
-        const i32 half = e.kind == 11 ? Trunc(20.0f * s) : Trunc(15.0f * s);
-        quads.push_back(
-            Rotated(kSheetEffect, cx, cy, half, half, MakeRect(64 * c, 128, 64 * c + 63, 191), e.param));
-        break;
-    }
-    case 13: {
-        const i32 c = a / 5;
-        const i32 half = Trunc(20.0f * s);
-        quads.push_back(
-            Rotated(kSheetEffect, cx, cy, half, half, MakeRect(64 * c, 128, 64 * c + 63, 191), e.param));
-        break;
-    }
-    case 16: {
-        const i32 c = a / 7;
-        const i32 half = Trunc(40.0f * s);
-        PlayQuad q = Quad(kSheetEffect, cx, cy, half, half, MakeRect(64 * c, 0, 64 * c + 63, 63));
-        q.rotated = true;
-        q.angle = DegreeToAngle((75 * a) % 360);
-        quads.push_back(q);
-        break;
-    }
-    case 19: {
-        const bool odd = a % 2 != 0;
-        const i32 half = odd ? Trunc(40.0f * s) : Trunc(25.0f * s);
-        PlayQuad q = Rotated(kSheetPicture, cx, cy, half, half, MakeRect(360, 370, 439, 449), e.param);
-        const u32 alpha = static_cast<u32>(Trunc(e.alpha * 255.0f)) & 0xFFu;
-        q.colour = (alpha << 24) | (odd ? 0xFF9600u : 0xFFFFFFu);
-        quads.push_back(q);
-        break;
-    }
-    case 20: {
-        const i32 p = (a / 4) % 2;
-        const i32 half = Trunc(50.0f * s);
-        quads.push_back(
-            Rotated(kSheetEffect, cx, cy, half, half, MakeRect(100 * p, 192, 100 * p + 99, 291), e.param));
-        break;
-    }
-    case 21:
-    case 22:
-    case 23: {
-        const i32 p = (a / 4) % 2;
-        const i32 half = e.kind == 23 ? Trunc(50.0f * s) : Trunc(100.0f * s);
-        const i32 top = e.kind == 21 ? 192 : 342;
-        quads.push_back(Rotated(kSheetEffect, cx, cy, half, half,
-                                MakeRect(200 + 150 * p, top, 349 + 150 * p, top + 149), e.param));
-        break;
-    }
-    case 31: {
-        const i32 m = (a / 2) % 7;
-        const i32 w = 8 - Trunc(-4.0f * s);
-        const f32 x = e.x + g_GameState.FieldScrollX;
-        PlayQuad q;
-        q.sheet = kSheetStageTitle;
-        q.destination = MakeRect(Trunc(x - static_cast<f32>(w)), Trunc(e.y - 12.0f), Trunc(x + static_cast<f32>(w)),
-                                 Trunc(e.y + 12.0f));
-        q.source = MakeRect(40 * m, 470, 40 * m + 39, 509);
-        quads.push_back(q);
-        break;
-    }
-    case 41:
-    case 42:
-    case 43:
-    case 44:
-    case 45:
-    case 46:
-    case 47: {
-        const i32 n = e.kind - 41;
-        i32 w, h;
-        if (a < 40) {
-            w = Trunc(36.0f * s);
-            h = Trunc(30.0f * s);
-        } else {
-            w = a - 4;
-            h = 70 - a;
-        }
-        Rect source = MakeRect(260 + 60 * (n % 4), 240 + 50 * (n / 4), 320 + 60 * (n % 4), 289 + 50 * (n / 4));
-        if (e.kind == 47 && (g_GameState.FrameCounter / 5) % 2 == 0) source = MakeRect(440, 290, 500, 339);
-        quads.push_back(Quad(kSheetMissile, cx, cy, w, h, source));
-        break;
-    }
-    case 61:
-    case 63:
-    case 64:
-    case 65: {
-        i32 w, h;
-        BannerSize(a, s, &w, &h);
-        PlaySheet sheet = kSheetPicture;
-        Rect source = MakeRect(0, 425, 359, 474);
-        if (e.kind == 63) source = MakeRect(0, 375, 359, 424);
-        if (e.kind == 64) source = MakeRect(0, 325, 359, 374);
-        if (e.kind == 65) {
-            sheet = kSheetStageTitle;
-            source = MakeRect(0, 260, 359, 309);
-        }
-        quads.push_back(Quad(sheet, sx, cy, w, h, source));
-        break;
-    }
-    case 62: {
-        i32 w, h;
-        if (a < 100) {
-            w = Trunc(60.0f * s);
-            h = Trunc(12.0f * s);
-        } else {
-            w = a - 40;
-            h = 12 - (a - 100) / 2;
-        }
-        quads.push_back(Quad(kSheetPicture, sx, cy, w, h, MakeRect(200, 240, 319, 264)));
-        break;
-    }
-    case 66: {
-        i32 w, h;
-        if (a < 50) {
-            w = Trunc(90.0f * s);
-            h = Trunc(20.0f * s);
-        } else {
-            w = 90 - TruncD(static_cast<f80>(-1.5) * (a - 50));
-            h = 20 - (a - 50) / 2;
-        }
-        quads.push_back(Quad(kSheetStageTitle, cx, cy, w, h, MakeRect(0, 310, 179, 349)));
-        break;
-    }
-    case 90: {
-        const i32 t = 70 - a;
-        const Rect source = MakeRect(390, 150, 479, 239);
-        PlayQuad q;
-        q.sheet = kSheetMissile;
-        q.source = source;
-        if (t >= 20) {
-            if ((t / 5) % 2 != 0) break;
-            q.destination = MakeRect(Trunc(e.x - 60.0f), Trunc(e.y - 60.0f), Trunc(e.x + 60.0f), Trunc(e.y + 60.0f));
-        } else {
-            const f32 wx = static_cast<f32>(3 * (40 - t));
-            const f32 hy = static_cast<f32>(3 * t);
-            q.destination = MakeRect(Trunc(e.x - wx), Trunc(e.y - hy), Trunc(e.x + wx), Trunc(e.y + hy));
-        }
-        quads.push_back(q);
-        break;
-    }
-    case 101:
-    case 103: {
-        const i32 g = (a / 3) % 2;
-        i32 w, h;
-        if (e.kind == 101) {
-            w = Trunc(30.0f * s);
-            h = Trunc(static_cast<f32>(10 * (3 + (a / 5) % 2)) * s);
-        } else {
-            w = Trunc(40.0f * s);
-            h = Trunc(static_cast<f32>(40 + 15 * ((a / 5) % 2)) * s);
-        }
-        PlayQuad q = Quad(kSheetMissile, cx, cy, w, h, MakeRect(60 * g, 100, 60 * g + 59, 159));
-        q.colour = Grey(e.kind == 101 && a > 30 ? 255 - 40 * (a / 8) : 255);
-        quads.push_back(q);
-        break;
-    }
-    case 102: {
-        const i32 g = (a / 3) % 2;
-        const i32 half = g == 0 ? Trunc(40.0f * s) : Trunc(30.0f * s);
-        const Rect source = g == 0 ? MakeRect(0, 160, 59, 219) : MakeRect(60, 160, 119, 219);
-        PlayQuad q = Rotated(kSheetMissile, cx, cy, half, half, source, e.param);
-        q.colour = Grey(Trunc(e.alpha * 255.0f));
-        quads.push_back(q);
-        break;
-    }
-    default:
-        break;
-    }
+    const EffectKindQuads* entry = FindKind(kEffectKindQuads, e.kind);
+    if (entry == nullptr) return;
+    EffectQuads draw(e, quads);
+    entry->collect(draw);
 }
 
 }  // namespace

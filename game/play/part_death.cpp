@@ -6,6 +6,7 @@
 #include "engine/core/random.h"
 #include "game/play/effects.h"
 #include "game/play/enemy_runtime.h"
+#include "game/play/kind_table.h"
 #include "game/play/shots.h"
 #include "game/play/talk.h"
 #include "game/shell/game_math.h"
@@ -218,6 +219,335 @@ void SetSpeed(i32 enemy, f32 speed) {
     if (e != nullptr) e->speed = speed;
 }
 
+// What the defeat of an enemy does once its parts are killed, by the spawn id
+// it was made with: one routine per spawn id (ids that end alike share one).
+class EnemyDefeat {
+public:
+    explicit EnemyDefeat(i32 index)
+        : enemy(index), en(g_EnemyList[static_cast<std::size_t>(index)]), r0(RootOf(en, 0)) {}
+
+    void Spawn10();
+    void Spawn110();
+    void Spawn111();
+    void Spawn120();
+    void Spawn150();
+    void Spawn201();
+    void Spawn202();
+    void Spawn203();
+    void Spawn210();
+    void Spawn301();
+    void Spawn302();
+    void Spawn303();
+    void Spawn306();
+    void Spawn311To313();
+    void Spawn380();
+    void Spawn390();
+    void Spawn411();
+    void Spawn420();
+    void Spawn421();
+    void Spawn430();
+    void Spawn490();
+    void Spawn499And1001();
+    void Spawn506();
+    void Spawn507();
+    void Spawn510To513();
+    void Spawn580();
+    void Spawn581();
+    void Spawn582();
+    void Spawn1051();
+    void Spawn1071();
+
+private:
+    i32 root(int r) const { return RootOf(en, r); }
+
+    const i32 enemy;
+    const Enemy& en;
+    const i32 r0;
+    const f32 at240[2] = {320.0f, 240.0f};
+};
+
+void EnemyDefeat::Spawn10() {
+    Defeat(enemy, 52);
+    SpawnEffect(61, at240, 0.0f, -1);
+    StartTalkEvent(10);
+    PlaySoundEffect(9);
+}
+
+void EnemyDefeat::Spawn110() {
+    if (TalkAt(101, 3)) {
+        StartTalkEvent(102);
+        g_GameState.BonusCount += 1;
+    } else {
+        StartTalkEvent(103);
+    }
+    Defeat(enemy, 111);
+    Banner();
+    const i32 n = ClearEnemyBulletsAndShells();
+    const i32 m = Multiplier();
+    AddScore((m + Lives() + 10) * 300 + m * n);
+}
+
+void EnemyDefeat::Spawn111() {
+    if (AllSpent({root(0), root(1), root(2), ChildOf(r0, 0), ChildOf(r0, 1)})) RingAtEnemy(en);
+    StartTalkEvent(g_EnemyList.size() == 1 ? 107 : 108);
+    Defeat(enemy, 113);
+    Banner();
+    const i32 n = ClearEnemyBulletsAndShells();
+    const i32 m = Multiplier();
+    AddScore((m + Lives() + 10) * 300 + m * n);
+}
+
+void EnemyDefeat::Spawn120() {
+    g_GameState.KillCountA += 1;
+    Release(enemy);
+}
+
+void EnemyDefeat::Spawn150() {
+    Defeat(enemy, 152);
+    PlaySoundEffect(9);
+    if (g_EnemyList.size() >= 2) {
+        for (const Enemy& other : g_EnemyList) {
+            EnemyPart* part = PartAt(other.rootParts[0]);
+            if (part == nullptr) continue;
+            part->hitShape = HitShape{};
+            part->action = 0;
+        }
+        StartTalkEvent(134);
+    } else {
+        StartTalkEvent(g_GameState.StoryFlags[14] != 0 ? 133 : 131);
+    }
+}
+
+void EnemyDefeat::Spawn201() {
+    StartTalkEvent(205);
+    Release(enemy);
+    g_GameState.BonusCount += 1;
+    PlaySoundEffect(9);
+}
+
+void EnemyDefeat::Spawn202() {
+    if (AllSpent({root(0), root(1), root(2)})) {
+        RingAtEnemy(en);
+        PlaySoundEffect(9);
+    }
+    if (TalkAt(210, 1)) {
+        StartTalkEvent(212);
+        g_GameState.BonusCount += 1;
+    } else {
+        StartTalkEvent(211);
+    }
+    Defeat(enemy, 111);
+    Banner();
+    const i32 n = ClearEnemyBulletsAndShells();
+    const i32 m = Multiplier();
+    AddScore(m * n + 400 * m + 300 * Lives() + 1000);
+}
+
+void EnemyDefeat::Spawn203() {
+    g_GameState.KillCountB += 1;
+    Release(enemy);
+}
+
+void EnemyDefeat::Spawn210() {
+    Defeat(enemy, 299);
+    SpawnEffect(61, at240, 0.0f, -1);
+    PlaySoundEffect(9);
+}
+
+void EnemyDefeat::Spawn301() {
+    Defeat(enemy, 305);
+    PlaySoundEffect(9);
+}
+
+void EnemyDefeat::Spawn302() {
+    if (AllSpent({root(0), root(1), root(2), ChildOf(r0, 0)})) {
+        RingAtEnemy(en);
+        PlaySoundEffect(9);
+    }
+    Defeat(enemy, 312);
+    SetSpeed(enemy, 0.0f);
+}
+
+void EnemyDefeat::Spawn303() {
+    Defeat(enemy, 363);
+    SetSpeed(enemy, 0.0f);
+}
+
+void EnemyDefeat::Spawn306() {
+    Release(enemy);
+    g_GameState.KillCountA += 1;
+}
+
+void EnemyDefeat::Spawn311To313() {
+    const i32 r5 = root(5);
+    bool spent = AllSpent({root(0), root(1), root(2), root(3), root(4), root(5), root(6), root(7), root(8),
+                           ChildOf(r5, 0)});
+    if (en.spawnId != 312 && !PartSpent(ChildOf(r5, 1))) spent = false;
+    if (spent) {
+        const f32 centre[2] = {en.x, en.y - 130.0f};
+        Ring(centre, centre);
+    }
+    Defeat(enemy, 305);
+    PlaySoundEffect(9);
+}
+
+void EnemyDefeat::Spawn380() {
+    Banner();
+    const i32 n = ClearEnemyBulletsAndShells();
+    const i32 m = Multiplier();
+    AddScore((m + Lives() + 10) * 300 + m * n);
+    StartTalkEvent(311);
+    Defeat(enemy, 111);
+}
+
+void EnemyDefeat::Spawn390() {
+    if (AllSpent({root(0), root(1), root(2)})) RingAtEnemy(en);
+    Defeat(enemy, 102);
+    SetSpeed(enemy, 0.0f);
+    Banner();
+    const i32 n = ClearEnemyBulletsAndShells();
+    const i32 m = Multiplier();
+    AddScore(2 * (m * n + 100 * m + 150 * Lives()) + 2500);
+    PlaySoundEffect(9);
+    g_GameState.BossActiveFlag = 1;
+}
+
+void EnemyDefeat::Spawn411() {
+    Defeat(enemy, 409);
+    SetSpeed(enemy, 0.0f);
+    SetRootAction(enemy, 0, 11);
+}
+
+void EnemyDefeat::Spawn420() {
+    if (AllSpent({root(0), root(1), root(2), root(3)})) RingAtEnemy(en);
+    Defeat(enemy, 441);
+    SetSpeed(enemy, 0.0f);
+    PlaySoundEffect(9);
+    ClearEnemyBulletsAndShells();
+}
+
+void EnemyDefeat::Spawn421() {
+    if (AllSpent({root(0), root(1), root(2), root(3), root(4)})) RingAtEnemy(en);
+    Defeat(enemy, 433);
+    SetSpeed(enemy, 0.0f);
+    PlaySoundEffect(9);
+}
+
+void EnemyDefeat::Spawn430() {
+    if (AllSpent({root(0), root(1), root(2)})) {
+        RingAtEnemy(en);
+        PlaySoundEffect(9);
+    }
+    StartTalkEvent400(406);
+    Defeat(enemy, 111);
+    Banner();
+    const i32 n = ClearEnemyBulletsAndShells();
+    const i32 m = Multiplier();
+    AddScore((m + Lives() + 24) * 250 + m * n);
+}
+
+void EnemyDefeat::Spawn490() {
+    Defeat(enemy, 419);
+    SetRootAction(enemy, 0, 11);
+    PlaySoundEffect(9);
+}
+
+void EnemyDefeat::Spawn499And1001() {
+    Defeat(enemy, 1099);
+    SetRootAction(enemy, 0, 11);
+    PlaySoundEffect(9);
+    RequestMusic(0);
+    g_GameState.StageScriptPhase = 14;
+}
+
+void EnemyDefeat::Spawn506() {
+    Defeat(enemy, 537);
+    SetSpeed(enemy, 0.0f);
+}
+
+void EnemyDefeat::Spawn507() {
+    if (AllSpent({root(0), root(1), root(2), root(3), root(4), root(5)})) RingAtEnemy(en);
+    Release(enemy);
+}
+
+void EnemyDefeat::Spawn510To513() {
+    Defeat(enemy, 511);
+}
+
+void EnemyDefeat::Spawn580() {
+    Defeat(enemy, 542);
+}
+
+void EnemyDefeat::Spawn581() {
+    StartTalkEvent500(537);
+    Defeat(enemy, 542);
+    g_GameState.BossActiveFlag = 1;
+}
+
+void EnemyDefeat::Spawn582() {
+    StartTalkEvent500(538);
+    Defeat(enemy, 542);
+    g_GameState.BossActiveFlag = 1;
+}
+
+void EnemyDefeat::Spawn1051() {
+    if (AllSpent({r0, ChildOf(r0, 0), ChildOf(r0, 1)})) RingAtEnemy(en);
+    Release(enemy);
+}
+
+void EnemyDefeat::Spawn1071() {
+    PlaySoundEffect(9);
+    if (AllSpent({r0, ChildOf(r0, 0), ChildOf(r0, 1)})) RingAtEnemy(en);
+    Release(enemy);
+}
+
+struct EnemyDefeatStep {
+    i32 kind;  // the spawn id
+    void (*run)(EnemyDefeat&);
+};
+
+// Every spawn id whose defeat does more than release the enemy, in ascending order.
+constexpr EnemyDefeatStep kEnemyDefeatSteps[] = {
+    {10, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn10>},
+    {110, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn110>},
+    {111, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn111>},
+    {120, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn120>},
+    {150, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn150>},
+    {201, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn201>},
+    {202, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn202>},
+    {203, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn203>},
+    {210, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn210>},
+    {301, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn301>},
+    {302, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn302>},
+    {303, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn303>},
+    {306, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn306>},
+    {311, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn311To313>},
+    {312, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn311To313>},
+    {313, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn311To313>},
+    {380, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn380>},
+    {390, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn390>},
+    {411, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn411>},
+    {420, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn420>},
+    {421, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn421>},
+    {430, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn430>},
+    {490, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn490>},
+    {499, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn499And1001>},
+    {506, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn506>},
+    {507, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn507>},
+    {510, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn510To513>},
+    {511, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn510To513>},
+    {512, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn510To513>},
+    {513, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn510To513>},
+    {580, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn580>},
+    {581, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn581>},
+    {582, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn582>},
+    {1001, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn499And1001>},
+    {1051, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn1051>},
+    {1071, &CallMemberVoid<EnemyDefeat, &EnemyDefeat::Spawn1071>},
+};
+
+static_assert(SortedByKind(kEnemyDefeatSteps));
+
 }  // namespace
 
 void SpawnPartDeathEffects(i32 enemy, EnemyPart* part, const f32 pos[2], const f32* angle) {
@@ -295,232 +625,11 @@ void DestroyEnemy(i32 enemy) {
         Enemy& self = g_EnemyList[static_cast<std::size_t>(enemy)];
         KillEnemyPart(enemy, part, &self.x, &self.rotation);
     }
-    const Enemy& en = g_EnemyList[static_cast<std::size_t>(enemy)];
-    const i32 r0 = RootOf(en, 0);
-    const auto root = [&](int r) { return RootOf(en, r); };
-    const f32 at240[2] = {320.0f, 240.0f};
-
-    switch (en.spawnId) {
-    case 10:
-        Defeat(enemy, 52);
-        SpawnEffect(61, at240, 0.0f, -1);
-        StartTalkEvent(10);
-        PlaySoundEffect(9);
-        break;
-    case 110: {
-        if (TalkAt(101, 3)) {
-            StartTalkEvent(102);
-            g_GameState.BonusCount += 1;
-        } else {
-            StartTalkEvent(103);
-        }
-        Defeat(enemy, 111);
-        Banner();
-        const i32 n = ClearEnemyBulletsAndShells();
-        const i32 m = Multiplier();
-        AddScore((m + Lives() + 10) * 300 + m * n);
-        break;
-    }
-    case 111: {
-        if (AllSpent({root(0), root(1), root(2), ChildOf(r0, 0), ChildOf(r0, 1)})) RingAtEnemy(en);
-        StartTalkEvent(g_EnemyList.size() == 1 ? 107 : 108);
-        Defeat(enemy, 113);
-        Banner();
-        const i32 n = ClearEnemyBulletsAndShells();
-        const i32 m = Multiplier();
-        AddScore((m + Lives() + 10) * 300 + m * n);
-        break;
-    }
-    case 120:
-        g_GameState.KillCountA += 1;
+    const EnemyDefeatStep* entry = FindKind(kEnemyDefeatSteps, g_EnemyList[static_cast<std::size_t>(enemy)].spawnId);
+    if (entry == nullptr) {
         Release(enemy);
-        break;
-    case 150:
-        Defeat(enemy, 152);
-        PlaySoundEffect(9);
-        if (g_EnemyList.size() >= 2) {
-            for (const Enemy& other : g_EnemyList) {
-                EnemyPart* part = PartAt(other.rootParts[0]);
-                if (part == nullptr) continue;
-                part->hitShape = HitShape{};
-                part->action = 0;
-            }
-            StartTalkEvent(134);
-        } else {
-            StartTalkEvent(g_GameState.StoryFlags[14] != 0 ? 133 : 131);
-        }
-        break;
-    case 201:
-        StartTalkEvent(205);
-        Release(enemy);
-        g_GameState.BonusCount += 1;
-        PlaySoundEffect(9);
-        break;
-    case 202: {
-        if (AllSpent({root(0), root(1), root(2)})) {
-            RingAtEnemy(en);
-            PlaySoundEffect(9);
-        }
-        if (TalkAt(210, 1)) {
-            StartTalkEvent(212);
-            g_GameState.BonusCount += 1;
-        } else {
-            StartTalkEvent(211);
-        }
-        Defeat(enemy, 111);
-        Banner();
-        const i32 n = ClearEnemyBulletsAndShells();
-        const i32 m = Multiplier();
-        AddScore(m * n + 400 * m + 300 * Lives() + 1000);
-        break;
+        return;
     }
-    case 203:
-        g_GameState.KillCountB += 1;
-        Release(enemy);
-        break;
-    case 210:
-        Defeat(enemy, 299);
-        SpawnEffect(61, at240, 0.0f, -1);
-        PlaySoundEffect(9);
-        break;
-    case 301:
-        Defeat(enemy, 305);
-        PlaySoundEffect(9);
-        break;
-    case 302:
-        if (AllSpent({root(0), root(1), root(2), ChildOf(r0, 0)})) {
-            RingAtEnemy(en);
-            PlaySoundEffect(9);
-        }
-        Defeat(enemy, 312);
-        SetSpeed(enemy, 0.0f);
-        break;
-    case 303:
-        Defeat(enemy, 363);
-        SetSpeed(enemy, 0.0f);
-        break;
-    case 306:
-        Release(enemy);
-        g_GameState.KillCountA += 1;
-        break;
-    case 311:
-    case 312:
-    case 313: {
-        const i32 r5 = root(5);
-        bool spent = AllSpent({root(0), root(1), root(2), root(3), root(4), root(5), root(6), root(7), root(8),
-                               ChildOf(r5, 0)});
-        if (en.spawnId != 312 && !PartSpent(ChildOf(r5, 1))) spent = false;
-        if (spent) {
-            const f32 centre[2] = {en.x, en.y - 130.0f};
-            Ring(centre, centre);
-        }
-        Defeat(enemy, 305);
-        PlaySoundEffect(9);
-        break;
-    }
-    case 380: {
-        Banner();
-        const i32 n = ClearEnemyBulletsAndShells();
-        const i32 m = Multiplier();
-        AddScore((m + Lives() + 10) * 300 + m * n);
-        StartTalkEvent(311);
-        Defeat(enemy, 111);
-        break;
-    }
-    case 390: {
-        if (AllSpent({root(0), root(1), root(2)})) RingAtEnemy(en);
-        Defeat(enemy, 102);
-        SetSpeed(enemy, 0.0f);
-        Banner();
-        const i32 n = ClearEnemyBulletsAndShells();
-        const i32 m = Multiplier();
-        AddScore(2 * (m * n + 100 * m + 150 * Lives()) + 2500);
-        PlaySoundEffect(9);
-        g_GameState.BossActiveFlag = 1;
-        break;
-    }
-    case 411:
-        Defeat(enemy, 409);
-        SetSpeed(enemy, 0.0f);
-        SetRootAction(enemy, 0, 11);
-        break;
-    case 420:
-        if (AllSpent({root(0), root(1), root(2), root(3)})) RingAtEnemy(en);
-        Defeat(enemy, 441);
-        SetSpeed(enemy, 0.0f);
-        PlaySoundEffect(9);
-        ClearEnemyBulletsAndShells();
-        break;
-    case 421:
-        if (AllSpent({root(0), root(1), root(2), root(3), root(4)})) RingAtEnemy(en);
-        Defeat(enemy, 433);
-        SetSpeed(enemy, 0.0f);
-        PlaySoundEffect(9);
-        break;
-    case 430: {
-        if (AllSpent({root(0), root(1), root(2)})) {
-            RingAtEnemy(en);
-            PlaySoundEffect(9);
-        }
-        StartTalkEvent400(406);
-        Defeat(enemy, 111);
-        Banner();
-        const i32 n = ClearEnemyBulletsAndShells();
-        const i32 m = Multiplier();
-        AddScore((m + Lives() + 24) * 250 + m * n);
-        break;
-    }
-    case 490:
-        Defeat(enemy, 419);
-        SetRootAction(enemy, 0, 11);
-        PlaySoundEffect(9);
-        break;
-    case 499:
-    case 1001:
-        Defeat(enemy, 1099);
-        SetRootAction(enemy, 0, 11);
-        PlaySoundEffect(9);
-        RequestMusic(0);
-        g_GameState.StageScriptPhase = 14;
-        break;
-    case 506:
-        Defeat(enemy, 537);
-        SetSpeed(enemy, 0.0f);
-        break;
-    case 507:
-        if (AllSpent({root(0), root(1), root(2), root(3), root(4), root(5)})) RingAtEnemy(en);
-        Release(enemy);
-        break;
-    case 510:
-    case 511:
-    case 512:
-    case 513:
-        Defeat(enemy, 511);
-        break;
-    case 580:
-        Defeat(enemy, 542);
-        break;
-    case 581:
-        StartTalkEvent500(537);
-        Defeat(enemy, 542);
-        g_GameState.BossActiveFlag = 1;
-        break;
-    case 582:
-        StartTalkEvent500(538);
-        Defeat(enemy, 542);
-        g_GameState.BossActiveFlag = 1;
-        break;
-    case 1051:
-        if (AllSpent({r0, ChildOf(r0, 0), ChildOf(r0, 1)})) RingAtEnemy(en);
-        Release(enemy);
-        break;
-    case 1071:
-        PlaySoundEffect(9);
-        if (AllSpent({r0, ChildOf(r0, 0), ChildOf(r0, 1)})) RingAtEnemy(en);
-        Release(enemy);
-        break;
-    default:
-        Release(enemy);
-        break;
-    }
+    EnemyDefeat defeat(enemy);
+    entry->run(defeat);
 }

@@ -12,34 +12,22 @@
 #include "game/shell/sound_names.h"
 #include "game/shell/transition.h"
 
-i32 MemoryState = kMemoryOpening;
-i32 MemoryCursor = 0;
-i32 MemoryStageCursor = 0;
-i32 MemoryListTop = 0;
-i32 MemoryFrameCount = 0;
-i32 MemoryHeadingZoom = 0;
-i32 MemoryStageTimers[kMemoryStageEntries] = {};
-i32 MemoryNextScene = kSceneTitle;
-i32 MemoryKeyState[8] = {};
-u8 MemoryLeaveRequest = 0;
-i32 MemoryScrollX = 0;
-i32 MemoryScrollY = 0;
-MemoryImages g_MemoryImages;
+MemorySceneState g_Memory;
 
 namespace {
 
-bool Pressed(i32 slot) { return MemoryKeyState[slot] == kKeyPressed; }
+bool Pressed(i32 slot) { return g_Memory.MemoryKeyState[slot] == kKeyPressed; }
 
 i32 ListSize() { return static_cast<i32>(g_ReplayList.size()); }
 
 void SetStageTimers(i32 value) {
-    for (i32& t : MemoryStageTimers) t = value;
+    for (i32& t : g_Memory.MemoryStageTimers) t = value;
 }
 
 void LeaveTo(i32 scene) {
-    MemoryNextScene = scene;
+    g_Memory.MemoryNextScene = scene;
     StartTransition(kTransitionClose);
-    MemoryState = kMemoryLeaving;
+    g_Memory.MemoryState = kMemoryLeaving;
 }
 
 void StepList() {
@@ -52,8 +40,8 @@ void StepList() {
         return;
     }
     if (Pressed(kKeyZ)) {
-        MemoryState = kMemoryStages;
-        MemoryStageCursor = 0;
+        g_Memory.MemoryState = kMemoryStages;
+        g_Memory.MemoryStageCursor = 0;
         SetStageTimers(30);
         PlaySoundEffect(kSoundPage);
     }
@@ -62,23 +50,24 @@ void StepList() {
         PlaySoundEffect(kSoundChu1);
     }
     if (Pressed(kKeyUp)) {
-        MemoryCursor = MemoryCursor <= 0 ? n - 1 : MemoryCursor - 1;
+        g_Memory.MemoryCursor = g_Memory.MemoryCursor <= 0 ? n - 1 : g_Memory.MemoryCursor - 1;
         PlaySoundEffect(kSoundKaizanSwitch15);
     }
     if (Pressed(kKeyDown)) {
-        MemoryCursor = MemoryCursor >= n - 1 ? 0 : MemoryCursor + 1;
+        g_Memory.MemoryCursor = g_Memory.MemoryCursor >= n - 1 ? 0 : g_Memory.MemoryCursor + 1;
         PlaySoundEffect(kSoundKaizanSwitch15);
     }
-    MemoryListTop = MemoryCursor - 4;
-    if (MemoryListTop > n - kMemoryRows) MemoryListTop = n - kMemoryRows;
-    if (MemoryListTop < 0) MemoryListTop = 0;
+    g_Memory.MemoryListTop = g_Memory.MemoryCursor - 4;
+    if (g_Memory.MemoryListTop > n - kMemoryRows) g_Memory.MemoryListTop = n - kMemoryRows;
+    if (g_Memory.MemoryListTop < 0) g_Memory.MemoryListTop = 0;
 }
 
 void StepStages() {
     const i32 n = ListSize();
     if (Pressed(kKeyZ)) {
-        const bool played = MemoryCursor >= 0 && MemoryCursor < n &&
-                            g_ReplayList[static_cast<std::size_t>(MemoryCursor)].played[MemoryStageCursor] != 0;
+        const bool played =
+            g_Memory.MemoryCursor >= 0 && g_Memory.MemoryCursor < n &&
+            g_ReplayList[static_cast<std::size_t>(g_Memory.MemoryCursor)].played[g_Memory.MemoryStageCursor] != 0;
         if (played) {
             LeaveTo(kScenePlay);
             PlaySoundEffect(kSoundDecide2Menu);
@@ -87,15 +76,17 @@ void StepStages() {
         }
     }
     if (Pressed(kKeyX)) {
-        MemoryState = kMemoryList;
+        g_Memory.MemoryState = kMemoryList;
         PlaySoundEffect(kSoundChu1);
     }
     if (Pressed(kKeyUp)) {
-        MemoryStageCursor = MemoryStageCursor <= 0 ? kMemoryStageEntries - 1 : MemoryStageCursor - 1;
+        g_Memory.MemoryStageCursor =
+            g_Memory.MemoryStageCursor <= 0 ? kMemoryStageEntries - 1 : g_Memory.MemoryStageCursor - 1;
         PlaySoundEffect(kSoundKaizanSwitch15);
     }
     if (Pressed(kKeyDown)) {
-        MemoryStageCursor = MemoryStageCursor >= kMemoryStageEntries - 1 ? 0 : MemoryStageCursor + 1;
+        g_Memory.MemoryStageCursor =
+            g_Memory.MemoryStageCursor >= kMemoryStageEntries - 1 ? 0 : g_Memory.MemoryStageCursor + 1;
         PlaySoundEffect(kSoundKaizanSwitch15);
     }
 }
@@ -106,18 +97,19 @@ void StepStages() {
 bool StartPlayback() {
     PlayRecord loaded;
     ReplayHeader header;
-    const FileStatus status = LoadReplay(MemoryCursor, loaded, header);
+    const FileStatus status = LoadReplay(g_Memory.MemoryCursor, loaded, header);
     if (!status) {
         std::fprintf(stderr, "%s\n", status.message.c_str());
         return false;
     }
     if (!status.message.empty()) std::fprintf(stderr, "%s\n", status.message.c_str());
-    if (MemoryStageCursor < 0 || MemoryStageCursor >= kPlayableStages || header.played[MemoryStageCursor] == 0) {
+    if (g_Memory.MemoryStageCursor < 0 || g_Memory.MemoryStageCursor >= kPlayableStages ||
+        header.played[g_Memory.MemoryStageCursor] == 0) {
         return false;
     }
     ResetPlayer(0);
     g_PlayRecord = std::move(loaded);
-    const ReplayPlaybackStart start = PrepareReplayPlayback(header, MemoryStageCursor);
+    const ReplayPlaybackStart start = PrepareReplayPlayback(header, g_Memory.MemoryStageCursor);
     g_GameState.Difficulty = start.Difficulty;
     g_GameState.StageIndex = start.StageIndex;
     g_GameState.StartKind = start.StartKind;
@@ -133,22 +125,22 @@ void ResetMemoryBrowser() {
     SetStageTimers(-30);
     if (PreviousScene == kSceneStageReport || PreviousScene == kScenePlay) {
         // Back from a playback: the stage column of the same replay.
-        MemoryState = kMemoryStages;
-        MemoryFrameCount = 0;
-        MemoryLeaveRequest = 0;
-        MemoryListTop = 0;
+        g_Memory.MemoryState = kMemoryStages;
+        g_Memory.MemoryFrameCount = 0;
+        g_Memory.MemoryLeaveRequest = 0;
+        g_Memory.MemoryListTop = 0;
         SetStageTimers(30);
         RequestMusic(1);
     } else {
-        MemoryState = kMemoryOpening;
-        MemoryFrameCount = 0;
-        MemoryLeaveRequest = 0;
-        MemoryListTop = 0;
-        MemoryCursor = 0;
-        MemoryHeadingZoom = 0;
+        g_Memory.MemoryState = kMemoryOpening;
+        g_Memory.MemoryFrameCount = 0;
+        g_Memory.MemoryLeaveRequest = 0;
+        g_Memory.MemoryListTop = 0;
+        g_Memory.MemoryCursor = 0;
+        g_Memory.MemoryHeadingZoom = 0;
     }
-    for (i32& k : MemoryKeyState) k = 0;
-    MemoryNextScene = kSceneTitle;
+    for (i32& k : g_Memory.MemoryKeyState) k = 0;
+    g_Memory.MemoryNextScene = kSceneTitle;
 }
 
 void OpenMemoryBrowser() {
@@ -156,23 +148,24 @@ void OpenMemoryBrowser() {
     // The folder may have changed during a playback: the kept cursors are
     // brought within the new list, and an empty list shows its message.
     const i32 n = ListSize();
-    if (MemoryCursor >= n) MemoryCursor = n - 1;
-    if (MemoryCursor < 0) MemoryCursor = 0;
-    if (MemoryStageCursor < 0 || MemoryStageCursor >= kMemoryStageEntries) MemoryStageCursor = 0;
-    if (n == 0 && MemoryState == kMemoryStages) {
-        MemoryState = kMemoryList;
+    if (g_Memory.MemoryCursor >= n) g_Memory.MemoryCursor = n - 1;
+    if (g_Memory.MemoryCursor < 0) g_Memory.MemoryCursor = 0;
+    if (g_Memory.MemoryStageCursor < 0 || g_Memory.MemoryStageCursor >= kMemoryStageEntries)
+        g_Memory.MemoryStageCursor = 0;
+    if (n == 0 && g_Memory.MemoryState == kMemoryStages) {
+        g_Memory.MemoryState = kMemoryList;
         SetStageTimers(-30);
     }
     StartTransition(kTransitionOpen);
     SceneInitRequest = 0;
 }
 
-void MemoryTakeInput(const u8 bits[2]) { UpdateKeyStatesRepeat(bits, MemoryKeyState); }
+void MemoryTakeInput(const u8 bits[2]) { UpdateKeyStatesRepeat(bits, g_Memory.MemoryKeyState); }
 
 void StepMemoryBrowser() {
-    switch (MemoryState) {
+    switch (g_Memory.MemoryState) {
     case kMemoryOpening:
-        if (!TransitionRunning()) MemoryState = kMemoryList;
+        if (!TransitionRunning()) g_Memory.MemoryState = kMemoryList;
         break;
     case kMemoryList:
         StepList();
@@ -181,7 +174,7 @@ void StepMemoryBrowser() {
         StepStages();
         break;
     case kMemoryLeaving:
-        if (!TransitionRunning()) MemoryLeaveRequest = 1;
+        if (!TransitionRunning()) g_Memory.MemoryLeaveRequest = 1;
         break;
     default:
         break;
@@ -189,25 +182,25 @@ void StepMemoryBrowser() {
 }
 
 void StepMemoryTimers() {
-    for (i32& t : MemoryStageTimers) {
-        if (MemoryState == kMemoryStages) {
+    for (i32& t : g_Memory.MemoryStageTimers) {
+        if (g_Memory.MemoryState == kMemoryStages) {
             if (t > 0) --t;
         } else if (t > -30) {
             --t;
         }
     }
-    if (MemoryFrameCount > 50 && MemoryHeadingZoom < 50) MemoryHeadingZoom += 2;
-    MemoryFrameCount += 1;
+    if (g_Memory.MemoryFrameCount > 50 && g_Memory.MemoryHeadingZoom < 50) g_Memory.MemoryHeadingZoom += 2;
+    g_Memory.MemoryFrameCount += 1;
 }
 
 void LeaveMemory() {
-    ReleaseImage(g_MemoryImages.name);
-    ReleaseImage(g_MemoryImages.memory);
-    ReleaseImage(g_MemoryImages.stages);
-    ReleaseImage(g_MemoryImages.window);
-    ReleaseImage(g_MemoryImages.background);
+    ReleaseImage(g_Memory.images.name);
+    ReleaseImage(g_Memory.images.memory);
+    ReleaseImage(g_Memory.images.stages);
+    ReleaseImage(g_Memory.images.window);
+    ReleaseImage(g_Memory.images.background);
     PreviousScene = CurrentScene;
-    i32 next = MemoryNextScene;
+    i32 next = g_Memory.MemoryNextScene;
     if (next == kScenePlay && !StartPlayback()) {
         // The replay could not be read: the browser opens afresh on the
         // list as the folder now holds it.

@@ -40,14 +40,14 @@ i32 Digit(i32 value, i32 k) {
 
 // The wrapped background, shifted right and down by the scroll offsets.
 void DrawBackground() {
-    MemoryScrollX += 1;
-    if (MemoryScrollX > 640) MemoryScrollX -= 640;
-    MemoryScrollY += 1;
-    if (MemoryScrollY > 480) MemoryScrollY -= 480;
-    Surface* s = g_MemoryImages.background;
+    g_Memory.MemoryScrollX += 1;
+    if (g_Memory.MemoryScrollX > 640) g_Memory.MemoryScrollX -= 640;
+    g_Memory.MemoryScrollY += 1;
+    if (g_Memory.MemoryScrollY > 480) g_Memory.MemoryScrollY -= 480;
+    Surface* s = g_Memory.images.background;
     if (!s) return;
-    const i32 x = MemoryScrollX;
-    const i32 y = MemoryScrollY;
+    const i32 x = g_Memory.MemoryScrollX;
+    const i32 y = g_Memory.MemoryScrollY;
     s->SurfaceBlit(x, y, 0, 0, 640 - x, 480 - y);
     s->SurfaceBlit(0, 0, 640 - x, 480 - y, 640, 480);
     s->SurfaceBlit(x, 0, 0, 480 - y, 640 - x, 480);
@@ -55,8 +55,8 @@ void DrawBackground() {
 }
 
 void DrawListRow(const ReplayHeader& h, i32 e, i32 y) {
-    Texture* memory = g_MemoryImages.memory;
-    const Shades shade = e == MemoryCursor ? kChosenRow : kOtherRow;
+    Texture* memory = g_Memory.images.memory;
+    const Shades shade = e == g_Memory.MemoryCursor ? kChosenRow : kOtherRow;
     const i32 numberDigits = CountDigits(e);
     for (i32 k = 1; k <= 2; ++k) {
         const i32 left = 167 - 10 * (k - 1);
@@ -67,7 +67,7 @@ void DrawListRow(const ReplayHeader& h, i32 e, i32 y) {
         const i32 c = static_cast<i32>(ClampNameCharacter(h.name[static_cast<std::size_t>(i)]));
         const i32 cx = 30 * (c % 10);
         const i32 cy = 25 * (c / 10);
-        Draw(g_MemoryImages.name, {190 + 18 * i, y - 2, 220 + 18 * i, y + 23}, {cx, cy, cx + 29, cy + 25},
+        Draw(g_Memory.images.name, {190 + 18 * i, y - 2, 220 + 18 * i, y + 23}, {cx, cy, cx + 29, cy + 25},
              shade.bright);
     }
     // Scores are stored unsigned; the display shows what an i32 holds.
@@ -83,13 +83,14 @@ void DrawListRow(const ReplayHeader& h, i32 e, i32 y) {
 }
 
 void DrawStageEntry(const ReplayHeader& h, i32 i) {
-    Texture* memory = g_MemoryImages.memory;
+    Texture* memory = g_Memory.images.memory;
     const i32 y = 55 + 80 * i;
-    const i32 x = 320 + TitleSlideOffset(MemoryStageTimers[i]);
-    const Shades shade = MemoryState == kMemoryStages && i == MemoryStageCursor ? kChosenStage : kOtherStage;
+    const i32 x = 320 + TitleSlideOffset(g_Memory.MemoryStageTimers[i]);
+    const Shades shade =
+        g_Memory.MemoryState == kMemoryStages && i == g_Memory.MemoryStageCursor ? kChosenStage : kOtherStage;
     const bool played = h.played[static_cast<std::size_t>(i)] != 0;
     const Rect picture = played ? Rect{0, 80 * i, 399, 80 * i + 79} : Rect{0, 400, 399, 479};
-    Draw(g_MemoryImages.stages, {x - 200, y, x + 200, y + 80}, picture, shade.bright);
+    Draw(g_Memory.images.stages, {x - 200, y, x + 200, y + 80}, picture, shade.bright);
     if (!played) return;
     Draw(memory, {x - 75, y + 40, x - 5, y + 70}, {300, 60, 369, 89}, shade.bright);
     const i32 score = static_cast<i32>(h.stageScore[static_cast<std::size_t>(i)]);
@@ -111,11 +112,11 @@ void DrawStageEntry(const ReplayHeader& h, i32 i) {
 
 void InitializeMemory() {
     ResetMemoryBrowser();
-    g_MemoryImages.name = CreateTexture("vsk1.dat", "name", 1, nullptr);
-    g_MemoryImages.memory = CreateTexture("vsk1.dat", "memory", 1, nullptr);
-    g_MemoryImages.stages = CreateTexture("vsk1.dat", "title2", 1, nullptr);
-    g_MemoryImages.window = CreateTexture("vsk1.dat", "memory_window", 1, nullptr);
-    g_MemoryImages.background = CreateSurface("vsk2.dat", "bgp_memory", 1, nullptr);
+    g_Memory.images.name = CreateTexture("vsk1.dat", "name", 1, nullptr);
+    g_Memory.images.memory = CreateTexture("vsk1.dat", "memory", 1, nullptr);
+    g_Memory.images.stages = CreateTexture("vsk1.dat", "title2", 1, nullptr);
+    g_Memory.images.window = CreateTexture("vsk1.dat", "memory_window", 1, nullptr);
+    g_Memory.images.background = CreateSurface("vsk2.dat", "bgp_memory", 1, nullptr);
     OpenMemoryBrowser();
 }
 
@@ -126,30 +127,30 @@ void DrawMemory() {
     }
     ClearScreen(0xFF664433u);
     DrawBackground();
-    Texture* memory = g_MemoryImages.memory;
-    Draw(g_MemoryImages.window, {110, 68, 530, 428}, {0, 0, 419, 359}, kWhite);
+    Texture* memory = g_Memory.images.memory;
+    Draw(g_Memory.images.window, {110, 68, 530, 428}, {0, 0, 419, 359}, kWhite);
     const i32 n = static_cast<i32>(g_ReplayList.size());
     if (n == 0) {
-        if ((MemoryFrameCount / 30) % 2 == 0) Draw(memory, {170, 170, 470, 230}, {0, 40, 299, 99}, kWhite);
+        if ((g_Memory.MemoryFrameCount / 30) % 2 == 0) Draw(memory, {170, 170, 470, 230}, {0, 40, 299, 99}, kWhite);
     } else {
         Draw(memory, {137, 85, 207, 115}, {300, 0, 369, 29}, kWhite);
         Draw(memory, {205, 85, 275, 115}, {300, 30, 369, 59}, kWhite);
         Draw(memory, {315, 85, 385, 115}, {300, 60, 369, 89}, kWhite);
         Draw(memory, {415, 85, 485, 115}, {300, 120, 369, 149}, kWhite);
         for (i32 r = 0; r < kMemoryRows; ++r) {
-            const i32 e = MemoryListTop + r;
+            const i32 e = g_Memory.MemoryListTop + r;
             if (e < 0 || e >= n) continue;
             DrawListRow(g_ReplayList[static_cast<std::size_t>(e)], e, 120 + 30 * r);
         }
     }
-    if (MemoryState == kMemoryList && n > 0 && (MemoryFrameCount / 30) % 2 == 0) {
+    if (g_Memory.MemoryState == kMemoryList && n > 0 && (g_Memory.MemoryFrameCount / 30) % 2 == 0) {
         Draw(memory, {170, 420, 470, 480}, {0, 125, 299, 184}, kWhite);
     }
-    if (n > 0 && MemoryCursor >= 0 && MemoryCursor < n) {
-        const ReplayHeader& h = g_ReplayList[static_cast<std::size_t>(MemoryCursor)];
+    if (n > 0 && g_Memory.MemoryCursor >= 0 && g_Memory.MemoryCursor < n) {
+        const ReplayHeader& h = g_ReplayList[static_cast<std::size_t>(g_Memory.MemoryCursor)];
         for (i32 i = 0; i < kMemoryStageEntries; ++i) DrawStageEntry(h, i);
     }
-    const i32 z = MemoryHeadingZoom;
+    const i32 z = g_Memory.MemoryHeadingZoom;
     const i32 w = 150 - static_cast<i32>(std::trunc((50 - z) * 0.02 * -150));
     const i32 v = static_cast<i32>(std::trunc(z * 0.02 * 20));
     Draw(memory, {320 - w, 40 - v, 320 + w, 40 + v}, {0, 0, 299, 39}, kWhite);
@@ -167,7 +168,7 @@ void MemoryFrame() {
     MemoryTakeInput(bits);
     StepMemoryBrowser();
     StepMemoryTimers();
-    if (MemoryLeaveRequest) LeaveMemory();
+    if (g_Memory.MemoryLeaveRequest) LeaveMemory();
     UpdateMusic();
     RearmSoundEffectGates();
 }

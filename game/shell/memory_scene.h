@@ -7,6 +7,7 @@
 #include "engine/core/types.h"
 #include "engine/graphics/surface.h"
 #include "engine/graphics/texture.h"
+#include "game/shell/game_main.h"
 
 enum MemoryStateId : i32 {
     kMemoryOpening = 0,
@@ -18,19 +19,6 @@ enum MemoryStateId : i32 {
 constexpr i32 kMemoryRows = 10;
 constexpr i32 kMemoryStageEntries = 5;
 
-extern i32 MemoryState;
-extern i32 MemoryCursor;
-extern i32 MemoryStageCursor;
-extern i32 MemoryListTop;
-extern i32 MemoryFrameCount;
-extern i32 MemoryHeadingZoom;
-extern i32 MemoryStageTimers[kMemoryStageEntries];
-extern i32 MemoryNextScene;
-extern i32 MemoryKeyState[8];
-extern u8 MemoryLeaveRequest;
-extern i32 MemoryScrollX;
-extern i32 MemoryScrollY;
-
 struct MemoryImages {
     Texture* name = nullptr;     // "name": the name characters
     Texture* memory = nullptr;   // "memory": labels, digits, messages, marks
@@ -38,7 +26,24 @@ struct MemoryImages {
     Texture* window = nullptr;   // "memory_window"
     Surface* background = nullptr;  // "bgp_memory"
 };
-extern MemoryImages g_MemoryImages;
+
+// The replay browser's state and images.
+struct MemorySceneState {
+    i32 MemoryState = kMemoryOpening;
+    i32 MemoryCursor = 0;
+    i32 MemoryStageCursor = 0;
+    i32 MemoryListTop = 0;
+    i32 MemoryFrameCount = 0;
+    i32 MemoryHeadingZoom = 0;
+    i32 MemoryStageTimers[kMemoryStageEntries] = {};
+    i32 MemoryNextScene = kSceneTitle;
+    i32 MemoryKeyState[8] = {};
+    u8 MemoryLeaveRequest = 0;
+    i32 MemoryScrollX = 0;
+    i32 MemoryScrollY = 0;
+    MemoryImages images;
+};
+extern MemorySceneState g_Memory;
 
 void InitializeMemory();
 void DrawMemory();

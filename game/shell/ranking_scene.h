@@ -21,20 +21,6 @@ constexpr i32 kRankingEndingsPanel = 3;
 constexpr i32 kRankingShownPlaces = 5;
 constexpr i32 kRankingEndingRows = 18;
 
-extern i32 RankingState;
-extern u8 RankingLeave;
-extern i32 RankingFrameCount;
-extern i32 RankingDifficulty;
-extern u8 RankingEndingsView;
-extern i32 RankingHighlight;
-extern i32 RankingSlideDirection;
-extern i32 RankingPanelOffsets[kRankingPanels];
-extern i32 RankingCaptionFade[2];
-extern i32 RankingKeys[8];
-extern i32 RankingScrollX;
-extern i32 RankingScrollY;
-extern f32 RankingPlaneScrollV;
-
 struct RankingImages {
     Texture* ranking = nullptr;     // "ranking": panel, labels, captions
     Texture* name = nullptr;        // "name": characters, digits, difficulty words
@@ -44,7 +30,26 @@ struct RankingImages {
     Surface* backdrop = nullptr;    // "ranking00"
     Model* plane = nullptr;         // 540 x 540
 };
-extern RankingImages g_RankingImages;
+
+// The ranking scene's state and images; the result scene prepares the table
+// shown and the place lit (RankingDifficulty, RankingHighlight).
+struct RankingSceneState {
+    i32 RankingState = kRankingOpening;
+    u8 RankingLeave = 0;
+    i32 RankingFrameCount = 0;
+    i32 RankingDifficulty = 0;
+    u8 RankingEndingsView = 0;
+    i32 RankingHighlight = -1;
+    i32 RankingSlideDirection = 0;
+    i32 RankingPanelOffsets[kRankingPanels] = {};
+    i32 RankingCaptionFade[2] = {};
+    i32 RankingKeys[8] = {};
+    i32 RankingScrollX = 0;
+    i32 RankingScrollY = 0;
+    f32 RankingPlaneScrollV = 0.0f;
+    RankingImages images;
+};
+extern RankingSceneState g_Ranking;
 
 void InitializeRanking();
 void RankingFrame();

@@ -16,22 +16,7 @@
 #include "game/shell/sound_effects.h"
 #include "game/shell/transition.h"
 
-i32 ReportState = kReportOpening;
-i32 ReportTimer = 0;
-u8 ReportLeave = 0;
-u8 StageCleared = 0;
-u8 NewBestStageScore = 0;
-i32 ReportKeys[8] = {};
-i32 ReportSlide = 0;
-f32 ReportFade = 0.0f;
-i32 RankMarksShown = 0;
-i32 LivesBonus = 0;
-i32 CommentImage = 0;
-i32 CommentFace = 0;
-i32 CommentCell = 0;
-f32 LineScrollU = 0.0f;
-f32 LineScrollV = 0.0f;
-ReportImages g_ReportImages;
+ReportSceneState g_Report;
 
 namespace {
 
@@ -49,52 +34,53 @@ i32 ClampedDifficulty() {
     return d < 0 ? 0 : (d >= kRankingDifficulties ? kRankingDifficulties - 1 : d);
 }
 
-bool Pressed(i32 slot) { return ReportKeys[slot] == kKeyPressed; }
+bool Pressed(i32 slot) { return g_Report.ReportKeys[slot] == kKeyPressed; }
 
 // The part of state 10 that also runs in the frame the report opens.
 void TickShown() {
-    if (ReportSlide > 0) --ReportSlide;
-    if (ReportTimer > 300 && ReportFade < 1.0f) {
-        ReportFade += 0.05f;
-        if (ReportFade > 1.0f) ReportFade = 1.0f;
+    if (g_Report.ReportSlide > 0) --g_Report.ReportSlide;
+    if (g_Report.ReportTimer > 300 && g_Report.ReportFade < 1.0f) {
+        g_Report.ReportFade += 0.05f;
+        if (g_Report.ReportFade > 1.0f) g_Report.ReportFade = 1.0f;
     }
-    if (ReportTimer >= 150 && ReportTimer % 30 == 0 && RankMarksShown < g_GameState.StageRank) {
-        ++RankMarksShown;
+    if (g_Report.ReportTimer >= 150 && g_Report.ReportTimer % 30 == 0 &&
+        g_Report.RankMarksShown < g_GameState.StageRank) {
+        ++g_Report.RankMarksShown;
         PlaySoundEffect(19);
     }
 }
 
 void Close() {
     StartTransition(kTransitionClose);
-    ReportState = kReportLeaving;
+    g_Report.ReportState = kReportLeaving;
 }
 
 // The banner plane at (x, y) turned by `angle` radians about z.
 void RenderLine(f32 x, f32 y, f32 angle) {
-    Model* plane = g_ReportImages.plane;
+    Model* plane = g_Report.images.plane;
     if (!plane) return;
     plane->ModelResetTransform();
     plane->ModelSetPosition(x, y, 10.0f);
-    plane->ModelSetUvOffsetU(LineScrollU, -1);
-    plane->ModelSetUvOffsetV(LineScrollV, -1);
+    plane->ModelSetUvOffsetU(g_Report.LineScrollU, -1);
+    plane->ModelSetUvOffsetV(g_Report.LineScrollV, -1);
     plane->ModelRotateZ(static_cast<u16>(RadianToAngle(angle)));
     plane->ModelUpdate(0.0f);
     plane->ModelRender();
 }
 
 void DrawBanner() {
-    LineScrollU += 0.01f;
-    if (LineScrollU > 1.0f) LineScrollU -= 1.0f;
-    if (LineScrollV > 1.0f) LineScrollV -= 1.0f;
+    g_Report.LineScrollU += 0.01f;
+    if (g_Report.LineScrollU > 1.0f) g_Report.LineScrollU -= 1.0f;
+    if (g_Report.LineScrollV > 1.0f) g_Report.LineScrollV -= 1.0f;
     f32 x = 0.0f;
     f32 y = 40.0f;
     f32 angle = 0.0f;
-    if (ReportTimer > 100) {
+    if (g_Report.ReportTimer > 100) {
         x = 50.0f;
         y = 80.0f;
         angle = 0.3f;
-    } else if (ReportTimer > 0) {
-        const f32 a = static_cast<f32>(ReportTimer) / 100.0f;
+    } else if (g_Report.ReportTimer > 0) {
+        const f32 a = static_cast<f32>(g_Report.ReportTimer) / 100.0f;
         x = 50.0f * a;
         y = 40.0f + 40.0f * a;
         angle = 0.3f * a;
@@ -105,7 +91,7 @@ void DrawBanner() {
 
 void DrawNumbers(i32 c) {
     DigitRow row;
-    row.texture = g_ReportImages.digits;
+    row.texture = g_Report.images.digits;
     row.sourceLeft = 0;
     row.sourceTop = 0;
     row.sourceBottom = 24;
@@ -115,50 +101,50 @@ void DrawNumbers(i32 c) {
     const PlayerState& player = g_PlayerState[0];
     DrawDigitRow(row, player.coins, c - 82);
     DrawDigitRow(row, player.cancelCount, c - 52);
-    DrawDigitRow(row, LivesBonus, c - 22);
-    DrawDigitRow(row, player.StageScorePoints + LivesBonus, c + 8);
+    DrawDigitRow(row, g_Report.LivesBonus, c - 22);
+    DrawDigitRow(row, player.StageScorePoints + g_Report.LivesBonus, c + 8);
     DrawDigitRow(row, player.RunScore, c + 53);
 }
 
 void DrawRankMarks(i32 c) {
-    const i32 m = RankMarksShown;
+    const i32 m = g_Report.RankMarksShown;
     for (i32 i = 0; i < 5; ++i) {
         const i32 x = 370 + 22 * i;
         const Rect source = i < m ? Rect{30 * m, 465, 30 * m + 29, 494} : Rect{0, 465, 29, 494};
-        DrawSprite(g_ReportImages.digits, {x, c + 90, x + 30, c + 120}, source, kWhite);
+        DrawSprite(g_Report.images.digits, {x, c + 90, x + 30, c + 120}, source, kWhite);
     }
 }
 
 void DrawComment() {
-    const f32 s = static_cast<f32>(std::sin(static_cast<f64>(ReportFade) * kPi / 2.0));
+    const f32 s = static_cast<f32>(std::sin(static_cast<f64>(g_Report.ReportFade) * kPi / 2.0));
     const i32 hf = static_cast<i32>(64.0f * s);
     const i32 hc = static_cast<i32>(50.0f * s);
-    const bool faceLeft = CommentImage == 0;
+    const bool faceLeft = g_Report.CommentImage == 0;
     const i32 faceX = faceLeft ? 200 : 440;
     const i32 balloonX = faceLeft ? 370 : (g_GameState.StageIndex == 4 ? 370 : 270);
-    const i32 n = CommentFace;
+    const i32 n = g_Report.CommentFace;
     const Rect faceSource{128 * (n % 4), 128 * (n / 4), 128 * (n % 4) + 127, 128 * (n / 4) + 127};
-    Texture* face = g_ReportImages.face;
+    Texture* face = g_Report.images.face;
     DrawSprite(face, {faceX - hf + 4, 340, faceX + hf + 4, 468}, faceSource, kShadow);
     DrawSprite(face, {faceX - hf, 336, faceX + hf, 464}, faceSource, kWhite);
     const Rect balloonSource = faceLeft ? Rect{128, 255, 255, 1} : Rect{128, 1, 255, 255};
     const i32 quarter = -DegreeToAngle(90);
-    if (Texture* window = g_ReportImages.window) {
+    if (Texture* window = g_Report.images.window) {
         window->TextureDrawRotated({balloonX - hf + 4, 276, balloonX + hf + 4, 532}, 0.0f, balloonSource, quarter,
                                    kShadow, 1);
         window->TextureDrawRotated({balloonX - hf, 272, balloonX + hf, 528}, 0.0f, balloonSource, quarter, kWhite,
                                    1);
     }
-    const i32 v = CommentCell;
+    const i32 v = g_Report.CommentCell;
     const Rect cellSource{240 * (v % 2), 100 * (v / 2), 240 * (v % 2) + 239, 100 * (v / 2) + 99};
     const i32 left = faceLeft ? 250 : balloonX - 120;
-    DrawSprite(g_ReportImages.comment, {left, 400 - hc, left + 240, 400 + hc}, cellSource, kWhite);
+    DrawSprite(g_Report.images.comment, {left, 400 - hc, left + 240, 400 + hc}, cellSource, kWhite);
 }
 
 void DrawTitle() {
-    const i32 t = ReportTimer;
+    const i32 t = g_Report.ReportTimer;
     if (t >= 145) return;
-    const Rect source = StageCleared ? Rect{0, 300, 249, 399} : Rect{250, 300, 499, 399};
+    const Rect source = g_Report.StageCleared ? Rect{0, 300, 249, 399} : Rect{250, 300, 499, 399};
     Rect box{195, 190, 445, 290};
     if (t < 50) {
         const f32 a = static_cast<f32>(t) * 0.02f;
@@ -170,7 +156,7 @@ void DrawTitle() {
         const i32 hh = 2 * (145 - t);
         box = {320 - hw, 240 - hh, 320 + hw, 240 + hh};
     }
-    DrawSprite(g_ReportImages.report, box, source, kWhite);
+    DrawSprite(g_Report.images.report, box, source, kWhite);
 }
 
 }  // namespace
@@ -225,20 +211,20 @@ const char* ReportPictureName(i32 stageIndex, const StoryFlagArray& flags) {
 }
 
 void SelectReportPicture() {
-    g_ReportImages.picture =
+    g_Report.images.picture =
         CreateSurface("vsk2.dat", ReportPictureName(g_GameState.StageIndex, g_GameState.StoryFlags), 1, nullptr);
 }
 
 void ApplyStageResult() {
     PlayerState& player = g_PlayerState[0];
-    LivesBonus = player.lives * kLivesBonusPerLife;
-    player.RunScore += LivesBonus + player.StageScorePoints;
-    const i32 s = LivesBonus + player.StageScorePoints;
+    g_Report.LivesBonus = player.lives * kLivesBonusPerLife;
+    player.RunScore += g_Report.LivesBonus + player.StageScorePoints;
+    const i32 s = g_Report.LivesBonus + player.StageScorePoints;
     // Scores are never negative; one that is would not beat a stored best.
     u32& best = g_RankingTable.bestStageScore[ClampedDifficulty()][ClampedStage()];
     if (s > 0 && static_cast<u32>(s) > best) {
         best = static_cast<u32>(s);
-        NewBestStageScore = 1;
+        g_Report.NewBestStageScore = 1;
     }
     if (g_GameState.GameMode == kGameModeNormal) {
         const i32 stage = ClampedStage();
@@ -248,42 +234,42 @@ void ApplyStageResult() {
 }
 
 void InitializeReport() {
-    ReportState = kReportOpening;
-    ReportTimer = 0;
-    ReportLeave = 0;
-    NewBestStageScore = 0;
-    RankMarksShown = 0;
+    g_Report.ReportState = kReportOpening;
+    g_Report.ReportTimer = 0;
+    g_Report.ReportLeave = 0;
+    g_Report.NewBestStageScore = 0;
+    g_Report.RankMarksShown = 0;
     const PlayerState& player = g_PlayerState[0];
     const ReportComment comment =
         ChooseReportComment(g_GameState.StageIndex, player.RunScore, player.StageScorePoints, g_GameState.StageRank);
-    CommentImage = comment.image;
-    CommentFace = comment.face;
-    CommentCell = comment.cell;
-    g_ReportImages.comment = CreateTexture("vsk3.dat", CommentImage == 0 ? "clear01" : "clear02", 1, nullptr);
-    g_ReportImages.face = CreateTexture("vsk1.dat", "face_report", 1, nullptr);
-    for (i32& k : ReportKeys) k = 0;
-    ReportSlide = 30;
-    ReportFade = 0.0f;
+    g_Report.CommentImage = comment.image;
+    g_Report.CommentFace = comment.face;
+    g_Report.CommentCell = comment.cell;
+    g_Report.images.comment = CreateTexture("vsk3.dat", g_Report.CommentImage == 0 ? "clear01" : "clear02", 1, nullptr);
+    g_Report.images.face = CreateTexture("vsk1.dat", "face_report", 1, nullptr);
+    for (i32& k : g_Report.ReportKeys) k = 0;
+    g_Report.ReportSlide = 30;
+    g_Report.ReportFade = 0.0f;
     if (player.lives > 0) {
-        StageCleared = 1;
+        g_Report.StageCleared = 1;
         SelectReportPicture();
     } else {
-        StageCleared = 0;
-        g_ReportImages.picture = CreateSurface("vsk2.dat", "report00", 1, nullptr);
+        g_Report.StageCleared = 0;
+        g_Report.images.picture = CreateSurface("vsk2.dat", "report00", 1, nullptr);
     }
-    g_ReportImages.report = CreateTexture("vsk1.dat", "report", 1, nullptr);
-    g_ReportImages.digits = CreateTexture("vsk1.dat", "title3", 1, nullptr);
-    g_ReportImages.window = CreateTexture("vsk1.dat", "window", 1, nullptr);
-    g_ReportImages.line = CreateTexture("vsk1.dat", StageCleared ? "reportline" : "gameoverline", 1, nullptr);
+    g_Report.images.report = CreateTexture("vsk1.dat", "report", 1, nullptr);
+    g_Report.images.digits = CreateTexture("vsk1.dat", "title3", 1, nullptr);
+    g_Report.images.window = CreateTexture("vsk1.dat", "window", 1, nullptr);
+    g_Report.images.line = CreateTexture("vsk1.dat", g_Report.StageCleared ? "reportline" : "gameoverline", 1, nullptr);
     if (Model* plane = CreateModelPlane(300.0f, 200.0f, 2, 2, 1.0f, nullptr)) {
-        plane->ModelSetTexture(0, g_ReportImages.line, -1, -1);
+        plane->ModelSetTexture(0, g_Report.images.line, -1, -1);
         plane->ModelSetLightingMode(0x100, -1);
         plane->ModelRebuildMeshShader(-1);
-        g_ReportImages.plane = plane;
+        g_Report.images.plane = plane;
     }
     ApplyStageResult();
     StartTransition(kTransitionOpen);
-    if (StageCleared) {
+    if (g_Report.StageCleared) {
         RequestMusic(g_GameState.StageIndex == 4 ? 0 : 1002);
     } else {
         RequestMusic(1005);
@@ -292,27 +278,27 @@ void InitializeReport() {
 }
 
 void StepReport() {
-    switch (ReportState) {
+    switch (g_Report.ReportState) {
     case kReportOpening:
         if (TransitionRunning()) break;
         if (g_PlayerState[0].lives > 0) {
-            ReportState = kReportShown;
+            g_Report.ReportState = kReportShown;
             PlaySoundEffect(33);
             TickShown();
         } else {
-            ReportState = kReportLostShown;
+            g_Report.ReportState = kReportLostShown;
         }
         break;
     case kReportShown:
-        if (ReportTimer > kReportClearedFrames || Pressed(kKeyZ) || Pressed(kKeyX)) Close();
-        if (ReportTimer == 300) PlaySoundEffect(22);
-        if (ReportState == kReportShown) TickShown();
+        if (g_Report.ReportTimer > kReportClearedFrames || Pressed(kKeyZ) || Pressed(kKeyX)) Close();
+        if (g_Report.ReportTimer == 300) PlaySoundEffect(22);
+        if (g_Report.ReportState == kReportShown) TickShown();
         break;
     case kReportLostShown:
-        if (ReportTimer > kReportLostFrames || Pressed(kKeyZ) || Pressed(kKeyX)) Close();
+        if (g_Report.ReportTimer > kReportLostFrames || Pressed(kKeyZ) || Pressed(kKeyX)) Close();
         break;
     case kReportLeaving:
-        if (!TransitionRunning()) ReportLeave = 1;
+        if (!TransitionRunning()) g_Report.ReportLeave = 1;
         break;
     default:
         break;
@@ -323,11 +309,11 @@ void ReportFrame() {
     if (SceneInitRequest) InitializeReport();
     u8 bits[2];
     ReadInputBits(0, bits);
-    UpdateKeyStates(bits, ReportKeys);
+    UpdateKeyStates(bits, g_Report.ReportKeys);
     DrawReport();
     StepReport();
-    ++ReportTimer;
-    if (ReportLeave) LeaveReport();
+    ++g_Report.ReportTimer;
+    if (g_Report.ReportLeave) LeaveReport();
     UpdateMusic();
     RearmSoundEffectGates();
 }
@@ -338,10 +324,10 @@ void DrawReport() {
         return;
     }
     ClearScreen(0xFFAA9955u);
-    if (g_ReportImages.picture) g_ReportImages.picture->SurfaceBlit(0, 0, 0, 0, 640, 480);
+    if (g_Report.images.picture) g_Report.images.picture->SurfaceBlit(0, 0, 0, 0, 640, 480);
     DrawBanner();
-    const i32 c = 190 - ReportSlide * ReportSlide / 2;
-    DrawSprite(g_ReportImages.report, {120, c - 150, 520, c + 150}, {0, 0, 399, 299}, kWhite);
+    const i32 c = 190 - g_Report.ReportSlide * g_Report.ReportSlide / 2;
+    DrawSprite(g_Report.images.report, {120, c - 150, 520, c + 150}, {0, 0, 399, 299}, kWhite);
     DrawNumbers(c);
     DrawRankMarks(c);
     DrawComment();
@@ -358,7 +344,7 @@ i32 ChooseReportNextScene() {
     // The demonstration never leads into the result screen (and its name
     // entry and replay save): it returns to the title.
     if (gs.GameMode == kGameModeDemo) return kSceneTitle;
-    if (fullRun && StageCleared) {
+    if (fullRun && g_Report.StageCleared) {
         if (gs.StageIndex < kPlayableStages - 1) {
             const i32 next = gs.StageIndex + 1;
             // A playback goes on only into a stage the replay holds.
@@ -377,14 +363,14 @@ i32 ChooseReportNextScene() {
 }
 
 void LeaveReport() {
-    ReleaseImage(g_ReportImages.picture);
-    ReleaseImage(g_ReportImages.report);
-    ReleaseImage(g_ReportImages.digits);
-    ReleaseImage(g_ReportImages.window);
-    ReleaseImage(g_ReportImages.face);
-    ReleaseImage(g_ReportImages.comment);
-    ReleaseImage(g_ReportImages.line);
-    ReleaseImage(g_ReportImages.plane);
+    ReleaseImage(g_Report.images.picture);
+    ReleaseImage(g_Report.images.report);
+    ReleaseImage(g_Report.images.digits);
+    ReleaseImage(g_Report.images.window);
+    ReleaseImage(g_Report.images.face);
+    ReleaseImage(g_Report.images.comment);
+    ReleaseImage(g_Report.images.line);
+    ReleaseImage(g_Report.images.plane);
     PreviousScene = CurrentScene;
     i32 next = ChooseReportNextScene();
     // Roads into scenes this build does not have: the ending goes on to the

@@ -23,22 +23,6 @@ constexpr i32 kReportClearedFrames = 1000;  // the longest a cleared report stay
 constexpr i32 kReportLostFrames = 300;      // the longest a lost report stays
 constexpr i32 kLivesBonusPerLife = 1000;
 
-extern i32 ReportState;
-extern i32 ReportTimer;
-extern u8 ReportLeave;
-extern u8 StageCleared;
-extern u8 NewBestStageScore;
-extern i32 ReportKeys[8];
-extern i32 ReportSlide;
-extern f32 ReportFade;
-extern i32 RankMarksShown;
-extern i32 LivesBonus;
-extern i32 CommentImage;
-extern i32 CommentFace;
-extern i32 CommentCell;
-extern f32 LineScrollU;
-extern f32 LineScrollV;
-
 struct ReportImages {
     Surface* picture = nullptr;  // the stage's picture or "report00"
     Texture* report = nullptr;   // panel, titles
@@ -49,7 +33,27 @@ struct ReportImages {
     Texture* line = nullptr;     // "reportline" or "gameoverline"
     Model* plane = nullptr;      // 300 x 200 plane carrying `line`
 };
-extern ReportImages g_ReportImages;
+
+// The stage report's state and images.
+struct ReportSceneState {
+    i32 ReportState = kReportOpening;
+    i32 ReportTimer = 0;
+    u8 ReportLeave = 0;
+    u8 StageCleared = 0;
+    u8 NewBestStageScore = 0;
+    i32 ReportKeys[8] = {};
+    i32 ReportSlide = 0;
+    f32 ReportFade = 0.0f;
+    i32 RankMarksShown = 0;
+    i32 LivesBonus = 0;
+    i32 CommentImage = 0;
+    i32 CommentFace = 0;
+    i32 CommentCell = 0;
+    f32 LineScrollU = 0.0f;
+    f32 LineScrollV = 0.0f;
+    ReportImages images;
+};
+extern ReportSceneState g_Report;
 
 void InitializeReport();
 void ReportFrame();

@@ -16,24 +16,9 @@
 #include "game/shell/sound_effects.h"
 #include "game/shell/transition.h"
 
-i32 ResultState = kResultOpening;
-u8 ResultLeave = 0;
-i32 ResultFrameCount = 0;
-i32 NameLength = 0;
-i32 RepeatCount = 0;
+ResultSceneState g_Result;
+
 i32 ResultScore = 0;
-i32 ResultRankPosition = 0;
-i32 ReplayNumber = 0;
-i32 ResultPanelOffsets[kResultPanelCount] = {};
-i32 ResultGlow = 0;
-i32 ResultKeys[8] = {};
-std::vector<i32> CharacterLists[2];
-i32 ListSelect = 0;
-i32 ListCursor = 0;
-StoredName ResultName = BlankName();
-i32 ResultScrollX = 0;
-i32 ResultScrollY = 0;
-ResultImages g_ResultImages;
 
 namespace {
 
@@ -41,39 +26,35 @@ constexpr u32 kWhite = 0xFFFFFFFFu;
 constexpr u32 kUnchosen = 0xFF646464u;
 constexpr f64 kPi = 3.14159265358979323846;
 
-// The prompt's choice as last made in state 50 (it is drawn while the panel
-// slides out, when NameLength already counts characters again).
-i32 g_promptChoice = 0;
-
-bool Pressed(i32 slot) { return ResultKeys[slot] == kKeyPressed; }
-bool Held(i32 slot) { return ResultKeys[slot] == kKeyHeld; }
+bool Pressed(i32 slot) { return g_Result.ResultKeys[slot] == kKeyPressed; }
+bool Held(i32 slot) { return g_Result.ResultKeys[slot] == kKeyHeld; }
 
 void ClearName() {
-    for (u32& c : ResultName) c = kBlankNameCharacter;
+    for (u32& c : g_Result.ResultName) c = kBlankNameCharacter;
 }
 
-const std::vector<i32>& CurrentList() { return CharacterLists[ListSelect == 1 ? 1 : 0]; }
+const std::vector<i32>& CurrentList() { return g_Result.CharacterLists[g_Result.ListSelect == 1 ? 1 : 0]; }
 
 void CursorLeft() {
     const i32 size = static_cast<i32>(CurrentList().size());
-    ListCursor = ListCursor - 1 < 0 ? size - 1 : ListCursor - 1;
+    g_Result.ListCursor = g_Result.ListCursor - 1 < 0 ? size - 1 : g_Result.ListCursor - 1;
     PlaySoundEffect(34);
 }
 
 void CursorRight() {
     const i32 size = static_cast<i32>(CurrentList().size());
-    ListCursor = ListCursor + 1 >= size ? 0 : ListCursor + 1;
+    g_Result.ListCursor = g_Result.ListCursor + 1 >= size ? 0 : g_Result.ListCursor + 1;
     PlaySoundEffect(34);
 }
 
 void Close() {
     StartTransition(kTransitionClose);
-    ResultState = kResultLeaving;
+    g_Result.ResultState = kResultLeaving;
 }
 
 void OpenPrompt() {
-    ResultState = kResultSavePrompt;
-    ResultPanelOffsets[kResultPanelPrompt] = 30;
+    g_Result.ResultState = kResultSavePrompt;
+    g_Result.ResultPanelOffsets[kResultPanelPrompt] = 30;
 }
 
 void SaveRunReplay() {
@@ -81,7 +62,7 @@ void SaveRunReplay() {
     run.Difficulty = g_GameState.Difficulty;
     run.StartKind = g_GameState.StartKind;
     run.score = static_cast<u32>(ResultScore < 0 ? 0 : ResultScore);
-    run.name = ResultName;
+    run.name = g_Result.ResultName;
     run.storyFlags = g_GameState.StoryFlags;
     const SaveReplayResult saved = SaveReplay(g_PlayRecord, run, GameWindowTitle());
     if (!saved.status) std::fprintf(stderr, "tolvarin: %s\n", saved.status.message.c_str());
@@ -89,53 +70,54 @@ void SaveRunReplay() {
 
 void StepShown() {
     if (!Pressed(kKeyZ)) return;
-    if (ResultRankPosition < kResultNamedPlaces) {
-        ResultState = kResultRankingName;
-        ResultPanelOffsets[kResultPanelRankingName] = 30;
+    if (g_Result.ResultRankPosition < kResultNamedPlaces) {
+        g_Result.ResultState = kResultRankingName;
+        g_Result.ResultPanelOffsets[kResultPanelRankingName] = 30;
         PlaySoundEffect(33);
     } else if (ResultOffersReplay()) {
         OpenPrompt();
     } else {
         Close();
     }
-    NameLength = 0;
+    g_Result.NameLength = 0;
 }
 
 void StepNameEntry() {
-    const i32 state = ResultState;
-    const bool room = NameLength < kNameLength;
+    const i32 state = g_Result.ResultState;
+    const bool room = g_Result.NameLength < kNameLength;
     if (Pressed(kKeyLeft) && room) {
         CursorLeft();
-        RepeatCount = 1;
+        g_Result.RepeatCount = 1;
     }
     if (Pressed(kKeyRight) && room) {
         CursorRight();
-        RepeatCount = 1;
+        g_Result.RepeatCount = 1;
     }
     if (Held(kKeyLeft) && room) {
-        ++RepeatCount;
-        if (RepeatCount >= 10 && RepeatCount % 5 == 0) CursorLeft();
+        ++g_Result.RepeatCount;
+        if (g_Result.RepeatCount >= 10 && g_Result.RepeatCount % 5 == 0) CursorLeft();
     }
     if (Held(kKeyRight) && room) {
-        ++RepeatCount;
-        if (RepeatCount >= 10 && RepeatCount % 5 == 0) CursorRight();
+        ++g_Result.RepeatCount;
+        if (g_Result.RepeatCount >= 10 && g_Result.RepeatCount % 5 == 0) CursorRight();
     }
     if (Pressed(kKeyUp) || Pressed(kKeyDown)) {
-        ListSelect = ListSelect == 0 ? 1 : 0;
+        g_Result.ListSelect = g_Result.ListSelect == 0 ? 1 : 0;
         PlaySoundEffect(33);
     }
     if (Pressed(kKeyZ)) {
-        if (NameLength < kNameLength) {
+        if (g_Result.NameLength < kNameLength) {
             const std::vector<i32>& list = CurrentList();
-            if (ListCursor >= 0 && ListCursor < static_cast<i32>(list.size())) {
-                ResultName[static_cast<std::size_t>(NameLength)] = static_cast<u32>(list[static_cast<std::size_t>(ListCursor)]);
+            if (g_Result.ListCursor >= 0 && g_Result.ListCursor < static_cast<i32>(list.size())) {
+                g_Result.ResultName[static_cast<std::size_t>(g_Result.NameLength)] =
+                    static_cast<u32>(list[static_cast<std::size_t>(g_Result.ListCursor)]);
             }
-            ++NameLength;
+            ++g_Result.NameLength;
             PlaySoundEffect(32);
         } else {
             if (state == kResultRankingName) {
                 InsertRanking();
-                NameLength = 0;
+                g_Result.NameLength = 0;
                 ClearName();
                 if (ResultOffersReplay()) {
                     OpenPrompt();
@@ -152,11 +134,11 @@ void StepNameEntry() {
         }
     }
     if (Pressed(kKeyX)) {
-        if (NameLength > 0) {
-            --NameLength;
-            ResultName[static_cast<std::size_t>(NameLength)] = kBlankNameCharacter;
+        if (g_Result.NameLength > 0) {
+            --g_Result.NameLength;
+            g_Result.ResultName[static_cast<std::size_t>(g_Result.NameLength)] = kBlankNameCharacter;
         } else if (state == kResultReplayName) {
-            ResultName[0] = kBlankNameCharacter;
+            g_Result.ResultName[0] = kBlankNameCharacter;
             OpenPrompt();
         }
         PlaySoundEffect(36);
@@ -165,10 +147,10 @@ void StepNameEntry() {
 
 void StepPrompt() {
     if (Pressed(kKeyZ)) {
-        if (NameLength == 0) {
-            ResultState = kResultReplayName;
-            NameLength = 0;
-            ResultPanelOffsets[kResultPanelReplayName] = 30;
+        if (g_Result.NameLength == 0) {
+            g_Result.ResultState = kResultReplayName;
+            g_Result.NameLength = 0;
+            g_Result.ResultPanelOffsets[kResultPanelReplayName] = 30;
         } else {
             Close();
         }
@@ -176,14 +158,14 @@ void StepPrompt() {
         return;
     }
     if (Pressed(kKeyLeft)) {
-        NameLength = 0;
+        g_Result.NameLength = 0;
         PlaySoundEffect(34);
     }
     if (Pressed(kKeyRight)) {
-        NameLength = 1;
+        g_Result.NameLength = 1;
         PlaySoundEffect(34);
     }
-    g_promptChoice = NameLength;
+    g_Result.promptChoice = g_Result.NameLength;
 }
 
 i32 PanelOfState(i32 state) {
@@ -198,7 +180,7 @@ i32 PanelOfState(i32 state) {
 
 DigitRow ResultDigits(i32 unitsX, i32 places) {
     DigitRow row;
-    row.texture = g_ResultImages.result;
+    row.texture = g_Result.images.result;
     row.sourceLeft = 240;
     row.sourceTop = 90;
     row.sourceBottom = 114;
@@ -208,9 +190,9 @@ DigitRow ResultDigits(i32 unitsX, i32 places) {
 }
 
 void DrawScoresPanel() {
-    Texture* result = g_ResultImages.result;
-    const i32 cx = ResultPanelX(ResultPanelOffsets[kResultPanelScores]);
-    DrawSprite(g_ResultImages.result3, {cx - 200, 88, cx + 200, 408}, {0, 0, 399, 319}, kWhite);
+    Texture* result = g_Result.images.result;
+    const i32 cx = ResultPanelX(g_Result.ResultPanelOffsets[kResultPanelScores]);
+    DrawSprite(g_Result.images.result3, {cx - 200, 88, cx + 200, 408}, {0, 0, 399, 319}, kWhite);
     const DigitRow digits = ResultDigits(cx + 91, 7);
     for (i32 s = 0; s < kPlayableStages; ++s) {
         const i32 y = 118 + 40 * s;
@@ -221,35 +203,35 @@ void DrawScoresPanel() {
     DrawSprite(result, {cx - 170, 338, cx - 10, 378}, {0, 230, 159, 269}, kWhite);
     DrawDigitRow(digits, ResultScore, 346);
     DrawSprite(result, {cx + 108, 348, cx + 168, 373}, {380, 50, 439, 74}, kWhite);
-    if (ResultRankPosition >= 0 && ResultRankPosition < kResultNamedPlaces) {
-        const f64 phase = 2.0 * kPi * static_cast<f64>(ResultFrameCount % 100) / 100.0;
+    if (g_Result.ResultRankPosition >= 0 && g_Result.ResultRankPosition < kResultNamedPlaces) {
+        const f64 phase = 2.0 * kPi * static_cast<f64>(g_Result.ResultFrameCount % 100) / 100.0;
         const i32 hw = static_cast<i32>(70.0 + 4.0 * std::sin(phase));
         const i32 hh = static_cast<i32>(15.0 + 2.0 * std::sin(phase));
-        const Rect source = ResultRankPosition == 0 ? Rect{160, 230, 299, 259} : Rect{160, 260, 299, 289};
+        const Rect source = g_Result.ResultRankPosition == 0 ? Rect{160, 230, 299, 259} : Rect{160, 260, 299, 289};
         DrawSprite(result, {cx + 90 - hw, 388 - hh, cx + 90 + hw, 388 + hh}, source, kWhite);
     }
 }
 
 // The name entry of the ranking (panel 1) or of the replay (panel 3).
 void DrawNamePanel(i32 panel) {
-    Texture* result = g_ResultImages.result;
-    Texture* name = g_ResultImages.name;
-    const i32 cx = ResultPanelX(ResultPanelOffsets[panel]);
-    const bool blink = (ResultFrameCount / 20) % 2 == 0;
-    DrawSprite(g_ResultImages.result2, {cx - 200, 88, cx + 200, 408}, {0, 0, 399, 319}, kWhite);
+    Texture* result = g_Result.images.result;
+    Texture* name = g_Result.images.name;
+    const i32 cx = ResultPanelX(g_Result.ResultPanelOffsets[panel]);
+    const bool blink = (g_Result.ResultFrameCount / 20) % 2 == 0;
+    DrawSprite(g_Result.images.result2, {cx - 200, 88, cx + 200, 408}, {0, 0, 399, 319}, kWhite);
     DrawSprite(result, {cx - 120, 120, cx + 120, 180}, {0, 0, 239, 59}, kWhite);
     // In the save prompt NameLength holds the prompt's choice, not a count.
-    const i32 length = ResultState == kResultSavePrompt ? 0 : NameLength;
+    const i32 length = g_Result.ResultState == kResultSavePrompt ? 0 : g_Result.NameLength;
     if (length < kNameLength) {
         const std::vector<i32>& list = CurrentList();
         const i32 size = static_cast<i32>(list.size());
         for (i32 k = 0; k <= 10 && size > 0; ++k) {
-            i32 index = (ListCursor - 5 + k) % size;
+            i32 index = (g_Result.ListCursor - 5 + k) % size;
             if (index < 0) index += size;
             const i32 c = list[static_cast<std::size_t>(index)];
             const i32 x = cx - 125 + 22 * k;
-            DrawSprite(name, {x, 268, x + 30, 293}, {30 * (c % 10), 25 * (c / 10), 30 * (c % 10) + 29, 25 * (c / 10) + 25},
-                       kWhite);
+            DrawSprite(name, {x, 268, x + 30, 293},
+                       {30 * (c % 10), 25 * (c / 10), 30 * (c % 10) + 29, 25 * (c / 10) + 25}, kWhite);
         }
         DrawSprite(result, {cx - 20, 265, cx + 20, 295}, {400, 120, 439, 149}, kWhite);
         if (blink) {
@@ -264,25 +246,25 @@ void DrawNamePanel(i32 panel) {
         const i32 x = cx - 75 + 30 * k;
         const i32 markTop = k == length && blink ? 223 : 218;
         DrawSprite(result, {x, markTop, x + 30, markTop + 25}, {420, 90, 449, 114}, kWhite);
-        const i32 c = static_cast<i32>(ClampNameCharacter(ResultName[static_cast<std::size_t>(k)]));
+        const i32 c = static_cast<i32>(ClampNameCharacter(g_Result.ResultName[static_cast<std::size_t>(k)]));
         DrawSprite(name, {x, 213, x + 30, 238}, {30 * (c % 10), 25 * (c / 10), 30 * (c % 10) + 29, 25 * (c / 10) + 25},
                    kWhite);
     }
     if (panel == kResultPanelReplayName && length >= kNameLength) {
         DrawSprite(result, {cx - 190, 255, cx + 130, 285}, {0, 200, 319, 229}, kWhite);
-        DrawDigitRow(ResultDigits(cx + 166, 3), ReplayNumber, 258);
-        const i32 hw = static_cast<i32>(static_cast<f32>(ResultGlow) * 0.02f * 75.0f);
-        const i32 hh = static_cast<i32>(static_cast<f32>(ResultGlow) * 0.02f * 25.0f);
+        DrawDigitRow(ResultDigits(cx + 166, 3), g_Result.ReplayNumber, 258);
+        const i32 hw = static_cast<i32>(static_cast<f32>(g_Result.ResultGlow) * 0.02f * 75.0f);
+        const i32 hh = static_cast<i32>(static_cast<f32>(g_Result.ResultGlow) * 0.02f * 25.0f);
         DrawSprite(result, {cx - hw, 375 - hh, cx + hw, 375 + hh}, {240, 0, 389, 49}, kWhite);
     }
 }
 
 void DrawPromptPanel() {
-    Texture* result = g_ResultImages.result;
-    const i32 cx = ResultPanelX(ResultPanelOffsets[kResultPanelPrompt]);
-    DrawSprite(g_ResultImages.result2, {cx - 200, 125, cx + 200, 295}, {0, 340, 399, 509}, kWhite);
+    Texture* result = g_Result.images.result;
+    const i32 cx = ResultPanelX(g_Result.ResultPanelOffsets[kResultPanelPrompt]);
+    DrawSprite(g_Result.images.result2, {cx - 200, 125, cx + 200, 295}, {0, 340, 399, 509}, kWhite);
     DrawSprite(result, {cx - 120, 150, cx + 120, 210}, {0, 60, 239, 119}, kWhite);
-    const i32 choice = ResultState == kResultSavePrompt ? NameLength : g_promptChoice;
+    const i32 choice = g_Result.ResultState == kResultSavePrompt ? g_Result.NameLength : g_Result.promptChoice;
     DrawSprite(result, {cx - 80, 215, cx - 20, 265}, {390, 0, 449, 49}, choice == 0 ? kWhite : kUnchosen);
     DrawSprite(result, {cx + 20, 215, cx + 80, 265}, {450, 0, 509, 49}, choice == 1 ? kWhite : kUnchosen);
     const i32 markLeft = choice == 0 ? cx - 102 : cx - 2;
@@ -296,51 +278,51 @@ bool ResultOffersReplay() { return g_GameState.Continues == 3; }
 i32 ResultPanelX(i32 o) { return 320 + PanelSlide(o); }
 
 bool InsertRanking() {
-    return InsertRanking(g_RankingTable, g_GameState.Difficulty, ResultRankPosition,
-                         static_cast<u32>(ResultScore < 0 ? 0 : ResultScore), ResultName);
+    return InsertRanking(g_RankingTable, g_GameState.Difficulty, g_Result.ResultRankPosition,
+                         static_cast<u32>(ResultScore < 0 ? 0 : ResultScore), g_Result.ResultName);
 }
 
 void InitializeResult() {
-    for (i32& o : ResultPanelOffsets) o = -30;
-    ResultGlow = 0;
-    for (i32& k : ResultKeys) k = 0;
-    NameLength = 0;
-    ResultState = kResultOpening;
-    ResultFrameCount = 0;
-    RepeatCount = 0;
-    ResultLeave = 0;
-    g_promptChoice = 0;
-    ReplayNumber = FindFreeReplayNumber(nullptr);
+    for (i32& o : g_Result.ResultPanelOffsets) o = -30;
+    g_Result.ResultGlow = 0;
+    for (i32& k : g_Result.ResultKeys) k = 0;
+    g_Result.NameLength = 0;
+    g_Result.ResultState = kResultOpening;
+    g_Result.ResultFrameCount = 0;
+    g_Result.RepeatCount = 0;
+    g_Result.ResultLeave = 0;
+    g_Result.promptChoice = 0;
+    g_Result.ReplayNumber = FindFreeReplayNumber(nullptr);
     if (g_GameState.StartKind == kStartStageSelect) {
-        ResultState = kResultSavePrompt;
-        ResultPanelOffsets[kResultPanelPrompt] = 30;
+        g_Result.ResultState = kResultSavePrompt;
+        g_Result.ResultPanelOffsets[kResultPanelPrompt] = 30;
         PlaySoundEffect(33);
     }
     ResultScore = static_cast<i32>(ComputeResultScore(g_PlayRecord));
     for (i32 l = 0; l < 2; ++l) {
-        std::vector<i32>().swap(CharacterLists[l]);
-        CharacterLists[l] = BuildCharacterList(l);
+        std::vector<i32>().swap(g_Result.CharacterLists[l]);
+        g_Result.CharacterLists[l] = BuildCharacterList(l);
     }
-    ListSelect = 0;
-    ListCursor = 0;
+    g_Result.ListSelect = 0;
+    g_Result.ListCursor = 0;
     ClearName();
-    ResultRankPosition =
+    g_Result.ResultRankPosition =
         RankPosition(g_RankingTable, g_GameState.Difficulty, static_cast<u32>(ResultScore < 0 ? 0 : ResultScore));
-    g_ResultImages.name = CreateTexture("vsk1.dat", "name", 1, nullptr);
-    g_ResultImages.result = CreateTexture("vsk1.dat", "result", 1, nullptr);
-    g_ResultImages.result2 = CreateTexture("vsk1.dat", "result2", 1, nullptr);
-    g_ResultImages.result3 = CreateTexture("vsk1.dat", "result3", 1, nullptr);
-    g_ResultImages.backdrop = CreateSurface("vsk2.dat", "report10", 1, nullptr);
+    g_Result.images.name = CreateTexture("vsk1.dat", "name", 1, nullptr);
+    g_Result.images.result = CreateTexture("vsk1.dat", "result", 1, nullptr);
+    g_Result.images.result2 = CreateTexture("vsk1.dat", "result2", 1, nullptr);
+    g_Result.images.result3 = CreateTexture("vsk1.dat", "result3", 1, nullptr);
+    g_Result.images.backdrop = CreateSurface("vsk2.dat", "report10", 1, nullptr);
     StartTransition(kTransitionOpen);
     SceneInitRequest = 0;
 }
 
 void StepResult() {
-    switch (ResultState) {
+    switch (g_Result.ResultState) {
     case kResultOpening:
         if (!TransitionRunning()) {
-            ResultState = kResultShown;
-            ResultPanelOffsets[kResultPanelScores] = 30;
+            g_Result.ResultState = kResultShown;
+            g_Result.ResultPanelOffsets[kResultPanelScores] = 30;
             PlaySoundEffect(33);
         }
         break;
@@ -355,18 +337,18 @@ void StepResult() {
         StepPrompt();
         break;
     case kResultLeaving:
-        if (!TransitionRunning()) ResultLeave = 1;
+        if (!TransitionRunning()) g_Result.ResultLeave = 1;
         break;
     default:
         break;
     }
-    const i32 current = PanelOfState(ResultState);
+    const i32 current = PanelOfState(g_Result.ResultState);
     for (i32 p = 0; p < kResultPanelCount; ++p) {
-        i32& o = ResultPanelOffsets[p];
+        i32& o = g_Result.ResultPanelOffsets[p];
         if (o > (p == current ? 0 : -30)) --o;
     }
-    if (ResultFrameCount > 50 && ResultGlow < 50) ResultGlow += 2;
-    ++ResultFrameCount;
+    if (g_Result.ResultFrameCount > 50 && g_Result.ResultGlow < 50) g_Result.ResultGlow += 2;
+    ++g_Result.ResultFrameCount;
 }
 
 void ResultFrame() {
@@ -374,9 +356,9 @@ void ResultFrame() {
     DrawResult();
     u8 bits[2];
     ReadInputBits(0, bits);
-    UpdateKeyStates(bits, ResultKeys);
+    UpdateKeyStates(bits, g_Result.ResultKeys);
     StepResult();
-    if (ResultLeave) LeaveResult();
+    if (g_Result.ResultLeave) LeaveResult();
     UpdateMusic();
     RearmSoundEffectGates();
 }
@@ -387,7 +369,7 @@ void DrawResult() {
         return;
     }
     ClearScreen(0xFFFF8855u);
-    DrawScrollingBackdrop(g_ResultImages.backdrop, ResultScrollX, ResultScrollY);
+    DrawScrollingBackdrop(g_Result.images.backdrop, g_Result.ResultScrollX, g_Result.ResultScrollY);
     DrawScoresPanel();
     DrawNamePanel(kResultPanelRankingName);
     DrawPromptPanel();
@@ -399,15 +381,15 @@ void DrawResult() {
 }
 
 void LeaveResult() {
-    ReleaseImage(g_ResultImages.name);
-    ReleaseImage(g_ResultImages.result);
-    ReleaseImage(g_ResultImages.result2);
-    ReleaseImage(g_ResultImages.result3);
-    ReleaseImage(g_ResultImages.backdrop);
+    ReleaseImage(g_Result.images.name);
+    ReleaseImage(g_Result.images.result);
+    ReleaseImage(g_Result.images.result2);
+    ReleaseImage(g_Result.images.result3);
+    ReleaseImage(g_Result.images.backdrop);
     const FileStatus saved = SaveRanking();
     if (!saved) std::fprintf(stderr, "tolvarin: %s\n", saved.message.c_str());
-    RankingDifficulty = g_GameState.Difficulty;
-    RankingHighlight = ResultRankPosition;
+    g_Ranking.RankingDifficulty = g_GameState.Difficulty;
+    g_Ranking.RankingHighlight = g_Result.ResultRankPosition;
     PreviousScene = CurrentScene;
     CurrentScene = kSceneTitle;
     SceneInitRequest = 1;

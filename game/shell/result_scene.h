@@ -31,23 +31,7 @@ enum ResultPanel : i32 {
 // Places 0..4 of a table ask for a name.
 constexpr i32 kResultNamedPlaces = 5;
 
-extern i32 ResultState;
-extern u8 ResultLeave;
-extern i32 ResultFrameCount;
-extern i32 NameLength;
-extern i32 RepeatCount;
 extern i32 ResultScore;
-extern i32 ResultRankPosition;
-extern i32 ReplayNumber;
-extern i32 ResultPanelOffsets[kResultPanelCount];
-extern i32 ResultGlow;
-extern i32 ResultKeys[8];
-extern std::vector<i32> CharacterLists[2];
-extern i32 ListSelect;
-extern i32 ListCursor;
-extern StoredName ResultName;      // the name being entered
-extern i32 ResultScrollX;
-extern i32 ResultScrollY;
 
 struct ResultImages {
     Texture* name = nullptr;     // "name": characters
@@ -56,7 +40,32 @@ struct ResultImages {
     Texture* result3 = nullptr;  // results panel
     Surface* backdrop = nullptr; // "report10"
 };
-extern ResultImages g_ResultImages;
+
+// The result scene's state and images. ResultScore stays on its own: the replay
+// file stores it as the run's total.
+struct ResultSceneState {
+    i32 ResultState = kResultOpening;
+    u8 ResultLeave = 0;
+    i32 ResultFrameCount = 0;
+    i32 NameLength = 0;
+    i32 RepeatCount = 0;
+    i32 ResultRankPosition = 0;
+    i32 ReplayNumber = 0;
+    i32 ResultPanelOffsets[kResultPanelCount] = {};
+    i32 ResultGlow = 0;
+    i32 ResultKeys[8] = {};
+    std::vector<i32> CharacterLists[2];
+    i32 ListSelect = 0;
+    i32 ListCursor = 0;
+    StoredName ResultName = BlankName();  // the name being entered
+    i32 ResultScrollX = 0;
+    i32 ResultScrollY = 0;
+    // The prompt's choice as last made in state 50 (it is drawn while the panel
+    // slides out, when NameLength already counts characters again).
+    i32 promptChoice = 0;
+    ResultImages images;
+};
+extern ResultSceneState g_Result;
 
 void InitializeResult();
 void ResultFrame();

@@ -31,6 +31,22 @@ constexpr i32 kStoryBossEscortsSentAway = 21;          // state 182: escorts sti
 constexpr i32 kStorySecondMidBossDownedInAWave = 22;   // talk 108: the second mid-boss shot down with other enemies about
 
 // ---- The second stage (cleared at its load: 25-42) ----
+constexpr i32 kStoryCarrierMidBossCrossed = 25;        // talk 203: the mid-boss carrier (kind 22) crossed the field unharmed
+constexpr i32 kStoryCarrierMidBossFell = 26;           // talk 204: the crippled mid-boss carrier fell out of the field
+constexpr i32 kStoryCarrierMidBossDestroyed = 27;      // talk 205: the mid-boss carrier destroyed
+constexpr i32 kStoryCrossingWaveMissed = 29;           // talk 208: carriers of the crossing wave got through
+constexpr i32 kStoryBossArmRebuilt = 30;               // talk 223 and action 270: an arm of the boss rebuilt
+constexpr i32 kStoryBossArmTalkAsked = 31;             // action 260: a rebuilt arm asked for talk 223 (talk 224, the boss destroyed, sets it too)
+constexpr i32 kStoryBossDestroyedInFinalForm = 32;     // talk 226: the boss destroyed in its final form 295 (root part 4 kept)
+constexpr i32 kStoryBossSankAway = 33;                 // talk 225: the boss sank away with its core standing
+constexpr i32 kStoryBossGunTalkShown = 34;             // talk 222 (action 253 sets it): a boss gun's talk shown
+constexpr i32 kStorySecondStageMidBossDownedInItsTalk = 35; // talk 212: the second mid-boss destroyed during its opening talk
+constexpr i32 kStorySecondStageMidBossGotAway = 36;    // talk 213 and state 280: the second mid-boss left the field
+constexpr i32 kStorySecondStageMidBossDowned = 37;     // talk 211: the second mid-boss destroyed after its talk
+constexpr i32 kStorySecondStageMidBossLeftEarly = 38;  // action 231: its sides shot while its core was nearly whole
+constexpr i32 kStoryLateSectionTalkShown = 40;         // talk 201: the background's late sections reached
+constexpr i32 kStoryBossFinalFormTalkShown = 41;       // talk 227: the long final-form fight's talk shown
+constexpr i32 kStoryBossFirstPhaseTalkShown = 42;      // talk 228: the boss's first-phase talk shown
 
 // ---- The third stage (cleared at its load: 49-68) ----
 constexpr i32 kStoryThirdStageRouteA = 49;             // the timeline: route A left its first phase (15)

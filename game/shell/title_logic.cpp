@@ -12,21 +12,11 @@
 #include "game/shell/title_scene.h"
 #include "game/shell/transition.h"
 
-i32 TitleMenuState = kTitleOpening;
-i32 TitleCursor = 0;
-i32 TitleIdleFrames = 0;
-i32 TitleNextScene = kScenePlay;
-i32 TitleKeyState[8] = {};
-u8 TitleLeaveRequest = 0;
-i32 MainEntryTimers[kTitleMainEntries] = {};
-i32 DifficultyEntryTimers[kTitleDifficultyEntries] = {};
-i32 StageEntryTimers[kTitleStageEntries] = {};
-i32 TitleSpinCounter = 0;
-TitleImages g_TitleImages;
+TitleSceneState g_Title;
 
 namespace {
 
-bool Pressed(i32 slot) { return TitleKeyState[slot] == kKeyPressed; }
+bool Pressed(i32 slot) { return g_Title.TitleKeyState[slot] == kKeyPressed; }
 
 template <int N>
 void SetAll(i32 (&timers)[N], i32 value) {
@@ -44,33 +34,33 @@ void StepToward(i32 (&timers)[N], i32 target) {
     }
 }
 
-void CursorUp(i32 last) { TitleCursor = TitleCursor <= 0 ? last : TitleCursor - 1; }
-void CursorDown(i32 last) { TitleCursor = TitleCursor >= last ? 0 : TitleCursor + 1; }
+void CursorUp(i32 last) { g_Title.TitleCursor = g_Title.TitleCursor <= 0 ? last : g_Title.TitleCursor - 1; }
+void CursorDown(i32 last) { g_Title.TitleCursor = g_Title.TitleCursor >= last ? 0 : g_Title.TitleCursor + 1; }
 
 void LeaveTo(i32 scene) {
-    TitleMenuState = kTitleLeaving;
+    g_Title.TitleMenuState = kTitleLeaving;
     StartTransition(kTransitionClose);
-    TitleNextScene = scene;
+    g_Title.TitleNextScene = scene;
 }
 
 void OpenDifficulty(i32 startKind) {
-    TitleMenuState = kTitleDifficulty;
-    TitleCursor = 0;
+    g_Title.TitleMenuState = kTitleDifficulty;
+    g_Title.TitleCursor = 0;
     g_GameState.StartKind = startKind;
-    SetAll(DifficultyEntryTimers, 30);
+    SetAll(g_Title.DifficultyEntryTimers, 30);
     PlaySoundEffect(kSoundPage);
 }
 
 void BackToMain(i32 cursor) {
-    TitleMenuState = kTitleMain;
-    TitleCursor = cursor;
-    SetAll(MainEntryTimers, 30);
+    g_Title.TitleMenuState = kTitleMain;
+    g_Title.TitleCursor = cursor;
+    SetAll(g_Title.MainEntryTimers, 30);
     PlaySoundEffect(kSoundChu1);
 }
 
 void StepMain() {
     if (Pressed(kKeyZ)) {
-        switch (TitleCursor) {
+        switch (g_Title.TitleCursor) {
         case 0:
             OpenDifficulty(kStartFullRun);
             break;
@@ -105,7 +95,7 @@ void StepMain() {
         CursorDown(kTitleMainEntries - 1);
         PlaySoundEffect(kSoundKaizanSwitch15);
     }
-    if (TitleIdleFrames > kTitleIdleLimit) {
+    if (g_Title.TitleIdleFrames > kTitleIdleLimit) {
         g_GameState.StartKind = kStartMenuRun;
         g_GameState.GameMode = kGameModeDemo;
         LeaveTo(kScenePlay);
@@ -114,7 +104,7 @@ void StepMain() {
 
 void StepDifficulty() {
     if (Pressed(kKeyZ)) {
-        g_GameState.Difficulty = TitleCursor;
+        g_GameState.Difficulty = g_Title.TitleCursor;
         if (g_GameState.StartKind == kStartFullRun) {
             // A full run begins at the first stage, whatever an earlier
             // demonstration or stage select left in the stage index.
@@ -123,9 +113,9 @@ void StepDifficulty() {
             LeaveTo(kScenePlay);
             PlaySoundEffect(kSoundDecide2Menu);
         } else {
-            TitleMenuState = kTitleStageSelect;
-            TitleCursor = 0;
-            SetAll(StageEntryTimers, 30);
+            g_Title.TitleMenuState = kTitleStageSelect;
+            g_Title.TitleCursor = 0;
+            SetAll(g_Title.StageEntryTimers, 30);
             PlaySoundEffect(kSoundPage);
         }
     }
@@ -142,8 +132,8 @@ void StepDifficulty() {
 
 void StepStageSelect() {
     if (Pressed(kKeyZ)) {
-        if (TitleStageUnlocked(TitleCursor)) {
-            g_GameState.StageIndex = TitleCursor;
+        if (TitleStageUnlocked(g_Title.TitleCursor)) {
+            g_GameState.StageIndex = g_Title.TitleCursor;
             g_GameState.StartKind = kStartStageSelect;
             g_GameState.GameMode = kGameModeNormal;
             LeaveTo(kScenePlay);
@@ -169,14 +159,14 @@ void StepStageSelect() {
 // never leave theirs.
 void ClampCursor() {
     i32 last = -1;
-    switch (TitleMenuState) {
+    switch (g_Title.TitleMenuState) {
     case kTitleMain: last = kTitleMainEntries - 1; break;
     case kTitleDifficulty: last = kTitleDifficultyEntries - 1; break;
     case kTitleStageSelect: last = kTitleStageEntries - 1; break;
     default: return;
     }
-    if (TitleCursor < 0) TitleCursor = 0;
-    if (TitleCursor > last) TitleCursor = last;
+    if (g_Title.TitleCursor < 0) g_Title.TitleCursor = 0;
+    if (g_Title.TitleCursor > last) g_Title.TitleCursor = last;
 }
 
 }  // namespace
@@ -188,15 +178,15 @@ bool TitleStageUnlocked(i32 stage) {
 }
 
 void ResetTitleMenu() {
-    SetAll(MainEntryTimers, 60);
-    SetAll(DifficultyEntryTimers, -30);
-    SetAll(StageEntryTimers, -30);
-    for (i32& k : TitleKeyState) k = 0;
-    TitleMenuState = kTitleOpening;
-    TitleCursor = 0;
-    TitleIdleFrames = 0;
-    TitleLeaveRequest = 0;
-    TitleNextScene = kScenePlay;
+    SetAll(g_Title.MainEntryTimers, 60);
+    SetAll(g_Title.DifficultyEntryTimers, -30);
+    SetAll(g_Title.StageEntryTimers, -30);
+    for (i32& k : g_Title.TitleKeyState) k = 0;
+    g_Title.TitleMenuState = kTitleOpening;
+    g_Title.TitleCursor = 0;
+    g_Title.TitleIdleFrames = 0;
+    g_Title.TitleLeaveRequest = 0;
+    g_Title.TitleNextScene = kScenePlay;
 }
 
 void OpenTitleScene() {
@@ -209,18 +199,18 @@ void OpenTitleScene() {
 }
 
 void TitleTakeInput(const u8 bits[2]) {
-    UpdateKeyStatesRepeat(bits, TitleKeyState);
+    UpdateKeyStatesRepeat(bits, g_Title.TitleKeyState);
     if (InputWord(bits) == 0) {
-        ++TitleIdleFrames;
+        ++g_Title.TitleIdleFrames;
     } else {
-        TitleIdleFrames = 0;
+        g_Title.TitleIdleFrames = 0;
     }
 }
 
 void StepTitleMenu() {
-    switch (TitleMenuState) {
+    switch (g_Title.TitleMenuState) {
     case kTitleOpening:
-        if (!TransitionRunning()) TitleMenuState = kTitleMain;
+        if (!TransitionRunning()) g_Title.TitleMenuState = kTitleMain;
         break;
     case kTitleMain:
         StepMain();
@@ -232,7 +222,7 @@ void StepTitleMenu() {
         StepStageSelect();
         break;
     case kTitleLeaving:
-        if (!TransitionRunning()) TitleLeaveRequest = 1;
+        if (!TransitionRunning()) g_Title.TitleLeaveRequest = 1;
         break;
     default:
         break;
@@ -241,15 +231,15 @@ void StepTitleMenu() {
 }
 
 void StepTitleSlideTimers() {
-    for (i32& t : MainEntryTimers) {
-        if (TitleMenuState == kTitleOpening || TitleMenuState == kTitleMain) {
+    for (i32& t : g_Title.MainEntryTimers) {
+        if (g_Title.TitleMenuState == kTitleOpening || g_Title.TitleMenuState == kTitleMain) {
             if (t > 0) --t;
         } else if (t > -30) {
             --t;
         }
     }
-    StepToward(DifficultyEntryTimers, TitleMenuState == kTitleDifficulty ? 0 : -30);
-    StepToward(StageEntryTimers, TitleMenuState == kTitleStageSelect ? 0 : -30);
+    StepToward(g_Title.DifficultyEntryTimers, g_Title.TitleMenuState == kTitleDifficulty ? 0 : -30);
+    StepToward(g_Title.StageEntryTimers, g_Title.TitleMenuState == kTitleStageSelect ? 0 : -30);
 }
 
 i32 TitleSlideOffset(i32 t) {
@@ -270,23 +260,23 @@ bool LoadDemoReplay() {
 }
 
 void LeaveTitle() {
-    ReleaseImage(g_TitleImages.background);
-    ReleaseImage(g_TitleImages.menu);
-    ReleaseImage(g_TitleImages.stages);
-    ReleaseImage(g_TitleImages.digits);
-    ReleaseImage(g_TitleImages.spin);
+    ReleaseImage(g_Title.images.background);
+    ReleaseImage(g_Title.images.menu);
+    ReleaseImage(g_Title.images.stages);
+    ReleaseImage(g_Title.images.digits);
+    ReleaseImage(g_Title.images.spin);
     PreviousScene = CurrentScene;
-    CurrentScene = TitleNextScene;
-    if (TitleNextScene == kScenePlay && g_GameState.GameMode == kGameModeNormal) {
+    CurrentScene = g_Title.TitleNextScene;
+    if (g_Title.TitleNextScene == kScenePlay && g_GameState.GameMode == kGameModeNormal) {
         ResetPlayer(0);
         g_GameState.Continues = 3;
         g_GameState.StoryFlags.fill(0);
         ClearStageRanks(g_PlayRecord);
     }
-    if (TitleNextScene == kScenePlay && g_GameState.GameMode == kGameModeDemo) {
+    if (g_Title.TitleNextScene == kScenePlay && g_GameState.GameMode == kGameModeDemo) {
         ResetPlayer(0);
         if (!LoadDemoReplay()) {
-            TitleNextScene = kSceneLogo;
+            g_Title.TitleNextScene = kSceneLogo;
             CurrentScene = kSceneLogo;
             PreviousScene = kScenePlay;
         }

@@ -27,7 +27,7 @@ void Draw(Texture* texture, const Rect& destination, const Rect& source, u32 col
 
 // A stage entry's best score: two labels and seven digits.
 void DrawStageScore(i32 stage, i32 x, bool selected) {
-    Texture* digits = g_TitleImages.digits;
+    Texture* digits = g_Title.images.digits;
     const i32 b = x - 20;
     const i32 row = 80 * stage;
     const i32 difficulty = g_GameState.Difficulty;
@@ -52,11 +52,11 @@ void DrawStageScore(i32 stage, i32 x, bool selected) {
 
 void InitializeTitle() {
     ResetTitleMenu();
-    g_TitleImages.background = CreateSurface("vsk2.dat", "bgp_menu", 1, nullptr);
-    g_TitleImages.menu = CreateTexture("vsk1.dat", "title", 1, nullptr);
-    g_TitleImages.stages = CreateTexture("vsk1.dat", "title2", 1, nullptr);
-    g_TitleImages.digits = CreateTexture("vsk1.dat", "title3", 1, nullptr);
-    g_TitleImages.spin = CreateTexture("vsk1.dat", "title_puro", 1, nullptr);
+    g_Title.images.background = CreateSurface("vsk2.dat", "bgp_menu", 1, nullptr);
+    g_Title.images.menu = CreateTexture("vsk1.dat", "title", 1, nullptr);
+    g_Title.images.stages = CreateTexture("vsk1.dat", "title2", 1, nullptr);
+    g_Title.images.digits = CreateTexture("vsk1.dat", "title3", 1, nullptr);
+    g_Title.images.spin = CreateTexture("vsk1.dat", "title_puro", 1, nullptr);
     OpenTitleScene();
 }
 
@@ -66,38 +66,39 @@ void DrawTitle() {
         return;
     }
     ClearScreen(0xFFAA9955u);
-    if (g_TitleImages.background) g_TitleImages.background->SurfaceBlit(0, 0, 0, 0, 640, 480);
-    TitleSpinCounter += 1;
-    if (TitleSpinCounter > 360) TitleSpinCounter -= 360;
-    if (Texture* spin = g_TitleImages.spin) {
+    if (g_Title.images.background) g_Title.images.background->SurfaceBlit(0, 0, 0, 0, 640, 480);
+    g_Title.TitleSpinCounter += 1;
+    if (g_Title.TitleSpinCounter > 360) g_Title.TitleSpinCounter -= 360;
+    if (Texture* spin = g_Title.images.spin) {
         const Rect source{0, 0, 219, 219};
-        spin->TextureDrawRotated({10, -110, 230, 110}, 0.0f, source, DegreeToAngle((2 * TitleSpinCounter) % 360),
-                                 kWhite, 1);
-        spin->TextureDrawRotated({440, 410, 600, 570}, 0.0f, source, -DegreeToAngle(TitleSpinCounter), kWhite, 1);
+        spin->TextureDrawRotated({10, -110, 230, 110}, 0.0f, source,
+                                 DegreeToAngle((2 * g_Title.TitleSpinCounter) % 360), kWhite, 1);
+        spin->TextureDrawRotated({440, 410, 600, 570}, 0.0f, source, -DegreeToAngle(g_Title.TitleSpinCounter), kWhite,
+                                 1);
     }
-    Texture* menu = g_TitleImages.menu;
-    if (TitleMenuState == kTitleMain && (TitleIdleFrames / 20) % 2 == 0) {
+    Texture* menu = g_Title.images.menu;
+    if (g_Title.TitleMenuState == kTitleMain && (g_Title.TitleIdleFrames / 20) % 2 == 0) {
         Draw(menu, {170, 395, 470, 425}, {0, 360, 299, 389}, kWhite);
     }
     for (i32 i = 0; i < kTitleMainEntries; ++i) {
-        const i32 x = 300 + TitleSlideOffset(MainEntryTimers[i]);
-        const bool selected = TitleMenuState == kTitleMain && i == TitleCursor;
+        const i32 x = 300 + TitleSlideOffset(g_Title.MainEntryTimers[i]);
+        const bool selected = g_Title.TitleMenuState == kTitleMain && i == g_Title.TitleCursor;
         Draw(menu, {x - 180, 90 + 40 * i, x + 180, 130 + 40 * i}, {0, 40 * i, 359, 40 * i + 39},
              selected ? kWhite : kDimmed);
     }
     for (i32 i = 0; i < kTitleDifficultyEntries; ++i) {
-        const i32 x = 300 + TitleSlideOffset(DifficultyEntryTimers[i]);
-        const bool selected = TitleMenuState == kTitleDifficulty && i == TitleCursor;
+        const i32 x = 300 + TitleSlideOffset(g_Title.DifficultyEntryTimers[i]);
+        const bool selected = g_Title.TitleMenuState == kTitleDifficulty && i == g_Title.TitleCursor;
         Draw(menu, {x - 180, 90 + 45 * i, x + 180, 130 + 45 * i}, {0, 240 + 40 * i, 359, 279 + 40 * i},
              selected ? kWhite : kDimmed);
     }
     for (i32 i = 0; i < kTitleStageEntries; ++i) {
-        const i32 x = 320 + TitleSlideOffset(StageEntryTimers[i]);
-        const bool selected = TitleMenuState == kTitleStageSelect && i == TitleCursor;
+        const i32 x = 320 + TitleSlideOffset(g_Title.StageEntryTimers[i]);
+        const bool selected = g_Title.TitleMenuState == kTitleStageSelect && i == g_Title.TitleCursor;
         const i32 d = g_GameState.Difficulty;
         const bool unlocked = d >= 0 && d < kProgressDifficulties && g_SystemData.StageProgress[d][i] != 0;
         const Rect source = unlocked ? Rect{0, 80 * i, 399, 80 * i + 79} : Rect{0, 400, 399, 479};
-        Draw(g_TitleImages.stages, {x - 200, 40 + 80 * i, x + 200, 120 + 80 * i}, source,
+        Draw(g_Title.images.stages, {x - 200, 40 + 80 * i, x + 200, 120 + 80 * i}, source,
              selected ? kWhite : kDimmed);
         if (unlocked) DrawStageScore(i, x, selected);
     }
@@ -115,7 +116,7 @@ void TitleFrame() {
     TitleTakeInput(bits);
     StepTitleMenu();
     StepTitleSlideTimers();
-    if (TitleLeaveRequest) LeaveTitle();
+    if (g_Title.TitleLeaveRequest) LeaveTitle();
     UpdateMusic();
     RearmSoundEffectGates();
 }

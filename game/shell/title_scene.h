@@ -7,6 +7,7 @@
 #include "engine/core/types.h"
 #include "engine/graphics/surface.h"
 #include "engine/graphics/texture.h"
+#include "game/shell/game_main.h"
 
 enum TitleMenuStateId : i32 {
     kTitleOpening = 0,
@@ -22,17 +23,6 @@ constexpr i32 kTitleStageEntries = 5;
 constexpr i32 kTitleIdleLimit = 1000;
 constexpr i32 kSceneProgramEnd = 1;  // TitleNextScene value that ends the program
 
-extern i32 TitleMenuState;
-extern i32 TitleCursor;
-extern i32 TitleIdleFrames;
-extern i32 TitleNextScene;
-extern i32 TitleKeyState[8];
-extern u8 TitleLeaveRequest;
-extern i32 MainEntryTimers[kTitleMainEntries];
-extern i32 DifficultyEntryTimers[kTitleDifficultyEntries];
-extern i32 StageEntryTimers[kTitleStageEntries];
-extern i32 TitleSpinCounter;
-
 struct TitleImages {
     Surface* background = nullptr;  // "bgp_menu"
     Texture* menu = nullptr;        // "title": entries and the prompt
@@ -40,7 +30,22 @@ struct TitleImages {
     Texture* digits = nullptr;      // "title3": digits and labels
     Texture* spin = nullptr;        // "title_puro"
 };
-extern TitleImages g_TitleImages;
+
+// The title scene's state and images, kept for the whole run.
+struct TitleSceneState {
+    i32 TitleMenuState = kTitleOpening;
+    i32 TitleCursor = 0;
+    i32 TitleIdleFrames = 0;
+    i32 TitleNextScene = kScenePlay;
+    i32 TitleKeyState[8] = {};
+    u8 TitleLeaveRequest = 0;
+    i32 MainEntryTimers[kTitleMainEntries] = {};
+    i32 DifficultyEntryTimers[kTitleDifficultyEntries] = {};
+    i32 StageEntryTimers[kTitleStageEntries] = {};
+    i32 TitleSpinCounter = 0;
+    TitleImages images;
+};
+extern TitleSceneState g_Title;
 
 void InitializeTitle();
 void DrawTitle();

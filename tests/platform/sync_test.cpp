@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "platform/faults.h"
+#include "tests/support/faults.h"
 #include "platform/sync.h"
 
 namespace {
@@ -32,9 +32,9 @@ TEST(WaitForEvents, RejectsBadListsAndReportsTimeOuts) {
     EXPECT_EQ(platform::WaitForEvents(withNull, 2, 0), platform::kWaitFailed);
     EXPECT_EQ(platform::WaitForEvents(list, 1, 0), platform::kWaitTimeout);
     a.Set();
-    platform::SetFault(platform::Fault::EventWait);
+    testing_support::SetFault(platform::Fault::EventWait);
     EXPECT_EQ(platform::WaitForEvents(list, 1, 0), platform::kWaitFailed);
-    platform::ClearFaults();
+    testing_support::ClearFaults();
 }
 
 TEST(WaitForEvents, AnAutoResetEventReleasesOneWait) {
@@ -81,9 +81,9 @@ TEST(Thread, RunsAndJoinsAndReportsAFailedStart) {
     t.Join();
     EXPECT_EQ(ran, 1);
     EXPECT_FALSE(t.Running());
-    platform::SetFault(platform::Fault::ThreadCreate);
+    testing_support::SetFault(platform::Fault::ThreadCreate);
     EXPECT_FALSE(t.Start([] {}));
-    platform::ClearFaults();
+    testing_support::ClearFaults();
 }
 
 }  // namespace

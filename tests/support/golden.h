@@ -1,12 +1,16 @@
 #pragma once
 // Golden frames: a frame's raw pixels are hashed (64-bit FNV-1a over size,
 // format and pixels) and compared with the value kept in a text file beside
-// the test, <dir>/<name>.txt. With TOLVARIN_UPDATE_GOLDEN=1 in the
-// environment the file is (re)written instead. On a mismatch the frame is
-// written as <dir>/<name>-actual.png for a person to look at.
+// the test, <dir>/<name>.txt, with the expected picture beside it as
+// <dir>/<name>.png so that a reviewer sees what the hash stands for. With
+// TOLVARIN_UPDATE_GOLDEN=1 in the environment both files are (re)written
+// instead (tools/update_goldens.sh does that for every golden frame). On a
+// mismatch the frame is written as <dir>/<name>-actual.png for a person to
+// compare with the expected picture.
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "platform/gfx/types.h"
@@ -28,6 +32,9 @@ struct FrameView {
 FrameView ViewOf(const platform::gfx::Direct3DSurface8* surface);
 
 bool UpdatingGolden();
+
+// <dir>/<name>.png: the expected picture of a golden frame.
+std::filesystem::path GoldenPicturePath(const std::string& dir, const std::string& name);
 
 // `dir` is usually TOLVARIN_TEST_DIR "/golden".
 ::testing::AssertionResult MatchesGolden(const std::string& dir, const std::string& name, const FrameView& frame);

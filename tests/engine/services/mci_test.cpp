@@ -9,7 +9,7 @@
 
 #include "engine/services/mci.h"
 #include "engine/services/services.h"
-#include "platform/fake_mixer.h"
+#include "tests/support/fake_mixer.h"
 #include "platform/mci.h"
 #include "platform/window.h"
 #include "service_test_support.h"
@@ -71,7 +71,7 @@ protected:
     }
     ServiceCapture capture;
     testing_support::TempDir dir;
-    platform::FakeMixer mixer;
+    testing_support::FakeMixer mixer;
     std::vector<std::pair<u32, u32>> notices;
 };
 
@@ -190,8 +190,8 @@ TEST_F(MciTest, WithoutLoopAStoppedCdIsOnlyMarkedStopped) {
 
 // ---- mixer --------------------------------------------------------------
 
-using Line = platform::FakeMixer::Line;
-using Control = platform::FakeMixer::Control;
+using Line = testing_support::FakeMixer::Line;
+using Control = testing_support::FakeMixer::Control;
 
 Line MakeLine(u32 type, const char* name, std::vector<Control> controls) {
     Line line;
@@ -207,9 +207,9 @@ protected:
     void SetUp() override {
         MciTest::SetUp();
         mixer.devices = 1;
-        platform::FakeMixer::Destination recording;
+        testing_support::FakeMixer::Destination recording;
         recording.line = MakeLine(7, "Recording", {{90, platform::MIXERCONTROL_CONTROLTYPE_VOLUME, 1}});
-        platform::FakeMixer::Destination speakers;
+        testing_support::FakeMixer::Destination speakers;
         speakers.line = MakeLine(platform::MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, "Speakers",
                                  {{9, platform::MIXERCONTROL_CONTROLTYPE_MUTE, 0}, {10}});
         speakers.line.controls[1].value = 30000;
@@ -281,7 +281,7 @@ TEST_F(MixerTest, AFailedLookUpAtExitWritesTheValueReadAtStart) {
 }
 
 TEST_F(MixerTest, TheLastSpeakersDestinationWithAVolumeIsTheMaster) {
-    platform::FakeMixer::Destination second;
+    testing_support::FakeMixer::Destination second;
     second.line = MakeLine(platform::MIXERLINE_COMPONENTTYPE_DST_SPEAKERS, "Headphones", {{50, 0x50030001, 444}});
     mixer.destinations.push_back(second);
     InitializeMCI();

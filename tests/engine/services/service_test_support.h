@@ -8,7 +8,7 @@
 
 #include "engine/services/service_log.h"
 #include "platform/com.h"
-#include "platform/faults.h"
+#include "tests/support/faults.h"
 
 struct CapturedBox {
     u32 type;
@@ -34,7 +34,7 @@ public:
         SetServiceLogSink({});
         SetServiceMessageBoxSink({});
         platform::SetAudioDeviceOpener({});
-        platform::ClearFaults();
+        testing_support::ClearFaults();
     }
 
     std::string Log() {

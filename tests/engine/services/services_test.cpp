@@ -146,10 +146,10 @@ class ServiceFaultTest : public ServicesTest, public ::testing::WithParamInterfa
 
 TEST_P(ServiceFaultTest, AFailedPlatformStepIsReportedAndTheServiceStillStops) {
     const FaultCase& c = GetParam();
-    platform::SetFault(c.fault);
+    testing_support::SetFault(c.fault);
     StartServices(kAllServices);
     StopServices(kAllServices);
-    platform::ClearFaults();
+    testing_support::ClearFaults();
     for (const char* line : c.logged) EXPECT_TRUE(capture.Logged(line)) << line << "\n" << capture.Log();
     for (const char* line : c.notLogged) EXPECT_FALSE(capture.Logged(line)) << line << "\n" << capture.Log();
     std::vector<u32> types;
@@ -231,10 +231,10 @@ INSTANTIATE_TEST_SUITE_P(Faults, ServiceFaultTest, ::testing::ValuesIn(kFaultCas
                          [](const ::testing::TestParamInfo<FaultCase>& info) { return info.param.name; });
 
 TEST_F(ServicesTest, InitializeReportsAThreadThatCouldNotStart) {
-    platform::SetFault(platform::Fault::ThreadCreate);
+    testing_support::SetFault(platform::Fault::ThreadCreate);
     EXPECT_EQ(InitializeDirectShow(), 0u);
     EXPECT_EQ(InitializeDirectPlay(), 0u);
-    platform::ClearFaults();
+    testing_support::ClearFaults();
     EXPECT_FALSE(GetRingService(ServiceId::DirectShow).Started());
     DestroyDirectShow();
     DestroyDirectPlay();
@@ -426,11 +426,11 @@ TEST_F(ServicesTest, QuitLeavesPendingCommandsAndReleasesTheObjects) {
 
 TEST_F(ServicesTest, AFailedWaitEndsTheWorkerWithALogLine) {
     ASSERT_EQ(InitializeDirectShow(), 1u);
-    platform::SetFault(platform::Fault::EventWait);
+    testing_support::SetFault(platform::Fault::EventWait);
     // Wakes the worker; its next wait fails.
     ASSERT_TRUE(PostServiceCommand(ServiceId::DirectShow, 3, nullptr));
     DestroyDirectShow();
-    platform::ClearFaults();
+    testing_support::ClearFaults();
     EXPECT_TRUE(capture.Logged("  エラー : DirectShow(Audio) のコマンド待ちに失敗したためスレッドを終了\n"));
     EXPECT_FALSE(PostServiceCommand(ServiceId::DirectShow, 3, nullptr));
 }

@@ -392,8 +392,12 @@ TEST_F(EnemyBehaviourTest, BossPhaseOptionsReachChildTargetsAndLeaveWhatTheyAreA
          .markerFrames = 200},
         {.root = 2, .shape = {50, 30, 40}, .hp = 4200},
         {.root = 0, .shape = {1, 1, 1}, .child = 9},  // no such child: skipped
+        {.root = 0, .shape = {60, 10, 0}, .action = 288, .timer = kKeepTimer, .child = 1},
     };
-    const BossPhaseAttacker attackers[] = {{.root = 0, .action = 549, .timer = 0, .child = 5}};
+    const BossPhaseAttacker attackers[] = {{.root = 0, .action = 549, .timer = 0, .child = 5},
+                                           {.root = 0, .action = 287, .timer = kKeepTimer, .child = 3}};
+    Part(1).timer = 77;
+    Part(3).timer = 66;
     OpenBossPhase(boss, 1, 0, targets, attackers,
                   {.zeroChildrenOf = 0, .zeroChildFirst = 0, .zeroChildLast = 3,
                    .bossActiveFlag = kLeaveBossActiveFlag});
@@ -405,6 +409,11 @@ TEST_F(EnemyBehaviourTest, BossPhaseOptionsReachChildTargetsAndLeaveWhatTheyAreA
     EXPECT_EQ(Part(4).action, 550);
     EXPECT_EQ(Part(5).action, 549);
     EXPECT_EQ(Part(5).hitShape.radius, 10.0f) << "an attacker keeps its shape";
+    // Actions given with their timers kept.
+    EXPECT_EQ(Part(1).action, 288);
+    EXPECT_EQ(Part(1).timer, 77);
+    EXPECT_EQ(Part(3).action, 287);
+    EXPECT_EQ(Part(3).timer, 66);
     // The revived part: state 1, full hit points, its new picture marked for 200 frames.
     EXPECT_EQ(Part(7).state, 1);
     EXPECT_EQ(Part(7).hp, 1800);
@@ -412,7 +421,7 @@ TEST_F(EnemyBehaviourTest, BossPhaseOptionsReachChildTargetsAndLeaveWhatTheyAreA
     EXPECT_EQ(Part(7).timer, 20);
     EXPECT_EQ(Part(8).maxHp, 4200);
     EXPECT_EQ(Part(8).hp, 4200);
-    ASSERT_EQ(g_TargetMarkerList.size(), 3u);
+    ASSERT_EQ(g_TargetMarkerList.size(), 4u);
     EXPECT_EQ(g_TargetMarkerList[0].part, &Part(4));
     EXPECT_EQ(g_TargetMarkerList[0].timer, 100);
     EXPECT_EQ(g_TargetMarkerList[1].part, &Part(7));

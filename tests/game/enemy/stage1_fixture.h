@@ -14,6 +14,6 @@ using stage_test::DrawsSince;
 
 inline constexpr stage_test::StageHooks kStage1Hooks{
     0, StepEnemyStage1, SpawnEnemyStage1, {StepPartStage1Easy, StepPartStage1Normal, StepPartStage1Hard}};
-using Stage1Test = stage_test::StageTest<kStage1Hooks>;
+class Stage1Test : public stage_test::StageTest<kStage1Hooks> {};
 
 }  // namespace stage1_test

@@ -14,6 +14,6 @@ using stage_test::DrawsSince;
 
 inline constexpr stage_test::StageHooks kStage4Hooks{
     3, StepEnemyStage4, SpawnEnemyStage4, {StepPartStage4Easy, StepPartStage4Normal, StepPartStage4Hard}};
-using Stage4Test = stage_test::StageTest<kStage4Hooks>;
+class Stage4Test : public stage_test::StageTest<kStage4Hooks> {};
 
 }  // namespace stage4_test

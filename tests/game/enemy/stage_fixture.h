@@ -7,7 +7,7 @@
 //
 //     inline constexpr stage_test::StageHooks kStage1Hooks{
 //         0, StepEnemyStage1, SpawnEnemyStage1, {StepPartStage1Easy, StepPartStage1Normal, StepPartStage1Hard}};
-//     using Stage1Test = stage_test::StageTest<kStage1Hooks>;
+//     class Stage1Test : public stage_test::StageTest<kStage1Hooks> {};
 #include <gtest/gtest.h>
 
 #include <initializer_list>
@@ -75,9 +75,9 @@ protected:
         for (i32 d = 0; d < 3; ++d) RegisterStepPart(Hooks.stageIndex, d, Hooks.parts[d]);
     }
 
-    // Spawns the kind and writes what a timeline writes.
+    // Spawns the kind of the fixture's stage and writes what a timeline writes.
     i32 Spawn(i32 kind, i32 state, f32 x, f32 y, f32 speed, f32 heading = 1.5707964f) {
-        const i32 e = Hooks.spawn(kind);
+        const i32 e = spawner_(kind);
         EXPECT_GE(e, 0);
         if (e < 0) return e;
         Enemy& enemy = g_EnemyList[static_cast<std::size_t>(e)];
@@ -123,6 +123,10 @@ protected:
     void QuietTalk() { g_TalkState.active = 0; }
 
     i32 Score() const { return g_PlayerState[0].StageScorePoints; }
+
+    // The spawner Spawn calls (a fixture derived for another stage may set
+    // its own).
+    i32 (*spawner_)(i32 kind) = Hooks.spawn;
     i32 CountEffects(i32 kind) const {
         i32 n = 0;
         for (const Effect& e : g_EffectList) n += e.kind == kind ? 1 : 0;

@@ -4,10 +4,8 @@
 // words through the real menus.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -20,7 +18,7 @@
 #include "platform/image_file.h"
 #include "tests/game/play/runner_support.h"
 #include "tests/support/golden.h"
-#include "tests/support/temp_dir.h"
+#include "tests/support/program.h"
 
 namespace {
 
@@ -203,61 +201,51 @@ void WriteBytes(const fs::path& path, const std::vector<u8>& bytes) {
     f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-// The built program itself, copied into a folder of its own (it finds its
+// The built program itself, linked into a folder of its own (it finds its
 // data and save files beside itself) with the sample data, a settings file
 // and a progress file that unlocks every stage: the last stage is chosen in
 // the stage select, flown, quit from the pause menu, and the title's last
 // entry ends the program.
 TEST(ProgramRunner, TheLastStageIsChosenFlownAndQuitAndTheProgramEndsFromTheTitle) {
-    const fs::path build = TOLVARIN_BUILD_DIR;
-    ASSERT_TRUE(fs::exists(build / "tolvarin"));
-    testing_support::TempDir dir;
-    const fs::path program = dir.path() / "tolvarin";
-    fs::copy_file(build / "tolvarin", program);
-    for (const char* name : {"vsk1.dat", "vsk2.dat", "vsk3.dat", "vsk4.dat", "vsk5.dat", "vsk6.dat", "vsk7.dat"})
-        fs::create_symlink(build / name, dir.path() / name);
+    testing_support::ProgramFolder folder;
+    const fs::path& dir = folder.dir();
     ConfigData config = DefaultConfigData();
     config.fullScreen = 0;
     config.showBootDialog = 0;
-    WriteBytes(dir.path() / "config.dat", EncodeConfigData(config));
+    WriteBytes(dir / "config.dat", EncodeConfigData(config));
     SystemData progress = DefaultSystemData();
     for (auto& row : progress.StageProgress)
         for (u8& s : row) s = 1;
-    fs::create_directory(dir.path() / "system");
-    WriteBytes(dir.path() / "system" / "system.dat", EncodeSystemData(progress));
+    fs::create_directory(dir / "system");
+    WriteBytes(dir / "system" / "system.dat", EncodeSystemData(progress));
 
     const Plan plan = MakePlan({{4, false}});
     const Flight& flight = plan.visits[0].flights[0];
-    const fs::path input = dir.path() / "input.bin";
-    WriteInputFile(input, plan.script.words);
-    const fs::path shots = dir.path() / "shots";
+    WriteInputFile(dir / "input.bin", plan.script.words);
+    const fs::path shots = dir / "shots";
     const i64 limit = static_cast<i64>(plan.script.words.size());
-    const std::string command = "XDG_RUNTIME_DIR='" + dir.str() + "' SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy '" +
-                                program.string() + "' --headless --frames " + std::to_string(limit) + " --input '" +
-                                input.string() + "' --screenshot-at " + std::to_string(flight.photo) + "," +
-                                std::to_string(flight.decide + kTitleAfterQuit) + "," + std::to_string(limit) +
-                                " --screenshot-dir '" + shots.string() + "' > '" + (dir.path() / "log.txt").string() +
-                                "' 2>&1";
-    const int status = std::system(command.c_str());
-    std::ifstream logFile(dir.path() / "log.txt");
-    const std::string log((std::istreambuf_iterator<char>(logFile)), std::istreambuf_iterator<char>());
-    ASSERT_EQ(status, 0) << log;
+    const testing_support::ProgramResult run =
+        folder.Run({"--frames", std::to_string(limit), "--input", "input.bin", "--screenshot-at",
+                    std::to_string(flight.photo) + "," + std::to_string(flight.decide + kTitleAfterQuit) + "," +
+                        std::to_string(limit),
+                    "--screenshot-dir", shots.string()});
+    ASSERT_EQ(run.exitCode, 0) << run;
     // The flight over the last stage's background, as the program drew it.
     std::int32_t w = 0, h = 0;
     std::vector<std::uint8_t> bgra;
     std::string error;
     ASSERT_TRUE(platform::LoadImageFileBgra(ScreenshotPath(shots.string(), flight.photo).c_str(), w, h, bgra, error))
-        << error << "\n" << log;
+        << error << run;
     testing_support::FrameView view{bgra.data(), w * 4, static_cast<std::uint32_t>(w), static_cast<std::uint32_t>(h),
                                     platform::gfx::D3DFMT_A8R8G8B8};
     EXPECT_TRUE(testing_support::MatchesGolden(TOLVARIN_TEST_DIR "/golden", "program_stage5_flight", view));
     // Back on the title after the quit; the program ended before the frame limit.
     ASSERT_TRUE(platform::LoadImageFileBgra(ScreenshotPath(shots.string(), flight.decide + kTitleAfterQuit).c_str(), w,
                                             h, bgra, error))
-        << error << "\n" << log;
+        << error << run;
     view.bits = bgra.data();
     EXPECT_TRUE(testing_support::MatchesGolden(TOLVARIN_TEST_DIR "/golden", "program_title_after_quit", view));
-    EXPECT_FALSE(fs::exists(ScreenshotPath(shots.string(), limit))) << log;
+    EXPECT_FALSE(fs::exists(ScreenshotPath(shots.string(), limit))) << run;
 }
 
 }  // namespace

@@ -98,7 +98,7 @@ void Observed() {
     r.enemies = static_cast<i32>(g_EnemyList.size());
     r.effects = static_cast<i32>(g_EffectList.size());
     r.bullets = static_cast<i32>(g_EnemyBulletList.size());
-    r.titleState = TitleMenuState;
+    r.titleState = g_Title.TitleMenuState;
     g_run.result->rows.push_back(r);
     const std::vector<i64>& want = g_run.spec->shotFrames;
     if (std::find(want.begin(), want.end(), r.frame) != want.end()) {
@@ -126,7 +126,8 @@ void Wrap() {
 }  // namespace
 
 Script& Script::Tap(i64 frame, u16 word) {
-    if (frame >= 1 && static_cast<std::size_t>(frame) <= words.size()) words[static_cast<std::size_t>(frame - 1)] |= word;
+    if (frame >= 1 && static_cast<std::size_t>(frame) <= words.size())
+        words[static_cast<std::size_t>(frame - 1)] |= word;
     return *this;
 }
 

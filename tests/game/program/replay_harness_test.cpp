@@ -4,9 +4,7 @@
 // start without usable image archives or with a bad command line is refused.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -19,6 +17,8 @@
 
 #include "game/shell/play_state.h"
 #include "game/shell/replay.h"
+#include "tests/support/expected_file.h"
+#include "tests/support/program.h"
 #include "tools/sampledata/input_script.h"
 
 namespace {
@@ -40,72 +40,17 @@ void WriteBytes(const fs::path& p, const std::vector<u8>& bytes) {
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-struct FrameHash {
-    long long frame = 0;
-    std::string hash;
-};
+using testing_support::FrameHash;
+using testing_support::ParseFrameHashes;
+using testing_support::ProgramResult;
 
-// The "frame <n> <16 hex>" lines of a run's output.
-std::vector<FrameHash> ParseHashes(const std::string& out) {
-    std::vector<FrameHash> hashes;
-    std::istringstream in(out);
-    std::string line;
-    while (std::getline(in, line)) {
-        std::istringstream fields(line);
-        std::string word;
-        FrameHash h;
-        if (fields >> word >> h.frame >> h.hash && word == "frame" && h.hash.size() == 16) hashes.push_back(h);
-    }
-    return hashes;
-}
-
-struct RunResult {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-// A program folder of its own for one test: links to the built program and the
-// archives (the game writes its settings, progress and replays beside itself,
-// and holds a single-copy lock, so tests running at the same time must not
-// share a folder).
-class ProgramFolder {
+// A program folder of the test's own, where text input scripts become the
+// program's input words.
+class ProgramFolder : public testing_support::ProgramFolder {
 public:
-    explicit ProgramFolder(bool withDemo) {
-        const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string(info->test_suite_name()) + "." + info->name();
-        for (char& c : name) {
-            if (c == '/') c = '_';
-        }
-        dir_ = fs::path(TOLVARIN_BUILD_DIR) / "program-tests" / (name + "." + std::to_string(getpid()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        const fs::path program(TOLVARIN_PROGRAM);
-        Link(program, dir_ / "tolvarin");
-        for (const auto& entry : fs::directory_iterator(program.parent_path())) {
-            const std::string file = entry.path().filename().string();
-            const bool archive = file.rfind("vsk", 0) == 0 && entry.path().extension() == ".dat";
-            if (archive || (withDemo && file == kDemoReplayFile)) Link(entry.path(), dir_ / file);
-        }
-    }
-    ~ProgramFolder() {
-        std::error_code ec;
-        if (!::testing::Test::HasFailure()) fs::remove_all(dir_, ec);
-    }
-    const fs::path& dir() const { return dir_; }
-
-    RunResult Run(const std::string& args) const {
-        const std::string d = dir_.string();
-        const std::string command = "cd '" + d + "' && env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR='" +
-                                    d + "' ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 ./tolvarin --headless " + args +
-                                    " > out.txt 2> err.txt";
-        const int status = std::system(command.c_str());
-        RunResult r;
-        r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.out = ReadText(dir_ / "out.txt");
-        r.err = ReadText(dir_ / "err.txt");
-        return r;
-    }
+    explicit ProgramFolder(bool withDemo)
+        : testing_support::ProgramFolder(withDemo ? std::vector<std::string>{kDemoReplayFile}
+                                                  : std::vector<std::string>{}) {}
 
     // Writes a text input script as the program's input words; returns the
     // frame count.
@@ -113,17 +58,9 @@ public:
         std::vector<u16> words;
         std::string error;
         EXPECT_TRUE(ParseInputScript(text, words, error)) << error;
-        WriteBytes(dir_ / name, InputScriptBytes(words));
+        WriteBytes(dir() / name, InputScriptBytes(words));
         return words.size();
     }
-
-private:
-    static void Link(const fs::path& from, const fs::path& to) {
-        std::error_code ec;
-        fs::create_hard_link(from, to, ec);
-        if (ec) fs::copy_file(from, to, fs::copy_options::overwrite_existing);
-    }
-    fs::path dir_;
 };
 
 ReplayHeader HeaderOf(const fs::path& p) {
@@ -201,45 +138,77 @@ struct RecordCase {
 
 void PrintTo(const RecordCase& c, std::ostream* os) { *os << c.name; }
 
+// The time limit of each of the clear run's runs.
+constexpr std::chrono::minutes kLongRun{3};
+
+// The outcome of a recorded run as its expected file keeps it: the state hash
+// of every 1,000th frame and of the last, and the score of every stage the
+// replay holds.
+std::string RunOutcome(const std::vector<FrameHash>& hashes, const ReplayHeader& header) {
+    std::ostringstream out;
+    for (std::size_t i = 0; i < hashes.size(); ++i) {
+        if (hashes[i].frame % 1000 == 0 || i + 1 == hashes.size())
+            out << "frame " << hashes[i].frame << " " << hashes[i].hash << "\n";
+    }
+    for (i32 s = 0; s < kStageSlots; ++s) {
+        if (header.played[static_cast<std::size_t>(s)] != 0)
+            out << "stage " << s << " score " << header.stageScore[static_cast<std::size_t>(s)] << "\n";
+    }
+    return out.str();
+}
+
+const fs::path kProgramTests = fs::path(TOLVARIN_SOURCE_DIR) / "tests" / "game" / "program";
+
 class RecordAndPlay : public ::testing::TestWithParam<RecordCase> {};
 
-// Every frame of the playback must reach a state the recording reached, in the
-// same order, ending where the recording ended. The recording has frames the
-// playback has not (the title, the pause menu opened by the live key), so the
-// playback's hashes are matched in order against the recording's.
-TEST_P(RecordAndPlay, PlaybackReachesTheRecordedStateEveryFrame) {
-    const RecordCase& c = GetParam();
+// Records the script's run and plays it back. Every frame of the playback
+// must reach a state the recording reached, in the same order, ending where
+// the recording ended. The recording has frames the playback has not (the
+// title, the pause menu opened by the live key), so the playback's hashes are
+// matched in order against the recording's. With an expected file, the
+// recording's outcome (RunOutcome) must match it. The recording's header.
+ReplayHeader RecordAndPlayBack(const std::string& script, i32 stage, i32 startKind, u32 minWords,
+                               const fs::path& expected = {}) {
     ProgramFolder folder(false);
-    const std::size_t frames = folder.WriteScript("script.bin", c.script);
-    const RunResult record = folder.Run("--no-draw --frames " + std::to_string(frames) +
-                                        " --input script.bin --record run.rpl --hash-every 1");
-    ASSERT_EQ(record.exitCode, 0) << record.err;
-    ASSERT_TRUE(fs::exists(folder.dir() / "run.rpl")) << record.err;
-    const std::vector<FrameHash> recorded = ParseHashes(record.out);
-    ASSERT_EQ(recorded.size(), frames);
+    const std::size_t frames = folder.WriteScript("script.bin", script);
+    const ProgramResult record = folder.Run({"--no-draw", "--frames", std::to_string(frames), "--input", "script.bin",
+                                             "--record", "run.rpl", "--hash-every", "1"},
+                                            kLongRun);
+    EXPECT_EQ(record.exitCode, 0) << record;
+    EXPECT_TRUE(fs::exists(folder.dir() / "run.rpl")) << record;
+    const std::vector<FrameHash> recorded = ParseFrameHashes(record.out);
+    EXPECT_EQ(recorded.size(), frames);
 
     const ReplayHeader header = HeaderOf(folder.dir() / "run.rpl");
-    EXPECT_EQ(header.StartKind, c.startKind);
+    EXPECT_EQ(header.StartKind, startKind);
     for (i32 s = 0; s < kStageSlots; ++s) {
-        EXPECT_EQ(header.played[static_cast<std::size_t>(s)], s == c.stage ? 1 : 0) << "stage " << s;
+        EXPECT_EQ(header.played[static_cast<std::size_t>(s)], s == stage ? 1 : 0) << "stage " << s;
     }
-    const u32 words = header.inputCount[static_cast<std::size_t>(c.stage)];
-    ASSERT_GT(words, 300u);
+    const u32 words = header.inputCount[static_cast<std::size_t>(stage)];
+    EXPECT_GT(words, minWords);
+    if (!expected.empty()) {
+        EXPECT_TRUE(testing_support::MatchesExpectedFile(expected, RunOutcome(recorded, header)));
+    }
+    if (recorded.empty() || words <= minWords) return header;
 
-    const RunResult play = folder.Run("--no-draw --play run.rpl --hash-every 1");
-    ASSERT_EQ(play.exitCode, 0) << play.err;
-    EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play.err;
-    const std::vector<FrameHash> played = ParseHashes(play.out);
+    const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"}, kLongRun);
+    EXPECT_EQ(play.exitCode, 0) << play;
+    EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play;
+    const std::vector<FrameHash> played = ParseFrameHashes(play.out);
     // One frame per recorded input word, then the playback ends.
-    ASSERT_EQ(played.size(), words);
+    EXPECT_EQ(played.size(), words);
+    if (played.empty()) return header;
 
     std::size_t r = 0;
     std::size_t firstMatch = recorded.size();
     for (std::size_t p = 0; p < played.size(); ++p) {
         while (r < recorded.size() && recorded[r].hash != played[p].hash) ++r;
-        ASSERT_LT(r, recorded.size()) << "playback frame " << played[p].frame << " (" << played[p].hash
-                                      << ") is not a state of the recording after its frame "
-                                      << (p ? recorded[firstMatch].frame : 0);
+        if (r >= recorded.size()) {
+            ADD_FAILURE() << "playback frame " << played[p].frame << " (" << played[p].hash
+                          << ") is not a state of the recording after its frame "
+                          << (p ? recorded[firstMatch].frame : 0);
+            return header;
+        }
         if (p == 0) firstMatch = r;
         ++r;
     }
@@ -247,6 +216,12 @@ TEST_P(RecordAndPlay, PlaybackReachesTheRecordedStateEveryFrame) {
     // the recording's play frames than its pause took.
     EXPECT_EQ(played.back().hash, recorded.back().hash);
     EXPECT_LE(recorded.size() - firstMatch - played.size(), 200u);
+    return header;
+}
+
+TEST_P(RecordAndPlay, PlaybackReachesTheRecordedStateEveryFrame) {
+    const RecordCase& c = GetParam();
+    RecordAndPlayBack(c.script, c.stage, c.startKind, 300);
 }
 
 INSTANTIATE_TEST_SUITE_P(Runs, RecordAndPlay,
@@ -254,27 +229,30 @@ INSTANTIATE_TEST_SUITE_P(Runs, RecordAndPlay,
                                            RecordCase{"StageSelect", kStageSelect, 1, 2}),
                          [](const ::testing::TestParamInfo<RecordCase>& info) { return info.param.name; });
 
+
 // The first stage's clear run: the logo, the title and a new game on EASY,
 // the stage's waves, the boss and the stage report, and the first frames of
 // stage index 1.
-std::string ClearRunScript() {
-    return ReadText(fs::path(TOLVARIN_SOURCE_DIR) / "tests" / "game" / "program" / "clear_stage1_input.txt");
-}
+std::string ClearRunScript() { return ReadText(kProgramTests / "clear_stage1_input.txt"); }
 
 // A full run on EASY that clears the first stage and goes on into stage index
 // 1. The script was found by playing the stage and is tied to the game's
 // present behaviour: a change that alters any frame of the stage may make it
-// lose instead. The run is long (about 16,000 frames recorded and as many
-// played back); it checks state hashes only, so it runs without drawing.
+// lose instead. Its outcome is kept in clear_stage1_expected.txt, so that a
+// change in how the stage plays fails here even though recording and
+// playback would agree with each other. The run is long (about 16,000 frames
+// recorded and as many played back); it checks state hashes only, so it runs
+// without drawing.
 TEST(ClearRun, ClearsTheFirstStageAndPlaysBackIntoTheSecond) {
     const std::string script = ClearRunScript();
     ASSERT_FALSE(script.empty());
     ProgramFolder folder(false);
     const std::size_t frames = folder.WriteScript("script.bin", script);
-    const RunResult record = folder.Run("--no-draw --frames " + std::to_string(frames) +
-                                        " --input script.bin --record run.rpl --hash-every 1");
-    ASSERT_EQ(record.exitCode, 0) << record.err;
-    const std::vector<FrameHash> recorded = ParseHashes(record.out);
+    const ProgramResult record = folder.Run({"--no-draw", "--frames", std::to_string(frames), "--input", "script.bin",
+                                             "--record", "run.rpl", "--hash-every", "1"},
+                                            kLongRun);
+    ASSERT_EQ(record.exitCode, 0) << record;
+    const std::vector<FrameHash> recorded = ParseFrameHashes(record.out);
     ASSERT_EQ(recorded.size(), frames);
 
     // The recording holds both stages: the first was cleared with no continue
@@ -289,11 +267,13 @@ TEST(ClearRun, ClearsTheFirstStageAndPlaysBackIntoTheSecond) {
     EXPECT_GT(header.inputCount[1], 100u);
     EXPECT_GT(header.stageScore[0], 0u);
     EXPECT_GE(header.livesAtStart[1], 1u);
+    const std::string outcome = RunOutcome(recorded, header);
+    EXPECT_TRUE(testing_support::MatchesExpectedFile(kProgramTests / "clear_stage1_expected.txt", outcome));
 
-    const RunResult play = folder.Run("--no-draw --play run.rpl --hash-every 1");
-    ASSERT_EQ(play.exitCode, 0) << play.err;
-    EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play.err;
-    const std::vector<FrameHash> played = ParseHashes(play.out);
+    const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"}, kLongRun);
+    ASSERT_EQ(play.exitCode, 0) << play;
+    EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play;
+    const std::vector<FrameHash> played = ParseFrameHashes(play.out);
     ASSERT_GE(played.size(), static_cast<std::size_t>(header.inputCount[0] + header.inputCount[1]));
 
     // Every playback frame is a state of the recording, in order. The stage
@@ -327,12 +307,15 @@ TEST(NoDrawOption, TheClearRunHasTheSameStateEveryFrameWithAndWithoutDrawing) {
 #endif
     ProgramFolder folder(false);
     const std::size_t frames = folder.WriteScript("script.bin", ClearRunScript());
-    const std::string run = "--frames " + std::to_string(frames) + " --input script.bin --hash-every 1";
-    const RunResult drawn = folder.Run(run);
-    ASSERT_EQ(drawn.exitCode, 0) << drawn.err;
-    const RunResult undrawn = folder.Run("--no-draw " + run);
-    ASSERT_EQ(undrawn.exitCode, 0) << undrawn.err;
-    const std::vector<FrameHash> a = ParseHashes(drawn.out), b = ParseHashes(undrawn.out);
+    const std::vector<std::string> run = {"--frames", std::to_string(frames), "--input", "script.bin", "--hash-every",
+                                          "1"};
+    const ProgramResult drawn = folder.Run(run, kLongRun);
+    ASSERT_EQ(drawn.exitCode, 0) << drawn;
+    std::vector<std::string> withoutDrawing = {"--no-draw"};
+    withoutDrawing.insert(withoutDrawing.end(), run.begin(), run.end());
+    const ProgramResult undrawn = folder.Run(withoutDrawing, kLongRun);
+    ASSERT_EQ(undrawn.exitCode, 0) << undrawn;
+    const std::vector<FrameHash> a = ParseFrameHashes(drawn.out), b = ParseFrameHashes(undrawn.out);
     ASSERT_EQ(a.size(), frames);
     ASSERT_EQ(b.size(), frames);
     for (std::size_t i = 0; i < frames; ++i) {
@@ -340,19 +323,33 @@ TEST(NoDrawOption, TheClearRunHasTheSameStateEveryFrameWithAndWithoutDrawing) {
     }
 }
 
+// A HARD run of the second stage from the stage select, its moves found by
+// the input search (tests/game/program/hard_stage2_input.txt says what it
+// does): it flies every wave and road of the stage to the boss's arrival, and
+// its replay reaches the recorded state every frame. Its outcome is kept in
+// hard_stage2_expected.txt.
+TEST(HardRun, FliesTheSecondStageToItsBossAndPlaysBack) {
+    const std::string script = ReadText(kProgramTests / "hard_stage2_input.txt");
+    ASSERT_FALSE(script.empty());
+    const ReplayHeader header =
+        RecordAndPlayBack(script, 1, kStartStageSelect, 15600, kProgramTests / "hard_stage2_expected.txt");
+    EXPECT_EQ(header.Difficulty, kDifficultyHard);
+    EXPECT_EQ(header.livesAtStart[1], 3u);
+}
+
 TEST(RecordOption, RunWithoutPlayWritesNothingAndFails) {
     ProgramFolder folder(false);
-    const RunResult r = folder.Run("--frames 30 --record run.rpl");
+    const ProgramResult r = folder.Run({"--frames", "30", "--record", "run.rpl"});
     EXPECT_NE(r.exitCode, 0);
-    EXPECT_NE(r.err.find("run.rpl"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("run.rpl"), std::string::npos) << r;
     EXPECT_FALSE(fs::exists(folder.dir() / "run.rpl"));
 }
 
 TEST(RecordOption, CannotBeCombinedWithPlay) {
     ProgramFolder folder(false);
-    const RunResult r = folder.Run("--frames 1 --record a.rpl --play b.rpl");
+    const ProgramResult r = folder.Run({"--frames", "1", "--record", "a.rpl", "--play", "b.rpl"});
     EXPECT_EQ(r.exitCode, 2);
-    EXPECT_NE(r.err.find("--record and --play"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("--record and --play"), std::string::npos) << r;
 }
 
 // A header that promises one stage with 100 words.
@@ -392,9 +389,9 @@ TEST(PlayOption, RefusesFilesThatCannotBePlayed) {
     for (const BadFile& c : cases) {
         SCOPED_TRACE(c.name);
         if (c.exists) WriteBytes(folder.dir() / c.name, c.bytes);
-        const RunResult r = folder.Run(std::string("--frames 50 --hash-every 1 --play ") + c.name);
+        const ProgramResult r = folder.Run({"--frames", "50", "--hash-every", "1", "--play", c.name});
         EXPECT_NE(r.exitCode, 0);
-        EXPECT_NE(r.err.find(c.name), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(c.name), std::string::npos) << r;
         EXPECT_EQ(r.out, "");
     }
 }
@@ -406,10 +403,10 @@ TEST(PlayOption, PlaysATruncatedStreamAsFarAsItGoes) {
     std::vector<u8> bytes = OneStageFile(kReplayVersion, 100);
     bytes.resize(kReplayHeaderSize + 2 * 40 + 1);
     WriteBytes(folder.dir() / "cut.rpl", bytes);
-    const RunResult r = folder.Run("--play cut.rpl --hash-every 1");
-    EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_NE(r.err.find("input ends early"), std::string::npos) << r.err;
-    EXPECT_EQ(ParseHashes(r.out).size(), 40u);
+    const ProgramResult r = folder.Run({"--play", "cut.rpl", "--hash-every", "1"});
+    EXPECT_EQ(r.exitCode, 0) << r;
+    EXPECT_NE(r.err.find("input ends early"), std::string::npos) << r;
+    EXPECT_EQ(ParseFrameHashes(r.out).size(), 40u);
 }
 
 // --- The demonstration ---------------------------------------------------------
@@ -442,10 +439,10 @@ TEST(DemoReplay, TheIdleTitleRunsTheDemonstration) {
         SCOPED_TRACE(withDemo ? "with demo.rpl" : "without demo.rpl");
         ProgramFolder folder(withDemo);
         folder.WriteScript("skip.bin", "150 -\n1 Z\n");
-        const RunResult r =
-            folder.Run("--no-draw --frames " + std::to_string(kFrames) + " --input skip.bin --hash-every 1");
-        ASSERT_EQ(r.exitCode, 0) << r.err;
-        const std::vector<FrameHash> hashes = ParseHashes(r.out);
+        const ProgramResult r =
+            folder.Run({"--no-draw", "--frames", std::to_string(kFrames), "--input", "skip.bin", "--hash-every", "1"});
+        ASSERT_EQ(r.exitCode, 0) << r;
+        const std::vector<FrameHash> hashes = ParseFrameHashes(r.out);
         ASSERT_EQ(hashes.size(), static_cast<std::size_t>(kFrames));
         int changes = 0;
         for (std::size_t i = hashes.size() - 300; i < hashes.size(); ++i) {
@@ -486,10 +483,10 @@ TEST(StartChecks, MissingOrDamagedImageArchiveStopsTheStart) {
             c.damage(bytes);
             WriteBytes(archive, bytes);
         }
-        const RunResult r = folder.Run("--frames 30 --hash-every 1");
+        const ProgramResult r = folder.Run({"--frames", "30", "--hash-every", "1"});
         EXPECT_EQ(r.exitCode, 1);
-        EXPECT_NE(r.err.find(archive.string()), std::string::npos) << r.err;
-        EXPECT_NE(r.err.find(c.damage ? "is damaged" : "is missing"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(archive.string()), std::string::npos) << r;
+        EXPECT_NE(r.err.find(c.damage ? "is damaged" : "is missing"), std::string::npos) << r;
         EXPECT_EQ(r.out, "");
         EXPECT_FALSE(fs::exists(folder.dir() / "config.dat"));
     }
@@ -497,7 +494,7 @@ TEST(StartChecks, MissingOrDamagedImageArchiveStopsTheStart) {
 
 TEST(StartChecks, HelpListsTheOptions) {
     ProgramFolder folder(false);
-    const RunResult r = folder.Run("--help");
+    const ProgramResult r = folder.Run({"--help"});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, "");
     for (const char* option : {"--headless", "--frames", "--input", "--record", "--play", "--hash-every",
@@ -511,13 +508,16 @@ TEST(StartChecks, HelpListsTheOptions) {
 // does not end.
 TEST(StartChecks, OutOfRangeNumbersAreRefused) {
     ProgramFolder folder(false);
-    for (const char* args : {"--frames 99999999999999999999", "--frames 2147483648", "--hash-every 1e3",
-                             "--screenshot-at 10,-5"}) {
-        SCOPED_TRACE(args);
-        const RunResult r = folder.Run(args);
+    const std::vector<std::vector<std::string>> cases = {{"--frames", "99999999999999999999"},
+                                                         {"--frames", "2147483648"},
+                                                         {"--hash-every", "1e3"},
+                                                         {"--screenshot-at", "10,-5"}};
+    for (const std::vector<std::string>& args : cases) {
+        SCOPED_TRACE(args[0] + " " + args[1]);
+        const ProgramResult r = folder.Run(args);
         EXPECT_EQ(r.exitCode, 2);
-        EXPECT_NE(r.err.find(std::string(args).substr(0, std::string(args).find(' '))), std::string::npos) << r.err;
-        EXPECT_NE(r.err.find("usage:"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find(args[0]), std::string::npos) << r;
+        EXPECT_NE(r.err.find("usage:"), std::string::npos) << r;
     }
 }
 

@@ -24,6 +24,7 @@
 #include "game/shell/save_files.h"
 #include "platform/gfx/device.h"
 #include "tests/support/golden.h"
+#include "tests/support/program.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -190,20 +191,13 @@ TEST_F(GameMainFrameTest, FullColourSettingsBecomeTheDevicesPreferences) {
 
 // The built program, headless, photographs the frames asked for.
 TEST(HeadlessRunner, SavesTheBackBufferAfterTheFramesAskedFor) {
-    const fs::path program = kBuildDir / "tolvarin";
-    ASSERT_TRUE(fs::exists(program)) << program;
-    testing_support::TempDir out;
-    testing_support::TempDir lockFolder;
-    const fs::path shots = out.path() / "shots";
-    const std::string command = "XDG_RUNTIME_DIR='" + lockFolder.str() + "' SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy '" +
-                                program.string() + "' --headless --frames 3 --screenshot-at 2 --screenshot-dir '" +
-                                shots.string() + "' > '" + (out.path() / "log.txt").string() + "' 2>&1";
-    const int status = std::system(command.c_str());
-    std::ifstream logFile(out.path() / "log.txt");
-    const std::string log((std::istreambuf_iterator<char>(logFile)), std::istreambuf_iterator<char>());
-    ASSERT_EQ(status, 0) << log;
+    testing_support::ProgramFolder folder;
+    const fs::path shots = folder.dir() / "shots";
+    const testing_support::ProgramResult r =
+        folder.Run({"--frames", "3", "--screenshot-at", "2", "--screenshot-dir", shots.string()});
+    ASSERT_EQ(r.exitCode, 0) << r;
     const fs::path shot = ScreenshotPath(shots.string(), 2);
-    ASSERT_TRUE(fs::exists(shot)) << log;
+    ASSERT_TRUE(fs::exists(shot)) << r;
     EXPECT_FALSE(fs::exists(ScreenshotPath(shots.string(), 1)));
     EXPECT_FALSE(fs::exists(ScreenshotPath(shots.string(), 3)));
     // A PNG of 640 x 480.

@@ -59,9 +59,9 @@ protected:
             ResetPlayRecord(g_PlayRecord);
         };
         RearmSoundEffectGates();
-        MemoryCursor = 0;
-        MemoryStageCursor = 0;
-        MemoryHeadingZoom = 0;
+        g_Memory.MemoryCursor = 0;
+        g_Memory.MemoryStageCursor = 0;
+        g_Memory.MemoryHeadingZoom = 0;
     }
     void TearDown() override {
         ResetPlayerStateHook = nullptr;
@@ -98,7 +98,7 @@ protected:
         MemoryTakeInput(bits);
         StepMemoryBrowser();
         StepMemoryTimers();
-        if (MemoryLeaveRequest) LeaveMemory();
+        if (g_Memory.MemoryLeaveRequest) LeaveMemory();
         lastSound_ = -1;
         for (i32 n = 0; n < kSoundEffectCount; ++n) {
             if (!SoundEffectGates[n]) lastSound_ = n;
@@ -111,8 +111,8 @@ protected:
         Frame(0);
     }
     void ToList() {
-        for (int i = 0; i < 200 && MemoryState == kMemoryOpening; ++i) Frame();
-        ASSERT_EQ(MemoryState, kMemoryList);
+        for (int i = 0; i < 200 && g_Memory.MemoryState == kMemoryOpening; ++i) Frame();
+        ASSERT_EQ(g_Memory.MemoryState, kMemoryList);
     }
     void UntilLeft() {
         for (int i = 0; i < 200 && CurrentScene == kSceneReplayBrowser && !SceneInitRequest; ++i) Frame();
@@ -135,11 +135,11 @@ TEST_F(MemoryBrowser, ListTopFollowsTheCursor) {
     };
     for (const Case& c : cases) {
         g_ReplayList.assign(static_cast<std::size_t>(c.n), ReplayHeader{});
-        MemoryState = kMemoryList;
-        MemoryCursor = c.cursor;
-        for (i32& k : MemoryKeyState) k = 0;
+        g_Memory.MemoryState = kMemoryList;
+        g_Memory.MemoryCursor = c.cursor;
+        for (i32& k : g_Memory.MemoryKeyState) k = 0;
         StepMemoryBrowser();
-        EXPECT_EQ(MemoryListTop, c.top) << c.n << " entries, cursor " << c.cursor;
+        EXPECT_EQ(g_Memory.MemoryListTop, c.top) << c.n << " entries, cursor " << c.cursor;
     }
 }
 
@@ -157,20 +157,20 @@ TEST_F(MemoryBrowser, ListWithGapsAndMoreThanTenFiles) {
 
     Tap(kInputUp);  // wraps to the last entry
     EXPECT_EQ(sound_, 34);
-    EXPECT_EQ(MemoryCursor, 10);
-    EXPECT_EQ(MemoryListTop, 1);
+    EXPECT_EQ(g_Memory.MemoryCursor, 10);
+    EXPECT_EQ(g_Memory.MemoryListTop, 1);
     Tap(kInputDown);  // and back to the first
-    EXPECT_EQ(MemoryCursor, 0);
-    EXPECT_EQ(MemoryListTop, 0);
+    EXPECT_EQ(g_Memory.MemoryCursor, 0);
+    EXPECT_EQ(g_Memory.MemoryListTop, 0);
     for (int i = 0; i < 7; ++i) Tap(kInputDown);
-    EXPECT_EQ(MemoryCursor, 7);
-    EXPECT_EQ(MemoryListTop, 1);
+    EXPECT_EQ(g_Memory.MemoryCursor, 7);
+    EXPECT_EQ(g_Memory.MemoryListTop, 1);
 
     // Down held for 21 frames: pressed in its first, 11th, 16th and 21st.
-    MemoryCursor = 0;
+    g_Memory.MemoryCursor = 0;
     for (int i = 0; i < 21; ++i) Frame(kInputDown);
     Frame(0);
-    EXPECT_EQ(MemoryCursor, 4);
+    EXPECT_EQ(g_Memory.MemoryCursor, 4);
 }
 
 TEST_F(MemoryBrowser, AReplayStartedFromTheBrowserGoesToPlayWithTheReplayLoaded) {
@@ -181,24 +181,24 @@ TEST_F(MemoryBrowser, AReplayStartedFromTheBrowserGoesToPlayWithTheReplayLoaded)
     Tap(kInputDown);
     Tap(kInputZ);
     EXPECT_EQ(sound_, 33);
-    EXPECT_EQ(MemoryState, kMemoryStages);
-    EXPECT_EQ(MemoryStageCursor, 0);
-    for (i32 t : MemoryStageTimers) EXPECT_EQ(t, 28);  // 30, less two frames
+    EXPECT_EQ(g_Memory.MemoryState, kMemoryStages);
+    EXPECT_EQ(g_Memory.MemoryStageCursor, 0);
+    for (i32 t : g_Memory.MemoryStageTimers) EXPECT_EQ(t, 28);  // 30, less two frames
 
     // Stage 3 was never reached: refused.
     Tap(kInputUp);
     Tap(kInputUp);
-    EXPECT_EQ(MemoryStageCursor, 3);
+    EXPECT_EQ(g_Memory.MemoryStageCursor, 3);
     Tap(kInputZ);
     EXPECT_EQ(sound_, 36);
-    EXPECT_EQ(MemoryState, kMemoryStages);
+    EXPECT_EQ(g_Memory.MemoryState, kMemoryStages);
 
     Tap(kInputUp);
-    EXPECT_EQ(MemoryStageCursor, 2);
+    EXPECT_EQ(g_Memory.MemoryStageCursor, 2);
     Tap(kInputZ);
     EXPECT_EQ(sound_, 35);
-    EXPECT_EQ(MemoryState, kMemoryLeaving);
-    EXPECT_EQ(MemoryNextScene, kScenePlay);
+    EXPECT_EQ(g_Memory.MemoryState, kMemoryLeaving);
+    EXPECT_EQ(g_Memory.MemoryNextScene, kScenePlay);
     UntilLeft();
     EXPECT_EQ(CurrentScene, kScenePlay);
     EXPECT_EQ(PreviousScene, kSceneReplayBrowser);
@@ -231,7 +231,7 @@ TEST_F(MemoryBrowser, AReplayThatCannotBeReadIsNotPlayed) {
     g_GameState.GameMode = kGameModeNormal;
     std::filesystem::remove(ReplayFileName(1));
     Tap(kInputZ);
-    EXPECT_EQ(MemoryNextScene, kScenePlay);
+    EXPECT_EQ(g_Memory.MemoryNextScene, kScenePlay);
     UntilLeft();
     // The browser opens afresh on what the folder now holds.
     EXPECT_EQ(CurrentScene, kSceneReplayBrowser);
@@ -239,8 +239,8 @@ TEST_F(MemoryBrowser, AReplayThatCannotBeReadIsNotPlayed) {
     EXPECT_EQ(g_PlayRecord.stageScore[0], 1055u);
     EXPECT_EQ(g_GameState.GameMode, kGameModeNormal);
     Enter(PreviousScene);
-    EXPECT_EQ(MemoryState, kMemoryOpening);
-    EXPECT_EQ(MemoryCursor, 0);
+    EXPECT_EQ(g_Memory.MemoryState, kMemoryOpening);
+    EXPECT_EQ(g_Memory.MemoryCursor, 0);
     EXPECT_EQ(g_ReplayList.size(), 1u);
 
     // A file cut inside its header no longer holds a replay either.
@@ -258,26 +258,26 @@ TEST_F(MemoryBrowser, AReplayThatCannotBeReadIsNotPlayed) {
 
 TEST_F(MemoryBrowser, BackFromAPlaybackTheStageColumnOpensWithTheCursorInTheList) {
     for (u32 i = 0; i < 12; ++i) Save(1, i);
-    MemoryCursor = 11;
-    MemoryStageCursor = 1;
-    MemoryHeadingZoom = 50;
+    g_Memory.MemoryCursor = 11;
+    g_Memory.MemoryStageCursor = 1;
+    g_Memory.MemoryHeadingZoom = 50;
     Enter(kScenePlay);
-    EXPECT_EQ(MemoryState, kMemoryStages);
-    EXPECT_EQ(MemoryCursor, 11);
-    EXPECT_EQ(MemoryStageCursor, 1);
-    EXPECT_EQ(MemoryHeadingZoom, 50);
-    EXPECT_EQ(MemoryListTop, 0);
-    for (i32 t : MemoryStageTimers) EXPECT_EQ(t, 30);
+    EXPECT_EQ(g_Memory.MemoryState, kMemoryStages);
+    EXPECT_EQ(g_Memory.MemoryCursor, 11);
+    EXPECT_EQ(g_Memory.MemoryStageCursor, 1);
+    EXPECT_EQ(g_Memory.MemoryHeadingZoom, 50);
+    EXPECT_EQ(g_Memory.MemoryListTop, 0);
+    for (i32 t : g_Memory.MemoryStageTimers) EXPECT_EQ(t, 30);
     EXPECT_EQ(g_MusicState.requested, 1);
 
     // Files went away during the playback: the cursor is brought into the list.
     for (i32 n = 3; n < 12; ++n) std::filesystem::remove(ReplayFileName(n));
     Enter(kSceneStageReport);
-    EXPECT_EQ(MemoryState, kMemoryStages);
-    EXPECT_EQ(MemoryCursor, 2);
+    EXPECT_EQ(g_Memory.MemoryState, kMemoryStages);
+    EXPECT_EQ(g_Memory.MemoryCursor, 2);
     Tap(kInputX);
-    EXPECT_EQ(MemoryState, kMemoryList);
-    EXPECT_EQ(MemoryListTop, 0);
+    EXPECT_EQ(g_Memory.MemoryState, kMemoryList);
+    EXPECT_EQ(g_Memory.MemoryListTop, 0);
     Tap(kInputZ);
     Tap(kInputDown);
     Tap(kInputZ);
@@ -289,11 +289,11 @@ TEST_F(MemoryBrowser, BackFromAPlaybackTheStageColumnOpensWithTheCursorInTheList
     // All of them went: the list's empty message, and Z goes back to the title.
     for (i32 n = 0; n < 3; ++n) std::filesystem::remove(ReplayFileName(n));
     Enter(kScenePlay);
-    EXPECT_EQ(MemoryState, kMemoryList);
-    EXPECT_EQ(MemoryCursor, 0);
+    EXPECT_EQ(g_Memory.MemoryState, kMemoryList);
+    EXPECT_EQ(g_Memory.MemoryCursor, 0);
     Tap(kInputZ);
     EXPECT_EQ(sound_, 36);
-    EXPECT_EQ(MemoryNextScene, kSceneTitle);
+    EXPECT_EQ(g_Memory.MemoryNextScene, kSceneTitle);
     UntilLeft();
     EXPECT_EQ(CurrentScene, kSceneTitle);
 }
@@ -305,10 +305,10 @@ TEST_F(MemoryBrowser, EmptyOrMissingFolder) {
     ToList();
     Tap(kInputDown);
     Tap(kInputUp);
-    EXPECT_EQ(MemoryState, kMemoryList);
+    EXPECT_EQ(g_Memory.MemoryState, kMemoryList);
     Tap(kInputX);
     EXPECT_EQ(sound_, 36);
-    EXPECT_EQ(MemoryState, kMemoryLeaving);
+    EXPECT_EQ(g_Memory.MemoryState, kMemoryLeaving);
     UntilLeft();
     EXPECT_EQ(CurrentScene, kSceneTitle);
 }

@@ -67,11 +67,11 @@ protected:
         ResetKeyRepeatCounters();
         RearmSoundEffectGates();
         TransitionState = Transition{};
-        MemoryScrollX = MemoryScrollY = 0;
+        g_Memory.MemoryScrollX = g_Memory.MemoryScrollY = 0;
         ConfigScrollX = ConfigScrollY = 0;
         ConfigPanelTimer = -30;
         for (i32& k : ConfigKeyState) k = 0;
-        MemoryCursor = MemoryStageCursor = MemoryHeadingZoom = 0;
+        g_Memory.MemoryCursor = g_Memory.MemoryStageCursor = g_Memory.MemoryHeadingZoom = 0;
         EndingRequest = 0;
         for (i32 s = 0; s < kSceneSlots; ++s) RegisterSceneFrame(s, nullptr);
         RegisterSceneFrame(kScenePlay, [] {});
@@ -84,8 +84,8 @@ protected:
         platform::ClearScriptedInput();
         for (i32 s = 0; s < kSceneSlots; ++s) RegisterSceneFrame(s, nullptr);
         // The managers release every image; forget the scenes' pointers.
-        g_TitleImages = TitleImages{};
-        g_MemoryImages = MemoryImages{};
+        g_Title.images = TitleImages{};
+        g_Memory.images = MemoryImages{};
         g_ConfigImages = ConfigImages{};
         g_EndingImages = EndingImages{};
         g_ReplayList.clear();
@@ -146,11 +146,11 @@ TEST_F(MenuScenes, ReplayBrowser) {
     for (u32 i = 0; i < 12; ++i) SaveReplayFile(static_cast<i32>(i % 5), i, static_cast<i32>(i % 3));
     CurrentScene = kSceneReplayBrowser;
     Idle(100);
-    ASSERT_EQ(MemoryState, kMemoryList);
-    EXPECT_EQ(MemoryHeadingZoom, 50);
+    ASSERT_EQ(g_Memory.MemoryState, kMemoryList);
+    EXPECT_EQ(g_Memory.MemoryHeadingZoom, 50);
     for (int i = 0; i < 8; ++i) Tap(kInputDown);
     Idle(2);
-    EXPECT_EQ(MemoryListTop, 2);
+    EXPECT_EQ(g_Memory.MemoryListTop, 2);
     EXPECT_TRUE(Golden("memory_list"));
     Tap(kInputDown);
     Tap(kInputZ);  // vosket009: stages 0..4 played
@@ -173,9 +173,9 @@ TEST_F(MenuScenes, ReplayBrowserWithoutReplays) {
     EXPECT_TRUE(Golden("memory_opening_empty"));
     Idle(80);
     EXPECT_TRUE(Golden("memory_empty"));
-    ASSERT_EQ(MemoryState, kMemoryList);
+    ASSERT_EQ(g_Memory.MemoryState, kMemoryList);
     Tap(kInputZ);
-    EXPECT_EQ(MemoryState, kMemoryLeaving);
+    EXPECT_EQ(g_Memory.MemoryState, kMemoryLeaving);
     IdleWhile(kSceneReplayBrowser);
     EXPECT_EQ(CurrentScene, kSceneTitle);
 }

@@ -64,8 +64,8 @@ protected:
         ResetGameState();
         ResetPlayRecord(g_PlayRecord);
         g_RankingTable = DefaultRankingTable();
-        NewBestStageScore = 0;
-        StageCleared = 0;
+        g_Report.NewBestStageScore = 0;
+        g_Report.StageCleared = 0;
         EndingRequest = 0;
     }
 };
@@ -79,10 +79,10 @@ TEST_F(ReportLogic, LivesBonusJoinsTheRunScoreAndTheRecord) {
     g_PlayerState[0].StageScorePoints = 12345;
     g_PlayerState[0].RunScore = 50000;
     ApplyStageResult();
-    EXPECT_EQ(LivesBonus, 3000);
+    EXPECT_EQ(g_Report.LivesBonus, 3000);
     EXPECT_EQ(g_PlayerState[0].RunScore, 50000 + 3000 + 12345);
     EXPECT_EQ(g_RankingTable.bestStageScore[1][2], 15345u);
-    EXPECT_EQ(NewBestStageScore, 1);
+    EXPECT_EQ(g_Report.NewBestStageScore, 1);
     EXPECT_EQ(g_PlayRecord.stageScore[2], 15345u);
     EXPECT_EQ(g_PlayRecord.stageRank[2], 4u);
     // Other difficulties and stages keep theirs.
@@ -95,11 +95,11 @@ TEST_F(ReportLogic, ATieKeepsTheBestAndTheBonusCountsTowardIt) {
     g_PlayerState[0].lives = 1;
     g_PlayerState[0].StageScorePoints = 0;  // 1000 with the bonus: a tie
     ApplyStageResult();
-    EXPECT_EQ(NewBestStageScore, 0);
+    EXPECT_EQ(g_Report.NewBestStageScore, 0);
     EXPECT_EQ(g_RankingTable.bestStageScore[0][0], 1000u);
     g_PlayerState[0].StageScorePoints = 1;  // 1001 beats it only through the bonus
     ApplyStageResult();
-    EXPECT_EQ(NewBestStageScore, 1);
+    EXPECT_EQ(g_Report.NewBestStageScore, 1);
     EXPECT_EQ(g_RankingTable.bestStageScore[0][0], 1001u);
 }
 
@@ -144,7 +144,7 @@ TEST_F(ReportLogic, RoadsOutOfTheReport) {
         g_GameState.StartKind = c.startKind;
         g_GameState.GameMode = c.mode;
         g_GameState.StageIndex = c.stage;
-        StageCleared = c.cleared ? 1 : 0;
+        g_Report.StageCleared = c.cleared ? 1 : 0;
         if (c.stage + 1 < kStageSlots) g_PlayRecord.played[static_cast<std::size_t>(c.stage + 1)] = c.nextPlayed;
         const std::string label = "start " + std::to_string(c.startKind) + " mode " + std::to_string(c.mode) +
                                   " stage " + std::to_string(c.stage) + (c.cleared ? " cleared" : " lost");
@@ -168,14 +168,14 @@ TEST_F(ReportLogic, ReportsCloseByThemselvesOrByZOrX) {
         {kReportLostShown, 301, 0, true},   {kReportLostShown, 5, kInputX, true},
     };
     for (const Case& c : cases) {
-        ReportState = c.state;
-        ReportTimer = c.timer;
-        for (i32& k : ReportKeys) k = 0;
+        g_Report.ReportState = c.state;
+        g_Report.ReportTimer = c.timer;
+        for (i32& k : g_Report.ReportKeys) k = 0;
         u8 bits[2];
         InputBytes(c.key, bits);
-        UpdateKeyStates(bits, ReportKeys);
+        UpdateKeyStates(bits, g_Report.ReportKeys);
         StepReport();
-        EXPECT_EQ(ReportState == kReportLeaving, c.closes) << c.state << " " << c.timer << " " << c.key;
+        EXPECT_EQ(g_Report.ReportState == kReportLeaving, c.closes) << c.state << " " << c.timer << " " << c.key;
         EXPECT_EQ(TransitionRunning(), c.closes);
         TransitionState = Transition{};
     }
@@ -186,10 +186,10 @@ protected:
     void SetUp() override {
         SceneTest::SetUp();
         scene_test::g_standInFrames = 0;
-        LineScrollU = 0.0f;
-        LineScrollV = 0.0f;
-        ReportState = kReportOpening;
-        ReportTimer = 0;
+        g_Report.LineScrollU = 0.0f;
+        g_Report.LineScrollV = 0.0f;
+        g_Report.ReportState = kReportOpening;
+        g_Report.ReportTimer = 0;
         g_GameState.Difficulty = kDifficultyNormal;
         g_GameState.StartKind = kStartFullRun;
         g_GameState.GameMode = kGameModeNormal;
@@ -203,7 +203,7 @@ protected:
         p.StageScorePoints = 123456;
         p.RunScore = 10001;
     }
-    void ForgetSceneImages() override { g_ReportImages = ReportImages{}; }
+    void ForgetSceneImages() override { g_Report.images = ReportImages{}; }
 };
 
 TEST_F(ReportScene, ClearedReportCountsMarksOpensTheCommentAndGoesOn) {
@@ -211,32 +211,32 @@ TEST_F(ReportScene, ClearedReportCountsMarksOpensTheCommentAndGoesOn) {
     Enter(kSceneStageReport, kScenePlay);
     Idle(1);
     EXPECT_EQ(g_PlayerState[0].RunScore, 10001 + 2000 + 123456);
-    EXPECT_EQ(StageCleared, 1);
-    ASSERT_NE(g_ReportImages.plane, nullptr);
-    ASSERT_NE(g_ReportImages.picture, nullptr);
-    IdleUntil([] { return ReportState == kReportShown; });
+    EXPECT_EQ(g_Report.StageCleared, 1);
+    ASSERT_NE(g_Report.images.plane, nullptr);
+    ASSERT_NE(g_Report.images.picture, nullptr);
+    IdleUntil([] { return g_Report.ReportState == kReportShown; });
     // Marks at the frames 150, 180, 210 and 240 of the report, up to the rank.
-    IdleUntil([] { return ReportTimer == 150; });
-    EXPECT_EQ(RankMarksShown, 0);
+    IdleUntil([] { return g_Report.ReportTimer == 150; });
+    EXPECT_EQ(g_Report.RankMarksShown, 0);
     Idle(1);
-    EXPECT_EQ(RankMarksShown, 1);
-    IdleUntil([] { return ReportTimer == 241; });
-    EXPECT_EQ(RankMarksShown, 4);
-    IdleUntil([] { return ReportTimer == 301; });
-    EXPECT_EQ(RankMarksShown, 4);
-    EXPECT_EQ(ReportFade, 0.0f);
+    EXPECT_EQ(g_Report.RankMarksShown, 1);
+    IdleUntil([] { return g_Report.ReportTimer == 241; });
+    EXPECT_EQ(g_Report.RankMarksShown, 4);
+    IdleUntil([] { return g_Report.ReportTimer == 301; });
+    EXPECT_EQ(g_Report.RankMarksShown, 4);
+    EXPECT_EQ(g_Report.ReportFade, 0.0f);
     Idle(20);
-    EXPECT_FLOAT_EQ(ReportFade, 1.0f);
+    EXPECT_FLOAT_EQ(g_Report.ReportFade, 1.0f);
     EXPECT_TRUE(Golden("report_cleared"));
     Tap(kInputZ);
-    EXPECT_EQ(ReportState, kReportLeaving);
+    EXPECT_EQ(g_Report.ReportState, kReportLeaving);
     IdleUntil([] { return CurrentScene != kSceneStageReport; });
     EXPECT_EQ(CurrentScene, kScenePlay);
     EXPECT_EQ(PreviousScene, kSceneStageReport);
     EXPECT_EQ(g_GameState.StageIndex, 1);
     EXPECT_EQ(SceneInitRequest, 1);
-    EXPECT_EQ(g_ReportImages.plane, nullptr);
-    EXPECT_EQ(g_ReportImages.picture, nullptr);
+    EXPECT_EQ(g_Report.images.plane, nullptr);
+    EXPECT_EQ(g_Report.images.picture, nullptr);
 }
 
 TEST_F(ReportScene, LostReportShowsNoCommentAndLeadsToTheResult) {
@@ -244,13 +244,13 @@ TEST_F(ReportScene, LostReportShowsNoCommentAndLeadsToTheResult) {
     g_GameState.StageIndex = 2;
     Enter(kSceneStageReport, kScenePlay);
     Idle(100);
-    EXPECT_EQ(ReportState, kReportLostShown);
-    EXPECT_EQ(StageCleared, 0);
-    EXPECT_EQ(LivesBonus, 0);
+    EXPECT_EQ(g_Report.ReportState, kReportLostShown);
+    EXPECT_EQ(g_Report.StageCleared, 0);
+    EXPECT_EQ(g_Report.LivesBonus, 0);
     EXPECT_TRUE(Golden("report_lost"));
-    IdleUntil([] { return ReportState == kReportLeaving; }, 400);
-    EXPECT_EQ(RankMarksShown, 0);
-    EXPECT_EQ(ReportFade, 0.0f);
+    IdleUntil([] { return g_Report.ReportState == kReportLeaving; }, 400);
+    EXPECT_EQ(g_Report.RankMarksShown, 0);
+    EXPECT_EQ(g_Report.ReportFade, 0.0f);
     IdleUntil([] { return CurrentScene != kSceneStageReport; });
     EXPECT_EQ(CurrentScene, kSceneResult);
     EXPECT_EQ(g_PlayRecord.stageScore[2], 123456u);
@@ -259,7 +259,7 @@ TEST_F(ReportScene, LostReportShowsNoCommentAndLeadsToTheResult) {
 TEST_F(ReportScene, LastStageLeadsToTheEnding) {
     g_GameState.StageIndex = 4;
     Enter(kSceneStageReport, kScenePlay);
-    IdleUntil([] { return ReportState == kReportShown; });
+    IdleUntil([] { return g_Report.ReportState == kReportShown; });
     Tap(kInputX);
     IdleUntil([] { return CurrentScene != kSceneStageReport; });
     EXPECT_EQ(EndingRequest, kEndingAfterRun);
@@ -271,7 +271,7 @@ TEST_F(ReportScene, RoadIntoAMissingEndingLeadsToTheResult) {
     RegisterSceneFrame(kSceneEnding, nullptr);
     g_GameState.StageIndex = 4;
     Enter(kSceneStageReport, kScenePlay);
-    IdleUntil([] { return ReportState == kReportShown; });
+    IdleUntil([] { return g_Report.ReportState == kReportShown; });
     Tap(kInputX);
     IdleUntil([] { return CurrentScene != kSceneStageReport; });
     RegisterSceneFrame(kSceneEnding, ending);

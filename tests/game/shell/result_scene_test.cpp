@@ -44,18 +44,18 @@ class ResultScene : public SceneTest {
 protected:
     void SetUp() override {
         SceneTest::SetUp();
-        ResultState = kResultOpening;
-        ResultLeave = 0;
-        ResultScrollX = 0;
-        ResultScrollY = 0;
+        g_Result.ResultState = kResultOpening;
+        g_Result.ResultLeave = 0;
+        g_Result.ResultScrollX = 0;
+        g_Result.ResultScrollY = 0;
         g_GameState.Difficulty = kDifficultyNormal;
         g_GameState.StartKind = kStartFullRun;
         g_GameState.GameMode = kGameModeNormal;
         g_GameState.Continues = 1;  // a continue was used: no replay offer
     }
     void ForgetSceneImages() override {
-        g_ResultImages = ResultImages{};
-        g_RankingImages = RankingImages{};
+        g_Result.images = ResultImages{};
+        g_Ranking.images = RankingImages{};
     }
 
     // A run whose stage scores add up to `total`.
@@ -67,7 +67,7 @@ protected:
     }
     void EnterAndShow() {
         Enter(kSceneResult, kSceneStageReport);
-        IdleUntil([] { return ResultState == kResultShown; });
+        IdleUntil([] { return g_Result.ResultState == kResultShown; });
     }
     // Types `text` with the selector: each character is looked up in the
     // list in use (Up switches lists) and reached by Left or Right.
@@ -75,14 +75,14 @@ protected:
         for (char ch : text) {
             i32 target = -1;
             for (int attempt = 0; attempt < 2 && target < 0; ++attempt) {
-                const std::vector<i32>& list = CharacterLists[ListSelect];
+                const std::vector<i32>& list = g_Result.CharacterLists[g_Result.ListSelect];
                 for (std::size_t i = 0; i < list.size(); ++i) {
                     if (NameCharacterTable[list[i]] == ch) target = static_cast<i32>(i);
                 }
                 if (target < 0) Tap(kInputUp);
             }
             ASSERT_GE(target, 0) << ch;
-            while (ListCursor != target) Tap(ListCursor < target ? kInputRight : kInputLeft);
+            while (g_Result.ListCursor != target) Tap(g_Result.ListCursor < target ? kInputRight : kInputLeft);
             Tap(kInputZ);
         }
     }
@@ -110,15 +110,15 @@ TEST_F(ResultScene, InsertionAtTheTopMiddleBottomAndOutside) {
         SetRunTotal(c.total);
         EnterAndShow();
         EXPECT_EQ(ResultScore, static_cast<i32>(c.total));
-        EXPECT_EQ(ResultRankPosition, c.place);
+        EXPECT_EQ(g_Result.ResultRankPosition, c.place);
         Tap(kInputZ);
         if (c.named) {
-            ASSERT_EQ(ResultState, kResultRankingName);
+            ASSERT_EQ(g_Result.ResultState, kResultRankingName);
             Type("ABCDE");
-            EXPECT_EQ(NameLength, 5);
+            EXPECT_EQ(g_Result.NameLength, 5);
             Tap(kInputZ);
         }
-        EXPECT_EQ(ResultState, kResultLeaving);
+        EXPECT_EQ(g_Result.ResultState, kResultLeaving);
         IdleUntil([] { return CurrentScene != kSceneResult; });
         RankingTable want = DefaultRankingTable();
         if (c.named) {
@@ -146,14 +146,14 @@ TEST_F(ResultScene, InsertionAtTheTopMiddleBottomAndOutside) {
         // the run's difficulty and place.
         EXPECT_EQ(CurrentScene, kSceneTitle);
         EXPECT_EQ(PreviousScene, kSceneResult);
-        EXPECT_EQ(RankingDifficulty, 1);
-        EXPECT_EQ(RankingHighlight, c.place);
-        EXPECT_EQ(g_ResultImages.result, nullptr);
+        EXPECT_EQ(g_Ranking.RankingDifficulty, 1);
+        EXPECT_EQ(g_Ranking.RankingHighlight, c.place);
+        EXPECT_EQ(g_Result.images.result, nullptr);
         // Back into the result for the next case.
-        ResultState = kResultOpening;
+        g_Result.ResultState = kResultOpening;
         TransitionState = Transition{};
-        g_ResultImages = ResultImages{};
-        g_RankingImages = RankingImages{};
+        g_Result.images = ResultImages{};
+        g_Ranking.images = RankingImages{};
     }
 }
 
@@ -162,13 +162,13 @@ TEST_F(ResultScene, SelectorKeys) {
     EnterAndShow();
     EXPECT_TRUE(Golden("result_scores"));
     Tap(kInputZ);
-    ASSERT_EQ(ResultState, kResultRankingName);
-    EXPECT_EQ(ListCursor, 0);
+    ASSERT_EQ(g_Result.ResultState, kResultRankingName);
+    EXPECT_EQ(g_Result.ListCursor, 0);
     // Holding Left: a move at the press, then on the 10th, 15th and 20th frame.
     std::vector<i32> cursor;
     for (int f = 0; f < 21; ++f) {
         Run({kInputLeft});
-        cursor.push_back(ListCursor);
+        cursor.push_back(g_Result.ListCursor);
     }
     Idle(1);
     EXPECT_EQ(cursor[0], 48);  // wrapped from 0 to the last entry
@@ -182,42 +182,42 @@ TEST_F(ResultScene, SelectorKeys) {
     Tap(kInputRight);
     Tap(kInputRight);
     Tap(kInputRight);
-    EXPECT_EQ(ListCursor, 0);  // wrapped from the last to the first
+    EXPECT_EQ(g_Result.ListCursor, 0);  // wrapped from the last to the first
     // Up swaps lower case for upper case at the same index.
     Run({kInputRight, 0, kInputRight, 0});
-    ASSERT_EQ(ListCursor, 2);
+    ASSERT_EQ(g_Result.ListCursor, 2);
     Run({kInputRight, 0});
     for (int i = 0; i < 8; ++i) Tap(kInputRight);
-    EXPECT_EQ(ListCursor, 11);
+    EXPECT_EQ(g_Result.ListCursor, 11);
     Tap(kInputZ);
     Tap(kInputUp);
-    EXPECT_EQ(ListSelect, 1);
-    EXPECT_EQ(ListCursor, 11);
+    EXPECT_EQ(g_Result.ListSelect, 1);
+    EXPECT_EQ(g_Result.ListCursor, 11);
     Tap(kInputZ);
     Tap(kInputDown);
-    EXPECT_EQ(ListSelect, 0);
+    EXPECT_EQ(g_Result.ListSelect, 0);
     Tap(kInputZ);
-    EXPECT_EQ(NameLength, 3);
-    EXPECT_EQ(NameToText(ResultName), "bBb  ");
+    EXPECT_EQ(g_Result.NameLength, 3);
+    EXPECT_EQ(NameToText(g_Result.ResultName), "bBb  ");
     Idle(40);
     EXPECT_TRUE(Golden("result_name_entry"));
     // X takes the last character back and blanks its slot.
     Tap(kInputX);
-    EXPECT_EQ(NameLength, 2);
-    EXPECT_EQ(ResultName[2], kBlankNameCharacter);
+    EXPECT_EQ(g_Result.NameLength, 2);
+    EXPECT_EQ(g_Result.ResultName[2], kBlankNameCharacter);
     Tap(kInputX);
     Tap(kInputX);
     Tap(kInputX);  // nothing left: the ranking name stays open
-    EXPECT_EQ(NameLength, 0);
-    EXPECT_EQ(ResultState, kResultRankingName);
+    EXPECT_EQ(g_Result.NameLength, 0);
+    EXPECT_EQ(g_Result.ResultState, kResultRankingName);
     // With five characters the selector does not move.
     Type("zzzzz");
-    const i32 at = ListCursor;
+    const i32 at = g_Result.ListCursor;
     Tap(kInputLeft);
     Run(std::vector<u16>(15, kInputRight));
     Idle(1);
-    EXPECT_EQ(ListCursor, at);
-    EXPECT_EQ(NameToText(ResultName), "zzzzz");
+    EXPECT_EQ(g_Result.ListCursor, at);
+    EXPECT_EQ(NameToText(g_Result.ResultName), "zzzzz");
 }
 
 TEST_F(ResultScene, RunWithoutContinueNamesAndSavesItsReplay) {
@@ -230,32 +230,32 @@ TEST_F(ResultScene, RunWithoutContinueNamesAndSavesItsReplay) {
     std::filesystem::create_directories(Folder() / "replay");
     std::ofstream(Folder() / "replay" / "vosket000.rpl") << "taken";
     EnterAndShow();
-    EXPECT_EQ(ReplayNumber, 1);
+    EXPECT_EQ(g_Result.ReplayNumber, 1);
     Tap(kInputZ);
     Type("ABCDE");
     Tap(kInputZ);
     // Past the ranking name the save is offered, the name cleared for it.
-    ASSERT_EQ(ResultState, kResultSavePrompt);
-    EXPECT_EQ(NameToText(ResultName), "     ");
-    EXPECT_EQ(NameLength, 0);
+    ASSERT_EQ(g_Result.ResultState, kResultSavePrompt);
+    EXPECT_EQ(NameToText(g_Result.ResultName), "     ");
+    EXPECT_EQ(g_Result.NameLength, 0);
     Idle(40);
     EXPECT_TRUE(Golden("result_save_prompt"));
     Tap(kInputRight);
-    EXPECT_EQ(NameLength, 1);
+    EXPECT_EQ(g_Result.NameLength, 1);
     Tap(kInputLeft);
     Tap(kInputZ);
-    ASSERT_EQ(ResultState, kResultReplayName);
+    ASSERT_EQ(g_Result.ResultState, kResultReplayName);
     // X on an empty replay name goes back to the prompt.
     Tap(kInputX);
-    EXPECT_EQ(ResultState, kResultSavePrompt);
+    EXPECT_EQ(g_Result.ResultState, kResultSavePrompt);
     Tap(kInputZ);
-    ASSERT_EQ(ResultState, kResultReplayName);
+    ASSERT_EQ(g_Result.ResultState, kResultReplayName);
     Type("Z9!");
     Type("aa");
     Idle(60);
     EXPECT_TRUE(Golden("result_replay_name"));
     Tap(kInputZ);
-    EXPECT_EQ(ResultState, kResultLeaving);
+    EXPECT_EQ(g_Result.ResultState, kResultLeaving);
     const std::filesystem::path saved = Folder() / "replay" / "vosket001.rpl";
     ASSERT_TRUE(std::filesystem::exists(saved));
     ReplayHeader header;
@@ -279,10 +279,10 @@ TEST_F(ResultScene, OfferWithoutAPlaceAndRefusal) {
     SetRunTotal(300);
     EnterAndShow();
     Tap(kInputZ);
-    ASSERT_EQ(ResultState, kResultSavePrompt);
+    ASSERT_EQ(g_Result.ResultState, kResultSavePrompt);
     Tap(kInputRight);
     Tap(kInputZ);
-    EXPECT_EQ(ResultState, kResultLeaving);
+    EXPECT_EQ(g_Result.ResultState, kResultLeaving);
     IdleUntil([] { return CurrentScene != kSceneResult; });
     EXPECT_EQ(CurrentScene, kSceneTitle);
     EXPECT_FALSE(std::filesystem::exists(Folder() / "replay" / "vosket000.rpl"));
@@ -294,9 +294,9 @@ TEST_F(ResultScene, StageSelectRunGoesStraightToTheOffer) {
     SetRunTotal(9000);  // would top the table, but a single stage never enters it
     Enter(kSceneResult, kSceneStageReport);
     Idle(1);
-    EXPECT_EQ(ResultState, kResultSavePrompt);
+    EXPECT_EQ(g_Result.ResultState, kResultSavePrompt);
     Idle(100);
-    EXPECT_EQ(ResultState, kResultSavePrompt);
+    EXPECT_EQ(g_Result.ResultState, kResultSavePrompt);
     Tap(kInputZ);
     Type("s1234");
     Tap(kInputZ);

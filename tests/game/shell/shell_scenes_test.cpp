@@ -59,7 +59,7 @@ protected:
         ResetKeyRepeatCounters();
         RearmSoundEffectGates();
         TransitionState = Transition{};
-        TitleSpinCounter = 0;
+        g_Title.TitleSpinCounter = 0;
         for (i32 s = 0; s < kSceneSlots; ++s) RegisterSceneFrame(s, nullptr);
         RegisterShellScenes();
         CreateRunObjects();
@@ -72,7 +72,7 @@ protected:
         for (i32 s = 0; s < kSceneSlots; ++s) RegisterSceneFrame(s, nullptr);
         // The managers release every image; forget the scenes' pointers.
         g_LogoImages = LogoImages{};
-        g_TitleImages = TitleImages{};
+        g_Title.images = TitleImages{};
         g_ConfigImages = ConfigImages{};
         BlackTexture = nullptr;
         SideSurface = nullptr;
@@ -104,7 +104,7 @@ protected:
     void IdleUntil(i32 scene, i32 titleState = -1) {
         for (int i = 0; i < 2000; ++i) {
             if (CurrentScene == scene && !SceneInitRequest &&
-                (titleState < 0 || TitleMenuState == titleState))
+                (titleState < 0 || g_Title.TitleMenuState == titleState))
                 return;
             Idle(1);
         }
@@ -151,28 +151,28 @@ TEST_F(ShellScenes, TitleMenusByScriptedInput) {
     EXPECT_TRUE(Golden("title_main"));
     Tap(kInputDown);
     Tap(kInputZ);
-    EXPECT_EQ(TitleMenuState, kTitleDifficulty);
+    EXPECT_EQ(g_Title.TitleMenuState, kTitleDifficulty);
     Idle(40);
     EXPECT_TRUE(Golden("title_difficulty"));
     Tap(kInputZ);
-    EXPECT_EQ(TitleMenuState, kTitleStageSelect);
+    EXPECT_EQ(g_Title.TitleMenuState, kTitleStageSelect);
     Idle(40);
     EXPECT_TRUE(Golden("title_stage_select"));
     Tap(kInputX);
-    EXPECT_EQ(TitleMenuState, kTitleMain);
-    EXPECT_EQ(TitleCursor, 1);
+    EXPECT_EQ(g_Title.TitleMenuState, kTitleMain);
+    EXPECT_EQ(g_Title.TitleCursor, 1);
     // The settings open (they are left without saving here).
     Tap(kInputDown);
     Tap(kInputDown);
     Tap(kInputDown);
     Tap(kInputZ);
-    EXPECT_EQ(TitleMenuState, kTitleLeaving);
-    EXPECT_EQ(TitleNextScene, kSceneSettings);
+    EXPECT_EQ(g_Title.TitleMenuState, kTitleLeaving);
+    EXPECT_EQ(g_Title.TitleNextScene, kSceneSettings);
     Idle(40);
     EXPECT_TRUE(Golden("title_leaving"));
     IdleUntil(kSceneSettings);
     EXPECT_EQ(PreviousScene, kSceneTitle);
-    EXPECT_EQ(g_TitleImages.menu, nullptr);
+    EXPECT_EQ(g_Title.images.menu, nullptr);
     EXPECT_NE(g_ConfigImages.window, nullptr);
 }
 
@@ -184,7 +184,7 @@ TEST_F(ShellScenes, TitleQuitEndsTheProgram) {
     Idle(100);
     EXPECT_EQ(CurrentScene, kSceneProgramEnd);
     EXPECT_TRUE(App().exitRequested);
-    EXPECT_EQ(g_TitleImages.background, nullptr);
+    EXPECT_EQ(g_Title.images.background, nullptr);
 }
 
 }  // namespace

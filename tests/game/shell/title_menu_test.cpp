@@ -65,7 +65,7 @@ protected:
         TitleTakeInput(bits);
         StepTitleMenu();
         StepTitleSlideTimers();
-        if (TitleLeaveRequest) LeaveTitle();
+        if (g_Title.TitleLeaveRequest) LeaveTitle();
         for (i32 n = 0; n < kSoundEffectCount; ++n) {
             if (!SoundEffectGates[n]) lastSound_ = n;
         }
@@ -77,7 +77,7 @@ protected:
         Frame(0);
     }
     void ToMainMenu() {
-        while (TitleMenuState == kTitleOpening) Frame();
+        while (g_Title.TitleMenuState == kTitleOpening) Frame();
     }
     void RunOut() {
         for (int i = 0; i < 200 && CurrentScene == kSceneTitle && !SceneInitRequest; ++i) Frame();
@@ -92,41 +92,41 @@ TEST_F(TitleMenu, OpensIntoTheMainMenuWhenTheWipeEnds) {
     EXPECT_EQ(TransitionState.kind, kTransitionBricksUncover);
     EXPECT_EQ(SceneInitRequest, 0);
     int frames = 0;
-    while (TitleMenuState == kTitleOpening) {
+    while (g_Title.TitleMenuState == kTitleOpening) {
         Frame(kInputZ);  // keys do nothing while the wipe runs
         ++frames;
     }
     EXPECT_EQ(frames, 96);  // 95 updates, the clearing draw
-    EXPECT_EQ(TitleCursor, 0);
-    EXPECT_EQ(MainEntryTimers[0], 0);  // slid in and resting
+    EXPECT_EQ(g_Title.TitleCursor, 0);
+    EXPECT_EQ(g_Title.MainEntryTimers[0], 0);  // slid in and resting
 }
 
 TEST_F(TitleMenu, CursorWrapsBothWays) {
     ToMainMenu();
     Tap(kInputUp);
-    EXPECT_EQ(TitleCursor, 5);
+    EXPECT_EQ(g_Title.TitleCursor, 5);
     EXPECT_EQ(lastSound_, 34);
     Tap(kInputDown);
-    EXPECT_EQ(TitleCursor, 0);
+    EXPECT_EQ(g_Title.TitleCursor, 0);
     // A held direction repeats after 10 frames, then every 5.
     for (int i = 0; i < 16; ++i) Frame(kInputDown);
-    EXPECT_EQ(TitleCursor, 3);
+    EXPECT_EQ(g_Title.TitleCursor, 3);
 }
 
 TEST_F(TitleMenu, NewGameSetsUpAFullRunFromTheFirstStage) {
     ToMainMenu();
     Tap(kInputZ);
-    EXPECT_EQ(TitleMenuState, kTitleDifficulty);
+    EXPECT_EQ(g_Title.TitleMenuState, kTitleDifficulty);
     EXPECT_EQ(g_GameState.StartKind, 0);
     EXPECT_EQ(lastSound_, 33);
-    EXPECT_EQ(DifficultyEntryTimers[0], 28);  // 30, less two frames
+    EXPECT_EQ(g_Title.DifficultyEntryTimers[0], 28);  // 30, less two frames
     Tap(kInputDown);
     Tap(kInputDown);
     g_GameState.StoryFlags.fill(7);
     g_PlayRecord.stageRank.fill(4);
     Frame(kInputZ);
-    EXPECT_EQ(TitleMenuState, kTitleLeaving);
-    EXPECT_EQ(TitleNextScene, kScenePlay);
+    EXPECT_EQ(g_Title.TitleMenuState, kTitleLeaving);
+    EXPECT_EQ(g_Title.TitleNextScene, kScenePlay);
     EXPECT_EQ(g_GameState.Difficulty, 2);
     EXPECT_EQ(g_GameState.StageIndex, 0);
     EXPECT_EQ(g_GameState.GameMode, kGameModeNormal);
@@ -160,15 +160,15 @@ TEST_F(TitleMenu, StageSelectRefusesLockedStagesAndStartsUnlockedOnes) {
     EXPECT_EQ(g_GameState.StartKind, 1);
     Tap(kInputDown);  // NORMAL
     Tap(kInputZ);
-    EXPECT_EQ(TitleMenuState, kTitleStageSelect);
+    EXPECT_EQ(g_Title.TitleMenuState, kTitleStageSelect);
     EXPECT_EQ(g_GameState.Difficulty, 1);
     EXPECT_EQ(lastSound_, 33);
     Tap(kInputZ);  // stage index 0 is locked by default
-    EXPECT_EQ(TitleMenuState, kTitleStageSelect);
+    EXPECT_EQ(g_Title.TitleMenuState, kTitleStageSelect);
     EXPECT_EQ(lastSound_, 36);
     Tap(kInputDown);
     Tap(kInputZ);
-    EXPECT_EQ(TitleMenuState, kTitleLeaving);
+    EXPECT_EQ(g_Title.TitleMenuState, kTitleLeaving);
     EXPECT_EQ(g_GameState.StageIndex, 1);
     EXPECT_EQ(g_GameState.StartKind, 2);
     RunOut();
@@ -179,38 +179,38 @@ TEST_F(TitleMenu, CancelReturnsToTheEntryThatOpenedTheMenu) {
     ToMainMenu();
     Tap(kInputZ);
     Tap(kInputX);
-    EXPECT_EQ(TitleMenuState, kTitleMain);
-    EXPECT_EQ(TitleCursor, 0);
-    EXPECT_EQ(MainEntryTimers[0], 28);
+    EXPECT_EQ(g_Title.TitleMenuState, kTitleMain);
+    EXPECT_EQ(g_Title.TitleCursor, 0);
+    EXPECT_EQ(g_Title.MainEntryTimers[0], 28);
     EXPECT_EQ(lastSound_, 36);
     Tap(kInputDown);
     Tap(kInputZ);
     Tap(kInputX);
-    EXPECT_EQ(TitleCursor, 1);
+    EXPECT_EQ(g_Title.TitleCursor, 1);
     Tap(kInputZ);
     Tap(kInputZ);  // EASY: stage select
     Tap(kInputDown);
     Tap(kInputDown);
     Tap(kInputX);
-    EXPECT_EQ(TitleMenuState, kTitleMain);
-    EXPECT_EQ(TitleCursor, 1);
+    EXPECT_EQ(g_Title.TitleMenuState, kTitleMain);
+    EXPECT_EQ(g_Title.TitleCursor, 1);
 }
 
 TEST_F(TitleMenu, CursorStaysInTheNewMenuAfterKeysOfTheSameFrame) {
     ToMainMenu();
     Tap(kInputDown);
     Frame(kInputZ | kInputUp);  // opens the difficulty menu, then Up by the main menu's rule
-    EXPECT_EQ(TitleMenuState, kTitleDifficulty);
-    EXPECT_EQ(TitleCursor, 2);
+    EXPECT_EQ(g_Title.TitleMenuState, kTitleDifficulty);
+    EXPECT_EQ(g_Title.TitleCursor, 2);
     Frame(0);
     Frame(kInputZ | kInputUp);  // opens the stage select from HARD, then Up wraps to 2
-    EXPECT_EQ(TitleMenuState, kTitleStageSelect);
+    EXPECT_EQ(g_Title.TitleMenuState, kTitleStageSelect);
     EXPECT_EQ(g_GameState.Difficulty, 2);
-    EXPECT_LE(TitleCursor, 4);
+    EXPECT_LE(g_Title.TitleCursor, 4);
     Frame(0);
     Frame(kInputX | kInputDown);  // back to the main menu, Down by the stage rule
-    EXPECT_EQ(TitleMenuState, kTitleMain);
-    EXPECT_EQ(TitleCursor, 2);
+    EXPECT_EQ(g_Title.TitleMenuState, kTitleMain);
+    EXPECT_EQ(g_Title.TitleCursor, 2);
 }
 
 TEST_F(TitleMenu, MainEntriesLeaveToTheirScenes) {
@@ -223,7 +223,7 @@ TEST_F(TitleMenu, MainEntriesLeaveToTheirScenes) {
         ToMainMenu();
         for (i32 i = 0; i < r.entry; ++i) Tap(kInputDown);
         Frame(kInputZ);
-        EXPECT_EQ(TitleNextScene, r.next) << r.entry;
+        EXPECT_EQ(g_Title.TitleNextScene, r.next) << r.entry;
         EXPECT_EQ(lastSound_, 35);
         RunOut();
         EXPECT_EQ(CurrentScene, kSceneTitle) << "no such scene yet: back to the title";
@@ -245,25 +245,25 @@ TEST_F(TitleMenu, IdleDemonstrationNeedsTheReplay) {
     // Any input bit, also one the menu ignores, restarts the count.
     for (int i = 0; i < 900; ++i) Frame();
     Frame(kInputC);
-    EXPECT_EQ(TitleIdleFrames, 0);
+    EXPECT_EQ(g_Title.TitleIdleFrames, 0);
     for (int i = 0; i < 1000; ++i) Frame();
-    EXPECT_EQ(TitleMenuState, kTitleMain);
+    EXPECT_EQ(g_Title.TitleMenuState, kTitleMain);
     Frame();
-    EXPECT_EQ(TitleIdleFrames, 1001);
-    EXPECT_EQ(TitleMenuState, kTitleLeaving);
+    EXPECT_EQ(g_Title.TitleIdleFrames, 1001);
+    EXPECT_EQ(g_Title.TitleMenuState, kTitleLeaving);
     EXPECT_EQ(g_GameState.GameMode, kGameModeDemo);
     RunOut();
     // No "demo.rpl" here: the logo scene runs instead.
     EXPECT_EQ(CurrentScene, kSceneLogo);
     EXPECT_EQ(PreviousScene, kScenePlay);
-    EXPECT_EQ(TitleNextScene, kSceneLogo);
+    EXPECT_EQ(g_Title.TitleNextScene, kSceneLogo);
 }
 
 TEST_F(TitleMenu, IdleCountStartsNothingInSubMenus) {
     ToMainMenu();
     Tap(kInputZ);
     for (int i = 0; i < 1100; ++i) Frame();
-    EXPECT_EQ(TitleMenuState, kTitleDifficulty);
+    EXPECT_EQ(g_Title.TitleMenuState, kTitleDifficulty);
 }
 
 TEST_F(TitleMenu, DemonstrationLoadsTheReplay) {
@@ -302,9 +302,9 @@ TEST_F(TitleMenu, SlideTimersAndOffsets) {
     ToMainMenu();
     Tap(kInputZ);
     for (int i = 0; i < 40; ++i) Frame();
-    EXPECT_EQ(DifficultyEntryTimers[2], 0);
-    EXPECT_EQ(MainEntryTimers[0], -30);
-    EXPECT_EQ(StageEntryTimers[0], -30);
+    EXPECT_EQ(g_Title.DifficultyEntryTimers[2], 0);
+    EXPECT_EQ(g_Title.MainEntryTimers[0], -30);
+    EXPECT_EQ(g_Title.StageEntryTimers[0], -30);
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
-#include "platform/fake_mixer.h"
+#include "tests/support/fake_mixer.h"
 
 #include <algorithm>
 #include <cstring>
 
-namespace platform {
+namespace testing_support {
+
+using namespace platform;
+
 namespace {
 
 void CopyName(char* out, std::size_t size, const std::string& text) {
@@ -153,4 +156,4 @@ std::uint32_t FakeMixer::SetControlDetails(HMIXER mixer, const MIXERCONTROLDETAI
     return MMSYSERR_NOERROR;
 }
 
-}  // namespace platform
+}  // namespace testing_support

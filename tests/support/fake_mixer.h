@@ -9,13 +9,13 @@
 
 #include "platform/mixer.h"
 
-namespace platform {
+namespace testing_support {
 
-class FakeMixer : public MixerSystem {
+class FakeMixer : public platform::MixerSystem {
 public:
     struct Control {
         std::uint32_t id = 0;
-        std::uint32_t type = MIXERCONTROL_CONTROLTYPE_VOLUME;
+        std::uint32_t type = platform::MIXERCONTROL_CONTROLTYPE_VOLUME;
         std::uint32_t value = 0;
         bool readFails = false;
     };
@@ -47,21 +47,21 @@ public:
     Control* FindControl(std::uint32_t controlId);
 
     std::uint32_t GetNumDevs() override { return devices; }
-    std::uint32_t Open(std::uint32_t id, HMIXER* mixer) override;
-    std::uint32_t Close(HMIXER mixer) override;
-    std::uint32_t GetDevCaps(std::uint32_t id, MIXERCAPSA* caps) override;
-    std::uint32_t GetLineInfo(HMIXER mixer, MIXERLINEA* line, std::uint32_t flags) override;
-    std::uint32_t GetLineControls(HMIXER mixer, MIXERLINECONTROLSA* controls, std::uint32_t flags) override;
-    std::uint32_t GetControlDetails(HMIXER mixer, MIXERCONTROLDETAILS* details, std::uint32_t flags) override;
-    std::uint32_t SetControlDetails(HMIXER mixer, const MIXERCONTROLDETAILS* details,
+    std::uint32_t Open(std::uint32_t id, platform::HMIXER* mixer) override;
+    std::uint32_t Close(platform::HMIXER mixer) override;
+    std::uint32_t GetDevCaps(std::uint32_t id, platform::MIXERCAPSA* caps) override;
+    std::uint32_t GetLineInfo(platform::HMIXER mixer, platform::MIXERLINEA* line, std::uint32_t flags) override;
+    std::uint32_t GetLineControls(platform::HMIXER mixer, platform::MIXERLINECONTROLSA* controls, std::uint32_t flags) override;
+    std::uint32_t GetControlDetails(platform::HMIXER mixer, platform::MIXERCONTROLDETAILS* details, std::uint32_t flags) override;
+    std::uint32_t SetControlDetails(platform::HMIXER mixer, const platform::MIXERCONTROLDETAILS* details,
                                     std::uint32_t flags) override;
 
 private:
     // Line ids: destination d is (d + 1) << 16, its source s is that + s + 1.
     Line* FindLine(std::uint32_t lineId);
-    bool ValidHandle(HMIXER mixer) const;
-    std::vector<HMIXER> openHandles_;
-    HMIXER nextHandle_ = 0x100;
+    bool ValidHandle(platform::HMIXER mixer) const;
+    std::vector<platform::HMIXER> openHandles_;
+    platform::HMIXER nextHandle_ = 0x100;
 };
 
-}  // namespace platform
+}  // namespace testing_support

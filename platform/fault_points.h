@@ -1,7 +1,9 @@
 #pragma once
-// Failures that tests can switch on in the platform stand-ins, so that the
+// Points at which the platform stand-ins can be made to fail, so that the
 // engine's handling of a refused device, object or thread can be exercised
-// on a machine where nothing fails. Every fault is off unless a test sets it.
+// on a machine where nothing fails. The switches that turn them on belong to
+// the tests (tests/support/faults.h); the program never installs any, so
+// every point reads "no fault".
 namespace platform {
 
 enum class Fault : int {
@@ -25,8 +27,11 @@ enum class Fault : int {
     Count
 };
 
-void SetFault(Fault fault, bool on = true);
+// Answers whether a fault is on; installed by the tests' fault switches.
+using FaultSwitch = bool (*)(Fault fault);
+void InstallFaultSwitch(FaultSwitch faultSwitch);
+
+// Whether the fault is on: false unless an installed switch says so.
 bool FaultSet(Fault fault);
-void ClearFaults();
 
 }  // namespace platform
