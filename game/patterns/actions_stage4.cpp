@@ -381,10 +381,13 @@ void Action532(PartFrame& f) {
     const i32 timer = T(f);
     if (timer % 120 == 0) RearVolley(f);
     if (timer % ByDifficulty(f, kWideEvery) != 0) return;
+    // After the first, each shell is turned pi/6 off a flank (W +- pi/2), the
+    // two f32 additions in that order.
+    const f32 sixth = kPi / 6.0f;
     RearShell(f, 510, -24.0f, f.angle + kTwoPi / 3.0f, 6.0f);
-    RearShell(f, 510, -24.0f, f.angle + kPi / 3.0f, 6.0f);
-    RearShell(f, 510, 24.0f, f.angle - kPi / 3.0f, 6.0f);
-    RearShell(f, 510, 24.0f, f.angle - kTwoPi / 3.0f, 6.0f);
+    RearShell(f, 510, -24.0f, f.angle + kHalfPi - sixth, 6.0f);
+    RearShell(f, 510, 24.0f, f.angle - kHalfPi + sixth, 6.0f);
+    RearShell(f, 510, 24.0f, f.angle - kHalfPi - sixth, 6.0f);
     PlayShellSound();
 }
 
