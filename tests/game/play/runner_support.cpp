@@ -185,6 +185,7 @@ RunResult RunGame(const RunSpec& spec) {
     Options() = RunOptions();
     Options().headless = true;
     Options().frameLimit = spec.frameLimit;
+    Options().noDraw = spec.noDraw;
     auto& globals = const_cast<GraphicsDeviceGlobals&>(GraphicsDeviceInfo());
     globals.preferFullColorScreen = 0;
     globals.preferFullColorTexture = 0;

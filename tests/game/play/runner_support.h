@@ -69,6 +69,7 @@ struct RunSpec {
     bool unlockAll = true;             // progress file with every stage cleared
     u8 showTalk = 1;
     FrameHook hook = nullptr;
+    bool noDraw = false;               // as --no-draw: nothing drawn (no shots)
 };
 
 RunResult RunGame(const RunSpec& spec);
