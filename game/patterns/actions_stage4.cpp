@@ -418,8 +418,13 @@ void ArmPart(PartFrame& f) {
 // 549: side shells from the screen's edges toward where the player was, and
 // an effect at that point a cycle later. The aim point of each difficulty
 // lasts as long as the program: a fight's first effect shows at the point an
-// earlier fight left.
+// earlier fight left. A start of the game sets it back to (0, 0), as a new
+// program has it.
 f32 g_sideAim[3][2] = {};
+
+void ResetSideAim() {
+    for (auto& aim : g_sideAim) aim[0] = aim[1] = 0.0f;
+}
 
 void Action549(PartFrame& f) {
     struct Row {
@@ -713,7 +718,7 @@ constexpr ActionRow kActions[] = {
     {563, [](PartFrame& f) { GuardedSpiral(f, 1); }},
 };
 
-constexpr ActionTable kTable{.actions = kActions};
+constexpr ActionTable kTable{.actions = kActions, .programReset = ResetSideAim};
 
 }  // namespace
 

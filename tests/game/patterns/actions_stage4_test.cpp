@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <utility>
 #include <vector>
 
 #include "engine/core/random.h"
 #include "game/patterns/part_step.h"
+#include "game/patterns/pattern_content.h"
+#include "game/play/stage_dispatch.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/sound_names.h"
 #include "game/stages/stage_content.h"
@@ -532,6 +535,29 @@ TEST_F(Stage4BossPatternsTest, Action549SideShellsTowardARememberedPoint) {
     const u32 seed = RandomGetState();
     Log(0, 600);  // to the first pair: the effect at 540, then the pair at 600
     EXPECT_EQ(DrawsSince(seed), 3);
+}
+
+// 549's aim point outlasts a stage load but not a start of the game: a
+// second start in one process marks the first fight's point at (0, 0), as a
+// new program does.
+TEST_F(Stage4BossPatternsTest, Action549AimOutlastsAStageLoadButNotAStartOfTheGame) {
+    RegisterPatternContent();
+    g_PlayerState[0].x = 250.0f;
+    g_PlayerState[0].y = 430.0f;
+    // Where a new fight on EASY puts its first mark (timer 540).
+    auto firstMark = [&] {
+        BossGun(549, 6);
+        Log(0, 540);
+        EXPECT_EQ(Effects(90), 1);
+        return g_EffectList.empty() ? std::pair{-1.0f, -1.0f} : std::pair{g_EffectList.back().x, g_EffectList.back().y};
+    };
+    BossGun(549, 6);
+    Log(0, 600);  // past the refresh at 590
+    ResetStageContent();
+    EXPECT_EQ(firstMark(), std::pair(250.0f, 430.0f));
+    ResetProgramContent();
+    EXPECT_EQ(firstMark(), std::pair(0.0f, 0.0f));
+    ResetStageDispatch();
 }
 
 // 550 and 551: first a turn (clamped to a quarter turn either side of the
