@@ -1,6 +1,7 @@
 #include "game/stages/enemy_spawn.h"
 
 #include <array>
+#include <utility>
 
 #include "game/play/enemy_runtime.h"
 

@@ -52,9 +52,8 @@ struct PartSpec {
     i32 timer = 0;
 };
 
-// A part row as the kind tables write it: picture, hit points, hit shape,
-// offset, action, coin and score values, and its children's labels; the
-// gauge offset, angles and timer are set on the result where a row has them.
+// A part row of a kind table from its fields in PartSpec's order, up to its
+// children; the other fields keep their defaults.
 PartSpec MakePart(i32 spriteKind, i32 hp, HitShape shape, f32 offsetX, f32 offsetY, i32 action, i32 coin, i32 score,
                   std::vector<i32> children = {});
 

@@ -6,7 +6,6 @@
 // the stage's three part steps.
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <vector>
 
 #include "game/play/records.h"
@@ -16,15 +15,7 @@
 namespace pattern_test {
 
 // What one frame of the part fired.
-struct Shot {
-    i32 t;
-    i32 bullets;
-    i32 shells;
-    bool operator==(const Shot&) const = default;
-};
-inline std::ostream& operator<<(std::ostream& os, const Shot& s) {
-    return os << "{t " << s.t << ": " << s.bullets << " bullets, " << s.shells << " shells}";
-}
+using Shot = enemy_test::Volley;
 
 // The part steps of a stage: EASY, NORMAL, HARD.
 struct PartSteps {
@@ -44,22 +35,10 @@ protected:
     }
     Enemy& Owner() { return g_EnemyList[static_cast<std::size_t>(enemy_)]; }
     // One frame of the part at the difficulty; what it fired.
-    Shot Step(i32 difficulty) {
-        const std::size_t b = g_EnemyBulletList.size();
-        const std::size_t s = g_EnemyShellList.size();
-        Enemy& e = Owner();
-        Steps.steps[difficulty](enemy_, part_, &e.x, &e.rotation);
-        return {part_->timer, static_cast<i32>(g_EnemyBulletList.size() - b),
-                static_cast<i32>(g_EnemyShellList.size() - s)};
-    }
+    Shot Step(i32 difficulty) { return enemy_test::StepPartOnce(Steps.steps[difficulty], enemy_, part_); }
     // Every frame that fired while the timer runs up to `last`.
     std::vector<Shot> Log(i32 difficulty, i32 last) {
-        std::vector<Shot> out;
-        while (part_->timer < last) {
-            const Shot s = Step(difficulty);
-            if (s.bullets != 0 || s.shells != 0) out.push_back(s);
-        }
-        return out;
+        return enemy_test::VolleysUntil(Steps.steps[difficulty], enemy_, part_, last);
     }
     // The timers of the frames that fired.
     std::vector<i32> Frames(i32 difficulty, i32 last) {
