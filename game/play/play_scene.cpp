@@ -481,6 +481,7 @@ void ResetPlayProgramState() {
     ResetPlayRecords();
     ResetStageRandomGenerators();
     ResetStageContent();
+    ResetProgramContent();
 }
 
 void RegisterPlayScene() {
