@@ -268,13 +268,17 @@ i32 PumpingMain(int, char**) {
     return 0;
 }
 
+// The runs below take a program folder of their own: the single-copy guard is
+// the folder, and the other tests of this program may run at the same time.
 TEST(ApplicationMainTest, FrameLimitEndsAfterExactlyThatManyFrames) {
     ResetApplicationState();
     Options() = RunOptions();
     Options().headless = true;
     Options().frameLimit = 25;
     g_gameMainCalls = 0;
-    SetGameCallbacks(nullptr, PumpingMain);
+    testing_support::TempDir folder;
+    g_copyFolder = folder.str();
+    SetGameCallbacks(FolderSetup, PumpingMain);
     EXPECT_EQ(ApplicationMain(0, nullptr), 0);
     EXPECT_EQ(g_gameMainCalls, 25);
     SetGameCallbacks(nullptr, nullptr);
@@ -284,9 +288,6 @@ TEST(ApplicationMainTest, FrameLimitEndsAfterExactlyThatManyFrames) {
 
 bool g_drawingDuringRun = true;
 
-// A name of its own, so no other test's run holds the single-copy lock.
-void NoDrawSetup() { SetApplicationName("tolvarin-test-no-draw"); }
-
 i32 DrawingMain(int, char**) {
     g_drawingDuringRun = platform::gfx::DrawingEnabled();
     return 0;
@@ -294,12 +295,14 @@ i32 DrawingMain(int, char**) {
 
 // --no-draw switches the device's drawing off for the run, and only for it.
 TEST(ApplicationMainTest, NoDrawSwitchesDrawingOffForTheRun) {
+    testing_support::TempDir folder;
+    g_copyFolder = folder.str();
     for (bool noDraw : {true, false}) {
         ResetApplicationState();
         Options() = RunOptions();
         Options().headless = true;
         Options().noDraw = noDraw;
-        SetGameCallbacks(NoDrawSetup, DrawingMain);
+        SetGameCallbacks(FolderSetup, DrawingMain);
         EXPECT_EQ(ApplicationMain(0, nullptr), 0);
         EXPECT_EQ(g_drawingDuringRun, !noDraw);
         EXPECT_TRUE(platform::gfx::DrawingEnabled());
