@@ -20,6 +20,7 @@
 #include "game/shell/play_state.h"
 #include "game/shell/replay.h"
 #include "game/shell/replay_runner.h"
+#include "game/shell/save_files.h"
 #include "tests/support/expected_file.h"
 #include "tests/support/program.h"
 #include "tools/sampledata/input_script.h"
@@ -300,6 +301,15 @@ TEST(WholeGameRun, ClearsEveryStageItEntersAndPlaysBack) {
     EXPECT_EQ(static_cast<u32>(status.back().stageFrame), header.inputCount[static_cast<std::size_t>(last)]);
     EXPECT_TRUE(testing_support::MatchesExpectedFile(kProgramTests / "whole_game_expected.txt",
                                                      RunOutcome(recorded, header)));
+    // The progress file records each stage cleared on EASY (the stage select
+    // opens it) and no other.
+    const std::vector<u8> progressBytes = ReadBytes(folder.dir() / "system" / "system.dat");
+    const SystemData progress = DecodeSystemData(progressBytes.data(), progressBytes.size());
+    const SystemData fresh = DefaultSystemData();
+    for (i32 s = 0; s < kProgressStages; ++s) {
+        EXPECT_EQ(progress.StageProgress[kDifficultyEasy][s], s < last ? 1 : fresh.StageProgress[kDifficultyEasy][s])
+            << "stage " << s;
+    }
 
     const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"}, kLongRun);
     ASSERT_EQ(play.exitCode, 0) << play;
