@@ -283,8 +283,13 @@ i32 ApplicationMain(int argc, char** argv) {
     std::string folder = platform::ProgramFolder();
     std::strncpy(app.applicationFolder, folder.c_str(), sizeof app.applicationFolder - 1);
     ResetCurrentDirectory();
-    if (Options().headless && &platform::CurrentClock() == &platform::RealClock())
+    // A headless run's virtual clock starts at zero at every start, as a new
+    // program's would: the engine's generator is seeded from it, so a second
+    // run in the same process must not start from where the first one ended.
+    if (Options().headless && &platform::CurrentClock() == &platform::RealClock()) {
+        HeadlessClock() = platform::VirtualClock();
         platform::SetClock(&HeadlessClock());
+    }
 
     // 2. The game's settings, before any window exists.
     if (g_gameSetup) g_gameSetup();

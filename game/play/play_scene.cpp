@@ -487,9 +487,16 @@ void ReleasePlayObjects() {
     ReleaseStageCamera();
 }
 
+void ResetPlayProgramState() {
+    ResetPlayRecords();
+    ResetStageRandomGenerators();
+    ResetStageContent();
+}
+
 void RegisterPlayScene() {
     RegisterSceneFrame(kScenePlay, PlayFrame);
     SetStageCameraHooks(CreateStageCamera, ReleasePlayObjects);
+    SetProgramStartHook(ResetPlayProgramState);
     SetStateHashFunction(ComputeStateHash);
     // The shell's scenes reach the player's reset and position through these.
     InstallPlayerHooks();

@@ -39,9 +39,14 @@ void EndPlayScene();
 // neither the pause menu nor the continue prompt is open.
 void UpdateStage();
 
-// Registers PlayFrame as scene 2, the stage camera hooks and the state hash
-// with the shell; the program calls it before the game starts.
+// Registers PlayFrame as scene 2, the stage camera hooks, the program-start
+// hook (ResetPlayProgramState) and the state hash with the shell; the program
+// calls it before the game starts.
 void RegisterPlayScene();
+// The play layer's program-start values (GameMain's ResetProgramState): the
+// lists, part pool and talk state (ResetPlayRecords), both stage generators
+// unseeded (ResetStageRandomGenerators) and every stage's content reset.
+void ResetPlayProgramState();
 // The end of the run (GameMain's end, the Escape key): the stage camera and
 // any stage images still held are released, so that no handle outlives the
 // engine's teardown. A second call does nothing.

@@ -24,3 +24,9 @@ void ResetPlayLists() {
     g_TalkState.active = 0;
     ReleaseList(g_TalkState.lines);
 }
+
+void ResetPlayRecords() {
+    ResetPlayLists();
+    for (EnemyPart& part : g_EnemyPartPool) part = EnemyPart{};
+    g_TalkState = TalkState{};
+}

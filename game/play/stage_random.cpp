@@ -25,6 +25,11 @@ void Regenerate(StageRandom* rng) {
 
 }  // namespace
 
+void ResetStageRandomGenerators() {
+    g_StageRandomState = StageRandom{};
+    g_unseededCounter = kDefaultSeed;
+}
+
 void StageRandomSeed(StageRandom* rng, u32 seed) {
     rng->state[0] = seed;
     for (int i = 1; i < kStageRandomWords; ++i) {

@@ -27,3 +27,7 @@ void StageRandomSeed(StageRandom* rng, u32 seed);
 u32 StageRandomNext(StageRandom* rng);
 // A value in [0, n), every value equally likely; 0 without a draw when n < 1.
 u32 StageRandomBelow(StageRandom* rng, i32 n);
+// The program-start values: g_StageRandomState unseeded (all zero) and the
+// next unseeded instance seeded with 5490 again. Run at the start of the game
+// (see ResetPlayRecords).
+void ResetStageRandomGenerators();

@@ -13,18 +13,22 @@
 #include "engine/graphics/texture.h"
 #include "game/shell/boot_dialog.h"
 #include "game/shell/config_scene.h"
+#include "game/shell/ending_request.h"
 #include "game/shell/ending_scene.h"
 #include "game/shell/hit_shape.h"
+#include "game/shell/input.h"
 #include "game/shell/logo_scene.h"
 #include "game/shell/memory_scene.h"
 #include "game/shell/ranking_scene.h"
 #include "game/shell/report_scene.h"
 #include "game/shell/result_scene.h"
 #include "game/shell/title_scene.h"
+#include "game/shell/transition.h"
 #include "game/shell/music.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/ranking.h"
+#include "game/shell/replay.h"
 #include "game/shell/replay_runner.h"
 #include "game/shell/save_files.h"
 #include "platform/input.h"
@@ -44,6 +48,7 @@ namespace {
 SceneFrameFn g_sceneFrames[kSceneSlots] = {};
 void (*g_createStageCamera)() = nullptr;
 void (*g_releaseStageCamera)() = nullptr;
+void (*g_programStart)() = nullptr;
 StateHashFn g_stateHash = nullptr;
 i64 g_frameCount = 0;
 
@@ -119,6 +124,29 @@ void ChangeScene(i32 next) {
     PreviousScene = CurrentScene;
     CurrentScene = next;
     SceneInitRequest = 1;
+}
+
+void SetProgramStartHook(void (*reset)()) { g_programStart = reset; }
+
+void ResetProgramState() {
+    ResetGameState();
+    TransitionState = Transition{};
+    g_PlayRecord = PlayRecord{};
+    ResetRunRecord();
+    // The scenes' records: their images are the previous run's (released by
+    // its teardown) and some values live across visits.
+    g_Title = TitleSceneState{};
+    g_Memory = MemorySceneState{};
+    g_Report = ReportSceneState{};
+    g_Result = ResultSceneState{};
+    g_Ranking = RankingSceneState{};
+    ConfigPanelTimer = 0;
+    ConfigScrollX = 0;
+    ConfigScrollY = 0;
+    EndingRequest = 0;
+    ResetKeyRepeatCounters();
+    ClearSoundEffectStamps();
+    if (g_programStart) g_programStart();
 }
 
 void SetStateHashFunction(StateHashFn fn) { g_stateHash = fn; }
@@ -200,6 +228,7 @@ void DrawSidePanels() {
 }
 
 i32 GameMain(int, char**) {
+    ResetProgramState();
     g_frameCount = 0;
     CurrentScene = kSceneLogo;
     PreviousScene = 1;

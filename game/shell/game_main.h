@@ -49,6 +49,27 @@ void ChangeScene(i32 next);
 // Hooks the stage play layer fills: the run-long stage camera.
 void SetStageCameraHooks(void (*create)(), void (*release)());
 
+// GameMain's first step: what the game keeps for the whole run of the
+// program goes back to its values at program start, so that a second run of
+// the game in the same process (the in-process tests run it many times)
+// starts as a new program would and no run depends on what ran before it.
+// Nothing else calls it: within one run these values still live on across
+// stage loads and scene visits (the title's spin counter, the settings' and
+// the replay browser's scrolling backgrounds, the report's banner scroll, the
+// menus' auto-repeat counters, the talk state's last event, the part pool's
+// stale fields, the play-state block). Set here: the play-state block, the
+// player, the pause menu and continue prompt, the screen transition, the run
+// record (PlayRecord and the --record snapshot) and a playback an earlier
+// start left running, the scenes' own records and the values they keep across
+// visits, the ending request, the auto-repeat counters and sound-effect
+// stamps, then the play layer's records through its hook. Left alone: the
+// settings, progress and ranking that GameSetup loaded, the registered scenes
+// and hooks, and a playback that --play prepared.
+void ResetProgramState();
+// The play layer's part of ResetProgramState (its lists, part pool, talk state,
+// stage generator and stage content); null: none.
+void SetProgramStartHook(void (*reset)());
+
 // The state hash the runner prints with --hash-every (filled by the play
 // layer; without it the runner prints nothing).
 using StateHashFn = u64 (*)();

@@ -119,6 +119,11 @@ bool RunnerPlaybackEnded() {
 
 void ResetRunnerPlayback() {
     Playback() = RunnerPlayback();
+    ResetRunRecord();
+}
+
+void ResetRunRecord() {
+    if (!Playback().pending) Playback() = RunnerPlayback();
     Snapshot() = RecordSnapshot();
     g_failed = false;
 }

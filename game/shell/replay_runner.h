@@ -31,6 +31,10 @@ void StartRunnerPlayback();
 bool RunnerPlaybackEnded();
 // Forgets any prepared or running playback (tests).
 void ResetRunnerPlayback();
+// Forgets the run record kept for --record, a runner failure and a playback
+// that is not waiting to start (one an earlier start left running), and
+// leaves a prepared playback alone: GameMain's start (see ResetProgramState).
+void ResetRunRecord();
 
 // The stage a playback of `header` starts at: the first of stage indexes
 // 0..4 it played, or -1 when it played none.
@@ -50,6 +54,6 @@ FileStatus WriteRunRecord(const std::string& path);
 
 // A runner failure that must end the program with a non-zero exit code
 // (a record that could not be written): the message goes to standard error.
-// Cleared by ResetRunnerPlayback.
+// Cleared by ResetRunnerPlayback and ResetRunRecord.
 void SetRunnerFailure(const std::string& message);
 bool RunnerFailed();

@@ -51,7 +51,9 @@ protected:
         std::filesystem::current_path(dir_.path());
         std::filesystem::create_directory(dir_.path() / "system");
         ResetGameState();
-        ResetPlayLists();
+        // Everything a new program starts with, the talk state's last line
+        // included (an earlier runner test may have left a talk behind).
+        ResetPlayRecords();
         ResetStageDispatch();
         ResetPlayRecord(g_PlayRecord);
         ClearStageRanks(g_PlayRecord);

@@ -42,6 +42,9 @@ struct FrameRow {
     i32 missileStock = 0;
     i32 shots = 0, missiles = 0, enemies = 0, effects = 0, bullets = 0, coins = 0;
     i32 titleState = -1;
+    u64 stateHash = 0;       // ComputeStateHash, as --hash-every prints it
+
+    friend bool operator==(const FrameRow&, const FrameRow&) = default;
 };
 
 struct FrameShot {
@@ -69,9 +72,14 @@ struct RunSpec {
     bool unlockAll = true;             // progress file with every stage cleared
     u8 showTalk = 1;
     FrameHook hook = nullptr;
+    bool noDraw = false;               // --no-draw: nothing is drawn (no pictures to keep)
 };
 
 RunResult RunGame(const RunSpec& spec);
+
+// Cuts the second stage's road short (from a frame hook): empties the field
+// and puts the timeline at the boss's entry.
+void CutSecondStageToTheBoss();
 
 // Writes input words to a file as --input reads them.
 void WriteInputFile(const std::filesystem::path& path, const std::vector<u16>& words);

@@ -4,8 +4,6 @@
 // phase under the player's gun, in golden frames.
 #include <gtest/gtest.h>
 
-#include "game/play/enemy_runtime.h"
-#include "game/play/records.h"
 #include "game/shell/game_main.h"
 #include "game/shell/input.h"
 #include "game/shell/play_state.h"
@@ -20,13 +18,7 @@ constexpr i64 kToBoss = 700;     // the frame the stage's road is cut short
 
 // Empties the field and puts the timeline at the boss's entry.
 void CutToTheBoss(const FrameRow& row) {
-    if (row.frame != kToBoss || row.sceneAfter != kScenePlay) return;
-    while (!g_EnemyList.empty()) {
-        ReleaseEnemyParts(0);
-        g_EnemyList.erase(g_EnemyList.begin());
-    }
-    g_GameState.StageScriptPhase = 9;
-    g_GameState.StageScriptFrame = 51;
+    if (row.frame == kToBoss && row.sceneAfter == kScenePlay) CutSecondStageToTheBoss();
 }
 
 TEST(Stage2BossRunner, TheBossRisesComesDownAndFightsItsFirstPhase) {

@@ -143,6 +143,37 @@ TEST_F(RunnerFixture, PlaybackStartsAtTheFirstPlayedStageAndEndsWithTheLastStrea
     EXPECT_TRUE(RunnerPlaybackEnded());
 }
 
+// GameMain's start: the run record, a failure and a playback left running by
+// an earlier start in this process are gone; a playback --play prepared for
+// this start still starts.
+TEST_F(RunnerFixture, AProgramStartForgetsAnEarlierStartsRunButKeepsAPreparedPlayback) {
+    PlayRecord record;
+    RecordStageStart(record, 0, 7, 3, 0, 0);
+    for (int i = 0; i < 4; ++i) AppendInputWord(record, 0, 0x10);
+    const std::string path = (dir_.path() / "one.rpl").string();
+    ASSERT_TRUE(WriteFileReplacing(path, EncodeReplayFile(MakeReplayHeader(record, ReplayRunInfo()), record, "t",
+                                                          std::tm{})));
+    ASSERT_TRUE(PrepareRunnerPlayback(path));
+    StartRunnerPlayback();
+    PlayStage(1, 10, 0x20, 5);
+    SetRunnerFailure("the record could not be written");
+    CurrentScene = kSceneTitle;  // the earlier start's playback was left
+    ASSERT_TRUE(RunnerPlaybackEnded());
+
+    ResetRunRecord();
+    EXPECT_FALSE(RunnerPlaybackEnded()) << "a start without --play plays no earlier playback";
+    EXPECT_FALSE(RunnerPlaybackPending());
+    EXPECT_FALSE(RunnerFailed());
+    EXPECT_FALSE(WriteRunRecord((dir_.path() / "run.rpl").string())) << "nothing was played since the start";
+
+    ASSERT_TRUE(PrepareRunnerPlayback(path));
+    ResetRunRecord();
+    EXPECT_TRUE(RunnerPlaybackPending());
+    StartRunnerPlayback();
+    EXPECT_EQ(CurrentScene, kScenePlay);
+    EXPECT_EQ(g_PlayRecord.input[0].size(), 4u);
+}
+
 TEST_F(RunnerFixture, PlaybackRefusesAReplayWithoutAPlayedStage) {
     const std::string path = (dir_.path() / "none.rpl").string();
     PlayRecord record;
