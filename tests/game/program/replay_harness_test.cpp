@@ -236,20 +236,23 @@ INSTANTIATE_TEST_SUITE_P(Runs, RecordAndPlay,
 
 // The whole game on EASY from the title, without a continue, as far as it is
 // built: each stage through its waves, its boss and the stage report into the
-// next, the run ending with the first frames of the last stage it enters.
-// Each stage's moves were found by playing it (tools/input_search/clear_stage.py
-// extends the run by a stage) and are tied to the game's present behaviour: a
-// change that alters any frame of a stage may make it lose instead.
+// next. The run ends either with the first frames of the last stage it enters
+// (a stage that cannot be cleared yet), or, once the last stage is cleared,
+// with the ending, the result and the title. Each stage's moves were found by
+// playing it (tools/input_search/clear_stage.py extends the run by a stage) and are tied to
+// the game's present behaviour: a change that alters any frame of a stage may
+// make it lose instead.
 std::string WholeGameScript() { return ReadText(kProgramTests / "whole_game_input.txt"); }
 
 // The frames of the last stage the whole-game run ends with, at the most.
 constexpr u32 kEnteringFrames = 100;
 
-// The run is recorded and played back (tens of thousands of frames each way);
-// it checks state hashes only, so it runs without drawing. Its outcome is kept
-// in whole_game_expected.txt, so that a change in how a stage plays fails here
-// even though recording and playback agree with each other; the outcome's
-// stage lines say how far the run gets.
+// The run is recorded and played back (over a hundred thousand frames each
+// way once it goes to the ending); it checks state hashes only, so it runs
+// without drawing. Its outcome is kept in whole_game_expected.txt, so that a
+// change in how a stage plays fails here even though recording and playback
+// agree with each other; the outcome's stage lines say how far the run gets,
+// its ending line which ending the story flags chose.
 TEST(WholeGameRun, ClearsEveryStageItEntersAndPlaysBack) {
     const std::string script = WholeGameScript();
     ASSERT_FALSE(script.empty());
@@ -262,22 +265,30 @@ TEST(WholeGameRun, ClearsEveryStageItEntersAndPlaysBack) {
     ASSERT_EQ(record.exitCode, 0) << record;  // a continue would leave no replay
     const std::vector<FrameHash> recorded = ParseFrameHashes(record.out);
     ASSERT_EQ(recorded.size(), frames);
+    const std::vector<testing_support::RunStatus> status = testing_support::ParseStatusLines(record.out);
+    ASSERT_EQ(status.size(), frames);
+    const bool toTheEnding = std::any_of(status.begin(), status.end(),
+                                         [](const testing_support::RunStatus& s) { return s.scene == kSceneEnding; });
 
-    // Stage indexes 0 to the last it entered were played, every one but the
-    // last cleared (a full run goes on only after a clear) with lives to
-    // spare, and the run ends a few frames into the last.
+    // Stage indexes 0 to the last it entered were played, every one cleared
+    // (a full run goes on only after a clear) with lives to spare but the last
+    // when the run ends a few frames into it.
     const ReplayHeader header = HeaderOf(folder.dir() / "run.rpl");
     EXPECT_EQ(header.StartKind, kStartFullRun);
     EXPECT_EQ(header.Difficulty, kDifficultyEasy);
     const i32 last = LastPlayedStage(header);
     ASSERT_GE(last, 2) << "the run no longer clears the first two stages";
+    if (toTheEnding) {
+        EXPECT_EQ(last, kPlayableStages - 1);
+    }
+    const i32 cleared = toTheEnding ? last + 1 : last;  // the stages cleared
     for (i32 s = 0; s < kStageSlots; ++s) {
         const auto i = static_cast<std::size_t>(s);
         SCOPED_TRACE("stage " + std::to_string(s));
         EXPECT_EQ(header.played[i], s <= last ? 1 : 0);
         if (s > last) continue;
         EXPECT_GE(header.livesAtStart[i], 1u);
-        if (s < last) {
+        if (s < cleared) {
             EXPECT_GT(header.inputCount[i], 5000u);
             EXPECT_GT(header.stageScore[i], 0u);
         } else {
@@ -286,30 +297,49 @@ TEST(WholeGameRun, ClearsEveryStageItEntersAndPlaysBack) {
         }
     }
     // The runner's status lines tell the same: the stages in order, never a
-    // life short of the game's end, the last frame in play in the last stage.
-    const std::vector<testing_support::RunStatus> status = testing_support::ParseStatusLines(record.out);
-    ASSERT_EQ(status.size(), frames);
+    // life short of the game's end; the last frame in play in the last stage,
+    // or after the last stage's report the ending, the result and the title.
     i32 stage = 0;
-    for (const testing_support::RunStatus& s : status) {
+    std::vector<int> afterTheLastStage;
+    std::size_t lastStageFrame = 0;  // the recording's last frame of a stage or its report
+    for (std::size_t f = 0; f < status.size(); ++f) {
+        const testing_support::RunStatus& s = status[f];
+        if (s.scene == kScenePlay || s.scene == kSceneStageReport) lastStageFrame = f;
+        if (stage == last && s.scene != kScenePlay && s.scene != kSceneStageReport &&
+            (afterTheLastStage.empty() || afterTheLastStage.back() != s.scene)) {
+            afterTheLastStage.push_back(s.scene);
+        }
         if (s.scene != kScenePlay) continue;
         ASSERT_TRUE(s.stage == stage || s.stage == stage + 1) << "frame " << s.frame << ": stage " << s.stage;
         stage = s.stage;
         ASSERT_GT(s.lives, 0) << "frame " << s.frame;
     }
-    EXPECT_EQ(status.back().scene, kScenePlay);
-    EXPECT_EQ(status.back().stage, last);
-    EXPECT_EQ(static_cast<u32>(status.back().stageFrame), header.inputCount[static_cast<std::size_t>(last)]);
-    EXPECT_TRUE(testing_support::MatchesExpectedFile(kProgramTests / "whole_game_expected.txt",
-                                                     RunOutcome(recorded, header)));
+    if (toTheEnding) {
+        EXPECT_EQ(afterTheLastStage, (std::vector<int>{kSceneEnding, kSceneResult, kSceneTitle}));
+    } else {
+        EXPECT_TRUE(afterTheLastStage.empty());
+        EXPECT_EQ(status.back().scene, kScenePlay);
+        EXPECT_EQ(status.back().stage, last);
+        EXPECT_EQ(static_cast<u32>(status.back().stageFrame), header.inputCount[static_cast<std::size_t>(last)]);
+    }
+
     // The progress file records each stage cleared on EASY (the stage select
-    // opens it) and no other.
+    // opens it) and no other, and after the last stage the one ending shown.
     const std::vector<u8> progressBytes = ReadBytes(folder.dir() / "system" / "system.dat");
     const SystemData progress = DecodeSystemData(progressBytes.data(), progressBytes.size());
     const SystemData fresh = DefaultSystemData();
     for (i32 s = 0; s < kProgressStages; ++s) {
-        EXPECT_EQ(progress.StageProgress[kDifficultyEasy][s], s < last ? 1 : fresh.StageProgress[kDifficultyEasy][s])
+        EXPECT_EQ(progress.StageProgress[kDifficultyEasy][s],
+                  s < cleared ? 1 : fresh.StageProgress[kDifficultyEasy][s])
             << "stage " << s;
     }
+    std::string outcome = RunOutcome(recorded, header);
+    EXPECT_EQ(progress.endingsShown, toTheEnding ? 1u : 0u);
+    EXPECT_EQ(std::count(progress.endingSeen.begin(), progress.endingSeen.end(), 1), toTheEnding ? 1 : 0);
+    for (std::size_t e = 0; e < progress.endingSeen.size(); ++e) {
+        if (progress.endingSeen[e] != 0) outcome += "ending " + std::to_string(e) + "\n";
+    }
+    EXPECT_TRUE(testing_support::MatchesExpectedFile(kProgramTests / "whole_game_expected.txt", outcome));
 
     const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"}, kLongRun);
     ASSERT_EQ(play.exitCode, 0) << play;
@@ -335,9 +365,11 @@ TEST(WholeGameRun, ClearsEveryStageItEntersAndPlaysBack) {
                                       << ") is not a state of the recording";
         ++r;
     }
-    // The only held states are the reports': the stages' frames match one to one.
+    // The only held states are the reports': the stages' frames match one to
+    // one. The playback ends where the recording's stages end (a playback
+    // leaves the last stage's report for the replay browser, not the ending).
     EXPECT_LE(repeats, played.size() - stageFrames);
-    EXPECT_EQ(played.back().hash, recorded.back().hash);
+    EXPECT_EQ(played.back().hash, recorded[lastStageFrame].hash);
 }
 
 // Drawing never draws random numbers or changes the game's state: the
