@@ -162,6 +162,8 @@ def main():
     ap.add_argument("--keep-lives", type=int, default=2, help="lives that must remain after an accepted loss (1 or more)")
     ap.add_argument("--patience", type=int, default=240, help="runs without a better play before a loss is accepted")
     ap.add_argument("--chunk", type=int, default=600, help="frames a play that lives to its end is lengthened by")
+    ap.add_argument("--polish", type=int, help="runs that try for more points at the end of a play that lives to its "
+                    "end before it is lengthened (default: 3 per job; more for a boss that must be shot down)")
     ap.add_argument("--enter-frames", type=int, default=30, help="frames of the next stage the script ends with")
     args = ap.parse_args()
 
@@ -230,7 +232,7 @@ def search(args, rng, text, words, programs):
     with concurrent.futures.ThreadPoolExecutor(len(programs)) as pool:
         while not best.cleared and tries < args.tries:
             at_end = not best.decided
-            if at_end and polish >= 3 * len(programs):
+            if at_end and polish >= (args.polish or 3 * len(programs)):
                 # Lengthen a play that lives to its end.
                 play = play + random_moves(rng, length, args.chunk)
                 length += args.chunk
