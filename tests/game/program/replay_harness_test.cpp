@@ -239,7 +239,7 @@ INSTANTIATE_TEST_SUITE_P(Runs, RecordAndPlay,
 // next. The run ends either with the first frames of the last stage it enters
 // (a stage that cannot be cleared yet), or, once the last stage is cleared,
 // with the ending, the result and the title. Each stage's moves were found by
-// playing it (tools/input_search/clear_stage.py extends the run by a stage) and are tied to
+// playing it (tools/clearsearch extends the run by a stage) and are tied to
 // the game's present behaviour: a change that alters any frame of a stage may
 // make it lose instead.
 std::string WholeGameScript() { return ReadText(kProgramTests / "whole_game_input.txt"); }
