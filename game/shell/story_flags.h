@@ -50,6 +50,16 @@ constexpr i32 kStoryBossFirstPhaseTalkShown = 42;      // talk 228: the boss's f
 
 // ---- The third stage (cleared at its load: 49-68) ----
 constexpr i32 kStoryThirdStageRouteA = 49;             // the timeline: route A left its first phase (15)
+constexpr i32 kStoryThirdStageFortressUntouched = 52;  // talk 385: the fortress's second set broken without a hit taken
+constexpr i32 kStoryThirdStageFortressPushedOff = 53;  // talk 387: the fortress pushed to the top of the field
+constexpr i32 kStoryThirdStageFortressDomesDown = 54;  // talk 386: the fortress's four last domes destroyed
+constexpr i32 kStoryThirdStageFortressDestroyed = 55;  // talk 388: the fortress's centre destroyed
+constexpr i32 kStoryThirdStageFirstBossFew = 57;       // talk 304: the jet phase reached with fewer than 2 misses
+constexpr i32 kStoryThirdStageGunshipLeft = 60;        // talk 312: the gunship left after its time
+constexpr i32 kStoryThirdStageGunshipDowned = 61;      // talk 311: the gunship shot down
+constexpr i32 kStoryThirdStageBossUntouchedTalk = 65;  // talk 315: the long craft's first middle set broken without a hit
+constexpr i32 kStoryThirdStageBossMissesTalk = 66;     // talk 317: three hits taken in the long craft's sets
+constexpr i32 kStoryThirdStageCraftSankAway = 68;      // talk 331: the long craft sank away with a main target left
 
 // ---- The fourth stage (cleared at its load: 70-75) ----
 

@@ -1,6 +1,7 @@
 #include "game/stages/enemy_spawn.h"
 
 #include <array>
+#include <utility>
 
 #include "game/play/enemy_runtime.h"
 
@@ -18,6 +19,21 @@ void LinkSlots(i32 (&links)[kPartLinks], const std::vector<i32>& labels, std::sp
 }
 
 }  // namespace
+
+PartSpec MakePart(i32 spriteKind, i32 hp, HitShape shape, f32 offsetX, f32 offsetY, i32 action, i32 coin, i32 score,
+                  std::vector<i32> children) {
+    PartSpec p;
+    p.spriteKind = spriteKind;
+    p.hp = hp;
+    p.shape = shape;
+    p.offsetX = offsetX;
+    p.offsetY = offsetY;
+    p.action = action;
+    p.coin = coin;
+    p.score = score;
+    p.children = std::move(children);
+    return p;
+}
 
 i32 CountFreePartSlots() {
     i32 free = 0;

@@ -52,6 +52,11 @@ struct PartSpec {
     i32 timer = 0;
 };
 
+// A part row of a kind table from its fields in PartSpec's order, up to its
+// children; the other fields keep their defaults.
+PartSpec MakePart(i32 spriteKind, i32 hp, HitShape shape, f32 offsetX, f32 offsetY, i32 action, i32 coin, i32 score,
+                  std::vector<i32> children = {});
+
 // One enemy kind of a stage.
 struct EnemyKindSpec {
     i32 kind = 0;

@@ -7,27 +7,12 @@
 
 namespace {
 
-PartSpec Part(i32 spriteKind, i32 hp, HitShape shape, f32 offsetX, f32 offsetY, i32 action, i32 coin, i32 score,
-              std::vector<i32> children = {}) {
-    PartSpec p;
-    p.spriteKind = spriteKind;
-    p.hp = hp;
-    p.shape = shape;
-    p.offsetX = offsetX;
-    p.offsetY = offsetY;
-    p.action = action;
-    p.coin = coin;
-    p.score = score;
-    p.children = std::move(children);
-    return p;
-}
-
 // A kind of one part at (0, 0) with no children.
 EnemyKindSpec SinglePart(i32 kind, i32 spriteKind, i32 hp, HitShape shape, i32 action, i32 coin, i32 score,
                          i32 spawnId, f32 speed) {
     EnemyKindSpec k;
     k.kind = kind;
-    k.parts = {Part(spriteKind, hp, shape, 0, 0, action, coin, score)};
+    k.parts = {MakePart(spriteKind, hp, shape, 0, 0, action, coin, score)};
     k.roots = {0};
     k.spawnId = spawnId;
     k.speed = speed;
@@ -40,9 +25,9 @@ EnemyKindSpec Kind51() {
     k.kind = 51;
     const HitShape turret{0, 0, 20};
     k.parts = {
-        Part(111, 400, turret, 20, -60, 131, 3, 100),
-        Part(111, 400, turret, 20, 60, 131, 3, 100),
-        Part(110, 800, HitShape{50, 30, 0}, 0, 0, 132, 5, 300, {0, 1}),
+        MakePart(111, 400, turret, 20, -60, 131, 3, 100),
+        MakePart(111, 400, turret, 20, 60, 131, 3, 100),
+        MakePart(110, 800, HitShape{50, 30, 0}, 0, 0, 132, 5, 300, {0, 1}),
     };
     k.roots = {2};
     k.spawnId = 1051;
@@ -56,11 +41,11 @@ EnemyKindSpec Kind52() {
     k.kind = 52;
     const HitShape turret{0, 0, 20};
     k.parts = {
-        Part(111, 1200, turret, 10, -70, 133, 3, 100),
-        Part(111, 1200, turret, 10, 70, 133, 3, 100),
-        Part(111, 1200, turret, 35, -50, 133, 3, 100),
-        Part(111, 1200, turret, 35, 50, 133, 3, 100),
-        Part(112, 3500, HitShape{50, 30, 0}, 0, 0, 134, 5, 300, {0, 1}),
+        MakePart(111, 1200, turret, 10, -70, 133, 3, 100),
+        MakePart(111, 1200, turret, 10, 70, 133, 3, 100),
+        MakePart(111, 1200, turret, 35, -50, 133, 3, 100),
+        MakePart(111, 1200, turret, 35, 50, 133, 3, 100),
+        MakePart(112, 3500, HitShape{50, 30, 0}, 0, 0, 134, 5, 300, {0, 1}),
     };
     k.roots = {2, 3, 4};
     k.spawnId = 111;
@@ -75,9 +60,9 @@ EnemyKindSpec Kind71() {
     k.kind = 71;
     const HitShape gun{0, 0, 25};
     k.parts = {
-        Part(103, 400, gun, 0, -48, 143, 4, 200),
-        Part(103, 400, gun, 0, 48, 143, 4, 200),
-        Part(102, 1200, HitShape{40, 30, 0}, 0, 0, 142, 5, 300, {0, 1}),
+        MakePart(103, 400, gun, 0, -48, 143, 4, 200),
+        MakePart(103, 400, gun, 0, 48, 143, 4, 200),
+        MakePart(102, 1200, HitShape{40, 30, 0}, 0, 0, 142, 5, 300, {0, 1}),
     };
     k.roots = {2};
     k.spawnId = 1071;
@@ -103,7 +88,7 @@ EnemyKindSpec Kind102() {
     };
     EnemyKindSpec k;
     k.kind = 102;
-    for (const Row& r : kRows) k.parts.push_back(Part(r.spriteKind, r.hp, HitShape{0, 0, 30}, r.x, r.y, 0, r.coin, r.score));
+    for (const Row& r : kRows) k.parts.push_back(MakePart(r.spriteKind, r.hp, HitShape{0, 0, 30}, r.x, r.y, 0, r.coin, r.score));
     k.parts[17].gaugeOffsetY = 20.0f;  // P17, the picture-less part over the body
     k.roots = {0, 13, 14, 15, 16, 3, 4, 9, 10, 12, 17, 1, 2, 5, 6, 7, 8, 11};
     k.spawnId = 150;

@@ -15,19 +15,9 @@ using enemy_test::TablePart;
 
 constexpr f32 kHalfPi = 1.5707964f;
 
-// What one frame of the part fired.
-struct Shot {
-    i32 t;
-    i32 bullets;
-    i32 shells;
-    bool operator==(const Shot&) const = default;
-};
-std::ostream& operator<<(std::ostream& os, const Shot& s) {
-    return os << "{t " << s.t << ": " << s.bullets << " bullets, " << s.shells << " shells}";
-}
+using Shot = enemy_test::Volley;
 
-using StepFn = void (*)(i32, EnemyPart*, const f32*, const f32*);
-constexpr StepFn kSteps[3] = {StepPartStage1Easy, StepPartStage1Normal, StepPartStage1Hard};
+constexpr enemy_test::PartStepFn kSteps[3] = {StepPartStage1Easy, StepPartStage1Normal, StepPartStage1Hard};
 
 class Stage1PatternsTest : public EnemyFrameTest {
 protected:
@@ -58,22 +48,10 @@ protected:
         return *part_;
     }
     // One frame of the part at the difficulty; what it fired.
-    Shot Step(i32 difficulty) {
-        const std::size_t b = g_EnemyBulletList.size();
-        const std::size_t s = g_EnemyShellList.size();
-        Enemy& e = g_EnemyList[static_cast<std::size_t>(enemy_)];
-        kSteps[difficulty](enemy_, part_, &e.x, &e.rotation);
-        return {part_->timer, static_cast<i32>(g_EnemyBulletList.size() - b),
-                static_cast<i32>(g_EnemyShellList.size() - s)};
-    }
+    Shot Step(i32 difficulty) { return enemy_test::StepPartOnce(kSteps[difficulty], enemy_, part_); }
     // Every frame that fired while the timer runs up to `last`.
     std::vector<Shot> Log(i32 difficulty, i32 last) {
-        std::vector<Shot> out;
-        while (part_->timer < last) {
-            const Shot s = Step(difficulty);
-            if (s.bullets != 0 || s.shells != 0) out.push_back(s);
-        }
-        return out;
+        return enemy_test::VolleysUntil(kSteps[difficulty], enemy_, part_, last);
     }
     i32 enemy_ = 0;
     EnemyPart* part_ = nullptr;
