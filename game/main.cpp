@@ -1,6 +1,7 @@
 // The game program: the application frame runs the game's set-up and main.
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -40,6 +41,8 @@ void ReportStartFailure(const std::string& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // SIGTERM and SIGINT end the run as the close box does.
+    platform::InstallLeaveSignals();
     std::string error;
     if (!ParseRunOptions(argc, argv, Options(), error)) {
         std::fprintf(stderr, "tolvarin: %s\n%s", error.c_str(), RunOptionsUsage());
@@ -80,6 +83,12 @@ int main(int argc, char** argv) {
     RegisterPatternContent();
     SetGameCallbacks(GameSetup, GameMain);
     const i32 code = ApplicationMain(argc, argv);
+    // A run ended by a signal says so, in its status too (128 + the signal,
+    // as a shell reports it).
+    if (const int signal = platform::LeaveSignal(); signal != 0) {
+        std::fprintf(stderr, "tolvarin: left on signal %d (%s)\n", signal, strsignal(signal));
+        return 128 + signal;
+    }
     // A record that could not be written fails the run.
     return RunnerFailed() ? 1 : code;
 }

@@ -91,8 +91,12 @@ std::vector<std::int16_t> WidenPcmToStereo(const WaveFormat& f, const std::uint8
     return out;
 }
 
-std::size_t StereoResampler::Produce(const std::int16_t* input, std::size_t inFrames, bool complete,
-                                     std::int16_t* out, std::size_t maxOut) {
+std::size_t StereoResampler::FirstNeededFrame() const {
+    return static_cast<std::size_t>(static_cast<std::uint64_t>(next_) * inRate_ / kAudioRate);
+}
+
+std::size_t StereoResampler::Produce(const std::int16_t* input, std::size_t firstFrame, std::size_t inFrames,
+                                     bool complete, std::int16_t* out, std::size_t maxOut) {
     std::size_t written = 0;
     const std::size_t total = complete ? ResampledFrameCount(inFrames, inRate_) : SIZE_MAX;
     while (written < maxOut && next_ < total) {
@@ -105,9 +109,10 @@ std::size_t StereoResampler::Produce(const std::int16_t* input, std::size_t inFr
             if (idx >= inFrames) break;
             idx2 = idx;
         }
+        if (idx < firstFrame) break;  // the window has moved past it (a caller's fault)
         for (int c = 0; c < 2; ++c) {
-            const std::int64_t a = input[2 * idx + c];
-            const std::int64_t b = input[2 * idx2 + c];
+            const std::int64_t a = input[2 * (idx - firstFrame) + c];
+            const std::int64_t b = input[2 * (idx2 - firstFrame) + c];
             out[2 * written + c] = static_cast<std::int16_t>(a + (b - a) * rem / kAudioRate);
         }
         ++written;

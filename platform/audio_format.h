@@ -57,8 +57,17 @@ public:
     // no more will come. Writes up to `maxOut` frames to `out` and returns the
     // number written.
     std::size_t Produce(const std::int16_t* input, std::size_t inFrames, bool complete,
+                        std::int16_t* out, std::size_t maxOut) {
+        return Produce(input, 0, inFrames, complete, out, maxOut);
+    }
+    // The same over a window of the input: `input` holds frames [firstFrame,
+    // inFrames). The window must start at or before FirstNeededFrame().
+    std::size_t Produce(const std::int16_t* input, std::size_t firstFrame, std::size_t inFrames, bool complete,
                         std::int16_t* out, std::size_t maxOut);
     std::size_t Produced() const { return next_; }
+    // The first input frame the next output frame reads; frames before it can
+    // be dropped from the window.
+    std::size_t FirstNeededFrame() const;
 
 private:
     std::uint32_t inRate_;

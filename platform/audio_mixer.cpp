@@ -2,13 +2,26 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 namespace platform {
 
-std::shared_ptr<PcmStream> PcmStream::FromFrames(std::vector<std::int16_t> frames) {
+std::shared_ptr<PcmStream> PcmStream::WithCapacity(std::size_t frames) {
     auto s = std::make_shared<PcmStream>();
-    s->samples = std::move(frames);
-    s->readyFrames.store(s->samples.size() / 2, std::memory_order_release);
+    if (frames > 0) {
+        // Left uninitialised: only published frames are ever read.
+        s->samples.reset(new (std::nothrow) std::int16_t[2 * frames]);
+        if (!s->samples) return nullptr;
+    }
+    s->capacityFrames = frames;
+    return s;
+}
+
+std::shared_ptr<PcmStream> PcmStream::FromFrames(const std::vector<std::int16_t>& frames) {
+    auto s = WithCapacity(frames.size() / 2);
+    if (!s) return nullptr;
+    std::copy(frames.begin(), frames.begin() + static_cast<std::ptrdiff_t>(2 * s->capacityFrames), s->samples.get());
+    s->readyFrames.store(s->capacityFrames, std::memory_order_release);
     s->complete.store(true, std::memory_order_release);
     return s;
 }
@@ -145,7 +158,7 @@ void AudioMixer::MixVoice(Voice& v, float* acc, std::size_t frames) {
             continue;
         }
         const std::size_t n = std::min(frames - i, ready - v.position);
-        const std::int16_t* src = s.samples.data() + 2 * v.position;
+        const std::int16_t* src = s.samples.get() + 2 * v.position;
         float* dst = acc + 2 * i;
         const float g = v.gain;
         for (std::size_t k = 0; k < 2 * n; ++k) dst[k] += static_cast<float>(src[k]) * g;

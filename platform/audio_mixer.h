@@ -14,16 +14,21 @@
 namespace platform {
 
 // Device-format sample frames (interleaved 16-bit stereo at kAudioRate). The
-// storage is allocated in full before the stream is handed to the mixer; frames
-// [0, readyFrames) never change once published. A stream decoded in the
-// background publishes frames as it goes and sets `complete` at the end.
+// storage is reserved in full before the stream is handed to the mixer (its
+// pages are touched only as frames are written); frames [0, readyFrames) never
+// change once published. A stream decoded in the background publishes frames
+// as it goes and sets `complete` at the end.
 struct PcmStream {
-    std::vector<std::int16_t> samples;
+    std::unique_ptr<std::int16_t[]> samples;  // capacityFrames x 2
+    std::size_t capacityFrames = 0;
     std::atomic<std::size_t> readyFrames{0};
     std::atomic<bool> complete{false};
 
-    // A finished stream holding `frames` (moved in).
-    static std::shared_ptr<PcmStream> FromFrames(std::vector<std::int16_t> frames);
+    // An empty stream with room for `frames` frames; null when the memory
+    // cannot be had.
+    static std::shared_ptr<PcmStream> WithCapacity(std::size_t frames);
+    // A finished stream holding `frames` (interleaved stereo).
+    static std::shared_ptr<PcmStream> FromFrames(const std::vector<std::int16_t>& frames);
 };
 
 class AudioMixer {

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "platform/dialog.h"
+#include "platform/system.h"
 #include "platform/window.h"
 
 #if defined(TOLVARIN_HAVE_SDL2TTF)
@@ -243,6 +244,7 @@ DialogPicture RenderDialogPicture(const Dialog& dialog) {
 
 std::intptr_t RunDialog(const DialogTemplate& dialogTemplate, DialogProc proc) {
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return -1;
+    WatchDisplay();
     // Nobody could answer a dialog on the dummy or offscreen drivers.
     const char* driver = SDL_GetCurrentVideoDriver();
     if (!driver || std::strcmp(driver, "dummy") == 0 || std::strcmp(driver, "offscreen") == 0) {
@@ -278,8 +280,13 @@ std::intptr_t RunDialog(const DialogTemplate& dialogTemplate, DialogProc proc) {
     };
     redraw();
     while (!dialog.Ended()) {
+        // A signal's request to leave closes the dialog as its close box does.
+        if (LeaveSignal() != 0) {
+            dialog.Send(WM_CLOSE);
+            break;
+        }
         SDL_Event e;
-        if (!SDL_WaitEvent(&e)) break;
+        if (!SDL_WaitEventTimeout(&e, 100)) continue;
         switch (e.type) {
         case SDL_QUIT:
             dialog.Send(WM_CLOSE);

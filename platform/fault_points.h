@@ -24,6 +24,8 @@ enum class Fault : int {
     CreateDirectDraw,
     DirectDrawInitialize,
     DirectDrawCooperativeLevel,
+    SaveFolderReadOnly,        // WriteFileAtomic cannot create its temporary file (EROFS)
+    SaveDiskFull,              // WriteFileAtomic's writes fail (ENOSPC)
     Count
 };
 

@@ -2,10 +2,10 @@
 // A small music player in the place of the outside music library: an instance
 // plays a stretch of a file (path, byte offset, byte size) once or looped, at a
 // volume of 0 to 100. The stretch may be a RIFF WAVE file with PCM samples or an
-// Ogg Vorbis stream. It is decoded on a worker thread ahead of the audio thread,
-// which only plays frames that are ready. A stretch that cannot be played (size
-// 0, unreadable, unknown or corrupt) gives a silent instance and a message on
-// standard error.
+// Ogg Vorbis stream (see music_decoder.h). It is decoded on a worker thread
+// ahead of the audio thread, which only plays frames that are ready. A stretch
+// of size 0 is silence; one that cannot be played (unreadable, unknown, corrupt
+// or too long) gives a silent instance and one message on standard error.
 #include <atomic>
 #include <cstdint>
 #include <memory>

@@ -33,6 +33,10 @@ SoundBuffer* SoundDevice::CreateBuffer(const WaveFormat& format, const std::uint
         return nullptr;
     }
     auto stream = PcmStream::FromFrames(ConvertPcmToDevice(format, data, bytes));
+    if (!stream) {
+        std::fprintf(stderr, "sound: %s: not enough memory\n", what.c_str());
+        return nullptr;
+    }
     if (AcquireAudioOutput() == nullptr) return nullptr;
     const AudioMixer::VoiceId voice = mixer_->AddVoice(std::move(stream));
     if (voice == AudioMixer::kNoVoice) {

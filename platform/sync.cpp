@@ -11,15 +11,17 @@ namespace {
 
 // One mutex and condition variable serve every event, so a wait over many
 // events needs no registration with each of them. Waits wake on every Set and
-// look again; the service rings are far too quiet for that to matter.
+// look again; the service rings are far too quiet for that to matter. They
+// are never destroyed: a program that ends through exit() while a worker
+// still waits would otherwise hang in the condition variable's destructor.
 std::mutex& EventMutex() {
-    static std::mutex m;
-    return m;
+    static auto* m = new std::mutex;
+    return *m;
 }
 
 std::condition_variable& EventSignal() {
-    static std::condition_variable cv;
-    return cv;
+    static auto* cv = new std::condition_variable;
+    return *cv;
 }
 
 }  // namespace

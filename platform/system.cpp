@@ -1,6 +1,7 @@
 #include "platform/system.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/file.h>
@@ -8,10 +9,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
+
+#include "platform/fault_points.h"
 
 namespace platform {
 
@@ -37,22 +40,6 @@ bool MakeFolder(const std::string& path) {
 }
 
 namespace {
-
-std::string LockFolder() {
-    if (const char* run = std::getenv("XDG_RUNTIME_DIR"); run && *run) {
-        struct stat st {};
-        if (stat(run, &st) == 0 && S_ISDIR(st.st_mode) && access(run, W_OK) == 0) return run;
-    }
-    return std::filesystem::temp_directory_path().string();
-}
-
-// File names may not hold '/'; other bytes of the (Shift-JIS) name are kept.
-std::string LockFileName(const std::string& name) {
-    std::string out;
-    for (unsigned char c : name) out += (c == '/' || c == 0) ? '_' : static_cast<char>(c);
-    if (out.empty()) out = "application";
-    return out + ".lock";
-}
 
 std::string Convert(const std::string& in, const char* to, const char* from) {
     iconv_t cd = iconv_open(to, from);
@@ -82,14 +69,14 @@ std::string Convert(const std::string& in, const char* to, const char* from) {
 
 SingleInstanceLock::~SingleInstanceLock() { Release(); }
 
-bool SingleInstanceLock::Acquire(const std::string& name) {
+bool SingleInstanceLock::Acquire(const std::string& folder) {
     Release();
-    std::string path = LockFolder() + "/" + LockFileName(name);
-    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) return true;  // no place for a lock file: do not refuse to run
+    const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return true;  // nothing to lock: do not refuse to run
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        const bool held = errno == EWOULDBLOCK;
         close(fd);
-        return false;
+        return !held;  // a file system without locks does not refuse either
     }
     fd_ = fd;
     return true;
@@ -104,7 +91,59 @@ void SingleInstanceLock::Release() {
 }
 
 namespace {
+
 MessageBoxSink g_messageBoxSink = nullptr;
+
+volatile std::sig_atomic_t g_leaveSignal = 0;
+
+void OnLeaveSignal(int signal) {
+    if (g_leaveSignal == 0) g_leaveSignal = signal;
+}
+
+DisplayLostRoutine g_displayLostRoutine = nullptr;
+
+// The display library's handler of a broken connection. It must not return
+// (the library would end the program through exit(), whose handlers wait on
+// threads that never finish), so it leaves with _exit.
+int OnDisplayLost(void*) {
+    static bool leaving = false;
+    if (!leaving) {
+        leaving = true;
+        std::fprintf(stderr, "tolvarin: the display went away; leaving\n");
+        if (g_displayLostRoutine) g_displayLostRoutine();
+    }
+    std::fflush(nullptr);
+    _exit(1);
+}
+
+}  // namespace
+
+void InstallLeaveSignals() {
+    // SDL's own handlers would turn the signals into its quit event; these
+    // stand in their place.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    struct sigaction action {};
+    action.sa_handler = OnLeaveSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESETHAND;  // a second signal ends the program at once
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaction(signal, &action, nullptr);
+}
+
+int LeaveSignal() { return g_leaveSignal; }
+
+void SetDisplayLostRoutine(DisplayLostRoutine routine) { g_displayLostRoutine = routine; }
+
+void WatchDisplay() {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || std::strcmp(driver, "x11") != 0) return;
+    // SDL loads the X library itself; its handler is set through the copy
+    // already loaded.
+    void* x11 = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+    if (x11 == nullptr) return;
+    using IoErrorHandler = int (*)(void*);
+    using SetIoErrorHandler = IoErrorHandler (*)(IoErrorHandler);
+    if (auto set = reinterpret_cast<SetIoErrorHandler>(dlsym(x11, "XSetIOErrorHandler"))) set(OnDisplayLost);
+    dlclose(x11);
 }
 
 void SetMessageBoxSink(MessageBoxSink sink) { g_messageBoxSink = sink; }
@@ -140,27 +179,40 @@ int MessageBox(std::uint32_t type, const std::string& caption, const std::string
 
 bool WriteFileAtomic(const std::string& path, const void* bytes, std::size_t size) {
     std::string tmp = path + ".tmp";
+    if (FaultSet(Fault::SaveFolderReadOnly)) {
+        errno = EROFS;
+        return false;
+    }
     int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     const char* p = static_cast<const char*>(bytes);
     std::size_t left = size;
     while (left > 0) {
-        ssize_t n = write(fd, p, left);
+        ssize_t n = FaultSet(Fault::SaveDiskFull) ? (errno = ENOSPC, -1) : write(fd, p, left);
         if (n < 0) {
             if (errno == EINTR) continue;
+            const int error = errno;
             close(fd);
             unlink(tmp.c_str());
+            errno = error;  // the caller's message says why
             return false;
         }
         p += n;
         left -= static_cast<std::size_t>(n);
     }
-    if (fsync(fd) != 0 || close(fd) != 0) {
+    // Both are done: a failed flush must not leave the file open.
+    const bool flushed = fsync(fd) == 0;
+    const int flushError = errno;
+    if (close(fd) != 0 || !flushed) {
+        const int error = flushed ? errno : flushError;
         unlink(tmp.c_str());
+        errno = error;
         return false;
     }
     if (rename(tmp.c_str(), path.c_str()) != 0) {
+        const int error = errno;
         unlink(tmp.c_str());
+        errno = error;
         return false;
     }
     return true;

@@ -119,7 +119,14 @@ void Translate(const SDL_Event& e) {
     }
 }
 
+bool g_leavePosted = false;
+
 void DrainSdlEvents() {
+    // A signal's request to leave arrives as the close box's message, once.
+    if (LeaveSignal() != 0 && !g_leavePosted) {
+        g_leavePosted = true;
+        Enqueue({WM_CLOSE, 0, 0});
+    }
     if (!g_videoStarted) return;
     SDL_Event e;
     while (SDL_PollEvent(&e)) Translate(e);
@@ -140,6 +147,7 @@ bool InitVideo(bool headless, std::string& error) {
         error = SDL_GetError();
         return false;
     }
+    WatchDisplay();
     g_videoStarted = true;
     return true;
 }
@@ -154,6 +162,7 @@ void ShutdownVideo() {
         g_videoStarted = false;
     }
     g_proc = nullptr;
+    g_leavePosted = false;
     ClearAppMessages();
 }
 
@@ -214,7 +223,7 @@ void WaitAppMessage(int timeoutMs) {
         std::lock_guard<std::mutex> lock(g_queueLock);
         if (!g_queue.empty()) return;
     }
-    if (!g_videoStarted) return;
+    if (!g_videoStarted || (LeaveSignal() != 0 && !g_leavePosted)) return;
     SDL_Event e;
     if (SDL_WaitEventTimeout(&e, timeoutMs)) Translate(e);
 }

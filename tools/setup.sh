@@ -4,8 +4,11 @@
 #   tolvarin_setup <build-dir> [extra cmake args...]   packages and configure
 #   tolvarin_build <build-dir> [targets...]            build (default: everything)
 
+# libvorbis-dev: the music's Ogg Vorbis decoder and the sample data's encoder;
+# xvfb: an X server for the test of a display that goes away.
 TOLVARIN_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libsdl2-ttf-dev libstb-dev
-                   libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic)
+                   libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic libvorbis-dev
+                   xvfb)
 
 tolvarin_install_packages() {
   local missing=()

@@ -293,19 +293,22 @@ i32 ApplicationMain(int argc, char** argv) {
 
     // 2. The game's settings, before any window exists.
     if (g_gameSetup) g_gameSetup();
-    if (app.exitRequested) return 0;
+    if (app.exitRequested || platform::LeaveSignal() != 0) return 0;
     platform::gfx::SetDrawingEnabled(!Options().noDraw);
 
-    // 3. Only one running copy.
+    // 3. Only one running copy in the program's folder (where its files are).
     platform::SingleInstanceLock lock;
     bool started = false;
-    if (!lock.Acquire(app.applicationName)) {
+    i32 failed = 0;
+    if (!lock.Acquire(app.applicationFolder)) {
         ShowMessageBox(16, "Error", "%s", Sjis("2重起動は出来ません").c_str());
+        failed = 1;
     } else {
         // 4-6. The window.
         std::string error;
         if (!platform::InitVideo(Options().headless, error)) {
             ShowMessageBox(16, "Error", "%s", Sjis("ウィンドウの生成に失敗").c_str());
+            failed = 1;
         } else {
             platform::WindowDesc desc;
             desc.title = platform::SjisToUtf8(app.applicationName);
@@ -317,11 +320,13 @@ i32 ApplicationMain(int argc, char** argv) {
             if (!platform::CreateMainWindow(desc, WindowProc)) {
                 app.hasWindow = false;
                 ShowMessageBox(16, "Error", "%s", Sjis("ウィンドウの生成に失敗").c_str());
+                failed = 1;
             } else {
                 // 7. Managers.
                 DrawStartupLog(Sjis("■ Vexa3rd Phase 10.22... 2005.02.20").c_str());
                 DrawStartupLog(" -> Create Window...");
                 started = IsThreadedInitialize() ? InitializeThread() != 0 : InitializeApplication() != 0;
+                if (!started) failed = 1;
             }
         }
     }
@@ -340,5 +345,6 @@ i32 ApplicationMain(int argc, char** argv) {
     lock.Release();
     if (&platform::CurrentClock() == &HeadlessClock()) platform::SetClock(nullptr);
     platform::gfx::SetDrawingEnabled(true);
-    return static_cast<i32>(app.lastMessageWParam);
+    // A copy that could not start says so in its status too.
+    return failed ? failed : static_cast<i32>(app.lastMessageWParam);
 }

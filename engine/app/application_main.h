@@ -10,7 +10,9 @@ using GameMainFn = i32 (*)(int argc, char** argv);
 // The game's two entry points, registered before ApplicationMain runs.
 void SetGameCallbacks(GameSetupFn setup, GameMainFn main);
 
-// The whole life of the program; returns the exit code.
+// The whole life of the program; returns the exit code (1 when it could not
+// start: another copy runs in its folder, or the window or the engine could
+// not be made).
 i32 ApplicationMain(int argc, char** argv);
 
 i32 InitializeApplication();

@@ -1,6 +1,7 @@
 #include "game/play/enemy_runtime.h"
 
 #include <cstddef>
+#include <cstdio>
 
 #include "game/play/collision.h"
 #include "game/play/coins.h"
@@ -186,6 +187,14 @@ i32 AllocateEnemyPart() {
         part.gaugeOffsetX = 0.0f;
         part.gaugeOffsetY = 0.0f;
         return i;
+    }
+    // The caller goes without the part. Said once a run, so that long runs
+    // (and the soak runner) show it.
+    static bool said = false;
+    if (!said) {
+        said = true;
+        std::fprintf(stderr, "tolvarin: the enemy part pool (%d parts) is full; a part was refused\n",
+                     kEnemyPartPoolSize);
     }
     return kNoPart;
 }

@@ -20,6 +20,9 @@
 #include "game/shell/sound_effects.h"
 #include "game/shell/sound_names.h"
 
+// A replay's lives are checked against the player's most lives.
+static_assert(kPlayerMaxLives == static_cast<i32>(kMaxRecordedLives));
+
 namespace {
 
 // Effect kinds the aircraft makes.

@@ -47,7 +47,10 @@ FileStatus ReadFileBytes(const std::string& path, std::size_t limit, std::vector
 
 FileStatus WriteFileReplacing(const std::string& path, const std::vector<u8>& bytes) {
     if (!platform::WriteFileAtomic(path, bytes.data(), bytes.size())) {
-        return FileStatus::Failure("cannot save \"" + path + "\": " + std::strerror(errno) + "; the old file is unchanged");
+        const std::string why = std::strerror(errno);
+        std::error_code ec;
+        const bool old = std::filesystem::exists(path, ec);
+        return FileStatus::Failure("cannot save \"" + path + "\": " + why + (old ? "; the old file is unchanged" : ""));
     }
     return FileStatus::Success();
 }

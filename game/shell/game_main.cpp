@@ -51,6 +51,7 @@ void (*g_releaseStageCamera)() = nullptr;
 void (*g_programStart)() = nullptr;
 StateHashFn g_stateHash = nullptr;
 i64 g_frameCount = 0;
+bool g_runFinished = false;
 
 void PrintStateHash() {
     if (!g_stateHash) return;
@@ -168,7 +169,8 @@ void PrepareSaveFiles() {
     platform::MakeFolder(base + "/screen");
     platform::MakeFolder(base + "/system");
     LoadConfig();
-    LoadRanking();
+    const FileStatus ranking = LoadRanking();
+    if (!ranking.message.empty()) std::fprintf(stderr, "tolvarin: %s\n", ranking.message.c_str());
     LoadSystemData();
     DefaultHitShapes[0] = {5, 3, 0};
     DefaultHitShapes[1] = {0, 0, 5};
@@ -227,6 +229,17 @@ void DrawSidePanels() {
     SideSurface->SurfaceBlit(520, 0, 520, 0, 640, 480);
 }
 
+void FinishGameRun() {
+    if (g_runFinished) return;
+    g_runFinished = true;
+    if (Options().hashEvery > 0 && g_frameCount % Options().hashEvery != 0) PrintStateHash();
+    if (Options().statusEvery > 0 && g_frameCount % Options().statusEvery != 0) PrintStatus();
+    if (!Options().recordFile.empty()) {
+        const FileStatus status = WriteRunRecord(Options().recordFile);
+        if (!status) SetRunnerFailure(status.message);
+    }
+}
+
 i32 GameMain(int, char**) {
     ResetProgramState();
     g_frameCount = 0;
@@ -243,6 +256,10 @@ i32 GameMain(int, char**) {
     const bool recording = !Options().recordFile.empty();
     const bool timing = !Options().frameTimesFile.empty();
     std::vector<FrameTime> frameTimes;
+    g_runFinished = false;
+    // A lost display ends the program inside the display library; the run's
+    // files are written first, as at the end of the loop.
+    platform::SetDisplayLostRoutine(FinishGameRun);
     while (ApplicationPump()) {
         // Scripted input (tests, recordings) moves on one word per frame.
         if (platform::ScriptedInputActive()) platform::ScriptedInput();
@@ -265,12 +282,8 @@ i32 GameMain(int, char**) {
         if (recording) TrackRunRecord();
         if (RunnerPlaybackEnded()) ApplicationExit();
     }
-    if (Options().hashEvery > 0 && g_frameCount % Options().hashEvery != 0) PrintStateHash();
-    if (Options().statusEvery > 0 && g_frameCount % Options().statusEvery != 0) PrintStatus();
-    if (recording) {
-        const FileStatus status = WriteRunRecord(Options().recordFile);
-        if (!status) SetRunnerFailure(status.message);
-    }
+    FinishGameRun();
+    platform::SetDisplayLostRoutine(nullptr);
     if (timing && !WriteFrameTimes(Options().frameTimesFile, frameTimes))
         SetRunnerFailure("cannot write the frame times " + Options().frameTimesFile);
     FinalizeSoundEffects();

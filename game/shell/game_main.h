@@ -92,3 +92,7 @@ void PrepareSaveFiles();
 void GameSetup();
 void OnKeyDownHook(std::uintptr_t wParam, std::intptr_t lParam);
 i32 GameMain(int argc, char** argv);
+// The end of a run's work on files, once per run: the last state hash
+// (--hash-every) and the run's record (--record). GameMain calls it when its
+// loop ends, and a lost display before the program leaves.
+void FinishGameRun();

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "game/shell/replay.h"
+
 RankingTable g_RankingTable{};
 
 namespace {
@@ -11,6 +13,27 @@ namespace {
 i32 ClampDifficulty(i32 difficulty) {
     return difficulty < 0 ? 0 : (difficulty >= kRankingDifficulties ? kRankingDifficulties - 1
                                                                     : difficulty);
+}
+
+// The first score beyond what a run (or a stage) can make, as
+// "<field>[d][i] is <value>, outside 0 to <most>"; empty when there is none.
+std::string FirstScoreOutOfRange(const RankingTable& table) {
+    for (int d = 0; d < kRankingDifficulties; ++d) {
+        for (int i = 0; i < kRankingPlaces; ++i) {
+            if (table.score[d][i] > kMaxRunScore) {
+                return "score[" + std::to_string(d) + "][" + std::to_string(i) + "] is " +
+                       std::to_string(table.score[d][i]) + ", outside 0 to " + std::to_string(kMaxRunScore);
+            }
+        }
+        for (int s = 0; s < kRankingStageSlots; ++s) {
+            if (table.bestStageScore[d][s] > kMaxStageScore) {
+                return "bestStageScore[" + std::to_string(d) + "][" + std::to_string(s) + "] is " +
+                       std::to_string(table.bestStageScore[d][s]) + ", outside 0 to " +
+                       std::to_string(kMaxStageScore);
+            }
+        }
+    }
+    return {};
 }
 
 }  // namespace
@@ -60,6 +83,24 @@ void DecodeRankingTable(const u8* bytes, std::size_t size, RankingTable& table) 
         for (u32& v : difficulty) take(v);
 }
 
+FileStatus ReadRankingImage(const u8* bytes, std::size_t size, const std::string& path, RankingTable& table) {
+    RankingTable decoded = table;
+    DecodeRankingTable(bytes, size, decoded);
+    const std::string outside = FirstScoreOutOfRange(decoded);
+    if (!outside.empty()) {
+        // Not a ranking the game wrote: it is not used (and stays as it is
+        // until the next ranking is saved).
+        table = DefaultRankingTable();
+        return FileStatus::Success("\"" + path + "\": " + outside + "; using the default ranking");
+    }
+    table = decoded;
+    if (size < kRankingFileSize) {
+        return FileStatus::Success("\"" + path + "\" is short (" + std::to_string(size) + " of " +
+                                   std::to_string(kRankingFileSize) + " bytes); the rest of the ranking was not read");
+    }
+    return FileStatus::Success();
+}
+
 FileStatus LoadRankingFile(const std::string& path, RankingTable& table) {
     std::vector<u8> bytes;
     std::size_t fileSize = 0;
@@ -67,16 +108,7 @@ FileStatus LoadRankingFile(const std::string& path, RankingTable& table) {
     const bool exists = std::filesystem::exists(path, ec);
     FileStatus read = exists ? ReadFileBytes(path, kRankingFileSize, bytes, &fileSize)
                              : FileStatus::Failure("\"" + path + "\" does not exist");
-    if (read) {
-        DecodeRankingTable(bytes.data(), bytes.size(), table);
-        if (bytes.size() < kRankingFileSize) {
-            return FileStatus::Success("\"" + path + "\" is short (" +
-                                       std::to_string(bytes.size()) + " of " +
-                                       std::to_string(kRankingFileSize) +
-                                       " bytes); the rest of the ranking was not read");
-        }
-        return FileStatus::Success();
-    }
+    if (read) return ReadRankingImage(bytes.data(), bytes.size(), path, table);
     table = DefaultRankingTable();
     if (exists) {
         // There is a file we cannot read: keep it, play with the defaults.

@@ -39,8 +39,13 @@ void DecodeRankingTable(const u8* bytes, std::size_t size, RankingTable& table);
 
 // Reads `path` into `table`. When the file does not open: the defaults, and a
 // new file written with them. A short file is read as far as it goes (the
-// result carries a note). The table is always usable afterwards.
+// result carries a note). A file holding a score beyond what a run or a stage
+// can make is not used: the defaults, with a note naming the field. The table
+// is always usable afterwards.
 FileStatus LoadRankingFile(const std::string& path, RankingTable& table);
+// The reading of a file's first `size` bytes (at most 960 are taken) as
+// LoadRankingFile does it, `path` naming the file in notes.
+FileStatus ReadRankingImage(const u8* bytes, std::size_t size, const std::string& path, RankingTable& table);
 // Writes the 960 bytes through a temporary file renamed over `path`.
 FileStatus SaveRankingFile(const std::string& path, const RankingTable& table);
 

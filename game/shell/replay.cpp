@@ -43,6 +43,28 @@ std::string Printf(const char* format, Args... args) {
 
 std::string QuoteName(const std::string& path) { return "\"" + path + "\""; }
 
+// The first value of a decoded header outside the range the game makes, as
+// "<field>[<slot>] is <value>, outside <lo> to <hi>"; empty when there is none.
+std::string FirstValueOutOfRange(const ReplayHeader& h) {
+    std::string found;
+    const auto check = [&found](const char* field, int slot, u64 value, u64 hi) {
+        if (!found.empty() || value <= hi) return;
+        found = std::string(field) + (slot >= 0 ? "[" + std::to_string(slot) + "]" : std::string()) + " is " +
+                std::to_string(value) + ", outside 0 to " + std::to_string(hi);
+    };
+    check("score", -1, h.score, kMaxRunScore);
+    for (int s = 0; s < kStageSlots; ++s) {
+        check("played", s, h.played[s], 1);
+        check("stageScore", s, h.stageScore[s], kMaxStageScore);
+        check("livesAtStart", s, h.livesAtStart[s], kMaxRecordedLives);
+        check("extendsAtStart", s, h.extendsAtStart[s], kMaxRecordedExtends);
+        check("extendPointsAtStart", s, h.extendPointsAtStart[s], kMaxRecordedExtendPoints);
+        check("seed", s, h.seed[s], kMaxStageSeed);
+    }
+    for (int f = 0; f < kStoryFlagCount; ++f) check("storyFlags", f, h.storyFlags[f], 1);
+    return found;
+}
+
 LocalTimeSource& TimeSource() {
     static LocalTimeSource source;
     return source;
@@ -147,6 +169,10 @@ FileStatus DecodeReplayHeader(const u8* bytes, std::size_t size, const std::stri
     for (u32& v : h.extendPointsAtStart) v = r.U32();
     for (u32& v : h.seed) v = r.U32();
     for (u8& f : h.storyFlags) f = r.U8();
+    const std::string outside = FirstValueOutOfRange(h);
+    if (!outside.empty()) {
+        return FileStatus::Failure(QuoteName(fileName) + ": not a replay the game wrote (" + outside + ")");
+    }
     header = h;
     return FileStatus::Success();
 }
@@ -323,6 +349,12 @@ FileStatus ReadReplayFile(const std::string& path, ReplayHeader& header, PlayRec
         return FileStatus::Failure("cannot open " + QuoteName(path) + ": " +
                                    std::strerror(errno));
     }
+    const FileStatus status = ReadReplayStream(f, path, header, record);
+    std::fclose(f);
+    return status;
+}
+
+FileStatus ReadReplayStream(std::FILE* f, const std::string& path, ReplayHeader& header, PlayRecord& record) {
     u64 fileSize = 0;
     if (std::fseek(f, 0, SEEK_END) == 0) {
         const long end = std::ftell(f);
@@ -334,10 +366,7 @@ FileStatus ReadReplayFile(const std::string& path, ReplayHeader& header, PlayRec
     const std::size_t headRead = std::fread(head.data(), 1, head.size(), f);
     ReplayHeader h;
     FileStatus status = DecodeReplayHeader(head.data(), headRead, path, h);
-    if (!status) {
-        std::fclose(f);
-        return status;
-    }
+    if (!status) return status;
 
     // The streams: never more words than the file holds behind the header.
     u64 wordsLeft = fileSize > kReplayHeaderSize ? (fileSize - kReplayHeaderSize) / 2 : 0;
@@ -363,7 +392,6 @@ FileStatus ReadReplayFile(const std::string& path, ReplayHeader& header, PlayRec
             h.inputCount[s] = static_cast<u32>(words);
         }
     }
-    std::fclose(f);
 
     ClampReplayHeader(h);
     for (int s = 0; s < kStageSlots; ++s) {

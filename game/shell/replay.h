@@ -14,6 +14,7 @@
 // kind, story flags, score, stage index, game mode) belongs to the play scene;
 // it comes in as ReplayRunInfo and goes out as ReplayPlaybackStart.
 #include <array>
+#include <cstdio>
 #include <ctime>
 #include <functional>
 #include <string>
@@ -37,6 +38,18 @@ constexpr i32 kDemoStageIndex = 1;
 constexpr i32 kGameModeNormal = 0;
 constexpr i32 kGameModeReplay = 10;
 constexpr i32 kGameModeDemo = 20;
+
+// The ranges of the values a run's record can hold, as the game makes them;
+// a replay holding anything else was not written by the game and is refused.
+constexpr u32 kMaxRecordedLives = 10;       // the player's most lives
+constexpr u32 kMaxRecordedExtends = 1000;   // far more extra lives than a run can earn
+// Coins toward the next extra life: below the next threshold, 500 x (extends + 2).
+constexpr u32 kMaxRecordedExtendPoints = 500 * (kMaxRecordedExtends + 2);
+constexpr u32 kMaxStageSeed = 10000;        // the seed a stage start draws
+// The most a stage can score (the score display holds seven digits; this
+// leaves ample room) and a run of every stage.
+constexpr u32 kMaxStageScore = 99999999;
+constexpr u32 kMaxRunScore = kPlayableStages * kMaxStageScore;
 
 inline constexpr char kReplayFolder[] = "replay";
 inline constexpr char kDemoReplayFile[] = "demo.rpl";
@@ -96,8 +109,9 @@ struct ReplayHeader {
 
 std::vector<u8> EncodeReplayHeader(const ReplayHeader& header);
 // Decodes a header; fails (naming `fileName`) when fewer than 716 bytes are
-// given or the version is not 7091. Values are taken as stored: see
-// ClampReplayHeader.
+// given, the version is not 7091, or a value lies outside what the game makes
+// (the message names the field). Values that index tables are taken as
+// stored: see ClampReplayHeader.
 FileStatus DecodeReplayHeader(const u8* bytes, std::size_t size, const std::string& fileName,
                               ReplayHeader& header);
 // Values from a file that index tables are brought into range: Difficulty and
@@ -168,6 +182,8 @@ std::vector<std::string> ScanReplayFiles(const std::string& baseDir = "");
 // and streams; input counts bounded by what the file holds). On failure both
 // stay as they were. Success may carry a note, such as streams that end early.
 FileStatus ReadReplayFile(const std::string& path, ReplayHeader& header, PlayRecord& record);
+// The same from an open file (read from its start), named `path` in messages.
+FileStatus ReadReplayStream(std::FILE* file, const std::string& path, ReplayHeader& header, PlayRecord& record);
 // Loads entry `index` of g_ReplayPathList. The caller refuses the playback on
 // failure.
 FileStatus LoadReplay(i32 index, PlayRecord& record, ReplayHeader& header);

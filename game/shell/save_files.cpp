@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "game/shell/file_access.h"
+#include "game/shell/input.h"
+#include "game/shell/volume_levels.h"
 
 ConfigData g_ConfigData;
 SystemData g_SystemData;
@@ -63,9 +65,30 @@ bool ReadFilePrefix(const char* path, std::size_t limit, std::vector<u8>& out) {
     return true;
 }
 
-void WriteImage(const char* path, const std::vector<u8>& bytes) {
-    // A failed save leaves the old file as it was; no message is shown.
-    WriteFileReplacing(path, bytes);
+FileStatus WriteImage(const char* path, const std::vector<u8>& bytes) {
+    // A failed save leaves the old file as it was and is said.
+    FileStatus status = WriteFileReplacing(path, bytes);
+    if (!status) std::fprintf(stderr, "tolvarin: %s\n", status.message.c_str());
+    return status;
+}
+
+// Collects the values outside their ranges as "field value is outside lo to hi".
+// A field of an array is named with its indexes (-1: none).
+struct OutOfRange {
+    std::string text;
+    void Check(const char* field, long long value, long long lo, long long hi, int i = -1, int j = -1) {
+        if (value >= lo && value <= hi) return;
+        if (!text.empty()) text += ", ";
+        text += field;
+        for (int index : {i, j}) {
+            if (index >= 0) text += "[" + std::to_string(index) + "]";
+        }
+        text += " " + std::to_string(value) + " is outside " + std::to_string(lo) + " to " + std::to_string(hi);
+    }
+};
+
+void SayOutOfRange(const char* path, const std::string& note) {
+    if (!note.empty()) std::fprintf(stderr, "tolvarin: \"%s\": %s\n", path, note.c_str());
 }
 
 }  // namespace
@@ -152,26 +175,56 @@ SystemData DecodeSystemData(const u8* bytes, std::size_t size) {
     return s;
 }
 
+std::string ConfigDataOutOfRange(const ConfigData& c) {
+    OutOfRange r;
+    r.Check("fullScreen", c.fullScreen, 0, 1);
+    r.Check("fullColourScreen", c.fullColourScreen, 0, 1);
+    r.Check("fullColourTextures", c.fullColourTextures, 0, 1);
+    r.Check("soundOff", c.soundOff, 0, 1);
+    r.Check("showBootDialog", c.showBootDialog, 0, 1);
+    r.Check("showTalk", c.showTalk, 0, 1);
+    r.Check("musicVolume", c.musicVolume, 0, kVolumeLevelCount - 1);
+    r.Check("effectVolume", c.effectVolume, 0, kVolumeLevelCount - 1);
+    for (int b = 0; b < kJoyButtonSlotCount; ++b) {
+        r.Check("joystickButtons", c.joystickButtons[static_cast<std::size_t>(b)], 0, kJoystickButtons - 1, b);
+    }
+    return r.text;
+}
+
+std::string SystemDataOutOfRange(const SystemData& s) {
+    OutOfRange r;
+    for (int e = 0; e < kEndingSlots; ++e) r.Check("endingSeen", s.endingSeen[static_cast<std::size_t>(e)], 0, 1, e);
+    for (int e = 0; e < kEndingSlots; ++e) {
+        r.Check("endingSeenThisCycle", s.endingSeenThisCycle[static_cast<std::size_t>(e)], 0, 1, e);
+    }
+    for (int d = 0; d < kProgressDifficulties; ++d) {
+        for (int st = 0; st < kProgressStages; ++st) r.Check("StageProgress", s.StageProgress[d][st], 0, 1, d, st);
+    }
+    return r.text;
+}
+
 void LoadConfig() {
     std::vector<u8> bytes;
     if (ReadFilePrefix(kConfigFile, kConfigDataSize, bytes)) {
         g_ConfigData = DecodeConfigData(bytes.data(), bytes.size());
+        SayOutOfRange(kConfigFile, ConfigDataOutOfRange(g_ConfigData));
         return;
     }
     g_ConfigData = DefaultConfigData();
     SaveConfig();
 }
 
-void SaveConfig() { WriteImage(kConfigFile, EncodeConfigData(g_ConfigData)); }
+FileStatus SaveConfig() { return WriteImage(kConfigFile, EncodeConfigData(g_ConfigData)); }
 
 void LoadSystemData() {
     std::vector<u8> bytes;
     if (ReadFilePrefix(kSystemFile, kSystemDataSize, bytes)) {
         g_SystemData = DecodeSystemData(bytes.data(), bytes.size());
+        SayOutOfRange(kSystemFile, SystemDataOutOfRange(g_SystemData));
         return;
     }
     g_SystemData = DefaultSystemData();
     SaveSystemData();
 }
 
-void SaveSystemData() { WriteImage(kSystemFile, EncodeSystemData(g_SystemData)); }
+FileStatus SaveSystemData() { return WriteImage(kSystemFile, EncodeSystemData(g_SystemData)); }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/core/types.h"
+#include "game/shell/file_access.h"
 
 // Joystick button slots of ConfigData, in file order.
 enum JoystickButtonSlot : int {
@@ -64,8 +65,21 @@ ConfigData DecodeConfigData(const u8* bytes, std::size_t size);
 std::vector<u8> EncodeSystemData(const SystemData& s);
 SystemData DecodeSystemData(const u8* bytes, std::size_t size);
 
+// The values of a record outside the ranges the game writes, as
+// "musicVolume 300 is outside 0 to 10, ...", empty when there are none. They
+// are kept as they are (the files are read and written byte for byte): the
+// game's own rules bring them into range where they are used (any non-zero
+// on/off byte is on, a volume level is clamped to 0 to 10, a pad button past
+// the last is the last).
+std::string ConfigDataOutOfRange(const ConfigData& c);
+std::string SystemDataOutOfRange(const SystemData& s);
+
 // Reads "config.dat"; when it does not open, lays the defaults and writes it.
+// Values outside the game's ranges are said in one line naming the file and
+// the fields.
 void LoadConfig();
-void SaveConfig();
+// The saves write through a temporary file; a failure is reported on standard
+// error (the old file stays) and returned.
+FileStatus SaveConfig();
 void LoadSystemData();
-void SaveSystemData();
+FileStatus SaveSystemData();

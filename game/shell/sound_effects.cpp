@@ -1,11 +1,13 @@
 #include "game/shell/sound_effects.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "game/shell/save_files.h"
+#include "game/shell/sound_archive.h"
 #include "game/shell/volume_levels.h"
 #include "platform/audio_format.h"
 #include "platform/sound_device.h"
@@ -61,11 +63,6 @@ i32 SoundEffectStamps[kSoundEffectCount] = {};
 
 namespace {
 
-// Longest entry name the reader accepts before it calls the archive corrupt.
-constexpr std::size_t kMaxStoredName = 255;
-// Largest wave format record it accepts.
-constexpr u32 kMaxFormatSize = 1024;
-
 bool ValidSlot(i32 slot) { return slot >= 0 && slot < kSoundEffectSlotCount && g_SoundEffects.slots[slot].used; }
 bool ValidEffect(i32 n) { return n >= 0 && n < kSoundEffectCount; }
 
@@ -84,80 +81,72 @@ std::string UpperCaseName(const char* name) {
     return s;
 }
 
-bool ReadU32(std::FILE* f, u32& out) {
-    u8 b[4];
-    if (std::fread(b, 1, 4, f) != 4) return false;
-    out = static_cast<u32>(b[0]) | (static_cast<u32>(b[1]) << 8) | (static_cast<u32>(b[2]) << 16) |
-          (static_cast<u32>(b[3]) << 24);
-    return true;
-}
-
 struct LoadedEntry {
     std::vector<u8> format;
     std::vector<u8> data;
 };
 
-// Finds entry `wanted` (upper-cased) in the archive. False with a message when
-// the archive is missing, corrupt or lacks the entry.
-bool FindEntry(const std::string& path, const std::string& wanted, LoadedEntry& out) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (f == nullptr) {
-        std::fprintf(stderr, "sound: cannot open %s for \"%s\"\n", path.c_str(), wanted.c_str());
-        return false;
+// The archive as LoadSoundEffects reads it: the file stays open and its index
+// is read once for every effect, so a missing or damaged archive is reported
+// in one line.
+struct OpenArchive {
+    std::string path;
+    std::FILE* file = nullptr;
+    SoundArchiveIndex index;
+    std::vector<std::string> missing;  // names a complete archive lacks, said together
+};
+OpenArchive* g_openArchive = nullptr;
+
+// Opens `path` and reads its index; says what is wrong with it (once).
+void OpenSoundArchive(const std::string& path, OpenArchive& archive) {
+    archive.path = path;
+    archive.file = std::fopen(path.c_str(), "rb");
+    if (archive.file == nullptr) {
+        std::fprintf(stderr, "sound: cannot open %s: %s; the sound effects stay silent\n", path.c_str(),
+                     std::strerror(errno));
+        return;
     }
-    std::fseek(f, 0, SEEK_END);
-    const long fileSize = std::ftell(f);
-    std::fseek(f, 0, SEEK_SET);
-    const auto remaining = [&]() -> u64 {
-        const long at = std::ftell(f);
-        return (at < 0 || at > fileSize) ? 0 : static_cast<u64>(fileSize - at);
-    };
+    archive.index = ReadSoundArchiveIndex(archive.file);
+    if (!archive.index.problem.empty()) {
+        std::fprintf(stderr, "sound: %s: %s; the sound effects %s\n", path.c_str(), archive.index.problem.c_str(),
+                     archive.index.entries.empty() ? "stay silent" : "in entries before it are used");
+    }
+}
+
+void CloseSoundArchive(OpenArchive& archive) {
+    if (archive.file != nullptr) std::fclose(archive.file);
+    archive.file = nullptr;
+    if (archive.missing.empty()) return;
+    std::string names;
+    for (const std::string& name : archive.missing) names += (names.empty() ? "\"" : ", \"") + name + "\"";
+    std::fprintf(stderr, "sound: %s: no entry %s\n", archive.path.c_str(), names.c_str());
+    archive.missing.clear();
+}
+
+// Finds entry `wanted` (upper-cased) in the archive. A missing entry of a
+// complete archive is reported; one lost to damage was reported with it.
+bool FindEntry(const std::string& wanted, LoadedEntry& out) {
+    OpenArchive local;
+    OpenArchive* archive = g_openArchive;
+    if (archive == nullptr || archive->path != g_SoundEffects.archivePath) {
+        OpenSoundArchive(g_SoundEffects.archivePath, local);
+        archive = &local;
+    }
     bool found = false;
-    const char* problem = nullptr;
-    std::string entryName;
-    for (;;) {
-        u32 dataSize = 0;
-        if (!ReadU32(f, dataSize)) break;  // end of the archive
-        entryName.clear();
-        int c = 0;
-        while ((c = std::fgetc(f)) > 0 && entryName.size() <= kMaxStoredName) entryName.push_back(static_cast<char>(c));
-        if (c != 0) {
-            problem = c == EOF ? "name runs past the end of the archive" : "name too long";
-            break;
-        }
-        u32 formatSize = 0;
-        if (!ReadU32(f, formatSize)) {
-            problem = "archive ends inside the entry";
-            break;
-        }
-        if (formatSize < 16 || formatSize > kMaxFormatSize) {
-            problem = "bad format record size";
-            break;
-        }
-        if (static_cast<u64>(formatSize) + dataSize > remaining()) {
-            problem = "entry runs past the end of the archive";
-            break;
-        }
-        if (entryName == wanted) {
-            out.format.resize(formatSize);
-            out.data.resize(dataSize);
-            found = std::fread(out.format.data(), 1, formatSize, f) == formatSize &&
-                    std::fread(out.data.data(), 1, dataSize, f) == dataSize;
-            if (!found) problem = "read failed";
-            break;
-        }
-        // Skip the entry: its format record (of its own recorded size) and its data.
-        if (std::fseek(f, static_cast<long>(formatSize) + static_cast<long>(dataSize), SEEK_CUR) != 0) {
-            problem = "seek failed";
-            break;
+    if (archive->file != nullptr) {
+        const SoundArchiveEntry* entry = FindSoundArchiveEntry(archive->index, wanted);
+        if (entry != nullptr) {
+            found = ReadSoundArchiveEntry(archive->file, *entry, out.format, out.data);
+            if (!found) std::fprintf(stderr, "sound: %s: entry \"%s\": read failed\n", archive->path.c_str(), wanted.c_str());
+        } else if (archive->index.problem.empty()) {
+            if (archive == &local) {
+                std::fprintf(stderr, "sound: %s: no entry \"%s\"\n", archive->path.c_str(), wanted.c_str());
+            } else {
+                archive->missing.push_back(wanted);
+            }
         }
     }
-    std::fclose(f);
-    if (problem != nullptr) {
-        std::fprintf(stderr, "sound: %s: entry \"%s\": %s\n", path.c_str(), entryName.c_str(), problem);
-    } else if (!found) {
-        std::fprintf(stderr, "sound: %s: no entry \"%s\"\n", path.c_str(), wanted.c_str());
-    }
+    CloseSoundArchive(local);
     return found;
 }
 
@@ -197,8 +186,16 @@ void InitializeSoundEffects() {
 
 void LoadSoundEffects() {
     g_SoundEffects.archivePath = kSoundEffectArchive;
+    // Without a device nothing is loaded, so the archive is not read either.
+    OpenArchive archive;
+    if (g_SoundEffects.ready) {
+        OpenSoundArchive(g_SoundEffects.archivePath, archive);
+        g_openArchive = &archive;
+    }
     for (i32 n : SoundEffectLoadOrder)
         SoundEffectHandles[n] = LoadSoundEffect(SoundEffectTable[n].entry, SoundEffectTable[n].duplicates);
+    g_openArchive = nullptr;
+    CloseSoundArchive(archive);
     for (i32 n = 0; n < kSoundEffectCount; ++n) LaySoundEffectVolume(n);
 }
 
@@ -221,7 +218,7 @@ i32 LoadSoundEffect(const char* name, i32 duplicates) {
 
     const std::string wanted = UpperCaseName(name);
     LoadedEntry entry;
-    if (!FindEntry(g_SoundEffects.archivePath, wanted, entry)) return -1;
+    if (!FindEntry(wanted, entry)) return -1;
     platform::WaveFormat format;
     platform::ParseWaveFormat(entry.format.data(), entry.format.size(), format);
     const std::string what = g_SoundEffects.archivePath + ": entry \"" + wanted + "\"";

@@ -2,6 +2,7 @@
 // mixing, volume, playing once and looped, and the music player's decoding.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -12,22 +13,13 @@
 #include "platform/audio_output.h"
 #include "platform/music_player.h"
 #include "platform/sound_device.h"
+#include "tests/platform/pcm_format.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
 
 using platform::WaveFormat;
 
-WaveFormat Format(std::uint16_t channels, std::uint16_t bits, std::uint32_t rate) {
-    WaveFormat f;
-    f.formatTag = platform::kWaveFormatPcm;
-    f.channels = channels;
-    f.bitsPerSample = bits;
-    f.samplesPerSec = rate;
-    f.blockAlign = static_cast<std::uint16_t>(channels * bits / 8);
-    f.avgBytesPerSec = rate * f.blockAlign;
-    return f;
-}
 
 // `frames` frames of 16-bit mono holding `value`.
 std::vector<std::uint8_t> Constant16(std::size_t frames, std::int16_t value) {
@@ -58,13 +50,13 @@ protected:
     }
     platform::SoundBuffer* Buffer(std::size_t frames, std::int16_t value) {
         const auto pcm = Constant16(frames, value);
-        return device_->CreateBuffer(Format(1, 16, 44100), pcm.data(), pcm.size(), "test");
+        return device_->CreateBuffer(PcmFormat(1, 16, 44100), pcm.data(), pcm.size(), "test");
     }
     platform::SoundDevice* device_ = nullptr;
 };
 
 TEST(AudioFormat, WaveFormatRecordRoundTripsAndChecksPcm) {
-    WaveFormat f = Format(2, 16, 22050);
+    WaveFormat f = PcmFormat(2, 16, 22050);
     const auto bytes = platform::EncodeWaveFormat(f);
     ASSERT_EQ(bytes.size(), platform::kWaveFormatRecordSize);
     WaveFormat g;
@@ -81,7 +73,7 @@ TEST(AudioFormat, WaveFormatRecordRoundTripsAndChecksPcm) {
     } bad[] = {{2, 1, 16, 2, 22050},  {1, 3, 16, 6, 22050}, {1, 1, 24, 3, 22050},
                {1, 1, 16, 4, 22050}, {1, 1, 16, 2, 0},     {1, 0, 16, 0, 22050}};
     for (const Case& c : bad) {
-        WaveFormat b = Format(c.channels, c.bits, c.rate);
+        WaveFormat b = PcmFormat(c.channels, c.bits, c.rate);
         b.formatTag = c.tag;
         b.blockAlign = c.align;
         EXPECT_FALSE(platform::CheckPcmFormat(b).empty()) << c.tag << " " << c.channels << " " << c.bits;
@@ -91,7 +83,7 @@ TEST(AudioFormat, WaveFormatRecordRoundTripsAndChecksPcm) {
 TEST(AudioFormat, ConvertsEightBitMonoAndResamples) {
     // 8-bit is unsigned around 128; mono goes to both sides.
     const std::vector<std::uint8_t> pcm = {128, 255, 0, 192};
-    auto same = platform::ConvertPcmToDevice(Format(1, 8, 44100), pcm.data(), pcm.size());
+    auto same = platform::ConvertPcmToDevice(PcmFormat(1, 8, 44100), pcm.data(), pcm.size());
     ASSERT_EQ(same.size(), 8u);
     EXPECT_EQ(same[0], 0);
     EXPECT_EQ(same[2], 127 * 256);
@@ -106,14 +98,14 @@ TEST(AudioFormat, ConvertsEightBitMonoAndResamples) {
         auto s = Constant16(1, v);
         in.insert(in.end(), s.begin(), s.end());
     }
-    auto up = platform::ConvertPcmToDevice(Format(1, 16, 22050), in.data(), in.size());
+    auto up = platform::ConvertPcmToDevice(PcmFormat(1, 16, 22050), in.data(), in.size());
     ASSERT_EQ(up.size() / 2, 8u);
     const std::int16_t expect[] = {0, 500, 1000, 1500, 2000, 2500, 3000, 3000};
     for (int i = 0; i < 8; ++i) EXPECT_EQ(up[2 * i], expect[i]) << i;
     EXPECT_EQ(platform::ResampledFrameCount(11025, 11025), 44100u);
     EXPECT_EQ(platform::ResampledFrameCount(3, 48000), 3u);
     // A trailing partial frame is dropped.
-    EXPECT_EQ(platform::WidenPcmToStereo(Format(2, 16, 44100), in.data(), 7).size(), 2u);
+    EXPECT_EQ(platform::WidenPcmToStereo(PcmFormat(2, 16, 44100), in.data(), 7).size(), 2u);
 }
 
 TEST(AudioFormat, StreamingResamplerMatchesWholeConversion) {
@@ -122,7 +114,7 @@ TEST(AudioFormat, StreamingResamplerMatchesWholeConversion) {
         auto s = Constant16(1, static_cast<std::int16_t>((i * 37) % 20000 - 10000));
         in.insert(in.end(), s.begin(), s.end());
     }
-    const WaveFormat f = Format(1, 16, 32000);
+    const WaveFormat f = PcmFormat(1, 16, 32000);
     const auto whole = platform::ConvertPcmToDevice(f, in.data(), in.size());
     const auto wide = platform::WidenPcmToStereo(f, in.data(), in.size());
     std::vector<std::int16_t> out(whole.size());
@@ -139,7 +131,7 @@ TEST(AudioFormat, StreamingResamplerMatchesWholeConversion) {
 
 TEST(AudioFormat, RiffWaveParsing) {
     const auto pcm = Constant16(10, 7);
-    auto wav = platform::BuildRiffWave(Format(1, 16, 22050), pcm.data(), pcm.size());
+    auto wav = platform::BuildRiffWave(PcmFormat(1, 16, 22050), pcm.data(), pcm.size());
     wav.resize(wav.size() + 100, 0xEE);  // padding after the RIFF image is ignored
     platform::WaveFile w;
     std::string error;
@@ -152,7 +144,7 @@ TEST(AudioFormat, RiffWaveParsing) {
     EXPECT_NE(error.find("past the end"), std::string::npos) << error;
     // Not RIFF at all, and a non-PCM format.
     EXPECT_FALSE(platform::ParseRiffWave(pcm.data(), pcm.size(), w, error));
-    auto adpcm = platform::BuildRiffWave(Format(1, 16, 22050), pcm.data(), pcm.size());
+    auto adpcm = platform::BuildRiffWave(PcmFormat(1, 16, 22050), pcm.data(), pcm.size());
     adpcm[20] = 2;
     EXPECT_FALSE(platform::ParseRiffWave(adpcm.data(), adpcm.size(), w, error));
     EXPECT_NE(error.find("not PCM"), std::string::npos) << error;
@@ -229,11 +221,11 @@ TEST_F(NullOutput, VolumePositionStopAndLooping) {
 
 TEST_F(NullOutput, RejectsUnplayableBuffers) {
     const auto pcm = Constant16(10, 1);
-    WaveFormat bad = Format(1, 16, 44100);
+    WaveFormat bad = PcmFormat(1, 16, 44100);
     bad.formatTag = 0x55;
     EXPECT_EQ(device_->CreateBuffer(bad, pcm.data(), pcm.size(), "mp3"), nullptr);
-    EXPECT_EQ(device_->CreateBuffer(Format(1, 16, 44100), pcm.data(), 1, "short"), nullptr);
-    EXPECT_EQ(device_->CreateBuffer(Format(1, 16, 44100), nullptr, 0, "empty"), nullptr);
+    EXPECT_EQ(device_->CreateBuffer(PcmFormat(1, 16, 44100), pcm.data(), 1, "short"), nullptr);
+    EXPECT_EQ(device_->CreateBuffer(PcmFormat(1, 16, 44100), nullptr, 0, "empty"), nullptr);
 }
 
 TEST(AudioOutput, NoDeviceGivesNothingAndBreaksNothing) {
@@ -252,7 +244,7 @@ TEST(AudioOutput, DummyDeviceOpensAndCloses) {
     platform::SoundDevice* device = platform::SoundDevice::Create();
     if (device == nullptr) GTEST_SKIP() << "no SDL audio driver";
     const auto pcm = Constant16(1000, 100);
-    platform::SoundBuffer* b = device->CreateBuffer(Format(1, 16, 44100), pcm.data(), pcm.size(), "t");
+    platform::SoundBuffer* b = device->CreateBuffer(PcmFormat(1, 16, 44100), pcm.data(), pcm.size(), "t");
     ASSERT_NE(b, nullptr);
     b->Play(true);
     b->Release();
@@ -274,7 +266,7 @@ TEST_F(MusicFiles, WaveStretchPlaysOnceOrLooped) {
     // Two tracks in one file: 8 bytes of padding, then a 30-frame WAV at 22,050 Hz.
     std::vector<std::uint8_t> file(8, 0xAA);
     const auto pcm = Constant16(30, 3000);
-    const auto wav = platform::BuildRiffWave(Format(1, 16, 22050), pcm.data(), pcm.size());
+    const auto wav = platform::BuildRiffWave(PcmFormat(1, 16, 22050), pcm.data(), pcm.size());
     file.insert(file.end(), wav.begin(), wav.end());
     file.resize(file.size() + 16, 0);  // stretch longer than the WAV
     const std::string path = Write(file);
@@ -298,7 +290,7 @@ TEST_F(MusicFiles, WaveStretchPlaysOnceOrLooped) {
 
 TEST_F(MusicFiles, UnplayableStretchesGiveSilentInstances) {
     const auto pcm = Constant16(30, 3000);
-    auto wav = platform::BuildRiffWave(Format(1, 16, 22050), pcm.data(), pcm.size());
+    auto wav = platform::BuildRiffWave(PcmFormat(1, 16, 22050), pcm.data(), pcm.size());
     std::vector<std::uint8_t> file = wav;
     const std::size_t corruptOgg = file.size();
     const char ogg[] = "OggS\0\x02garbage-garbage-garbage-garbage";
@@ -321,9 +313,19 @@ TEST_F(MusicFiles, UnplayableStretchesGiveSilentInstances) {
         {dir_.str() + "/missing.dat", 0, 100},          // no file
     };
     for (const Case& c : cases) {
+        testing::internal::CaptureStderr();
         platform::MusicInstance* m = platform::CreateMusicInstanceFromFile(c.path, c.offset, c.size, 1);
+        const std::string said = testing::internal::GetCapturedStderr();
         ASSERT_NE(m, nullptr);
         EXPECT_TRUE(m->IsSilent()) << c.offset << " " << c.size;
+        // A track of size 0 is silence by intent and says nothing; every other
+        // one says why in one line.
+        if (c.size == 0) {
+            EXPECT_EQ(said, "");
+        } else {
+            EXPECT_EQ(said.rfind("music: ", 0), 0u) << said;
+            EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        }
         m->Play(-1, 0);
         m->SetVolume(100.0f);
         const auto out = Render(20);
@@ -334,7 +336,7 @@ TEST_F(MusicFiles, UnplayableStretchesGiveSilentInstances) {
 
 TEST_F(MusicFiles, ReleaseWhilePlayingAndDecoding) {
     const auto pcm = Constant16(200000, 100);
-    const auto wav = platform::BuildRiffWave(Format(2, 16, 48000), pcm.data(), pcm.size());
+    const auto wav = platform::BuildRiffWave(PcmFormat(2, 16, 48000), pcm.data(), pcm.size());
     const std::string path = Write(wav);
     for (int i = 0; i < 5; ++i) {
         platform::MusicInstance* m = platform::CreateMusicInstanceFromFile(path, 0, wav.size(), 1);

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <algorithm>
 #include <map>
 #include <sstream>
 
@@ -88,10 +89,9 @@ std::ostream& operator<<(std::ostream& os, const ProgramResult& r) {
     return os;
 }
 
-ProgramResult RunProgram(const ProgramRun& run) {
-    ProgramResult result;
-    result.command = Quoted(run.program.string());
-    for (const std::string& a : run.args) result.command += " " + Quoted(a);
+RunningProgram::RunningProgram(const ProgramRun& run) {
+    result_.command = Quoted(run.program.string());
+    for (const std::string& a : run.args) result_.command += " " + Quoted(a);
 
     // Everything the child needs is made before fork: after it, the child only
     // calls what is safe there.
@@ -110,18 +110,18 @@ ProgramResult RunProgram(const ProgramRun& run) {
     int outPipe[2] = {-1, -1};
     int errPipe[2] = {-1, -1};
     if (pipe2(outPipe, O_CLOEXEC) != 0 || pipe2(errPipe, O_CLOEXEC) != 0) {
-        result.err = std::string("pipe: ") + std::strerror(errno);
+        result_.err = std::string("pipe: ") + std::strerror(errno);
         CloseBoth(outPipe);
         CloseBoth(errPipe);
-        return result;
+        return;
     }
-    const Clock::time_point start = Clock::now();
+    start_ = Clock::now();
     const pid_t pid = fork();
     if (pid < 0) {
-        result.err = std::string("fork: ") + std::strerror(errno);
+        result_.err = std::string("fork: ") + std::strerror(errno);
         CloseBoth(outPipe);
         CloseBoth(errPipe);
-        return result;
+        return;
     }
     if (pid == 0) {
         // Its own process group, so that the time limit ends anything it started.
@@ -141,58 +141,91 @@ ProgramResult RunProgram(const ProgramRun& run) {
         _exit(127);
     }
     setpgid(pid, pid);  // also from this side, so the kill below never misses
-    result.started = true;
+    pid_ = pid;
+    result_.started = true;
     close(outPipe[1]);
     close(errPipe[1]);
-
-    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
-    std::string* sinks[2] = {&result.out, &result.err};
+    fds_[0] = outPipe[0];
+    fds_[1] = errPipe[0];
     std::chrono::milliseconds limit = run.timeLimit;
 #if defined(__SANITIZE_ADDRESS__)
     limit *= kSanitizerSlowdown;
 #endif
-    const Clock::time_point deadline = start + limit;
-    int streams = 2;
+    deadline_ = start_ + limit;
+}
+
+RunningProgram::~RunningProgram() {
+    if (pid_ > 0 && !finished_) {
+        kill(-pid_, SIGKILL);
+        Finish();
+    }
+    for (int& fd : fds_) {
+        if (fd >= 0) close(fd);
+        fd = -1;
+    }
+}
+
+bool RunningProgram::Pump(Clock::time_point until, const std::function<bool(const std::string&)>& done) {
     char buffer[65536];
-    while (streams > 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-        if (left <= 0) {
-            result.timedOut = true;
-            break;
-        }
+    for (;;) {
+        if (done && done(result_.out)) return true;
+        if (fds_[0] < 0 && fds_[1] < 0) return false;
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
+        if (left <= 0) return false;
+        pollfd fds[2] = {{fds_[0], POLLIN, 0}, {fds_[1], POLLIN, 0}};
         const int ready = poll(fds, 2, static_cast<int>(left));
         if (ready < 0) {
             if (errno == EINTR) continue;
-            break;
+            return false;
         }
+        std::string* sinks[2] = {&result_.out, &result_.err};
         for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
-            const ssize_t n = read(fds[i].fd, buffer, sizeof(buffer));
+            if (fds_[i] < 0 || fds[i].revents == 0) continue;
+            const ssize_t n = read(fds_[i], buffer, sizeof(buffer));
             if (n > 0) {
                 sinks[i]->append(buffer, static_cast<std::size_t>(n));
             } else if (n == 0 || errno != EINTR) {
-                close(fds[i].fd);
-                fds[i].fd = -1;
-                --streams;
+                close(fds_[i]);
+                fds_[i] = -1;
             }
         }
     }
-    if (result.timedOut) kill(-pid, SIGKILL);
-    for (pollfd& p : fds) {
-        if (p.fd >= 0) close(p.fd);
+}
+
+bool RunningProgram::WaitForOutput(const std::function<bool(const std::string& out)>& done,
+                                   std::chrono::milliseconds limit) {
+    if (!result_.started || finished_) return false;
+    return Pump(std::min(deadline_, Clock::now() + limit), done);
+}
+
+void RunningProgram::Signal(int signal) {
+    if (pid_ > 0 && !finished_) kill(pid_, signal);
+}
+
+ProgramResult RunningProgram::Finish() {
+    if (!result_.started || finished_) return result_;
+    Pump(deadline_, nullptr);
+    result_.timedOut = fds_[0] >= 0 || fds_[1] >= 0;
+    if (result_.timedOut) kill(-pid_, SIGKILL);
+    for (int& fd : fds_) {
+        if (fd >= 0) close(fd);
+        fd = -1;
     }
     int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
     }
     // Anything the program left running in its group goes with it.
-    kill(-pid, SIGKILL);
-    result.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
-    if (!result.timedOut) {
-        if (WIFEXITED(status)) result.exitCode = WEXITSTATUS(status);
-        if (WIFSIGNALED(status)) result.signal = WTERMSIG(status);
+    kill(-pid_, SIGKILL);
+    finished_ = true;
+    result_.elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start_);
+    if (!result_.timedOut) {
+        if (WIFEXITED(status)) result_.exitCode = WEXITSTATUS(status);
+        if (WIFSIGNALED(status)) result_.signal = WTERMSIG(status);
     }
-    return result;
+    return result_;
 }
+
+ProgramResult RunProgram(const ProgramRun& run) { return RunningProgram(run).Finish(); }
 
 std::vector<FrameHash> ParseFrameHashes(const std::string& out) {
     std::vector<FrameHash> hashes;
@@ -273,6 +306,10 @@ ProgramFolder::~ProgramFolder() {
 }
 
 ProgramResult ProgramFolder::Run(const std::vector<std::string>& args, std::chrono::milliseconds timeLimit) const {
+    return RunProgram(HeadlessRun(args, timeLimit));
+}
+
+ProgramRun ProgramFolder::HeadlessRun(const std::vector<std::string>& args, std::chrono::milliseconds timeLimit) const {
     ProgramRun run;
     run.program = dir_ / "tolvarin";
     run.args.push_back("--headless");
@@ -283,7 +320,7 @@ ProgramResult ProgramFolder::Run(const std::vector<std::string>& args, std::chro
                {"XDG_RUNTIME_DIR", dir_.string()},
                {"ASAN_OPTIONS", "detect_leaks=0:abort_on_error=1"}};
     run.timeLimit = timeLimit;
-    return RunProgram(run);
+    return run;
 }
 
 }  // namespace testing_support

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <filesystem>
 #include <ostream>
 #include <string>
@@ -47,6 +48,39 @@ struct ProgramResult {
 std::ostream& operator<<(std::ostream& os, const ProgramResult& r);
 
 ProgramResult RunProgram(const ProgramRun& run);
+
+// A program started and left running, so that a test can wait for what it
+// prints, send it a signal, and then wait for its end. Its output is read all
+// the while (it never blocks on a full pipe). If it still runs when the object
+// goes, it is killed with anything it started.
+class RunningProgram {
+public:
+    explicit RunningProgram(const ProgramRun& run);
+    ~RunningProgram();
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    // Reads the output until `done(stdout so far)` holds (true), or `limit`
+    // or the run's time limit passes, or the program ends (false).
+    bool WaitForOutput(const std::function<bool(const std::string& out)>& done, std::chrono::milliseconds limit);
+    // What it has printed so far on its standard output.
+    const std::string& Output() const { return result_.out; }
+    void Signal(int signal);
+    // Waits for the end, at most until the run's time limit, and gives the
+    // result (RunProgram's).
+    ProgramResult Finish();
+
+private:
+    using Clock = std::chrono::steady_clock;
+    bool Pump(Clock::time_point until, const std::function<bool(const std::string&)>& done);
+
+    ProgramResult result_;
+    int pid_ = -1;
+    int fds_[2] = {-1, -1};
+    bool finished_ = false;
+    Clock::time_point start_{};
+    Clock::time_point deadline_{};
+};
 
 // The "frame <n> <16 hex digits>" lines that --hash-every prints.
 struct FrameHash {
@@ -90,6 +124,9 @@ public:
     // SDL's dummy drivers and the single-copy lock kept inside the folder.
     ProgramResult Run(const std::vector<std::string>& args,
                       std::chrono::milliseconds timeLimit = std::chrono::seconds(120)) const;
+    // That run, to be changed (more environment) or started with RunningProgram.
+    ProgramRun HeadlessRun(const std::vector<std::string>& args,
+                           std::chrono::milliseconds timeLimit = std::chrono::seconds(120)) const;
 
 private:
     std::filesystem::path dir_;

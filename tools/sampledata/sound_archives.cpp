@@ -2,8 +2,9 @@
 // from the manifest's effect and track entries. Every effect is a short
 // synthesised sound of its own (a waveform, a pitch sweep and a decay); every
 // non-empty track is a short synthesised loop (an arpeggio over a bass note)
-// stored as a RIFF WAVE file at the start of the track's stretch; the rest of
-// the stretch and the table's gaps are zero.
+// stored at the start of the track's stretch as a RIFF WAVE file, or, for a
+// track with format=ogg, as an Ogg Vorbis stream encoded with libvorbisenc; the
+// rest of the stretch and the table's gaps are zero.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "platform/audio_format.h"
 #include "tools/sampledata/manifest.h"
 #include "tools/sampledata/output.h"
+#include "tools/sampledata/vorbis_encode.h"
 #include "tools/sampledata/writers.h"
 
 namespace {
@@ -201,14 +203,24 @@ bool WriteMusic(const std::string& dir, const Manifest& manifest) {
         ++count;
         if (archive.size() < offset + size) archive.resize(offset + size, 0);
         if (size == 0) continue;
-        const Pcm pcm = SynthesiseLoop(p, seed++);
-        const std::vector<u8> wav = platform::BuildRiffWave(pcm.format, pcm.bytes.data(), pcm.bytes.size());
-        if (wav.size() > size) {
+        const Pcm pcm = SynthesiseLoop(p, seed);
+        std::vector<u8> track;
+        if (p.Get("format", "wav") == "ogg") {
+            if (!EncodeOggVorbis(pcm.format, pcm.bytes, seed, track)) {
+                std::fprintf(stderr, "make_sample_data: track %s: the Vorbis encoder refused its format\n",
+                             e.name.c_str());
+                return false;
+            }
+        } else {
+            track = platform::BuildRiffWave(pcm.format, pcm.bytes.data(), pcm.bytes.size());
+        }
+        ++seed;
+        if (track.size() > size) {
             std::fprintf(stderr, "make_sample_data: track %s (%zu bytes) does not fit its %zu-byte stretch\n",
-                         e.name.c_str(), wav.size(), size);
+                         e.name.c_str(), track.size(), size);
             return false;
         }
-        std::copy(wav.begin(), wav.end(), archive.begin() + static_cast<std::ptrdiff_t>(offset));
+        std::copy(track.begin(), track.end(), archive.begin() + static_cast<std::ptrdiff_t>(offset));
     }
     if (count == 0) return true;
     return WriteGeneratedFile(dir, "vsk5.dat", archive);

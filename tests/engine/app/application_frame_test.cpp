@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -13,6 +15,7 @@
 #include "platform/gfx/device.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -199,7 +202,11 @@ void CatchBox(std::uint32_t type, const std::string& caption, const std::string&
 }
 
 int g_gameMainCalls = 0;
-void NamedSetup() { SetApplicationName("tolvarin-test-single-copy"); }
+std::string g_copyFolder;
+// The program's folder of a copy: the guard is the folder itself.
+void FolderSetup() {
+    std::snprintf(App().applicationFolder, sizeof App().applicationFolder, "%s", g_copyFolder.c_str());
+}
 i32 CountingMain(int, char**) {
     ++g_gameMainCalls;
     return 0;
@@ -212,21 +219,32 @@ TEST(SingleCopy, SecondRunningCopyIsRefused) {
     platform::SetMessageBoxSink(CatchBox);
     Boxes().clear();
     g_gameMainCalls = 0;
+    testing_support::TempDir folder;
+    g_copyFolder = folder.str();
     platform::SingleInstanceLock first;
-    ASSERT_TRUE(first.Acquire("tolvarin-test-single-copy"));
-    SetGameCallbacks(NamedSetup, CountingMain);
-    ApplicationMain(0, nullptr);
+    ASSERT_TRUE(first.Acquire(folder.str()));
+    SetGameCallbacks(FolderSetup, CountingMain);
+    // Refused, and the status says so (scripts take 0 as success).
+    EXPECT_EQ(ApplicationMain(0, nullptr), 1);
     EXPECT_EQ(g_gameMainCalls, 0);
     EXPECT_FALSE(platform::HasMainWindow());
     ASSERT_EQ(Boxes().size(), 1u);
     EXPECT_EQ(Boxes()[0], "16|Error|2重起動は出来ません");
-    // Once the first copy ends, a new one starts.
+    // A copy in another folder is not this one's concern.
+    {
+        testing_support::TempDir other;
+        platform::SingleInstanceLock elsewhere;
+        EXPECT_TRUE(elsewhere.Acquire(other.str()));
+    }
+    // Once the first copy ends, a new one starts, and nothing is left in the
+    // folder.
     first.Release();
     ResetApplicationState();
     Boxes().clear();
-    ApplicationMain(0, nullptr);
+    EXPECT_EQ(ApplicationMain(0, nullptr), 0);
     EXPECT_EQ(g_gameMainCalls, 1);
     EXPECT_TRUE(Boxes().empty());
+    EXPECT_TRUE(std::filesystem::is_empty(folder.path()));
     platform::SetMessageBoxSink(nullptr);
     SetGameCallbacks(nullptr, nullptr);
     ResetApplicationState();

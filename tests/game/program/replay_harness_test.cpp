@@ -486,11 +486,26 @@ struct BadFile {
     bool exists;
 };
 
+// A one-stage file with one header value changed.
+std::vector<u8> CraftedFile(void (*craft)(ReplayHeader&)) {
+    const std::vector<u8> bytes = OneStageFile(kReplayVersion, 100);
+    ReplayHeader h;
+    EXPECT_TRUE(DecodeReplayHeader(bytes.data(), bytes.size(), "crafted", h));
+    craft(h);
+    std::vector<u8> crafted = EncodeReplayHeader(h);
+    crafted.insert(crafted.end(), bytes.begin() + kReplayHeaderSize, bytes.end());
+    return crafted;
+}
+
 TEST(PlayOption, RefusesFilesThatCannotBePlayed) {
     std::vector<u8> shortHeader = OneStageFile(kReplayVersion, 0);
     shortHeader.resize(kReplayHeaderSize - 1);
     ReplayHeader nothingPlayed;
     const std::vector<BadFile> cases = {
+        // Counters the game never makes: they would overflow the player's.
+        {"lives.rpl", CraftedFile([](ReplayHeader& h) { h.livesAtStart[2] = 0x7FFFFFFF; }), true},
+        {"extends.rpl", CraftedFile([](ReplayHeader& h) { h.extendsAtStart[2] = 0xFFFFFFFF; }), true},
+        {"score.rpl", CraftedFile([](ReplayHeader& h) { h.stageScore[1] = 0x80000000u; }), true},
         {"missing.rpl", {}, false},
         {"empty.rpl", {}, true},
         {"short.rpl", shortHeader, true},
@@ -507,6 +522,24 @@ TEST(PlayOption, RefusesFilesThatCannotBePlayed) {
         EXPECT_NE(r.err.find(c.name), std::string::npos) << r;
         EXPECT_EQ(r.out, "");
     }
+}
+
+// The highest counters and scores the game makes play without a fault (the
+// sanitizer build checks the arithmetic): most lives, extra lives and coins
+// toward the next one, and the most the stages before can score.
+TEST(PlayOption, TheHighestValuesTheGameMakesPlay) {
+    ProgramFolder folder(false);
+    WriteBytes(folder.dir() / "highest.rpl", CraftedFile([](ReplayHeader& h) {
+                   h.livesAtStart[2] = kMaxRecordedLives;
+                   h.extendsAtStart[2] = kMaxRecordedExtends;
+                   h.extendPointsAtStart[2] = kMaxRecordedExtendPoints;
+                   h.seed[2] = kMaxStageSeed;
+                   h.stageScore[0] = h.stageScore[1] = kMaxStageScore;
+                   h.score = kMaxRunScore;
+               }));
+    const ProgramResult r = folder.Run({"--play", "highest.rpl", "--hash-every", "1"});
+    EXPECT_EQ(r.exitCode, 0) << r;
+    EXPECT_EQ(ParseFrameHashes(r.out).size(), 100u);
 }
 
 // Streams that end before the header's counts play as far as they go; the

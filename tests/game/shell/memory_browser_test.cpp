@@ -79,7 +79,7 @@ protected:
         run.StartKind = 0;
         PlayRecord r = MakeRun(lastStage, tag);
         run.score = ComputeResultScore(r);
-        run.storyFlags[7] = static_cast<u8>(tag);
+        run.storyFlags[tag % kStoryFlagCount] = 1;  // story flags are 0 or 1
         SaveReplayResult saved = SaveReplay(r, run, "test");
         EXPECT_TRUE(saved.status) << saved.status.message;
         return saved.number;
@@ -216,7 +216,8 @@ TEST_F(MemoryBrowser, AReplayStartedFromTheBrowserGoesToPlayWithTheReplayLoaded)
     EXPECT_EQ(g_GameState.StageIndex, 2);
     EXPECT_EQ(g_GameState.Difficulty, 2);
     EXPECT_EQ(g_GameState.StartKind, 0);
-    EXPECT_EQ(g_GameState.StoryFlags[7], 7);
+    EXPECT_EQ(g_GameState.StoryFlags[7], 1);
+    EXPECT_EQ(g_GameState.StoryFlags[6], 0);
     EXPECT_EQ(g_PlayerState[0].RunScore, static_cast<i32>(1007 + 2007));
 }
 

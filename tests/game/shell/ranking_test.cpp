@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "game/shell/replay.h"
 #include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -196,4 +197,39 @@ TEST(Ranking, ShortOrHostileFileIsReadSafely) {
     EXPECT_EQ(t.score[0][0], 0u);
     // The short file itself is left alone.
     EXPECT_EQ(ReadAll(file).size(), 102u);
+}
+
+// A ranking holding a score no run (or stage) can make was not written by
+// the game: it is not used, and the note names the field; the highest scores
+// the game makes are kept.
+TEST(Ranking, ScoresBeyondWhatARunMakesAreNotUsed) {
+    testing_support::TempDir dir;
+    const fs::path file = dir.path() / "ranking.dat";
+    struct Case {
+        std::size_t offset;
+        u32 value;
+        const char* says;  // the field named, null when the file is read
+    } cases[] = {
+        {ScoreOffset(2, 3), kMaxRunScore, nullptr},
+        {ScoreOffset(2, 3), kMaxRunScore + 1, "score[2][3] is "},
+        {BestOffset(1, 4), kMaxStageScore, nullptr},
+        {BestOffset(1, 4), 0xFFFFFFFFu, "bestStageScore[1][4] is "},
+    };
+    for (const Case& c : cases) {
+        std::vector<u8> bytes = EncodeRankingTable(DefaultRankingTable());
+        for (int i = 0; i < 4; ++i) bytes[c.offset + i] = static_cast<u8>(c.value >> (8 * i));
+        WriteAll(file, bytes);
+        RankingTable t{};
+        const FileStatus status = LoadRankingFile(file.string(), t);
+        ASSERT_TRUE(status);
+        if (c.says == nullptr) {
+            EXPECT_EQ(EncodeRankingTable(t), bytes);
+            EXPECT_TRUE(status.message.empty()) << status.message;
+            continue;
+        }
+        EXPECT_EQ(EncodeRankingTable(t), EncodeRankingTable(DefaultRankingTable()));
+        EXPECT_NE(status.message.find("ranking.dat"), std::string::npos) << status.message;
+        EXPECT_NE(status.message.find(c.says + std::to_string(c.value)), std::string::npos) << status.message;
+        EXPECT_EQ(ReadAll(file), bytes);  // left as it is
+    }
 }

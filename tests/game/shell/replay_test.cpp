@@ -76,7 +76,7 @@ struct KnownRun {
         run.score = ComputeResultScore(record);
         run.name = {40, 11, 12, 83, 70};  // "Abc !"
         run.storyFlags[0] = 1;
-        run.storyFlags[99] = 0xAB;
+        run.storyFlags[99] = 1;
     }
 };
 
@@ -154,7 +154,8 @@ TEST(ReplayHeaderTest, FieldsAtTheirOffsets) {
     EXPECT_EQ(U32At(b, 0x218), 1234u);     // seed[0]
     EXPECT_EQ(U32At(b, 0x21C), 9999u);
     EXPECT_EQ(b[0x268], 1);                // storyFlags[0]
-    EXPECT_EQ(b[0x2CB], 0xAB);             // storyFlags[99]
+    EXPECT_EQ(b[0x2CB], 1);                // storyFlags[99]
+    EXPECT_EQ(b[0x2CA], 0);
 }
 
 TEST_F(ReplayFolder, SavedFileIsHeaderStreamsAndSummary) {
@@ -365,6 +366,59 @@ TEST_F(ReplayFolder, InputCountsAreBoundedByTheFileSize) {
     EXPECT_EQ(header.inputCount[5], 0u);
     EXPECT_EQ(PlayRecordInputWord(record, 1, 1), 4);
     EXPECT_EQ(PlayRecordInputWord(record, 1, 999), 0);
+}
+
+// A crafted replay with counters the game never makes (which would overflow
+// the player's counters in play) is refused by every reader, naming the file
+// and the field; the highest values the game makes are read.
+TEST_F(ReplayFolder, ValuesOutsideWhatTheGameMakesAreRefused) {
+    struct Case {
+        const char* field;
+        void (*set)(ReplayHeader&, u32);
+        u32 highest;
+    } cases[] = {
+        {"score", [](ReplayHeader& h, u32 v) { h.score = v; }, kMaxRunScore},
+        {"played[4]", [](ReplayHeader& h, u32 v) { h.played[4] = static_cast<u8>(v); }, 1},
+        {"stageScore[0]", [](ReplayHeader& h, u32 v) { h.stageScore[0] = v; }, kMaxStageScore},
+        {"livesAtStart[1]", [](ReplayHeader& h, u32 v) { h.livesAtStart[1] = v; }, kMaxRecordedLives},
+        {"extendsAtStart[2]", [](ReplayHeader& h, u32 v) { h.extendsAtStart[2] = v; }, kMaxRecordedExtends},
+        {"extendPointsAtStart[19]", [](ReplayHeader& h, u32 v) { h.extendPointsAtStart[19] = v; },
+         kMaxRecordedExtendPoints},
+        {"seed[3]", [](ReplayHeader& h, u32 v) { h.seed[3] = v; }, kMaxStageSeed},
+        {"storyFlags[42]", [](ReplayHeader& h, u32 v) { h.storyFlags[42] = static_cast<u8>(v); }, 1},
+    };
+    const fs::path path = dir.path() / "replay" / "vosket000.rpl";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field);
+        for (u32 value : {c.highest, c.highest + 1, c.field[0] == 'p' || c.field[1] == 't' ? 255u : 0x7FFFFFFFu}) {
+            ReplayHeader h;
+            h.played[1] = 1;
+            c.set(h, value);
+            WriteAll(path, EncodeReplayHeader(h));
+            WriteAll(dir.path() / "demo.rpl", EncodeReplayHeader(h));
+            const std::vector<std::string> rejected = ScanReplayFiles(dir.str());
+            PlayRecord record;
+            ReplayHeader header;
+            const FileStatus read = ReadReplayFile(path.string(), header, record);
+            ReplayPlaybackStart start;
+            const FileStatus demo = LoadDemoReplay(record, start, dir.str());
+            if (value <= c.highest) {
+                EXPECT_TRUE(rejected.empty()) << rejected[0];
+                EXPECT_TRUE(read) << read.message;
+                EXPECT_TRUE(demo) << demo.message;
+                continue;
+            }
+            ASSERT_EQ(rejected.size(), 1u) << value;
+            EXPECT_TRUE(g_ReplayList.empty());
+            EXPECT_FALSE(read);
+            EXPECT_FALSE(demo);
+            for (const std::string& message : {rejected[0], read.message}) {
+                EXPECT_NE(message.find("vosket000.rpl"), std::string::npos) << message;
+                EXPECT_NE(message.find(std::string(c.field) + " is " + std::to_string(value)), std::string::npos)
+                    << message;
+            }
+        }
+    }
 }
 
 TEST_F(ReplayFolder, ValuesThatIndexTablesAreClamped) {

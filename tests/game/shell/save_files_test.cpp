@@ -134,6 +134,47 @@ TEST_F(SaveFilesTest, InterruptedSaveKeepsThePreviousFile) {
     EXPECT_EQ(ReadAll("config.dat"), before);
 }
 
+// Values the game never writes are said in one line naming the file and the
+// fields, and kept as they are (the game's own rules bring them into range
+// where they are used), so the files still save byte for byte.
+TEST_F(SaveFilesTest, ValuesOutsideTheGamesRangesAreSaidAndKept) {
+    ConfigData c = DefaultConfigData();
+    c.showTalk = 7;
+    c.musicVolume = 300;
+    c.effectVolume = -4;
+    c.joystickButtons[kJoyButtonT] = 0xA1B2C3D4u;
+    WriteAll("config.dat", EncodeConfigData(c));
+    SystemData s = DefaultSystemData();
+    s.StageProgress[2][4] = 2;
+    s.endingSeenThisCycle[3] = 0xFF;
+    s.endingsShown = 0xFFFFFFFFu;
+    WriteAll("system/system.dat", EncodeSystemData(s));
+
+    testing::internal::CaptureStderr();
+    LoadConfig();
+    LoadSystemData();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said,
+              "tolvarin: \"config.dat\": showTalk 7 is outside 0 to 1, musicVolume 300 is outside 0 to 10, "
+              "effectVolume -4 is outside 0 to 10, joystickButtons[6] 2712847316 is outside 0 to 15\n"
+              "tolvarin: \"system/system.dat\": endingSeenThisCycle[3] 255 is outside 0 to 1, StageProgress[2][4] 2 "
+              "is outside 0 to 1\n");
+    SaveConfig();
+    SaveSystemData();
+    EXPECT_EQ(ReadAll("config.dat"), EncodeConfigData(c));
+    EXPECT_EQ(ReadAll("system/system.dat"), EncodeSystemData(s));
+
+    // Files with the game's own values say nothing.
+    g_ConfigData = DefaultConfigData();
+    g_SystemData = DefaultSystemData();
+    SaveConfig();
+    SaveSystemData();
+    testing::internal::CaptureStderr();
+    LoadConfig();
+    LoadSystemData();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
 TEST_F(SaveFilesTest, UnwritableFolderKeepsDefaultsInMemory) {
     std::filesystem::remove_all("system");
     LoadSystemData();  // cannot create system/system.dat
