@@ -260,6 +260,14 @@ void KillEnemyPart(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32
     KillPartTree(enemy, part, parentPos, *parentAngle, 0);
 }
 
+void KillEnemyPartAlone(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
+    if (part == nullptr || parentPos == nullptr || parentAngle == nullptr) return;
+    f32 world[2];
+    f32 worldAngle;
+    PlacePart(*part, parentPos, *parentAngle, 1.0f, world, &worldAngle);
+    SpawnPartDeathEffects(enemy, part, world, &worldAngle);
+}
+
 void ExplodePlayerMissile(i32 missile) {
     if (missile < 0 || static_cast<std::size_t>(missile) >= g_PlayerMissileList.size()) return;
     const PlayerMissile m = g_PlayerMissileList[static_cast<std::size_t>(missile)];

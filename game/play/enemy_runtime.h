@@ -47,6 +47,8 @@ void MoveEnemyToFrontOfList(i32 enemy);
 void CollideEnemyPart(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
 // Kills a part and its whole subtree.
 void KillEnemyPart(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
+// Kills the part alone: its children stay as they are.
+void KillEnemyPartAlone(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
 // The explosion of the player missile at that index (the caller erases it).
 void ExplodePlayerMissile(i32 missile);
 

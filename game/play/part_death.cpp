@@ -623,7 +623,13 @@ void DestroyEnemy(i32 enemy) {
         if (part == nullptr) break;
         if (part->state != 1) continue;
         Enemy& self = g_EnemyList[static_cast<std::size_t>(enemy)];
-        KillEnemyPart(enemy, part, &self.x, &self.rotation);
+        // The castle's root parts die alone: what they carry fights on while
+        // it sinks.
+        if (self.spawnId == 1001) {
+            KillEnemyPartAlone(enemy, part, &self.x, &self.rotation);
+        } else {
+            KillEnemyPart(enemy, part, &self.x, &self.rotation);
+        }
     }
     const EnemyDefeatStep* entry = FindKind(kEnemyDefeatSteps, g_EnemyList[static_cast<std::size_t>(enemy)].spawnId);
     if (entry == nullptr) {

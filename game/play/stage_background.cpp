@@ -293,6 +293,21 @@ u32 Stage3OverlayColour(i32 section, i32 scrollY) {
     return 0;
 }
 
+i32 Stage5ScrollStep(i32 section) {
+    switch (section) {
+        case 0: return 3;
+        case 1: return 5;
+        case 2: return 4;
+        case 4: return 2;
+        case 5: return 3;
+        case 6: return 4;
+        case 7: return 6;
+        case 8: return 8;
+        case 9: return 12;
+        default: return 1;
+    }
+}
+
 void UpdateBackgroundScroll() {
     const i32 section = G().BackgroundSection;
     switch (G().StageIndex) {
@@ -300,23 +315,7 @@ void UpdateBackgroundScroll() {
         case 1: ScrollBy(section >= 0 && section <= 2 ? 2 : 1, 960); break;
         case 2: ScrollStage3(); break;
         case 3: ScrollBy(1, 480); break;
-        case 4: {
-            i32 step = 1;
-            switch (section) {
-                case 0: step = 3; break;
-                case 1: step = 5; break;
-                case 2: step = 4; break;
-                case 4: step = 2; break;
-                case 5: step = 3; break;
-                case 6: step = 4; break;
-                case 7: step = 6; break;
-                case 8: step = 8; break;
-                case 9: step = 12; break;
-                default: break;
-            }
-            ScrollBy(step, 960);
-            break;
-        }
+        case 4: ScrollBy(Stage5ScrollStep(section), 960); break;
         default: break;
     }
 }

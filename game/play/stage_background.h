@@ -57,6 +57,10 @@ i32 BackgroundShake();
 // and section 33 above scroll 240.
 u32 Stage3OverlayColour(i32 section, i32 scrollY);
 
+// The scroll's step per frame in stage index 4 in that background section
+// (the scroll wraps at 960).
+i32 Stage5ScrollStep(i32 section);
+
 // One frame of the scroll (stage update, after the star field).
 void UpdateBackgroundScroll();
 // First thing of the play picture.

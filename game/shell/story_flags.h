@@ -64,3 +64,6 @@ constexpr i32 kStoryThirdStageCraftSankAway = 68;      // talk 331: the long cra
 // ---- The fourth stage (cleared at its load: 70-75) ----
 
 // ---- The last stage (cleared at its load: 80-96) ----
+constexpr i32 kStoryCastleHubThreeFellEarly = 85;      // the timeline (phase 12): the castle's third armour hub fell by frame 11000
+constexpr i32 kStoryCastleHubEightFell = 88;           // the timeline (phase 12): the castle's eighth armour hub fell in frames 14000-15000
+constexpr i32 kStoryLastBossEarned = 94;               // states 1001 and 1099: every armour hub of the castle fell in a run from the start with no continue

@@ -57,6 +57,18 @@ inline void ResetEnemyFrameState() {
     });
 }
 
+// How many values of the game generator were drawn since RandomSeed(seed).
+inline i32 DrawsSince(u32 seed, i32 limit = 100000) {
+    const u32 now = RandomGetState();
+    RandomSetState(seed);
+    for (i32 k = 0; k <= limit; ++k) {
+        if (RandomGetState() == now) return k;
+        RandomNext();
+    }
+    RandomSetState(now);
+    return -1;
+}
+
 // The lowest free pool slot (where the next spawn's part P0 goes).
 inline i32 FirstFreeSlot() {
     for (i32 i = 0; i < kEnemyPartPoolSize; ++i) {

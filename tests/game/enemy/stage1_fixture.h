@@ -20,17 +20,7 @@ namespace stage1_test {
 
 constexpr f32 kHalfPi = 1.5707964f;
 
-// How many values of the game generator were drawn since RandomSeed(seed).
-inline i32 DrawsSince(u32 seed, i32 limit = 100000) {
-    const u32 now = RandomGetState();
-    RandomSetState(seed);
-    for (i32 k = 0; k <= limit; ++k) {
-        if (RandomGetState() == now) return k;
-        RandomNext();
-    }
-    RandomSetState(now);
-    return -1;
-}
+using enemy_test::DrawsSince;
 
 class Stage1Test : public enemy_test::EnemyFrameTest {
 protected:

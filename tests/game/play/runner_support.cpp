@@ -19,6 +19,7 @@
 #include "game/play/stage_dispatch.h"
 #include "game/shell/game_main.h"
 #include "game/shell/play_state.h"
+#include "game/shell/replay_runner.h"
 #include "game/shell/save_files.h"
 #include "game/shell/title_scene.h"
 #include "game/shell/transition.h"
@@ -202,6 +203,17 @@ RunResult RunGame(const RunSpec& spec) {
     Options().headless = true;
     Options().frameLimit = spec.frameLimit;
     Options().noDraw = spec.noDraw;
+    Options().recordFile = spec.recordFile;
+    Options().playFile = spec.playFile;
+    if (!spec.playFile.empty()) {
+        const FileStatus status = PrepareRunnerPlayback(spec.playFile);
+        if (!status) {
+            ADD_FAILURE() << "cannot play " << spec.playFile << ": " << status.message;
+            Options() = RunOptions();
+            g_run = Current{};
+            return result;
+        }
+    }
     auto& globals = const_cast<GraphicsDeviceGlobals&>(GraphicsDeviceInfo());
     globals.preferFullColorScreen = 0;
     globals.preferFullColorTexture = 0;
@@ -215,6 +227,11 @@ RunResult RunGame(const RunSpec& spec) {
     Wrap<kSceneLogo>();
     Wrap<kScenePlay>();
     Wrap<kSceneTitle>();
+    if (spec.watchReportAndEnding) {
+        Wrap<kSceneStageReport>();
+        Wrap<kSceneEnding>();
+        Wrap<kSceneResult>();
+    }
     platform::SetScriptedInput(spec.input);
     SetGameCallbacks(TestSetup, GameMain);
 

@@ -73,6 +73,9 @@ struct RunSpec {
     u8 showTalk = 1;
     FrameHook hook = nullptr;
     bool noDraw = false;               // --no-draw: nothing is drawn (no pictures to keep)
+    bool watchReportAndEnding = false;  // rows (and the hook) for the stage report, ending and result too
+    std::string recordFile;            // --record: the run record written here (an absolute path)
+    std::string playFile;              // --play: this replay played back instead of the logo
 };
 
 RunResult RunGame(const RunSpec& spec);
