@@ -330,8 +330,6 @@ namespace {
 constexpr NumbersException kExceptions[] = {
     // The castle.
     {NumbersRule::kActionHasRow, 1022, "the castle hands wall 12 an action that has no pattern"},
-    // The last boss's escorts are built, but their weapons are not written yet.
-    {NumbersRule::kActionHasRow, 960, "the last boss's escorts do not fire yet"},
 };
 }  // namespace
 

@@ -2,17 +2,20 @@
 //
 // Phases: 0 opening, 29 the gate boss, 1 falling debris, 2 the approach
 // (with the route choice at its end), 5 the fortress (the long road), 4 the
-// last waves before the castle; 10 the castle; 34 closing.
+// last waves before the castle; 10-13 the castle; 14 after its fall; 34
+// closing.
 //
 // R(n) is the stage generator (StagePlus, StageMinus); RandomFloat and
 // RandomInt are the engine's. Background sections change at seams: a frame
 // whose scroll update wrapped past 960.
+#include "engine/core/angle.h"
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/play/play_overlays.h"
 #include "game/play/stage_background.h"
 #include "game/play/stage_dispatch.h"
 #include "game/play/talk.h"
+#include "game/shell/game_math.h"
 #include "game/shell/music.h"
 #include "game/shell/play_state.h"
 #include "game/shell/replay.h"
@@ -355,37 +358,6 @@ void Phase4() {
     }
 }
 
-// Sections at seams: 0 to 1 in phase 1 (with the road's music), 1 to 2, 2 to
-// 3 (with talk 420), and 3 to 9 one by one in phase 30. `seam`: this frame's
-// scroll update wrapped.
-void StepBackgroundSections(bool seam) {
-    if (!seam) return;
-    i32& section = g_GameState.BackgroundSection;
-    const i32 phase = g_GameState.StageScriptPhase;
-    switch (section) {
-        case 0:
-            if (phase == 1) {
-                section = 1;
-                RequestMusic(17);
-            }
-            break;
-        case 1: section = 2; break;
-        case 2:
-            section = 3;
-            StartTalkEvent400(420);
-            break;
-        case 3:
-        case 4:
-        case 5:
-        case 6:
-        case 7:
-        case 8:
-            if (phase == 30) section += 1;
-            break;
-        default: break;
-    }
-}
-
 // ---------------------------------------------------------------------------
 // The castle (kind 110, element 0 of the list throughout): phases 10-13 have
 // no exit of their own; the castle's behaviour moves the timeline on (11, 12
@@ -447,14 +419,153 @@ void Phase12() {
 // Entered by no state of the stage; the zoom goes on.
 void Phase13() { ZoomStep(); }
 
-// After the castle's second ring: the stage closes once the list is empty
-// and no talk runs.
-void Phase14() {
-    ZoomStep();
+// The frame phase 14 holds while the pool refuses the last boss: from it on,
+// every frame tries again (the castle has sunk past the age that called it).
+constexpr i32 kLastBossHeld = 1 << 30;
+
+// The last boss comes when the sinking castle reaches age 500 with story
+// flag 94 set: it rises small out of the wreck (state 900) and phase 30
+// follows. A refused spawn is tried again next frame.
+void HandOverToLastBoss() {
+    const bool held = ScriptFrame() >= kLastBossHeld;
+    if (!held && !(LeadEnemyIs(1099, 500) && FlagSet(kStoryLastBossEarned))) return;
+    SpawnOrder o;
+    o.kind = 101;
+    o.state = 900;
+    o.speed = 0.5f;
+    o.x = 320.0f;
+    o.y = 400.0f;
+    o.heading = -kDown;
+    o.scale = 0.2f;
+    if (SpawnAndPlace(SpawnEnemyStage5, o) < 0) {
+        g_GameState.StageScriptFrame = kLastBossHeld;
+        return;
+    }
+    RequestMusic(22);
+    ChangePhase(30);
+}
+
+// The closing test of phases 14 and 30: the stage closes once the list is
+// empty and no talk runs.
+void CloseWhenFieldClear() {
     if (g_EnemyList.empty() && !IsTalkRunning()) CloseStage();
 }
 
+// After the castle's second ring: the last boss's hand-over, the zoom, and
+// the closing test (never while the last boss is still owed).
+void Phase14() {
+    HandOverToLastBoss();
+    ZoomStep();
+    if (ScriptFrame() < kLastBossHeld) CloseWhenFieldClear();
+}
+
 }  // namespace castle
+
+// ---------------------------------------------------------------------------
+// The last boss (kind 101, element 0 of the list from phase 14's hand-over):
+// phase 30 sends its escorts (kind 102) while it calls them from below the
+// field (state 913): two rings of n on a circle of 400 around the field's
+// centre, and single escorts at random angles every p (then q) frames.
+namespace lastboss {
+
+constexpr f32 kQuarterTurn = 1.5707964f;
+
+// The age of element 0 when it is in state 913, else -1.
+i32 SummoningAge() {
+    const Enemy* boss = LeadEnemyInState(913);
+    return boss != nullptr ? boss->age : -1;
+}
+
+// An escort at (r, 0) turned by a, around (320, 240), heading a + turn.
+void PlaceEscort(i32 index, f32 r, f32 a, f32 turn) {
+    f32 v[2] = {r, 0.0f};
+    RotateVector2(v, a);
+    Enemy& e = g_EnemyList[static_cast<std::size_t>(index)];
+    e.x = v[0] + 320.0f;
+    e.y = v[1] + 240.0f;
+    e.heading = a + turn;
+    e.rotation = e.heading;
+}
+
+i32 SpawnEscort(i32 state, f32 speed) {
+    SpawnOrder o;
+    o.kind = 102;
+    o.state = state;
+    o.speed = speed;
+    o.layer = 1;
+    return SpawnAndPlace(SpawnEnemyStage5, o);
+}
+
+// A ring of n escorts at rest, a = i / n x 2 pi.
+void SpawnRing(i32 n, i32 state, f32 turn) {
+    for (i32 i = 0; i < n; ++i) {
+        const i32 index = SpawnEscort(state, 0.0f);
+        if (index < 0) continue;
+        PlaceEscort(index, 400.0f, static_cast<f32>(i) / static_cast<f32>(n) * kGameTwoPi, turn);
+    }
+}
+
+// One escort at speed 10 at a random angle and a radius of 400 to 500 (the
+// angle drawn first, both after the spawn).
+void SpawnSingle(i32 state, f32 turn) {
+    const i32 index = SpawnEscort(state, 10.0f);
+    if (index < 0) return;
+    const f32 a = AngleToRadian(DegreeToAngle(RandomInt(0, 360)));
+    const f32 r = 400.0f + RandomFloat(0.0f, 100.0f);
+    PlaceEscort(index, r, a, turn);
+}
+
+void Phase30() {
+    castle::ZoomStep();
+    const i32 d = g_GameState.Difficulty;
+    const i32 n = d == 1 ? 10 : d == 2 ? 12 : 8;
+    const i32 p = d == 1 ? 100 : d == 2 ? 80 : 120;
+    const i32 q = d == 1 ? 60 : d == 2 ? 40 : 80;
+    if (SummoningAge() == 2100) SpawnRing(n, 993, -kQuarterTurn);
+    if (SummoningAge() == 2300) SpawnRing(n, 994, kQuarterTurn);
+    i32 a = SummoningAge();
+    if (a >= 1100 && a <= 1500 && a % p == 0) SpawnSingle(990, -kQuarterTurn);
+    a = SummoningAge();
+    if (a >= 1100 && a <= 1500 && a % p == p / 2) SpawnSingle(991, kQuarterTurn);
+    a = SummoningAge();
+    if (a >= 1600 && a <= 2000 && a % q == 0) SpawnSingle(990, -kQuarterTurn);
+    a = SummoningAge();
+    if (a >= 1600 && a <= 2000 && a % q == q / 2) SpawnSingle(991, kQuarterTurn);
+    castle::CloseWhenFieldClear();
+}
+
+}  // namespace lastboss
+
+// Sections at seams: 0 to 1 in phase 1 (with the road's music), 1 to 2, 2 to
+// 3 (with talk 420), and 3 to 9 one by one in phase 30. `seam`: this frame's
+// scroll update wrapped.
+void StepBackgroundSections(bool seam) {
+    if (!seam) return;
+    i32& section = g_GameState.BackgroundSection;
+    const i32 phase = g_GameState.StageScriptPhase;
+    switch (section) {
+        case 0:
+            if (phase == 1) {
+                section = 1;
+                RequestMusic(17);
+            }
+            break;
+        case 1: section = 2; break;
+        case 2:
+            section = 3;
+            StartTalkEvent400(420);
+            break;
+        case 3:
+        case 4:
+        case 5:
+        case 6:
+        case 7:
+        case 8:
+            if (phase == 30) section += 1;
+            break;
+        default: break;
+    }
+}
 
 // Every (kind, state) the phases spawn.
 constexpr TimelineSpawn kSpawns[] = {
@@ -463,6 +574,8 @@ constexpr TimelineSpawn kSpawns[] = {
     {90, 481},  {91, 482},  {92, 483},  {93, 482},  {99, 410},  {110, 1001},
     // The castle's craft.
     {15, 404},
+    // The last boss and its escorts.
+    {101, 900}, {102, 990}, {102, 991}, {102, 993}, {102, 994},
 };
 // The pair ships' states, written right after their spawn.
 constexpr i32 kWrittenStates[] = {490, 491, 492};
@@ -492,6 +605,7 @@ void RunStage5Script() {
         case 12: castle::Phase12(); break;
         case 13: castle::Phase13(); break;
         case 14: castle::Phase14(); break;
+        case 30: lastboss::Phase30(); break;
         case kClosingPhase: FinishStageWhenClosed(); break;
         default: break;
     }

@@ -66,6 +66,7 @@ protected:
     void PlayFrame() {
         RunEnemies();
         if (shooting_) stage_test::ShootCastle(aim_);
+        if (shootingTheRest_) stage_test::ShootAllButTheCastle();
         g_EnemyBulletList.clear();  // nothing here moves or removes them
         g_EnemyShellList.clear();
         g_EffectList.clear();
@@ -107,6 +108,7 @@ protected:
 
     CastleAim aim_ = CastleAim::kSecondRingTurrets;
     bool shooting_ = true;
+    bool shootingTheRest_ = false;  // the last boss and its escorts too
     std::vector<i32> phases_ = {4};
     std::vector<i32> castleStates_;
     std::vector<i32> talks_;
@@ -151,7 +153,7 @@ TEST_P(CastleFlowTest, WithFlag94ClearTheStageClosesAfterTheCastle) {
 // continue: eight hubs down end the first ring (bonus D), the second ring's
 // turrets with six hubs down whole bring the core (bonus E), and the core's
 // fall earns story flag 94. The castle sinks from age 201; phase 14 hands
-// over to the last boss at its age 500 (not built here).
+// over to the last boss at its age 500 (phase 30).
 TEST_P(CastleFlowTest, WithFlag94EarnedTheCastleSinksTowardTheLastBoss) {
     aim_ = CastleAim::kEverything;
     g_GameState.StartKind = kStartFullRun;
@@ -163,7 +165,7 @@ TEST_P(CastleFlowTest, WithFlag94EarnedTheCastleSinksTowardTheLastBoss) {
         },
         30000))
         << Story();
-    EXPECT_EQ(phases_, (std::vector<i32>{4, 10, 11, 12, 14}));
+    EXPECT_EQ(phases_, (std::vector<i32>{4, 10, 11, 12, 14, 30}));
     EXPECT_EQ(castleStates_, (std::vector<i32>{1001, 1099}));
     EXPECT_GE(g_GameState.KillCountA, 8);
     EXPECT_GE(g_GameState.KillCountB, 6);
@@ -176,7 +178,38 @@ TEST_P(CastleFlowTest, WithFlag94EarnedTheCastleSinksTowardTheLastBoss) {
     EXPECT_NE(std::find(talks_.begin(), talks_.end(), 491), talks_.end());
     // It sank from age 201.
     EXPECT_GT(Castle()->y, -80.0f + 100.0f);
-    EXPECT_EQ(g_GameState.StageScriptPhase, 14);
+    EXPECT_EQ(g_GameState.StageScriptPhase, 30);
+    ASSERT_FALSE(g_EnemyList.empty());
+    EXPECT_EQ(g_EnemyList[0].state, 900);  // the last boss, in front
+}
+
+// On from the castle's fall with story flag 94 earned: the last boss rises
+// out of the wreck and its every target is shot down as it opens, its
+// escorts as they come; after its death the list empties and the stage
+// closes.
+TEST_P(CastleFlowTest, WithFlag94EarnedTheLastBossFallsAndTheStageCloses) {
+    aim_ = CastleAim::kEverything;
+    shootingTheRest_ = true;
+    g_GameState.StartKind = kStartFullRun;
+    Enter(4, 2999);
+    std::vector<i32> bossStates;
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            if (!g_EnemyList.empty() && g_EnemyList[0].spawnId == 0 && g_EnemyList[0].state >= 900 &&
+                g_EnemyList[0].state <= 921 && (bossStates.empty() || bossStates.back() != g_EnemyList[0].state)) {
+                bossStates.push_back(g_EnemyList[0].state);
+            }
+            return g_GameState.StageScriptPhase == kClosingPhase;
+        },
+        60000))
+        << Story();
+    EXPECT_EQ(phases_, (std::vector<i32>{4, 10, 11, 12, 14, 30, kClosingPhase}));
+    EXPECT_EQ(bossStates, (std::vector<i32>{900, 901, 911, 912, 913, 915, 921}));
+    EXPECT_EQ(g_GameState.StoryFlags[kStoryLastBossEarned], 1);
+    EXPECT_EQ(talks_.back(), 495);
+    EXPECT_TRUE(g_EnemyList.empty());
+    for (const EnemyPart& part : g_EnemyPartPool) EXPECT_EQ(part.inUse, 0);
+    EXPECT_EQ(TransitionState.running, 1);
 }
 
 INSTANTIATE_TEST_SUITE_P(Difficulties, CastleFlowTest, testing::Values(0, 1, 2),

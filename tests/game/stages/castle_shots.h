@@ -47,14 +47,24 @@ inline i32 CastleIndex() {
     return -1;
 }
 
-inline void ShootCastle(CastleAim aim) {
-    const i32 e = CastleIndex();
+// Shoots the aimed parts of the enemy at index e, when it is active.
+inline void ShootEnemy(i32 e, CastleAim aim) {
     if (e < 0 || EnemyRecord(e).active == 0) return;
     for (i32 r = 0; r < kPartLinks; ++r) {
         EnemyPart* part = RootPartAt(e, r);
         if (part == nullptr) break;
         const f32 at[2] = {EnemyRecord(e).x, EnemyRecord(e).y};
         castle_shots_detail::Shoot(aim, e, part, at, EnemyRecord(e).rotation, r);
+    }
+}
+
+inline void ShootCastle(CastleAim aim) { ShootEnemy(CastleIndex(), aim); }
+
+// Every hittable part of every active enemy but the castle (the last boss
+// and its escorts), from the back of the list (a kill may erase the enemy).
+inline void ShootAllButTheCastle() {
+    for (i32 e = static_cast<i32>(g_EnemyList.size()) - 1; e >= 0; --e) {
+        if (e < static_cast<i32>(g_EnemyList.size()) && e != CastleIndex()) ShootEnemy(e, CastleAim::kEverything);
     }
 }
 
