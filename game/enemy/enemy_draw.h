@@ -147,6 +147,15 @@ struct EnemyLook {
     LookHook hook = nullptr;              // null: the sprites as they are
 };
 
+// The look row of sprite kinds firstKind..lastKind drawn by `sprites`.
+constexpr EnemyLook LookOf(i32 firstKind, i32 lastKind, std::span<const LookSprite> sprites) {
+    EnemyLook l;
+    l.firstKind = firstKind;
+    l.lastKind = lastKind;
+    l.sprites = sprites;
+    return l;
+}
+
 // Sprite kinds 0..kMaxLookKind may have a look.
 constexpr i32 kMaxLookKind = 2047;
 

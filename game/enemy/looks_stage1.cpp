@@ -99,22 +99,14 @@ constexpr LookSprite k186[] = {
 constexpr LookSprite k187[] = {Still(S::kE2, {0, 410, 169, 509}, 85, 50, kS)};
 constexpr LookSprite k188[] = {Still(S::kE2, {170, 410, 239, 459}, 35, 25, kS)};
 
-constexpr EnemyLook Look(i32 first, i32 last, std::span<const LookSprite> sprites) {
-    EnemyLook l;
-    l.firstKind = first;
-    l.lastKind = last;
-    l.sprites = sprites;
-    return l;
-}
-
 constexpr EnemyLook kLooks[] = {
-    Look(101, 101, k101), Look(102, 102, k102), Look(103, 103, k103), Look(105, 105, k105),
-    Look(106, 106, k106), Look(110, 110, k110), Look(111, 111, k111), Look(112, 112, k112),
-    Look(121, 121, k121), Look(122, 122, k122), Look(123, 123, k123), Look(141, 141, k101),
-    Look(151, 151, k151), Look(152, 152, k152), Look(153, 153, k153), Look(154, 154, k154),
-    Look(155, 155, k155), Look(180, 180, k180), Look(181, 181, k181), Look(182, 182, k182),
-    Look(183, 183, k183), Look(184, 184, k184), Look(185, 185, k185), Look(186, 186, k186),
-    Look(187, 187, k187), Look(188, 188, k188),
+    LookOf(101, 101, k101), LookOf(102, 102, k102), LookOf(103, 103, k103), LookOf(105, 105, k105),
+    LookOf(106, 106, k106), LookOf(110, 110, k110), LookOf(111, 111, k111), LookOf(112, 112, k112),
+    LookOf(121, 121, k121), LookOf(122, 122, k122), LookOf(123, 123, k123), LookOf(141, 141, k101),
+    LookOf(151, 151, k151), LookOf(152, 152, k152), LookOf(153, 153, k153), LookOf(154, 154, k154),
+    LookOf(155, 155, k155), LookOf(180, 180, k180), LookOf(181, 181, k181), LookOf(182, 182, k182),
+    LookOf(183, 183, k183), LookOf(184, 184, k184), LookOf(185, 185, k185), LookOf(186, 186, k186),
+    LookOf(187, 187, k187), LookOf(188, 188, k188),
 };
 
 }  // namespace

@@ -43,20 +43,6 @@ i32 T(const PartFrame& f) { return f.part->timer; }
 bool Outside(const PartFrame& f) { return IsOutside(f.pos); }
 const Enemy& Owner(const PartFrame& f) { return g_EnemyList[static_cast<std::size_t>(f.enemy)]; }
 
-void ShellSound() { PlaySoundEffect(kSoundSenMiMisairu); }
-
-ShellShot Shell(i32 kind, i32 hp, f32 speed, i32 strength, HitShape shape, f32 heading) {
-    ShellShot s;
-    s.kind = kind;
-    s.hp = hp;
-    s.speed = speed;
-    s.strength = strength;
-    s.shape = shape;
-    s.angle = heading;
-    s.heading = heading;
-    return s;
-}
-
 bool FirstTwoChildrenAlive(const EnemyPart& part) { return ChildAlive(part, 0) || ChildAlive(part, 1); }
 
 // A fan of n bullets, headings base + i step for i = -(n/2) .. n/2 (n odd).
@@ -76,7 +62,7 @@ void TwinFan(f32 speed, const f32 from[2], f32 base, i32 m, f32 step, f32 gap) {
 void AimedShell(PartFrame& f, f32 spread) {
     f32 heading = AimFrom(f.pos);
     if (spread > 0.0f) heading += RandomFloat(-spread, spread);
-    FireShell(Shell(103, 20, 3.0f, 1, kShellAimed, heading), f.pos);
+    FireShell(ShellOf(103, 20, 3.0f, 1, kShellAimed, heading), f.pos);
 }
 
 // ---- Regular actions ----
@@ -130,8 +116,8 @@ void Action106(PartFrame& f) {
     }
     for (i32 i = 0; i < r.shellCount; ++i) {
         if (t % r.p2 != r.shellAt[i]) continue;
-        FireShell(Shell(106, 50, -2.0f, 3, kShellSmall, AimFrom(f.pos)), f.pos);
-        ShellSound();
+        FireShell(ShellOf(106, 50, -2.0f, 3, kShellSmall, AimFrom(f.pos)), f.pos);
+        PlayShellSound();
     }
 }
 
@@ -186,9 +172,9 @@ void Action132(PartFrame& f) {
         if (t <= r.after) return;
         for (i32 i = 0; i < r.atCount; ++i) {
             if (t % r.period != r.at[i]) continue;
-            FireShell(Shell(102, 50, 0.0f, 3, kShellSmall, f.parentAngle + kHalfPi), f.pos);
-            FireShell(Shell(102, 50, 0.0f, 3, kShellSmall, f.parentAngle - kHalfPi), f.pos);
-            ShellSound();
+            FireShell(ShellOf(102, 50, 0.0f, 3, kShellSmall, f.parentAngle + kHalfPi), f.pos);
+            FireShell(ShellOf(102, 50, 0.0f, 3, kShellSmall, f.parentAngle - kHalfPi), f.pos);
+            PlayShellSound();
         }
     } else if (t % r.aimedEvery == 0) {
         AimedShell(f, r.spread);
@@ -220,8 +206,8 @@ void Action133(PartFrame& f) {
         f32 heading = f.parentAngle;
         if (r.spread > 0.0f) heading += RandomFloat(-r.spread, r.spread);
         const f32 from[2] = {f.pos[0], f.pos[1] + 10.0f};
-        FireShell(Shell(201, 30, 4.0f, 3, kShellSmall, heading), from);
-        ShellSound();
+        FireShell(ShellOf(201, 30, 4.0f, 3, kShellSmall, heading), from);
+        PlayShellSound();
     }
 }
 
@@ -300,8 +286,8 @@ void Action142(PartFrame& f) {
     if (t <= r.after || t % r.every != 0) return;
     f32 muzzle[2];
     LocalPoint(f, 60.0f, 0.0f, muzzle);
-    FireShell(Shell(104, 150, 3.0f, 4, kShellRocket, f.angle), muzzle);
-    ShellSound();
+    FireShell(ShellOf(104, 150, 3.0f, 4, kShellRocket, f.angle), muzzle);
+    PlayShellSound();
 }
 
 // 143: a ring opened at the player.
@@ -344,8 +330,8 @@ void Action150(PartFrame& f) {
     if (t % 100 == 0) {
         f32 muzzle[2];
         LocalPoint(f, 30.0f, 0.0f, muzzle);
-        FireShell(Shell(104, 150, 3.0f, 4, kShellRocket, f.angle), muzzle);
-        ShellSound();
+        FireShell(ShellOf(104, 150, 3.0f, 4, kShellRocket, f.angle), muzzle);
+        PlayShellSound();
     }
     if (t <= 1000) {
         f.part->angle = static_cast<f32>(static_cast<f80>(0.8f) *
@@ -462,15 +448,15 @@ void Action153(PartFrame& f) {
     if (t % 220 == 0) {
         f32 muzzle[2];
         LocalPoint(f, 100.0f, 0.0f, muzzle);
-        FireShell(Shell(105, 500, 1.0f, 5, kShellBig, f.angle), muzzle);
-        ShellSound();
+        FireShell(ShellOf(105, 500, 1.0f, 5, kShellBig, f.angle), muzzle);
+        PlayShellSound();
     }
     const f32 ratio = static_cast<f32>(f.part->hp) / static_cast<f32>(f.part->maxHp);
     if (ratio < 0.7f && t % 240 < 60 && t % 20 == 0) {
         const f32 k = static_cast<f32>((t / 20) % 3);
-        FireShell(Shell(102, 50, 0.0f, 3, kShellSmall, f.parentAngle + kHalfPi - 0.4f * k), f.pos);
-        FireShell(Shell(102, 50, 0.0f, 3, kShellSmall, f.parentAngle - kHalfPi + 0.4f * k), f.pos);
-        if (f.difficulty != 0) ShellSound();
+        FireShell(ShellOf(102, 50, 0.0f, 3, kShellSmall, f.parentAngle + kHalfPi - 0.4f * k), f.pos);
+        FireShell(ShellOf(102, 50, 0.0f, 3, kShellSmall, f.parentAngle - kHalfPi + 0.4f * k), f.pos);
+        if (f.difficulty != 0) PlayShellSound();
     }
 }
 
@@ -514,7 +500,7 @@ void Action180(PartFrame& f) {
     if (phase == 0) {
         f32 muzzle[2];
         LocalPoint(f, 100.0f, 0.0f, muzzle);
-        FireShell(Shell(105, 800, 1.0f, 5, kShellBig, f.angle), muzzle);
+        FireShell(ShellOf(105, 800, 1.0f, 5, kShellBig, f.angle), muzzle);
         PlaySoundEffect(kSoundSenGeHasai02);
         CannonRing(f, muzzle);
         for (i32 k = 0; k < 10; ++k) {
@@ -539,8 +525,8 @@ void Action182(PartFrame& f) {
     if (phase != 0) return;
     f32 muzzle[2];
     LocalPoint(f, 100.0f, 0.0f, muzzle);
-    FireShell(Shell(105, 500, 1.0f, 5, kShellBig, f.angle), muzzle);
-    ShellSound();
+    FireShell(ShellOf(105, 500, 1.0f, 5, kShellBig, f.angle), muzzle);
+    PlayShellSound();
     CannonRing(f, muzzle);
     g_EnemyList[static_cast<std::size_t>(f.enemy)].speed = 3.0f;
     CannonScatter(f, kBullet103, kHS1, 24, 2.8f, 3.0f, 1.2f);
@@ -603,7 +589,7 @@ void Action186(PartFrame& f) {
     const i32 t = T(f);
     if (t < 100 || t % r.period > 50 || t % r.every != 0) return;
     const f32 shellHeading = AimFrom(f.pos) + RandomFloat(-0.2f, 0.2f);
-    FireShell(Shell(103, 50, 3.0f, 1, kShellAimed, shellHeading), f.pos);
+    FireShell(ShellOf(103, 50, 3.0f, 1, kShellAimed, shellHeading), f.pos);
     if (f.difficulty == 2 && t % 20 != 0) {
         const f32 heading = AimFrom(f.pos) + RandomFloat(-0.2f, 0.2f);
         FireBullet(kBullet103, 2.0f, kHS0, heading, f.pos);
@@ -621,8 +607,8 @@ void Action187(PartFrame& f) {
     const i32 t = T(f);
     if (t < r.from || t % r.every != 0) return;
     const f32 from[2] = {f.pos[0], f.pos[1] - 100.0f};
-    FireShell(Shell(110, 50, 0.0f, 3, kShellSmall, RandomFloat(-kPi, kPi)), from);
-    ShellSound();
+    FireShell(ShellOf(110, 50, 0.0f, 3, kShellSmall, RandomFloat(-kPi, kPi)), from);
+    PlayShellSound();
 }
 
 // 188: triple (HARD: fivefold) shots of the phase 3 targets.
@@ -700,9 +686,9 @@ void Action191(PartFrame& f) {
     if (t >= 300 && phase < r.width && t % r.every == 0) {
         const f32 j = static_cast<f32>(phase / r.every);
         const f32 from[2] = {f.pos[0], f.pos[1] - 100.0f};
-        FireShell(Shell(110, 50, 0.0f, 3, kShellSmall, f.parentAngle + kHalfPi - r.step * j + 0.7f), from);
-        FireShell(Shell(110, 50, 0.0f, 3, kShellSmall, f.parentAngle - kHalfPi + r.step * j - 0.7f), from);
-        ShellSound();
+        FireShell(ShellOf(110, 50, 0.0f, 3, kShellSmall, f.parentAngle + kHalfPi - r.step * j + 0.7f), from);
+        FireShell(ShellOf(110, 50, 0.0f, 3, kShellSmall, f.parentAngle - kHalfPi + r.step * j - 0.7f), from);
+        PlayShellSound();
     }
     if (f.difficulty == 2 && t > 500 && t % 200 == 0) {
         TwinFan(2.5f, f.pos, AimFrom(f.pos), 7, 0.3f, 0.05f);

@@ -181,6 +181,18 @@ void FireShell(const ShellShot& shell, const f32 p[2]) {
     g_EnemyShellList.push_back(s);
 }
 
+ShellShot ShellOf(i32 kind, i32 hp, f32 speed, i32 strength, HitShape shape, f32 angle) {
+    ShellShot s;
+    s.kind = kind;
+    s.hp = hp;
+    s.speed = speed;
+    s.strength = strength;
+    s.shape = shape;
+    s.angle = angle;
+    s.heading = angle;
+    return s;
+}
+
 bool IsOutside(const f32 p[2]) { return IsOutsideField(p); }
 
 void SpacedSound(i32 n, i32 gap) { SpacedSound(n, gap, n); }
@@ -192,6 +204,8 @@ void SpacedSound(i32 tested, i32 gap, i32 played) {
 }
 
 void PlayFireSound() { SpacedSound(kSoundBulletBys1, 4); }
+
+void PlayShellSound() { PlaySoundEffect(kSoundSenMiMisairu); }
 
 void MarkPart(PartFrame& f) { AddTargetMarker(f.part, f.part->spriteKind); }
 

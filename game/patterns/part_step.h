@@ -76,6 +76,9 @@ struct ActionTable {
     // Sets back every value the actions keep between frames; run at every
     // stage load (null: the stage keeps none).
     void (*reset)() = nullptr;
+    // Sets back the values the actions keep for the program's whole run,
+    // across stage loads; run at a start of the game only (null: none).
+    void (*programReset)() = nullptr;
 };
 
 // The row of `action`, null when the table has none.
@@ -170,6 +173,8 @@ struct ShellShot {
     i32 age = 0;
 };
 void FireShell(const ShellShot& shell, const f32 p[2]);
+// A shell that flies the way it faces (heading = angle), age 0.
+ShellShot ShellOf(i32 kind, i32 hp, f32 speed, i32 strength, HitShape shape, f32 angle);
 // IsOutsideField(p).
 bool IsOutside(const f32 p[2]);
 // When FrameCounter - stamp >= gap: PlaySoundEffectStamped(n, FrameCounter).
@@ -180,6 +185,8 @@ void SpacedSound(i32 n, i32 gap);
 void SpacedSound(i32 tested, i32 gap, i32 played);
 // The fire sound: SpacedSound(15, 4).
 void PlayFireSound();
+// The shell sound: PlaySoundEffect(1) (once a frame, whoever asks).
+void PlayShellSound();
 // AddTargetMarker(part, its sprite kind).
 void MarkPart(PartFrame& frame);
 // The child at entry `index` of the part's children: null for -1, an index

@@ -491,6 +491,7 @@ void ResetPlayProgramState() {
     ResetPlayRecords();
     ResetStageRandomGenerators();
     ResetStageContent();
+    ResetProgramContent();
 }
 
 void RegisterPlayScene() {

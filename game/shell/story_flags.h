@@ -62,6 +62,12 @@ constexpr i32 kStoryThirdStageBossMissesTalk = 66;     // talk 317: three hits t
 constexpr i32 kStoryThirdStageCraftSankAway = 68;      // talk 331: the long craft sank away with a main target left
 
 // ---- The fourth stage (cleared at its load: 70-75) ----
+constexpr i32 kStoryFourthBossPreviewRoad = 70;        // read by the timeline (phase 21 to the boss's preview, phase 4 to the risers); nothing sets it
+constexpr i32 kStoryFourthSecondFightCentreDowned = 71;  // talk 537: the mid-boss's centre destroyed in its second fight (state 544)
+constexpr i32 kStoryFourthThirdFightCentreDowned = 72;  // talk 538: the mid-boss's centre destroyed in its third fight (state 545)
+constexpr i32 kStoryFourthMidBossOutlasted = 73;       // talk 541 and the timeline: the mid-boss outlasted its third fight
+constexpr i32 kStoryFourthBossTalk550 = 74;            // read by the timeline (the boss's opening talk 550); nothing sets it
+constexpr i32 kStoryFourthBossSankAway = 75;           // talk 555: the boss sank away (state 596) instead of exploding
 
 // ---- The last stage (cleared at its load: 80-96) ----
 constexpr i32 kStoryCastleHubThreeFellEarly = 85;      // the timeline (phase 12): the castle's third armour hub fell by frame 11000

@@ -21,19 +21,6 @@ protected:
         At(e).active = 0;
         return e;
     }
-    // Runs the boss until the step that sees age `age` has run.
-    void RunToAge(i32 age) {
-        while (At(0).age <= age) Frame();
-    }
-    void Destroy(std::initializer_list<i32> roots) {
-        for (const i32 r : roots) Root(0, r).state = -1;
-    }
-    i32 Score() const { return g_PlayerState[0].StageScorePoints; }
-    i32 CountEffects(i32 kind) const {
-        i32 n = 0;
-        for (const Effect& e : g_EffectList) n += e.kind == kind ? 1 : 0;
-        return n;
-    }
 };
 
 TEST_F(Stage1BossTest, KindOneHundredTwoIsBuiltAtTheFrontWithEighteenRoots) {

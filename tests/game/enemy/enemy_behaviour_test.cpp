@@ -8,6 +8,7 @@
 #include "game/patterns/part_step.h"
 #include "game/play/enemy_runtime.h"
 #include "game/shell/sound_effects.h"
+#include "game/shell/transition.h"
 #include "tests/game/enemy/enemy_fixture.h"
 
 namespace {
@@ -180,6 +181,18 @@ TEST_F(EnemyBehaviourTest, EscapeFailsTheRunningMissionAndRemoves) {
     EXPECT_EQ(g_GameState.MissionTimer.remaining, 0);
     ASSERT_EQ(g_EnemyList.size(), 1u);
     EXPECT_EQ(g_EnemyList[0].spawnId, 0);
+}
+
+TEST_F(EnemyBehaviourTest, ABossThatClosesItsStageLeavesWithTheSlowFade) {
+    Single(0, 0);
+    const i32 e = Single(7, 0);
+    const i32 free = CountFreePartSlots();
+    EXPECT_FALSE(RemoveBossWithFade(e));
+    ASSERT_EQ(g_EnemyList.size(), 1u);
+    EXPECT_EQ(CountFreePartSlots(), free + 1);
+    EXPECT_EQ(g_GameState.ScreenShakeTimer, 50);
+    EXPECT_EQ(TransitionState.running, 1);
+    EXPECT_FLOAT_EQ(TransitionState.speed, 0.01f);
 }
 
 // A table of two states: 10 notes its age and keeps the enemy, 11 removes it.

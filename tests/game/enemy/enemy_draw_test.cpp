@@ -40,6 +40,11 @@ protected:
     std::vector<EnemyLook> looks_;
 };
 
+constexpr LookSprite kOneSprite[] = {{.hx = 3, .hy = 4}};
+constexpr EnemyLook kRangeLook = LookOf(510, 515, kOneSprite);
+static_assert(kRangeLook.firstKind == 510 && kRangeLook.lastKind == 515 && kRangeLook.sprites.size() == 1 &&
+              kRangeLook.visible == nullptr && kRangeLook.hook == nullptr);
+
 TEST_F(EnemyDrawTest, OffsetsAreScaledAndTurnedByTheParentAngleAndAnglesAddUp) {
     Looks({{.firstKind = 101, .lastKind = 101, .sprites = kBody}, {.firstKind = 102, .lastKind = 102, .sprites = kOtherBody}});
     // Root (40, 0) at angle 0.25 under the enemy's rotation pi/2 and scale

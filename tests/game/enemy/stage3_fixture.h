@@ -1,32 +1,19 @@
 #pragma once
-// Stage index 2 for the tests of its behaviours, timeline and patterns: the
-// first stage's fixture (a clean play state, the player at a fixed place,
-// spawns as a timeline writes them, frames and draws) with this stage's
-// behaviour, part steps and spawner.
-#include "tests/game/enemy/stage1_fixture.h"
+// Stage index 2 for the tests of its behaviours, timeline and patterns (the
+// shared fixture of tests/game/enemy/stage_fixture.h with the third stage's
+// entry points).
+#include "game/enemy/enemy_behaviour.h"
+#include "game/patterns/part_step.h"
+#include "game/stages/enemy_spawn.h"
+#include "tests/game/enemy/stage_fixture.h"
 
 namespace stage3_test {
 
-using stage1_test::DrawsSince;
-using stage1_test::kHalfPi;
+constexpr f32 kHalfPi = 1.5707964f;
+using stage_test::DrawsSince;
 
-class Stage3Test : public stage1_test::Stage1Test {
-protected:
-    void SetUp() override {
-        Stage1Test::SetUp();
-        RegisterStepEnemy(0, nullptr);
-        g_GameState.StageIndex = 2;
-        RegisterStepEnemy(2, StepEnemyStage3);
-        spawner_ = SpawnEnemyStage3;
-    }
-
-    // Part steps of stage index 2 at the difficulty.
-    void WithPatterns(i32 difficulty) {
-        g_GameState.Difficulty = difficulty;
-        RegisterStepPart(2, 0, StepPartStage3Easy);
-        RegisterStepPart(2, 1, StepPartStage3Normal);
-        RegisterStepPart(2, 2, StepPartStage3Hard);
-    }
-};
+inline constexpr stage_test::StageHooks kStage3Hooks{
+    2, StepEnemyStage3, SpawnEnemyStage3, {StepPartStage3Easy, StepPartStage3Normal, StepPartStage3Hard}};
+class Stage3Test : public stage_test::StageTest<kStage3Hooks> {};
 
 }  // namespace stage3_test

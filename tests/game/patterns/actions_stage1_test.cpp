@@ -6,30 +6,20 @@
 #include "game/patterns/part_step.h"
 #include "game/play/talk.h"
 #include "tests/game/enemy/enemy_fixture.h"
+#include "tests/game/patterns/pattern_fixture.h"
 
 namespace {
 
-using enemy_test::EnemyFrameTest;
 using enemy_test::TableKind;
 using enemy_test::TablePart;
+using pattern_test::Shot;
 
 constexpr f32 kHalfPi = 1.5707964f;
 
-using Shot = enemy_test::Volley;
+constexpr pattern_test::PartSteps kStage1Steps{{StepPartStage1Easy, StepPartStage1Normal, StepPartStage1Hard}};
 
-constexpr enemy_test::PartStepFn kSteps[3] = {StepPartStage1Easy, StepPartStage1Normal, StepPartStage1Hard};
-
-class Stage1PatternsTest : public EnemyFrameTest {
+class Stage1PatternsTest : public pattern_test::PatternTest<kStage1Steps> {
 protected:
-    void SetUp() override {
-        EnemyFrameTest::SetUp();
-        g_PlayerState[0].x = 300.0f;
-        g_PlayerState[0].y = 420.0f;
-        // As the game's set-up fills them.
-        DefaultHitShapes[0] = {5, 3, 0};
-        DefaultHitShapes[1] = {0, 0, 5};
-        DefaultHitShapes[2] = {0, 0, 12};
-    }
     // A part with the action (and two children with no action when asked)
     // on an enemy at (300, 200) facing down, placed `index` in the list.
     EnemyPart& Gun(i32 action, i32 index = 0, bool children = false, i32 spriteKind = 101) {
@@ -47,14 +37,6 @@ protected:
         part_->action = action;
         return *part_;
     }
-    // One frame of the part at the difficulty; what it fired.
-    Shot Step(i32 difficulty) { return enemy_test::StepPartOnce(kSteps[difficulty], enemy_, part_); }
-    // Every frame that fired while the timer runs up to `last`.
-    std::vector<Shot> Log(i32 difficulty, i32 last) {
-        return enemy_test::VolleysUntil(kSteps[difficulty], enemy_, part_, last);
-    }
-    i32 enemy_ = 0;
-    EnemyPart* part_ = nullptr;
 };
 
 TEST_F(Stage1PatternsTest, Action101FiresAlongItsAngleEveryKFrames) {

@@ -13,10 +13,10 @@
 #include "game/stages/stage_content.h"
 #include "tests/game/enemy/enemy_fixture.h"
 #include "tests/game/enemy/stage1_fixture.h"
+#include "tests/game/patterns/pattern_fixture.h"
 
 namespace {
 
-using enemy_test::EnemyFrameTest;
 using enemy_test::TableKind;
 using enemy_test::TablePart;
 using stage1_test::DrawsSince;
@@ -26,18 +26,10 @@ constexpr f32 kPi = 3.1415927f;
 
 using enemy_test::Volley;
 
-constexpr enemy_test::PartStepFn kSteps[3] = {StepPartStage3Easy, StepPartStage3Normal, StepPartStage3Hard};
+constexpr pattern_test::PartSteps kStage3Steps{{StepPartStage3Easy, StepPartStage3Normal, StepPartStage3Hard}};
 
-class Stage3PatternsTest : public EnemyFrameTest {
+class Stage3PatternsTest : public pattern_test::PatternTest<kStage3Steps> {
 protected:
-    void SetUp() override {
-        EnemyFrameTest::SetUp();
-        g_PlayerState[0].x = 300.0f;
-        g_PlayerState[0].y = 420.0f;
-        DefaultHitShapes[0] = {5, 3, 0};
-        DefaultHitShapes[1] = {0, 0, 5};
-        DefaultHitShapes[2] = {0, 0, 12};
-    }
     // A part of the sprite kind with the action on an enemy at (x, y) facing
     // down, placed `index` in the list.
     EnemyPart& Gun(i32 action, i32 index = 0, i32 spriteKind = 351, f32 x = 300, f32 y = 200) {
@@ -58,13 +50,6 @@ protected:
         part_->timer = 0;
         return *part_;
     }
-    Enemy& Owner() { return g_EnemyList[static_cast<std::size_t>(enemy_)]; }
-    // One frame of the part at the difficulty; what it fired.
-    Volley Step(i32 difficulty) { return enemy_test::StepPartOnce(kSteps[difficulty], enemy_, part_); }
-    // Every frame that fired while the timer runs up to `last`.
-    std::vector<Volley> Log(i32 difficulty, i32 last) {
-        return enemy_test::VolleysUntil(kSteps[difficulty], enemy_, part_, last);
-    }
     // The frames of the log with shells, and its bullets in all.
     static std::vector<i32> ShellFrames(const std::vector<Volley>& log) {
         std::vector<i32> frames;
@@ -77,8 +62,6 @@ protected:
         for (const Volley& v : log) n += v.bullets;
         return n;
     }
-    i32 enemy_ = 0;
-    EnemyPart* part_ = nullptr;
 };
 
 TEST_F(Stage3PatternsTest, Action300DropsMinesToBothSidesAndFiresAimedTwins) {

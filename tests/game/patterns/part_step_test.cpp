@@ -1,6 +1,7 @@
 #include <cmath>
 #include <limits>
 #include <numbers>
+#include <cstring>
 #include <vector>
 
 #include "engine/core/random.h"
@@ -233,6 +234,16 @@ TEST_F(PartStepTest, BulletsShellsAndTheFireSound) {
     EXPECT_EQ(g_EnemyShellList[0].hp, 30);
     EXPECT_EQ(g_EnemyShellList[0].speed, -1.0f);
     EXPECT_EQ(g_EnemyShellList[0].hitShape.halfHeight, 8.0f);
+    // A shell made by ShellOf flies the way it faces.
+    const ShellShot made = ShellOf(20, 30, -1.0f, 2, {4, 8, 0}, 0.3f);
+    EXPECT_EQ(made.heading, 0.3f);
+    EXPECT_EQ(made.angle, 0.3f);
+    EXPECT_EQ(made.age, 0);
+    FireShell(made, p);
+    EXPECT_EQ(std::memcmp(&g_EnemyShellList[0], &g_EnemyShellList[1], sizeof(EnemyShell)), 0);
+    RearmSoundEffectGates();
+    PlayShellSound();
+    EXPECT_EQ(SoundEffectGates[1], 0) << "the shell sound played and closed its gate";
 
     ClearSoundEffectStamps();
     std::vector<i32> played;

@@ -87,6 +87,22 @@ TEST_F(EnemySpawnTest, BuildsEveryFieldOfThePartsAndTheRecord) {
     EXPECT_EQ(CountFreePartSlots(), kEnemyPartPoolSize - 5);
 }
 
+TEST_F(EnemySpawnTest, APartRowGivesItsValuesInTheirOrder) {
+    const PartSpec p = MakePart(502, 3800, {40, 25, 30}, 1.5f, -2.5f, 530, 20, 500, {3, 1});
+    EXPECT_EQ(p.spriteKind, 502);
+    EXPECT_EQ(p.hp, 3800);
+    EXPECT_EQ(p.shape.halfWidth, 40.0f);
+    EXPECT_EQ(p.shape.radius, 30.0f);
+    EXPECT_EQ(p.offsetX, 1.5f);
+    EXPECT_EQ(p.offsetY, -2.5f);
+    EXPECT_EQ(p.action, 530);
+    EXPECT_EQ(p.coin, 20);
+    EXPECT_EQ(p.score, 500);
+    EXPECT_EQ(p.children, (std::vector<i32>{3, 1}));
+    EXPECT_EQ(p.gaugeOffsetX, 0.0f);
+    EXPECT_EQ(p.timer, 0);
+}
+
 TEST_F(EnemySpawnTest, PlacementsAndTheirResults) {
     EnemyKindSpec back = TableKind({TablePart(101, 0, 0)}, {0});
     back.spawnId = 1;

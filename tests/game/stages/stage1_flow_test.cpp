@@ -1,77 +1,15 @@
 // The first stage run by its own content, frame by frame (enemies with their
 // patterns on HARD, the talk, the timeline), with nothing shot down: both
 // roads lead through their waves to the boss.
-#include <memory>
 #include <vector>
 
-#include "game/enemy/enemy_content.h"
-#include "game/patterns/pattern_content.h"
-#include "game/play/talk.h"
 #include "game/shell/transition.h"
-#include "game/stages/stage_content.h"
 #include "tests/game/enemy/stage1_fixture.h"
-#include "tests/game/stages/numbers_audit.h"
+#include "tests/game/stages/stage_flow.h"
 
 namespace {
 
-using stage1_test::Stage1Test;
-
-class Stage1FlowTest : public Stage1Test {
-protected:
-    void SetUp() override {
-        Stage1Test::SetUp();
-        RegisterEnemyContent();
-        RegisterStageContent();
-        RegisterPatternContent();
-        g_GameState.Difficulty = 2;
-        DefaultHitShapes[0] = {5, 3, 0};
-        DefaultHitShapes[1] = {0, 0, 5};
-        DefaultHitShapes[2] = {0, 0, 12};
-        audit_ = std::make_unique<stage_test::NumbersAudit>(0);
-    }
-    void TearDown() override {
-        // Every spawn was declared, every state, action and look the flow
-        // showed has its row.
-        const std::vector<std::string> problems = audit_->Problems();
-        EXPECT_GT(audit_->SpawnsSeen(), 0u);
-        for (const std::string& p : problems) ADD_FAILURE() << p;
-        audit_.reset();
-        ResetStageDispatch();
-        Stage1Test::TearDown();
-    }
-    void Enter(i32 phase, i32 frame) {
-        g_GameState.StageScriptPhase = phase;
-        g_GameState.StageScriptFrame = frame;
-    }
-    // One play frame of the parts this stage's content drives.
-    void PlayFrame() {
-        RunEnemies();
-        g_EnemyBulletList.clear();  // nothing here moves or removes them
-        g_EnemyShellList.clear();
-        g_EffectList.clear();
-        g_GameState.FrameCounter += 1;
-        RunStageScript();
-        UpdateTalk();
-        audit_->Look();
-    }
-    // The phases in the order the timeline entered them, until `phase` has
-    // run for `extra` frames or `limit` frames have passed.
-    std::vector<i32> RunUntil(i32 phase, i32 extra, i32 limit, void (*onPhase)(i32) = nullptr) {
-        std::vector<i32> phases = {g_GameState.StageScriptPhase};
-        for (i32 f = 0; f < limit; ++f) {
-            PlayFrame();
-            const i32 now = g_GameState.StageScriptPhase;
-            if (now != phases.back()) {
-                phases.push_back(now);
-                if (onPhase) onPhase(now);
-            }
-            if (now == phase && g_GameState.StageScriptFrame > extra) break;
-        }
-        return phases;
-    }
-
-    std::unique_ptr<stage_test::NumbersAudit> audit_;
-};
+using Stage1FlowTest = stage_test::StageFlowTest<stage1_test::kStage1Hooks>;
 
 TEST_F(Stage1FlowTest, UntouchedTheShortRoadBringsTheDamagedBoss) {
     const auto phases = RunUntil(10, 400, 20000);
