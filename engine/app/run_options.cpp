@@ -74,15 +74,15 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& out, std::string& error)
             if (a == "--play") out.playFile = v;
             if (a == "--screenshot-dir") out.screenshotDir = v;
             if (a == "--frame-times") out.frameTimesFile = v;
-        } else if (a == "--hash-every") {
-            const char* v = value("--hash-every");
+        } else if (a == "--hash-every" || a == "--status-every") {
+            const char* v = value(a.c_str());
             if (!v) return false;
             i64 n = 0;
             if (!ParseCount(v, 1, n)) {
-                error = "--hash-every takes a number of frames " + CountRange(1) + ", not \"" + v + "\"";
+                error = a + " takes a number of frames " + CountRange(1) + ", not \"" + v + "\"";
                 return false;
             }
-            out.hashEvery = static_cast<i32>(n);
+            (a == "--hash-every" ? out.hashEvery : out.statusEvery) = static_cast<i32>(n);
         } else if (a == "--screenshot-at") {
             const char* v = value("--screenshot-at");
             if (!v) return false;
@@ -122,6 +122,7 @@ const char* RunOptionsUsage() {
            "  --record FILE           write the run's replay to FILE at the end\n"
            "  --play FILE             play the replay FILE back and end when its input is used up\n"
            "  --hash-every N          print \"frame <n> <hash>\" of the game state every N frames\n"
+           "  --status-every N        print \"status <n> scene <s> stage <i> ...\" every N frames\n"
            "  --screenshot-at N[,N..] save the picture after these frames as PNG files\n"
            "  --screenshot-dir DIR    where the screenshots go (default: screens beside the program)\n"
            "  --no-draw               run without drawing anything (not with --screenshot-at)\n"

@@ -277,6 +277,16 @@ void LoadStage() {
         RequestMusic(row->music);
         StageRandomSeed(&g_StageRandomState, row->randomSeed);
         for (i32 f = row->storyFirst; f <= row->storyLast; ++f) g.StoryFlags[static_cast<std::size_t>(f)] = 0;
+        // A playback starts with the story flags its replay kept, those of the
+        // run's end. The stages after this one had not been reached here when
+        // the run was recorded, so their flags are cleared as they were then
+        // (in normal play they are clear already).
+        if (!IsNormalPlay()) {
+            for (i32 later = g.StageIndex + 1; later < kStageCount; ++later) {
+                const StageLoadRow& r = kStageLoadTable[later];
+                for (i32 f = r.storyFirst; f <= r.storyLast; ++f) g.StoryFlags[static_cast<std::size_t>(f)] = 0;
+            }
+        }
         g.StageScriptPhase = row->firstPhase >= 0 ? row->firstPhase : Stage3FirstPhase();
         if (g.StageIndex == 3) g.BackgroundScrollX = kStage4ScrollX;
     } else {

@@ -60,6 +60,18 @@ void PrintStateHash() {
     std::fflush(stdout);
 }
 
+// --status-every N: where the run is, for tools that search for input: the
+// scene, the stage and its frame, the stage timeline's phase and frame, and
+// the player's lives and points. Read from the state only.
+void PrintStatus() {
+    const GameState& g = g_GameState;
+    const PlayerState& p = g_PlayerState[0];
+    std::printf("status %lld scene %d stage %d stage-frame %d phase %d script-frame %d lives %d points %d score %d\n",
+                static_cast<long long>(g_frameCount), CurrentScene, g.StageIndex, g.FrameCounter, g.StageScriptPhase,
+                g.StageScriptFrame, p.lives, p.StageScorePoints, p.RunScore);
+    std::fflush(stdout);
+}
+
 void ReleaseStageCamera() {
     if (g_releaseStageCamera) g_releaseStageCamera();
 }
@@ -221,6 +233,7 @@ void FinishGameRun() {
     if (g_runFinished) return;
     g_runFinished = true;
     if (Options().hashEvery > 0 && g_frameCount % Options().hashEvery != 0) PrintStateHash();
+    if (Options().statusEvery > 0 && g_frameCount % Options().statusEvery != 0) PrintStatus();
     if (!Options().recordFile.empty()) {
         const FileStatus status = WriteRunRecord(Options().recordFile);
         if (!status) SetRunnerFailure(status.message);
@@ -264,6 +277,8 @@ i32 GameMain(int, char**) {
         ++g_frameCount;
         const i32 every = Options().hashEvery;
         if (every > 0 && g_frameCount % every == 0) PrintStateHash();
+        const i32 statusEvery = Options().statusEvery;
+        if (statusEvery > 0 && g_frameCount % statusEvery == 0) PrintStatus();
         if (recording) TrackRunRecord();
         if (RunnerPlaybackEnded()) ApplicationExit();
     }

@@ -240,6 +240,28 @@ std::vector<FrameHash> ParseFrameHashes(const std::string& out) {
     return hashes;
 }
 
+std::vector<RunStatus> ParseStatusLines(const std::string& out) {
+    std::vector<RunStatus> lines;
+    std::istringstream in(out);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream fields(line);
+        std::string word;
+        RunStatus s;
+        if (!(fields >> word >> s.frame) || word != "status") continue;
+        const std::pair<const char*, int*> named[] = {
+            {"scene", &s.scene}, {"stage", &s.stage}, {"stage-frame", &s.stageFrame},
+            {"phase", &s.phase}, {"script-frame", &s.scriptFrame}, {"lives", &s.lives},
+            {"points", &s.points}, {"score", &s.score}};
+        bool complete = true;
+        for (const auto& [name, value] : named) {
+            if (!(fields >> word >> *value) || word != name) complete = false;
+        }
+        if (complete) lines.push_back(s);
+    }
+    return lines;
+}
+
 void WriteInputWords(const fs::path& path, const std::vector<std::uint16_t>& words) {
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
     for (std::uint16_t w : words) {

@@ -89,6 +89,21 @@ struct FrameHash {
 };
 std::vector<FrameHash> ParseFrameHashes(const std::string& out);
 
+// The "status <n> scene <s> stage <i> stage-frame <f> phase <p> script-frame
+// <sf> lives <l> points <pts> score <s>" lines that --status-every prints.
+struct RunStatus {
+    long long frame = 0;
+    int scene = 0;
+    int stage = 0;
+    int stageFrame = 0;
+    int phase = 0;
+    int scriptFrame = 0;
+    int lives = 0;
+    int points = 0;
+    int score = 0;
+};
+std::vector<RunStatus> ParseStatusLines(const std::string& out);
+
 // Input words as --input reads them: little-endian 16-bit, one per frame.
 void WriteInputWords(const std::filesystem::path& path, const std::vector<std::uint16_t>& words);
 

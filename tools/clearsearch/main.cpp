@@ -8,7 +8,15 @@
 // plays on. The moves found are written as an input script: the prefix and
 // the play, run-length coded, which the game program plays the same way.
 //
-// clearsearch --prefix FILE --out FILE [--step N] [--look N] [--frames N]
+// clearsearch --prefix FILE --out FILE [--stage N] [--enter N] [--step N] [--look N] [--frames N]
+//   --stage N  the search begins at the first frame of stage index N (the
+//              prefix's words from there on are dropped; without it, at the
+//              end of the prefix)
+//   --enter N  after a clear, go on through the stage report (Z every 30th
+//              frame) and end the script N frames into the next stage, so
+//              that the same command with the next stage index extends it;
+//              after the last stage, through the ending and the result to
+//              N frames of the title
 //   --step N   frames between decisions (default 12)
 //   --look N   frames a child plays past its move before it is judged (48)
 //   --frames N the most frames of play to search (default 40000)
@@ -17,7 +25,9 @@
 //              program's --hash-every does), to compare a found run with it
 // The search ends when the play scene ends (the stage cleared or lost), at
 // --until, or after --frames frames of play; its progress goes to standard
-// error.
+// error. The whole-game run is grown a stage at a time with (one line)
+//   clearsearch --prefix tests/game/program/whole_game_input.txt --stage N --enter 30
+//               --out tests/game/program/whole_game_input.txt
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -42,6 +52,8 @@
 #include "game/shell/game_main.h"
 #include "game/shell/input.h"
 #include "game/shell/play_state.h"
+#include "game/shell/report_scene.h"
+#include "game/shell/title_scene.h"
 #include "game/shell/save_files.h"
 #include "game/stages/stage_content.h"
 #include "platform/audio_output.h"
@@ -61,6 +73,8 @@ struct Settings {
     i32 hashEvery = 0;
     i32 untilPhase = -1;
     i32 untilFrame = 0;
+    i32 stage = -1;     // --stage N: the search begins at this stage's first frame
+    i32 enter = 0;      // --enter N: after a clear, the report and N frames of the next stage
 };
 
 Settings g_settings;
@@ -68,7 +82,12 @@ std::vector<u16> g_words;       // the input so far: the prefix, then the moves 
 std::size_t g_prefixLength = 0;
 std::string g_folder;
 SceneFrameFn g_playFrame = nullptr;
+SceneFrameFn g_reportFrame = nullptr;
+SceneFrameFn g_titleFrame = nullptr;
 i32 g_stage = -1;               // the stage being searched (set at its first play frame)
+bool g_cleared = false;         // the stage was cleared
+std::size_t g_playEnd = 0;      // input position where the stage's play ended
+std::size_t g_entered = 0;      // input position of the next stage's first frame (0: not yet)
 
 // A child's state: the move it plays, from where, and how it is judged.
 struct Child {
@@ -218,9 +237,27 @@ void PlayFrameObserved() {
                      static_cast<unsigned long long>(ComputeStateHash()));
     }
     if (CurrentScene != kScenePlay) return;  // the stage ended: the main loop goes on to the report
-    if (g_stage < 0) g_stage = g_GameState.StageIndex;
     const std::size_t position = platform::ScriptedInputPosition();
+    if (g_playEnd > 0) {
+        // Past the report: the next stage has begun; its first frames get no keys.
+        if (g_GameState.StageIndex != g_stage && g_entered == 0) {
+            g_entered = position - 1;
+            g_words.resize(g_entered);
+            g_words.resize(g_entered + static_cast<std::size_t>(g_settings.enter), 0);
+            ApplicationExit();
+        }
+        return;
+    }
+    if (g_settings.stage >= 0 && g_stage < 0 && g_GameState.StageIndex == g_settings.stage &&
+        g_GameState.FrameCounter == 1) {
+        // The stage's first frame: the prefix's words from here on are dropped.
+        g_prefixLength = position - 1;
+        g_words.resize(position);
+        ResumeInput(g_words, position);
+    }
     if (position < g_prefixLength || g_PauseMenu.PauseActive) return;
+    if (g_settings.stage >= 0 && g_GameState.StageIndex != g_settings.stage) return;
+    if (g_stage < 0) g_stage = g_GameState.StageIndex;
     const std::size_t played = position - g_prefixLength;
     const bool there = g_GameState.StageScriptPhase == g_settings.untilPhase &&
                        g_GameState.StageScriptFrame >= g_settings.untilFrame;
@@ -244,8 +281,37 @@ void ReportFrameObserved() {
         JudgeChild();
         return;
     }
-    std::fprintf(stderr, "frame %zu: the play scene ended; phase %d, hits %d\n", platform::ScriptedInputPosition(),
-                 g_GameState.StageScriptPhase, g_GameState.MissCount);
+    if (g_stage < 0 || g_playEnd > 0) {  // the report of a stage of the prefix, or the one being left
+        g_reportFrame();
+        return;
+    }
+    const std::size_t position = platform::ScriptedInputPosition();
+    g_cleared = g_GameState.PlayEndKind == kPlayEndStageOver && g_PlayerState[0].lives > 0;
+    std::fprintf(stderr, "frame %zu: the play scene ended (%s); phase %d, hits %d\n", position,
+                 g_cleared ? "cleared" : "not cleared", g_GameState.StageScriptPhase, g_GameState.MissCount);
+    // The play is the words up to the last play frame; the look-ahead's rest goes.
+    g_playEnd = position - 1;
+    g_words.resize(g_playEnd);
+    if (!g_cleared || g_settings.enter <= 0) {
+        ApplicationExit();
+        return;
+    }
+    // The report takes a press once it has opened: Z every 30th frame until
+    // the next stage begins (after the last stage: through the ending and the
+    // result, its name entries and its replay save, to the title).
+    for (i32 i = 0; i < 6000; ++i) g_words.push_back(i % 30 == 29 ? kInputZ : 0);
+    ResumeInput(g_words, position);
+    g_reportFrame();
+}
+
+// After the last stage's report, the ending and the result: the title's
+// first frame ends the script (with --enter frames of the title).
+void TitleFrameObserved() {
+    g_titleFrame();
+    if (g_playEnd == 0 || g_entered > 0) return;
+    g_entered = platform::ScriptedInputPosition() - 1;
+    g_words.resize(g_entered);
+    g_words.resize(g_entered + static_cast<std::size_t>(g_settings.enter), 0);
     ApplicationExit();
 }
 
@@ -267,24 +333,83 @@ void SearchSetup() {
     GameSetup();
 }
 
-// The moves found as an input script: the prefix as it was given, then the
-// play run-length coded.
-void WriteScript(const std::string& prefixText) {
+// Words run-length coded as script lines.
+void WriteSteps(std::ostream& out, const std::vector<u16>& words, std::size_t from, std::size_t to) {
     static const char* const kNames[] = {"Up", "Down", "Left", "Right", "Z", "X", "V", "C", "A", "S", "T"};
-    std::ofstream out(g_settings.out);
-    out << prefixText;
-    if (!prefixText.empty() && prefixText.back() != '\n') out << '\n';
-    out << "# the play, found by tools/clearsearch\n";
-    std::size_t i = g_prefixLength;
-    while (i < g_words.size()) {
+    std::size_t i = from;
+    while (i < to) {
         std::size_t j = i;
-        while (j < g_words.size() && g_words[j] == g_words[i]) ++j;
+        while (j < to && words[j] == words[i]) ++j;
         std::string keys;
         for (int b = 0; b < 11; ++b) {
-            if ((g_words[i] >> b) & 1u) keys += (keys.empty() ? "" : "+") + std::string(kNames[b]);
+            if ((words[i] >> b) & 1u) keys += (keys.empty() ? "" : "+") + std::string(kNames[b]);
         }
         out << (j - i) << ' ' << (keys.empty() ? "-" : keys) << '\n';
         i = j;
+    }
+}
+
+// The prefix script's lines for its first `count` words: its own lines (and
+// comments) while whole steps fit (a repeat block is one step), the step that
+// is cut written out run-length coded.
+void WritePrefixHead(std::ostream& out, const std::string& text, std::size_t count) {
+    std::istringstream in(text);
+    std::string line;
+    std::string block;  // an open repeat block's lines
+    int depth = 0;
+    std::size_t taken = 0;
+    while (taken < count && std::getline(in, line)) {
+        std::istringstream fields(line.substr(0, line.find('#')));
+        std::string first;
+        fields >> first;
+        if (first.empty() && depth == 0) {
+            out << line << '\n';
+            continue;
+        }
+        block += line + '\n';
+        if (first == "repeat") ++depth;
+        if (first == "end") --depth;
+        if (depth > 0) continue;
+        std::vector<u16> words;
+        std::string error;
+        ParseInputScript(block, words, error);
+        if (taken + words.size() <= count) {
+            out << block;
+        } else {
+            WriteSteps(out, words, 0, count - taken);
+        }
+        taken += std::min(words.size(), count - taken);
+        block.clear();
+    }
+}
+
+// The script: the prefix (up to the stage's start with --stage), the play
+// run-length coded, and after a clear with --enter the report and the next
+// stage's first frames.
+void WriteScript(const std::string& prefixText) {
+    std::ofstream out(g_settings.out);
+    if (g_settings.stage >= 0) {
+        WritePrefixHead(out, prefixText, g_prefixLength);
+    } else {
+        out << prefixText;
+        if (!prefixText.empty() && prefixText.back() != '\n') out << '\n';
+    }
+    const std::size_t playEnd = g_playEnd > 0 ? g_playEnd : g_words.size();
+    out << "# Stage index " << g_stage << ", found by tools/clearsearch (--step " << g_settings.step << " --look "
+        << g_settings.look << "): " << (playEnd - g_prefixLength) << " frames, " << g_GameState.MissCount
+        << " lives lost.\n";
+    WriteSteps(out, g_words, g_prefixLength, playEnd);
+    if (g_entered > 0 && g_stage == kPlayableStages - 1) {
+        out << "# The stage report, the ending, the result (its name entries and the replay save),\n"
+               "# all left with Z.\n";
+        WriteSteps(out, g_words, playEnd, g_entered);
+        out << "# The title.\n";
+        WriteSteps(out, g_words, g_entered, g_words.size());
+    } else if (g_entered > 0) {
+        out << "# The stage report, left with Z.\n";
+        WriteSteps(out, g_words, playEnd, g_entered);
+        out << "# The first frames of stage index " << g_stage + 1 << ".\n";
+        WriteSteps(out, g_words, g_entered, g_words.size());
     }
 }
 
@@ -299,11 +424,14 @@ bool ParseArgs(int argc, char** argv) {
         else if (a == "--look") g_settings.look = std::atoi(value);
         else if (a == "--frames") g_settings.frames = std::atoll(value);
         else if (a == "--hash-every") g_settings.hashEvery = std::atoi(value);
+        else if (a == "--stage") g_settings.stage = std::atoi(value);
+        else if (a == "--enter") g_settings.enter = std::atoi(value);
         else if (a != "--until" || std::sscanf(value, "%d,%d", &g_settings.untilPhase, &g_settings.untilFrame) != 2)
             return false;
         ++i;
     }
-    return !g_settings.prefix.empty() && !g_settings.out.empty() && g_settings.step > 0 && g_settings.look >= 0;
+    return !g_settings.prefix.empty() && !g_settings.out.empty() && g_settings.step > 0 && g_settings.look >= 0 &&
+           g_settings.stage >= -1 && g_settings.stage < kPlayableStages && g_settings.enter >= 0;
 }
 
 }  // namespace
@@ -311,8 +439,8 @@ bool ParseArgs(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (!ParseArgs(argc, argv)) {
         std::fprintf(stderr,
-                     "usage: clearsearch --prefix FILE --out FILE [--step N] [--look N] [--frames N] [--until P,F]\n"
-                     "                   [--hash-every N]\n");
+                     "usage: clearsearch --prefix FILE --out FILE [--stage N] [--enter N] [--step N] [--look N]\n"
+                     "                   [--frames N] [--until P,F] [--hash-every N]\n");
         return 2;
     }
     std::ifstream in(g_settings.prefix);
@@ -344,14 +472,17 @@ int main(int argc, char** argv) {
     RegisterStageContent();
     RegisterPatternContent();
     g_playFrame = SceneFrame(kScenePlay);
+    g_reportFrame = ReportFrame;
+    g_titleFrame = TitleFrame;
     RegisterSceneFrame(kScenePlay, PlayFrameObserved);
     RegisterSceneFrame(kSceneStageReport, ReportFrameObserved);
+    RegisterSceneFrame(kSceneTitle, TitleFrameObserved);
     platform::SetScriptedInput(g_words);
     SetGameCallbacks(SearchSetup, GameMain);
     const i32 code = ApplicationMain(0, nullptr);
     WriteScript(text.str());
     fs::remove_all(folder);
-    std::fprintf(stderr, "clearsearch: %zu frames of play written to %s\n", g_words.size() - g_prefixLength,
-                 g_settings.out.c_str());
+    std::fprintf(stderr, "clearsearch: %zu frames of play written to %s\n",
+                 (g_playEnd > 0 ? g_playEnd : g_words.size()) - g_prefixLength, g_settings.out.c_str());
     return code;
 }

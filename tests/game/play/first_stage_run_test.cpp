@@ -30,7 +30,7 @@ TEST(FirstStageRun, ABusyWaveAndTheBossInGoldenFrames) {
     GTEST_SKIP() << "too long for the sanitizer build; the normal build runs it";
 #endif
     const std::filesystem::path path =
-        std::filesystem::path(TOLVARIN_SOURCE_DIR) / "tests" / "game" / "program" / "clear_stage1_input.txt";
+        std::filesystem::path(TOLVARIN_SOURCE_DIR) / "tests" / "game" / "program" / "whole_game_input.txt";
     std::ifstream in(path);
     ASSERT_TRUE(in) << path;
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <string>
+#include <utility>
 
 #include "game/play/play_overlays.h"
 #include "game/play/player.h"
@@ -246,6 +248,28 @@ TEST_F(PlayFixture, LoadStageSetsEachStagesValuesAndClearsItsStoryFlags) {
         EXPECT_EQ(std::memcmp(expected.state, g_StageRandomState.state, sizeof expected.state), 0);
         EXPECT_EQ(g_StageRandomState.index, expected.index);
         EXPECT_EQ(SceneInitRequest, 0);
+    }
+}
+
+// A playback starts with the flags of the recorded run's end: a stage's load
+// in a playback or the demonstration clears the flags of the stages after it
+// too (the recording had not reached them there), and keeps the earlier
+// stages' flags and those of no stage.
+TEST_F(PlayFixture, LoadStageInAPlaybackClearsTheLaterStagesStoryFlagsToo) {
+    const std::pair<i32, i32> ranges[] = {{0, 22}, {25, 42}, {49, 68}, {70, 75}, {80, 96}};
+    for (const i32 mode : {kGameModeReplay, kGameModeDemo}) {
+        for (i32 stage = 0; stage < 5; ++stage) {
+            SCOPED_TRACE("mode " + std::to_string(mode) + ", stage " + std::to_string(stage));
+            g_GameState.StoryFlags.fill(1);
+            Load(stage, mode);
+            for (int f = 0; f < kStoryFlagCount; ++f) {
+                bool cleared = false;
+                for (i32 s = stage; s < 5; ++s) {
+                    cleared = cleared || (f >= ranges[s].first && f <= ranges[s].second);
+                }
+                EXPECT_EQ(g_GameState.StoryFlags[static_cast<std::size_t>(f)], cleared ? 0 : 1) << f;
+            }
+        }
     }
 }
 

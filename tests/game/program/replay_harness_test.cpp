@@ -4,6 +4,7 @@
 // start without usable image archives or with a bad command line is refused.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,8 +16,10 @@
 #include <string>
 #include <vector>
 
+#include "game/shell/game_main.h"
 #include "game/shell/play_state.h"
 #include "game/shell/replay.h"
+#include "game/shell/replay_runner.h"
 #include "game/shell/save_files.h"
 #include "tests/support/expected_file.h"
 #include "tests/support/program.h"
@@ -139,7 +142,7 @@ struct RecordCase {
 
 void PrintTo(const RecordCase& c, std::ostream* os) { *os << c.name; }
 
-// The time limit of each of the clear run's runs.
+// The time limit of each run of the long recorded runs.
 constexpr std::chrono::minutes kLongRun{3};
 
 // The outcome of a recorded run as its expected file keeps it: the state hash
@@ -237,55 +240,127 @@ INSTANTIATE_TEST_SUITE_P(Runs, RecordAndPlay,
                          [](const ::testing::TestParamInfo<RecordCase>& info) { return info.param.name; });
 
 
-// The first stage's clear run: the logo, the title and a new game on EASY,
-// the stage's waves, the boss and the stage report, and the first frames of
-// stage index 1.
-std::string ClearRunScript() { return ReadText(kProgramTests / "clear_stage1_input.txt"); }
+// The whole game on EASY from the title, without a continue, as far as it is
+// built: each stage through its waves, its boss and the stage report into the
+// next. The run ends either with the first frames of the last stage it enters
+// (a stage that cannot be cleared yet), or, once the last stage is cleared,
+// with the ending, the result and the title. Each stage's moves were found by
+// playing it (tools/clearsearch extends the run by a stage) and are tied to
+// the game's present behaviour: a change that alters any frame of a stage may
+// make it lose instead.
+std::string WholeGameScript() { return ReadText(kProgramTests / "whole_game_input.txt"); }
 
-// A full run on EASY that clears the first stage and goes on into stage index
-// 1. The script was found by playing the stage and is tied to the game's
-// present behaviour: a change that alters any frame of the stage may make it
-// lose instead. Its outcome is kept in clear_stage1_expected.txt, so that a
-// change in how the stage plays fails here even though recording and
-// playback would agree with each other. The run is long (about 16,000 frames
-// recorded and as many played back); it checks state hashes only, so it runs
-// without drawing.
-TEST(ClearRun, ClearsTheFirstStageAndPlaysBackIntoTheSecond) {
-    const std::string script = ClearRunScript();
+// The frames of the last stage the whole-game run ends with, at the most.
+constexpr u32 kEnteringFrames = 100;
+
+// The run is recorded and played back (over a hundred thousand frames each
+// way once it goes to the ending); it checks state hashes only, so it runs
+// without drawing, and only in the normal build. Its outcome is kept in whole_game_expected.txt, so that a
+// change in how a stage plays fails here even though recording and playback
+// agree with each other; the outcome's stage lines say how far the run gets,
+// its ending line which ending the story flags chose.
+TEST(WholeGameRun, ClearsEveryStageItEntersAndPlaysBack) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "too long for the sanitizer build; the normal build runs it";
+#endif
+    const std::string script = WholeGameScript();
     ASSERT_FALSE(script.empty());
     ProgramFolder folder(false);
     const std::size_t frames = folder.WriteScript("script.bin", script);
-    const ProgramResult record = folder.Run({"--no-draw", "--frames", std::to_string(frames), "--input", "script.bin",
-                                             "--record", "run.rpl", "--hash-every", "1"},
-                                            kLongRun);
-    ASSERT_EQ(record.exitCode, 0) << record;
+    const ProgramResult record =
+        folder.Run({"--no-draw", "--frames", std::to_string(frames), "--input", "script.bin", "--record", "run.rpl",
+                    "--hash-every", "1", "--status-every", "1"},
+                   kLongRun);
+    ASSERT_EQ(record.exitCode, 0) << record;  // a continue would leave no replay
     const std::vector<FrameHash> recorded = ParseFrameHashes(record.out);
     ASSERT_EQ(recorded.size(), frames);
+    const std::vector<testing_support::RunStatus> status = testing_support::ParseStatusLines(record.out);
+    ASSERT_EQ(status.size(), frames);
+    const bool toTheEnding = std::any_of(status.begin(), status.end(),
+                                         [](const testing_support::RunStatus& s) { return s.scene == kSceneEnding; });
 
-    // The recording holds both stages: the first was cleared with no continue
-    // used, and the second was entered.
+    // Stage indexes 0 to the last it entered were played, every one cleared
+    // (a full run goes on only after a clear) with lives to spare but the last
+    // when the run ends a few frames into it.
     const ReplayHeader header = HeaderOf(folder.dir() / "run.rpl");
     EXPECT_EQ(header.StartKind, kStartFullRun);
     EXPECT_EQ(header.Difficulty, kDifficultyEasy);
-    for (i32 s = 0; s < kStageSlots; ++s) {
-        EXPECT_EQ(header.played[static_cast<std::size_t>(s)], s <= 1 ? 1 : 0) << "stage " << s;
+    const i32 last = LastPlayedStage(header);
+    ASSERT_GE(last, 2) << "the run no longer clears the first two stages";
+    if (toTheEnding) {
+        EXPECT_EQ(last, kPlayableStages - 1);
     }
-    EXPECT_GT(header.inputCount[0], 5000u);
-    EXPECT_GT(header.inputCount[1], 100u);
-    EXPECT_GT(header.stageScore[0], 0u);
-    EXPECT_GE(header.livesAtStart[1], 1u);
-    const std::string outcome = RunOutcome(recorded, header);
-    EXPECT_TRUE(testing_support::MatchesExpectedFile(kProgramTests / "clear_stage1_expected.txt", outcome));
+    const i32 cleared = toTheEnding ? last + 1 : last;  // the stages cleared
+    for (i32 s = 0; s < kStageSlots; ++s) {
+        const auto i = static_cast<std::size_t>(s);
+        SCOPED_TRACE("stage " + std::to_string(s));
+        EXPECT_EQ(header.played[i], s <= last ? 1 : 0);
+        if (s > last) continue;
+        EXPECT_GE(header.livesAtStart[i], 1u);
+        if (s < cleared) {
+            EXPECT_GT(header.inputCount[i], 5000u);
+            EXPECT_GT(header.stageScore[i], 0u);
+        } else {
+            EXPECT_GT(header.inputCount[i], 0u);
+            EXPECT_LE(header.inputCount[i], kEnteringFrames);
+        }
+    }
+    // The runner's status lines tell the same: the stages in order, never a
+    // life short of the game's end; the last frame in play in the last stage,
+    // or after the last stage's report the ending, the result and the title.
+    i32 stage = 0;
+    std::vector<int> afterTheLastStage;
+    std::size_t lastStageFrame = 0;  // the recording's last frame of a stage or its report
+    for (std::size_t f = 0; f < status.size(); ++f) {
+        const testing_support::RunStatus& s = status[f];
+        if (s.scene == kScenePlay || s.scene == kSceneStageReport) lastStageFrame = f;
+        if (stage == last && s.scene != kScenePlay && s.scene != kSceneStageReport &&
+            (afterTheLastStage.empty() || afterTheLastStage.back() != s.scene)) {
+            afterTheLastStage.push_back(s.scene);
+        }
+        if (s.scene != kScenePlay) continue;
+        ASSERT_TRUE(s.stage == stage || s.stage == stage + 1) << "frame " << s.frame << ": stage " << s.stage;
+        stage = s.stage;
+        ASSERT_GT(s.lives, 0) << "frame " << s.frame;
+    }
+    if (toTheEnding) {
+        EXPECT_EQ(afterTheLastStage, (std::vector<int>{kSceneEnding, kSceneResult, kSceneTitle}));
+    } else {
+        EXPECT_TRUE(afterTheLastStage.empty());
+        EXPECT_EQ(status.back().scene, kScenePlay);
+        EXPECT_EQ(status.back().stage, last);
+        EXPECT_EQ(static_cast<u32>(status.back().stageFrame), header.inputCount[static_cast<std::size_t>(last)]);
+    }
+
+    // The progress file records each stage cleared on EASY (the stage select
+    // opens it) and no other, and after the last stage the one ending shown.
+    const std::vector<u8> progressBytes = ReadBytes(folder.dir() / "system" / "system.dat");
+    const SystemData progress = DecodeSystemData(progressBytes.data(), progressBytes.size());
+    const SystemData fresh = DefaultSystemData();
+    for (i32 s = 0; s < kProgressStages; ++s) {
+        EXPECT_EQ(progress.StageProgress[kDifficultyEasy][s],
+                  s < cleared ? 1 : fresh.StageProgress[kDifficultyEasy][s])
+            << "stage " << s;
+    }
+    std::string outcome = RunOutcome(recorded, header);
+    EXPECT_EQ(progress.endingsShown, toTheEnding ? 1u : 0u);
+    EXPECT_EQ(std::count(progress.endingSeen.begin(), progress.endingSeen.end(), 1), toTheEnding ? 1 : 0);
+    for (std::size_t e = 0; e < progress.endingSeen.size(); ++e) {
+        if (progress.endingSeen[e] != 0) outcome += "ending " + std::to_string(e) + "\n";
+    }
+    EXPECT_TRUE(testing_support::MatchesExpectedFile(kProgramTests / "whole_game_expected.txt", outcome));
 
     const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"}, kLongRun);
     ASSERT_EQ(play.exitCode, 0) << play;
     EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play;
     const std::vector<FrameHash> played = ParseFrameHashes(play.out);
-    ASSERT_GE(played.size(), static_cast<std::size_t>(header.inputCount[0] + header.inputCount[1]));
+    u32 stageFrames = 0;
+    for (u32 n : header.inputCount) stageFrames += n;
+    ASSERT_GE(played.size(), static_cast<std::size_t>(stageFrames));
 
     // Every playback frame is a state of the recording, in order. The stage
-    // report between the stages holds the play state still, and the playback
-    // stays on it longer than the recording (which left it with a key): a
+    // reports between the stages hold the play state still, and the playback
+    // stays on them longer than the recording (which left them with a key): a
     // playback frame may repeat the state it matched last.
     std::size_t r = 0;
     std::size_t repeats = 0;
@@ -299,9 +374,11 @@ TEST(ClearRun, ClearsTheFirstStageAndPlaysBackIntoTheSecond) {
                                       << ") is not a state of the recording";
         ++r;
     }
-    // The only held state is the report's: the stages' frames match one to one.
-    EXPECT_LE(repeats, played.size() - header.inputCount[0] - header.inputCount[1]);
-    EXPECT_EQ(played.back().hash, recorded.back().hash);
+    // The only held states are the reports': the stages' frames match one to
+    // one. The playback ends where the recording's stages end (a playback
+    // leaves the last stage's report for the replay browser, not the ending).
+    EXPECT_LE(repeats, played.size() - stageFrames);
+    EXPECT_EQ(played.back().hash, recorded[lastStageFrame].hash);
 }
 
 // The last stage from the title's stage select on EASY, NORMAL and HARD,
@@ -309,7 +386,7 @@ TEST(ClearRun, ClearsTheFirstStageAndPlaysBackIntoTheSecond) {
 // arrival (frame 3000 of its last wave phase), with a progress file that
 // unlocks every stage. The scripts (stage5_<difficulty>_input.txt) were found
 // by playing the stage and are tied to the game's present behaviour, like the
-// clear run's; each run's outcome is kept in stage5_<difficulty>_expected.txt.
+// whole-game run's; each run's outcome is kept in stage5_<difficulty>_expected.txt.
 struct LastStageCase {
     const char* name;
     i32 difficulty;
@@ -346,16 +423,18 @@ INSTANTIATE_TEST_SUITE_P(Difficulties, LastStageRun,
                                            LastStageCase{"hard", 2}),
                          [](const ::testing::TestParamInfo<LastStageCase>& info) { return info.param.name; });
 
-// Drawing never draws random numbers or changes the game's state: the clear
-// run reaches the same state every frame with and without drawing. (The
-// drawn run takes most of this test's time, so the sanitizer build leaves it
-// to the normal build.)
-TEST(NoDrawOption, TheClearRunHasTheSameStateEveryFrameWithAndWithoutDrawing) {
+// Drawing never draws random numbers or changes the game's state: the
+// whole-game run's first stage, its report and the start of the second stage
+// reach the same state every frame with and without drawing. (The drawn run
+// takes most of this test's time, so the sanitizer build leaves it to the
+// normal build.)
+TEST(NoDrawOption, TheFirstStageHasTheSameStateEveryFrameWithAndWithoutDrawing) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "too long for the sanitizer build; the normal build runs it";
 #endif
     ProgramFolder folder(false);
-    const std::size_t frames = folder.WriteScript("script.bin", ClearRunScript());
+    folder.WriteScript("script.bin", WholeGameScript());
+    constexpr std::size_t frames = 15800;  // the second stage starts at frame 15,258
     const std::vector<std::string> run = {"--frames", std::to_string(frames), "--input", "script.bin", "--hash-every",
                                           "1"};
     const ProgramResult drawn = folder.Run(run, kLongRun);
@@ -384,6 +463,39 @@ TEST(HardRun, FliesTheSecondStageToItsBossAndPlaysBack) {
         RecordAndPlayBack(script, 1, kStartStageSelect, 15600, kProgramTests / "hard_stage2_expected.txt");
     EXPECT_EQ(header.Difficulty, kDifficultyHard);
     EXPECT_EQ(header.livesAtStart[1], 3u);
+}
+
+// --status-every N says where the run is every N frames and at its end: the
+// logo, the title, then the first stage in play, its frame held while the
+// pause menu is open and ending at the count of input words the replay keeps
+// for it; the player's lives and points as they go.
+TEST(StatusOption, SaysWhereTheRunIsEveryNFrames) {
+    ProgramFolder folder(false);
+    const std::size_t frames = folder.WriteScript("script.bin", kFullRun);
+    const ProgramResult r = folder.Run({"--no-draw", "--frames", std::to_string(frames), "--input", "script.bin",
+                                        "--record", "run.rpl", "--status-every", "25"});
+    ASSERT_EQ(r.exitCode, 0) << r;
+    const std::vector<testing_support::RunStatus> lines = testing_support::ParseStatusLines(r.out);
+    ASSERT_EQ(lines.size(), (frames + 24) / 25);
+    std::vector<int> scenes;
+    bool held = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const testing_support::RunStatus& s = lines[i];
+        EXPECT_EQ(s.frame, static_cast<long long>(std::min((i + 1) * 25, frames)));
+        if (scenes.empty() || scenes.back() != s.scene) scenes.push_back(s.scene);
+        if (s.scene != kScenePlay) continue;
+        EXPECT_EQ(s.stage, 0);
+        EXPECT_GE(s.lives, 1);
+        EXPECT_LE(s.lives, 3);
+        if (i == 0 || lines[i - 1].scene != kScenePlay) continue;
+        EXPECT_GE(s.stageFrame, lines[i - 1].stageFrame);
+        EXPECT_LE(s.stageFrame, lines[i - 1].stageFrame + 25);
+        if (s.stageFrame < lines[i - 1].stageFrame + 25) held = true;
+        EXPECT_GE(s.points, lines[i - 1].points);
+    }
+    EXPECT_EQ(scenes, (std::vector<int>{kSceneLogo, kSceneTitle, kScenePlay}));
+    EXPECT_TRUE(held) << "the pause did not hold the stage's frame";
+    EXPECT_EQ(static_cast<u32>(lines.back().stageFrame), HeaderOf(folder.dir() / "run.rpl").inputCount[0]);
 }
 
 TEST(RecordOption, RunWithoutPlayWritesNothingAndFails) {
@@ -580,7 +692,7 @@ TEST(StartChecks, HelpListsTheOptions) {
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, "");
     for (const char* option : {"--headless", "--frames", "--input", "--record", "--play", "--hash-every",
-                               "--screenshot-at", "--screenshot-dir", "--no-draw", "--frame-times"}) {
+                               "--status-every", "--screenshot-at", "--screenshot-dir", "--no-draw", "--frame-times"}) {
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
     }
     EXPECT_FALSE(fs::exists(folder.dir() / "config.dat"));
