@@ -226,16 +226,9 @@ bool StepMidBossWander(i32 enemy, i32 age) {
         } else {
             ty = RandomFloat(140.0f, 240.0f);
         }
-        Enemy& e = EnemyRecord(enemy);
-        const f80 dx = static_cast<f80>(tx) - static_cast<f80>(e.x);
-        const f80 dy = static_cast<f80>(ty) - static_cast<f80>(e.y);
-        e.heading = static_cast<f32>(std::atan2(dy, dx));
-        e.speed = static_cast<f32>(static_cast<f80>(0.01f) * std::sqrt(dx * dx + dy * dy));
-        if (e.speed < 1.0f) e.speed = 1.0f;
+        SetOffToward(enemy, tx, ty);
     }
-    if (age % 150 > 100) EnemyRecord(enemy).speed -= 0.05f;
-    TurnToPlayer(enemy, &Enemy::rotation, 0.02f);
-    StepStraight(enemy);
+    WanderStep(enemy, age, 0.02f);
     if (age > 900) {
         SetEnemyState(enemy, 282);
         Enemy& e = EnemyRecord(enemy);
@@ -522,12 +515,7 @@ void EndPhase3BySides(i32 enemy, bool fromHover) {
 bool StepBossPhase3(i32 enemy, i32 age) {
     Enemy& e = EnemyRecord(enemy);
     if (age < 1000) {
-        if (age == 1) {
-            const f80 dx = 700.0L - static_cast<f80>(e.x);
-            const f80 dy = 100.0L - static_cast<f80>(e.y);
-            e.heading = static_cast<f32>(std::atan2(dy, dx));
-            e.speed = static_cast<f32>(static_cast<f80>(0.005f) * std::sqrt(dx * dx + dy * dy));
-        }
+        if (age == 1) e.speed = static_cast<f32>(static_cast<f80>(0.005f) * HeadToward(enemy, 700.0f, 100.0f));
         TurnTowardAngle(&e.rotation, 0.0f, 0.005f);
         StepStraight(enemy);
         if (age == 200) {

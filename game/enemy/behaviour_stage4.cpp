@@ -246,16 +246,9 @@ void RandomDrift(i32 enemy, i32 age) {
     if (age % 150 == 0) {
         const f32 tx = RandomFloat(200.0f, 440.0f);
         const f32 ty = RandomFloat(50.0f, 200.0f);
-        Enemy& e = EnemyRecord(enemy);
-        const f80 dx = static_cast<f80>(tx) - static_cast<f80>(e.x);
-        const f80 dy = static_cast<f80>(ty) - static_cast<f80>(e.y);
-        e.heading = static_cast<f32>(std::atan2(dy, dx));
-        e.speed = static_cast<f32>(std::sqrt(dx * dx + dy * dy) * static_cast<f80>(0.01f));
-        if (e.speed < 1.0f) e.speed = 1.0f;
+        SetOffToward(enemy, tx, ty);
     }
-    if (age % 150 > 100) EnemyRecord(enemy).speed -= 0.05f;
-    TurnToPlayer(enemy, &Enemy::rotation, 0.02f);
-    StepStraight(enemy);
+    WanderStep(enemy, age, 0.02f);
 }
 
 // The opening of a fight at age 100: the centre (root 2) gets its pattern,
@@ -459,11 +452,7 @@ void StepBossPhaseMotion(i32 enemy, i32 age, const BossPhase& p) {
         return;
     }
     if (age == 1) {
-        Enemy& e = EnemyRecord(enemy);
-        const f80 dx = static_cast<f80>(p.px) - static_cast<f80>(e.x);
-        const f80 dy = static_cast<f80>(p.py) - static_cast<f80>(e.y);
-        e.heading = static_cast<f32>(std::atan2(dy, dx));
-        e.speed = static_cast<f32>(std::sqrt(dx * dx + dy * dy) * static_cast<f80>(p.factor));
+        EnemyRecord(enemy).speed = static_cast<f32>(HeadToward(enemy, p.px, p.py) * static_cast<f80>(p.factor));
     }
     if (age == p.opensAt && p.opensAt < p.stopsAt) OpenPhase(enemy, p);
     StepStraight(enemy);

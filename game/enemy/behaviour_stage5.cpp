@@ -48,15 +48,6 @@ void TurnField(f32& field, f32 target, f32 step) {
     field = angle;
 }
 
-// Heading toward (tx, ty) from the enemy; the distance to it.
-f80 HeadToward(i32 enemy, f32 tx, f32 ty) {
-    Enemy& e = EnemyRecord(enemy);
-    const f80 dx = static_cast<f80>(tx) - static_cast<f80>(e.x);
-    const f80 dy = static_cast<f80>(ty) - static_cast<f80>(e.y);
-    e.heading = static_cast<f32>(std::atan2(dy, dx));
-    return std::sqrt(dx * dx + dy * dy);
-}
-
 // A burst of `count` explosions around (cx, cy), dx and dy to either side,
 // one every `delay` frames.
 void Burst(i32 count, f32 cx, f32 cy, f32 dx, f32 dy, i32 delay) {
@@ -114,14 +105,9 @@ bool StepWanderer(i32 enemy, i32 age) {
         } else {
             ty = RandomFloat(140.0f, 240.0f);
         }
-        const f80 distance = HeadToward(enemy, tx, ty);
-        const f32 speed = static_cast<f32>(static_cast<f80>(0.01f) * distance);
-        EnemyRecord(enemy).speed = speed < 1.0f ? 1.0f : speed;
+        SetOffToward(enemy, tx, ty);
     }
-    Enemy& e = EnemyRecord(enemy);
-    if (age % 150 > 100) e.speed -= 0.05f;
-    TurnToPlayer(enemy, &Enemy::rotation, 0.015f);
-    StepStraight(enemy);
+    WanderStep(enemy, age, 0.015f);
     return true;
 }
 

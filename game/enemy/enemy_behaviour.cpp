@@ -153,12 +153,29 @@ void TurnToPlayer(i32 enemy, f32 Enemy::*field, f32 step) {
     EnemyRecord(enemy).*field = angle;
 }
 
-void TravelToPoint(i32 enemy, f32 tx, f32 ty) {
+f80 HeadToward(i32 enemy, f32 tx, f32 ty) {
     Enemy& e = EnemyRecord(enemy);
     const f80 dx = static_cast<f80>(tx) - static_cast<f80>(e.x);
     const f80 dy = static_cast<f80>(ty) - static_cast<f80>(e.y);
-    e.speed = static_cast<f32>(std::sqrt(dx * dx + dy * dy) * static_cast<f80>(1.0f / 300.0f));
     e.heading = static_cast<f32>(std::atan2(dy, dx));
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+void TravelToPoint(i32 enemy, f32 tx, f32 ty) {
+    const f80 distance = HeadToward(enemy, tx, ty);
+    EnemyRecord(enemy).speed = static_cast<f32>(distance * static_cast<f80>(1.0f / 300.0f));
+}
+
+void SetOffToward(i32 enemy, f32 tx, f32 ty) {
+    const f80 distance = HeadToward(enemy, tx, ty);
+    const f32 speed = static_cast<f32>(static_cast<f80>(0.01f) * distance);
+    EnemyRecord(enemy).speed = speed < 1.0f ? 1.0f : speed;
+}
+
+void WanderStep(i32 enemy, i32 age, f32 turn) {
+    if (age % 150 > 100) EnemyRecord(enemy).speed -= 0.05f;
+    TurnToPlayer(enemy, &Enemy::rotation, turn);
+    StepStraight(enemy);
 }
 
 void SpawnEffectBurst(i32 count, const f32 centre[2], f32 x1, f32 x2, f32 y1, f32 y2, i32 d) {

@@ -141,6 +141,15 @@ void TurnToPlayer(i32 enemy, f32 Enemy::*field, f32 step);
 // Sets speed and heading so that the straight step reaches (tx, ty) after 300
 // frames.
 void TravelToPoint(i32 enemy, f32 tx, f32 ty);
+// Turns the heading toward (tx, ty) and returns the distance there, both
+// worked out in extended precision.
+f80 HeadToward(i32 enemy, f32 tx, f32 ty);
+// The wander of the upper field: SetOffToward when a new target is drawn
+// (every 150 frames), toward it at a hundredth of the distance a frame but at
+// least 1; WanderStep every frame: slowing down in the last 49 frames of each
+// 150, the rotation turned toward the player by `turn`, a straight step.
+void SetOffToward(i32 enemy, f32 tx, f32 ty);
+void WanderStep(i32 enemy, i32 age, f32 turn);
 
 // ---- Events ----
 
