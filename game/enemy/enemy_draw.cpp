@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "engine/core/angle.h"
+#include "game/play/enemy_runtime.h"
 #include "game/shell/game_math.h"
 #include "game/shell/play_state.h"
 
@@ -26,6 +27,47 @@ u32 ScaleShade(const LookContext& c, const LookSprite& s, f32 threshold, i32 lev
 }
 
 i32 Trunc(f64 v) { return static_cast<i32>(v); }
+
+// Draws one part and, after it, its children, walked as every part-tree walk
+// walks them (PartAt, kMaxPartDepth); nothing for an enemy index outside the
+// list.
+void DrawPartTree(i32 enemy, const EnemyPart* part, const f32 parentPos[2], f32 parentAngle, int depth) {
+    const Enemy* owner = EnemyAt(enemy);
+    if (part == nullptr || owner == nullptr || depth >= kMaxPartDepth) return;
+    const Enemy& e = *owner;
+    f32 v[2] = {part->offsetX * e.scale, part->offsetY * e.scale};
+    // Kinds 517 and 519 keep their scaled offset unturned.
+    if (part->spriteKind != 517 && part->spriteKind != 519) RotateVector2(v, parentAngle);
+    const f32 world[2] = {parentPos[0] + v[0], parentPos[1] + v[1]};
+    const f32 worldAngle = part->angle + parentAngle;
+
+    if (const EnemyLook* look = FindEnemyLook(part->spriteKind)) {
+        LookContext c;
+        c.enemy = enemy;
+        c.part = part;
+        c.x = world[0] + g_GameState.FieldScrollX;
+        c.y = world[1];
+        c.worldAngle = worldAngle;
+        c.parentAngle = parentAngle;
+        c.enemyRotation = e.rotation;
+        c.scale = e.scale;
+        c.age = e.age;
+        c.frameCounter = g_GameState.FrameCounter;
+        if (!look->visible || look->visible(c)) {
+            if (look->hook) {
+                look->hook(c, *look);
+            } else {
+                for (const LookSprite& s : look->sprites) DrawLookSprite(c, s);
+            }
+        }
+    }
+
+    for (const i32 child : part->children) {
+        const EnemyPart* c = PartAt(child);
+        if (c == nullptr) break;
+        DrawPartTree(enemy, c, world, worldAngle, depth + 1);
+    }
+}
 
 }  // namespace
 
@@ -231,49 +273,18 @@ void DrawLookSprite(const LookContext& c, const LookSprite& s) {
 void DrawEnemyLayer(i32 layer) {
     for (std::size_t i = 0; i < g_EnemyList.size(); ++i) {
         if (g_EnemyList[i].layer != layer) continue;
-        for (int r = 0; r < kPartLinks; ++r) {
-            const i32 slot = g_EnemyList[i].rootParts[r];
-            if (slot == kNoPart) break;
+        for (const i32 root : g_EnemyList[i].rootParts) {
+            EnemyPart* part = PartAt(root);
+            if (part == nullptr) break;
             const Enemy& e = g_EnemyList[i];
             const f32 pos[2] = {e.x, e.y};
             const f32 rotation = e.rotation;
-            DrawEnemyPart(static_cast<i32>(i), &g_EnemyPartPool[slot], pos, &rotation);
+            DrawEnemyPart(static_cast<i32>(i), part, pos, &rotation);
         }
     }
 }
 
 void DrawEnemyPart(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    const Enemy& e = g_EnemyList[static_cast<std::size_t>(enemy)];
-    f32 v[2] = {part->offsetX * e.scale, part->offsetY * e.scale};
-    // Kinds 517 and 519 keep their scaled offset unturned.
-    if (part->spriteKind != 517 && part->spriteKind != 519) RotateVector2(v, *parentAngle);
-    const f32 world[2] = {parentPos[0] + v[0], parentPos[1] + v[1]};
-    const f32 worldAngle = part->angle + *parentAngle;
-
-    if (const EnemyLook* look = FindEnemyLook(part->spriteKind)) {
-        LookContext c;
-        c.enemy = enemy;
-        c.part = part;
-        c.x = world[0] + g_GameState.FieldScrollX;
-        c.y = world[1];
-        c.worldAngle = worldAngle;
-        c.parentAngle = *parentAngle;
-        c.enemyRotation = e.rotation;
-        c.scale = e.scale;
-        c.age = e.age;
-        c.frameCounter = g_GameState.FrameCounter;
-        if (!look->visible || look->visible(c)) {
-            if (look->hook) {
-                look->hook(c, *look);
-            } else {
-                for (const LookSprite& s : look->sprites) DrawLookSprite(c, s);
-            }
-        }
-    }
-
-    for (int i = 0; i < kPartLinks; ++i) {
-        const i32 child = part->children[i];
-        if (child == kNoPart) break;
-        DrawEnemyPart(enemy, &g_EnemyPartPool[child], world, &worldAngle);
-    }
+    if (parentPos == nullptr || parentAngle == nullptr) return;
+    DrawPartTree(enemy, part, parentPos, *parentAngle, 0);
 }

@@ -171,7 +171,10 @@ const EnemyLook* FindEnemyLook(i32 spriteKind);
 void DrawEnemyLayer(i32 layer);
 // Draws one part and, after it, its children. parentPos and parentAngle are
 // the parent's world position and world angle (for a root part the enemy's x,
-// y and rotation).
+// y and rotation). Links are read as every walk over a part tree reads them
+// (PartAt: an index outside the pool ends the list as -1 does; kMaxPartDepth
+// levels at most), and nothing is drawn for an enemy index outside
+// g_EnemyList, so a broken tree neither crashes nor loops.
 void DrawEnemyPart(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
 
 // Visibility tests that looks share.

@@ -21,30 +21,38 @@ void Smoke(PartFrame& f, i32 kind, f32 r) {
     SpawnJitteredEffect(kind, f.pos, r);
 }
 
-}  // namespace
-
-void StepPartFrame(PartActionFn actions, i32 difficulty, i32 enemy, EnemyPart* part, const f32 parentPos[2],
-                   const f32* parentAngle) {
+void StepPartTree(PartActionFn actions, i32 difficulty, i32 enemy, EnemyPart* part, const f32 parentPos[2],
+                  f32 parentAngle, int depth) {
+    // The actions read the enemy: a part whose enemy is gone is not stepped.
+    const Enemy* owner = EnemyAt(enemy);
+    if (part == nullptr || owner == nullptr || depth >= kMaxPartDepth) return;
     PartFrame f;
     f.enemy = enemy;
     f.part = part;
-    f.difficulty = difficulty == 0 || difficulty == 1 ? difficulty : 2;
-    f.parentAngle = *parentAngle;
-    const f32 scale = g_EnemyList[static_cast<std::size_t>(enemy)].scale;
-    f32 v[2] = {part->offsetX * scale, part->offsetY * scale};
+    f.difficulty = difficulty;
+    f.parentAngle = parentAngle;
+    f32 v[2] = {part->offsetX * owner->scale, part->offsetY * owner->scale};
     RotateVector2(v, f.parentAngle);
     f.pos[0] = v[0] + parentPos[0];
     f.pos[1] = v[1] + parentPos[1];
     f.angle = part->angle + f.parentAngle;
 
-    for (int i = 0; i < kPartLinks; ++i) {
-        const i32 child = part->children[i];
-        if (child == kNoPart) break;
-        StepPartFrame(actions, f.difficulty, enemy, &g_EnemyPartPool[child], f.pos, &f.angle);
+    for (i32 child : part->children) {
+        EnemyPart* c = PartAt(child);
+        if (c == nullptr) break;
+        StepPartTree(actions, difficulty, enemy, c, f.pos, f.angle, depth + 1);
     }
     part->timer += 1;
     if (part->hitTimer > 0) part->hitTimer -= 1;
     if (actions) actions(f);
+}
+
+}  // namespace
+
+void StepPartFrame(PartActionFn actions, i32 difficulty, i32 enemy, EnemyPart* part, const f32 parentPos[2],
+                   const f32* parentAngle) {
+    if (parentPos == nullptr || parentAngle == nullptr) return;
+    StepPartTree(actions, difficulty == 0 || difficulty == 1 ? difficulty : 2, enemy, part, parentPos, *parentAngle, 0);
 }
 
 const ActionRow* FindActionRow(const ActionTable& table, i32 action) {

@@ -87,7 +87,11 @@ const ActionRow* FindActionRow(const ActionTable& table, i32 action);
 void RunActionByTable(const ActionTable& table, PartFrame& frame);
 
 // Steps the part and its subtree with one stage's actions and one difficulty
-// (any value but 0 and 1 counts as HARD).
+// (any value but 0 and 1 counts as HARD). Child links are read as every walk
+// over a part tree reads them (PartAt: an index outside the pool ends the list
+// as -1 does; kMaxPartDepth levels at most), and a part of an enemy index
+// outside g_EnemyList is not stepped, so a broken tree neither crashes nor
+// loops.
 void StepPartFrame(PartActionFn actions, i32 difficulty, i32 enemy, EnemyPart* part, const f32 parentPos[2],
                    const f32* parentAngle);
 

@@ -1,9 +1,11 @@
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <vector>
 
 #include "engine/core/angle.h"
 #include "game/enemy/enemy_draw.h"
+#include "game/play/enemy_runtime.h"
 #include "tests/game/enemy/enemy_fixture.h"
 
 namespace {
@@ -145,6 +147,52 @@ TEST_F(EnemyDrawTest, FullAndEmptyLinkListsAreWalkedToTheirEnd) {
     Build(TableKind({TablePart(101, 0, 0)}, {}), 200, 100);
     DrawEnemyLayer(0);
     EXPECT_EQ(g_calls.size(), 20u);
+}
+
+// A broken tree is drawn without a crash: a link outside the pool ends its
+// list as -1 does, a part that is its own child (or two parts that are each
+// other's) is drawn down to the depth limit and no further, and nothing is
+// drawn for an enemy index outside the list.
+TEST_F(EnemyDrawTest, ABrokenTreeStopsAtABadLinkOrTheDepthLimit) {
+    Looks({{.firstKind = 101, .lastKind = 101, .sprites = kBody}, {.firstKind = 102, .lastKind = 102, .sprites = kOtherBody}});
+    struct Case {
+        const char* name;
+        i32 label;   // the part whose link is broken (3: the enemy's root list)
+        i32 entry;
+        i32 link;    // kSelf: the root's own slot
+        i32 root, child;  // sprites of the root (E1) and of its first child (B1)
+    };
+    constexpr i32 kSelf = -100;
+    const i32 half = kMaxPartDepth / 2;
+    const Case cases[] = {
+        {"a child past the pool", 2, 1, kEnemyPartPoolSize, 1, 1},
+        {"a child far outside the pool", 2, 0, 5000, 1, 0},
+        {"a child negative but not -1", 2, 1, -7, 1, 1},
+        {"a root outside the pool", 3, 0, 5000, 0, 0},
+        {"the root is its own child", 2, 1, kSelf, kMaxPartDepth, kMaxPartDepth - 1},
+        {"the root is its child's child", 0, 0, kSelf, half, half},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetPlayLists();
+        g_calls.clear();
+        // The root (101) has a child 102 and a child without a look.
+        const i32 e = Build(TableKind({TablePart(102, 0, 0), TablePart(0, 0, 0), TablePart(101, 0, 0, {0, 1})}, {2}), 200, 100);
+        const i32 link = c.link == kSelf ? static_cast<i32>(&Part(2) - g_EnemyPartPool) : c.link;
+        if (c.label == 3) {
+            g_EnemyList[static_cast<std::size_t>(e)].rootParts[c.entry] = link;
+        } else {
+            Part(c.label).children[c.entry] = link;
+        }
+        DrawEnemyLayer(0);
+        EXPECT_EQ(std::count_if(g_calls.begin(), g_calls.end(), [](const LookDrawCall& d) { return d.sheet == EnemySheet::kE1; }), c.root);
+        EXPECT_EQ(std::count_if(g_calls.begin(), g_calls.end(), [](const LookDrawCall& d) { return d.sheet == EnemySheet::kB1; }), c.child);
+    }
+    g_calls.clear();
+    const f32 pos[2] = {200.0f, 100.0f};
+    const f32 angle = 0.0f;
+    for (const i32 enemy : {-1, 1, 5000}) DrawEnemyPart(enemy, &Part(2), pos, &angle);
+    EXPECT_TRUE(g_calls.empty());
 }
 
 constexpr LookSprite kLayered[] = {

@@ -304,6 +304,53 @@ TEST_F(PartStepTest, AnActionTableRunsTheRowOfThePartsActionAndNothingForOthers)
     EXPECT_EQ(FindActionRow(kTestActionTable, 8), nullptr);
 }
 
+// A broken tree is stepped without a crash: a child index outside the pool
+// ends the list as -1 does, and a part that is its own child (or two parts
+// that are each other's) is stepped down to the depth limit and no further.
+TEST_F(PartStepTest, ABrokenTreeStopsAtABadLinkOrTheDepthLimit) {
+    struct Case {
+        const char* name;
+        i32 label;          // the part whose link is broken
+        i32 entry;          // the entry of its child list
+        i32 link;           // the new link; kSelf: the root's own slot
+        i32 root, first, second;  // visits of the root (kind 10) and its children (11, 12)
+    };
+    constexpr i32 kSelf = -100;
+    const i32 half = kMaxPartDepth / 2;
+    const Case cases[] = {
+        {"the pool's size", 2, 1, kEnemyPartPoolSize, 1, 1, 0},
+        {"far outside the pool", 2, 0, 5000, 1, 0, 0},
+        {"negative but not -1", 2, 1, -7, 1, 1, 0},
+        {"the root is its own child", 2, 1, kSelf, kMaxPartDepth, kMaxPartDepth - 1, 0},
+        {"the root is its child's child", 0, 0, kSelf, half, half, half},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ResetPlayLists();
+        g_visits.clear();
+        Build(TableKind({TablePart(11, 0, 0), TablePart(12, 0, 0), TablePart(10, 0, 0, {0, 1})}, {2}), 200, 100);
+        const i32 rootSlot = static_cast<i32>(&Part(2) - g_EnemyPartPool);
+        Part(c.label).children[c.entry] = c.link == kSelf ? rootSlot : c.link;
+        Step(0);
+        i32 visits[3] = {0, 0, 0};
+        for (const Visit& v : g_visits) ++visits[v.spriteKind - 10];
+        EXPECT_EQ(visits[0], c.root);
+        EXPECT_EQ(visits[1], c.first);
+        EXPECT_EQ(visits[2], c.second);
+    }
+}
+
+// A part of an enemy index outside the list is not stepped: its actions read
+// the enemy.
+TEST_F(PartStepTest, APartOfAnEnemyOutsideTheListIsNotStepped) {
+    Build(TableKind({TablePart(10, 0, 0)}, {0}), 200, 100);
+    const f32 pos[2] = {200.0f, 100.0f};
+    const f32 angle = 0.0f;
+    for (const i32 enemy : {-1, 1, 5000}) StepPartFrame(RecordActions, 0, enemy, &Part(0), pos, &angle);
+    EXPECT_TRUE(g_visits.empty());
+    EXPECT_EQ(Part(0).timer, 0);
+}
+
 TEST_F(PartStepTest, AChildThatIsNotThereReadsAsDestroyedAndNotAlive) {
     Build(TableKind({TablePart(11, 0, 0), TablePart(12, 0, 0), TablePart(10, 0, 0, {0, 1})}, {2}), 200, 100);
     Part(1).state = -1;
