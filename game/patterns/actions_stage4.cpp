@@ -416,10 +416,10 @@ void ArmPart(PartFrame& f) {
 }
 
 // 549: side shells from the screen's edges toward where the player was, and
-// an effect at that point a cycle later. The aim point of each difficulty
-// lasts as long as the program: a fight's first effect shows at the point an
-// earlier fight left. A start of the game sets it back to (0, 0), as a new
-// program has it.
+// an effect at that point a cycle later (which then follows the player). The
+// aim point of each difficulty starts at (0, 0) at every stage load, so a
+// fight's first effect is spawned there whatever an earlier fight in the
+// same program left.
 f32 g_sideAim[3][2] = {};
 
 void ResetSideAim() {
@@ -718,7 +718,7 @@ constexpr ActionRow kActions[] = {
     {563, [](PartFrame& f) { GuardedSpiral(f, 1); }},
 };
 
-constexpr ActionTable kTable{.actions = kActions, .programReset = ResetSideAim};
+constexpr ActionTable kTable{.actions = kActions, .reset = ResetSideAim};
 
 }  // namespace
 

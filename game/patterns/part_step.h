@@ -76,9 +76,6 @@ struct ActionTable {
     // Sets back every value the actions keep between frames; run at every
     // stage load (null: the stage keeps none).
     void (*reset)() = nullptr;
-    // Sets back the values the actions keep for the program's whole run,
-    // across stage loads; run at a start of the game only (null: none).
-    void (*programReset)() = nullptr;
 };
 
 // The row of `action`, null when the table has none.

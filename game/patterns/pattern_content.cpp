@@ -18,6 +18,5 @@ void RegisterPatternContent() {
             RegisterStepPart(stage, difficulty, steps[stage][difficulty]);
         }
         RegisterStageReset(stage, tables[stage]->reset);
-        RegisterProgramReset(stage, tables[stage]->programReset);
     }
 }

@@ -491,7 +491,6 @@ void ResetPlayProgramState() {
     ResetPlayRecords();
     ResetStageRandomGenerators();
     ResetStageContent();
-    ResetProgramContent();
 }
 
 void RegisterPlayScene() {

@@ -45,8 +45,8 @@ void UpdateStage();
 void RegisterPlayScene();
 // The play layer's program-start values (GameMain's ResetProgramState): the
 // lists, part pool and talk state (ResetPlayRecords), both stage generators
-// unseeded (ResetStageRandomGenerators) and every stage's content reset, the
-// values kept for the program's whole run included (ResetProgramContent).
+// unseeded (ResetStageRandomGenerators) and every stage's kept values
+// (ResetStageContent).
 void ResetPlayProgramState();
 // The end of the run (GameMain's end, the Escape key): the stage camera and
 // any stage images still held are released, so that no handle outlives the

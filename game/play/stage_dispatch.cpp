@@ -25,8 +25,6 @@ struct DispatchTables {
         {DefaultStepPart, DefaultStepPart, DefaultStepPart}};
     StageResetFn reset[kStageCount] = {DefaultStageReset, DefaultStageReset, DefaultStageReset,
                                        DefaultStageReset, DefaultStageReset};
-    StageResetFn programReset[kStageCount] = {DefaultStageReset, DefaultStageReset, DefaultStageReset,
-                                              DefaultStageReset, DefaultStageReset};
 };
 
 DispatchTables g_tables;
@@ -66,19 +64,10 @@ void RegisterStageReset(i32 stageIndex, StageResetFn reset) {
     g_tables.reset[stageIndex] = reset ? reset : DefaultStageReset;
 }
 
-void RegisterProgramReset(i32 stageIndex, StageResetFn reset) {
-    if (!IsStage(stageIndex)) return;
-    g_tables.programReset[stageIndex] = reset ? reset : DefaultStageReset;
-}
-
 void ResetStageDispatch() { g_tables = DispatchTables{}; }
 
 void ResetStageContent() {
     for (StageResetFn reset : g_tables.reset) reset();
-}
-
-void ResetProgramContent() {
-    for (StageResetFn reset : g_tables.programReset) reset();
 }
 
 void DispatchDrawEnemyLayer(i32 layer) { g_tables.drawEnemyLayer(layer); }

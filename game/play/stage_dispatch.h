@@ -35,9 +35,6 @@ void RegisterStepEnemy(i32 stageIndex, StepEnemyFn step);
 void RegisterStageScript(i32 stageIndex, StageScriptFn script);
 void RegisterStepPart(i32 stageIndex, i32 difficulty, StepPartFn step);
 void RegisterStageReset(i32 stageIndex, StageResetFn reset);
-// The values a stage's content keeps for the whole run of the program, across
-// stage loads, are set back by its program reset alone.
-void RegisterProgramReset(i32 stageIndex, StageResetFn reset);
 // Every entry back to its default (for tests).
 void ResetStageDispatch();
 
@@ -55,10 +52,6 @@ void DispatchStepPart(i32 enemy, EnemyPart* part, const f32 parentPos[2], const 
 // that no stage's content carries a value from one load to the next). By
 // default nothing happens.
 void ResetStageContent();
-// Runs the program reset of every stage: a start of the game (the play
-// layer's program-start hook) leaves no value an earlier run in the same
-// process kept. By default nothing happens.
-void ResetProgramContent();
 // One frame of the stage timeline: the script of g_GameState.StageIndex (none
 // for an index outside 0..4), then StageScriptFrame + 1.
 void RunStageScript();

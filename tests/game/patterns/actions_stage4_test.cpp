@@ -537,10 +537,10 @@ TEST_F(Stage4BossPatternsTest, Action549SideShellsTowardARememberedPoint) {
     EXPECT_EQ(DrawsSince(seed), 3);
 }
 
-// 549's aim point outlasts a stage load but not a start of the game: a
-// second start in one process marks the first fight's point at (0, 0), as a
-// new program does.
-TEST_F(Stage4BossPatternsTest, Action549AimOutlastsAStageLoadButNotAStartOfTheGame) {
+// 549's aim point starts at (0, 0) at every stage load: a second fight in one
+// process marks its first point where a new program's first fight does, not
+// where the previous fight left it.
+TEST_F(Stage4BossPatternsTest, Action549AimStartsAtTheOriginAtEveryStageLoad) {
     RegisterPatternContent();
     g_PlayerState[0].x = 250.0f;
     g_PlayerState[0].y = 430.0f;
@@ -551,11 +551,11 @@ TEST_F(Stage4BossPatternsTest, Action549AimOutlastsAStageLoadButNotAStartOfTheGa
         EXPECT_EQ(Effects(90), 1);
         return g_EffectList.empty() ? std::pair{-1.0f, -1.0f} : std::pair{g_EffectList.back().x, g_EffectList.back().y};
     };
+    ResetStageContent();
+    EXPECT_EQ(firstMark(), std::pair(0.0f, 0.0f));
     BossGun(549, 6);
     Log(0, 600);  // past the refresh at 590
     ResetStageContent();
-    EXPECT_EQ(firstMark(), std::pair(250.0f, 430.0f));
-    ResetProgramContent();
     EXPECT_EQ(firstMark(), std::pair(0.0f, 0.0f));
     ResetStageDispatch();
 }
