@@ -471,6 +471,7 @@ void EndPlayScene() {
         next = g.GameMode == kGameModeReplay ? kSceneReplayBrowser : kSceneTitle;
     } else if (g.PlayEndKind == kPlayEndRetry) {
         next = kScenePlay;
+        StartPlayRun();
         if (IsNormalPlay()) {
             ResetPlayerState(0);
             if (g.StartKind == kStartFullRun || g.StartKind == kStartMenuRun) g.StageIndex = 0;
@@ -491,6 +492,11 @@ void ResetPlayProgramState() {
     ResetPlayRecords();
     ResetStageRandomGenerators();
     ResetStageContent();
+}
+
+void StartPlayRun() {
+    ResetPlayProgramState();
+    G().StageRank = 0;
 }
 
 void RegisterPlayScene() {

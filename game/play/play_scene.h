@@ -48,6 +48,15 @@ void RegisterPlayScene();
 // unseeded (ResetStageRandomGenerators) and every stage's kept values
 // (ResetStageContent).
 void ResetPlayProgramState();
+// The start of a run: the shell's ResetPlayer(0) (a new game or a stage
+// select from the title, the demonstration, a replay's playback) and the
+// pause menu's retry. The play layer goes back to its program-start values
+// (ResetPlayProgramState) and the last stage's rank to 0: a stage load keeps
+// some of them (a talk's last event, freed parts' fields, the generator's
+// last bound), and a run must start as it would in a new program whatever
+// an earlier run in the same program left, so that its replay plays back
+// the same in a new program. The player is left to ResetPlayerState.
+void StartPlayRun();
 // The end of the run (GameMain's end, the Escape key): the stage camera and
 // any stage images still held are released, so that no handle outlives the
 // engine's teardown. A second call does nothing.

@@ -10,6 +10,7 @@
 #include "game/play/enemy_shells.h"
 #include "game/play/missiles.h"
 #include "game/play/play_overlays.h"
+#include "game/play/play_scene.h"
 #include "game/play/records.h"
 #include "game/play/shots.h"
 #include "game/shell/game_math.h"
@@ -373,8 +374,13 @@ void ResetPlayerState(i32 mode) {
     }
 }
 
+void ResetPlayerFromShell(i32 mode) {
+    if (mode == 0) StartPlayRun();
+    ResetPlayerState(mode);
+}
+
 void InstallPlayerHooks() {
-    ResetPlayerStateHook = ResetPlayerState;
+    ResetPlayerStateHook = ResetPlayerFromShell;
     SetPlayerPositionSource([](u32 player, f32* x, f32* y) {
         const PlayerState& p = g_PlayerState[player < static_cast<u32>(kPlayerCount) ? player : 0];
         *x = p.x;

@@ -27,8 +27,12 @@ constexpr i32 kMissileChargeUpFull = 30;
 // start, which also puts the aircraft at (240, 420).
 void ResetPlayerState(i32 mode);
 
+// The reset the title and the other scenes call (ResetPlayerStateHook):
+// ResetPlayerState(mode), after StartPlayRun for mode 0, which the shell
+// uses only where a run starts.
+void ResetPlayerFromShell(i32 mode);
 // Points the shell's reach into the player at this layer: the reset the
-// title and the other scenes call (ResetPlayerStateHook) and the position
+// title and the other scenes call (ResetPlayerFromShell) and the position
 // AngleToPlayer aims at. The program calls it once before the game starts.
 void InstallPlayerHooks();
 

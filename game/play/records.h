@@ -248,7 +248,7 @@ void ResetPlayLists();
 // The program-start values of everything above: every pool slot as new
 // (EnemyPart{}, not only freed), every list empty and the talk state zero
 // (a stage load keeps the last talk's event, priority, line, frame and speech
-// image; a new program starts them at 0). Run at the start of the game, so
-// that a second run of the game in one process (the in-process tests) starts
-// as a new program would.
+// image; a new program starts them at 0). Run at the start of the game and
+// of every run (StartPlayRun), so that a second run in one process starts as
+// a new program would.
 void ResetPlayRecords();

@@ -544,6 +544,52 @@ TEST_F(PlayFixture, RetryRestartsAFullRunFromTheFirstStageAndAStageSelectRunInPl
     }
 }
 
+// Every start of a run (the shell's new run: a new game, a stage select, the
+// demonstration, a replay's playback; the pause menu's retry, in play and in
+// a playback) sets back what an earlier run left and a stage load keeps: the
+// stage loaded next has the state hash it has in a new program.
+TEST_F(PlayFixture, AStartOfARunLeavesNothingOfAnEarlierRunForTheNextLoad) {
+    RegisterStageReset(3, ResetStoredAim<3>);
+    const ResetPlayerStateFn saved = ResetPlayerStateHook;
+    ResetPlayerStateHook = ResetPlayerFromShell;
+    const auto loadStage3 = [&] {
+        RandomSeed(77);
+        Load(3);
+        return ComputeStateHash();
+    };
+    const u64 fresh = loadStage3();
+    struct Case {
+        const char* name;
+        i32 mode;
+        void (*start)();
+    };
+    const Case cases[] = {
+        {"a new run", kGameModeNormal, [] { ResetPlayer(0); }},
+        {"a retry", kGameModeNormal, [] { EndPlayScene(); }},
+        {"a retry in a playback", kGameModeReplay, [] { EndPlayScene(); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        loadStage3();
+        // What the run leaves: its last talk, a freed part's fields, the
+        // stage generator's last bound, the stage's rank and a kept aim.
+        g_TalkState.eventId = 551;
+        g_TalkState.priority = 5;
+        g_TalkState.lineIndex = 4;
+        g_EnemyPartPool[7].hp = 55;
+        g_EnemyPartPool[7].timer = 90;
+        StageRandomBelow(&g_StageRandomState, 7);
+        g_GameState.StageRank = 2;
+        g_storedAim[3] = 22;
+        g_GameState.GameMode = c.mode;
+        g_GameState.PlayEndKind = kPlayEndRetry;
+        c.start();
+        EXPECT_EQ(g_storedAim[3], 0);
+        EXPECT_EQ(loadStage3(), fresh);
+    }
+    ResetPlayerStateHook = saved;
+}
+
 TEST_F(PlayFixture, AClearedStageOfAFullNormalRunUnlocksItInTheProgressFile) {
     struct Case {
         i32 kind, startKind, mode, lives;
@@ -596,7 +642,7 @@ TEST_F(PlayFixture, RegisterPlaySceneInstallsTheFrameTheCameraAndTheHash) {
     SetPlayerPositionSource(nullptr);
     RegisterPlayScene();
     EXPECT_EQ(SceneFrame(kScenePlay), &PlayFrame);
-    EXPECT_EQ(ResetPlayerStateHook, &ResetPlayerState);
+    EXPECT_EQ(ResetPlayerStateHook, &ResetPlayerFromShell);
     // The shell's aim at the player reads the play layer's aircraft.
     g_PlayerState[0].x = 320.0f;
     g_PlayerState[0].y = 100.0f;
