@@ -158,7 +158,7 @@ TEST_P(Stage3RunnerTest, TheRunIsRecordedAndPlaysBackWithTheSameStateEveryFrame)
     RecordAndPlayBack(std::string("route_") + c.name + "_input", c.routeAFlag);
 }
 
-// The runs found by stage3_route_search.cpp fly each route to its boss with
+// The boss runs (route_{a,b}_boss_input.txt) fly each route to its boss with
 // every life kept: the boss arrives in this process's run, and the program's
 // recording plays back frame for frame.
 TEST_P(Stage3RunnerTest, TheBossRunReachesTheBossAndPlaysBack) {

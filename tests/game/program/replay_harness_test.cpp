@@ -435,7 +435,7 @@ TEST(NoDrawOption, TheFirstStageHasTheSameStateEveryFrameWithAndWithoutDrawing) 
 }
 
 // A HARD run of the second stage from the stage select, its moves found by
-// the input search (tests/game/program/hard_stage2_input.txt says what it
+// an input search (tests/game/program/hard_stage2_input.txt says what it
 // does): it flies every wave and road of the stage to the boss's arrival, and
 // its replay reaches the recorded state every frame. Its outcome is kept in
 // hard_stage2_expected.txt.
