@@ -14,7 +14,7 @@
 // which the game program plays the same way.
 //
 // clearsearch --prefix FILE --out FILE [--stage N [--begin F]] [--enter N] [--until P,F] [--survive N]
-//             [--fire hold|alternate] [--step N] [--look N] [--frames N] [--hash-every N]
+//             [--fire hold|alternate] [--step N] [--look N] [--jobs N] [--frames N] [--hash-every N]
 //   --stage N  the search begins at the first frame of stage index N (the
 //              prefix's words from there on are dropped; without it, at the
 //              end of the prefix)
@@ -35,6 +35,7 @@
 //              firing, since a press fires for 30 frames, at full speed)
 //   --step N   frames between decisions (default 12)
 //   --look N   frames a child plays past its move before it is judged (48)
+//   --jobs N   children that play at once (default 18, every move at once)
 //   --frames N the most frames of play to search (default 40000)
 //   --hash-every N  print the state hash every N frames (as the game
 //              program's --hash-every does), to compare a found run with it
@@ -94,6 +95,7 @@ struct Settings {
     i32 enter = 0;      // --enter N: after a clear, the report and N frames of the next stage
     i64 survive = 0;    // --survive N: the goal is N frames of play
     bool fireAlternate = false;  // --fire alternate
+    i32 jobs = 18;      // --jobs N: children playing at once (18: every move at once)
 };
 
 Settings g_settings;
@@ -215,32 +217,38 @@ void Decide() {
     const std::size_t position = platform::ScriptedInputPosition();
     const std::vector<u16> moves = Moves();
     std::vector<double> verdicts(moves.size(), -1e18);
-    std::vector<pid_t> pids(moves.size(), -1);
-    std::vector<int> fds(moves.size(), -1);
-    for (std::size_t m = 0; m < moves.size(); ++m) {
-        int pipeFds[2];
-        if (pipe(pipeFds) != 0) continue;
-        std::fflush(nullptr);
-        const pid_t pid = fork();
-        if (pid == 0) {
-            close(pipeFds[0]);
-            g_child = Child{true, pipeFds[1], position, position + static_cast<std::size_t>(g_settings.step + g_settings.look),
-                            g_GameState.MissCount, g_PlayerState[0].lives};
-            std::vector<u16> words = g_words;
-            PlaceMove(words, position, static_cast<std::size_t>(g_settings.step + g_settings.look), moves[m]);
-            ResumeInput(words, position);
-            return;  // the child plays on from here
+    // --jobs children at a time: each batch is forked, then its verdicts read.
+    const std::size_t jobs = static_cast<std::size_t>(g_settings.jobs);
+    for (std::size_t first = 0; first < moves.size(); first += jobs) {
+        const std::size_t last = std::min(moves.size(), first + jobs);
+        std::vector<pid_t> pids(moves.size(), -1);
+        std::vector<int> fds(moves.size(), -1);
+        for (std::size_t m = first; m < last; ++m) {
+            int pipeFds[2];
+            if (pipe(pipeFds) != 0) continue;
+            std::fflush(nullptr);
+            const pid_t pid = fork();
+            if (pid == 0) {
+                close(pipeFds[0]);
+                g_child = Child{true, pipeFds[1], position,
+                                position + static_cast<std::size_t>(g_settings.step + g_settings.look),
+                                g_GameState.MissCount, g_PlayerState[0].lives};
+                std::vector<u16> words = g_words;
+                PlaceMove(words, position, static_cast<std::size_t>(g_settings.step + g_settings.look), moves[m]);
+                ResumeInput(words, position);
+                return;  // the child plays on from here
+            }
+            close(pipeFds[1]);
+            pids[m] = pid;
+            fds[m] = pipeFds[0];
         }
-        close(pipeFds[1]);
-        pids[m] = pid;
-        fds[m] = pipeFds[0];
-    }
-    for (std::size_t m = 0; m < moves.size(); ++m) {
-        if (pids[m] < 0) continue;
-        double verdict = -1e18;
-        if (read(fds[m], &verdict, sizeof verdict) == static_cast<ssize_t>(sizeof verdict)) verdicts[m] = verdict;
-        close(fds[m]);
-        waitpid(pids[m], nullptr, 0);
+        for (std::size_t m = first; m < last; ++m) {
+            if (pids[m] < 0) continue;
+            double verdict = -1e18;
+            if (read(fds[m], &verdict, sizeof verdict) == static_cast<ssize_t>(sizeof verdict)) verdicts[m] = verdict;
+            close(fds[m]);
+            waitpid(pids[m], nullptr, 0);
+        }
     }
     const std::size_t best =
         static_cast<std::size_t>(std::max_element(verdicts.begin(), verdicts.end()) - verdicts.begin());
@@ -465,6 +473,7 @@ bool ParseArgs(int argc, char** argv) {
         else if (a == "--stage") g_settings.stage = std::atoi(value);
         else if (a == "--enter") g_settings.enter = std::atoi(value);
         else if (a == "--begin") g_settings.begin = std::atoi(value);
+        else if (a == "--jobs") g_settings.jobs = std::atoi(value);
         else if (a == "--survive") g_settings.survive = std::atoll(value);
         else if (a == "--fire") {
             if (std::strcmp(value, "hold") != 0 && std::strcmp(value, "alternate") != 0) return false;
@@ -479,7 +488,7 @@ bool ParseArgs(int argc, char** argv) {
     return !g_settings.prefix.empty() && !g_settings.out.empty() && g_settings.step > 0 && g_settings.look >= 0 &&
            g_settings.stage >= -1 && g_settings.stage < kPlayableStages && g_settings.enter >= 0 &&
            g_settings.begin >= 1 && (g_settings.begin == 1 || g_settings.stage >= 0) && g_settings.survive >= 0 &&
-           g_settings.frames > 0;
+           g_settings.frames > 0 && g_settings.jobs >= 1;
 }
 
 }  // namespace
@@ -488,8 +497,8 @@ int main(int argc, char** argv) {
     if (!ParseArgs(argc, argv)) {
         std::fprintf(stderr,
                      "usage: clearsearch --prefix FILE --out FILE [--stage N [--begin F]] [--enter N] [--until P,F]\n"
-                     "                   [--survive N] [--fire hold|alternate] [--step N] [--look N] [--frames N]\n"
-                     "                   [--hash-every N]\n");
+                     "                   [--survive N] [--fire hold|alternate] [--step N] [--look N] [--jobs N]\n"
+                     "                   [--frames N] [--hash-every N]\n");
         return 2;
     }
     std::ifstream in(g_settings.prefix);
