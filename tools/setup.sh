@@ -5,10 +5,11 @@
 #   tolvarin_build <build-dir> [targets...]            build (default: everything)
 
 # libvorbis-dev: the music's Ogg Vorbis decoder and the sample data's encoder;
-# xvfb: an X server for the test of a display that goes away.
+# xvfb: an X server for the test of a display that goes away; python3: the
+# random-draw check (tools/check_random_draws.py).
 TOLVARIN_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libsdl2-ttf-dev libstb-dev
                    libgtest-dev libgmock-dev libbenchmark-dev fonts-ipafont-gothic libvorbis-dev
-                   xvfb)
+                   xvfb python3)
 
 tolvarin_install_packages() {
   local missing=()

@@ -74,7 +74,7 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& out, std::string& error)
             if (a == "--play") out.playFile = v;
             if (a == "--screenshot-dir") out.screenshotDir = v;
             if (a == "--frame-times") out.frameTimesFile = v;
-        } else if (a == "--hash-every" || a == "--status-every") {
+        } else if (a == "--hash-every" || a == "--hash-parts" || a == "--status-every") {
             const char* v = value(a.c_str());
             if (!v) return false;
             i64 n = 0;
@@ -82,7 +82,8 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& out, std::string& error)
                 error = a + " takes a number of frames " + CountRange(1) + ", not \"" + v + "\"";
                 return false;
             }
-            (a == "--hash-every" ? out.hashEvery : out.statusEvery) = static_cast<i32>(n);
+            i32& every = a == "--hash-every" ? out.hashEvery : a == "--hash-parts" ? out.hashPartsEvery : out.statusEvery;
+            every = static_cast<i32>(n);
         } else if (a == "--screenshot-at") {
             const char* v = value("--screenshot-at");
             if (!v) return false;
@@ -122,6 +123,8 @@ const char* RunOptionsUsage() {
            "  --record FILE           write the run's replay to FILE at the end\n"
            "  --play FILE             play the replay FILE back and end when its input is used up\n"
            "  --hash-every N          print \"frame <n> <hash>\" of the game state every N frames\n"
+           "  --hash-parts N          print \"parts <n> player <hash> enemies <hash> ...\", the named\n"
+           "                          parts of that hash, every N frames\n"
            "  --status-every N        print \"status <n> scene <s> stage <i> ...\" every N frames\n"
            "  --screenshot-at N[,N..] save the picture after these frames as PNG files\n"
            "  --screenshot-dir DIR    where the screenshots go (default: screens beside the program)\n"

@@ -15,6 +15,7 @@ struct RunOptions {
     std::string recordFile;       // --record FILE
     std::string playFile;         // --play FILE
     i32 hashEvery = 0;            // --hash-every N
+    i32 hashPartsEvery = 0;       // --hash-parts N
     i32 statusEvery = 0;          // --status-every N
     std::vector<i64> screenshotAt;  // --screenshot-at N[,N...]
     std::string screenshotDir;    // --screenshot-dir DIR

@@ -21,6 +21,7 @@
 #include "game/play/stage_background.h"
 #include "game/play/stage_dispatch.h"
 #include "game/play/stage_random.h"
+#include "game/play/state_hash.h"
 #include "game/play/talk.h"
 #include "game/play/target_markers.h"
 #include "game/shell/game_main.h"
@@ -504,6 +505,7 @@ void RegisterPlayScene() {
     SetStageCameraHooks(CreateStageCamera, ReleasePlayObjects);
     SetProgramStartHook(ResetPlayProgramState);
     SetStateHashFunction(ComputeStateHash);
+    SetStatePartsFunction(StateHashPartsText);
     // The shell's scenes reach the player's reset and position through these.
     InstallPlayerHooks();
 }

@@ -2,7 +2,10 @@
 // by field (never over padding or pointers), so two runs that reached the same
 // state print the same hash. What tells a recording from its playback (the
 // game mode, the live keys, the pause menu opened by the live key) is left
-// out, so that the two can be compared frame by frame.
+// out, so that the two can be compared frame by frame. Each byte also goes
+// into the FNV-1a hash of its part of the state, so that a difference can be
+// placed (the combined hash does not depend on the parts).
+#include <cstdio>
 #include <cstring>
 #include <type_traits>
 
@@ -10,12 +13,21 @@
 #include "game/play/play_scene.h"
 #include "game/play/records.h"
 #include "game/play/stage_random.h"
+#include "game/play/state_hash.h"
 #include "game/shell/play_state.h"
 
 namespace {
 
+constexpr u64 kFnvOffset = 0xCBF29CE484222325ull;
+constexpr u64 kFnvPrime = 0x100000001B3ull;
+
 class StateHasher {
 public:
+    StateHasher() {
+        for (u64& h : parts_.part) h = kFnvOffset;
+    }
+    // The part the bytes added from now on belong to.
+    void Begin(StatePart part) { current_ = &parts_.part[static_cast<int>(part)]; }
     template <typename T>
     void Add(T value) {
         static_assert(std::is_arithmetic_v<T>);
@@ -23,7 +35,9 @@ public:
         std::memcpy(bytes, &value, sizeof(T));
         for (unsigned char b : bytes) {
             hash_ ^= b;
-            hash_ *= 0x100000001B3ull;
+            hash_ *= kFnvPrime;
+            *current_ ^= b;
+            *current_ *= kFnvPrime;
         }
     }
     template <typename T, std::size_t N>
@@ -38,10 +52,16 @@ public:
     // Lists are prefixed by their length so that moving an element from one
     // list to the next changes the hash.
     void Count(std::size_t n) { Add(static_cast<u64>(n)); }
-    u64 Value() const { return hash_; }
+    StateHashParts Value() const {
+        StateHashParts v = parts_;
+        v.combined = hash_;
+        return v;
+    }
 
 private:
-    u64 hash_ = 0xCBF29CE484222325ull;
+    u64 hash_ = kFnvOffset;
+    StateHashParts parts_;
+    u64* current_ = &parts_.part[static_cast<int>(StatePart::kScript)];
 };
 
 void AddGameState(StateHasher& h) {
@@ -190,6 +210,7 @@ void AddOthers(StateHasher& h) {
         h.Add(m.partId);
         h.Add(m.timer);
     }
+    h.Begin(StatePart::kScript);
     const TalkState& t = g_TalkState;
     for (i32 v : {t.active, t.eventId, t.priority, t.lineIndex, t.lineFrame, t.speechSheet}) h.Add(v);
     h.Count(t.lines.size());
@@ -205,14 +226,40 @@ void AddGenerators(StateHasher& h) {
 
 }  // namespace
 
-u64 ComputeStateHash() {
+const char* const kStatePartNames[kStatePartCount] = {"player", "enemies", "shots", "effects", "generators",
+                                                      "script"};
+
+StateHashParts ComputeStateHashParts() {
+    // The order of the combined hash: the play-state block, the players, the
+    // continue prompt, the enemies and parts, the projectiles, the effects,
+    // coins and markers, the talk, the generators.
     StateHasher h;
+    h.Begin(StatePart::kScript);
     AddGameState(h);
+    h.Begin(StatePart::kPlayer);
     for (const PlayerState& p : g_PlayerState) AddPlayer(h, p);
+    h.Begin(StatePart::kScript);
     AddPrompts(h);
+    h.Begin(StatePart::kEnemies);
     AddEnemies(h);
+    h.Begin(StatePart::kShots);
     AddProjectiles(h);
+    h.Begin(StatePart::kEffects);
     AddOthers(h);
+    h.Begin(StatePart::kGenerators);
     AddGenerators(h);
     return h.Value();
+}
+
+u64 ComputeStateHash() { return ComputeStateHashParts().combined; }
+
+std::string StateHashPartsText() {
+    const StateHashParts parts = ComputeStateHashParts();
+    std::string text;
+    for (int i = 0; i < kStatePartCount; ++i) {
+        char hex[17];
+        std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(parts.part[i]));
+        text += (i > 0 ? " " : "") + std::string(kStatePartNames[i]) + " " + hex;
+    }
+    return text;
 }

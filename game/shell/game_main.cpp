@@ -50,6 +50,7 @@ void (*g_createStageCamera)() = nullptr;
 void (*g_releaseStageCamera)() = nullptr;
 void (*g_programStart)() = nullptr;
 StateHashFn g_stateHash = nullptr;
+StatePartsFn g_stateParts = nullptr;
 i64 g_frameCount = 0;
 bool g_runFinished = false;
 
@@ -57,6 +58,14 @@ void PrintStateHash() {
     if (!g_stateHash) return;
     std::printf("frame %lld %016llx\n", static_cast<long long>(g_frameCount),
                 static_cast<unsigned long long>(g_stateHash()));
+    std::fflush(stdout);
+}
+
+// --hash-parts N: the parts of the state hash, on a line of their own after
+// the frame's hash line.
+void PrintStateParts() {
+    if (!g_stateParts) return;
+    std::printf("parts %lld %s\n", static_cast<long long>(g_frameCount), g_stateParts().c_str());
     std::fflush(stdout);
 }
 
@@ -151,6 +160,7 @@ void ResetProgramState() {
 }
 
 void SetStateHashFunction(StateHashFn fn) { g_stateHash = fn; }
+void SetStatePartsFunction(StatePartsFn fn) { g_stateParts = fn; }
 i64 GameFrameCount() { return g_frameCount; }
 
 void SetStageCameraHooks(void (*create)(), void (*release)()) {
@@ -233,6 +243,7 @@ void FinishGameRun() {
     if (g_runFinished) return;
     g_runFinished = true;
     if (Options().hashEvery > 0 && g_frameCount % Options().hashEvery != 0) PrintStateHash();
+    if (Options().hashPartsEvery > 0 && g_frameCount % Options().hashPartsEvery != 0) PrintStateParts();
     if (Options().statusEvery > 0 && g_frameCount % Options().statusEvery != 0) PrintStatus();
     if (!Options().recordFile.empty()) {
         const FileStatus status = WriteRunRecord(Options().recordFile);
@@ -277,6 +288,8 @@ i32 GameMain(int, char**) {
         ++g_frameCount;
         const i32 every = Options().hashEvery;
         if (every > 0 && g_frameCount % every == 0) PrintStateHash();
+        const i32 partsEvery = Options().hashPartsEvery;
+        if (partsEvery > 0 && g_frameCount % partsEvery == 0) PrintStateParts();
         const i32 statusEvery = Options().statusEvery;
         if (statusEvery > 0 && g_frameCount % statusEvery == 0) PrintStatus();
         if (recording) TrackRunRecord();

@@ -2,6 +2,7 @@
 // The game's side of the application frame: set-up before the window, the
 // Escape hook, the game main and the scene dispatch.
 #include <cstdint>
+#include <string>
 
 #include "engine/core/types.h"
 
@@ -74,6 +75,10 @@ void SetProgramStartHook(void (*reset)());
 // layer; without it the runner prints nothing).
 using StateHashFn = u64 (*)();
 void SetStateHashFunction(StateHashFn fn);
+// The named parts of that hash, as --hash-parts prints them ("player <hash>
+// enemies <hash> ..."; filled by the play layer, without it nothing).
+using StatePartsFn = std::string (*)();
+void SetStatePartsFunction(StatePartsFn fn);
 // Frames run by GameMain so far.
 i64 GameFrameCount();
 

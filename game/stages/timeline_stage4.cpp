@@ -156,17 +156,23 @@ void Phase31() {
                .spawnId = kMidBossFirst});
     }
     if (AtFrame(100)) StartTalkEvent500(530);
-    if (AtFrame(300) && SpawnMidBossOrHold(541, kMidBossFirst) < 0) return;
+    if (AtFrame(300)) {
+        if (SpawnMidBossOrHold(541, kMidBossFirst) < 0) return;
+    }
     if (ListEmptyAfter(500)) ChangePhaseQuiet(3);
 }
 
 void Phase32() {
-    if (AtFrame(10) && SpawnMidBossOrHold(544, kMidBossSecond) < 0) return;
+    if (AtFrame(10)) {
+        if (SpawnMidBossOrHold(544, kMidBossSecond) < 0) return;
+    }
     if (ListEmptyAfter(500)) ChangePhaseQuiet(4);
 }
 
 void Phase33() {
-    if (AtFrame(10) && SpawnMidBossOrHold(545, kMidBossThird) < 0) return;
+    if (AtFrame(10)) {
+        if (SpawnMidBossOrHold(545, kMidBossThird) < 0) return;
+    }
     if (ListEmptyAfter(200) && !IsTalkRunning()) ChangePhaseQuiet(10);
     if (ScriptFrame() > 1500 && !g_EnemyList.empty() && !IsTalkRunning()) {
         ChangePhaseQuiet(10);

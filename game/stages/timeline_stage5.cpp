@@ -285,7 +285,9 @@ void Phase2() {
         o.rotation = kDown;
         Spawn(o);
     }
-    if (AtFrame(700) && !SpawnFriend()) return;
+    if (AtFrame(700)) {
+        if (!SpawnFriend()) return;
+    }
     if (EveryInWindow(1400, 1600, 20)) SpawnCraft(460, true);
     if (EveryInWindow(2000, 2200, 20)) SpawnCraft(461, true);
     if (AtFrame(2000)) {

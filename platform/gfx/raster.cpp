@@ -949,7 +949,7 @@ SpanFn PickSpan(int tex, bool addressed, int mod, int blend) {
 #if defined(__SSE2__)
     const int level = g_spanLevel.load(std::memory_order_relaxed);
     if (level >= 1 && tex == kTexLinear && !addressed && mod != kModGouraud && blend != kBlendGeneric) {
-        auto pick = [blend, level](auto modTag) -> SpanFn {
+        auto pick = [=](auto modTag) -> SpanFn {
             constexpr int m = decltype(modTag)::value;
 #if defined(TOLVARIN_HAVE_AVX2_SPAN)
             if (level >= 2) {

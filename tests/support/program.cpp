@@ -235,7 +235,11 @@ std::vector<FrameHash> ParseFrameHashes(const std::string& out) {
         std::istringstream fields(line);
         std::string word;
         FrameHash h;
-        if (fields >> word >> h.frame >> h.hash && word == "frame" && h.hash.size() == 16) hashes.push_back(h);
+        if (!(fields >> word >> h.frame)) continue;
+        if (word == "frame" && fields >> h.hash && h.hash.size() == 16) hashes.push_back(h);
+        if (word == "parts" && !hashes.empty() && hashes.back().frame == h.frame) {
+            std::getline(fields >> std::ws, hashes.back().parts);
+        }
     }
     return hashes;
 }

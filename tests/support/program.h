@@ -82,10 +82,13 @@ private:
     Clock::time_point deadline_{};
 };
 
-// The "frame <n> <16 hex digits>" lines that --hash-every prints.
+// The "frame <n> <16 hex digits>" lines that --hash-every prints, each with
+// the rest of the "parts <n> player <hash> enemies <hash> ..." line that
+// --hash-parts prints for the same frame (see tests/support/run_outcome.h).
 struct FrameHash {
     long long frame = 0;
     std::string hash;
+    std::string parts;  // "player <hash> enemies <hash> ...", empty when the run printed none
 };
 std::vector<FrameHash> ParseFrameHashes(const std::string& out);
 

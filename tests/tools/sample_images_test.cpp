@@ -165,7 +165,8 @@ TEST_F(SampleImages, GeneratedArchivesHoldEveryEntryAtItsSize) {
     bool raw = false, compressed = false;
     for (const auto& [name, e] : images_) {
         const auto& entries = listed[e->archive];
-        auto it = std::find_if(entries.begin(), entries.end(), [&](const LagEntryInfo& i) { return name == i.name; });
+        auto it = std::find_if(entries.begin(), entries.end(),
+                               [&key = name](const LagEntryInfo& i) { return key == i.name; });
         ASSERT_NE(it, entries.end()) << name << " is not in " << e->archive;
         EXPECT_EQ(it->width, e->width) << name;
         EXPECT_EQ(it->height, e->height) << name;

@@ -3,31 +3,48 @@
 // drawing, on the sample data set, from an input script that leads through
 // the menus into the stage (the prefix). From then on, at every decision frame
 // of the play, the process forks once per candidate move; each child plays
-// its move and a look-ahead and reports how the run fared (lives kept, the
-// timeline's progress, the damage dealt); the parent keeps the best move and
-// plays on. The moves found are written as an input script: the prefix and
-// the play, run-length coded, which the game program plays the same way.
+// its move and a look-ahead and reports how the run fared; the parent keeps
+// the best move and plays on. A child that loses a life fares worst (the
+// later, the better); among the others the one that went furthest: the
+// timeline's phase changes and frame, in a boss's phase also the state of the
+// enemy at the front of the list, then the points and the damage dealt (the
+// moves that score: the third stage's route A holds until its barges are shot
+// down), and staying in the lower middle of the field. The moves found are
+// written as an input script: the prefix and the play, run-length coded,
+// which the game program plays the same way.
 //
-// clearsearch --prefix FILE --out FILE [--stage N] [--enter N] [--step N] [--look N] [--frames N]
+// clearsearch --prefix FILE --out FILE [--stage N [--begin F]] [--enter N] [--until P,F] [--survive N]
+//             [--fire hold|alternate] [--step N] [--look N] [--jobs N] [--frames N] [--hash-every N]
 //   --stage N  the search begins at the first frame of stage index N (the
 //              prefix's words from there on are dropped; without it, at the
 //              end of the prefix)
+//   --begin F  with --stage: at the stage's frame F instead (the prefix's
+//              words for the frames before it are kept, say a climb that
+//              chooses a route)
 //   --enter N  after a clear, go on through the stage report (Z every 30th
 //              frame) and end the script N frames into the next stage, so
 //              that the same command with the next stage index extends it;
 //              after the last stage, through the ending and the result to
 //              N frames of the title
+//   --until P,F  the goal is the timeline in phase P at its frame F or later
+//              (the search ends there)
+//   --survive N  the goal is N frames of the stage's play without the stage
+//              ending (lives may be lost; the search ends there)
+//   --fire M   hold: Z held every frame (the default; the aircraft flies at
+//              half speed); alternate: Z every other frame (the guns keep
+//              firing, since a press fires for 30 frames, at full speed)
 //   --step N   frames between decisions (default 12)
 //   --look N   frames a child plays past its move before it is judged (48)
+//   --jobs N   children that play at once (default 18, every move at once)
 //   --frames N the most frames of play to search (default 40000)
-//   --until P,F end once the timeline is in phase P at its frame F or later
 //   --hash-every N  print the state hash every N frames (as the game
 //              program's --hash-every does), to compare a found run with it
-// The search ends when the play scene ends (the stage cleared or lost), at
-// --until, or after --frames frames of play; its progress goes to standard
-// error. The whole-game run is grown a stage at a time with (one line)
-//   clearsearch --prefix tests/game/program/whole_game_input.txt --stage N --enter 30
-//               --out tests/game/program/whole_game_input.txt
+// Without --until or --survive the goal is the stage cleared. The search ends
+// at its goal, when the play scene ends (the stage cleared or lost) or after
+// --frames frames of play; its progress goes to standard error. The script is
+// written in every case; the exit status is 0 when the goal was reached, 1
+// when not, 2 for a bad command line or prefix. The README's Tools section
+// lists the command that finds each of the game's recorded inputs.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -73,8 +90,12 @@ struct Settings {
     i32 hashEvery = 0;
     i32 untilPhase = -1;
     i32 untilFrame = 0;
-    i32 stage = -1;     // --stage N: the search begins at this stage's first frame
+    i32 stage = -1;     // --stage N: the search begins at this stage's frame `begin`
+    i32 begin = 1;
     i32 enter = 0;      // --enter N: after a clear, the report and N frames of the next stage
+    i64 survive = 0;    // --survive N: the goal is N frames of play
+    bool fireAlternate = false;  // --fire alternate
+    i32 jobs = 18;      // --jobs N: children playing at once (18: every move at once)
 };
 
 Settings g_settings;
@@ -86,6 +107,9 @@ SceneFrameFn g_reportFrame = nullptr;
 SceneFrameFn g_titleFrame = nullptr;
 i32 g_stage = -1;               // the stage being searched (set at its first play frame)
 bool g_cleared = false;         // the stage was cleared
+bool g_reached = false;         // the search's goal was reached
+i32 g_phaseChanges = 0;         // timeline phase changes since the stage began (in a child, up to its judging)
+i32 g_lastPhase = -1;
 std::size_t g_playEnd = 0;      // input position where the stage's play ended
 std::size_t g_entered = 0;      // input position of the next stage's first frame (0: not yet)
 
@@ -119,12 +143,14 @@ std::vector<u16> Moves() {
 }
 
 // The input words of a move played from `start` for `length` frames (a
-// missile key only in its first frame, so that it is a press).
+// missile key only in its first frame, so that it is a press; with --fire
+// alternate, Z on the even input positions only).
 void PlaceMove(std::vector<u16>& words, std::size_t start, std::size_t length, u16 move) {
     if (words.size() < start + length) words.resize(start + length, 0);
     for (std::size_t i = 0; i < length; ++i) {
         u16 w = move;
         if (i > 0) w = static_cast<u16>(w & ~kInputX);
+        if (g_settings.fireAlternate && (start + i) % 2 != 0) w = static_cast<u16>(w & ~kInputZ);
         words[start + i] = w;
     }
 }
@@ -154,15 +180,16 @@ i64 DamageOnField() {
 }
 
 // How well a child's run went: far below zero when the player was hit, by
-// how long it lasted; otherwise the timeline's progress (in the boss's phase
-// also the state of the boss at the front of the list), the points and the
-// damage dealt, and staying in the lower middle of the field.
+// how long it lasted; otherwise the timeline's progress (its phase changes,
+// which count forward whatever the phases' numbers, and its frame; in the
+// boss's phase also the state of the boss at the front of the list), the
+// points and the damage dealt, and staying in the lower middle of the field.
 double Judge(bool ended, bool hit, std::size_t position) {
     if (hit) return -1e12 + static_cast<double>(position);
     if (ended) return 1e12;
     const GameState& g = g_GameState;
     const PlayerState& p = g_PlayerState[0];
-    double score = 1e6 * static_cast<double>(g.StageScriptPhase == 10 ? 100 : g.StageScriptPhase);
+    double score = 1e6 * static_cast<double>(g_phaseChanges + (g.StageScriptPhase == 10 ? 100 : 0));
     score += 20.0 * static_cast<double>(g.StageScriptFrame);
     if (g.StageScriptPhase == 10 && !g_EnemyList.empty()) score += 1e4 * static_cast<double>(g_EnemyList[0].state);
     score += static_cast<double>(p.StageScorePoints);
@@ -190,32 +217,38 @@ void Decide() {
     const std::size_t position = platform::ScriptedInputPosition();
     const std::vector<u16> moves = Moves();
     std::vector<double> verdicts(moves.size(), -1e18);
-    std::vector<pid_t> pids(moves.size(), -1);
-    std::vector<int> fds(moves.size(), -1);
-    for (std::size_t m = 0; m < moves.size(); ++m) {
-        int pipeFds[2];
-        if (pipe(pipeFds) != 0) continue;
-        std::fflush(nullptr);
-        const pid_t pid = fork();
-        if (pid == 0) {
-            close(pipeFds[0]);
-            g_child = Child{true, pipeFds[1], position, position + static_cast<std::size_t>(g_settings.step + g_settings.look),
-                            g_GameState.MissCount, g_PlayerState[0].lives};
-            std::vector<u16> words = g_words;
-            PlaceMove(words, position, static_cast<std::size_t>(g_settings.step + g_settings.look), moves[m]);
-            ResumeInput(words, position);
-            return;  // the child plays on from here
+    // --jobs children at a time: each batch is forked, then its verdicts read.
+    const std::size_t jobs = static_cast<std::size_t>(g_settings.jobs);
+    for (std::size_t first = 0; first < moves.size(); first += jobs) {
+        const std::size_t last = std::min(moves.size(), first + jobs);
+        std::vector<pid_t> pids(moves.size(), -1);
+        std::vector<int> fds(moves.size(), -1);
+        for (std::size_t m = first; m < last; ++m) {
+            int pipeFds[2];
+            if (pipe(pipeFds) != 0) continue;
+            std::fflush(nullptr);
+            const pid_t pid = fork();
+            if (pid == 0) {
+                close(pipeFds[0]);
+                g_child = Child{true, pipeFds[1], position,
+                                position + static_cast<std::size_t>(g_settings.step + g_settings.look),
+                                g_GameState.MissCount, g_PlayerState[0].lives};
+                std::vector<u16> words = g_words;
+                PlaceMove(words, position, static_cast<std::size_t>(g_settings.step + g_settings.look), moves[m]);
+                ResumeInput(words, position);
+                return;  // the child plays on from here
+            }
+            close(pipeFds[1]);
+            pids[m] = pid;
+            fds[m] = pipeFds[0];
         }
-        close(pipeFds[1]);
-        pids[m] = pid;
-        fds[m] = pipeFds[0];
-    }
-    for (std::size_t m = 0; m < moves.size(); ++m) {
-        if (pids[m] < 0) continue;
-        double verdict = -1e18;
-        if (read(fds[m], &verdict, sizeof verdict) == static_cast<ssize_t>(sizeof verdict)) verdicts[m] = verdict;
-        close(fds[m]);
-        waitpid(pids[m], nullptr, 0);
+        for (std::size_t m = first; m < last; ++m) {
+            if (pids[m] < 0) continue;
+            double verdict = -1e18;
+            if (read(fds[m], &verdict, sizeof verdict) == static_cast<ssize_t>(sizeof verdict)) verdicts[m] = verdict;
+            close(fds[m]);
+            waitpid(pids[m], nullptr, 0);
+        }
     }
     const std::size_t best =
         static_cast<std::size_t>(std::max_element(verdicts.begin(), verdicts.end()) - verdicts.begin());
@@ -228,6 +261,10 @@ void Decide() {
 
 void PlayFrameObserved() {
     g_playFrame();
+    if (g_stage >= 0 && g_GameState.StageIndex == g_stage && g_GameState.StageScriptPhase != g_lastPhase) {
+        if (g_lastPhase >= 0) ++g_phaseChanges;
+        g_lastPhase = g_GameState.StageScriptPhase;
+    }
     if (g_child.active) {
         JudgeChild();
         return;
@@ -249,19 +286,24 @@ void PlayFrameObserved() {
         return;
     }
     if (g_settings.stage >= 0 && g_stage < 0 && g_GameState.StageIndex == g_settings.stage &&
-        g_GameState.FrameCounter == 1) {
-        // The stage's first frame: the prefix's words from here on are dropped.
+        g_GameState.FrameCounter == g_settings.begin) {
+        // The stage's frame `begin`: the prefix's words from here on are dropped.
         g_prefixLength = position - 1;
         g_words.resize(position);
         ResumeInput(g_words, position);
     }
     if (position < g_prefixLength || g_PauseMenu.PauseActive) return;
     if (g_settings.stage >= 0 && g_GameState.StageIndex != g_settings.stage) return;
-    if (g_stage < 0) g_stage = g_GameState.StageIndex;
+    if (g_stage < 0) {
+        g_stage = g_GameState.StageIndex;
+        g_lastPhase = g_GameState.StageScriptPhase;
+    }
     const std::size_t played = position - g_prefixLength;
     const bool there = g_GameState.StageScriptPhase == g_settings.untilPhase &&
                        g_GameState.StageScriptFrame >= g_settings.untilFrame;
-    if (played >= static_cast<std::size_t>(g_settings.frames) || there) {
+    const bool survived = g_settings.survive > 0 && played >= static_cast<std::size_t>(g_settings.survive);
+    if (played >= static_cast<std::size_t>(g_settings.frames) || there || survived) {
+        g_reached = there || survived;
         ApplicationExit();
         return;
     }
@@ -287,6 +329,7 @@ void ReportFrameObserved() {
     }
     const std::size_t position = platform::ScriptedInputPosition();
     g_cleared = g_GameState.PlayEndKind == kPlayEndStageOver && g_PlayerState[0].lives > 0;
+    g_reached = g_cleared && g_settings.untilPhase < 0 && g_settings.survive == 0;
     std::fprintf(stderr, "frame %zu: the play scene ended (%s); phase %d, hits %d\n", position,
                  g_cleared ? "cleared" : "not cleared", g_GameState.StageScriptPhase, g_GameState.MissCount);
     // The play is the words up to the last play frame; the look-ahead's rest goes.
@@ -351,7 +394,8 @@ void WriteSteps(std::ostream& out, const std::vector<u16>& words, std::size_t fr
 
 // The prefix script's lines for its first `count` words: its own lines (and
 // comments) while whole steps fit (a repeat block is one step), the step that
-// is cut written out run-length coded.
+// is cut written out run-length coded, and the words after the prefix's end
+// (the frames without input before the stage began) run-length coded too.
 void WritePrefixHead(std::ostream& out, const std::string& text, std::size_t count) {
     std::istringstream in(text);
     std::string line;
@@ -381,6 +425,7 @@ void WritePrefixHead(std::ostream& out, const std::string& text, std::size_t cou
         taken += std::min(words.size(), count - taken);
         block.clear();
     }
+    if (taken < count) WriteSteps(out, g_words, taken, count);
 }
 
 // The script: the prefix (up to the stage's start with --stage), the play
@@ -396,8 +441,8 @@ void WriteScript(const std::string& prefixText) {
     }
     const std::size_t playEnd = g_playEnd > 0 ? g_playEnd : g_words.size();
     out << "# Stage index " << g_stage << ", found by tools/clearsearch (--step " << g_settings.step << " --look "
-        << g_settings.look << "): " << (playEnd - g_prefixLength) << " frames, " << g_GameState.MissCount
-        << " lives lost.\n";
+        << g_settings.look << (g_settings.fireAlternate ? " --fire alternate" : "") << "): "
+        << (playEnd - g_prefixLength) << " frames, " << g_GameState.MissCount << " lives lost.\n";
     WriteSteps(out, g_words, g_prefixLength, playEnd);
     if (g_entered > 0 && g_stage == kPlayableStages - 1) {
         out << "# The stage report, the ending, the result (its name entries and the replay save),\n"
@@ -413,11 +458,12 @@ void WriteScript(const std::string& prefixText) {
     }
 }
 
+// Every option takes one value.
 bool ParseArgs(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
+    if (argc % 2 == 0) return false;
+    for (int i = 1; i + 1 < argc; i += 2) {
         const std::string a = argv[i];
-        const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (!value) return false;
+        const char* value = argv[i + 1];
         if (a == "--prefix") g_settings.prefix = value;
         else if (a == "--out") g_settings.out = value;
         else if (a == "--step") g_settings.step = std::atoi(value);
@@ -426,12 +472,23 @@ bool ParseArgs(int argc, char** argv) {
         else if (a == "--hash-every") g_settings.hashEvery = std::atoi(value);
         else if (a == "--stage") g_settings.stage = std::atoi(value);
         else if (a == "--enter") g_settings.enter = std::atoi(value);
-        else if (a != "--until" || std::sscanf(value, "%d,%d", &g_settings.untilPhase, &g_settings.untilFrame) != 2)
+        else if (a == "--begin") g_settings.begin = std::atoi(value);
+        else if (a == "--jobs") g_settings.jobs = std::atoi(value);
+        else if (a == "--survive") g_settings.survive = std::atoll(value);
+        else if (a == "--fire") {
+            if (std::strcmp(value, "hold") != 0 && std::strcmp(value, "alternate") != 0) return false;
+            g_settings.fireAlternate = std::strcmp(value, "alternate") == 0;
+        } else if (a == "--until") {
+            if (std::sscanf(value, "%d,%d", &g_settings.untilPhase, &g_settings.untilFrame) != 2) return false;
+        } else {
             return false;
-        ++i;
+        }
     }
+    if (g_settings.survive > 0) g_settings.frames = g_settings.survive;
     return !g_settings.prefix.empty() && !g_settings.out.empty() && g_settings.step > 0 && g_settings.look >= 0 &&
-           g_settings.stage >= -1 && g_settings.stage < kPlayableStages && g_settings.enter >= 0;
+           g_settings.stage >= -1 && g_settings.stage < kPlayableStages && g_settings.enter >= 0 &&
+           g_settings.begin >= 1 && (g_settings.begin == 1 || g_settings.stage >= 0) && g_settings.survive >= 0 &&
+           g_settings.frames > 0 && g_settings.jobs >= 1;
 }
 
 }  // namespace
@@ -439,11 +496,16 @@ bool ParseArgs(int argc, char** argv) {
 int main(int argc, char** argv) {
     if (!ParseArgs(argc, argv)) {
         std::fprintf(stderr,
-                     "usage: clearsearch --prefix FILE --out FILE [--stage N] [--enter N] [--step N] [--look N]\n"
-                     "                   [--frames N] [--until P,F] [--hash-every N]\n");
+                     "usage: clearsearch --prefix FILE --out FILE [--stage N [--begin F]] [--enter N] [--until P,F]\n"
+                     "                   [--survive N] [--fire hold|alternate] [--step N] [--look N] [--jobs N]\n"
+                     "                   [--frames N] [--hash-every N]\n");
         return 2;
     }
     std::ifstream in(g_settings.prefix);
+    if (!in) {
+        std::fprintf(stderr, "clearsearch: cannot read %s\n", g_settings.prefix.c_str());
+        return 2;
+    }
     std::stringstream text;
     text << in.rdbuf();
     std::string error;
@@ -482,7 +544,9 @@ int main(int argc, char** argv) {
     const i32 code = ApplicationMain(0, nullptr);
     WriteScript(text.str());
     fs::remove_all(folder);
-    std::fprintf(stderr, "clearsearch: %zu frames of play written to %s\n",
-                 (g_playEnd > 0 ? g_playEnd : g_words.size()) - g_prefixLength, g_settings.out.c_str());
-    return code;
+    std::fprintf(stderr, "clearsearch: %zu frames of play written to %s; the goal was %s\n",
+                 (g_playEnd > 0 ? g_playEnd : g_words.size()) - g_prefixLength, g_settings.out.c_str(),
+                 g_reached ? "reached" : "not reached");
+    if (code != 0) return code;
+    return g_reached ? 0 : 1;
 }

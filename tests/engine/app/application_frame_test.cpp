@@ -315,14 +315,15 @@ TEST(ApplicationMainTest, NoDrawSwitchesDrawingOffForTheRun) {
 TEST(RunOptionsTest, ParsesTheRunnerOptions) {
     const char* argv[] = {"tolvarin",        "--headless", "--frames",       "300",      "--input",
                           "in.bin",          "--hash-every", "60",           "--status-every", "7",
-                          "--screenshot-at", "1,50,300",   "--screenshot-dir", "out"};
+                          "--screenshot-at", "1,50,300",   "--screenshot-dir", "out",  "--hash-parts", "30"};
     RunOptions o;
     std::string error;
-    ASSERT_TRUE(ParseRunOptions(14, const_cast<char**>(argv), o, error)) << error;
+    ASSERT_TRUE(ParseRunOptions(16, const_cast<char**>(argv), o, error)) << error;
     EXPECT_TRUE(o.headless);
     EXPECT_EQ(o.frameLimit, 300);
     EXPECT_EQ(o.inputFile, "in.bin");
     EXPECT_EQ(o.hashEvery, 60);
+    EXPECT_EQ(o.hashPartsEvery, 30);
     EXPECT_EQ(o.statusEvery, 7);
     EXPECT_EQ(o.screenshotAt, (std::vector<i64>{1, 50, 300}));
     EXPECT_EQ(o.screenshotDir, "out");
@@ -365,6 +366,7 @@ TEST(RunOptionsTest, RejectsBadOptions) {
                          Bad{{"x", "--frames", "+5"}}, Bad{{"x", "--frames", " 5"}}, Bad{{"x", "--frames", ""}},
                          Bad{{"x", "--hash-every", "0"}}, Bad{{"x", "--hash-every", "4294967297"}},
                          Bad{{"x", "--status-every", "0"}}, Bad{{"x", "--status-every"}},
+                         Bad{{"x", "--hash-parts", "0"}}, Bad{{"x", "--hash-parts"}},
                          Bad{{"x", "--screenshot-at", "1,,2"}},
                          Bad{{"x", "--screenshot-at", "5,18446744073709551616"}}, Bad{{"x", "--fast"}}}) {
         RunOptions o;

@@ -2,7 +2,6 @@
 // over the sample data set's sheets (each sheet's cells are labelled with the
 // sprite kinds drawn from them).
 #include <filesystem>
-#include <numbers>
 #include <string>
 #include <vector>
 
@@ -17,7 +16,6 @@
 
 namespace {
 
-constexpr f32 kPi = std::numbers::pi_v<f32>;
 constexpr f32 kHalfPi = 1.5707964f;
 const std::string kGolden = TOLVARIN_TEST_DIR "/golden";
 

@@ -14,6 +14,7 @@
 #include "game/play/player.h"
 #include "game/play/stage_dispatch.h"
 #include "game/play/stage_random.h"
+#include "game/play/state_hash.h"
 #include "game/shell/game_math.h"
 #include "game/shell/game_state.h"
 #include "tests/game/play/play_fixture.h"
@@ -655,6 +656,8 @@ TEST_F(PlayFixture, RegisterPlaySceneInstallsTheFrameTheCameraAndTheHash) {
 
 // ---- state hash ----
 
+// Each change moves the combined hash and the one part that holds what it
+// changed, and no other part.
 TEST_F(PlayFixture, StateHashReadsTheStateOnlyAndSeesEveryPart) {
     Load(0);
     PlayFrame();
@@ -664,31 +667,45 @@ TEST_F(PlayFixture, StateHashReadsTheStateOnlyAndSeesEveryPart) {
     g_CoinList.push_back(Coin{});
     const u32 generator = RandomGetState();
     const u64 base = ComputeStateHash();
+    const StateHashParts baseParts = ComputeStateHashParts();
     EXPECT_EQ(RandomGetState(), generator);
     EXPECT_EQ(ComputeStateHash(), base);
+    EXPECT_EQ(baseParts.combined, base);
 
-    auto differs = [&](auto change, auto undo, const char* what) {
+    auto differs = [&](auto change, auto undo, StatePart part, const char* what) {
         change();
         EXPECT_NE(ComputeStateHash(), base) << what;
+        const StateHashParts changed = ComputeStateHashParts();
+        for (int i = 0; i < kStatePartCount; ++i) {
+            EXPECT_EQ(changed.part[i] != baseParts.part[i], i == static_cast<int>(part))
+                << what << ": part " << kStatePartNames[i];
+        }
         undo();
         EXPECT_EQ(ComputeStateHash(), base) << what;
     };
-    differs([] { ++g_GameState.FrameCounter; }, [] { --g_GameState.FrameCounter; }, "frame");
-    differs([] { ++g_GameState.StageScriptPhase; }, [] { --g_GameState.StageScriptPhase; }, "phase");
-    differs([] { g_GameState.StoryFlags[60] ^= 1; }, [] { g_GameState.StoryFlags[60] ^= 1; }, "story flag");
-    differs([] { g_PlayerState[0].RunScore += 10; }, [] { g_PlayerState[0].RunScore -= 10; }, "score");
-    differs([] { g_EnemyList[0].x += 1.0f; }, [] { g_EnemyList[0].x -= 1.0f; }, "enemy");
-    differs([] { ++g_EnemyPartPool[5].hp; }, [] { --g_EnemyPartPool[5].hp; }, "part");
+    using P = StatePart;
+    differs([] { ++g_GameState.FrameCounter; }, [] { --g_GameState.FrameCounter; }, P::kScript, "frame");
+    differs([] { ++g_GameState.StageScriptPhase; }, [] { --g_GameState.StageScriptPhase; }, P::kScript, "phase");
+    differs([] { g_GameState.StoryFlags[60] ^= 1; }, [] { g_GameState.StoryFlags[60] ^= 1; }, P::kScript,
+            "story flag");
+    differs([] { g_ContinuePrompt.cursor ^= 1; }, [] { g_ContinuePrompt.cursor ^= 1; }, P::kScript, "prompt");
+    differs([] { ++g_TalkState.lineFrame; }, [] { --g_TalkState.lineFrame; }, P::kScript, "talk");
+    differs([] { g_PlayerState[0].RunScore += 10; }, [] { g_PlayerState[0].RunScore -= 10; }, P::kPlayer, "score");
+    differs([] { g_PlayerState[0].x += 1.0f; }, [] { g_PlayerState[0].x -= 1.0f; }, P::kPlayer, "position");
+    differs([] { g_EnemyList[0].x += 1.0f; }, [] { g_EnemyList[0].x -= 1.0f; }, P::kEnemies, "enemy");
+    differs([] { ++g_EnemyPartPool[5].hp; }, [] { --g_EnemyPartPool[5].hp; }, P::kEnemies, "part");
     differs([] { g_TargetMarkerList[0].part = &g_EnemyPartPool[6]; },
-            [] { g_TargetMarkerList[0].part = &g_EnemyPartPool[5]; }, "marker");
-    differs([] { g_CoinList[0].age = 9; }, [] { g_CoinList[0].age = 0; }, "coin");
-    differs([] { g_EffectList.push_back(Effect{}); }, [] { g_EffectList.clear(); }, "effects");
-    differs([] { g_EnemyBulletList.push_back(EnemyBullet{}); }, [] { g_EnemyBulletList.clear(); }, "bullets");
-    differs([] { g_EnemyShellList.push_back(EnemyShell{}); }, [] { g_EnemyShellList.clear(); }, "shells");
-    differs([] { g_PlayerMissileList.push_back(PlayerMissile{}); }, [] { g_PlayerMissileList.clear(); }, "missiles");
-    differs([] { g_PlayerShotList.push_back(PlayerShot{}); }, [] { g_PlayerShotList.clear(); }, "shots");
+            [] { g_TargetMarkerList[0].part = &g_EnemyPartPool[5]; }, P::kEffects, "marker");
+    differs([] { g_CoinList[0].age = 9; }, [] { g_CoinList[0].age = 0; }, P::kEffects, "coin");
+    differs([] { g_EffectList.push_back(Effect{}); }, [] { g_EffectList.clear(); }, P::kEffects, "effects");
+    differs([] { g_EnemyBulletList.push_back(EnemyBullet{}); }, [] { g_EnemyBulletList.clear(); }, P::kShots,
+            "bullets");
+    differs([] { g_EnemyShellList.push_back(EnemyShell{}); }, [] { g_EnemyShellList.clear(); }, P::kShots, "shells");
+    differs([] { g_PlayerMissileList.push_back(PlayerMissile{}); }, [] { g_PlayerMissileList.clear(); }, P::kShots,
+            "missiles");
+    differs([] { g_PlayerShotList.push_back(PlayerShot{}); }, [] { g_PlayerShotList.clear(); }, P::kShots, "shots");
     const u32 state = RandomGetState();
-    differs([] { RandomNext(); }, [state] { RandomSetState(state); }, "engine generator");
+    differs([] { RandomNext(); }, [state] { RandomSetState(state); }, P::kGenerators, "engine generator");
     // A recording and its playback compare equal: the mode and the live keys do not count.
     g_GameState.GameMode = kGameModeReplay;
     g_PlayerState[0].liveKeys[kKeyZ] = kKeyPressed;
@@ -696,7 +713,8 @@ TEST_F(PlayFixture, StateHashReadsTheStateOnlyAndSeesEveryPart) {
     g_GameState.GameMode = kGameModeNormal;
     g_PlayerState[0].liveKeys[kKeyZ] = kKeyUpState;
     const StageRandom saved = g_StageRandomState;
-    differs([] { StageRandomNext(&g_StageRandomState); }, [saved] { g_StageRandomState = saved; }, "stage generator");
+    differs([] { StageRandomNext(&g_StageRandomState); }, [saved] { g_StageRandomState = saved; }, P::kGenerators,
+            "stage generator");
 }
 
 TEST_F(PlayFixture, EndPlaySceneReleasesEveryStageImage) {

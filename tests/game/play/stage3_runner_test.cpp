@@ -22,6 +22,7 @@
 #include "tests/game/play/runner_support.h"
 #include "tests/support/expected_file.h"
 #include "tests/support/program.h"
+#include "tests/support/run_outcome.h"
 #include "game/play/records.h"
 #include "tools/sampledata/input_script.h"
 
@@ -78,14 +79,11 @@ TEST_P(Stage3RunnerTest, TheStageSelectStartsTheStageOnTheScriptsRoute) {
     EXPECT_EQ(settled->phase, c.phase);
 }
 
-// The outcome kept beside the input: the state hash of every 500th frame of
-// the recording and of its last frame, and the stage's score.
+// The outcome kept beside the input: the state hash (and its parts) of every
+// 500th frame of the recording and of its last frame, and the stage's score.
 std::string RunOutcome(const std::vector<FrameHash>& hashes, const ReplayHeader& header) {
     std::ostringstream out;
-    for (std::size_t i = 0; i < hashes.size(); ++i) {
-        if (hashes[i].frame % 500 == 0 || i + 1 == hashes.size())
-            out << "frame " << hashes[i].frame << " " << hashes[i].hash << "\n";
-    }
+    out << testing_support::CheckpointLines(hashes, 500);
     out << "stage " << kStage << " score " << header.stageScore[kStage] << "\n";
     return out.str();
 }
@@ -108,8 +106,10 @@ void RecordAndPlayBack(const std::string& script, u8 routeAFlag) {
     }
     const std::vector<u16> words = Script(script);
     testing_support::WriteInputWords(folder.dir() / "input.bin", words);
-    const ProgramResult record = folder.Run({"--no-draw", "--frames", std::to_string(words.size()), "--input",
-                                             "input.bin", "--record", "run.rpl", "--hash-every", "1"});
+    std::vector<std::string> args = {"--no-draw", "--frames", std::to_string(words.size()), "--input", "input.bin",
+                                     "--record", "run.rpl"};
+    args.insert(args.end(), testing_support::kHashEveryFrame.begin(), testing_support::kHashEveryFrame.end());
+    const ProgramResult record = folder.Run(args);
     ASSERT_EQ(record.exitCode, 0) << record;
     const std::vector<FrameHash> recorded = testing_support::ParseFrameHashes(record.out);
     ASSERT_EQ(recorded.size(), words.size()) << record;
@@ -132,7 +132,9 @@ void RecordAndPlayBack(const std::string& script, u8 routeAFlag) {
     // The sanitizer build checks the recorded run; the playback is the normal build's.
     return;
 #endif
-    const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"});
+    args = {"--no-draw", "--play", "run.rpl"};
+    args.insert(args.end(), testing_support::kHashEveryFrame.begin(), testing_support::kHashEveryFrame.end());
+    const ProgramResult play = folder.Run(args);
     ASSERT_EQ(play.exitCode, 0) << play;
     EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play;
     const std::vector<FrameHash> played = testing_support::ParseFrameHashes(play.out);
@@ -142,19 +144,13 @@ void RecordAndPlayBack(const std::string& script, u8 routeAFlag) {
     // the first one found, the rest one to one. After the last input word the
     // stage report holds the play state still, longer than the recording
     // did: a frame there repeats the state it matched last or is a later one.
-    std::size_t r = 0;
-    while (r < recorded.size() && recorded[r].hash != played[0].hash) ++r;
-    ASSERT_LT(r, recorded.size()) << "the playback's first frame is not a state of the recording";
-    for (std::size_t p = 0; p < stageFrames; ++p, ++r) {
-        ASSERT_LT(r, recorded.size());
-        ASSERT_EQ(played[p].hash, recorded[r].hash) << "playback frame " << played[p].frame;
+    const testing_support::PlaybackMatch match = testing_support::FollowRecording(recorded, played, true);
+    const std::size_t first = match.matched.empty() ? 0 : match.matched.front();
+    for (std::size_t p = 0; p < stageFrames && p < match.matched.size(); ++p) {
+        ASSERT_LT(first + p, recorded.size());
+        ASSERT_EQ(match.matched[p], first + p) << testing_support::FrameMismatch(played[p], recorded[first + p]);
     }
-    for (std::size_t p = stageFrames; p < played.size(); ++p) {
-        if (played[p].hash == recorded[r - 1].hash) continue;
-        while (r < recorded.size() && recorded[r].hash != played[p].hash) ++r;
-        ASSERT_LT(r, recorded.size()) << "playback frame " << played[p].frame << " is not a state of the recording";
-        ++r;
-    }
+    ASSERT_TRUE(match.Result());
 }
 
 TEST_P(Stage3RunnerTest, TheRunIsRecordedAndPlaysBackWithTheSameStateEveryFrame) {
@@ -162,7 +158,7 @@ TEST_P(Stage3RunnerTest, TheRunIsRecordedAndPlaysBackWithTheSameStateEveryFrame)
     RecordAndPlayBack(std::string("route_") + c.name + "_input", c.routeAFlag);
 }
 
-// The runs found by stage3_route_search.cpp fly each route to its boss with
+// The boss runs (route_{a,b}_boss_input.txt) fly each route to its boss with
 // every life kept: the boss arrives in this process's run, and the program's
 // recording plays back frame for frame.
 TEST_P(Stage3RunnerTest, TheBossRunReachesTheBossAndPlaysBack) {

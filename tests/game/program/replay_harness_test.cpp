@@ -23,6 +23,7 @@
 #include "game/shell/save_files.h"
 #include "tests/support/expected_file.h"
 #include "tests/support/program.h"
+#include "tests/support/run_outcome.h"
 #include "tools/sampledata/input_script.h"
 
 namespace {
@@ -47,6 +48,12 @@ void WriteBytes(const fs::path& p, const std::vector<u8>& bytes) {
 using testing_support::FrameHash;
 using testing_support::ParseFrameHashes;
 using testing_support::ProgramResult;
+
+// The arguments with the state hash and its parts printed every frame.
+std::vector<std::string> WithHashes(std::vector<std::string> args) {
+    args.insert(args.end(), testing_support::kHashEveryFrame.begin(), testing_support::kHashEveryFrame.end());
+    return args;
+}
 
 // A program folder of the test's own, where text input scripts become the
 // program's input words.
@@ -146,14 +153,11 @@ void PrintTo(const RecordCase& c, std::ostream* os) { *os << c.name; }
 constexpr std::chrono::minutes kLongRun{3};
 
 // The outcome of a recorded run as its expected file keeps it: the state hash
-// of every 1,000th frame and of the last, and the score of every stage the
-// replay holds.
+// (and its parts) of every 1,000th frame and of the last, and the score of
+// every stage the replay holds.
 std::string RunOutcome(const std::vector<FrameHash>& hashes, const ReplayHeader& header) {
     std::ostringstream out;
-    for (std::size_t i = 0; i < hashes.size(); ++i) {
-        if (hashes[i].frame % 1000 == 0 || i + 1 == hashes.size())
-            out << "frame " << hashes[i].frame << " " << hashes[i].hash << "\n";
-    }
+    out << testing_support::CheckpointLines(hashes, 1000);
     for (i32 s = 0; s < kStageSlots; ++s) {
         if (header.played[static_cast<std::size_t>(s)] != 0)
             out << "stage " << s << " score " << header.stageScore[static_cast<std::size_t>(s)] << "\n";
@@ -181,9 +185,9 @@ ReplayHeader RecordAndPlayBack(const std::string& script, i32 stage, i32 startKi
     ProgramFolder folder(false);
     if (prepare) prepare(folder.dir());
     const std::size_t frames = folder.WriteScript("script.bin", script);
-    const ProgramResult record = folder.Run({"--no-draw", "--frames", std::to_string(frames), "--input", "script.bin",
-                                             "--record", "run.rpl", "--hash-every", "1"},
-                                            kLongRun);
+    const ProgramResult record = folder.Run(
+        WithHashes({"--no-draw", "--frames", std::to_string(frames), "--input", "script.bin", "--record", "run.rpl"}),
+        kLongRun);
     EXPECT_EQ(record.exitCode, 0) << record;
     EXPECT_TRUE(fs::exists(folder.dir() / "run.rpl")) << record;
     const std::vector<FrameHash> recorded = ParseFrameHashes(record.out);
@@ -201,7 +205,7 @@ ReplayHeader RecordAndPlayBack(const std::string& script, i32 stage, i32 startKi
     }
     if (recorded.empty() || words <= minWords) return header;
 
-    const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"}, kLongRun);
+    const ProgramResult play = folder.Run(WithHashes({"--no-draw", "--play", "run.rpl"}), kLongRun);
     EXPECT_EQ(play.exitCode, 0) << play;
     EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play;
     const std::vector<FrameHash> played = ParseFrameHashes(play.out);
@@ -209,23 +213,13 @@ ReplayHeader RecordAndPlayBack(const std::string& script, i32 stage, i32 startKi
     EXPECT_EQ(played.size(), words);
     if (played.empty()) return header;
 
-    std::size_t r = 0;
-    std::size_t firstMatch = recorded.size();
-    for (std::size_t p = 0; p < played.size(); ++p) {
-        while (r < recorded.size() && recorded[r].hash != played[p].hash) ++r;
-        if (r >= recorded.size()) {
-            ADD_FAILURE() << "playback frame " << played[p].frame << " (" << played[p].hash
-                          << ") is not a state of the recording after its frame "
-                          << (p ? recorded[firstMatch].frame : 0);
-            return header;
-        }
-        if (p == 0) firstMatch = r;
-        ++r;
-    }
+    const testing_support::PlaybackMatch match = testing_support::FollowRecording(recorded, played, false);
+    EXPECT_TRUE(match.Result());
+    if (!match.ok()) return header;
     // The playback ends in the recording's last state, and skipped no more of
     // the recording's play frames than its pause took.
     EXPECT_EQ(played.back().hash, recorded.back().hash);
-    EXPECT_LE(recorded.size() - firstMatch - played.size(), maxSkipped);
+    EXPECT_LE(recorded.size() - match.matched.front() - played.size(), maxSkipped);
     return header;
 }
 
@@ -268,8 +262,8 @@ TEST(WholeGameRun, ClearsEveryStageItEntersAndPlaysBack) {
     ProgramFolder folder(false);
     const std::size_t frames = folder.WriteScript("script.bin", script);
     const ProgramResult record =
-        folder.Run({"--no-draw", "--frames", std::to_string(frames), "--input", "script.bin", "--record", "run.rpl",
-                    "--hash-every", "1", "--status-every", "1"},
+        folder.Run(WithHashes({"--no-draw", "--frames", std::to_string(frames), "--input", "script.bin", "--record",
+                               "run.rpl", "--status-every", "1"}),
                    kLongRun);
     ASSERT_EQ(record.exitCode, 0) << record;  // a continue would leave no replay
     const std::vector<FrameHash> recorded = ParseFrameHashes(record.out);
@@ -350,7 +344,7 @@ TEST(WholeGameRun, ClearsEveryStageItEntersAndPlaysBack) {
     }
     EXPECT_TRUE(testing_support::MatchesExpectedFile(kProgramTests / "whole_game_expected.txt", outcome));
 
-    const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"}, kLongRun);
+    const ProgramResult play = folder.Run(WithHashes({"--no-draw", "--play", "run.rpl"}), kLongRun);
     ASSERT_EQ(play.exitCode, 0) << play;
     EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play;
     const std::vector<FrameHash> played = ParseFrameHashes(play.out);
@@ -362,22 +356,12 @@ TEST(WholeGameRun, ClearsEveryStageItEntersAndPlaysBack) {
     // reports between the stages hold the play state still, and the playback
     // stays on them longer than the recording (which left them with a key): a
     // playback frame may repeat the state it matched last.
-    std::size_t r = 0;
-    std::size_t repeats = 0;
-    for (std::size_t p = 0; p < played.size(); ++p) {
-        if (r > 0 && recorded[r - 1].hash == played[p].hash) {
-            ++repeats;
-            continue;
-        }
-        while (r < recorded.size() && recorded[r].hash != played[p].hash) ++r;
-        ASSERT_LT(r, recorded.size()) << "playback frame " << played[p].frame << " (" << played[p].hash
-                                      << ") is not a state of the recording";
-        ++r;
-    }
+    const testing_support::PlaybackMatch match = testing_support::FollowRecording(recorded, played, true);
+    ASSERT_TRUE(match.Result());
     // The only held states are the reports': the stages' frames match one to
     // one. The playback ends where the recording's stages end (a playback
     // leaves the last stage's report for the replay browser, not the ending).
-    EXPECT_LE(repeats, played.size() - stageFrames);
+    EXPECT_LE(match.holds, played.size() - stageFrames);
     EXPECT_EQ(played.back().hash, recorded[lastStageFrame].hash);
 }
 
@@ -435,8 +419,7 @@ TEST(NoDrawOption, TheFirstStageHasTheSameStateEveryFrameWithAndWithoutDrawing) 
     ProgramFolder folder(false);
     folder.WriteScript("script.bin", WholeGameScript());
     constexpr std::size_t frames = 15800;  // the second stage starts at frame 15,258
-    const std::vector<std::string> run = {"--frames", std::to_string(frames), "--input", "script.bin", "--hash-every",
-                                          "1"};
+    const std::vector<std::string> run = WithHashes({"--frames", std::to_string(frames), "--input", "script.bin"});
     const ProgramResult drawn = folder.Run(run, kLongRun);
     ASSERT_EQ(drawn.exitCode, 0) << drawn;
     std::vector<std::string> withoutDrawing = {"--no-draw"};
@@ -447,12 +430,12 @@ TEST(NoDrawOption, TheFirstStageHasTheSameStateEveryFrameWithAndWithoutDrawing) 
     ASSERT_EQ(a.size(), frames);
     ASSERT_EQ(b.size(), frames);
     for (std::size_t i = 0; i < frames; ++i) {
-        ASSERT_EQ(a[i].hash, b[i].hash) << "frame " << a[i].frame;
+        ASSERT_EQ(a[i].hash, b[i].hash) << "without drawing, " << testing_support::FrameMismatch(b[i], a[i]);
     }
 }
 
 // A HARD run of the second stage from the stage select, its moves found by
-// the input search (tests/game/program/hard_stage2_input.txt says what it
+// an input search (tests/game/program/hard_stage2_input.txt says what it
 // does): it flies every wave and road of the stage to the boss's arrival, and
 // its replay reaches the recorded state every frame. Its outcome is kept in
 // hard_stage2_expected.txt.
@@ -692,10 +675,33 @@ TEST(StartChecks, HelpListsTheOptions) {
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, "");
     for (const char* option : {"--headless", "--frames", "--input", "--record", "--play", "--hash-every",
-                               "--status-every", "--screenshot-at", "--screenshot-dir", "--no-draw", "--frame-times"}) {
+                               "--hash-parts", "--status-every", "--screenshot-at", "--screenshot-dir", "--no-draw", "--frame-times"}) {
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
     }
     EXPECT_FALSE(fs::exists(folder.dir() / "config.dat"));
+}
+
+// --hash-parts puts each frame's parts on a line after its hash line, the
+// last frame's too: the six parts by name, each a 64-bit hash.
+TEST(HashParts, FollowEachHashLineAndNameTheSixParts) {
+    ProgramFolder folder(false);
+    const ProgramResult r = folder.Run({"--no-draw", "--frames", "25", "--hash-every", "10", "--hash-parts", "10"});
+    ASSERT_EQ(r.exitCode, 0) << r;
+    const std::vector<FrameHash> hashes = ParseFrameHashes(r.out);
+    ASSERT_EQ(hashes.size(), 3u) << r;
+    EXPECT_EQ(hashes.back().frame, 25);
+    for (const FrameHash& h : hashes) {
+        std::istringstream fields(h.parts);
+        std::vector<std::string> names;
+        std::string name, hash;
+        while (fields >> name >> hash) {
+            names.push_back(name);
+            EXPECT_EQ(hash.find_first_not_of("0123456789abcdef"), std::string::npos) << hash;
+            EXPECT_EQ(hash.size(), 16u);
+        }
+        EXPECT_EQ(names, (std::vector<std::string>{"player", "enemies", "shots", "effects", "generators", "script"}))
+            << "frame " << h.frame;
+    }
 }
 
 // A number the options cannot hold is refused, never clamped into a run that

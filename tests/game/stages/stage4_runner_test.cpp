@@ -21,6 +21,7 @@
 #include "game/shell/save_files.h"
 #include "game/shell/story_flags.h"
 #include "tests/support/expected_file.h"
+#include "tests/support/run_outcome.h"
 #include "tests/support/program.h"
 #include "tools/sampledata/input_script.h"
 
@@ -90,11 +91,7 @@ private:
 // and rank.
 std::string RunOutcome(const std::vector<FrameHash>& hashes, const ReplayHeader& header) {
     std::ostringstream out;
-    for (std::size_t i = 0; i < hashes.size(); ++i) {
-        if (hashes[i].frame % 1000 == 0 || i + 1 == hashes.size()) {
-            out << "frame " << hashes[i].frame << " " << hashes[i].hash << "\n";
-        }
-    }
+    out << testing_support::CheckpointLines(hashes, 1000);
     out << "story flags";
     for (i32 f = 70; f <= 75; ++f) out << " " << static_cast<int>(header.storyFlags[static_cast<std::size_t>(f)]);
     out << "\nstage 3 score " << header.stageScore[3] << " rank " << header.stageRank[3] << "\n";
@@ -106,10 +103,10 @@ std::string RunOutcome(const std::vector<FrameHash>& hashes, const ReplayHeader&
 // recording's last state. The header of the recording.
 ReplayHeader RecordAndPlayBack(const std::string& script, const std::string& expected) {
     StageSelectFolder folder({{script}});
-    const ProgramResult record =
-        folder.Run({"--no-draw", "--frames", std::to_string(folder.frames()), "--input", "input.bin", "--record",
-                    "run.rpl", "--hash-every", "1"},
-                   std::chrono::minutes(3));
+    std::vector<std::string> args = {"--no-draw", "--frames", std::to_string(folder.frames()), "--input", "input.bin",
+                                     "--record", "run.rpl"};
+    args.insert(args.end(), testing_support::kHashEveryFrame.begin(), testing_support::kHashEveryFrame.end());
+    const ProgramResult record = folder.Run(args, std::chrono::minutes(3));
     EXPECT_EQ(record.exitCode, 0) << record;
     const std::vector<FrameHash> recorded = ParseFrameHashes(record.out);
     EXPECT_EQ(recorded.size(), folder.frames()) << record;
@@ -124,7 +121,9 @@ ReplayHeader RecordAndPlayBack(const std::string& script, const std::string& exp
     // The sanitizer build checks the run itself; the playback is the normal build's.
     return header;
 #endif
-    const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"}, std::chrono::minutes(3));
+    args = {"--no-draw", "--play", "run.rpl"};
+    args.insert(args.end(), testing_support::kHashEveryFrame.begin(), testing_support::kHashEveryFrame.end());
+    const ProgramResult play = folder.Run(args, std::chrono::minutes(3));
     EXPECT_EQ(play.exitCode, 0) << play;
     EXPECT_EQ(play.err.find("input ends early"), std::string::npos) << play;
     const std::vector<FrameHash> played = ParseFrameHashes(play.out);
@@ -132,16 +131,9 @@ ReplayHeader RecordAndPlayBack(const std::string& script, const std::string& exp
     // The stage report holds the play state still, and the playback stays on
     // it longer than the recording: a playback frame may repeat the state it
     // matched last.
-    std::size_t r = 0;
-    for (std::size_t p = 0; p < played.size(); ++p) {
-        if (r > 0 && recorded[r - 1].hash == played[p].hash) continue;
-        while (r < recorded.size() && recorded[r].hash != played[p].hash) ++r;
-        if (r == recorded.size()) {
-            ADD_FAILURE() << "playback frame " << played[p].frame << " is not a state of the recording";
-            return header;
-        }
-        ++r;
-    }
+    const testing_support::PlaybackMatch match = testing_support::FollowRecording(recorded, played, true);
+    EXPECT_TRUE(match.Result());
+    if (!match.ok()) return header;
     if (!played.empty() && !recorded.empty()) {
         EXPECT_EQ(played.back().hash, recorded.back().hash);
     }
