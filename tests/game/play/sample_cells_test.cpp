@@ -1,7 +1,7 @@
 // The sample data set draws every cell the game's tables read: the faces,
 // balloon columns and speech cells of every talk line, the animation and
 // facing frames of every enemy look, the frames of every effect, the name
-// characters and the endings list. Each cell the game reads must lie within
+// characters, the endings list and the stage report's comments. Each cell the game reads must lie within
 // a rectangle the generator draws on that picture (tools/sampledata), or the
 // player sees the bare backdrop where a picture belongs.
 #include <gtest/gtest.h>
@@ -22,6 +22,7 @@
 #include "game/play/talk_events.h"
 #include "game/shell/name_characters.h"
 #include "game/shell/ranking_scene.h"
+#include "game/shell/report_scene.h"
 #include "game/shell/scene_pieces.h"
 #include "tests/game/play/enemyrt_fixture.h"
 #include "tools/sampledata/cell_list.h"
@@ -272,9 +273,11 @@ TEST_F(SampleCells, EveryEffectFrameIsDrawn) {
     EXPECT_GT(drawnKinds.size(), 25u);
 }
 
-// The characters of stored names (ranking, result, replays) and the rows of
-// the endings list. A blank character shows nothing on purpose.
-TEST(SampleShellCells, NameCharactersAndEndingsListAreDrawn) {
+// The characters of stored names (ranking, result, replays), the rows of the
+// endings list, and the stage report's comment (its face and words, chosen by
+// stage, rank and score) and rank marks. A blank character shows nothing on
+// purpose.
+TEST(SampleShellCells, NameCharactersEndingsListAndReportCommentsAreDrawn) {
     Findings findings;
     for (u32 c = 0; c <= kNameCharacterCount; ++c) {
         if (NameCharacterAt(c) == ' ') continue;
@@ -285,6 +288,21 @@ TEST(SampleShellCells, NameCharactersAndEndingsListAreDrawn) {
         findings.Check("endlist", RankingEndingTitleSource(i), "endings row " + std::to_string(i) + " title");
     }
     findings.Check("endlist", RankingEndingTitleSource(kRankingUnknownEnding), "an ending not yet seen");
+    for (i32 stage = 0; stage < kStages; ++stage) {
+        for (i32 rank = 1; rank <= 5; ++rank) {
+            for (i32 score : {0, 1}) {
+                const ReportComment c = ChooseReportComment(stage, score, 100, rank);
+                const std::string where =
+                    "report of stage " + std::to_string(stage) + " rank " + std::to_string(rank) + " score " +
+                    std::to_string(score);
+                findings.Check("face_report", ReportCommentFaceSource(c.face), where + " face");
+                findings.Check(c.image == 0 ? "clear01" : "clear02", ReportCommentCellSource(c.cell), where + " words");
+            }
+        }
+    }
+    for (i32 rank = 0; rank <= 5; ++rank) {
+        findings.Check("title3", ReportRankMarkSource(rank), "rank mark " + std::to_string(rank));
+    }
     EXPECT_TRUE(findings.None());
 }
 
