@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source tools/setup.sh
-tolvarin_setup build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+tolvarin_setup build "${TOLVARIN_BUILD_ARGS[@]}"
 tolvarin_build build tolvarin sample_data demo_replay
 tolvarin_report_game build
 args=("$@")

@@ -9,8 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source tools/setup.sh
 dir=build
-# Warnings are errors here, as in CI; a plain cmake build only reports them.
-extra=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVARIN_WERROR=ON)
+# The same configuration as play.sh's (tools/setup.sh).
+extra=("${TOLVARIN_BUILD_ARGS[@]}")
 tests=()
 if [ "${1:-}" = "--asan" ]; then
   dir=build-asan

@@ -26,6 +26,13 @@ std::shared_ptr<PcmStream> PcmStream::FromFrames(const std::vector<std::int16_t>
     return s;
 }
 
+float LimitMixedSample(float sum) {
+    const float size = std::fabs(sum);
+    if (size <= kMixKnee) return sum;
+    const float room = kMixCeiling - kMixKnee;
+    return std::copysign(kMixKnee + room * std::tanh((size - kMixKnee) / room), sum);
+}
+
 float GainFromHundredthsDb(int hundredthsDb) {
     const int v = std::clamp(hundredthsDb, -10000, 0);
     return static_cast<float>(std::pow(10.0, v / 2000.0));
@@ -184,7 +191,7 @@ void AudioMixer::Render(std::int16_t* out, std::size_t frames) {
             if (v.playing) MixVoice(v, acc, n);
         }
         for (std::size_t k = 0; k < 2 * n; ++k) {
-            const float x = std::nearbyint(acc[k]);
+            const float x = std::nearbyint(LimitMixedSample(acc[k]));
             out[k] = static_cast<std::int16_t>(std::clamp(x, -32768.0f, 32767.0f));
         }
         out += 2 * n;

@@ -61,7 +61,8 @@ public:
 
     // --- audio thread ---
     // Applies the posted commands, then mixes `frames` frames into `out`
-    // (interleaved stereo), adding voices and clipping to 16 bits.
+    // (interleaved stereo): the voices are added and each sum goes through
+    // LimitMixedSample, so that the output never reaches full scale.
     void Render(std::int16_t* out, std::size_t frames);
 
 private:
@@ -108,5 +109,13 @@ private:
 
 // Gain factor of a volume in hundredths of a decibel (-10000 .. 0): 10^(v/2000).
 float GainFromHundredthsDb(int hundredthsDb);
+
+// The headroom of the mix. Sums up to kMixKnee (three quarters of full scale)
+// pass unchanged; a larger sum is bent smoothly toward kMixCeiling, which it
+// never passes, so that loud moments lose a little level instead of being cut
+// off flat at full scale (hard clipping, heard as crackle).
+constexpr float kMixKnee = 24576.0f;
+constexpr float kMixCeiling = 32000.0f;
+float LimitMixedSample(float sum);
 
 }  // namespace platform

@@ -4,6 +4,11 @@
 #   tolvarin_setup <build-dir> [extra cmake args...]   packages and configure
 #   tolvarin_build <build-dir> [targets...]            build (default: everything)
 
+# How play.sh, test.sh and tools/update_goldens.sh configure build/: all alike,
+# so that one after another builds only what the one before did not (a changed
+# flag would compile every object again). Warnings are errors, as in CI.
+TOLVARIN_BUILD_ARGS=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVARIN_WERROR=ON)
+
 # libvorbis-dev: the music's Ogg Vorbis decoder and the sample data's encoder;
 # xvfb: an X server for the test of a display that goes away; python3: the
 # random-draw check (tools/check_random_draws.py).

@@ -6,7 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source tools/setup.sh
-tolvarin_setup build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+tolvarin_setup build "${TOLVARIN_BUILD_ARGS[@]}"
 tolvarin_build build
 tolvarin_build build demo_replay
 export SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy TOLVARIN_UPDATE_GOLDEN=1

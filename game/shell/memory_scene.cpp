@@ -9,6 +9,7 @@
 #include "game/shell/music.h"
 #include "game/shell/name_characters.h"
 #include "game/shell/replay.h"
+#include "game/shell/scene_pieces.h"
 #include "game/shell/shell_graphics.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/title_scene.h"
@@ -64,11 +65,8 @@ void DrawListRow(const ReplayHeader& h, i32 e, i32 y) {
              k <= numberDigits ? shade.bright : shade.dim);
     }
     for (i32 i = 0; i < kNameLength; ++i) {
-        const i32 c = static_cast<i32>(ClampNameCharacter(h.name[static_cast<std::size_t>(i)]));
-        const i32 cx = 30 * (c % 10);
-        const i32 cy = 25 * (c / 10);
-        Draw(g_Memory.images.name, {190 + 18 * i, y - 2, 220 + 18 * i, y + 23}, {cx, cy, cx + 29, cy + 25},
-             shade.bright);
+        Draw(g_Memory.images.name, {190 + 18 * i, y - 2, 220 + 18 * i, y + 23},
+             NameCharacterSource(h.name[static_cast<std::size_t>(i)]), shade.bright);
     }
     // Scores are stored unsigned; the display shows what an i32 holds.
     const i32 score = static_cast<i32>(h.score);

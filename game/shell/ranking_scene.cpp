@@ -20,7 +20,6 @@ namespace {
 
 constexpr u32 kWhite = 0xFFFFFFFFu;
 constexpr u32 kHighlight = 0xFF96FFFFu;
-constexpr i32 kUnknownEndingCell = 33;
 constexpr f32 kPlaneScrollPerFrame = 0.002f;
 
 bool Pressed(i32 slot) { return g_Ranking.RankingKeys[slot] == kKeyPressed; }
@@ -101,10 +100,8 @@ void DrawTable(i32 d) {
         const u32 colour = lit ? kHighlight : kWhite;
         DrawSprite(ranking, {cx - 160, y, cx - 120, y + 25}, {0, 80 + 25 * r, 39, 104 + 25 * r}, colour);
         for (i32 k = 0; k < kNameLength; ++k) {
-            const i32 c = static_cast<i32>(ClampNameCharacter(g_RankingTable.name[d][r][k]));
             const i32 x = cx - 115 + 18 * k;
-            DrawSprite(name, {x, y, x + 30, y + 25},
-                       {30 * (c % 10), 25 * (c / 10), 30 * (c % 10) + 29, 25 * (c / 10) + 25}, colour);
+            DrawSprite(name, {x, y, x + 30, y + 25}, NameCharacterSource(g_RankingTable.name[d][r][k]), colour);
         }
         DigitRow row;
         row.texture = name;
@@ -125,16 +122,23 @@ void DrawEndings() {
     DrawSprite(g_Ranking.images.endWindow, {120, cy - 215, 520, cy + 215}, {0, 0, 399, 429}, kWhite);
     for (i32 i = 0; i < kRankingEndingRows; ++i) {
         const i32 y = cy - 205 + 22 * i;
-        const i32 col = i / 17;
-        const i32 row = i % 17;
-        DrawSprite(list, {155, y, 210, y + 30}, {400 + 55 * col, 30 * row, 454 + 55 * col, 30 * row + 29}, kWhite);
-        const i32 n = g_SystemData.endingSeen[static_cast<std::size_t>(i + 1)] ? i : kUnknownEndingCell;
-        DrawSprite(list, {220, y, 420, y + 30},
-                   {200 * (n / 17), 30 * (n % 17), 200 * (n / 17) + 199, 30 * (n % 17) + 29}, kWhite);
+        DrawSprite(list, {155, y, 210, y + 30}, RankingEndingNumberSource(i), kWhite);
+        const i32 n = g_SystemData.endingSeen[static_cast<std::size_t>(i + 1)] ? i : kRankingUnknownEnding;
+        DrawSprite(list, {220, y, 420, y + 30}, RankingEndingTitleSource(n), kWhite);
     }
 }
 
 }  // namespace
+
+Rect RankingEndingNumberSource(i32 i) {
+    const i32 col = i / 17;
+    const i32 row = i % 17;
+    return {400 + 55 * col, 30 * row, 454 + 55 * col, 30 * row + 29};
+}
+
+Rect RankingEndingTitleSource(i32 n) {
+    return {200 * (n / 17), 30 * (n % 17), 200 * (n / 17) + 199, 30 * (n % 17) + 29};
+}
 
 i32 RankingPanelX(i32 o) { return 320 + SlideSign(o * o / 2, o); }
 

@@ -20,6 +20,8 @@ constexpr i32 kRankingPanels = 4;       // the three tables, then the endings
 constexpr i32 kRankingEndingsPanel = 3;
 constexpr i32 kRankingShownPlaces = 5;
 constexpr i32 kRankingEndingRows = 18;
+// The title cell of an ending not yet seen.
+constexpr i32 kRankingUnknownEnding = 33;
 
 struct RankingImages {
     Texture* ranking = nullptr;     // "ranking": panel, labels, captions
@@ -63,3 +65,8 @@ void StepRanking();
 // offset e (y), by the slide direction.
 i32 RankingPanelX(i32 o);
 i32 RankingEndingsY(i32 e);
+// The cells of the endings list on "endlist": the number of row i (0..17),
+// seventeen to a column of 55 x 30 cells from x 400; the title cell n (an
+// ending's row, or kRankingUnknownEnding), seventeen to a column of 200 x 30.
+Rect RankingEndingNumberSource(i32 i);
+Rect RankingEndingTitleSource(i32 n);

@@ -110,8 +110,7 @@ void DrawRankMarks(i32 c) {
     const i32 m = g_Report.RankMarksShown;
     for (i32 i = 0; i < 5; ++i) {
         const i32 x = 370 + 22 * i;
-        const Rect source = i < m ? Rect{30 * m, 465, 30 * m + 29, 494} : Rect{0, 465, 29, 494};
-        DrawSprite(g_Report.images.digits, {x, c + 90, x + 30, c + 120}, source, kWhite);
+        DrawSprite(g_Report.images.digits, {x, c + 90, x + 30, c + 120}, ReportRankMarkSource(i < m ? m : 0), kWhite);
     }
 }
 
@@ -122,8 +121,7 @@ void DrawComment() {
     const bool faceLeft = g_Report.CommentImage == 0;
     const i32 faceX = faceLeft ? 200 : 440;
     const i32 balloonX = faceLeft ? 370 : (g_GameState.StageIndex == 4 ? 370 : 270);
-    const i32 n = g_Report.CommentFace;
-    const Rect faceSource{128 * (n % 4), 128 * (n / 4), 128 * (n % 4) + 127, 128 * (n / 4) + 127};
+    const Rect faceSource = ReportCommentFaceSource(g_Report.CommentFace);
     Texture* face = g_Report.images.face;
     DrawSprite(face, {faceX - hf + 4, 340, faceX + hf + 4, 468}, faceSource, kShadow);
     DrawSprite(face, {faceX - hf, 336, faceX + hf, 464}, faceSource, kWhite);
@@ -135,10 +133,9 @@ void DrawComment() {
         window->TextureDrawRotated({balloonX - hf, 272, balloonX + hf, 528}, 0.0f, balloonSource, quarter, kWhite,
                                    1);
     }
-    const i32 v = g_Report.CommentCell;
-    const Rect cellSource{240 * (v % 2), 100 * (v / 2), 240 * (v % 2) + 239, 100 * (v / 2) + 99};
     const i32 left = faceLeft ? 250 : balloonX - 120;
-    DrawSprite(g_Report.images.comment, {left, 400 - hc, left + 240, 400 + hc}, cellSource, kWhite);
+    DrawSprite(g_Report.images.comment, {left, 400 - hc, left + 240, 400 + hc},
+               ReportCommentCellSource(g_Report.CommentCell), kWhite);
 }
 
 void DrawTitle() {
@@ -160,6 +157,16 @@ void DrawTitle() {
 }
 
 }  // namespace
+
+Rect ReportCommentFaceSource(i32 face) {
+    return {128 * (face % 4), 128 * (face / 4), 128 * (face % 4) + 127, 128 * (face / 4) + 127};
+}
+
+Rect ReportCommentCellSource(i32 cell) {
+    return {240 * (cell % 2), 100 * (cell / 2), 240 * (cell % 2) + 239, 100 * (cell / 2) + 99};
+}
+
+Rect ReportRankMarkSource(i32 rank) { return {30 * rank, 465, 30 * rank + 29, 494}; }
 
 ReportComment ChooseReportComment(i32 stageIndex, i32 runScore, i32 stagePoints, i32 stageRank) {
     // The parity is taken of the 64-bit sum so that a large score cannot

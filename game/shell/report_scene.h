@@ -70,6 +70,13 @@ struct ReportComment {
 // The comment by stage index, the parity of the run's score with this stage's
 // points, and the stage rank.
 ReportComment ChooseReportComment(i32 stageIndex, i32 runScore, i32 stagePoints, i32 stageRank);
+// Where the comment's pieces come from: face `face` of "face_report" (4 x 4
+// cells of 128), cell `cell` of the comment image ("clear01" for image 0,
+// "clear02" for 1: 240 x 100 cells, two to a row), and on "title3" the rank
+// mark of rank 1..5, 0 being the empty mark.
+Rect ReportCommentFaceSource(i32 face);
+Rect ReportCommentCellSource(i32 cell);
+Rect ReportRankMarkSource(i32 rank);
 // The "vsk2.dat" picture of a cleared stage (the first story flag that
 // matches wins).
 const char* ReportPictureName(i32 stageIndex, const StoryFlagArray& flags);

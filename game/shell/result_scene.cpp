@@ -230,8 +230,7 @@ void DrawNamePanel(i32 panel) {
             if (index < 0) index += size;
             const i32 c = list[static_cast<std::size_t>(index)];
             const i32 x = cx - 125 + 22 * k;
-            DrawSprite(name, {x, 268, x + 30, 293},
-                       {30 * (c % 10), 25 * (c / 10), 30 * (c % 10) + 29, 25 * (c / 10) + 25}, kWhite);
+            DrawSprite(name, {x, 268, x + 30, 293}, NameCharacterSource(static_cast<u32>(c)), kWhite);
         }
         DrawSprite(result, {cx - 20, 265, cx + 20, 295}, {400, 120, 439, 149}, kWhite);
         if (blink) {
@@ -246,8 +245,7 @@ void DrawNamePanel(i32 panel) {
         const i32 x = cx - 75 + 30 * k;
         const i32 markTop = k == length && blink ? 223 : 218;
         DrawSprite(result, {x, markTop, x + 30, markTop + 25}, {420, 90, 449, 114}, kWhite);
-        const i32 c = static_cast<i32>(ClampNameCharacter(g_Result.ResultName[static_cast<std::size_t>(k)]));
-        DrawSprite(name, {x, 213, x + 30, 238}, {30 * (c % 10), 25 * (c / 10), 30 * (c % 10) + 29, 25 * (c / 10) + 25},
+        DrawSprite(name, {x, 213, x + 30, 238}, NameCharacterSource(g_Result.ResultName[static_cast<std::size_t>(k)]),
                    kWhite);
     }
     if (panel == kResultPanelReplayName && length >= kNameLength) {

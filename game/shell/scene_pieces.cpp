@@ -1,9 +1,15 @@
 #include "game/shell/scene_pieces.h"
 
 #include "game/shell/game_math.h"
+#include "game/shell/name_characters.h"
 
 void DrawSprite(Texture* texture, const Rect& destination, const Rect& source, u32 colour) {
     if (texture) texture->TextureDraw(destination, 0.0f, source, colour, 1);
+}
+
+Rect NameCharacterSource(u32 index) {
+    const i32 c = static_cast<i32>(ClampNameCharacter(index));
+    return {30 * (c % 10), 25 * (c / 10), 30 * (c % 10) + 29, 25 * (c / 10) + 25};
 }
 
 void DrawDigitRow(const DigitRow& row, i32 value, i32 top) {

@@ -8,6 +8,10 @@
 // One sprite at depth 0 in blend mode 1; nothing when the texture is absent.
 void DrawSprite(Texture* texture, const Rect& destination, const Rect& source, u32 colour);
 
+// The cell of name character `index` (ClampNameCharacter applied) on the
+// "name" texture: 30 x 25 cells, ten to a row.
+Rect NameCharacterSource(u32 index);
+
 // Where the digits of a score row come from and how they are laid out.
 struct DigitRow {
     Texture* texture = nullptr;

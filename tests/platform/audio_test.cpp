@@ -159,7 +159,7 @@ TEST(AudioMixer, GainFromHundredthsOfDecibels) {
     EXPECT_FLOAT_EQ(platform::GainFromHundredthsDb(500), 1.0f);
 }
 
-TEST_F(NullOutput, OverlappingSoundsAddAndClip) {
+TEST_F(NullOutput, OverlappingSoundsAddAndStayBelowFullScale) {
     platform::SoundBuffer* a = Buffer(100, 20000);
     platform::SoundBuffer* b = Buffer(50, 20000);
     platform::SoundBuffer* c = Buffer(100, -5000);
@@ -167,8 +167,11 @@ TEST_F(NullOutput, OverlappingSoundsAddAndClip) {
     a->Play(false);
     b->Play(false);
     auto out = Render(120);
-    EXPECT_EQ(out[0], 32767);    // 40000 clips
-    EXPECT_EQ(out[99], 32767);
+    // 40,000 is bent below full scale, not cut off at it.
+    EXPECT_EQ(out[0], static_cast<std::int16_t>(std::nearbyint(platform::LimitMixedSample(40000.0f))));
+    EXPECT_LT(out[0], 32000);
+    EXPECT_GT(out[0], 30000);
+    EXPECT_EQ(out[99], out[0]);
     EXPECT_EQ(out[100], 20000);  // b has ended
     EXPECT_EQ(out[199], 20000);
     EXPECT_EQ(out[200], 0);      // both have ended
@@ -182,14 +185,37 @@ TEST_F(NullOutput, OverlappingSoundsAddAndClip) {
     EXPECT_EQ(out[0], 15000);  // 20000 - 5000
     EXPECT_EQ(out[19], 15000);
 
-    // Negative sums clip at the other end.
+    // Negative sums are bent at the other end.
     platform::SoundBuffer* d = Buffer(10, -30000);
     ASSERT_NE(d, nullptr);
     d->Play(false);
     a->Stop();
     out = Render(1);
-    EXPECT_EQ(out[0], -32768);  // -5000 - 30000
+    EXPECT_EQ(out[0], -static_cast<std::int16_t>(std::nearbyint(platform::LimitMixedSample(35000.0f))));
+    EXPECT_GT(out[0], -32000);  // -5000 - 30000
     for (auto* x : {a, b, c, d}) x->Release();
+}
+
+// The mix's headroom: sums up to three quarters of full scale pass as they
+// are; above, a larger sum always gives a larger sample, the curve leaves the
+// knee without a step, and no sum, however large, reaches full scale.
+TEST(AudioMixer, LimitKeepsQuietSumsAndBendsLoudOnesBelowFullScale) {
+    for (float quiet : {0.0f, 1.0f, -1.0f, 12345.5f, -20000.0f, platform::kMixKnee, -platform::kMixKnee}) {
+        EXPECT_EQ(platform::LimitMixedSample(quiet), quiet) << quiet;
+    }
+    EXPECT_NEAR(platform::LimitMixedSample(platform::kMixKnee + 1.0f), platform::kMixKnee + 1.0f, 0.01f);
+    float previous = platform::kMixKnee;
+    for (float sum = platform::kMixKnee + 100.0f; sum < 1.0e7f; sum *= 1.05f) {
+        const float bent = platform::LimitMixedSample(sum);
+        EXPECT_GE(bent, previous) << sum;
+        EXPECT_LT(bent, sum) << sum;
+        EXPECT_LE(bent, platform::kMixCeiling) << sum;
+        EXPECT_EQ(platform::LimitMixedSample(-sum), -bent) << sum;
+        previous = bent;
+    }
+    // Ten voices at full scale at once: still short of the 16-bit ends.
+    EXPECT_LT(std::nearbyint(platform::LimitMixedSample(10 * 32767.0f)), 32767.0f);
+    EXPECT_GT(std::nearbyint(platform::LimitMixedSample(10 * -32768.0f)), -32768.0f);
 }
 
 TEST_F(NullOutput, VolumePositionStopAndLooping) {

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <fstream>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_dir.h"
 #include "tools/sampledata/art.h"
 #include "tools/sampledata/glyphs.h"
 #include "tools/sampledata/manifest.h"
@@ -18,16 +20,13 @@ struct Row {
 };
 
 std::vector<Row> CellRows() {
+    std::map<std::string, std::vector<SampleCell>> cells;
+    std::string error;
+    EXPECT_TRUE(LoadImageCells(TOLVARIN_IMAGE_CELLS, cells, error)) << error;
     std::vector<Row> rows;
-    std::ifstream in(TOLVARIN_IMAGE_CELLS);
-    EXPECT_TRUE(in) << TOLVARIN_IMAGE_CELLS;
-    ForEachTabLine(in, [&](const std::vector<std::string>& f, int number) {
-        EXPECT_EQ(f.size(), 7u) << "line " << number;
-        if (f.size() == 7) {
-            rows.push_back({f[1], SampleCell{f[2], std::stoi(f[3]), std::stoi(f[4]), std::stoi(f[5]), std::stoi(f[6])}});
-        }
-        return true;
-    });
+    for (const auto& [sheet, list] : cells) {
+        for (const SampleCell& cell : list) rows.push_back({sheet, cell});
+    }
     return rows;
 }
 
@@ -152,6 +151,117 @@ TEST(SampleArt, GroundIsDarkBulletsAreBright) {
         }
     }
     EXPECT_GT(darkestBullet, brightestCraft);
+}
+
+// A cell line's eighth field: the words' scale and the list's pitch; a
+// malformed line is refused with its number.
+TEST(SampleCellList, OptionsAreReadAndBadLinesRefused) {
+    struct Case {
+        const char* options;
+        bool ok;
+        int scaleX, scaleY, pitch;
+    };
+    const Case cases[] = {
+        {"", true, 0, 0, 0},
+        {"scale=2", true, 2, 2, 0},
+        {"scale=1x2 pitch=22", true, 1, 2, 22},
+        {"pitch=22  scale=3x1", true, 3, 1, 22},
+        {"scale=0", false, 0, 0, 0},
+        {"scale=2x", false, 0, 0, 0},
+        {"scale=x2", false, 0, 0, 0},
+        {"scale=-1", false, 0, 0, 0},
+        {"pitch=", false, 0, 0, 0},
+        {"pitch=0", false, 0, 0, 0},
+        {"pitch=22px", false, 0, 0, 0},
+        {"colour=red", false, 0, 0, 0},
+        {"scale", false, 0, 0, 0},
+    };
+    testing_support::TempDir dir;
+    const std::string path = (dir.path() / "cells.tsv").string();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("\"") + c.options + "\"");
+        {
+            std::ofstream out(path, std::ios::trunc);
+            out << "# a comment\nvsk4.dat\tendlist\tNo.1\t400\t0\t454\t29";
+            if (*c.options) out << "\t" << c.options;
+            out << "\n";
+        }
+        std::map<std::string, std::vector<SampleCell>> cells;
+        std::string error;
+        ASSERT_EQ(LoadImageCells(path, cells, error), c.ok) << error;
+        if (!c.ok) {
+            EXPECT_NE(error.find("cells.tsv:2:"), std::string::npos) << error;
+            continue;
+        }
+        ASSERT_EQ(cells["endlist"].size(), 1u);
+        const SampleCell& cell = cells["endlist"][0];
+        EXPECT_EQ(cell.label, "No.1");
+        EXPECT_EQ(cell.right, 454);
+        EXPECT_EQ(cell.scaleX, c.scaleX);
+        EXPECT_EQ(cell.scaleY, c.scaleY);
+        EXPECT_EQ(cell.pitch, c.pitch);
+    }
+    // Too few fields, or a corner that is not a number.
+    for (const char* line : {"vsk4.dat\tendlist\tNo.1\t400\t0\t454", "vsk4.dat\tendlist\tNo.1\t400\tx\t454\t29"}) {
+        {
+            std::ofstream out(path, std::ios::trunc);
+            out << line << "\n";
+        }
+        std::map<std::string, std::vector<SampleCell>> cells;
+        std::string error;
+        EXPECT_FALSE(LoadImageCells(path, cells, error)) << line;
+        EXPECT_NE(error.find("cells.tsv:1:"), std::string::npos) << error;
+    }
+}
+
+// The lists the game shows 1:1 at a pitch smaller than their cells (the
+// endings list: 30-pixel cells 22 pixels apart) draw nothing below the
+// pitch, so that the rows never run into each other; and the rows of one
+// list write their words at one size (the words' solid core is as tall in
+// each), "No.10" as large as "No.1", "NORMAL" as "EASY".
+TEST(SampleArt, ListRowsKeepToTheirPitchAndReadAlike) {
+    const std::map<std::string, ManifestEntry> images = Images();
+    const std::vector<Row> rows = CellRows();
+    struct List {
+        const char* sheet;
+        std::vector<std::string> labels;
+        int pitch;  // rows apart on the screen, 0: not a list of rows
+    };
+    std::vector<List> lists = {{"endlist", {}, 22}, {"endlist", {}, 22}, {"name", {"EASY", "NORMAL", "HARD"}, 0}};
+    for (int i = 1; i <= 18; ++i) {
+        lists[0].labels.push_back("No." + std::to_string(i));
+        lists[1].labels.push_back("ending " + std::to_string(i));
+    }
+    lists[1].labels.push_back("? ? ?");
+    for (const List& list : lists) {
+        std::set<int> heights[2];  // of words without and with letters that reach below the line
+        for (const std::string& label : list.labels) {
+            SCOPED_TRACE(std::string(list.sheet) + " \"" + label + "\"");
+            const auto row = std::find_if(rows.begin(), rows.end(),
+                                          [&](const Row& r) { return r.sheet == list.sheet && r.cell.label == label; });
+            ASSERT_NE(row, rows.end());
+            const SampleCell& cell = row->cell;
+            const ManifestEntry& e = images.at(list.sheet);
+            const std::vector<u8> bgra = PaintSamplePicture(e.name, e.kind, e.width, e.height, {cell});
+            const int shownTo = list.pitch > 0 ? cell.top + list.pitch : cell.bottom + 1;
+            int solidTop = e.height, solidBottom = -1, belowPitch = 0;
+            for (int y = cell.top; y <= cell.bottom; ++y) {
+                for (int x = cell.left; x <= cell.right; ++x) {
+                    const u8 alpha = AlphaAt(bgra, e.width, x, y);
+                    if (y >= shownTo && alpha != 0) ++belowPitch;
+                    // The letters' fill is opaque; their outline and the plate are not.
+                    if (alpha == 255) {
+                        solidTop = std::min(solidTop, y);
+                        solidBottom = std::max(solidBottom, y);
+                    }
+                }
+            }
+            EXPECT_EQ(belowPitch, 0) << "pixels drawn below the pitch";
+            EXPECT_GE(solidBottom, 0) << "no words";
+            heights[label.find_first_of("gjpqy") != std::string::npos ? 1 : 0].insert(solidBottom - solidTop);
+        }
+        for (const std::set<int>& h : heights) EXPECT_LE(h.size(), 1u) << list.sheet << " rows of different sizes";
+    }
 }
 
 TEST(SampleArt, PaintingTwiceGivesTheSamePixels) {

@@ -20,11 +20,7 @@
 
 #include "engine/core/types.h"
 #include "tools/sampledata/canvas.h"
-
-struct SampleCell {
-    std::string label;
-    int left = 0, top = 0, right = 0, bottom = 0;  // inclusive
-};
+#include "tools/sampledata/cell_list.h"
 
 enum class Look {
     kText,
@@ -96,11 +92,19 @@ struct Area {
     float Small() const { return Width() < Height() ? Width() : Height(); }
 };
 
-// The cell `name` of the sheet into `area` (already clipped).
-void DrawCell(Canvas& canvas, const std::string& sheet, const CellName& name, const Area& area);
-// Words fitted into the area, centred; false when even the smallest size does not fit.
+// Pixels per font cell across and down (0: the largest size that fits).
+struct WordsScale {
+    int x = 0, y = 0;
+};
+
+// The cell `name` of the sheet into `area` (already clipped); the words of a
+// text cell at `scale`.
+void DrawCell(Canvas& canvas, const std::string& sheet, const CellName& name, const Area& area,
+              const WordsScale& scale = {});
+// Words centred in the area: on one line at `scale` when it is given, else
+// fitted (wrapped onto up to four lines, no larger than `maxScale`).
 void DrawWords(Canvas& canvas, const Area& area, const std::string& text, Colour top, Colour bottom,
-               int maxScale = 12);
+               int maxScale = 12, const WordsScale& scale = {});
 // The small debugging label in the top-left corner, when the area has room.
 void CornerLabel(Canvas& canvas, const Area& area, const std::string& text);
 // A face by character and expression (0 calm, 1 smiling, 2 angry, 3 surprised).

@@ -135,14 +135,14 @@ std::pair<Colour, Colour> TextColours(const std::string& sheet, const Area& a) {
     return {kWhite, Hsv(hue, 0.30f, 1.0f)};
 }
 
-void DrawText(Canvas& c, const std::string& sheet, const CellName& n, const Area& a) {
+void DrawText(Canvas& c, const std::string& sheet, const CellName& n, const Area& a, const WordsScale& scale) {
     const auto [top, bottom] = TextColours(sheet, a);
     if (a.Width() >= 60 && a.Height() >= 22 && top.a == 255) {
         const Sdf plate = Box(a.left + 1, a.top + 1, a.right - 1, a.bottom - 1, std::min(a.Height() / 3, 10.0f));
         c.Shape(plate, a.left, a.top, a.right, a.bottom, Rgb(12, 18, 44, 150));
         c.Edge(plate, a.left, a.top, a.right, a.bottom, 1.5f, Rgb(150, 190, 255, 170));
     }
-    DrawWords(c, a, n.label, top, bottom);
+    DrawWords(c, a, n.label, top, bottom, 12, scale);
 }
 
 // ---- panels, balloons, pictures ----
@@ -175,7 +175,7 @@ void DrawBalloon(Canvas& c, const CellName& n, const Area& a) {
     const float w = a.Width(), h = a.Height();
     const float bottom = a.top + h * 0.86f;
     Sdf body;
-    switch (n.frame % 3) {
+    switch (n.frame % 4) {
         case 1: {  // a shout: a jagged edge
             std::vector<float> p;
             const int teeth = 18;
@@ -197,6 +197,11 @@ void DrawBalloon(Canvas& c, const CellName& n, const Area& a) {
             body = Union(std::move(bumps));
             break;
         }
+        case 3:  // a call over the radio: square corners, notched at the sides
+            body = Subtract(Box(a.left + 3, a.top + 3, a.right - 3, bottom, w * 0.05f),
+                            Union({Ellipse(a.left + 3, (a.top + bottom) / 2, w * 0.06f, h * 0.05f),
+                                   Ellipse(a.right - 3, (a.top + bottom) / 2, w * 0.06f, h * 0.05f)}));
+            break;
         default: body = Box(a.left + 3, a.top + 3, a.right - 3, bottom, w * 0.22f); break;
     }
     const Sdf tail = Polygon({a.CentreX() - w * 0.14f, bottom - 6, a.CentreX() + w * 0.14f, bottom - 6,
@@ -793,10 +798,11 @@ void DrawPicture(Canvas& c, const CellName& n, const Area& a) {
 
 }  // namespace
 
-void DrawWords(Canvas& canvas, const Area& area, const std::string& text, Colour top, Colour bottom, int maxScale) {
+void DrawWords(Canvas& canvas, const Area& area, const std::string& text, Colour top, Colour bottom, int maxScale,
+               const WordsScale& scale) {
     const int pad = std::max(1, static_cast<int>(area.Small() * 0.08f));
     const int width = static_cast<int>(area.Width()) - 2 * pad, height = static_cast<int>(area.Height()) - 2 * pad;
-    Layout l = Fit(text, width, height, maxScale);
+    Layout l = scale.x > 0 ? Layout{{text}, scale.x, scale.y} : Fit(text, width, height, maxScale);
     if (l.sx == 0) {
         // Tall narrow cells stack the letters; anything else is cut to fit.
         std::string stack;
@@ -898,10 +904,11 @@ void DrawSpeech(Canvas& c, const Area& a, const std::string& sheet, int cell) {
     DrawWords(c, a, "TALK " + id + " LINE " + std::to_string(cell + 1), kWhite, Rgb(200, 230, 255), 3);
 }
 
-void DrawCell(Canvas& canvas, const std::string& sheet, const CellName& name, const Area& area) {
+void DrawCell(Canvas& canvas, const std::string& sheet, const CellName& name, const Area& area,
+              const WordsScale& scale) {
     const Look look = LookOf(sheet, name);
     switch (look) {
-        case Look::kText: DrawText(canvas, sheet, name, area); break;
+        case Look::kText: DrawText(canvas, sheet, name, area, scale); break;
         case Look::kPanel: DrawPanel(canvas, name, area); break;
         case Look::kCraft: DrawCraft(canvas, sheet, name, area); break;
         case Look::kFortress: DrawFortress(canvas, name, area); break;

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -17,27 +16,6 @@
 
 namespace {
 
-bool LoadCells(const std::string& path, std::map<std::string, std::vector<SampleCell>>& out) {
-    std::ifstream in(path);
-    if (!in) {
-        std::fprintf(stderr, "make_sample_data: cannot open %s\n", path.c_str());
-        return false;
-    }
-    return ForEachTabLine(in, [&](const std::vector<std::string>& f, int number) {
-        const auto bad = [&] {
-            std::fprintf(stderr, "make_sample_data: %s:%d: bad cell line\n", path.c_str(), number);
-            return false;
-        };
-        if (f.size() != 7) return bad();
-        try {
-            out[f[1]].push_back(SampleCell{f[2], std::stoi(f[3]), std::stoi(f[4]), std::stoi(f[5]), std::stoi(f[6])});
-        } catch (const std::exception&) {
-            return bad();
-        }
-        return true;
-    });
-}
-
 int FormatOf(const ManifestEntry& e) {
     for (const std::string& p : e.params) {
         if (p.rfind("format=", 0) == 0) return std::stoi(p.substr(7));
@@ -49,7 +27,11 @@ int FormatOf(const ManifestEntry& e) {
 
 bool WriteImageArchives(const std::string& dir, const Manifest& manifest) {
     std::map<std::string, std::vector<SampleCell>> cells;
-    if (!LoadCells(TOLVARIN_IMAGE_CELLS, cells)) return false;
+    std::string error;
+    if (!LoadImageCells(TOLVARIN_IMAGE_CELLS, cells, error)) {
+        std::fprintf(stderr, "make_sample_data: %s\n", error.c_str());
+        return false;
+    }
     std::map<std::string, std::vector<LagWriteEntry>> archives;
     for (const ManifestEntry& e : manifest.entries) {
         if (e.kind != "texture" && e.kind != "surface") continue;

@@ -233,25 +233,20 @@ void PaintSurface(Canvas& c, const std::string& name) {
 
 // Textures used whole or on a fixed grid, without cells of their own.
 void PaintWholeTexture(Canvas& c, const std::string& name) {
-    if (name.rfind("face", 0) == 0) {
-        // Sixteen faces of 128 x 128: a character a row, an expression a column.
-        for (int i = 0; i < 16; ++i) {
-            const Area a{128.0f * (i % 4), 128.0f * (i / 4), 128.0f * (i % 4) + 128, 128.0f * (i / 4) + 128};
-            c.SetClip(static_cast<int>(a.left), static_cast<int>(a.top), static_cast<int>(a.right),
-                      static_cast<int>(a.bottom));
-            art::DrawFace(c, a, NameHash(name + "/" + std::to_string(i / 4)), i % 4);
-            art::CornerLabel(c, {a.left + 3, a.top + 3, a.right, a.bottom}, name + " " + std::to_string(i));
-        }
-        c.ClearClip();
-        return;
-    }
-    if (name.rfind("speech", 0) == 0) {
-        // Ten lines of talk, 100 x 240 each, five a row.
-        for (int i = 0; i < 10; ++i) {
-            const Area a{100.0f * (i % 5), 240.0f * (i / 5), 100.0f * (i % 5) + 100, 240.0f * (i / 5) + 240};
-            c.SetClip(static_cast<int>(a.left), static_cast<int>(a.top), static_cast<int>(a.right),
-                      static_cast<int>(a.bottom));
-            art::DrawSpeech(c, {a.left + 6, a.top + 10, a.right - 6, a.bottom - 10}, name, i);
+    if (const std::optional<CellGrid> grid = GridOf(name)) {
+        const bool faces = name.rfind("face", 0) == 0;
+        for (int i = 0; i < grid->count; ++i) {
+            const SampleCell cell = GridCell(*grid, i);
+            const Area a{static_cast<float>(cell.left), static_cast<float>(cell.top),
+                         static_cast<float>(cell.right + 1), static_cast<float>(cell.bottom + 1)};
+            c.SetClip(cell.left, cell.top, cell.right + 1, cell.bottom + 1);
+            if (faces) {
+                // A character a row, an expression a column.
+                art::DrawFace(c, a, NameHash(name + "/" + std::to_string(i / 4)), i % 4);
+                art::CornerLabel(c, {a.left + 3, a.top + 3, a.right, a.bottom}, name + " " + std::to_string(i));
+            } else {
+                art::DrawSpeech(c, {a.left + 6, a.top + 10, a.right - 6, a.bottom - 10}, name, i);
+            }
         }
         c.ClearClip();
         return;
@@ -274,11 +269,13 @@ void PaintSheet(Canvas& c, const std::string& name, const std::vector<SampleCell
         CellName& n = names[i];
         if (frames.count(n.base)) n.frames = frames[n.base];
         const SampleCell& cell = cells[i];
-        c.SetClip(cell.left, cell.top, cell.right + 1, cell.bottom + 1);
+        // A row of a list keeps to its pitch.
+        const int bottom = cell.pitch > 0 ? std::min(cell.bottom, cell.top + cell.pitch - 1) : cell.bottom;
+        c.SetClip(cell.left, cell.top, cell.right + 1, bottom + 1);
         const Area a{static_cast<float>(std::max(cell.left, 0)), static_cast<float>(std::max(cell.top, 0)),
                      static_cast<float>(std::min(cell.right + 1, c.width())),
-                     static_cast<float>(std::min(cell.bottom + 1, c.height()))};
-        if (a.Width() > 0 && a.Height() > 0) art::DrawCell(c, name, n, a);
+                     static_cast<float>(std::min(bottom + 1, c.height()))};
+        if (a.Width() > 0 && a.Height() > 0) art::DrawCell(c, name, n, a, {cell.scaleX, cell.scaleY});
     }
     c.ClearClip();
 }

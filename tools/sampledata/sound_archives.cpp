@@ -21,6 +21,10 @@
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
+// The loudest an effect gets, as a fraction of full scale: about -14 dB, so
+// that the guns, engines and bursts that sound together, with the music under
+// them, stay clear of full scale at the default volumes.
+constexpr double kEffectPeak = 0.2;
 
 struct Params {
     std::map<std::string, std::string> values;
@@ -114,7 +118,7 @@ Pcm SynthesiseEffect(const Params& p, u32 seed) {
         const double freq = f0 + (f1 - f0) * (t / seconds);
         phase += freq / rate;
         const double env = std::min(1.0, t / 0.002) * std::exp(-decay * t) * std::min(1.0, (seconds - t) / 0.005);
-        const double v = 0.6 * env * Wave(wave, phase, noise);
+        const double v = kEffectPeak * env * Wave(wave, phase, noise);
         if (pcm.format.channels == 2) {
             AppendSample(pcm, v * std::min(1.0, 1.0 - pan));
             AppendSample(pcm, v * std::min(1.0, 1.0 + pan));

@@ -3,15 +3,11 @@
 // (their pictures are kept beside the hashes for a person to look at).
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "game/shell/game_main.h"
 #include "tests/game/play/runner_support.h"
-#include "tools/sampledata/input_script.h"
 
 namespace {
 
@@ -29,14 +25,9 @@ TEST(FirstStageRun, ABusyWaveAndTheBossInGoldenFrames) {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "too long for the sanitizer build; the normal build runs it";
 #endif
-    const std::filesystem::path path =
-        std::filesystem::path(TOLVARIN_SOURCE_DIR) / "tests" / "game" / "program" / "whole_game_input.txt";
-    std::ifstream in(path);
-    ASSERT_TRUE(in) << path;
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     RunSpec spec;
-    std::string error;
-    ASSERT_TRUE(ParseInputScript(text, spec.input, error)) << error;
+    spec.input = WholeGameInput();
+    ASSERT_FALSE(spec.input.empty());
     spec.frameLimit = kBossFrame;
     spec.shotFrames = {kBusyFrame, kBossFrame};
     const RunResult r = RunGame(spec);

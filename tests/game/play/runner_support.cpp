@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 
 #include "engine/app/application_main.h"
 #include "engine/app/run_options.h"
@@ -28,6 +29,7 @@
 #include "platform/input.h"
 #include "tests/support/golden.h"
 #include "tests/support/temp_dir.h"
+#include "tools/sampledata/input_script.h"
 
 namespace runner_test {
 
@@ -147,6 +149,23 @@ void CutSecondStageToTheBoss() {
     }
     g_GameState.StageScriptPhase = 9;
     g_GameState.StageScriptFrame = 51;
+}
+
+std::vector<u16> WholeGameInput() {
+    const fs::path path = fs::path(TOLVARIN_SOURCE_DIR) / "tests" / "game" / "program" / "whole_game_input.txt";
+    std::ifstream in(path);
+    if (!in) {
+        ADD_FAILURE() << "cannot read " << path;
+        return {};
+    }
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<u16> words;
+    std::string error;
+    if (!ParseInputScript(text, words, error)) {
+        ADD_FAILURE() << path << ": " << error;
+        return {};
+    }
+    return words;
 }
 
 void WriteInputFile(const fs::path& path, const std::vector<u16>& words) {

@@ -84,6 +84,10 @@ RunResult RunGame(const RunSpec& spec);
 // and puts the timeline at the boss's entry.
 void CutSecondStageToTheBoss();
 
+// The whole-game run's input (tests/game/program/whole_game_input.txt) as
+// words, one per frame; a test failure (and no words) when it cannot be read.
+std::vector<u16> WholeGameInput();
+
 // Writes input words to a file as --input reads them.
 void WriteInputFile(const std::filesystem::path& path, const std::vector<u16>& words);
 

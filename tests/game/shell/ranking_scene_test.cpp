@@ -110,4 +110,18 @@ TEST_F(RankingScene, ResultPreparesTheTableAndTheLitRow) {
     EXPECT_EQ(g_Ranking.RankingHighlight, -1);
 }
 
+// The NORMAL table as the result scene shows it after a NORMAL run that took
+// no place: its tag is written at the size of the EASY and HARD tags.
+TEST_F(RankingScene, TheNormalTableAfterARunWithoutAPlace) {
+    g_GameState.Difficulty = kDifficultyNormal;
+    g_GameState.StartKind = kStartFullRun;
+    g_Ranking.RankingDifficulty = 1;
+    g_Ranking.RankingHighlight = -1;
+    EnterAndShow(kSceneResult);
+    Idle(60);
+    EXPECT_EQ(g_Ranking.RankingDifficulty, 1);
+    EXPECT_EQ(g_Ranking.RankingPanelOffsets[1], 0);
+    EXPECT_TRUE(Golden("ranking_normal"));
+}
+
 }  // namespace
