@@ -183,7 +183,9 @@ bool WriteFileAtomic(const std::string& path, const void* bytes, std::size_t siz
         errno = EROFS;
         return false;
     }
-    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Never waits: a FIFO left under the temporary name fails the save
+    // (ENXIO) instead of holding the game until something reads it.
+    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0) return false;
     const char* p = static_cast<const char*>(bytes);
     std::size_t left = size;

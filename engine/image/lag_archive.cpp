@@ -6,6 +6,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/regular_file.h"
+
 namespace {
 
 // Largest decoded entry accepted (well above any picture the game uses; keeps a
@@ -22,7 +24,7 @@ void PutU32(std::vector<u8>& out, u32 v) {
 
 class LagFileSource : public LagSource {
 public:
-    explicit LagFileSource(const char* path) : file_(std::fopen(path, "rb")) {
+    explicit LagFileSource(const char* path) : file_(platform::OpenRegularFile(path, &error_)) {
         if (file_ && std::fseek(file_, 0, SEEK_END) == 0) {
             const long end = std::ftell(file_);
             if (end >= 0) size_ = static_cast<u64>(end);
@@ -34,6 +36,8 @@ public:
     LagFileSource(const LagFileSource&) = delete;
     LagFileSource& operator=(const LagFileSource&) = delete;
     bool IsOpen() const { return file_ != nullptr; }
+    // Why it did not open.
+    const std::string& Reason() const { return error_.reason; }
     u64 Size() const override { return size_; }
     bool Read(u64 offset, void* out, std::size_t count) override {
         if (!file_ || offset > size_ || count > size_ - offset) return false;
@@ -43,6 +47,7 @@ public:
     }
 
 private:
+    platform::FileOpenError error_;
     std::FILE* file_ = nullptr;
     u64 size_ = 0;
 };
@@ -293,7 +298,7 @@ u64 LagReadEntry(const char* archivePath, const char* name, i32* width, i32* hei
     LagResult& r = result ? *result : local;
     LagFileSource source(archivePath);
     if (!source.IsOpen()) {
-        r = Fail(LagStatus::kCannotOpen, archivePath, "cannot open");
+        r = Fail(LagStatus::kCannotOpen, archivePath, "cannot open: " + source.Reason());
         return 0;
     }
     LagEntryInfo info;
@@ -349,7 +354,7 @@ LagResult LagListEntries(const u8* data, std::size_t size, const std::string& ar
 
 LagResult LagCheckArchive(const char* archivePath, const std::string& archiveName) {
     LagFileSource source(archivePath);
-    if (!source.IsOpen()) return Fail(LagStatus::kCannotOpen, archiveName, "cannot open");
+    if (!source.IsOpen()) return Fail(LagStatus::kCannotOpen, archiveName, "cannot open: " + source.Reason());
     std::vector<LagEntryInfo> entries;
     LagResult r = ListEntries(source, archiveName, entries);
     if (r.ok() && entries.empty()) r = Fail(LagStatus::kBadHeader, archiveName, "holds no images");

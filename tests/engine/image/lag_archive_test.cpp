@@ -264,7 +264,7 @@ TEST_F(LagArchiveTest, CheckArchiveRefusesMissingEmptyAndDamagedFiles) {
     }
     const LagResult missing = LagCheckArchive((dir_.path() / "absent.dat").c_str(), "vsk9.dat");
     EXPECT_EQ(missing.status, LagStatus::kCannotOpen);
-    EXPECT_EQ(missing.message, "vsk9.dat: cannot open");
+    EXPECT_EQ(missing.message, "vsk9.dat: cannot open: No such file or directory");
 }
 
 // --- pixel layouts ---
