@@ -316,30 +316,50 @@ u64 LagReadEntry(const char* archivePath, const char* name, i32* width, i32* hei
 
 namespace {
 
-// Every entry header of an archive, walking as the lookup does; stops at the
-// first invalid header with its message.
+// Every entry header of an archive, walking as the lookup does, up to the
+// last byte of the file; stops at the first invalid header with its message.
+// Unlike the lookup, which reads a partial entry header as the end of the
+// archive, it takes one for what it is: a cut file.
 LagResult ListEntries(LagSource& source, const std::string& archiveName, std::vector<LagEntryInfo>& entries) {
     entries.clear();
     u8 header[kLagHeaderSize];
     if (!source.Read(0, header, sizeof header) || std::memcmp(header, "LAG", 4) != 0) {
         return Fail(LagStatus::kBadHeader, archiveName, "not a LAG archive");
     }
+    const u64 size = source.Size();
     u64 at = kLagHeaderSize;
-    u8 raw[kLagEntryHeaderSize];
-    while (source.Read(at, raw, sizeof raw)) {
+    std::string previous;  // the name of the entry before, for a header that has none
+    for (u64 number = 1; at < size; ++number) {
+        const std::string numbered = "entry " + std::to_string(number) +
+                                     (previous.empty() ? std::string() : ", the one after \"" + previous + "\"");
+        u8 raw[kLagEntryHeaderSize];
+        if (size - at < kLagEntryHeaderSize) {
+            return Fail(LagStatus::kBadEntry, archiveName,
+                        numbered + ": its header is cut short (" + std::to_string(size - at) + " of " +
+                            std::to_string(kLagEntryHeaderSize) + " bytes)");
+        }
+        if (!source.Read(at, raw, sizeof raw)) {
+            return Fail(LagStatus::kBadEntry, archiveName, numbered + ": cannot read its header");
+        }
         char name[kLagNameSize + 1] = {};
         std::memcpy(name, raw, kLagNameSize);
-        // A later entry of the same name is never found by a lookup.
+        const u64 stored = ReadU32(raw + 28);
+        // A later entry of the same name is never found by a lookup: only
+        // its place in the file matters.
         const bool shadowed = std::any_of(entries.begin(), entries.end(), [&](const LagEntryInfo& e) {
             return std::strcmp(e.name, name) == 0;
         });
-        if (!shadowed) {
-            LagEntryInfo info;
-            LagResult r = TakeEntry(raw, at, source.Size(), archiveName, info);
-            if (!r.ok()) return r;
-            entries.push_back(info);
+        LagEntryInfo info;
+        LagResult r = shadowed ? LagResult{} : TakeEntry(raw, at, size, archiveName, info);
+        if (r.ok() && stored > size - at - kLagEntryHeaderSize) {
+            r = Fail(LagStatus::kBadEntry, archiveName,
+                     EntryText(name) + ": data runs past the end of the file (" + std::to_string(stored) +
+                         " bytes stored)");
         }
-        at += kLagEntryHeaderSize + ReadU32(raw + 28);
+        if (!r.ok()) return r;
+        if (!shadowed) entries.push_back(info);
+        previous = name;
+        at += kLagEntryHeaderSize + stored;
     }
     return LagResult{};
 }
