@@ -169,8 +169,8 @@ TEST_F(SingleCopy, ACopyThatDiedDoesNotBlockTheNextStart) {
     EXPECT_TRUE(fs::is_empty(runtime_));
 }
 
-// The game's folders replaced by files: the run reports the saves it cannot
-// make and plays on to its end.
+// The game's folders replaced by files: the run says the folders it cannot
+// make and the saves it cannot make, and plays on to its end.
 TEST(SaveFaults, FoldersThatAreFilesLeaveTheGameRunning) {
     ProgramFolder folder;
     for (const char* name : {"system", "replay"}) std::ofstream(folder.dir() / name) << "not a folder";
@@ -181,6 +181,12 @@ TEST(SaveFaults, FoldersThatAreFilesLeaveTheGameRunning) {
     const ProgramResult r = folder.Run({"--frames", "600", "--input", "skip.bin", "--hash-every", "100"});
     EXPECT_EQ(r.exitCode, 0) << r;
     EXPECT_EQ(ParseFrameHashes(r.out).size(), 6u);
+    for (const char* said : {"/system: Not a directory; the progress and the ranking cannot be saved",
+                             "/replay: Not a directory; replays cannot be saved"}) {
+        EXPECT_NE(r.err.find("tolvarin: cannot make the folder " + folder.dir().string() + said), std::string::npos)
+            << r;
+    }
+    EXPECT_EQ(r.err.find("/screen"), std::string::npos) << r;
     EXPECT_NE(r.err.find("cannot save \"system/system.dat\""), std::string::npos) << r;
     EXPECT_NE(r.err.find("system/ranking.dat"), std::string::npos) << r;
     std::ifstream system(folder.dir() / "system");
