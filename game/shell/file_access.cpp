@@ -16,12 +16,11 @@ std::string JoinShellPath(const std::string& base, const std::string& name) {
 }
 
 FileStatus ReadFileBytes(const std::string& path, std::size_t limit, std::vector<u8>& bytes,
-                         std::size_t* fileSize, bool* missing) {
+                         std::size_t* fileSize) {
     platform::FileOpenError error;
     std::uint64_t size = 0;
     const bool read = platform::ReadRegularFile(path, limit, bytes, &error, &size);
     if (fileSize) *fileSize = static_cast<std::size_t>(size);
-    if (missing) *missing = !read && error.missing;
     if (!read) return FileStatus::Failure("cannot read \"" + path + "\": " + error.reason);
     return FileStatus::Success();
 }
@@ -61,8 +60,6 @@ SaveFileRead ReadSaveFile(const std::string& path, std::size_t limit, const std:
     }
     return result;
 }
-
-bool SaveFileHeld(const std::string& path) { return HeldFiles().count(HoldKey(path)) != 0; }
 
 FileStatus WriteFileReplacing(const std::string& path, const std::vector<u8>& bytes) {
     const auto held = HeldFiles().find(HoldKey(path));

@@ -25,10 +25,9 @@ std::string JoinShellPath(const std::string& base, const std::string& name);
 // Reads at most `limit` bytes from the start of `path`, which must be a
 // regular file (anything else is refused without waiting on it). `fileSize`
 // receives the file's full size. Fails with a message naming the file and
-// the reason when it does not open or cannot be read; `missing` then says
-// whether there was no file at all.
+// the reason when it does not open or cannot be read.
 FileStatus ReadFileBytes(const std::string& path, std::size_t limit, std::vector<u8>& bytes,
-                         std::size_t* fileSize = nullptr, bool* missing = nullptr);
+                         std::size_t* fileSize = nullptr);
 
 // Writes `bytes` to "`path`.tmp" in the same folder, flushes it and renames it
 // over `path`, so a crash or a full disk never leaves a half-written file under
@@ -49,8 +48,6 @@ struct SaveFileRead {
 // Reads the save file `path` and holds it, or lets it go, as above; `what`
 // names its contents in the hold's message ("settings").
 SaveFileRead ReadSaveFile(const std::string& path, std::size_t limit, const std::string& what);
-// Whether saves of `path` are held in this run.
-bool SaveFileHeld(const std::string& path);
 
 // Appends little-endian fields to a byte vector.
 class ByteWriter {
