@@ -26,6 +26,7 @@ enum class Fault : int {
     DirectDrawCooperativeLevel,
     SaveFolderReadOnly,        // WriteFileAtomic cannot create its temporary file (EROFS)
     SaveDiskFull,              // WriteFileAtomic's writes fail (ENOSPC)
+    ReadError,                 // ReadRegularFile's reads fail (EIO)
     Count
 };
 

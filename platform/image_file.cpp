@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/regular_file.h"
+
 namespace platform {
 
 bool LoadImageFileBgra(const char* path, std::int32_t& width, std::int32_t& height, std::vector<std::uint8_t>& bgra,
@@ -16,8 +18,15 @@ bool LoadImageFileBgra(const char* path, std::int32_t& width, std::int32_t& heig
         error = "no image file named";
         return false;
     }
+    FileOpenError openError;
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenRegularFile(path, &openError), std::fclose);
+    if (!file) {
+        error = std::string(path) + ": cannot read the image (" + openError.reason + ")";
+        return false;
+    }
     int w = 0, h = 0, channels = 0;
-    std::unique_ptr<stbi_uc, void (*)(void*)> pixels(stbi_load(path, &w, &h, &channels, 4), stbi_image_free);
+    std::unique_ptr<stbi_uc, void (*)(void*)> pixels(stbi_load_from_file(file.get(), &w, &h, &channels, 4),
+                                                     stbi_image_free);
     if (!pixels) {
         const char* reason = stbi_failure_reason();
         error = std::string(path) + ": cannot read the image (" + (reason ? reason : "unknown") + ")";

@@ -1,11 +1,11 @@
 #include "platform/input.h"
 
 #include <algorithm>
-#include <fstream>
 #include <map>
 #include <utility>
 
 #include "platform/clock.h"
+#include "platform/regular_file.h"
 
 namespace platform {
 namespace {
@@ -357,17 +357,13 @@ void GetCursorClientPos(int& x, int& y) { CurrentInputSource().CursorPosition(x,
 // ---- Scripted input ----
 
 bool LoadScriptedInput(const std::string& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) {
-        error = "input script \"" + path + "\": cannot be opened";
+    std::vector<unsigned char> raw;
+    FileOpenError openError;
+    std::uint64_t bytes = 0;
+    if (!ReadRegularFile(path, kMaxScriptBytes, raw, &openError, &bytes)) {
+        error = "input script \"" + path + "\": cannot be read: " + openError.reason;
         return false;
     }
-    std::streamoff size = in.tellg();
-    if (size < 0) {
-        error = "input script \"" + path + "\": cannot be read";
-        return false;
-    }
-    std::uintmax_t bytes = static_cast<std::uintmax_t>(size);
     if (bytes > kMaxScriptBytes) {
         error = "input script \"" + path + "\": too large (" + std::to_string(bytes) + " bytes)";
         return false;
@@ -377,10 +373,8 @@ bool LoadScriptedInput(const std::string& path, std::string& error) {
                 " bytes (one 16-bit word per frame)";
         return false;
     }
-    std::vector<unsigned char> raw(static_cast<std::size_t>(bytes));
-    in.seekg(0);
-    if (!raw.empty() && !in.read(reinterpret_cast<char*>(raw.data()), size)) {
-        error = "input script \"" + path + "\": cannot be read";
+    if (raw.size() != bytes) {
+        error = "input script \"" + path + "\": changed while it was read";
         return false;
     }
     std::vector<std::uint16_t> words(raw.size() / 2);

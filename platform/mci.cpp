@@ -4,11 +4,11 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <mutex>
 #include <sstream>
 #include <vector>
 
+#include "platform/regular_file.h"
 #include "platform/window.h"
 
 namespace platform {
@@ -89,9 +89,12 @@ std::string TypeOfFile(const std::string& file) {
 }
 
 std::int64_t FileLength(const std::string& file) {
-    std::ifstream in(file, std::ios::binary | std::ios::ate);
-    if (!in) return -1;
-    return static_cast<std::int64_t>(in.tellg());
+    std::FILE* f = OpenRegularFile(file);
+    if (!f) return -1;
+    const bool sized = std::fseek(f, 0, SEEK_END) == 0;
+    const long end = sized ? std::ftell(f) : -1;
+    std::fclose(f);
+    return end;
 }
 
 // Ends a pending notification with `flag`.

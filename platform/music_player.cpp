@@ -8,6 +8,7 @@
 #include "platform/audio_mixer.h"
 #include "platform/audio_output.h"
 #include "platform/music_decoder.h"
+#include "platform/regular_file.h"
 
 namespace platform {
 namespace {
@@ -31,9 +32,10 @@ bool ReadStretch(const std::string& path, std::uint64_t offset, std::uint64_t si
         error = "stretch too large";
         return false;
     }
-    std::FILE* f = std::fopen(path.c_str(), "rb");
+    FileOpenError openError;
+    std::FILE* f = OpenRegularFile(path, &openError);
     if (f == nullptr) {
-        error = "cannot open the file";
+        error = "cannot read the file: " + openError.reason;
         return false;
     }
     bool ok = std::fseek(f, 0, SEEK_END) == 0;

@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "platform/fault_points.h"
+#include "platform/window.h"
 
 namespace platform {
 
@@ -36,7 +37,9 @@ bool MakeFolder(const std::string& path) {
     if (mkdir(path.c_str(), 0755) == 0) return true;
     if (errno != EEXIST) return false;
     struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
+    errno = ENOTDIR;  // something that is not a folder has the name
+    return false;
 }
 
 namespace {
@@ -163,7 +166,9 @@ bool ShowMessageBoxOnDisplay(std::uint32_t type, const std::string& caption, con
                                           : SDL_MESSAGEBOX_INFORMATION;
     const std::string c = SjisToUtf8(caption);
     const std::string t = SjisToUtf8(text);
-    return SDL_ShowSimpleMessageBox(flags, c.c_str(), t.c_str(), nullptr) == 0;
+    // Over the game's window when there is one, so that a full-screen game
+    // does not hide the box it waits on.
+    return SDL_ShowSimpleMessageBox(flags, c.c_str(), t.c_str(), static_cast<SDL_Window*>(NativeWindow())) == 0;
 }
 
 int MessageBox(std::uint32_t type, const std::string& caption, const std::string& text) {
@@ -183,7 +188,9 @@ bool WriteFileAtomic(const std::string& path, const void* bytes, std::size_t siz
         errno = EROFS;
         return false;
     }
-    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Never waits: a FIFO left under the temporary name fails the save
+    // (ENXIO) instead of holding the game until something reads it.
+    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0644);
     if (fd < 0) return false;
     const char* p = static_cast<const char*>(bytes);
     std::size_t left = size;

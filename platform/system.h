@@ -9,7 +9,8 @@ namespace platform {
 // The folder of the running program (from /proc/self/exe), with '/' separators.
 std::string ProgramFolder();
 bool SetCurrentFolder(const std::string& path);
-// Creates a folder; an existing one is no error.
+// Creates a folder; an existing one is no error. False, with errno saying
+// why, when it cannot be made (ENOTDIR: a file of that name is in the way).
 bool MakeFolder(const std::string& path);
 
 // Single-copy guard: an exclusive lock on the program's folder itself, where

@@ -345,6 +345,9 @@ i32 ApplicationMain(int argc, char** argv) {
     lock.Release();
     if (&platform::CurrentClock() == &HeadlessClock()) platform::SetClock(nullptr);
     platform::gfx::SetDrawingEnabled(true);
-    // A copy that could not start says so in its status too.
-    return failed ? failed : static_cast<i32>(app.lastMessageWParam);
+    // A copy that could not start says so in its status too, and so does a
+    // run whose screenshot could not be written.
+    if (failed) return failed;
+    if (ScreenshotFailed() && app.lastMessageWParam == 0) return 1;
+    return static_cast<i32>(app.lastMessageWParam);
 }

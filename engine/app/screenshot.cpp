@@ -1,7 +1,9 @@
 #include "engine/app/screenshot.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <system_error>
@@ -18,6 +20,14 @@ std::set<i64>& SavedFrames() {
     return saved;
 }
 
+bool g_failed = false;
+
+bool Failed(const std::string& message) {
+    std::fprintf(stderr, "tolvarin: %s\n", message.c_str());
+    g_failed = true;
+    return false;
+}
+
 }  // namespace
 
 std::string ScreenshotPath(const std::string& folder, i64 frame) {
@@ -26,7 +36,12 @@ std::string ScreenshotPath(const std::string& folder, i64 frame) {
     return (std::filesystem::path(folder) / name).string();
 }
 
-void ResetScreenshots() { SavedFrames().clear(); }
+void ResetScreenshots() {
+    SavedFrames().clear();
+    g_failed = false;
+}
+
+bool ScreenshotFailed() { return g_failed; }
 
 bool SaveScreenshotAfterFrame(i64 framesRun) {
     const RunOptions& options = Options();
@@ -38,12 +53,9 @@ bool SaveScreenshotAfterFrame(i64 framesRun) {
     std::error_code ec;
     if (!options.screenshotDir.empty()) std::filesystem::create_directories(options.screenshotDir, ec);
     platform::gfx::Direct3DSurface8* back = nullptr;
-    if (!GetBackBuffer(&back)) {
-        std::fprintf(stderr, "tolvarin: no back buffer for the screenshot %s\n", path.c_str());
-        return false;
-    }
+    if (!GetBackBuffer(&back)) return Failed("no back buffer for the screenshot " + path);
     const bool saved = platform::gfx::SaveSurfacePng(path, back);
     back->Release();
-    if (!saved) std::fprintf(stderr, "tolvarin: cannot write the screenshot %s\n", path.c_str());
-    return saved;
+    if (!saved) return Failed("cannot write the screenshot " + path + ": " + std::strerror(errno));
+    return true;
 }

@@ -13,5 +13,9 @@ std::string ScreenshotPath(const std::string& folder, i64 frame);
 // message on standard error).
 bool SaveScreenshotAfterFrame(i64 framesRun);
 
-// Forgets which frames were saved (a new run).
+// Whether a screenshot of this run could not be saved (the run then ends
+// with a failing exit status).
+bool ScreenshotFailed();
+
+// Forgets which frames were saved, and any failure (a new run).
 void ResetScreenshots();

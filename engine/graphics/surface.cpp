@@ -81,6 +81,7 @@ Surface* CreateSurface(const char* archive, const char* entry, i32 kind, Progres
         gfx::Direct3DDevice8* device = GetDirect3DDevice();
         if (const char* error = image->ImageLoadLag(archive, entry, callback)) {
             LogPrintf("Error : %s\n", error);
+            SayImageLoadFailure(archive, entry, error);
         } else if (device) {
             Progress(callback);
             image->ImageGetSize(&s->width, &s->height);

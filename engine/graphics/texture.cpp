@@ -175,6 +175,7 @@ Texture* CreateTexture(const char* archive, const char* entry, i32 alpha, Progre
     Progress(callback);
     if (const char* error = image->ImageLoadLag(archive, entry, callback)) {
         LogPrintf("Error : %s\n", error);
+        SayImageLoadFailure(archive, entry, error);
     } else if (GetDirect3DDevice()) {
         Progress(callback);
         BuildTexture(t, image, alpha ? GetAlphaTextureFormat() : GetNormalTextureFormat(), callback);

@@ -1,14 +1,13 @@
 #include "engine/graphics/vertex_shader.h"
 
 #include <cstring>
-#include <fstream>
 #include <new>
-#include <sstream>
 #include <vector>
 
 #include "engine/core/application.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/shader_assembler.h"
+#include "platform/regular_file.h"
 
 namespace gfx = platform::gfx;
 
@@ -18,6 +17,8 @@ ResourceList g_shaders;
 
 constexpr u32 kShaderTextSize = 65536;
 constexpr u32 kFragmentSize = 4096;
+// More than any shader text the assembler knows.
+constexpr std::size_t kMaxShaderFileBytes = std::size_t(1) << 20;
 
 u32 CopyFragment(const char* fragment, char* buffer, u32 size) {
     if (!buffer || size == 0) return 0;
@@ -52,14 +53,13 @@ VertexShader::~VertexShader() {
 bool VertexShader::VertexShaderCreateFromFile(const char* path, const gfx::DWORD* declaration) {
     if (!path) return false;
     ResetCurrentDirectory();
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::vector<u8> bytes;
+    if (!platform::ReadRegularFile(path, kMaxShaderFileBytes, bytes)) {
         LogPrintf("ERROR : シェーダーファイル %s が開けません\n", path);
         return false;
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-    return VertexShaderCreateFromString(text.str().c_str(), declaration);
+    const std::string text(bytes.begin(), bytes.end());
+    return VertexShaderCreateFromString(text.c_str(), declaration);
 }
 
 bool VertexShader::VertexShaderCreateFromString(const char* text, const gfx::DWORD* declaration) {

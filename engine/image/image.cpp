@@ -3,7 +3,10 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <new>
+#include <set>
+#include <string>
 #include <vector>
 
 const char kLagLoadError[] = "Can't Load LAG File";
@@ -28,6 +31,21 @@ constexpr i32 kD5[4][4] = {{0, 4, 1, 5}, {6, 2, 7, 3}, {1, 5, 0, 4}, {7, 3, 6, 2
 }  // namespace
 
 const char* ImageLastLagError() { return gLagError; }
+
+bool SayImageLoadFailure(const char* archive, const char* entry, const char* error) {
+    static std::mutex lock;
+    static std::set<std::string> said;
+    std::string key = archive ? archive : "";
+    key += '\0';
+    for (const char* c = entry; c && *c; ++c) key += static_cast<char>(std::tolower(static_cast<unsigned char>(*c)));
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        if (!said.insert(key).second) return false;
+    }
+    std::fprintf(stderr, "tolvarin: the picture \"%s\" of %s did not load: %s\n", entry ? entry : "",
+                 archive ? archive : "", error ? error : "");
+    return true;
+}
 
 i32 ImageFormatBytesPerPixel(u32 format) {
     switch (format) {

@@ -107,3 +107,9 @@ Image* CreateImage();
 const char* ImageLastLagError();
 const char* ImageLastSusieError();
 const char* ImageLastGetPictureError();
+
+// Says on standard error that entry `entry` of the archive `archive` did not
+// load, with the loader's error text; once per entry for the program's life,
+// however often the game asks for that picture again. False when it had been
+// said already.
+bool SayImageLoadFailure(const char* archive, const char* entry, const char* error);

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/regular_file.h"
+
 namespace {
 
 // Largest decoded entry accepted (well above any picture the game uses; keeps a
@@ -22,7 +24,7 @@ void PutU32(std::vector<u8>& out, u32 v) {
 
 class LagFileSource : public LagSource {
 public:
-    explicit LagFileSource(const char* path) : file_(std::fopen(path, "rb")) {
+    explicit LagFileSource(const char* path) : file_(platform::OpenRegularFile(path, &error_)) {
         if (file_ && std::fseek(file_, 0, SEEK_END) == 0) {
             const long end = std::ftell(file_);
             if (end >= 0) size_ = static_cast<u64>(end);
@@ -34,6 +36,8 @@ public:
     LagFileSource(const LagFileSource&) = delete;
     LagFileSource& operator=(const LagFileSource&) = delete;
     bool IsOpen() const { return file_ != nullptr; }
+    // Why it did not open.
+    const std::string& Reason() const { return error_.reason; }
     u64 Size() const override { return size_; }
     bool Read(u64 offset, void* out, std::size_t count) override {
         if (!file_ || offset > size_ || count > size_ - offset) return false;
@@ -43,6 +47,7 @@ public:
     }
 
 private:
+    platform::FileOpenError error_;
     std::FILE* file_ = nullptr;
     u64 size_ = 0;
 };
@@ -293,7 +298,7 @@ u64 LagReadEntry(const char* archivePath, const char* name, i32* width, i32* hei
     LagResult& r = result ? *result : local;
     LagFileSource source(archivePath);
     if (!source.IsOpen()) {
-        r = Fail(LagStatus::kCannotOpen, archivePath, "cannot open");
+        r = Fail(LagStatus::kCannotOpen, archivePath, "cannot open: " + source.Reason());
         return 0;
     }
     LagEntryInfo info;
@@ -311,30 +316,50 @@ u64 LagReadEntry(const char* archivePath, const char* name, i32* width, i32* hei
 
 namespace {
 
-// Every entry header of an archive, walking as the lookup does; stops at the
-// first invalid header with its message.
+// Every entry header of an archive, walking as the lookup does, up to the
+// last byte of the file; stops at the first invalid header with its message.
+// Unlike the lookup, which reads a partial entry header as the end of the
+// archive, it takes one for what it is: a cut file.
 LagResult ListEntries(LagSource& source, const std::string& archiveName, std::vector<LagEntryInfo>& entries) {
     entries.clear();
     u8 header[kLagHeaderSize];
     if (!source.Read(0, header, sizeof header) || std::memcmp(header, "LAG", 4) != 0) {
         return Fail(LagStatus::kBadHeader, archiveName, "not a LAG archive");
     }
+    const u64 size = source.Size();
     u64 at = kLagHeaderSize;
-    u8 raw[kLagEntryHeaderSize];
-    while (source.Read(at, raw, sizeof raw)) {
+    std::string previous;  // the name of the entry before, for a header that has none
+    for (u64 number = 1; at < size; ++number) {
+        const std::string numbered = "entry " + std::to_string(number) +
+                                     (previous.empty() ? std::string() : ", the one after \"" + previous + "\"");
+        u8 raw[kLagEntryHeaderSize];
+        if (size - at < kLagEntryHeaderSize) {
+            return Fail(LagStatus::kBadEntry, archiveName,
+                        numbered + ": its header is cut short (" + std::to_string(size - at) + " of " +
+                            std::to_string(kLagEntryHeaderSize) + " bytes)");
+        }
+        if (!source.Read(at, raw, sizeof raw)) {
+            return Fail(LagStatus::kBadEntry, archiveName, numbered + ": cannot read its header");
+        }
         char name[kLagNameSize + 1] = {};
         std::memcpy(name, raw, kLagNameSize);
-        // A later entry of the same name is never found by a lookup.
+        const u64 stored = ReadU32(raw + 28);
+        // A later entry of the same name is never found by a lookup: only
+        // its place in the file matters.
         const bool shadowed = std::any_of(entries.begin(), entries.end(), [&](const LagEntryInfo& e) {
             return std::strcmp(e.name, name) == 0;
         });
-        if (!shadowed) {
-            LagEntryInfo info;
-            LagResult r = TakeEntry(raw, at, source.Size(), archiveName, info);
-            if (!r.ok()) return r;
-            entries.push_back(info);
+        LagEntryInfo info;
+        LagResult r = shadowed ? LagResult{} : TakeEntry(raw, at, size, archiveName, info);
+        if (r.ok() && stored > size - at - kLagEntryHeaderSize) {
+            r = Fail(LagStatus::kBadEntry, archiveName,
+                     EntryText(name) + ": data runs past the end of the file (" + std::to_string(stored) +
+                         " bytes stored)");
         }
-        at += kLagEntryHeaderSize + ReadU32(raw + 28);
+        if (!r.ok()) return r;
+        if (!shadowed) entries.push_back(info);
+        previous = name;
+        at += kLagEntryHeaderSize + stored;
     }
     return LagResult{};
 }
@@ -349,7 +374,7 @@ LagResult LagListEntries(const u8* data, std::size_t size, const std::string& ar
 
 LagResult LagCheckArchive(const char* archivePath, const std::string& archiveName) {
     LagFileSource source(archivePath);
-    if (!source.IsOpen()) return Fail(LagStatus::kCannotOpen, archiveName, "cannot open");
+    if (!source.IsOpen()) return Fail(LagStatus::kCannotOpen, archiveName, "cannot open: " + source.Reason());
     std::vector<LagEntryInfo> entries;
     LagResult r = ListEntries(source, archiveName, entries);
     if (r.ok() && entries.empty()) r = Fail(LagStatus::kBadHeader, archiveName, "holds no images");

@@ -102,7 +102,10 @@ u64 LagReadEntry(const char* archivePath, const char* name, i32* width, i32* hei
                  LagResult* result);
 
 // Every entry header of an archive held in memory, walking as the lookup does
-// (used by tools and tests). Stops at the first invalid header with its message.
+// (used by tools and tests) to the end of the file. Stops at the first invalid
+// header with its message; an entry header cut short by the end of the file,
+// or an entry whose data runs past it, is invalid too (the lookup reads the
+// first as the archive's end).
 LagResult LagListEntries(const u8* data, std::size_t size, const std::string& archiveName,
                          std::vector<LagEntryInfo>& entries);
 

@@ -6,6 +6,7 @@
 
 #include "engine/image/image.h"
 #include "platform/image_plugin.h"
+#include "platform/regular_file.h"
 
 namespace {
 
@@ -158,7 +159,7 @@ const char* Image::ImageSusieGetPicture(const platform::SharedLibrary& plugin, c
 
 const char* Image::ImageLoadSusie(const char* filePath, const char* pluginFolder,
                                   ImageProgressCallback callback) {
-    std::FILE* file = std::fopen(filePath, "rb");
+    std::FILE* file = platform::OpenRegularFile(filePath);
     if (!file) return SetError(gSusieError, kCannotOpen);
     std::vector<u8> contents;
     long size = -1;

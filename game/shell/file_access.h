@@ -22,15 +22,32 @@ struct FileStatus {
 // "base/name", or `name` alone when `base` is empty (the current folder).
 std::string JoinShellPath(const std::string& base, const std::string& name);
 
-// Reads at most `limit` bytes from the start of `path`. `fileSize` receives the
-// file's full size. Fails with a message when the file does not open.
+// Reads at most `limit` bytes from the start of `path`, which must be a
+// regular file (anything else is refused without waiting on it). `fileSize`
+// receives the file's full size. Fails with a message naming the file and
+// the reason when it does not open or cannot be read.
 FileStatus ReadFileBytes(const std::string& path, std::size_t limit, std::vector<u8>& bytes,
                          std::size_t* fileSize = nullptr);
 
 // Writes `bytes` to "`path`.tmp" in the same folder, flushes it and renames it
 // over `path`, so a crash or a full disk never leaves a half-written file under
-// the real name. The old file stays when anything fails.
+// the real name. The old file stays when anything fails, and a held file
+// (below) is never written.
 FileStatus WriteFileReplacing(const std::string& path, const std::vector<u8>& bytes);
+
+// The settings, progress and ranking are read once at the start. One that is
+// there but cannot be read (its permissions, a folder or a FIFO in its place,
+// an I/O error) is held: every later save of it in this run fails with a
+// message and leaves it as it is, so that the player's file is never replaced
+// by the defaults the game plays with meanwhile.
+struct SaveFileRead {
+    enum Outcome { kRead, kMissing, kUnreadable } outcome = kMissing;
+    std::vector<u8> bytes;  // kRead: the first `limit` bytes
+    std::string message;    // kMissing, kUnreadable: the file's name and why
+};
+// Reads the save file `path` and holds it, or lets it go, as above; `what`
+// names its contents in the hold's message ("settings").
+SaveFileRead ReadSaveFile(const std::string& path, std::size_t limit, const std::string& what);
 
 // Appends little-endian fields to a byte vector.
 class ByteWriter {

@@ -1,7 +1,9 @@
 #include "game/shell/game_main.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -175,9 +177,24 @@ const char* GameWindowTitle() {
 
 void PrepareSaveFiles() {
     const std::string base = GetApplicationDirectory();
-    platform::MakeFolder(base + "/replay");
-    platform::MakeFolder(base + "/screen");
-    platform::MakeFolder(base + "/system");
+    // A folder that cannot be made is said with what it costs; the game
+    // plays on, and each save into it says its own failure.
+    const struct {
+        const char* name;
+        const char* cost;
+    } folders[] = {
+        {"replay", "replays cannot be saved"},
+        {"screen", "the game does not use it"},
+        {"system", "the progress and the ranking cannot be saved"},
+    };
+    for (const auto& folder : folders) {
+        const std::string path = base + "/" + folder.name;
+        if (!platform::MakeFolder(path)) {
+            const std::string why = std::strerror(errno);
+            std::fprintf(stderr, "tolvarin: cannot make the folder %s: %s; %s\n", path.c_str(), why.c_str(),
+                         folder.cost);
+        }
+    }
     LoadConfig();
     const FileStatus ranking = LoadRanking();
     if (!ranking.message.empty()) std::fprintf(stderr, "tolvarin: %s\n", ranking.message.c_str());

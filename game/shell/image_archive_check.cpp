@@ -10,14 +10,16 @@ std::string CheckImageArchives(const std::string& folder) {
         const LagResult r = LagCheckArchive(path.c_str(), name);
         if (r.ok()) continue;
         std::string text = "the image archive " + path.string();
+        // The reader's message starts with the archive's name.
+        std::string detail = r.message;
+        const std::string prefix = std::string(name) + ": ";
+        if (detail.rfind(prefix, 0) == 0) detail.erase(0, prefix.size());
         if (r.status == LagStatus::kCannotOpen) {
+            const std::string opening = "cannot open: ";
+            if (detail.rfind(opening, 0) == 0) detail.erase(0, opening.size());
             std::error_code ec;
-            text += std::filesystem::exists(path, ec) ? " cannot be read" : " is missing";
+            text += std::filesystem::exists(path, ec) ? " cannot be read (" + detail + ")" : " is missing";
         } else {
-            // The reader's message starts with the archive's name.
-            std::string detail = r.message;
-            const std::string prefix = std::string(name) + ": ";
-            if (detail.rfind(prefix, 0) == 0) detail.erase(0, prefix.size());
             text += " is damaged (" + detail + ")";
         }
         text += "; the game needs its image archives (";

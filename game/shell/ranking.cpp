@@ -1,8 +1,6 @@
 #include "game/shell/ranking.h"
 
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "game/shell/replay.h"
 
@@ -102,18 +100,11 @@ FileStatus ReadRankingImage(const u8* bytes, std::size_t size, const std::string
 }
 
 FileStatus LoadRankingFile(const std::string& path, RankingTable& table) {
-    std::vector<u8> bytes;
-    std::size_t fileSize = 0;
-    std::error_code ec;
-    const bool exists = std::filesystem::exists(path, ec);
-    FileStatus read = exists ? ReadFileBytes(path, kRankingFileSize, bytes, &fileSize)
-                             : FileStatus::Failure("\"" + path + "\" does not exist");
-    if (read) return ReadRankingImage(bytes.data(), bytes.size(), path, table);
+    const SaveFileRead read = ReadSaveFile(path, kRankingFileSize, "ranking");
+    if (read.outcome == SaveFileRead::kRead) return ReadRankingImage(read.bytes.data(), read.bytes.size(), path, table);
     table = DefaultRankingTable();
-    if (exists) {
-        // There is a file we cannot read: keep it, play with the defaults.
-        return FileStatus::Success(read.message + "; using the default ranking");
-    }
+    // There is a file we cannot read: keep it, play with the defaults.
+    if (read.outcome == SaveFileRead::kUnreadable) return FileStatus::Success(read.message);
     FileStatus write = SaveRankingFile(path, table);
     if (!write) {
         return FileStatus::Success(write.message + "; using the default ranking in memory");

@@ -37,8 +37,9 @@ std::vector<u8> EncodeRankingTable(const RankingTable& table);
 // table become the blank.
 void DecodeRankingTable(const u8* bytes, std::size_t size, RankingTable& table);
 
-// Reads `path` into `table`. When the file does not open: the defaults, and a
-// new file written with them. A short file is read as far as it goes (the
+// Reads `path` into `table`. When there is no file: the defaults, and a new
+// file written with them. When the file is there but cannot be read: the
+// defaults, with a note, and the file is never saved over in this run. A short file is read as far as it goes (the
 // result carries a note). A file holding a score beyond what a run or a stage
 // can make is not used: the defaults, with a note naming the field. The table
 // is always usable afterwards.

@@ -1,13 +1,13 @@
 #include "game/shell/replay.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
 #include "game/shell/shell_text.h"
+#include "platform/regular_file.h"
 
 PlayRecord g_PlayRecord;
 std::vector<ReplayHeader> g_ReplayList;
@@ -340,15 +340,9 @@ SaveReplayResult SaveReplay(const PlayRecord& record, const ReplayRunInfo& run,
 // Reading.
 
 FileStatus ReadReplayFile(const std::string& path, ReplayHeader& header, PlayRecord& record) {
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        return FileStatus::Failure(QuoteName(path) + " is a folder, not a replay file");
-    }
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) {
-        return FileStatus::Failure("cannot open " + QuoteName(path) + ": " +
-                                   std::strerror(errno));
-    }
+    platform::FileOpenError error;
+    std::FILE* f = platform::OpenRegularFile(path, &error);
+    if (!f) return FileStatus::Failure("cannot read " + QuoteName(path) + ": " + error.reason);
     const FileStatus status = ReadReplayStream(f, path, header, record);
     std::fclose(f);
     return status;

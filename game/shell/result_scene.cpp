@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "engine/app/run_options.h"
+#include "engine/core/application.h"
 #include "engine/graphics/device.h"
 #include "game/shell/game_main.h"
 #include "game/shell/input.h"
@@ -15,6 +17,7 @@
 #include "game/shell/shell_graphics.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/transition.h"
+#include "platform/system.h"
 
 ResultSceneState g_Result;
 
@@ -52,6 +55,17 @@ void Close() {
     g_Result.ResultState = kResultLeaving;
 }
 
+// A save the player made that failed: said on standard error and, when a
+// window shows the game, in a message box too, where the player sees it (a
+// headless run never waits on a box). The game goes on either way.
+void SaySaveFailure(const std::string& what, const std::string& message) {
+    std::fprintf(stderr, "tolvarin: %s\n", message.c_str());
+    if (Options().headless) return;
+    constexpr u32 kWarningIcon = 0x30;
+    ShowMessageBox(kWarningIcon, "Tolvarin", "%s",
+                   platform::Utf8ToSjis(what + " was not saved.\n\n" + message).c_str());
+}
+
 void OpenPrompt() {
     g_Result.ResultState = kResultSavePrompt;
     g_Result.ResultPanelOffsets[kResultPanelPrompt] = 30;
@@ -65,7 +79,7 @@ void SaveRunReplay() {
     run.name = g_Result.ResultName;
     run.storyFlags = g_GameState.StoryFlags;
     const SaveReplayResult saved = SaveReplay(g_PlayRecord, run, GameWindowTitle());
-    if (!saved.status) std::fprintf(stderr, "tolvarin: %s\n", saved.status.message.c_str());
+    if (!saved.status) SaySaveFailure("The replay", saved.status.message);
 }
 
 void StepShown() {
@@ -385,7 +399,7 @@ void LeaveResult() {
     ReleaseImage(g_Result.images.result3);
     ReleaseImage(g_Result.images.backdrop);
     const FileStatus saved = SaveRanking();
-    if (!saved) std::fprintf(stderr, "tolvarin: %s\n", saved.message.c_str());
+    if (!saved) SaySaveFailure("The ranking", saved.message);
     g_Ranking.RankingDifficulty = g_GameState.Difficulty;
     g_Ranking.RankingHighlight = g_Result.ResultRankPosition;
     PreviousScene = CurrentScene;

@@ -54,17 +54,6 @@ struct Reader {
     }
 };
 
-// Reads up to `limit` bytes of a file; false when it does not open.
-bool ReadFilePrefix(const char* path, std::size_t limit, std::vector<u8>& out) {
-    std::FILE* f = std::fopen(path, "rb");
-    if (!f) return false;
-    out.assign(limit, 0);
-    std::size_t n = std::fread(out.data(), 1, limit, f);
-    std::fclose(f);
-    out.resize(n);
-    return true;
-}
-
 FileStatus WriteImage(const char* path, const std::vector<u8>& bytes) {
     // A failed save leaves the old file as it was and is said.
     FileStatus status = WriteFileReplacing(path, bytes);
@@ -203,28 +192,41 @@ std::string SystemDataOutOfRange(const SystemData& s) {
     return r.text;
 }
 
-void LoadConfig() {
-    std::vector<u8> bytes;
-    if (ReadFilePrefix(kConfigFile, kConfigDataSize, bytes)) {
-        g_ConfigData = DecodeConfigData(bytes.data(), bytes.size());
-        SayOutOfRange(kConfigFile, ConfigDataOutOfRange(g_ConfigData));
+namespace {
+
+// Reads one of the two files at the start: a missing one gets the defaults
+// and is written with them; one that cannot be read is said, and the game
+// plays with the defaults without saving over it.
+template <typename Record>
+void LoadSaveFile(const char* path, std::size_t size, const char* what, Record& record, Record (*defaults)(),
+                  Record (*decode)(const u8*, std::size_t), std::string (*outOfRange)(const Record&),
+                  FileStatus (*save)()) {
+    const SaveFileRead read = ReadSaveFile(path, size, what);
+    if (read.outcome == SaveFileRead::kRead) {
+        record = decode(read.bytes.data(), read.bytes.size());
+        SayOutOfRange(path, outOfRange(record));
         return;
     }
-    g_ConfigData = DefaultConfigData();
-    SaveConfig();
+    record = defaults();
+    if (read.outcome == SaveFileRead::kUnreadable) {
+        std::fprintf(stderr, "tolvarin: %s\n", read.message.c_str());
+        return;
+    }
+    save();
+}
+
+}  // namespace
+
+void LoadConfig() {
+    LoadSaveFile(kConfigFile, kConfigDataSize, "settings", g_ConfigData, DefaultConfigData, DecodeConfigData,
+                 ConfigDataOutOfRange, SaveConfig);
 }
 
 FileStatus SaveConfig() { return WriteImage(kConfigFile, EncodeConfigData(g_ConfigData)); }
 
 void LoadSystemData() {
-    std::vector<u8> bytes;
-    if (ReadFilePrefix(kSystemFile, kSystemDataSize, bytes)) {
-        g_SystemData = DecodeSystemData(bytes.data(), bytes.size());
-        SayOutOfRange(kSystemFile, SystemDataOutOfRange(g_SystemData));
-        return;
-    }
-    g_SystemData = DefaultSystemData();
-    SaveSystemData();
+    LoadSaveFile(kSystemFile, kSystemDataSize, "progress", g_SystemData, DefaultSystemData, DecodeSystemData,
+                 SystemDataOutOfRange, SaveSystemData);
 }
 
 FileStatus SaveSystemData() { return WriteImage(kSystemFile, EncodeSystemData(g_SystemData)); }

@@ -54,7 +54,7 @@ struct SystemData {
 extern ConfigData g_ConfigData;
 extern SystemData g_SystemData;
 
-// The table's defaults (laid only when the file does not open).
+// The table's defaults (laid when the file is missing or cannot be read).
 ConfigData DefaultConfigData();
 SystemData DefaultSystemData();
 
@@ -74,9 +74,10 @@ SystemData DecodeSystemData(const u8* bytes, std::size_t size);
 std::string ConfigDataOutOfRange(const ConfigData& c);
 std::string SystemDataOutOfRange(const SystemData& s);
 
-// Reads "config.dat"; when it does not open, lays the defaults and writes it.
+// Reads "config.dat"; when there is none, lays the defaults and writes it.
 // Values outside the game's ranges are said in one line naming the file and
-// the fields.
+// the fields. A file that is there but cannot be read is said too; the game
+// plays with the defaults and never saves over it in this run (ReadSaveFile).
 void LoadConfig();
 // The saves write through a temporary file; a failure is reported on standard
 // error (the old file stays) and returned.

@@ -1,6 +1,5 @@
 #include "game/shell/sound_effects.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,6 +9,7 @@
 #include "game/shell/sound_archive.h"
 #include "game/shell/volume_levels.h"
 #include "platform/audio_format.h"
+#include "platform/regular_file.h"
 #include "platform/sound_device.h"
 
 const SoundEffectDefinition SoundEffectTable[kSoundEffectCount] = {
@@ -100,10 +100,11 @@ OpenArchive* g_openArchive = nullptr;
 // Opens `path` and reads its index; says what is wrong with it (once).
 void OpenSoundArchive(const std::string& path, OpenArchive& archive) {
     archive.path = path;
-    archive.file = std::fopen(path.c_str(), "rb");
+    platform::FileOpenError error;
+    archive.file = platform::OpenRegularFile(path, &error);
     if (archive.file == nullptr) {
-        std::fprintf(stderr, "sound: cannot open %s: %s; the sound effects stay silent\n", path.c_str(),
-                     std::strerror(errno));
+        std::fprintf(stderr, "sound: cannot read %s: %s; the sound effects stay silent\n", path.c_str(),
+                     error.reason.c_str());
         return;
     }
     archive.index = ReadSoundArchiveIndex(archive.file);

@@ -1,3 +1,8 @@
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
 #include "engine/core/application.h"
 #include "game/shell/game_main.h"
 #include "game/shell/game_state.h"
@@ -249,7 +254,18 @@ i32 TitleSlideOffset(i32 t) {
 
 bool LoadDemoReplay() {
     ReplayPlaybackStart start;
-    if (!LoadDemoReplay(g_PlayRecord, start)) return false;
+    const FileStatus loaded = LoadDemoReplay(g_PlayRecord, start);
+    if (!loaded) {
+        // A file that is there and cannot be used is said, once for each
+        // reason; without one the logo simply runs again.
+        static std::string said;
+        std::error_code ec;
+        if (loaded.message != said && std::filesystem::exists(std::filesystem::symlink_status(kDemoReplayFile, ec))) {
+            said = loaded.message;
+            std::fprintf(stderr, "tolvarin: the demonstration does not play: %s\n", said.c_str());
+        }
+        return false;
+    }
     g_GameState.StoryFlags = start.StoryFlags;
     g_GameState.Difficulty = start.Difficulty;
     g_GameState.StartKind = start.StartKind;

@@ -52,6 +52,8 @@ void DrawTitle();
 void TitleFrame();
 void LeaveTitle();
 // Loads "demo.rpl" into the run record and the game state; true on success.
+// A file that is there but cannot be used is said on standard error (once for
+// each reason).
 bool LoadDemoReplay();
 
 // The pieces of InitializeTitle around the making of the images: the menu

@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <stb/stb_image_write.h>
 
+#include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "platform/gfx/device.h"
@@ -103,12 +105,35 @@ std::vector<std::uint8_t> SurfaceToRgba(const Direct3DSurface8* surface) {
 
 bool SaveRgbaPng(const std::string& path, int width, int height, const std::uint8_t* rgba) {
     if (width <= 0 || height <= 0 || !rgba) return false;
-    return stbi_write_png(path.c_str(), width, height, 4, rgba, width * 4) != 0;
+    // Encoded in memory first, so that a write that fails (a full disk) is
+    // seen: the encoder's own file writing does not check its writes.
+    std::vector<std::uint8_t> png;
+    const auto collect = [](void* context, void* data, int size) {
+        auto& out = *static_cast<std::vector<std::uint8_t>*>(context);
+        const auto* bytes = static_cast<const std::uint8_t*>(data);
+        out.insert(out.end(), bytes, bytes + size);
+    };
+    if (stbi_write_png_to_func(collect, &png, width, height, 4, rgba, width * 4) == 0 || png.empty()) {
+        errno = ENOMEM;
+        return false;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    const bool written = std::fwrite(png.data(), 1, png.size(), file) == png.size();
+    const int writeError = errno;
+    if (std::fclose(file) != 0 || !written) {
+        if (!written) errno = writeError;
+        return false;
+    }
+    return true;
 }
 
 bool SaveSurfacePng(const std::string& path, const Direct3DSurface8* surface) {
     std::vector<std::uint8_t> rgba = SurfaceToRgba(surface);
-    if (rgba.empty()) return false;
+    if (rgba.empty()) {
+        errno = EINVAL;  // a format it cannot convert
+        return false;
+    }
     return SaveRgbaPng(path, static_cast<int>(surface->Width()), static_cast<int>(surface->Height()), rgba.data());
 }
 

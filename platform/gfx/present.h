@@ -22,7 +22,7 @@ void ReleasePresenter();
 // The pixels of a colour surface as 8-bit R, G, B, A rows (X formats opaque).
 std::vector<std::uint8_t> SurfaceToRgba(const Direct3DSurface8* surface);
 // Writes a colour surface as a PNG file; false when the format or the file
-// could not be handled.
+// could not be handled (errno says why the file could not be written).
 bool SaveSurfacePng(const std::string& path, const Direct3DSurface8* surface);
 bool SaveRgbaPng(const std::string& path, int width, int height, const std::uint8_t* rgba);
 

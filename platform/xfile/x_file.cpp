@@ -4,11 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <vector>
 
+#include "platform/regular_file.h"
 #include "platform/xfile/x_file_internal.h"
 
 namespace platform::xfile {
@@ -16,6 +15,9 @@ namespace platform::xfile {
 struct Template;
 
 namespace {
+
+// The largest X file read (far beyond any model's text).
+constexpr std::uint64_t kMaxXFileBytes = std::uint64_t(256) << 20;
 
 // ---- Tokens --------------------------------------------------------------------------
 
@@ -786,15 +788,18 @@ DirectXFileEnumObject* CreateEnumObjectFromMemory(const void* data, std::size_t 
 
 DirectXFileEnumObject* CreateEnumObjectFromFile(const char* path, std::string* error) {
     const std::string shown = path ? path : "";
-    std::ifstream in(shown, std::ios::binary);
-    if (!path || !in) {
-        if (error) *error = shown + ": cannot open the file";
+    std::vector<std::uint8_t> bytes;
+    FileOpenError openError;
+    std::uint64_t size = 0;
+    if (!path || !ReadRegularFile(shown, kMaxXFileBytes, bytes, &openError, &size)) {
+        if (error) *error = shown + ": cannot open the file" + (path ? " (" + openError.reason + ")" : "");
         return nullptr;
     }
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    const std::string text = bytes.str();
-    return CreateEnumObjectFromMemory(text.data(), text.size(), path, error);
+    if (size > kMaxXFileBytes) {
+        if (error) *error = shown + ": the file is too large (" + std::to_string(size) + " bytes)";
+        return nullptr;
+    }
+    return CreateEnumObjectFromMemory(reinterpret_cast<const char*>(bytes.data()), bytes.size(), path, error);
 }
 
 // ---- Values --------------------------------------------------------------------------

@@ -1,6 +1,8 @@
 #pragma once
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace testing_support {
 
@@ -18,5 +20,9 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// A whole file's bytes (none when it does not open), and a file made of them.
+std::vector<std::uint8_t> ReadWholeFile(const std::filesystem::path& path);
+void WriteWholeFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes);
 
 }  // namespace testing_support

@@ -5,6 +5,7 @@
 #include "engine/core/angle.h"
 #include "engine/core/engine_math.h"
 #include "engine/graphics/draw2d.h"
+#include "engine/graphics/surface.h"
 #include "engine/image/image.h"
 #include "platform/gfx/present.h"
 #include "tests/engine/graphics/graphics_fixture.h"
@@ -50,6 +51,22 @@ TEST_F(TextureTest, MissingArchiveOrEntryGivesATextureThatIsNotReadyAndDrawsNoth
         t->Release();
     }
     EXPECT_EQ(ResourceListGetCount(&TextureList()), 0u);
+}
+
+// A picture that does not load is said on standard error with its archive,
+// its entry and why, once per entry however often it is asked for again (as
+// a texture or a surface, in any case of its name).
+TEST_F(TextureTest, AnEntryThatDoesNotLoadIsSaidOnceOnStandardError) {
+    const std::string path = Quadrants();
+    testing::internal::CaptureStderr();
+    for (int i = 0; i < 3; ++i) CreateTexture(path.c_str(), "nothere", 1, nullptr)->Release();
+    CreateSurface(path.c_str(), "NotHere", 1, nullptr)->Release();
+    CreateTexture(path.c_str(), "quad", 1, nullptr)->Release();
+    CreateTexture(path.c_str(), "other", 1, nullptr)->Release();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said, "tolvarin: the picture \"nothere\" of " + path + " did not load: Can't Load LAG File (" + path +
+                        ": entry \"nothere\" not found)\n" + "tolvarin: the picture \"other\" of " + path +
+                        " did not load: Can't Load LAG File (" + path + ": entry \"other\" not found)\n");
 }
 
 TEST_F(TextureTest, LoadsFromTheProgramFolderWhateverTheCurrentFolder) {

@@ -202,7 +202,9 @@ TEST_F(LagArchiveTest, DamagedEntriesAreRejectedByName) {
     }
 }
 
-TEST_F(LagArchiveTest, PartialEntryHeaderEndsTheArchive) {
+// A lookup reads a partial entry header as the archive's end; the listing
+// behind the start's check reads it as a cut file.
+TEST_F(LagArchiveTest, PartialEntryHeaderEndsTheLookupAndFailsTheListing) {
     std::vector<u8> bytes = LagBuildArchive({Entry("first", 2, 2, 1)});
     const std::vector<u8> tail = {'n', 'e', 'x', 't', 0, 0, 0, 0, 1, 0};
     bytes.insert(bytes.end(), tail.begin(), tail.end());
@@ -213,7 +215,9 @@ TEST_F(LagArchiveTest, PartialEntryHeaderEndsTheArchive) {
     ASSERT_NE(error, nullptr);
     EXPECT_NE(std::string(error).find("not found"), std::string::npos);
     std::vector<LagEntryInfo> listed;
-    EXPECT_TRUE(LagListEntries(bytes.data(), bytes.size(), "mem", listed).ok());
+    const LagResult r = LagListEntries(bytes.data(), bytes.size(), "mem", listed);
+    EXPECT_EQ(r.status, LagStatus::kBadEntry);
+    EXPECT_EQ(r.message, "mem: entry 2, the one after \"first\": its header is cut short (10 of 32 bytes)");
     EXPECT_EQ(listed.size(), 1u);
 }
 
@@ -239,6 +243,11 @@ TEST_F(LagArchiveTest, CheckArchiveRefusesMissingEmptyAndDamagedFiles) {
 
     std::vector<u8> truncated = good;
     truncated.resize(good.size() - 10);  // "b"'s data runs past the end
+    std::vector<u8> cutHeader = good;
+    cutHeader.resize(8 + 32 + 4 * 4 * 4 + 31);  // one byte short of "b"'s header
+    // A second "a", never found by a lookup, whose data runs past the end.
+    std::vector<u8> cutShadowed = LagBuildArchive({Entry("a", 4, 4, 1), Entry("b", 8, 8, 5), Entry("a", 2, 2, 1)});
+    cutShadowed.pop_back();
     std::vector<u8> badFormat = good;
     PutU32(badFormat, 8 + 16 + 8, 9);  // "a"'s format
     std::vector<u8> badHeader = good;
@@ -254,6 +263,10 @@ TEST_F(LagArchiveTest, CheckArchiveRefusesMissingEmptyAndDamagedFiles) {
         {"not an archive", badHeader, LagStatus::kBadHeader, "not a LAG archive"},
         {"header only", {'L', 'A', 'G', 0, 0, 0, 0, 0}, LagStatus::kBadHeader, "holds no images"},
         {"cut short", truncated, LagStatus::kBadEntry, "entry \"b\": data runs past the end"},
+        {"cut in an entry header", cutHeader, LagStatus::kBadEntry,
+         "entry 2, the one after \"a\": its header is cut short (31 of 32 bytes)"},
+        {"a later entry of a name cut short", cutShadowed, LagStatus::kBadEntry,
+         "entry \"a\": data runs past the end"},
         {"bad entry header", badFormat, LagStatus::kBadEntry, "entry \"a\": unknown pixel format 9"},
     };
     for (const Case& c : cases) {
@@ -264,7 +277,7 @@ TEST_F(LagArchiveTest, CheckArchiveRefusesMissingEmptyAndDamagedFiles) {
     }
     const LagResult missing = LagCheckArchive((dir_.path() / "absent.dat").c_str(), "vsk9.dat");
     EXPECT_EQ(missing.status, LagStatus::kCannotOpen);
-    EXPECT_EQ(missing.message, "vsk9.dat: cannot open");
+    EXPECT_EQ(missing.message, "vsk9.dat: cannot open: No such file or directory");
 }
 
 // --- pixel layouts ---

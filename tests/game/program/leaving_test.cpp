@@ -16,6 +16,7 @@
 
 #include "game/shell/save_files.h"
 #include "tests/support/program.h"
+#include "tests/support/temp_dir.h"
 #include "tools/sampledata/input_script.h"
 
 namespace {
@@ -26,22 +27,14 @@ using testing_support::ParseFrameHashes;
 using testing_support::ProgramFolder;
 using testing_support::ProgramResult;
 using testing_support::ProgramRun;
+using testing_support::ReadWholeFile;
 using testing_support::RunningProgram;
+using testing_support::WriteWholeFile;
 
 // Long enough never to end by itself while a test waits.
 const std::vector<std::string> kEndlessRun = {"--frames", "100000000", "--hash-every", "7"};
 
 bool PrintsFrames(const std::string& out) { return !ParseFrameHashes(out).empty(); }
-
-std::vector<u8> ReadBytes(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::vector<u8>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void WriteBytes(const fs::path& p, const std::vector<u8>& bytes) {
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 struct SignalCase {
     const char* name;
@@ -84,7 +77,7 @@ TEST(LostDisplay, TheRunEndsWithItsFilesWritten) {
     ConfigData config = DefaultConfigData();
     config.fullScreen = 0;
     config.showBootDialog = 0;
-    WriteBytes(folder.dir() / "config.dat", EncodeConfigData(config));
+    WriteWholeFile(folder.dir() / "config.dat", EncodeConfigData(config));
 
     // The X server picks a free display number and prints it.
     ProgramRun serverRun;
@@ -117,7 +110,7 @@ TEST(LostDisplay, TheRunEndsWithItsFilesWritten) {
     EXPECT_NE(r.err.find("the display went away"), std::string::npos) << r;
     EXPECT_FALSE(ParseFrameHashes(r.out).empty());
     // The settings are as they were, and the folder is free for the next copy.
-    EXPECT_EQ(ReadBytes(folder.dir() / "config.dat"), EncodeConfigData(config));
+    EXPECT_EQ(ReadWholeFile(folder.dir() / "config.dat"), EncodeConfigData(config));
     EXPECT_EQ(folder.Run({"--frames", "3"}).exitCode, 0);
 }
 
@@ -176,8 +169,8 @@ TEST_F(SingleCopy, ACopyThatDiedDoesNotBlockTheNextStart) {
     EXPECT_TRUE(fs::is_empty(runtime_));
 }
 
-// The game's folders replaced by files: the run reports the saves it cannot
-// make and plays on to its end.
+// The game's folders replaced by files: the run says the folders it cannot
+// make and the saves it cannot make, and plays on to its end.
 TEST(SaveFaults, FoldersThatAreFilesLeaveTheGameRunning) {
     ProgramFolder folder;
     for (const char* name : {"system", "replay"}) std::ofstream(folder.dir() / name) << "not a folder";
@@ -188,6 +181,12 @@ TEST(SaveFaults, FoldersThatAreFilesLeaveTheGameRunning) {
     const ProgramResult r = folder.Run({"--frames", "600", "--input", "skip.bin", "--hash-every", "100"});
     EXPECT_EQ(r.exitCode, 0) << r;
     EXPECT_EQ(ParseFrameHashes(r.out).size(), 6u);
+    for (const char* said : {"/system: Not a directory; the progress and the ranking cannot be saved",
+                             "/replay: Not a directory; replays cannot be saved"}) {
+        EXPECT_NE(r.err.find("tolvarin: cannot make the folder " + folder.dir().string() + said), std::string::npos)
+            << r;
+    }
+    EXPECT_EQ(r.err.find("/screen"), std::string::npos) << r;
     EXPECT_NE(r.err.find("cannot save \"system/system.dat\""), std::string::npos) << r;
     EXPECT_NE(r.err.find("system/ranking.dat"), std::string::npos) << r;
     std::ifstream system(folder.dir() / "system");

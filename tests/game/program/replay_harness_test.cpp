@@ -636,18 +636,28 @@ TEST(DemoReplay, TheIdleTitleRunsTheDemonstration) {
 // --- Starting -----------------------------------------------------------------
 
 // A missing or damaged image archive stops the start before anything runs: a
-// message naming the archive, a failing exit status, and no files written.
+// message naming the archive (and the entry at fault), a failing exit status,
+// and no files written. An archive cut inside an entry's header is damaged
+// too, not an archive that ends there: every picture after the cut would be
+// missing from the game.
 TEST(StartChecks, MissingOrDamagedImageArchiveStopsTheStart) {
     struct Case {
         const char* what;
         const char* archive;
         std::function<void(std::vector<u8>&)> damage;  // none: the file is removed
+        const char* detail = "";
+    };
+    const auto cutInSecondHeader = [](std::vector<u8>& b) {
+        const u32 firstStored = b[36] | (b[37] << 8) | (b[38] << 16) | (static_cast<u32>(b[39]) << 24);
+        b.resize(8 + 32 + firstStored + 12);
     };
     const Case cases[] = {
         {"missing", "vsk3.dat", nullptr},
         {"empty", "vsk1.dat", [](std::vector<u8>& b) { b.clear(); }},
         {"not an archive", "vsk7.dat", [](std::vector<u8>& b) { b.assign(4096, 0x5A); }},
-        {"cut short", "vsk2.dat", [](std::vector<u8>& b) { b.resize(b.size() / 2); }},
+        {"cut short", "vsk2.dat", [](std::vector<u8>& b) { b.resize(b.size() / 2); }, "data runs past the end"},
+        {"cut in the second entry's header", "vsk1.dat", cutInSecondHeader,
+         "entry 2, the one after \"black\": its header is cut short (12 of 32 bytes)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -664,6 +674,7 @@ TEST(StartChecks, MissingOrDamagedImageArchiveStopsTheStart) {
         EXPECT_EQ(r.exitCode, 1);
         EXPECT_NE(r.err.find(archive.string()), std::string::npos) << r;
         EXPECT_NE(r.err.find(c.damage ? "is damaged" : "is missing"), std::string::npos) << r;
+        EXPECT_NE(r.err.find(c.detail), std::string::npos) << r;
         EXPECT_EQ(r.out, "");
         EXPECT_FALSE(fs::exists(folder.dir() / "config.dat"));
     }

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -210,6 +211,41 @@ TEST(HeadlessRunner, SavesTheBackBufferAfterTheFramesAskedFor) {
     auto be32 = [&](int at) { return (head[at] << 24) | (head[at + 1] << 16) | (head[at + 2] << 8) | head[at + 3]; };
     EXPECT_EQ(be32(16), 640);
     EXPECT_EQ(be32(20), 480);
+}
+
+// A screenshot that cannot be written is said, the run plays on to its end,
+// and its exit status says it failed (a script waiting for the pictures must
+// not take the run for a success).
+TEST(HeadlessRunner, AScreenshotThatCannotBeWrittenFailsTheRun) {
+    struct Case {
+        const char* what;
+        std::function<void(const fs::path& shots)> prepare;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"a file where the folder should be", [](const fs::path& shots) { std::ofstream(shots) << "a file"; },
+         "Not a directory"},
+        {"a full disk",
+         [](const fs::path& shots) {
+             fs::create_directory(shots);
+             fs::create_symlink("/dev/full", ScreenshotPath(shots.string(), 2));
+         },
+         "No space left on device"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (std::string(c.reason) == "No space left on device" && !fs::exists("/dev/full")) continue;
+        testing_support::ProgramFolder folder;
+        const fs::path shots = folder.dir() / "shots";
+        c.prepare(shots);
+        const testing_support::ProgramResult r = folder.Run(
+            {"--frames", "3", "--hash-every", "1", "--screenshot-at", "2", "--screenshot-dir", shots.string()});
+        EXPECT_EQ(r.exitCode, 1) << r;
+        EXPECT_NE(r.err.find("cannot write the screenshot " + ScreenshotPath(shots.string(), 2) + ": " + c.reason),
+                  std::string::npos)
+            << r;
+        EXPECT_EQ(testing_support::ParseFrameHashes(r.out).size(), 3u) << r;
+    }
 }
 
 TEST(Screenshots, FileNamesCarryTheFrameNumber) {

@@ -10,7 +10,11 @@
 
 #include "game/shell/ranking_scene.h"
 #include "game/shell/result_scene.h"
+#include "engine/app/run_options.h"
+#include "platform/fault_points.h"
+#include "platform/system.h"
 #include "tests/game/shell/scene_fixture.h"
+#include "tests/support/faults.h"
 
 namespace {
 
@@ -304,6 +308,50 @@ TEST_F(ResultScene, StageSelectRunGoesStraightToTheOffer) {
     EXPECT_EQ(CurrentScene, kSceneTitle);
     EXPECT_TRUE(std::filesystem::exists(Folder() / "replay" / "vosket000.rpl"));
     EXPECT_EQ(EncodeRankingTable(g_RankingTable), EncodeRankingTable(DefaultRankingTable()));
+}
+
+// A replay or ranking save the folder refuses is said on standard error and,
+// when a window shows the game, in a message box the player sees; a headless
+// run is never held up by a box. The scene goes on to the title either way.
+TEST_F(ResultScene, SavesTheFolderRefusesAreShownToThePlayer) {
+    static std::vector<std::string> boxes;
+    platform::SetMessageBoxSink(
+        [](std::uint32_t, const std::string& caption, const std::string& text) { boxes.push_back(caption + ": " + text); });
+    for (const bool headless : {false, true}) {
+        SCOPED_TRACE(headless ? "headless" : "with a window");
+        boxes.clear();
+        Options().headless = headless;
+        g_GameState.StartKind = kStartStageSelect;
+        g_GameState.Continues = 3;
+        SetRunTotal(9000);
+        testing_support::SetFault(platform::Fault::SaveFolderReadOnly);
+        testing::internal::CaptureStderr();
+        Enter(kSceneResult, kSceneStageReport);
+        Idle(1);
+        ASSERT_EQ(g_Result.ResultState, kResultSavePrompt);
+        Tap(kInputZ);
+        Type("s1234");
+        Tap(kInputZ);
+        IdleUntil([] { return CurrentScene != kSceneResult; });
+        const std::string said = testing::internal::GetCapturedStderr();
+        testing_support::ClearFaults();
+        Options().headless = false;
+        EXPECT_EQ(CurrentScene, kSceneTitle);
+        EXPECT_FALSE(std::filesystem::exists(Folder() / "replay" / "vosket000.rpl"));
+        EXPECT_NE(said.find("tolvarin: cannot save \"replay/vosket000.rpl\": Read-only file system"), std::string::npos)
+            << said;
+        EXPECT_NE(said.find("tolvarin: cannot save \"system/ranking.dat\": Read-only file system"), std::string::npos)
+            << said;
+        if (headless) {
+            EXPECT_TRUE(boxes.empty());
+        } else {
+            ASSERT_EQ(boxes.size(), 2u);
+            EXPECT_EQ(boxes[0].rfind("Tolvarin: The replay was not saved.\n\ncannot save \"replay/vosket000.rpl\"", 0), 0u)
+                << boxes[0];
+            EXPECT_EQ(boxes[1].rfind("Tolvarin: The ranking was not saved.\n\ncannot save \"system/ranking.dat\"", 0), 0u)
+                << boxes[1];
+        }
+    }
 }
 
 }  // namespace

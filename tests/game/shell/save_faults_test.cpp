@@ -4,6 +4,7 @@
 // survives byte for byte, nothing is left half-written, and the next save
 // works once the fault is gone.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -121,6 +122,21 @@ TEST_F(SaveFaults, ARealFullDeviceFailsTheSaveAndKeepsTheFile) {
     EXPECT_TRUE(SaveConfig());
 }
 
+// A FIFO under the temporary file's name fails the save at once instead of
+// waiting for a reader.
+TEST_F(SaveFaults, AFifoUnderTheTemporaryNameFailsTheSaveAtOnce) {
+    ASSERT_TRUE(SaveConfig());
+    const std::vector<u8> good = ReadAll("config.dat");
+    ASSERT_EQ(mkfifo("config.dat.tmp", 0644), 0);
+    g_ConfigData.showTalk = 0;
+    testing::internal::CaptureStderr();
+    const FileStatus failed = SaveConfig();
+    testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(failed);
+    EXPECT_NE(failed.message.find("config.dat"), std::string::npos) << failed.message;
+    EXPECT_EQ(ReadAll("config.dat"), good);
+}
+
 // Saving a replay makes a new file: under a fault none appears, the replays
 // already there are untouched, and the number stays free for the next save.
 TEST_F(SaveFaults, AReplaySaveUnderAFaultMakesNoFileAndTheNextOneWorks) {
@@ -144,6 +160,102 @@ TEST_F(SaveFaults, AReplaySaveUnderAFaultMakesNoFileAndTheNextOneWorks) {
         EXPECT_EQ(ReadAll("replay/vosket000.rpl"), first);
     }
     EXPECT_EQ(SaveReplay(record, run, "x").number, 1);
+}
+
+// A save file that is there but cannot be read at the start (a folder or a
+// FIFO in its place, an I/O error; file permissions are the same road, but
+// root reads through them, so the program's tests run that case) is said with
+// its name and the reason, the game plays with the defaults, and no save of
+// this run replaces it; once it reads again, so do the saves.
+TEST_F(SaveFaults, AFileThatCannotBeReadIsSaidAndNeverSavedOver) {
+    struct Unreadable {
+        const char* name;
+        std::function<void(const fs::path&)> make;  // null: a read error while loading
+        const char* says;
+    };
+    const Unreadable kinds[] = {
+        {"a folder in its place",
+         [](const fs::path& p) {
+             fs::remove(p);
+             fs::create_directory(p);
+             std::ofstream(p / "kept") << "kept";
+         },
+         "it is a folder, not a file"},
+        {"a FIFO in its place",
+         [](const fs::path& p) {
+             fs::remove(p);
+             ASSERT_EQ(mkfifo(p.c_str(), 0644), 0);
+         },
+         "it is a FIFO, not a regular file"},
+        {"an I/O error", nullptr, "Input/output error"},
+    };
+    // Each kind's load (with what it returns to say) and whether memory holds
+    // its defaults.
+    struct Load {
+        std::function<std::string()> load;
+        std::function<bool()> atDefaults;
+    };
+    const Load loads[] = {
+        {[] { LoadConfig(); return std::string(); },
+         [] { return EncodeConfigData(g_ConfigData) == EncodeConfigData(DefaultConfigData()); }},
+        {[] { LoadSystemData(); return std::string(); },
+         [] { return EncodeSystemData(g_SystemData) == EncodeSystemData(DefaultSystemData()); }},
+        {[] { return LoadRanking().message; },
+         [] { return EncodeRankingTable(g_RankingTable) == EncodeRankingTable(DefaultRankingTable()); }},
+    };
+    const std::vector<u8> kept = {'k', 'e', 'p', 't'};
+    const std::vector<SaveKind> saves = Saves();
+    for (std::size_t k = 0; k < saves.size(); ++k) {
+        const SaveKind& kind = saves[k];
+        for (const Unreadable& u : kinds) {
+            SCOPED_TRACE(std::string(kind.name) + ", " + u.name);
+            const fs::path file = kind.file;
+            fs::remove_all(file);
+            // The player's file, unlike the defaults.
+            kind.change();
+            ASSERT_TRUE(kind.save());
+            const std::vector<u8> players = ReadAll(file);
+            if (u.make) u.make(file);
+            if (!u.make) testing_support::SetFault(platform::Fault::ReadError);
+            testing::internal::CaptureStderr();
+            std::string said = loads[k].load();
+            said += testing::internal::GetCapturedStderr();
+            testing_support::ClearFaults();
+            EXPECT_NE(said.find(std::string("cannot read \"") + kind.file + "\": " + u.says), std::string::npos)
+                << said;
+            EXPECT_NE(said.find("not saved"), std::string::npos) << said;
+            EXPECT_TRUE(loads[k].atDefaults());
+            // Every save of the run leaves it alone, and says so.
+            kind.change();
+            testing::internal::CaptureStderr();
+            const FileStatus saved = kind.save();
+            testing::internal::GetCapturedStderr();
+            EXPECT_FALSE(saved);
+            EXPECT_NE(saved.message.find(std::string("\"") + kind.file + "\" is not saved: it could not be read"),
+                      std::string::npos)
+                << saved.message;
+            if (u.make) {
+                EXPECT_FALSE(fs::is_regular_file(file));
+                if (fs::is_directory(file)) {
+                    EXPECT_EQ(ReadAll(file / "kept"), kept);
+                }
+                fs::remove_all(file);
+                std::ofstream(file, std::ios::binary)
+                    .write(reinterpret_cast<const char*>(players.data()), static_cast<std::streamsize>(players.size()));
+            } else {
+                EXPECT_EQ(ReadAll(file), players);
+            }
+            EXPECT_FALSE(fs::exists(std::string(kind.file) + ".tmp"));
+            // Mended: it reads, and the next save is made.
+            testing::internal::CaptureStderr();
+            said = loads[k].load() + testing::internal::GetCapturedStderr();
+            EXPECT_EQ(said.find("cannot read"), std::string::npos) << said;
+            EXPECT_FALSE(loads[k].atDefaults());
+            kind.change();
+            EXPECT_TRUE(kind.save());
+            EXPECT_NE(ReadAll(file), players);
+        }
+    }
 }
 
 // The game's folders replaced by files: the saves into them fail with a
