@@ -48,6 +48,7 @@ namespace {
 SceneFrameFn g_sceneFrames[kSceneSlots] = {};
 void (*g_createStageCamera)() = nullptr;
 void (*g_releaseStageCamera)() = nullptr;
+void (*g_prefetchStage)(i32) = nullptr;
 void (*g_programStart)() = nullptr;
 StateHashFn g_stateHash = nullptr;
 i64 g_frameCount = 0;
@@ -152,6 +153,12 @@ void ResetProgramState() {
 
 void SetStateHashFunction(StateHashFn fn) { g_stateHash = fn; }
 i64 GameFrameCount() { return g_frameCount; }
+
+void SetStagePrefetchHook(void (*prefetch)(i32 stage)) { g_prefetchStage = prefetch; }
+
+void PrefetchStage(i32 stage) {
+    if (g_prefetchStage) g_prefetchStage(stage);
+}
 
 void SetStageCameraHooks(void (*create)(), void (*release)()) {
     g_createStageCamera = create;
