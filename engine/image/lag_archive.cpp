@@ -308,8 +308,8 @@ LagResult LagLoadPixels8888(const char* archivePath, const char* name, LagEntryI
             pixels.reset();
             return r;
         }
-        if (callback) callback(0);
-        if (callback) callback(0);
+        // The calls after the read and after the conversion (none needed).
+        for (int k = 0; callback && k < 2; ++k) callback(0);
         return r;
     }
     std::vector<u8> decoded;
