@@ -5,6 +5,7 @@
 #include "engine/graphics/clip_copy.h"
 #include "engine/core/application.h"
 #include "engine/graphics/device.h"
+#include "engine/graphics/image_upload.h"
 #include "engine/image/image.h"
 #include "platform/gfx/device.h"
 
@@ -91,12 +92,7 @@ Surface* CreateSurface(const char* archive, const char* entry, i32 kind, Progres
                 s->surface = nullptr;
                 LogPrintf("Error : Can't Create ImageSurface\n");
             } else {
-                gfx::D3DLOCKED_RECT rect;
-                bool written = false;
-                if (SUCCEEDED(s->surface->LockRect(&rect, nullptr, 0))) {
-                    written = image->ImageWriteToSurface(rect.pBits, rect.Pitch, s->format, callback);
-                    s->surface->UnlockRect();
-                }
+                const bool written = WriteImageToSurface(image, s->surface, s->format, callback);
                 // A surface whose pixels could not be written copies nothing.
                 if (!written) {
                     LogPrintf("Error : Can't Write Surface\n");

@@ -12,6 +12,7 @@
 #include "engine/core/application.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/draw2d.h"
+#include "engine/graphics/image_upload.h"
 #include "engine/graphics/surface.h"
 #include "engine/image/image.h"
 #include "platform/gfx/device.h"
@@ -76,6 +77,16 @@ gfx::Direct3DTexture8* ResourceOf(Texture* texture) { return texture ? texture->
 
 gfx::Direct3DBaseTexture8* DeviceTextureHook(Texture* texture) { return ResourceOf(texture); }
 
+// The backup holds the picture: uploads it and counts the texture.
+void FinishTexture(Texture* t, i32 imageWidth, i32 imageHeight) {
+    t->TextureUpdate();
+    t->ready = 1;
+    t->videoMemoryCounted = GetFormatBytesPerPixel(t->format) * t->width * t->height;
+    AddVideoMemoryUse(t->videoMemoryCounted);
+    t->uScale = 1.0f / static_cast<f32>(imageWidth);
+    t->vScale = 1.0f / static_cast<f32>(imageHeight);
+}
+
 // Loads `image` into a new texture object's two device textures.
 void BuildTexture(Texture* t, Image* image, u32 format, ProgressCallback callback) {
     i32 iw = 0, ih = 0;
@@ -112,6 +123,21 @@ void BuildTexture(Texture* t, Image* image, u32 format, ProgressCallback callbac
     }
     Progress(callback);
 
+    if (t->width == iw && t->height == ih && t->TextureCreateBackup()) {
+        // The backup is as large as the picture: the picture goes straight
+        // into it (what copying it over from an image surface gives).
+        const bool written = WriteImageToSurface(image, t->backup->Level0(), format, callback);
+        Progress(callback);
+        if (!written) {
+            LogPrintf("Error : Can't Convert Image\n");
+            ReleaseInterface(t->backup);
+        } else {
+            FinishTexture(t, iw, ih);
+        }
+        Progress(callback);
+        return;
+    }
+
     gfx::Direct3DDevice8* device = GetDirect3DDevice();
     gfx::Direct3DSurface8* imageSurface = nullptr;
     if (FAILED(device->CreateImageSurface(static_cast<u32>(iw), static_cast<u32>(ih),
@@ -133,12 +159,7 @@ void BuildTexture(Texture* t, Image* image, u32 format, ProgressCallback callbac
     } else if (const char* error = t->TextureCopyFromSurface(imageSurface)) {
         LogPrintf("Error : %s\n", error);
     } else {
-        t->TextureUpdate();
-        t->ready = 1;
-        t->videoMemoryCounted = GetFormatBytesPerPixel(format) * t->width * t->height;
-        AddVideoMemoryUse(t->videoMemoryCounted);
-        t->uScale = 1.0f / static_cast<f32>(iw);
-        t->vScale = 1.0f / static_cast<f32>(ih);
+        FinishTexture(t, iw, ih);
     }
     imageSurface->Release();
     Progress(callback);

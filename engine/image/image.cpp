@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "engine/image/prefetch.h"
+
 const char kLagLoadError[] = "Can't Load LAG File";
 const char kImageNoMemoryError[] = "メモリ確保に失敗 空きメモリが不足している可能性があります";
 
@@ -105,28 +107,52 @@ const char* Image::ImageLoadLag(const char* archivePath, const char* entryName,
     }
     name[n] = '\0';
 
-    LagResult result;
-    i32 width = 0;
-    i32 height = 0;
-    i32 format = 0;
-    std::vector<u8> decoded;
-    if (LagReadEntry(archivePath, name, &width, &height, &decoded, &format, callback, &result) == 0) {
+    std::unique_ptr<u8[]> pixels;
+    i32 width = 0, height = 0;
+    if (!callback && ImageTakePrefetched(archivePath, name, pixels, width, height)) {
+        SetPixels(std::move(pixels), width, height, width * 4);
+        return nullptr;
+    }
+    LagEntryInfo info;
+    const LagResult result = LagLoadPixels8888(archivePath, name, info, pixels, callback);
+    if (!result.ok()) {
         return SetLagError(result.status == LagStatus::kNoMemory ? kImageNoMemoryError : kLagLoadError,
                            result.message);
     }
-    if (callback) callback(0);
-    std::unique_ptr<u8[]> pixels(new (std::nothrow) u8[LagDataSize(width, height, kLagLayout8888)]);
-    if (!pixels) return SetLagError(kImageNoMemoryError, std::string(archivePath) + ": entry \"" + name + "\"");
-    LagConvertPixels(width, height, format, decoded.data(), kLagLayout8888, pixels.get(), callback);
-    if (callback) callback(0);
-    SetPixels(std::move(pixels), width, height, width * 4);
+    SetPixels(std::move(pixels), info.width, info.height, info.width * 4);
     return nullptr;
+}
+
+namespace {
+
+// ImageWriteToSurface's progress calls for a 32-bit format.
+void Report32BitWrite(i32 width, i32 height, ImageProgressCallback callback) {
+    const u64 calls = u64(u32(width)) * u64(u32(height)) / 65536;
+    for (u64 k = 0; callback && k < calls; ++k) callback(0);
+}
+
+}  // namespace
+
+std::unique_ptr<u8[]> Image::ImageReleasePixels(ImageProgressCallback callback) {
+    if (!pixels_ || width_ <= 0 || height_ <= 0 || pitch_ != width_ * 4) return nullptr;
+    Report32BitWrite(width_, height_, callback);
+    return std::move(pixels_);
 }
 
 bool Image::ImageWriteToSurface(void* bits, i32 pitch, u32 format, ImageProgressCallback callback) const {
     const i32 bytes = ImageFormatBytesPerPixel(format);
     if (!pixels_ || !bits || bytes == 0 || pitch / bytes < width_) return false;
     const i32 pitchPixels = pitch / bytes;
+    if (format == kImageFormatA8R8G8B8 || format == kImageFormatX8R8G8B8) {
+        // The picture's bytes (blue, green, red, alpha) are the format's.
+        for (i32 y = 0; y < height_; ++y) {
+            std::memcpy(static_cast<u8*>(bits) + static_cast<std::size_t>(y) * static_cast<std::size_t>(pitch),
+                        pixels_.get() + static_cast<std::size_t>(y) * static_cast<std::size_t>(pitch_),
+                        static_cast<std::size_t>(width_) * 4);
+        }
+        Report32BitWrite(width_, height_, callback);
+        return true;
+    }
     u32 counted = 0;
     for (i32 y = 0; y < height_; ++y) {
         const u8* row = pixels_.get() + static_cast<std::size_t>(y) * pitch_;

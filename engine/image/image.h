@@ -84,6 +84,13 @@ public:
     // shorter than a row).
     bool ImageWriteToSurface(void* bits, i32 pitch, u32 format, ImageProgressCallback callback) const;
 
+    // Gives the pixel block away, for memory of a 32-bit format (A8R8G8B8 or
+    // X8R8G8B8) to take whole as what ImageWriteToSurface would write into
+    // it: only when the rows are exactly width x 4 bytes (else null, and
+    // nothing changes). The callback is called as ImageWriteToSurface calls
+    // it for those formats. The image has no pixels afterwards.
+    std::unique_ptr<u8[]> ImageReleasePixels(ImageProgressCallback callback);
+
     // Takes a finished pixel block (the plug-in converters and tests).
     void SetPixels(std::unique_ptr<u8[]> pixels, i32 width, i32 height, i32 pitch);
     bool HasPixels() const { return pixels_ != nullptr; }

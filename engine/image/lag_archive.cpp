@@ -261,34 +261,71 @@ LagResult LagFindEntry(LagSource& source, const std::string& archiveName, const 
     return Fail(LagStatus::kNotFound, archiveName, EntryText(name) + " not found");
 }
 
+LagResult LagReadEntryInto(LagSource& source, const std::string& archiveName, const LagEntryInfo& info,
+                           u8* out, ImageProgressCallback callback) {
+    const u64 needed = LagDataSize(info.width, info.height, info.format);
+    const std::string entry = EntryText(info.name);
+    if (LagIsCompressed(info.format)) {
+        std::unique_ptr<u8[]> packed(new (std::nothrow) u8[info.storedSize == 0 ? 1 : info.storedSize]);
+        if (!packed) return Fail(LagStatus::kNoMemory, archiveName, entry + ": out of memory");
+        if (!source.Read(info.dataOffset, packed.get(), info.storedSize)) {
+            return Fail(LagStatus::kBadEntry, archiveName, entry + ": cannot read its data");
+        }
+        if (!LzssDecode(packed.get(), info.storedSize, out, static_cast<u32>(needed), callback)) {
+            return Fail(LagStatus::kBadData, archiveName,
+                        entry + ": compressed data ends before the " + std::to_string(needed) + " bytes of pixels");
+        }
+    } else if (!source.Read(info.dataOffset, out, static_cast<std::size_t>(needed))) {
+        return Fail(LagStatus::kBadEntry, archiveName, entry + ": cannot read its data");
+    }
+    return LagResult{};
+}
+
 LagResult LagReadEntryData(LagSource& source, const std::string& archiveName,
                            const LagEntryInfo& info, std::vector<u8>& decoded,
                            ImageProgressCallback callback) {
     const u64 needed = LagDataSize(info.width, info.height, info.format);
-    const std::string entry = EntryText(info.name);
     try {
         decoded.assign(static_cast<std::size_t>(needed), 0);
-        if (LagIsCompressed(info.format)) {
-            std::vector<u8> packed(info.storedSize);
-            if (!source.Read(info.dataOffset, packed.data(), packed.size())) {
-                return Fail(LagStatus::kBadEntry, archiveName, entry + ": cannot read its data");
-            }
-            if (!LzssDecode(packed.data(), packed.size(), decoded.data(), static_cast<u32>(needed),
-                            callback)) {
-                decoded.clear();
-                return Fail(LagStatus::kBadData, archiveName,
-                            entry + ": compressed data ends before the " + std::to_string(needed) +
-                                " bytes of pixels");
-            }
-        } else if (!source.Read(info.dataOffset, decoded.data(), decoded.size())) {
-            decoded.clear();
-            return Fail(LagStatus::kBadEntry, archiveName, entry + ": cannot read its data");
-        }
     } catch (const std::bad_alloc&) {
         decoded.clear();
-        return Fail(LagStatus::kNoMemory, archiveName, entry + ": out of memory");
+        return Fail(LagStatus::kNoMemory, archiveName, EntryText(info.name) + ": out of memory");
     }
-    return LagResult{};
+    LagResult r = LagReadEntryInto(source, archiveName, info, decoded.data(), callback);
+    if (!r.ok()) decoded.clear();
+    return r;
+}
+
+LagResult LagLoadPixels8888(const char* archivePath, const char* name, LagEntryInfo& info,
+                            std::unique_ptr<u8[]>& pixels, ImageProgressCallback callback) {
+    pixels.reset();
+    LagFileSource source(archivePath);
+    if (!source.IsOpen()) return Fail(LagStatus::kCannotOpen, archivePath, "cannot open");
+    LagResult r = LagFindEntry(source, archivePath, name, info, callback);
+    if (!r.ok()) return r;
+    const u64 bytes = LagDataSize(info.width, info.height, kLagLayout8888);
+    const std::string noMemory = std::string(archivePath) + ": entry \"" + name + "\"";
+    if ((info.format & 3) == kLagLayout8888) {
+        pixels.reset(new (std::nothrow) u8[static_cast<std::size_t>(bytes)]);
+        if (!pixels) return LagResult{LagStatus::kNoMemory, noMemory};
+        r = LagReadEntryInto(source, archivePath, info, pixels.get(), callback);
+        if (!r.ok()) {
+            pixels.reset();
+            return r;
+        }
+        // The calls after the read and after the conversion (none needed).
+        for (int k = 0; callback && k < 2; ++k) callback(0);
+        return r;
+    }
+    std::vector<u8> decoded;
+    r = LagReadEntryData(source, archivePath, info, decoded, callback);
+    if (!r.ok()) return r;
+    if (callback) callback(0);
+    pixels.reset(new (std::nothrow) u8[static_cast<std::size_t>(bytes)]);
+    if (!pixels) return LagResult{LagStatus::kNoMemory, noMemory};
+    LagConvertPixels(info.width, info.height, info.format, decoded.data(), kLagLayout8888, pixels.get(), callback);
+    if (callback) callback(0);
+    return r;
 }
 
 u64 LagReadEntry(const char* archivePath, const char* name, i32* width, i32* height,

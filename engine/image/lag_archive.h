@@ -4,6 +4,7 @@
 // width, height, pixel format, stored size; little-endian) and its data.
 // Pixel format bits 0-1 give the layout, bit 2 marks LZSS-compressed data.
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,20 @@ LagResult LagFindEntry(LagSource& source, const std::string& archiveName, const 
 LagResult LagReadEntryData(LagSource& source, const std::string& archiveName,
                            const LagEntryInfo& info, std::vector<u8>& decoded,
                            ImageProgressCallback callback);
+
+// Reads and, when compressed, decodes the entry's pixels into `out`, which
+// holds LagDataSize bytes (every one of them is written on success).
+LagResult LagReadEntryInto(LagSource& source, const std::string& archiveName, const LagEntryInfo& info,
+                           u8* out, ImageProgressCallback callback);
+
+// The whole lookup on a file for a picture: opens `archivePath`, finds entry
+// `name` (lower case) and delivers its pixels in the 8888 layout in a new block
+// of width x height x 4 bytes (decoded straight into it when the entry is
+// stored in that layout, else converted as LagConvertPixels does). The
+// callback is called as LagFindEntry and LagReadEntryData call it, then once
+// after the read and once after the conversion.
+LagResult LagLoadPixels8888(const char* archivePath, const char* name, LagEntryInfo& info,
+                            std::unique_ptr<u8[]>& pixels, ImageProgressCallback callback);
 
 // The whole lookup on a file: opens `archivePath` and reads entry `name`.
 // Returns the decoded size (0 on any failure, with `result` saying why); each of

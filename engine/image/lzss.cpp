@@ -3,9 +3,74 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+// The decoder without a progress callback. The ring always holds the last
+// 4,096 bytes written (zeros before the first), so a reference reads the
+// output itself: ring position `offset` lies `distance` bytes back, 1 to
+// 4,096 (a reference to the position about to be written reads the byte
+// 4,096 back). Bytes before the start of the output read as zero.
+i32 DecodeWithoutRing(const u8* source, std::size_t sourceSize, u8* destination, u32 size) {
+    const u8* in = source;
+    const u8* const inEnd = source + sourceSize;
+    u8* out = destination;
+    u8* const outEnd = destination + size;
+    for (;;) {
+        if (in == inEnd) return 0;
+        u32 flags = *in++;
+        if (flags == 0xFF && inEnd - in >= 8 && outEnd - out > 8) {
+            // Eight literals.
+            std::memcpy(out, in, 8);
+            in += 8;
+            out += 8;
+            continue;
+        }
+        for (int bit = 0; bit < 8; ++bit, flags >>= 1) {
+            if (flags & 1) {
+                if (in == inEnd) return 0;
+                *out++ = *in++;
+                if (out == outEnd) return 1;
+                continue;
+            }
+            if (inEnd - in < 2) return 0;
+            const u32 b1 = in[0];
+            const u32 b2 = in[1];
+            in += 2;
+            const u32 offset = b1 | ((b2 & 0xF0u) << 4);
+            u32 length = (b2 & 0x0Fu) + kLzssMinMatch;
+            const u32 written = static_cast<u32>(out - destination);
+            const u32 write = (kLzssRingStart + written) & (kLzssRingSize - 1);
+            const u32 distance = ((write - offset - 1) & (kLzssRingSize - 1)) + 1;
+            const u32 room = static_cast<u32>(outEnd - out);
+            const bool last = length >= room;
+            if (last) length = room;
+            if (distance > written) {
+                // Starts in the zeroed ring before the output.
+                const u32 zeros = std::min(length, distance - written);
+                std::memset(out, 0, zeros);
+                out += zeros;
+                length -= zeros;
+                // What follows reads the output from its first byte.
+                for (u32 k = 0; k < length; ++k, ++out) *out = destination[k];
+            } else if (distance >= length) {
+                std::memcpy(out, out - distance, length);
+                out += length;
+            } else {
+                const u8* from = out - distance;
+                for (u32 k = 0; k < length; ++k) out[k] = from[k];
+                out += length;
+            }
+            if (last) return 1;
+        }
+    }
+}
+
+}  // namespace
+
 i32 LzssDecode(const u8* source, std::size_t sourceSize, u8* destination, u32 size,
                ImageProgressCallback callback) {
     if (size == 0) return 0;
+    if (!callback) return DecodeWithoutRing(source, sourceSize, destination, size);
     u8 ring[kLzssRingSize];
     std::memset(ring, 0, sizeof ring);
     u32 write = kLzssRingStart;

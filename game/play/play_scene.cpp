@@ -2,12 +2,16 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "engine/core/application.h"
 #include "engine/core/random.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/surface.h"
 #include "engine/graphics/texture.h"
+#include "engine/graphics/image_upload.h"
+#include "engine/image/prefetch.h"
 #include "game/play/coins.h"
 #include "game/play/collision.h"
 #include "game/play/effects.h"
@@ -28,6 +32,7 @@
 #include "game/shell/music.h"
 #include "game/shell/play_state.h"
 #include "game/shell/replay.h"
+#include "game/shell/report_scene.h"
 #include "game/shell/save_files.h"
 #include "game/shell/shell_graphics.h"
 #include "game/shell/sound_effects.h"
@@ -100,6 +105,9 @@ bool IsNormalPlay() { return G().GameMode != kGameModeReplay && G().GameMode != 
 // Record slot of the current stage, or -1 outside the record.
 i32 RecordSlot() { return G().StageIndex >= 0 && G().StageIndex < kStageSlots ? G().StageIndex : -1; }
 
+// Whether this stage's closing asked for the report's pictures already.
+bool g_reportPrefetched = false;
+
 void Trace(const char* event) {
     if (g_trace) g_trace(event);
 }
@@ -159,6 +167,25 @@ void LoadStageImages(const StageLoadRow& row) {
     }
     for (int i = 0; i < 3; ++i) t.face[i] = LoadTexture(kSheetArchive, row.face[i]);
     for (int i = 0; i < 10; ++i) t.speech[i] = LoadTexture(kSpeechArchive, row.speech[i]);
+}
+
+// Every archive entry LoadStage loads for stage `stage`, in its order.
+std::vector<std::pair<const char*, const char*>> StageImageEntries(i32 stage) {
+    std::vector<std::pair<const char*, const char*>> out;
+    auto add = [&](const char* archive, const char* name) {
+        if (name) out.emplace_back(archive, name);
+    };
+    for (const char* name : {"picture", "missile", "window", "effect", "stage_title"}) add(kSheetArchive, name);
+    add(kSheetArchive, IsNormalPlay() ? "pause" : "pause_r");
+    const StageLoadRow* row = StageLoadTable(stage);
+    if (!row) return out;
+    for (const char* name : row->enemy) add(kSheetArchive, name);
+    for (const char* name : row->boss) add(kSheetArchive, name);
+    for (const char* name : row->background) add(kBackgroundArchive, name);
+    for (const char* name : row->cloud) add(kSheetArchive, name);
+    for (const char* name : row->face) add(kSheetArchive, name);
+    for (const char* name : row->speech) add(kSpeechArchive, name);
+    return out;
 }
 
 // The replay record's part of a stage start.
@@ -224,6 +251,11 @@ void CheckGameOver() {
 }  // namespace
 
 void SetPlayTrace(PlayTraceFn trace) { g_trace = trace; }
+
+void PrefetchStageImages(i32 stage) {
+    if (stage < 0 || stage >= kStageCount) return;
+    for (const auto& [archive, name] : StageImageEntries(stage)) PrefetchArchiveEntry(archive, name);
+}
 
 void PlayTrace(std::string_view event) {
     if (g_trace) g_trace(event);
@@ -314,6 +346,9 @@ void LoadStage() {
 
     StartStageRecord();
     SceneInitRequest = 0;
+    // What was decoded ahead for this stage and not used is not kept.
+    ImageDropPrefetched();
+    g_reportPrefetched = false;
 }
 
 void UpdateStage() {
@@ -380,6 +415,11 @@ void PlayFrame() {
     CheckPauseKey();
     CheckDemonstrationEnd();
     CheckGameOver();
+    if (G().StageScriptPhase == kClosingPhase && !g_reportPrefetched) {
+        // The report's pictures decode during the closing transition.
+        g_reportPrefetched = true;
+        if (G().GameMode != kGameModeDemo) PrefetchReportImages();
+    }
     if (G().StageFinished) {
         Trace("EndPlayScene");
         EndPlayScene();
@@ -503,6 +543,7 @@ void StartPlayRun() {
 void RegisterPlayScene() {
     RegisterSceneFrame(kScenePlay, PlayFrame);
     SetStageCameraHooks(CreateStageCamera, ReleasePlayObjects);
+    SetStagePrefetchHook(PrefetchStageImages);
     SetProgramStartHook(ResetPlayProgramState);
     SetStateHashFunction(ComputeStateHash);
     SetStatePartsFunction(StateHashPartsText);

@@ -30,6 +30,11 @@ const StageLoadRow* StageLoadTable(i32 stage);
 // of stage indexes 0 and 1, else 16.
 i32 Stage3FirstPhase();
 
+// Starts decoding the pictures LoadStage loads for stage `stage` on a worker
+// thread, so that the stage's first frame finds them decoded (the same
+// pixels). Any other index: nothing.
+void PrefetchStageImages(i32 stage);
+
 // The scene's four routines.
 void LoadStage();
 void PlayFrame();

@@ -50,6 +50,7 @@ namespace {
 SceneFrameFn g_sceneFrames[kSceneSlots] = {};
 void (*g_createStageCamera)() = nullptr;
 void (*g_releaseStageCamera)() = nullptr;
+void (*g_prefetchStage)(i32) = nullptr;
 void (*g_programStart)() = nullptr;
 StateHashFn g_stateHash = nullptr;
 StatePartsFn g_stateParts = nullptr;
@@ -164,6 +165,12 @@ void ResetProgramState() {
 void SetStateHashFunction(StateHashFn fn) { g_stateHash = fn; }
 void SetStatePartsFunction(StatePartsFn fn) { g_stateParts = fn; }
 i64 GameFrameCount() { return g_frameCount; }
+
+void SetStagePrefetchHook(void (*prefetch)(i32 stage)) { g_prefetchStage = prefetch; }
+
+void PrefetchStage(i32 stage) {
+    if (g_prefetchStage) g_prefetchStage(stage);
+}
 
 void SetStageCameraHooks(void (*create)(), void (*release)()) {
     g_createStageCamera = create;

@@ -49,6 +49,10 @@ void ChangeScene(i32 next);
 
 // Hooks the stage play layer fills: the run-long stage camera.
 void SetStageCameraHooks(void (*create)(), void (*release)());
+// And the decoding of a stage's pictures ahead, which PrefetchStage starts
+// (nothing without the hook): the scenes that lead into a stage call it.
+void SetStagePrefetchHook(void (*prefetch)(i32 stage));
+void PrefetchStage(i32 stage);
 
 // GameMain's first step: what the game keeps for the whole run of the
 // program goes back to its values at program start, so that a second run of

@@ -116,6 +116,7 @@ bool StartPlayback() {
     g_GameState.GameMode = start.GameMode;
     g_GameState.StoryFlags = start.StoryFlags;
     g_PlayerState[0].RunScore = static_cast<i32>(start.RunScore);
+    PrefetchStage(g_GameState.StageIndex);
     return true;
 }
 

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "engine/core/application.h"
+#include "engine/image/prefetch.h"
 #include "game/shell/game_main.h"
 #include "game/shell/game_state.h"
 #include "game/shell/play_state.h"
@@ -100,6 +101,10 @@ void StartRunnerPlayback() {
     // The recorded input was taken while no continue had been used.
     g.Continues = 3;
     g_PlayerState[0].RunScore = static_cast<i32>(start.RunScore);
+    // The playback starts straight into the stage: its pictures decode
+    // before the first frame, as a loading screen would let them.
+    PrefetchStage(g.StageIndex);
+    ImageFinishPrefetch();
     ChangeScene(kScenePlay);
     p.running = true;
 }

@@ -4,6 +4,7 @@
 
 #include "engine/core/angle.h"
 #include "engine/graphics/device.h"
+#include "engine/graphics/image_upload.h"
 #include "engine/model/model.h"
 #include "game/shell/ending_request.h"
 #include "game/shell/game_main.h"
@@ -240,6 +241,18 @@ void ApplyStageResult() {
     }
 }
 
+void PrefetchReportImages() {
+    const bool cleared = g_PlayerState[0].lives > 0;
+    // The comment is chosen by the scores at the report's start: both.
+    PrefetchArchiveEntry("vsk3.dat", "clear01");
+    PrefetchArchiveEntry("vsk3.dat", "clear02");
+    PrefetchArchiveEntry("vsk1.dat", "face_report");
+    PrefetchArchiveEntry("vsk2.dat", cleared ? ReportPictureName(g_GameState.StageIndex, g_GameState.StoryFlags)
+                                             : "report00");
+    for (const char* name : {"report", "title3", "window"}) PrefetchArchiveEntry("vsk1.dat", name);
+    PrefetchArchiveEntry("vsk1.dat", cleared ? "reportline" : "gameoverline");
+}
+
 void InitializeReport() {
     g_Report.ReportState = kReportOpening;
     g_Report.ReportTimer = 0;
@@ -260,6 +273,8 @@ void InitializeReport() {
     if (player.lives > 0) {
         g_Report.StageCleared = 1;
         SelectReportPicture();
+        // The next stage's pictures decode while the report shows.
+        if (g_GameState.StageIndex < kPlayableStages - 1) PrefetchStage(g_GameState.StageIndex + 1);
     } else {
         g_Report.StageCleared = 0;
         g_Report.images.picture = CreateSurface("vsk2.dat", "report00", 1, nullptr);

@@ -56,6 +56,10 @@ struct ReportSceneState {
 extern ReportSceneState g_Report;
 
 void InitializeReport();
+// Starts decoding the pictures InitializeReport would load now (the play
+// scene calls it as a stage closes, so that the report's first frame finds
+// them decoded).
+void PrefetchReportImages();
 void ReportFrame();
 void DrawReport();
 void LeaveReport();

@@ -115,6 +115,7 @@ void StepDifficulty() {
             // demonstration or stage select left in the stage index.
             g_GameState.StageIndex = 0;
             g_GameState.GameMode = kGameModeNormal;
+            PrefetchStage(g_GameState.StageIndex);
             LeaveTo(kScenePlay);
             PlaySoundEffect(kSoundDecide2Menu);
         } else {
@@ -141,6 +142,7 @@ void StepStageSelect() {
             g_GameState.StageIndex = g_Title.TitleCursor;
             g_GameState.StartKind = kStartStageSelect;
             g_GameState.GameMode = kGameModeNormal;
+            PrefetchStage(g_GameState.StageIndex);
             LeaveTo(kScenePlay);
             PlaySoundEffect(kSoundDecide2Menu);
         } else {

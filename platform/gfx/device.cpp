@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <new>
+#include <utility>
 
 #include "platform/gfx/present.h"
 #include "platform/gfx/raster.h"
@@ -208,7 +210,7 @@ Direct3DSurface8::Direct3DSurface8(Direct3DDevice8* device, std::uint32_t width,
       pitch_(static_cast<std::int32_t>(width) * raster::BytesPerPixel(format)),
       lockable_(lockable),
       container_(container) {
-    bits_.assign(static_cast<std::size_t>(pitch_) * height, 0);
+    size_ = static_cast<std::size_t>(pitch_) * height;
 }
 
 std::uint32_t Direct3DSurface8::AddRef() { return container_ ? container_->AddRef() : Direct3DResource8::AddRef(); }
@@ -222,7 +224,7 @@ HRESULT Direct3DSurface8::GetDesc(D3DSURFACE_DESC* out) const {
     out->Type = D3DRTYPE_SURFACE;
     out->Usage = usage_;
     out->Pool = pool_;
-    out->Size = static_cast<std::uint32_t>(bits_.size());
+    out->Size = static_cast<std::uint32_t>(size_);
     out->MultiSampleType = D3DMULTISAMPLE_NONE;
     out->Width = width_;
     out->Height = height_;
@@ -243,7 +245,7 @@ HRESULT Direct3DSurface8::LockRect(D3DLOCKED_RECT* out, const RECT* rect, DWORD)
     }
     locked_ = true;
     out->Pitch = pitch_;
-    out->pBits = bits_.data() + static_cast<std::ptrdiff_t>(y) * pitch_ + x * raster::BytesPerPixel(format_);
+    out->pBits = Bits() + static_cast<std::ptrdiff_t>(y) * pitch_ + x * raster::BytesPerPixel(format_);
     return D3D_OK;
 }
 
@@ -256,13 +258,43 @@ HRESULT Direct3DSurface8::UnlockRect() {
 
 void Direct3DSurface8::Touch() { ++version_; }
 
+void Direct3DSurface8::Allocate() const {
+    auto* bits = static_cast<std::uint8_t*>(std::calloc(size_ == 0 ? 1 : size_, 1));
+    if (!bits) throw std::bad_alloc();
+    bits_.reset(bits, [](std::uint8_t* p) { std::free(p); });
+}
+
+void Direct3DSurface8::Unshare() {
+    if (!bits_) {
+        Allocate();
+        return;
+    }
+    auto* bits = static_cast<std::uint8_t*>(std::malloc(size_ == 0 ? 1 : size_));
+    if (!bits) throw std::bad_alloc();
+    std::memcpy(bits, bits_.get(), size_);
+    bits_.reset(bits, [](std::uint8_t* p) { std::free(p); });
+}
+
+bool Direct3DSurface8::AdoptBits(std::unique_ptr<std::uint8_t[]>& bits, std::size_t size) {
+    if (locked_ || !bits || size != size_) return false;
+    bits_.reset(bits.release(), std::default_delete<std::uint8_t[]>());
+    Touch();
+    return true;
+}
+
+void Direct3DSurface8::ShareBitsOf(const Direct3DSurface8& source) {
+    source.Bits();
+    bits_ = source.bits_;
+    Touch();
+}
+
 const std::uint32_t* Direct3DSurface8::Argb() {
-    if (format_ == D3DFMT_A8R8G8B8) return reinterpret_cast<const std::uint32_t*>(bits_.data());
+    if (format_ == D3DFMT_A8R8G8B8) return reinterpret_cast<const std::uint32_t*>(std::as_const(*this).Bits());
     if (argbVersion_ != version_) {
         argb_.resize(static_cast<std::size_t>(width_) * height_);
         int bpp = raster::BytesPerPixel(format_);
         for (std::uint32_t y = 0; y < height_; ++y) {
-            const std::uint8_t* row = bits_.data() + static_cast<std::ptrdiff_t>(y) * pitch_;
+            const std::uint8_t* row = std::as_const(*this).Bits() + static_cast<std::ptrdiff_t>(y) * pitch_;
             std::uint32_t* o = argb_.data() + static_cast<std::size_t>(y) * width_;
             for (std::uint32_t x = 0; x < width_; ++x) o[x] = raster::ToArgb(row + x * bpp, format_);
         }
@@ -812,13 +844,13 @@ HRESULT Direct3DDevice8::CopyRects(Direct3DSurface8* source, const RECT* rects, 
             static_cast<std::int64_t>(bytes) == source->Pitch()) {
             // Whole rows of surfaces laid out alike: one block.
             std::memcpy(dest->Bits() + static_cast<std::ptrdiff_t>(dy) * dest->Pitch(),
-                        source->Bits() + static_cast<std::ptrdiff_t>(r.top) * source->Pitch(),
+                        std::as_const(*source).Bits() + static_cast<std::ptrdiff_t>(r.top) * source->Pitch(),
                         bytes * static_cast<std::size_t>(r.bottom - r.top));
             continue;
         }
         for (std::int32_t y = r.top; y < r.bottom; ++y) {
             std::memcpy(dest->Bits() + static_cast<std::ptrdiff_t>(dy + (y - r.top)) * dest->Pitch() + dx * bpp,
-                        source->Bits() + static_cast<std::ptrdiff_t>(y) * source->Pitch() + r.left * bpp, bytes);
+                        std::as_const(*source).Bits() + static_cast<std::ptrdiff_t>(y) * source->Pitch() + r.left * bpp, bytes);
         }
     }
     dest->Touch();
@@ -835,8 +867,13 @@ HRESULT Direct3DDevice8::UpdateTexture(Direct3DBaseTexture8* source, Direct3DBas
     if (a->Format() != b->Format() || a->Width() != b->Width() || a->Height() != b->Height()) {
         return D3DERR_INVALIDCALL;
     }
-    std::memcpy(b->Bits(), a->Bits(), static_cast<std::size_t>(a->Pitch()) * a->Height());
-    b->Touch();
+    if (a->IsLocked() || a->Pitch() != b->Pitch()) {
+        std::memcpy(b->Bits(), std::as_const(*a).Bits(), static_cast<std::size_t>(a->Pitch()) * a->Height());
+        b->Touch();
+    } else {
+        // The whole texture: the two share the pixels until either is written.
+        b->ShareBitsOf(*a);
+    }
     return D3D_OK;
 }
 

@@ -9,6 +9,7 @@
 // The simulated machine (display modes, supported formats, caps, failures to
 // inject) is GraphicsEnvironment(); tests change it before creating objects.
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <set>
 #include <string>
@@ -149,8 +150,24 @@ public:
     std::uint32_t Height() const { return height_; }
     D3DFORMAT Format() const { return format_; }
     std::int32_t Pitch() const { return pitch_; }
-    std::uint8_t* Bits() { return bits_.data(); }
-    const std::uint8_t* Bits() const { return bits_.data(); }
+    // Writable pixels: a surface that shares its memory with another (see
+    // ShareBitsOf) gets a copy of its own first.
+    std::uint8_t* Bits() {
+        if (!bits_ || bits_.use_count() > 1) Unshare();
+        return bits_.get();
+    }
+    const std::uint8_t* Bits() const {
+        if (!bits_) Allocate();
+        return bits_.get();
+    }
+    // Takes `bits` (Pitch() x Height() bytes, freed with delete[]) as the
+    // surface's pixels; false, and `bits` kept, while the surface is locked
+    // or when `size` is not its size.
+    bool AdoptBits(std::unique_ptr<std::uint8_t[]>& bits, std::size_t size);
+    // Makes the pixels those of `source` (same size and format) without a
+    // copy: the two share one block until either is written through Bits()
+    // or a lock, which copies it first.
+    void ShareBitsOf(const Direct3DSurface8& source);
     bool IsLocked() const { return locked_; }
     Direct3DTexture8* Container() const { return container_; }
     // Called whenever the pixels changed (drawing, copies, unlock).
@@ -167,7 +184,13 @@ private:
     bool lockable_;
     bool locked_ = false;
     Direct3DTexture8* container_;
-    std::vector<std::uint8_t> bits_;
+    void Allocate() const;
+    void Unshare();
+    // Zeroed, made at the first use (a texture whose pixels are handed over
+    // or shared never makes its own); by calloc, as fresh pages from the
+    // system are zero already.
+    mutable std::shared_ptr<std::uint8_t> bits_;
+    std::size_t size_ = 0;
     std::vector<std::uint32_t> argb_;
     std::uint64_t version_ = 1;
     std::uint64_t argbVersion_ = 0;

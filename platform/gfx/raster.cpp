@@ -717,6 +717,15 @@ inline void SplitTexelsY(const u32* p0, const u32* p1, const u32* p2, const u32*
     right = _mm256_unpackhi_epi8(v, z);
 }
 
+// Whether the texel pairs (x, x + 1) at p[0..3] all have alpha 0.
+inline bool PairsClear(const u32* p0, const u32* p1, const u32* p2, const u32* p3, __m128i alphaBytes) {
+    __m128i v = _mm_or_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p0)),
+                             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p1)));
+    v = _mm_or_si128(v, _mm_or_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p2)),
+                                      _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p3))));
+    return _mm_testz_si128(v, alphaBytes);
+}
+
 // kRows: the rectangle version, which honours a.rows (a separate routine, so
 // the single-row one keeps its small frame).
 template <int kMod, int kBlend, bool kRows = false>
@@ -774,7 +783,13 @@ void LinearSpanAvx2(const SpanArgs& a) {
     const __m128i dS32 = _mm_set1_epi32(static_cast<int>(static_cast<u32>(dS)));
     const __m128i dT32 = _mm_set1_epi32(static_cast<int>(static_cast<u32>(dT)));
     const __m128i byteMask = _mm_set1_epi32(0xFF);
-    auto run = [&](auto sample) TOLVARIN_INLINE {
+    // Where a group of four pixels reads only texels of alpha 0, their
+    // filtered alpha is 0 and an alpha blend leaves the target as it is
+    // (255 x d / 255 rounds back to d): such groups are skipped. `clear(s0,
+    // t0, ..., s3, t3)` tells them; it is not asked for other blends.
+    constexpr bool kSkipClear = kBlend == kBlendAlpha || kBlend == kBlendAddAlpha;
+    const __m128i alphaBytes = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    auto run = [&](auto sample, auto clear) TOLVARIN_INLINE {
         // A pixel at (s0, t0), its next ones at k1..k3 pixels further; `sv`,
         // `tv`: the low 32 bits of S and T at it and the three after it.
         auto step = [&](i64 s0, i64 t0, __m128i sv, __m128i tv, int k1, int k2, int k3, auto store)
@@ -790,6 +805,9 @@ void LinearSpanAvx2(const SpanArgs& a) {
         __m128i tv = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(static_cast<u32>(T))), _mm_mullo_epi32(lane, dT32));
         const __m128i dS4 = _mm_slli_epi32(dS32, 2), dT4 = _mm_slli_epi32(dT32, 2);
         for (; i + 3 < n; i += 4, s0 += 4 * dS, t0 += 4 * dT, sv = _mm_add_epi32(sv, dS4), tv = _mm_add_epi32(tv, dT4)) {
+            if constexpr (kSkipClear) {
+                if (clear(s0, t0, s0 + dS, t0 + dT, s0 + 2 * dS, t0 + 2 * dT, s0 + 3 * dS, t0 + 3 * dT)) continue;
+            }
             step(s0, t0, sv, tv, 1, 2, 3, [&](__m256i src) TOLVARIN_INLINE {
                 __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
                 __m256i out = shade(src, _mm256_cvtepu8_epi16(dv));
@@ -865,6 +883,12 @@ void LinearSpanAvx2(const SpanArgs& a) {
                     };
                     int i = 0;
                     for (; i < full * 4; i += 4) {
+                        if constexpr (kSkipClear) {
+                            const int* k = column + i;
+                            if (PairsClear(columns + k[0], columns + k[1], columns + k[2], columns + k[3], alphaBytes)) {
+                                continue;
+                            }
+                        }
                         __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
                         __m256i out = shade(sample(i), _mm256_cvtepu8_epi16(dv));
                         __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(out, out), 0x08);
@@ -887,11 +911,21 @@ void LinearSpanAvx2(const SpanArgs& a) {
                 __m256i l, r;
                 SplitTexelsY(base + (s0 >> 16), base + (s1 >> 16), base + (s2 >> 16), base + (s3 >> 16), l, r);
                 return LerpLanesY(l, r, fx);
+            }, [&](i64 s0, i64, i64 s1, i64, i64 s2, i64, i64 s3, i64) TOLVARIN_INLINE {
+                return PairsClear(base + (s0 >> 16), base + (s1 >> 16), base + (s2 >> 16), base + (s3 >> 16),
+                                  alphaBytes);
             });
             return;
         }
     }
     const std::ptrdiff_t tw = a.tw;
+    auto clear = [&](i64 s0, i64 t0, i64 s1, i64 t1, i64 s2, i64 t2, i64 s3, i64 t3) TOLVARIN_INLINE {
+        const u32* p0 = a.tex + (t0 >> 16) * tw + (s0 >> 16);
+        const u32* p1 = a.tex + (t1 >> 16) * tw + (s1 >> 16);
+        const u32* p2 = a.tex + (t2 >> 16) * tw + (s2 >> 16);
+        const u32* p3 = a.tex + (t3 >> 16) * tw + (s3 >> 16);
+        return PairsClear(p0, p1, p2, p3, alphaBytes) && PairsClear(p0 + tw, p1 + tw, p2 + tw, p3 + tw, alphaBytes);
+    };
     run([&](i64 s0, i64 t0, i64 s1, i64 t1, i64 s2, i64 t2, i64 s3, i64 t3, __m256i fx, __m256i fy) TOLVARIN_INLINE {
         const u32* p0 = a.tex + (t0 >> 16) * tw + (s0 >> 16);
         const u32* p1 = a.tex + (t1 >> 16) * tw + (s1 >> 16);
@@ -901,7 +935,7 @@ void LinearSpanAvx2(const SpanArgs& a) {
         SplitTexelsY(p0, p1, p2, p3, topL, topR);
         SplitTexelsY(p0 + tw, p1 + tw, p2 + tw, p3 + tw, botL, botR);
         return LerpLanesY(LerpLanesY(topL, botL, fy), LerpLanesY(topR, botR, fy), fx);
-    });
+    }, clear);
 }
 #undef TOLVARIN_INLINE
 #pragma GCC pop_options

@@ -77,7 +77,8 @@ protected:
     }
 
     // The scenes' textures: the labelled pattern, one of an odd size with
-    // varying alpha, and a 16-bit sheet.
+    // varying alpha and blocks of alpha 0 (whose colours are not black: the
+    // spans skip what they leave unchanged), and a 16-bit sheet.
     struct Textures {
         gfx::Direct3DTexture8* pattern;
         gfx::Direct3DTexture8* odd;
@@ -87,7 +88,8 @@ protected:
         Textures t;
         t.pattern = PatternTexture();
         t.odd = MakeTexture(48, 24, gfx::D3DFMT_A8R8G8B8, [](int x, int y) -> std::uint32_t {
-            return static_cast<std::uint32_t>((x * 37 + y * 11) & 0xFF) << 24 | static_cast<std::uint32_t>(x * 5) << 16 |
+            const std::uint32_t alpha = (x / 6 + y / 4) % 3 == 0 ? 0 : static_cast<std::uint32_t>((x * 37 + y * 11) & 0xFF);
+            return alpha << 24 | static_cast<std::uint32_t>(x * 5) << 16 |
                    static_cast<std::uint32_t>(y * 10) << 8 | static_cast<std::uint32_t>((x ^ y) * 7 & 0xFF);
         });
         t.sheet = MakeTexture(256, 64, gfx::D3DFMT_A4R4G4B4, [](int x, int y) -> std::uint32_t {

@@ -1,18 +1,26 @@
-// bench_frames: the game's frames on one core. For each stage's recorded run
-// (kRuns), the game program records the run's replay from its input script,
-// then plays the replay back headless, drawing and with --no-draw, several
-// times, with --frame-times. Each frame's update-and-draw time is the least
-// of its repetitions (the machine's other work only ever adds to a frame);
-// the report gives the median, the 99th percentile and the worst frame with
-// its number, the worst frame that starts no scene (a scene's first frame
-// loads its pictures) and the five slowest of those, and the whole
-// playback's time against real time. The state hashes of every frame must be
-// the same with and without drawing.
+// bench_frames: the game's frames, stage by stage. The game program records
+// the whole-game run's replay from its input script, plays it back once
+// without drawing to learn each frame's scene and stage (--status-every 1),
+// then plays it back headless several times drawing and several times with
+// --no-draw, with --frame-times. Each frame's update-and-draw time is the
+// least of its repetitions (the machine's other work only ever adds to a
+// frame). The run is cut into stages: a stage's part runs from its first
+// frame to the frame before the next stage's first frame, so it holds the
+// stage's report too; what follows the last stage (the ending, the result, the
+// title) is a part of its own. Each part's line gives its first frame (the
+// stage start, which loads the stage's pictures) and the report's first
+// frame, the median, the 99th percentile and the worst frame that starts no
+// scene ("in play"), and the part's speed against real time (its frames at
+// 60 a second over the sum of their times). The whole run adds its wall time.
+// The state hashes of every frame must be the same with and without drawing.
 //
-//   bench_frames [--repeat N] [--program PATH] [NAME...]
+//   bench_frames [--repeat N] [--frames N] [--program PATH] [--no-draw-runs N]
+//                [-- PROGRAM OPTIONS...]
 //
-// NAME picks the runs whose name contains it. The work folder is
-// bench-frames/ in the build folder.
+// --frames cuts the run's script to its first N frames; options after "--"
+// go to every playback. The work folder is bench-frames/ in the build folder.
+// Children inherit the benchmark's processor affinity: run it under
+// `taskset -c N` to measure one core.
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -34,20 +42,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// One recorded run per stage: an input script that starts at the logo and
-// plays the stage through the game's menus. Add a stage's run here.
-struct StageRun {
-    const char* name;
-    const char* script;  // relative to the source folder
-    std::size_t frames;  // the script's first frames only; 0: all of it
-};
-
-constexpr StageRun kRuns[] = {
-    // The whole-game run through the first stage, its report and into the second.
-    {"first stage, EASY clear run", "tests/game/program/whole_game_input.txt", 15800},
-};
-
+constexpr const char* kScript = "tests/game/program/whole_game_input.txt";
 constexpr double kFramesPerSecond = 60.0;
+constexpr int kScenePlay = 2;
+constexpr int kSceneStageReport = 6;
 
 std::string ReadText(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
@@ -66,6 +64,24 @@ std::vector<Frame> ReadFrameTimes(const fs::path& p) {
     int start = 0;
     while (in >> number >> ns >> start) frames.push_back(Frame{ns, start != 0});
     return frames;
+}
+
+// The scene and stage after each frame, from "status <n> scene <s> stage <i> ..." lines.
+struct Status {
+    int scene = -1;
+    int stage = -1;
+};
+
+std::vector<Status> ReadStatus(const fs::path& p) {
+    std::vector<Status> out;
+    std::istringstream in(ReadText(p));
+    std::string line;
+    while (std::getline(in, line)) {
+        long long n = 0;
+        Status s;
+        if (std::sscanf(line.c_str(), "status %lld scene %d stage %d", &n, &s.scene, &s.stage) == 3) out.push_back(s);
+    }
+    return out;
 }
 
 // A folder the program runs in: links to it and to the archives (the game
@@ -105,42 +121,60 @@ private:
     fs::path dir_;
 };
 
-struct Figures {
-    std::size_t frames = 0;
-    double median = 0, p99 = 0, worst = 0, worstInPlay = 0;  // milliseconds
-    std::size_t worstFrame = 0, worstInPlayFrame = 0;        // counted from 1
-    double frameSum = 0;                                     // seconds
-    double wholeRun = 0;                                     // seconds, best of the repetitions
-    std::vector<std::size_t> slowestInPlay;                  // the five slowest, slowest first
+// One part of the run: frames [first, last) counted from 0.
+struct Part {
+    std::string name;
+    std::size_t first = 0, last = 0;
+    std::size_t reportStart = 0;  // 0: none
 };
 
-Figures Summarise(const std::vector<Frame>& frames, double wholeRun) {
-    Figures f;
-    f.frames = frames.size();
-    f.wholeRun = wholeRun;
-    if (frames.empty()) return f;
-    std::vector<long long> sorted;
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        const double ms = static_cast<double>(frames[i].nanoseconds) / 1e6;
-        sorted.push_back(frames[i].nanoseconds);
-        f.frameSum += ms / 1e3;
-        if (ms > f.worst) {
-            f.worst = ms;
-            f.worstFrame = i + 1;
+std::vector<Part> CutIntoStages(const std::vector<Status>& status, std::size_t frames) {
+    // Frame n runs in the scene that frame n - 1 left (a playback starts in the play scene).
+    auto sceneOf = [&](std::size_t n) {
+        return n == 0 ? Status{kScenePlay, status.empty() ? 0 : status[0].stage} : status[n - 1];
+    };
+    std::vector<Part> parts;
+    int stage = -1;
+    for (std::size_t n = 0; n < frames && n <= status.size(); ++n) {
+        const Status s = sceneOf(n);
+        if (s.scene == kScenePlay && s.stage != stage && s.stage >= 0) {
+            if (!parts.empty()) parts.back().last = n;
+            stage = s.stage;
+            parts.push_back(Part{"stage " + std::to_string(stage), n, frames, 0});
+        } else if (s.scene != kScenePlay && s.scene != kSceneStageReport && stage >= 0 && parts.back().last == frames &&
+                   parts.back().name.rfind("stage", 0) == 0) {
+            parts.back().last = n;
+            parts.push_back(Part{"after", n, frames, 0});
         }
-        if (!frames[i].sceneStart && ms > f.worstInPlay) {
+        if (!parts.empty() && s.scene == kSceneStageReport && parts.back().reportStart == 0 &&
+            parts.back().name.rfind("stage", 0) == 0) {
+            parts.back().reportStart = n;
+        }
+    }
+    return parts;
+}
+
+struct Figures {
+    std::size_t frames = 0;
+    double median = 0, p99 = 0, worstInPlay = 0;  // milliseconds
+    std::size_t worstInPlayFrame = 0;             // counted from 1
+    double frameSum = 0;                          // seconds
+};
+
+Figures Summarise(const std::vector<Frame>& all, std::size_t first, std::size_t last) {
+    Figures f;
+    f.frames = last - first;
+    if (f.frames == 0) return f;
+    std::vector<long long> sorted;
+    for (std::size_t i = first; i < last; ++i) {
+        const double ms = static_cast<double>(all[i].nanoseconds) / 1e6;
+        sorted.push_back(all[i].nanoseconds);
+        f.frameSum += ms / 1e3;
+        if (!all[i].sceneStart && ms > f.worstInPlay) {
             f.worstInPlay = ms;
             f.worstInPlayFrame = i + 1;
         }
     }
-    for (std::size_t i = 0; i < frames.size(); ++i) {
-        if (!frames[i].sceneStart) f.slowestInPlay.push_back(i);
-    }
-    const std::size_t shown = std::min<std::size_t>(5, f.slowestInPlay.size());
-    std::partial_sort(f.slowestInPlay.begin(), f.slowestInPlay.begin() + static_cast<std::ptrdiff_t>(shown),
-                      f.slowestInPlay.end(),
-                      [&](std::size_t a, std::size_t b) { return frames[a].nanoseconds > frames[b].nanoseconds; });
-    f.slowestInPlay.resize(shown);
     std::sort(sorted.begin(), sorted.end());
     f.median = static_cast<double>(sorted[sorted.size() / 2]) / 1e6;
     const std::size_t p99 = static_cast<std::size_t>(std::ceil(0.99 * static_cast<double>(sorted.size()))) - 1;
@@ -148,87 +182,111 @@ Figures Summarise(const std::vector<Frame>& frames, double wholeRun) {
     return f;
 }
 
-void PrintFigures(const char* mode, const Figures& f) {
-    const double play = static_cast<double>(f.frames) / kFramesPerSecond;
-    std::printf("  %-10s %8.3f %8.3f %9.2f (%6zu) %9.2f (%6zu) %9.2f s %9.2f s %7.1fx\n", mode, f.median, f.p99,
-                f.worst, f.worstFrame, f.worstInPlay, f.worstInPlayFrame, f.frameSum, f.wholeRun,
-                f.wholeRun > 0 ? play / f.wholeRun : 0.0);
+double Ms(const std::vector<Frame>& frames, std::size_t i) { return static_cast<double>(frames[i].nanoseconds) / 1e6; }
+
+// Plays the replay `repeat` times; each frame's least time goes to `best`,
+// the least wall time to `wall` and the state hashes to `hashes`.
+bool Playbacks(const RunFolder& folder, const std::string& args, int mode, int repeat, std::vector<Frame>& best,
+               double& wall, std::string& hashes) {
+    for (int r = 0; r < repeat; ++r) {
+        const std::string times = "times-" + std::to_string(mode) + "-" + std::to_string(r) + ".txt";
+        const std::string out = "hashes-" + std::to_string(mode) + ".txt";
+        double seconds = 0;
+        const int code = folder.Run(args + " --play run.rpl --hash-every 1 --frame-times " + times, out, seconds);
+        if (code != 0) {
+            std::fprintf(stderr, "bench_frames: playing the run back failed (%d): %s\n", code, folder.Errors().c_str());
+            return false;
+        }
+        const std::vector<Frame> frames = ReadFrameTimes(folder.dir() / times);
+        if (r == 0) {
+            best = frames;
+            wall = seconds;
+            hashes = ReadText(folder.dir() / out);
+            continue;
+        }
+        if (frames.size() != best.size() || ReadText(folder.dir() / out) != hashes) {
+            std::fprintf(stderr, "bench_frames: the playbacks of one run differ\n");
+            return false;
+        }
+        for (std::size_t i = 0; i < best.size(); ++i) best[i].nanoseconds = std::min(best[i].nanoseconds, frames[i].nanoseconds);
+        wall = std::min(wall, seconds);
+    }
+    return true;
 }
 
-bool Bench(const StageRun& run, const fs::path& program, const fs::path& work, int repeat) {
-    std::printf("%s (%s)\n", run.name, run.script);
-    std::fflush(stdout);
+struct Options {
+    int repeat = 3;
+    int noDrawRepeat = 3;
+    std::size_t frames = 0;
+    fs::path program = TOLVARIN_PROGRAM;
+    std::string programArgs;
+};
+
+bool Bench(const Options& o) {
     std::vector<std::uint16_t> words;
     std::string error;
-    if (!ParseInputScript(ReadText(fs::path(TOLVARIN_SOURCE_DIR) / run.script), words, error)) {
-        std::fprintf(stderr, "bench_frames: %s: %s\n", run.script, error.c_str());
+    if (!ParseInputScript(ReadText(fs::path(TOLVARIN_SOURCE_DIR) / kScript), words, error)) {
+        std::fprintf(stderr, "bench_frames: %s: %s\n", kScript, error.c_str());
         return false;
     }
-    if (run.frames != 0 && run.frames < words.size()) words.resize(run.frames);
-    RunFolder folder(work, program);
+    if (o.frames != 0 && o.frames < words.size()) words.resize(o.frames);
+    RunFolder folder(fs::path(TOLVARIN_BUILD_DIR) / "bench-frames", o.program);
     {
         const std::vector<u8> bytes = InputScriptBytes(words);
         std::ofstream out(folder.dir() / "script.bin", std::ios::binary);
         out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
     double seconds = 0;
-    const int recorded = folder.Run("--no-draw --frames " + std::to_string(words.size()) +
-                                        " --input script.bin --record run.rpl",
-                                    "record.txt", seconds);
-    if (recorded != 0) {
-        std::fprintf(stderr, "bench_frames: recording the run failed (%d): %s\n", recorded, folder.Errors().c_str());
+    int code = folder.Run("--no-draw --frames " + std::to_string(words.size()) + " --input script.bin --record run.rpl",
+                          "record.txt", seconds);
+    if (code == 0) code = folder.Run("--no-draw --play run.rpl --status-every 1", "status.txt", seconds);
+    if (code != 0) {
+        std::fprintf(stderr, "bench_frames: recording the run failed (%d): %s\n", code, folder.Errors().c_str());
         return false;
     }
-    std::string hashes[2];
-    Figures figures[2];
-    std::vector<Frame> best[2];
-    for (int mode = 0; mode < 2; ++mode) {
-        const bool noDraw = mode == 1;
-        double bestRun = 0;
-        for (int r = 0; r < repeat; ++r) {
-            const std::string times = "times-" + std::to_string(mode) + "-" + std::to_string(r) + ".txt";
-            const std::string out = "hashes-" + std::to_string(mode) + ".txt";
-            const int code = folder.Run(std::string(noDraw ? "--no-draw " : "") +
-                                            "--play run.rpl --hash-every 1 --frame-times " + times,
-                                        out, seconds);
-            if (code != 0) {
-                std::fprintf(stderr, "bench_frames: playing the run back failed (%d): %s\n", code,
-                             folder.Errors().c_str());
-                return false;
-            }
-            const std::vector<Frame> frames = ReadFrameTimes(folder.dir() / times);
-            if (r == 0) {
-                best[mode] = frames;
-                bestRun = seconds;
-                hashes[mode] = ReadText(folder.dir() / out);
-            } else if (frames.size() != best[mode].size() || ReadText(folder.dir() / out) != hashes[mode]) {
-                std::fprintf(stderr, "bench_frames: the playbacks of one run differ\n");
-                return false;
-            }
-            for (std::size_t i = 0; i < best[mode].size() && r > 0; ++i)
-                best[mode][i].nanoseconds = std::min(best[mode][i].nanoseconds, frames[i].nanoseconds);
-            bestRun = std::min(bestRun, seconds);
-        }
-        figures[mode] = Summarise(best[mode], bestRun);
+    const std::vector<Status> status = ReadStatus(folder.dir() / "status.txt");
+    const std::string extra = o.programArgs.empty() ? "" : o.programArgs + " ";
+    std::vector<Frame> drawn, bare;
+    double drawnWall = 0, bareWall = 0;
+    std::string drawnHashes, bareHashes;
+    if (!Playbacks(folder, extra, 0, o.repeat, drawn, drawnWall, drawnHashes) ||
+        !Playbacks(folder, extra + "--no-draw", 1, o.noDrawRepeat, bare, bareWall, bareHashes)) {
+        return false;
     }
-    if (hashes[0].empty() || hashes[0] != hashes[1]) {
+    if (drawnHashes.empty() || drawnHashes != bareHashes || drawn.size() != bare.size()) {
         std::fprintf(stderr, "bench_frames: the state hashes differ with and without drawing\n");
         return false;
     }
-    const std::size_t frames = figures[0].frames;
-    std::printf("  %zu frames played back (%.1f s of play), least time of %d playbacks per frame;\n"
-                "  state hashes of every frame the same with and without drawing\n",
-                frames, static_cast<double>(frames) / kFramesPerSecond, repeat);
-    std::printf("  %-10s %8s %8s %18s %18s %11s %11s %8s\n", "ms", "median", "p99", "worst (frame)",
-                "worst in play", "frames", "whole run", "speed");
-    PrintFigures("drawing", figures[0]);
-    PrintFigures("--no-draw", figures[1]);
-    std::printf("  slowest frames in play, drawing (and without):");
-    for (std::size_t i : figures[0].slowestInPlay) {
-        std::printf(" %zu %.2f (%.2f) ms", i + 1, static_cast<double>(best[0][i].nanoseconds) / 1e6,
-                    static_cast<double>(best[1][i].nanoseconds) / 1e6);
+    const std::size_t frames = drawn.size();
+    std::printf("%s: %zu frames played back (%.1f min of play), least time of %d playbacks per frame drawing, %d "
+                "without;\nstate hashes of every frame the same with and without drawing%s%s\n",
+                kScript, frames, static_cast<double>(frames) / kFramesPerSecond / 60.0, o.repeat, o.noDrawRepeat,
+                o.programArgs.empty() ? "" : "; program options: ", o.programArgs.c_str());
+    std::printf("%-8s %7s %13s %13s %7s %7s %17s %8s %8s\n", "ms", "frames", "start (frame)", "report start",
+                "median", "p99", "worst in play", "speed", "no-draw");
+    for (const Part& p : CutIntoStages(status, frames)) {
+        const Figures f = Summarise(drawn, p.first, p.last);
+        const Figures b = Summarise(bare, p.first, p.last);
+        const double play = static_cast<double>(f.frames) / kFramesPerSecond;
+        char start[32], report[32], worst[32];
+        std::snprintf(start, sizeof start, "%.2f (%zu)", Ms(drawn, p.first), p.first + 1);
+        if (p.reportStart) std::snprintf(report, sizeof report, "%.2f (%zu)", Ms(drawn, p.reportStart), p.reportStart + 1);
+        else std::snprintf(report, sizeof report, "-");
+        std::snprintf(worst, sizeof worst, "%.2f (%zu)", f.worstInPlay, f.worstInPlayFrame);
+        std::printf("%-8s %7zu %13s %13s %7.3f %7.3f %17s %7.1fx %7.0fx\n", p.name.c_str(), f.frames, start, report,
+                    f.median, f.p99, worst, f.frameSum > 0 ? play / f.frameSum : 0.0,
+                    b.frameSum > 0 ? play / b.frameSum : 0.0);
     }
-    std::printf("\n");
+    const Figures all = Summarise(drawn, 0, frames);
+    const Figures allBare = Summarise(bare, 0, frames);
+    const double play = static_cast<double>(frames) / kFramesPerSecond;
+    std::printf("whole run: drawing median %.3f ms, p99 %.3f ms, worst in play %.2f ms (frame %zu); frames %.1f s "
+                "(%.1fx), wall %.1f s (%.1fx real time)\n",
+                all.median, all.p99, all.worstInPlay, all.worstInPlayFrame, all.frameSum, play / all.frameSum,
+                drawnWall, play / drawnWall);
+    std::printf("           --no-draw median %.3f ms, p99 %.3f ms; frames %.1f s (%.0fx), wall %.1f s (%.0fx real "
+                "time)\n",
+                allBare.median, allBare.p99, allBare.frameSum, play / allBare.frameSum, bareWall, play / bareWall);
     std::fflush(stdout);
     return true;
 }
@@ -236,31 +294,25 @@ bool Bench(const StageRun& run, const fs::path& program, const fs::path& work, i
 }  // namespace
 
 int main(int argc, char** argv) {
-    int repeat = 3;
-    fs::path program = TOLVARIN_PROGRAM;
-    std::vector<std::string> names;
+    Options o;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--repeat" && i + 1 < argc) {
-            repeat = std::atoi(argv[++i]);
-            if (repeat < 1) repeat = 1;
+            o.repeat = std::max(1, std::atoi(argv[++i]));
+        } else if (a == "--no-draw-runs" && i + 1 < argc) {
+            o.noDrawRepeat = std::max(1, std::atoi(argv[++i]));
+        } else if (a == "--frames" && i + 1 < argc) {
+            o.frames = static_cast<std::size_t>(std::max(0, std::atoi(argv[++i])));
         } else if (a == "--program" && i + 1 < argc) {
-            program = fs::absolute(argv[++i]);
-        } else if (!a.empty() && a[0] == '-') {
-            std::fprintf(stderr, "usage: bench_frames [--repeat N] [--program PATH] [NAME...]\n");
-            return 2;
+            o.program = fs::absolute(argv[++i]);
+        } else if (a == "--") {
+            for (++i; i < argc; ++i) o.programArgs += (o.programArgs.empty() ? "" : " ") + std::string(argv[i]);
         } else {
-            names.push_back(a);
+            std::fprintf(stderr,
+                         "usage: bench_frames [--repeat N] [--no-draw-runs N] [--frames N] [--program PATH] "
+                         "[-- PROGRAM OPTIONS...]\n");
+            return 2;
         }
     }
-    bool ok = true;
-    int index = 0;
-    for (const StageRun& run : kRuns) {
-        bool wanted = names.empty();
-        for (const std::string& n : names) wanted = wanted || std::string(run.name).find(n) != std::string::npos;
-        if (!wanted) continue;
-        const fs::path work = fs::path(TOLVARIN_BUILD_DIR) / "bench-frames" / std::to_string(index++);
-        ok = Bench(run, program, work, repeat) && ok;
-    }
-    return ok ? 0 : 1;
+    return Bench(o) ? 0 : 1;
 }

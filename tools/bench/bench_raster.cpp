@@ -6,9 +6,10 @@
 //  (d) the stage background: three 400 x 480 layers of a 512 x 512 texture
 //      turned a quarter, their coordinates running past its edges (wrap),
 //      alpha-blended, as the first stage's meshes lie (under 1.5 ms),
-//  (e) presenting the 640 x 480 X8R8G8B8 back buffer in a window of its size
-//      (SDL's dummy video driver and software renderer: the upload and the
-//      copy to the window's surface; under 0.5 ms).
+//  (e) presenting the 640 x 480 X8R8G8B8 back buffer in a window of its size:
+//      with SDL's dummy video driver and software renderer (the upload and
+//      the copy to the window's surface; under 0.5 ms), and in a real window
+//      on the display (run under xvfb-run where there is none).
 // The device runs with the game's states: no culling, alpha blending, stage 0
 // texture x diffuse, bilinear filtering, sprites drawn as the engine's texture
 // draw does (corners at integer edges - 0.5, source inset by half a texel).
@@ -16,12 +17,14 @@
 
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/gfx/device.h"
 #include "platform/gfx/present.h"
+#include "platform/gfx/raster.h"
 #include "platform/window.h"
 
 namespace gfx = platform::gfx;
@@ -181,17 +184,30 @@ private:
     std::vector<LineVertex> stars_;
 };
 
+// The frames below run on every span path the processor has (the argument:
+// 1 SSE2, 2 AVX2; the best one is what the game uses).
+void UsePath(benchmark::State& state) {
+    const auto path = static_cast<gfx::raster::SpanPath>(state.range(0));
+    if (!gfx::raster::UseSpanPath(path)) state.SkipWithError("the processor lacks this span path");
+}
+
+void Paths(benchmark::internal::Benchmark* b) {
+    for (int path = 1; path <= 2; ++path) b->Arg(path);
+}
+
 void BM_CopiesAndSprites(benchmark::State& state) {
+    UsePath(state);
     Scene scene;
     for (auto _ : state) scene.FrameA();
 }
-BENCHMARK(BM_CopiesAndSprites)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CopiesAndSprites)->Apply(Paths)->Unit(benchmark::kMillisecond);
 
 void BM_RotatedSprites(benchmark::State& state) {
+    UsePath(state);
     Scene scene;
     for (auto _ : state) scene.FrameB();
 }
-BENCHMARK(BM_RotatedSprites)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RotatedSprites)->Apply(Paths)->Unit(benchmark::kMillisecond);
 
 void BM_StarLines(benchmark::State& state) {
     Scene scene;
@@ -200,6 +216,7 @@ void BM_StarLines(benchmark::State& state) {
 BENCHMARK(BM_StarLines)->Unit(benchmark::kMillisecond);
 
 void BM_StageBackground(benchmark::State& state) {
+    UsePath(state);
     Scene scene;
     float scroll = 0.0f;
     for (auto _ : state) {
@@ -207,13 +224,20 @@ void BM_StageBackground(benchmark::State& state) {
         scroll += 1.5f;
     }
 }
-BENCHMARK(BM_StageBackground)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StageBackground)->Apply(Paths)->Unit(benchmark::kMillisecond);
 
 void IgnoreMessages(const platform::Msg&) {}
 
+// state.range(0): 1 the dummy driver (headless), 0 a real window on the
+// display (skipped without one; under Xvfb: xvfb-run bench_raster).
 void BM_Present(benchmark::State& state) {
+    const bool headless = state.range(0) != 0;
+    if (!headless && !std::getenv("DISPLAY")) {
+        state.SkipWithError("no display (run under xvfb-run)");
+        return;
+    }
     std::string error;
-    if (!platform::InitVideo(true, error)) {
+    if (!platform::InitVideo(headless, error)) {
         state.SkipWithError(error.c_str());
         return;
     }
@@ -237,7 +261,7 @@ void BM_Present(benchmark::State& state) {
     platform::DestroyMainWindow();
     platform::ShutdownVideo();
 }
-BENCHMARK(BM_Present)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Present)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

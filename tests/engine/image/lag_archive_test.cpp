@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "engine/image/image.h"
+#include "engine/image/prefetch.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -326,6 +327,76 @@ TEST(LagDataSize, BytesPerPixelByLayout) {
     EXPECT_TRUE(LagIsCompressed(4));
     EXPECT_TRUE(LagIsCompressed(7));
     EXPECT_FALSE(LagIsCompressed(8));
+}
+
+}  // namespace
+
+namespace {
+
+struct Loaded {
+    std::string error;  // empty: loaded
+    std::vector<u8> pixels;
+    i32 width = 0, height = 0;
+};
+
+Loaded LoadEntry(const std::string& path, const char* name) {
+    Loaded out;
+    Image image;
+    if (const char* error = image.ImageLoadLag(path.c_str(), name, nullptr)) {
+        out.error = error;
+        return out;
+    }
+    u8* pixels = nullptr;
+    i32 pitch = 0;
+    image.ImageGetPixels(&pixels, &pitch);
+    image.ImageGetSize(&out.width, &out.height);
+    out.pixels.assign(pixels, pixels + static_cast<std::size_t>(pitch) * out.height);
+    return out;
+}
+
+// Entries decoded ahead load as the archive itself gives them: every layout,
+// compressed or not, a damaged entry (its error from the load itself), and an
+// archive rewritten after it was queued (read again).
+TEST_F(LagArchiveTest, EntriesDecodedAheadLoadAsTheArchiveGivesThem) {
+    std::vector<LagWriteEntry> entries;
+    for (i32 format = 0; format < 8; ++format) {
+        entries.push_back(Entry("pic" + std::to_string(format), 40 + format, 9, format, format));
+    }
+    std::vector<u8> bytes = LagBuildArchive(entries);
+    const std::string path = Write(bytes);
+    std::vector<std::string> names;
+    for (const LagWriteEntry& e : entries) names.push_back(e.name);
+    names.push_back("missing");
+
+    ImageUsePrefetch(false);
+    std::vector<Loaded> direct;
+    for (const std::string& n : names) direct.push_back(LoadEntry(path, n.c_str()));
+    ImageUsePrefetch(true);
+
+    const u64 before = ImagePrefetchedTaken();
+    ImagePrefetchLag(path.c_str(), names);
+    ImageFinishPrefetch();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(names[i]);
+        const Loaded ahead = LoadEntry(path, names[i].c_str());
+        EXPECT_EQ(ahead.error, direct[i].error);
+        EXPECT_EQ(ahead.pixels, direct[i].pixels);
+        EXPECT_EQ(ahead.width, direct[i].width);
+    }
+    EXPECT_EQ(ImagePrefetchedTaken() - before, entries.size());
+    EXPECT_FALSE(direct.back().error.empty());
+
+    // Queued, then the archive changes: the load reads the new one.
+    ImagePrefetchLag(path.c_str(), {"PIC5"});
+    ImageFinishPrefetch();
+    entries[5] = Entry("pic5", 47, 9, 5, 99);
+    Write(LagBuildArchive(entries));
+    const Loaded changed = LoadEntry(path, "pic5");
+    EXPECT_TRUE(changed.error.empty()) << changed.error;
+    std::vector<u8> expected = Pixels8888(47, 9, 99);
+    EXPECT_EQ(changed.pixels, expected);
+    EXPECT_EQ(ImagePrefetchedTaken() - before, entries.size());
+    ImageDropPrefetched();
 }
 
 }  // namespace

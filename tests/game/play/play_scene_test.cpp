@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <filesystem>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -10,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "engine/image/prefetch.h"
 #include "game/play/play_overlays.h"
 #include "game/play/player.h"
 #include "game/play/stage_dispatch.h"
@@ -135,6 +138,56 @@ TEST_F(PlayFixture, FrameStepsShakeBossLabelAndFieldScroll) {
 }
 
 // ---- stage load ----
+
+// Decoding a stage's pictures ahead (as the report does for the next stage)
+// gives its first frame the pixels of loading them there, and the loads take
+// every picture from what was decoded ahead.
+TEST_F(PlayFixture, FirstFrameDrawsTheSamePixelsWithAndWithoutDecodingAhead) {
+    // The sample data set in the program's folder, where the loads look.
+    const std::filesystem::path folder = std::filesystem::current_path();
+    for (const char* name : {"vsk1.dat", "vsk2.dat", "vsk3.dat"}) {
+        ASSERT_TRUE(std::filesystem::exists(std::filesystem::path(TOLVARIN_BUILD_DIR) / name)) << name;
+        std::filesystem::create_symlink(std::filesystem::path(TOLVARIN_BUILD_DIR) / name, folder / name);
+    }
+    std::snprintf(App().applicationFolder, sizeof App().applicationFolder, "%s", folder.string().c_str());
+    for (i32 stage = 0; stage < kStageCount; ++stage) {
+        SCOPED_TRACE(stage);
+        std::vector<u8> frames[2];
+        u64 taken[2] = {};
+        std::ptrdiff_t loads = 0;
+        for (int ahead = 0; ahead < 2; ++ahead) {
+            ImageUsePrefetch(ahead == 1);
+            const u64 before = ImagePrefetchedTaken();
+            RandomSeed(41);
+            g_PlayerState[0].lives = 3;
+            if (ahead) {
+                PrefetchStageImages(stage);
+                ImageFinishPrefetch();
+            }
+            TraceLog().clear();
+            Load(stage);
+            loads = std::count_if(TraceLog().begin(), TraceLog().end(), [](const std::string& e) {
+                return e.rfind("texture ", 0) == 0 || e.rfind("surface ", 0) == 0;
+            });
+            Frame(0);
+            taken[ahead] = ImagePrefetchedTaken() - before;
+            platform::gfx::Direct3DSurface8* back = nullptr;
+            ASSERT_TRUE(GetBackBuffer(&back));
+            const u8* bits = std::as_const(*back).Bits();
+            frames[ahead].assign(bits, bits + static_cast<std::size_t>(back->Pitch()) * back->Height());
+            back->Release();
+        }
+        ImageUsePrefetch(true);
+        EXPECT_EQ(taken[0], 0u);
+        EXPECT_GE(loads, 20);
+        EXPECT_EQ(static_cast<std::ptrdiff_t>(taken[1]), loads);
+        // The frame shows the stage (not a cleared screen) and is the same.
+        EXPECT_GT(std::count_if(frames[1].begin(), frames[1].end(), [](u8 b) { return b != 0; }),
+                  static_cast<std::ptrdiff_t>(frames[1].size() / 4));
+        EXPECT_TRUE(frames[0] == frames[1]);
+    }
+    App().applicationFolder[0] = '\0';
+}
 
 TEST_F(PlayFixture, LoadStageLoadsItsTableInOrderFromTheSampleData) {
     const auto manifest = ReadManifest();
