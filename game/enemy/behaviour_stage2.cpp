@@ -1,9 +1,13 @@
 // The behaviour of the enemies of stage index 1: one row per state id in the
 // table at the end, each calling the small function of its state.
 //
-// Within a state body the age's events come first, then the motion, then the
-// exit tests; `age` is always the age the step sees (a write of the age inside
-// the body shows from the next step on).
+// A state body does its work in the order it is written, and that order is
+// part of the behaviour. Many bodies take the age's events first, then move,
+// then test their exit; others move first: the gunships, the tri-hull and the
+// carriers move and test their exit before they look for a crippling hit, and
+// the swayers and climbers change their speed after the step (the change
+// shows from the next frame). `age` is always the age the step sees (a write
+// of the age inside the body shows from the next step on).
 #include <cmath>
 #include <numbers>
 

@@ -2,9 +2,13 @@
 // table, each calling the small function of its state. A state without a row
 // moves its enemy straight on.
 //
-// Within a body the age's events come first, then the motion, then the exit
-// tests, unless a state says otherwise; `age` is always the age the step saw
-// (a write of the age inside the body shows from the next step on).
+// A body does its work in the order it is written, and that order is part of
+// the behaviour. Many bodies take the age's events first, then move, then
+// test their exit; others move first: the gunship steps before it turns to
+// its drift (age 1000 and a new target), the falling gunship and the sinking
+// carrier move before their bursts, and the wheeling pairs and the debris
+// change their speed or drift after the step. `age` is always the age the
+// step saw (a write of the age inside the body shows from the next step on).
 //
 // The gate boss (enemy kind 99) runs 410 (its entry), 411 (the gate's
 // turrets), 412 (the gate's wings), then the mid-boss: 414 (its flight), 415
