@@ -222,17 +222,7 @@ bool StepMidBossEntry(i32 enemy, i32 age) {
 // 280: between random points of the upper field, aiming at the player; it
 // gets away after 900 frames (282).
 bool StepMidBossWander(i32 enemy, i32 age) {
-    if (age % 150 == 0) {
-        const f32 tx = RandomFloat(200.0f, 440.0f);
-        f32 ty = 0.0f;
-        if (age % 300 == 0) {
-            ty = RandomFloat(50.0f, 150.0f);
-        } else {
-            ty = RandomFloat(140.0f, 240.0f);
-        }
-        SetOffToward(enemy, tx, ty);
-    }
-    WanderStep(enemy, age, 0.02f);
+    WanderUpperField(enemy, age, 0.02f);
     if (age > 900) {
         SetEnemyState(enemy, 282);
         Enemy& e = EnemyRecord(enemy);

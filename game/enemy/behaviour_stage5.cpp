@@ -101,17 +101,7 @@ bool StepFalling(i32 enemy, i32 age) {
 
 // 280: wanders between targets in the upper field, facing the player.
 bool StepWanderer(i32 enemy, i32 age) {
-    if (age % 150 == 0) {
-        const f32 tx = RandomFloat(200.0f, 440.0f);
-        f32 ty = 0.0f;
-        if (age % 300 == 0) {
-            ty = RandomFloat(50.0f, 150.0f);
-        } else {
-            ty = RandomFloat(140.0f, 240.0f);
-        }
-        SetOffToward(enemy, tx, ty);
-    }
-    WanderStep(enemy, age, 0.015f);
+    WanderUpperField(enemy, age, 0.015f);
     return true;
 }
 

@@ -150,6 +150,10 @@ f80 HeadToward(i32 enemy, f32 tx, f32 ty);
 // 150, the rotation turned toward the player by `turn`, a straight step.
 void SetOffToward(i32 enemy, f32 tx, f32 ty);
 void WanderStep(i32 enemy, i32 age, f32 turn);
+// The whole wander with the targets most wanderers draw: every 150 frames
+// (age 0 included) x in 200..440, then y in 50..150 at every 300th frame and
+// in 140..240 otherwise, SetOffToward that point; then WanderStep.
+void WanderUpperField(i32 enemy, i32 age, f32 turn);
 
 // ---- Events ----
 
