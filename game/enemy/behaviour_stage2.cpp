@@ -13,6 +13,7 @@
 
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
+#include "game/enemy/enemy_content.h"
 #include "game/play/part_death.h"
 #include "game/play/play_overlays.h"
 #include "game/play/shots.h"

@@ -81,19 +81,6 @@ bool StepByTable(const BehaviourTable& table, i32 enemy, i32 state);
 bool StayPut(i32 enemy, i32 age);
 bool MoveStraightOn(i32 enemy, i32 age);
 
-// The tables and step functions of stage indexes 0..4 (the digit counts
-// stages from 1). The step functions are what the play scene dispatches to.
-const BehaviourTable& BehaviourStage1();
-const BehaviourTable& BehaviourStage2();
-const BehaviourTable& BehaviourStage3();
-const BehaviourTable& BehaviourStage4();
-const BehaviourTable& BehaviourStage5();
-bool StepEnemyStage1(i32 enemy, i32 state);
-bool StepEnemyStage2(i32 enemy, i32 state);
-bool StepEnemyStage3(i32 enemy, i32 state);
-bool StepEnemyStage4(i32 enemy, i32 state);
-bool StepEnemyStage5(i32 enemy, i32 state);
-
 // ---- The enemy and its parts ----
 
 // The enemy at that index of g_EnemyList.

@@ -13,6 +13,7 @@
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/patterns/part_step.h"
+#include "game/patterns/pattern_content.h"
 #include "game/play/effects.h"
 #include "game/play/records.h"
 #include "game/play/stage_random.h"
@@ -1396,13 +1397,29 @@ void Action951(PartFrame& f) {
 
 }  // namespace lastboss
 
+// 14: smoke 60 pixels ahead every 10 frames, only while the scale is at
+// least 0.9 (no draw at all below it, or when it is not a number).
+void Wreck14(PartFrame& f) {
+    if (!EveryFrames(f, 10)) return;
+    if (!(EnemyScale(f) >= 0.9f)) return;
+    f32 p[2];
+    LocalPoint(f, 60.0f, 0.0f, p);
+    SpawnJitteredEffect(9, p, 15.0f);
+}
+
+// 15: smoke every 15 frames, jittered by +-60.
+void Wreck15(PartFrame& f) {
+    if (!EveryFrames(f, 15)) return;
+    SpawnJitteredEffect(9, f.pos, 60.0f);
+}
+
 // Every action of the stage.
 constexpr ActionRow kActions[] = {
     {11, WreckSmoke11},
     {12, WreckSmoke12},
     {13, WreckSmoke13},
-    {14, Wreck14Stage5},
-    {15, Wreck15Stage5},
+    {14, Wreck14},
+    {15, Wreck15},
     {200, Action200},
     {201, Action201},
     {202, Action202},
@@ -1457,15 +1474,3 @@ constexpr ActionTable kTable{.actions = kActions, .reset = ResetStoredAims};
 const ActionTable& ActionsStage5() { return kTable; }
 
 void RunPartActionStage5(PartFrame& frame) { RunActionByTable(kTable, frame); }
-
-void StepPartStage5Easy(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    StepPartFrame(RunPartActionStage5, 0, enemy, part, parentPos, parentAngle);
-}
-
-void StepPartStage5Normal(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    StepPartFrame(RunPartActionStage5, 1, enemy, part, parentPos, parentAngle);
-}
-
-void StepPartStage5Hard(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    StepPartFrame(RunPartActionStage5, 2, enemy, part, parentPos, parentAngle);
-}

@@ -98,17 +98,3 @@ struct NumbersException {
     i32 number = 0;
     const char* reason = "";
 };
-
-// The exceptions of stage indexes 0..4 (the digit counts stages from 1).
-std::span<const NumbersException> NumbersExceptionsStage1();
-std::span<const NumbersException> NumbersExceptionsStage2();
-std::span<const NumbersException> NumbersExceptionsStage3();
-std::span<const NumbersException> NumbersExceptionsStage4();
-std::span<const NumbersException> NumbersExceptionsStage5();
-
-// The spawners of stage indexes 0..4 (the digit counts stages from 1).
-i32 SpawnEnemyStage1(i32 kind);
-i32 SpawnEnemyStage2(i32 kind);
-i32 SpawnEnemyStage3(i32 kind);
-i32 SpawnEnemyStage4(i32 kind);
-i32 SpawnEnemyStage5(i32 kind);

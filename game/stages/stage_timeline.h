@@ -36,13 +36,6 @@
 // The spawner of a stage: the index of the new enemy, or -1 when none was built.
 using SpawnEnemyFn = i32 (*)(i32 kind);
 
-// The timelines of stage indexes 0..4 (the digit counts stages from 1).
-void RunStage1Script();
-void RunStage2Script();
-void RunStage3Script();
-void RunStage4Script();
-void RunStage5Script();
-
 // The current StageScriptFrame.
 i32 ScriptFrame();
 // Single rule: frame == f.
@@ -126,13 +119,6 @@ struct TimelineNumbers {
     std::span<const i32> writesStates = {};      // states it writes on enemies already in the list
     std::span<const i32> writesActions = {};     // action ids it writes into parts
 };
-// The numbers of the timelines of stage indexes 0..4.
-const TimelineNumbers& TimelineNumbersStage1();
-const TimelineNumbers& TimelineNumbersStage2();
-const TimelineNumbers& TimelineNumbersStage3();
-const TimelineNumbers& TimelineNumbersStage4();
-const TimelineNumbers& TimelineNumbersStage5();
-
 // Element 0 of g_EnemyList (the boss where the stage puts it at the front),
 // null when the list is empty.
 const Enemy* LeadEnemy();
