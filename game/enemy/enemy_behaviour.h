@@ -1,21 +1,11 @@
 #pragma once
 // The enemies' behaviour frame: how a stage's states are written and what
-// their bodies share. behaviour_stage1.cpp is the worked example.
+// their bodies share.
 //
 // A stage's behaviour is a table of state rows, {state id, body}, and a
-// default body for every state the table does not list. Each stage keeps its
-// table in its own behaviour_stageN.cpp (N counts stages in play order from
-// 1: behaviour_stage2.cpp is stage index 1):
-//
-//     constexpr StateRow kStates[] = {
-//         {201, StepDiver},                                              // a body of its own
-//         {202, [](i32 e, i32 age) { return StepPeelOff(e, age, 60); }}, // a shared body with its numbers
-//     };
-//     constexpr i32 kWrittenStates[] = {211, 280};  // states the bodies switch to
-//     constexpr BehaviourTable kTable{.states = kStates, .unlisted = MoveStraightOn,
-//                                     .writesStates = kWrittenStates};
-//     const BehaviourTable& BehaviourStage2() { return kTable; }
-//     bool StepEnemyStage2(i32 enemy, i32 state) { return StepByTable(kTable, enemy, state); }
+// default body for every state the table does not list, in its
+// behaviour_stageN.cpp (a stage's files, and the rest of adding a stage:
+// docs/adding-a-stage.md).
 //
 // The writes* lists name every number the stage's enemies are given outside
 // the kind table and the timeline, that another table must know: the states

@@ -7,11 +7,9 @@
 //
 // A kind is a table row (EnemyKindSpec): its parts in build order (a part's
 // label is its position), each part's children and the root list by label,
-// and the record's values. Each stage keeps its kinds in its own
-// kinds_stageN.cpp (N counts stages in play order from 1; kinds_stage1.cpp is
-// the worked example), with its spawner SpawnEnemyStageN =
-// SpawnEnemyFromTable(EnemyKindsStageN(), kind), and the list of its
-// deliberate exceptions to the numbers check (NumbersExceptionsStageN).
+// and the record's values. A stage's kinds, its spawner and its exceptions to
+// the numbers check are its kinds_stageN.cpp (adding a stage:
+// docs/adding-a-stage.md).
 //
 // A spawn that would not fit into the free slots of the pool builds nothing
 // and returns -1, as does a kind the stage does not know; the timelines
