@@ -11,9 +11,8 @@
 #include "game/play/stage_background.h"
 #include "game/shell/stage_list.h"
 
-// Stage indexes 0..kStageCount - 1 (the content's names count from 1:
-// RunStage1Script is stage index 0) and difficulties 0 EASY, 1 NORMAL, 2 HARD.
-constexpr int kDifficultyLevels = 3;
+// Stage indexes are 0..kStageCount - 1 (the content's names count from 1:
+// RunStage1Script is stage index 0); difficulties 0 EASY, 1 NORMAL, 2 HARD.
 
 // DrawEnemyLayer(layer): draws every enemy of one draw layer.
 using DrawEnemyLayerFn = void (*)(i32 layer);
