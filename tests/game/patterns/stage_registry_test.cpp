@@ -63,6 +63,8 @@ TEST_F(StageRegistryTest, RegisterStagesHandsEveryStageToThePlayScene) {
         EXPECT_EQ(FindStageScenery(index), s.scenery);
         EXPECT_EQ(StageLoadTable(index), &s.scenery->load);
         g_GameState.StageIndex = index;
+        g_GameState.BackgroundZoom = s.scenery->load.zoom;  // as the stage's load sets it
+        g_PlayerState[0].x = 320.0f;
         const BackgroundPlan plan = BuildBackgroundPlan();
         EXPECT_FALSE(plan.blits.empty());
         for (const EnemyLook& look : s.looks) {
