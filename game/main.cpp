@@ -7,10 +7,8 @@
 
 #include "engine/app/application_main.h"
 #include "engine/app/run_options.h"
-#include "game/enemy/enemy_content.h"
-#include "game/patterns/pattern_content.h"
+#include "game/patterns/stage_registry.h"
 #include "game/play/play_scene.h"
-#include "game/stages/stage_content.h"
 #include "game/shell/game_main.h"
 #include "game/shell/image_archive_check.h"
 #include "game/shell/replay_runner.h"
@@ -78,9 +76,7 @@ int main(int argc, char** argv) {
     }
     RegisterPlayScene();
     // The stage content fills the play scene's dispatch tables.
-    RegisterEnemyContent();
-    RegisterStageContent();
-    RegisterPatternContent();
+    RegisterStages();
     SetGameCallbacks(GameSetup, GameMain);
     const i32 code = ApplicationMain(argc, argv);
     // A run ended by a signal says so, in its status too (128 + the signal,

@@ -9,6 +9,7 @@
 
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
+#include "game/enemy/enemy_content.h"
 #include "game/play/effects.h"
 #include "game/play/talk.h"
 #include "game/play/target_markers.h"

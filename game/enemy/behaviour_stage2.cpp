@@ -1,14 +1,19 @@
 // The behaviour of the enemies of stage index 1: one row per state id in the
 // table at the end, each calling the small function of its state.
 //
-// Within a state body the age's events come first, then the motion, then the
-// exit tests; `age` is always the age the step sees (a write of the age inside
-// the body shows from the next step on).
+// A state body does its work in the order it is written, and that order is
+// part of the behaviour. Many bodies take the age's events first, then move,
+// then test their exit; others move first: the gunships, the tri-hull and the
+// carriers move and test their exit before they look for a crippling hit, and
+// the swayers and climbers change their speed after the step (the change
+// shows from the next frame). `age` is always the age the step sees (a write
+// of the age inside the body shows from the next step on).
 #include <cmath>
 #include <numbers>
 
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
+#include "game/enemy/enemy_content.h"
 #include "game/play/part_death.h"
 #include "game/play/play_overlays.h"
 #include "game/play/shots.h"
@@ -218,17 +223,7 @@ bool StepMidBossEntry(i32 enemy, i32 age) {
 // 280: between random points of the upper field, aiming at the player; it
 // gets away after 900 frames (282).
 bool StepMidBossWander(i32 enemy, i32 age) {
-    if (age % 150 == 0) {
-        const f32 tx = RandomFloat(200.0f, 440.0f);
-        f32 ty = 0.0f;
-        if (age % 300 == 0) {
-            ty = RandomFloat(50.0f, 150.0f);
-        } else {
-            ty = RandomFloat(140.0f, 240.0f);
-        }
-        SetOffToward(enemy, tx, ty);
-    }
-    WanderStep(enemy, age, 0.02f);
+    WanderUpperField(enemy, age, 0.02f);
     if (age > 900) {
         SetEnemyState(enemy, 282);
         Enemy& e = EnemyRecord(enemy);

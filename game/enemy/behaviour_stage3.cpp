@@ -17,6 +17,7 @@
 
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
+#include "game/enemy/enemy_content.h"
 #include "game/play/effects.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/talk.h"
@@ -219,16 +220,7 @@ bool StepGunshipEntry(i32 enemy, i32 age) {
 // 280: every 150 frames a random point of the upper field (higher every 300
 // frames); it leaves after its talk at age 1001.
 bool StepGunship(i32 enemy, i32 age) {
-    if (age % 150 == 0) {
-        const f32 tx = RandomFloat(200.0f, 440.0f);
-        const f32 ty = age % 300 == 0 ? RandomFloat(50.0f, 150.0f) : RandomFloat(140.0f, 240.0f);
-        Enemy& e = EnemyRecord(enemy);
-        e.heading = HeadingTo(e, tx, ty);
-        e.speed = std::max(DistanceTo(e, tx, ty, 0.01f), 1.0f);
-    }
-    if (age % 150 > 100) EnemyRecord(enemy).speed -= 0.05f;
-    TurnToPlayer(enemy, &Enemy::rotation, 0.02f);
-    StepStraight(enemy);
+    WanderUpperField(enemy, age, 0.02f);
     if (age >= 1001) {
         SetEnemyState(enemy, 282);
         Enemy& e = EnemyRecord(enemy);

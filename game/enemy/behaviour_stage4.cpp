@@ -12,6 +12,7 @@
 
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
+#include "game/enemy/enemy_content.h"
 #include "game/play/effects.h"
 #include "game/play/shots.h"
 #include "game/play/talk.h"

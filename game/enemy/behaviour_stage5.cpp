@@ -1,10 +1,18 @@
 // The behaviour of the enemies of stage index 4: one row per state id in the
 // table, each calling the small function of its state. A state without a row
-// moves its enemy straight on.
+// moves its enemy straight on. This file holds the stage's regular enemies,
+// its gate boss and the table; the castle and the last boss with its escorts
+// have files of their own (behaviour_stage5_castle.cpp,
+// behaviour_stage5_lastboss.cpp), and behaviour_stage5.h is what the three
+// share.
 //
-// Within a body the age's events come first, then the motion, then the exit
-// tests, unless a state says otherwise; `age` is always the age the step saw
-// (a write of the age inside the body shows from the next step on).
+// A body does its work in the order it is written, and that order is part of
+// the behaviour. Many bodies take the age's events first, then move, then
+// test their exit; others move first: the gunship steps before it turns to
+// its drift (age 1000 and a new target), the falling gunship and the sinking
+// carrier move before their bursts, and the wheeling pairs and the debris
+// change their speed or drift after the step. `age` is always the age the
+// step saw (a write of the age inside the body shows from the next step on).
 //
 // The gate boss (enemy kind 99) runs 410 (its entry), 411 (the gate's
 // turrets), 412 (the gate's wings), then the mid-boss: 414 (its flight), 415
@@ -16,9 +24,10 @@
 #include <vector>
 
 #include "engine/core/random.h"
+#include "game/enemy/behaviour_stage5.h"
 #include "game/enemy/enemy_behaviour.h"
+#include "game/enemy/enemy_content.h"
 #include "game/play/effects.h"
-#include "game/play/enemy_runtime.h"
 #include "game/play/part_death.h"
 #include "game/play/stage_random.h"
 #include "game/play/talk.h"
@@ -28,54 +37,68 @@
 #include "game/shell/replay.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/sound_names.h"
-#include "game/shell/story_flags.h"
 #include "game/shell/transition.h"
 
-namespace {
+namespace behaviour_stage5 {
 
-using f80 = long double;
-
-constexpr f32 kUp = -1.5707964f;
-constexpr f32 kDown = 1.5707964f;
-constexpr i32 kGateRootParts = 11;  // roots 0..10 of the gate boss
-
-// ---- Shared pieces ----
-
-// Turns the heading or the rotation toward `target` by at most `step`.
 void TurnField(f32& field, f32 target, f32 step) {
     f32 angle = field;
     TurnTowardAngle(&angle, target, step);
     field = angle;
 }
 
-// A burst of `count` explosions around (cx, cy), dx and dy to either side,
-// one every `delay` frames.
 void Burst(i32 count, f32 cx, f32 cy, f32 dx, f32 dy, i32 delay) {
     const f32 centre[2] = {cx, cy};
     SpawnEffectBurst(count, centre, -dx, dx, -dy, dy, delay);
 }
 
-// A burst of 10 x (+-50, +-50), delay step 2, around the enemy's position
-// moved by (RandomFloat(-rx, rx), RandomFloat(-ry0, ry1)), the shift of x
-// drawn first.
 void ScatteredBurst(i32 enemy, f32 rx, f32 ryLow, f32 ryHigh) {
     const f32 ox = RandomFloat(-rx, rx);
     const f32 oy = RandomFloat(ryLow, ryHigh);
     Burst(10, EnemyRecord(enemy).x + ox, EnemyRecord(enemy).y + oy, 50.0f, 50.0f, 2);
 }
 
-// Shake 50 and sound 9, then a scattered burst.
 void Quake(i32 enemy, f32 rx, f32 ryLow, f32 ryHigh) {
     g_GameState.ScreenShakeTimer = 50;
     PlaySoundEffect(kSoundSenGeBom05);
     ScatteredBurst(enemy, rx, ryLow, ryHigh);
 }
 
-// StartTransition(23) with its speed 0.01: the flash of a big death.
 void Flash() {
     StartTransition(23);
     TransitionState.speed = 0.01f;
 }
+
+namespace {
+
+void GiveAction(EnemyPart& part, i32 action) {
+    part.action = action;
+    part.timer = 0;
+}
+
+}  // namespace
+
+void GiveRootAction(i32 enemy, i32 root, i32 action) {
+    if (EnemyPart* part = RootPartAt(enemy, root)) GiveAction(*part, action);
+}
+
+void GiveChildAction(i32 enemy, i32 root, i32 child, i32 action) {
+    if (EnemyPart* part = ChildPartAt(enemy, root, child)) GiveAction(*part, action);
+}
+
+f32 SwayCosine(i32 n, f32 amplitude, i32 period) {
+    const f80 phase = static_cast<f80>(n % period) * 2.0L * std::numbers::pi_v<f80> / static_cast<f80>(period);
+    return static_cast<f32>(static_cast<f80>(amplitude) * std::cos(phase));
+}
+
+}  // namespace behaviour_stage5
+
+namespace {
+
+using namespace behaviour_stage5;
+
+constexpr f32 kDown = 1.5707964f;
+constexpr i32 kGateRootParts = 11;  // roots 0..10 of the gate boss
 
 // Once age > 200 and y < -100: fail the mission and leave.
 bool UpExit(i32 enemy, i32 age) {
@@ -97,17 +120,7 @@ bool StepFalling(i32 enemy, i32 age) {
 
 // 280: wanders between targets in the upper field, facing the player.
 bool StepWanderer(i32 enemy, i32 age) {
-    if (age % 150 == 0) {
-        const f32 tx = RandomFloat(200.0f, 440.0f);
-        f32 ty = 0.0f;
-        if (age % 300 == 0) {
-            ty = RandomFloat(50.0f, 150.0f);
-        } else {
-            ty = RandomFloat(140.0f, 240.0f);
-        }
-        SetOffToward(enemy, tx, ty);
-    }
-    WanderStep(enemy, age, 0.015f);
+    WanderUpperField(enemy, age, 0.015f);
     return true;
 }
 
@@ -695,651 +708,6 @@ bool StepMidBossCrash(i32 enemy, i32 age) {
     return true;
 }
 
-// ---------------------------------------------------------------------------
-// The castle (enemy kind 110, spawn id 1001): its late form runs in state
-// 1001, whose age jumps mark its windows (below 5000 the descent, 5000 the
-// rise, 10000 the first ring, 30000 the second ring, 40000 the core), and
-// hands the timeline its phases 11, 12 and 14; DestroyEnemy sends it to
-// 1099, the final sinking.
-namespace castle {
-
-constexpr f32 kUp = -1.5707964f;
-
-// Root parts: 0 the keep (its twelve gates are children 0..11), 1..8 the
-// armour hubs (children 0..3 the fixed guns, 4 the heavy cannon), 9..12 the
-// walls, 13..16 the gatehouses, 17 the core.
-constexpr i32 kHeavyCannon = 4;
-
-// A part handed a new action starts its schedule over.
-void GiveAction(EnemyPart& part, i32 action) {
-    part.action = action;
-    part.timer = 0;
-}
-void GiveRootAction(i32 enemy, i32 root, i32 action) {
-    if (EnemyPart* part = RootPartAt(enemy, root)) GiveAction(*part, action);
-}
-void GiveChildAction(i32 enemy, i32 root, i32 child, i32 action) {
-    if (EnemyPart* part = ChildPartAt(enemy, root, child)) GiveAction(*part, action);
-}
-
-// amplitude x cos(2 pi n / period) in extended precision (SwayOffset's
-// cosine).
-f32 SwayCosine(i32 n, f32 amplitude, i32 period) {
-    const f80 phase = static_cast<f80>(n % period) * 2.0L * std::numbers::pi_v<f80> / static_cast<f80>(period);
-    return static_cast<f32>(static_cast<f80>(amplitude) * std::cos(phase));
-}
-
-void SetScript(i32 phase, i32 frame) {
-    g_GameState.StageScriptPhase = phase;
-    g_GameState.StageScriptFrame = frame;
-}
-
-// Every armour hub fell, in a run from the start with no continue used (or
-// its replay): the last boss will come after the castle.
-bool LastBossEarned() {
-    const GameState& g = g_GameState;
-    return g.KillCountA >= 8 && g.StartKind == kStartFullRun && (g.Continues == 3 || g.GameMode == kGameModeReplay);
-}
-
-// Below 5000: the castle comes down into the field at 0.75 while above its
-// top edge; at age 1500 it opens fire (its fixed guns start afresh) and the
-// timeline goes to phase 11.
-void Descend(i32 enemy, i32 age) {
-    Enemy& e = EnemyRecord(enemy);
-    if (age == 1) e.speed = 0.75f;
-    if (e.y < 0.0f) StepStraight(enemy);
-    if (age != 1500) return;
-    e.active = 1;
-    for (i32 hub = 1; hub <= 8; ++hub) {
-        for (i32 gun = 0; gun < 4; ++gun) {
-            if (EnemyPart* part = ChildPartAt(enemy, hub, gun)) part->timer = 0;
-        }
-    }
-    e.age = 5000;
-    g_GameState.BossActiveFlag = 0;
-    SetScript(11, 0);
-}
-
-// 5000 up to 10000: it rises at 0.5 until y -300; the heavy cannons of hubs
-// 2 and 3 open at 5500; at 6000 it turns to its circle and the timeline goes
-// to phase 12.
-void Rise(i32 enemy, i32 age) {
-    Enemy& e = EnemyRecord(enemy);
-    if (age == 5001) {
-        e.heading = kUp;
-        e.speed = 0.5f;
-    }
-    if (e.y > -300.0f) StepStraight(enemy);
-    if (age == 5500) {
-        GiveChildAction(enemy, 2, kHeavyCannon, 1001);
-        GiveChildAction(enemy, 3, kHeavyCannon, 1001);
-    }
-    if (age == 6000) {
-        Enemy& f = EnemyRecord(enemy);
-        f.age = 10000;
-        g_GameState.BossActiveFlag = 0;
-        f.heading = 0.0f;
-        SetScript(12, 10000);
-    }
-}
-
-// The first ring's schedule: at each age, the heavy cannon of an armour hub
-// (1001) or a gate of the keep (1010) opens.
-struct Opening {
-    i32 age;
-    i32 root;
-    i32 child;
-    i32 action;
-};
-constexpr Opening kFirstRingOpenings[] = {
-    {11000, 4, kHeavyCannon, 1001}, {11600, 5, kHeavyCannon, 1001}, {12300, 6, kHeavyCannon, 1001},
-    {12800, 7, kHeavyCannon, 1001}, {13800, 8, kHeavyCannon, 1001}, {14300, 1, kHeavyCannon, 1001},
-    {11000, 0, 4, 1010},            {11300, 0, 5, 1010},            {11600, 0, 3, 1010},
-    {12500, 0, 10, 1010},           {12800, 0, 11, 1010},           {13100, 0, 9, 1010},
-    {14000, 0, 1, 1010},            {14300, 0, 2, 1010},            {14600, 0, 0, 1010},
-};
-
-// 10000 up to 30000: the first ring. The castle circles slowly (its path
-// flattened to 0.9 in y) while its cannons and gates open one by one; it
-// ends with bonus D once eight armour hubs have fallen, or at age 16200.
-void FirstRing(i32 enemy, i32 age) {
-    Enemy& e = EnemyRecord(enemy);
-    e.heading += 0.001f;
-    e.speed = 0.5f;
-    const f80 h = static_cast<f80>(e.heading);
-    const f80 s = static_cast<f80>(e.speed);
-    e.x = static_cast<f32>(static_cast<f80>(e.x) + std::cos(h) * s);
-    e.y = static_cast<f32>(static_cast<f80>(e.y) + static_cast<f80>(0.9) * std::sin(h) * s);
-    for (const Opening& o : kFirstRingOpenings) {
-        if (o.age == age) GiveChildAction(enemy, o.root, o.child, o.action);
-    }
-    if (g_GameState.KillCountA >= 8) {
-        PayBossPhaseBonus(63, 40 * PlayerScoreMultiplier() + 30 * PlayerLives() + 700);
-        EnemyRecord(enemy).age = 30000;
-        g_GameState.BossActiveFlag = 1;
-        StartTalkEvent400(491);
-    } else if (age == 16200) {
-        EnemyRecord(enemy).age = 30000;
-        g_GameState.BossActiveFlag = 1;
-        StartTalkEvent400(492);
-    }
-}
-
-// 30000 up to 40000: the second ring. The castle moves to (320, 50) and
-// sways; the gatehouses' stream guns (1021) and the walls' heavy cannons
-// (1020) open, and the timeline goes to phase 14. Its age runs from 38200
-// back to 34600 until walls 9..11 and gatehouses 13..15 have all fallen:
-// then bonus E and the core (with six hubs down whole), or the end at once.
-void SecondRing(i32 enemy, i32 age) {
-    if (age == 30001) {
-        const f80 distance = HeadToward(enemy, 320.0f, 50.0f);
-        EnemyRecord(enemy).speed = static_cast<f32>(static_cast<f80>(0.002f) * distance);
-    }
-    if (age < 31000) StepStraight(enemy);
-    if (age == 30500) {
-        EnemyRecord(enemy).age = 31000;
-        for (const i32 root : {13, 14, 15}) GiveRootAction(enemy, root, 1021);
-        if (LastBossEarned()) g_GameState.StoryFlags[kStoryLastBossEarned] = 1;
-        g_GameState.BossActiveFlag = 0;
-        SetScript(14, 0);
-    }
-    if (age == 31200) {
-        for (const i32 root : {9, 10, 11}) GiveRootAction(enemy, root, 1020);
-        GiveRootAction(enemy, 12, 1022);
-    }
-    Enemy& e = EnemyRecord(enemy);
-    e.x += SwayCosine(age - 31000, 0.2f, 450);
-    e.y += SwayOffset(age - 31000, 0.2f, 600);
-    if (age == 38200) e.age = 34600;
-    if (!AllRootsDestroyed(enemy, {9, 10, 11, 13, 14, 15})) return;
-    if (g_GameState.KillCountB >= 6) {
-        PayBossPhaseBonus(63, 45 * (PlayerScoreMultiplier() + 20) + 40 * PlayerLives());
-        EnemyRecord(enemy).age = 40000;
-    } else {
-        DestroyEnemy(enemy);  // the castle is in 1099 from here on
-    }
-}
-
-// From 40000: the core. The castle moves to (320, -80) in 300 frames; at
-// 40300 the core (1100) and the last three gates (1010) open; then it
-// sways. The core's fall (the collision pass) ends it.
-void Core(i32 enemy, i32 age) {
-    if (age == 40001) {
-        const f80 distance = HeadToward(enemy, 320.0f, -80.0f);
-        EnemyRecord(enemy).speed = static_cast<f32>(distance / 300.0L);
-        g_GameState.BossActiveFlag = 1;
-    }
-    if (age < 41000) StepStraight(enemy);
-    if (age == 40300) {
-        EnemyRecord(enemy).age = 41000;
-        GiveRootAction(enemy, 17, 1100);
-        for (const i32 gate : {6, 7, 8}) GiveChildAction(enemy, 0, gate, 1010);
-        g_GameState.BossActiveFlag = 0;
-    }
-    if (age >= 41000) {
-        Enemy& e = EnemyRecord(enemy);
-        e.x += SwayOffset(age - 41000, 0.2f, 450);
-        e.y += SwayOffset(age - 41000, 0.2f, 600);
-    }
-}
-
-// 1001: the castle's late form, by the window of its age.
-bool StepCastle(i32 enemy, i32 age) {
-    if (age < 5000) {
-        Descend(enemy, age);
-    } else if (age < 10000) {
-        Rise(enemy, age);
-    } else if (age < 30000) {
-        FirstRing(enemy, age);
-    } else if (age < 40000) {
-        SecondRing(enemy, age);
-    } else {
-        Core(enemy, age);
-    }
-    return true;
-}
-
-// 1099: the castle sinks, bursting, and leaves with a flash. Bonus F first;
-// then either the last boss is on its way (story flag 94), or the music
-// stops and the castle waits until age 700 before it sinks.
-bool StepCastleSinking(i32 enemy, i32 age) {
-    if (age == 1) {
-        PayBossPhaseBonus(64, 20 * (PlayerLives() + 2 * PlayerScoreMultiplier() + 30), 15);
-        if (LastBossEarned()) {
-            StartTalkEvent400(493);
-            g_GameState.StoryFlags[kStoryLastBossEarned] = 1;
-            g_GameState.BossActiveFlag = 1;
-        } else {
-            g_GameState.StoryFlags[kStoryLastBossEarned] = 0;
-            RequestMusic(0);
-            StartTalkEvent400(496);
-        }
-        EnemyRecord(enemy).speed = 0.25f;
-    }
-    if (age >= 100 && age <= 500 && age % 50 == 0) {
-        Quake(enemy, 200.0f, -200.0f, 200.0f);
-    }
-    if (age >= 100 && age <= 500 && age % 25 == 0) ScatteredBurst(enemy, 200.0f, -200.0f, 400.0f);
-    const bool lastBoss = g_GameState.StoryFlags[kStoryLastBossEarned] != 0;
-    Enemy& e = EnemyRecord(enemy);
-    if (age > (lastBoss ? 200 : 700) && e.y < 1000.0f) {
-        e.y += e.speed;
-        e.speed += 0.005f;
-    }
-    if (e.y < 1000.0f) return true;
-    Flash();
-    g_GameState.ScreenShakeTimer = 50;
-    PlaySoundEffect(kSoundSenGeBom05);
-    return RemoveEnemy(enemy);
-}
-
-}  // namespace castle
-
-// ---------------------------------------------------------------------------
-// The last boss (enemy kind 101): it rises small from the sunk castle (900),
-// arrives and fights with its four turrets (901), dives with its tail (911),
-// spreads its wings and arms (912), calls its escorts from below the field
-// (913), and fights its last phase (915) until it dies (921) or loses its
-// limbs (920). Its escorts (kind 102) fly 990-995; 914 is an escort no spawn
-// uses.
-namespace lastboss {
-
-constexpr i32 kRoots = 11;  // roots 0..10
-
-// Bonus C (the arrival's phases): 10 ((m / 4 + 1) n + 40 m + 30 (lives + 10)).
-void PayArrivalBonus() { PayBossPhaseBonus(63, 40 * PlayerScoreMultiplier() + 30 * (PlayerLives() + 10)); }
-// Bonus B (the last phase's defeats): 10 ((m / 4 + 1) n + 30 (lives + 2 m) + 500).
-void PayCoreBonus() { PayBossPhaseBonus(64, 30 * (PlayerLives() + 2 * PlayerScoreMultiplier()) + 500); }
-
-// The end of a phase on root parts: action 0 with the timer kept.
-void SilenceRoots(i32 enemy, std::initializer_list<i32> roots) {
-    for (const i32 r : roots) RootPart(enemy, r).action = 0;
-}
-
-// A drift across the field: at every 800 frames a target x in lo1..hi1, 400
-// frames later one in lo2..hi2; x closes in on it by 0.0025 of the distance
-// a frame.
-void DriftAcross(i32 enemy, i32 n, f32 lo1, f32 hi1, f32 lo2, f32 hi2) {
-    if (n % 800 == 0 || n % 800 == 400) {
-        const f32 tx = n % 800 == 0 ? RandomFloat(lo1, hi1) : RandomFloat(lo2, hi2);
-        Enemy& e = EnemyRecord(enemy);
-        e.speed = (tx - e.x) * 0.0025f;
-    }
-    Enemy& e = EnemyRecord(enemy);
-    e.x += e.speed;
-}
-
-// 900: rises small out of the sinking castle, faster and growing after 500
-// frames, until it is above the field.
-bool StepRising(i32 enemy, i32 age) {
-    Enemy& e = EnemyRecord(enemy);
-    if (age > 500) {
-        e.speed += 0.05f;
-        e.scale += 0.001f;
-    }
-    StepStraight(enemy);
-    if (EnemyRecord(enemy).y < -100.0f) SetEnemyState(enemy, 901);
-    return true;
-}
-
-// 901's opening: the four turrets are the targets, out of step by the
-// difficulty; the body fires its rotating volleys.
-void OpenArrival(i32 enemy) {
-    Enemy& e = EnemyRecord(enemy);
-    e.age = 999;
-    e.speed = 0.0f;
-    i32 timers[4] = {0, 50, 100, 150};
-    if (g_GameState.Difficulty == 0) {
-        timers[1] = 70;
-        timers[2] = 140;
-        timers[3] = 210;
-    } else if (g_GameState.Difficulty == 2) {
-        timers[2] = 0;
-        timers[3] = 50;
-    }
-    const HitShape turret{50, 25, 0};
-    BossPhaseTarget turrets[4];
-    for (i32 i = 0; i < 4; ++i) turrets[i] = {.root = 3 + i, .shape = turret, .action = 910, .timer = timers[i], .hp = 2400};
-    const BossPhaseAttacker body[] = {{.root = 2, .action = 901}};
-    OpenBossPhase(enemy, 0, kRoots - 1, turrets, body);
-}
-
-// 901: drops in from the top at full size, stops, and drifts from side to
-// side while its four turrets stand.
-bool StepArrival(i32 enemy, i32 age) {
-    Enemy& e = EnemyRecord(enemy);
-    if (age < 1000) {
-        if (age < 100) {
-            e.speed = 0.0f;
-            e.scale = 0.1f;
-        }
-        if (age == 100) {
-            e.speed = -7.5f;
-            e.scale = 1.0f;
-        }
-        if (e.speed < 0.1f) {
-            e.speed += 0.1f;
-            StepStraight(enemy);
-        } else {
-            OpenArrival(enemy);
-        }
-    } else {
-        DriftAcross(enemy, age - 1000, 180.0f, 300.0f, 340.0f, 460.0f);
-        EnemyRecord(enemy).y += SwayOffset(age - 1000, 0.75f, 300);
-    }
-    if (AllRootsDestroyed(enemy, {3, 4, 5, 6})) {
-        SilenceRoots(enemy, {2});
-        BeginBossPhaseBreak(enemy, 911);
-        PayArrivalBonus();
-    }
-    return true;
-}
-
-// 911: leaves through the top, comes back down with its tail as the target
-// (its fans and the body's shell band open at 1050) and rises away again;
-// the tail's fall pays bonus C. Gone above the field, it goes on to 912.
-bool StepDive(i32 enemy, i32 age) {
-    Enemy& e = EnemyRecord(enemy);
-    if (age == 1) e.speed = -4.0f;
-    if (age < 1000) {
-        e.speed += 0.1f;
-        StepStraight(enemy);
-        Enemy& f = EnemyRecord(enemy);
-        if (f.y < -200.0f) {
-            f.x = 320.0f;
-            f.y = -200.0f;
-            f.age = 1000;
-            f.speed = -5.0f;
-            const BossPhaseTarget tail[] = {{.root = 10, .shape = HitShape{30, 80, 0}, .hp = 3600}};
-            OpenBossPhase(enemy, 0, kRoots - 1, tail, {});
-        }
-        return true;
-    }
-    if (age < 5000) {
-        if (e.speed < 0.1f) e.speed += 0.05f;
-        if (age == 1050) {
-            castle::GiveRootAction(enemy, 10, 902);
-            castle::GiveRootAction(enemy, 2, 903);
-        }
-        if (e.speed > 0.0f && e.y < -50.0f) e.speed += 0.05f;
-        StepStraight(enemy);
-        Enemy& f = EnemyRecord(enemy);
-        if (RootDestroyed(enemy, 10)) {
-            f.age = 5000;
-            castle::GiveRootAction(enemy, 10, 0);
-            castle::GiveRootAction(enemy, 2, 0);
-            f.active = 0;
-            g_GameState.BossActiveFlag = 1;
-            PayArrivalBonus();
-        } else if (f.speed > 0.0f && f.y < -200.0f) {
-            f.age = 5000;
-        }
-        return true;
-    }
-    if (e.speed > 0.0f && e.y < -50.0f) e.speed += 0.05f;
-    e.speed += 0.05f;
-    StepStraight(enemy);
-    const Enemy& f = EnemyRecord(enemy);
-    if (f.speed > 0.0f && f.y < -200.0f) {
-        castle::GiveRootAction(enemy, 10, 0);
-        castle::GiveRootAction(enemy, 2, 0);
-        BeginBossPhaseBreak(enemy, 912);
-    }
-    return true;
-}
-
-// 912: comes down again with wings (932) and arms (933) spread, the body
-// throwing shells (931); it drifts wider and bobs deeper every fourth 400
-// frames. The wings' fall pays bonus C.
-bool StepWide(i32 enemy, i32 age) {
-    Enemy& e = EnemyRecord(enemy);
-    if (age == 1) e.speed = -5.0f;
-    if (age < 1000) {
-        e.speed += 0.05f;
-        StepStraight(enemy);
-        if (EnemyRecord(enemy).speed >= 0.0f) {
-            EnemyRecord(enemy).age = 1000;
-            EnemyRecord(enemy).speed = 0.0f;
-            const HitShape wing{25, 40, 0};
-            const HitShape arm{80, 20, 0};
-            const BossPhaseTarget targets[] = {
-                {.root = 7, .shape = wing, .action = 932, .hp = 2600}, {.root = 8, .shape = wing, .action = 932, .hp = 2600},
-                {.root = 0, .shape = arm, .action = 933, .hp = 3200},  {.root = 1, .shape = arm, .action = 933, .hp = 3200},
-            };
-            const BossPhaseAttacker body[] = {{.root = 2, .action = 931}};
-            OpenBossPhase(enemy, 0, kRoots - 1, targets, body);
-        }
-    } else {
-        const i32 n = age - 1000;
-        const bool deep = (n / 400) % 4 == 1;
-        if (deep) {
-            DriftAcross(enemy, n, 120.0f, 300.0f, 340.0f, 520.0f);
-        } else {
-            DriftAcross(enemy, n, 150.0f, 300.0f, 340.0f, 490.0f);
-        }
-        EnemyRecord(enemy).y += SwayOffset(n, deep ? 3.5f : 1.0f, 400);
-    }
-    if (AllRootsDestroyed(enemy, {7, 8})) {
-        BeginBossPhaseBreak(enemy, 913);
-        SilenceRoots(enemy, {0, 1});
-        castle::GiveRootAction(enemy, 2, 0);
-        PayArrivalBonus();
-    }
-    return true;
-}
-
-// 913: sinks out of the bottom, comes back half size behind the field and
-// circles there while the timeline sends its escorts; once they are all gone
-// (after age 2300) it goes on to its last phase.
-bool StepSummoning(i32 enemy, i32 age) {
-    Enemy& e = EnemyRecord(enemy);
-    if (age == 1) e.speed = 0.0f;
-    if (age < 1000) {
-        e.speed -= 0.05f;
-        StepStraight(enemy);
-        Enemy& f = EnemyRecord(enemy);
-        if (f.y > 680.0f) {
-            f.x = 320.0f;
-            f.y = 580.0f;
-            f.age = 1000;
-            f.speed = 5.0f;
-            f.active = 0;
-            f.scale = 0.5f;
-        }
-    } else {
-        if (age == 1200) g_GameState.BossActiveFlag = 0;
-        Enemy& f = EnemyRecord(enemy);
-        if (age < 1300) f.y -= 1.0f;
-        f.x += castle::SwayCosine(age - 1000, 1.0f, 900);
-        f.y += SwayOffset(age - 1000, 1.5f, 400);
-    }
-    if (age > 2300 && g_EnemyList.size() == 1) BeginBossPhaseBreak(enemy, 915);
-    return true;
-}
-
-// The deaths of the last phase: every root part still armed (action 0 or a
-// pattern above 100) gets wreck 11, its timer kept.
-void WreckArmedRoots(i32 enemy) {
-    for (i32 r = 0; r < kRoots; ++r) {
-        EnemyPart* part = RootPartAt(enemy, r);
-        if (part != nullptr && (part->action == 0 || part->action > 100)) part->action = 11;
-    }
-}
-
-// 915: rises out of sight, comes back at full size over the top edge, its
-// body (951) and spine (952) the last targets (they open themselves), and
-// keeps its nose toward the player within 12 degrees of straight down.
-bool StepLastPhase(i32 enemy, i32 age) {
-    Enemy& e = EnemyRecord(enemy);
-    if (age == 1) e.speed = 0.0f;
-    if (age < 1000) {
-        e.speed += 0.05f;
-        StepStraight(enemy);
-        Enemy& f = EnemyRecord(enemy);
-        if (f.y < -200.0f) {
-            f.x = 320.0f;
-            f.y = -200.0f;
-            f.age = 1000;
-            f.speed = 0.0f;
-            f.heading = castle::kUp;
-            f.rotation = castle::kUp;
-            f.scale = 1.0f;
-            const BossPhaseAttacker parts[] = {{.root = 2, .action = 951}, {.root = 9, .action = 952}};
-            OpenBossPhase(enemy, 0, kRoots - 1, {}, parts, {.bossActiveFlag = kLeaveBossActiveFlag});
-            EnemyRecord(enemy).corePart = -1;
-            for (const auto& [root, hp] : {std::pair{2, 8800}, std::pair{9, 7200}}) {
-                EnemyPart& part = RootPart(enemy, root);
-                part.maxHp = hp;
-                part.hp = hp;
-            }
-        }
-    } else {
-        Enemy& f = EnemyRecord(enemy);
-        if (age < 1250) f.y += 1.0f;
-        f.x += castle::SwayCosine(age - 1000, 0.5f, 900);
-        f.y += SwayOffset(age - 1000, 1.0f, 400);
-        const f32 drawn[2] = {f.x + g_GameState.FieldScrollX, f.y};
-        const f32 facing = static_cast<f32>(AngleToPlayer(drawn, 0)) + kGamePi;
-        TurnField(f.rotation, facing, 0.002f);
-        if (f.rotation < -1.78023589f) f.rotation = -1.78023589f;
-        if (f.rotation > -1.36135685f) f.rotation = -1.36135685f;
-    }
-    if (RootDestroyed(enemy, 2)) {
-        WreckArmedRoots(enemy);
-        BeginBossPhaseBreak(enemy, 921, kLeaveBossActiveFlag);
-        for (i32 r = 0; r < kRoots; ++r) RootPart(enemy, r).state = -1;
-        PayCoreBonus();
-        StartTalkEvent400(495);
-    } else if (AllRootsDestroyed(enemy, {0, 1, 9, 10})) {
-        WreckArmedRoots(enemy);
-        BeginBossPhaseBreak(enemy, 920, kLeaveBossActiveFlag);
-        PlaySoundEffect(kSoundSenGeBom05);
-        PayCoreBonus();
-        StartTalkEvent400(494);
-    }
-    return true;
-}
-
-// 920: limbless, the body hangs on, then sinks and leaves with a flash.
-bool StepLimbless(i32 enemy, i32 age) {
-    Enemy& e = EnemyRecord(enemy);
-    if (age > 800 && e.y < 700.0f) e.y += static_cast<f32>(age - 800) * 0.01f;
-    if (age == 50) RequestMusic(0);
-    if (age <= 1200) return true;
-    RemoveEnemy(enemy);
-    PlaySoundEffect(kSoundSenGeBom05);
-    g_GameState.ScreenShakeTimer = 50;
-    Flash();
-    return false;
-}
-
-// 921: the body burns, bursting every 100 frames, and blows up at 1000.
-bool StepDying(i32 enemy, i32 age) {
-    if (age > 300) EnemyRecord(enemy).y += 0.5f;
-    if (age == 50) RequestMusic(0);
-    if (age >= 100 && age <= 500 && age % 100 == 0) {
-        g_GameState.ScreenShakeTimer = 50;
-        PlaySoundEffect(kSoundSenGeBom05);
-        const f32 ox = RandomFloat(-150.0f, 150.0f);
-        const f32 oy = RandomFloat(-100.0f, 100.0f);
-        const Enemy& e = EnemyRecord(enemy);
-        Burst(10, e.x + ox + g_GameState.FieldScrollX, e.y + oy, 50.0f, 50.0f, 2);
-    }
-    if (age != 1000) return true;
-    const Enemy& e = EnemyRecord(enemy);
-    const f32 cx = e.x + g_GameState.FieldScrollX;
-    const f32 cy = e.y;
-    Burst(40, cx, cy, 150.0f, 100.0f, 1);
-    Burst(20, cx, cy, 180.0f, 150.0f, 3);
-    RemoveEnemy(enemy);
-    PlaySoundEffect(kSoundSenGeBom05);
-    g_GameState.ScreenShakeTimer = 50;
-    Flash();
-    return false;
-}
-
-// ---- The escorts (kind 102) ----
-
-// Off the field: erased (an escort placed outside goes at its first step).
-bool EscortGone(const Enemy& e) { return e.x > 690.0f || e.y > 530.0f || e.x < -150.0f || e.y < -150.0f; }
-
-// 990, 991, 993, 994: they wheel (heading += turn every frame), slowing from
-// their entry speed; cruise from age 1000 until `cruiseEnd`, then speed up
-// again with (a age - b) x `rate3`.
-struct Wheel {
-    f32 turn;
-    f32 rate1;
-    f32 cruise;
-    i32 cruiseEnd;
-    i32 a, b;
-    f32 rate3;
-};
-
-bool StepWheelingEscort(i32 enemy, i32 age, const Wheel& w) {
-    Enemy& e = EnemyRecord(enemy);
-    e.heading += w.turn;
-    if (age < 1000) {
-        e.speed = static_cast<f32>(400 - age) * w.rate1;
-    } else if (age < 2000) {
-        e.speed = w.cruise;
-    } else {
-        e.speed = static_cast<f32>(w.a * age - w.b) * w.rate3;
-    }
-    StepStraight(enemy);
-    Enemy& f = EnemyRecord(enemy);
-    if (age < 1000 && age > 200) f.age = 1000;
-    if (age >= 1000 && age < 2000 && age > w.cruiseEnd) f.age = 2000;
-    if (EscortGone(f)) return RemoveEnemy(enemy);
-    return true;
-}
-
-constexpr Wheel kWheel990{-0.025f, 0.025f, 5.0f, 1500, 2, 3800, 0.025f};
-constexpr Wheel kWheel991{0.025f, 0.025f, 5.0f, 1500, 2, 3800, 0.025f};
-constexpr Wheel kWheel993{-0.03f, 0.03f, 6.0f, 1300, 2, 3800, 0.03f};
-constexpr Wheel kWheel994{0.035f, 0.03f, 7.0f, 1300, 4, 7800, 0.035f};
-
-// 995: brakes to a stop, drifts back slowly, then speeds off.
-bool StepBrakingEscort(i32 enemy, i32 age) {
-    Enemy& e = EnemyRecord(enemy);
-    if (age < 1000) {
-        e.speed -= 0.1f;
-    } else if (age < 2000) {
-        e.speed -= 0.01f;
-    } else {
-        e.speed += 0.1f;
-    }
-    StepStraight(enemy);
-    Enemy& f = EnemyRecord(enemy);
-    if (age < 1000 && f.speed <= 0.0f) f.age = 1000;
-    if (age >= 1000 && age < 2000 && age > 1400) f.age = 2000;
-    if (EscortGone(f)) return RemoveEnemy(enemy);
-    return true;
-}
-
-// 914: faces the player; coasts to a stop, pulses back and forth, then
-// speeds off.
-bool StepPulsingEscort(i32 enemy, i32 age) {
-    TurnToPlayer(enemy, &Enemy::rotation, 0.02f);
-    Enemy& e = EnemyRecord(enemy);
-    if (age < 1000) {
-        StepStraight(enemy);
-        Enemy& f = EnemyRecord(enemy);
-        f.speed -= 0.2f;
-        if (f.speed <= 0.0f) f.age = 1000;
-    } else if (age < 2000) {
-        const long double phase = static_cast<long double>(kGamePi) * static_cast<long double>((age - 1000) % 200) / 100.0L;
-        e.speed = static_cast<f32>(std::cos(phase));
-        StepStraight(enemy);
-        if (age > 1400) EnemyRecord(enemy).age = 2000;
-    } else {
-        e.speed += 0.1f;
-        StepStraight(enemy);
-    }
-    if (EscortGone(EnemyRecord(enemy))) return RemoveEnemy(enemy);
-    return true;
-}
-
-}  // namespace lastboss
 
 // Every state of the stage's regular enemies and its gate boss.
 constexpr StateRow kStates[] = {
@@ -1395,10 +763,10 @@ constexpr StateRow kStates[] = {
     {915, lastboss::StepLastPhase},
     {920, lastboss::StepLimbless},
     {921, lastboss::StepDying},
-    {990, [](i32 e, i32 age) { return lastboss::StepWheelingEscort(e, age, lastboss::kWheel990); }},
-    {991, [](i32 e, i32 age) { return lastboss::StepWheelingEscort(e, age, lastboss::kWheel991); }},
-    {993, [](i32 e, i32 age) { return lastboss::StepWheelingEscort(e, age, lastboss::kWheel993); }},
-    {994, [](i32 e, i32 age) { return lastboss::StepWheelingEscort(e, age, lastboss::kWheel994); }},
+    {990, lastboss::StepEscort990},
+    {991, lastboss::StepEscort991},
+    {993, lastboss::StepEscort993},
+    {994, lastboss::StepEscort994},
     {995, lastboss::StepBrakingEscort},
 };
 

@@ -178,6 +178,20 @@ void WanderStep(i32 enemy, i32 age, f32 turn) {
     StepStraight(enemy);
 }
 
+void WanderUpperField(i32 enemy, i32 age, f32 turn) {
+    if (age % 150 == 0) {
+        const f32 tx = RandomFloat(200.0f, 440.0f);
+        f32 ty = 0.0f;
+        if (age % 300 == 0) {
+            ty = RandomFloat(50.0f, 150.0f);
+        } else {
+            ty = RandomFloat(140.0f, 240.0f);
+        }
+        SetOffToward(enemy, tx, ty);
+    }
+    WanderStep(enemy, age, turn);
+}
+
 void SpawnEffectBurst(i32 count, const f32 centre[2], f32 x1, f32 x2, f32 y1, f32 y2, i32 d) {
     const f32 cx = centre[0];
     const f32 cy = centre[1];

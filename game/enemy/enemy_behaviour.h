@@ -1,21 +1,11 @@
 #pragma once
 // The enemies' behaviour frame: how a stage's states are written and what
-// their bodies share. behaviour_stage1.cpp is the worked example.
+// their bodies share.
 //
 // A stage's behaviour is a table of state rows, {state id, body}, and a
-// default body for every state the table does not list. Each stage keeps its
-// table in its own behaviour_stageN.cpp (N counts stages in play order from
-// 1: behaviour_stage2.cpp is stage index 1):
-//
-//     constexpr StateRow kStates[] = {
-//         {201, StepDiver},                                              // a body of its own
-//         {202, [](i32 e, i32 age) { return StepPeelOff(e, age, 60); }}, // a shared body with its numbers
-//     };
-//     constexpr i32 kWrittenStates[] = {211, 280};  // states the bodies switch to
-//     constexpr BehaviourTable kTable{.states = kStates, .unlisted = MoveStraightOn,
-//                                     .writesStates = kWrittenStates};
-//     const BehaviourTable& BehaviourStage2() { return kTable; }
-//     bool StepEnemyStage2(i32 enemy, i32 state) { return StepByTable(kTable, enemy, state); }
+// default body for every state the table does not list, in its
+// behaviour_stageN.cpp (a stage's files, and the rest of adding a stage:
+// docs/adding-a-stage.md).
 //
 // The writes* lists name every number the stage's enemies are given outside
 // the kind table and the timeline, that another table must know: the states
@@ -81,19 +71,6 @@ bool StepByTable(const BehaviourTable& table, i32 enemy, i32 state);
 bool StayPut(i32 enemy, i32 age);
 bool MoveStraightOn(i32 enemy, i32 age);
 
-// The tables and step functions of stage indexes 0..4 (the digit counts
-// stages from 1). The step functions are what the play scene dispatches to.
-const BehaviourTable& BehaviourStage1();
-const BehaviourTable& BehaviourStage2();
-const BehaviourTable& BehaviourStage3();
-const BehaviourTable& BehaviourStage4();
-const BehaviourTable& BehaviourStage5();
-bool StepEnemyStage1(i32 enemy, i32 state);
-bool StepEnemyStage2(i32 enemy, i32 state);
-bool StepEnemyStage3(i32 enemy, i32 state);
-bool StepEnemyStage4(i32 enemy, i32 state);
-bool StepEnemyStage5(i32 enemy, i32 state);
-
 // ---- The enemy and its parts ----
 
 // The enemy at that index of g_EnemyList.
@@ -150,6 +127,10 @@ f80 HeadToward(i32 enemy, f32 tx, f32 ty);
 // 150, the rotation turned toward the player by `turn`, a straight step.
 void SetOffToward(i32 enemy, f32 tx, f32 ty);
 void WanderStep(i32 enemy, i32 age, f32 turn);
+// The whole wander with the targets most wanderers draw: every 150 frames
+// (age 0 included) x in 200..440, then y in 50..150 at every 300th frame and
+// in 140..240 otherwise, SetOffToward that point; then WanderStep.
+void WanderUpperField(i32 enemy, i32 age, f32 turn);
 
 // ---- Events ----
 

@@ -9,17 +9,10 @@
 // part, and optionally a test of whether it shows in this frame (a layer that
 // blinks while its body does not; a size that depends on the part's state).
 // A look that is truly one of a kind takes a hook (LookHook) that draws its
-// sprites itself. Each stage keeps its look table in its own looks_stageN.cpp
-// (N counts stages in play order from 1; looks_stage1.cpp is the worked
-// example) and it is registered once (RegisterEnemyLooks); a sprite kind
-// without a look draws nothing, but its children are still drawn.
-//
-//     constexpr LookSprite k202[] = {
-//         {.sheet = EnemySheet::kE1, .source = {270, 410, 349, 509}, .hx = 40, .hy = 50},   // body
-//         {.sheet = EnemySheet::kE1, .source = {420, 230, 449, 279}, .frames = LookFrames::kClock,
-//          .frameDivisor = 3, .stepX = 30, .hx = 15, .hy = 30, .offsetX = 40},             // jet over it
-//     };
-//     constexpr EnemyLook kLooks[] = {{.firstKind = 202, .lastKind = 202, .sprites = k202}};
+// sprites itself. A stage's look table is its looks_stageN.cpp (adding a
+// stage: docs/adding-a-stage.md), registered once (RegisterEnemyLooks); a
+// sprite kind without a look draws nothing, but its children are still
+// drawn.
 //
 // Drawing only reads the enemy and part records, FrameCounter and
 // FieldScrollX; it changes nothing.

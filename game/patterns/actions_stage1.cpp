@@ -9,6 +9,7 @@
 
 #include "engine/core/random.h"
 #include "game/patterns/part_step.h"
+#include "game/patterns/pattern_content.h"
 #include "game/play/effects.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/talk.h"
@@ -727,15 +728,3 @@ constexpr ActionTable kTable{
 const ActionTable& ActionsStage1() { return kTable; }
 
 void RunPartActionStage1(PartFrame& frame) { RunActionByTable(kTable, frame); }
-
-void StepPartStage1Easy(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    StepPartFrame(RunPartActionStage1, 0, enemy, part, parentPos, parentAngle);
-}
-
-void StepPartStage1Normal(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    StepPartFrame(RunPartActionStage1, 1, enemy, part, parentPos, parentAngle);
-}
-
-void StepPartStage1Hard(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    StepPartFrame(RunPartActionStage1, 2, enemy, part, parentPos, parentAngle);
-}

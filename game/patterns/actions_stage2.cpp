@@ -13,6 +13,7 @@
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/patterns/part_step.h"
+#include "game/patterns/pattern_content.h"
 #include "game/play/effects.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/shots.h"
@@ -844,15 +845,3 @@ constexpr ActionTable kTable{
 const ActionTable& ActionsStage2() { return kTable; }
 
 void RunPartActionStage2(PartFrame& frame) { RunActionByTable(kTable, frame); }
-
-void StepPartStage2Easy(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    StepPartFrame(RunPartActionStage2, 0, enemy, part, parentPos, parentAngle);
-}
-
-void StepPartStage2Normal(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    StepPartFrame(RunPartActionStage2, 1, enemy, part, parentPos, parentAngle);
-}
-
-void StepPartStage2Hard(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    StepPartFrame(RunPartActionStage2, 2, enemy, part, parentPos, parentAngle);
-}

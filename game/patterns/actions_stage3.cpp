@@ -13,6 +13,7 @@
 
 #include "engine/core/random.h"
 #include "game/patterns/part_step.h"
+#include "game/patterns/pattern_content.h"
 #include "game/play/effects.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/target_markers.h"
@@ -1308,15 +1309,3 @@ constexpr ActionTable kTable{
 const ActionTable& ActionsStage3() { return kTable; }
 
 void RunPartActionStage3(PartFrame& frame) { RunActionByTable(kTable, frame); }
-
-void StepPartStage3Easy(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    StepPartFrame(RunPartActionStage3, 0, enemy, part, parentPos, parentAngle);
-}
-
-void StepPartStage3Normal(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    StepPartFrame(RunPartActionStage3, 1, enemy, part, parentPos, parentAngle);
-}
-
-void StepPartStage3Hard(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    StepPartFrame(RunPartActionStage3, 2, enemy, part, parentPos, parentAngle);
-}

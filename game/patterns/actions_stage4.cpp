@@ -12,6 +12,7 @@
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/patterns/part_step.h"
+#include "game/patterns/pattern_content.h"
 #include "game/play/records.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
@@ -697,9 +698,19 @@ void Action561(PartFrame& f) {
     });
 }
 
+// 14: the wreck's smoke on both sides, every 15 frames.
+void Wreck14(PartFrame& f) {
+    if (!EveryFrames(f, 15)) return;
+    f32 p[2];
+    LocalPoint(f, 0.0f, 50.0f, p);
+    SpawnJitteredEffect(9, p, 15.0f);
+    LocalPoint(f, 0.0f, -50.0f, p);
+    SpawnJitteredEffect(9, p, 15.0f);
+}
+
 // Every action of the stage.
 constexpr ActionRow kActions[] = {
-    {11, WreckSmoke11}, {12, WreckSmoke12}, {13, WreckSmoke13}, {14, Wreck14Stage4}, {501, Action501},
+    {11, WreckSmoke11}, {12, WreckSmoke12}, {13, WreckSmoke13}, {14, Wreck14},       {501, Action501},
     {502, Action502},   {510, Action510},   {511, Action511},   {515, Action515},    {516, Action516},
     {520, Action520},   {521, Action521},   {522, Action522},   {525, Action525},    {530, Action530},
     {531, Action531},   {532, Action532},   {549, Action549},
@@ -725,15 +736,3 @@ constexpr ActionTable kTable{.actions = kActions, .reset = ResetSideAim};
 const ActionTable& ActionsStage4() { return kTable; }
 
 void RunPartActionStage4(PartFrame& frame) { RunActionByTable(kTable, frame); }
-
-void StepPartStage4Easy(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    StepPartFrame(RunPartActionStage4, 0, enemy, part, parentPos, parentAngle);
-}
-
-void StepPartStage4Normal(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    StepPartFrame(RunPartActionStage4, 1, enemy, part, parentPos, parentAngle);
-}
-
-void StepPartStage4Hard(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    StepPartFrame(RunPartActionStage4, 2, enemy, part, parentPos, parentAngle);
-}

@@ -1,6 +1,8 @@
 // The attack patterns of stage index 4: one row per action id in the table,
 // the three difficulties' numbers in small tables. An id without a row does
-// nothing.
+// nothing. The castle's and the last boss's actions have files of their own
+// (actions_stage5_castle.cpp, actions_stage5_lastboss.cpp), and
+// actions_stage5.h is what the three share.
 //
 // t is the part's timer after this frame's increment; f.pos, f.angle and
 // f.parentAngle are the part's world position, its world angle and its
@@ -12,7 +14,9 @@
 
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
+#include "game/patterns/actions_stage5.h"
 #include "game/patterns/part_step.h"
+#include "game/patterns/pattern_content.h"
 #include "game/play/effects.h"
 #include "game/play/records.h"
 #include "game/play/stage_random.h"
@@ -21,29 +25,9 @@
 #include "game/shell/sound_effects.h"
 #include "game/shell/sound_names.h"
 
-namespace {
-
-using f80 = long double;
-
-constexpr f32 kHalfPiWritten = 1.5708f;  // pi/2 as these patterns write it
-
-// Bullet kinds and the entries of DefaultHitShapes.
-constexpr i32 kBullet101 = 101;
-constexpr i32 kBullet103 = 103;
-constexpr i32 kBullet401 = 401;
-constexpr i32 kHS0 = 0;
-constexpr i32 kHS1 = 1;
-constexpr i32 kHS2 = 2;
-
-constexpr HitShape kShellShape{12, 10, 0};
+namespace actions_stage5 {
 
 i32 T(const PartFrame& f) { return f.part->timer; }
-bool Outside(const PartFrame& f) { return IsOutside(f.pos); }
-Enemy& Owner(const PartFrame& f) { return g_EnemyList[static_cast<std::size_t>(f.enemy)]; }
-bool Inactive(const PartFrame& f) { return Owner(f).active == 0; }
-
-void ShellSound() { PlaySoundEffect(kSoundSenMiMisairu); }
-void GunSound() { SpacedSound(kSoundMg, 4); }
 
 ShellShot Shell(i32 kind, i32 hp, f32 speed, i32 strength, HitShape shape, f32 heading) {
     ShellShot s;
@@ -57,11 +41,34 @@ ShellShot Shell(i32 kind, i32 hp, f32 speed, i32 strength, HitShape shape, f32 h
     return s;
 }
 
-// The aim from the drawn point of `p` (its x moved by FieldScrollX).
+void ShellSound() { PlaySoundEffect(kSoundSenMiMisairu); }
+
 f32 AimFromDrawn(const f32 p[2]) {
     const f32 drawn[2] = {p[0] + g_GameState.FieldScrollX, p[1]};
     return AimFrom(drawn);
 }
+
+}  // namespace actions_stage5
+
+namespace {
+
+using namespace actions_stage5;
+
+// Bullet kinds and the entries of DefaultHitShapes.
+constexpr i32 kBullet101 = 101;
+constexpr i32 kBullet103 = 103;
+constexpr i32 kBullet401 = 401;
+constexpr i32 kHS0 = 0;
+constexpr i32 kHS1 = 1;
+constexpr i32 kHS2 = 2;
+
+constexpr HitShape kShellShape{12, 10, 0};
+
+bool Outside(const PartFrame& f) { return IsOutside(f.pos); }
+Enemy& Owner(const PartFrame& f) { return g_EnemyList[static_cast<std::size_t>(f.enemy)]; }
+bool Inactive(const PartFrame& f) { return Owner(f).active == 0; }
+
+void GunSound() { SpacedSound(kSoundMg, 4); }
 
 // The aims actions 413, 420 and 421 keep between frames, one per difficulty;
 // set back at every stage load.
@@ -679,730 +686,29 @@ void Action491(PartFrame& f) {
     PlayFireSound();
 }
 
-// ---------------------------------------------------------------------------
-// The castle (enemy kind 110): its heavy cannons (1001, 1020), armour hubs
-// (1003), fixed guns (1004), ring turrets (1010), stream guns (1021) and
-// core (1100). The castle's behaviour hands most of them their action (with
-// the timer at 0) as the fight goes on. t is the part's timer after this
-// frame's increment; f.angle (θ) and f.pos are the world angle and position
-// from the start of the step, so a part that turns fires along its old angle.
-namespace castle {
-
-using f80 = long double;
-
-constexpr f80 kPi = static_cast<f80>(kGamePi);
-constexpr f80 kTwoPi = static_cast<f80>(kGameTwoPi);
-
-// Bullet kinds and the entries of DefaultHitShapes they take.
-constexpr i32 kBullet101 = 101;
-constexpr i32 kBullet103 = 103;
-constexpr i32 kBullet104 = 104;
-constexpr i32 kBullet481 = 481;
-constexpr i32 kBullet482 = 482;
-constexpr i32 kBullet483 = 483;
-constexpr i32 kShape0 = 0;
-constexpr i32 kShape1 = 1;
-constexpr i32 kShape2 = 2;
-
-i32 Timer(const PartFrame& f) { return f.part->timer; }
-u8 CastleActive(const PartFrame& f) { return g_EnemyList[static_cast<std::size_t>(f.enemy)].active; }
-
-// The part's drawn position: its world x moved by FieldScrollX.
-bool DrawnOutside(const PartFrame& f) {
-    f32 drawn[2];
-    DrawnPosition(f, drawn);
-    return IsOutside(drawn);
-}
-void TurnFromDrawnPosition(PartFrame& f, f32 rate) {
-    f32 drawn[2];
-    DrawnPosition(f, drawn);
-    TurnTowardPlayer(f, AimFrom(drawn), rate);
+// 14: smoke 60 pixels ahead every 10 frames, only while the scale is at
+// least 0.9 (no draw at all below it, or when it is not a number).
+void Wreck14(PartFrame& f) {
+    if (!EveryFrames(f, 10)) return;
+    if (!(EnemyScale(f) >= 0.9f)) return;
+    f32 p[2];
+    LocalPoint(f, 60.0f, 0.0f, p);
+    SpawnJitteredEffect(9, p, 15.0f);
 }
 
-// ---- Heavy cannons ----
-
-// The heavy shell at the local point (150, 0), with sound 17, eight flashes
-// on an ellipse around it and ten puffs that start one frame apart.
-void HeavyShellVolley(const PartFrame& f) {
-    f32 q[2];
-    LocalPoint(f, 150.0f, 0.0f, q);
-    ShellShot shell;
-    shell.kind = 480;
-    shell.hp = 800;
-    shell.speed = 1.0f;
-    shell.strength = 5;
-    shell.shape = HitShape{45, 20, 0};
-    shell.angle = f.angle;
-    shell.heading = f.angle;
-    FireShell(shell, q);
-    PlaySoundEffect(kSoundSenGeHasai02);
-    for (i32 k = 0; k < 8; ++k) {
-        const f80 a = static_cast<f80>(k) * kTwoPi / 8.0L;
-        f32 v[2] = {static_cast<f32>(40.0L * std::cos(a)), static_cast<f32>(80.0L * std::sin(a))};
-        RotateVector2(v, f.angle);
-        const f32 p[2] = {q[0] + v[0], q[1] + v[1]};
-        SpawnPartEffect(9, p);
-    }
-    for (i32 m = 0; m < 10; ++m) {
-        const i32 e = SpawnJitteredEffect(10, q, 40.0f);
-        if (e >= 0) g_EffectList[static_cast<std::size_t>(e)].age = -m;
-    }
+// 15: smoke every 15 frames, jittered by +-60.
+void Wreck15(PartFrame& f) {
+    if (!EveryFrames(f, 15)) return;
+    SpawnJitteredEffect(9, f.pos, 60.0f);
 }
-
-// What both cannons share: marked with their shape at t 10, turning toward
-// the player from t 11, quiet outside the field, and the heavy shell on
-// their firing frames (t > 100, every `period`). True when it fired.
-bool HeavyCannonFires(PartFrame& f, HitShape shape, i32 period) {
-    const i32 t = Timer(f);
-    if (t == 10) {
-        MarkPart(f);
-        f.part->hitShape = shape;
-    }
-    if (t > 10) TurnFromDrawnPosition(f, 0.005f);
-    if (DrawnOutside(f)) return false;
-    if (!(t > 100 && t % period == 0)) return false;
-    HeavyShellVolley(f);
-    return true;
-}
-
-// 1001: the heavy cannon of an armour hub; two clouds of bullets after the
-// shell, on HARD also a rear fan.
-void Action1001(PartFrame& f) {
-    static constexpr i32 kPeriod[3] = {200, 150, 150};
-    static constexpr f32 kSpread104[3] = {0.2f, 0.3f, 0.3f};
-    static constexpr f32 kSpread103[3] = {0.3f, 0.4f, 0.4f};
-    if (!HeavyCannonFires(f, HitShape{70, 40, 50}, ByDifficulty(f, kPeriod))) return;
-    f32 b[2];
-    LocalPoint(f, 100.0f, 0.0f, b);
-    const f32 s1 = ByDifficulty(f, kSpread104);
-    for (i32 i = 0; i < 12; ++i) {
-        const f32 speed = 1.5f + RandomFloat(0.0f, 3.0f);
-        const f32 heading = f.angle + RandomFloat(-s1, s1);
-        FireBullet(kBullet104, speed, kShape2, heading, b);
-    }
-    const f32 s2 = ByDifficulty(f, kSpread103);
-    for (i32 i = 0; i < 12; ++i) {
-        const f32 speed = 2.0f + RandomFloat(0.0f, 3.0f);
-        const f32 heading = f.angle + RandomFloat(-s2, s2);
-        FireBullet(kBullet103, speed, kShape1, heading, b);
-    }
-    if (f.difficulty == 2) {
-        PlayFireSound();
-        for (i32 i = -6; i <= 6; ++i) {
-            const f80 a = kPi * static_cast<f80>(i) / 10.0L;
-            f32 p[2];
-            LocalPoint(f, 100.0f, static_cast<f32>(-30.0L * std::sin(a)), p);
-            FireBullet(kBullet101, 3.0f, kShape0, static_cast<f32>(static_cast<f80>(f.angle) - kPi + a), p);
-        }
-    }
-    PlayFireSound();
-}
-
-// A ring of bullets that leave the muzzle m together and reach, 15 frames
-// later, an ellipse of half-axes `along` and `across` centred `reach` ahead
-// of it; then sound 3.
-struct EllipticRing {
-    f32 reach;
-    f32 along;
-    f32 across;
-    i32 count;
-};
-
-void FireEllipticRing(const PartFrame& f, const f32 m[2], const EllipticRing& ring) {
-    const f80 ahead[2] = {static_cast<f80>(ring.reach) * std::cos(static_cast<f80>(f.angle)),
-                          static_cast<f80>(ring.reach) * std::sin(static_cast<f80>(f.angle))};
-    for (i32 i = 0; i < ring.count; ++i) {
-        const f80 phi = static_cast<f80>(i) * kTwoPi / static_cast<f80>(ring.count);
-        f32 v[2] = {static_cast<f32>(static_cast<f80>(ring.along) * std::cos(phi)),
-                    static_cast<f32>(static_cast<f80>(ring.across) * std::sin(phi))};
-        RotateVector2(v, f.angle);
-        const f80 dx = static_cast<f80>(v[0]) + ahead[0];
-        const f80 dy = static_cast<f80>(v[1]) + ahead[1];
-        FireBullet(kBullet483, static_cast<f32>(std::sqrt(dx * dx + dy * dy) / 15.0L), kShape1,
-                   static_cast<f32>(std::atan2(dy, dx)), m);
-    }
-    PlaySoundEffect(kSoundSenGeTaihou01);
-}
-
-// 1020: the heavy cannon of a wall; one or two elliptic rings after the
-// shell.
-void Action1020(PartFrame& f) {
-    static constexpr i32 kPeriod[3] = {200, 160, 140};
-    if (!HeavyCannonFires(f, HitShape{80, 40, 70}, ByDifficulty(f, kPeriod))) return;
-    f32 m[2];
-    LocalPoint(f, 50.0f, 0.0f, m);
-    constexpr EllipticRing kSmall{70, 30, 80, 12};
-    constexpr EllipticRing kLarge{90, 40, 120, 18};
-    if (f.difficulty == 0) {
-        FireEllipticRing(f, m, kSmall);
-    } else {
-        FireEllipticRing(f, m, kLarge);
-        if (f.difficulty == 2) FireEllipticRing(f, m, kSmall);
-    }
-}
-
-// ---- Hubs, fixed guns, ring turrets and stream guns ----
-
-// 1003: the armour hub becomes a target (radius 120) once its heavy cannon
-// (child 4) is destroyed; the radius, no longer 0, keeps this to once.
-void Action1003(PartFrame& f) {
-    if (ChildDestroyed(*f.part, 4) && f.part->hitShape.radius == 0.0f) {
-        MarkPart(f);
-        f.part->hitShape.radius = 120.0f;
-    }
-}
-
-// 1004: a fixed gun fires lines of bullets along its own direction from
-// muzzles side by side, only while the castle is active.
-void Action1004(PartFrame& f) {
-    struct Guns {
-        i32 period;
-        i32 firstMuzzle;
-        i32 lastMuzzle;
-        f32 spacing;
-        i32 perMuzzle;
-        f32 v0;
-        f32 slower;
-    };
-    static constexpr Guns kGuns[3] = {
-        {180, -1, 1, 10.0f, 4, 2.0f, 0.15f},
-        {140, -1, 1, 15.0f, 5, 2.2f, 0.15f},
-        {140, -2, 2, 15.0f, 5, 2.5f, 0.12f},
-    };
-    const i32 t = Timer(f);
-    if (t == 10 && CastleActive(f) == 1) MarkPart(f);
-    if (DrawnOutside(f) || CastleActive(f) == 0) return;
-    const Guns& g = ByDifficulty(f, kGuns);
-    if (!(t > 200 && t % g.period == 0)) return;
-    for (i32 j = g.firstMuzzle; j <= g.lastMuzzle; ++j) {
-        f32 muzzle[2];
-        LocalPoint(f, 40.0f, g.spacing * static_cast<f32>(j), muzzle);
-        for (i32 k = 0; k < g.perMuzzle; ++k) {
-            FireBullet(kBullet104, g.v0 - g.slower * static_cast<f32>(k), kShape2, f.angle, muzzle);
-        }
-    }
-    PlayFireSound();
-}
-
-// The ring turret's angle (relative to its parent, like its rest angle r)
-// held within r +- pi/3. Past 0.8 pi the turn's normalised negative angles
-// are held in the same window shifted by a whole turn.
-void HoldNearRestAngle(EnemyPart& part) {
-    constexpr f32 kThird = kGamePi / 3.0f;
-    f32 rest = part.restAngle;
-    if (std::fabs(rest) > 2.513274f && part.angle < 0.0f) rest -= kGameTwoPi;
-    if (part.angle > rest + kThird) part.angle = rest + kThird;
-    if (part.angle < rest - kThird) part.angle = rest - kThird;
-}
-
-// 1010: a ring turret aims within pi/3 of its rest direction and fires
-// short bursts of rows, each row slower by 0.1.
-void Action1010(PartFrame& f) {
-    struct Turret {
-        i32 period;
-        i32 rows;
-        f32 v0;
-        i32 perRow;
-        f32 spread[3];
-    };
-    static constexpr Turret kTurrets[3] = {
-        {100, 3, 2.5f, 1, {0.0f, 0.0f, 0.0f}},
-        {80, 5, 2.8f, 2, {0.015f, -0.015f, 0.0f}},
-        {55, 5, 3.0f, 3, {0.0f, 0.02f, -0.02f}},
-    };
-    const i32 t = Timer(f);
-    if (t == 10) {
-        MarkPart(f);
-        f.part->hitShape = HitShape{0, 0, 30};
-        return;
-    }
-    if (t < 10) return;
-    TurnFromDrawnPosition(f, 0.025f);
-    HoldNearRestAngle(*f.part);
-    if (DrawnOutside(f)) return;
-    const Turret& g = ByDifficulty(f, kTurrets);
-    if (t % g.period != 0) return;
-    f32 muzzle[2];
-    LocalPoint(f, 20.0f, 0.0f, muzzle);
-    for (i32 k = 0; k < g.rows; ++k) {
-        const f32 speed = g.v0 - 0.1f * static_cast<f32>(k);
-        for (i32 h = 0; h < g.perRow; ++h) FireBullet(kBullet101, speed, kShape0, f.angle + g.spread[h], muzzle);
-    }
-    PlayFireSound();
-}
-
-// 1021: a stream gun turns slowly toward the player and fires short aimed
-// streams in windows of its timer.
-void Action1021(PartFrame& f) {
-    struct Stream {
-        i32 period;
-        i32 open;   // fires while t mod period <= open
-        i32 every;  // and t mod every == 0
-        i32 count;
-        f32 v0;
-        f32 slower;
-    };
-    static constexpr Stream kStreams[3] = {
-        {100, 99, 100, 3, 2.5f, 0.2f},
-        {300, 150, 50, 5, 2.8f, 0.1f},
-        {300, 120, 30, 5, 2.8f, 0.1f},
-    };
-    const i32 t = Timer(f);
-    if (t == 10) {
-        MarkPart(f);
-        f.part->hitShape = HitShape{0, 0, 35};
-    }
-    if (t > 10) TurnFromDrawnPosition(f, 0.01f);
-    if (DrawnOutside(f)) return;
-    const Stream& s = ByDifficulty(f, kStreams);
-    if (!(t % s.period <= s.open && t % s.every == 0)) return;
-    f32 muzzle[2];
-    LocalPoint(f, 20.0f, 0.0f, muzzle);
-    for (i32 k = 0; k < s.count; ++k) {
-        FireBullet(kBullet104, s.v0 - s.slower * static_cast<f32>(k), kShape2, f.angle, muzzle);
-    }
-    PlayFireSound();
-}
-
-// ---- The core ----
-
-// The core's three shells at S: {kind, heading offset from θ, start age}.
-struct CoreShell {
-    i32 kind;
-    f32 turn;
-    i32 age;
-};
-
-// Streams of a spray: bullets j = firstJ..lastJ with the heading
-// pi (w / wDivisor + j / jDivisor) + r, r drawn first, then the speed
-// base + RandomFloat(0, range). Both divisions are real.
-struct Spray {
-    i32 firstJ;
-    i32 lastJ;
-    f80 wDivisor;
-    f80 jDivisor;
-    f32 speedBase;
-    f32 speedRange;
-};
-
-void FireSpray(const Spray& s, i32 kind, i32 shapeEntry, i32 w, const f32 at[2]) {
-    for (i32 j = s.firstJ; j <= s.lastJ; ++j) {
-        const f32 r = RandomFloat(-0.5f, 0.5f);
-        const f32 speed = s.speedBase + RandomFloat(0.0f, s.speedRange);
-        const f80 streams = static_cast<f80>(w) / s.wDivisor + static_cast<f80>(j) / s.jDivisor;
-        FireBullet(kind, speed, shapeEntry, static_cast<f32>(kPi * streams + static_cast<f80>(r)), at);
-    }
-}
-
-// 1100: the core slides down into place, becomes a target at t 100, then
-// cycles: aiming late in each cycle, and at its start three shells, sprays
-// of fast bullets in rotating streams and a wide rear fan.
-void Action1100(PartFrame& f) {
-    struct Core {
-        i32 cycle;
-        CoreShell shells[3];
-        Spray sprayA;
-        Spray sprayB;
-        i32 fanHalf;
-    };
-    static constexpr Core kCores[3] = {
-        {300,
-         {{481, 0.0f, 0}, {481, -0.3f, 2}, {481, 0.3f, 4}},
-         {-3, 2, 45.0L, 3.0L, 5.0f, 4.0f},
-         {0, 2, 45.0L, 1.5L, 5.0f, 4.0f},
-         9},
-        {250,
-         {{481, 0.0f, 0}, {481, -0.3f, 2}, {481, 0.3f, 4}},
-         {-3, 2, 45.0L, 3.0L, 5.0f, 4.0f},
-         {-2, 1, 60.0L, 2.0L, 5.0f, 4.0f},
-         12},
-        {250,
-         {{481, -0.3f, 2}, {481, 0.3f, 4}, {483, 0.0f, 0}},
-         {-3, 2, 45.0L, 3.0L, 6.0f, 5.0f},
-         {-3, 2, 60.0L, 3.0L, 5.0f, 5.0f},
-         16},
-    };
-    const Core& c = ByDifficulty(f, kCores);
-    const i32 t = Timer(f);
-    const i32 u = t % c.cycle;
-    const i32 w = t % 500;
-    if (t < 100 && t % 2 == 0) f.part->offsetY += 1.0f;
-    if (t == 100) {
-        MarkPart(f);
-        f.part->hitShape = HitShape{170, 50, 120};
-        PlaySoundEffect(kSoundSenMiRoboBato01);
-    }
-    if (t > 100 && u > 150) TurnFromDrawnPosition(f, 0.005f);
-    f32 s[2];
-    LocalPoint(f, 250.0f, 0.0f, s);
-    if (t > 100 && u == 0) {
-        for (const CoreShell& cs : c.shells) {
-            ShellShot shell;
-            shell.kind = cs.kind;
-            shell.hp = 30;
-            shell.speed = 4.0f;
-            shell.strength = 3;
-            shell.angle = f.angle;
-            shell.heading = f.angle + cs.turn;
-            shell.age = cs.age;
-            FireShell(shell, s);
-        }
-        SpawnPartEffect(22, s);
-        PlaySoundEffect(kSoundSenGeHasai02);
-    }
-    if (t > 200 && u < 80 && t % 4 == 0) FireSpray(c.sprayA, kBullet482, kShape1, w, s);
-    if (t > 200 && u < 80 && t % 12 == 0) FireSpray(c.sprayB, kBullet481, kShape2, w, s);
-    if (t > 200 && u == 0) {
-        for (i32 i = -c.fanHalf; i <= c.fanHalf; ++i) {
-            f32 p[2];
-            LocalPoint(f, 250.0f, static_cast<f32>(-50.0L * std::sin(kPi * static_cast<f80>(i) / 12.0L)), p);
-            const f80 heading = static_cast<f80>(f.angle) - kPi + kPi * static_cast<f80>(i) / 20.0L;
-            FireBullet(kBullet101, 4.5f, kShape0, static_cast<f32>(heading), p);
-        }
-        PlayFireSound();
-    }
-}
-
-}  // namespace castle
-
-// ---------------------------------------------------------------------------
-// The last boss (enemy kind 101) and its escorts (kind 102). Its phases hand
-// the actions out with the timer at 0: the arrival (901 on the body, 910 on
-// the four turrets), the dive (902 on the tail, 903 on the body), the wide
-// phase (931 on the body, 932 on the wings, 933 on the arms) and the last
-// phase (951 on the body, 952 on the spine); the escorts carry 960 from
-// their creation. t is the part's timer after this frame's increment.
-namespace lastboss {
-
-constexpr i32 kBullet101 = 101;
-constexpr i32 kBullet103 = 103;
-constexpr i32 kShape0 = 0;
-constexpr i32 kShape1 = 1;
-constexpr HitShape kBandShell{12, 10, 0};
-
-constexpr f32 kThirdTurn = kGameTwoPi / 3.0f;
-
-// (a, b) + (c cos phi, d sin phi), a local point on an ellipse, in extended
-// precision.
-void EllipsePoint(const PartFrame& f, f32 a, f32 c, f32 d, f32 phi, f32 out[2]) {
-    const long double p = static_cast<long double>(phi);
-    const f32 x = static_cast<f32>(static_cast<long double>(a) + static_cast<long double>(c) * std::cos(p));
-    const f32 y = static_cast<f32>(static_cast<long double>(d) * std::sin(p));
-    LocalPoint(f, x, y, out);
-}
-
-// 901: rotating volleys from an ellipse 140 pixels ahead of the body; HARD
-// adds the counter-turning volley two frames later.
-void Action901(PartFrame& f) {
-    const i32 t = T(f);
-    if (t <= 500) return;
-    const i32 u = t % 250;
-    if (u > 150) return;
-    static constexpr f32 kEasyOffsets[] = {0.0f, kThirdTurn, 2.0f * kThirdTurn};
-    static constexpr f32 kOffsets[] = {0.0f, kGamePi, kGamePi / 2.0f, -kGamePi / 2.0f};
-    const std::span<const f32> offsets = f.difficulty == 0 ? std::span<const f32>(kEasyOffsets) : kOffsets;
-    static constexpr f32 kGrowth[3] = {0.02f, 0.02f, 0.03f};
-    const f32 speed = 2.0f + ByDifficulty(f, kGrowth) * static_cast<f32>(u);
-    const f32 turn = kGameTwoPi * static_cast<f32>(u) / 70.0f;
-    const auto volley = [&](bool counter) {
-        for (const f32 offset : offsets) {
-            const f32 phi = counter ? offset - turn : turn + offset;
-            f32 muzzle[2];
-            EllipsePoint(f, 140.0f, 5.0f, 40.0f, phi, muzzle);
-            FireBullet(kBullet103, speed, kShape1, phi, muzzle);
-        }
-        PlayFireSound();
-    };
-    if (t % 5 == 0) volley(false);
-    if (f.difficulty != 0 && f.difficulty != 1 && t % 5 == 2) volley(true);
-}
-
-// 910: the turrets' short aimed bursts of three, with shells.
-void Action910(PartFrame& f) {
-    struct Row {
-        i32 start, period;
-        f32 spread, jitter;
-    };
-    static constexpr Row kRows[3] = {{10, 280, 0.05f, 0.5f}, {100, 200, 0.1f, 0.5f}, {50, 100, 0.15f, 1.5f}};
-    const Row& r = ByDifficulty(f, kRows);
-    const i32 t = T(f);
-    if (t <= r.start) return;
-    const i32 u = t % r.period;
-    const bool hard = f.difficulty != 0 && f.difficulty != 1;
-    if (!(hard ? u <= 5 : (u <= 10 && u % 2 == 0))) return;
-    f32 muzzle[2];
-    LocalPoint(f, 16.0f, 0.0f, muzzle);
-    const f32 spread = RandomFloat(-r.spread, r.spread);
-    const f32 heading = spread + AimFromDrawn(muzzle);
-    for (i32 i = 0; i < 3; ++i) {
-        const f32 jitter = RandomFloat(-r.jitter, r.jitter);
-        FireBullet(kBullet101, (5.0f - 0.2f * static_cast<f32>(i)) + jitter, kShape0, heading, muzzle);
-    }
-    const bool shell = f.difficulty == 0 ? u % 4 == 0 : f.difficulty == 1 ? true : t % 2 == 0;
-    if (shell) {
-        const f32 speed = RandomFloat(-1.0f, 1.0f) - 5.0f;
-        const f32 angle = RandomFloat(-2.0f, 2.0f);
-        FireShell(Shell(910, 100, speed, 1, HitShape{16, 9, 0}, angle), f.pos);
-    }
-    if (u == 0) PlaySoundEffect(kSoundGunshot4);
-}
-
-// 902: aimed fans of three that widen and speed up through the window.
-void Action902(PartFrame& f) {
-    const i32 t = T(f);
-    const i32 u = t % 200;
-    if (!(u < 150 && t % 5 == 0)) return;
-    const f32 fu = static_cast<f32>(u);
-    const auto fan = [&](f32 a, f32 b, f32 g, f32 speed) {
-        f32 muzzle[2];
-        LocalPoint(f, a, b, muzzle);
-        const f32 aim = AimFromDrawn(muzzle);
-        for (i32 i = -1; i <= 1; ++i) FireBullet(kBullet101, speed, kShape0, aim + 0.05f * static_cast<f32>(i) * g, muzzle);
-    };
-    if (f.difficulty == 0) {
-        fan(16.0f, 0.0f, fu, 2.0f + 0.025f * fu);
-    } else if (f.difficulty == 1) {
-        fan(-16.0f, -50.0f, fu, 2.0f + fu / 30.0f);
-        fan(-16.0f, 50.0f, fu, 2.0f + fu / 30.0f);
-    } else {
-        fan(-16.0f, -50.0f, fu + 50.0f, 3.0f + 0.025f * fu);
-        fan(-16.0f, 50.0f, fu + 50.0f, 3.0f + 0.025f * fu);
-        fan(10.0f, 0.0f, fu, 2.0f + fu / 30.0f);
-    }
-    PlayFireSound();
-}
-
-// 903: shells dropped at random points of a band across the body.
-void Action903(PartFrame& f) {
-    static constexpr i32 kEvery[3] = {70, 40, 20};
-    static constexpr f32 kHalfWidth[3] = {200.0f, 150.0f, 150.0f};
-    if (!EveryFrames(f, ByDifficulty(f, kEvery))) return;
-    const f32 r = ByDifficulty(f, kHalfWidth);
-    const f32 along = RandomFloat(-r, r);
-    const f32 at[2] = {f.pos[0] + along, f.pos[1]};
-    FireShell(Shell(901, 200, -3.0f, 3, kBandShell, kHalfPiWritten), at);
-    ShellSound();
-}
-
-// 931: windows of shells thrown in random directions at random speeds.
-void Action931(PartFrame& f) {
-    const i32 t = T(f);
-    const i32 window = f.difficulty == 0 ? 50 : f.difficulty == 1 ? 40 : (t <= 2000 ? 50 : 80);
-    if (t % 200 > window) return;
-    i32 kind = 0;
-    if (f.difficulty == 0) {
-        if (t % 2 == 0) kind = 902;
-    } else if (f.difficulty == 1) {
-        kind = 902;
-    } else if (t % 5 == 0) {
-        kind = 905;
-    } else if (t % 2 == 0) {
-        kind = 902;
-    }
-    if (kind == 0) return;
-    const bool heavy = kind == 905;
-    const f32 speed = RandomFloat(heavy ? 5.0f : 3.0f, 8.0f);
-    const f32 angle = RandomFloat(-kGamePi, kGamePi);
-    FireShell(Shell(kind, heavy ? 200 : 150, speed, 2, kBandShell, angle), f.pos);
-    if (t % 8 == 0) ShellSound();
-}
-
-// 932: rotating four-armed rings; late on HARD six-way rings in their place.
-void Action932(PartFrame& f) {
-    const i32 t = T(f);
-    const f32 base = static_cast<f32>(t % 200) * kGamePi / 100.0f;
-    const bool hard = f.difficulty != 0 && f.difficulty != 1;
-    if (hard && t > 1500 && t % 10 == 0) {
-        for (i32 k = -3; k <= 2; ++k) {
-            FireBullet(kBullet101, 3.0f, kShape0, base + static_cast<f32>(k) * kGamePi / 3.0f, f.pos);
-        }
-        PlayFireSound();
-        return;
-    }
-    static constexpr i32 kEvery[3] = {35, 20, 15};
-    if (!(t > 50 && EveryFrames(f, ByDifficulty(f, kEvery)))) return;
-    for (i32 k = -2; k <= 1; ++k) {
-        const f32 a = base + static_cast<f32>(k) * kGamePi / 2.0f;
-        const std::initializer_list<f32> easy = {a, a - 0.02f, a + 0.02f};
-        const std::initializer_list<f32> wide = {a, a - 0.02f, a - 0.04f, a + 0.02f, a + 0.04f};
-        for (const f32 h : hard ? wide : easy) FireBullet(kBullet101, 3.0f, kShape0, h, f.pos);
-    }
-    PlayFireSound();
-}
-
-// 933: aimed streams of three or five that speed up through the window,
-// only from inside the field.
-void Action933(PartFrame& f) {
-    if (IsOutside(f.pos)) return;
-    const i32 t = T(f);
-    const i32 u = t % 200;
-    static constexpr i32 kWindow[3] = {30, 50, 50};
-    if (!(t > 50 && u < ByDifficulty(f, kWindow) && t % 5 == 0)) return;
-    f32 drawn[2];
-    DrawnPosition(f, drawn);
-    const f32 aim = AimFrom(drawn);
-    const f32 speed = 3.0f + 0.04f * static_cast<f32>(u);
-    const f32 d = f.difficulty == 0 ? 0.02f : 0.05f;
-    for (const f32 h : {aim, aim + d, aim - d}) FireBullet(kBullet103, speed, kShape1, h, f.pos);
-    if (f.difficulty != 0 && f.difficulty != 1) {
-        for (const f32 h : {aim + 0.8f, aim - 0.8f}) FireBullet(kBullet103, speed, kShape1, h, f.pos);
-    }
-    SpacedSound(kSoundBulletBys1, 10);
-}
-
-// 960: an escort keeps turning toward the player and fires three volleys of
-// three tiers along its facing (the facing from the start of the frame).
-void Action960(PartFrame& f) {
-    TurnTowardPlayer(f, AimFrom(f.pos), 0.1f);
-    struct Row {
-        i32 period;
-        bool upTo600;  // the limit is t <= 600 (else t < 600)
-        f32 speed, step;
-    };
-    static constexpr Row kRows[3] = {{200, true, 3.0f, 0.05f}, {180, false, 3.2f, 0.075f}, {150, false, 3.5f, 0.1f}};
-    const Row& r = ByDifficulty(f, kRows);
-    const i32 t = T(f);
-    if (!(t > 10 && t % r.period == 0 && (r.upTo600 ? t <= 600 : t < 600))) return;
-    const f32 at[2] = {f.pos[0], f.pos[1] - 20.0f};
-    const f32 w = f.angle;
-    f32 speed = r.speed;
-    for (i32 tier = 0; tier < 3; ++tier) {
-        speed -= r.step;
-        if (f.difficulty == 0) {
-            FireBullet(kBullet103, speed, kShape1, w, at);
-        } else if (f.difficulty == 1) {
-            for (const f32 h : {w, w + 0.8f, w - 0.8f}) FireBullet(kBullet103, speed, kShape1, h, at);
-        } else {
-            for (const f32 h : {w, w + 0.75f, w - 0.75f, w + 1.5f, w - 1.5f}) FireBullet(kBullet103, speed, kShape1, h, at);
-        }
-    }
-    PlayFireSound();
-}
-
-// 952: the spine opens as a target at t = 500 and never fires.
-void Action952(PartFrame& f) {
-    if (T(f) != 500) return;
-    MarkPart(f);
-    f.part->hitShape = HitShape{45, 170, 0};
-}
-
-// Mode A of 951: one random burst of four or five arms from a side muzzle.
-void SideBurst(PartFrame& f, f32 b, const f32 speeds[2]) {
-    const bool hard = f.difficulty != 0 && f.difficulty != 1;
-    f32 muzzle[2];
-    LocalPoint(f, 40.0f, b, muzzle);
-    const f32 base = RandomFloat(-kGamePi, kGamePi);
-    const i32 first = hard ? -3 : -2;
-    const f32 step = hard ? 1.2566f : kGamePi / 2.0f;
-    const f32 d = hard ? 0.015f : 0.02f;
-    for (i32 k = first; k <= 1; ++k) {
-        const f32 a = base + static_cast<f32>(k) * step;
-        for (i32 s = 0; s < (hard ? 2 : 1); ++s) {
-            for (const f32 h : {a, a - d, a + d}) FireBullet(kBullet101, speeds[s], kShape0, h, muzzle);
-        }
-    }
-    PlayFireSound();
-}
-
-// Mode A of 951 (c even): shell sprays backward and the two side bursts.
-void BodyModeA(PartFrame& f, i32 t) {
-    struct Row {
-        i32 window, every;
-        f32 halfWidth;
-        i32 divisor, soundEvery, firstEvery, secondEvery;
-        f32 firstSpeeds[2], secondSpeeds[2];
-    };
-    static constexpr Row kRows[3] = {{40, 6, 150.0f, 6, 6, 15, 15, {3.5f, 3.5f}, {3.5f, 3.5f}},
-                                     {40, 4, 150.0f, 4, 8, 15, 15, {3.5f, 3.5f}, {3.5f, 3.5f}},
-                                     {50, 3, 180.0f, 4, 9, 15, 10, {3.8f, 3.7f}, {3.5f, 3.4f}}};
-    const Row& r = ByDifficulty(f, kRows);
-    if (t > 200 && t % 200 <= r.window && t % r.every == 0) {
-        const f32 across = RandomFloat(-r.halfWidth, r.halfWidth);
-        f32 point[2];
-        LocalPoint(f, 0.0f, across, point);
-        FireShell(Shell(903 + (t / r.divisor) % 2, 50, -8.0f, 4, kBandShell, f.parentAngle + kGamePi), point);
-        if (t % r.soundEvery == 0) ShellSound();
-    }
-    if (t > 200 && t % 200 >= 100 && t % r.firstEvery == 0) SideBurst(f, 120.0f, r.firstSpeeds);
-    if (t > 200 && t % 200 >= 100 && t % r.secondEvery == 0) SideBurst(f, -120.0f, r.secondSpeeds);
-}
-
-// Mode B of 951 (c odd): twin rings, else the nine-stream curtain; then the
-// aimed spread of nine pairs.
-void BodyModeB(PartFrame& f, i32 t, i32 v) {
-    struct Row {
-        i32 ringEvery, ringCount;
-        f32 ringGrowth, curtainStep, wobble, delta;
-    };
-    static constexpr Row kRows[3] = {{30, 12, 0.015f, 0.2f * 2.8f, 0.2f, 0.015f},
-                                     {25, 15, 0.015f, kGamePi / 6.0f, 0.35f, 0.02f},
-                                     {20, 18, 0.02f, kGamePi / 6.0f, 0.4f, 0.02f}};
-    const Row& r = ByDifficulty(f, kRows);
-    const f32 w = f.angle;
-    if (v > 1 && v <= 200 && t % r.ringEvery == 0) {
-        for (const f32 side : {1.0f, -1.0f}) {
-            f32 muzzle[2];
-            LocalPoint(f, 30.0f, side * static_cast<f32>(v), muzzle);
-            for (i32 i = 0; i < r.ringCount; ++i) {
-                FireBullet(kBullet103, 2.0f + r.ringGrowth * static_cast<f32>(v), kShape1,
-                           w + static_cast<f32>(i) * kGameTwoPi / static_cast<f32>(r.ringCount), muzzle);
-            }
-        }
-        PlayFireSound();
-    } else if (v >= 200) {
-        f32 wobble = 0.0f;
-        if (v > 400) {
-            const long double phase = static_cast<long double>(kGameTwoPi) * static_cast<long double>(v - 400) / 200.0L;
-            wobble = static_cast<f32>(static_cast<long double>(r.wobble) * std::sin(phase));
-        }
-        for (i32 i = 0; i <= 8; ++i) {
-            f32 muzzle[2];
-            LocalPoint(f, 10.0f, -40.0f + 10.0f * static_cast<f32>(i), muzzle);
-            FireBullet(kBullet101, 8.0f, kShape0, w + kGamePi - static_cast<f32>(i - 4) * r.curtainStep + wobble, muzzle);
-        }
-        PlayFireSound();
-    }
-    const i32 every = f.difficulty == 0 ? 40 : f.difficulty == 1 ? 30 - static_cast<i32>(0.02f * static_cast<f32>(v - 300)) : 20;
-    if (!(v >= 300 && v % every == 0)) return;
-    f32 drawn[2];
-    DrawnPosition(f, drawn);
-    const f32 aim = AimFrom(drawn);
-    const f32 since = static_cast<f32>(v - 300);
-    const f32 speed = f.difficulty == 0 || f.difficulty == 1 ? 4.0f + since / 120.0f : 4.0f + 0.02f * since;
-    for (i32 i = 0; i <= 8; ++i) {
-        f32 muzzle[2];
-        LocalPoint(f, 5.0f, -20.0f + 5.0f * static_cast<f32>(i), muzzle);
-        const f32 a = aim - static_cast<f32>(i - 4) * 0.1f * kGamePi;
-        FireBullet(kBullet101, speed, kShape0, a + r.delta, muzzle);
-        FireBullet(kBullet101, speed, kShape0, a - r.delta, muzzle);
-    }
-}
-
-// 951: the body opens as a target at t = 500 (and clears BossActiveFlag);
-// then mode A and mode B take turns every 800 frames.
-void Action951(PartFrame& f) {
-    const i32 t = T(f);
-    if (t == 500) {
-        MarkPart(f);
-        f.part->hitShape = HitShape{80, 35, 0};
-        g_GameState.BossActiveFlag = 0;
-    }
-    if ((t / 800) % 2 == 0) {
-        BodyModeA(f, t);
-    } else {
-        BodyModeB(f, t, t % 800);
-    }
-}
-
-}  // namespace lastboss
 
 // Every action of the stage.
 constexpr ActionRow kActions[] = {
     {11, WreckSmoke11},
     {12, WreckSmoke12},
     {13, WreckSmoke13},
-    {14, Wreck14Stage5},
-    {15, Wreck15Stage5},
+    {14, Wreck14},
+    {15, Wreck15},
     {200, Action200},
     {201, Action201},
     {202, Action202},
@@ -1457,15 +763,3 @@ constexpr ActionTable kTable{.actions = kActions, .reset = ResetStoredAims};
 const ActionTable& ActionsStage5() { return kTable; }
 
 void RunPartActionStage5(PartFrame& frame) { RunActionByTable(kTable, frame); }
-
-void StepPartStage5Easy(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    StepPartFrame(RunPartActionStage5, 0, enemy, part, parentPos, parentAngle);
-}
-
-void StepPartStage5Normal(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    StepPartFrame(RunPartActionStage5, 1, enemy, part, parentPos, parentAngle);
-}
-
-void StepPartStage5Hard(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    StepPartFrame(RunPartActionStage5, 2, enemy, part, parentPos, parentAngle);
-}

@@ -71,49 +71,6 @@ void WreckSmoke11(PartFrame& f) { Smoke(f, 12, 25.0f); }
 void WreckSmoke12(PartFrame& f) { Smoke(f, 12, 40.0f); }
 void WreckSmoke13(PartFrame& f) { Smoke(f, 9, 15.0f); }
 
-void Wreck14Stage4(PartFrame& f) {
-    if (!EveryFrames(f, 15)) return;
-    f32 p[2];
-    LocalPoint(f, 0.0f, 50.0f, p);
-    SpawnJitteredEffect(9, p, 15.0f);
-    LocalPoint(f, 0.0f, -50.0f, p);
-    SpawnJitteredEffect(9, p, 15.0f);
-}
-
-void Wreck14Stage5(PartFrame& f) {
-    // No draw at all while the scale is below 0.9 (or not a number).
-    if (!EveryFrames(f, 10)) return;
-    if (!(EnemyScale(f) >= 0.9f)) return;
-    f32 p[2];
-    LocalPoint(f, 60.0f, 0.0f, p);
-    SpawnJitteredEffect(9, p, 15.0f);
-}
-
-void Wreck15Stage5(PartFrame& f) { Smoke(f, 9, 60.0f); }
-
-bool RunWreckAction(PartFrame& f, i32 stageIndex) {
-    switch (f.part->action) {
-        case 11: WreckSmoke11(f); return true;
-        case 12: WreckSmoke12(f); return true;
-        case 13: WreckSmoke13(f); return true;
-        case 14:
-            if (stageIndex == 3) {
-                Wreck14Stage4(f);
-                return true;
-            }
-            if (stageIndex == 4) {
-                Wreck14Stage5(f);
-                return true;
-            }
-            return false;
-        case 15:
-            if (stageIndex != 4) return false;
-            Wreck15Stage5(f);
-            return true;
-        default: return false;
-    }
-}
-
 bool EveryFrames(const PartFrame& f, i32 n) { return f.part->timer % n == 0; }
 
 f32 EnemyScale(const PartFrame& f) { return g_EnemyList[static_cast<std::size_t>(f.enemy)].scale; }

@@ -4,31 +4,12 @@
 // order, depth first), its timer grows by 1, its hit timer runs down, and then
 // the row of its action id runs (its attack pattern).
 //
-// One frame serves every stage and difficulty. A stage's patterns are a table
-// of action rows, {action id, function}, in its own actions_stageN.cpp (N
-// counts stages in play order from 1: actions_stage2.cpp is stage index 1),
-// one function per action with the three difficulties' numbers in small
-// tables read by ByDifficulty:
-//
-//     void Action201(PartFrame& f) {
-//         if (Outside(f)) return;
-//         static constexpr i32 kEvery[3] = {70, 50, 30};  // EASY, NORMAL, HARD
-//         if (!EveryFrames(f, ByDifficulty(f, kEvery))) return;
-//         FireBullet(103, 3.0f, 1, f.angle, f.pos);
-//         PlayFireSound();
-//     }
-//     constexpr ActionRow kActions[] = {
-//         {11, WreckSmoke11}, {12, WreckSmoke12}, {13, WreckSmoke13},
-//         {201, Action201},
-//     };
-//     constexpr ActionTable kTable{.actions = kActions};
-//     const ActionTable& ActionsStage2() { return kTable; }
-//     void RunPartActionStage2(PartFrame& frame) { RunActionByTable(kTable, frame); }
-//
-// An id without a row does nothing. The fifteen StepPartStageN* functions are
-// the frame with their stage's routine and difficulty; a tree is always
-// stepped with one routine and one difficulty. actions_stage1.cpp is the
-// worked example.
+// One frame serves every stage and difficulty: a stage's patterns are a table
+// of action rows, {action id, function}, in its actions_stageN.cpp (adding a
+// stage: docs/adding-a-stage.md), and the play scene steps a tree with the
+// stage's routine and the difficulty it hands on (StepStageParts). An id
+// without a row does nothing; a function reads the three difficulties'
+// numbers from small tables through ByDifficulty.
 //
 // The world position and angle are fixed at the start of the step: an action
 // that turns its part fires with the angle from before the turn, and the
@@ -92,47 +73,19 @@ void RunActionByTable(const ActionTable& table, PartFrame& frame);
 void StepPartFrame(PartActionFn actions, i32 difficulty, i32 enemy, EnemyPart* part, const f32 parentPos[2],
                    const f32* parentAngle);
 
-// The part steps, stage index 0..4 (the digit counts stages from 1).
-void StepPartStage1Easy(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
-void StepPartStage1Normal(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
-void StepPartStage1Hard(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
-void StepPartStage2Easy(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
-void StepPartStage2Normal(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
-void StepPartStage2Hard(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
-void StepPartStage3Easy(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
-void StepPartStage3Normal(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
-void StepPartStage3Hard(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
-void StepPartStage4Easy(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
-void StepPartStage4Normal(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
-void StepPartStage4Hard(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
-void StepPartStage5Easy(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
-void StepPartStage5Normal(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
-void StepPartStage5Hard(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
+// The part step of the stage whose actions run by `Actions`
+// (RunPartActionStageN): StepPartFrame with them at the difficulty given. The
+// stage registry hands it to the play scene, which passes the difficulty on.
+template <PartActionFn Actions>
+void StepStageParts(i32 difficulty, i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
+    StepPartFrame(Actions, difficulty, enemy, part, parentPos, parentAngle);
+}
 
-// The action tables and routines of stage indexes 0..4.
-const ActionTable& ActionsStage1();
-const ActionTable& ActionsStage2();
-const ActionTable& ActionsStage3();
-const ActionTable& ActionsStage4();
-const ActionTable& ActionsStage5();
-void RunPartActionStage1(PartFrame& frame);
-void RunPartActionStage2(PartFrame& frame);
-void RunPartActionStage3(PartFrame& frame);
-void RunPartActionStage4(PartFrame& frame);
-void RunPartActionStage5(PartFrame& frame);
-
-// The wrecks a destroyed part is given (the same in every difficulty):
-// smoke 11, 12, 13 in every stage; 14 in stage indexes 3 and 4, each its own;
-// 15 in stage index 4.
+// The wrecks a destroyed part is given in every stage (the same in every
+// difficulty): smoke 11, 12, 13. A stage's own wrecks are rows of its table.
 void WreckSmoke11(PartFrame& frame);
 void WreckSmoke12(PartFrame& frame);
 void WreckSmoke13(PartFrame& frame);
-void Wreck14Stage4(PartFrame& frame);
-void Wreck14Stage5(PartFrame& frame);
-void Wreck15Stage5(PartFrame& frame);
-// The wreck of the part's action id as stage `stageIndex` knows it; true when
-// the stage knows the id.
-bool RunWreckAction(PartFrame& frame, i32 stageIndex);
 
 // The vocabulary of the actions.
 

@@ -5,8 +5,7 @@
 #include <set>
 #include <utility>
 
-#include "game/enemy/enemy_content.h"
-#include "game/stages/stage_content.h"
+#include "game/patterns/stage_registry.h"
 
 namespace {
 
@@ -204,29 +203,14 @@ private:
 StageNumbers NumbersOfStage(i32 stageIndex) {
     StageNumbers n;
     n.stageIndex = stageIndex;
-    switch (stageIndex) {
-        case 0:
-            n = {0, EnemyKindsStage1(), EnemyLooksStage1(), &BehaviourStage1(), &ActionsStage1(),
-                 &TimelineNumbersStage1(), NumbersExceptionsStage1()};
-            break;
-        case 1:
-            n = {1, EnemyKindsStage2(), EnemyLooksStage2(), &BehaviourStage2(), &ActionsStage2(),
-                 &TimelineNumbersStage2(), NumbersExceptionsStage2()};
-            break;
-        case 2:
-            n = {2, EnemyKindsStage3(), EnemyLooksStage3(), &BehaviourStage3(), &ActionsStage3(),
-                 &TimelineNumbersStage3(), NumbersExceptionsStage3()};
-            break;
-        case 3:
-            n = {3, EnemyKindsStage4(), EnemyLooksStage4(), &BehaviourStage4(), &ActionsStage4(),
-                 &TimelineNumbersStage4(), NumbersExceptionsStage4()};
-            break;
-        case 4:
-            n = {4, EnemyKindsStage5(), EnemyLooksStage5(), &BehaviourStage5(), &ActionsStage5(),
-                 &TimelineNumbersStage5(), NumbersExceptionsStage5()};
-            break;
-        default: break;
-    }
+    if (stageIndex < 0 || stageIndex >= kStageCount) return n;
+    const StageContent& stage = StageContents()[static_cast<std::size_t>(stageIndex)];
+    n.kinds = stage.kinds;
+    n.looks = stage.looks;
+    n.behaviour = stage.behaviour;
+    n.actions = stage.actions;
+    n.timeline = stage.timeline;
+    n.exceptions = stage.exceptions;
     return n;
 }
 

@@ -19,8 +19,8 @@
 // in the stage's exceptions list (NumbersExceptionsStageN) is let through for
 // its rule; an exception that matches nothing is reported as stale.
 //
-// The test over all five stages runs in ./test.sh, so a stage is checked as
-// soon as its tables fill in.
+// The test over every registered stage runs in ./test.sh, so a stage is
+// checked as soon as its tables fill in.
 #include <span>
 #include <string>
 #include <vector>
@@ -43,7 +43,8 @@ struct StageNumbers {
     std::span<const NumbersException> exceptions = {};
 };
 
-// The numbers of stage index 0..4 as the game's tables hold them.
+// The numbers of a stage index as the stage registry holds them (only the
+// index for one outside 0..kStageCount - 1).
 StageNumbers NumbersOfStage(i32 stageIndex);
 // Every disagreement, one line each ("stage index 1: ..."); empty when the
 // numbers agree.

@@ -49,56 +49,8 @@ constexpr const char* kSheetArchive = "vsk1.dat";
 constexpr const char* kBackgroundArchive = "vsk2.dat";
 constexpr const char* kSpeechArchive = "vsk3.dat";
 
-// Stage index 3 opens with the view panned left.
-constexpr i32 kStage4ScrollX = -100;
 // The demonstration closes after this many frames once no talk runs.
 constexpr i32 kDemoFrameLimit = 4000;
-
-const StageLoadRow kStageLoadTable[kStageCount] = {
-    {4.0f, 11, 0,
-     {"enemy01", "enemy01b"},
-     {"boss01", "boss01_2"},
-     {"bgp01-1", "bgp01-2", "bgp01-3"},
-     {"cloud01", "cloud05"},
-     {"face01", "face01_2"},
-     {"speech01a", "speech01b", "speech01c", "speech01d", "speech01e", "speech01f", "speech01g"},
-     0, 22, 0},
-    {5.0f, 13, 300,
-     {"enemy02", "enemy02_2", "boss02_3"},
-     {"boss02", "boss02_2"},
-     {"bgp02", "bgp02_2", "bgp02_3", "bgp02_4"},
-     {"cloud02"},
-     {"face02", "face02_2"},
-     {"speech02a", "speech02b", "speech02c", "speech02d", "speech02e", "speech02f", "speech02g", "speech02h",
-      "speech02i"},
-     25, 42, 0},
-    {2.0f, 15, 0,
-     {"enemy03", "enemy03_2", "boss03_3"},
-     {"boss03", "boss03_2"},
-     {"bgp03", "bgp03_2", "bgp03_3", "bgp03_4", "bgp03_5", "bgp03_6", "bgp03_7", "bgp03_8", "bgp03_9"},
-     {},
-     {"face03", "face03_2", "face03_3"},
-     {"speech03a", "speech03b", "speech03c", "speech03d", "speech03e", "speech03f", "speech03g", "speech03h",
-      "speech03i"},
-     49, 68, -1},
-    {10.0f, 19, 0,
-     {"enemy05", "enemy05_2", "enemy05_3"},
-     {"boss05_1", "boss05_2"},
-     {"bgp05"},
-     {},
-     {"face05", "face05_2"},
-     {"speech05a", "speech05b", "speech05c", "speech05d", "speech05e", "speech05f"},
-     70, 75, 0},
-    {300.0f, 21, 0,
-     {"enemy04", "enemy04_2", "enemy04_3", "enemy04_4", "enemy04_5", "shiro1", "shiro2", "shiro3", "shiro4"},
-     {"boss04", "boss04_2"},
-     {"bgp04_1", "bgp04_2", "bgp04_3", "bgp04_4", "bgp04_5"},
-     {"cloud03", "cloud04"},
-     {"face04", "face04_2", "face04_3"},
-     {"speech04a", "speech04b", "speech04c", "speech04d", "speech04e", "speech04f", "speech04g", "speech04h",
-      "speech04i"},
-     80, 96, 0},
-};
 
 bool IsNormalPlay() { return G().GameMode != kGameModeReplay && G().GameMode != kGameModeDemo; }
 
@@ -262,7 +214,8 @@ void PlayTrace(std::string_view event) {
 }
 
 const StageLoadRow* StageLoadTable(i32 stage) {
-    return stage >= 0 && stage < kStageCount ? &kStageLoadTable[stage] : nullptr;
+    const StageScenery* scenery = FindStageScenery(stage);
+    return scenery ? &scenery->load : nullptr;
 }
 
 i32 Stage3FirstPhase() {
@@ -316,12 +269,13 @@ void LoadStage() {
         // (in normal play they are clear already).
         if (!IsNormalPlay()) {
             for (i32 later = g.StageIndex + 1; later < kStageCount; ++later) {
-                const StageLoadRow& r = kStageLoadTable[later];
-                for (i32 f = r.storyFirst; f <= r.storyLast; ++f) g.StoryFlags[static_cast<std::size_t>(f)] = 0;
+                const StageLoadRow* r = StageLoadTable(later);
+                if (!r) continue;
+                for (i32 f = r->storyFirst; f <= r->storyLast; ++f) g.StoryFlags[static_cast<std::size_t>(f)] = 0;
             }
         }
         g.StageScriptPhase = row->firstPhase >= 0 ? row->firstPhase : Stage3FirstPhase();
-        if (g.StageIndex == 3) g.BackgroundScrollX = kStage4ScrollX;
+        g.BackgroundScrollX = row->scrollX;
     } else {
         // No such stage: nothing to load; the divisor stays usable.
         g.BackgroundZoom = 1.0f;

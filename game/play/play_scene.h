@@ -9,22 +9,26 @@
 
 #include "engine/core/types.h"
 
-// One row of the stage load table: what LoadStage loads and sets per stage.
+// What LoadStage loads and sets for one stage (each stage's row is part of
+// its scenery in its timeline file: StageScenery in stage_dispatch.h).
 struct StageLoadRow {
-    f32 zoom;                    // BackgroundZoom
-    i32 music;                   // track requested at the load
-    u32 randomSeed;              // seed of the stage random generator
-    const char* enemy[9];        // E1..E9 from "vsk1.dat" (null: none)
-    const char* boss[2];         // B1, B2 from "vsk1.dat"
-    const char* background[9];   // bg1..bg9 from "vsk2.dat"
-    const char* cloud[2];        // cloud textures from "vsk1.dat", one plane each
-    const char* face[3];         // from "vsk1.dat"
-    const char* speech[10];      // from "vsk3.dat"
-    i32 storyFirst, storyLast;   // StoryFlags cleared at the load (inclusive)
-    i32 firstPhase;              // StageScriptPhase at the start (-1: chosen by the ranks)
+    f32 zoom = 1.0f;                 // BackgroundZoom
+    i32 music = 0;                   // track requested at the load
+    u32 randomSeed = 0;              // seed of the stage random generator
+    const char* enemy[9] = {};       // E1..E9 from "vsk1.dat" (null: none)
+    const char* boss[2] = {};        // B1, B2 from "vsk1.dat"
+    const char* background[9] = {};  // bg1..bg9 from "vsk2.dat"
+    const char* cloud[2] = {};       // cloud textures from "vsk1.dat", one plane each
+    const char* face[3] = {};        // from "vsk1.dat"
+    const char* speech[10] = {};     // from "vsk3.dat"
+    i32 storyFirst = 0;              // StoryFlags storyFirst..storyLast cleared at the load
+    i32 storyLast = -1;
+    i32 firstPhase = 0;              // StageScriptPhase at the start (-1: chosen by the ranks)
+    i32 scrollX = 0;                 // BackgroundScrollX at the start
 };
 
-// Row of stage index 0..4; null for any other index.
+// The row of the stage index as its scenery is registered; null for an index
+// outside 0..kStageCount - 1 and for a stage without scenery.
 const StageLoadRow* StageLoadTable(i32 stage);
 // The first phase of stage index 2: 15 after an odd sum of the recorded ranks
 // of stage indexes 0 and 1, else 16.

@@ -7,7 +7,9 @@
 //
 // DrawStageBackground works in two halves: BuildBackgroundPlan says what the
 // frame draws (it reads the state and changes nothing), DrawBackgroundPlan
-// draws it. Tests read the plan.
+// draws it. Tests read the plan. What each stage plans and how it scrolls is
+// part of its scenery (StageScenery, stage_dispatch.h), kept in its timeline
+// file and made of the pieces below.
 #include <vector>
 
 #include "engine/core/types.h"
@@ -15,10 +17,8 @@
 
 class Model;
 
-// Source rectangles of the "black" texture the overlays use.
+// The source rectangle of the "black" texture most overlays use.
 inline constexpr Rect kBlackOverlaySource{128, 192, 150, 242};
-inline constexpr Rect kBlackOverlaySourceStage2{128, 128, 150, 150};
-inline constexpr Rect kBlackOverlaySourceStage5{192, 128, 222, 158};
 // Every overlay covers the play field.
 inline constexpr Rect kPlayFieldRect{120, 0, 520, 480};
 
@@ -53,18 +53,32 @@ struct BackgroundPlan {
 i32 BackgroundParallax();
 // The shake offset of this frame (0 without shake).
 i32 BackgroundShake();
-// Colour word of stage index 2's overlays (0 when none is drawn): section 34,
-// and section 33 above scroll 240.
-u32 Stage3OverlayColour(i32 section, i32 scrollY);
 
-// The scroll's step per frame in stage index 4 in that background section
-// (the scroll wraps at 960).
-i32 Stage5ScrollStep(i32 section);
+// The pieces of a stage's plan and scroll.
+// The vertical pair (F, G) at scroll y with source columns left..right, its
+// left edge at screen column x: F's top rows fill the field below y, G's
+// bottom rows the field above it.
+void AddBackgroundPair(BackgroundPlan& plan, i32 f, i32 g, i32 x, i32 y, i32 left, i32 right);
+// The usual pair: the field x 120..520 from source columns o + 120..o + 520.
+void AddFieldPair(BackgroundPlan& plan, i32 f, i32 g, i32 y, i32 o);
+// The overlay: `source` of the "black" texture in colour (alpha, rgb).
+void SetBackgroundOverlay(BackgroundPlan& plan, const Rect& source, u32 alpha, u32 rgb);
+// u of a cloud plane: the drift over `period` frames (none for 0) less the
+// player's offset from the middle, (320 - x) / zoom / 640.
+f32 CloudU(i32 period);
+// v of a scrolling cloud plane: the scroll over its wrap, minus 1 above 1.
+f32 CloudV(i32 wrap);
+// A cloud plane at y with u = CloudU(period) and its V offset v.
+void AddCloud(BackgroundPlan& plan, i32 plane, i32 period, f32 v, f32 y);
+// Adds `step` to the vertical scroll and wraps it at `wrap`.
+void ScrollBackgroundBy(i32 step, i32 wrap);
 
-// One frame of the scroll (stage update, after the star field).
+// One frame of the scroll (stage update, after the star field): the stage's
+// scroll routine, nothing for a stage without one.
 void UpdateBackgroundScroll();
 // First thing of the play picture.
 void DrawStageBackground();
+// The stage's plan of this frame; an empty plan for a stage without one.
 BackgroundPlan BuildBackgroundPlan();
 void DrawBackgroundPlan(const BackgroundPlan& plan);
 

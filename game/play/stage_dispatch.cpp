@@ -1,5 +1,7 @@
 #include "game/play/stage_dispatch.h"
 
+#include <array>
+
 #include "game/shell/play_state.h"
 #include "game/shell/transition_hook.h"
 
@@ -8,23 +10,24 @@ namespace {
 void DefaultDrawEnemyLayer(i32) {}
 bool DefaultStepEnemy(i32, i32) { return true; }
 void DefaultStageScript() { FinishStageWhenClosed(); }
-void DefaultStepPart(i32, EnemyPart*, const f32*, const f32*) {}
+void DefaultStepPart(i32, i32, EnemyPart*, const f32*, const f32*) {}
 void DefaultStageReset() {}
 
 struct DispatchTables {
     DrawEnemyLayerFn drawEnemyLayer = DefaultDrawEnemyLayer;
-    StepEnemyFn stepEnemy[kStageCount] = {DefaultStepEnemy, DefaultStepEnemy, DefaultStepEnemy,
-                                          DefaultStepEnemy, DefaultStepEnemy};
-    StageScriptFn script[kStageCount] = {DefaultStageScript, DefaultStageScript, DefaultStageScript,
-                                         DefaultStageScript, DefaultStageScript};
-    StepPartFn stepPart[kStageCount][kDifficultyLevels] = {
-        {DefaultStepPart, DefaultStepPart, DefaultStepPart},
-        {DefaultStepPart, DefaultStepPart, DefaultStepPart},
-        {DefaultStepPart, DefaultStepPart, DefaultStepPart},
-        {DefaultStepPart, DefaultStepPart, DefaultStepPart},
-        {DefaultStepPart, DefaultStepPart, DefaultStepPart}};
-    StageResetFn reset[kStageCount] = {DefaultStageReset, DefaultStageReset, DefaultStageReset,
-                                       DefaultStageReset, DefaultStageReset};
+    std::array<StepEnemyFn, kStageCount> stepEnemy;
+    std::array<StageScriptFn, kStageCount> script;
+    std::array<StepPartFn, kStageCount> stepPart;
+    std::array<StageResetFn, kStageCount> reset;
+    std::array<const StageScenery*, kStageCount> scenery;
+
+    DispatchTables() {
+        stepEnemy.fill(DefaultStepEnemy);
+        script.fill(DefaultStageScript);
+        stepPart.fill(DefaultStepPart);
+        reset.fill(DefaultStageReset);
+        scenery.fill(nullptr);
+    }
 };
 
 DispatchTables g_tables;
@@ -54,14 +57,19 @@ void RegisterStageScript(i32 stageIndex, StageScriptFn script) {
     g_tables.script[stageIndex] = script ? script : DefaultStageScript;
 }
 
-void RegisterStepPart(i32 stageIndex, i32 difficulty, StepPartFn step) {
-    if (!IsStage(stageIndex) || difficulty < 0 || difficulty >= kDifficultyLevels) return;
-    g_tables.stepPart[stageIndex][difficulty] = step ? step : DefaultStepPart;
+void RegisterStepPart(i32 stageIndex, StepPartFn step) {
+    if (!IsStage(stageIndex)) return;
+    g_tables.stepPart[stageIndex] = step ? step : DefaultStepPart;
 }
 
 void RegisterStageReset(i32 stageIndex, StageResetFn reset) {
     if (!IsStage(stageIndex)) return;
     g_tables.reset[stageIndex] = reset ? reset : DefaultStageReset;
+}
+
+void RegisterStageScenery(i32 stageIndex, const StageScenery* scenery) {
+    if (!IsStage(stageIndex)) return;
+    g_tables.scenery[stageIndex] = scenery;
 }
 
 void ResetStageDispatch() { g_tables = DispatchTables{}; }
@@ -78,13 +86,16 @@ bool DispatchStepEnemy(i32 enemy, i32 state) {
 
 void DispatchStepPart(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
     const int stage = ContentStage(g_GameState.StageIndex);
-    const int difficulty = ContentDifficulty(g_GameState.Difficulty);
-    g_tables.stepPart[stage][difficulty](enemy, part, parentPos, parentAngle);
+    g_tables.stepPart[stage](ContentDifficulty(g_GameState.Difficulty), enemy, part, parentPos, parentAngle);
 }
 
 void RunStageScript() {
     if (IsStage(g_GameState.StageIndex)) g_tables.script[g_GameState.StageIndex]();
     ++g_GameState.StageScriptFrame;
+}
+
+const StageScenery* FindStageScenery(i32 stageIndex) {
+    return IsStage(stageIndex) ? g_tables.scenery[stageIndex] : nullptr;
 }
 
 void FinishStageWhenClosed() {

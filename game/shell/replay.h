@@ -24,9 +24,11 @@
 #include "engine/core/types.h"
 #include "game/shell/file_access.h"
 #include "game/shell/name_characters.h"
+#include "game/shell/stage_list.h"
 
 constexpr int kStageSlots = 20;
-constexpr int kPlayableStages = 5;  // stage indexes 0..4 are the stages
+constexpr int kPlayableStages = kStageCount;  // the stages of the list (stage_list.h)
+static_assert(kPlayableStages <= kStageSlots, "a replay holds 20 stages at most");
 constexpr int kStoryFlagCount = 100;
 constexpr i32 kReplayVersion = 7091;
 constexpr std::size_t kReplayHeaderSize = 716;

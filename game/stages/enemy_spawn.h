@@ -7,11 +7,9 @@
 //
 // A kind is a table row (EnemyKindSpec): its parts in build order (a part's
 // label is its position), each part's children and the root list by label,
-// and the record's values. Each stage keeps its kinds in its own
-// kinds_stageN.cpp (N counts stages in play order from 1; kinds_stage1.cpp is
-// the worked example), with its spawner SpawnEnemyStageN =
-// SpawnEnemyFromTable(EnemyKindsStageN(), kind), and the list of its
-// deliberate exceptions to the numbers check (NumbersExceptionsStageN).
+// and the record's values. A stage's kinds, its spawner and its exceptions to
+// the numbers check are its kinds_stageN.cpp (adding a stage:
+// docs/adding-a-stage.md).
 //
 // A spawn that would not fit into the free slots of the pool builds nothing
 // and returns -1, as does a kind the stage does not know; the timelines
@@ -98,17 +96,3 @@ struct NumbersException {
     i32 number = 0;
     const char* reason = "";
 };
-
-// The exceptions of stage indexes 0..4 (the digit counts stages from 1).
-std::span<const NumbersException> NumbersExceptionsStage1();
-std::span<const NumbersException> NumbersExceptionsStage2();
-std::span<const NumbersException> NumbersExceptionsStage3();
-std::span<const NumbersException> NumbersExceptionsStage4();
-std::span<const NumbersException> NumbersExceptionsStage5();
-
-// The spawners of stage indexes 0..4 (the digit counts stages from 1).
-i32 SpawnEnemyStage1(i32 kind);
-i32 SpawnEnemyStage2(i32 kind);
-i32 SpawnEnemyStage3(i32 kind);
-i32 SpawnEnemyStage4(i32 kind);
-i32 SpawnEnemyStage5(i32 kind);

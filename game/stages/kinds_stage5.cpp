@@ -111,7 +111,8 @@ EnemyKindSpec Kind22() {
     return k;
 }
 
-// Kind 30: the fortress on the long road; its core is the main gun (root 0).
+// Kind 30: the fortress on the long road; its core is root 3 (part 0, action
+// 201), and its main gun (part 3, action 200) is root 0.
 EnemyKindSpec Kind30() {
     EnemyKindSpec k = Kind(30,
                            {

@@ -1,17 +1,29 @@
 #pragma once
-// The stage scripts of every stage: enemy kinds, spawners and timelines,
-// handed to the play scene's dispatch tables.
+// What each stage's files in game/stages define, for every stage of the list
+// (game/shell/stage_list.h); the stage registry (game/patterns/stage_registry.h)
+// makes the stage's record of them. Adding a stage: docs/adding-a-stage.md.
+//
+// kinds_stage<n>.cpp: the enemy kinds (EnemyKindsStage<n>), the spawner
+// SpawnEnemyStage<n>(kind) = SpawnEnemyFromTable(EnemyKindsStage<n>(), kind)
+// and the deliberate exceptions to the numbers check
+// (NumbersExceptionsStage<n>).
+// timeline_stage<n>.cpp: the timeline (RunStage<n>Script), what it spawns
+// and writes (TimelineNumbersStage<n>) and the stage's scenery, what it loads
+// and the picture under its field (SceneryStage<n>).
 #include <span>
 
+#include "engine/core/types.h"
+#include "game/play/stage_dispatch.h"
+#include "game/shell/stage_list.h"
 #include "game/stages/enemy_spawn.h"
+#include "game/stages/stage_timeline.h"
 
-// The enemy kind tables of stage indexes 0..4 (the digit counts stages from 1).
-std::span<const EnemyKindSpec> EnemyKindsStage1();
-std::span<const EnemyKindSpec> EnemyKindsStage2();
-std::span<const EnemyKindSpec> EnemyKindsStage3();
-std::span<const EnemyKindSpec> EnemyKindsStage4();
-std::span<const EnemyKindSpec> EnemyKindsStage5();
-
-// Registers the five timelines. Called once at program start (the static
-// library would drop objects that only register themselves).
-void RegisterStageContent();
+#define TOLVARIN_DECLARE_STAGE_SCRIPT(n)                           \
+    std::span<const EnemyKindSpec> EnemyKindsStage##n();           \
+    i32 SpawnEnemyStage##n(i32 kind);                              \
+    std::span<const NumbersException> NumbersExceptionsStage##n(); \
+    void RunStage##n##Script();                                    \
+    const TimelineNumbers& TimelineNumbersStage##n();              \
+    const StageScenery& SceneryStage##n();
+TOLVARIN_STAGES(TOLVARIN_DECLARE_STAGE_SCRIPT)
+#undef TOLVARIN_DECLARE_STAGE_SCRIPT

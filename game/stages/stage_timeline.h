@@ -7,25 +7,11 @@
 // The rule kinds every timeline is written in: windows and single frames,
 // spawns that place the new enemy, empty-list jumps, phase changes, the boss
 // watched at element 0 of g_EnemyList, and the closing phase 34.
-// timeline_stage1.cpp is the worked example:
 //
-//     void Phase0() {
-//         if (EveryInWindow(101, 399, 10)) {                  // frames 101..399, every 10
-//             Spawn({.kind = 11, .state = 105, .speed = 2.0f,
-//                    .x = RandomRange(150, 400), .y = 520, .heading = kUp});
-//         }
-//         if (EveryInWindow(500, 900, 40)) {                  // x = 170 + R(300) of the stage generator
-//             Spawn({.kind = 1, .state = 325, .speed = 7, .x = StagePlus(170, 300), .y = -50});
-//         }
-//         if (ScriptFrame() > 800 && g_EnemyList.empty()) {  // a spawn the phase cannot go on without
-//             if (SpawnOrHold(SpawnEnemyStage2, {.kind = 102, .state = 290}) < 0) return;
-//             ChangePhase(10);
-//         }
-//     }
-//
-// Each timeline file also declares what it spawns and writes
-// (TimelineNumbers), which the numbers check (game/patterns/stage_numbers.h)
-// holds against the stage's kinds and behaviour table.
+// A stage's timeline is its timeline_stageN.cpp, with what it spawns and
+// writes (TimelineNumbers), which the numbers check
+// (game/patterns/stage_numbers.h) holds against the stage's kinds and
+// behaviour table (adding a stage: docs/adding-a-stage.md).
 #include <initializer_list>
 #include <optional>
 #include <span>
@@ -35,13 +21,6 @@
 
 // The spawner of a stage: the index of the new enemy, or -1 when none was built.
 using SpawnEnemyFn = i32 (*)(i32 kind);
-
-// The timelines of stage indexes 0..4 (the digit counts stages from 1).
-void RunStage1Script();
-void RunStage2Script();
-void RunStage3Script();
-void RunStage4Script();
-void RunStage5Script();
 
 // The current StageScriptFrame.
 i32 ScriptFrame();
@@ -126,13 +105,6 @@ struct TimelineNumbers {
     std::span<const i32> writesStates = {};      // states it writes on enemies already in the list
     std::span<const i32> writesActions = {};     // action ids it writes into parts
 };
-// The numbers of the timelines of stage indexes 0..4.
-const TimelineNumbers& TimelineNumbersStage1();
-const TimelineNumbers& TimelineNumbersStage2();
-const TimelineNumbers& TimelineNumbersStage3();
-const TimelineNumbers& TimelineNumbersStage4();
-const TimelineNumbers& TimelineNumbersStage5();
-
 // Element 0 of g_EnemyList (the boss where the stage puts it at the front),
 // null when the list is empty.
 const Enemy* LeadEnemy();

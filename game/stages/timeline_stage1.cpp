@@ -1,16 +1,21 @@
-// The timeline of stage index 0: one case per phase, its rules in order.
+// The timeline of stage index 0: one case per phase, its rules in order; at
+// the end, the stage's scenery (what it loads, the picture under its field).
 //
 // Phases: 0 opening, 1 first mid-boss, 2 second wave, 3 bonus wave, 5 short
 // road to the boss (the boss comes damaged), 6 second mid-boss, 8 long road,
 // 10 boss, 34 closing.
+#include <algorithm>
+
 #include "game/enemy/enemy_behaviour.h"
 #include "game/play/play_overlays.h"
+#include "game/play/stage_background.h"
 #include "game/play/stage_dispatch.h"
 #include "game/play/talk.h"
 #include "game/shell/music.h"
 #include "game/shell/play_state.h"
 #include "game/shell/story_flags.h"
 #include "game/stages/enemy_spawn.h"
+#include "game/stages/stage_content.h"
 #include "game/stages/stage_timeline.h"
 
 namespace {
@@ -281,9 +286,72 @@ constexpr i32 kWrittenActions[] = {13};
 
 constexpr TimelineNumbers kNumbers{.spawns = kSpawns, .writesActions = kWrittenActions};
 
+// ---- The scenery: what the stage loads and the picture under its field ----
+
+void PlanClouds(BackgroundPlan& plan) {
+    const i32 section = g_GameState.BackgroundSection;
+    const i32 scroll = g_GameState.BackgroundScrollY;
+    if (section == 3) {
+        AddCloud(plan, 0, 3840, 0.0f, static_cast<f32>(-(scroll / 2)));
+    } else if (section != 4) {
+        AddCloud(plan, 0, 3840, CloudV(480), 0.0f);
+    }
+    if (section == 1) {
+        // Plane B keeps its V offset and takes only the player's term of u.
+        CloudDraw b;
+        b.plane = 1;
+        b.y = -0.5f * static_cast<f32>(g_GameState.FrameCounter);
+        b.u = CloudU(0);
+        b.setV = false;
+        plan.clouds.push_back(b);
+    }
+}
+
+void PlanBackground(BackgroundPlan& plan) {
+    const i32 o = BackgroundParallax() + BackgroundShake();
+    const i32 y = g_GameState.BackgroundScrollY;
+    switch (g_GameState.BackgroundSection) {
+        case 0: AddFieldPair(plan, 0, 0, y, o); break;
+        case 1: AddFieldPair(plan, 0, 1, y, o); break;
+        case 2: AddFieldPair(plan, 1, 1, y, o); break;
+        case 3: AddFieldPair(plan, 1, 2, y, o); break;
+        default:
+            // Negative sections do not occur; they show the first image.
+            if (g_GameState.BackgroundSection < 0) AddFieldPair(plan, 0, 0, y, o);
+            else AddFieldPair(plan, 2, 2, y, o);
+            break;
+    }
+    PlanClouds(plan);
+    if (g_GameState.FrameCounter < 500) {
+        const i32 alpha = std::max(0, 255 - 10 * (g_GameState.FrameCounter / 5));
+        SetBackgroundOverlay(plan, kBlackOverlaySource, static_cast<u32>(alpha), 0xFFFFFF);
+    }
+}
+
+void ScrollBackground() { ScrollBackgroundBy(1, 480); }
+
+constexpr StageScenery kScenery{
+    .load = {.zoom = 4.0f,
+             .music = 11,
+             .randomSeed = 0,
+             .enemy = {"enemy01", "enemy01b"},
+             .boss = {"boss01", "boss01_2"},
+             .background = {"bgp01-1", "bgp01-2", "bgp01-3"},
+             .cloud = {"cloud01", "cloud05"},
+             .face = {"face01", "face01_2"},
+             .speech = {"speech01a", "speech01b", "speech01c", "speech01d", "speech01e", "speech01f", "speech01g"},
+             .storyFirst = 0,
+             .storyLast = 22,
+             .firstPhase = 0},
+    .planBackground = PlanBackground,
+    .scrollBackground = ScrollBackground,
+};
+
 }  // namespace
 
 const TimelineNumbers& TimelineNumbersStage1() { return kNumbers; }
+
+const StageScenery& SceneryStage1() { return kScenery; }
 
 void RunStage1Script() {
     switch (g_GameState.StageScriptPhase) {

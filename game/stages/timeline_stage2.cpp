@@ -1,4 +1,5 @@
-// The timeline of stage index 1: one case per phase, its rules in order.
+// The timeline of stage index 1: one case per phase, its rules in order; at
+// the end, the stage's scenery (what it loads, the picture under its field).
 // Spawn positions marked S come from the stage's own generator (StagePlus,
 // StageMinus), never from the game's.
 //
@@ -6,7 +7,10 @@
 // (when the first stage's circling mid-boss was shot down), 5 middle, 6
 // crossing wave (skipped when the carrier mid-boss crossed the field), 7
 // second timed wave, 8 convoy, 9 boss entry, 10 boss, 34 closing.
+#include <algorithm>
+
 #include "game/play/play_overlays.h"
+#include "game/play/stage_background.h"
 #include "game/play/stage_dispatch.h"
 #include "game/play/talk.h"
 #include "game/shell/music.h"
@@ -15,6 +19,7 @@
 #include "game/shell/sound_names.h"
 #include "game/shell/story_flags.h"
 #include "game/stages/enemy_spawn.h"
+#include "game/stages/stage_content.h"
 #include "game/stages/stage_timeline.h"
 
 namespace {
@@ -291,9 +296,68 @@ constexpr TimelineSpawn kSpawns[] = {
 
 constexpr TimelineNumbers kNumbers{.spawns = kSpawns};
 
+// ---- The scenery: what the stage loads and the picture under its field ----
+
+constexpr Rect kOverlaySource{128, 128, 150, 150};
+
+void PlanClouds(BackgroundPlan& plan) {
+    const i32 scroll = g_GameState.BackgroundScrollY;
+    if (g_GameState.BackgroundSection == 4) {
+        AddCloud(plan, 0, 3840, 0.0f, 240.0f - 0.25f * static_cast<f32>(scroll));
+    } else if (g_GameState.BackgroundSection == 5) {
+        AddCloud(plan, 0, 3840, CloudV(960), 0.0f);
+    }
+}
+
+void PlanBackground(BackgroundPlan& plan) {
+    const i32 o = BackgroundParallax() + BackgroundShake();
+    const i32 y = g_GameState.BackgroundScrollY / 2;
+    const i32 section = g_GameState.BackgroundSection;
+    switch (section) {
+        case 1: AddFieldPair(plan, 0, 1, y, o); break;
+        case 2: AddFieldPair(plan, 1, 2, y, o); break;
+        case 3: AddFieldPair(plan, 2, 2, y, o); break;
+        case 4: AddFieldPair(plan, 2, 3, y, o); break;
+        case 5: AddFieldPair(plan, 3, 3, y, o); break;
+        default: AddFieldPair(plan, 0, 0, y, o); break;
+    }
+    if (section == 4 || section == 5) {
+        PlanClouds(plan);
+        u32 alpha = 160;
+        if (section == 4) alpha = y < 120 ? 40 : y < 240 ? 80 : y < 360 ? 120 : 160;
+        SetBackgroundOverlay(plan, kOverlaySource, alpha, 0xFFFFFF);
+    }
+}
+
+// Twice as fast in the first three sections; the scroll wraps at 960.
+void ScrollBackground() {
+    const i32 section = g_GameState.BackgroundSection;
+    ScrollBackgroundBy(section >= 0 && section <= 2 ? 2 : 1, 960);
+}
+
+constexpr StageScenery kScenery{
+    .load = {.zoom = 5.0f,
+             .music = 13,
+             .randomSeed = 300,
+             .enemy = {"enemy02", "enemy02_2", "boss02_3"},
+             .boss = {"boss02", "boss02_2"},
+             .background = {"bgp02", "bgp02_2", "bgp02_3", "bgp02_4"},
+             .cloud = {"cloud02"},
+             .face = {"face02", "face02_2"},
+             .speech = {"speech02a", "speech02b", "speech02c", "speech02d", "speech02e", "speech02f", "speech02g",
+                        "speech02h", "speech02i"},
+             .storyFirst = 25,
+             .storyLast = 42,
+             .firstPhase = 0},
+    .planBackground = PlanBackground,
+    .scrollBackground = ScrollBackground,
+};
+
 }  // namespace
 
 const TimelineNumbers& TimelineNumbersStage2() { return kNumbers; }
+
+const StageScenery& SceneryStage2() { return kScenery; }
 
 void RunStage2Script() {
     switch (g_GameState.StageScriptPhase) {

@@ -1,5 +1,6 @@
 // The timeline of stage index 2: one case per phase, its rules in order, then
-// the background section step.
+// the background section step; at the end, the stage's scenery (what it
+// loads, the picture under its field, its pan and zoom).
 //
 // Two routes: A 15, 17 (or 32 then 19), 19, 21, 23, 25, 29 with the fortress
 // (kind 40) at its end; B 16, 18 (or 31 then 20), 20, 22, 24, 26, 33 or
@@ -8,11 +9,13 @@
 //
 // Positions written R(n) are draws of the stage generator (StagePlus,
 // StageMinus), made in the order of the rows, x before y.
+#include <algorithm>
 #include <numbers>
 
 #include "game/enemy/enemy_behaviour.h"
 #include "game/play/effects.h"
 #include "game/play/play_overlays.h"
+#include "game/play/stage_background.h"
 #include "game/play/stage_dispatch.h"
 #include "game/play/talk.h"
 #include "game/shell/music.h"
@@ -21,6 +24,7 @@
 #include "game/shell/sound_names.h"
 #include "game/shell/story_flags.h"
 #include "game/stages/enemy_spawn.h"
+#include "game/stages/stage_content.h"
 #include "game/stages/stage_timeline.h"
 
 namespace {
@@ -516,9 +520,140 @@ constexpr i32 kWrittenStates[] = {380, 381};
 
 constexpr TimelineNumbers kNumbers{.spawns = kSpawns, .writesStates = kWrittenStates};
 
+// ---- The scenery: what the stage loads and the picture under its field ----
+
+// The colour word of the overlays (0 when none is drawn): section 34, and
+// section 33 above scroll 240.
+u32 OverlayColour(i32 section, i32 scrollY) {
+    constexpr u32 kTint = 0xFFFFF0u;  // RGB (255, 255, 240)
+    if (section == 34) {
+        const i32 v = static_cast<i32>(200.0f - static_cast<f32>(scrollY) / 480.0f * 150.0f);
+        const i32 alpha = std::clamp(15 * (v / 15), 0, 255);
+        return (static_cast<u32>(alpha) << 24) | kTint;
+    }
+    if (section == 33 && scrollY > 240) {
+        // The darkening rises in steps of 12 over the second half of the
+        // section and stays at full black once it gets there (the plain
+        // shift would carry past the alpha byte near the end).
+        const i32 v = static_cast<i32>(static_cast<f32>(scrollY - 240) / 240.0f * 150.0f);
+        const i32 alpha = std::clamp(12 * (v / 6), 0, 255);
+        return static_cast<u32>(alpha) << 24;
+    }
+    return 0;
+}
+
+void PlanBackground(BackgroundPlan& plan) {
+    const i32 o = BackgroundParallax() + BackgroundShake() + g_GameState.BackgroundScrollX;
+    const i32 y = g_GameState.BackgroundScrollY;
+    const i32 section = g_GameState.BackgroundSection;
+    // Left column: source columns o + 120 .. min(o + 520, 640) at the field's left edge.
+    i32 f = 0, g = 0;
+    switch (section) {
+        case 40: f = 8; g = 6; break;
+        case 41: f = 6; g = 7; break;
+        case 42:
+        case 43:
+        case 44:
+        case 45: f = 7; g = 7; break;
+        case 50: f = 0; g = 8; break;
+        case 51: f = 8; g = 8; break;
+        default: f = 0; g = 0; break;
+    }
+    AddBackgroundPair(plan, f, g, 120, y, o + 120, std::min(o + 520, 640));
+    // Right column: the next image of the strip, whose column 0 sits at
+    // screen x 640 - o.
+    switch (section) {
+        case 30: f = 1; g = 2; break;
+        case 31: f = 2; g = 3; break;
+        case 32: f = 3; g = 3; break;
+        case 33: f = 3; g = 4; break;
+        case 34: f = 4; g = 5; break;
+        case 35: f = 5; g = 5; break;
+        default: f = 1; g = 1; break;
+    }
+    i32 x = 640 - o;
+    i32 left = 0;
+    if (x < 0) {
+        left = -x;
+        x = 0;
+    }
+    const i32 right = o - 120;
+    if (right > left) AddBackgroundPair(plan, f, g, x, y, left, right);
+    const u32 colour = OverlayColour(section, y);
+    if (colour != 0) {
+        plan.overlay = true;
+        plan.overlaySource = kBlackOverlaySource;
+        plan.overlayColour = colour;
+    }
+}
+
+// The zoom that follows the pan across the strip.
+f32 PanZoom() { return 2.0f + static_cast<f32>(g_GameState.BackgroundScrollX) * 0.003125f; }
+
+// The scroll's step by section (wrapping at 480), then the pan across the
+// strip and the zoom by phase.
+void ScrollBackground() {
+    i32 step = 4;
+    switch (g_GameState.BackgroundSection) {
+        case 19: case 35: case 43: case 49: step = 6; break;
+        case 34: case 42: step = 5; break;
+        case 32: step = 3; break;
+        case 44: step = 7; break;
+        case 45: step = 8; break;
+        default: break;
+    }
+    ScrollBackgroundBy(step, 480);
+
+    GameState& g = g_GameState;
+    const i32 phase = g.StageScriptPhase;
+    if (phase == 16 && g.FrameCounter <= 400) {
+        g.BackgroundZoom = PanZoom();
+        return;
+    }
+    if (phase == 23) {
+        if (g.BackgroundScrollX > 0) --g.BackgroundScrollX;
+        g.BackgroundZoom = 3.0f;
+        return;
+    }
+    if (phase == 16 || phase == 18 || phase == 20 || phase == 24) {
+        if (g.BackgroundScrollX < 640) ++g.BackgroundScrollX;
+    } else if (phase == 21 || phase == 22) {
+        if (g.BackgroundScrollX < 320) ++g.BackgroundScrollX;
+        else if (g.BackgroundScrollX > 320) --g.BackgroundScrollX;
+    }
+    if (phase == 25) {
+        g.BackgroundZoom = 3.0f;
+    } else if (phase == 29) {
+        if (g.BackgroundZoom > 2.0f) g.BackgroundZoom -= 0.0025f;
+    } else {
+        g.BackgroundZoom = PanZoom();
+    }
+}
+
+constexpr StageScenery kScenery{
+    .load = {.zoom = 2.0f,
+             .music = 15,
+             .randomSeed = 0,
+             .enemy = {"enemy03", "enemy03_2", "boss03_3"},
+             .boss = {"boss03", "boss03_2"},
+             .background = {"bgp03", "bgp03_2", "bgp03_3", "bgp03_4", "bgp03_5", "bgp03_6", "bgp03_7", "bgp03_8",
+                            "bgp03_9"},
+             .cloud = {},
+             .face = {"face03", "face03_2", "face03_3"},
+             .speech = {"speech03a", "speech03b", "speech03c", "speech03d", "speech03e", "speech03f", "speech03g",
+                        "speech03h", "speech03i"},
+             .storyFirst = 49,
+             .storyLast = 68,
+             .firstPhase = -1},
+    .planBackground = PlanBackground,
+    .scrollBackground = ScrollBackground,
+};
+
 }  // namespace
 
 const TimelineNumbers& TimelineNumbersStage3() { return kNumbers; }
+
+const StageScenery& SceneryStage3() { return kScenery; }
 
 void RunStage3Script() {
     switch (g_GameState.StageScriptPhase) {

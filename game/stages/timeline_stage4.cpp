@@ -1,21 +1,25 @@
 // The timeline of stage index 3: one case per phase, its rules in order, then
 // the star field and the horizontal background offset that grow in every
-// phase.
+// phase; at the end, the stage's scenery (what it loads, the picture under
+// its field).
 //
 // Phases: 0 opening, 5 first timed wave, 31 the mid-boss's pass and first
 // fight, 3 crossings, 21 second timed wave, 32 the mid-boss's second fight (or
 // 7, the boss's preview), 4 crossings, 33 the mid-boss's third fight (or 6,
 // risers from below), 10 boss, 34 closing. Rows at frame 0 of a phase that is
 // entered by a phase change never run: the new phase first sees frame 1.
+#include <algorithm>
 #include <numbers>
 
 #include "game/play/play_overlays.h"
+#include "game/play/stage_background.h"
 #include "game/play/stage_dispatch.h"
 #include "game/play/talk.h"
 #include "game/shell/music.h"
 #include "game/shell/play_state.h"
 #include "game/shell/story_flags.h"
 #include "game/stages/enemy_spawn.h"
+#include "game/stages/stage_content.h"
 #include "game/stages/stage_timeline.h"
 
 namespace {
@@ -339,9 +343,42 @@ constexpr TimelineSpawn kSpawns[] = {
 
 constexpr TimelineNumbers kNumbers{.spawns = kSpawns};
 
+// ---- The scenery: what the stage loads and the picture under its field ----
+
+// The view opens panned 100 pixels left and is held within 120 pixels of the
+// middle; the field darkens with the star field's streaks.
+void PlanBackground(BackgroundPlan& plan) {
+    const i32 o = std::clamp(g_GameState.BackgroundScrollX + BackgroundParallax() + BackgroundShake(), -120, 120);
+    AddFieldPair(plan, 0, 0, g_GameState.BackgroundScrollY, o);
+    const i32 alpha = static_cast<i32>(g_GameState.StarCount * 0.005 * 150);
+    SetBackgroundOverlay(plan, kBlackOverlaySource, static_cast<u32>(std::clamp(alpha, 0, 255)), 0xC8C8C8);
+}
+
+void ScrollBackground() { ScrollBackgroundBy(1, 480); }
+
+constexpr StageScenery kScenery{
+    .load = {.zoom = 10.0f,
+             .music = 19,
+             .randomSeed = 0,
+             .enemy = {"enemy05", "enemy05_2", "enemy05_3"},
+             .boss = {"boss05_1", "boss05_2"},
+             .background = {"bgp05"},
+             .cloud = {},
+             .face = {"face05", "face05_2"},
+             .speech = {"speech05a", "speech05b", "speech05c", "speech05d", "speech05e", "speech05f"},
+             .storyFirst = 70,
+             .storyLast = 75,
+             .firstPhase = 0,
+             .scrollX = -100},
+    .planBackground = PlanBackground,
+    .scrollBackground = ScrollBackground,
+};
+
 }  // namespace
 
 const TimelineNumbers& TimelineNumbersStage4() { return kNumbers; }
+
+const StageScenery& SceneryStage4() { return kScenery; }
 
 void RunStage4Script() {
     switch (g_GameState.StageScriptPhase) {

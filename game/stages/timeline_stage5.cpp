@@ -1,4 +1,5 @@
-// The timeline of stage index 4: one case per phase, its rules in order.
+// The timeline of stage index 4: one case per phase, its rules in order; at
+// the end, the stage's scenery (what it loads, the picture under its field).
 //
 // Phases: 0 opening, 29 the gate boss, 1 falling debris, 2 the approach
 // (with the route choice at its end), 5 the fortress (the long road), 4 the
@@ -8,6 +9,8 @@
 // R(n) is the stage generator (StagePlus, StageMinus); RandomFloat and
 // RandomInt are the engine's. Background sections change at seams: a frame
 // whose scroll update wrapped past 960.
+#include <algorithm>
+
 #include "engine/core/angle.h"
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
@@ -21,6 +24,7 @@
 #include "game/shell/replay.h"
 #include "game/shell/story_flags.h"
 #include "game/stages/enemy_spawn.h"
+#include "game/stages/stage_content.h"
 #include "game/stages/stage_timeline.h"
 
 namespace {
@@ -587,14 +591,103 @@ constexpr i32 kWrittenActions[] = {436};
 constexpr TimelineNumbers kNumbers{
     .spawns = kSpawns, .writesStates = kWrittenStates, .writesActions = kWrittenActions};
 
+// ---- The scenery: what the stage loads and the picture under its field ----
+
+constexpr Rect kOverlaySource{192, 128, 222, 158};
+
+void PlanClouds(BackgroundPlan& plan) {
+    const i32 section = g_GameState.BackgroundSection;
+    const f32 low = 240.0f - 0.25f * static_cast<f32>(g_GameState.BackgroundScrollY);
+    switch (section) {
+        case 0: AddCloud(plan, 0, 2400, CloudV(960), 0.0f); break;
+        case 1: AddCloud(plan, 0, 2400, 0.0f, -0.25f * static_cast<f32>(g_GameState.BackgroundScrollY)); break;
+        case 2:
+        case 3: break;
+        case 4: AddCloud(plan, 0, 960, 0.0f, low); break;
+        case 5:
+            AddCloud(plan, 1, 3600, 0.0f, low);
+            AddCloud(plan, 0, 960, CloudV(960), 0.0f);
+            break;
+        default:
+            if (section >= 6) {
+                AddCloud(plan, 1, 3600, CloudV(960), 0.0f);
+                AddCloud(plan, 0, 960, CloudV(960), 0.0f);
+            } else {
+                AddCloud(plan, 0, 2400, CloudV(960), 0.0f);
+            }
+            break;
+    }
+}
+
+void PlanBackground(BackgroundPlan& plan) {
+    const i32 o = BackgroundParallax() + BackgroundShake();
+    const i32 y = g_GameState.BackgroundScrollY / 2;
+    const i32 section = g_GameState.BackgroundSection;
+    switch (section) {
+        case 0: AddFieldPair(plan, 0, 0, y, o); break;
+        case 1: AddFieldPair(plan, 0, 1, y, o); break;
+        case 2: AddFieldPair(plan, 1, 2, y, o); break;
+        case 3:
+        case 4: AddFieldPair(plan, 2, 2, y, o); break;
+        case 5: AddFieldPair(plan, 2, 3, y, o); break;
+        case 6: AddFieldPair(plan, 3, 4, y, o); break;
+        default:
+            if (section < 0) AddFieldPair(plan, 0, 0, y, o);
+            else AddFieldPair(plan, 4, 4, y, o);
+            break;
+    }
+    PlanClouds(plan);
+    const i32 alpha = std::min(g_GameState.FrameCounter / 80 + 50, 150);
+    SetBackgroundOverlay(plan, kOverlaySource, static_cast<u32>(std::max(alpha, 0)), 0xFFFFFF);
+}
+
+// The scroll's step per frame in a background section (it wraps at 960).
+i32 ScrollStep(i32 section) {
+    switch (section) {
+        case 0: return 3;
+        case 1: return 5;
+        case 2: return 4;
+        case 4: return 2;
+        case 5: return 3;
+        case 6: return 4;
+        case 7: return 6;
+        case 8: return 8;
+        case 9: return 12;
+        default: return 1;
+    }
+}
+
+void ScrollBackground() { ScrollBackgroundBy(ScrollStep(g_GameState.BackgroundSection), 960); }
+
+constexpr StageScenery kScenery{
+    .load = {.zoom = 300.0f,
+             .music = 21,
+             .randomSeed = 0,
+             .enemy = {"enemy04", "enemy04_2", "enemy04_3", "enemy04_4", "enemy04_5", "shiro1", "shiro2", "shiro3",
+                       "shiro4"},
+             .boss = {"boss04", "boss04_2"},
+             .background = {"bgp04_1", "bgp04_2", "bgp04_3", "bgp04_4", "bgp04_5"},
+             .cloud = {"cloud03", "cloud04"},
+             .face = {"face04", "face04_2", "face04_3"},
+             .speech = {"speech04a", "speech04b", "speech04c", "speech04d", "speech04e", "speech04f", "speech04g",
+                        "speech04h", "speech04i"},
+             .storyFirst = 80,
+             .storyLast = 96,
+             .firstPhase = 0},
+    .planBackground = PlanBackground,
+    .scrollBackground = ScrollBackground,
+};
+
 }  // namespace
 
 const TimelineNumbers& TimelineNumbersStage5() { return kNumbers; }
 
+const StageScenery& SceneryStage5() { return kScenery; }
+
 void RunStage5Script() {
     // The scroll moved before the timeline, by the step of the section it
     // was in then: it wrapped when it now stands below that step.
-    const bool seam = g_GameState.BackgroundScrollY < Stage5ScrollStep(g_GameState.BackgroundSection);
+    const bool seam = g_GameState.BackgroundScrollY < ScrollStep(g_GameState.BackgroundSection);
     switch (g_GameState.StageScriptPhase) {
         case 0: Phase0(); break;
         case 29: Phase29(); break;

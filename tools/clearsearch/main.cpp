@@ -62,8 +62,7 @@
 #include "engine/app/application_main.h"
 #include "engine/app/run_options.h"
 #include "engine/core/application.h"
-#include "game/enemy/enemy_content.h"
-#include "game/patterns/pattern_content.h"
+#include "game/patterns/stage_registry.h"
 #include "game/play/play_scene.h"
 #include "game/play/records.h"
 #include "game/shell/game_main.h"
@@ -72,7 +71,6 @@
 #include "game/shell/report_scene.h"
 #include "game/shell/title_scene.h"
 #include "game/shell/save_files.h"
-#include "game/stages/stage_content.h"
 #include "platform/audio_output.h"
 #include "platform/input.h"
 #include "tools/sampledata/input_script.h"
@@ -530,9 +528,7 @@ int main(int argc, char** argv) {
     Options().headless = true;
     Options().noDraw = true;
     RegisterPlayScene();
-    RegisterEnemyContent();
-    RegisterStageContent();
-    RegisterPatternContent();
+    RegisterStages();
     g_playFrame = SceneFrame(kScenePlay);
     g_reportFrame = ReportFrame;
     g_titleFrame = TitleFrame;

@@ -6,6 +6,7 @@
 #include "game/enemy/enemy_behaviour.h"
 #include "game/enemy/enemy_content.h"
 #include "game/patterns/part_step.h"
+#include "game/patterns/stage_registry.h"
 #include "game/play/enemy_runtime.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/transition.h"
@@ -81,7 +82,7 @@ TEST_F(EnemyBehaviourTest, UnlistedStatesStayInStageIndexZeroAndMoveStraightElse
 }
 
 TEST_F(EnemyBehaviourTest, RegisteredContentServesEveryStageAndAnUnknownIndexAsStageZero) {
-    RegisterEnemyContent();
+    RegisterStages();
     const i32 e = Single(0, 4321);
     EnemyRecord(e).speed = 2.0f;
     EnemyRecord(e).heading = 0.0f;
@@ -287,13 +288,13 @@ bool StepMovingToFront(i32 enemy, i32 state) {
     if (state == 50) return MoveEnemyToFront(enemy);
     return true;
 }
-void CountPartSteps(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    StepPartFrame(nullptr, 0, enemy, part, parentPos, parentAngle);
+void CountPartSteps(i32 difficulty, i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
+    StepPartFrame(nullptr, difficulty, enemy, part, parentPos, parentAngle);
 }
 
 TEST_F(EnemyBehaviourTest, AnEnemyThatMovesItselfToTheFrontIsSteppedOnceAndNoOtherTwice) {
     RegisterStepEnemy(0, StepMovingToFront);
-    RegisterStepPart(0, 0, CountPartSteps);
+    RegisterStepPart(0, CountPartSteps);
     struct Case {
         i32 mover;  // index of the enemy in state 50
     };

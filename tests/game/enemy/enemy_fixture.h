@@ -104,23 +104,21 @@ inline std::ostream& operator<<(std::ostream& os, const Volley& v) {
     return os << "{t " << v.t << ": " << v.bullets << " bullets, " << v.shells << " shells}";
 }
 
-// A stage's part step for one difficulty (StepPartStageNEasy and the rest).
-using PartStepFn = void (*)(i32, EnemyPart*, const f32*, const f32*);
-
-// One frame of `part` of `enemy` through `step`; what it fired.
-inline Volley StepPartOnce(PartStepFn step, i32 enemy, EnemyPart* part) {
+// One frame of `part` of `enemy` through a stage's part step
+// (StepStageParts<RunPartActionStageN>) at the difficulty; what it fired.
+inline Volley StepPartOnce(StepPartFn step, i32 difficulty, i32 enemy, EnemyPart* part) {
     const std::size_t b = g_EnemyBulletList.size();
     const std::size_t s = g_EnemyShellList.size();
     Enemy& e = g_EnemyList[static_cast<std::size_t>(enemy)];
-    step(enemy, part, &e.x, &e.rotation);
+    step(difficulty, enemy, part, &e.x, &e.rotation);
     return {part->timer, static_cast<i32>(g_EnemyBulletList.size() - b), static_cast<i32>(g_EnemyShellList.size() - s)};
 }
 
 // Every frame that fired while the part's timer runs up to `last`.
-inline std::vector<Volley> VolleysUntil(PartStepFn step, i32 enemy, EnemyPart* part, i32 last) {
+inline std::vector<Volley> VolleysUntil(StepPartFn step, i32 difficulty, i32 enemy, EnemyPart* part, i32 last) {
     std::vector<Volley> out;
     while (part->timer < last) {
-        const Volley v = StepPartOnce(step, enemy, part);
+        const Volley v = StepPartOnce(step, difficulty, enemy, part);
         if (v.bullets != 0 || v.shells != 0) out.push_back(v);
     }
     return out;

@@ -22,9 +22,7 @@ protected:
     // Part steps of stage index 1 at the difficulty.
     void WithPatterns(i32 difficulty) {
         g_GameState.Difficulty = difficulty;
-        RegisterStepPart(1, 0, StepPartStage2Easy);
-        RegisterStepPart(1, 1, StepPartStage2Normal);
-        RegisterStepPart(1, 2, StepPartStage2Hard);
+        RegisterStepPart(1, StepStageParts<RunPartActionStage2>);
     }
 
     // Destroys the root part as a kill would leave it (state -1).

@@ -27,9 +27,7 @@ protected:
     // Part steps of stage index 4 at the difficulty.
     void WithPatterns(i32 difficulty) {
         g_GameState.Difficulty = difficulty;
-        RegisterStepPart(4, 0, StepPartStage5Easy);
-        RegisterStepPart(4, 1, StepPartStage5Normal);
-        RegisterStepPart(4, 2, StepPartStage5Hard);
+        RegisterStepPart(4, StepStageParts<RunPartActionStage5>);
     }
 };
 

@@ -6,7 +6,7 @@
 // the stage's kinds and to run frames. Each stage names its hooks once:
 //
 //     inline constexpr stage_test::StageHooks kStage1Hooks{
-//         0, StepEnemyStage1, SpawnEnemyStage1, {StepPartStage1Easy, StepPartStage1Normal, StepPartStage1Hard}};
+//         0, StepEnemyStage1, SpawnEnemyStage1, StepStageParts<RunPartActionStage1>};
 //     class Stage1Test : public stage_test::StageTest<kStage1Hooks> {};
 #include <gtest/gtest.h>
 
@@ -14,12 +14,15 @@
 
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
+#include "game/enemy/enemy_content.h"
 #include "game/patterns/part_step.h"
+#include "game/patterns/pattern_content.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/records.h"
 #include "game/play/stage_dispatch.h"
 #include "game/shell/play_state.h"
 #include "game/stages/enemy_spawn.h"
+#include "game/stages/stage_content.h"
 #include "tests/game/enemy/enemy_fixture.h"
 
 namespace stage_test {
@@ -41,7 +44,7 @@ struct StageHooks {
     i32 stageIndex = 0;
     StepEnemyFn step = nullptr;
     i32 (*spawn)(i32 kind) = nullptr;
-    StepPartFn parts[3] = {};  // EASY, NORMAL, HARD
+    StepPartFn parts = nullptr;  // handed the difficulty
 };
 
 template <const StageHooks& Hooks>
@@ -72,7 +75,7 @@ protected:
     // The stage's part steps, at the difficulty.
     void WithPatterns(i32 difficulty) {
         g_GameState.Difficulty = difficulty;
-        for (i32 d = 0; d < 3; ++d) RegisterStepPart(Hooks.stageIndex, d, Hooks.parts[d]);
+        RegisterStepPart(Hooks.stageIndex, Hooks.parts);
     }
 
     // Spawns the kind of the fixture's stage and writes what a timeline writes.

@@ -16,9 +16,7 @@ using pattern_test::Shot;
 
 constexpr f32 kHalfPi = 1.5707964f;
 
-constexpr pattern_test::PartSteps kStage1Steps{{StepPartStage1Easy, StepPartStage1Normal, StepPartStage1Hard}};
-
-class Stage1PatternsTest : public pattern_test::PatternTest<kStage1Steps> {
+class Stage1PatternsTest : public pattern_test::PatternTest<RunPartActionStage1> {
 protected:
     // A part with the action (and two children with no action when asked)
     // on an enemy at (300, 200) facing down, placed `index` in the list.

@@ -7,9 +7,11 @@
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/patterns/part_step.h"
+#include "game/patterns/pattern_content.h"
 #include "game/play/talk.h"
 #include "game/shell/story_flags.h"
 #include "game/stages/enemy_spawn.h"
+#include "game/stages/stage_content.h"
 #include "tests/game/enemy/enemy_fixture.h"
 #include "tests/game/enemy/stage1_fixture.h"
 
@@ -24,9 +26,6 @@ constexpr f32 kHalfPi = 1.5707964f;
 // {t, bullets, shells} of each frame that fired.
 using Volley = std::array<i32, 3>;
 using Volleys = std::vector<Volley>;
-
-using StepFn = void (*)(i32, EnemyPart*, const f32*, const f32*);
-constexpr StepFn kStage2Steps[3] = {StepPartStage2Easy, StepPartStage2Normal, StepPartStage2Hard};
 
 class Stage2PatternsTest : public EnemyFrameTest {
 protected:
@@ -65,7 +64,7 @@ protected:
         Enemy& e = g_EnemyList[static_cast<std::size_t>(enemy_)];
         for (const i32 root : e.rootParts) {
             if (root < 0) break;
-            kStage2Steps[difficulty](enemy_, &g_EnemyPartPool[root], &e.x, &e.rotation);
+            StepStageParts<RunPartActionStage2>(difficulty, enemy_, &g_EnemyPartPool[root], &e.x, &e.rotation);
         }
     }
     // Steps the tree until the watched part's timer reaches `last`; every

@@ -26,9 +26,7 @@ constexpr f32 kPi = 3.1415927f;
 
 using enemy_test::Volley;
 
-constexpr pattern_test::PartSteps kStage3Steps{{StepPartStage3Easy, StepPartStage3Normal, StepPartStage3Hard}};
-
-class Stage3PatternsTest : public pattern_test::PatternTest<kStage3Steps> {
+class Stage3PatternsTest : public pattern_test::PatternTest<RunPartActionStage3> {
 protected:
     // A part of the sprite kind with the action on an enemy at (x, y) facing
     // down, placed `index` in the list.

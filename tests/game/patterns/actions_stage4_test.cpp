@@ -9,6 +9,7 @@
 #include "engine/core/random.h"
 #include "game/patterns/part_step.h"
 #include "game/patterns/pattern_content.h"
+#include "game/patterns/stage_registry.h"
 #include "game/play/stage_dispatch.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/sound_names.h"
@@ -27,9 +28,7 @@ using stage_test::DrawsSince;
 constexpr f32 kPi = std::numbers::pi_v<f32>;
 constexpr f32 kHalfPi = 1.5707964f;
 
-constexpr pattern_test::PartSteps kStage4Steps{{StepPartStage4Easy, StepPartStage4Normal, StepPartStage4Hard}};
-
-class Stage4PatternsTest : public pattern_test::PatternTest<kStage4Steps> {
+class Stage4PatternsTest : public pattern_test::PatternTest<RunPartActionStage4> {
 protected:
     // A part with the action on an enemy at (300, 200) facing down; with a
     // second root part (kind 6's side section) when asked.
@@ -541,7 +540,7 @@ TEST_F(Stage4BossPatternsTest, Action549SideShellsTowardARememberedPoint) {
 // process marks its first point where a new program's first fight does, not
 // where the previous fight left it.
 TEST_F(Stage4BossPatternsTest, Action549AimStartsAtTheOriginAtEveryStageLoad) {
-    RegisterPatternContent();
+    RegisterStages();
     g_PlayerState[0].x = 250.0f;
     g_PlayerState[0].y = 430.0f;
     // Where a new fight on EASY puts its first mark (timer 540).

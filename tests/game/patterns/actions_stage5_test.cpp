@@ -7,6 +7,7 @@
 
 #include "engine/core/random.h"
 #include "game/patterns/part_step.h"
+#include "game/patterns/pattern_content.h"
 #include "game/play/stage_random.h"
 #include "game/shell/game_math.h"
 #include "tests/game/enemy/enemy_fixture.h"
@@ -21,12 +22,11 @@ using enemy_test::TablePart;
 constexpr f32 kHalfPi = 1.5707964f;
 constexpr f32 kPi = 3.1415927f;
 
-using enemy_test::PartStepFn;
 using enemy_test::StepPartOnce;
 using enemy_test::VolleysUntil;
 using Shot = enemy_test::Volley;
 
-constexpr PartStepFn kSteps[3] = {StepPartStage5Easy, StepPartStage5Normal, StepPartStage5Hard};
+constexpr StepPartFn kSteps = StepStageParts<RunPartActionStage5>;
 
 class Stage5PatternsTest : public EnemyFrameTest {
 protected:
@@ -67,12 +67,12 @@ protected:
     }
     Enemy& Owner() { return g_EnemyList[static_cast<std::size_t>(enemy_)]; }
     // One frame of the part at the difficulty; what it fired.
-    Shot Step(i32 difficulty) { return StepPartOnce(kSteps[difficulty], enemy_, part_); }
+    Shot Step(i32 difficulty) { return StepPartOnce(kSteps, difficulty, enemy_, part_); }
     void Steps(i32 difficulty, i32 n) {
         for (i32 i = 0; i < n; ++i) Step(difficulty);
     }
     // Every frame that fired while the timer runs up to `last`.
-    std::vector<Shot> Log(i32 difficulty, i32 last) { return VolleysUntil(kSteps[difficulty], enemy_, part_, last); }
+    std::vector<Shot> Log(i32 difficulty, i32 last) { return VolleysUntil(kSteps, difficulty, enemy_, part_, last); }
     // The first Shot of each frame in `log` as a list of timers.
     static std::vector<i32> Timers(const std::vector<Shot>& log) {
         std::vector<i32> t;

@@ -7,6 +7,7 @@
 #include "engine/core/random.h"
 #include "game/patterns/part_step.h"
 #include "game/patterns/pattern_content.h"
+#include "game/patterns/stage_registry.h"
 #include "game/play/enemy_runtime.h"
 #include "game/shell/sound_effects.h"
 #include "tests/game/enemy/enemy_fixture.h"
@@ -152,7 +153,7 @@ TEST_F(PartStepTest, WreckActionsOfEveryStage) {
         f.pos[0] = 200;
         f.pos[1] = 100;
         f.part->timer += 1;
-        RunWreckAction(f, c.stage);
+        RunActionByTable(*StageContents()[static_cast<std::size_t>(c.stage)].actions, f);
         const u32 after = RandomGetState();
         RandomSeed(9);
         for (i32 i = 0; i < c.draws; ++i) RandomNext();
@@ -198,7 +199,7 @@ TEST_F(PartStepTest, WreckPointsAndJitter) {
 }
 
 TEST_F(PartStepTest, RegisteredStepsServeEveryStageAndDifficultyWithTheirOwnWrecks) {
-    RegisterPatternContent();
+    RegisterStages();
     // Action 15 smokes in stage index 4 only.
     for (i32 stage = 0; stage < kStageCount; ++stage) {
         for (i32 difficulty : {0, 1, 2, 5}) {

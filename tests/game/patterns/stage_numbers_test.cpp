@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "game/patterns/stage_numbers.h"
+#include "game/shell/stage_list.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ bool Mentions(const std::vector<std::string>& problems, const std::string& text)
 }
 
 TEST(StageNumbers, EveryStagesNumbersAgree) {
-    for (i32 stage = 0; stage < 5; ++stage) {
+    for (i32 stage = 0; stage < kStageCount; ++stage) {
         const std::vector<std::string> problems = CheckStageNumbers(NumbersOfStage(stage));
         EXPECT_TRUE(problems.empty()) << Joined(problems);
     }

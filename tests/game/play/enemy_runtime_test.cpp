@@ -89,6 +89,7 @@ TEST_F(PartPoolTest, BrokenLinksNeitherCrashNorLoop) {
 std::vector<i32> g_steppedEnemies;
 std::vector<std::pair<i32, i32>> g_steppedParts;  // (enemy, pool slot)
 std::vector<std::pair<f32, f32>> g_partParents;
+std::vector<i32> g_partDifficulties;
 
 // Spawn id 7 leaves (parts released, record erased); id 8 appends a new enemy
 // of id 9 the first time it runs.
@@ -110,10 +111,11 @@ bool TestBehaviour(i32 enemy, i32 state) {
     return true;
 }
 
-void TestPartStep(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
+void TestPartStep(i32 difficulty, i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
     (void)parentAngle;
     g_steppedParts.push_back({enemy, static_cast<i32>(part - g_EnemyPartPool)});
     g_partParents.push_back({parentPos[0], parentPos[1]});
+    g_partDifficulties.push_back(difficulty);
 }
 
 bool LyingBehaviour(i32, i32) { return false; }
@@ -125,6 +127,7 @@ protected:
         g_steppedEnemies.clear();
         g_steppedParts.clear();
         g_partParents.clear();
+        g_partDifficulties.clear();
     }
 };
 
@@ -132,7 +135,7 @@ TEST_F(RunEnemiesTest, AnErasedEnemyIsNotAgedAndTheNextOneIsSteppedInTheSameFram
     g_GameState.StageIndex = 2;
     g_GameState.Difficulty = 1;
     RegisterStepEnemy(2, TestBehaviour);
-    RegisterStepPart(2, 1, TestPartStep);
+    RegisterStepPart(2, TestPartStep);
     const i32 p0 = MakePart(1, 10);
     const i32 p1 = MakePart(1, 10);
     const i32 p2 = MakePart(1, 10);
@@ -154,19 +157,23 @@ TEST_F(RunEnemiesTest, AnErasedEnemyIsNotAgedAndTheNextOneIsSteppedInTheSameFram
     EXPECT_EQ(g_partParents[2], (std::pair<f32, f32>{30, 40}));
 }
 
-TEST_F(RunEnemiesTest, TheStageAndDifficultyPickTheRoutines) {
+TEST_F(RunEnemiesTest, TheStagePicksTheRoutinesAndThePartStepIsHandedTheDifficulty) {
     RegisterStepEnemy(0, TestBehaviour);
-    RegisterStepPart(0, 2, TestPartStep);
+    RegisterStepPart(0, TestPartStep);
     const i32 p = MakePart(1, 10);
     MakeEnemy(5, 0, 0, {p});
-    g_GameState.StageIndex = 0;
-    g_GameState.Difficulty = 0;  // EASY has nothing registered
+    g_GameState.StageIndex = 1;  // nothing registered
     RunEnemies();
+    EXPECT_TRUE(g_steppedEnemies.empty());
     EXPECT_TRUE(g_steppedParts.empty());
-    g_GameState.Difficulty = 7;  // any other value is HARD
-    RunEnemies();
-    EXPECT_EQ(g_steppedParts.size(), 1u);
-    EXPECT_EQ(g_EnemyList[0].age, 2);
+    g_GameState.StageIndex = 0;
+    for (const i32 difficulty : {0, 1, 2, 7}) {
+        g_GameState.Difficulty = difficulty;  // any value but 0 and 1 is HARD
+        RunEnemies();
+    }
+    EXPECT_EQ(g_steppedEnemies, (std::vector<i32>{5, 5, 5, 5}));
+    EXPECT_EQ(g_partDifficulties, (std::vector<i32>{0, 1, 2, 2}));
+    EXPECT_EQ(g_EnemyList[0].age, 5);
 }
 
 TEST_F(RunEnemiesTest, ABehaviourThatAnswersFalseWithoutErasingCannotStallTheFrame) {

@@ -1,6 +1,7 @@
 #pragma once
 // A play scene ready to run: fresh game state and lists, the default stage
-// content, a started graphics device (so that frames draw), a temporary
+// content with every stage's scenery (scenery_fixture.h), a started graphics
+// device (so that frames draw), a temporary
 // program folder (so that saves land there) and a trace of the frame's calls.
 #include <gtest/gtest.h>
 
@@ -23,6 +24,7 @@
 #include "platform/clock.h"
 #include "platform/gfx/device.h"
 #include "platform/input.h"
+#include "tests/game/play/scenery_fixture.h"
 #include "tests/support/temp_dir.h"
 
 namespace play_test {
@@ -55,6 +57,7 @@ protected:
         // included (an earlier runner test may have left a talk behind).
         ResetPlayRecords();
         ResetStageDispatch();
+        RegisterSceneries();
         ResetPlayRecord(g_PlayRecord);
         ClearStageRanks(g_PlayRecord);
         g_SystemData = SystemData{};

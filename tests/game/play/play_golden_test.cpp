@@ -24,6 +24,7 @@
 #include "game/shell/save_files.h"
 #include "game/shell/transition.h"
 #include "platform/gfx/device.h"
+#include "tests/game/play/scenery_fixture.h"
 #include "tests/support/golden.h"
 #include "tests/support/temp_dir.h"
 
@@ -122,6 +123,8 @@ protected:
         globals.preferFullColorScreen = 0;
         globals.preferFullColorTexture = 0;
         TransitionState = Transition{};
+        ResetStageDispatch();
+        play_test::RegisterSceneries();
         RegisterPlayScene();
         RegisterSceneFrame(kSceneLogo, StartStage);
         RegisterSceneFrame(kScenePlay, PlayAndPhotograph);
@@ -131,6 +134,7 @@ protected:
         RegisterSceneFrame(kSceneLogo, nullptr);
         RegisterSceneFrame(kScenePlay, nullptr);
         SetGameCallbacks(nullptr, nullptr);
+        ResetStageDispatch();
         Options() = RunOptions();
         ResetApplicationState();
         TransitionState = Transition{};

@@ -509,6 +509,7 @@ TEST_F(PlayFixture, PauseKeyIsTheKeyOfTheInputInUseAndNeverInTheDemonstration) {
     g_GameState.StageScriptPhase = kClosingPhase;
     g_GameState.StageFinished = 0;
     ResetStageDispatch();
+    play_test::RegisterSceneries();
     RegisterStageScript(1, [] {});
     Frame(kInputT);
     EXPECT_EQ(g_PauseMenu.PauseActive, 0);
@@ -530,6 +531,7 @@ TEST_F(PlayFixture, DemonstrationEndsOnALiveKeyOrAfter4000FramesWithoutTalk) {
     CurrentScene = kScenePlay;
     Load(1, kGameModeDemo);
     ResetStageDispatch();
+    play_test::RegisterSceneries();
     RegisterStageScript(1, [] {});
     g_GameState.FrameCounter = 4000;
     g_TalkState.active = 1;

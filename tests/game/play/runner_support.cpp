@@ -14,6 +14,7 @@
 #include "game/enemy/enemy_content.h"
 #include "game/enemy/enemy_draw.h"
 #include "game/patterns/pattern_content.h"
+#include "game/patterns/stage_registry.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/play_scene.h"
 #include "game/play/records.h"
@@ -239,9 +240,7 @@ RunResult RunGame(const RunSpec& spec) {
     ResetStageDispatch();
     for (i32 s = 0; s < kSceneSlots; ++s) RegisterSceneFrame(s, nullptr);
     RegisterPlayScene();
-    RegisterEnemyContent();
-    RegisterStageContent();
-    RegisterPatternContent();
+    RegisterStages();
     RegisterShellScenes();
     Wrap<kSceneLogo>();
     Wrap<kScenePlay>();

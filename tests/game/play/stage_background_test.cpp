@@ -4,7 +4,9 @@
 
 #include <vector>
 
+#include "game/play/stage_dispatch.h"
 #include "game/shell/play_state.h"
+#include "tests/game/play/scenery_fixture.h"
 
 namespace {
 
@@ -14,15 +16,34 @@ bool SameRect(const Rect& a, const Rect& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
+// The second and last stages' overlays take their own rectangles of the
+// "black" texture.
+constexpr Rect kStage2OverlaySource{128, 128, 150, 150};
+constexpr Rect kStage5OverlaySource{192, 128, 222, 158};
+
 class BackgroundTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetGameState();
+        ResetStageDispatch();
+        play_test::RegisterSceneries();
         g_PlayerState[0].x = 320.0f;
     }
+    void TearDown() override { ResetStageDispatch(); }
     void Stage(i32 stage, f32 zoom) {
         G().StageIndex = stage;
         G().BackgroundZoom = zoom;
+    }
+    // The third stage's overlay colour at that section and scroll (0 when it
+    // draws none).
+    u32 Stage3Overlay(i32 section, i32 scrollY) {
+        Stage(2, 2.0f);
+        G().BackgroundSection = section;
+        G().BackgroundScrollY = scrollY;
+        const BackgroundPlan plan = BuildBackgroundPlan();
+        if (!plan.overlay) return 0;
+        EXPECT_TRUE(SameRect(plan.overlaySource, kBlackOverlaySource));
+        return plan.overlayColour;
     }
     // (surface F, surface G) of the plan's first pair.
     static std::pair<i32, i32> Pair(const BackgroundPlan& plan, size_t first = 0) {
@@ -273,7 +294,7 @@ TEST_F(BackgroundTest, Stage2DarkensInSections4And5ByScroll) {
         G().BackgroundScrollY = c.scroll;
         const BackgroundPlan plan = BuildBackgroundPlan();
         EXPECT_EQ(plan.overlayColour >> 24, c.alpha) << c.scroll;
-        EXPECT_TRUE(SameRect(plan.overlaySource, kBlackOverlaySourceStage2));
+        EXPECT_TRUE(SameRect(plan.overlaySource, kStage2OverlaySource));
     }
     G().BackgroundSection = 5;
     G().BackgroundScrollY = 0;
@@ -288,22 +309,22 @@ TEST_F(BackgroundTest, Stage5DarkensSlowlyUpTo150) {
     EXPECT_EQ(BuildBackgroundPlan().overlayColour >> 24, 150u);
     G().FrameCounter = 100000;
     EXPECT_EQ(BuildBackgroundPlan().overlayColour >> 24, 150u);
-    EXPECT_TRUE(SameRect(BuildBackgroundPlan().overlaySource, kBlackOverlaySourceStage5));
+    EXPECT_TRUE(SameRect(BuildBackgroundPlan().overlaySource, kStage5OverlaySource));
 }
 
 TEST_F(BackgroundTest, Stage3Section34OverlayFallsIn15Steps) {
-    EXPECT_EQ(Stage3OverlayColour(34, 0), (195u << 24) | 0xFFFFF0u);
-    EXPECT_EQ(Stage3OverlayColour(34, 479) >> 24, 45u);
-    EXPECT_EQ(Stage3OverlayColour(30, 100), 0u);
+    EXPECT_EQ(Stage3Overlay(34, 0), (195u << 24) | 0xFFFFF0u);
+    EXPECT_EQ(Stage3Overlay(34, 479) >> 24, 45u);
+    EXPECT_EQ(Stage3Overlay(30, 100), 0u);
 }
 
 TEST_F(BackgroundTest, Stage3Section33DarkeningRisesToFullBlackWithoutWrapping) {
-    EXPECT_EQ(Stage3OverlayColour(33, 240), 0u) << "nothing up to scroll 240";
-    EXPECT_EQ(Stage3OverlayColour(33, 241), 0u) << "starts from clear";
-    EXPECT_EQ(Stage3OverlayColour(33, 479), 0xFF000000u) << "ends fully dark";
+    EXPECT_EQ(Stage3Overlay(33, 240), 0u) << "nothing up to scroll 240";
+    EXPECT_EQ(Stage3Overlay(33, 241), 0u) << "starts from clear";
+    EXPECT_EQ(Stage3Overlay(33, 479), 0xFF000000u) << "ends fully dark";
     u32 previous = 0;
     for (i32 y = 241; y < 480; ++y) {
-        const u32 c = Stage3OverlayColour(33, y);
+        const u32 c = Stage3Overlay(33, y);
         EXPECT_EQ(c & 0xFFFFFFu, 0u);
         EXPECT_GE(c >> 24, previous >> 24) << "never falls back at " << y;
         EXPECT_EQ((c >> 24) % 12 == 0 || (c >> 24) == 255, true) << y;

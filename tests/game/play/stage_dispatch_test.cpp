@@ -20,8 +20,8 @@ bool StepEnemy(i32 enemy, i32 state) {
 }
 
 template <int Id>
-void StepPart(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
-    g_calls.push_back(Id);
+void StepPart(i32 difficulty, i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle) {
+    g_calls.push_back(Id * 10 + difficulty);
     EXPECT_EQ(enemy, 4);
     EXPECT_EQ(part, &g_EnemyPartPool[7]);
     EXPECT_EQ(parentPos[1], 2.0f);
@@ -29,6 +29,12 @@ void StepPart(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* par
 }
 
 void DrawLayer(i32 layer) { g_calls.push_back(100 + layer); }
+
+void PlanBackground(BackgroundPlan& plan) {
+    plan.overlay = true;
+    g_calls.push_back(201);
+}
+void ScrollBackground() { g_calls.push_back(202); }
 
 class StageDispatchTest : public ::testing::Test {
 protected:
@@ -105,31 +111,63 @@ TEST_F(StageDispatchTest, EnemyStepsByStageIndexWithStageZeroForOthers) {
     EXPECT_TRUE(g_calls.empty());
 }
 
-TEST_F(StageDispatchTest, PartStepsByStageAndDifficulty) {
-    for (i32 stage = 0; stage < kStageCount; ++stage) {
-        RegisterStepPart(stage, kDifficultyEasy, nullptr);
-    }
-    RegisterStepPart(0, kDifficultyEasy, StepPart<10>);
-    RegisterStepPart(0, kDifficultyNormal, StepPart<11>);
-    RegisterStepPart(0, kDifficultyHard, StepPart<12>);
-    RegisterStepPart(3, kDifficultyEasy, StepPart<40>);
-    RegisterStepPart(3, kDifficultyNormal, StepPart<41>);
-    RegisterStepPart(3, kDifficultyHard, StepPart<42>);
-    RegisterStepPart(3, 3, StepPart<99>);  // ignored
+// The stage's part step is handed the difficulty: HARD for any value but
+// EASY and NORMAL; an unknown stage index runs stage index 0's.
+TEST_F(StageDispatchTest, PartStepsByStageHandedTheDifficulty) {
+    RegisterStepPart(0, StepPart<1>);
+    RegisterStepPart(3, StepPart<4>);
+    RegisterStepPart(kStageCount, StepPart<9>);  // ignored
     struct Case {
         i32 stage;
         i32 difficulty;
-        int expected;
+        std::vector<int> expected;  // Id * 10 + the difficulty handed on
     };
-    const Case cases[] = {{0, 0, 10}, {0, 1, 11}, {0, 2, 12}, {3, 0, 40}, {3, 1, 41},
-                          {3, 2, 42}, {3, 7, 42}, {3, -1, 42}, {9, 1, 11}, {-1, 0, 10}};
+    const Case cases[] = {{0, 0, {10}},  {0, 1, {11}},  {0, 2, {12}},  {3, 0, {40}},  {3, 1, {41}},
+                          {3, 2, {42}},  {3, 7, {42}},  {3, -1, {42}}, {9, 1, {11}},  {-1, 0, {10}},
+                          {kStageCount, 2, {12}}, {1, 0, {}}};
     for (const Case& c : cases) {
         g_calls.clear();
         g_GameState.StageIndex = c.stage;
         g_GameState.Difficulty = c.difficulty;
         CallPartStep();
-        EXPECT_EQ(g_calls, std::vector<int>{c.expected}) << c.stage << "/" << c.difficulty;
+        EXPECT_EQ(g_calls, c.expected) << c.stage << "/" << c.difficulty;
     }
+}
+
+// A stage's scenery gives LoadStage its row and the background its plan and
+// scroll; a stage without one loads nothing and draws and scrolls nothing.
+TEST_F(StageDispatchTest, SceneryByStageIndexWithNoneForOthers) {
+    static const StageScenery kWithBackground{
+        .load = {.zoom = 3.0f, .music = 4}, .planBackground = PlanBackground, .scrollBackground = ScrollBackground};
+    static const StageScenery kWithout{.load = {.zoom = 7.0f}};
+    RegisterStageScenery(0, &kWithBackground);
+    RegisterStageScenery(2, &kWithout);
+    RegisterStageScenery(kStageCount, &kWithBackground);  // ignored
+    RegisterStageScenery(-1, &kWithBackground);           // ignored
+    EXPECT_EQ(FindStageScenery(0), &kWithBackground);
+    EXPECT_EQ(FindStageScenery(2), &kWithout);
+    for (i32 stage : {1, -1, kStageCount}) EXPECT_EQ(FindStageScenery(stage), nullptr) << stage;
+    ASSERT_NE(StageLoadTable(0), nullptr);
+    EXPECT_EQ(StageLoadTable(0)->music, 4);
+    EXPECT_EQ(StageLoadTable(2)->zoom, 7.0f);
+    EXPECT_EQ(StageLoadTable(1), nullptr);
+
+    g_GameState.StageIndex = 0;
+    EXPECT_TRUE(BuildBackgroundPlan().overlay);
+    UpdateBackgroundScroll();
+    EXPECT_EQ(g_calls, (std::vector<int>{201, 202}));
+    for (i32 stage : {2, 1, kStageCount}) {
+        g_calls.clear();
+        g_GameState.StageIndex = stage;
+        g_GameState.BackgroundScrollY = 5;
+        const BackgroundPlan plan = BuildBackgroundPlan();
+        EXPECT_TRUE(plan.blits.empty() && plan.clouds.empty() && !plan.overlay) << stage;
+        UpdateBackgroundScroll();
+        EXPECT_EQ(g_GameState.BackgroundScrollY, 5) << stage;
+        EXPECT_TRUE(g_calls.empty()) << stage;
+    }
+    ResetStageDispatch();
+    EXPECT_EQ(FindStageScenery(0), nullptr);
 }
 
 TEST_F(StageDispatchTest, DrawEnemyLayerGoesToTheRegisteredRoutine) {

@@ -12,6 +12,7 @@
 #include "game/enemy/enemy_behaviour.h"
 #include "game/enemy/enemy_content.h"
 #include "game/patterns/pattern_content.h"
+#include "game/patterns/stage_registry.h"
 #include "game/play/collision.h"
 #include "game/play/stage_background.h"
 #include "game/play/stage_random.h"
@@ -35,9 +36,7 @@ protected:
         g_GameState.Difficulty = GetParam();
         g_GameState.Continues = 3;
         g_GameState.BackgroundZoom = 300.0f;  // the stage's load value
-        RegisterEnemyContent();
-        RegisterStageContent();
-        RegisterPatternContent();
+        RegisterStages();
         DefaultHitShapes[0] = {5, 3, 0};
         DefaultHitShapes[1] = {0, 0, 5};
         DefaultHitShapes[2] = {0, 0, 12};

@@ -8,6 +8,7 @@
 
 #include "game/enemy/enemy_content.h"
 #include "game/patterns/pattern_content.h"
+#include "game/patterns/stage_registry.h"
 #include "game/play/stage_random.h"
 #include "game/play/talk.h"
 #include "game/shell/story_flags.h"
@@ -24,9 +25,7 @@ class Stage2FlowTest : public Stage2Test {
 protected:
     void SetUp() override {
         Stage2Test::SetUp();
-        RegisterEnemyContent();
-        RegisterStageContent();
-        RegisterPatternContent();
+        RegisterStages();
         StageRandomSeed(&g_StageRandomState, 300);
         DefaultHitShapes[0] = {5, 3, 0};
         DefaultHitShapes[1] = {0, 0, 5};

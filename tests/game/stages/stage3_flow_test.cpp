@@ -9,6 +9,7 @@
 
 #include "game/enemy/enemy_content.h"
 #include "game/patterns/pattern_content.h"
+#include "game/patterns/stage_registry.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/collision.h"
 #include "game/play/play_overlays.h"
@@ -64,9 +65,7 @@ class Stage3FlowTest : public Stage3Test {
 protected:
     void SetUp() override {
         Stage3Test::SetUp();
-        RegisterEnemyContent();
-        RegisterStageContent();
-        RegisterPatternContent();
+        RegisterStages();
         g_GameState.Difficulty = 2;
         g_GameState.BackgroundZoom = 2.0f;
         DefaultHitShapes[0] = {5, 3, 0};

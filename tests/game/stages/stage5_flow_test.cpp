@@ -7,6 +7,7 @@
 
 #include "game/enemy/enemy_content.h"
 #include "game/patterns/pattern_content.h"
+#include "game/patterns/stage_registry.h"
 #include "game/play/part_death.h"
 #include "game/play/play_overlays.h"
 #include "game/play/stage_background.h"
@@ -26,9 +27,7 @@ class Stage5FlowTest : public Stage5Test, public testing::WithParamInterface<i32
 protected:
     void SetUp() override {
         Stage5Test::SetUp();
-        RegisterEnemyContent();
-        RegisterStageContent();
-        RegisterPatternContent();
+        RegisterStages();
         DefaultHitShapes[0] = {5, 3, 0};
         DefaultHitShapes[1] = {0, 0, 5};
         DefaultHitShapes[2] = {0, 0, 12};

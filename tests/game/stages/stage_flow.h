@@ -12,6 +12,7 @@
 
 #include "game/enemy/enemy_content.h"
 #include "game/patterns/pattern_content.h"
+#include "game/patterns/stage_registry.h"
 #include "game/play/talk.h"
 #include "game/stages/stage_content.h"
 #include "tests/game/enemy/stage_fixture.h"
@@ -24,9 +25,7 @@ class StageFlowTest : public StageTest<Hooks> {
 protected:
     void SetUp() override {
         StageTest<Hooks>::SetUp();
-        RegisterEnemyContent();
-        RegisterStageContent();
-        RegisterPatternContent();
+        RegisterStages();
         g_GameState.Difficulty = 2;
         audit_ = std::make_unique<NumbersAudit>(Hooks.stageIndex);
     }

@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "engine/core/random.h"
+#include "game/patterns/stage_registry.h"
 #include "game/play/stage_dispatch.h"
 #include "game/play/stage_random.h"
 #include "game/stages/stage_content.h"
@@ -310,7 +311,7 @@ TEST_F(StageTimelineTest, AlternationAndSeams) {
 }
 
 TEST_F(StageTimelineTest, RegisteredTimelinesCloseEveryStage) {
-    RegisterStageContent();
+    RegisterStages();
     for (i32 stage = 0; stage < kStageCount; ++stage) {
         g_GameState.StageIndex = stage;
         g_GameState.StageScriptPhase = kClosingPhase;

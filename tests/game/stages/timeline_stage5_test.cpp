@@ -30,6 +30,7 @@ protected:
         EnemyFrameTest::SetUp();
         g_GameState.StageIndex = 4;
         RegisterStageScript(4, RunStage5Script);
+        RegisterStageScenery(4, &SceneryStage5());  // the scroll the seams follow
         StageRandomSeed(&g_StageRandomState, 0);
         g_GameState.StageBannerTimer = -1;
         g_GameState.BackgroundScrollY = 100;  // no seam

@@ -6,6 +6,7 @@
 
 #include "engine/core/random.h"
 #include "game/patterns/part_step.h"
+#include "game/patterns/pattern_content.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/sound_names.h"
 #include "tests/game/enemy/enemy_fixture.h"
@@ -20,8 +21,7 @@ using enemy_test::TablePart;
 constexpr f32 kHalfPi = 1.5707964f;
 constexpr f32 kPi = 3.1415927f;
 
-using StepFn = void (*)(i32, EnemyPart*, const f32*, const f32*);
-constexpr StepFn kSteps[3] = {StepPartStage5Easy, StepPartStage5Normal, StepPartStage5Hard};
+constexpr StepPartFn kSteps = StepStageParts<RunPartActionStage5>;
 
 // What one frame of the part fired.
 struct Shot {
@@ -61,7 +61,7 @@ protected:
         const std::size_t b = g_EnemyBulletList.size();
         const std::size_t s = g_EnemyShellList.size();
         RearmSoundEffectGates();
-        kSteps[difficulty](enemy_, part_, &Owner().x, &Owner().rotation);
+        kSteps(difficulty, enemy_, part_, &Owner().x, &Owner().rotation);
         g_GameState.FrameCounter += 1;
         return {part_->timer, static_cast<i32>(g_EnemyBulletList.size() - b),
                 static_cast<i32>(g_EnemyShellList.size() - s)};

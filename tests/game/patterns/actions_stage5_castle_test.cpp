@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "game/patterns/part_step.h"
+#include "game/patterns/pattern_content.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/sound_names.h"
 #include "tests/game/enemy/enemy_fixture.h"
@@ -20,8 +21,7 @@ using stage1_test::DrawsSince;
 constexpr f32 kHalfPi = 1.5707964f;
 constexpr double kPi = 3.14159265358979323846;
 
-using StepFn = void (*)(i32, EnemyPart*, const f32*, const f32*);
-constexpr StepFn kSteps[3] = {StepPartStage5Easy, StepPartStage5Normal, StepPartStage5Hard};
+constexpr StepPartFn kSteps = StepStageParts<RunPartActionStage5>;
 
 // What one frame of the part fired.
 struct Shot {
@@ -74,7 +74,7 @@ protected:
         const std::size_t s = g_EnemyShellList.size();
         const std::size_t e = g_EffectList.size();
         RearmSoundEffectGates();
-        kSteps[difficulty](enemy_, part_, &Castle().x, &Castle().rotation);
+        kSteps(difficulty, enemy_, part_, &Castle().x, &Castle().rotation);
         g_GameState.FrameCounter += 1;
         return {part_->timer, static_cast<i32>(g_EnemyBulletList.size() - b),
                 static_cast<i32>(g_EnemyShellList.size() - s), static_cast<i32>(g_EffectList.size() - e)};
