@@ -5,7 +5,7 @@
 #include "engine/core/angle.h"
 #include "engine/graphics/device.h"
 #include "engine/model/model.h"
-#include "game/shell/ending_request.h"
+#include "game/shell/ending_scene.h"
 #include "game/shell/game_main.h"
 #include "game/shell/input.h"
 #include "game/shell/music.h"
@@ -362,7 +362,7 @@ i32 ChooseReportNextScene() {
             return kScenePlay;
         }
         if (gs.GameMode == kGameModeNormal) {
-            EndingRequest = kEndingAfterRun;
+            g_Ending.EndingRequest = kEndingAfterRun;
             return kSceneEnding;
         }
     }
