@@ -21,6 +21,7 @@
 #include "game/play/stage_background.h"
 #include "game/play/stage_dispatch.h"
 #include "game/play/stage_random.h"
+#include "game/play/stage_textures.h"
 #include "game/play/state_hash.h"
 #include "game/play/talk.h"
 #include "game/play/target_markers.h"
@@ -503,7 +504,10 @@ void StartPlayRun() {
 void RegisterPlayScene() {
     RegisterSceneFrame(kScenePlay, PlayFrame);
     SetStageCameraHooks(CreateStageCamera, ReleasePlayObjects);
-    SetProgramStartHook(ResetPlayProgramState);
+    SetProgramStartHook([] {
+        ResetPlayPrompts();
+        ResetPlayProgramState();
+    });
     SetStateHashFunction(ComputeStateHash);
     SetStatePartsFunction(StateHashPartsText);
     // The shell's scenes reach the player's reset and position through these.

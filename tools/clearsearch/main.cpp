@@ -64,6 +64,7 @@
 #include "engine/core/application.h"
 #include "game/enemy/enemy_content.h"
 #include "game/patterns/pattern_content.h"
+#include "game/play/play_overlays.h"
 #include "game/play/play_scene.h"
 #include "game/play/records.h"
 #include "game/shell/game_main.h"

@@ -15,6 +15,7 @@
 #include "game/enemy/enemy_draw.h"
 #include "game/patterns/pattern_content.h"
 #include "game/play/enemy_runtime.h"
+#include "game/play/play_overlays.h"
 #include "game/play/play_scene.h"
 #include "game/play/records.h"
 #include "game/play/stage_dispatch.h"
