@@ -30,6 +30,7 @@
 #include "game/shell/play_state.h"
 #include "game/shell/replay.h"
 #include "game/shell/save_files.h"
+#include "game/shell/scene_frame.h"
 #include "game/shell/shell_graphics.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/transition.h"
@@ -364,31 +365,40 @@ void UpdateStage() {
 }
 
 void PlayFrame() {
-    if (SceneInitRequest) {
-        Trace("LoadStage");
-        LoadStage();
-    }
-    DrawPlayScene();
-    if (g_PauseMenu.PauseActive) {
-        Trace("UpdatePauseMenu");
-        UpdatePauseMenu();
-    } else if (g_ContinuePrompt.ContinuePromptActive) {
-        Trace("UpdateContinuePrompt");
-        UpdateContinuePrompt();
-    } else {
-        UpdateStage();
-    }
-    CheckPauseKey();
-    CheckDemonstrationEnd();
-    CheckGameOver();
-    if (G().StageFinished) {
-        Trace("EndPlayScene");
-        EndPlayScene();
-    }
-    Trace("UpdateMusic");
-    UpdateMusic();
-    Trace("RearmSoundEffectGates");
-    RearmSoundEffectGates();
+    // The player reads the frame's keys in its own update.
+    static constexpr SceneFrameSteps kSteps{
+        .enter =
+            [] {
+                Trace("LoadStage");
+                LoadStage();
+            },
+        .order = SceneFrameOrder::kDrawThenKeys,
+        .draw = DrawPlayScene,
+        .takeKeys = nullptr,
+        .step =
+            [] {
+                if (g_PauseMenu.PauseActive) {
+                    Trace("UpdatePauseMenu");
+                    UpdatePauseMenu();
+                } else if (g_ContinuePrompt.ContinuePromptActive) {
+                    Trace("UpdateContinuePrompt");
+                    UpdateContinuePrompt();
+                } else {
+                    UpdateStage();
+                }
+                CheckPauseKey();
+                CheckDemonstrationEnd();
+                CheckGameOver();
+            },
+        .leaving = [] { return G().StageFinished != 0; },
+        .leave =
+            [] {
+                Trace("EndPlayScene");
+                EndPlayScene();
+            },
+        .trace = Trace,
+    };
+    RunSceneSteps(kSteps);
 }
 
 void DrawPlayScene() {

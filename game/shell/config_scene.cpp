@@ -4,10 +4,9 @@
 #include "game/shell/config_scene.h"
 #include "game/shell/game_main.h"
 #include "game/shell/input.h"
-#include "game/shell/music.h"
 #include "game/shell/save_files.h"
+#include "game/shell/scene_frame.h"
 #include "game/shell/shell_graphics.h"
-#include "game/shell/sound_effects.h"
 #include "game/shell/title_scene.h"
 #include "game/shell/transition.h"
 
@@ -137,14 +136,18 @@ void DrawConfig() {
 }
 
 void ConfigFrame() {
-    if (SceneInitRequest) InitializeConfig();
-    u8 bits[2];
-    ReadInputBits(0, bits);
-    UpdateKeyStatesRepeat(bits, g_Config.ConfigKeyState);
-    DrawConfig();
-    StepConfigScreen();
-    StepConfigTimers();
-    if (g_Config.ConfigLeaveRequest) LeaveConfig();
-    UpdateMusic();
-    RearmSoundEffectGates();
+    static constexpr SceneFrameSteps kSteps{
+        .enter = InitializeConfig,
+        .order = SceneFrameOrder::kKeysThenDraw,
+        .draw = DrawConfig,
+        .takeKeys = [](const u8 bits[2]) { UpdateKeyStatesRepeat(bits, g_Config.ConfigKeyState); },
+        .step =
+            [] {
+                StepConfigScreen();
+                StepConfigTimers();
+            },
+        .leaving = [] { return g_Config.ConfigLeaveRequest != 0; },
+        .leave = LeaveConfig,
+    };
+    RunSceneSteps(kSteps);
 }

@@ -6,9 +6,8 @@
 #include "game/shell/ending_scene.h"
 #include "game/shell/game_main.h"
 #include "game/shell/input.h"
-#include "game/shell/music.h"
+#include "game/shell/scene_frame.h"
 #include "game/shell/shell_graphics.h"
-#include "game/shell/sound_effects.h"
 #include "game/shell/transition.h"
 
 namespace {
@@ -205,13 +204,15 @@ void DrawEnding() {
 }
 
 void EndingFrame() {
-    if (SceneInitRequest) InitializeEnding();
-    u8 bits[2];
-    ReadInputBits(0, bits);
-    UpdateKeyStates(bits, g_Ending.EndingKeyState);
-    DrawEnding();
-    StepEndingSequence();
-    if (g_Ending.EndingLeaveRequest && !TransitionRunning()) LeaveEnding();
-    UpdateMusic();
-    RearmSoundEffectGates();
+    static constexpr SceneFrameSteps kSteps{
+        .enter = InitializeEnding,
+        .order = SceneFrameOrder::kKeysThenDraw,
+        .draw = DrawEnding,
+        .takeKeys = [](const u8 bits[2]) { UpdateKeyStates(bits, g_Ending.EndingKeyState); },
+        .step = StepEndingSequence,
+        // The scene leaves once its closing transition has ended.
+        .leaving = [] { return g_Ending.EndingLeaveRequest && !TransitionRunning(); },
+        .leave = LeaveEnding,
+    };
+    RunSceneSteps(kSteps);
 }

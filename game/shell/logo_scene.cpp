@@ -3,8 +3,8 @@
 #include "game/shell/input.h"
 #include "game/shell/logo_scene.h"
 #include "game/shell/music.h"
+#include "game/shell/scene_frame.h"
 #include "game/shell/shell_graphics.h"
-#include "game/shell/sound_effects.h"
 #include "game/shell/transition.h"
 
 void InitializeLogo() {
@@ -44,13 +44,14 @@ void DrawLogo() {
 }
 
 void LogoFrame() {
-    if (SceneInitRequest) InitializeLogo();
-    DrawLogo();
-    u8 bits[2];
-    ReadInputBits(0, bits);
-    UpdateKeyStates(bits, g_Logo.LogoKeyStates);
-    StepLogo();
-    if (g_Logo.LogoLeaveRequested) LeaveLogo();
-    UpdateMusic();
-    RearmSoundEffectGates();
+    static constexpr SceneFrameSteps kSteps{
+        .enter = InitializeLogo,
+        .order = SceneFrameOrder::kDrawThenKeys,
+        .draw = DrawLogo,
+        .takeKeys = [](const u8 bits[2]) { UpdateKeyStates(bits, g_Logo.LogoKeyStates); },
+        .step = StepLogo,
+        .leaving = [] { return g_Logo.LogoLeaveRequested != 0; },
+        .leave = LeaveLogo,
+    };
+    RunSceneSteps(kSteps);
 }

@@ -11,6 +11,7 @@
 #include "game/shell/music.h"
 #include "game/shell/play_state.h"
 #include "game/shell/ranking.h"
+#include "game/shell/scene_frame.h"
 #include "game/shell/scene_pieces.h"
 #include "game/shell/shell_graphics.h"
 #include "game/shell/sound_effects.h"
@@ -313,16 +314,20 @@ void StepReport() {
 }
 
 void ReportFrame() {
-    if (SceneInitRequest) InitializeReport();
-    u8 bits[2];
-    ReadInputBits(0, bits);
-    UpdateKeyStates(bits, g_Report.ReportKeys);
-    DrawReport();
-    StepReport();
-    ++g_Report.ReportTimer;
-    if (g_Report.ReportLeave) LeaveReport();
-    UpdateMusic();
-    RearmSoundEffectGates();
+    static constexpr SceneFrameSteps kSteps{
+        .enter = InitializeReport,
+        .order = SceneFrameOrder::kKeysThenDraw,
+        .draw = DrawReport,
+        .takeKeys = [](const u8 bits[2]) { UpdateKeyStates(bits, g_Report.ReportKeys); },
+        .step =
+            [] {
+                StepReport();
+                ++g_Report.ReportTimer;
+            },
+        .leaving = [] { return g_Report.ReportLeave != 0; },
+        .leave = LeaveReport,
+    };
+    RunSceneSteps(kSteps);
 }
 
 void DrawReport() {

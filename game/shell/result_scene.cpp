@@ -8,11 +8,11 @@
 #include "engine/graphics/device.h"
 #include "game/shell/game_main.h"
 #include "game/shell/input.h"
-#include "game/shell/music.h"
 #include "game/shell/play_state.h"
 #include "game/shell/ranking.h"
 #include "game/shell/ranking_scene.h"
 #include "game/shell/replay.h"
+#include "game/shell/scene_frame.h"
 #include "game/shell/scene_pieces.h"
 #include "game/shell/shell_graphics.h"
 #include "game/shell/sound_effects.h"
@@ -364,15 +364,16 @@ void StepResult() {
 }
 
 void ResultFrame() {
-    if (SceneInitRequest) InitializeResult();
-    DrawResult();
-    u8 bits[2];
-    ReadInputBits(0, bits);
-    UpdateKeyStates(bits, g_Result.ResultKeys);
-    StepResult();
-    if (g_Result.ResultLeave) LeaveResult();
-    UpdateMusic();
-    RearmSoundEffectGates();
+    static constexpr SceneFrameSteps kSteps{
+        .enter = InitializeResult,
+        .order = SceneFrameOrder::kDrawThenKeys,
+        .draw = DrawResult,
+        .takeKeys = [](const u8 bits[2]) { UpdateKeyStates(bits, g_Result.ResultKeys); },
+        .step = StepResult,
+        .leaving = [] { return g_Result.ResultLeave != 0; },
+        .leave = LeaveResult,
+    };
+    RunSceneSteps(kSteps);
 }
 
 void DrawResult() {
