@@ -62,9 +62,10 @@ struct ContinuePrompt {
 extern PauseMenu g_PauseMenu;
 extern ContinuePrompt g_ContinuePrompt;
 
-// Both prompts at their program-start values (closed, all zero). The program
-// start only: a run start and a stage load close them and keep the rest, and
-// the continue prompt's values are part of the state hash.
+// Both prompts at their program-start values (closed, all zero). For the
+// program start only: a new run keeps them as the last one left them and its
+// stage load only closes them, and the continue prompt's values are part of
+// the state hash.
 void ResetPlayPrompts();
 
 // Pause menu: Update reads the live input and steps the menu with it.
