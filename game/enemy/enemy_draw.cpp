@@ -6,6 +6,7 @@
 
 #include "engine/core/angle.h"
 #include "game/play/enemy_runtime.h"
+#include "game/play/stage_textures.h"
 #include "game/shell/game_math.h"
 #include "game/shell/play_state.h"
 

@@ -6,6 +6,7 @@
 #include "engine/core/random.h"
 #include "engine/graphics/texture.h"
 #include "game/play/records.h"
+#include "game/play/stage_textures.h"
 #include "game/shell/game_math.h"
 #include "game/shell/input.h"
 #include "game/shell/play_state.h"

@@ -7,6 +7,7 @@
 #include "engine/graphics/texture.h"
 #include "game/play/effects.h"
 #include "game/play/records.h"
+#include "game/play/stage_textures.h"
 #include "game/shell/game_math.h"
 #include "game/shell/play_state.h"
 

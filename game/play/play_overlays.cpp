@@ -10,12 +10,16 @@
 #include "game/play/player.h"
 #include "game/play/records.h"
 #include "game/play/shots.h"
+#include "game/play/stage_textures.h"
 #include "game/play/target_markers.h"
 #include "game/shell/game_math.h"
 #include "game/shell/input.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/transition.h"
+
+PauseMenu g_PauseMenu;
+ContinuePrompt g_ContinuePrompt;
 
 namespace {
 
@@ -89,6 +93,11 @@ void DrawCollected(void (*collect)(std::vector<OverlayQuad>&)) {
 bool Pressed(const i32* keys, KeySlot slot) { return keys[slot] == kKeyPressed; }
 
 }  // namespace
+
+void ResetPlayPrompts() {
+    g_PauseMenu = PauseMenu{};
+    g_ContinuePrompt = ContinuePrompt{};
+}
 
 i32 SlideOffset(i32 t) { return t * std::abs(t) / 2; }
 

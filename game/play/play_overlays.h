@@ -10,6 +10,7 @@
 
 #include "engine/core/types.h"
 #include "engine/graphics/texture.h"
+#include "game/shell/input.h"
 
 // The stage textures the overlays draw from.
 enum OverlayImage : i32 {
@@ -40,6 +41,32 @@ void UpdateMissionTimer();
 
 // Rank 1..5 of the stage just played.
 i32 GetStageRank();
+
+// The pause menu.
+struct PauseMenu {
+    u8 PauseActive = 0;
+    i32 state = 0;                       // 0 opening, 10 active, 90 closing
+    i32 cursor = 0;                      // 0 resume, 1 retry, 2 quit
+    i32 slideTimer = 0;
+    i32 savedKeys[kKeySlotCount] = {};   // the player's keys taken on opening
+};
+
+// The continue prompt.
+struct ContinuePrompt {
+    u8 ContinuePromptActive = 0;
+    i32 state = 0;       // 0 opening, 10 active, 90 closing
+    i32 cursor = 0;      // 0 yes, 1 no
+    i32 slideTimer = 0;
+};
+
+extern PauseMenu g_PauseMenu;
+extern ContinuePrompt g_ContinuePrompt;
+
+// Both prompts at their program-start values (closed, all zero). For the
+// program start only: a new run keeps them as the last one left them and its
+// stage load only closes them, and the continue prompt's values are part of
+// the state hash.
+void ResetPlayPrompts();
 
 // Pause menu: Update reads the live input and steps the menu with it.
 void OpenPauseMenu();

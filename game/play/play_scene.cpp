@@ -25,6 +25,7 @@
 #include "game/play/stage_background.h"
 #include "game/play/stage_dispatch.h"
 #include "game/play/stage_random.h"
+#include "game/play/stage_textures.h"
 #include "game/play/state_hash.h"
 #include "game/play/talk.h"
 #include "game/play/target_markers.h"
@@ -34,6 +35,7 @@
 #include "game/shell/replay.h"
 #include "game/shell/report_scene.h"
 #include "game/shell/save_files.h"
+#include "game/shell/scene_frame.h"
 #include "game/shell/shell_graphics.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/transition.h"
@@ -352,36 +354,45 @@ void UpdateStage() {
 }
 
 void PlayFrame() {
-    if (SceneInitRequest) {
-        Trace("LoadStage");
-        LoadStage();
-    }
-    DrawPlayScene();
-    if (g_PauseMenu.PauseActive) {
-        Trace("UpdatePauseMenu");
-        UpdatePauseMenu();
-    } else if (g_ContinuePrompt.ContinuePromptActive) {
-        Trace("UpdateContinuePrompt");
-        UpdateContinuePrompt();
-    } else {
-        UpdateStage();
-    }
-    CheckPauseKey();
-    CheckDemonstrationEnd();
-    CheckGameOver();
-    if (G().StageScriptPhase == kClosingPhase && !g_reportPrefetched) {
-        // The report's pictures decode during the closing transition.
-        g_reportPrefetched = true;
-        if (G().GameMode != kGameModeDemo) PrefetchReportImages();
-    }
-    if (G().StageFinished) {
-        Trace("EndPlayScene");
-        EndPlayScene();
-    }
-    Trace("UpdateMusic");
-    UpdateMusic();
-    Trace("RearmSoundEffectGates");
-    RearmSoundEffectGates();
+    // The player reads the frame's keys in its own update.
+    static constexpr SceneFrameSteps kSteps{
+        .enter =
+            [] {
+                Trace("LoadStage");
+                LoadStage();
+            },
+        .order = SceneFrameOrder::kDrawThenKeys,
+        .draw = DrawPlayScene,
+        .takeKeys = nullptr,
+        .step =
+            [] {
+                if (g_PauseMenu.PauseActive) {
+                    Trace("UpdatePauseMenu");
+                    UpdatePauseMenu();
+                } else if (g_ContinuePrompt.ContinuePromptActive) {
+                    Trace("UpdateContinuePrompt");
+                    UpdateContinuePrompt();
+                } else {
+                    UpdateStage();
+                }
+                CheckPauseKey();
+                CheckDemonstrationEnd();
+                CheckGameOver();
+                if (G().StageScriptPhase == kClosingPhase && !g_reportPrefetched) {
+                    // The report's pictures decode during the closing transition.
+                    g_reportPrefetched = true;
+                    if (G().GameMode != kGameModeDemo) PrefetchReportImages();
+                }
+            },
+        .leaving = [] { return G().StageFinished != 0; },
+        .leave =
+            [] {
+                Trace("EndPlayScene");
+                EndPlayScene();
+            },
+        .trace = Trace,
+    };
+    RunSceneSteps(kSteps);
 }
 
 void DrawPlayScene() {
@@ -498,7 +509,10 @@ void RegisterPlayScene() {
     RegisterSceneFrame(kScenePlay, PlayFrame);
     SetStageCameraHooks(CreateStageCamera, ReleasePlayObjects);
     SetStagePrefetchHook(PrefetchStageImages);
-    SetProgramStartHook(ResetPlayProgramState);
+    SetProgramStartHook([] {
+        ResetPlayPrompts();
+        ResetPlayProgramState();
+    });
     SetStateHashFunction(ComputeStateHash);
     SetStatePartsFunction(StateHashPartsText);
     // The shell's scenes reach the player's reset and position through these.

@@ -49,8 +49,8 @@ void EndPlayScene();
 void UpdateStage();
 
 // Registers PlayFrame as scene 2, the stage camera hooks, the program-start
-// hook (ResetPlayProgramState) and the state hash with the shell; the program
-// calls it before the game starts.
+// hook (the prompts' ResetPlayPrompts, then ResetPlayProgramState) and the
+// state hash with the shell; the program calls it before the game starts.
 void RegisterPlayScene();
 // The play layer's program-start values (GameMain's ResetProgramState): the
 // lists, part pool and talk state (ResetPlayRecords), both stage generators

@@ -1,5 +1,6 @@
 #include "game/play/play_sprites.h"
 
+#include "game/play/stage_textures.h"
 #include "game/shell/play_state.h"
 
 Texture* PlaySheetTexture(PlaySheet sheet) {

@@ -13,6 +13,7 @@
 #include "game/play/play_scene.h"
 #include "game/play/records.h"
 #include "game/play/shots.h"
+#include "game/play/stage_textures.h"
 #include "game/shell/game_math.h"
 #include "game/shell/game_state.h"
 #include "game/shell/input.h"

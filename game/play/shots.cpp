@@ -10,6 +10,7 @@
 #include "game/play/effects.h"
 #include "game/play/enemy_shells.h"
 #include "game/play/records.h"
+#include "game/play/stage_textures.h"
 #include "game/shell/game_math.h"
 #include "game/shell/play_state.h"
 

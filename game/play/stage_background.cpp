@@ -5,6 +5,7 @@
 #include "engine/graphics/draw2d.h"
 #include "engine/graphics/surface.h"
 #include "game/play/stage_dispatch.h"
+#include "game/play/stage_textures.h"
 #include "game/shell/play_state.h"
 #include "game/shell/shell_graphics.h"
 

@@ -10,6 +10,7 @@
 #include <type_traits>
 
 #include "engine/core/random.h"
+#include "game/play/play_overlays.h"
 #include "game/play/play_scene.h"
 #include "game/play/records.h"
 #include "game/play/stage_random.h"

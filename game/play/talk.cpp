@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "game/play/stage_textures.h"
 #include "game/shell/play_state.h"
 #include "game/play/talk_events.h"
 #include "game/shell/save_files.h"

@@ -8,23 +8,13 @@
 #include "game/shell/sound_names.h"
 #include "game/shell/transition.h"
 
-i32 ConfigState = kConfigOpening;
-i32 ConfigCursor = 0;
-i32 ConfigFrameCount = 0;
-i32 ConfigPanelTimer = 0;
-i32 ConfigHeadingZoom = 0;
-i32 ConfigKeyState[8] = {};
-u16 ConfigButtonStates[16] = {};
-u8 ConfigLeaveRequest = 0;
-i32 ConfigScrollX = 0;
-i32 ConfigScrollY = 0;
-ConfigImages g_ConfigImages;
+ConfigSceneState g_Config;
 
 namespace {
 
 constexpr i16 kVolumeTop = 10;
 
-bool Pressed(i32 slot) { return ConfigKeyState[slot] == kKeyPressed; }
+bool Pressed(i32 slot) { return g_Config.ConfigKeyState[slot] == kKeyPressed; }
 
 u8* OptionOf(i32 row) {
     switch (row) {
@@ -44,7 +34,7 @@ i16 VolumeStep(i16 volume, i32 step) {
 }
 
 void StepRow() {
-    const i32 row = ConfigCursor;
+    const i32 row = g_Config.ConfigCursor;
     if (u8* option = OptionOf(row)) {
         // Left is "on", Right "off"; the sound plays also at the limit.
         if (Pressed(kKeyLeft)) {
@@ -82,17 +72,17 @@ void StepRow() {
         break;
     case kConfigRowButtons:
         if (Pressed(kKeyZ) && IsJoystickPresent(0)) {
-            for (u16& s : ConfigButtonStates) s = kKeyHeld;
-            ConfigPanelTimer = 30;
-            ConfigState = kConfigCapture;
-            ConfigCursor = 0;
+            for (u16& s : g_Config.ConfigButtonStates) s = kKeyHeld;
+            g_Config.ConfigPanelTimer = 30;
+            g_Config.ConfigState = kConfigCapture;
+            g_Config.ConfigCursor = 0;
             PlaySoundEffect(kSoundPage);
         }
         break;
     case kConfigRowBack:
         if (Pressed(kKeyZ)) {
             StartTransition(kTransitionClose);
-            ConfigState = kConfigLeaving;
+            g_Config.ConfigState = kConfigLeaving;
             PlaySoundEffect(kSoundDecide2Menu);
         }
         break;
@@ -103,33 +93,33 @@ void StepRow() {
 
 void StepRows() {
     if (Pressed(kKeyUp)) {
-        ConfigCursor = ConfigCursor <= 0 ? kConfigRowCount - 1 : ConfigCursor - 1;
+        g_Config.ConfigCursor = g_Config.ConfigCursor <= 0 ? kConfigRowCount - 1 : g_Config.ConfigCursor - 1;
         PlaySoundEffect(kSoundKaizanSwitch15);
     }
     if (Pressed(kKeyDown)) {
-        ConfigCursor = ConfigCursor >= kConfigRowCount - 1 ? 0 : ConfigCursor + 1;
+        g_Config.ConfigCursor = g_Config.ConfigCursor >= kConfigRowCount - 1 ? 0 : g_Config.ConfigCursor + 1;
         PlaySoundEffect(kSoundKaizanSwitch15);
     }
     if (Pressed(kKeyX)) {
-        ConfigCursor = kConfigRowBack;
+        g_Config.ConfigCursor = kConfigRowBack;
         PlaySoundEffect(kSoundChu1);
     }
     StepRow();
 }
 
 void StepCapture() {
-    ReadJoystickButtonStates(0, ConfigButtonStates);
+    ReadJoystickButtonStates(0, g_Config.ConfigButtonStates);
     for (i32 b = 0; b < kJoystickButtons; ++b) {
-        if (ConfigButtonStates[b] != kKeyPressed) continue;
-        g_ConfigData.joystickButtons[static_cast<std::size_t>(ConfigCapturedSlot(ConfigCursor))] =
+        if (g_Config.ConfigButtonStates[b] != kKeyPressed) continue;
+        g_ConfigData.joystickButtons[static_cast<std::size_t>(ConfigCapturedSlot(g_Config.ConfigCursor))] =
             static_cast<u32>(b);
-        ConfigCursor += 1;
+        g_Config.ConfigCursor += 1;
         PlaySoundEffect(kSoundA5_08247);
-        if (ConfigCursor >= kConfigCapturedKeys) {
-            ConfigState = kConfigRows;
-            ConfigCursor = kConfigRowButtons;
+        if (g_Config.ConfigCursor >= kConfigCapturedKeys) {
+            g_Config.ConfigState = kConfigRows;
+            g_Config.ConfigCursor = kConfigRowButtons;
             // A pressed X must not act in the next frame.
-            ConfigKeyState[kKeyX] = kKeyHeld;
+            g_Config.ConfigKeyState[kKeyX] = kKeyHeld;
         }
         break;
     }
@@ -146,11 +136,11 @@ i32 ConfigCapturedSlot(i32 k) {
 }
 
 void ResetConfigScreen() {
-    ConfigLeaveRequest = 0;
-    ConfigFrameCount = 0;
-    ConfigState = kConfigOpening;
-    ConfigCursor = 0;
-    ConfigHeadingZoom = 0;
+    g_Config.ConfigLeaveRequest = 0;
+    g_Config.ConfigFrameCount = 0;
+    g_Config.ConfigState = kConfigOpening;
+    g_Config.ConfigCursor = 0;
+    g_Config.ConfigHeadingZoom = 0;
 }
 
 void OpenConfigScreen() {
@@ -159,9 +149,9 @@ void OpenConfigScreen() {
 }
 
 void StepConfigScreen() {
-    switch (ConfigState) {
+    switch (g_Config.ConfigState) {
     case kConfigOpening:
-        if (!TransitionRunning()) ConfigState = kConfigRows;
+        if (!TransitionRunning()) g_Config.ConfigState = kConfigRows;
         break;
     case kConfigRows:
         StepRows();
@@ -170,7 +160,7 @@ void StepConfigScreen() {
         StepCapture();
         break;
     case kConfigLeaving:
-        if (!TransitionRunning()) ConfigLeaveRequest = 1;
+        if (!TransitionRunning()) g_Config.ConfigLeaveRequest = 1;
         break;
     default:
         break;
@@ -178,20 +168,20 @@ void StepConfigScreen() {
 }
 
 void StepConfigTimers() {
-    if (ConfigState == kConfigCapture) {
-        if (ConfigPanelTimer > 0) --ConfigPanelTimer;
-    } else if (ConfigPanelTimer > -30) {
-        --ConfigPanelTimer;
+    if (g_Config.ConfigState == kConfigCapture) {
+        if (g_Config.ConfigPanelTimer > 0) --g_Config.ConfigPanelTimer;
+    } else if (g_Config.ConfigPanelTimer > -30) {
+        --g_Config.ConfigPanelTimer;
     }
-    if (ConfigFrameCount > 50 && ConfigHeadingZoom < 50) ConfigHeadingZoom += 2;
-    ConfigFrameCount += 1;
+    if (g_Config.ConfigFrameCount > 50 && g_Config.ConfigHeadingZoom < 50) g_Config.ConfigHeadingZoom += 2;
+    g_Config.ConfigFrameCount += 1;
 }
 
 void LeaveConfig() {
     ApplySoundEffectVolume();
-    ReleaseImage(g_ConfigImages.background);
-    ReleaseImage(g_ConfigImages.labels);
-    ReleaseImage(g_ConfigImages.window);
+    ReleaseImage(g_Config.images.background);
+    ReleaseImage(g_Config.images.labels);
+    ReleaseImage(g_Config.images.window);
     SaveConfig();
     SceneInitRequest = 1;
     CurrentScene = kSceneTitle;

@@ -4,10 +4,9 @@
 #include "game/shell/config_scene.h"
 #include "game/shell/game_main.h"
 #include "game/shell/input.h"
-#include "game/shell/music.h"
 #include "game/shell/save_files.h"
+#include "game/shell/scene_frame.h"
 #include "game/shell/shell_graphics.h"
-#include "game/shell/sound_effects.h"
 #include "game/shell/title_scene.h"
 #include "game/shell/transition.h"
 
@@ -21,14 +20,14 @@ void Draw(Texture* texture, const Rect& destination, const Rect& source, u32 col
 }
 
 void DrawBackground() {
-    ConfigScrollX += 1;
-    if (ConfigScrollX > 640) ConfigScrollX -= 640;
-    ConfigScrollY += 1;
-    if (ConfigScrollY > 480) ConfigScrollY -= 480;
-    Surface* s = g_ConfigImages.background;
+    g_Config.ConfigScrollX += 1;
+    if (g_Config.ConfigScrollX > 640) g_Config.ConfigScrollX -= 640;
+    g_Config.ConfigScrollY += 1;
+    if (g_Config.ConfigScrollY > 480) g_Config.ConfigScrollY -= 480;
+    Surface* s = g_Config.images.background;
     if (!s) return;
-    const i32 x = ConfigScrollX;
-    const i32 y = ConfigScrollY;
+    const i32 x = g_Config.ConfigScrollX;
+    const i32 y = g_Config.ConfigScrollY;
     s->SurfaceBlit(x, y, 0, 0, 640 - x, 480 - y);
     s->SurfaceBlit(0, 0, 640 - x, 480 - y, 640, 480);
     s->SurfaceBlit(x, 0, 0, 480 - y, 640 - x, 480);
@@ -56,9 +55,9 @@ u8 OptionValue(i32 row) {
 }
 
 void DrawRows() {
-    Texture* t = g_ConfigImages.labels;
+    Texture* t = g_Config.images.labels;
     for (i32 row = 0; row < kConfigRowCount; ++row) {
-        const bool lit = ConfigState == kConfigRows && row == ConfigCursor;
+        const bool lit = g_Config.ConfigState == kConfigRows && row == g_Config.ConfigCursor;
         const u32 l = lit ? 0xFFFFFFFFu : 0x64FFFFFFu;
         const u32 d = lit ? 0x96969696u : 0x64646464u;
         const RowLayout& r = kRows[row];
@@ -91,28 +90,28 @@ Rect DigitSource(u32 digit) {
 }
 
 void DrawCapturePanel() {
-    Texture* t = g_ConfigImages.labels;
-    const i32 x = 320 + TitleSlideOffset(ConfigPanelTimer);
+    Texture* t = g_Config.images.labels;
+    const i32 x = 320 + TitleSlideOffset(g_Config.ConfigPanelTimer);
     Draw(t, {x - 200, 140, x + 200, 340}, {0, 240, 399, 439}, kWhite);
     for (i32 k = 0; k < kConfigCapturedKeys; ++k) {
         const i32 y = 198 + 35 * k;
-        const u32 colour = ConfigState == kConfigCapture && k == ConfigCursor ? kWhite : kFaint;
+        const u32 colour = g_Config.ConfigState == kConfigCapture && k == g_Config.ConfigCursor ? kWhite : kFaint;
         Draw(t, {x - 140, y, x + 60, y + 30}, {200, 90 + 30 * k, 399, 119 + 30 * k}, colour);
-        if (k == ConfigCursor && (ConfigFrameCount / 15) % 2 != 0) continue;
+        if (k == g_Config.ConfigCursor && (g_Config.ConfigFrameCount / 15) % 2 != 0) continue;
         const u32 button = g_ConfigData.joystickButtons[static_cast<std::size_t>(ConfigCapturedSlot(k))];
         Draw(t, {x + 101, y + 3, x + 119, y + 28}, DigitSource(button / 10 % 10), colour);
         Draw(t, {x + 117, y + 3, x + 135, y + 28}, DigitSource(button % 10), colour);
     }
-    if ((ConfigFrameCount / 30) % 2 == 0) Draw(t, {x - 125, 300, x + 125, 325}, {0, 440, 249, 464}, kWhite);
+    if ((g_Config.ConfigFrameCount / 30) % 2 == 0) Draw(t, {x - 125, 300, x + 125, 325}, {0, 440, 249, 464}, kWhite);
 }
 
 }  // namespace
 
 void InitializeConfig() {
     ResetConfigScreen();
-    g_ConfigImages.background = CreateSurface("vsk2.dat", "bgp_config", 1, nullptr);
-    g_ConfigImages.labels = CreateTexture("vsk1.dat", "title3", 1, nullptr);
-    g_ConfigImages.window = CreateTexture("vsk1.dat", "config_window", 1, nullptr);
+    g_Config.images.background = CreateSurface("vsk2.dat", "bgp_config", 1, nullptr);
+    g_Config.images.labels = CreateTexture("vsk1.dat", "title3", 1, nullptr);
+    g_Config.images.window = CreateTexture("vsk1.dat", "config_window", 1, nullptr);
     OpenConfigScreen();
 }
 
@@ -123,13 +122,13 @@ void DrawConfig() {
     }
     ClearScreen(0xFFAA9955u);
     DrawBackground();
-    Draw(g_ConfigImages.window, {112, 80, 532, 440}, {0, 0, 419, 359}, kWhite);
+    Draw(g_Config.images.window, {112, 80, 532, 440}, {0, 0, 419, 359}, kWhite);
     DrawRows();
     DrawCapturePanel();
-    const i32 z = ConfigHeadingZoom;
+    const i32 z = g_Config.ConfigHeadingZoom;
     const i32 w = 65 - static_cast<i32>(std::trunc((50 - z) * 0.02 * -65));
     const i32 v = static_cast<i32>(std::trunc(z * 0.02 * 25));
-    Draw(g_ConfigImages.labels, {320 - w, 50 - v, 320 + w, 50 + v}, {250, 440, 379, 489}, kWhite);
+    Draw(g_Config.images.labels, {320 - w, 50 - v, 320 + w, 50 + v}, {250, 440, 379, 489}, kWhite);
     DrawTransition();
     DrawSidePanels();
     EndScene();
@@ -137,14 +136,18 @@ void DrawConfig() {
 }
 
 void ConfigFrame() {
-    if (SceneInitRequest) InitializeConfig();
-    u8 bits[2];
-    ReadInputBits(0, bits);
-    UpdateKeyStatesRepeat(bits, ConfigKeyState);
-    DrawConfig();
-    StepConfigScreen();
-    StepConfigTimers();
-    if (ConfigLeaveRequest) LeaveConfig();
-    UpdateMusic();
-    RearmSoundEffectGates();
+    static constexpr SceneFrameSteps kSteps{
+        .enter = InitializeConfig,
+        .order = SceneFrameOrder::kKeysThenDraw,
+        .draw = DrawConfig,
+        .takeKeys = [](const u8 bits[2]) { UpdateKeyStatesRepeat(bits, g_Config.ConfigKeyState); },
+        .step =
+            [] {
+                StepConfigScreen();
+                StepConfigTimers();
+            },
+        .leaving = [] { return g_Config.ConfigLeaveRequest != 0; },
+        .leave = LeaveConfig,
+    };
+    RunSceneSteps(kSteps);
 }

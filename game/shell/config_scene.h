@@ -28,23 +28,28 @@ enum ConfigRow : i32 {
 constexpr i32 kConfigRowCount = 8;
 constexpr i32 kConfigCapturedKeys = 3;  // Z, X, T
 
-extern i32 ConfigState;
-extern i32 ConfigCursor;
-extern i32 ConfigFrameCount;
-extern i32 ConfigPanelTimer;
-extern i32 ConfigHeadingZoom;
-extern i32 ConfigKeyState[8];
-extern u16 ConfigButtonStates[16];
-extern u8 ConfigLeaveRequest;
-extern i32 ConfigScrollX;
-extern i32 ConfigScrollY;
-
 struct ConfigImages {
     Surface* background = nullptr;  // "bgp_config"
     Texture* labels = nullptr;      // "title3": labels, values, digits, the panel
     Texture* window = nullptr;      // "config_window"
 };
-extern ConfigImages g_ConfigImages;
+
+// The settings scene's state and images. The panel's slide timer and the
+// backdrop's scroll live on across visits.
+struct ConfigSceneState {
+    i32 ConfigState = kConfigOpening;
+    i32 ConfigCursor = 0;
+    i32 ConfigFrameCount = 0;
+    i32 ConfigPanelTimer = 0;
+    i32 ConfigHeadingZoom = 0;
+    i32 ConfigKeyState[8] = {};
+    u16 ConfigButtonStates[16] = {};
+    u8 ConfigLeaveRequest = 0;
+    i32 ConfigScrollX = 0;
+    i32 ConfigScrollY = 0;
+    ConfigImages images;
+};
+extern ConfigSceneState g_Config;
 
 void InitializeConfig();
 void DrawConfig();

@@ -1,4 +1,3 @@
-#include "game/shell/ending_request.h"
 #include "game/shell/ending_scene.h"
 #include "game/shell/game_main.h"
 #include "game/shell/input.h"
@@ -7,15 +6,7 @@
 #include "game/shell/shell_graphics.h"
 #include "game/shell/transition.h"
 
-i32 EndingPhase = kEndingBlackStart;
-i32 EndingPhaseTimer = 0;
-i32 EndingFrameCount = kEndingFrameStart;
-u8 EndingLeaveRequest = 0;
-u8 EndingCycleComplete = 0;
-u8 EndingIsNew = 0;
-i32 EndingNumber = 1;
-i32 EndingKeyState[8] = {};
-EndingImages g_EndingImages;
+EndingSceneState g_Ending;
 
 namespace {
 
@@ -60,53 +51,53 @@ constexpr ShowPhase kShowPhases[] = {
     {kEndingPicture6, 680, kEndingPicture7},   {kEndingPicture7, 1200, kEndingBlackEnd},
 };
 
-bool ZPressed() { return EndingKeyState[kKeyZ] == kKeyPressed; }
+bool ZPressed() { return g_Ending.EndingKeyState[kKeyZ] == kKeyPressed; }
 
 void CutShort() {
-    EndingLeaveRequest = 1;
+    g_Ending.EndingLeaveRequest = 1;
     StartTransition(kTransitionClose);
     RequestMusic(0);
 }
 
 void StepPhaseTable() {
-    const i32 t = EndingPhaseTimer;
+    const i32 t = g_Ending.EndingPhaseTimer;
     for (const ShowPhase& p : kShowPhases) {
-        if (EndingPhase == p.phase) {
+        if (g_Ending.EndingPhase == p.phase) {
             if (t > p.length) {
                 StartTransition(kTransitionFadeCover);
                 if (p.phase == kEndingPicture7) TransitionState.speed = 0.01f;  // a slow fade
-                EndingPhase = p.phase + 1;
+                g_Ending.EndingPhase = p.phase + 1;
             }
             return;
         }
-        if (EndingPhase == p.phase + 1) {
-            if (!TransitionRunning() && !EndingLeaveRequest) {
+        if (g_Ending.EndingPhase == p.phase + 1) {
+            if (!TransitionRunning() && !g_Ending.EndingLeaveRequest) {
                 if (p.phase == kEndingPicture7) RequestMusic(0);
                 StartTransition(kTransitionFadeUncover);
-                EndingPhase = p.next;
-                EndingPhaseTimer = 0;
+                g_Ending.EndingPhase = p.next;
+                g_Ending.EndingPhaseTimer = 0;
             }
             return;
         }
     }
-    switch (EndingPhase) {
+    switch (g_Ending.EndingPhase) {
     case kEndingBlackStart:
         if (t > 200) {
             StartTransition(kTransitionFadeUncover);
             RequestMusic(6);
-            EndingPhase = kEndingPicture1;
-            EndingPhaseTimer = 0;
+            g_Ending.EndingPhase = kEndingPicture1;
+            g_Ending.EndingPhaseTimer = 0;
         }
         break;
     case kEndingBlackEnd:
         // Once the scene is leaving the timer stands still; acting again
         // would restart the closing transition in every frame.
-        if (t > 300 && !EndingLeaveRequest) {
-            if (EndingCycleComplete) {
+        if (t > 300 && !g_Ending.EndingLeaveRequest) {
+            if (g_Ending.EndingCycleComplete) {
                 StartTransition(kTransitionFadeUncover);
                 RequestMusic(7);
-                EndingPhase = kEndingCredits;
-                EndingPhaseTimer = 0;
+                g_Ending.EndingPhase = kEndingCredits;
+                g_Ending.EndingPhaseTimer = 0;
             } else {
                 CutShort();
             }
@@ -114,24 +105,24 @@ void StepPhaseTable() {
         break;
     case kEndingCredits:
         if (t > 3000) {
-            EndingPhase = kEndingCreditsFade;
+            g_Ending.EndingPhase = kEndingCreditsFade;
             RequestMusic(0);
         }
         break;
     case kEndingCreditsFade:
         if (t > 3100) {
-            EndingPhase = kEndingLastPicture;
-            EndingPhaseTimer = 0;
+            g_Ending.EndingPhase = kEndingLastPicture;
+            g_Ending.EndingPhaseTimer = 0;
         }
         break;
     case kEndingLastPicture:
         if (t >= 301 && ZPressed()) {
-            EndingPhase = kEndingLastFade;
-            EndingPhaseTimer = 0;
+            g_Ending.EndingPhase = kEndingLastFade;
+            g_Ending.EndingPhaseTimer = 0;
         }
         break;
     case kEndingLastFade:
-        if (t > 300) EndingLeaveRequest = 1;
+        if (t > 300) g_Ending.EndingLeaveRequest = 1;
         break;
     default:
         break;
@@ -154,11 +145,11 @@ i32 ChooseEnding(const StoryFlagArray& flags, const EndingCycleBytes& cycle) {
 i32 ChooseEnding() { return ChooseEnding(g_GameState.StoryFlags, g_SystemData.endingSeenThisCycle); }
 
 void ResetEndingSequence() {
-    EndingPhaseTimer = 0;
-    EndingPhase = kEndingBlackStart;
-    EndingFrameCount = kEndingFrameStart;
-    EndingLeaveRequest = 0;
-    EndingCycleComplete = 0;
+    g_Ending.EndingPhaseTimer = 0;
+    g_Ending.EndingPhase = kEndingBlackStart;
+    g_Ending.EndingFrameCount = kEndingFrameStart;
+    g_Ending.EndingLeaveRequest = 0;
+    g_Ending.EndingCycleComplete = 0;
 }
 
 i32 RecordEnding() {
@@ -166,9 +157,9 @@ i32 RecordEnding() {
     s.endingsShown += 1;
     const i32 e = ChooseEnding();
     const std::size_t i = static_cast<std::size_t>(e);
-    EndingIsNew = s.endingSeen[i] == 0 ? 1 : 0;
+    g_Ending.EndingIsNew = s.endingSeen[i] == 0 ? 1 : 0;
     s.endingSeenThisCycle[i] = 1;
-    EndingNumber = e;
+    g_Ending.EndingNumber = e;
     s.endingSeen[i] = 1;
     i32 seen = 0;
     for (u8 b : s.endingSeenThisCycle) seen += b != 0;
@@ -176,7 +167,7 @@ i32 RecordEnding() {
     // ever completing.
     if (seen >= kEndingCount) {
         s.endingSeenThisCycle.fill(0);
-        EndingCycleComplete = 1;
+        g_Ending.EndingCycleComplete = 1;
     }
     return e;
 }
@@ -189,32 +180,32 @@ void OpenEnding() {
 
 void StepEndingSequence() {
     StepPhaseTable();
-    if (!EndingLeaveRequest) {
-        if (EndingPhase == kEndingBlackStart) {
-            EndingPhaseTimer += 1;
-        } else if (!EndingCycleComplete && ZPressed()) {
+    if (!g_Ending.EndingLeaveRequest) {
+        if (g_Ending.EndingPhase == kEndingBlackStart) {
+            g_Ending.EndingPhaseTimer += 1;
+        } else if (!g_Ending.EndingCycleComplete && ZPressed()) {
             CutShort();
         } else {
-            EndingPhaseTimer += 1;
+            g_Ending.EndingPhaseTimer += 1;
         }
     }
-    EndingFrameCount += 1;
+    g_Ending.EndingFrameCount += 1;
 }
 
 void LeaveEnding() {
-    for (Surface*& s : g_EndingImages.pictures) ReleaseImage(s);
-    ReleaseImage(g_EndingImages.overlay);
-    ReleaseImage(g_EndingImages.captions1);
-    ReleaseImage(g_EndingImages.captions2);
-    ReleaseImage(g_EndingImages.credits);
-    ReleaseImage(g_EndingImages.ticker);
-    ReleaseImage(g_EndingImages.text);
-    ReleaseImage(g_EndingImages.own);
-    ReleaseImage(g_EndingImages.last);
-    ReleaseImage(g_EndingImages.lastTexture);
+    for (Surface*& s : g_Ending.images.pictures) ReleaseImage(s);
+    ReleaseImage(g_Ending.images.overlay);
+    ReleaseImage(g_Ending.images.captions1);
+    ReleaseImage(g_Ending.images.captions2);
+    ReleaseImage(g_Ending.images.credits);
+    ReleaseImage(g_Ending.images.ticker);
+    ReleaseImage(g_Ending.images.text);
+    ReleaseImage(g_Ending.images.own);
+    ReleaseImage(g_Ending.images.last);
+    ReleaseImage(g_Ending.images.lastTexture);
     SaveSystemData();
     SceneInitRequest = 1;
-    i32 next = EndingRequest == kEndingAfterRun ? kSceneResult : kSceneTitle;
+    i32 next = g_Ending.EndingRequest == kEndingAfterRun ? kSceneResult : kSceneTitle;
     // A road into a scene that this build does not have leads to the title.
     if (!SceneFrame(next)) next = kSceneTitle;
     CurrentScene = next;

@@ -6,9 +6,8 @@
 #include "game/shell/ending_scene.h"
 #include "game/shell/game_main.h"
 #include "game/shell/input.h"
-#include "game/shell/music.h"
+#include "game/shell/scene_frame.h"
 #include "game/shell/shell_graphics.h"
-#include "game/shell/sound_effects.h"
 #include "game/shell/transition.h"
 
 namespace {
@@ -36,9 +35,9 @@ void DrawCaption(Texture* texture, i32 n, i32 a) {
 }
 
 void DrawPictureAndCaptions() {
-    const EndingImages& im = g_EndingImages;
-    const i32 t = EndingPhaseTimer;
-    switch (EndingPhase) {
+    const EndingImages& im = g_Ending.images;
+    const i32 t = g_Ending.EndingPhaseTimer;
+    switch (g_Ending.EndingPhase) {
     case 10:
     case 11:
         Blit(im.pictures[0], 20 + t / 10, 40, {0, 0, 540, 430});
@@ -120,11 +119,11 @@ void DrawPictureAndCaptions() {
 // The credit ticker: a 200 x 50 strip entering at the right every 250 frames.
 void DrawTicker() {
     for (i32 k = 0; k <= 12; ++k) {
-        const i32 d = EndingFrameCount - 250 * k;
+        const i32 d = g_Ending.EndingFrameCount - 250 * k;
         if (d <= 0 || d >= 700) continue;
         const i32 sx = 200 * (k / 10);
         const i32 sy = 50 * (k % 10);
-        Draw(g_EndingImages.ticker, {640 - d, 405, 839 - d, 455}, {sx, sy, sx + 199, sy + 49}, kWhite, 2);
+        Draw(g_Ending.images.ticker, {640 - d, 405, 839 - d, 455}, {sx, sy, sx + 199, sy + 49}, kWhite, 2);
     }
 }
 
@@ -132,7 +131,7 @@ void DrawTicker() {
 
 void InitializeEnding() {
     ResetEndingSequence();
-    EndingImages& im = g_EndingImages;
+    EndingImages& im = g_Ending.images;
     char name[16];
     for (int i = 0; i < 7; ++i) {
         std::snprintf(name, sizeof name, "bgp_ed%02d", i + 1);
@@ -158,34 +157,34 @@ void DrawEnding() {
         Present();
         return;
     }
-    const EndingImages& im = g_EndingImages;
-    const i32 t = EndingPhaseTimer;
+    const EndingImages& im = g_Ending.images;
+    const i32 t = g_Ending.EndingPhaseTimer;
     ClearScreen(0xFFAA9955u);
-    if (EndingPhase == kEndingBlackStart) ClearScreen(0xFF000000u);
+    if (g_Ending.EndingPhase == kEndingBlackStart) ClearScreen(0xFF000000u);
     DrawPictureAndCaptions();
     Draw(BlackTexture, {120, 0, 520, 100}, {130, 0, 150, 20}, kWhite);
     Draw(BlackTexture, {120, 380, 520, 480}, {130, 0, 150, 20}, kWhite);
-    if (EndingPhase == kEndingBlackStart) {
-        const u32 colour = EndingIsNew && (t / 10) % 2 == 0 ? 0xFF96FFFFu : kWhite;
+    if (g_Ending.EndingPhase == kEndingBlackStart) {
+        const u32 colour = g_Ending.EndingIsNew && (t / 10) % 2 == 0 ? 0xFF96FFFFu : kWhite;
         if (im.captions2) {
             im.captions2->TextureDrawRotated({375, 300, 405, 540}, 0.0f, {350, 0, 379, 239}, DegreeToAngle(-90),
                                              colour, 2);
         }
-        const i32 e = EndingNumber;
+        const i32 e = g_Ending.EndingNumber;
         Draw(im.captions2, {430, 410, 530, 430}, {380, 20 * e - 20, 479, 20 * e - 1}, colour, 2);
     }
-    if (EndingFrameCount >= 0 && EndingLeaveRequest) DrawTicker();
+    if (g_Ending.EndingFrameCount >= 0 && g_Ending.EndingLeaveRequest) DrawTicker();
     DrawTransition();
-    if (EndingFrameCount >= 0 && EndingPhase < 100 && !EndingLeaveRequest) DrawTicker();
-    if (!EndingLeaveRequest) {
-        if (EndingPhase == 70 || EndingPhase == 71) {
+    if (g_Ending.EndingFrameCount >= 0 && g_Ending.EndingPhase < 100 && !g_Ending.EndingLeaveRequest) DrawTicker();
+    if (!g_Ending.EndingLeaveRequest) {
+        if (g_Ending.EndingPhase == 70 || g_Ending.EndingPhase == 71) {
             Draw(im.captions2, kCaptionPlace, {0, 384, 349, 511}, Faded(3 * t - 3330));
-        } else if (EndingPhase == kEndingBlackEnd) {
+        } else if (g_Ending.EndingPhase == kEndingBlackEnd) {
             Draw(im.captions2, kCaptionPlace, {0, 384, 349, 511}, Faded(t > 100 ? 455 - 2 * t : 255));
         }
     }
     DrawSidePanels();
-    switch (EndingPhase) {
+    switch (g_Ending.EndingPhase) {
     case kEndingCreditsFade:
         Draw(BlackTexture, {0, 0, 640, 480}, {200, 200, 224, 224}, Faded(5 * t - 15000));
         break;
@@ -205,13 +204,15 @@ void DrawEnding() {
 }
 
 void EndingFrame() {
-    if (SceneInitRequest) InitializeEnding();
-    u8 bits[2];
-    ReadInputBits(0, bits);
-    UpdateKeyStates(bits, EndingKeyState);
-    DrawEnding();
-    StepEndingSequence();
-    if (EndingLeaveRequest && !TransitionRunning()) LeaveEnding();
-    UpdateMusic();
-    RearmSoundEffectGates();
+    static constexpr SceneFrameSteps kSteps{
+        .enter = InitializeEnding,
+        .order = SceneFrameOrder::kKeysThenDraw,
+        .draw = DrawEnding,
+        .takeKeys = [](const u8 bits[2]) { UpdateKeyStates(bits, g_Ending.EndingKeyState); },
+        .step = StepEndingSequence,
+        // The scene leaves once its closing transition has ended.
+        .leaving = [] { return g_Ending.EndingLeaveRequest && !TransitionRunning(); },
+        .leave = LeaveEnding,
+    };
+    RunSceneSteps(kSteps);
 }

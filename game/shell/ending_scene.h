@@ -15,6 +15,9 @@
 
 constexpr i32 kEndingCount = 18;
 constexpr i32 kEndingFrameStart = -3000;
+// EndingRequest after the last stage of a full run: the ending goes on to the
+// result screen (otherwise to the title).
+constexpr i32 kEndingAfterRun = 6;
 
 // Show phases of the sequence; each one's wait phase is one above it.
 enum EndingPhaseId : i32 {
@@ -34,15 +37,6 @@ enum EndingPhaseId : i32 {
     kEndingLastFade = 113,
 };
 
-extern i32 EndingPhase;
-extern i32 EndingPhaseTimer;
-extern i32 EndingFrameCount;
-extern u8 EndingLeaveRequest;
-extern u8 EndingCycleComplete;
-extern u8 EndingIsNew;
-extern i32 EndingNumber;
-extern i32 EndingKeyState[8];
-
 struct EndingImages {
     Surface* pictures[7] = {};     // "bgp_ed01" .. "bgp_ed07"
     Texture* overlay = nullptr;    // "bgp_ed08"
@@ -55,7 +49,21 @@ struct EndingImages {
     Surface* last = nullptr;       // "end00"
     Texture* lastTexture = nullptr;  // "end00tex"
 };
-extern EndingImages g_EndingImages;
+
+// The ending scene's state and images.
+struct EndingSceneState {
+    i32 EndingRequest = 0;  // what the scene is asked to do when entered; the stage report sets it
+    i32 EndingPhase = kEndingBlackStart;
+    i32 EndingPhaseTimer = 0;
+    i32 EndingFrameCount = kEndingFrameStart;
+    u8 EndingLeaveRequest = 0;
+    u8 EndingCycleComplete = 0;
+    u8 EndingIsNew = 0;
+    i32 EndingNumber = 1;
+    i32 EndingKeyState[8] = {};
+    EndingImages images;
+};
+extern EndingSceneState g_Ending;
 
 using EndingCycleBytes = std::array<u8, kEndingSlots>;
 

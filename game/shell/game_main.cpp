@@ -15,7 +15,6 @@
 #include "engine/graphics/texture.h"
 #include "game/shell/boot_dialog.h"
 #include "game/shell/config_scene.h"
-#include "game/shell/ending_request.h"
 #include "game/shell/ending_scene.h"
 #include "game/shell/hit_shape.h"
 #include "game/shell/input.h"
@@ -146,17 +145,16 @@ void ResetProgramState() {
     TransitionState = Transition{};
     g_PlayRecord = PlayRecord{};
     ResetRunRecord();
-    // The scenes' records: their images are the previous run's (released by
-    // its teardown) and some values live across visits.
+    // Every scene's record, whole: their images are the previous run's
+    // (released by its teardown) and some values live across visits.
+    g_Logo = LogoSceneState{};
     g_Title = TitleSceneState{};
     g_Memory = MemorySceneState{};
     g_Report = ReportSceneState{};
     g_Result = ResultSceneState{};
     g_Ranking = RankingSceneState{};
-    ConfigPanelTimer = 0;
-    ConfigScrollX = 0;
-    ConfigScrollY = 0;
-    EndingRequest = 0;
+    g_Config = ConfigSceneState{};
+    g_Ending = EndingSceneState{};
     ResetKeyRepeatCounters();
     ClearSoundEffectStamps();
     if (g_programStart) g_programStart();

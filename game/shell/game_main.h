@@ -63,16 +63,17 @@ void PrefetchStage(i32 stage);
 // the replay browser's scrolling backgrounds, the report's banner scroll, the
 // menus' auto-repeat counters, the talk state's last event, the part pool's
 // stale fields, the play-state block). Set here: the play-state block, the
-// player, the pause menu and continue prompt, the screen transition, the run
-// record (PlayRecord and the --record snapshot) and a playback an earlier
-// start left running, the scenes' own records and the values they keep across
-// visits, the ending request, the auto-repeat counters and sound-effect
-// stamps, then the play layer's records through its hook. Left alone: the
-// settings, progress and ranking that GameSetup loaded, the registered scenes
-// and hooks, and a playback that --play prepared.
+// player, the screen transition, the run record (PlayRecord and the --record
+// snapshot) and a playback an earlier start left running, every scene's
+// record whole (the values it keeps across visits and its images' stale
+// handles with the rest), the auto-repeat counters and sound-effect stamps,
+// then the play layer's records through its hook. Left alone: the settings,
+// progress and ranking that GameSetup loaded, the registered scenes and hooks,
+// and a playback that --play prepared.
 void ResetProgramState();
-// The play layer's part of ResetProgramState (its lists, part pool, talk state,
-// stage generator and stage content); null: none.
+// The play layer's part of ResetProgramState (the pause menu and continue
+// prompt, its lists, part pool, talk state, stage generator and stage
+// content); null: none.
 void SetProgramStartHook(void (*reset)());
 
 // The state hash the runner prints with --hash-every (filled by the play

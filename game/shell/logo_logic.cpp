@@ -4,61 +4,56 @@
 #include "game/shell/shell_graphics.h"
 #include "game/shell/transition.h"
 
-i32 LogoState = kLogoNotice;
-i32 LogoTimer = 0;
-u8 LogoSkipRequested = 0;
-u8 LogoLeaveRequested = 0;
-i32 LogoKeyStates[8] = {};
-LogoImages g_LogoImages;
+LogoSceneState g_Logo;
 
 namespace {
 
 void StepLogoState() {
-    switch (LogoState) {
+    switch (g_Logo.LogoState) {
     case kLogoNotice:
         // Restarted every frame, so the play field stays covered; the last
         // restart uncovers the first logo slowly.
         StartTransition(kTransitionFadeUncover);
         TransitionState.speed = 0.01f;
-        if (LogoTimer == 100) {
-            LogoState = kLogoMaker1;
-            LogoTimer = 0;
+        if (g_Logo.LogoTimer == 100) {
+            g_Logo.LogoState = kLogoMaker1;
+            g_Logo.LogoTimer = 0;
         }
         break;
     case kLogoMaker1:
-        if (LogoTimer > 170) {
+        if (g_Logo.LogoTimer > 170) {
             StartTransition(kTransitionFadeCover);
-            LogoState = kLogoMaker1Out;
+            g_Logo.LogoState = kLogoMaker1Out;
         }
         break;
     case kLogoMaker1Out:
         if (!TransitionRunning()) {
-            LogoState = kLogoMaker2;
-            LogoTimer = 0;
+            g_Logo.LogoState = kLogoMaker2;
+            g_Logo.LogoTimer = 0;
             StartTransition(kTransitionFadeUncover);
         }
         break;
     case kLogoMaker2:
-        if (LogoTimer > 170) {
+        if (g_Logo.LogoTimer > 170) {
             StartTransition(kTransitionFadeCover);
-            LogoState = kLogoMaker2Out;
+            g_Logo.LogoState = kLogoMaker2Out;
         }
         break;
     case kLogoMaker2Out:
         if (!TransitionRunning()) {
-            LogoState = kLogoTitle;
-            LogoTimer = 0;
+            g_Logo.LogoState = kLogoTitle;
+            g_Logo.LogoTimer = 0;
             StartTransition(kTransitionFadeUncover);
         }
         break;
     case kLogoTitle:
-        if (LogoTimer > 200) {
+        if (g_Logo.LogoTimer > 200) {
             StartTransition(kTransitionClose);
-            LogoState = kLogoTitleOut;
+            g_Logo.LogoState = kLogoTitleOut;
         }
         break;
     case kLogoTitleOut:
-        if (!TransitionRunning()) LogoLeaveRequested = 1;
+        if (!TransitionRunning()) g_Logo.LogoLeaveRequested = 1;
         break;
     default:
         break;
@@ -68,40 +63,40 @@ void StepLogoState() {
 }  // namespace
 
 void StepLogo() {
-    if (!LogoSkipRequested) {
+    if (!g_Logo.LogoSkipRequested) {
         StepLogoState();
-        if (LogoKeyStates[kKeyZ] == kKeyPressed && LogoState != kLogoTitleOut && LogoState != kLogoNotice) {
-            LogoSkipRequested = 1;
+        if (g_Logo.LogoKeyStates[kKeyZ] == kKeyPressed && g_Logo.LogoState != kLogoTitleOut && g_Logo.LogoState != kLogoNotice) {
+            g_Logo.LogoSkipRequested = 1;
             StartTransition(kTransitionClose);
         }
     }
-    if (LogoSkipRequested) {
-        if (!TransitionRunning()) LogoLeaveRequested = 1;
+    if (g_Logo.LogoSkipRequested) {
+        if (!TransitionRunning()) g_Logo.LogoLeaveRequested = 1;
     } else {
-        ++LogoTimer;
+        ++g_Logo.LogoTimer;
     }
 }
 
 Surface* LogoPicture() {
-    switch (LogoState) {
+    switch (g_Logo.LogoState) {
     case kLogoMaker1:
     case kLogoMaker1Out:
-        return g_LogoImages.maker1;
+        return g_Logo.images.maker1;
     case kLogoMaker2:
     case kLogoMaker2Out:
-        return g_LogoImages.maker2;
+        return g_Logo.images.maker2;
     case kLogoTitle:
     case kLogoTitleOut:
-        return g_LogoImages.title;
+        return g_Logo.images.title;
     default:
         return nullptr;
     }
 }
 
 void LeaveLogo() {
-    ReleaseImage(g_LogoImages.notice);
-    ReleaseImage(g_LogoImages.maker1);
-    ReleaseImage(g_LogoImages.maker2);
-    ReleaseImage(g_LogoImages.title);
+    ReleaseImage(g_Logo.images.notice);
+    ReleaseImage(g_Logo.images.maker1);
+    ReleaseImage(g_Logo.images.maker2);
+    ReleaseImage(g_Logo.images.title);
     ChangeScene(kSceneTitle);
 }

@@ -16,19 +16,23 @@ enum LogoStateId : i32 {
     kLogoTitleOut = 95,
 };
 
-extern i32 LogoState;
-extern i32 LogoTimer;
-extern u8 LogoSkipRequested;
-extern u8 LogoLeaveRequested;
-extern i32 LogoKeyStates[8];
-
 struct LogoImages {
     Surface* maker1 = nullptr;  // "logo_morvale"
     Surface* maker2 = nullptr;  // "logo_qorit"
     Surface* title = nullptr;   // "logo_title"
     Texture* notice = nullptr;  // "op": the notice strip
 };
-extern LogoImages g_LogoImages;
+
+// The logo scene's state and images.
+struct LogoSceneState {
+    i32 LogoState = kLogoNotice;
+    i32 LogoTimer = 0;
+    u8 LogoSkipRequested = 0;
+    u8 LogoLeaveRequested = 0;
+    i32 LogoKeyStates[8] = {};
+    LogoImages images;
+};
+extern LogoSceneState g_Logo;
 
 void InitializeLogo();
 void LeaveLogo();

@@ -4,14 +4,12 @@
 #include "engine/graphics/device.h"
 #include "game/shell/game_main.h"
 #include "game/shell/game_math.h"
-#include "game/shell/input.h"
 #include "game/shell/memory_scene.h"
-#include "game/shell/music.h"
 #include "game/shell/name_characters.h"
 #include "game/shell/replay.h"
+#include "game/shell/scene_frame.h"
 #include "game/shell/scene_pieces.h"
 #include "game/shell/shell_graphics.h"
-#include "game/shell/sound_effects.h"
 #include "game/shell/title_scene.h"
 #include "game/shell/transition.h"
 
@@ -159,14 +157,18 @@ void DrawMemory() {
 }
 
 void MemoryFrame() {
-    if (SceneInitRequest) InitializeMemory();
-    DrawMemory();
-    u8 bits[2];
-    ReadInputBits(0, bits);
-    MemoryTakeInput(bits);
-    StepMemoryBrowser();
-    StepMemoryTimers();
-    if (g_Memory.MemoryLeaveRequest) LeaveMemory();
-    UpdateMusic();
-    RearmSoundEffectGates();
+    static constexpr SceneFrameSteps kSteps{
+        .enter = InitializeMemory,
+        .order = SceneFrameOrder::kDrawThenKeys,
+        .draw = DrawMemory,
+        .takeKeys = MemoryTakeInput,
+        .step =
+            [] {
+                StepMemoryBrowser();
+                StepMemoryTimers();
+            },
+        .leaving = [] { return g_Memory.MemoryLeaveRequest != 0; },
+        .leave = LeaveMemory,
+    };
+    RunSceneSteps(kSteps);
 }

@@ -1,24 +1,21 @@
 #pragma once
-// The state of stage play: the play-state block, the player, the stage's
-// images, the mission timer and the two modal prompts.
+// The state of stage play that the shell's scenes (title, stage report,
+// result, ending) read and write too: the play-state block, the player and
+// the mission timer. The stage's images and the two modal prompts belong to
+// stage play alone (game/play/stage_textures.h, game/play/play_overlays.h).
 //
 // Naming: each record is one global instance called `g_` followed by the
 // record's name, and the fields keep the names the whole game uses, so code
 // reads g_GameState.StageScriptFrame, g_GameState.StoryFlags[17],
-// g_PlayerState[0].shotLevel, g_StageTextures.E1, g_PauseMenu.PauseActive.
-// The lists of play objects are in game/play/records.h, the stage's own
-// generator (g_StageRandomState) in game/play/stage_random.h.
+// g_PlayerState[0].shotLevel. The lists of play objects are in
+// game/play/records.h, the stage's own generator (g_StageRandomState) in
+// game/play/stage_random.h.
 //
 // g_GameState is plain data: zero at program start and cleared for tests with
-// ResetGameState(). The image handles are kept apart in g_StageTextures since
-// they are owned engine objects.
+// ResetGameState().
 #include "engine/core/types.h"
 #include "game/shell/input.h"
 #include "game/shell/replay.h"
-
-class Texture;
-class Surface;
-class Model;
 
 // StageScriptPhase of the closing phase: the stage ends through it only.
 constexpr i32 kClosingPhase = 34;
@@ -125,57 +122,9 @@ struct PlayerState {
 };
 static_assert(sizeof(PlayerState) == 39 * 4);
 
-// The stage's images; null where the stage loads nothing for a slot.
-struct StageTextures {
-    Texture* picture = nullptr;
-    Texture* missile = nullptr;
-    Texture* window = nullptr;
-    Texture* effect = nullptr;
-    Texture* stage_title = nullptr;
-    Texture* pause = nullptr;
-    // Enemy and boss sheets, by the names of the look tables.
-    Texture* E1 = nullptr;
-    Texture* E2 = nullptr;
-    Texture* E3 = nullptr;
-    Texture* E4 = nullptr;
-    Texture* E5 = nullptr;
-    Texture* E6 = nullptr;
-    Texture* E7 = nullptr;
-    Texture* E8 = nullptr;
-    Texture* E9 = nullptr;
-    Texture* B1 = nullptr;
-    Texture* B2 = nullptr;
-    Texture* speech[10] = {};  // speech images in load order
-    Texture* face[3] = {};     // face images 1..3
-    Surface* bg[9] = {};       // backgrounds bg1..bg9 in load order
-    Texture* cloud[2] = {};    // cloud textures
-    Model* plane[2] = {};      // cloud planes A and B
-};
-
-// The pause menu.
-struct PauseMenu {
-    u8 PauseActive = 0;
-    i32 state = 0;                       // 0 opening, 10 active, 90 closing
-    i32 cursor = 0;                      // 0 resume, 1 retry, 2 quit
-    i32 slideTimer = 0;
-    i32 savedKeys[kKeySlotCount] = {};   // the player's keys taken on opening
-};
-
-// The continue prompt.
-struct ContinuePrompt {
-    u8 ContinuePromptActive = 0;
-    i32 state = 0;       // 0 opening, 10 active, 90 closing
-    i32 cursor = 0;      // 0 yes, 1 no
-    i32 slideTimer = 0;
-};
-
 extern GameState g_GameState;
 extern PlayerState g_PlayerState[kPlayerCount];
-extern StageTextures g_StageTextures;
-extern PauseMenu g_PauseMenu;
-extern ContinuePrompt g_ContinuePrompt;
 
-// Program-start values of g_GameState, g_PlayerState, g_PauseMenu and
-// g_ContinuePrompt (all zero); the image handles are left alone. For tests and
-// the start of the program.
+// Program-start values of g_GameState and g_PlayerState (all zero). For tests
+// and the start of the program.
 void ResetGameState();

@@ -9,6 +9,7 @@
 #include "game/shell/play_state.h"
 #include "game/shell/ranking.h"
 #include "game/shell/save_files.h"
+#include "game/shell/scene_frame.h"
 #include "game/shell/scene_pieces.h"
 #include "game/shell/shell_graphics.h"
 #include "game/shell/sound_effects.h"
@@ -210,15 +211,16 @@ void StepRanking() {
 }
 
 void RankingFrame() {
-    if (SceneInitRequest) InitializeRanking();
-    DrawRanking();
-    u8 bits[2];
-    ReadInputBits(0, bits);
-    UpdateKeyStatesRepeat(bits, g_Ranking.RankingKeys);
-    StepRanking();
-    if (g_Ranking.RankingLeave) LeaveRanking();
-    UpdateMusic();
-    RearmSoundEffectGates();
+    static constexpr SceneFrameSteps kSteps{
+        .enter = InitializeRanking,
+        .order = SceneFrameOrder::kDrawThenKeys,
+        .draw = DrawRanking,
+        .takeKeys = [](const u8 bits[2]) { UpdateKeyStatesRepeat(bits, g_Ranking.RankingKeys); },
+        .step = StepRanking,
+        .leaving = [] { return g_Ranking.RankingLeave != 0; },
+        .leave = LeaveRanking,
+    };
+    RunSceneSteps(kSteps);
 }
 
 void DrawRanking() {

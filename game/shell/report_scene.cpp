@@ -6,12 +6,13 @@
 #include "engine/graphics/device.h"
 #include "engine/graphics/image_upload.h"
 #include "engine/model/model.h"
-#include "game/shell/ending_request.h"
+#include "game/shell/ending_scene.h"
 #include "game/shell/game_main.h"
 #include "game/shell/input.h"
 #include "game/shell/music.h"
 #include "game/shell/play_state.h"
 #include "game/shell/ranking.h"
+#include "game/shell/scene_frame.h"
 #include "game/shell/scene_pieces.h"
 #include "game/shell/shell_graphics.h"
 #include "game/shell/sound_effects.h"
@@ -328,16 +329,20 @@ void StepReport() {
 }
 
 void ReportFrame() {
-    if (SceneInitRequest) InitializeReport();
-    u8 bits[2];
-    ReadInputBits(0, bits);
-    UpdateKeyStates(bits, g_Report.ReportKeys);
-    DrawReport();
-    StepReport();
-    ++g_Report.ReportTimer;
-    if (g_Report.ReportLeave) LeaveReport();
-    UpdateMusic();
-    RearmSoundEffectGates();
+    static constexpr SceneFrameSteps kSteps{
+        .enter = InitializeReport,
+        .order = SceneFrameOrder::kKeysThenDraw,
+        .draw = DrawReport,
+        .takeKeys = [](const u8 bits[2]) { UpdateKeyStates(bits, g_Report.ReportKeys); },
+        .step =
+            [] {
+                StepReport();
+                ++g_Report.ReportTimer;
+            },
+        .leaving = [] { return g_Report.ReportLeave != 0; },
+        .leave = LeaveReport,
+    };
+    RunSceneSteps(kSteps);
 }
 
 void DrawReport() {
@@ -377,7 +382,7 @@ i32 ChooseReportNextScene() {
             return kScenePlay;
         }
         if (gs.GameMode == kGameModeNormal) {
-            EndingRequest = kEndingAfterRun;
+            g_Ending.EndingRequest = kEndingAfterRun;
             return kSceneEnding;
         }
     }

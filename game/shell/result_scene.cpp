@@ -8,11 +8,11 @@
 #include "engine/graphics/device.h"
 #include "game/shell/game_main.h"
 #include "game/shell/input.h"
-#include "game/shell/music.h"
 #include "game/shell/play_state.h"
 #include "game/shell/ranking.h"
 #include "game/shell/ranking_scene.h"
 #include "game/shell/replay.h"
+#include "game/shell/scene_frame.h"
 #include "game/shell/scene_pieces.h"
 #include "game/shell/shell_graphics.h"
 #include "game/shell/sound_effects.h"
@@ -20,8 +20,6 @@
 #include "platform/system.h"
 
 ResultSceneState g_Result;
-
-i32 ResultScore = 0;
 
 namespace {
 
@@ -31,6 +29,9 @@ constexpr f64 kPi = 3.14159265358979323846;
 
 bool Pressed(i32 slot) { return g_Result.ResultKeys[slot] == kKeyPressed; }
 bool Held(i32 slot) { return g_Result.ResultKeys[slot] == kKeyHeld; }
+
+// The run's total as the ranking and the replay file store it (never below 0).
+u32 StoredTotal() { return static_cast<u32>(g_Result.ResultScore < 0 ? 0 : g_Result.ResultScore); }
 
 void ClearName() {
     for (u32& c : g_Result.ResultName) c = kBlankNameCharacter;
@@ -75,7 +76,7 @@ void SaveRunReplay() {
     ReplayRunInfo run;
     run.Difficulty = g_GameState.Difficulty;
     run.StartKind = g_GameState.StartKind;
-    run.score = static_cast<u32>(ResultScore < 0 ? 0 : ResultScore);
+    run.score = StoredTotal();
     run.name = g_Result.ResultName;
     run.storyFlags = g_GameState.StoryFlags;
     const SaveReplayResult saved = SaveReplay(g_PlayRecord, run, GameWindowTitle());
@@ -215,7 +216,7 @@ void DrawScoresPanel() {
         DrawSprite(result, {cx + 108, y + 10, cx + 168, y + 35}, {380, 50, 439, 74}, kWhite);
     }
     DrawSprite(result, {cx - 170, 338, cx - 10, 378}, {0, 230, 159, 269}, kWhite);
-    DrawDigitRow(digits, ResultScore, 346);
+    DrawDigitRow(digits, g_Result.ResultScore, 346);
     DrawSprite(result, {cx + 108, 348, cx + 168, 373}, {380, 50, 439, 74}, kWhite);
     if (g_Result.ResultRankPosition >= 0 && g_Result.ResultRankPosition < kResultNamedPlaces) {
         const f64 phase = 2.0 * kPi * static_cast<f64>(g_Result.ResultFrameCount % 100) / 100.0;
@@ -290,8 +291,8 @@ bool ResultOffersReplay() { return g_GameState.Continues == 3; }
 i32 ResultPanelX(i32 o) { return 320 + PanelSlide(o); }
 
 bool InsertRanking() {
-    return InsertRanking(g_RankingTable, g_GameState.Difficulty, g_Result.ResultRankPosition,
-                         static_cast<u32>(ResultScore < 0 ? 0 : ResultScore), g_Result.ResultName);
+    return InsertRanking(g_RankingTable, g_GameState.Difficulty, g_Result.ResultRankPosition, StoredTotal(),
+                         g_Result.ResultName);
 }
 
 void InitializeResult() {
@@ -310,7 +311,7 @@ void InitializeResult() {
         g_Result.ResultPanelOffsets[kResultPanelPrompt] = 30;
         PlaySoundEffect(33);
     }
-    ResultScore = static_cast<i32>(ComputeResultScore(g_PlayRecord));
+    g_Result.ResultScore = static_cast<i32>(ComputeResultScore(g_PlayRecord));
     for (i32 l = 0; l < 2; ++l) {
         std::vector<i32>().swap(g_Result.CharacterLists[l]);
         g_Result.CharacterLists[l] = BuildCharacterList(l);
@@ -318,8 +319,7 @@ void InitializeResult() {
     g_Result.ListSelect = 0;
     g_Result.ListCursor = 0;
     ClearName();
-    g_Result.ResultRankPosition =
-        RankPosition(g_RankingTable, g_GameState.Difficulty, static_cast<u32>(ResultScore < 0 ? 0 : ResultScore));
+    g_Result.ResultRankPosition = RankPosition(g_RankingTable, g_GameState.Difficulty, StoredTotal());
     g_Result.images.name = CreateTexture("vsk1.dat", "name", 1, nullptr);
     g_Result.images.result = CreateTexture("vsk1.dat", "result", 1, nullptr);
     g_Result.images.result2 = CreateTexture("vsk1.dat", "result2", 1, nullptr);
@@ -364,15 +364,16 @@ void StepResult() {
 }
 
 void ResultFrame() {
-    if (SceneInitRequest) InitializeResult();
-    DrawResult();
-    u8 bits[2];
-    ReadInputBits(0, bits);
-    UpdateKeyStates(bits, g_Result.ResultKeys);
-    StepResult();
-    if (g_Result.ResultLeave) LeaveResult();
-    UpdateMusic();
-    RearmSoundEffectGates();
+    static constexpr SceneFrameSteps kSteps{
+        .enter = InitializeResult,
+        .order = SceneFrameOrder::kDrawThenKeys,
+        .draw = DrawResult,
+        .takeKeys = [](const u8 bits[2]) { UpdateKeyStates(bits, g_Result.ResultKeys); },
+        .step = StepResult,
+        .leaving = [] { return g_Result.ResultLeave != 0; },
+        .leave = LeaveResult,
+    };
+    RunSceneSteps(kSteps);
 }
 
 void DrawResult() {

@@ -31,8 +31,6 @@ enum ResultPanel : i32 {
 // Places 0..4 of a table ask for a name.
 constexpr i32 kResultNamedPlaces = 5;
 
-extern i32 ResultScore;
-
 struct ResultImages {
     Texture* name = nullptr;     // "name": characters
     Texture* result = nullptr;   // labels, digits, arrows
@@ -41,9 +39,9 @@ struct ResultImages {
     Surface* backdrop = nullptr; // "report10"
 };
 
-// The result scene's state and images. ResultScore stays on its own: the replay
-// file stores it as the run's total.
+// The result scene's state and images.
 struct ResultSceneState {
+    i32 ResultScore = 0;  // the run's total, stored in the replay file too
     i32 ResultState = kResultOpening;
     u8 ResultLeave = 0;
     i32 ResultFrameCount = 0;

@@ -4,12 +4,10 @@
 #include "game/shell/game_math.h"
 #include "game/shell/game_state.h"
 #include "game/shell/play_state.h"
-#include "game/shell/input.h"
-#include "game/shell/music.h"
 #include "game/shell/ranking.h"
 #include "game/shell/save_files.h"
+#include "game/shell/scene_frame.h"
 #include "game/shell/shell_graphics.h"
-#include "game/shell/sound_effects.h"
 #include "game/shell/title_scene.h"
 #include "game/shell/transition.h"
 
@@ -109,14 +107,18 @@ void DrawTitle() {
 }
 
 void TitleFrame() {
-    if (SceneInitRequest) InitializeTitle();
-    DrawTitle();
-    u8 bits[2];
-    ReadInputBits(0, bits);
-    TitleTakeInput(bits);
-    StepTitleMenu();
-    StepTitleSlideTimers();
-    if (g_Title.TitleLeaveRequest) LeaveTitle();
-    UpdateMusic();
-    RearmSoundEffectGates();
+    static constexpr SceneFrameSteps kSteps{
+        .enter = InitializeTitle,
+        .order = SceneFrameOrder::kDrawThenKeys,
+        .draw = DrawTitle,
+        .takeKeys = TitleTakeInput,
+        .step =
+            [] {
+                StepTitleMenu();
+                StepTitleSlideTimers();
+            },
+        .leaving = [] { return g_Title.TitleLeaveRequest != 0; },
+        .leave = LeaveTitle,
+    };
+    RunSceneSteps(kSteps);
 }

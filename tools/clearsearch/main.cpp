@@ -63,6 +63,7 @@
 #include "engine/app/run_options.h"
 #include "engine/core/application.h"
 #include "game/patterns/stage_registry.h"
+#include "game/play/play_overlays.h"
 #include "game/play/play_scene.h"
 #include "game/play/records.h"
 #include "game/shell/game_main.h"

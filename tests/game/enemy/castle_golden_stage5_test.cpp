@@ -5,6 +5,7 @@
 
 #include "game/enemy/enemy_content.h"
 #include "game/enemy/enemy_draw.h"
+#include "game/play/stage_textures.h"
 #include "game/shell/play_state.h"
 #include "tests/engine/graphics/graphics_fixture.h"
 #include "tests/game/enemy/enemy_fixture.h"

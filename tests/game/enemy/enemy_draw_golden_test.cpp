@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "game/enemy/enemy_draw.h"
+#include "game/play/stage_textures.h"
 #include "platform/gfx/raster.h"
 #include "tests/engine/graphics/graphics_fixture.h"
 #include "tests/game/enemy/enemy_fixture.h"

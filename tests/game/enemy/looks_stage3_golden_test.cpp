@@ -11,6 +11,7 @@
 #include "game/enemy/enemy_content.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/stage_dispatch.h"
+#include "game/play/stage_textures.h"
 #include "game/play/target_markers.h"
 #include "game/shell/play_state.h"
 #include "game/stages/stage_content.h"

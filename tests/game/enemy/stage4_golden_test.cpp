@@ -9,6 +9,7 @@
 #include "game/enemy/enemy_content.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/stage_dispatch.h"
+#include "game/play/stage_textures.h"
 #include "game/stages/stage_content.h"
 #include "tests/engine/graphics/graphics_fixture.h"
 #include "tests/game/enemy/enemy_fixture.h"

@@ -8,6 +8,7 @@
 #include "game/play/effects.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/enemy_shells.h"
+#include "game/play/stage_textures.h"
 #include "game/play/target_markers.h"
 #include "game/shell/game_math.h"
 #include "game/shell/play_state.h"

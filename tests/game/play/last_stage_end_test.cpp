@@ -72,7 +72,7 @@ std::vector<u8> ReadAll(const fs::path& path) {
 }
 
 void Hook(const FrameRow& row) {
-    if (row.sceneAfter == kSceneEnding) g_seen.endingNumber = EndingNumber;
+    if (row.sceneAfter == kSceneEnding) g_seen.endingNumber = g_Ending.EndingNumber;
     // The run's folder is the working folder while it runs.
     if (row.sceneBefore == kSceneResult && row.sceneAfter == kSceneTitle) g_seen.progress = ReadAll("system/system.dat");
     if (row.sceneAfter != kScenePlay || row.stageIndex != 4) return;

@@ -13,6 +13,7 @@
 #include "engine/core/application.h"
 #include "engine/core/random.h"
 #include "engine/graphics/device.h"
+#include "game/play/play_overlays.h"
 #include "game/play/play_scene.h"
 #include "game/play/records.h"
 #include "game/play/stage_dispatch.h"
@@ -53,6 +54,7 @@ protected:
         std::filesystem::current_path(dir_.path());
         std::filesystem::create_directory(dir_.path() / "system");
         ResetGameState();
+        ResetPlayPrompts();
         // Everything a new program starts with, the talk state's last line
         // included (an earlier runner test may have left a talk behind).
         ResetPlayRecords();

@@ -18,6 +18,7 @@
 #include "game/play/play_scene.h"
 #include "game/play/records.h"
 #include "game/play/stage_background.h"
+#include "game/play/stage_textures.h"
 #include "game/shell/game_main.h"
 #include "game/shell/play_state.h"
 #include "game/shell/replay.h"

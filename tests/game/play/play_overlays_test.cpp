@@ -23,6 +23,7 @@ class OverlayTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetGameState();
+        ResetPlayPrompts();
         ResetPlayLists();
         TransitionState = Transition{};
     }

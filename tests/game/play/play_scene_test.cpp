@@ -17,6 +17,7 @@
 #include "game/play/player.h"
 #include "game/play/stage_dispatch.h"
 #include "game/play/stage_random.h"
+#include "game/play/stage_textures.h"
 #include "game/play/state_hash.h"
 #include "game/shell/game_math.h"
 #include "game/shell/game_state.h"
@@ -707,6 +708,34 @@ TEST_F(PlayFixture, RegisterPlaySceneInstallsTheFrameTheCameraAndTheHash) {
     g_PlayerState[0].x = 420.0f;
     g_PlayerState[0].y = 200.0f;
     EXPECT_NEAR(AngleToPlayer(below, 0), 0.0, 1e-9);
+}
+
+// The prompts go back to their start values only when the program starts: a
+// new run closes them with its stage load but keeps the rest, the continue
+// prompt's values among them, which the state hash reads.
+TEST_F(PlayFixture, OnlyTheProgramStartSetsThePromptsBack) {
+    RegisterPlayScene();
+    g_PauseMenu.PauseActive = 1;
+    g_PauseMenu.cursor = 2;
+    g_ContinuePrompt.ContinuePromptActive = 1;
+    g_ContinuePrompt.state = 90;
+    g_ContinuePrompt.cursor = 1;
+    StartPlayRun();
+    Load(0);
+    EXPECT_EQ(g_PauseMenu.PauseActive, 0);
+    EXPECT_EQ(g_PauseMenu.cursor, 2);
+    EXPECT_EQ(g_ContinuePrompt.ContinuePromptActive, 0);
+    EXPECT_EQ(g_ContinuePrompt.state, 90);
+    EXPECT_EQ(g_ContinuePrompt.cursor, 1);
+
+    g_PauseMenu.PauseActive = 1;
+    g_ContinuePrompt.ContinuePromptActive = 1;
+    ResetProgramState();
+    EXPECT_EQ(g_PauseMenu.PauseActive, 0);
+    EXPECT_EQ(g_PauseMenu.cursor, 0);
+    EXPECT_EQ(g_ContinuePrompt.ContinuePromptActive, 0);
+    EXPECT_EQ(g_ContinuePrompt.state, 0);
+    EXPECT_EQ(g_ContinuePrompt.cursor, 0);
 }
 
 // ---- state hash ----

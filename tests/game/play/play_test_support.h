@@ -9,6 +9,7 @@
 
 #include "engine/core/application.h"
 #include "engine/core/random.h"
+#include "game/play/play_overlays.h"
 #include "game/play/player.h"
 #include "game/play/records.h"
 #include "game/shell/input.h"
@@ -21,6 +22,7 @@ namespace play_test {
 
 inline void ResetPlay() {
     ResetGameState();
+    ResetPlayPrompts();
     ResetPlayLists();
     ResetPlayRecord(g_PlayRecord);
     ClearStageRanks(g_PlayRecord);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "game/play/stage_textures.h"
 #include "game/shell/play_state.h"
 #include "game/play/records.h"
 
@@ -65,8 +66,6 @@ TEST(PlayStateTest, ResetGameStateClearsTheBlockButNotTheImages) {
     g_GameState.StarField[199].y = 3.0f;
     g_GameState.MissionTimer.remaining = 5;
     g_PlayerState[0].keys[kKeyT] = kKeyPressed;
-    g_PauseMenu.PauseActive = 1;
-    g_ContinuePrompt.ContinuePromptActive = 1;
     Texture* const marker = reinterpret_cast<Texture*>(&g_GameState);  // never dereferenced
     g_StageTextures.E9 = marker;
 
@@ -77,8 +76,6 @@ TEST(PlayStateTest, ResetGameStateClearsTheBlockButNotTheImages) {
     EXPECT_EQ(g_GameState.StarField[199].y, 0.0f);
     EXPECT_EQ(g_GameState.MissionTimer.remaining, 0);
     EXPECT_EQ(g_PlayerState[0].keys[kKeyT], kKeyUpState);
-    EXPECT_EQ(g_PauseMenu.PauseActive, 0);
-    EXPECT_EQ(g_ContinuePrompt.ContinuePromptActive, 0);
     EXPECT_EQ(g_StageTextures.E9, marker);
     g_StageTextures = StageTextures{};
 }

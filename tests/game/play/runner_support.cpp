@@ -16,6 +16,7 @@
 #include "game/patterns/pattern_content.h"
 #include "game/patterns/stage_registry.h"
 #include "game/play/enemy_runtime.h"
+#include "game/play/play_overlays.h"
 #include "game/play/play_scene.h"
 #include "game/play/records.h"
 #include "game/play/stage_dispatch.h"

@@ -35,8 +35,8 @@ protected:
         ResetKeyRepeatCounters();
         TransitionState = Transition{};
         RearmSoundEffectGates();
-        for (i32& k : ConfigKeyState) k = 0;
-        ConfigPanelTimer = 0;
+        for (i32& k : g_Config.ConfigKeyState) k = 0;
+        g_Config.ConfigPanelTimer = 0;
     }
     void TearDown() override {
         DestroyDirectInput();
@@ -59,18 +59,18 @@ protected:
         PreviousScene = kSceneTitle;
         ResetConfigScreen();
         OpenConfigScreen();
-        for (int i = 0; i < 200 && ConfigState == kConfigOpening; ++i) Frame();
-        ASSERT_EQ(ConfigState, kConfigRows);
+        for (int i = 0; i < 200 && g_Config.ConfigState == kConfigOpening; ++i) Frame();
+        ASSERT_EQ(g_Config.ConfigState, kConfigRows);
     }
     // One frame as ConfigFrame runs it.
     void Frame(u16 word = 0) {
         u8 bits[2];
         InputBytes(word, bits);
-        UpdateKeyStatesRepeat(bits, ConfigKeyState);
+        UpdateKeyStatesRepeat(bits, g_Config.ConfigKeyState);
         AdvanceTransition();
         StepConfigScreen();
         StepConfigTimers();
-        if (ConfigLeaveRequest) LeaveConfig();
+        if (g_Config.ConfigLeaveRequest) LeaveConfig();
         lastSound_ = -1;
         for (i32 n = 0; n < kSoundEffectCount; ++n) {
             if (!SoundEffectGates[n]) lastSound_ = n;
@@ -83,7 +83,7 @@ protected:
         Frame(0);
     }
     void ToRow(i32 row) {
-        while (ConfigCursor != row) Tap(kInputDown);
+        while (g_Config.ConfigCursor != row) Tap(kInputDown);
     }
     // A pad button pressed for one frame.
     void Press(FakeInputSource::Joystick& pad, int button) {
@@ -139,23 +139,23 @@ TEST_F(ConfigScreen, SettingsEditedAndSavedByteForByte) {
     pad.SetButton(2, true);
     Tap(kInputZ);  // the capture
     EXPECT_EQ(sound_, 33);
-    EXPECT_EQ(ConfigState, kConfigCapture);
+    EXPECT_EQ(g_Config.ConfigState, kConfigCapture);
     Frame();
-    EXPECT_EQ(ConfigCursor, 0);
+    EXPECT_EQ(g_Config.ConfigCursor, 0);
     pad.SetButton(2, false);
     Frame();
     Press(pad, 5);   // Z
     EXPECT_EQ(sound_, 32);
     Press(pad, 5);   // X: the same button twice is allowed
     Press(pad, 12);  // T
-    EXPECT_EQ(ConfigState, kConfigRows);
-    EXPECT_EQ(ConfigCursor, kConfigRowButtons);
+    EXPECT_EQ(g_Config.ConfigState, kConfigRows);
+    EXPECT_EQ(g_Config.ConfigCursor, kConfigRowButtons);
     Tap(kInputX);
     EXPECT_EQ(sound_, 36);
-    EXPECT_EQ(ConfigCursor, kConfigRowBack);
+    EXPECT_EQ(g_Config.ConfigCursor, kConfigRowBack);
     Tap(kInputZ);
     EXPECT_EQ(sound_, 35);
-    EXPECT_EQ(ConfigState, kConfigLeaving);
+    EXPECT_EQ(g_Config.ConfigState, kConfigLeaving);
     // The file is written only when the screen is left.
     std::vector<u8> bytes;
     ASSERT_TRUE(ReadFileBytes("config.dat", 1000, bytes));
@@ -207,17 +207,17 @@ TEST_F(ConfigScreen, ValuesStayWithinTheirLimitsAndStillSound) {
 TEST_F(ConfigScreen, CursorKeysInOneFrame) {
     Enter();
     Tap(kInputUp);
-    EXPECT_EQ(ConfigCursor, kConfigRowBack);  // wraps
+    EXPECT_EQ(g_Config.ConfigCursor, kConfigRowBack);  // wraps
     Tap(kInputDown);
-    EXPECT_EQ(ConfigCursor, 0);
+    EXPECT_EQ(g_Config.ConfigCursor, 0);
     Tap(kInputDown);
     Tap(kInputDown);
     // X with Up: up first, then to the last row; Z in the same frame acts on it.
     Tap(kInputUp | kInputX);
-    EXPECT_EQ(ConfigCursor, kConfigRowBack);
-    EXPECT_EQ(ConfigState, kConfigRows);
+    EXPECT_EQ(g_Config.ConfigCursor, kConfigRowBack);
+    EXPECT_EQ(g_Config.ConfigState, kConfigRows);
     Tap(kInputX | kInputZ);
-    EXPECT_EQ(ConfigState, kConfigLeaving);
+    EXPECT_EQ(g_Config.ConfigState, kConfigLeaving);
 }
 
 TEST_F(ConfigScreen, WithoutAJoystickTheCaptureDoesNotOpen) {
@@ -225,29 +225,29 @@ TEST_F(ConfigScreen, WithoutAJoystickTheCaptureDoesNotOpen) {
     ToRow(kConfigRowButtons);
     Tap(kInputZ);
     EXPECT_EQ(sound_, -1);
-    EXPECT_EQ(ConfigState, kConfigRows);
+    EXPECT_EQ(g_Config.ConfigState, kConfigRows);
 }
 
 TEST_F(ConfigScreen, CapturePanelSlides) {
     // The first visit: the panel starts in the middle and slides off.
     Enter();
-    EXPECT_EQ(ConfigPanelTimer, -30);
+    EXPECT_EQ(g_Config.ConfigPanelTimer, -30);
     FakeInputSource::Joystick& pad = PlugPad();
     pad_ = &pad;
     ToRow(kConfigRowButtons);
     Tap(kInputZ);
-    EXPECT_EQ(ConfigPanelTimer, 28);
+    EXPECT_EQ(g_Config.ConfigPanelTimer, 28);
     for (int i = 0; i < 40; ++i) Frame();
-    EXPECT_EQ(ConfigPanelTimer, 0);  // stays in the middle while capturing
-    EXPECT_EQ(ConfigState, kConfigCapture);
+    EXPECT_EQ(g_Config.ConfigPanelTimer, 0);  // stays in the middle while capturing
+    EXPECT_EQ(g_Config.ConfigState, kConfigCapture);
     Press(pad, 0);
     Press(pad, 1);
     pad.SetButton(7, true);
     Frame(kInputX);
-    EXPECT_EQ(ConfigState, kConfigRows);
-    EXPECT_EQ(ConfigKeyState[kKeyX], kKeyHeld);
+    EXPECT_EQ(g_Config.ConfigState, kConfigRows);
+    EXPECT_EQ(g_Config.ConfigKeyState[kKeyX], kKeyHeld);
     Frame(kInputX);  // held X does not act
-    EXPECT_EQ(ConfigCursor, kConfigRowButtons);
+    EXPECT_EQ(g_Config.ConfigCursor, kConfigRowButtons);
     EXPECT_EQ(g_ConfigData.joystickButtons[kJoyButtonT], 7u);
     EXPECT_EQ(g_ConfigData.joystickButtons[kJoyButtonV], 0u);  // untouched
 }

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "engine/core/application.h"
-#include "game/shell/ending_request.h"
 #include "game/shell/ending_scene.h"
 #include "game/shell/file_access.h"
 #include "game/shell/game_main.h"
@@ -97,8 +96,8 @@ protected:
         RearmSoundEffectGates();
         g_MusicState = MusicState{};
         g_MusicState.ready = 1;  // requests are kept; nothing plays
-        EndingRequest = 0;
-        for (i32& k : EndingKeyState) k = 0;
+        g_Ending.EndingRequest = 0;
+        for (i32& k : g_Ending.EndingKeyState) k = 0;
         CurrentScene = kSceneEnding;
         PreviousScene = kSceneStageReport;
         SceneInitRequest = 1;
@@ -119,10 +118,10 @@ protected:
         AdvanceTransition();
         u8 bits[2];
         InputBytes(word, bits);
-        UpdateKeyStates(bits, EndingKeyState);
+        UpdateKeyStates(bits, g_Ending.EndingKeyState);
         StepEndingSequence();
         ++frames_;
-        if (EndingLeaveRequest && !TransitionRunning()) LeaveEnding();
+        if (g_Ending.EndingLeaveRequest && !TransitionRunning()) LeaveEnding();
         RearmSoundEffectGates();
     }
     void Tap(u16 word) {
@@ -132,14 +131,14 @@ protected:
     bool Left() const { return CurrentScene != kSceneEnding; }
     // Frames until the phase is `phase` (or the scene left).
     void RunUntilPhase(i32 phase) {
-        for (int i = 0; i < 20000 && EndingPhase != phase && !Left(); ++i) Frame();
-        ASSERT_EQ(EndingPhase, phase);
+        for (int i = 0; i < 20000 && g_Ending.EndingPhase != phase && !Left(); ++i) Frame();
+        ASSERT_EQ(g_Ending.EndingPhase, phase);
     }
     std::vector<i32> RunToTheEnd(int limit = 20000) {
-        std::vector<i32> phases{EndingPhase};
+        std::vector<i32> phases{g_Ending.EndingPhase};
         for (int i = 0; i < limit && !Left(); ++i) {
             Frame();
-            if (phases.back() != EndingPhase) phases.push_back(EndingPhase);
+            if (phases.back() != g_Ending.EndingPhase) phases.push_back(g_Ending.EndingPhase);
         }
         return phases;
     }
@@ -153,20 +152,20 @@ TEST_F(EndingSequence, RecordsTheEndingAndCountsTheShowing) {
     g_GameState.StoryFlags = Flags({5, 35});
     g_SystemData.endingsShown = 41;
     Enter();
-    EXPECT_EQ(EndingNumber, 2);
-    EXPECT_EQ(EndingIsNew, 1);
+    EXPECT_EQ(g_Ending.EndingNumber, 2);
+    EXPECT_EQ(g_Ending.EndingIsNew, 1);
     EXPECT_EQ(g_SystemData.endingSeen[2], 1);
     EXPECT_EQ(g_SystemData.endingSeenThisCycle[2], 1);
     EXPECT_EQ(g_SystemData.endingsShown, 42u);
-    EXPECT_EQ(EndingCycleComplete, 0);
-    EXPECT_EQ(EndingFrameCount, kEndingFrameStart);
+    EXPECT_EQ(g_Ending.EndingCycleComplete, 0);
+    EXPECT_EQ(g_Ending.EndingFrameCount, kEndingFrameStart);
     EXPECT_EQ(g_MusicState.requested, 0);
     EXPECT_EQ(TransitionState.kind, kTransitionBricksUncover);
 
     // The same ending again: no longer new, and the count grows anyway.
     Enter();
-    EXPECT_EQ(EndingNumber, 2);
-    EXPECT_EQ(EndingIsNew, 0);
+    EXPECT_EQ(g_Ending.EndingNumber, 2);
+    EXPECT_EQ(g_Ending.EndingIsNew, 0);
     EXPECT_EQ(g_SystemData.endingsShown, 43u);
 }
 
@@ -177,9 +176,9 @@ TEST_F(EndingSequence, TheEighteenthEndingOfACycleClearsItAndRollsTheCredits) {
     g_SystemData.endingSeen = g_SystemData.endingSeenThisCycle;
     g_GameState.StoryFlags = Flags({32});
     Enter();
-    EXPECT_EQ(EndingNumber, 9);
-    EXPECT_EQ(EndingIsNew, 1);
-    EXPECT_EQ(EndingCycleComplete, 1);
+    EXPECT_EQ(g_Ending.EndingNumber, 9);
+    EXPECT_EQ(g_Ending.EndingIsNew, 1);
+    EXPECT_EQ(g_Ending.EndingCycleComplete, 1);
     for (u8 b : g_SystemData.endingSeenThisCycle) EXPECT_EQ(b, 0);  // the one just set too
     EXPECT_EQ(g_SystemData.endingSeen[9], 1);
 
@@ -187,17 +186,17 @@ TEST_F(EndingSequence, TheEighteenthEndingOfACycleClearsItAndRollsTheCredits) {
     // has been up for 301 frames ends it without a transition.
     RunUntilPhase(kEndingPicture1);
     Tap(kInputZ);
-    EXPECT_EQ(EndingLeaveRequest, 0);
+    EXPECT_EQ(g_Ending.EndingLeaveRequest, 0);
     RunUntilPhase(kEndingCredits);
     EXPECT_EQ(g_MusicState.requested, 7);
     RunUntilPhase(kEndingCreditsFade);
     EXPECT_EQ(g_MusicState.requested, 0);
     RunUntilPhase(kEndingLastPicture);
     for (int i = 0; i < 300; ++i) Frame(i % 2 ? kInputZ : 0);
-    EXPECT_EQ(EndingPhase, kEndingLastPicture);  // Z too early is ignored
+    EXPECT_EQ(g_Ending.EndingPhase, kEndingLastPicture);  // Z too early is ignored
     Frame(0);
     Frame(kInputZ);
-    EXPECT_EQ(EndingPhase, kEndingLastFade);
+    EXPECT_EQ(g_Ending.EndingPhase, kEndingLastFade);
     RunToTheEnd();
     EXPECT_EQ(CurrentScene, kSceneTitle);
 
@@ -231,39 +230,39 @@ TEST_F(EndingSequence, PhaseTableTimings) {
     Enter();
     // Phase 0: 201 frames of black, then the fade in and the ending music.
     for (int i = 0; i < 201; ++i) Frame();
-    EXPECT_EQ(EndingPhase, kEndingBlackStart);
+    EXPECT_EQ(g_Ending.EndingPhase, kEndingBlackStart);
     Frame();
-    EXPECT_EQ(EndingPhase, kEndingPicture1);
+    EXPECT_EQ(g_Ending.EndingPhase, kEndingPicture1);
     EXPECT_EQ(TransitionState.kind, kTransitionFadeUncover);
     EXPECT_EQ(g_MusicState.requested, 6);
     RunUntilPhase(kEndingPicture7 + 1);
     EXPECT_FLOAT_EQ(TransitionState.speed, 0.01f);  // the slow fade
     RunUntilPhase(kEndingBlackEnd);
     EXPECT_EQ(g_MusicState.requested, 0);
-    EXPECT_EQ(EndingPhaseTimer, 1);
+    EXPECT_EQ(g_Ending.EndingPhaseTimer, 1);
 }
 
 TEST_F(EndingSequence, ZCutsTheSequenceShortFromTheFirstPicture) {
-    EndingRequest = kEndingAfterRun;
+    g_Ending.EndingRequest = kEndingAfterRun;
     RegisterSceneFrame(kSceneResult, [] {});
     Enter();
     Tap(kInputZ);  // phase 0: no effect
-    EXPECT_EQ(EndingLeaveRequest, 0);
+    EXPECT_EQ(g_Ending.EndingLeaveRequest, 0);
     RunUntilPhase(kEndingPicture2 + 1);  // a wait phase
     Frame(kInputZ);
-    EXPECT_EQ(EndingLeaveRequest, 1);
+    EXPECT_EQ(g_Ending.EndingLeaveRequest, 1);
     EXPECT_EQ(TransitionState.kind, kTransitionBricksCover);
-    const i32 timer = EndingPhaseTimer;
+    const i32 timer = g_Ending.EndingPhaseTimer;
     RunToTheEnd();
-    EXPECT_EQ(EndingPhase, kEndingPicture2 + 1);  // the fade in never started
-    EXPECT_EQ(EndingPhaseTimer, timer);
+    EXPECT_EQ(g_Ending.EndingPhase, kEndingPicture2 + 1);  // the fade in never started
+    EXPECT_EQ(g_Ending.EndingPhaseTimer, timer);
     EXPECT_EQ(CurrentScene, kSceneResult);
     EXPECT_EQ(PreviousScene, kSceneStageReport);  // left as it was
     EXPECT_EQ(SceneInitRequest, 1);
 }
 
 TEST_F(EndingSequence, WithoutAResultSceneTheRoadLeadsToTheTitle) {
-    EndingRequest = kEndingAfterRun;
+    g_Ending.EndingRequest = kEndingAfterRun;
     Enter();
     RunUntilPhase(kEndingPicture1);
     Tap(kInputZ);

@@ -13,11 +13,11 @@ class LogoSteps : public ::testing::Test {
 protected:
     void SetUp() override {
         TransitionState = Transition{};
-        for (i32& k : LogoKeyStates) k = 0;
-        LogoState = kLogoNotice;
-        LogoTimer = 0;
-        LogoSkipRequested = 0;
-        LogoLeaveRequested = 0;
+        for (i32& k : g_Logo.LogoKeyStates) k = 0;
+        g_Logo.LogoState = kLogoNotice;
+        g_Logo.LogoTimer = 0;
+        g_Logo.LogoSkipRequested = 0;
+        g_Logo.LogoLeaveRequested = 0;
         StartTransition(kTransitionFadeUncover);
         CurrentScene = kSceneLogo;
         SceneInitRequest = 0;
@@ -28,15 +28,15 @@ protected:
         AdvanceTransition();
         u8 bits[2];
         InputBytes(word, bits);
-        UpdateKeyStates(bits, LogoKeyStates);
+        UpdateKeyStates(bits, g_Logo.LogoKeyStates);
         StepLogo();
-        if (LogoLeaveRequested) LeaveLogo();
+        if (g_Logo.LogoLeaveRequested) LeaveLogo();
         ++frames_;
     }
     // Frames until the state is `state` (or the scene left).
     int Until(i32 state) {
         const int start = frames_;
-        while (LogoState != state && CurrentScene == kSceneLogo && frames_ - start < 5000) Frame();
+        while (g_Logo.LogoState != state && CurrentScene == kSceneLogo && frames_ - start < 5000) Frame();
         return frames_ - start;
     }
     void UntilLeft() {
@@ -66,21 +66,21 @@ TEST_F(LogoSteps, RunsThroughEveryPictureWithoutInput) {
 TEST_F(LogoSteps, ZDuringTheNoticeDoesNothing) {
     for (int i = 0; i < 50; ++i) {
         Frame(i % 2 ? 0 : kInputZ);
-        EXPECT_EQ(LogoSkipRequested, 0);
+        EXPECT_EQ(g_Logo.LogoSkipRequested, 0);
     }
-    EXPECT_EQ(LogoState, kLogoNotice);
+    EXPECT_EQ(g_Logo.LogoState, kLogoNotice);
 }
 
 TEST_F(LogoSteps, ZDuringALogoWipesToTheTitleOnce) {
     Until(kLogoMaker2);
     Frame();
     Frame(kInputZ);
-    EXPECT_EQ(LogoSkipRequested, 1);
+    EXPECT_EQ(g_Logo.LogoSkipRequested, 1);
     EXPECT_EQ(TransitionState.kind, kTransitionBricksCover);
-    const i32 timer = LogoTimer;
+    const i32 timer = g_Logo.LogoTimer;
     for (int i = 0; i < 30; ++i) Frame(i % 2 ? kInputZ : 0);  // more presses restart nothing
-    EXPECT_EQ(LogoTimer, timer);  // the timer stands still
-    EXPECT_EQ(LogoState, kLogoMaker2);
+    EXPECT_EQ(g_Logo.LogoTimer, timer);  // the timer stands still
+    EXPECT_EQ(g_Logo.LogoState, kLogoMaker2);
     int left = 30;
     while (CurrentScene == kSceneLogo) {
         Frame();
@@ -92,14 +92,14 @@ TEST_F(LogoSteps, ZDuringALogoWipesToTheTitleOnce) {
 
 TEST_F(LogoSteps, HoldingZFromTheStartSkipsNothing) {
     for (int i = 0; i < 400; ++i) Frame(kInputZ);  // pressed during the notice, then held
-    EXPECT_EQ(LogoSkipRequested, 0);
-    EXPECT_EQ(LogoState, kLogoMaker2);
+    EXPECT_EQ(g_Logo.LogoSkipRequested, 0);
+    EXPECT_EQ(g_Logo.LogoState, kLogoMaker2);
 }
 
 TEST_F(LogoSteps, ZDuringTheLastWipeChangesNothing) {
     Until(kLogoTitleOut);
     Frame(kInputZ);
-    EXPECT_EQ(LogoSkipRequested, 0);
+    EXPECT_EQ(g_Logo.LogoSkipRequested, 0);
     UntilLeft();
     EXPECT_EQ(CurrentScene, kSceneTitle);
 }
@@ -113,16 +113,16 @@ TEST_F(LogoSteps, PictureFollowsTheState) {
     fake.maker1 = reinterpret_cast<Surface*>(0x10);
     fake.maker2 = reinterpret_cast<Surface*>(0x20);
     fake.title = reinterpret_cast<Surface*>(0x30);
-    g_LogoImages = fake;
+    g_Logo.images = fake;
     for (const Case& c : {Case{10, &LogoImages::maker1}, Case{15, &LogoImages::maker1}, Case{20, &LogoImages::maker2},
                           Case{25, &LogoImages::maker2}, Case{90, &LogoImages::title},
                           Case{95, &LogoImages::title}}) {
-        LogoState = c.state;
+        g_Logo.LogoState = c.state;
         EXPECT_EQ(LogoPicture(), fake.*c.image) << c.state;
     }
-    LogoState = kLogoNotice;
+    g_Logo.LogoState = kLogoNotice;
     EXPECT_EQ(LogoPicture(), nullptr);
-    g_LogoImages = LogoImages{};
+    g_Logo.images = LogoImages{};
 }
 
 }  // namespace

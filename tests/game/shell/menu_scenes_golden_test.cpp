@@ -15,7 +15,6 @@
 #include "engine/graphics/surface.h"
 #include "engine/graphics/texture.h"
 #include "game/shell/config_scene.h"
-#include "game/shell/ending_request.h"
 #include "game/shell/ending_scene.h"
 #include "game/shell/game_main.h"
 #include "game/shell/input.h"
@@ -68,11 +67,11 @@ protected:
         RearmSoundEffectGates();
         TransitionState = Transition{};
         g_Memory.MemoryScrollX = g_Memory.MemoryScrollY = 0;
-        ConfigScrollX = ConfigScrollY = 0;
-        ConfigPanelTimer = -30;
-        for (i32& k : ConfigKeyState) k = 0;
+        g_Config.ConfigScrollX = g_Config.ConfigScrollY = 0;
+        g_Config.ConfigPanelTimer = -30;
+        for (i32& k : g_Config.ConfigKeyState) k = 0;
         g_Memory.MemoryCursor = g_Memory.MemoryStageCursor = g_Memory.MemoryHeadingZoom = 0;
-        EndingRequest = 0;
+        g_Ending.EndingRequest = 0;
         for (i32 s = 0; s < kSceneSlots; ++s) RegisterSceneFrame(s, nullptr);
         RegisterSceneFrame(kScenePlay, [] {});
         RegisterShellScenes();
@@ -86,8 +85,8 @@ protected:
         // The managers release every image; forget the scenes' pointers.
         g_Title.images = TitleImages{};
         g_Memory.images = MemoryImages{};
-        g_ConfigImages = ConfigImages{};
-        g_EndingImages = EndingImages{};
+        g_Config.images = ConfigImages{};
+        g_Ending.images = EndingImages{};
         g_ReplayList.clear();
         g_ReplayPathList.clear();
         BlackTexture = nullptr;
@@ -185,27 +184,27 @@ TEST_F(MenuScenes, Settings) {
     g_ConfigData.musicVolume = 6;
     g_ConfigData.effectVolume = 3;
     g_ConfigData.joystickButtons[kJoyButtonT] = 11;
-    ConfigPanelTimer = 0;  // the first visit after the start
+    g_Config.ConfigPanelTimer = 0;  // the first visit after the start
     CurrentScene = kSceneSettings;
     Idle(10);
     EXPECT_TRUE(Golden("config_opening"));
     Idle(90);
-    ASSERT_EQ(ConfigState, kConfigRows);
+    ASSERT_EQ(g_Config.ConfigState, kConfigRows);
     for (int i = 0; i < 4; ++i) Tap(kInputDown);
     Tap(kInputLeft);
     EXPECT_EQ(g_ConfigData.musicVolume, 5);
     EXPECT_TRUE(Golden("config_rows"));
 
     // The capture panel (no pad under scripted input: the state is set).
-    ConfigState = kConfigCapture;
-    ConfigCursor = 1;
-    ConfigPanelTimer = 0;
-    ConfigFrameCount = 120;
+    g_Config.ConfigState = kConfigCapture;
+    g_Config.ConfigCursor = 1;
+    g_Config.ConfigPanelTimer = 0;
+    g_Config.ConfigFrameCount = 120;
     DrawConfig();
     EXPECT_TRUE(Golden("config_capture"));
 
-    ConfigState = kConfigRows;
-    ConfigCursor = kConfigRowBack;
+    g_Config.ConfigState = kConfigRows;
+    g_Config.ConfigCursor = kConfigRowBack;
     Tap(kInputZ);
     IdleWhile(kSceneSettings);
     EXPECT_EQ(CurrentScene, kSceneTitle);
@@ -216,7 +215,7 @@ TEST_F(MenuScenes, Ending) {
     g_GameState.StoryFlags[67] = 1;  // ending 13
     CurrentScene = kSceneEnding;
     Idle(20);
-    ASSERT_EQ(EndingNumber, 13);
+    ASSERT_EQ(g_Ending.EndingNumber, 13);
     EXPECT_TRUE(Golden("ending_start_opening"));
     Idle(40);
     EXPECT_TRUE(Golden("ending_start"));
@@ -243,24 +242,24 @@ TEST_F(MenuScenes, Ending) {
     };
     for (const Shot& s : shots) {
         TransitionState = Transition{};
-        EndingPhase = s.phase;
-        EndingPhaseTimer = s.timer;
-        EndingFrameCount = s.frame;
+        g_Ending.EndingPhase = s.phase;
+        g_Ending.EndingPhaseTimer = s.timer;
+        g_Ending.EndingFrameCount = s.frame;
         DrawEnding();
         EXPECT_TRUE(Golden(s.name)) << s.name;
     }
 
     // Cut short: the ticker is drawn under the closing bricks.
-    EndingPhase = 20;
-    EndingPhaseTimer = 300;
-    EndingFrameCount = 600;
+    g_Ending.EndingPhase = 20;
+    g_Ending.EndingPhaseTimer = 300;
+    g_Ending.EndingFrameCount = 600;
     Tap(kInputZ);
     Idle(20);
-    EXPECT_EQ(EndingLeaveRequest, 1);
+    EXPECT_EQ(g_Ending.EndingLeaveRequest, 1);
     EXPECT_TRUE(Golden("ending_cut_short"));
     IdleWhile(kSceneEnding);
     EXPECT_EQ(CurrentScene, kSceneTitle);
-    EXPECT_EQ(g_EndingImages.own, nullptr);
+    EXPECT_EQ(g_Ending.images.own, nullptr);
     EXPECT_TRUE(fs::exists("system/system.dat"));
 }
 

@@ -2,7 +2,7 @@
 // the roads out of it, and its frames on the software device.
 #include <gtest/gtest.h>
 
-#include "game/shell/ending_request.h"
+#include "game/shell/ending_scene.h"
 #include "game/shell/report_scene.h"
 #include "tests/game/shell/scene_fixture.h"
 
@@ -66,7 +66,7 @@ protected:
         g_RankingTable = DefaultRankingTable();
         g_Report.NewBestStageScore = 0;
         g_Report.StageCleared = 0;
-        EndingRequest = 0;
+        g_Ending.EndingRequest = 0;
     }
 };
 
@@ -150,7 +150,7 @@ TEST_F(ReportLogic, RoadsOutOfTheReport) {
                                   " stage " + std::to_string(c.stage) + (c.cleared ? " cleared" : " lost");
         EXPECT_EQ(ChooseReportNextScene(), c.wantScene) << label;
         EXPECT_EQ(g_GameState.StageIndex, c.wantStage) << label;
-        EXPECT_EQ(EndingRequest, c.wantScene == kSceneEnding ? kEndingAfterRun : 0) << label;
+        EXPECT_EQ(g_Ending.EndingRequest, c.wantScene == kSceneEnding ? kEndingAfterRun : 0) << label;
     }
 }
 
@@ -262,7 +262,7 @@ TEST_F(ReportScene, LastStageLeadsToTheEnding) {
     IdleUntil([] { return g_Report.ReportState == kReportShown; });
     Tap(kInputX);
     IdleUntil([] { return CurrentScene != kSceneStageReport; });
-    EXPECT_EQ(EndingRequest, kEndingAfterRun);
+    EXPECT_EQ(g_Ending.EndingRequest, kEndingAfterRun);
     EXPECT_EQ(CurrentScene, kSceneEnding);
 }
 
@@ -275,7 +275,7 @@ TEST_F(ReportScene, RoadIntoAMissingEndingLeadsToTheResult) {
     Tap(kInputX);
     IdleUntil([] { return CurrentScene != kSceneStageReport; });
     RegisterSceneFrame(kSceneEnding, ending);
-    EXPECT_EQ(EndingRequest, kEndingAfterRun);
+    EXPECT_EQ(g_Ending.EndingRequest, kEndingAfterRun);
     EXPECT_EQ(CurrentScene, kSceneResult);
 }
 

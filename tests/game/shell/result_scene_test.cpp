@@ -113,7 +113,7 @@ TEST_F(ResultScene, InsertionAtTheTopMiddleBottomAndOutside) {
         std::filesystem::remove(Folder() / "system" / "ranking.dat");
         SetRunTotal(c.total);
         EnterAndShow();
-        EXPECT_EQ(ResultScore, static_cast<i32>(c.total));
+        EXPECT_EQ(g_Result.ResultScore, static_cast<i32>(c.total));
         EXPECT_EQ(g_Result.ResultRankPosition, c.place);
         Tap(kInputZ);
         if (c.named) {

@@ -71,9 +71,9 @@ protected:
         platform::ClearScriptedInput();
         for (i32 s = 0; s < kSceneSlots; ++s) RegisterSceneFrame(s, nullptr);
         // The managers release every image; forget the scenes' pointers.
-        g_LogoImages = LogoImages{};
+        g_Logo.images = LogoImages{};
         g_Title.images = TitleImages{};
-        g_ConfigImages = ConfigImages{};
+        g_Config.images = ConfigImages{};
         BlackTexture = nullptr;
         SideSurface = nullptr;
         SharedDepthBuffer = nullptr;
@@ -122,22 +122,22 @@ protected:
 
 TEST_F(ShellScenes, LogoRunsIntoTheTitle) {
     Idle(50);
-    EXPECT_EQ(LogoState, kLogoNotice);
+    EXPECT_EQ(g_Logo.LogoState, kLogoNotice);
     EXPECT_TRUE(Golden("logo_notice"));
     Idle(200);  // the first logo, uncovered
-    EXPECT_EQ(LogoState, kLogoMaker1);
+    EXPECT_EQ(g_Logo.LogoState, kLogoMaker1);
     EXPECT_TRUE(Golden("logo_maker1"));
     IdleUntil(kSceneTitle);
     EXPECT_EQ(PreviousScene, kSceneLogo);
     // Every picture's time, the last wipe, and the title's first frame.
     EXPECT_EQ(frames_, 101 + 171 + 52 + 171 + 52 + 201 + 96 + 1);
-    EXPECT_EQ(g_LogoImages.maker1, nullptr);  // released on leaving
+    EXPECT_EQ(g_Logo.images.maker1, nullptr);  // released on leaving
 }
 
 TEST_F(ShellScenes, ZSkipsTheLogos) {
     Idle(150);
     Tap(kInputZ);
-    EXPECT_EQ(LogoSkipRequested, 1);
+    EXPECT_EQ(g_Logo.LogoSkipRequested, 1);
     Idle(20);
     EXPECT_TRUE(Golden("logo_skip_wipe"));
     IdleUntil(kSceneTitle);
@@ -173,7 +173,7 @@ TEST_F(ShellScenes, TitleMenusByScriptedInput) {
     IdleUntil(kSceneSettings);
     EXPECT_EQ(PreviousScene, kSceneTitle);
     EXPECT_EQ(g_Title.images.menu, nullptr);
-    EXPECT_NE(g_ConfigImages.window, nullptr);
+    EXPECT_NE(g_Config.images.window, nullptr);
 }
 
 TEST_F(ShellScenes, TitleQuitEndsTheProgram) {

@@ -1,0 +1,3 @@
+#include "game/play/stage_textures.h"
+
+StageTextures g_StageTextures;

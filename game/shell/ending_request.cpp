@@ -1,3 +1,0 @@
-#include "game/shell/ending_request.h"
-
-i32 EndingRequest = 0;
