@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "game/enemy/enemy_content.h"
+#include "game/patterns/stage_registry.h"
 #include "game/play/effects.h"
 #include "game/play/play_scene.h"
 #include "game/play/play_sprites.h"
@@ -125,7 +126,15 @@ void StartEvent(const TalkEventData& event) {
     }
 }
 
-class SampleCells : public enemyrt_test::PlayFixture {};
+// Every stage registered, so that each stage's load row is there to read.
+class SampleCells : public enemyrt_test::PlayFixture {
+protected:
+    void SetUp() override {
+        PlayFixture::SetUp();
+        RegisterStages();
+        for (i32 stage = 0; stage < kStages; ++stage) ASSERT_NE(StageLoadTable(stage), nullptr) << stage;
+    }
+};
 
 // Every talk event played through from its start to its end in every stage
 // that starts it (an event that keeps the previous speech image, with each of
