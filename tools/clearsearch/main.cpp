@@ -62,6 +62,7 @@
 #include "engine/app/application_main.h"
 #include "engine/app/run_options.h"
 #include "engine/core/application.h"
+#include "engine/image/prefetch.h"
 #include "game/patterns/stage_registry.h"
 #include "game/play/play_overlays.h"
 #include "game/play/play_scene.h"
@@ -526,6 +527,10 @@ int main(int argc, char** argv) {
     // A mixer without a sound device: no audio thread, so a fork copies the
     // one thread that runs the game.
     platform::SetAudioOutputMode(platform::AudioOutputMode::Null);
+    // No pictures decoded ahead either: a child forked while the decoding
+    // thread worked on an entry would wait for it for ever (the thread is not
+    // in the child), and without drawing nothing is gained.
+    ImageUsePrefetch(false);
     Options().headless = true;
     Options().noDraw = true;
     RegisterPlayScene();
