@@ -26,13 +26,20 @@ EnemyKindSpec Kind6() {
 }
 
 // Kinds 11 and 12: a hull (P0) and its gun (P1), the core; the gun's root
-// comes first.
-EnemyKindSpec Gunship(i32 kind, i32 hullKind, i32 gunKind, i32 gunAction) {
+// comes first. They differ in these.
+struct GunshipRow {
+    i32 kind;
+    i32 hullSprite;
+    i32 gunSprite;
+    i32 gunAction;
+};
+EnemyKindSpec Gunship(const GunshipRow& g) {
     return {
-        .kind = kind,
+        .kind = g.kind,
         .parts = {
-            {.spriteKind = hullKind, .hp = 300, .shape = {0, 0, 50}, .offsetX = -50, .coin = 2, .score = 100},
-            {.spriteKind = gunKind, .hp = 600, .shape = {30, 20, 0}, .action = gunAction, .coin = 3, .score = 300},
+            {.spriteKind = g.hullSprite, .hp = 300, .shape = {0, 0, 50}, .offsetX = -50, .coin = 2, .score = 100},
+            {.spriteKind = g.gunSprite, .hp = 600, .shape = {30, 20, 0}, .action = g.gunAction, .coin = 3,
+             .score = 300},
         },
         .roots = {1, 0},
     };
@@ -58,10 +65,12 @@ EnemyKindSpec Kind15() {
     };
 }
 
-// Kinds 21 and 22: a carrier body (P0) and its bridge (P1), the core; the
-// bridge's root comes first.
-EnemyKindSpec Carrier(i32 kind, PartSpec body, PartSpec bridge, i32 spawnId) {
-    return {.kind = kind, .parts = {std::move(body), std::move(bridge)}, .roots = {1, 0}, .spawnId = spawnId};
+// Kinds 21 and 22: `kind` with a carrier body (P0) and its bridge (P1), the
+// core; the bridge's root comes first.
+EnemyKindSpec Carrier(EnemyKindSpec kind, PartSpec body, PartSpec bridge) {
+    kind.parts = {std::move(body), std::move(bridge)};
+    kind.roots = {1, 0};
+    return kind;
 }
 
 // Kind 102, the boss: eleven root parts without children; its behaviour gives
@@ -110,15 +119,19 @@ std::vector<EnemyKindSpec> BuildKinds() {
         OnePartKind({.kind = 5},
                     {.spriteKind = 202, .hp = 200, .shape = {10, 40, 20}, .action = 201, .coin = 4, .score = 100}),
         Kind6(),
-        OnePartKind({.kind = 8}, {.spriteKind = 231, .hp = 50, .shape = small, .action = 205, .coin = 1, .score = 50}),
-        OnePartKind({.kind = 9}, {.spriteKind = 231, .hp = 50, .shape = small, .action = 206, .coin = 1, .score = 50}),
-        Gunship(11, 210, 211, 210),
-        Gunship(12, 212, 213, 211),
+        OnePartKind({.kind = 8},
+                    {.spriteKind = 231, .hp = 50, .shape = small, .action = 205, .coin = 1, .score = 50}),
+        OnePartKind({.kind = 9},
+                    {.spriteKind = 231, .hp = 50, .shape = small, .action = 206, .coin = 1, .score = 50}),
+        Gunship({.kind = 11, .hullSprite = 210, .gunSprite = 211, .gunAction = 210}),
+        Gunship({.kind = 12, .hullSprite = 212, .gunSprite = 213, .gunAction = 211}),
         Kind15(),
-        Carrier(21, {.spriteKind = 220, .hp = 600, .shape = {50, 80, 50}, .offsetX = -45, .coin = 4, .score = 100},
-                {.spriteKind = 221, .hp = 900, .shape = {20, 30, 0}, .action = 220, .coin = 4, .score = 300}, 0),
-        Carrier(22, {.spriteKind = 222, .hp = 2000, .shape = {50, 80, 50}, .offsetX = -45, .coin = 4, .score = 200},
-                {.spriteKind = 221, .hp = 2400, .shape = {20, 30, 0}, .coin = 8, .score = 400}, 201),
+        Carrier({.kind = 21},
+                {.spriteKind = 220, .hp = 600, .shape = {50, 80, 50}, .offsetX = -45, .coin = 4, .score = 100},
+                {.spriteKind = 221, .hp = 900, .shape = {20, 30, 0}, .action = 220, .coin = 4, .score = 300}),
+        Carrier({.kind = 22, .spawnId = 201},
+                {.spriteKind = 222, .hp = 2000, .shape = {50, 80, 50}, .offsetX = -45, .coin = 4, .score = 200},
+                {.spriteKind = 221, .hp = 2400, .shape = {20, 30, 0}, .coin = 8, .score = 400}),
         Kind102(),
     };
 }

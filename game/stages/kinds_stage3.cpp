@@ -54,14 +54,22 @@ std::vector<PartSpec> BargePlates() {
 }
 
 // Kinds 21 to 24: plates, a gun (P2) under the hull (P3), the hull the core.
-EnemyKindSpec Barge(i32 kind, i32 gunKind, HitShape gunShape, i32 gunAction, i32 hullAction) {
+// They differ in these.
+struct BargeRow {
+    i32 kind;
+    i32 gunSprite;
+    HitShape gunShape;
+    i32 gunAction;
+    i32 hullAction;
+};
+EnemyKindSpec Barge(const BargeRow& b) {
     std::vector<PartSpec> parts = BargePlates();
-    parts.push_back({.spriteKind = gunKind, .hp = 800, .shape = gunShape, .offsetX = -20, .action = gunAction,
+    parts.push_back({.spriteKind = b.gunSprite, .hp = 800, .shape = b.gunShape, .offsetX = -20, .action = b.gunAction,
                      .coin = 4, .score = 100});
-    parts.push_back({.spriteKind = 341, .hp = 1200, .shape = {15, 45, 0}, .action = hullAction, .coin = 5, .score = 300,
-                     .children = {2}});
+    parts.push_back({.spriteKind = 341, .hp = 1200, .shape = {15, 45, 0}, .action = b.hullAction, .coin = 5,
+                     .score = 300, .children = {2}});
     return {
-        .kind = kind,
+        .kind = b.kind,
         .parts = std::move(parts),
         .roots = {0, 1, 3},
         .spawnId = 302,
@@ -97,23 +105,29 @@ std::vector<PartSpec> FortressPlates() {
 
 // Kinds 31 and 33: two flank guns under the middle tower; they differ in the
 // spawn id and the actions of the bow (P8) and the stern (P9).
-EnemyKindSpec Fortress(i32 kind, i32 spawnId, i32 bowAction, i32 sternAction) {
+struct FortressRow {
+    i32 kind;
+    i32 spawnId;
+    i32 bowAction;
+    i32 sternAction;
+};
+EnemyKindSpec Fortress(const FortressRow& f) {
     std::vector<PartSpec> parts = FortressPlates();
     const PartSpec gun{.spriteKind = 351, .hp = 800, .shape = {40, 20, 0}, .offsetX = -17, .offsetY = -24,
                        .action = 330, .coin = 3, .score = 150};
     parts.push_back(gun);
     parts.push_back(Moved(gun, -17, 24));
     parts.push_back(
-        {.spriteKind = 344, .hp = 2500, .shape = {20, 40, 0}, .action = bowAction, .coin = 5, .score = 400});
-    parts.push_back({.spriteKind = 345, .hp = 2000, .shape = {20, 40, 0}, .offsetX = -260, .action = sternAction,
+        {.spriteKind = 344, .hp = 2500, .shape = {20, 40, 0}, .action = f.bowAction, .coin = 5, .score = 400});
+    parts.push_back({.spriteKind = 345, .hp = 2000, .shape = {20, 40, 0}, .offsetX = -260, .action = f.sternAction,
                      .coin = 5, .score = 400});
     parts.push_back({.spriteKind = 346, .hp = 2000, .shape = {20, 40, 0}, .offsetX = -130, .action = 337, .coin = 5,
                      .score = 400, .children = {6, 7}});
     return {
-        .kind = kind,
+        .kind = f.kind,
         .parts = std::move(parts),
         .roots = {0, 3, 9, 1, 4, 10, 2, 5, 8},
-        .spawnId = spawnId,
+        .spawnId = f.spawnId,
         .speed = 0.0f,
         .corePart = 2,
         .state = 301,
@@ -253,14 +267,14 @@ std::vector<EnemyKindSpec> BuildKinds() {
         OnePartKind({.kind = 8, .speed = 0.0f, .corePart = -1, .placement = kFront},
                     {.spriteKind = 338, .hp = 100, .shape = {50, 25, 0}, .coin = 2, .score = 50}),
         Kind10(),
-        Barge(21, 351, HitShape{0, 0, 40}, 301, 0),
-        Barge(22, 353, HitShape{0, 0, 40}, 303, 310),
-        Barge(23, 352, HitShape{60, 20, 0}, 331, 310),
-        Barge(24, 354, HitShape{0, 0, 40}, 306, 310),
+        Barge({.kind = 21, .gunSprite = 351, .gunShape = {0, 0, 40}, .gunAction = 301, .hullAction = 0}),
+        Barge({.kind = 22, .gunSprite = 353, .gunShape = {0, 0, 40}, .gunAction = 303, .hullAction = 310}),
+        Barge({.kind = 23, .gunSprite = 352, .gunShape = {60, 20, 0}, .gunAction = 331, .hullAction = 310}),
+        Barge({.kind = 24, .gunSprite = 354, .gunShape = {0, 0, 40}, .gunAction = 306, .hullAction = 310}),
         Kind25(),
-        Fortress(31, 311, 340, 341),
+        Fortress({.kind = 31, .spawnId = 311, .bowAction = 340, .sternAction = 341}),
         Kind32(),
-        Fortress(33, 313, 337, 340),
+        Fortress({.kind = 33, .spawnId = 313, .bowAction = 337, .sternAction = 340}),
         Kind39(),
         Kind40(),
         Kind50(),

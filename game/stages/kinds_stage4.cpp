@@ -9,11 +9,12 @@
 
 namespace {
 
-// Kinds 2, 3, 8 and 9: one craft part, appended.
-EnemyKindSpec Craft(i32 kind, i32 spriteKind, i32 hp, i32 action, i32 coin) {
-    return OnePartKind({.kind = kind, .speed = 1.0f},
-                       {.spriteKind = spriteKind, .hp = hp, .shape = {15, 45, 20}, .action = action, .coin = coin,
-                        .score = 100});
+// Kinds 2, 3, 8 and 9: one craft part, appended; `part` is given the craft's
+// hit shape and score.
+EnemyKindSpec Craft(i32 kind, PartSpec part) {
+    part.shape = HitShape{15, 45, 20};
+    part.score = 100;
+    return OnePartKind({.kind = kind, .speed = 1.0f}, std::move(part));
 }
 
 // Kind 1: the recurring mid-boss, a five-part block with no core part.
@@ -124,17 +125,24 @@ EnemyKindSpec Kind11() {
     };
 }
 
-// Kinds 12 and 13: a large body (root 1, the core) over a pulsing gun.
-EnemyKindSpec Kind12Or13(i32 kind, i32 bodySprite, i32 gunSprite, i32 spawnId) {
+// Kinds 12 and 13: a large body (root 1, the core) over a pulsing gun. They
+// differ in these.
+struct BodyOverGunRow {
+    i32 kind;
+    i32 bodySprite;
+    i32 gunSprite;
+    i32 spawnId;
+};
+EnemyKindSpec BodyOverGun(const BodyOverGunRow& r) {
     return {
-        .kind = kind,
+        .kind = r.kind,
         .parts = {
-            {.spriteKind = bodySprite, .hp = 1700, .shape = {90, 40, 0}, .action = 525, .coin = 5, .score = 500},
-            {.spriteKind = gunSprite, .hp = 1200, .shape = {60, 65, 0}, .offsetY = 10, .action = 522, .coin = 4,
+            {.spriteKind = r.bodySprite, .hp = 1700, .shape = {90, 40, 0}, .action = 525, .coin = 5, .score = 500},
+            {.spriteKind = r.gunSprite, .hp = 1200, .shape = {60, 65, 0}, .offsetY = 10, .action = 522, .coin = 4,
              .score = 300, .gaugeOffsetY = 15},
         },
         .roots = {1, 0},
-        .spawnId = spawnId,
+        .spawnId = r.spawnId,
         .speed = 1.0f,
         .corePart = 1,
         .placement = SpawnPlacement::kFront,
@@ -183,16 +191,16 @@ EnemyKindSpec Kind99() {
 std::vector<EnemyKindSpec> BuildKinds() {
     return {
         Kind1(),
-        Craft(2, 530, 250, 510, 4),
-        Craft(3, 530, 250, 511, 4),
+        Craft(2, {.spriteKind = 530, .hp = 250, .action = 510, .coin = 4}),
+        Craft(3, {.spriteKind = 530, .hp = 250, .action = 511, .coin = 4}),
         Kind5(),
         Kind6(),
-        Craft(8, 529, 300, 0, 3),
-        Craft(9, 507, 300, 0, 3),
+        Craft(8, {.spriteKind = 529, .hp = 300, .coin = 3}),
+        Craft(9, {.spriteKind = 507, .hp = 300, .coin = 3}),
         Kind10(),
         Kind11(),
-        Kind12Or13(12, 516, 517, 512),
-        Kind12Or13(13, 518, 519, 513),
+        BodyOverGun({.kind = 12, .bodySprite = 516, .gunSprite = 517, .spawnId = 512}),
+        BodyOverGun({.kind = 13, .bodySprite = 518, .gunSprite = 519, .spawnId = 513}),
         Kind99(),
     };
 }
