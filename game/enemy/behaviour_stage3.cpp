@@ -898,14 +898,38 @@ bool StepFortressSet(i32 enemy, i32 age, const FortressSet& set, i32 talk) {
 }
 
 bool StepFortress1(i32 enemy, i32 age) {
-    return StepFortressSet(enemy, age, {1.0f, 300, kFortressSet1, kFortressCore1, {8, 9, 11, 12}, 1301, {11, 12, 8, 9}}, 0);
+    return StepFortressSet(enemy, age,
+                           {.speed = 1.0f,
+                            .openAge = 300,
+                            .targets = kFortressSet1,
+                            .attackers = kFortressCore1,
+                            .breakOn = {8, 9, 11, 12},
+                            .nextState = 1301,
+                            .silenced = {11, 12, 8, 9}},
+                           0);
 }
 bool StepFortress2(i32 enemy, i32 age) {
     const i32 talk = g_GameState.BossPhaseMissCount < 1 ? 385 : 0;
-    return StepFortressSet(enemy, age, {0.5f, 200, kFortressSet2, kFortressCore2, {4, 5, 13}, 1302, {}}, talk);
+    return StepFortressSet(enemy, age,
+                           {.speed = 0.5f,
+                            .openAge = 200,
+                            .targets = kFortressSet2,
+                            .attackers = kFortressCore2,
+                            .breakOn = {4, 5, 13},
+                            .nextState = 1302,
+                            .silenced = {}},
+                           talk);
 }
 bool StepFortress3(i32 enemy, i32 age) {
-    return StepFortressSet(enemy, age, {-0.5f, 200, kFortressSet3, kFortressCore3, {6, 7}, 1303, {}}, 381);
+    return StepFortressSet(enemy, age,
+                           {.speed = -0.5f,
+                            .openAge = 200,
+                            .targets = kFortressSet3,
+                            .attackers = kFortressCore3,
+                            .breakOn = {6, 7},
+                            .nextState = 1303,
+                            .silenced = {}},
+                           381);
 }
 
 // 1303: it throws off its plates and domes in a blast, rises and falls back,

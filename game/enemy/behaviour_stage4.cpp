@@ -413,24 +413,35 @@ struct BossPhase {
     f32 ax, ay;
 };
 
-constexpr BossPhaseTarget kTargets590[] = {{4, kPlateShape, 550, 0}, {5, kPlateShape, 551, 0}};
-constexpr BossPhaseAttacker kAttackers590[] = {{kCentre, 549, 0}};
-constexpr BossPhaseTarget kTargets591[] = {{0, {30, 50, 0}, 552, 0},
-                                           {1, {30, 50, 0}, 553, 0},
-                                           {kCentre, kPlateShape, 557, 0, 2},
-                                           {kCentre, kPlateShape, 558, 0, 3}};
-constexpr BossPhaseAttacker kAttackers591[] = {{11, 554, 0}, {12, 554, 0}};
-constexpr BossPhaseTarget kTargets592[] = {{2, {50, 30, 0}, 552, 0}, {3, {50, 30, 0}, 553, 0}};
-constexpr BossPhaseTarget kTargets593[] = {{kCentre, kPlateShape, 550, 0, 0}, {kCentre, kPlateShape, 551, 0, 1}};
-constexpr BossPhaseAttacker kAttackers593[] = {{kCentre, 560, 0}, {7, 562, 0}, {8, 563, 0}};
-constexpr BossPhaseTarget kTargets594[] = {{kCentre, kPlateShape, 557, 0, 4}, {kCentre, kPlateShape, 558, 0, 5}};
-constexpr BossPhaseAttacker kAttackers594[] = {{kCentre, 561, 0}, {9, 555, 0}, {10, 556, 0}};
+constexpr BossPhaseTarget kTargets590[] = {{.root = 4, .shape = kPlateShape, .action = 550},
+                                           {.root = 5, .shape = kPlateShape, .action = 551}};
+constexpr BossPhaseAttacker kAttackers590[] = {{.root = kCentre, .action = 549}};
+constexpr BossPhaseTarget kTargets591[] = {{.root = 0, .shape = {30, 50, 0}, .action = 552},
+                                           {.root = 1, .shape = {30, 50, 0}, .action = 553},
+                                           {.root = kCentre, .shape = kPlateShape, .action = 557, .child = 2},
+                                           {.root = kCentre, .shape = kPlateShape, .action = 558, .child = 3}};
+constexpr BossPhaseAttacker kAttackers591[] = {{.root = 11, .action = 554}, {.root = 12, .action = 554}};
+constexpr BossPhaseTarget kTargets592[] = {{.root = 2, .shape = {50, 30, 0}, .action = 552},
+                                           {.root = 3, .shape = {50, 30, 0}, .action = 553}};
+constexpr BossPhaseTarget kTargets593[] = {{.root = kCentre, .shape = kPlateShape, .action = 550, .child = 0},
+                                           {.root = kCentre, .shape = kPlateShape, .action = 551, .child = 1}};
+constexpr BossPhaseAttacker kAttackers593[] = {
+    {.root = kCentre, .action = 560}, {.root = 7, .action = 562}, {.root = 8, .action = 563}};
+constexpr BossPhaseTarget kTargets594[] = {{.root = kCentre, .shape = kPlateShape, .action = 557, .child = 4},
+                                           {.root = kCentre, .shape = kPlateShape, .action = 558, .child = 5}};
+constexpr BossPhaseAttacker kAttackers594[] = {
+    {.root = kCentre, .action = 561}, {.root = 9, .action = 555}, {.root = 10, .action = 556}};
 
-constexpr BossPhase kPhase590{320, 0, 0.0025f, 400, 400, kTargets590, kAttackers590, 0.4f, 0.2f};
-constexpr BossPhase kPhase591{320, 150, 0.0033333334f, 300, 300, kTargets591, kAttackers591, 0.2f, 0.4f};
-constexpr BossPhase kPhase592{320, -80, 0.002f, 1, 500, kTargets592, {}, 0.4f, 0.4f};
-constexpr BossPhase kPhase593{320, 50, 0.0033333334f, 300, 300, kTargets593, kAttackers593, 0.2f, 0.6f};
-constexpr BossPhase kPhase594{320, 150, 0.0033333334f, 300, 300, kTargets594, kAttackers594, 0.2f, 0.6f};
+constexpr BossPhase kPhase590{.px = 320, .py = 0, .factor = 0.0025f, .opensAt = 400, .stopsAt = 400,
+                              .targets = kTargets590, .attackers = kAttackers590, .ax = 0.4f, .ay = 0.2f};
+constexpr BossPhase kPhase591{.px = 320, .py = 150, .factor = 0.0033333334f, .opensAt = 300, .stopsAt = 300,
+                              .targets = kTargets591, .attackers = kAttackers591, .ax = 0.2f, .ay = 0.4f};
+constexpr BossPhase kPhase592{.px = 320, .py = -80, .factor = 0.002f, .opensAt = 1, .stopsAt = 500,
+                              .targets = kTargets592, .attackers = {}, .ax = 0.4f, .ay = 0.4f};
+constexpr BossPhase kPhase593{.px = 320, .py = 50, .factor = 0.0033333334f, .opensAt = 300, .stopsAt = 300,
+                              .targets = kTargets593, .attackers = kAttackers593, .ax = 0.2f, .ay = 0.6f};
+constexpr BossPhase kPhase594{.px = 320, .py = 150, .factor = 0.0033333334f, .opensAt = 300, .stopsAt = 300,
+                              .targets = kTargets594, .attackers = kAttackers594, .ax = 0.2f, .ay = 0.6f};
 
 // Every root part's and the centre's six plates' shapes zeroed, then the
 // phase's targets and attackers, and BossActiveFlag 0.

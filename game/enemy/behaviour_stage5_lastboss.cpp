@@ -114,10 +114,14 @@ bool StepWheelingEscort(i32 enemy, i32 age, const Wheel& w) {
     return true;
 }
 
-constexpr Wheel kWheel990{-0.025f, 0.025f, 5.0f, 1500, 2, 3800, 0.025f};
-constexpr Wheel kWheel991{0.025f, 0.025f, 5.0f, 1500, 2, 3800, 0.025f};
-constexpr Wheel kWheel993{-0.03f, 0.03f, 6.0f, 1300, 2, 3800, 0.03f};
-constexpr Wheel kWheel994{0.035f, 0.03f, 7.0f, 1300, 4, 7800, 0.035f};
+constexpr Wheel kWheel990{
+    .turn = -0.025f, .rate1 = 0.025f, .cruise = 5.0f, .cruiseEnd = 1500, .a = 2, .b = 3800, .rate3 = 0.025f};
+constexpr Wheel kWheel991{
+    .turn = 0.025f, .rate1 = 0.025f, .cruise = 5.0f, .cruiseEnd = 1500, .a = 2, .b = 3800, .rate3 = 0.025f};
+constexpr Wheel kWheel993{
+    .turn = -0.03f, .rate1 = 0.03f, .cruise = 6.0f, .cruiseEnd = 1300, .a = 2, .b = 3800, .rate3 = 0.03f};
+constexpr Wheel kWheel994{
+    .turn = 0.035f, .rate1 = 0.03f, .cruise = 7.0f, .cruiseEnd = 1300, .a = 4, .b = 7800, .rate3 = 0.035f};
 
 }  // namespace
 

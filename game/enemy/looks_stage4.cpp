@@ -29,29 +29,19 @@ constexpr LookSprite Body(S sheet, Rect source, f32 hx, f32 hy, Size size, LookC
 }
 
 // A body whose half sizes pulse with the part's timer (m = 100): base + k c,
-// scaled whole, or for the boss's 591 and 592 with the swing unscaled.
-constexpr LookSprite Pulse(S sheet, Rect source, f32 hx, f32 kx, f32 hy, f32 ky, Size size, LookColour colour,
-                           LookTurn turn = LookTurn::kWorld) {
-    LookSprite s = Body(sheet, source, hx, hy, size, colour, turn);
+// scaled whole, or for the boss's 591 and 592 with the swing unscaled. The
+// row names its half sizes (hx, hy) and their swings (pulseX, pulseY).
+constexpr LookSprite Pulse(LookSprite s) {
     s.pulsePeriod = 100;
-    s.pulseX = kx;
-    s.pulseY = ky;
     return s;
 }
 
-// An animated layer (d = 2, three frames `stepX` or `stepY` apart) placed by
-// its offset as `place` says, in its body's colour rule and turn.
-constexpr LookSprite Flame(S sheet, Rect source, i32 stepX, i32 stepY, f32 hx, f32 hy, Size size, f32 a, f32 b,
-                           LookPlace place, LookColour colour, LookTurn turn = LookTurn::kWorld) {
-    LookSprite s = Body(sheet, source, hx, hy, size, colour, turn);
+// An animated layer (d = 2, three frames stepX or stepY apart) placed by its
+// offset as its `place` says; the row names its body's colour rule and turn.
+constexpr LookSprite Flame(LookSprite s) {
     s.frames = LookFrames::kClock;
     s.frameDivisor = 2;
     s.frameCount = 3;
-    s.stepX = stepX;
-    s.stepY = stepY;
-    s.offsetX = a;
-    s.offsetY = b;
-    s.place = place;
     return s;
 }
 
@@ -73,7 +63,8 @@ constexpr Rect kSmallFlame{390, 100, 409, 149};
 
 // The five-part block of the recurring mid-boss: each part with one flame.
 constexpr LookSprite BlockFlame(f32 hx, f32 hy, f32 a, f32 b) {
-    return Flame(S::kE1, kBlockFlame, 30, 0, hx, hy, kWhole, a, b, kTurnedScaled, kShade);
+    return Flame({.sheet = S::kE1, .source = kBlockFlame, .stepX = 30, .size = kWhole, .hx = hx, .hy = hy,
+                  .colour = kShade, .offsetX = a, .offsetY = b, .place = kTurnedScaled});
 }
 constexpr LookSprite k502[] = {Body(S::kE1, {100, 120, 199, 199}, 50, 40, kWhole, kShade), BlockFlame(15, 35, 40, 0)};
 constexpr LookSprite k503[] = {Body(S::kE1, {0, 0, 99, 69}, 50, 35, kWhole, kShade), BlockFlame(12, 30, 14, -18)};
@@ -83,43 +74,68 @@ constexpr LookSprite k506[] = {Body(S::kE1, {100, 65, 199, 119}, 50, 30, kWhole,
 
 // Kinds 507 and 529: two flames under the body.
 constexpr LookSprite CraftFlame(f32 b) {
-    return Flame(S::kE1, kCraftFlame, 30, 0, 15, 30, kS, 35, b, kTurnedScaled, kState);
+    return Flame({.sheet = S::kE1, .source = kCraftFlame, .stepX = 30, .size = kS, .hx = 15, .hy = 30, .colour = kState,
+                  .offsetX = 35, .offsetY = b, .place = kTurnedScaled});
 }
 constexpr LookSprite k507[] = {CraftFlame(35), CraftFlame(-35), Body(S::kE1, {0, 380, 89, 499}, 45, 60, kS, kState)};
 constexpr LookSprite k529[] = {CraftFlame(35), CraftFlame(-35), Body(S::kE1, {270, 380, 359, 499}, 45, 60, kS, kState)};
 
 // Kinds 510 to 515: the three-part enemies, their side guns pulsing.
 constexpr LookSprite k510[] = {
-    Flame(S::kE2, {0, 250, 79, 299}, 0, 50, 40, 25, kWhole, -38, -90, kTurnedScaled, kState),
-    Flame(S::kE2, {0, 250, 79, 299}, 0, 50, 40, 25, kWhole, 38, -90, kTurnedScaled, kState),
+    Flame({.sheet = S::kE2, .source = {0, 250, 79, 299}, .stepY = 50, .size = kWhole, .hx = 40, .hy = 25,
+           .colour = kState, .offsetX = -38, .offsetY = -90, .place = kTurnedScaled}),
+    Flame({.sheet = S::kE2, .source = {0, 250, 79, 299}, .stepY = 50, .size = kWhole, .hx = 40, .hy = 25,
+           .colour = kState, .offsetX = 38, .offsetY = -90, .place = kTurnedScaled}),
     Body(S::kE2, {0, 0, 139, 249}, 70, 125, kWhole, kState),
 };
-constexpr LookSprite k511[] = {Pulse(S::kE2, {290, 0, 375, 119}, 43, 1, 60, 1.5f, kWhole, kState)};
-constexpr LookSprite k512[] = {Pulse(S::kE2, {375, 0, 459, 119}, 43, 1, 60, 1.5f, kWhole, kState)};
+constexpr LookSprite k511[] = {
+    Pulse({.sheet = S::kE2, .source = {290, 0, 375, 119}, .size = kWhole, .hx = 43, .hy = 60, .pulseX = 1,
+           .pulseY = 1.5f, .colour = kState}),
+};
+constexpr LookSprite k512[] = {
+    Pulse({.sheet = S::kE2, .source = {375, 0, 459, 119}, .size = kWhole, .hx = 43, .hy = 60, .pulseX = 1,
+           .pulseY = 1.5f, .colour = kState}),
+};
 constexpr LookSprite k513[] = {
     Body(S::kE2, {140, 0, 289, 219}, 75, 105, kWhole, kState),
-    Flame(S::kE2, {80, 250, 159, 299}, 0, 50, 40, 25, kWhole, -40, 100, kTurnedScaled, kState),
-    Flame(S::kE2, {80, 250, 159, 299}, 0, 50, 40, 25, kWhole, 40, 100, kTurnedScaled, kState),
+    Flame({.sheet = S::kE2, .source = {80, 250, 159, 299}, .stepY = 50, .size = kWhole, .hx = 40, .hy = 25,
+           .colour = kState, .offsetX = -40, .offsetY = 100, .place = kTurnedScaled}),
+    Flame({.sheet = S::kE2, .source = {80, 250, 159, 299}, .stepY = 50, .size = kWhole, .hx = 40, .hy = 25,
+           .colour = kState, .offsetX = 40, .offsetY = 100, .place = kTurnedScaled}),
 };
-constexpr LookSprite k514[] = {Pulse(S::kE2, {290, 120, 375, 219}, 43, 1, 50, 1.2f, kWhole, kState)};
-constexpr LookSprite k515[] = {Pulse(S::kE2, {375, 120, 459, 219}, 43, 1, 50, 1.2f, kWhole, kState)};
+constexpr LookSprite k514[] = {
+    Pulse({.sheet = S::kE2, .source = {290, 120, 375, 219}, .size = kWhole, .hx = 43, .hy = 50, .pulseX = 1,
+           .pulseY = 1.2f, .colour = kState}),
+};
+constexpr LookSprite k515[] = {
+    Pulse({.sheet = S::kE2, .source = {375, 120, 459, 219}, .size = kWhole, .hx = 43, .hy = 50, .pulseX = 1,
+           .pulseY = 1.2f, .colour = kState}),
+};
 
 // Kinds 516 to 519: the large bodies and their pulsing guns, drawn flat; the
 // flames sit at unturned offsets.
 constexpr LookSprite BodyFlame(i32 top, f32 a, f32 b) {
-    return Flame(S::kE3, {220, top, 299, top + 79}, 80, 0, 40, 40, kWhole, a, b, kScaledUnturned, kState, kFlat);
+    return Flame({.sheet = S::kE3, .source = {220, top, 299, top + 79}, .stepX = 80, .size = kWhole, .hx = 40, .hy = 40,
+                  .turn = kFlat, .colour = kState, .offsetX = a, .offsetY = b, .place = kScaledUnturned});
 }
 constexpr LookSprite k516[] = {BodyFlame(340, -45, -75), BodyFlame(340, -98, -33),
                                Body(S::kE3, {0, 0, 219, 219}, 105, 105, kWhole, kState, kFlat)};
-constexpr LookSprite k517[] = {Pulse(S::kE3, {220, 0, 389, 169}, 85, 1.2f, 85, 1.2f, kWhole, kState, kFlat)};
+constexpr LookSprite k517[] = {
+    Pulse({.sheet = S::kE3, .source = {220, 0, 389, 169}, .size = kWhole, .hx = 85, .hy = 85, .pulseX = 1.2f,
+           .pulseY = 1.2f, .turn = kFlat, .colour = kState}),
+};
 constexpr LookSprite k518[] = {BodyFlame(420, 45, -75), BodyFlame(420, 98, -33),
                                Body(S::kE3, {0, 220, 219, 439}, 105, 105, kWhole, kState, kFlat)};
-constexpr LookSprite k519[] = {Pulse(S::kE3, {220, 170, 389, 339}, 85, 1.2f, 85, 1.2f, kWhole, kState, kFlat)};
+constexpr LookSprite k519[] = {
+    Pulse({.sheet = S::kE3, .source = {220, 170, 389, 339}, .size = kWhole, .hx = 85, .hy = 85, .pulseX = 1.2f,
+           .pulseY = 1.2f, .turn = kFlat, .colour = kState}),
+};
 
 // Kind 530: the craft, at its own size whatever the scale.
 constexpr LookSprite k530[] = {
     Body(S::kE3, {390, 0, 469, 99}, 40, 50, Size::kFixed, kState),
-    Flame(S::kE3, kSmallFlame, 20, 0, 10, 25, Size::kFixed, 30, 0, LookPlace::kTurned, kState),
+    Flame({.sheet = S::kE3, .source = kSmallFlame, .stepX = 20, .size = Size::kFixed, .hx = 10, .hy = 25,
+           .colour = kState, .offsetX = 30, .place = LookPlace::kTurned}),
 };
 
 // Kinds 531 to 533: the six-part carrier.
@@ -127,12 +143,14 @@ constexpr LookSprite k531[] = {Body(S::kE1, {160, 200, 279, 379}, 60, 90, kWhole
 constexpr LookSprite k532[] = {Body(S::kE1, {0, 200, 159, 379}, 80, 90, kWhole, kShade)};
 constexpr LookSprite k533[] = {
     Body(S::kE1, {270, 0, 329, 39}, 30, 20, kWhole, kShade),
-    Flame(S::kE3, kSmallFlame, 20, 0, 10, 25, kWhole, 20, 0, kTurnedScaled, kShade),
+    Flame({.sheet = S::kE3, .source = kSmallFlame, .stepX = 20, .size = kWhole, .hx = 10, .hy = 25, .colour = kShade,
+           .offsetX = 20, .place = kTurnedScaled}),
 };
 
 // Kinds 535 and 536: the side-gun craft.
 constexpr LookSprite SideFlame(f32 a, f32 b) {
-    return Flame(S::kE1, kSideFlame, 30, 0, 15, 30, kWhole, a, b, kTurnedScaled, kShade05);
+    return Flame({.sheet = S::kE1, .source = kSideFlame, .stepX = 30, .size = kWhole, .hx = 15, .hy = 30,
+                  .colour = kShade05, .offsetX = a, .offsetY = b, .place = kTurnedScaled});
 }
 constexpr LookSprite k535[] = {Body(S::kE1, {330, 0, 449, 199}, 60, 100, kWhole, kShade05), SideFlame(56, 0)};
 constexpr LookSprite k536[] = {Body(S::kE1, {370, 290, 499, 499}, 75, 105, kWhole, kShade05), SideFlame(67, -51),
@@ -140,11 +158,18 @@ constexpr LookSprite k536[] = {Body(S::kE1, {370, 290, 499, 499}, 75, 105, kWhol
 
 // The boss (kind 99): grey below a scale of 0.8.
 constexpr LookSprite k590[] = {Body(S::kB1, {0, 0, 459, 459}, 230, 230, kWhole, kGrey)};
-constexpr LookSprite k591[] = {Pulse(S::kB2, {0, 0, 229, 119}, 115, 3, 60, 1.5f, Size::kScaledBaseWhole, kGrey)};
-constexpr LookSprite k592[] = {Pulse(S::kB2, {0, 120, 229, 239}, 115, 3, 60, 1.5f, Size::kScaledBaseWhole, kGrey)};
+constexpr LookSprite k591[] = {
+    Pulse({.sheet = S::kB2, .source = {0, 0, 229, 119}, .size = Size::kScaledBaseWhole, .hx = 115, .hy = 60,
+           .pulseX = 3, .pulseY = 1.5f, .colour = kGrey}),
+};
+constexpr LookSprite k592[] = {
+    Pulse({.sheet = S::kB2, .source = {0, 120, 229, 239}, .size = Size::kScaledBaseWhole, .hx = 115, .hy = 60,
+           .pulseX = 3, .pulseY = 1.5f, .colour = kGrey}),
+};
 constexpr LookSprite k593[] = {
     Body(S::kB2, {230, 70, 349, 189}, 60, 60, kS, kGrey),
-    Flame(S::kB2, {0, 240, 169, 409}, 170, 0, 85, 85, kS, -10, 0, kTurnedScaled, kGrey),
+    Flame({.sheet = S::kB2, .source = {0, 240, 169, 409}, .stepX = 170, .size = kS, .hx = 85, .hy = 85, .colour = kGrey,
+           .offsetX = -10, .place = kTurnedScaled}),
 };
 constexpr LookSprite k594[] = {Body(S::kB2, {230, 0, 429, 69}, 100, 35, kS, kGrey)};
 

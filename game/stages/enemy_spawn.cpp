@@ -20,19 +20,10 @@ void LinkSlots(i32 (&links)[kPartLinks], const std::vector<i32>& labels, std::sp
 
 }  // namespace
 
-PartSpec MakePart(i32 spriteKind, i32 hp, HitShape shape, f32 offsetX, f32 offsetY, i32 action, i32 coin, i32 score,
-                  std::vector<i32> children) {
-    PartSpec p;
-    p.spriteKind = spriteKind;
-    p.hp = hp;
-    p.shape = shape;
-    p.offsetX = offsetX;
-    p.offsetY = offsetY;
-    p.action = action;
-    p.coin = coin;
-    p.score = score;
-    p.children = std::move(children);
-    return p;
+EnemyKindSpec OnePartKind(EnemyKindSpec kind, PartSpec part) {
+    kind.parts = {std::move(part)};
+    kind.roots = {0};
+    return kind;
 }
 
 i32 CountFreePartSlots() {

@@ -33,16 +33,18 @@ enum class SpawnPlacement : u8 {
 };
 
 // One part of a kind, in build order (its label is its position in the list).
+// A row names its fields ({.spriteKind = 101, .hp = 200, ...}); those it
+// leaves out keep these defaults.
 struct PartSpec {
     i32 spriteKind = 0;
     i32 hp = 0;                 // maxHp and hp
-    HitShape shape;
+    HitShape shape = {};
     f32 offsetX = 0;
     f32 offsetY = 0;
     i32 action = 0;
     i32 coin = 0;
     i32 score = 0;
-    std::vector<i32> children;  // labels of the child parts, in list order (at most 20)
+    std::vector<i32> children = {};  // labels of the child parts, in list order (at most 20)
     f32 gaugeOffsetX = 0;
     f32 gaugeOffsetY = 0;
     f32 restAngle = 0;
@@ -50,16 +52,11 @@ struct PartSpec {
     i32 timer = 0;
 };
 
-// A part row of a kind table from its fields in PartSpec's order, up to its
-// children; the other fields keep their defaults.
-PartSpec MakePart(i32 spriteKind, i32 hp, HitShape shape, f32 offsetX, f32 offsetY, i32 action, i32 coin, i32 score,
-                  std::vector<i32> children = {});
-
-// One enemy kind of a stage.
+// One enemy kind of a stage; a row names its fields, as a part row does.
 struct EnemyKindSpec {
     i32 kind = 0;
-    std::vector<PartSpec> parts;  // build order
-    std::vector<i32> roots;       // labels of the root parts, in list order (at most 20)
+    std::vector<PartSpec> parts = {};  // build order
+    std::vector<i32> roots = {};       // labels of the root parts, in list order (at most 20)
     i32 spawnId = 0;
     f32 speed = 2.0f;
     i32 corePart = 0;             // index into the root list, -1 none
@@ -71,6 +68,10 @@ struct EnemyKindSpec {
     // order), before the record goes into the list.
     void (*finish)(Enemy& record, std::span<const i32> slots) = nullptr;
 };
+
+// `kind` with `part` as its one part and its one root (parts {part}, roots
+// {0}).
+EnemyKindSpec OnePartKind(EnemyKindSpec kind, PartSpec part);
 
 // Pool slots whose in-use byte is 0.
 i32 CountFreePartSlots();

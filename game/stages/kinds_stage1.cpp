@@ -7,67 +7,63 @@
 
 namespace {
 
-// A kind of one part at (0, 0) with no children.
-EnemyKindSpec SinglePart(i32 kind, i32 spriteKind, i32 hp, HitShape shape, i32 action, i32 coin, i32 score,
-                         i32 spawnId, f32 speed) {
-    EnemyKindSpec k;
-    k.kind = kind;
-    k.parts = {MakePart(spriteKind, hp, shape, 0, 0, action, coin, score)};
-    k.roots = {0};
-    k.spawnId = spawnId;
-    k.speed = speed;
-    return k;
-}
-
 // Kind 51: a gunboat with two turrets.
 EnemyKindSpec Kind51() {
-    EnemyKindSpec k;
-    k.kind = 51;
     const HitShape turret{0, 0, 20};
-    k.parts = {
-        MakePart(111, 400, turret, 20, -60, 131, 3, 100),
-        MakePart(111, 400, turret, 20, 60, 131, 3, 100),
-        MakePart(110, 800, HitShape{50, 30, 0}, 0, 0, 132, 5, 300, {0, 1}),
+    return {
+        .kind = 51,
+        .parts = {
+            {.spriteKind = 111, .hp = 400, .shape = turret, .offsetX = 20, .offsetY = -60, .action = 131, .coin = 3,
+             .score = 100},
+            {.spriteKind = 111, .hp = 400, .shape = turret, .offsetX = 20, .offsetY = 60, .action = 131, .coin = 3,
+             .score = 100},
+            {.spriteKind = 110, .hp = 800, .shape = {50, 30, 0}, .action = 132, .coin = 5, .score = 300,
+             .children = {0, 1}},
+        },
+        .roots = {2},
+        .spawnId = 1051,
+        .speed = 1.0f,
     };
-    k.roots = {2};
-    k.spawnId = 1051;
-    k.speed = 1.0f;
-    return k;
 }
 
 // Kind 52: the second mid-boss; its core is the third root (P4).
 EnemyKindSpec Kind52() {
-    EnemyKindSpec k;
-    k.kind = 52;
     const HitShape turret{0, 0, 20};
-    k.parts = {
-        MakePart(111, 1200, turret, 10, -70, 133, 3, 100),
-        MakePart(111, 1200, turret, 10, 70, 133, 3, 100),
-        MakePart(111, 1200, turret, 35, -50, 133, 3, 100),
-        MakePart(111, 1200, turret, 35, 50, 133, 3, 100),
-        MakePart(112, 3500, HitShape{50, 30, 0}, 0, 0, 134, 5, 300, {0, 1}),
+    return {
+        .kind = 52,
+        .parts = {
+            {.spriteKind = 111, .hp = 1200, .shape = turret, .offsetX = 10, .offsetY = -70, .action = 133, .coin = 3,
+             .score = 100},
+            {.spriteKind = 111, .hp = 1200, .shape = turret, .offsetX = 10, .offsetY = 70, .action = 133, .coin = 3,
+             .score = 100},
+            {.spriteKind = 111, .hp = 1200, .shape = turret, .offsetX = 35, .offsetY = -50, .action = 133, .coin = 3,
+             .score = 100},
+            {.spriteKind = 111, .hp = 1200, .shape = turret, .offsetX = 35, .offsetY = 50, .action = 133, .coin = 3,
+             .score = 100},
+            {.spriteKind = 112, .hp = 3500, .shape = {50, 30, 0}, .action = 134, .coin = 5, .score = 300,
+             .children = {0, 1}},
+        },
+        .roots = {2, 3, 4},
+        .spawnId = 111,
+        .speed = 1.0f,
+        .corePart = 2,
     };
-    k.roots = {2, 3, 4};
-    k.spawnId = 111;
-    k.speed = 1.0f;
-    k.corePart = 2;
-    return k;
 }
 
 // Kind 71: a cruiser with two ring guns.
 EnemyKindSpec Kind71() {
-    EnemyKindSpec k;
-    k.kind = 71;
     const HitShape gun{0, 0, 25};
-    k.parts = {
-        MakePart(103, 400, gun, 0, -48, 143, 4, 200),
-        MakePart(103, 400, gun, 0, 48, 143, 4, 200),
-        MakePart(102, 1200, HitShape{40, 30, 0}, 0, 0, 142, 5, 300, {0, 1}),
+    return {
+        .kind = 71,
+        .parts = {
+            {.spriteKind = 103, .hp = 400, .shape = gun, .offsetY = -48, .action = 143, .coin = 4, .score = 200},
+            {.spriteKind = 103, .hp = 400, .shape = gun, .offsetY = 48, .action = 143, .coin = 4, .score = 200},
+            {.spriteKind = 102, .hp = 1200, .shape = {40, 30, 0}, .action = 142, .coin = 5, .score = 300,
+             .children = {0, 1}},
+        },
+        .roots = {2},
+        .spawnId = 1071,
     };
-    k.roots = {2};
-    k.spawnId = 1071;
-    k.speed = 2.0f;
-    return k;
 }
 
 // Kind 102: the boss, eighteen root parts without children; its behaviour
@@ -86,16 +82,20 @@ EnemyKindSpec Kind102() {
         {188, 1200, 125, 0, 5, 200},    {153, 1200, 35, 150, 8, 150},  {153, 1200, 35, -150, 8, 150},
         {153, 1200, 140, 55, 8, 150},   {153, 1200, 140, -55, 8, 150}, {0, 3600, 50, 0, 10, 300},
     };
-    EnemyKindSpec k;
-    k.kind = 102;
-    for (const Row& r : kRows) k.parts.push_back(MakePart(r.spriteKind, r.hp, HitShape{0, 0, 30}, r.x, r.y, 0, r.coin, r.score));
+    EnemyKindSpec k{
+        .kind = 102,
+        .roots = {0, 13, 14, 15, 16, 3, 4, 9, 10, 12, 17, 1, 2, 5, 6, 7, 8, 11},
+        .spawnId = 150,
+        .speed = 0.0f,
+        .corePart = -1,
+        .armoured = 1,
+        .placement = SpawnPlacement::kFront,
+    };
+    for (const Row& r : kRows) {
+        k.parts.push_back({.spriteKind = r.spriteKind, .hp = r.hp, .shape = {0, 0, 30}, .offsetX = r.x, .offsetY = r.y,
+                           .coin = r.coin, .score = r.score});
+    }
     k.parts[17].gaugeOffsetY = 20.0f;  // P17, the picture-less part over the body
-    k.roots = {0, 13, 14, 15, 16, 3, 4, 9, 10, 12, 17, 1, 2, 5, 6, 7, 8, 11};
-    k.spawnId = 150;
-    k.speed = 0.0f;
-    k.corePart = -1;
-    k.armoured = 1;
-    k.placement = SpawnPlacement::kFront;
     return k;
 }
 
@@ -103,16 +103,24 @@ std::vector<EnemyKindSpec> BuildKinds() {
     const HitShape body{20, 40, 30};
     const HitShape small{10, 25, 0};
     return {
-        SinglePart(1, 105, 200, HitShape{10, 40, 20}, 101, 3, 100, 0, 2.0f),
-        SinglePart(2, 106, 2200, body, 106, 12, 400, 110, 0.0f),
-        SinglePart(11, 121, 50, small, 0, 1, 50, 120, 2.0f),
-        SinglePart(12, 121, 50, small, 102, 1, 50, 120, 2.0f),
+        OnePartKind({.kind = 1},
+                    {.spriteKind = 105, .hp = 200, .shape = {10, 40, 20}, .action = 101, .coin = 3, .score = 100}),
+        OnePartKind({.kind = 2, .spawnId = 110, .speed = 0.0f},
+                    {.spriteKind = 106, .hp = 2200, .shape = body, .action = 106, .coin = 12, .score = 400}),
+        OnePartKind({.kind = 11, .spawnId = 120},
+                    {.spriteKind = 121, .hp = 50, .shape = small, .coin = 1, .score = 50}),
+        OnePartKind({.kind = 12, .spawnId = 120},
+                    {.spriteKind = 121, .hp = 50, .shape = small, .action = 102, .coin = 1, .score = 50}),
         Kind51(),
         Kind52(),
-        SinglePart(61, 101, 200, body, 141, 4, 150, 0, 2.0f),
-        SinglePart(62, 141, 500, body, 144, 5, 300, 0, 2.0f),
-        SinglePart(63, 141, 800, body, 144, 5, 300, 0, 2.0f),
-        SinglePart(64, 141, 800, body, 0, 5, 150, 0, 2.0f),
+        OnePartKind({.kind = 61},
+                    {.spriteKind = 101, .hp = 200, .shape = body, .action = 141, .coin = 4, .score = 150}),
+        OnePartKind({.kind = 62},
+                    {.spriteKind = 141, .hp = 500, .shape = body, .action = 144, .coin = 5, .score = 300}),
+        OnePartKind({.kind = 63},
+                    {.spriteKind = 141, .hp = 800, .shape = body, .action = 144, .coin = 5, .score = 300}),
+        OnePartKind({.kind = 64},
+                    {.spriteKind = 141, .hp = 800, .shape = body, .coin = 5, .score = 150}),
         Kind71(),
         Kind102(),
     };

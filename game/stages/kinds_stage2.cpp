@@ -7,78 +7,70 @@
 
 namespace {
 
-// One part: sprite kind, hit points, hit shape, offset, action, coins, score.
-struct PartRow {
-    i32 spriteKind, hp;
-    HitShape shape;
-    f32 x, y;
-    i32 action, coin, score;
-};
-
-PartSpec FromRow(const PartRow& r, std::vector<i32> children = {}) {
-    return {.spriteKind = r.spriteKind, .hp = r.hp, .shape = r.shape, .offsetX = r.x, .offsetY = r.y,
-            .action = r.action, .coin = r.coin, .score = r.score, .children = std::move(children)};
-}
-
-EnemyKindSpec Kind(i32 kind, std::vector<PartSpec> parts, std::vector<i32> roots) {
-    EnemyKindSpec k;
-    k.kind = kind;
-    k.parts = std::move(parts);
-    k.roots = std::move(roots);
-    return k;
-}
-
-// A kind of one part at (0, 0).
-EnemyKindSpec Single(i32 kind, const PartRow& part, i32 spawnId = 0,
-                     SpawnPlacement placement = SpawnPlacement::kBack) {
-    EnemyKindSpec k = Kind(kind, {FromRow(part)}, {0});
-    k.spawnId = spawnId;
-    k.placement = placement;
-    return k;
-}
-
 // Kind 6, the second mid-boss: two plates and the core, which is its third
 // root.
 EnemyKindSpec Kind6() {
     const HitShape plate{40, 20, 0};
-    EnemyKindSpec k = Kind(6,
-                           {FromRow({204, 1500, plate, 0, -20, 230, 5, 200}),
-                            FromRow({204, 1500, plate, 0, 20, 230, 5, 200}),
-                            FromRow({203, 3000, HitShape{20, 50, 30}, 0, 0, 231, 12, 400})},
-                           {0, 1, 2});
-    k.parts[2].gaugeOffsetY = -20.0f;
-    k.spawnId = 202;
-    k.corePart = 2;
-    return k;
+    return {
+        .kind = 6,
+        .parts = {
+            {.spriteKind = 204, .hp = 1500, .shape = plate, .offsetY = -20, .action = 230, .coin = 5, .score = 200},
+            {.spriteKind = 204, .hp = 1500, .shape = plate, .offsetY = 20, .action = 230, .coin = 5, .score = 200},
+            {.spriteKind = 203, .hp = 3000, .shape = {20, 50, 30}, .action = 231, .coin = 12, .score = 400,
+             .gaugeOffsetY = -20.0f},
+        },
+        .roots = {0, 1, 2},
+        .spawnId = 202,
+        .corePart = 2,
+    };
 }
 
 // Kinds 11 and 12: a hull (P0) and its gun (P1), the core; the gun's root
-// comes first.
-EnemyKindSpec Gunship(i32 kind, i32 hullKind, i32 gunKind, i32 gunAction) {
-    return Kind(kind,
-                {FromRow({hullKind, 300, HitShape{0, 0, 50}, -50, 0, 0, 2, 100}),
-                 FromRow({gunKind, 600, HitShape{30, 20, 0}, 0, 0, gunAction, 3, 300})},
-                {1, 0});
+// comes first. They differ in these.
+struct GunshipRow {
+    i32 kind;
+    i32 hullSprite;
+    i32 gunSprite;
+    i32 gunAction;
+};
+EnemyKindSpec Gunship(const GunshipRow& g) {
+    return {
+        .kind = g.kind,
+        .parts = {
+            {.spriteKind = g.hullSprite, .hp = 300, .shape = {0, 0, 50}, .offsetX = -50, .coin = 2, .score = 100},
+            {.spriteKind = g.gunSprite, .hp = 600, .shape = {30, 20, 0}, .action = g.gunAction, .coin = 3,
+             .score = 300},
+        },
+        .roots = {1, 0},
+    };
 }
 
 // Kind 15: three side hulls and a centre (P5, the core) carrying two guns.
 EnemyKindSpec Kind15() {
     const HitShape hull{0, 0, 50};
     const HitShape gun{30, 20, 0};
-    return Kind(15,
-                {FromRow({210, 400, hull, -70, 0, 0, 2, 100}), FromRow({210, 400, hull, -50, -30, 0, 2, 100}),
-                 FromRow({210, 400, hull, -50, 30, 0, 2, 100}), FromRow({211, 600, gun, -10, -27, 216, 3, 300}),
-                 FromRow({211, 600, gun, -10, 27, 216, 3, 300}),
-                 FromRow({215, 1500, gun, 0, 0, 215, 4, 400}, {3, 4})},
-                {5, 0, 1, 2});
+    return {
+        .kind = 15,
+        .parts = {
+            {.spriteKind = 210, .hp = 400, .shape = hull, .offsetX = -70, .coin = 2, .score = 100},
+            {.spriteKind = 210, .hp = 400, .shape = hull, .offsetX = -50, .offsetY = -30, .coin = 2, .score = 100},
+            {.spriteKind = 210, .hp = 400, .shape = hull, .offsetX = -50, .offsetY = 30, .coin = 2, .score = 100},
+            {.spriteKind = 211, .hp = 600, .shape = gun, .offsetX = -10, .offsetY = -27, .action = 216, .coin = 3,
+             .score = 300},
+            {.spriteKind = 211, .hp = 600, .shape = gun, .offsetX = -10, .offsetY = 27, .action = 216, .coin = 3,
+             .score = 300},
+            {.spriteKind = 215, .hp = 1500, .shape = gun, .action = 215, .coin = 4, .score = 400, .children = {3, 4}},
+        },
+        .roots = {5, 0, 1, 2},
+    };
 }
 
-// Kinds 21 and 22: a carrier body (P0) and its bridge (P1), the core; the
-// bridge's root comes first.
-EnemyKindSpec Carrier(i32 kind, const PartRow& body, const PartRow& bridge, i32 spawnId) {
-    EnemyKindSpec k = Kind(kind, {FromRow(body), FromRow(bridge)}, {1, 0});
-    k.spawnId = spawnId;
-    return k;
+// Kinds 21 and 22: `kind` with a carrier body (P0) and its bridge (P1), the
+// core; the bridge's root comes first.
+EnemyKindSpec Carrier(EnemyKindSpec kind, PartSpec body, PartSpec bridge) {
+    kind.parts = {std::move(body), std::move(bridge)};
+    kind.roots = {1, 0};
+    return kind;
 }
 
 // Kind 102, the boss: eleven root parts without children; its behaviour gives
@@ -87,48 +79,59 @@ EnemyKindSpec Kind102() {
     const HitShape gun{20, 15, 0};
     const HitShape arm{30, 60, 0};
     const HitShape claw{20, 40, 0};
-    EnemyKindSpec k = Kind(102,
-                           {
-                               FromRow({261, 900, gun, 30, -60, 0, 5, 200}),
-                               FromRow({261, 900, gun, 30, 140, 0, 5, 200}),
-                               FromRow({261, 900, gun, 30, -140, 0, 5, 200}),
-                               FromRow({261, 900, gun, 30, 60, 0, 5, 200}),
-                               FromRow({255, 1800, arm, 0, -130, 270, 8, 300}),
-                               FromRow({256, 1800, arm, 0, 130, 270, 8, 300}),
-                               FromRow({253, 1800, claw, -60, -150, 251, 6, 300}),
-                               FromRow({254, 1800, claw, -60, 150, 252, 6, 300}),
-                               FromRow({252, 1800, HitShape{40, 30, 0}, -80, 0, 275, 12, 300}),
-                               FromRow({251, 3600, HitShape{30, 30, 40}, 0, 0, 0, 30, 500}),
-                               FromRow({259, 1600, HitShape{30, 20, 0}, 60, 0, 0, 8, 300}),
-                           },
-                           {8, 9, 6, 7, 10, 4, 5, 0, 1, 2, 3});
-    k.parts[0].gaugeOffsetY = -20.0f;
-    k.parts[3].gaugeOffsetY = -20.0f;
-    k.spawnId = 210;
-    k.speed = 0.0f;
-    k.corePart = -1;
-    k.armoured = 1;
-    k.placement = SpawnPlacement::kFront;
-    return k;
+    return {
+        .kind = 102,
+        .parts = {
+            {.spriteKind = 261, .hp = 900, .shape = gun, .offsetX = 30, .offsetY = -60, .coin = 5, .score = 200,
+             .gaugeOffsetY = -20.0f},
+            {.spriteKind = 261, .hp = 900, .shape = gun, .offsetX = 30, .offsetY = 140, .coin = 5, .score = 200},
+            {.spriteKind = 261, .hp = 900, .shape = gun, .offsetX = 30, .offsetY = -140, .coin = 5, .score = 200},
+            {.spriteKind = 261, .hp = 900, .shape = gun, .offsetX = 30, .offsetY = 60, .coin = 5, .score = 200,
+             .gaugeOffsetY = -20.0f},
+            {.spriteKind = 255, .hp = 1800, .shape = arm, .offsetY = -130, .action = 270, .coin = 8, .score = 300},
+            {.spriteKind = 256, .hp = 1800, .shape = arm, .offsetY = 130, .action = 270, .coin = 8, .score = 300},
+            {.spriteKind = 253, .hp = 1800, .shape = claw, .offsetX = -60, .offsetY = -150, .action = 251, .coin = 6,
+             .score = 300},
+            {.spriteKind = 254, .hp = 1800, .shape = claw, .offsetX = -60, .offsetY = 150, .action = 252, .coin = 6,
+             .score = 300},
+            {.spriteKind = 252, .hp = 1800, .shape = {40, 30, 0}, .offsetX = -80, .action = 275, .coin = 12,
+             .score = 300},
+            {.spriteKind = 251, .hp = 3600, .shape = {30, 30, 40}, .coin = 30, .score = 500},
+            {.spriteKind = 259, .hp = 1600, .shape = {30, 20, 0}, .offsetX = 60, .coin = 8, .score = 300},
+        },
+        .roots = {8, 9, 6, 7, 10, 4, 5, 0, 1, 2, 3},
+        .spawnId = 210,
+        .speed = 0.0f,
+        .corePart = -1,
+        .armoured = 1,
+        .placement = SpawnPlacement::kFront,
+    };
 }
 
 std::vector<EnemyKindSpec> BuildKinds() {
     const HitShape fighter{15, 50, 30};
     const HitShape small{10, 25, 0};
     return {
-        Single(1, {201, 250, fighter, 0, 0, 240, 4, 150}, 211),
-        Single(2, {201, 250, fighter, 0, 0, 101, 4, 250}, 0, SpawnPlacement::kFront),
-        Single(5, {202, 200, HitShape{10, 40, 20}, 0, 0, 201, 4, 100}),
+        OnePartKind({.kind = 1, .spawnId = 211},
+                    {.spriteKind = 201, .hp = 250, .shape = fighter, .action = 240, .coin = 4, .score = 150}),
+        OnePartKind({.kind = 2, .placement = SpawnPlacement::kFront},
+                    {.spriteKind = 201, .hp = 250, .shape = fighter, .action = 101, .coin = 4, .score = 250}),
+        OnePartKind({.kind = 5},
+                    {.spriteKind = 202, .hp = 200, .shape = {10, 40, 20}, .action = 201, .coin = 4, .score = 100}),
         Kind6(),
-        Single(8, {231, 50, small, 0, 0, 205, 1, 50}),
-        Single(9, {231, 50, small, 0, 0, 206, 1, 50}),
-        Gunship(11, 210, 211, 210),
-        Gunship(12, 212, 213, 211),
+        OnePartKind({.kind = 8},
+                    {.spriteKind = 231, .hp = 50, .shape = small, .action = 205, .coin = 1, .score = 50}),
+        OnePartKind({.kind = 9},
+                    {.spriteKind = 231, .hp = 50, .shape = small, .action = 206, .coin = 1, .score = 50}),
+        Gunship({.kind = 11, .hullSprite = 210, .gunSprite = 211, .gunAction = 210}),
+        Gunship({.kind = 12, .hullSprite = 212, .gunSprite = 213, .gunAction = 211}),
         Kind15(),
-        Carrier(21, {220, 600, HitShape{50, 80, 50}, -45, 0, 0, 4, 100}, {221, 900, HitShape{20, 30, 0}, 0, 0, 220, 4, 300},
-                0),
-        Carrier(22, {222, 2000, HitShape{50, 80, 50}, -45, 0, 0, 4, 200}, {221, 2400, HitShape{20, 30, 0}, 0, 0, 0, 8, 400},
-                201),
+        Carrier({.kind = 21},
+                {.spriteKind = 220, .hp = 600, .shape = {50, 80, 50}, .offsetX = -45, .coin = 4, .score = 100},
+                {.spriteKind = 221, .hp = 900, .shape = {20, 30, 0}, .action = 220, .coin = 4, .score = 300}),
+        Carrier({.kind = 22, .spawnId = 201},
+                {.spriteKind = 222, .hp = 2000, .shape = {50, 80, 50}, .offsetX = -45, .coin = 4, .score = 200},
+                {.spriteKind = 221, .hp = 2400, .shape = {20, 30, 0}, .coin = 8, .score = 400}),
         Kind102(),
     };
 }

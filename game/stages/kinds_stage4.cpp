@@ -9,114 +9,144 @@
 
 namespace {
 
-// A part row with its gauge offset.
-PartSpec Part(i32 spriteKind, i32 hp, HitShape shape, f32 offsetX, f32 offsetY, i32 action, i32 coin, i32 score,
-              f32 gaugeX = 0, f32 gaugeY = 0) {
-    PartSpec p = MakePart(spriteKind, hp, shape, offsetX, offsetY, action, coin, score);
-    p.gaugeOffsetX = gaugeX;
-    p.gaugeOffsetY = gaugeY;
-    return p;
-}
-
-EnemyKindSpec Kind(i32 kind, std::vector<PartSpec> parts, std::vector<i32> roots, i32 spawnId, i32 corePart,
-                   SpawnPlacement placement) {
-    EnemyKindSpec k;
-    k.kind = kind;
-    k.parts = std::move(parts);
-    k.roots = std::move(roots);
-    k.spawnId = spawnId;
-    k.speed = 1.0f;
-    k.corePart = corePart;
-    k.placement = placement;
-    return k;
-}
-
-// Kinds 2, 3, 8 and 9: one craft part, appended.
-EnemyKindSpec Craft(i32 kind, i32 spriteKind, i32 hp, i32 action, i32 coin) {
-    return Kind(kind, {Part(spriteKind, hp, HitShape{15, 45, 20}, 0, 0, action, coin, 100)}, {0}, 0, 0,
-                SpawnPlacement::kBack);
+// Kinds 2, 3, 8 and 9: one craft part, appended; `part` is given the craft's
+// hit shape and score.
+EnemyKindSpec Craft(i32 kind, PartSpec part) {
+    part.shape = HitShape{15, 45, 20};
+    part.score = 100;
+    return OnePartKind({.kind = kind, .speed = 1.0f}, std::move(part));
 }
 
 // Kind 1: the recurring mid-boss, a five-part block with no core part.
 EnemyKindSpec Kind1() {
     const HitShape side{25, 30, 0};
-    EnemyKindSpec k = Kind(1,
-                           {
-                               Part(502, 3800, HitShape{40, 25, 30}, 0, 0, 0, 20, 500),
-                               Part(503, 2100, side, 0, -35, 0, 8, 200),
-                               Part(504, 2100, side, 0, 35, 0, 8, 200),
-                               Part(505, 2100, side, 0, -32, 0, 8, 200),
-                               Part(506, 2100, side, 0, 32, 0, 8, 200),
-                           },
-                           {3, 4, 0, 1, 2}, 580, kNoPart, SpawnPlacement::kBack);
-    k.armoured = 1;
-    return k;
+    return {
+        .kind = 1,
+        .parts = {
+            {.spriteKind = 502, .hp = 3800, .shape = {40, 25, 30}, .coin = 20, .score = 500},
+            {.spriteKind = 503, .hp = 2100, .shape = side, .offsetY = -35, .coin = 8, .score = 200},
+            {.spriteKind = 504, .hp = 2100, .shape = side, .offsetY = 35, .coin = 8, .score = 200},
+            {.spriteKind = 505, .hp = 2100, .shape = side, .offsetY = -32, .coin = 8, .score = 200},
+            {.spriteKind = 506, .hp = 2100, .shape = side, .offsetY = 32, .coin = 8, .score = 200},
+        },
+        .roots = {3, 4, 0, 1, 2},
+        .spawnId = 580,
+        .speed = 1.0f,
+        .corePart = kNoPart,
+        .armoured = 1,
+    };
 }
 
 // Kind 5: the six-part carrier; its core is root 4.
 EnemyKindSpec Kind5() {
     const HitShape turret{25, 25, 0};
-    return Kind(5,
-                {
-                    Part(531, 900, HitShape{20, 80, 30}, 30, 0, 0, 7, 300),
-                    Part(532, 1200, HitShape{15, 80, 30}, -40, 0, 502, 8, 300),
-                    Part(533, 800, turret, -25, -50, 501, 4, 150),
-                    Part(533, 800, turret, -25, 50, 501, 4, 150),
-                    Part(533, 800, turret, 53, -50, 501, 4, 150),
-                    Part(533, 800, turret, 53, 50, 501, 4, 150),
-                },
-                {2, 3, 4, 5, 1, 0}, 507, 4, SpawnPlacement::kFront);
+    return {
+        .kind = 5,
+        .parts = {
+            {.spriteKind = 531, .hp = 900, .shape = {20, 80, 30}, .offsetX = 30, .coin = 7, .score = 300},
+            {.spriteKind = 532, .hp = 1200, .shape = {15, 80, 30}, .offsetX = -40, .action = 502, .coin = 8,
+             .score = 300},
+            {.spriteKind = 533, .hp = 800, .shape = turret, .offsetX = -25, .offsetY = -50, .action = 501, .coin = 4,
+             .score = 150},
+            {.spriteKind = 533, .hp = 800, .shape = turret, .offsetX = -25, .offsetY = 50, .action = 501, .coin = 4,
+             .score = 150},
+            {.spriteKind = 533, .hp = 800, .shape = turret, .offsetX = 53, .offsetY = -50, .action = 501, .coin = 4,
+             .score = 150},
+            {.spriteKind = 533, .hp = 800, .shape = turret, .offsetX = 53, .offsetY = 50, .action = 501, .coin = 4,
+             .score = 150},
+        },
+        .roots = {2, 3, 4, 5, 1, 0},
+        .spawnId = 507,
+        .speed = 1.0f,
+        .corePart = 4,
+        .placement = SpawnPlacement::kFront,
+    };
 }
 
 // Kind 6: the two-part side-gun craft, drawn at scale 0.85.
 EnemyKindSpec Kind6() {
-    EnemyKindSpec k = Kind(6,
-                           {
-                               Part(535, 1200, HitShape{45, 20, 0}, 0, 0, 516, 5, 100),
-                               Part(536, 800, HitShape{30, 85, 0}, -20, 0, 515, 7, 200),
-                           },
-                           {0, 1}, 506, 0, SpawnPlacement::kFront);
-    k.finish = [](Enemy& record, std::span<const i32>) { record.scale = 0.85f; };
-    return k;
+    return {
+        .kind = 6,
+        .parts = {
+            {.spriteKind = 535, .hp = 1200, .shape = {45, 20, 0}, .action = 516, .coin = 5, .score = 100},
+            {.spriteKind = 536, .hp = 800, .shape = {30, 85, 0}, .offsetX = -20, .action = 515, .coin = 7,
+             .score = 200},
+        },
+        .roots = {0, 1},
+        .spawnId = 506,
+        .speed = 1.0f,
+        .placement = SpawnPlacement::kFront,
+        .finish = [](Enemy& record, std::span<const i32>) { record.scale = 0.85f; },
+    };
 }
 
 // Kinds 10 and 11: a core between two side guns; only the sprite kinds, the
 // core's numbers, the right gun's score and the root order differ.
 EnemyKindSpec Kind10() {
     const HitShape side{30, 50, 0};
-    return Kind(10,
-                {
-                    Part(510, 1200, HitShape{30, 80, 0}, 0, 0, 525, 5, 400, 0, 20),
-                    Part(511, 800, side, -43, 0, 521, 4, 200, -20, 0),
-                    Part(512, 800, side, 43, 0, 520, 4, 200, 20, 0),
-                },
-                {1, 2, 0}, 510, 2, SpawnPlacement::kFront);
+    return {
+        .kind = 10,
+        .parts = {
+            {.spriteKind = 510, .hp = 1200, .shape = {30, 80, 0}, .action = 525, .coin = 5, .score = 400,
+             .gaugeOffsetY = 20},
+            {.spriteKind = 511, .hp = 800, .shape = side, .offsetX = -43, .action = 521, .coin = 4, .score = 200,
+             .gaugeOffsetX = -20},
+            {.spriteKind = 512, .hp = 800, .shape = side, .offsetX = 43, .action = 520, .coin = 4, .score = 200,
+             .gaugeOffsetX = 20},
+        },
+        .roots = {1, 2, 0},
+        .spawnId = 510,
+        .speed = 1.0f,
+        .corePart = 2,
+        .placement = SpawnPlacement::kFront,
+    };
 }
 
 // Kind 11's core launches its shells on NORMAL and HARD only.
 EnemyKindSpec Kind11() {
     const HitShape side{30, 50, 0};
-    EnemyKindSpec k = Kind(11,
-                           {
-                               Part(513, 1000, HitShape{30, 80, 0}, 0, 0, 0, 5, 400, 0, 20),
-                               Part(514, 800, side, -43, 0, 521, 4, 200, -20, 0),
-                               Part(515, 800, side, 43, 0, 520, 5, 500, 20, 0),
-                           },
-                           {2, 1, 0}, 511, 2, SpawnPlacement::kBack);
-    k.finish = [](Enemy&, std::span<const i32> slots) {
-        if (g_GameState.Difficulty != kDifficultyEasy) g_EnemyPartPool[slots[0]].action = 525;
+    return {
+        .kind = 11,
+        .parts = {
+            {.spriteKind = 513, .hp = 1000, .shape = {30, 80, 0}, .coin = 5, .score = 400, .gaugeOffsetY = 20},
+            {.spriteKind = 514, .hp = 800, .shape = side, .offsetX = -43, .action = 521, .coin = 4, .score = 200,
+             .gaugeOffsetX = -20},
+            {.spriteKind = 515, .hp = 800, .shape = side, .offsetX = 43, .action = 520, .coin = 5, .score = 500,
+             .gaugeOffsetX = 20},
+        },
+        .roots = {2, 1, 0},
+        .spawnId = 511,
+        .speed = 1.0f,
+        .corePart = 2,
+        .finish =
+            [](Enemy&, std::span<const i32> slots) {
+                if (g_GameState.Difficulty != kDifficultyEasy) g_EnemyPartPool[slots[0]].action = 525;
+            },
     };
-    return k;
 }
 
-// Kinds 12 and 13: a large body (root 1, the core) over a pulsing gun.
-EnemyKindSpec Kind12Or13(i32 kind, i32 bodySprite, i32 gunSprite, i32 spawnId) {
-    return Kind(kind,
-                {
-                    Part(bodySprite, 1700, HitShape{90, 40, 0}, 0, 0, 525, 5, 500),
-                    Part(gunSprite, 1200, HitShape{60, 65, 0}, 0, 10, 522, 4, 300, 0, 15),
-                },
-                {1, 0}, spawnId, 1, SpawnPlacement::kFront);
+// Kinds 12 and 13: a large body (root 1, the core) over a pulsing gun. They
+// differ in these.
+struct BodyOverGunRow {
+    i32 kind;
+    i32 bodySprite;
+    i32 gunSprite;
+    i32 spawnId;
+};
+EnemyKindSpec BodyOverGun(const BodyOverGunRow& r) {
+    return {
+        .kind = r.kind,
+        .parts = {
+            {.spriteKind = r.bodySprite, .hp = 1700, .shape = {90, 40, 0}, .action = 525, .coin = 5, .score = 500},
+            {.spriteKind = r.gunSprite, .hp = 1200, .shape = {60, 65, 0}, .offsetY = 10, .action = 522, .coin = 4,
+             .score = 300, .gaugeOffsetY = 15},
+        },
+        .roots = {1, 0},
+        .spawnId = r.spawnId,
+        .speed = 1.0f,
+        .corePart = 1,
+        .placement = SpawnPlacement::kFront,
+    };
 }
 
 // Kind 99: the stage's boss, 19 parts. Six 593 parts and six 594 children of
@@ -141,31 +171,36 @@ EnemyKindSpec Kind99() {
         {594, 2400, 107, -80, 5, 400, 0, 20},  {594, 2400, 107, 80, 5, 400, 0, 20},
         {590, 6400, 0, 0, 40, 500, 0, 0},
     };
-    std::vector<PartSpec> parts;
+    EnemyKindSpec k{
+        .kind = 99,
+        .roots = {6, 8, 7, 9, 16, 17, 18, 0, 1, 4, 5, 2, 3},
+        .speed = 1.0f,
+        .corePart = kNoPart,
+        .armoured = 1,
+        .placement = SpawnPlacement::kFront,
+    };
     for (const Row& r : kRows) {
-        parts.push_back(Part(r.spriteKind, r.hp, HitShape{}, r.x, r.y, 0, r.coin, r.score, r.gaugeX, r.gaugeY));
+        k.parts.push_back({.spriteKind = r.spriteKind, .hp = r.hp, .offsetX = r.x, .offsetY = r.y, .coin = r.coin,
+                           .score = r.score, .gaugeOffsetX = r.gaugeX, .gaugeOffsetY = r.gaugeY});
     }
-    parts[18].shape = HitShape{30, 30, 0};
-    parts[18].children = {10, 11, 12, 13, 14, 15};
-    EnemyKindSpec k = Kind(99, std::move(parts), {6, 8, 7, 9, 16, 17, 18, 0, 1, 4, 5, 2, 3}, 0, kNoPart,
-                           SpawnPlacement::kFront);
-    k.armoured = 1;
+    k.parts[18].shape = HitShape{30, 30, 0};
+    k.parts[18].children = {10, 11, 12, 13, 14, 15};
     return k;
 }
 
 std::vector<EnemyKindSpec> BuildKinds() {
     return {
         Kind1(),
-        Craft(2, 530, 250, 510, 4),
-        Craft(3, 530, 250, 511, 4),
+        Craft(2, {.spriteKind = 530, .hp = 250, .action = 510, .coin = 4}),
+        Craft(3, {.spriteKind = 530, .hp = 250, .action = 511, .coin = 4}),
         Kind5(),
         Kind6(),
-        Craft(8, 529, 300, 0, 3),
-        Craft(9, 507, 300, 0, 3),
+        Craft(8, {.spriteKind = 529, .hp = 300, .coin = 3}),
+        Craft(9, {.spriteKind = 507, .hp = 300, .coin = 3}),
         Kind10(),
         Kind11(),
-        Kind12Or13(12, 516, 517, 512),
-        Kind12Or13(13, 518, 519, 513),
+        BodyOverGun({.kind = 12, .bodySprite = 516, .gunSprite = 517, .spawnId = 512}),
+        BodyOverGun({.kind = 13, .bodySprite = 518, .gunSprite = 519, .spawnId = 513}),
         Kind99(),
     };
 }

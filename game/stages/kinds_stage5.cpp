@@ -17,12 +17,6 @@ namespace {
 
 using f80 = long double;
 
-PartSpec WithGauge(PartSpec p, f32 x, f32 y) {
-    p.gaugeOffsetX = x;
-    p.gaugeOffsetY = y;
-    return p;
-}
-
 // The float nearest the radian value of whole degrees.
 f32 DegreesToRadians(i32 degrees) {
     constexpr f80 kPi = 3.141592653589793238462643383279502884L;
@@ -45,87 +39,90 @@ void PickSmallShip(Enemy&, std::span<const i32> slots) {
     g_EnemyPartPool[slots[0]].spriteKind = 430 + pick / 10;
 }
 
-EnemyKindSpec Kind(i32 kind, std::vector<PartSpec> parts, std::vector<i32> roots, i32 spawnId, f32 speed) {
-    EnemyKindSpec k;
-    k.kind = kind;
-    k.parts = std::move(parts);
-    k.roots = std::move(roots);
-    k.spawnId = spawnId;
-    k.speed = speed;
-    return k;
-}
-
-// A kind of one part at (0, 0) with no children.
-EnemyKindSpec SinglePart(i32 kind, i32 spriteKind, i32 hp, HitShape shape, i32 action, i32 coin, i32 score,
-                         f32 speed) {
-    return Kind(kind, {MakePart(spriteKind, hp, shape, 0, 0, action, coin, score)}, {0}, 0, speed);
-}
-
 // Kind 20: the carrier; its core is the hull (root 1), the two gun mounts
 // carry a turret each.
 EnemyKindSpec Kind20() {
-    EnemyKindSpec k = Kind(20,
-                           {
-                               MakePart(410, 1500, HitShape{30, 70, 60}, 0, 0, 0, 10, 300),
-                               MakePart(412, 900, HitShape{0, 0, 0}, 0, 0, 431, 5, 500),
-                               MakePart(412, 900, HitShape{0, 0, 0}, 0, 0, 431, 5, 500),
-                               MakePart(413, 900, HitShape{60, 30, 0}, -10, 75, 430, 8, 200, {1}),
-                               MakePart(413, 900, HitShape{60, 30, 0}, -10, -75, 430, 8, 200, {2}),
-                               MakePart(411, 900, HitShape{60, 60, 0}, 25, 0, 0, 5, 200),
-                           },
-                           {5, 0, 3, 4}, 420, 1.0f);
-    k.parts[0].restAngle = 432.0f;
-    k.corePart = 1;
-    k.armoured = 1;
-    k.placement = SpawnPlacement::kBeforeFirstActive;
-    return k;
+    return {
+        .kind = 20,
+        .parts = {
+            {.spriteKind = 410, .hp = 1500, .shape = {30, 70, 60}, .coin = 10, .score = 300, .restAngle = 432.0f},
+            {.spriteKind = 412, .hp = 900, .shape = {0, 0, 0}, .action = 431, .coin = 5, .score = 500},
+            {.spriteKind = 412, .hp = 900, .shape = {0, 0, 0}, .action = 431, .coin = 5, .score = 500},
+            {.spriteKind = 413, .hp = 900, .shape = {60, 30, 0}, .offsetX = -10, .offsetY = 75, .action = 430,
+             .coin = 8, .score = 200, .children = {1}},
+            {.spriteKind = 413, .hp = 900, .shape = {60, 30, 0}, .offsetX = -10, .offsetY = -75, .action = 430,
+             .coin = 8, .score = 200, .children = {2}},
+            {.spriteKind = 411, .hp = 900, .shape = {60, 60, 0}, .offsetX = 25, .coin = 5, .score = 200},
+        },
+        .roots = {5, 0, 3, 4},
+        .spawnId = 420,
+        .speed = 1.0f,
+        .corePart = 1,
+        .armoured = 1,
+        .placement = SpawnPlacement::kBeforeFirstActive,
+    };
 }
 
 // Kind 21: the gunship; its core is the centre body (root 2).
 EnemyKindSpec Kind21() {
-    EnemyKindSpec k = Kind(21,
-                           {
-                               MakePart(415, 1200, HitShape{20, 50, 30}, 0, 0, 405, 5, 500),
-                               MakePart(416, 400, HitShape{30, 25, 0}, -5, -64, 0, 5, 500),
-                               MakePart(416, 400, HitShape{30, 25, 0}, -5, 64, 0, 5, 500),
-                               MakePart(417, 500, HitShape{45, 15, 0}, 10, -60, 406, 5, 500),
-                               MakePart(417, 500, HitShape{45, 15, 0}, 10, 60, 406, 5, 500),
-                           },
-                           {3, 4, 0, 1, 2}, 421, 1.0f);
-    k.corePart = 2;
-    k.armoured = 1;
-    k.placement = SpawnPlacement::kBeforeFirstActive;
-    return k;
+    return {
+        .kind = 21,
+        .parts = {
+            {.spriteKind = 415, .hp = 1200, .shape = {20, 50, 30}, .action = 405, .coin = 5, .score = 500},
+            {.spriteKind = 416, .hp = 400, .shape = {30, 25, 0}, .offsetX = -5, .offsetY = -64, .coin = 5,
+             .score = 500},
+            {.spriteKind = 416, .hp = 400, .shape = {30, 25, 0}, .offsetX = -5, .offsetY = 64, .coin = 5, .score = 500},
+            {.spriteKind = 417, .hp = 500, .shape = {45, 15, 0}, .offsetX = 10, .offsetY = -60, .action = 406,
+             .coin = 5, .score = 500},
+            {.spriteKind = 417, .hp = 500, .shape = {45, 15, 0}, .offsetX = 10, .offsetY = 60, .action = 406, .coin = 5,
+             .score = 500},
+        },
+        .roots = {3, 4, 0, 1, 2},
+        .spawnId = 421,
+        .speed = 1.0f,
+        .corePart = 2,
+        .armoured = 1,
+        .placement = SpawnPlacement::kBeforeFirstActive,
+    };
 }
 
 // Kind 22: two halves side by side, entering inactive.
 EnemyKindSpec Kind22() {
     const HitShape shape{30, 30, 0};
-    EnemyKindSpec k = Kind(22,
-                           {
-                               MakePart(480, 1000, shape, -20, 0, 0, 5, 500),
-                               MakePart(481, 1000, shape, 20, 0, 0, 5, 500),
-                           },
-                           {1, 0}, 0, 1.0f);
-    k.active = 0;
-    return k;
+    return {
+        .kind = 22,
+        .parts = {
+            {.spriteKind = 480, .hp = 1000, .shape = shape, .offsetX = -20, .coin = 5, .score = 500},
+            {.spriteKind = 481, .hp = 1000, .shape = shape, .offsetX = 20, .coin = 5, .score = 500},
+        },
+        .roots = {1, 0},
+        .speed = 1.0f,
+        .active = 0,
+    };
 }
 
 // Kind 30: the fortress on the long road; its core is root 3 (part 0, action
 // 201), and its main gun (part 3, action 200) is root 0.
 EnemyKindSpec Kind30() {
-    EnemyKindSpec k = Kind(30,
-                           {
-                               WithGauge(MakePart(1201, 2800, HitShape{0, 0, 0}, 0, 0, 201, 10, 400), 0, -20),
-                               WithGauge(MakePart(1202, 1200, HitShape{0, 0, 30}, 25, 45, 202, 5, 200), 0, -5),
-                               WithGauge(MakePart(1202, 1200, HitShape{0, 0, 30}, 25, -45, 202, 5, 200), 0, -5),
-                               MakePart(1203, 3000, HitShape{60, 30, 0}, 10, 0, 200, 8, 300),
-                           },
-                           {3, 1, 2, 0}, 430, 1.0f);
-    k.corePart = 3;
-    k.active = 0;
-    k.armoured = 1;
-    return k;
+    return {
+        .kind = 30,
+        .parts = {
+            {.spriteKind = 1201, .hp = 2800, .shape = {0, 0, 0}, .action = 201, .coin = 10, .score = 400,
+             .gaugeOffsetY = -20},
+            {.spriteKind = 1202, .hp = 1200, .shape = {0, 0, 30}, .offsetX = 25, .offsetY = 45, .action = 202,
+             .coin = 5, .score = 200, .gaugeOffsetY = -5},
+            {.spriteKind = 1202, .hp = 1200, .shape = {0, 0, 30}, .offsetX = 25, .offsetY = -45, .action = 202,
+             .coin = 5, .score = 200, .gaugeOffsetY = -5},
+            {.spriteKind = 1203, .hp = 3000, .shape = {60, 30, 0}, .offsetX = 10, .action = 200, .coin = 8,
+             .score = 300},
+        },
+        .roots = {3, 1, 2, 0},
+        .spawnId = 430,
+        .speed = 1.0f,
+        .corePart = 3,
+        .armoured = 1,
+        .active = 0,
+    };
 }
 
 // Kind 99: the gate boss, eleven plates without a core; its behaviour ends it.
@@ -141,11 +138,18 @@ EnemyKindSpec Kind99() {
         {442, 2800, 39, 149, 12, 800},  {443, 2800, 39, -149, 12, 800}, {445, 1900, -115, 94, 8, 800},
         {444, 1900, -115, -94, 10, 800}, {441, 4000, 0, 0, 30, 1000},
     };
-    std::vector<PartSpec> parts;
-    for (const Row& r : kRows) parts.push_back(MakePart(r.sprite, r.hp, HitShape{30, 30, 0}, r.x, r.y, 0, r.coin, r.score));
-    EnemyKindSpec k = Kind(99, std::move(parts), {10, 6, 7, 3, 4, 0, 1, 2, 5, 9, 8}, 490, 1.0f);
-    k.corePart = kNoPart;
-    k.armoured = 1;
+    EnemyKindSpec k{
+        .kind = 99,
+        .roots = {10, 6, 7, 3, 4, 0, 1, 2, 5, 9, 8},
+        .spawnId = 490,
+        .speed = 1.0f,
+        .corePart = kNoPart,
+        .armoured = 1,
+    };
+    for (const Row& r : kRows) {
+        k.parts.push_back({.spriteKind = r.sprite, .hp = r.hp, .shape = {30, 30, 0}, .offsetX = r.x, .offsetY = r.y,
+                           .coin = r.coin, .score = r.score});
+    }
     return k;
 }
 
@@ -153,24 +157,32 @@ EnemyKindSpec Kind99() {
 // pods and the shield; every spoke carries a lamp.
 EnemyKindSpec Kind100() {
     std::vector<PartSpec> parts = {
-        MakePart(455, 2000, HitShape{30, 20, 0}, 0, -120, 0, 8, 500),
-        MakePart(454, 1500, HitShape{0, 0, 40}, 0, -150, 0, 5, 300),
-        MakePart(454, 1500, HitShape{0, 0, 40}, 120, -50, 0, 5, 300),
-        MakePart(454, 1500, HitShape{0, 0, 40}, -120, -50, 0, 5, 300),
-        MakePart(454, 1500, HitShape{0, 0, 40}, 0, 70, 0, 5, 300),
-        MakePart(453, 300, HitShape{30, 20, 0}, 0, 0, 490, 5, 1000, {1, 2, 3, 0, 4}),
+        {.spriteKind = 455, .hp = 2000, .shape = {30, 20, 0}, .offsetY = -120, .coin = 8, .score = 500},
+        {.spriteKind = 454, .hp = 1500, .shape = {0, 0, 40}, .offsetY = -150, .coin = 5, .score = 300},
+        {.spriteKind = 454, .hp = 1500, .shape = {0, 0, 40}, .offsetX = 120, .offsetY = -50, .coin = 5, .score = 300},
+        {.spriteKind = 454, .hp = 1500, .shape = {0, 0, 40}, .offsetX = -120, .offsetY = -50, .coin = 5, .score = 300},
+        {.spriteKind = 454, .hp = 1500, .shape = {0, 0, 40}, .offsetY = 70, .coin = 5, .score = 300},
+        {.spriteKind = 453, .hp = 300, .shape = {30, 20, 0}, .action = 490, .coin = 5, .score = 1000,
+         .children = {1, 2, 3, 0, 4}},
     };
-    for (int i = 0; i < 8; ++i) parts.push_back(MakePart(452, 500, HitShape{0, 0, 50}, 0, -70, 0, 5, 300));
+    for (int i = 0; i < 8; ++i) {
+        parts.push_back({.spriteKind = 452, .hp = 500, .shape = {0, 0, 50}, .offsetY = -70, .coin = 5, .score = 300});
+    }
     static constexpr f32 kSpokes[8][2] = {{160, -120}, {-160, -120}, {180, 150}, {-180, 150},
                                           {0, 230},    {240, 0},     {-240, 0},  {0, -230}};
     for (int i = 0; i < 8; ++i) {
-        parts.push_back(MakePart(451, 500, HitShape{50, 80, 0}, kSpokes[i][0], kSpokes[i][1], 480, 5, 500, {6 + i}));
+        parts.push_back({.spriteKind = 451, .hp = 500, .shape = {50, 80, 0}, .offsetX = kSpokes[i][0],
+                         .offsetY = kSpokes[i][1], .action = 480, .coin = 5, .score = 500, .children = {6 + i}});
     }
-    EnemyKindSpec k = Kind(100, std::move(parts), {21, 14, 15, 19, 20, 5, 16, 17, 18}, 499, 2.0f);
-    k.corePart = 5;
-    k.placement = SpawnPlacement::kFront;
-    k.finish = Unturned;
-    return k;
+    return {
+        .kind = 100,
+        .parts = std::move(parts),
+        .roots = {21, 14, 15, 19, 20, 5, 16, 17, 18},
+        .spawnId = 499,
+        .corePart = 5,
+        .placement = SpawnPlacement::kFront,
+        .finish = Unturned,
+    };
 }
 
 // Kind 101: the last boss; its core is the body (root 2).
@@ -187,15 +199,19 @@ EnemyKindSpec Kind101() {
         {492, -112, 0, 20, 350, 0},  {493, 0, -95, 10, 300, 0},   {494, 0, 95, 10, 300, 0},
         {495, 10, -45, 8, 200, 0},   {496, 10, 45, 8, 200, 0},
     };
-    std::vector<PartSpec> parts;
+    EnemyKindSpec k{
+        .kind = 101,
+        .roots = {9, 10, 0, 1, 2, 3, 4, 7, 8, 5, 6},
+        .speed = 0.0f,
+        .corePart = 2,
+        .armoured = 1,
+        .active = 0,
+        .placement = SpawnPlacement::kFront,
+    };
     for (const Row& r : kRows) {
-        parts.push_back(WithGauge(MakePart(r.sprite, 9999, HitShape{0, 0, 0}, r.x, r.y, 0, r.coin, r.score), 0, r.gaugeY));
+        k.parts.push_back({.spriteKind = r.sprite, .hp = 9999, .shape = {0, 0, 0}, .offsetX = r.x, .offsetY = r.y,
+                           .coin = r.coin, .score = r.score, .gaugeOffsetY = r.gaugeY});
     }
-    EnemyKindSpec k = Kind(101, std::move(parts), {9, 10, 0, 1, 2, 3, 4, 7, 8, 5, 6}, 0, 0.0f);
-    k.corePart = 2;
-    k.active = 0;
-    k.armoured = 1;
-    k.placement = SpawnPlacement::kFront;
     return k;
 }
 
@@ -209,111 +225,111 @@ EnemyKindSpec Kind110() {
     static constexpr i32 kGateDegrees[12] = {28, -28, 0, 208, 152, 180, 118, 62, 90, -62, -118, -90};
 
     std::vector<PartSpec> parts;
-    parts.push_back(MakePart(1002, 1200, none, 0, 0, 0, 8, 500));  // #0
-    for (int i = 0; i < 8; ++i) {                               // #1..#8: the roofs
-        PartSpec p = WithGauge(MakePart(1004, 1800, none, 0, 0, 0, 8, 300), 0, -30);
-        p.angle = kHalfPi;
-        parts.push_back(p);
+    parts.push_back({.spriteKind = 1002, .hp = 1200, .shape = none, .coin = 8, .score = 500});  // #0
+    for (int i = 0; i < 8; ++i) {  // #1..#8: the roofs
+        parts.push_back({.spriteKind = 1004, .hp = 1800, .shape = none, .coin = 8, .score = 300, .gaugeOffsetY = -30,
+                         .angle = kHalfPi});
     }
+    const PartSpec turret{.spriteKind = 1005, .hp = 1000, .shape = {0, 0, 55}, .action = 1004, .coin = 5, .score = 200};
     for (int t = 0; t < 8; ++t) {  // #9..#40: four turrets per tower
         for (int j = 0; j < 4; ++j) {
-            PartSpec p = AtRadius(MakePart(1005, 1000, HitShape{0, 0, 55}, 0, 0, 1004, 5, 200), 104.0f, quarter[j]);
+            PartSpec p = AtRadius(turret, 104.0f, quarter[j]);
             p.angle = quarter[j];
             parts.push_back(p);
         }
     }
     for (int t = 0; t < 8; ++t) {  // #41..#48: the towers
         std::vector<i32> children = {9 + 4 * t, 10 + 4 * t, 11 + 4 * t, 12 + 4 * t, 1 + t};
-        PartSpec p = MakePart(1003, 1000, none, 0, 0, 1003, 8, 100, std::move(children));
-        parts.push_back(WithGauge(AtRadius(p, 480.0f, DegreesToRadians(kTowerDegrees[t])), 0, -30));
+        PartSpec p{.spriteKind = 1003, .hp = 1000, .shape = none, .action = 1003, .coin = 8, .score = 100,
+                   .children = std::move(children), .gaugeOffsetY = -30};
+        parts.push_back(AtRadius(p, 480.0f, DegreesToRadians(kTowerDegrees[t])));
     }
     std::vector<i32> gates;
+    const PartSpec gate{.spriteKind = 1006, .hp = 800, .shape = none, .coin = 3, .score = 100};
     for (int g = 0; g < 12; ++g) {  // #49..#60: the gates
         const f32 a = DegreesToRadians(kGateDegrees[g]);
-        PartSpec p = AtRadius(MakePart(1006, 800, none, 0, 0, 0, 3, 100), 256.0f, a);
+        PartSpec p = AtRadius(gate, 256.0f, a);
         p.angle = a;
         p.restAngle = a;
         parts.push_back(p);
         gates.push_back(49 + g);
     }
-    parts.push_back(MakePart(1001, 1200, none, 0, 0, 0, 8, 500, std::move(gates)));  // #61: the keep
-    for (int j = 0; j < 4; ++j) {                                                 // #62..#65: the walls
-        PartSpec p = WithGauge(AtRadius(MakePart(1007, 2400, none, 0, 0, 0, 8, 300), 150.0f, quarter[j]), 0, 40);
+    // #61: the keep
+    parts.push_back(
+        {.spriteKind = 1001, .hp = 1200, .shape = none, .coin = 8, .score = 500, .children = std::move(gates)});
+    const PartSpec wall{.spriteKind = 1007, .hp = 2400, .shape = none, .coin = 8, .score = 300, .gaugeOffsetY = 40};
+    for (int j = 0; j < 4; ++j) {  // #62..#65: the walls
+        PartSpec p = AtRadius(wall, 150.0f, quarter[j]);
         p.angle = quarter[j];
         parts.push_back(p);
     }
+    const PartSpec gatehouse{.spriteKind = 1008, .hp = 1200, .shape = none, .coin = 5, .score = 150};
     for (int j = 0; j < 4; ++j) {  // #66..#69: the gatehouses
-        PartSpec p = AtRadius(MakePart(1008, 1200, none, 0, 0, 0, 5, 150), 140.0f, quarter[j]);
+        PartSpec p = AtRadius(gatehouse, 140.0f, quarter[j]);
         p.angle = quarter[j];
         parts.push_back(p);
     }
-    PartSpec core = WithGauge(MakePart(1009, 5600, none, 0, 0, 0, 32, 400), 0, 80);  // #70
-    core.angle = kHalfPi;
-    core.restAngle = kHalfPi;
-    parts.push_back(core);
+    // #70: the core
+    parts.push_back({.spriteKind = 1009, .hp = 5600, .shape = none, .coin = 32, .score = 400, .gaugeOffsetY = 80,
+                     .restAngle = kHalfPi, .angle = kHalfPi});
 
     std::vector<i32> roots = {61};
     for (int t = 0; t < 8; ++t) roots.push_back(41 + t);
     for (int j = 0; j < 8; ++j) roots.push_back(62 + j);
     roots.push_back(70);
     roots.push_back(0);
-    EnemyKindSpec k = Kind(110, std::move(parts), std::move(roots), 1001, 0.0f);
-    k.corePart = 17;
-    k.active = 0;
-    k.armoured = 1;
-    k.placement = SpawnPlacement::kFront;
-    k.finish = Unturned;
-    return k;
-}
-
-EnemyKindSpec Layer1(EnemyKindSpec k) {
-    k.finish = OnLayer1;
-    return k;
+    return {
+        .kind = 110,
+        .parts = std::move(parts),
+        .roots = std::move(roots),
+        .spawnId = 1001,
+        .speed = 0.0f,
+        .corePart = 17,
+        .armoured = 1,
+        .active = 0,
+        .placement = SpawnPlacement::kFront,
+        .finish = Unturned,
+    };
 }
 
 std::vector<EnemyKindSpec> BuildKinds() {
     const HitShape plate{30, 30, 0};
     const HitShape fighter{10, 40, 20};
     const HitShape none{0, 0, 0};
-
-    EnemyKindSpec kind12 = SinglePart(12, 403, 200, fighter, 401, 4, 100, 2.0f);
-    kind12.placement = SpawnPlacement::kFront;
-
-    EnemyKindSpec kind80 = SinglePart(80, 430, 1000, plate, 0, 5, 500, 1.0f);
-    kind80.active = 0;
-    kind80.placement = SpawnPlacement::kFront;
-    kind80.finish = PickSmallShip;
-
-    EnemyKindSpec kind11 = Layer1(SinglePart(11, 403, 200, fighter, 402, 4, 100, 2.0f));
-    kind11.spawnId = 411;
-
-    EnemyKindSpec kind81 = SinglePart(81, 437, 1000, plate, 0, 5, 500, 1.0f);
-    kind81.active = 0;
-
     std::vector<EnemyKindSpec> kinds = {
-        SinglePart(1, 401, 1000, plate, 0, 5, 500, 1.0f),
-        SinglePart(9, 482, 150, plate, 0, 1, 100, 1.0f),
-        Layer1(SinglePart(10, 402, 200, fighter, 401, 4, 100, 2.0f)),
-        kind11,
-        kind12,
-        Layer1(SinglePart(15, 405, 200, HitShape{15, 50, 30}, 435, 5, 100, 2.0f)),
+        OnePartKind({.kind = 1, .speed = 1.0f},
+                    {.spriteKind = 401, .hp = 1000, .shape = plate, .coin = 5, .score = 500}),
+        OnePartKind({.kind = 9, .speed = 1.0f},
+                    {.spriteKind = 482, .hp = 150, .shape = plate, .coin = 1, .score = 100}),
+        OnePartKind({.kind = 10, .finish = OnLayer1},
+                    {.spriteKind = 402, .hp = 200, .shape = fighter, .action = 401, .coin = 4, .score = 100}),
+        OnePartKind({.kind = 11, .spawnId = 411, .finish = OnLayer1},
+                    {.spriteKind = 403, .hp = 200, .shape = fighter, .action = 402, .coin = 4, .score = 100}),
+        OnePartKind({.kind = 12, .placement = SpawnPlacement::kFront},
+                    {.spriteKind = 403, .hp = 200, .shape = fighter, .action = 401, .coin = 4, .score = 100}),
+        OnePartKind({.kind = 15, .finish = OnLayer1},
+                    {.spriteKind = 405, .hp = 200, .shape = {15, 50, 30}, .action = 435, .coin = 5, .score = 100}),
         Kind20(),
         Kind21(),
         Kind22(),
         Kind30(),
-        kind80,
-        kind81,
+        OnePartKind({.kind = 80, .speed = 1.0f, .active = 0, .placement = SpawnPlacement::kFront,
+                     .finish = PickSmallShip},
+                    {.spriteKind = 430, .hp = 1000, .shape = plate, .coin = 5, .score = 500}),
+        OnePartKind({.kind = 81, .speed = 1.0f, .active = 0},
+                    {.spriteKind = 437, .hp = 1000, .shape = plate, .coin = 5, .score = 500}),
     };
     static constexpr i32 kLoners[4][2] = {{90, 460}, {91, 463}, {92, 464}, {93, 467}};
     for (const auto& loner : kLoners) {
-        EnemyKindSpec k = SinglePart(loner[0], loner[1], 9999, none, 0, 6, 0, 0.0f);
-        k.active = 0;
-        kinds.push_back(k);
+        kinds.push_back(OnePartKind({.kind = loner[0], .speed = 0.0f, .active = 0},
+                                    {.spriteKind = loner[1], .hp = 9999, .shape = none, .coin = 6}));
     }
     kinds.push_back(Kind99());
     kinds.push_back(Kind100());
     kinds.push_back(Kind101());
-    kinds.push_back(SinglePart(102, 499, 150, plate, 960, 5, 150, 1.0f));
+    kinds.push_back(
+        OnePartKind({.kind = 102, .speed = 1.0f},
+                    {.spriteKind = 499, .hp = 150, .shape = plate, .action = 960, .coin = 5, .score = 150}));
     kinds.push_back(Kind110());
     return kinds;
 }

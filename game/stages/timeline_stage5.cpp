@@ -110,14 +110,18 @@ void SpawnPairShip(const PairShip& p) {
 
 // A ship from below and one from above.
 void SpawnTopAndBottomPair() {
-    SpawnPairShip({0.00002f, kUp, true, 150.0f, 490.0f, 520.0f, 60, 491});
-    SpawnPairShip({0.00002f, kDown, true, 150.0f, 490.0f, -50.0f, -1, 0});
+    SpawnPairShip({.rate = 0.00002f, .rotation = kUp, .drawX = true, .lo = 150.0f, .hi = 490.0f, .fixed = 520.0f,
+                   .threshold = 60, .turnState = 491});
+    SpawnPairShip({.rate = 0.00002f, .rotation = kDown, .drawX = true, .lo = 150.0f, .hi = 490.0f, .fixed = -50.0f,
+                   .threshold = -1, .turnState = 0});
 }
 
 // A ship from the left and one from the right.
 void SpawnSidePair() {
-    SpawnPairShip({0.00005f, kRight, false, 0.0f, 480.0f, -50.0f, 70, 491});
-    SpawnPairShip({0.00005f, 3.1415927f, false, 0.0f, 480.0f, 690.0f, 60, 492});
+    SpawnPairShip({.rate = 0.00005f, .rotation = kRight, .drawX = false, .lo = 0.0f, .hi = 480.0f, .fixed = -50.0f,
+                   .threshold = 70, .turnState = 491});
+    SpawnPairShip({.rate = 0.00005f, .rotation = 3.1415927f, .drawX = false, .lo = 0.0f, .hi = 480.0f, .fixed = 690.0f,
+                   .threshold = 60, .turnState = 492});
 }
 
 // A kind-15 craft from the left (460) or the right (461); in phase 2 it

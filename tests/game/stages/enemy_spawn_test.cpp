@@ -87,20 +87,48 @@ TEST_F(EnemySpawnTest, BuildsEveryFieldOfThePartsAndTheRecord) {
     EXPECT_EQ(CountFreePartSlots(), kEnemyPartPoolSize - 5);
 }
 
-TEST_F(EnemySpawnTest, APartRowGivesItsValuesInTheirOrder) {
-    const PartSpec p = MakePart(502, 3800, {40, 25, 30}, 1.5f, -2.5f, 530, 20, 500, {3, 1});
+TEST_F(EnemySpawnTest, AOnePartKindKeepsItsRowsAndBuildsItsPartAsItsOneRoot) {
+    // The fields the rows leave out keep their defaults.
+    const EnemyKindSpec k = OnePartKind({.kind = 12, .spawnId = 120, .speed = 0.5f, .corePart = -1},
+                                        {.spriteKind = 502, .hp = 3800, .shape = {40, 25, 30}, .offsetX = 1.5f,
+                                         .action = 530, .coin = 20, .score = 500, .children = {3, 1}});
+    EXPECT_EQ(k.kind, 12);
+    EXPECT_EQ(k.spawnId, 120);
+    EXPECT_EQ(k.speed, 0.5f);
+    EXPECT_EQ(k.corePart, -1);
+    EXPECT_EQ(k.armoured, 0);
+    EXPECT_EQ(k.active, 1);
+    EXPECT_EQ(k.state, 0);
+    EXPECT_EQ(k.placement, SpawnPlacement::kBack);
+    EXPECT_EQ(k.finish, nullptr);
+    EXPECT_EQ(k.roots, (std::vector<i32>{0}));
+    ASSERT_EQ(k.parts.size(), 1u);
+    const PartSpec& p = k.parts[0];
     EXPECT_EQ(p.spriteKind, 502);
     EXPECT_EQ(p.hp, 3800);
     EXPECT_EQ(p.shape.halfWidth, 40.0f);
     EXPECT_EQ(p.shape.radius, 30.0f);
     EXPECT_EQ(p.offsetX, 1.5f);
-    EXPECT_EQ(p.offsetY, -2.5f);
+    EXPECT_EQ(p.offsetY, 0.0f);
     EXPECT_EQ(p.action, 530);
     EXPECT_EQ(p.coin, 20);
     EXPECT_EQ(p.score, 500);
     EXPECT_EQ(p.children, (std::vector<i32>{3, 1}));
     EXPECT_EQ(p.gaugeOffsetX, 0.0f);
+    EXPECT_EQ(p.gaugeOffsetY, 0.0f);
+    EXPECT_EQ(p.restAngle, 0.0f);
+    EXPECT_EQ(p.angle, 0.0f);
     EXPECT_EQ(p.timer, 0);
+
+    // Built, its one part is its one root.
+    const i32 e = SpawnEnemyKind(OnePartKind({.kind = 1}, {.spriteKind = 101, .hp = 200}));
+    ASSERT_EQ(e, 0);
+    const Enemy& enemy = g_EnemyList[0];
+    EXPECT_EQ(enemy.speed, 2.0f);
+    EXPECT_EQ(enemy.corePart, 0);
+    EXPECT_EQ(g_EnemyPartPool[static_cast<std::size_t>(enemy.rootParts[0])].spriteKind, 101);
+    EXPECT_EQ(enemy.rootParts[1], kNoPart);
+    EXPECT_EQ(CountFreePartSlots(), kEnemyPartPoolSize - 1);
 }
 
 TEST_F(EnemySpawnTest, PlacementsAndTheirResults) {
