@@ -132,16 +132,10 @@ TEST_F(SurfaceTest, EmptyOrOutsideRectanglesDrawNothing) {
 // Pixel (x, y) of a device surface as A8R8G8B8.
 u32 SurfacePixel(gfx::Direct3DSurface8* s, i32 x, i32 y) { return s->Argb()[y * static_cast<i32>(s->Width()) + x]; }
 
-struct CaptureCase {
-    const char* what;
-    i32 x, y, left, top, right, bottom;
-    // Expected rectangle written in the 120 x 60 surface and the back-buffer
-    // point copied to its corner; an empty rectangle when nothing is copied.
-    i32 dx0, dy0, dx1, dy1, sx0, sy0;
-};
-
+// The blit cases again, the other way round: the expected rectangle is the one
+// written in the 120 x 60 surface (empty when nothing is copied).
 TEST_F(SurfaceTest, BackBufferCapturesAreClippedToTheBackBufferAndTheSurface) {
-    const CaptureCase cases[] = {
+    const BlitCase cases[] = {
         {"inside", 10, 5, 100, 200, 150, 230, 10, 5, 60, 35, 100, 200},
         {"source past the back buffer's corner", 0, 0, 600, 450, 700, 520, 0, 0, 40, 30, 600, 450},
         {"source left of and above the back buffer", 20, 20, -10, -10, 30, 30, 30, 30, 60, 60, 0, 0},
@@ -152,7 +146,7 @@ TEST_F(SurfaceTest, BackBufferCapturesAreClippedToTheBackBufferAndTheSurface) {
         {"outside the back buffer", 0, 0, 640, 0, 700, 10, 0, 0, 0, 0, 0, 0},
     };
     side_->SurfaceBlit(0, 0, 0, 0, 640, 480);  // the back buffer holds the coordinate picture
-    for (const CaptureCase& c : cases) {
+    for (const BlitCase& c : cases) {
         SCOPED_TRACE(c.what);
         Surface* s = CreateSurface((dir_.path() / "pics.dat").string().c_str(), "small", 1, nullptr);
         const bool copies = c.dx1 > c.dx0;
