@@ -1,7 +1,11 @@
 #pragma once
-// Clipping of the rectangle copies between surfaces, textures and the render
-// target.
+// Rectangle copies between surfaces, textures and the render target or the
+// back buffer, and their clipping.
 #include "engine/core/types.h"
+
+namespace platform::gfx {
+class Direct3DSurface8;
+}
 
 // Clips a copy of (left, top, right, bottom) of a source of size sw x sh to
 // (x, y) of a destination of size dw x dh: first to the source, then to the
@@ -26,3 +30,21 @@ inline bool ClipCopyRect(i32& x, i32& y, i32& left, i32& top, i32& right, i32& b
     bottom = static_cast<i32>(b);
     return true;
 }
+
+// The device surfaces a surface or a texture can capture from.
+enum class DeviceSurface { RenderTarget, BackBuffer };
+
+// Copies (left, top, right, bottom) of `image` (width x height) to (x, y) of
+// the render target, clipped to both. 1 when the copy was made; 0 when there
+// is no device, nothing is left after clipping or the device refused.
+i32 CopyToRenderTarget(platform::gfx::Direct3DSurface8* image, i32 width, i32 height, i32 x, i32 y, i32 left,
+                       i32 top, i32 right, i32 bottom);
+
+// Copies (left, top, right, bottom) of the render target or the back buffer to
+// (x, y) of `image` (width x height), clipped to both. `backup`, when given, is
+// a second image of the same size that takes the same copy once the first one
+// is made (a texture's system-memory copy). 1 when the copy into `image` was
+// made.
+i32 CaptureFromDevice(DeviceSurface source, platform::gfx::Direct3DSurface8* image,
+                      platform::gfx::Direct3DSurface8* backup, i32 width, i32 height, i32 x, i32 y, i32 left,
+                      i32 top, i32 right, i32 bottom);

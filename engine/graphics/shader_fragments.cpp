@@ -19,6 +19,8 @@ const u32 kFogWords[3] = {0x10000000, 0x20000000, 0x40000000};
 
 namespace {
 
+// The shader text keeps one instruction a line; the formatter leaves it alone.
+// clang-format off
 #define SKIN_BONE(heading, component, first)                  \
     "; " heading "\n"                                         \
     "mov a0.x, r3." component "\n"                            \
@@ -195,6 +197,7 @@ constexpr const char* kFogWorld =
     "; フォグ\n"
     "m4x3 r4.xyz, r0, c13\n"
     "mad oFog.x, r4.y, c1.z, c1.w\n";
+// clang-format on
 
 using gfx::D3DVSDT_D3DCOLOR;
 using gfx::D3DVSDT_FLOAT2;

@@ -127,17 +127,8 @@ Surface* CreateDepthBuffer(i32 width, i32 height, ProgressCallback callback) {
 }
 
 void Surface::SurfaceBlit(i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {
-    gfx::Direct3DDevice8* device = GetDirect3DDevice();
-    if (!ready || !surface || depthBuffer || !device) return;
-    gfx::Direct3DSurface8* target = nullptr;
-    if (FAILED(device->GetRenderTarget(&target))) return;
-    if (ClipCopyRect(x, y, left, top, right, bottom, width, height, static_cast<i32>(target->Width()),
-                 static_cast<i32>(target->Height()))) {
-        gfx::RECT rect{left, top, right, bottom};
-        gfx::POINT point{x, y};
-        device->CopyRects(surface, &rect, 1, target, &point);
-    }
-    target->Release();
+    if (!ready || !surface || depthBuffer) return;
+    CopyToRenderTarget(surface, width, height, x, y, left, top, right, bottom);
 }
 
 i32 Surface::SurfaceSetDepthBuffer() {
@@ -171,33 +162,17 @@ void Surface::SurfaceUnlock() {
     locked = 0;
 }
 
-i32 Surface::CaptureFrom(gfx::Direct3DSurface8* source, i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {
-    gfx::Direct3DDevice8* device = GetDirect3DDevice();
-    if (!ready || !surface || depthBuffer || !source || !device) return 0;
-    if (!ClipCopyRect(x, y, left, top, right, bottom, static_cast<i32>(source->Width()),
-                  static_cast<i32>(source->Height()), width, height)) {
-        return 0;
-    }
-    gfx::RECT rect{left, top, right, bottom};
-    gfx::POINT point{x, y};
-    return SUCCEEDED(device->CopyRects(source, &rect, 1, surface, &point)) ? 1 : 0;
+i32 Surface::CaptureFrom(DeviceSurface source, i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {
+    if (!ready || !surface || depthBuffer) return 0;
+    return CaptureFromDevice(source, surface, nullptr, width, height, x, y, left, top, right, bottom);
 }
 
 i32 Surface::SurfaceCaptureRenderTarget(i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {
-    gfx::Direct3DDevice8* device = GetDirect3DDevice();
-    gfx::Direct3DSurface8* target = nullptr;
-    if (!device || FAILED(device->GetRenderTarget(&target))) return 0;
-    const i32 ok = CaptureFrom(target, x, y, left, top, right, bottom);
-    target->Release();
-    return ok;
+    return CaptureFrom(DeviceSurface::RenderTarget, x, y, left, top, right, bottom);
 }
 
 i32 Surface::SurfaceCaptureBackBuffer(i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {
-    gfx::Direct3DSurface8* back = nullptr;
-    if (!GetBackBuffer(&back)) return 0;
-    const i32 ok = CaptureFrom(back, x, y, left, top, right, bottom);
-    back->Release();
-    return ok;
+    return CaptureFrom(DeviceSurface::BackBuffer, x, y, left, top, right, bottom);
 }
 
 void Surface::SurfaceOnLostDevice() {

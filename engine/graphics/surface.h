@@ -54,8 +54,7 @@ public:
     i32 videoMemoryCounted = 0;
 
 private:
-    i32 CaptureFrom(platform::gfx::Direct3DSurface8* source, i32 x, i32 y, i32 left, i32 top, i32 right,
-                    i32 bottom);
+    i32 CaptureFrom(DeviceSurface source, i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom);
 };
 
 // kind 1 back-buffer format, 2 normal texture format, 3 alpha texture format,

@@ -312,53 +312,23 @@ i32 Texture::TextureSetRenderTarget() {
 }
 
 i32 Texture::TextureDrawToRenderTarget(i32 x, i32 y) {
-    gfx::Direct3DDevice8* device = GetDirect3DDevice();
-    if (!ready || !texture || !device) return 0;
-    gfx::Direct3DSurface8* target = nullptr;
-    if (FAILED(device->GetRenderTarget(&target))) return 0;
-    gfx::Direct3DSurface8* level = texture->Level0();
-    i32 l = 0, t = 0, r = width, b = height;
-    i32 ok = 0;
-    if (ClipCopyRect(x, y, l, t, r, b, width, height, static_cast<i32>(target->Width()),
-                 static_cast<i32>(target->Height()))) {
-        gfx::RECT rect{l, t, r, b};
-        gfx::POINT point{x, y};
-        ok = SUCCEEDED(device->CopyRects(level, &rect, 1, target, &point)) ? 1 : 0;
-    }
-    target->Release();
-    return ok;
+    if (!ready || !texture) return 0;
+    return CopyToRenderTarget(texture->Level0(), width, height, x, y, 0, 0, width, height);
 }
 
-i32 Texture::CaptureFrom(gfx::Direct3DSurface8* source, i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {
-    gfx::Direct3DDevice8* device = GetDirect3DDevice();
-    if (!ready || !texture || !source || !device) return 0;
-    if (!ClipCopyRect(x, y, left, top, right, bottom, static_cast<i32>(source->Width()),
-                  static_cast<i32>(source->Height()), width, height)) {
-        return 0;
-    }
-    gfx::RECT rect{left, top, right, bottom};
-    gfx::POINT point{x, y};
-    if (FAILED(device->CopyRects(source, &rect, 1, texture->Level0(), &point))) return 0;
-    // Keep the backup in step so the capture survives a device loss.
-    if (backup) device->CopyRects(source, &rect, 1, backup->Level0(), &point);
-    return 1;
+i32 Texture::CaptureFrom(DeviceSurface source, i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {
+    if (!ready || !texture) return 0;
+    // The backup takes the same copy, so the capture survives a device loss.
+    return CaptureFromDevice(source, texture->Level0(), backup ? backup->Level0() : nullptr, width, height, x, y,
+                             left, top, right, bottom);
 }
 
 i32 Texture::TextureCaptureRenderTarget(i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {
-    gfx::Direct3DDevice8* device = GetDirect3DDevice();
-    gfx::Direct3DSurface8* target = nullptr;
-    if (!device || FAILED(device->GetRenderTarget(&target))) return 0;
-    const i32 ok = CaptureFrom(target, x, y, left, top, right, bottom);
-    target->Release();
-    return ok;
+    return CaptureFrom(DeviceSurface::RenderTarget, x, y, left, top, right, bottom);
 }
 
 i32 Texture::TextureCaptureBackBuffer(i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {
-    gfx::Direct3DSurface8* back = nullptr;
-    if (!GetBackBuffer(&back)) return 0;
-    const i32 ok = CaptureFrom(back, x, y, left, top, right, bottom);
-    back->Release();
-    return ok;
+    return CaptureFrom(DeviceSurface::BackBuffer, x, y, left, top, right, bottom);
 }
 
 i32 Texture::TextureBlitFromSurface(Surface* surface, i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {

@@ -10,6 +10,7 @@
 
 #include "engine/core/resource.h"
 #include "engine/core/types.h"
+#include "engine/graphics/clip_copy.h"
 #include "platform/gfx/types.h"
 
 namespace platform::gfx {
@@ -127,8 +128,7 @@ public:
 
 private:
     void SendQuad(const SpriteVertex vertices[4], i32 mode);
-    i32 CaptureFrom(platform::gfx::Direct3DSurface8* source, i32 x, i32 y, i32 left, i32 top, i32 right,
-                    i32 bottom);
+    i32 CaptureFrom(DeviceSurface source, i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom);
 };
 
 // Never null (unless memory runs out); a texture whose entry could not be

@@ -329,11 +329,11 @@ void Mesh::MeshComputeNormals() {
         Vector3Cross(&n, &e1, &e2);
         Vector3Normalize(&n);
         // The cycle p0 -> p2 -> p1 -> p0: each corner's previous and next point.
-        const int previous[3] = {1, 2, 0};
-        const int next[3] = {2, 0, 1};
+        const int previousCorner[3] = {1, 2, 0};
+        const int nextCorner[3] = {2, 0, 1};
         for (int corner = 0; corner < 3; ++corner) {
-            const Vector3 in = p[corner] - p[previous[corner]];
-            const Vector3 out = p[next[corner]] - p[corner];
+            const Vector3 in = p[corner] - p[previousCorner[corner]];
+            const Vector3 out = p[nextCorner[corner]] - p[corner];
             const f32 lengths = Vector3Length(&in) * Vector3Length(&out);
             // A corner on an edge of length 0 has no angle: it adds nothing.
             if (lengths == 0.0f) continue;

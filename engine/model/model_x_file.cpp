@@ -375,16 +375,16 @@ void Mesh::MeshCreate(u32 count, const XMaterialRecord* records, MeshProgressCal
         if (!record.pTextureFilename) continue;
         const char* file = record.pTextureFilename;
         if (const char* slash = std::strrchr(file, '\\')) file = slash + 1;
-        std::string name = file;
+        std::string textureName = file;
         LogPrintf("    ");
-        Texture* texture = CreateTextureFromFile(name.c_str());
+        Texture* texture = CreateTextureFromFile(textureName.c_str());
         if (!texture || !texture->TextureIsReady()) {
             LogPrintf("    ");
             if (texture) texture->Release();
-            const std::size_t dot = name.rfind('.');
-            if (dot != std::string::npos) name.erase(dot);
+            const std::size_t dot = textureName.rfind('.');
+            if (dot != std::string::npos) textureName.erase(dot);
             LogPrintf("    ");
-            texture = CreateTexture(ModelTextureArchive(), name.c_str(), 1, callback);
+            texture = CreateTexture(ModelTextureArchive(), textureName.c_str(), 1, callback);
         }
         if (texture && texture->TextureIsReady()) {
             material->MaterialSetTexture(texture, 0);
@@ -435,9 +435,9 @@ i32 Mesh::MeshConvertXMesh(XSkinMeshObject* skinMesh, XMeshObject** converted, M
         if (material) material->MaterialSetFaceRange(static_cast<i32>(range.FaceStart * 3), static_cast<i32>(range.FaceCount));
     }
     for (ResourceObject* o = ResourceListGetHead(&materials); o;) {
-        ResourceObject* next = o->next;
+        ResourceObject* following = o->next;
         if (static_cast<Material*>(o)->faceCount == 0) o->Release();
-        o = next;
+        o = following;
     }
     if (!(sourceFormat & gfx::D3DFVF_NORMAL)) xf::D3DXComputeNormals(*converted, nullptr);
     return 1;

@@ -85,17 +85,17 @@ void SkinnedMesh::SkinnedMeshFindBones(const ResourceList* frames) {
         names = static_cast<char* const*>(boneNames->GetBufferPointer());
     }
     for (u32 i = 0; i < boneCount; ++i) {
-        const char* name = names ? names[i] : "";
-        boneMatrices[i] = SkinnedMeshFindBoneMatrix(name, frames);
-        LogPrintf("    [%s] [0x%08X]\n", name, static_cast<u32>(reinterpret_cast<std::uintptr_t>(boneMatrices[i])));
+        const char* boneName = names ? names[i] : "";
+        boneMatrices[i] = SkinnedMeshFindBoneMatrix(boneName, frames);
+        LogPrintf("    [%s] [0x%08X]\n", boneName, static_cast<u32>(reinterpret_cast<std::uintptr_t>(boneMatrices[i])));
     }
 }
 
-Matrix* SkinnedMesh::SkinnedMeshFindBoneMatrix(const char* name, const ResourceList* frames) {
-    if (!name || !frames) return nullptr;
+Matrix* SkinnedMesh::SkinnedMeshFindBoneMatrix(const char* boneName, const ResourceList* frames) {
+    if (!boneName || !frames) return nullptr;
     for (ResourceObject* o = ResourceListGetHead(frames); o; o = o->next) {
-        Frame* frame = static_cast<Frame*>(o);
-        if (std::strcmp(frame->FrameGetName(), name) == 0) return frame->FrameGetCombinedMatrix();
+        Frame* candidate = static_cast<Frame*>(o);
+        if (std::strcmp(candidate->FrameGetName(), boneName) == 0) return candidate->FrameGetCombinedMatrix();
     }
     return nullptr;
 }

@@ -19,7 +19,7 @@ public:
     void MeshDrawBounds(u32 colour) override;
     Matrix* MeshPlace(Matrix* out, const Matrix* frameMatrix, const Matrix* modelWorld) override;
     // The combined matrix of the first frame of that name, or null.
-    virtual Matrix* SkinnedMeshFindBoneMatrix(const char* name, const ResourceList* frames);
+    virtual Matrix* SkinnedMeshFindBoneMatrix(const char* boneName, const ResourceList* frames);
 
     // The conversion to an indexed blended mesh (vertex format 2); 1 on success.
     i32 SkinnedMeshConvertToBlended(XSkinMeshObject* skinMesh, XMeshObject** converted, MeshProgressCallback callback);

@@ -1777,9 +1777,9 @@ bool Rasterizer::Rectangle(const Vertex& v0, const Vertex& v1, const Vertex& v2,
     SpanSetup sp;
     ChooseSpan(s_, stageCount_, fastPath_, sa, sp);
     if (sp.sm0) {
-        double l = static_cast<double>(xMin) / kSub, r = static_cast<double>(xMax) / kSub;
-        double t = static_cast<double>(yMin) / kSub, b = static_cast<double>(yMax) / kSub;
-        const double cx[4] = {l, r, r, l}, cy[4] = {t, t, b, b};
+        double left = static_cast<double>(xMin) / kSub, right = static_cast<double>(xMax) / kSub;
+        double top = static_cast<double>(yMin) / kSub, bottom = static_cast<double>(yMax) / kSub;
+        const double cx[4] = {left, right, right, left}, cy[4] = {top, top, bottom, bottom};
         sp.inRange = CornersInside(sa.s[0], sa.t[0], sp.sm0->w, sp.sm0->h, cx, cy, 4);
     }
     SpanFn rows = sp.fast && sp.inRange && sp.dT == 0 && sa.s[0].dy == 0.0 ? PickRowsSpan(sp.tex, sp.mod, sp.blend)

@@ -724,17 +724,17 @@ HRESULT D3DXSkinMesh::ConvertToIndexedBlendedMesh(DWORD options, const DWORD*, D
                 auto found = local.find(v);
                 if (found == local.end()) {
                     if (vertices.size() >= 0xFFFF) return gfx::D3DERR_INVALIDCALL;
-                    FullVertex out = ReadVertex(from, &mesh_->vertices_[static_cast<std::size_t>(v) * from.stride]);
-                    std::fill(std::begin(out.weights), std::end(out.weights), 0.0f);
-                    std::fill(std::begin(out.indices), std::end(out.indices), 0);
+                    FullVertex vertex = ReadVertex(from, &mesh_->vertices_[static_cast<std::size_t>(v) * from.stride]);
+                    std::fill(std::begin(vertex.weights), std::end(vertex.weights), 0.0f);
+                    std::fill(std::begin(vertex.indices), std::end(vertex.indices), 0);
                     const std::vector<Influence>& list = kept[v];
                     for (std::size_t i = 0; i < list.size(); ++i) {
                         const auto slot = std::find(c.bones.begin(), c.bones.end(), list[i].bone) - c.bones.begin();
-                        out.indices[i] = static_cast<std::uint8_t>(slot);
-                        if (i < 2) out.weights[i] = list[i].weight;
+                        vertex.indices[i] = static_cast<std::uint8_t>(slot);
+                        if (i < 2) vertex.weights[i] = list[i].weight;
                     }
                     found = local.emplace(v, static_cast<DWORD>(vertices.size())).first;
-                    vertices.push_back(out);
+                    vertices.push_back(vertex);
                 }
                 indices.push_back(static_cast<std::uint16_t>(found->second));
             }

@@ -5,6 +5,7 @@
 namespace {
 
 // One glyph a line: the character, then its eight rows of five cells ('#' set).
+// clang-format off
 constexpr const char* kGlyphs[] = {
     "  ..... ..... ..... ..... ..... ..... ..... .....",
     "! ..#.. ..#.. ..#.. ..#.. ..#.. ..... ..#.. .....",
@@ -102,6 +103,7 @@ constexpr const char* kGlyphs[] = {
     "} ##... ..#.. ..#.. ...#. ..#.. ..#.. ##... .....",
     "~ ..... ..... .#... #.#.# ...#. ..... ..... .....",
 };
+// clang-format on
 
 struct Font {
     std::array<std::array<u8, kGlyphHeight>, 128> rows{};

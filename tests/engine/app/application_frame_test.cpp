@@ -44,9 +44,9 @@ INSTANTIATE_TEST_SUITE_P(Frames, PacingTest,
                                            // Ten hours idle: 60 x e no longer fits 32 bits.
                                            PacingCase{36000000u, 60, 0},
                                            PacingCase{0xFFFFFFFFu, 60, 0}),
-                         [](const ::testing::TestParamInfo<PacingCase>& info) {
-                             return "Work" + std::to_string(info.param.work) + "MsAt" +
-                                    std::to_string(info.param.rate) + "Fps";
+                         [](const ::testing::TestParamInfo<PacingCase>& testInfo) {
+                             return "Work" + std::to_string(testInfo.param.work) + "MsAt" +
+                                    std::to_string(testInfo.param.rate) + "Fps";
                          });
 
 // FrameSync through a virtual clock: the frame's work is advanced by hand.

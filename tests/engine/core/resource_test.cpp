@@ -128,8 +128,8 @@ INSTANTIATE_TEST_SUITE_P(Kinds, InsertionEndTest,
                                            InsertionCase{"cameras", false, {1, 2, 3}},
                                            InsertionCase{"vertex shaders", false, {1, 2, 3}},
                                            InsertionCase{"images", false, {1, 2, 3}}),
-                         [](const auto& info) {
-                             std::string name = info.param.kind;
+                         [](const auto& testInfo) {
+                             std::string name = testInfo.param.kind;
                              for (char& ch : name) {
                                  if (ch == ' ') ch = '_';
                              }
@@ -197,7 +197,7 @@ TEST_P(RemoveTest, UnlinksAndKeepsInvariants) {
 INSTANTIATE_TEST_SUITE_P(Positions, RemoveTest,
                          ::testing::Values(RemoveCase{"head", 1, {2, 3}}, RemoveCase{"middle", 2, {1, 3}},
                                            RemoveCase{"tail", 3, {1, 2}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST_F(ResourceListTest, RemovingTheOnlyObjectEmptiesTheList) {
     Tracked* a = Make(1);

@@ -127,6 +127,103 @@ TEST_F(SurfaceTest, EmptyOrOutsideRectanglesDrawNothing) {
     }
 }
 
+// --- captures of the render target and the back buffer ---------------------
+
+// Pixel (x, y) of a device surface as A8R8G8B8.
+u32 SurfacePixel(gfx::Direct3DSurface8* s, i32 x, i32 y) { return s->Argb()[y * static_cast<i32>(s->Width()) + x]; }
+
+// The blit cases again, the other way round: the expected rectangle is the one
+// written in the 120 x 60 surface (empty when nothing is copied).
+TEST_F(SurfaceTest, BackBufferCapturesAreClippedToTheBackBufferAndTheSurface) {
+    const BlitCase cases[] = {
+        {"inside", 10, 5, 100, 200, 150, 230, 10, 5, 60, 35, 100, 200},
+        {"source past the back buffer's corner", 0, 0, 600, 450, 700, 520, 0, 0, 40, 30, 600, 450},
+        {"source left of and above the back buffer", 20, 20, -10, -10, 30, 30, 30, 30, 60, 60, 0, 0},
+        {"past the surface's edges", 100, 50, 0, 0, 640, 480, 100, 50, 120, 60, 0, 0},
+        {"left of and above the surface", -30, -20, 0, 0, 50, 40, 0, 0, 20, 20, 30, 20},
+        {"empty", 0, 0, 50, 50, 50, 100, 0, 0, 0, 0, 0, 0},
+        {"outside the surface", 120, 0, 0, 0, 10, 10, 0, 0, 0, 0, 0, 0},
+        {"outside the back buffer", 0, 0, 640, 0, 700, 10, 0, 0, 0, 0, 0, 0},
+    };
+    side_->SurfaceBlit(0, 0, 0, 0, 640, 480);  // the back buffer holds the coordinate picture
+    for (const BlitCase& c : cases) {
+        SCOPED_TRACE(c.what);
+        Surface* s = CreateSurface((dir_.path() / "pics.dat").string().c_str(), "small", 1, nullptr);
+        const bool copies = c.dx1 > c.dx0;
+        EXPECT_EQ(s->SurfaceCaptureBackBuffer(c.x, c.y, c.left, c.top, c.right, c.bottom), copies ? 1 : 0);
+        for (i32 y = 0; y < 60; ++y) {
+            for (i32 x = 0; x < 120; ++x) {
+                const bool inside = x >= c.dx0 && x < c.dx1 && y >= c.dy0 && y < c.dy1;
+                const u32 want = inside ? CoordinateColour(c.sx0 + x - c.dx0, c.sy0 + y - c.dy0) : CoordinateColour(x, y);
+                if (SurfacePixel(s->GetDirect3DResource(), x, y) != want) {
+                    ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex
+                                  << SurfacePixel(s->GetDirect3DResource(), x, y) << ", expected " << want;
+                    y = 60;
+                    break;
+                }
+            }
+        }
+        s->Release();
+    }
+}
+
+// The render target and the back buffer are told apart: with a render target
+// of its own set, each capture reads its own surface, a texture's capture
+// reaches its backup too (so it survives a device loss), and a capture from a
+// surface of another format copies nothing.
+TEST_F(SurfaceTest, CapturesReadTheRenderTargetOrTheBackBufferIntoSurfacesAndTextures) {
+    const std::string path = WriteArchive(
+        "texture.dat", {ArgbEntry("plain", 16, 16, std::vector<u32>(16 * 16, 0xFF000000u))});
+    Texture* texture = CreateTexture(path.c_str(), "plain", 1, nullptr);
+    ASSERT_EQ(texture->TextureIsReady(), 1);
+    const auto textureFormat = static_cast<gfx::D3DFORMAT>(texture->GetFormat());
+    ASSERT_NE(textureFormat, static_cast<gfx::D3DFORMAT>(GetBackBufferFormat()));
+
+    ClearScreen(0x00112233u);
+    gfx::Direct3DSurface8* depth = nullptr;
+    Device()->GetDepthStencilSurface(&depth);
+    gfx::Direct3DSurface8* target = nullptr;
+    ASSERT_EQ(Device()->CreateRenderTarget(64, 64, textureFormat, gfx::D3DMULTISAMPLE_NONE, 1, &target), gfx::D3D_OK);
+    ASSERT_EQ(Device()->SetRenderTarget(target, nullptr), gfx::D3D_OK);
+    ClearScreen(0xFF445566u);
+
+    // The surface is in the back buffer's format: only the back buffer copies.
+    EXPECT_EQ(small_->SurfaceCaptureRenderTarget(0, 0, 0, 0, 8, 8), 0);
+    EXPECT_EQ(SurfacePixel(small_->GetDirect3DResource(), 0, 0), CoordinateColour(0, 0));
+    EXPECT_EQ(small_->SurfaceCaptureBackBuffer(0, 0, 0, 0, 8, 8), 1);
+    EXPECT_EQ(SurfacePixel(small_->GetDirect3DResource(), 7, 7), 0xFF112233u);
+    EXPECT_EQ(SurfacePixel(small_->GetDirect3DResource(), 8, 8), CoordinateColour(8, 8));
+
+    // The texture is in the render target's format: only the render target copies.
+    EXPECT_EQ(texture->TextureCaptureBackBuffer(0, 0, 0, 0, 8, 8), 0);
+    EXPECT_EQ(texture->TextureCaptureRenderTarget(4, 4, 60, 60, 80, 80), 1);  // clipped to 4 x 4
+    const auto texel = [&](i32 x, i32 y) { return SurfacePixel(texture->GetDirect3DResource()->Level0(), x, y); };
+    const auto backupTexel = [&](i32 x, i32 y) { return SurfacePixel(texture->GetBackup()->Level0(), x, y); };
+    EXPECT_EQ(texel(4, 4), 0xFF445566u);
+    EXPECT_EQ(texel(7, 7), 0xFF445566u);
+    EXPECT_EQ(texel(8, 8), 0xFF000000u);
+    EXPECT_EQ(texel(3, 3), 0xFF000000u);
+    EXPECT_EQ(backupTexel(7, 7), 0xFF445566u);
+    EXPECT_EQ(backupTexel(8, 8), 0xFF000000u);
+    texture->TextureOnLostDevice();
+    texture->TextureOnResetDevice();
+    ASSERT_EQ(texture->TextureIsReady(), 1);
+    EXPECT_EQ(texel(5, 5), 0xFF445566u);
+
+    // And back: the texture drawn onto the render target at (50, 50), clipped to it.
+    ClearScreen(0xFF000000u);
+    EXPECT_EQ(texture->TextureDrawToRenderTarget(50, 50), 1);
+    EXPECT_EQ(SurfacePixel(target, 54, 54), 0xFF445566u);
+    EXPECT_EQ(SurfacePixel(target, 63, 63), 0xFF000000u);
+    EXPECT_EQ(SurfacePixel(target, 49, 49), 0xFF000000u);
+    EXPECT_EQ(texture->TextureDrawToRenderTarget(64, 0), 0);  // wholly outside
+
+    Device()->SetRenderTarget(BackBuffer(), depth);
+    if (depth) depth->Release();
+    target->Release();
+    texture->Release();
+}
+
 TEST_F(SurfaceTest, DepthBufferBecomesCurrentAndIsCurrentAgainAfterADeviceReset) {
     Surface* depth = CreateDepthBuffer(640, 480, nullptr);
     ASSERT_EQ(depth->ready, 1);

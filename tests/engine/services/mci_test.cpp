@@ -170,8 +170,8 @@ TEST_P(CdRangeTest, ARangeOutsideTheTableLeavesTheCdStoppedAndTheStateAlone) {
 INSTANTIATE_TEST_SUITE_P(Ranges, CdRangeTest,
                          ::testing::Values(TrackCase{1, 11, 10}, TrackCase{11, 11, 10}, TrackCase{130, 130, 200},
                                            TrackCase{1, 128, 300}, TrackCase{-1, 2, 10}),
-                         [](const ::testing::TestParamInfo<TrackCase>& info) {
-                             const TrackCase& c = info.param;
+                         [](const ::testing::TestParamInfo<TrackCase>& testInfo) {
+                             const TrackCase& c = testInfo.param;
                              return "Tracks" + std::string(c.first < 0 ? "Minus" : "") +
                                     std::to_string(c.first < 0 ? -c.first : c.first) + "To" +
                                     std::to_string(c.last) + "Of" + std::to_string(c.count);

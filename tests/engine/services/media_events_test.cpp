@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {3, 1, 2},
                  {"free 3 10 20", "free 1 10 20", "seek 4400", "stop", "free 2 10 20"}},
         PumpCase{"NothingPending", 1, {}, {}}),
-    [](const ::testing::TestParamInfo<PumpCase>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<PumpCase>& testInfo) { return testInfo.param.name; });
 
 TEST_F(MediaEventsTest, AnInactiveObjectKeepsItsEventsForALaterPump) {
     FakeMedia media;

@@ -228,7 +228,7 @@ const FaultCase kFaultCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Faults, ServiceFaultTest, ::testing::ValuesIn(kFaultCases),
-                         [](const ::testing::TestParamInfo<FaultCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<FaultCase>& testInfo) { return testInfo.param.name; });
 
 TEST_F(ServicesTest, InitializeReportsAThreadThatCouldNotStart) {
     testing_support::SetFault(platform::Fault::ThreadCreate);
@@ -404,7 +404,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {"3 100", "4 102", "5", "7", "8 105", "9 106", "10", "11 108", "12", "13", "14", "15", "16",
                    "17", "18"}},
         TableCase{ServiceId::DirectShow, {"3 100", "4 102", "5", "7", "8 106", "9 107", "10 108"}}),
-    [](const ::testing::TestParamInfo<TableCase>& info) { return std::string(TableName(info.param)); });
+    [](const ::testing::TestParamInfo<TableCase>& testInfo) { return std::string(TableName(testInfo.param)); });
 
 TEST_F(ServicesTest, QuitLeavesPendingCommandsAndReleasesTheObjects) {
     TakeOps();
@@ -441,8 +441,8 @@ TEST_F(ServicesTest, AnOperationMayPostToItsOwnService) {
         void Operation4(u32 v) override {
             Note("4 " + std::to_string(v));
             if (v > 0) {
-                const u32 next = v - 1;
-                PostServiceCommand(ServiceId::DirectShow, 2, this, &next, sizeof next);
+                const u32 remaining = v - 1;
+                PostServiceCommand(ServiceId::DirectShow, 2, this, &remaining, sizeof remaining);
             }
         }
     };

@@ -185,8 +185,8 @@ TEST_P(Stage3RunnerTest, TheBossRunReachesTheBossAndPlaysBack) {
 
 INSTANTIATE_TEST_SUITE_P(Routes, Stage3RunnerTest,
                          ::testing::Values(RouteCase{"a", 15, 1}, RouteCase{"b", 16, 0}),
-                         [](const ::testing::TestParamInfo<RouteCase>& info) {
-                             return std::string("Route") + (info.param.name[0] == 'a' ? "A" : "B");
+                         [](const ::testing::TestParamInfo<RouteCase>& testInfo) {
+                             return std::string("Route") + (testInfo.param.name[0] == 'a' ? "A" : "B");
                          });
 
 // In this process, with a hook standing in for a player who cannot lose: on

@@ -87,6 +87,6 @@ TEST_P(LastStageRunner, TheScriptFliesFromTheStartToTheCastle) {
 INSTANTIATE_TEST_SUITE_P(Difficulties, LastStageRunner,
                          ::testing::Values(LastStageScript{"easy", 0}, LastStageScript{"normal", 1},
                                            LastStageScript{"hard", 2}),
-                         [](const ::testing::TestParamInfo<LastStageScript>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<LastStageScript>& testInfo) { return testInfo.param.name; });
 
 }  // namespace

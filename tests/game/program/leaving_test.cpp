@@ -65,7 +65,7 @@ TEST_P(Leaving, ASignalEndsTheRunAsTheCloseBoxDoes) {
 
 INSTANTIATE_TEST_SUITE_P(Signals, Leaving,
                          ::testing::Values(SignalCase{"Terminate", SIGTERM}, SignalCase{"Interrupt", SIGINT}),
-                         [](const ::testing::TestParamInfo<SignalCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<SignalCase>& testInfo) { return testInfo.param.name; });
 
 // A display that goes away (the X server ends) ends the run at once, its files
 // written first; the status is 1. Needs Xvfb (the test is skipped without it).

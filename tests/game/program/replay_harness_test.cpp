@@ -231,7 +231,7 @@ TEST_P(RecordAndPlay, PlaybackReachesTheRecordedStateEveryFrame) {
 INSTANTIATE_TEST_SUITE_P(Runs, RecordAndPlay,
                          ::testing::Values(RecordCase{"FullRun", kFullRun, 0, 0},
                                            RecordCase{"StageSelect", kStageSelect, 1, 2}),
-                         [](const ::testing::TestParamInfo<RecordCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<RecordCase>& testInfo) { return testInfo.param.name; });
 
 
 // The whole game on EASY from the title, without a continue, as far as it is
@@ -405,7 +405,7 @@ TEST_P(LastStageRun, RecordedToTheCastleAndPlayedBackWithTheSameStateEveryFrame)
 INSTANTIATE_TEST_SUITE_P(Difficulties, LastStageRun,
                          ::testing::Values(LastStageCase{"easy", 0}, LastStageCase{"normal", 1},
                                            LastStageCase{"hard", 2}),
-                         [](const ::testing::TestParamInfo<LastStageCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<LastStageCase>& testInfo) { return testInfo.param.name; });
 
 // Drawing never draws random numbers or changes the game's state: the
 // whole-game run's first stage, its report and the start of the second stage

@@ -212,8 +212,8 @@ TEST_P(CastleFlowTest, WithFlag94EarnedTheLastBossFallsAndTheStageCloses) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Difficulties, CastleFlowTest, testing::Values(0, 1, 2),
-                         [](const testing::TestParamInfo<i32>& info) {
-                             return std::string(info.param == 0 ? "Easy" : info.param == 1 ? "Normal" : "Hard");
+                         [](const testing::TestParamInfo<i32>& testInfo) {
+                             return std::string(testInfo.param == 0 ? "Easy" : testInfo.param == 1 ? "Normal" : "Hard");
                          });
 
 }  // namespace
