@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "game/enemy/enemy_content.h"
+#include "game/patterns/stage_registry.h"
 #include "game/play/effects.h"
 #include "game/play/play_scene.h"
 #include "game/play/play_sprites.h"
@@ -125,7 +126,15 @@ void StartEvent(const TalkEventData& event) {
     }
 }
 
-class SampleCells : public enemyrt_test::PlayFixture {};
+// The stages' load rows (the sheets each slot holds) come from the stage
+// registry, which the play fixture's reset empties.
+class SampleCells : public enemyrt_test::PlayFixture {
+protected:
+    void SetUp() override {
+        PlayFixture::SetUp();
+        RegisterStages();
+    }
+};
 
 // Every talk event played through from its start to its end in every stage
 // that starts it (an event that keeps the previous speech image, with each of
