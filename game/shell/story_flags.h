@@ -75,7 +75,7 @@ constexpr i32 kStoryFourthBossSankAway = 75;           // talk 555: the boss san
 // ---- The last stage (cleared at its load: 80-96) ----
 constexpr i32 kStoryLastStageEndingThreeRoad = 80;    // read by ending 3; nothing sets it
 constexpr i32 kStoryLastStageEndingFiveRoad = 81;     // read by ending 5 (with 12); nothing sets it
-constexpr i32 kStoryLastStageTalk424Shown = 82;       // talk 424 (a craft of the timeline's castle wave)
+constexpr i32 kStoryFourthFriendCame = 82;            // talk 424: the fourth friend (kind 93) came to help at frame 700
 constexpr i32 kStoryLastStageEndingFourteenRoad = 83;  // read by ending 14; nothing sets it
 constexpr i32 kStoryCastleHubThreeFellEarly = 85;      // the timeline (phase 12): the castle's third armour hub fell by frame 11000
 constexpr i32 kStoryCastleHubEightFell = 88;           // the timeline (phase 12): the castle's eighth armour hub fell in frames 14000-15000
