@@ -5,8 +5,8 @@
 // exit tests; `age` is always the age the step sees (a write of the age inside
 // the body shows from the next step on).
 #include <cmath>
-#include <numbers>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/enemy/enemy_content.h"
@@ -21,9 +21,6 @@
 
 namespace {
 
-using f80 = long double;
-
-constexpr f32 kPi = std::numbers::pi_v<f32>;
 constexpr f32 kHalfPiAngle = 1.5707964f;
 constexpr i32 kBossRootParts = 18;
 
@@ -229,7 +226,7 @@ void TravelToRandomPoint(i32 enemy) {
 void PlainBreak(i32 enemy, i32 nextState, i32 k) {
     BeginBossPhaseBreak(enemy, nextState);
     RootPart(enemy, 0).action = 0;
-    PayBossPhaseBonus(63, k);
+    PayBossPhaseBonus(kEffectPhaseBonus, k);
 }
 
 // 180: descent and phase 1.
@@ -309,7 +306,7 @@ void BreakPhase3(i32 enemy) {
         if (!RootDestroyed(enemy, r)) RootPart(enemy, r).action = 0;
     }
     const BonusTerms t = Terms();
-    PayBossPhaseBonus(63, 400 + 30 * (t.m + t.lives));
+    PayBossPhaseBonus(kEffectPhaseBonus, 400 + 30 * (t.m + t.lives));
 }
 
 // 182: phase 3 with its escorts.
@@ -370,12 +367,12 @@ bool StepBossPhase4(i32 enemy, i32 age) {
         BeginBossPhaseBreak(enemy, 191, 0);
         for (i32 r = 0; r < kBossRootParts; ++r) RootPart(enemy, r).state = -1;
         StartTalkEvent(g_GameState.StoryFlags[kStoryBossEscortsSentAway] != 0 ? 134 : 131);
-        PayBossPhaseBonus(64, 500 + 30 * (t.lives + 2 * t.m));
+        PayBossPhaseBonus(kEffectDefeatBonus, 500 + 30 * (t.lives + 2 * t.m));
     } else if (RootDestroyed(enemy, 10)) {
         RootPart(enemy, 0).action = 0;
         BeginBossPhaseBreak(enemy, 192, 0);
         StartTalkEvent(123);
-        PayBossPhaseBonus(63, 500 + 30 * (t.lives + 2 * t.m));
+        PayBossPhaseBonus(kEffectPhaseBonus, 500 + 30 * (t.lives + 2 * t.m));
     }
     return true;
 }
@@ -417,7 +414,7 @@ bool StepBossEscape(i32 enemy, i32 age) {
         for (i32 r = 0; r < kBossRootParts; ++r) RootPart(enemy, r).state = -1;
         StartTalkEvent(133);
         const BonusTerms t = Terms();
-        PayBossPhaseBonus(64, 50 * (t.m + 10) + 30 * t.lives);
+        PayBossPhaseBonus(kEffectDefeatBonus, 50 * (t.m + 10) + 30 * t.lives);
     }
     return true;
 }

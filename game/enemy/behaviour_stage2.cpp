@@ -11,9 +11,11 @@
 #include <cmath>
 #include <numbers>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/enemy/enemy_content.h"
+#include "game/play/effects.h"
 #include "game/play/part_death.h"
 #include "game/play/play_overlays.h"
 #include "game/play/shots.h"
@@ -26,11 +28,6 @@
 
 namespace {
 
-using f80 = long double;
-
-constexpr f32 kPi = std::numbers::pi_v<f32>;
-constexpr f32 kTwoPi = 2.0f * kPi;
-constexpr f32 kUp = -1.5707964f;
 constexpr f32 kQuarterPi = 0.7853982f;
 constexpr f32 kThreeQuarterPi = 2.3561945f;
 
@@ -247,7 +244,6 @@ bool StepMidBossLeaving(i32 enemy, i32 age) {
 
 // ---- The boss (kind 102, spawn id 210) ----
 
-constexpr f32 kDown = 1.5707964f;
 constexpr f32 kFinalTurnLow = 1.0471976f;   // pi/3
 constexpr f32 kFinalTurnHigh = 2.0943952f;  // 2 pi/3
 constexpr i32 kEscortSpawnId = 211;
@@ -318,7 +314,7 @@ void BreakToNextPhase(i32 enemy, i32 next, i32 bonus) {
     SilenceRootParts(enemy);
     RootPart(enemy, 2).action = 283;
     RootPart(enemy, 3).action = 284;
-    PayBossPhaseBonus(63, bonus);
+    PayBossPhaseBonus(kEffectPhaseBonus, bonus);
 }
 
 // Every escort (spawn id 211) is destroyed and erased; the boss's index
@@ -349,7 +345,7 @@ void ExplodeFromPhase3(i32 enemy, bool smokeRoot0) {
     if (smokeRoot0) RootPart(enemy, 0).action = 11;
     SilenceRootParts(enemy);
     StartTalkEvent(224);
-    PayBossPhaseBonus(64, KillBonus());
+    PayBossPhaseBonus(kEffectDefeatBonus, KillBonus());
     ClearEscorts(enemy);
 }
 
@@ -358,7 +354,7 @@ void ExplodeFromPhase3(i32 enemy, bool smokeRoot0) {
 void SinkFromPhase3(i32 enemy) {
     BeginEnding(enemy, 298);
     StartTalkEvent(225);
-    PayBossPhaseBonus(64, KillBonus());
+    PayBossPhaseBonus(kEffectDefeatBonus, KillBonus());
     SilenceRootParts(ClearEscorts(enemy));
 }
 
@@ -370,7 +366,7 @@ void ExplodeFromFinalForm(i32 enemy, i32 talk) {
     RootPart(enemy, 2).action = 283;
     RootPart(enemy, 3).action = 284;
     if (talk == 224) StartTalkEvent(talk);
-    PayBossPhaseBonus(64, KillBonus());
+    PayBossPhaseBonus(kEffectDefeatBonus, KillBonus());
 }
 
 // The final form the boss takes: 294 when root part 4 was shot in phase 1.
@@ -501,7 +497,7 @@ void EndPhase3BySides(i32 enemy, bool fromHover) {
         const i32 form = FinalForm(enemy);
         BeginBossPhaseBreak(enemy, form);
         SilenceRootParts(enemy);
-        PayBossPhaseBonus(63, BreakBonus());
+        PayBossPhaseBonus(kEffectPhaseBonus, BreakBonus());
     }
 }
 
@@ -613,7 +609,7 @@ bool StepBossFinalForm(i32 enemy, i32 age, bool form295) {
                 OpenBossPhase(enemy, 0, -1, kForm295Targets, {});
                 StartTalkEvent(223);
             } else {
-                const bool armed = g_GameState.Difficulty >= 1;
+                const bool armed = g_GameState.Difficulty >= kDifficultyNormal;
                 OpenBossPhase(enemy, 0, kAllRootParts, kForm294Targets,
                               armed ? std::span<const BossPhaseAttacker>(kForm294Attackers)
                                     : std::span<const BossPhaseAttacker>());

@@ -12,9 +12,9 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
-#include <numbers>
 #include <span>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/enemy/enemy_content.h"
@@ -30,12 +30,6 @@
 #include "game/shell/transition.h"
 
 namespace {
-
-using f80 = long double;
-
-constexpr f32 kPi = std::numbers::pi_v<f32>;
-constexpr f32 kHalfPiAngle = 1.5707964f;
-constexpr f32 kUp = -kHalfPiAngle;
 
 // ---- Shared pieces ----
 
@@ -263,10 +257,10 @@ bool StepWingCraft(i32 enemy, i32 age, bool toFront) {
         if (AllRootsDestroyed(enemy, {1, 2, 3})) {
             const f32 at[2] = {EnemyRecord(enemy).x, EnemyRecord(enemy).y};
             for (i32 k = 0; k < 10; ++k) {
-                SpawnEffect(16, at, static_cast<f32>(k) * (2.0f * kPi / 10.0f), -1);
+                SpawnEffect(kEffectWreckSpark, at, static_cast<f32>(k) * (2.0f * kPi / 10.0f), -1);
             }
             const f32 label[2] = {at[0], at[1] - 30.0f};
-            SpawnEffect(66, label, 0.0f, -1);
+            SpawnEffect(kEffectWreckLabel, label, 0.0f, -1);
             PlaySoundEffect(kSoundSenGeBom05);
         }
         for (const i32 r : {1, 2, 3}) {
@@ -488,7 +482,7 @@ bool StepBargeWreck(i32 enemy, i32 age) {
     if (e.speed < 4.0f) e.speed += 0.2f;
     e.y += e.speed;
     const f32 rock = static_cast<f32>(age) * 0.00075f;
-    e.rotation = (age / 4) % 2 == 0 ? kHalfPiAngle - rock : kHalfPiAngle + rock;
+    e.rotation = (age / 4) % 2 == 0 ? kHalfPi - rock : kHalfPi + rock;
     return true;
 }
 
@@ -545,7 +539,7 @@ bool StepMidBoss(i32 enemy, i32 age) {
         if (age % 300 < 100) {
             EnemyRecord(enemy).speed -= 0.075f;
         } else {
-            TurnField(enemy, &Enemy::rotation, kHalfPiAngle, 0.0025f);
+            TurnField(enemy, &Enemy::rotation, kHalfPi, 0.0025f);
         }
         StepStraight(enemy);
         if (age > 2098) {
@@ -554,8 +548,8 @@ bool StepMidBoss(i32 enemy, i32 age) {
             core.action = 392;
             core.timer = 0;
             Enemy& e = EnemyRecord(enemy);
-            e.heading = kHalfPiAngle;
-            e.rotation = kHalfPiAngle;
+            e.heading = kHalfPi;
+            e.rotation = kHalfPi;
             e.speed = 0.0f;
         }
     } else if (age >= 10000) {
@@ -574,7 +568,7 @@ bool StepMidBoss(i32 enemy, i32 age) {
 // 102: the shot-down mid-boss spins and falls.
 bool StepMidBossWreck(i32 enemy, i32) {
     Enemy& e = EnemyRecord(enemy);
-    e.heading = kHalfPiAngle;
+    e.heading = kHalfPi;
     e.rotation -= 0.01f;
     e.speed += 0.05f;
     StepStraight(enemy);
@@ -748,27 +742,27 @@ void CraftBreaks(i32 enemy, i32 age) {
         NextSubPhase(enemy, 1, age);
         OpenCraftSet(enemy, kCraftSet1);
         StartTalkEvent(308);
-        PayBossPhaseBonus(63, FirstBreakBonus());
+        PayBossPhaseBonus(kEffectPhaseBonus, FirstBreakBonus());
     }
     if (EnemyRecord(enemy).counter == 1 && MiddleSetEnds(enemy, age, 11)) {
         OpenCraftSet(enemy, kCraftSet2);
         if (age < 1501) {
             if (g_GameState.BossPhaseMissCount == 0) StartTalkEvent(315);
-            PayBossPhaseBonus(63, MiddleBreakBonus());
+            PayBossPhaseBonus(kEffectPhaseBonus, MiddleBreakBonus());
         }
         NextSubPhase(enemy, 2, age);
         PassOver(enemy, 11);
     }
     if (EnemyRecord(enemy).counter == 2 && MiddleSetEnds(enemy, age, 5)) {
         OpenCraftSet(enemy, kCraftSet3);
-        if (age < 1501) PayBossPhaseBonus(63, MiddleBreakBonus());
+        if (age < 1501) PayBossPhaseBonus(kEffectPhaseBonus, MiddleBreakBonus());
         NextSubPhase(enemy, 3, age);
         PassOver(enemy, 5);
     }
     if (EnemyRecord(enemy).counter == 3 && MiddleSetEnds(enemy, age, 8)) {
         OpenCraftSet(enemy, kCraftSet99);
         StartTalkEvent(AllRootsDestroyed(enemy, {5, 8, 11}) ? 316 : 318);
-        if (age < 1501) PayBossPhaseBonus(63, MiddleBreakBonus());
+        if (age < 1501) PayBossPhaseBonus(kEffectPhaseBonus, MiddleBreakBonus());
         NextSubPhase(enemy, 99, age);
         PassOver(enemy, 8);
     }
@@ -783,7 +777,7 @@ void CraftBreaks(i32 enemy, i32 age) {
             StartTalkEvent(331);
         }
         PlaySoundEffect(kSoundSenGeBom05);
-        PayBossPhaseBonus(64, FinalBreakBonus());
+        PayBossPhaseBonus(kEffectDefeatBonus, FinalBreakBonus());
     }
 }
 
@@ -874,7 +868,7 @@ void BreakFortressSet(i32 enemy, i32 nextState, std::initializer_list<i32> silen
     for (const i32 r : silenced) RootPart(enemy, r).action = 0;
     BeginBossPhaseBreak(enemy, nextState);
     if (talk != 0) StartTalkEvent(talk);
-    PayBossPhaseBonus(63, FirstBreakBonus());
+    PayBossPhaseBonus(kEffectPhaseBonus, FirstBreakBonus());
 }
 
 // 1300 to 1302: an entry at `speed` until the set opens at `openAge`, the
@@ -1092,14 +1086,14 @@ bool StepFortressLastPhase(i32 enemy, i32 age) {
         EnemyRecord(enemy).active = 0;
         SetEnemyState(enemy, 1306);
         RootPart(enemy, 13).action = 0;
-        PayBossPhaseBonus(64, FinalBreakBonus());
+        PayBossPhaseBonus(kEffectDefeatBonus, FinalBreakBonus());
     } else if (RootDestroyed(enemy, 10)) {
         EnemyRecord(enemy).active = 0;
         SetEnemyState(enemy, 1305);
         RootPart(enemy, 13).action = 0;
         SilenceDomes(enemy);
         WreckAllRoots(enemy);
-        PayBossPhaseBonus(64, FinalBreakBonus());
+        PayBossPhaseBonus(kEffectDefeatBonus, FinalBreakBonus());
     }
     return Rumble();
 }

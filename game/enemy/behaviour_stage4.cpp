@@ -10,6 +10,7 @@
 #include <initializer_list>
 #include <span>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/enemy/enemy_content.h"
@@ -23,10 +24,6 @@
 #include "game/shell/story_flags.h"
 
 namespace {
-
-using f80 = long double;
-
-constexpr f32 kUp = -1.5707964f;
 
 // ---- Shared motions ----
 
@@ -275,7 +272,7 @@ bool BreakFight(i32 enemy, i32 nextState, i32 talk, bool wrecked) {
         for (i32 r = 0; r <= 4; ++r) RootPart(enemy, r).state = -1;
     }
     StartTalkEvent500(talk);
-    PayBossPhaseBonus(64, BonusA());
+    PayBossPhaseBonus(kEffectDefeatBonus, BonusA());
     return true;
 }
 
@@ -491,7 +488,7 @@ bool StepBoss590(i32 enemy, i32 age) {
     if (AllRootsDestroyed(enemy, {4, 5})) {
         BeginBossPhaseBreak(enemy, 591);
         RootPart(enemy, kCentre).action = 0;
-        PayBossPhaseBonus(63, BonusB());
+        PayBossPhaseBonus(kEffectPhaseBonus, BonusB());
     }
     return true;
 }
@@ -507,7 +504,7 @@ bool StepBoss591(i32 enemy, i32 age) {
         StartTalkEvent500(longRoute ? 553 : 552);
         g_GameState.BossActiveFlag = 1;
         SilenceLiving(enemy, {0, 1});
-        PayBossPhaseBonus(63, BonusB());
+        PayBossPhaseBonus(kEffectPhaseBonus, BonusB());
     }
     return true;
 }
@@ -531,7 +528,7 @@ bool StepBoss593(i32 enemy, i32 age) {
     if (AllRootsDestroyed(enemy, {7, 8}) && ChildDestroyed(enemy, kCentre, 0) && ChildDestroyed(enemy, kCentre, 1)) {
         BeginBossPhaseBreak(enemy, LongRoute() ? 594 : 595);
         RootPart(enemy, kCentre).action = 0;
-        PayBossPhaseBonus(63, BonusB());
+        PayBossPhaseBonus(kEffectPhaseBonus, BonusB());
     }
     return true;
 }
@@ -551,12 +548,12 @@ bool StepBossLastPhase(i32 enemy, i32 age, bool longRoute) {
         RootPart(enemy, 10).state = -1;
         ChildPart(enemy, kCentre, 4).state = -1;
         ChildPart(enemy, kCentre, 5).state = -1;
-        PayBossPhaseBonus(64, BonusC());
+        PayBossPhaseBonus(kEffectDefeatBonus, BonusC());
     } else if (longRoute && AllRootsDestroyed(enemy, {9, 10, 0, 1, 2, 3}) && ChildDestroyed(enemy, kCentre, 4) &&
                ChildDestroyed(enemy, kCentre, 5)) {
         BeginBossPhaseBreak(enemy, 596, kLeaveBossActiveFlag);
         RootPart(enemy, kCentre).action = 0;
-        PayBossPhaseBonus(64, BonusC());
+        PayBossPhaseBonus(kEffectDefeatBonus, BonusC());
     }
     return true;
 }

@@ -23,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/enemy/behaviour_stage5.h"
 #include "game/enemy/enemy_behaviour.h"
@@ -97,7 +98,6 @@ namespace {
 
 using namespace behaviour_stage5;
 
-constexpr f32 kDown = 1.5707964f;
 constexpr i32 kGateRootParts = 11;  // roots 0..10 of the gate boss
 
 // Once age > 200 and y < -100: fail the mission and leave.
@@ -168,7 +168,7 @@ bool StepRiser(i32 enemy, i32 age) {
     if (age < 200 && e.speed > 0.5f) e.speed -= 0.1f;
     if (age == 200) {
         e.speed = -2.0f;
-        e.heading = RandomFloat(-kGamePi, kGamePi);
+        e.heading = RandomFloat(-kPi, kPi);
     }
     if (age > 200) {
         if (e.speed < 4.0f) e.speed += 0.2f;
@@ -269,7 +269,7 @@ bool StepGunship(i32 enemy, i32 age) {
         e.y -= 0.2f;
         e.y = static_cast<f32>(static_cast<f80>(e.y) -
                                std::sin(static_cast<f80>(age % 200) * static_cast<f80>(0.005f) *
-                                        static_cast<f80>(kGameTwoPi)));
+                                        static_cast<f80>(kTwoPi)));
         if (age % 200 == 0) PickDriftTarget(enemy);
         if (age > 1500) EnemyRecord(enemy).y -= static_cast<f32>(age - 1500) * 0.02f;
     }
@@ -386,7 +386,7 @@ bool StepFriendLeft(i32 enemy, i32 age, i32 early, i32 middle, i32 late, i32 tur
         RootPart(enemy, 0).spriteKind = late;
         Enemy& f = EnemyRecord(enemy);
         if (f.speed < 5.0f) f.speed += 0.05f;
-        if (f.heading > -kGamePi) f.heading -= 0.01f;
+        if (f.heading > -kPi) f.heading -= 0.01f;
         f.rotation -= 0.005f;
         StepStraight(enemy);
         Enemy& g = EnemyRecord(enemy);
@@ -448,7 +448,7 @@ bool StepDebris(i32 enemy, i32) {
 // ---- The gate boss ----
 
 // Bonus A (the gate's phases): 10 ((m / 4 + 1) n + 30 (m + lives + 1)).
-void PayGateBonus() { PayBossPhaseBonus(63, 30 * (PlayerScoreMultiplier() + PlayerLives() + 1)); }
+void PayGateBonus() { PayBossPhaseBonus(kEffectPhaseBonus, 30 * (PlayerScoreMultiplier() + PlayerLives() + 1)); }
 
 // 410: the gate comes down, drops shells from the top, then closes in.
 bool StepGateEntry(i32 enemy, i32 age) {
@@ -510,7 +510,7 @@ bool StepGateWings(i32 enemy, i32 age) {
     }
     if (age < 200) StepStraight(enemy);
     if (age == 200) {
-        const bool easy = g_GameState.Difficulty == 0;
+        const bool easy = g_GameState.Difficulty == kDifficultyEasy;
         const HitShape wing{35, 70, 0};
         const BossPhaseTarget wings[] = {{.root = 1, .shape = wing, .action = 414},
                                          {.root = 2, .shape = wing, .action = 414}};
@@ -552,7 +552,7 @@ void MidBossDeath(i32 enemy, i32 nextState) {
         part->state = -1;
         part->action = 11;
     }
-    PayBossPhaseBonus(64, 30 * (PlayerLives() + 2 * PlayerScoreMultiplier()) + 500);
+    PayBossPhaseBonus(kEffectDefeatBonus, 30 * (PlayerLives() + 2 * PlayerScoreMultiplier()) + 500);
 }
 
 // 413: the mid-boss hangs in the field spinning its star; its core and its

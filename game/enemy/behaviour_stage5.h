@@ -10,7 +10,6 @@
 namespace behaviour_stage5 {
 
 // The heading straight up the field.
-inline constexpr f32 kUp = -1.5707964f;
 
 // Turns the heading or the rotation toward `target` by at most `step`.
 void TurnField(f32& field, f32 target, f32 step);

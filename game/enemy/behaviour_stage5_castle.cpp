@@ -5,10 +5,11 @@
 // sends it to 1099, the final sinking. The stage's table
 // (behaviour_stage5.cpp) names its two bodies.
 #include <cmath>
-#include <numbers>
 
+#include "engine/core/radians.h"
 #include "game/enemy/behaviour_stage5.h"
 #include "game/enemy/enemy_behaviour.h"
+#include "game/play/effects.h"
 #include "game/play/part_death.h"
 #include "game/play/talk.h"
 #include "game/shell/music.h"
@@ -112,7 +113,7 @@ void FirstRing(i32 enemy, i32 age) {
         if (o.age == age) GiveChildAction(enemy, o.root, o.child, o.action);
     }
     if (g_GameState.KillCountA >= 8) {
-        PayBossPhaseBonus(63, 40 * PlayerScoreMultiplier() + 30 * PlayerLives() + 700);
+        PayBossPhaseBonus(kEffectPhaseBonus, 40 * PlayerScoreMultiplier() + 30 * PlayerLives() + 700);
         EnemyRecord(enemy).age = 30000;
         g_GameState.BossActiveFlag = 1;
         StartTalkEvent400(491);
@@ -151,7 +152,7 @@ void SecondRing(i32 enemy, i32 age) {
     if (age == 38200) e.age = 34600;
     if (!AllRootsDestroyed(enemy, {9, 10, 11, 13, 14, 15})) return;
     if (g_GameState.KillCountB >= 6) {
-        PayBossPhaseBonus(63, 45 * (PlayerScoreMultiplier() + 20) + 40 * PlayerLives());
+        PayBossPhaseBonus(kEffectPhaseBonus, 45 * (PlayerScoreMultiplier() + 20) + 40 * PlayerLives());
         EnemyRecord(enemy).age = 40000;
     } else {
         DestroyEnemy(enemy);  // the castle is in 1099 from here on
@@ -204,7 +205,7 @@ bool StepCastle(i32 enemy, i32 age) {
 // stops and the castle waits until age 700 before it sinks.
 bool StepCastleSinking(i32 enemy, i32 age) {
     if (age == 1) {
-        PayBossPhaseBonus(64, 20 * (PlayerLives() + 2 * PlayerScoreMultiplier() + 30), 15);
+        PayBossPhaseBonus(kEffectDefeatBonus, 20 * (PlayerLives() + 2 * PlayerScoreMultiplier() + 30), 15);
         if (LastBossEarned()) {
             StartTalkEvent400(493);
             g_GameState.StoryFlags[kStoryLastBossEarned] = 1;

@@ -9,9 +9,11 @@
 #include <initializer_list>
 #include <utility>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/enemy/behaviour_stage5.h"
 #include "game/enemy/enemy_behaviour.h"
+#include "game/play/effects.h"
 #include "game/play/talk.h"
 #include "game/shell/game_math.h"
 #include "game/shell/music.h"
@@ -26,9 +28,9 @@ namespace {
 constexpr i32 kRoots = 11;  // roots 0..10
 
 // Bonus C (the arrival's phases): 10 ((m / 4 + 1) n + 40 m + 30 (lives + 10)).
-void PayArrivalBonus() { PayBossPhaseBonus(63, 40 * PlayerScoreMultiplier() + 30 * (PlayerLives() + 10)); }
+void PayArrivalBonus() { PayBossPhaseBonus(kEffectPhaseBonus, 40 * PlayerScoreMultiplier() + 30 * (PlayerLives() + 10)); }
 // Bonus B (the last phase's defeats): 10 ((m / 4 + 1) n + 30 (lives + 2 m) + 500).
-void PayCoreBonus() { PayBossPhaseBonus(64, 30 * (PlayerLives() + 2 * PlayerScoreMultiplier()) + 500); }
+void PayCoreBonus() { PayBossPhaseBonus(kEffectDefeatBonus, 30 * (PlayerLives() + 2 * PlayerScoreMultiplier()) + 500); }
 
 // The end of a phase on root parts: action 0 with the timer kept.
 void SilenceRoots(i32 enemy, std::initializer_list<i32> roots) {
@@ -55,11 +57,11 @@ void OpenArrival(i32 enemy) {
     e.age = 999;
     e.speed = 0.0f;
     i32 timers[4] = {0, 50, 100, 150};
-    if (g_GameState.Difficulty == 0) {
+    if (g_GameState.Difficulty == kDifficultyEasy) {
         timers[1] = 70;
         timers[2] = 140;
         timers[3] = 210;
-    } else if (g_GameState.Difficulty == 2) {
+    } else if (g_GameState.Difficulty == kDifficultyHard) {
         timers[2] = 0;
         timers[3] = 50;
     }
@@ -324,7 +326,7 @@ bool StepLastPhase(i32 enemy, i32 age) {
         f.x += SwayCosine(age - 1000, 0.5f, 900);
         f.y += SwayOffset(age - 1000, 1.0f, 400);
         const f32 drawn[2] = {f.x + g_GameState.FieldScrollX, f.y};
-        const f32 facing = static_cast<f32>(AngleToPlayer(drawn, 0)) + kGamePi;
+        const f32 facing = static_cast<f32>(AngleToPlayer(drawn, 0)) + kPi;
         TurnField(f.rotation, facing, 0.002f);
         if (f.rotation < -1.78023589f) f.rotation = -1.78023589f;
         if (f.rotation > -1.36135685f) f.rotation = -1.36135685f;
@@ -420,7 +422,7 @@ bool StepPulsingEscort(i32 enemy, i32 age) {
         f.speed -= 0.2f;
         if (f.speed <= 0.0f) f.age = 1000;
     } else if (age < 2000) {
-        const long double phase = static_cast<long double>(kGamePi) * static_cast<long double>((age - 1000) % 200) / 100.0L;
+        const long double phase = static_cast<long double>(kPi) * static_cast<long double>((age - 1000) % 200) / 100.0L;
         e.speed = static_cast<f32>(std::cos(phase));
         StepStraight(enemy);
         if (age > 1400) EnemyRecord(enemy).age = 2000;

@@ -18,8 +18,6 @@
 
 namespace {
 
-using f80 = long double;
-
 // The field's centre where boss breaks show their banner.
 constexpr f32 kBreakBannerPos[2] = {320.0f, 220.0f};
 
@@ -200,7 +198,7 @@ void SpawnEffectBurst(i32 count, const f32 centre[2], f32 x1, f32 x2, f32 y1, f3
         const f32 oy = RandomFloat(y1, y2);
         const f32 angle = RandomFloat(-std::numbers::pi_v<f32>, std::numbers::pi_v<f32>);
         const f32 pos[2] = {cx + ox, cy + oy};
-        const i32 index = SpawnEffect(10, pos, angle, -1);
+        const i32 index = SpawnEffect(kEffectSpark, pos, angle, -1);
         if (index >= 0) g_EffectList[static_cast<std::size_t>(index)].age = -d * k;
     }
 }

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "engine/core/angle.h"
+#include "engine/core/radians.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/stage_textures.h"
 #include "game/shell/game_math.h"
@@ -157,7 +158,7 @@ Rect LookSpriteDestination(const LookContext& c, const LookSprite& s, f32 cx, f3
     if (pulsing) {
         const i32 t = c.part->timer % s.pulsePeriod;
         wave = static_cast<f32>(
-            std::cos(static_cast<f64>(kGameTwoPi) * static_cast<f64>(kPulseRate) * static_cast<f64>(t)));
+            std::cos(static_cast<f64>(kTwoPi) * static_cast<f64>(kPulseRate) * static_cast<f64>(t)));
         if (s.size != LookSize::kScaledBaseWhole) {
             hx = static_cast<f32>(static_cast<f64>(hx) + static_cast<f64>(s.pulseX) * wave);
             hy = static_cast<f32>(static_cast<f64>(hy) + static_cast<f64>(s.pulseY) * wave);

@@ -9,13 +9,13 @@
 // ordinary enemies.
 #include <cmath>
 
+#include "engine/core/radians.h"
 #include "game/enemy/enemy_content.h"
 #include "game/shell/game_math.h"
 
 namespace {
 
 using S = EnemySheet;
-using f80 = long double;
 
 constexpr u32 kTint = 0xFF321414u;
 constexpr u32 kRedTint = 0xFF643232u;
@@ -104,8 +104,7 @@ constexpr EnemyLook Look(i32 first, i32 last, std::span<const LookSprite> sprite
 
 // The float nearest the radian value of whole degrees.
 f32 DegreesToRadians(i32 degrees) {
-    constexpr f80 kPi = 3.141592653589793238462643383279502884L;
-    return static_cast<f32>(static_cast<f80>(degrees) * kPi / 180.0L);
+    return static_cast<f32>(static_cast<f80>(degrees) * kPiExtended / 180.0L);
 }
 
 // ---------------------------------------------------------------------------

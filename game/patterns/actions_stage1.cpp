@@ -5,35 +5,23 @@
 // t is the part's timer after this frame's increment; W, A and P are the
 // part's world position, its world angle and its parent's world angle.
 #include <cmath>
-#include <numbers>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/patterns/part_step.h"
 #include "game/patterns/pattern_content.h"
+#include "game/play/bullet_kinds.h"
 #include "game/play/effects.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/talk.h"
 #include "game/shell/game_math.h"
+#include "game/shell/hit_shape.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/sound_names.h"
 #include "game/shell/story_flags.h"
 
 namespace {
-
-using f80 = long double;
-
-constexpr f32 kPi = std::numbers::pi_v<f32>;
-constexpr f32 kHalfPi = kPi / 2.0f;
-constexpr f32 kTwoPi = 2.0f * kPi;
-
-// Bullet kinds and the entries of DefaultHitShapes.
-constexpr i32 kBullet101 = 101;
-constexpr i32 kBullet103 = 103;
-constexpr i32 kBullet104 = 104;
-constexpr i32 kHS0 = 0;
-constexpr i32 kHS1 = 1;
-constexpr i32 kHS2 = 2;
 
 constexpr HitShape kShellSmall{12, 10, 0};
 constexpr HitShape kShellAimed{20, 10, 0};
@@ -54,8 +42,8 @@ void Fan(i32 kind, i32 shape, f32 speed, const f32 from[2], f32 base, i32 n, f32
 // Two bullets at each heading of a fan, `gap` to either side.
 void TwinFan(f32 speed, const f32 from[2], f32 base, i32 m, f32 step, f32 gap) {
     for (i32 i = -m; i <= m; ++i) {
-        FireBullet(kBullet101, speed, kHS0, base + static_cast<f32>(i) * step + gap, from);
-        FireBullet(kBullet101, speed, kHS0, base + static_cast<f32>(i) * step - gap, from);
+        FireBullet(kBulletNeedle, speed, kHitShapeBar, base + static_cast<f32>(i) * step + gap, from);
+        FireBullet(kBulletNeedle, speed, kHitShapeBar, base + static_cast<f32>(i) * step - gap, from);
     }
 }
 
@@ -73,7 +61,7 @@ void Action101(PartFrame& f) {
     if (Outside(f)) return;
     static constexpr i32 kEvery[3] = {70, 50, 30};
     if (T(f) % ByDifficulty(f, kEvery) != 0) return;
-    FireBullet(kBullet103, 3.0f, kHS1, f.angle, f.pos);
+    FireBullet(kBulletPellet, 3.0f, kHitShapeSmall, f.angle, f.pos);
 }
 
 // 102: an aimed bullet from the upper field, only from every m-th enemy.
@@ -87,7 +75,7 @@ void Action102(PartFrame& f) {
     const Row& r = ByDifficulty(f, kRows);
     const i32 t = T(f);
     if (!(f.pos[1] < 300.0f) || t <= 10 || t % r.period != r.phase || f.enemy % r.m != 0) return;
-    FireBullet(kBullet103, r.speed, kHS1, AimFrom(f.pos), f.pos, f.angle, 0);
+    FireBullet(kBulletPellet, r.speed, kHitShapeSmall, AimFrom(f.pos), f.pos, f.angle, 0);
 }
 
 // 106: the first mid-boss's twin guns and shells, armed after 800 frames or
@@ -111,8 +99,8 @@ void Action106(PartFrame& f) {
         LocalPoint(f, 16.0f, -24.0f, left);
         LocalPoint(f, 16.0f, 24.0f, right);
         const f32 aim = AimFrom(left);
-        FireBullet(kBullet101, 4.0f, kHS0, aim, left);
-        FireBullet(kBullet101, 4.0f, kHS0, aim, right);
+        FireBullet(kBulletNeedle, 4.0f, kHitShapeBar, aim, left);
+        FireBullet(kBulletNeedle, 4.0f, kHitShapeBar, aim, right);
         PlayFireSound();
     }
     for (i32 i = 0; i < r.shellCount; ++i) {
@@ -131,7 +119,7 @@ struct FanRow {
 void MuzzleFan(PartFrame& f, const FanRow& fan) {
     f32 muzzle[2];
     LocalPoint(f, 16.0f, 0.0f, muzzle);
-    Fan(kBullet103, kHS1, fan.speed, muzzle, AimFrom(muzzle), fan.n, fan.step);
+    Fan(kBulletPellet, kHitShapeSmall, fan.speed, muzzle, AimFrom(muzzle), fan.n, fan.step);
     PlayFireSound();
 }
 
@@ -227,7 +215,7 @@ void Action134(PartFrame& f) {
         if (t <= 200 || t % 300 > r.w || t % r.s != 0) return;
         const f32 base = static_cast<f32>(t / 3) * 0.2f;
         for (i32 i = 0; i < 8; ++i) {
-            FireBullet(kBullet104, 2.0f, kHS2, base + static_cast<f32>(i) * 0.125f * kTwoPi, f.pos);
+            FireBullet(kBulletBall, 2.0f, kHitShapeLarge, base + static_cast<f32>(i) * 0.125f * kTwoPi, f.pos);
         }
         PlayFireSound();
     } else if (t % r.aimedEvery == 0) {
@@ -253,7 +241,7 @@ void NoseGun(PartFrame& f, const BurstRow& b) {
     if (odd != b.odd || r >= b.width || r % b.every != 0) return;
     f32 muzzle[2];
     LocalPoint(f, 35.0f, 0.0f, muzzle);
-    FireBullet(kBullet101, b.speed, kHS0, f.parentAngle, muzzle);
+    FireBullet(kBulletNeedle, b.speed, kHitShapeBar, f.parentAngle, muzzle);
     PlayFireSound();
 }
 
@@ -305,7 +293,7 @@ void Action143(PartFrame& f) {
     if (t <= r.after || t % r.every != 0) return;
     const f32 aim = AimFrom(f.pos);
     for (i32 i = -r.n / 2; i <= r.n / 2 - 1; ++i) {
-        FireBullet(kBullet103, r.speed, kHS1, aim + static_cast<f32>(i) * r.step, f.pos, f.angle, 0);
+        FireBullet(kBulletPellet, r.speed, kHitShapeSmall, aim + static_cast<f32>(i) * r.step, f.pos, f.angle, 0);
     }
     PlayFireSound();
 }
@@ -319,12 +307,12 @@ void Action150(PartFrame& f) {
     if (t <= 1000) {
         if (t % 40 == 0) {
             const f32 heading = f.parentAngle + RandomFloat(-0.5f, 0.5f);
-            for (const f32 speed : {2.5f, 2.4f, 2.3f}) FireBullet(kBullet103, speed, kHS1, heading, f.pos, f.parentAngle, 0);
+            for (const f32 speed : {2.5f, 2.4f, 2.3f}) FireBullet(kBulletPellet, speed, kHitShapeSmall, heading, f.pos, f.parentAngle, 0);
             PlayFireSound();
         }
     } else if (t % 110 == 0) {
         for (i32 i = -2; i <= 2; ++i) {
-            FireBullet(kBullet103, 2.5f, kHS1, f.angle + static_cast<f32>(i) * 0.1f, f.pos, f.parentAngle, 0);
+            FireBullet(kBulletPellet, 2.5f, kHitShapeSmall, f.angle + static_cast<f32>(i) * 0.1f, f.pos, f.parentAngle, 0);
         }
         PlayFireSound();
     }
@@ -349,7 +337,7 @@ void Action151(PartFrame& f) {
     const i32 t = T(f);
     if (t <= 1500) {
         if (t % 180 != 0) return;
-        Fan(kBullet101, kHS0, 2.0f, f.pos, AimFrom(f.pos), 11, 0.3f);
+        Fan(kBulletNeedle, kHitShapeBar, 2.0f, f.pos, AimFrom(f.pos), 11, 0.3f);
         PlayFireSound();
     } else if (t % 210 == 0) {
         TwinFan(2.0f, f.pos, AimFrom(f.pos), 5, 0.4f, 0.05f);
@@ -405,14 +393,14 @@ void TransformCore(PartFrame& f) {
         p[0] += dx;
         const f32 dy = RandomFloat(-100.0f, 100.0f);
         p[1] += dy;
-        const i32 index = SpawnPartEffect(10, p);
+        const i32 index = SpawnPartEffect(kEffectSpark, p);
         if (index >= 0) g_EffectList[static_cast<std::size_t>(index)].age = -2 * k;
     }
     PlaySoundEffect(kSoundBom35);
     f.part->action = 0;
     g_EnemyList[static_cast<std::size_t>(f.enemy)].active = 1;
     const f32 banner[2] = {320.0f, 240.0f};
-    SpawnEffect(63, banner, 0.0f, -1);
+    SpawnEffect(kEffectPhaseBonus, banner, 0.0f, -1);
     PlaySoundEffect(kSoundDecide12);
 }
 
@@ -443,7 +431,7 @@ void Action153(PartFrame& f) {
     const i32 t = T(f);
     TurnTowardPlayer(f, AimFrom(f.pos), 0.002f);
     if (t % 70 == 0) {
-        Fan(kBullet101, kHS0, 2.5f, f.pos, AimFrom(f.pos), 15, 0.3f);
+        Fan(kBulletNeedle, kHitShapeBar, 2.5f, f.pos, AimFrom(f.pos), 15, 0.3f);
         PlayFireSound();
     }
     if (t % 220 == 0) {
@@ -457,7 +445,7 @@ void Action153(PartFrame& f) {
         const f32 k = static_cast<f32>((t / 20) % 3);
         FireShell(ShellOf(102, 50, 0.0f, 3, kShellSmall, f.parentAngle + kHalfPi - 0.4f * k), f.pos);
         FireShell(ShellOf(102, 50, 0.0f, 3, kShellSmall, f.parentAngle - kHalfPi + 0.4f * k), f.pos);
-        if (f.difficulty != 0) PlayShellSound();
+        if (f.difficulty != kDifficultyEasy) PlayShellSound();
     }
 }
 
@@ -469,7 +457,7 @@ void CannonRing(PartFrame& f, const f32 muzzle[2]) {
         f32 v[2] = {40.0f * std::cos(a), 80.0f * std::sin(a)};
         RotateVector2(v, f.angle);
         const f32 p[2] = {muzzle[0] + v[0], muzzle[1] + v[1]};
-        SpawnPartEffect(9, p);
+        SpawnPartEffect(kEffectSmokePuff, p);
     }
 }
 
@@ -505,14 +493,14 @@ void Action180(PartFrame& f) {
         PlaySoundEffect(kSoundSenGeHasai02);
         CannonRing(f, muzzle);
         for (i32 k = 0; k < 10; ++k) {
-            const i32 index = SpawnJitteredEffect(10, muzzle, 40.0f);
+            const i32 index = SpawnJitteredEffect(kEffectSpark, muzzle, 40.0f);
             if (index >= 0) g_EffectList[static_cast<std::size_t>(index)].age = -k;
         }
         g_EnemyList[static_cast<std::size_t>(f.enemy)].speed = 3.0f;
-        CannonScatter(f, kBullet103, kHS1, r.n1, 2.5f, 3.0f, r.d1);
-        CannonScatter(f, kBullet104, kHS2, r.n2, 1.0f, 2.0f, r.d2);
+        CannonScatter(f, kBulletPellet, kHitShapeSmall, r.n1, 2.5f, 3.0f, r.d1);
+        CannonScatter(f, kBulletBall, kHitShapeLarge, r.n2, 1.0f, 2.0f, r.d2);
     }
-    if (f.difficulty == 2 && t > 750) {
+    if (IsHard(f) && t > 750) {
         f.part->timer = 0;
         f.part->action = 182;
     }
@@ -530,8 +518,8 @@ void Action182(PartFrame& f) {
     PlayShellSound();
     CannonRing(f, muzzle);
     g_EnemyList[static_cast<std::size_t>(f.enemy)].speed = 3.0f;
-    CannonScatter(f, kBullet103, kHS1, 24, 2.8f, 3.0f, 1.2f);
-    CannonScatter(f, kBullet104, kHS2, 16, 1.5f, 2.0f, 0.9f);
+    CannonScatter(f, kBulletPellet, kHitShapeSmall, 24, 2.8f, 3.0f, 1.2f);
+    CannonScatter(f, kBulletBall, kHitShapeLarge, 16, 1.5f, 2.0f, 0.9f);
 }
 
 // 181: the boss body's twin fans in phase 4.
@@ -570,12 +558,12 @@ void Action185(PartFrame& f) {
     const f32 from[2] = {f.pos[0], f.pos[1] - 90.0f};
     if (phase <= 80) {
         const f32 heading = f.angle + static_cast<f32>(phase / 2 - 20) / 15.0f;
-        FireBullet(kBullet101, 2.5f, kHS0, heading, from);
+        FireBullet(kBulletNeedle, 2.5f, kHitShapeBar, heading, from);
         PlayFireSound();
     }
     if (phase >= 100 && phase <= 180) {
         const f32 heading = f.angle - static_cast<f32>((phase - 100) / 2 - 20) / 15.0f;
-        FireBullet(kBullet101, 2.5f, kHS0, heading, from);
+        FireBullet(kBulletNeedle, 2.5f, kHitShapeBar, heading, from);
         PlayFireSound();
     }
 }
@@ -591,9 +579,9 @@ void Action186(PartFrame& f) {
     if (t < 100 || t % r.period > 50 || t % r.every != 0) return;
     const f32 shellHeading = AimFrom(f.pos) + RandomFloat(-0.2f, 0.2f);
     FireShell(ShellOf(103, 50, 3.0f, 1, kShellAimed, shellHeading), f.pos);
-    if (f.difficulty == 2 && t % 20 != 0) {
+    if (IsHard(f) && t % 20 != 0) {
         const f32 heading = AimFrom(f.pos) + RandomFloat(-0.2f, 0.2f);
-        FireBullet(kBullet103, 2.0f, kHS0, heading, f.pos);
+        FireBullet(kBulletPellet, 2.0f, kHitShapeBar, heading, f.pos);
         PlayFireSound();
     }
 }
@@ -629,7 +617,7 @@ void Action188(PartFrame& f) {
     const f32 heading = f.angle + RandomFloat(-0.6f, 0.6f);
     for (i32 i = 0; i < r.count; ++i) {
         const f32 from[2] = {f.pos[0] + r.xs[i], f.pos[1] - 20.0f};
-        FireBullet(kBullet101, r.speed, kHS0, heading, from);
+        FireBullet(kBulletNeedle, r.speed, kHitShapeBar, heading, from);
     }
     PlayFireSound();
 }
@@ -653,7 +641,7 @@ void Action190(PartFrame& f) {
             f32 muzzle[2];
             LocalPoint(f, 40.0f, 0.0f, muzzle);
             for (i32 i = -r.fanHalf; i <= r.fanHalf; ++i) {
-                FireBullet(kBullet103, 2.0f, kHS1, f.angle + static_cast<f32>(i) * r.fanStep, muzzle);
+                FireBullet(kBulletPellet, 2.0f, kHitShapeSmall, f.angle + static_cast<f32>(i) * r.fanStep, muzzle);
             }
             PlayFireSound();
         }
@@ -667,7 +655,7 @@ void Action190(PartFrame& f) {
         if (t % 1000 > 10 && t % r.tripleEvery == 0) {
             f32 muzzle[2];
             LocalPoint(f, 40.0f, 0.0f, muzzle);
-            for (const f32 speed : r.speeds) FireBullet(kBullet103, speed, kHS1, f.angle, muzzle);
+            for (const f32 speed : r.speeds) FireBullet(kBulletPellet, speed, kHitShapeSmall, f.angle, muzzle);
             PlayFireSound();
         }
         TurnTowardPlayer(f, AimFrom(f.pos), r.turn);
@@ -691,7 +679,7 @@ void Action191(PartFrame& f) {
         FireShell(ShellOf(110, 50, 0.0f, 3, kShellSmall, f.parentAngle - kHalfPi + r.step * j - 0.7f), from);
         PlayShellSound();
     }
-    if (f.difficulty == 2 && t > 500 && t % 200 == 0) {
+    if (IsHard(f) && t > 500 && t % 200 == 0) {
         TwinFan(2.5f, f.pos, AimFrom(f.pos), 7, 0.3f, 0.05f);
         PlayFireSound();
     }
@@ -699,7 +687,7 @@ void Action191(PartFrame& f) {
 
 // 182 runs on HARD only.
 void Action182Hard(PartFrame& f) {
-    if (f.difficulty == 2) Action182(f);
+    if (IsHard(f)) Action182(f);
 }
 
 // Every action of the stage.

@@ -10,33 +10,24 @@
 #include <initializer_list>
 #include <numbers>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/patterns/part_step.h"
 #include "game/patterns/pattern_content.h"
+#include "game/play/bullet_kinds.h"
 #include "game/play/effects.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/shots.h"
 #include "game/play/talk.h"
 #include "game/shell/game_math.h"
+#include "game/shell/hit_shape.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/sound_names.h"
 #include "game/shell/story_flags.h"
 
 namespace {
-
-using f80 = long double;
-
-constexpr f32 kPi = std::numbers::pi_v<f32>;
-constexpr f32 kTwoPi = 2.0f * kPi;
-
-// Bullet kinds and the entries of DefaultHitShapes they carry.
-constexpr i32 kBullet101 = 101;
-constexpr i32 kBullet103 = 103;
-constexpr i32 kBullet203 = 203;
-constexpr i32 kHS0 = 0;
-constexpr i32 kHS1 = 1;
 
 // The shell presets.
 constexpr HitShape kPod{12, 10, 0};
@@ -80,7 +71,7 @@ void Action201(PartFrame& f) {
     const Row& r = ByDifficulty(f, kRows);
     const i32 t = T(f);
     if (t % r.p != 0 || t >= r.last) return;
-    FireBullet(kBullet103, 2.5f, kHS1, AimFrom(f.pos), f.pos);
+    FireBullet(kBulletPellet, 2.5f, kHitShapeSmall, AimFrom(f.pos), f.pos);
     PlayFireSound();
 }
 
@@ -96,7 +87,7 @@ void NoseShot(PartFrame& f, i32 period, const NoseShotRow& r) {
     if (!r.everyEnemy && f.enemy % 2 != 0) return;
     const i32 t = T(f);
     if (t <= r.after || !ResidueIn(t, period, r.at, 2) || !(f.pos[1] < 200.0f)) return;
-    FireBullet(kBullet103, 3.0f, kHS1, f.angle, f.pos);
+    FireBullet(kBulletPellet, 3.0f, kHitShapeSmall, f.angle, f.pos);
     PlayFireSound();
 }
 void Action205(PartFrame& f) {
@@ -122,7 +113,7 @@ void Action210(PartFrame& f) {
     if (t <= 50 || t % r.p != 0) return;
     f32 muzzle[2];
     LocalPoint(f, 20.0f, 0.0f, muzzle);
-    for (i32 i = -r.n; i <= r.n; ++i) FireBullet(kBullet101, 2.0f, kHS0, f.angle + static_cast<f32>(i) * r.s, muzzle);
+    for (i32 i = -r.n; i <= r.n; ++i) FireBullet(kBulletNeedle, 2.0f, kHitShapeBar, f.angle + static_cast<f32>(i) * r.s, muzzle);
     PlayFireSound();
 }
 
@@ -143,7 +134,7 @@ void Action211(PartFrame& f) {
     f32 muzzle[2];
     LocalPoint(f, 20.0f, 0.0f, muzzle);
     const f32 heading = f.angle + RandomFloat(-r.r, r.r);
-    FireBullet(kBullet103, 2.5f, kHS1, heading, muzzle);
+    FireBullet(kBulletPellet, 2.5f, kHitShapeSmall, heading, muzzle);
     SpacedSound(kSoundMg, 4);
 }
 
@@ -165,7 +156,7 @@ void Action215(PartFrame& f) {
     for (i32 k = 0; k < 4; ++k) {
         for (i32 i = -r.n; i <= r.n; ++i) {
             const f32 heading = static_cast<f32>(i) * r.s + turn + static_cast<f32>(k) * (kPi / 2.0f) + f.angle;
-            FireBullet(kBullet103, 1.5f, kHS1, heading, f.pos, f.angle, 0);
+            FireBullet(kBulletPellet, 1.5f, kHitShapeSmall, heading, f.pos, f.angle, 0);
         }
     }
     PlayFireSound();
@@ -187,7 +178,7 @@ void Action216(PartFrame& f) {
     LocalPoint(f, 20.0f, 0.0f, muzzle);
     const f32 jitter = RandomFloat(-0.3f, 0.3f);
     const f32 heading = f.angle + jitter + static_cast<f32>((t / r.g) % 3 - 1) * r.m;
-    FireBullet(kBullet101, r.v, kHS0, heading, muzzle);
+    FireBullet(kBulletNeedle, r.v, kHitShapeBar, heading, muzzle);
     SpacedSound(kSoundMg, 4);
 }
 
@@ -199,7 +190,7 @@ void CarrierRing(const PartFrame& f, i32 n, f32 factor) {
         const f80 c = std::cos(static_cast<f80>(heading));
         const f80 s = std::sin(static_cast<f80>(heading));
         const f32 speed = static_cast<f32>(std::sqrt(static_cast<f80>(1.44f) * c * c + s * s)) * factor;
-        FireBullet(kBullet103, speed, kHS1, heading, f.pos);
+        FireBullet(kBulletPellet, speed, kHitShapeSmall, heading, f.pos);
     }
     PlayFireSound();
 }
@@ -251,7 +242,7 @@ void Action230(PartFrame& f) {
     const i32 t = T(f);
     if (t < 200 || t % 100 > r.w || t % 3 != 0) return;
     const f32 heading = f.angle + RandomFloat(-r.r, r.r);
-    FireBullet(kBullet203, 5.0f, kHS1, heading, f.pos);
+    FireBullet(kBulletPelletEaseTo3, 5.0f, kHitShapeSmall, heading, f.pos);
     SpacedSound(kSoundMg, 4);
 }
 
@@ -277,7 +268,7 @@ void LeaveEarly(const PartFrame& f) {
         if (!RootDestroyed(f.enemy, r)) RootPart(f.enemy, r).action = 0;
     }
     const f32 at[2] = {320.0f, 220.0f};
-    SpawnEffect(64, at, 0.0f, -1);
+    SpawnEffect(kEffectDefeatBonus, at, 0.0f, -1);
     const i32 n = ClearEnemyBulletsAndShells();
     const i32 m = PlayerScoreMultiplier();
     AddScore((m + PlayerLives() + 10) * 300 + m * n);
@@ -314,8 +305,8 @@ void Action231(PartFrame& f) {
         f32 right[2];
         LocalPoint(f, 16.0f, -24.0f, left);
         LocalPoint(f, 16.0f, 24.0f, right);
-        FireBullet(kBullet101, 4.0f, kHS0, aim, left);
-        FireBullet(kBullet101, 4.0f, kHS0, aim, right);
+        FireBullet(kBulletNeedle, 4.0f, kHitShapeBar, aim, left);
+        FireBullet(kBulletNeedle, 4.0f, kHitShapeBar, aim, right);
         PlayFireSound();
     }
 }
@@ -335,12 +326,12 @@ void Action240(PartFrame& f) {
     const i32 t = T(f);
     if (t != 150 && t != r.second) return;
     const f32 a = AimFrom(f.pos);
-    FireBullet(kBullet101, r.v0, kHS0, a, f.pos);
+    FireBullet(kBulletNeedle, r.v0, kHitShapeBar, a, f.pos);
     for (i32 i = 1; i <= r.n; ++i) {
         const f32 speed = 2.5f - static_cast<f32>(i) * r.ds;
         const f32 spread = static_cast<f32>(i * i) * r.c;
-        FireBullet(kBullet101, speed, kHS0, a - spread, f.pos);
-        FireBullet(kBullet101, speed, kHS0, a + spread, f.pos);
+        FireBullet(kBulletNeedle, speed, kHitShapeBar, a - spread, f.pos);
+        FireBullet(kBulletNeedle, speed, kHitShapeBar, a + spread, f.pos);
     }
     PlayFireSound();
 }
@@ -397,7 +388,7 @@ bool InVolleyWindow(i32 u) { return u == 10 || u == 14 || u == 18 || u == 22 || 
 // A ring of n bullets (kind 101) at headings base + 2 pi i / n; bullet sound.
 void Ring101(const PartFrame& f, i32 n, f32 speed, f32 base) {
     for (i32 i = 0; i < n; ++i) {
-        FireBullet(kBullet101, speed, kHS0, base + kTwoPi * static_cast<f32>(i) / static_cast<f32>(n), f.pos);
+        FireBullet(kBulletNeedle, speed, kHitShapeBar, base + kTwoPi * static_cast<f32>(i) / static_cast<f32>(n), f.pos);
     }
     PlayFireSound();
 }
@@ -417,7 +408,7 @@ void ArrivalBlasts(const PartFrame& f, i32 count) {
         const f32 dx = RandomFloat(-30.0f, 30.0f);
         const f32 dy = RandomFloat(-30.0f, 30.0f);
         const f32 at[2] = {f.pos[0] + dx, f.pos[1] + dy};
-        const i32 index = SpawnPartEffect(10, at);
+        const i32 index = SpawnPartEffect(kEffectSpark, at);
         if (index >= 0) g_EffectList[static_cast<std::size_t>(index)].age = -2 * j;
     }
 }
@@ -449,7 +440,7 @@ void WaveFans(const PartFrame& f, f32 dx, i32 n, i32 g, f32 h, const f32* speeds
         f32 heading = f.angle + static_cast<f32>(i) * h;
         for (i32 k = 0; k < speedCount; ++k) {
             if (jitter && k > 0) heading += RandomFloat(-0.1f, 0.1f);
-            FireBullet(kBullet101, speeds[k], kHS0, heading, from);
+            FireBullet(kBulletNeedle, speeds[k], kHitShapeBar, heading, from);
         }
     }
     PlayFireSound();
@@ -466,14 +457,14 @@ void Claw(PartFrame& f, bool upper) {
         if (t > 50 && t % 40 == 0) {
             const f32 w = 0.05f * Wave(t, 500) + 0.06f;
             for (i32 i = -2; i <= 2; ++i) {
-                FireBullet(kBullet101, 3.0f - 0.15f * static_cast<f32>(std::abs(i)), kHS0,
+                FireBullet(kBulletNeedle, 3.0f - 0.15f * static_cast<f32>(std::abs(i)), kHitShapeBar,
                            f.angle + static_cast<f32>(i) * w, f.pos);
             }
             PlayFireSound();
         }
     } else if (StateIs(f, 251, 252)) {
         if (t > 50 && t % 80 == 0) {
-            for (i32 i = -2; i <= 2; ++i) FireBullet(kBullet101, 2.0f, kHS0, f.angle + 0.15f * static_cast<f32>(i), f.pos);
+            for (i32 i = -2; i <= 2; ++i) FireBullet(kBulletNeedle, 2.0f, kHitShapeBar, f.angle + 0.15f * static_cast<f32>(i), f.pos);
             PlayFireSound();
         }
     }
@@ -582,7 +573,7 @@ void Action276(PartFrame& f) {
             for (i32 i = 0; i < 20; ++i) {
                 for (i32 j = 0; j < rings; ++j) {
                     // kind 211 carries {0, 0, 5}, entry 1 of DefaultHitShapes
-                    FireBullet(211, speed + step * static_cast<f32>(j), kHS1,
+                    FireBullet(211, speed + step * static_cast<f32>(j), kHitShapeSmall,
                                f.angle + static_cast<f32>(i) * kPi / 10.0f, f.pos);
                 }
             }
@@ -591,7 +582,7 @@ void Action276(PartFrame& f) {
             if (t > 50 && t % 100 == 0) crossAndRing(2, 1, 1.5f, 0.0f);
             if (t > 50 && t % 250 < 30 && t % 5 == 0) OrbStar(f, 250);
         } else if (StateIs(f, 251, 252) && t > 50 && t % 100 == 0) {
-            crossAndRing(kHS1, 4, 1.2f, 0.05f);
+            crossAndRing(kHitShapeSmall, 4, 1.2f, 0.05f);
         }
     } else {
         f.part->hitShape = HitShape{};
@@ -625,7 +616,7 @@ void SideFans(PartFrame& f, bool upper) {
     const Row& r = ByDifficulty(f, kRows);
     const i32 t = T(f);
     if (t <= 50 || t % r.p != 0 || (t / r.p) % 5 > 3) return;
-    for (i32 i = -r.n; i <= r.n; ++i) FireBullet(kBullet101, r.v, kHS0, f.angle + static_cast<f32>(i) * r.s, f.pos);
+    for (i32 i = -r.n; i <= r.n; ++i) FireBullet(kBulletNeedle, r.v, kHitShapeBar, f.angle + static_cast<f32>(i) * r.s, f.pos);
     PlayFireSound();
 }
 
@@ -754,7 +745,7 @@ void Action292(PartFrame& f) {
             LocalPoint(f, 0.0f, 50.0f * side, from);
             const f32 base = f.angle + side * b;
             for (i32 i = -r.n; i <= r.n; ++i) {
-                FireBullet(kBullet101, 3.0f - 0.15f * static_cast<f32>(std::abs(i)), kHS0,
+                FireBullet(kBulletNeedle, 3.0f - 0.15f * static_cast<f32>(std::abs(i)), kHitShapeBar,
                            base + static_cast<f32>(i) * w, from);
             }
         }
@@ -808,7 +799,7 @@ void Action295(PartFrame& f) {
     for (const f32 speed : r.speeds) {
         f32 heading = base;
         if (hard) heading += RandomFloat(-0.1f, 0.1f);
-        FireBullet(kBullet101, speed, kHS0, heading, origin);
+        FireBullet(kBulletNeedle, speed, kHitShapeBar, heading, origin);
     }
     PlayFireSound();
 }

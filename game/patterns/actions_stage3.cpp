@@ -9,34 +9,22 @@
 // it), aim0(Q) from Q as it is.
 #include <cmath>
 #include <cstdlib>
-#include <numbers>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/patterns/part_step.h"
 #include "game/patterns/pattern_content.h"
+#include "game/play/bullet_kinds.h"
 #include "game/play/effects.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/target_markers.h"
 #include "game/shell/game_math.h"
+#include "game/shell/hit_shape.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/sound_names.h"
 
 namespace {
-
-constexpr f32 kPi = std::numbers::pi_v<f32>;
-constexpr f32 kHalfPi = kPi / 2.0f;
-constexpr f32 kTwoPi = 2.0f * kPi;
-
-// Bullet kinds and the entries of DefaultHitShapes.
-constexpr i32 kBullet101 = 101;
-constexpr i32 kBullet102 = 102;
-constexpr i32 kBullet103 = 103;
-constexpr i32 kBullet104 = 104;
-constexpr i32 kBullet390 = 390;
-constexpr i32 kHS0 = 0;
-constexpr i32 kHS1 = 1;
-constexpr i32 kHS2 = 2;
 
 i32 T(const PartFrame& f) { return f.part->timer; }
 bool Outside(const PartFrame& f) { return IsOutside(f.pos); }
@@ -105,7 +93,7 @@ void WobbleByClock(PartFrame& f, f32 w) { Wobble(f, g_GameState.FrameCounter, w)
 
 // Smoke(r, 12) every 15 frames.
 void Smoke(PartFrame& f, f32 r) {
-    if (EveryFrames(f, 15)) SpawnJitteredEffect(12, f.pos, r);
+    if (EveryFrames(f, 15)) SpawnJitteredEffect(kEffectSmokeCloud, f.pos, r);
 }
 
 // Ellipse burst(Q, n, a, b, k): every bullet (kind 102, shape entry 1)
@@ -121,7 +109,7 @@ void EllipseBurst(const f32 q[2], i32 n, f32 a, f32 b, f32 k) {
         RotateVector2(v, ang);
         v[0] += cx;
         v[1] += cy;
-        FireBullet(kBullet102, std::sqrt(v[0] * v[0] + v[1] * v[1]) * k, kHS1, std::atan2(v[1], v[0]), q);
+        FireBullet(kBulletPelletAlt, std::sqrt(v[0] * v[0] + v[1] * v[1]) * k, kHitShapeSmall, std::atan2(v[1], v[0]), q);
     }
 }
 
@@ -130,7 +118,7 @@ void EllipseBurst(const f32 q[2], i32 n, f32 a, f32 b, f32 k) {
 void GradedFan(const f32 q[2], i32 m, f32 d) {
     const f32 b = Aim(q);
     for (i32 i = -m; i <= m; ++i) {
-        FireBullet(kBullet101, 3.5f - static_cast<f32>(std::abs(i)) * 0.25f, kHS0, b + static_cast<f32>(i) * d, q);
+        FireBullet(kBulletNeedle, 3.5f - static_cast<f32>(std::abs(i)) * 0.25f, kHitShapeBar, b + static_cast<f32>(i) * d, q);
     }
 }
 
@@ -163,7 +151,7 @@ void Turret(PartFrame& f, const TurretRow& r, f32 direction) {
 
 // 301/302: one bullet along the world angle.
 void FireSingle(PartFrame& f) {
-    FireBullet(kBullet101, 3.5f, kHS0, f.angle, f.pos);
+    FireBullet(kBulletNeedle, 3.5f, kHitShapeBar, f.angle, f.pos);
     SpacedSound(kSoundBulletBys1, 4);
 }
 constexpr TurretRow kTurret301{0.015f, 50, 8, 100};
@@ -182,8 +170,8 @@ void FireThreeWay(PartFrame& f) {
         f32 v[2] = {40.0f, 0.0f};
         RotateVector2(v, h);
         const f32 p[2] = {f.pos[0] + v[0], f.pos[1] + v[1]};
-        FireBullet(kBullet101, 3.5f, kHS0, h, p);
-        if (r.doubled) FireBullet(kBullet101, 3.5f, kHS0, h - 0.2f, p, h, 0);
+        FireBullet(kBulletNeedle, 3.5f, kHitShapeBar, h, p);
+        if (r.doubled) FireBullet(kBulletNeedle, 3.5f, kHitShapeBar, h - 0.2f, p, h, 0);
     }
     SpacedSound(kSoundBulletBys1, 2, kSoundMg);
 }
@@ -194,11 +182,11 @@ constexpr TurretRow kTurret303[3] = {{0.01f, 50, 16, 150}, {0.02f, 50, 12, 100},
 void FireFlame(PartFrame& f) {
     f32 m[2];
     LocalPoint(f, 50.0f, 0.0f, m);
-    if (f.difficulty == 2) {
-        SpawnEffect(101, m, f.angle - 0.3f, -1);
-        SpawnEffect(101, m, f.angle + 0.3f, -1);
+    if (IsHard(f)) {
+        SpawnEffect(kEffectFlame, m, f.angle - 0.3f, -1);
+        SpawnEffect(kEffectFlame, m, f.angle + 0.3f, -1);
     } else {
-        SpawnEffect(101, m, f.angle, -1);
+        SpawnEffect(kEffectFlame, m, f.angle, -1);
     }
     SpacedSound(kSoundFire, 4);
 }
@@ -232,7 +220,7 @@ void Action300(PartFrame& f) {
         for (i32 i = 0; i < r.mineCount; ++i) {
             const i32 u = t % 300;
             if (u != r.mineAt[i] && u != r.mineAt[i] + 100) continue;
-            const f32 widen = f.difficulty == 2 ? 0.015f * static_cast<f32>(t % 100) : 0.0f;
+            const f32 widen = IsHard(f) ? 0.015f * static_cast<f32>(t % 100) : 0.0f;
             SlowMine(f.angle - 2.0f - widen, f.pos);
             SlowMine(f.angle + 2.0f + widen, f.pos);
             ShellSound();
@@ -243,7 +231,7 @@ void Action300(PartFrame& f) {
             f32 p[2];
             LocalPoint(f, 16.0f, side, p);
             const f32 heading = Aim(p) + RandomFloat(-r.jitter, r.jitter);
-            FireBullet(kBullet101, 4.0f, kHS0, heading, p);
+            FireBullet(kBulletNeedle, 4.0f, kHitShapeBar, heading, p);
         }
         PlayFireSound();
     }
@@ -278,7 +266,7 @@ void Action310(PartFrame& f) {
                 f32 v[2] = {40.0f, 0.0f};
                 RotateVector2(v, h);
                 const f32 p[2] = {f.pos[0] + v[0], f.pos[1] + v[1]};
-                FireBullet(kBullet101, r.speed, kHS0, h, p);
+                FireBullet(kBulletNeedle, r.speed, kHitShapeBar, h, p);
             }
         }
         PlayFireSound();
@@ -305,7 +293,7 @@ void Action320(PartFrame& f) {
     for (const f32 side : {-24.0f, 24.0f}) {
         f32 p[2];
         LocalPoint(f, 16.0f, side, p);
-        FireBullet(kBullet101, r.speed, kHS0, Aim(p), p);
+        FireBullet(kBulletNeedle, r.speed, kHitShapeBar, Aim(p), p);
     }
     PlayFireSound();
 }
@@ -322,8 +310,8 @@ void Action321(PartFrame& f) {
     if (t % r.every != 0 || t < r.from || t > 199) return;
     f32 heading = AimFrom(f.pos);
     // HARD adds 0.3 through a draw whose bounds are equal: one value consumed.
-    if (f.difficulty == 2) heading += RandomFloat(0.3f, 0.3f);
-    FireBullet(kBullet103, 3.0f, kHS1, heading, f.pos);
+    if (IsHard(f)) heading += RandomFloat(0.3f, 0.3f);
+    FireBullet(kBulletPellet, 3.0f, kHitShapeSmall, heading, f.pos);
     PlayFireSound();
 }
 
@@ -356,7 +344,7 @@ void Action323(PartFrame& f) {
     if (t < 200 || u > r.width || t % r.every != 0) return;
     const f32 sweep = r.step * static_cast<f32>(u - r.centre);
     const f32 heading = f.part->spriteKind == 325 ? f.angle + sweep : f.angle - sweep;
-    FireBullet(kBullet102, 1.0f + 0.1f * static_cast<f32>(u), kHS1, heading, f.pos);
+    FireBullet(kBulletPelletAlt, 1.0f + 0.1f * static_cast<f32>(u), kHitShapeSmall, heading, f.pos);
     PlayFireSound();
 }
 
@@ -383,11 +371,11 @@ void Action330(PartFrame& f) {
     if (t <= r.after || t % r.every != 0) return;
     f32 m[2];
     LocalPoint(f, 20.0f, 0.0f, m);
-    if (r.lead) FireBullet(kBullet102, r.leadSpeed, kHS1, f.angle, m);
+    if (r.lead) FireBullet(kBulletPelletAlt, r.leadSpeed, kHitShapeSmall, f.angle, m);
     for (i32 i = 0; i < r.count; ++i) {
         f32 heading = f.angle;
         if (r.jitter[i] > 0.0f) heading += RandomFloat(-r.jitter[i], r.jitter[i]);
-        FireBullet(kBullet102, r.speeds[i], kHS1, heading, m);
+        FireBullet(kBulletPelletAlt, r.speeds[i], kHitShapeSmall, heading, m);
     }
     SpacedSound(kSoundMg, 5);
 }
@@ -402,11 +390,11 @@ void Action331(PartFrame& f) {
     f32 m[2];
     LocalPoint(f, 30.0f, 0.0f, m);
     Rocket(f.angle, m);
-    if (f.difficulty == 2) {
+    if (IsHard(f)) {
         for (i32 i = 0; i < 10; ++i) {
             const f32 heading = f.angle + RandomFloat(-0.4f, 0.4f);
             const f32 speed = RandomFloat(0.0f, 2.0f) + 1.5f;
-            FireBullet(kBullet103, speed, kHS1, heading, m);
+            FireBullet(kBulletPellet, speed, kHitShapeSmall, heading, m);
         }
     }
     ShellSound();
@@ -451,7 +439,7 @@ void Star(PartFrame& f, const StarRow& r) {
     const f32 spin = static_cast<f32>(t % r.turn) / static_cast<f32>(r.turn);
     const f32 sign = (t / r.period) % 2 == 0 ? 1.0f : -1.0f;
     for (i32 i = 0; i < r.n; ++i) {
-        FireBullet(kBullet101, r.speed, kHS0, kTwoPi * (r.step * static_cast<f32>(i) + sign * spin), m);
+        FireBullet(kBulletNeedle, r.speed, kHitShapeBar, kTwoPi * (r.step * static_cast<f32>(i) + sign * spin), m);
     }
     PlayFireSound();
 }
@@ -489,7 +477,7 @@ void Action341(PartFrame& f) {
         if (part != nullptr && part->state == 1) return;
     }
     StarRow r = ByDifficulty(f, kStar);
-    if (f.difficulty == 2) r.speed = 2.0f;
+    if (IsHard(f)) r.speed = 2.0f;
     Star(f, r);
 }
 
@@ -551,7 +539,7 @@ void Action353(PartFrame& f) {
     for (const f32 dx : {25.0f, -25.0f}) {
         const f32 q[2] = {f.pos[0] + dx, f.pos[1] + 50.0f};
         const f32 heading = Aim(q);
-        for (i32 i = 0; i < 5; ++i) FireBullet(kBullet101, 3.0f + 0.1f * static_cast<f32>(i), kHS0, heading, q);
+        for (i32 i = 0; i < 5; ++i) FireBullet(kBulletNeedle, 3.0f + 0.1f * static_cast<f32>(i), kHitShapeBar, heading, q);
     }
 }
 
@@ -577,24 +565,24 @@ void Action390(PartFrame& f) {
 // player).
 void Action391(PartFrame& f) {
     const i32 u = T(f) % 300;
-    if (f.difficulty == 2) {
+    if (IsHard(f)) {
         if (u != 110 && u != 90 && u != 130) return;
         const f32 b = Aim(f.pos);
         for (i32 i = -6; i <= 6; ++i) {
             f32 v[2] = {80.0f, 0.0f};
             RotateVector2(v, b + kPi * static_cast<f32>(i) / 6.0f);
             const f32 q[2] = {f.pos[0] + v[0], f.pos[1] + v[1]};
-            FireBullet(kBullet101, 3.8f - 0.2f * static_cast<f32>(std::abs(i)), kHS0, Aim(q), q);
+            FireBullet(kBulletNeedle, 3.8f - 0.2f * static_cast<f32>(std::abs(i)), kHitShapeBar, Aim(q), q);
         }
     } else {
-        const bool easy = f.difficulty == 0;
+        const bool easy = f.difficulty == kDifficultyEasy;
         if (u != 110 && (easy || u != 130)) return;
         const i32 n = easy ? 12 : 20;
         for (i32 i = 0; i < n; ++i) {
             f32 v[2] = {80.0f, 0.0f};
             RotateVector2(v, kTwoPi * static_cast<f32>(i) / static_cast<f32>(n));
             const f32 q[2] = {f.pos[0] + v[0], f.pos[1] + v[1]};
-            FireBullet(kBullet101, easy ? 3.0f : 3.5f, kHS0, Aim(q), q);
+            FireBullet(kBulletNeedle, easy ? 3.0f : 3.5f, kHitShapeBar, Aim(q), q);
         }
     }
     PlaySoundEffect(kSoundBulletBys1);
@@ -604,7 +592,7 @@ void Action391(PartFrame& f) {
 // only).
 void Action392(PartFrame& f) {
     const i32 t = T(f);
-    if (f.difficulty == 0) {
+    if (f.difficulty == kDifficultyEasy) {
         if (t >= 100 || t % 15 != 1) return;
     } else if (t % 300 >= 100 || t % 10 != 1) {
         return;
@@ -621,7 +609,7 @@ void Action392(PartFrame& f) {
 void Ring390(const PartFrame& f, i32 n, f32 fast, f32 slow) {
     for (i32 i = 0; i < n; ++i) {
         const f32 heading = f.angle + kTwoPi * static_cast<f32>(i) / static_cast<f32>(n);
-        FireBullet(kBullet390, i % 4 == 0 ? fast : slow, kHS0, heading, f.pos);
+        FireBullet(kBulletNeedleBraking, i % 4 == 0 ? fast : slow, kHitShapeBar, heading, f.pos);
     }
 }
 
@@ -635,7 +623,7 @@ void Action371(PartFrame& f) {
         if (t % 100 <= 50 && t % 5 == 0) {
             const f32 u = static_cast<f32>((t - 100) % 50) / 50.0f;
             const f32 sweep = 1.5f * u * std::sin(kTwoPi * u);
-            FireBullet(kBullet101, 3.0f, kHS0, f.angle + sweep, f.pos);
+            FireBullet(kBulletNeedle, 3.0f, kHitShapeBar, f.angle + sweep, f.pos);
         } else {
             TurnTowardPlayer(f, Aim(f.pos), 0.01f);
         }
@@ -691,7 +679,7 @@ void Action374(PartFrame& f) {
     if (t % 120 <= r.after || t % 4 != 0) return;
     f32 m[2];
     LocalPoint(f, 50.0f, 0.0f, m);
-    for (const f32 spread : {0.0f, 0.1f, -0.1f}) SpawnEffect(103, m, f.angle + spread, -1);
+    for (const f32 spread : {0.0f, 0.1f, -0.1f}) SpawnEffect(kEffectLargeFlame, m, f.angle + spread, -1);
     SpacedSound(kSoundFire, 4);
 }
 
@@ -717,9 +705,9 @@ void Action375(PartFrame& f) {
     const auto ring = [&](f32 offset, f32 speed) {
         for (i32 i = -8; i <= 7; ++i) {
             const f32 h = f.angle + kPi * static_cast<f32>(i) / 8.0f + offset;
-            FireBullet(kBullet101, speed, kHS0, h, f.pos);
-            FireBullet(kBullet101, speed, kHS0, h + 0.04f, f.pos);
-            FireBullet(kBullet101, speed, kHS0, h - 0.04f, f.pos);
+            FireBullet(kBulletNeedle, speed, kHitShapeBar, h, f.pos);
+            FireBullet(kBulletNeedle, speed, kHitShapeBar, h + 0.04f, f.pos);
+            FireBullet(kBulletNeedle, speed, kHitShapeBar, h - 0.04f, f.pos);
         }
         PlayFireSound();
     };
@@ -754,13 +742,13 @@ void Action1302(PartFrame& f) {
     const Row& r = ByDifficulty(f, kRows);
     const i32 t = T(f);
     if (t % 300 < r.width && t % r.every == 0 && t > 100) {
-        FireBullet(kBullet101, r.speed, kHS0, f.angle + RandomFloat(-r.jitter, r.jitter), f.pos);
+        FireBullet(kBulletNeedle, r.speed, kHitShapeBar, f.angle + RandomFloat(-r.jitter, r.jitter), f.pos);
         SpacedSound(kSoundBulletBys1, 4, kSoundMg);
     }
     if (t % 600 == 50 && t > 100) {
         const f32 step = kPi / static_cast<f32>(r.fanHalf);
         for (i32 i = -r.fanHalf; i <= r.fanHalf; ++i) {
-            FireBullet(kBullet101, RandomFloat(0.0f, 2.0f) + 1.2f, kHS0, f.angle + step * static_cast<f32>(i), f.pos);
+            FireBullet(kBulletNeedle, RandomFloat(0.0f, 2.0f) + 1.2f, kHitShapeBar, f.angle + step * static_cast<f32>(i), f.pos);
         }
         SpacedSound(kSoundBulletBys1, 4, kSoundMg);
     }
@@ -818,14 +806,14 @@ void HexRing(i32 kind, f32 speed, f32 r, const f32 centre[2], HeadingFn heading)
         f32 v[2] = {r, 0.0f};
         RotateVector2(v, static_cast<f32>(k) * 0.1666667f * kTwoPi);
         const f32 p[2] = {centre[0] + v[0], centre[1] + v[1]};
-        FireBullet(kind, speed, kHS2, heading(), p);
+        FireBullet(kind, speed, kHitShapeLarge, heading(), p);
     }
 }
 
 // 1304: a boss spiral of 390 with mines (HARD turns to the player and fires
 // even while the enemy is unarmed).
 void Action1304(PartFrame& f) {
-    if (f.difficulty == 2) {
+    if (IsHard(f)) {
         TurnToward(f, 0.0f, 0.01f);
     } else if (Inactive(f)) {
         return;
@@ -842,7 +830,7 @@ void Action1304(PartFrame& f) {
     if (u == 100 || u == 200) {
         const f32 base = f.part->angle + f.parentAngle;
         for (i32 i = 0; i < r.n; ++i) {
-            FireBullet(kBullet390, i % 4 == 0 ? r.fast : r.slow, kHS0, base + static_cast<f32>(i) * r.step * kTwoPi,
+            FireBullet(kBulletNeedleBraking, i % 4 == 0 ? r.fast : r.slow, kHitShapeBar, base + static_cast<f32>(i) * r.step * kTwoPi,
                        f.pos);
         }
         SpacedSound(kSoundBulletBys1, 4, kSoundMg);
@@ -862,7 +850,7 @@ void Action1305(PartFrame& f) {
                                      {50, 5, 0.0f, 15.0f, 25.0f, 0.7853982f},
                                      {50, 5, 0.0f, 15.0f, 25.0f, 1.0471976f}};
     const Row& r = ByDifficulty(f, kRows);
-    const bool hard = f.difficulty == 2;
+    const bool hard = IsHard(f);
     const i32 t = T(f);
     const i32 u = t % 600;
     const f32 centre[2] = {f.pos[0], f.pos[1] - r.dy};
@@ -874,21 +862,21 @@ void Action1305(PartFrame& f) {
     if (t > 500 && u <= 50 && t % 5 == 0) {
         if (u == 0) Stored(g_aims.a1305, f) = Aim(f.pos);
         const f32 h = Stored(g_aims.a1305, f) + static_cast<f32>(u) * 0.02f * r.w - r.w / 2.0f;
-        HexRing(kBullet104, 5.5f, r.r1, centre, [&] { return jitter(hard, h); });
-        HexRing(kBullet103, 5.2f, r.r2, centre, [&] { return h; });
+        HexRing(kBulletBall, 5.5f, r.r1, centre, [&] { return jitter(hard, h); });
+        HexRing(kBulletPellet, 5.2f, r.r2, centre, [&] { return h; });
         SpacedSound(kSoundMg, 2);
     }
     if (t > 500 && u >= 200 && u <= 250 && t % 5 == 0) {
         if (u == 200) Stored(g_aims.a1305c, f) = Aim(f.pos);
         const f32 h = Stored(g_aims.a1305c, f) - static_cast<f32>(u - 200) * 0.02f * r.w + r.w / 2.0f;
-        HexRing(kBullet104, 5.5f, 15.0f, centre, [&] { return jitter(hard, h); });
-        HexRing(kBullet103, 5.2f, 25.0f, centre, [&] { return jitter(hard, h); });
+        HexRing(kBulletBall, 5.5f, 15.0f, centre, [&] { return jitter(hard, h); });
+        HexRing(kBulletPellet, 5.2f, 25.0f, centre, [&] { return jitter(hard, h); });
         SpacedSound(kSoundMg, 2);
     }
     if (t > 500 && u >= 400 && u <= 450 && t % 5 == 0) {
         const f32 h = Aim(f.pos);
-        HexRing(kBullet104, 5.5f, 15.0f, centre, [&] { return jitter(hard, h); });
-        HexRing(kBullet103, 5.2f, 25.0f, centre, [&] { return jitter(hard, h); });
+        HexRing(kBulletBall, 5.5f, 15.0f, centre, [&] { return jitter(hard, h); });
+        HexRing(kBulletPellet, 5.2f, 25.0f, centre, [&] { return jitter(hard, h); });
         SpacedSound(kSoundMg, 2);
     }
 }
@@ -898,9 +886,9 @@ void Action1305(PartFrame& f) {
 void RadialFan(const PartFrame& f, i32 m, f32 o, f32 d, f32 speed) {
     for (i32 i = -m; i <= m - 1; ++i) {
         const f32 b = f.angle + static_cast<f32>(i) * kPi / static_cast<f32>(m) + o;
-        FireBullet(kBullet101, speed, kHS0, b, f.pos);
-        FireBullet(kBullet101, speed, kHS0, b + d, f.pos);
-        FireBullet(kBullet101, speed, kHS0, b - d, f.pos);
+        FireBullet(kBulletNeedle, speed, kHitShapeBar, b, f.pos);
+        FireBullet(kBulletNeedle, speed, kHitShapeBar, b + d, f.pos);
+        FireBullet(kBulletNeedle, speed, kHitShapeBar, b - d, f.pos);
     }
     SpacedSound(kSoundBulletBys1, 4, kSoundMg);
 }
@@ -932,7 +920,7 @@ void AimedColumns(const PartFrame& f, f32 g, i32 n, f32 v0, f32 dv) {
         f32 v[2] = {static_cast<f32>(c) * g, 20.0f};
         RotateVector2(v, a + kHalfPi);
         const f32 m[2] = {f.pos[0] + v[0], f.pos[1] + v[1]};
-        for (i32 k = 0; k < n; ++k) FireBullet(kBullet103, v0 - static_cast<f32>(k) * dv, kHS1, a, m);
+        for (i32 k = 0; k < n; ++k) FireBullet(kBulletPellet, v0 - static_cast<f32>(k) * dv, kHitShapeSmall, a, m);
     }
     PlayFireSound();
 }
@@ -961,13 +949,13 @@ void Action1307(PartFrame& f) {
 void Action1308(PartFrame& f) {
     const i32 t = T(f);
     Owner(f).y += static_cast<f32>(50 - t) * 0.05f;
-    if (t % 15 == 0) SpawnJitteredEffect(12, f.pos, 25.0f);
+    if (t % 15 == 0) SpawnJitteredEffect(kEffectSmokeCloud, f.pos, 25.0f);
     if (t > 50) f.part->action = 11;
 }
 
 // 1309 (NORMAL and HARD): the thrown-off domes' aimed columns.
 void Action1309(PartFrame& f) {
-    if (f.difficulty == 0 || Outside(f)) return;
+    if (f.difficulty == kDifficultyEasy || Outside(f)) return;
     static constexpr i32 kPeriod[3] = {0, 200, 150};
     const i32 t = T(f);
     if (t > 500 && t % 600 < 400 && t % ByDifficulty(f, kPeriod) == 0) AimedColumns(f, 10.0f, 5, 4.0f, 0.2f);
@@ -1001,13 +989,13 @@ void Action1310(PartFrame& f) {
     if (u >= 500) TurnToward(f, -r.turn, 0.05f);
     if (u <= 50) {
         if (t % 5 == 0) {
-            HexRing(kBullet104, r.v1, r.rB, f.pos, heading);
-            if (f.difficulty == 2) {
+            HexRing(kBulletBall, r.v1, r.rB, f.pos, heading);
+            if (IsHard(f)) {
                 if (u == 0) Stored(g_aims.a1310, f) = Aim(f.pos);
                 const f32 h = Stored(g_aims.a1310, f) + static_cast<f32>(u) * 0.02f * kPi / 3.0f - kPi / 6.0f;
-                HexRing(kBullet103, r.v2, 25.0f * r.sB, f.pos, [&] { return h; });
+                HexRing(kBulletPellet, r.v2, 25.0f * r.sB, f.pos, [&] { return h; });
             } else {
-                HexRing(kBullet103, r.v2, 25.0f * r.sB, f.pos, heading);
+                HexRing(kBulletPellet, r.v2, 25.0f * r.sB, f.pos, heading);
             }
             SpacedSound(kSoundMg, 2);
         } else {
@@ -1017,16 +1005,16 @@ void Action1310(PartFrame& f) {
     if (u >= 100 && u <= 199) TurnToward(f, r.turn, 0.05f);
     if (u >= 200 && u <= 250) {
         if (t % 5 == 0) {
-            HexRing(kBullet104, r.v1, 15.0f, f.pos, heading);
-            HexRing(kBullet103, r.v2, 25.0f, f.pos, heading);
+            HexRing(kBulletBall, r.v1, 15.0f, f.pos, heading);
+            HexRing(kBulletPellet, r.v2, 25.0f, f.pos, heading);
             SpacedSound(kSoundMg, 2);
         } else {
             f.part->angle -= r.spin;
         }
     }
     if (u >= 400 && u <= 450 && t % 5 == 0) {
-        HexRing(kBullet104, r.vD, 15.0f, f.pos, heading);
-        HexRing(kBullet103, r.v2, 25.0f, f.pos, heading);
+        HexRing(kBulletBall, r.vD, 15.0f, f.pos, heading);
+        HexRing(kBulletPellet, r.v2, 25.0f, f.pos, heading);
         SpacedSound(kSoundMg, 2);
     } else if (u >= 300 && u <= 450) {
         TurnToward(f, 0.0f, 0.01f);
@@ -1059,7 +1047,7 @@ void Action1311(PartFrame& f) {
     if (t < r.from || t % r.period >= r.width || t % r.every != 0) return;
     f32 heading = f.angle;
     if (r.j > 0.0f) heading += RandomFloat(-r.j, r.j);
-    FireBullet(kBullet103, static_cast<f32>(t % r.period) * 0.04f + 3.0f, kHS1, heading, f.pos);
+    FireBullet(kBulletPellet, static_cast<f32>(t % r.period) * 0.04f + 3.0f, kHitShapeSmall, heading, f.pos);
     PlayFireSound();
 }
 
@@ -1080,11 +1068,11 @@ void Action1312(PartFrame& f) {
     LocalPoint(f, 30.0f, 0.0f, m);
     HeavyShell(r.speed, f.angle, m);
     ShellSound();
-    if (f.difficulty != 2) return;
+    if (!IsHard(f)) return;
     for (i32 i = 0; i < 10; ++i) {
         const f32 heading = f.angle + RandomFloat(-0.4f, 0.4f);
         const f32 speed = 1.5f + RandomFloat(0.0f, 2.0f);
-        FireBullet(kBullet103, speed, kHS1, heading, m);
+        FireBullet(kBulletPellet, speed, kHitShapeSmall, heading, m);
     }
 }
 
@@ -1095,7 +1083,7 @@ void ThreeWay(const PartFrame& f, f32 d) {
         f32 v[2] = {40.0f, 0.0f};
         RotateVector2(v, h);
         const f32 p[2] = {f.pos[0] + v[0], f.pos[1] + v[1]};
-        FireBullet(kBullet101, 3.5f, kHS0, h, p);
+        FireBullet(kBulletNeedle, 3.5f, kHitShapeBar, h, p);
     }
     SpacedSound(kSoundBulletBys1, 2, kSoundMg);
 }
@@ -1153,7 +1141,7 @@ void Action1320(PartFrame& f) {
     for (i32 i = 0; i < r.n; ++i) {
         const f32 share = static_cast<f32>(i) / static_cast<f32>(r.n);
         const f32 heading = forward ? (share + spin) * kTwoPi : share * kTwoPi - spin * kTwoPi;
-        FireBullet(kBullet101, r.speed, kHS0, heading, m);
+        FireBullet(kBulletNeedle, r.speed, kHitShapeBar, heading, m);
     }
     PlayFireSound();
 }
@@ -1204,7 +1192,7 @@ void Action1330(PartFrame& f) {
         for (const i32 c : {-1, 0}) {
             const f32 h = Stored(g_aims.a1330, f) + static_cast<f32>(u) * 0.02f * r.w - r.w / 2.0f -
                           static_cast<f32>(c) * r.j;
-            FireBullet(kBullet101, 3.5f + 0.5f * static_cast<f32>(c), kHS0, h, f.pos);
+            FireBullet(kBulletNeedle, 3.5f + 0.5f * static_cast<f32>(c), kHitShapeBar, h, f.pos);
         }
         PlayFireSound();
     }
@@ -1213,7 +1201,7 @@ void Action1330(PartFrame& f) {
         for (const i32 c : {-1, 0}) {
             const f32 h = Stored(g_aims.a1330c, f) - static_cast<f32>(u - 200) * 0.02f * r.w2 + r.w2 / 2.0f +
                           static_cast<f32>(c) * r.j;
-            FireBullet(kBullet101, 3.5f + 0.5f * static_cast<f32>(c), kHS0, h, f.pos);
+            FireBullet(kBulletNeedle, 3.5f + 0.5f * static_cast<f32>(c), kHitShapeBar, h, f.pos);
         }
         PlayFireSound();
     }
@@ -1259,21 +1247,21 @@ void Action1331(PartFrame& f) {
     LocalPoint(f, -50.0f, -60.0f, m1);
     LocalPoint(f, -50.0f, 60.0f, m2);
     const i32 u = t % r.pv;
-    if (u == 10 || (f.difficulty == 2 && u == 40)) {
+    if (u == 10 || (IsHard(f) && u == 40)) {
         const f32 aim1 = Aim(m1);
         for (i32 i = r.a1; i <= r.b1; ++i) {
-            FireBullet(kBullet101, r.v1, kHS0, aim1 + static_cast<f32>(i) * r.d1 + r.o1, m1);
+            FireBullet(kBulletNeedle, r.v1, kHitShapeBar, aim1 + static_cast<f32>(i) * r.d1 + r.o1, m1);
         }
         const f32 aim2 = Aim(m2);
         for (i32 i = r.a2; i <= r.b2; ++i) {
-            FireBullet(kBullet101, r.v1b, kHS0, aim2 + static_cast<f32>(i) * r.d1 + r.o1, m2);
+            FireBullet(kBulletNeedle, r.v1b, kHitShapeBar, aim2 + static_cast<f32>(i) * r.d1 + r.o1, m2);
         }
         PlayFireSound();
     }
     if (u == 30) {
         for (const f32* m : {static_cast<const f32*>(m1), static_cast<const f32*>(m2)}) {
             const f32 aim = Aim(m);
-            for (i32 i = -r.k; i <= r.k; ++i) FireBullet(kBullet101, r.v2, kHS0, aim + static_cast<f32>(i) * r.d2, m);
+            for (i32 i = -r.k; i <= r.k; ++i) FireBullet(kBulletNeedle, r.v2, kHitShapeBar, aim + static_cast<f32>(i) * r.d2, m);
         }
         PlayFireSound();
     }

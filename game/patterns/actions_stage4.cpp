@@ -6,33 +6,22 @@
 // position are the part's world frame for this step (from before any turn the
 // action makes).
 #include <cmath>
-#include <numbers>
 #include <utility>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/patterns/part_step.h"
 #include "game/patterns/pattern_content.h"
+#include "game/play/bullet_kinds.h"
+#include "game/play/effects.h"
 #include "game/play/records.h"
+#include "game/shell/hit_shape.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/sound_names.h"
 
 namespace {
-
-using f80 = long double;
-
-constexpr f32 kPi = std::numbers::pi_v<f32>;
-constexpr f32 kHalfPi = kPi / 2.0f;
-constexpr f32 kTwoPi = 2.0f * kPi;
-
-// Bullet kinds and the entries of DefaultHitShapes.
-constexpr i32 kBullet101 = 101;
-constexpr i32 kBullet103 = 103;
-constexpr i32 kBullet501 = 501;
-constexpr i32 kBullet502 = 502;
-constexpr i32 kHS0 = 0;
-constexpr i32 kHS1 = 1;
 
 // The shape of every shell of the stage's ordinary enemies and of the rear
 // shells.
@@ -77,7 +66,7 @@ void Action510(PartFrame& f) {
     const i32 t = T(f);
     if (t % r.period == r.at) {
         const f32 aim = AimFrom(f.pos);
-        for (i32 k = -r.half; k <= r.half; ++k) FireBullet(kBullet501, r.speed, kHS1, aim + static_cast<f32>(k) * r.step, f.pos);
+        for (i32 k = -r.half; k <= r.half; ++k) FireBullet(kBulletPelletEaseTo2, r.speed, kHitShapeSmall, aim + static_cast<f32>(k) * r.step, f.pos);
         PlayFireSound();
     } else if (t % r.shellEvery == 0 && t >= 50) {
         SmallShell(507, 1.0f, f.angle, f.pos);
@@ -102,7 +91,7 @@ void Action511(PartFrame& f) {
         const f32 heading = f.angle + RandomFloat(-r.spread, r.spread);
         f32 nose[2];
         LocalPoint(f, 16.0f, 0.0f, nose);
-        FireBullet(kBullet502, r.speed, kHS0, heading, nose);
+        FireBullet(kBulletNeedleEaseTo2, r.speed, kHitShapeBar, heading, nose);
         PlayFireSound();
     }
     if (t == 250) {
@@ -128,10 +117,10 @@ void Action501(PartFrame& f) {
     const i32 t = T(f);
     if (t % 80 != 0 || t % 240 == 0 || t <= 100) return;
     const f32 aim = AimFrom(f.pos);
-    for (i32 k = -1; k <= 1; ++k) FireLine(kBullet101, kHS0, r.line, aim + static_cast<f32>(k) * r.step, f.pos);
-    if (f.difficulty == 2) {
-        FireLine(kBullet101, kHS0, r.line, aim + 0.7f, f.pos);
-        FireLine(kBullet101, kHS0, r.line, aim - 0.7f, f.pos);
+    for (i32 k = -1; k <= 1; ++k) FireLine(kBulletNeedle, kHitShapeBar, r.line, aim + static_cast<f32>(k) * r.step, f.pos);
+    if (IsHard(f)) {
+        FireLine(kBulletNeedle, kHitShapeBar, r.line, aim + 0.7f, f.pos);
+        FireLine(kBulletNeedle, kHitShapeBar, r.line, aim - 0.7f, f.pos);
     }
     PlayFireSound();
 }
@@ -181,9 +170,9 @@ void Action515(PartFrame& f) {
             const f32 kk = static_cast<f32>(k);
             f32 p[2];
             LocalPoint(f, 10.0f * kk, -55.0f, p);
-            FireBullet(kBullet101, r.speed, kHS0, right(kk), p);
+            FireBullet(kBulletNeedle, r.speed, kHitShapeBar, right(kk), p);
             LocalPoint(f, 10.0f * kk, 55.0f, p);
-            FireBullet(kBullet101, r.speed, kHS0, left(kk), p);
+            FireBullet(kBulletNeedle, r.speed, kHitShapeBar, left(kk), p);
         }
         SpacedSound(kSoundMg, 4);
     };
@@ -249,7 +238,7 @@ void Block(f32 heading, const Line& line, RowPoint row) {
     for (i32 k = -1; k <= 1; ++k) {
         f32 p[2];
         row(static_cast<f32>(k), p);
-        FireLine(kBullet103, kHS1, line, heading, p);
+        FireLine(kBulletPellet, kHitShapeSmall, line, heading, p);
     }
 }
 
@@ -323,8 +312,8 @@ void SpiralFan(PartFrame& f, f32 b, f32 base, i32 n, f32 s1, f32 s2 = 0, f32 com
     LocalPoint(f, 0.0f, b, p);
     for (i32 i = 0; i < n; ++i) {
         const f32 h = base + static_cast<f32>(i) * (kTwoPi / static_cast<f32>(n));
-        FireBullet(kBullet101, s1, kHS0, h, p);
-        if (s2 != 0.0f) FireBullet(kBullet101, s2, kHS0, h + companionTurn, p);
+        FireBullet(kBulletNeedle, s1, kHitShapeBar, h, p);
+        if (s2 != 0.0f) FireBullet(kBulletNeedle, s2, kHitShapeBar, h + companionTurn, p);
     }
 }
 
@@ -438,7 +427,7 @@ void Action549(PartFrame& f) {
     const i32 t = T(f);
     f32* aim = g_sideAim[f.difficulty];
     const i32 m = t % r.cycle;
-    if (m == r.cycle - 60) SpawnPartEffect(90, aim);
+    if (m == r.cycle - 60) SpawnPartEffect(kEffectTargetWarning, aim);
     if (m == r.cycle - 10) {
         aim[0] = g_PlayerState[0].x;
         aim[1] = g_PlayerState[0].y;
@@ -465,11 +454,11 @@ void LineFan(PartFrame& f, i32 n, f32 step, f32 speed) {
     LocalPoint(f, 80.0f, 0.0f, muzzle);
     for (i32 j = 0; j < n; ++j) {
         const f32 h = f.angle + step * static_cast<f32>(j) - (step / 2.0f) * static_cast<f32>(n - 1);
-        FireBullet(kBullet101, speed, kHS0, h, muzzle);
+        FireBullet(kBulletNeedle, speed, kHitShapeBar, h, muzzle);
         speed -= 0.1f;
-        FireBullet(kBullet101, speed, kHS0, h, muzzle);
+        FireBullet(kBulletNeedle, speed, kHitShapeBar, h, muzzle);
         speed -= 0.1f;
-        FireBullet(kBullet101, speed, kHS0, h, muzzle);
+        FireBullet(kBulletNeedle, speed, kHitShapeBar, h, muzzle);
     }
 }
 
@@ -489,7 +478,7 @@ void TargetGun(PartFrame& f, bool second) {
     };
     static constexpr Row kRows[3] = {{0.8f, 3.5f, 0.8f, 3.0f, 4}, {0.6f, 3.5f, 0.7f, 3.5f, 5}, {0.5f, 3.0f, 0.6f, 3.5f, 7}};
     const Row& r = ByDifficulty(f, kRows);
-    const bool easy = f.difficulty == 0;
+    const bool easy = f.difficulty == kDifficultyEasy;
     const i32 every = easy ? 15 : 10;
     const i32 v = second ? u - 100 : u;  // frames into the gun's half of the 200
     bool fire1 = m < 600 && v >= 0 && v <= every * r.lastLines && v % every == 0 && (easy || t % 10 == 0);
@@ -521,7 +510,7 @@ void TripleStream(PartFrame& f, f32 sense) {
     for (const f32 a : {-15.0f, 0.0f, 15.0f}) {
         f32 p[2];
         LocalPoint(f, a, 20.0f, p);
-        FireBullet(kBullet103, 2.0f, kHS1, h, p);
+        FireBullet(kBulletPellet, 2.0f, kHitShapeSmall, h, p);
     }
     SpacedSound(kSoundBulletBys1, 5);
 }
@@ -538,7 +527,7 @@ void SpiralVolley(PartFrame& f, const f32 from[2], const Spiral& s, f32 phase, f
     for (i32 k = s.firstArm; k <= s.lastArm; ++k) {
         const f32 b = f.angle + static_cast<f32>(k) * (kTwoPi / static_cast<f32>(s.arms)) + phase;
         for (i32 i = 0; i < 3; ++i) {
-            FireBullet(kBullet101, speed, kHS0, b + static_cast<f32>(i) * sign * s.trail, from, b, 0);
+            FireBullet(kBulletNeedle, speed, kHitShapeBar, b + static_cast<f32>(i) * sign * s.trail, from, b, 0);
             speed -= s.slower;
         }
     }
@@ -594,7 +583,7 @@ void LineGun(PartFrame& f, bool second) {
     for (i32 m = -r.muzzles; m <= r.muzzles; ++m) {
         f32 p[2];
         LocalPoint(f, 80.0f, static_cast<f32>(m) * r.spacing, p);
-        for (i32 i = 0; i < 6; ++i) FireBullet(kBullet101, r.speed - 0.1f * static_cast<f32>(i), kHS0, f.angle, p);
+        for (i32 i = 0; i < 6; ++i) FireBullet(kBulletNeedle, r.speed - 0.1f * static_cast<f32>(i), kHitShapeBar, f.angle, p);
     }
     PlayFireSound();
 }
@@ -647,12 +636,12 @@ void ThreeWayGun(PartFrame& f, f32 sense) {
     const i32 t = T(f);
     if (t == 500) ArmPart(f);
     static constexpr i32 kFrom[3] = {1500, 1500, 500};
-    i32 burst = f.difficulty == 0 ? 2 : 3;
-    if (f.difficulty == 2) burst = t <= 1000 ? 3 : t <= 1500 ? 4 : t <= 2000 ? 5 : 6;
+    i32 burst = f.difficulty == kDifficultyEasy ? 2 : 3;
+    if (IsHard(f)) burst = t <= 1000 ? 3 : t <= 1500 ? 4 : t <= 2000 ? 5 : 6;
     if (t <= ByDifficulty(f, kFrom) || t % 20 >= burst) return;
     const f32 turn = sense * kTwoPi * static_cast<f32>(t % 170) / 170.0f;
     for (i32 j = 0; j < 3; ++j) {
-        FireBullet(kBullet103, 2.0f, kHS1, f.angle + kTwoPi * static_cast<f32>(j) / 3.0f + turn, f.pos);
+        FireBullet(kBulletPellet, 2.0f, kHitShapeSmall, f.angle + kTwoPi * static_cast<f32>(j) / 3.0f + turn, f.pos);
     }
     PlayFireSound();
 }
@@ -691,9 +680,9 @@ void Action561(PartFrame& f) {
     SpiralWindowsStep(f, windows, [&](f32 phase, f32 sign) {
         for (i32 k = -2; k <= 1; ++k) {
             const f32 b = f.angle + static_cast<f32>(k) * kHalfPi + phase;
-            FireBullet(kBullet101, 3.0f, kHS0, b, from, b, 0);
-            FireBullet(kBullet101, 3.05f, kHS0, b + sign * 0.02f, from, b, 0);
-            FireBullet(kBullet101, 3.0f, kHS0, b + sign * 0.04f, from, b, 0);
+            FireBullet(kBulletNeedle, 3.0f, kHitShapeBar, b, from, b, 0);
+            FireBullet(kBulletNeedle, 3.05f, kHitShapeBar, b + sign * 0.02f, from, b, 0);
+            FireBullet(kBulletNeedle, 3.0f, kHitShapeBar, b + sign * 0.04f, from, b, 0);
         }
     });
 }
@@ -703,9 +692,9 @@ void Wreck14(PartFrame& f) {
     if (!EveryFrames(f, 15)) return;
     f32 p[2];
     LocalPoint(f, 0.0f, 50.0f, p);
-    SpawnJitteredEffect(9, p, 15.0f);
+    SpawnJitteredEffect(kEffectSmokePuff, p, 15.0f);
     LocalPoint(f, 0.0f, -50.0f, p);
-    SpawnJitteredEffect(9, p, 15.0f);
+    SpawnJitteredEffect(kEffectSmokePuff, p, 15.0f);
 }
 
 // Every action of the stage.

@@ -12,15 +12,18 @@
 #include <initializer_list>
 #include <span>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/patterns/actions_stage5.h"
 #include "game/patterns/part_step.h"
 #include "game/patterns/pattern_content.h"
+#include "game/play/bullet_kinds.h"
 #include "game/play/effects.h"
 #include "game/play/records.h"
 #include "game/play/stage_random.h"
 #include "game/shell/game_math.h"
+#include "game/shell/hit_shape.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/sound_names.h"
@@ -54,14 +57,6 @@ namespace {
 
 using namespace actions_stage5;
 
-// Bullet kinds and the entries of DefaultHitShapes.
-constexpr i32 kBullet101 = 101;
-constexpr i32 kBullet103 = 103;
-constexpr i32 kBullet401 = 401;
-constexpr i32 kHS0 = 0;
-constexpr i32 kHS1 = 1;
-constexpr i32 kHS2 = 2;
-
 constexpr HitShape kShellShape{12, 10, 0};
 
 bool Outside(const PartFrame& f) { return IsOutside(f.pos); }
@@ -84,7 +79,7 @@ void ResetStoredAims() {
     }
 }
 
-f32& StoredAim(f32 (&aims)[3], const PartFrame& f) { return aims[f.difficulty == 0 || f.difficulty == 1 ? f.difficulty : 2]; }
+f32& StoredAim(f32 (&aims)[3], const PartFrame& f) { return aims[IsHard(f) ? kDifficultyHard : f.difficulty]; }
 
 // ---- The fortress (enemy kind 30) ----
 
@@ -106,14 +101,14 @@ void Action200(PartFrame& f) {
     FireShell(Shell(1200, 9999, speed, 5, HitShape{35, 15, 0}, f.angle), muzzle);
     PlaySoundEffect(kSoundSenGeHasai02);
     for (i32 i = 0; i < 8; ++i) {
-        const f80 a = static_cast<f80>(i) * static_cast<f80>(kGameTwoPi) / 8.0L;
+        const f80 a = static_cast<f80>(i) * static_cast<f80>(kTwoPi) / 8.0L;
         f32 v[2] = {static_cast<f32>(20.0L * std::cos(a)), static_cast<f32>(80.0L * std::sin(a))};
         RotateVector2(v, f.angle);
         const f32 p[2] = {muzzle[0] + v[0], muzzle[1] + v[1]};
-        SpawnPartEffect(9, p);
+        SpawnPartEffect(kEffectSmokePuff, p);
     }
     for (i32 k = 0; k < 5; ++k) {
-        const i32 e = SpawnJitteredEffect(10, muzzle, 20.0f);
+        const i32 e = SpawnJitteredEffect(kEffectSpark, muzzle, 20.0f);
         if (e >= 0) g_EffectList[static_cast<std::size_t>(e)].age = -k;
     }
 }
@@ -156,8 +151,8 @@ void Action201(PartFrame& f) {
             f32 right[2];
             LocalPoint(f, 16.0f, -side, left);
             LocalPoint(f, 16.0f, side, right);
-            FireBullet(kBullet101, 4.5f, kHS0, aim, left);
-            FireBullet(kBullet101, 4.5f, kHS0, aim, right);
+            FireBullet(kBulletNeedle, 4.5f, kHitShapeBar, aim, left);
+            FireBullet(kBulletNeedle, 4.5f, kHitShapeBar, aim, right);
         }
         PlayFireSound();
     }
@@ -185,7 +180,7 @@ void Action202(PartFrame& f) {
         f32 muzzle[2] = {20.0f, 0.0f};
         RotateVector2(muzzle, heading);
         const f32 p[2] = {f.pos[0] + muzzle[0], f.pos[1] + muzzle[1]};
-        FireBullet(kBullet103, speed, kHS1, heading, p);
+        FireBullet(kBulletPellet, speed, kHitShapeSmall, heading, p);
     }
     GunSound();
 }
@@ -194,7 +189,7 @@ void Action202(PartFrame& f) {
 
 // Fires `count` bullets of kind 101 at p on one heading, speeds first - i step.
 void Stream(const f32 p[2], f32 heading, i32 count, f32 first, f32 step) {
-    for (i32 i = 0; i < count; ++i) FireBullet(kBullet101, first - static_cast<f32>(i) * step, kHS0, heading, p);
+    for (i32 i = 0; i < count; ++i) FireBullet(kBulletNeedle, first - static_cast<f32>(i) * step, kHitShapeBar, heading, p);
 }
 
 // 401: five fans at the player from the nose.
@@ -241,7 +236,7 @@ void Action402(PartFrame& f) {
     const Row& r = ByDifficulty(f, kRows);
     const i32 t = T(f);
     if (t > 20 && t % r.p == r.o) {
-        FireShell(Shell(401, 50, -5.0f, 3, kShellShape, f.parentAngle + kGamePi), f.pos);
+        FireShell(Shell(401, 50, -5.0f, 3, kShellShape, f.parentAngle + kPi), f.pos);
         ShellSound();
     }
     if (t > 20 && t % 150 == 80) {
@@ -250,7 +245,7 @@ void Action402(PartFrame& f) {
         for (i32 k = -r.k; k <= r.k; ++k) {
             const f32 aim = AimFromDrawn(muzzle);
             for (i32 i = 0; i < r.count; ++i) {
-                FireBullet(kBullet101, r.speeds[i], kHS0, aim + static_cast<f32>(k) * r.step, muzzle);
+                FireBullet(kBulletNeedle, r.speeds[i], kHitShapeBar, aim + static_cast<f32>(k) * r.step, muzzle);
             }
         }
         PlayFireSound();
@@ -269,7 +264,7 @@ void Action405(PartFrame& f) {
     const i32 w = t % 200;
     if (!(t > 10 && w >= r.lo && w <= r.hi && w % r.m == 0)) return;
     ShellShot s = Shell(410, 50, -4.0f, 3, kShellShape, kHalfPiWritten);
-    if (f.difficulty != 0 && f.difficulty != 1) s.speed = -RandomFloat(1.0f, 6.0f);
+    if (IsHard(f)) s.speed = -RandomFloat(1.0f, 6.0f);
     s.heading = RandomFloat(-2.0f, 2.0f);
     FireShell(s, f.pos);
     if (t % r.c == 0) ShellSound();
@@ -291,7 +286,7 @@ void Action406(PartFrame& f) {
     const f32 spread = RandomFloat(-r.spread, r.spread);
     f32 muzzle[2];
     LocalPoint(f, 20.0f, 0.0f, muzzle);
-    FireBullet(kBullet103, r.speed, kHS1, f.angle + spread, muzzle);
+    FireBullet(kBulletPellet, r.speed, kHitShapeSmall, f.angle + spread, muzzle);
     GunSound();
 }
 
@@ -331,7 +326,7 @@ void Action411(PartFrame& f) {
         Stream(muzzle, f.angle + r.offset, r.k, r.first, r.step);
         PlayFireSound();
     }
-    if (f.difficulty != 0 && f.difficulty != 1 && age % 200 == 100) {
+    if (IsHard(f) && age % 200 == 100) {
         Stream(muzzle, f.angle - 0.2f, r.k, r.first, r.step);
         PlayFireSound();
     }
@@ -370,7 +365,7 @@ void Action413(PartFrame& f) {
     f32& aim = StoredAim(g_aim413, f);
     if (t % 180 == 100) aim = AimFromDrawn(muzzle);
     const f32 sweep = 0.1f * static_cast<f32>(t % 180 - 100);
-    for (i32 j = -2; j <= 2; ++j) FireBullet(kBullet103, r.speed, kHS1, aim + sweep + static_cast<f32>(j) * r.d, muzzle);
+    for (i32 j = -2; j <= 2; ++j) FireBullet(kBulletPellet, r.speed, kHitShapeSmall, aim + sweep + static_cast<f32>(j) * r.d, muzzle);
 }
 
 // Root part `root` of the part's enemy is hittable.
@@ -395,7 +390,7 @@ void Action414(PartFrame& f) {
     f32 muzzle[2];
     LocalPoint(f, -30.0f, y0, muzzle);
     f32 heading = f.angle;
-    if (f.difficulty != 0 && f.difficulty != 1) heading = f.angle + RandomFloat(-0.1f, 0.1f);
+    if (IsHard(f)) heading = f.angle + RandomFloat(-0.1f, 0.1f);
     const bool wingsWhole = RootHittable(f, 1) && RootHittable(f, 2);
     if (!wingsWhole) heading = f.angle + RandomFloat(-1.0f, 1.0f);
     Stream(muzzle, heading, r.k, r.first, 0.1f);
@@ -408,7 +403,7 @@ void Action415(PartFrame& f) {
     const i32 t = T(f);
     if (!(t > 150 && t % ByDifficulty(f, kEvery) == 0)) return;
     const ShellShot s = Shell(404, 500, -4.0f, 4, kShellShape, f.angle);
-    if (f.difficulty == 0 || f.difficulty == 1) {
+    if (f.difficulty == kDifficultyEasy || f.difficulty == kDifficultyNormal) {
         FireShell(s, f.pos);
     } else {
         const f32 left[2] = {f.pos[0] - 100.0f, f.pos[1]};
@@ -433,11 +428,11 @@ void Action416(PartFrame& f) {
     const i32 m = t % 300;
     const bool even = (t / 300) % 2 == 0;
     for (i32 i = 0; i < r.k; ++i) {
-        const f32 arm = static_cast<f32>(i) * r.spacing * kGameTwoPi;
+        const f32 arm = static_cast<f32>(i) * r.spacing * kTwoPi;
         const f32 spin = 0.05f * static_cast<f32>(m);
         f32 heading = even ? f.angle + arm - spin : f.angle - arm + spin;
         if (t % 10 == 0) heading += 0.05f;
-        FireBullet(kBullet401, r.speed, kHS2, heading, f.pos);
+        FireBullet(kBulletBallBrakeTo4, r.speed, kHitShapeLarge, heading, f.pos);
     }
     PlayFireSound();
 }
@@ -461,11 +456,11 @@ void ActionSideShells(PartFrame& f, bool larger) {
         FireShell(Shell(larger ? 409 : 408, 150, 1.0f, 3, kShellShape, base + draw), f.pos);
         if (t % r.m == 0) ShellSound();
     }
-    if (f.difficulty == 0 || f.difficulty == 1) return;
+    if (f.difficulty == kDifficultyEasy || f.difficulty == kDifficultyNormal) return;
     if (t > 10 && Owner(f).state == 413 && t % 300 >= 50 && t % 300 <= 100 && t % 10 == 0) {
         const f32 aim = AimFrom(f.pos);
         const f32 speed = larger ? 4.0f : 4.5f;
-        for (i32 j = -2; j <= 2; ++j) FireBullet(kBullet101, speed, kHS0, aim + 0.4f * static_cast<f32>(j), f.pos);
+        for (i32 j = -2; j <= 2; ++j) FireBullet(kBulletNeedle, speed, kHitShapeBar, aim + 0.4f * static_cast<f32>(j), f.pos);
         GunSound();
     }
 }
@@ -474,7 +469,7 @@ void ActionSideShells(PartFrame& f, bool larger) {
 // stored aim (420 sweeps toward larger angles, 421 toward smaller).
 void ActionWingFans(PartFrame& f, bool mirrored) {
     const i32 t = T(f);
-    const bool hard = f.difficulty != 0 && f.difficulty != 1;
+    const bool hard = IsHard(f);
     if (hard) {
         if (!(t > 20 && t % 200 >= 80 && t % 3 == 0)) return;
     } else {
@@ -494,7 +489,7 @@ void ActionWingFans(PartFrame& f, bool mirrored) {
     static constexpr f32 kSpeed[3] = {2.5f, 2.5f, 3.2f};
     const f32 centre = mirrored ? aim - sweep : aim + sweep;
     for (i32 j = -2; j <= 2; ++j) {
-        FireBullet(kBullet103, ByDifficulty(f, kSpeed), kHS1, centre + static_cast<f32>(j) * d, muzzle);
+        FireBullet(kBulletPellet, ByDifficulty(f, kSpeed), kHitShapeSmall, centre + static_cast<f32>(j) * d, muzzle);
     }
     PlayFireSound();
 }
@@ -517,7 +512,7 @@ void Action430(PartFrame& f) {
     if (!(t > 10 && w >= r.a && w <= r.b && w % 2 == 0)) return;
     f32 muzzle[2];
     LocalPoint(f, 20.0f, 0.0f, muzzle);
-    FireBullet(kBullet101, r.speed, kHS0, f.angle + RandomFloat(-r.jitter, r.jitter), muzzle);
+    FireBullet(kBulletNeedle, r.speed, kHitShapeBar, f.angle + RandomFloat(-r.jitter, r.jitter), muzzle);
     GunSound();
 }
 
@@ -540,21 +535,21 @@ void Action431(PartFrame& f) {
     const auto arms = [&](f32 sway, f32 sense) {
         f32 v = 2.0f;
         for (i32 k = r.k0; k <= 1; ++k) {
-            const f32 base = f.angle + static_cast<f32>(k) * r.turn * kGameTwoPi + sway;
-            FireBullet(kBullet103, v, kHS1, base, f.pos, base, 0);
+            const f32 base = f.angle + static_cast<f32>(k) * r.turn * kTwoPi + sway;
+            FireBullet(kBulletPellet, v, kHitShapeSmall, base, f.pos, base, 0);
             v -= 0.02f;
-            FireBullet(kBullet103, v, kHS1, base + sense * r.d, f.pos, base, 0);
+            FireBullet(kBulletPellet, v, kHitShapeSmall, base + sense * r.d, f.pos, base, 0);
             v -= 0.02f;
-            FireBullet(kBullet103, v, kHS1, base + sense * 2.0f * r.d, f.pos, base, 0);
+            FireBullet(kBulletPellet, v, kHitShapeSmall, base + sense * 2.0f * r.d, f.pos, base, 0);
             if (r.fourth) {
                 v = 3.0f;
-                FireBullet(kBullet103, v, kHS1, base, f.pos, base, 0);
+                FireBullet(kBulletPellet, v, kHitShapeSmall, base, f.pos, base, 0);
             }
         }
         PlayFireSound();
     };
-    if (m <= 150) arms(-static_cast<f32>(m) * 0.005f * kGameTwoPi, -1.0f);
-    if (m >= 200 && m <= 250) arms(static_cast<f32>(m - 100) * 0.005f * kGameTwoPi, 1.0f);
+    if (m <= 150) arms(-static_cast<f32>(m) * 0.005f * kTwoPi, -1.0f);
+    if (m >= 200 && m <= 250) arms(static_cast<f32>(m - 100) * 0.005f * kTwoPi, 1.0f);
 }
 
 // ---- The craft (enemy kind 15) ----
@@ -586,7 +581,7 @@ void Action435(PartFrame& f) {
         f32 muzzle[2];
         LocalPoint(f, 40.0f, 0.0f, muzzle);
         const f32 speed = r.first + 0.1f * static_cast<f32>(w - r.a);
-        for (i32 j = r.j0; j <= -r.j0; ++j) FireBullet(kBullet101, speed, kHS0, f.angle + static_cast<f32>(j) * r.d, muzzle);
+        for (i32 j = r.j0; j <= -r.j0; ++j) FireBullet(kBulletNeedle, speed, kHitShapeBar, f.angle + static_cast<f32>(j) * r.d, muzzle);
         PlayFireSound();
     }
 }
@@ -607,12 +602,12 @@ void Action436(PartFrame& f) {
     LocalPoint(f, 40.0f, 0.0f, muzzle);
     const f32 aim = AimFrom(muzzle);
     const f32 speed = r.first + 0.1f * static_cast<f32>(w - r.a);
-    FireBullet(kBullet101, speed, kHS0, aim - r.d, muzzle);
-    FireBullet(kBullet101, speed, kHS0, aim, muzzle);
-    FireBullet(kBullet101, speed, kHS0, aim + r.d, muzzle);
-    if (f.difficulty != 0 && f.difficulty != 1) {
-        for (const f32 off : {0.8f, 1.2f}) FireBullet(kBullet101, speed, kHS0, aim + off, muzzle);
-        for (const f32 off : {0.8f, 1.2f}) FireBullet(kBullet101, speed, kHS0, aim - off, muzzle);
+    FireBullet(kBulletNeedle, speed, kHitShapeBar, aim - r.d, muzzle);
+    FireBullet(kBulletNeedle, speed, kHitShapeBar, aim, muzzle);
+    FireBullet(kBulletNeedle, speed, kHitShapeBar, aim + r.d, muzzle);
+    if (IsHard(f)) {
+        for (const f32 off : {0.8f, 1.2f}) FireBullet(kBulletNeedle, speed, kHitShapeBar, aim + off, muzzle);
+        for (const f32 off : {0.8f, 1.2f}) FireBullet(kBulletNeedle, speed, kHitShapeBar, aim - off, muzzle);
     }
     PlayFireSound();
 }
@@ -648,7 +643,7 @@ void Action490(PartFrame& f) {
             const f32 r = RandomFloat(-0.5f, 0.5f);
             const f32 at[2] = {f.pos[0], f.pos[1] - 100.0f};
             for (i32 i = 0; i < 32; ++i) {
-                const f32 heading = r + static_cast<f32>(i) * (1.0f / 32.0f) * kGameTwoPi;
+                const f32 heading = r + static_cast<f32>(i) * (1.0f / 32.0f) * kTwoPi;
                 FireShell(Shell(i % 2 == 0 ? 490 : 491, 150, -2.0f, 3, kShellShape, heading), at);
             }
         }
@@ -666,10 +661,10 @@ void Action490(PartFrame& f) {
 void Action481(PartFrame& f) {
     const i32 t = T(f);
     if (!(t >= 1 && t % 100 <= 60 && t % 5 == 0)) return;
-    const f32 heading = static_cast<f32>(t % 600) * (1.0f / 600.0f) * kGameTwoPi;
+    const f32 heading = static_cast<f32>(t % 600) * (1.0f / 600.0f) * kTwoPi;
     for (i32 k = -2; k <= 2; ++k) {
         const f32 v = 3.5f - 0.15f * static_cast<f32>(std::abs(k));
-        for (const f32 less : {0.1f, 0.2f, 0.3f}) FireBullet(kBullet103, v - less, kHS1, heading, f.pos);
+        for (const f32 less : {0.1f, 0.2f, 0.3f}) FireBullet(kBulletPellet, v - less, kHitShapeSmall, heading, f.pos);
     }
     PlayFireSound();
 }
@@ -679,9 +674,9 @@ void Action491(PartFrame& f) {
     const i32 t = T(f);
     if (!(t >= 400 && t % 400 <= 100 && t % 20 == 0)) return;
     for (i32 k = 0; k < 6; ++k) {
-        const f32 heading = static_cast<f32>(k) * (1.0f / 6.0f) * kGameTwoPi -
-                            static_cast<f32>(t % 300) * 0.005f * kGameTwoPi;
-        for (const f32 speed : {2.4f, 2.3f, 2.2f}) FireBullet(kBullet103, speed, kHS1, heading, f.pos);
+        const f32 heading = static_cast<f32>(k) * (1.0f / 6.0f) * kTwoPi -
+                            static_cast<f32>(t % 300) * 0.005f * kTwoPi;
+        for (const f32 speed : {2.4f, 2.3f, 2.2f}) FireBullet(kBulletPellet, speed, kHitShapeSmall, heading, f.pos);
     }
     PlayFireSound();
 }
@@ -693,13 +688,13 @@ void Wreck14(PartFrame& f) {
     if (!(EnemyScale(f) >= 0.9f)) return;
     f32 p[2];
     LocalPoint(f, 60.0f, 0.0f, p);
-    SpawnJitteredEffect(9, p, 15.0f);
+    SpawnJitteredEffect(kEffectSmokePuff, p, 15.0f);
 }
 
 // 15: smoke every 15 frames, jittered by +-60.
 void Wreck15(PartFrame& f) {
     if (!EveryFrames(f, 15)) return;
-    SpawnJitteredEffect(9, f.pos, 60.0f);
+    SpawnJitteredEffect(kEffectSmokePuff, f.pos, 60.0f);
 }
 
 // Every action of the stage.

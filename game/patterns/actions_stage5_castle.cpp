@@ -7,32 +7,21 @@
 // angle. The stage's table (actions_stage5.cpp) names the actions.
 #include <cmath>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/patterns/actions_stage5.h"
 #include "game/patterns/part_step.h"
+#include "game/play/bullet_kinds.h"
 #include "game/play/effects.h"
 #include "game/play/records.h"
 #include "game/shell/game_math.h"
+#include "game/shell/hit_shape.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/sound_names.h"
 
 namespace actions_stage5::castle {
 
 namespace {
-
-constexpr f80 kPi = static_cast<f80>(kGamePi);
-constexpr f80 kTwoPi = static_cast<f80>(kGameTwoPi);
-
-// Bullet kinds and the entries of DefaultHitShapes they take.
-constexpr i32 kBullet101 = 101;
-constexpr i32 kBullet103 = 103;
-constexpr i32 kBullet104 = 104;
-constexpr i32 kBullet481 = 481;
-constexpr i32 kBullet482 = 482;
-constexpr i32 kBullet483 = 483;
-constexpr i32 kShape0 = 0;
-constexpr i32 kShape1 = 1;
-constexpr i32 kShape2 = 2;
 
 i32 Timer(const PartFrame& f) { return f.part->timer; }
 u8 CastleActive(const PartFrame& f) { return g_EnemyList[static_cast<std::size_t>(f.enemy)].active; }
@@ -67,14 +56,14 @@ void HeavyShellVolley(const PartFrame& f) {
     FireShell(shell, q);
     PlaySoundEffect(kSoundSenGeHasai02);
     for (i32 k = 0; k < 8; ++k) {
-        const f80 a = static_cast<f80>(k) * kTwoPi / 8.0L;
+        const f80 a = static_cast<f80>(k) * kTwoPiWide / 8.0L;
         f32 v[2] = {static_cast<f32>(40.0L * std::cos(a)), static_cast<f32>(80.0L * std::sin(a))};
         RotateVector2(v, f.angle);
         const f32 p[2] = {q[0] + v[0], q[1] + v[1]};
-        SpawnPartEffect(9, p);
+        SpawnPartEffect(kEffectSmokePuff, p);
     }
     for (i32 m = 0; m < 10; ++m) {
-        const i32 e = SpawnJitteredEffect(10, q, 40.0f);
+        const i32 e = SpawnJitteredEffect(kEffectSpark, q, 40.0f);
         if (e >= 0) g_EffectList[static_cast<std::size_t>(e)].age = -m;
     }
 }
@@ -109,13 +98,13 @@ void FireEllipticRing(const PartFrame& f, const f32 m[2], const EllipticRing& ri
     const f80 ahead[2] = {static_cast<f80>(ring.reach) * std::cos(static_cast<f80>(f.angle)),
                           static_cast<f80>(ring.reach) * std::sin(static_cast<f80>(f.angle))};
     for (i32 i = 0; i < ring.count; ++i) {
-        const f80 phi = static_cast<f80>(i) * kTwoPi / static_cast<f80>(ring.count);
+        const f80 phi = static_cast<f80>(i) * kTwoPiWide / static_cast<f80>(ring.count);
         f32 v[2] = {static_cast<f32>(static_cast<f80>(ring.along) * std::cos(phi)),
                     static_cast<f32>(static_cast<f80>(ring.across) * std::sin(phi))};
         RotateVector2(v, f.angle);
         const f80 dx = static_cast<f80>(v[0]) + ahead[0];
         const f80 dy = static_cast<f80>(v[1]) + ahead[1];
-        FireBullet(kBullet483, static_cast<f32>(std::sqrt(dx * dx + dy * dy) / 15.0L), kShape1,
+        FireBullet(kBulletPelletBurst, static_cast<f32>(std::sqrt(dx * dx + dy * dy) / 15.0L), kHitShapeSmall,
                    static_cast<f32>(std::atan2(dy, dx)), m);
     }
     PlaySoundEffect(kSoundSenGeTaihou01);
@@ -127,9 +116,9 @@ void FireEllipticRing(const PartFrame& f, const f32 m[2], const EllipticRing& ri
 // held within r +- pi/3. Past 0.8 pi the turn's normalised negative angles
 // are held in the same window shifted by a whole turn.
 void HoldNearRestAngle(EnemyPart& part) {
-    constexpr f32 kThird = kGamePi / 3.0f;
+    constexpr f32 kThird = kPi / 3.0f;
     f32 rest = part.restAngle;
-    if (std::fabs(rest) > 2.513274f && part.angle < 0.0f) rest -= kGameTwoPi;
+    if (std::fabs(rest) > 2.513274f && part.angle < 0.0f) rest -= kTwoPi;
     if (part.angle > rest + kThird) part.angle = rest + kThird;
     if (part.angle < rest - kThird) part.angle = rest - kThird;
 }
@@ -160,7 +149,7 @@ void FireSpray(const Spray& s, i32 kind, i32 shapeEntry, i32 w, const f32 at[2])
         const f32 r = RandomFloat(-0.5f, 0.5f);
         const f32 speed = s.speedBase + RandomFloat(0.0f, s.speedRange);
         const f80 streams = static_cast<f80>(w) / s.wDivisor + static_cast<f80>(j) / s.jDivisor;
-        FireBullet(kind, speed, shapeEntry, static_cast<f32>(kPi * streams + static_cast<f80>(r)), at);
+        FireBullet(kind, speed, shapeEntry, static_cast<f32>(kPiWide * streams + static_cast<f80>(r)), at);
     }
 }
 
@@ -181,21 +170,21 @@ void Action1001(PartFrame& f) {
     for (i32 i = 0; i < 12; ++i) {
         const f32 speed = 1.5f + RandomFloat(0.0f, 3.0f);
         const f32 heading = f.angle + RandomFloat(-s1, s1);
-        FireBullet(kBullet104, speed, kShape2, heading, b);
+        FireBullet(kBulletBall, speed, kHitShapeLarge, heading, b);
     }
     const f32 s2 = ByDifficulty(f, kSpread103);
     for (i32 i = 0; i < 12; ++i) {
         const f32 speed = 2.0f + RandomFloat(0.0f, 3.0f);
         const f32 heading = f.angle + RandomFloat(-s2, s2);
-        FireBullet(kBullet103, speed, kShape1, heading, b);
+        FireBullet(kBulletPellet, speed, kHitShapeSmall, heading, b);
     }
-    if (f.difficulty == 2) {
+    if (IsHard(f)) {
         PlayFireSound();
         for (i32 i = -6; i <= 6; ++i) {
-            const f80 a = kPi * static_cast<f80>(i) / 10.0L;
+            const f80 a = kPiWide * static_cast<f80>(i) / 10.0L;
             f32 p[2];
             LocalPoint(f, 100.0f, static_cast<f32>(-30.0L * std::sin(a)), p);
-            FireBullet(kBullet101, 3.0f, kShape0, static_cast<f32>(static_cast<f80>(f.angle) - kPi + a), p);
+            FireBullet(kBulletNeedle, 3.0f, kHitShapeBar, static_cast<f32>(static_cast<f80>(f.angle) - kPiWide + a), p);
         }
     }
     PlayFireSound();
@@ -210,11 +199,11 @@ void Action1020(PartFrame& f) {
     LocalPoint(f, 50.0f, 0.0f, m);
     constexpr EllipticRing kSmall{70, 30, 80, 12};
     constexpr EllipticRing kLarge{90, 40, 120, 18};
-    if (f.difficulty == 0) {
+    if (f.difficulty == kDifficultyEasy) {
         FireEllipticRing(f, m, kSmall);
     } else {
         FireEllipticRing(f, m, kLarge);
-        if (f.difficulty == 2) FireEllipticRing(f, m, kSmall);
+        if (IsHard(f)) FireEllipticRing(f, m, kSmall);
     }
 }
 
@@ -255,7 +244,7 @@ void Action1004(PartFrame& f) {
         f32 muzzle[2];
         LocalPoint(f, 40.0f, g.spacing * static_cast<f32>(j), muzzle);
         for (i32 k = 0; k < g.perMuzzle; ++k) {
-            FireBullet(kBullet104, g.v0 - g.slower * static_cast<f32>(k), kShape2, f.angle, muzzle);
+            FireBullet(kBulletBall, g.v0 - g.slower * static_cast<f32>(k), kHitShapeLarge, f.angle, muzzle);
         }
     }
     PlayFireSound();
@@ -292,7 +281,7 @@ void Action1010(PartFrame& f) {
     LocalPoint(f, 20.0f, 0.0f, muzzle);
     for (i32 k = 0; k < g.rows; ++k) {
         const f32 speed = g.v0 - 0.1f * static_cast<f32>(k);
-        for (i32 h = 0; h < g.perRow; ++h) FireBullet(kBullet101, speed, kShape0, f.angle + g.spread[h], muzzle);
+        for (i32 h = 0; h < g.perRow; ++h) FireBullet(kBulletNeedle, speed, kHitShapeBar, f.angle + g.spread[h], muzzle);
     }
     PlayFireSound();
 }
@@ -325,7 +314,7 @@ void Action1021(PartFrame& f) {
     f32 muzzle[2];
     LocalPoint(f, 20.0f, 0.0f, muzzle);
     for (i32 k = 0; k < s.count; ++k) {
-        FireBullet(kBullet104, s.v0 - s.slower * static_cast<f32>(k), kShape2, f.angle, muzzle);
+        FireBullet(kBulletBall, s.v0 - s.slower * static_cast<f32>(k), kHitShapeLarge, f.angle, muzzle);
     }
     PlayFireSound();
 }
@@ -385,17 +374,17 @@ void Action1100(PartFrame& f) {
             shell.age = cs.age;
             FireShell(shell, s);
         }
-        SpawnPartEffect(22, s);
+        SpawnPartEffect(kEffectLargeExplosion, s);
         PlaySoundEffect(kSoundSenGeHasai02);
     }
-    if (t > 200 && u < 80 && t % 4 == 0) FireSpray(c.sprayA, kBullet482, kShape1, w, s);
-    if (t > 200 && u < 80 && t % 12 == 0) FireSpray(c.sprayB, kBullet481, kShape2, w, s);
+    if (t > 200 && u < 80 && t % 4 == 0) FireSpray(c.sprayA, kBulletPelletBraking, kHitShapeSmall, w, s);
+    if (t > 200 && u < 80 && t % 12 == 0) FireSpray(c.sprayB, kBulletBallBrakeTo1, kHitShapeLarge, w, s);
     if (t > 200 && u == 0) {
         for (i32 i = -c.fanHalf; i <= c.fanHalf; ++i) {
             f32 p[2];
-            LocalPoint(f, 250.0f, static_cast<f32>(-50.0L * std::sin(kPi * static_cast<f80>(i) / 12.0L)), p);
-            const f80 heading = static_cast<f80>(f.angle) - kPi + kPi * static_cast<f80>(i) / 20.0L;
-            FireBullet(kBullet101, 4.5f, kShape0, static_cast<f32>(heading), p);
+            LocalPoint(f, 250.0f, static_cast<f32>(-50.0L * std::sin(kPiWide * static_cast<f80>(i) / 12.0L)), p);
+            const f80 heading = static_cast<f80>(f.angle) - kPiWide + kPiWide * static_cast<f80>(i) / 20.0L;
+            FireBullet(kBulletNeedle, 4.5f, kHitShapeBar, static_cast<f32>(heading), p);
         }
         PlayFireSound();
     }

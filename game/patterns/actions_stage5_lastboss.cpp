@@ -7,10 +7,13 @@
 // stage's table (actions_stage5.cpp) names the actions.
 #include <cmath>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/patterns/actions_stage5.h"
 #include "game/patterns/part_step.h"
+#include "game/play/bullet_kinds.h"
 #include "game/shell/game_math.h"
+#include "game/shell/hit_shape.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
 #include "game/shell/sound_names.h"
@@ -19,13 +22,9 @@ namespace actions_stage5::lastboss {
 
 namespace {
 
-constexpr i32 kBullet101 = 101;
-constexpr i32 kBullet103 = 103;
-constexpr i32 kShape0 = 0;
-constexpr i32 kShape1 = 1;
 constexpr HitShape kBandShell{12, 10, 0};
 
-constexpr f32 kThirdTurn = kGameTwoPi / 3.0f;
+constexpr f32 kThirdTurn = kTwoPi / 3.0f;
 
 // (a, b) + (c cos phi, d sin phi), a local point on an ellipse, in extended
 // precision.
@@ -40,17 +39,17 @@ void EllipsePoint(const PartFrame& f, f32 a, f32 c, f32 d, f32 phi, f32 out[2]) 
 
 // Mode A of 951: one random burst of four or five arms from a side muzzle.
 void SideBurst(PartFrame& f, f32 b, const f32 speeds[2]) {
-    const bool hard = f.difficulty != 0 && f.difficulty != 1;
+    const bool hard = IsHard(f);
     f32 muzzle[2];
     LocalPoint(f, 40.0f, b, muzzle);
-    const f32 base = RandomFloat(-kGamePi, kGamePi);
+    const f32 base = RandomFloat(-kPi, kPi);
     const i32 first = hard ? -3 : -2;
-    const f32 step = hard ? 1.2566f : kGamePi / 2.0f;
+    const f32 step = hard ? 1.2566f : kPi / 2.0f;
     const f32 d = hard ? 0.015f : 0.02f;
     for (i32 k = first; k <= 1; ++k) {
         const f32 a = base + static_cast<f32>(k) * step;
         for (i32 s = 0; s < (hard ? 2 : 1); ++s) {
-            for (const f32 h : {a, a - d, a + d}) FireBullet(kBullet101, speeds[s], kShape0, h, muzzle);
+            for (const f32 h : {a, a - d, a + d}) FireBullet(kBulletNeedle, speeds[s], kHitShapeBar, h, muzzle);
         }
     }
     PlayFireSound();
@@ -72,7 +71,7 @@ void BodyModeA(PartFrame& f, i32 t) {
         const f32 across = RandomFloat(-r.halfWidth, r.halfWidth);
         f32 point[2];
         LocalPoint(f, 0.0f, across, point);
-        FireShell(Shell(903 + (t / r.divisor) % 2, 50, -8.0f, 4, kBandShell, f.parentAngle + kGamePi), point);
+        FireShell(Shell(903 + (t / r.divisor) % 2, 50, -8.0f, 4, kBandShell, f.parentAngle + kPi), point);
         if (t % r.soundEvery == 0) ShellSound();
     }
     if (t > 200 && t % 200 >= 100 && t % r.firstEvery == 0) SideBurst(f, 120.0f, r.firstSpeeds);
@@ -87,8 +86,8 @@ void BodyModeB(PartFrame& f, i32 t, i32 v) {
         f32 ringGrowth, curtainStep, wobble, delta;
     };
     static constexpr Row kRows[3] = {{30, 12, 0.015f, 0.2f * 2.8f, 0.2f, 0.015f},
-                                     {25, 15, 0.015f, kGamePi / 6.0f, 0.35f, 0.02f},
-                                     {20, 18, 0.02f, kGamePi / 6.0f, 0.4f, 0.02f}};
+                                     {25, 15, 0.015f, kPi / 6.0f, 0.35f, 0.02f},
+                                     {20, 18, 0.02f, kPi / 6.0f, 0.4f, 0.02f}};
     const Row& r = ByDifficulty(f, kRows);
     const f32 w = f.angle;
     if (v > 1 && v <= 200 && t % r.ringEvery == 0) {
@@ -96,37 +95,37 @@ void BodyModeB(PartFrame& f, i32 t, i32 v) {
             f32 muzzle[2];
             LocalPoint(f, 30.0f, side * static_cast<f32>(v), muzzle);
             for (i32 i = 0; i < r.ringCount; ++i) {
-                FireBullet(kBullet103, 2.0f + r.ringGrowth * static_cast<f32>(v), kShape1,
-                           w + static_cast<f32>(i) * kGameTwoPi / static_cast<f32>(r.ringCount), muzzle);
+                FireBullet(kBulletPellet, 2.0f + r.ringGrowth * static_cast<f32>(v), kHitShapeSmall,
+                           w + static_cast<f32>(i) * kTwoPi / static_cast<f32>(r.ringCount), muzzle);
             }
         }
         PlayFireSound();
     } else if (v >= 200) {
         f32 wobble = 0.0f;
         if (v > 400) {
-            const long double phase = static_cast<long double>(kGameTwoPi) * static_cast<long double>(v - 400) / 200.0L;
+            const long double phase = static_cast<long double>(kTwoPi) * static_cast<long double>(v - 400) / 200.0L;
             wobble = static_cast<f32>(static_cast<long double>(r.wobble) * std::sin(phase));
         }
         for (i32 i = 0; i <= 8; ++i) {
             f32 muzzle[2];
             LocalPoint(f, 10.0f, -40.0f + 10.0f * static_cast<f32>(i), muzzle);
-            FireBullet(kBullet101, 8.0f, kShape0, w + kGamePi - static_cast<f32>(i - 4) * r.curtainStep + wobble, muzzle);
+            FireBullet(kBulletNeedle, 8.0f, kHitShapeBar, w + kPi - static_cast<f32>(i - 4) * r.curtainStep + wobble, muzzle);
         }
         PlayFireSound();
     }
-    const i32 every = f.difficulty == 0 ? 40 : f.difficulty == 1 ? 30 - static_cast<i32>(0.02f * static_cast<f32>(v - 300)) : 20;
+    const i32 every = f.difficulty == kDifficultyEasy ? 40 : f.difficulty == kDifficultyNormal ? 30 - static_cast<i32>(0.02f * static_cast<f32>(v - 300)) : 20;
     if (!(v >= 300 && v % every == 0)) return;
     f32 drawn[2];
     DrawnPosition(f, drawn);
     const f32 aim = AimFrom(drawn);
     const f32 since = static_cast<f32>(v - 300);
-    const f32 speed = f.difficulty == 0 || f.difficulty == 1 ? 4.0f + since / 120.0f : 4.0f + 0.02f * since;
+    const f32 speed = f.difficulty == kDifficultyEasy || f.difficulty == kDifficultyNormal ? 4.0f + since / 120.0f : 4.0f + 0.02f * since;
     for (i32 i = 0; i <= 8; ++i) {
         f32 muzzle[2];
         LocalPoint(f, 5.0f, -20.0f + 5.0f * static_cast<f32>(i), muzzle);
-        const f32 a = aim - static_cast<f32>(i - 4) * 0.1f * kGamePi;
-        FireBullet(kBullet101, speed, kShape0, a + r.delta, muzzle);
-        FireBullet(kBullet101, speed, kShape0, a - r.delta, muzzle);
+        const f32 a = aim - static_cast<f32>(i - 4) * 0.1f * kPi;
+        FireBullet(kBulletNeedle, speed, kHitShapeBar, a + r.delta, muzzle);
+        FireBullet(kBulletNeedle, speed, kHitShapeBar, a - r.delta, muzzle);
     }
 }
 
@@ -140,22 +139,22 @@ void Action901(PartFrame& f) {
     const i32 u = t % 250;
     if (u > 150) return;
     static constexpr f32 kEasyOffsets[] = {0.0f, kThirdTurn, 2.0f * kThirdTurn};
-    static constexpr f32 kOffsets[] = {0.0f, kGamePi, kGamePi / 2.0f, -kGamePi / 2.0f};
-    const std::span<const f32> offsets = f.difficulty == 0 ? std::span<const f32>(kEasyOffsets) : kOffsets;
+    static constexpr f32 kOffsets[] = {0.0f, kPi, kPi / 2.0f, -kPi / 2.0f};
+    const std::span<const f32> offsets = f.difficulty == kDifficultyEasy ? std::span<const f32>(kEasyOffsets) : kOffsets;
     static constexpr f32 kGrowth[3] = {0.02f, 0.02f, 0.03f};
     const f32 speed = 2.0f + ByDifficulty(f, kGrowth) * static_cast<f32>(u);
-    const f32 turn = kGameTwoPi * static_cast<f32>(u) / 70.0f;
+    const f32 turn = kTwoPi * static_cast<f32>(u) / 70.0f;
     const auto volley = [&](bool counter) {
         for (const f32 offset : offsets) {
             const f32 phi = counter ? offset - turn : turn + offset;
             f32 muzzle[2];
             EllipsePoint(f, 140.0f, 5.0f, 40.0f, phi, muzzle);
-            FireBullet(kBullet103, speed, kShape1, phi, muzzle);
+            FireBullet(kBulletPellet, speed, kHitShapeSmall, phi, muzzle);
         }
         PlayFireSound();
     };
     if (t % 5 == 0) volley(false);
-    if (f.difficulty != 0 && f.difficulty != 1 && t % 5 == 2) volley(true);
+    if (IsHard(f) && t % 5 == 2) volley(true);
 }
 
 // 910: the turrets' short aimed bursts of three, with shells.
@@ -169,7 +168,7 @@ void Action910(PartFrame& f) {
     const i32 t = T(f);
     if (t <= r.start) return;
     const i32 u = t % r.period;
-    const bool hard = f.difficulty != 0 && f.difficulty != 1;
+    const bool hard = IsHard(f);
     if (!(hard ? u <= 5 : (u <= 10 && u % 2 == 0))) return;
     f32 muzzle[2];
     LocalPoint(f, 16.0f, 0.0f, muzzle);
@@ -177,9 +176,9 @@ void Action910(PartFrame& f) {
     const f32 heading = spread + AimFromDrawn(muzzle);
     for (i32 i = 0; i < 3; ++i) {
         const f32 jitter = RandomFloat(-r.jitter, r.jitter);
-        FireBullet(kBullet101, (5.0f - 0.2f * static_cast<f32>(i)) + jitter, kShape0, heading, muzzle);
+        FireBullet(kBulletNeedle, (5.0f - 0.2f * static_cast<f32>(i)) + jitter, kHitShapeBar, heading, muzzle);
     }
-    const bool shell = f.difficulty == 0 ? u % 4 == 0 : f.difficulty == 1 ? true : t % 2 == 0;
+    const bool shell = f.difficulty == kDifficultyEasy ? u % 4 == 0 : f.difficulty == kDifficultyNormal ? true : t % 2 == 0;
     if (shell) {
         const f32 speed = RandomFloat(-1.0f, 1.0f) - 5.0f;
         const f32 angle = RandomFloat(-2.0f, 2.0f);
@@ -198,11 +197,11 @@ void Action902(PartFrame& f) {
         f32 muzzle[2];
         LocalPoint(f, a, b, muzzle);
         const f32 aim = AimFromDrawn(muzzle);
-        for (i32 i = -1; i <= 1; ++i) FireBullet(kBullet101, speed, kShape0, aim + 0.05f * static_cast<f32>(i) * g, muzzle);
+        for (i32 i = -1; i <= 1; ++i) FireBullet(kBulletNeedle, speed, kHitShapeBar, aim + 0.05f * static_cast<f32>(i) * g, muzzle);
     };
-    if (f.difficulty == 0) {
+    if (f.difficulty == kDifficultyEasy) {
         fan(16.0f, 0.0f, fu, 2.0f + 0.025f * fu);
-    } else if (f.difficulty == 1) {
+    } else if (f.difficulty == kDifficultyNormal) {
         fan(-16.0f, -50.0f, fu, 2.0f + fu / 30.0f);
         fan(-16.0f, 50.0f, fu, 2.0f + fu / 30.0f);
     } else {
@@ -228,12 +227,12 @@ void Action903(PartFrame& f) {
 // 931: windows of shells thrown in random directions at random speeds.
 void Action931(PartFrame& f) {
     const i32 t = T(f);
-    const i32 window = f.difficulty == 0 ? 50 : f.difficulty == 1 ? 40 : (t <= 2000 ? 50 : 80);
+    const i32 window = f.difficulty == kDifficultyEasy ? 50 : f.difficulty == kDifficultyNormal ? 40 : (t <= 2000 ? 50 : 80);
     if (t % 200 > window) return;
     i32 kind = 0;
-    if (f.difficulty == 0) {
+    if (f.difficulty == kDifficultyEasy) {
         if (t % 2 == 0) kind = 902;
-    } else if (f.difficulty == 1) {
+    } else if (f.difficulty == kDifficultyNormal) {
         kind = 902;
     } else if (t % 5 == 0) {
         kind = 905;
@@ -243,7 +242,7 @@ void Action931(PartFrame& f) {
     if (kind == 0) return;
     const bool heavy = kind == 905;
     const f32 speed = RandomFloat(heavy ? 5.0f : 3.0f, 8.0f);
-    const f32 angle = RandomFloat(-kGamePi, kGamePi);
+    const f32 angle = RandomFloat(-kPi, kPi);
     FireShell(Shell(kind, heavy ? 200 : 150, speed, 2, kBandShell, angle), f.pos);
     if (t % 8 == 0) ShellSound();
 }
@@ -251,11 +250,11 @@ void Action931(PartFrame& f) {
 // 932: rotating four-armed rings; late on HARD six-way rings in their place.
 void Action932(PartFrame& f) {
     const i32 t = T(f);
-    const f32 base = static_cast<f32>(t % 200) * kGamePi / 100.0f;
-    const bool hard = f.difficulty != 0 && f.difficulty != 1;
+    const f32 base = static_cast<f32>(t % 200) * kPi / 100.0f;
+    const bool hard = IsHard(f);
     if (hard && t > 1500 && t % 10 == 0) {
         for (i32 k = -3; k <= 2; ++k) {
-            FireBullet(kBullet101, 3.0f, kShape0, base + static_cast<f32>(k) * kGamePi / 3.0f, f.pos);
+            FireBullet(kBulletNeedle, 3.0f, kHitShapeBar, base + static_cast<f32>(k) * kPi / 3.0f, f.pos);
         }
         PlayFireSound();
         return;
@@ -263,10 +262,10 @@ void Action932(PartFrame& f) {
     static constexpr i32 kEvery[3] = {35, 20, 15};
     if (!(t > 50 && EveryFrames(f, ByDifficulty(f, kEvery)))) return;
     for (i32 k = -2; k <= 1; ++k) {
-        const f32 a = base + static_cast<f32>(k) * kGamePi / 2.0f;
+        const f32 a = base + static_cast<f32>(k) * kPi / 2.0f;
         const std::initializer_list<f32> easy = {a, a - 0.02f, a + 0.02f};
         const std::initializer_list<f32> wide = {a, a - 0.02f, a - 0.04f, a + 0.02f, a + 0.04f};
-        for (const f32 h : hard ? wide : easy) FireBullet(kBullet101, 3.0f, kShape0, h, f.pos);
+        for (const f32 h : hard ? wide : easy) FireBullet(kBulletNeedle, 3.0f, kHitShapeBar, h, f.pos);
     }
     PlayFireSound();
 }
@@ -283,10 +282,10 @@ void Action933(PartFrame& f) {
     DrawnPosition(f, drawn);
     const f32 aim = AimFrom(drawn);
     const f32 speed = 3.0f + 0.04f * static_cast<f32>(u);
-    const f32 d = f.difficulty == 0 ? 0.02f : 0.05f;
-    for (const f32 h : {aim, aim + d, aim - d}) FireBullet(kBullet103, speed, kShape1, h, f.pos);
-    if (f.difficulty != 0 && f.difficulty != 1) {
-        for (const f32 h : {aim + 0.8f, aim - 0.8f}) FireBullet(kBullet103, speed, kShape1, h, f.pos);
+    const f32 d = f.difficulty == kDifficultyEasy ? 0.02f : 0.05f;
+    for (const f32 h : {aim, aim + d, aim - d}) FireBullet(kBulletPellet, speed, kHitShapeSmall, h, f.pos);
+    if (IsHard(f)) {
+        for (const f32 h : {aim + 0.8f, aim - 0.8f}) FireBullet(kBulletPellet, speed, kHitShapeSmall, h, f.pos);
     }
     SpacedSound(kSoundBulletBys1, 10);
 }
@@ -309,12 +308,12 @@ void Action960(PartFrame& f) {
     f32 speed = r.speed;
     for (i32 tier = 0; tier < 3; ++tier) {
         speed -= r.step;
-        if (f.difficulty == 0) {
-            FireBullet(kBullet103, speed, kShape1, w, at);
-        } else if (f.difficulty == 1) {
-            for (const f32 h : {w, w + 0.8f, w - 0.8f}) FireBullet(kBullet103, speed, kShape1, h, at);
+        if (f.difficulty == kDifficultyEasy) {
+            FireBullet(kBulletPellet, speed, kHitShapeSmall, w, at);
+        } else if (f.difficulty == kDifficultyNormal) {
+            for (const f32 h : {w, w + 0.8f, w - 0.8f}) FireBullet(kBulletPellet, speed, kHitShapeSmall, h, at);
         } else {
-            for (const f32 h : {w, w + 0.75f, w - 0.75f, w + 1.5f, w - 1.5f}) FireBullet(kBullet103, speed, kShape1, h, at);
+            for (const f32 h : {w, w + 0.75f, w - 0.75f, w + 1.5f, w - 1.5f}) FireBullet(kBulletPellet, speed, kHitShapeSmall, h, at);
         }
     }
     PlayFireSound();

@@ -1,7 +1,6 @@
 #include "game/patterns/part_step.h"
 
-#include <numbers>
-
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/play/effects.h"
 #include "game/play/enemy_runtime.h"
@@ -12,8 +11,6 @@
 #include "game/shell/sound_names.h"
 
 namespace {
-
-constexpr f32 kPi = std::numbers::pi_v<f32>;
 
 // Smoke every 15 frames at the world position, jittered by +-r.
 void Smoke(PartFrame& f, i32 kind, f32 r) {
@@ -52,7 +49,7 @@ void StepPartTree(PartActionFn actions, i32 difficulty, i32 enemy, EnemyPart* pa
 void StepPartFrame(PartActionFn actions, i32 difficulty, i32 enemy, EnemyPart* part, const f32 parentPos[2],
                    const f32* parentAngle) {
     if (parentPos == nullptr || parentAngle == nullptr) return;
-    StepPartTree(actions, difficulty == 0 || difficulty == 1 ? difficulty : 2, enemy, part, parentPos, *parentAngle, 0);
+    StepPartTree(actions, difficulty == kDifficultyEasy || difficulty == kDifficultyNormal ? difficulty : kDifficultyHard, enemy, part, parentPos, *parentAngle, 0);
 }
 
 const ActionRow* FindActionRow(const ActionTable& table, i32 action) {
@@ -67,9 +64,9 @@ void RunActionByTable(const ActionTable& table, PartFrame& frame) {
     if (row != nullptr && row->run != nullptr) row->run(frame);
 }
 
-void WreckSmoke11(PartFrame& f) { Smoke(f, 12, 25.0f); }
-void WreckSmoke12(PartFrame& f) { Smoke(f, 12, 40.0f); }
-void WreckSmoke13(PartFrame& f) { Smoke(f, 9, 15.0f); }
+void WreckSmoke11(PartFrame& f) { Smoke(f, kEffectSmokeCloud, 25.0f); }
+void WreckSmoke12(PartFrame& f) { Smoke(f, kEffectSmokeCloud, 40.0f); }
+void WreckSmoke13(PartFrame& f) { Smoke(f, kEffectSmokePuff, 15.0f); }
 
 bool EveryFrames(const PartFrame& f, i32 n) { return f.part->timer % n == 0; }
 

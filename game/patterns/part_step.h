@@ -26,6 +26,7 @@
 #include "engine/core/types.h"
 #include "game/play/records.h"
 #include "game/shell/hit_shape.h"
+#include "game/shell/play_state.h"
 
 // The part being stepped and its world frame.
 struct PartFrame {
@@ -89,10 +90,14 @@ void WreckSmoke13(PartFrame& frame);
 
 // The vocabulary of the actions.
 
+// HARD: any difficulty but EASY and NORMAL.
+inline bool IsHard(const PartFrame& frame) {
+    return frame.difficulty != kDifficultyEasy && frame.difficulty != kDifficultyNormal;
+}
 // The difficulty's entry of a three-value table {EASY, NORMAL, HARD}.
 template <typename T>
 const T& ByDifficulty(const PartFrame& frame, const T (&values)[3]) {
-    return values[frame.difficulty == 0 || frame.difficulty == 1 ? frame.difficulty : 2];
+    return values[IsHard(frame) ? kDifficultyHard : frame.difficulty];
 }
 // timer mod n == 0.
 bool EveryFrames(const PartFrame& frame, i32 n);

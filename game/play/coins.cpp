@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "engine/graphics/texture.h"
 #include "game/play/records.h"
@@ -47,12 +48,12 @@ void StepCoin(Coin& coin, const f32 player[2], bool playerAlive, bool firing) {
     const f32 right = 520.0f - scroll;
     if (coin.x < left) {
         coin.x = left;
-        coin.angle = static_cast<f32>(static_cast<f64>(kGamePi) - coin.angle);
+        coin.angle = static_cast<f32>(static_cast<f64>(kPi) - coin.angle);
         NormalizeAngle(&coin.angle);
     }
     if (coin.x > right) {
         coin.x = right;
-        coin.angle = static_cast<f32>(static_cast<f64>(kGamePi) - coin.angle);
+        coin.angle = static_cast<f32>(static_cast<f64>(kPi) - coin.angle);
         NormalizeAngle(&coin.angle);
     }
 }

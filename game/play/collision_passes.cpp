@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr i32 kEffectCancelToken = 31;
-
 template <typename T>
 void EraseAt(std::vector<T>& list, std::size_t i) {
     list.erase(list.begin() + static_cast<std::ptrdiff_t>(i));

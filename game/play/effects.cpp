@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "engine/core/angle.h"
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/play/kind_table.h"
 #include "game/play/records.h"
@@ -25,34 +26,35 @@ struct EffectDefaults {
 EffectDefaults DefaultsOf(i32 kind) {
     if (kind >= kEffectScorePopup) return {true, false, 1, 2.0f};
     switch (kind) {
-    case 9:
-    case 12:
+    case kEffectSmokePuff:
+    case kEffectSmokeCloud:
         return {true, true, -1, 1.0f};
-    case 11:
-    case 13:
-    case 14:
+    case kEffectMissileSmoke:
+    case kEffectBulletTrail:
+    case kEffectSmokeWisp:
         return {true, true, 0, 1.0f};
-    case 10:
-    case 16:
-    case 19:
-    case 31:
+    case kEffectSpark:
+    case kEffectWreckSpark:
+    case kEffectShotHit:
+    case kEffectCancelToken:
         return {true, false, 0, 1.0f};
-    case 20:
-    case 21:
-    case 23:
-    case 101:
-    case 103:
+    case kEffectMissileBlast:
+    case kEffectDoubleMissileBlast:
+    case kEffectShellExplosion:
+    case kEffectFlame:
+    case kEffectLargeFlame:
         return {true, false, 0, 0.5f};
-    case 22:
+    case kEffectLargeExplosion:
         return {true, false, 1, 0.5f};
-    case 102:
+    case kEffectShellSmoke:
         return {true, false, 0, 0.9f};
-    case 90:
+    case kEffectTargetWarning:
         return {true, false, 1, 1.0f};
     default:
         break;
     }
-    if ((kind >= 41 && kind <= 47) || (kind >= 61 && kind <= 66)) return {true, false, 1, 2.0f};
+    if ((kind >= kEffectChainLevelFirst && kind <= kEffectChainLevelLast) ||
+        (kind >= kEffectMissionComplete && kind <= kEffectWreckLabel)) return {true, false, 1, 2.0f};
     return {false, false, 0, 0.0f};
 }
 
@@ -63,7 +65,7 @@ void ShrinkToRest(Effect& e) {
 
 void PushBlastShot(const Effect& e) {
     PlayerShot shot;
-    shot.kind = e.kind == 20 ? 100 : 101;
+    shot.kind = e.kind == kEffectMissileBlast ? 100 : 101;
     shot.owner = e.extra;
     shot.age = 0;
     shot.damage = e.age % 2 == 0 ? 20 : 0;
@@ -71,7 +73,7 @@ void PushBlastShot(const Effect& e) {
     shot.consumeOnHit = 0;
     shot.x = e.x;
     shot.y = e.y;
-    shot.hitShape = HitShape{0.0f, 0.0f, e.kind == 20 ? 50.0f : 80.0f};
+    shot.hitShape = HitShape{0.0f, 0.0f, e.kind == kEffectMissileBlast ? 50.0f : 80.0f};
     g_PlayerShotList.push_back(shot);
 }
 
@@ -87,9 +89,9 @@ void PushEnemyBlast(const Effect& e, f32 radius) {
 
 // The blasts 20..23; false when the effect is to be removed.
 bool StepBlast(Effect& e) {
-    if (e.age % 5 == 0) e.param = RandomFloat(-kGamePi, kGamePi);
+    if (e.age % 5 == 0) e.param = RandomFloat(-kPi, kPi);
     i32 fullTime = 50;
-    if (e.kind == 21 || e.kind == 22) fullTime = 120;
+    if (e.kind == kEffectDoubleMissileBlast || e.kind == kEffectLargeExplosion) fullTime = 120;
     if (e.age >= fullTime) {
         e.scale -= 0.05f;
         return e.scale > 0.0f;
@@ -97,14 +99,14 @@ bool StepBlast(Effect& e) {
     if (e.scale < 1.0f) {
         e.scale += 0.1f;
     } else if (e.age % 3 == 0) {
-        e.scale = RandomFloat(1.0f, e.kind == 20 ? 1.5f : 1.1f);
+        e.scale = RandomFloat(1.0f, e.kind == kEffectMissileBlast ? 1.5f : 1.1f);
     }
     if (e.scale >= 1.0f) {
-        if (e.kind == 20 || e.kind == 21) {
+        if (e.kind == kEffectMissileBlast || e.kind == kEffectDoubleMissileBlast) {
             PushBlastShot(e);
         } else if (e.age % 2 == 0) {
-            const i32 last = e.kind == 22 ? 100 : 40;
-            if (e.age > 10 && e.age < last) PushEnemyBlast(e, e.kind == 22 ? 80.0f : 40.0f);
+            const i32 last = e.kind == kEffectLargeExplosion ? 100 : 40;
+            if (e.age > 10 && e.age < last) PushEnemyBlast(e, e.kind == kEffectLargeExplosion ? 80.0f : 40.0f);
         }
     }
     return true;
@@ -124,76 +126,76 @@ bool StepFlame(Effect& e, f32 speed, f32 fade, i32 lastAge, f32 radius) {
 // One update of an effect of age 0 or more; false when it is to be removed.
 bool StepEffect(Effect& e) {
     switch (e.kind) {
-    case 9:
-    case 12:
+    case kEffectSmokePuff:
+    case kEffectSmokeCloud:
         e.alpha -= 0.03f;
         e.scale += 0.05f;
         return e.alpha > 0.0f;
-    case 10:
+    case kEffectSpark:
         e.alpha -= 0.035f;
         e.scale += 0.02f;
         return e.alpha > 0.0f;
-    case 11:
+    case kEffectMissileSmoke:
         e.alpha -= 0.05f;
         e.scale += 0.05f;
         return e.alpha > 0.0f;
-    case 13:
+    case kEffectBulletTrail:
         e.scale += 0.03f;
         return e.age <= 38;
-    case 14:
+    case kEffectSmokeWisp:
         e.alpha -= 0.075f;
         e.scale += 0.075f;
         return e.alpha > 0.0f;
-    case 16:
+    case kEffectWreckSpark:
         e.x += 3.0f * std::cos(e.param);
         e.y += 3.0f * std::sin(e.param);
         e.alpha -= 0.02f;
         e.scale += 0.015f;
         return e.alpha > 0.0f;
-    case 19:
+    case kEffectShotHit:
         return e.age < 5;
-    case 20:
-    case 21:
-    case 22:
-    case 23:
+    case kEffectMissileBlast:
+    case kEffectDoubleMissileBlast:
+    case kEffectLargeExplosion:
+    case kEffectShellExplosion:
         return StepBlast(e);
-    case 31:
+    case kEffectCancelToken:
         e.scale -= 0.025f;
         e.y -= 2.0f - static_cast<f32>(e.age) * 0.125f;
         return e.scale > 0.0f;
-    case 41:
-    case 42:
-    case 43:
-    case 44:
-    case 45:
-    case 46:
-    case 47:
+    case kEffectChainLevelFirst:
+    case kEffectChainLevelFirst + 1:
+    case kEffectChainLevelFirst + 2:
+    case kEffectChainLevelFirst + 3:
+    case kEffectChainLevelFirst + 4:
+    case kEffectChainLevelFirst + 5:
+    case kEffectChainLevelLast:
         ShrinkToRest(e);
         return e.age != 70;
-    case 61:
-    case 63:
-    case 64:
-    case 65:
+    case kEffectMissionComplete:
+    case kEffectPhaseBonus:
+    case kEffectDefeatBonus:
+    case kEffectMissionFailed:
         ShrinkToRest(e);
         return e.age <= 120;
-    case 62:
+    case kEffectExtraLife:
         ShrinkToRest(e);
         return e.age != 124;
-    case 66:
+    case kEffectWreckLabel:
         ShrinkToRest(e);
         return e.age <= 70;
-    case 90:
+    case kEffectTargetWarning:
         e.x = g_PlayerState[0].x;
         e.y = g_PlayerState[0].y;
         if (e.age < 50 && e.age % 8 == 0) PlaySoundEffect(kSoundPi);
         return e.age != 70;
-    case 101:
+    case kEffectFlame:
         return StepFlame(e, 5.0f, 0.025f, 30, 10.0f);
-    case 102:
+    case kEffectShellSmoke:
         e.alpha -= 0.03f;
         e.scale -= 0.015f;
         return e.alpha > 0.0f;
-    case 103:
+    case kEffectLargeFlame:
         return StepFlame(e, 7.0f, 0.02f, 50, 15.0f);
     default:
         return true;
@@ -312,7 +314,7 @@ private:
 
 void EffectQuads::Kind9And12() {
     const i32 c = a / 5;
-    const i32 half = e.kind == 9 ? Trunc(20.0f * s) : Trunc(30.0f * s);
+    const i32 half = e.kind == kEffectSmokePuff ? Trunc(20.0f * s) : Trunc(30.0f * s);
     quads.push_back(Rotated(kSheetEffect, cx, cy, half, half, MakeRect(64 * c, 64, 64 * c + 63, 127), e.param));
 }
 
@@ -324,7 +326,7 @@ void EffectQuads::Kind10() {
 
 void EffectQuads::Kind11And14() {
     const i32 c = a / 3;
-    const i32 half = e.kind == 11 ? Trunc(20.0f * s) : Trunc(15.0f * s);
+    const i32 half = e.kind == kEffectMissileSmoke ? Trunc(20.0f * s) : Trunc(15.0f * s);
     quads.push_back(
         Rotated(kSheetEffect, cx, cy, half, half, MakeRect(64 * c, 128, 64 * c + 63, 191), e.param));
 }
@@ -363,8 +365,8 @@ void EffectQuads::Kind20() {
 
 void EffectQuads::Kind21To23() {
     const i32 p = (a / 4) % 2;
-    const i32 half = e.kind == 23 ? Trunc(50.0f * s) : Trunc(100.0f * s);
-    const i32 top = e.kind == 21 ? 192 : 342;
+    const i32 half = e.kind == kEffectShellExplosion ? Trunc(50.0f * s) : Trunc(100.0f * s);
+    const i32 top = e.kind == kEffectDoubleMissileBlast ? 192 : 342;
     quads.push_back(Rotated(kSheetEffect, cx, cy, half, half,
                             MakeRect(200 + 150 * p, top, 349 + 150 * p, top + 149), e.param));
 }
@@ -382,7 +384,7 @@ void EffectQuads::Kind31() {
 }
 
 void EffectQuads::Kind41To47() {
-    const i32 n = e.kind - 41;
+    const i32 n = e.kind - kEffectChainLevelFirst;
     i32 w, h;
     if (a < 40) {
         w = Trunc(36.0f * s);
@@ -392,7 +394,9 @@ void EffectQuads::Kind41To47() {
         h = 70 - a;
     }
     Rect source = MakeRect(260 + 60 * (n % 4), 240 + 50 * (n / 4), 320 + 60 * (n % 4), 289 + 50 * (n / 4));
-    if (e.kind == 47 && (g_GameState.FrameCounter / 5) % 2 == 0) source = MakeRect(440, 290, 500, 339);
+    if (e.kind == kEffectChainLevelLast && (g_GameState.FrameCounter / 5) % 2 == 0) {
+        source = MakeRect(440, 290, 500, 339);
+    }
     quads.push_back(Quad(kSheetMissile, cx, cy, w, h, source));
 }
 
@@ -401,9 +405,9 @@ void EffectQuads::Kind61And63To65() {
     BannerSize(a, s, &w, &h);
     PlaySheet sheet = kSheetPicture;
     Rect source = MakeRect(0, 425, 359, 474);
-    if (e.kind == 63) source = MakeRect(0, 375, 359, 424);
-    if (e.kind == 64) source = MakeRect(0, 325, 359, 374);
-    if (e.kind == 65) {
+    if (e.kind == kEffectPhaseBonus) source = MakeRect(0, 375, 359, 424);
+    if (e.kind == kEffectDefeatBonus) source = MakeRect(0, 325, 359, 374);
+    if (e.kind == kEffectMissionFailed) {
         sheet = kSheetStageTitle;
         source = MakeRect(0, 260, 359, 309);
     }
@@ -454,7 +458,7 @@ void EffectQuads::Kind90() {
 void EffectQuads::Kind101And103() {
     const i32 g = (a / 3) % 2;
     i32 w, h;
-    if (e.kind == 101) {
+    if (e.kind == kEffectFlame) {
         w = Trunc(30.0f * s);
         h = Trunc(static_cast<f32>(10 * (3 + (a / 5) % 2)) * s);
     } else {
@@ -462,7 +466,7 @@ void EffectQuads::Kind101And103() {
         h = Trunc(static_cast<f32>(40 + 15 * ((a / 5) % 2)) * s);
     }
     PlayQuad q = Quad(kSheetMissile, cx, cy, w, h, MakeRect(60 * g, 100, 60 * g + 59, 159));
-    q.colour = Grey(e.kind == 101 && a > 30 ? 255 - 40 * (a / 8) : 255);
+    q.colour = Grey(e.kind == kEffectFlame && a > 30 ? 255 - 40 * (a / 8) : 255);
     quads.push_back(q);
 }
 
@@ -482,36 +486,36 @@ struct EffectKindQuads {
 
 // Every effect kind that is drawn, in ascending order of kind.
 constexpr EffectKindQuads kEffectKindQuads[] = {
-    {9, &CallMemberVoid<EffectQuads, &EffectQuads::Kind9And12>},
-    {10, &CallMemberVoid<EffectQuads, &EffectQuads::Kind10>},
-    {11, &CallMemberVoid<EffectQuads, &EffectQuads::Kind11And14>},
-    {12, &CallMemberVoid<EffectQuads, &EffectQuads::Kind9And12>},
-    {13, &CallMemberVoid<EffectQuads, &EffectQuads::Kind13>},
-    {14, &CallMemberVoid<EffectQuads, &EffectQuads::Kind11And14>},
-    {16, &CallMemberVoid<EffectQuads, &EffectQuads::Kind16>},
-    {19, &CallMemberVoid<EffectQuads, &EffectQuads::Kind19>},
-    {20, &CallMemberVoid<EffectQuads, &EffectQuads::Kind20>},
-    {21, &CallMemberVoid<EffectQuads, &EffectQuads::Kind21To23>},
-    {22, &CallMemberVoid<EffectQuads, &EffectQuads::Kind21To23>},
-    {23, &CallMemberVoid<EffectQuads, &EffectQuads::Kind21To23>},
-    {31, &CallMemberVoid<EffectQuads, &EffectQuads::Kind31>},
-    {41, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
-    {42, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
-    {43, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
-    {44, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
-    {45, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
-    {46, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
-    {47, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
-    {61, &CallMemberVoid<EffectQuads, &EffectQuads::Kind61And63To65>},
-    {62, &CallMemberVoid<EffectQuads, &EffectQuads::Kind62>},
-    {63, &CallMemberVoid<EffectQuads, &EffectQuads::Kind61And63To65>},
-    {64, &CallMemberVoid<EffectQuads, &EffectQuads::Kind61And63To65>},
-    {65, &CallMemberVoid<EffectQuads, &EffectQuads::Kind61And63To65>},
-    {66, &CallMemberVoid<EffectQuads, &EffectQuads::Kind66>},
-    {90, &CallMemberVoid<EffectQuads, &EffectQuads::Kind90>},
-    {101, &CallMemberVoid<EffectQuads, &EffectQuads::Kind101And103>},
-    {102, &CallMemberVoid<EffectQuads, &EffectQuads::Kind102>},
-    {103, &CallMemberVoid<EffectQuads, &EffectQuads::Kind101And103>},
+    {kEffectSmokePuff, &CallMemberVoid<EffectQuads, &EffectQuads::Kind9And12>},
+    {kEffectSpark, &CallMemberVoid<EffectQuads, &EffectQuads::Kind10>},
+    {kEffectMissileSmoke, &CallMemberVoid<EffectQuads, &EffectQuads::Kind11And14>},
+    {kEffectSmokeCloud, &CallMemberVoid<EffectQuads, &EffectQuads::Kind9And12>},
+    {kEffectBulletTrail, &CallMemberVoid<EffectQuads, &EffectQuads::Kind13>},
+    {kEffectSmokeWisp, &CallMemberVoid<EffectQuads, &EffectQuads::Kind11And14>},
+    {kEffectWreckSpark, &CallMemberVoid<EffectQuads, &EffectQuads::Kind16>},
+    {kEffectShotHit, &CallMemberVoid<EffectQuads, &EffectQuads::Kind19>},
+    {kEffectMissileBlast, &CallMemberVoid<EffectQuads, &EffectQuads::Kind20>},
+    {kEffectDoubleMissileBlast, &CallMemberVoid<EffectQuads, &EffectQuads::Kind21To23>},
+    {kEffectLargeExplosion, &CallMemberVoid<EffectQuads, &EffectQuads::Kind21To23>},
+    {kEffectShellExplosion, &CallMemberVoid<EffectQuads, &EffectQuads::Kind21To23>},
+    {kEffectCancelToken, &CallMemberVoid<EffectQuads, &EffectQuads::Kind31>},
+    {kEffectChainLevelFirst, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
+    {kEffectChainLevelFirst + 1, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
+    {kEffectChainLevelFirst + 2, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
+    {kEffectChainLevelFirst + 3, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
+    {kEffectChainLevelFirst + 4, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
+    {kEffectChainLevelFirst + 5, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
+    {kEffectChainLevelLast, &CallMemberVoid<EffectQuads, &EffectQuads::Kind41To47>},
+    {kEffectMissionComplete, &CallMemberVoid<EffectQuads, &EffectQuads::Kind61And63To65>},
+    {kEffectExtraLife, &CallMemberVoid<EffectQuads, &EffectQuads::Kind62>},
+    {kEffectPhaseBonus, &CallMemberVoid<EffectQuads, &EffectQuads::Kind61And63To65>},
+    {kEffectDefeatBonus, &CallMemberVoid<EffectQuads, &EffectQuads::Kind61And63To65>},
+    {kEffectMissionFailed, &CallMemberVoid<EffectQuads, &EffectQuads::Kind61And63To65>},
+    {kEffectWreckLabel, &CallMemberVoid<EffectQuads, &EffectQuads::Kind66>},
+    {kEffectTargetWarning, &CallMemberVoid<EffectQuads, &EffectQuads::Kind90>},
+    {kEffectFlame, &CallMemberVoid<EffectQuads, &EffectQuads::Kind101And103>},
+    {kEffectShellSmoke, &CallMemberVoid<EffectQuads, &EffectQuads::Kind102>},
+    {kEffectLargeFlame, &CallMemberVoid<EffectQuads, &EffectQuads::Kind101And103>},
 };
 
 static_assert(SortedByKind(kEffectKindQuads));
@@ -542,9 +546,9 @@ i32 SpawnEffect(i32 kind, const f32 pos[2], f32 param, i32 extra) {
         e.param = param;
         e.alpha = 1.0f;
         e.scale = d.scale;
-        if (kind == 20) e.y -= 10.0f;
-        if (kind == 21) e.y -= 30.0f;
-        if (kind == 31) e.age = RandomInt(0, 7);
+        if (kind == kEffectMissileBlast) e.y -= 10.0f;
+        if (kind == kEffectDoubleMissileBlast) e.y -= 30.0f;
+        if (kind == kEffectCancelToken) e.age = RandomInt(0, 7);
         if (d.front) {
             g_EffectList.insert(g_EffectList.begin(), e);
         } else {

@@ -3,8 +3,9 @@
 #include <cstddef>
 #include <cstdio>
 
-#include "game/play/collision.h"
+#include "engine/core/radians.h"
 #include "game/play/coins.h"
+#include "game/play/collision.h"
 #include "game/play/effects.h"
 #include "game/play/part_death.h"
 #include "game/play/stage_dispatch.h"
@@ -106,7 +107,7 @@ void CollidePartTree(i32 enemy, EnemyPart* part, const f32 parentPos[2], f32 par
             continue;
         }
         PlayerState& player = OwnerOf(shot.owner);
-        if (shot.kind != 100 && shot.kind != 101) SpawnEffect(19, shotPos, 0.0f, -1);
+        if (shot.kind != 100 && shot.kind != 101) SpawnEffect(kEffectShotHit, shotPos, 0.0f, -1);
         part->hp -= ShotDamage(shot, armoured);
         part->hitTimer = 100;
         if (shot.kind == 10) {
@@ -117,8 +118,8 @@ void CollidePartTree(i32 enemy, EnemyPart* part, const f32 parentPos[2], f32 par
         if (part->hp <= 0) {
             const i32 level = player.shotLevel;
             const i32 m = GetScoreMultiplier(level);
-            SpawnCoins(10, world, -kGamePi / 2, m + part->coinValue);
-            if (level > 1) SpawnEffect(level + 39, world, 0.0f, -1);
+            SpawnCoins(10, world, -kPi / 2, m + part->coinValue);
+            if (level > 1) SpawnEffect(ChainLevelEffect(level), world, 0.0f, -1);
             player.StageScorePoints += (m * part->scoreValue) / 2;
             g_GameState.RankPoints += level;
             SpawnPartDeathEffects(enemy, part, world, &worldAngle);
@@ -274,7 +275,7 @@ void ExplodePlayerMissile(i32 missile) {
     PlayerState& player = OwnerOf(m.owner);
     player.levelTimer = player.levelTimerMax;
     const f32 pos[2] = {m.x, m.y};
-    SpawnEffect(m.kind == 10 ? 20 : 21, pos, 0.0f, m.owner);
+    SpawnEffect(m.kind == 10 ? kEffectMissileBlast : kEffectDoubleMissileBlast, pos, 0.0f, m.owner);
     PlaySoundEffect(kSoundSenGeTaihou01);
 }
 

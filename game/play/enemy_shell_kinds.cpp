@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/play/effects.h"
 #include "game/play/enemy_shells.h"
@@ -57,7 +58,7 @@ private:
     }
     void Spin() {
         s.angle += 0.1f;
-        if (s.angle > kGamePi) s.angle -= kGameTwoPi;
+        if (s.angle > kPi) s.angle -= kTwoPi;
     }
     void Up(f32 a, f32 c) {
         if (s.speed < c) s.speed += a;
@@ -68,7 +69,7 @@ private:
     void Puff(i32 kind) {
         f32 p[2];
         Pos(p);
-        SpawnEffect(kind, p, RandomFloat(-kGamePi, kGamePi), -1);
+        SpawnEffect(kind, p, RandomFloat(-kPi, kPi), -1);
     }
     void Trail(i32 kind, i32 every) {
         if (s.age % every == 0) Puff(kind);
@@ -76,9 +77,9 @@ private:
     void Debris() {
         const f32 dx = RandomFloat(-20.0f, 20.0f);
         const f32 dy = RandomFloat(-20.0f, 20.0f);
-        const f32 a = RandomFloat(-kGamePi, kGamePi);
+        const f32 a = RandomFloat(-kPi, kPi);
         const f32 p[2] = {s.x + dx, s.y + dy};
-        SpawnEffect(23, p, a, -1);
+        SpawnEffect(kEffectShellExplosion, p, a, -1);
     }
     // Debris every `every` updates while `when`, with sound 3 every second time.
     void DebrisEvery(bool when, i32 every) {
@@ -122,7 +123,7 @@ private:
             Up(dash, top);
         }
         Move();
-        Trail(14, 3);
+        Trail(kEffectSmokeWisp, 3);
     }
     // Kinds 408, 409, 504, 505, 514, 515: a curve that straightens out.
     void Curve(i32 until, f32 rate, f32 sign, f32 accel, f32 top) {
@@ -130,10 +131,10 @@ private:
         s.angle = s.heading;
         Up(accel, top);
         Move();
-        Trail(14, 2);
+        Trail(kEffectSmokeWisp, 2);
     }
     static f32 Around(i32 k, i32 n) {
-        return static_cast<f32>(static_cast<f64>(kGameTwoPi) * static_cast<f64>(k) / static_cast<f64>(n));
+        return static_cast<f32>(static_cast<f64>(kTwoPi) * static_cast<f64>(k) / static_cast<f64>(n));
     }
 
 public:
@@ -198,7 +199,7 @@ bool ShellStep::Kind101() {
     if (s.speed > 0.0f && s.speed < 7.5f) Turn(0.03f);
     Up(0.1f, 8.0f);
     Move();
-    Trail(14, 2);
+    Trail(kEffectSmokeWisp, 2);
     return age <= 500;
 }
 
@@ -206,7 +207,7 @@ bool ShellStep::Kind102() {
     if (age < 200) Turn(0.015f);
     Up(0.1f, 3.0f);
     Move();
-    Trail(14, 2);
+    Trail(kEffectSmokeWisp, 2);
     return age <= 500;
 }
 
@@ -218,20 +219,20 @@ bool ShellStep::Kind103() {
 
 bool ShellStep::Kind104() {
     Move();
-    Trail(13, 5);
+    Trail(kEffectBulletTrail, 5);
     return !OutsideMargin();
 }
 
 bool ShellStep::Kind105() {
     s.speed += 0.2f;
     Move();
-    Trail(12, 3);
+    Trail(kEffectSmokeCloud, 3);
     return !OutsideMargin();
 }
 
 bool ShellStep::Kind106() {
     s.speed += 0.1f;
-    Trail(14, 2);
+    Trail(kEffectSmokeWisp, 2);
     Move();
     return !OutsideMargin();
 }
@@ -240,21 +241,21 @@ bool ShellStep::Kind110() {
     if (age > 20 && age < 100) Turn(0.03f);
     Up(0.1f, 4.0f);
     Move();
-    Trail(14, 2);
+    Trail(kEffectSmokeWisp, 2);
     return age <= 500;
 }
 
 bool ShellStep::Kind201() {
     Down(0.2f, 3.0f);
     Move();
-    Trail(14, 3);
+    Trail(kEffectSmokeWisp, 3);
     return !OutsideMargin();
 }
 
 bool ShellStep::Kind202() {
     Up(0.1f, 5.0f);
     Move();
-    Trail(14, 3);
+    Trail(kEffectSmokeWisp, 3);
     return !OutsideMargin();
 }
 
@@ -266,7 +267,7 @@ bool ShellStep::Kind203() {
     }
     Up(0.1f, 4.0f);
     Move();
-    Trail(14, 2);
+    Trail(kEffectSmokeWisp, 2);
     return age <= 300;
 }
 
@@ -279,14 +280,14 @@ bool ShellStep::Kind204() {
         Up(0.15f, 6.0f);
     }
     Move();
-    Trail(14, 2);
+    Trail(kEffectSmokeWisp, 2);
     return age <= 300;
 }
 
 bool ShellStep::Kind205() {
     Up(0.1f, 8.0f);
     Move();
-    Trail(14, 3);
+    Trail(kEffectSmokeWisp, 3);
     return !OutsideMargin();
 }
 
@@ -294,7 +295,7 @@ bool ShellStep::Kind210() {
     if (age % 7 == 0) {
         f32 p[2];
         Pos(p);
-        SpawnEffect(102, p, s.heading, -1);
+        SpawnEffect(kEffectShellSmoke, p, s.heading, -1);
     }
     Move();
     return !OutsideMargin();
@@ -303,7 +304,7 @@ bool ShellStep::Kind210() {
 bool ShellStep::Kind301() {
     Up(0.2f, 4.0f);
     Move();
-    Trail(14, 3);
+    Trail(kEffectSmokeWisp, 3);
     return !OutsideMargin();
 }
 
@@ -320,7 +321,7 @@ bool ShellStep::Kind302() {
         Up(0.2f, 6.0f);
     }
     Move();
-    Trail(14, 2);
+    Trail(kEffectSmokeWisp, 2);
     return age <= 500;
 }
 
@@ -339,14 +340,14 @@ bool ShellStep::Kind310() {
         }
     }
     Move();
-    if (age % 2 == 0 && s.speed > 1.0f) Puff(14);
+    if (age % 2 == 0 && s.speed > 1.0f) Puff(kEffectSmokeWisp);
     return age <= 500;
 }
 
 bool ShellStep::Kind380() {
     Spin();
     Move();
-    if (s.x < 100.0f || s.x > 540.0f) s.heading = kGamePi - s.heading;
+    if (s.x < 100.0f || s.x > 540.0f) s.heading = kPi - s.heading;
     if (age == 100) {
         const i32 n = col == 2 ? 16 : (col == 1 ? 12 : 8);
         const f32 c = col == 2 ? 1.5f : 1.2f;
@@ -380,7 +381,7 @@ bool ShellStep::Kind391And392() {
         Up(0.1f, 6.0f);
     }
     Move();
-    Trail(14, 3);
+    Trail(kEffectSmokeWisp, 3);
     return !OutsideMargin();
 }
 
@@ -393,7 +394,7 @@ bool ShellStep::Kind393() {
     }
     Up(0.075f, 6.0f);
     Move();
-    Trail(14, 3);
+    Trail(kEffectSmokeWisp, 3);
     return !OutsideMargin();
 }
 
@@ -401,16 +402,16 @@ bool ShellStep::Kind401() {
     if (s.speed > 0.0f && s.speed < 5.0f) DriftTowardPlayer();
     Up(0.1f, 8.0f);
     Move();
-    Trail(14, 2);
+    Trail(kEffectSmokeWisp, 2);
     return !(age > 500 || s.y > 540.0f);
 }
 
 bool ShellStep::Kind402() {
     Move();
     if (age > 50) Down(0.1f, 0.0f);
-    Trail(13, 3);
+    Trail(kEffectBulletTrail, 3);
     if (s.speed <= 0.0f) {
-        Puff(22);
+        Puff(kEffectLargeExplosion);
         PlaySoundEffect(kSoundSenGeTaihou01);
         return false;
     }
@@ -421,14 +422,14 @@ bool ShellStep::Kind403() {
     if (age < 100) Turn(0.01f);
     Up(0.1f, 5.0f);
     Move();
-    Trail(14, 3);
+    Trail(kEffectSmokeWisp, 3);
     return age <= 200;
 }
 
 bool ShellStep::Kind404() {
     Up(0.1f, 8.0f);
     if (s.speed > 0.0f && s.speed < 4.0f) Turn(0.02f);
-    Trail(13, 3);
+    Trail(kEffectBulletTrail, 3);
     Move();
     DebrisEvery(s.speed > 3.0f, 8);
     return !(age > 200 || s.y > 580.0f);
@@ -438,7 +439,7 @@ bool ShellStep::Kind406() {
     if (age < 100) Turn(0.01f);
     Up(0.1f, 8.0f);
     Move();
-    Trail(14, 3);
+    Trail(kEffectSmokeWisp, 3);
     return age <= 200;
 }
 
@@ -467,7 +468,7 @@ bool ShellStep::Kind410() {
         Up(0.1f, 6.0f);
     }
     s.y += s.speed;
-    Trail(14, 2);
+    Trail(kEffectSmokeWisp, 2);
     return s.y <= 540.0f;
 }
 
@@ -480,14 +481,14 @@ bool ShellStep::Kind411() {
         Up(0.15f, 5.0f);
     }
     Move();
-    Trail(14, 2);
+    Trail(kEffectSmokeWisp, 2);
     return !(age > 300 || s.x < 100.0f || s.x > 540.0f);
 }
 
 bool ShellStep::Kind480() {
     s.speed += 0.1f;
     Move();
-    Trail(12, 3);
+    Trail(kEffectSmokeCloud, 3);
     return !OutsideMargin();
 }
 
@@ -518,7 +519,7 @@ bool ShellStep::Kind483() {
             half.strength = 3;
             half.angle = 0.0f;
             half.age = k == 0 ? 2 : 4;
-            half.heading = k == 0 ? 0.0f : kGamePi;
+            half.heading = k == 0 ? 0.0f : kPi;
             half.x = s.x;
             half.y = s.y;
             born.push_back(half);
@@ -532,7 +533,7 @@ bool ShellStep::Kind490And491() {
     s.angle = s.heading;
     Up(0.05f, 6.0f);
     Move();
-    Trail(14, 3);
+    Trail(kEffectSmokeWisp, 3);
     return !(age > 100 && OutsideMargin());
 }
 
@@ -540,14 +541,14 @@ bool ShellStep::Kind501() {
     if (age > 20 && age < 100) Turn(0.015f);
     if (age > 20) Up(0.1f, 4.0f);
     Move();
-    Trail(14, 2);
+    Trail(kEffectSmokeWisp, 2);
     return age <= 500;
 }
 
 bool ShellStep::Kind502And506And507() {
     Up(0.2f, 4.0f);
     Move();
-    Trail(14, 3);
+    Trail(kEffectSmokeWisp, 3);
     return !OutsideMargin();
 }
 
@@ -559,7 +560,7 @@ bool ShellStep::Kind503() {
         if (age < 200) Turn(0.04f);
     }
     Move();
-    Trail(14, 3);
+    Trail(kEffectSmokeWisp, 3);
     return !OutsideMargin();
 }
 
@@ -585,7 +586,7 @@ bool ShellStep::Kind510() {
         Up(0.2f, 5.0f);
     }
     Move();
-    if (age % 3 == 0 && s.speed > 1.0f) Puff(14);
+    if (age % 3 == 0 && s.speed > 1.0f) Puff(kEffectSmokeWisp);
     const HitShape small{0.0f, 0.0f, 5.0f};
     if (age == 250) {
         static const i32 kCount[3] = {12, 18, 24};
@@ -602,8 +603,8 @@ bool ShellStep::Kind510() {
     static const f32 kTurn[3] = {1.0f / 30.0f, 1.0f / 30.0f, 0.05f};
     if (age < 100 && age % kEvery[col] == 0) {
         const f32 sweep = static_cast<f32>(age) * kTurn[col];
-        Bullet(101, s.x, s.y, (s.angle + kGamePi) - sweep, kSpeed[col], small);
-        Bullet(101, s.x, s.y, (s.angle - kGamePi) + sweep, kSpeed[col], small);
+        Bullet(101, s.x, s.y, (s.angle + kPi) - sweep, kSpeed[col], small);
+        Bullet(101, s.x, s.y, (s.angle - kPi) + sweep, kSpeed[col], small);
         Stamped(kSoundBulletBys1, 4);
     }
     return !(age > 300 && OutsideMargin());
@@ -621,7 +622,7 @@ bool ShellStep::Kind515() {
 
 bool ShellStep::Kind550() {
     Up(0.1f, 7.0f);
-    Trail(13, 3);
+    Trail(kEffectBulletTrail, 3);
     Move();
     DebrisEvery(s.speed > 3.0f, 8);
     return !(age > 200 || s.x > 740.0f || s.x < -100.0f || s.y > 580.0f);
@@ -629,7 +630,7 @@ bool ShellStep::Kind550() {
 
 bool ShellStep::Kind551() {
     s.speed += 0.01f;
-    s.x += 1.2f * std::sin(kGameTwoPi * 0.005f * static_cast<f32>(age % 200));
+    s.x += 1.2f * std::sin(kTwoPi * 0.005f * static_cast<f32>(age % 200));
     s.y += std::sin(s.heading) * s.speed;
     Spin();
     return s.y <= 580.0f;
@@ -639,16 +640,16 @@ bool ShellStep::Kind552() {
     if (age % 5 == 0) {
         const f32 dx = RandomFloat(-60.0f, 60.0f);
         const f32 dy = RandomFloat(-60.0f, 60.0f);
-        const f32 a = RandomFloat(-kGamePi, kGamePi);
+        const f32 a = RandomFloat(-kPi, kPi);
         const f32 p[2] = {s.x + dx, s.y + dy};
-        SpawnEffect(23, p, a, -1);
+        SpawnEffect(kEffectShellExplosion, p, a, -1);
         PlaySoundEffect(kSoundSenGeTaihou01);
     }
     return age <= 20;
 }
 
 bool ShellStep::Kind553() {
-    Trail(13, 3);
+    Trail(kEffectBulletTrail, 3);
     if (age < 60) s.x += s.speed;
     f32 v = static_cast<f32>(age) * 0.1f - 6.0f;
     if (v > 8.0f) v = 8.0f;
@@ -661,16 +662,16 @@ bool ShellStep::Kind901() {
     if (s.speed > 0.0f && s.speed < 7.0f) TurnDrawn(0.01f);
     Up(0.05f, 8.0f);
     Move();
-    Trail(14, 2);
+    Trail(kEffectSmokeWisp, 2);
     return age <= 500;
 }
 
 bool ShellStep::Kind902And905() {
     Down(0.05f, 0.0f);
     Move();
-    Trail(14, 2);
+    Trail(kEffectSmokeWisp, 2);
     if (age > 100) {
-        Puff(s.kind == 902 ? 23 : 22);
+        Puff(s.kind == 902 ? kEffectShellExplosion : kEffectLargeExplosion);
         Stamped(kSoundSenGeTaihou01, 8);
         return false;
     }
@@ -690,9 +691,9 @@ bool ShellStep::Kind903And904() {
     }
     Up(accel, 12.0f);
     Move();
-    Trail(14, 2);
+    Trail(kEffectSmokeWisp, 2);
     if (age > 100 && (s.x < 0.0f || s.x > 640.0f || s.y < 0.0f || s.y > 480.0f)) {
-        Puff(23);
+        Puff(kEffectShellExplosion);
         const i32 n = col == 0 ? 4 : (col == 1 ? 6 : 8);
         for (i32 k = 0; k < n; ++k) {
             const f32 speed = 1.5f + RandomFloat(0.0f, 1.0f);
@@ -715,7 +716,7 @@ bool ShellStep::Kind910() {
 bool ShellStep::Kind1200() {
     s.speed -= 0.1f;
     Move();
-    Trail(13, 5);
+    Trail(kEffectBulletTrail, 5);
     if (s.speed <= 0.0f) {
         const i32 n = col == 0 ? 6 : (col == 1 ? 8 : 12);
         for (i32 k = 0; k < n; ++k) {
@@ -733,7 +734,7 @@ bool ShellStep::Kind1200() {
             piece.playerHitShape = HitShape{0.0f, 0.0f, 5.0f};
             born.push_back(piece);
         }
-        Puff(10);
+        Puff(kEffectSpark);
         PlaySoundEffect(kSoundSenMiMisairu);
         return false;
     }

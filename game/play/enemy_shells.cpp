@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "engine/core/angle.h"
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/play/effects.h"
 #include "game/shell/game_math.h"
@@ -24,9 +25,9 @@ void ShellBurst(const f32 pos[2], i32 count) {
     for (i32 k = 0; k < count; ++k) {
         const f32 dx = RandomFloat(-15.0f, 15.0f);
         const f32 dy = RandomFloat(-15.0f, 15.0f);
-        const f32 a = RandomFloat(-kGamePi, kGamePi);
+        const f32 a = RandomFloat(-kPi, kPi);
         const f32 at[2] = {pos[0] + dx, pos[1] + dy};
-        const i32 e = SpawnEffect(10, at, a, -1);
+        const i32 e = SpawnEffect(kEffectSpark, at, a, -1);
         if (e < 0) continue;
         g_EffectList[static_cast<std::size_t>(e)].age = -2 * k;
         g_EffectList[static_cast<std::size_t>(e)].layer = 1;
@@ -133,7 +134,7 @@ void CollectShell(const EnemyShell& s, PlayQuadList& quads) {
         break;
     }
     case 551: {
-        const f32 half = 45.0f + 2.0f * std::cos(kGameTwoPi * 0.00125f * static_cast<f32>(s.age % 80));
+        const f32 half = 45.0f + 2.0f * std::cos(kTwoPi * 0.00125f * static_cast<f32>(s.age % 80));
         quads.push_back(Turned(kSheetMissile, x, y, half, half, MakeRect(280, 100, 369, 189), a));
         break;
     }
@@ -194,8 +195,8 @@ void DestroyEnemyShell(i32 index) {
     if (shell == nullptr) return;
     const EnemyShell s = *shell;
     const f32 p[2] = {s.x, s.y};
-    SpawnEffect(10, p, RandomFloat(-kGamePi, kGamePi), -1);
-    if (s.kind == 903 || s.kind == 904) SpawnEffect(23, p, RandomFloat(-kGamePi, kGamePi), -1);
+    SpawnEffect(kEffectSpark, p, RandomFloat(-kPi, kPi), -1);
+    if (s.kind == 903 || s.kind == 904) SpawnEffect(kEffectShellExplosion, p, RandomFloat(-kPi, kPi), -1);
     if (s.kind == 1200) ShellBurst(p, 10);
     if (s.kind == 380) ShellBurst(p, 6);
     if (s.kind == 551) {
@@ -217,7 +218,7 @@ void SpawnShellDeathEffects(i32 index) {
     if (s.kind == 104 || s.kind == 105 || s.kind == 380 || s.kind == 480) {
         ShellBurst(p, 6);
     } else if (s.kind == 903 || s.kind == 904) {
-        SpawnEffect(23, p, RandomFloat(-kGamePi, kGamePi), -1);
+        SpawnEffect(kEffectShellExplosion, p, RandomFloat(-kPi, kPi), -1);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/core/angle.h"
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "engine/graphics/texture.h"
 #include "game/play/effects.h"
@@ -12,8 +13,6 @@
 #include "game/shell/play_state.h"
 
 namespace {
-
-constexpr i32 kEffectSmoke = 11;
 
 i32 Trunc(f80 v) { return static_cast<i32>(v); }
 
@@ -40,7 +39,7 @@ void UpdatePlayerMissiles() {
             StepMissile(m);
             if (m.age % 2 == 0) {
                 const f32 pos[2] = {m.x, m.y};
-                SpawnEffect(kEffectSmoke, pos, RandomFloat(-kGamePi, kGamePi), -1);
+                SpawnEffect(kEffectMissileSmoke, pos, RandomFloat(-kPi, kPi), -1);
             }
         }
         ++m.age;

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <initializer_list>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/play/effects.h"
 #include "game/play/enemy_runtime.h"
@@ -13,6 +14,7 @@
 #include "game/shell/music.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
+#include "game/shell/story_flags.h"
 
 namespace {
 
@@ -88,9 +90,9 @@ void DebrisBurst(const f32 pos[2], i32 count, f32 rx, f32 ry) {
     for (i32 k = 0; k < count; ++k) {
         const f32 dx = RandomFloat(-rx, rx);
         const f32 dy = RandomFloat(-ry, ry);
-        const f32 a = RandomFloat(-kGamePi, kGamePi);
+        const f32 a = RandomFloat(-kPi, kPi);
         const f32 at[2] = {pos[0] + dx, pos[1] + dy};
-        const i32 e = SpawnEffect(10, at, a, -1);
+        const i32 e = SpawnEffect(kEffectSpark, at, a, -1);
         if (e >= 0) g_EffectList[static_cast<std::size_t>(e)].age = -2 * k;
     }
 }
@@ -99,10 +101,10 @@ void DebrisBurst(const f32 pos[2], i32 count, f32 rx, f32 ry) {
 // `label`.
 void Ring(const f32 centre[2], const f32 label[2]) {
     for (i32 i = 0; i < 10; ++i) {
-        const f32 param = static_cast<f32>(static_cast<f64>(i) * 0.1 * static_cast<f64>(kGameTwoPi));
-        SpawnEffect(16, centre, param, -1);
+        const f32 param = static_cast<f32>(static_cast<f64>(i) * 0.1 * static_cast<f64>(kTwoPi));
+        SpawnEffect(kEffectWreckSpark, centre, param, -1);
     }
-    SpawnEffect(66, label, 0.0f, -1);
+    SpawnEffect(kEffectWreckLabel, label, 0.0f, -1);
 }
 
 // The pool index of the enemy's root part r, -1 when it has none.
@@ -195,7 +197,7 @@ void Defeat(i32 enemy, i32 state) {
 
 void Banner() {
     const f32 at[2] = {320.0f, 220.0f};
-    SpawnEffect(64, at, 0.0f, -1);
+    SpawnEffect(kEffectDefeatBonus, at, 0.0f, -1);
 }
 
 void Release(i32 enemy) { ReleaseEnemyParts(enemy); }
@@ -268,7 +270,7 @@ private:
 
 void EnemyDefeat::Spawn10() {
     Defeat(enemy, 52);
-    SpawnEffect(61, at240, 0.0f, -1);
+    SpawnEffect(kEffectMissionComplete, at240, 0.0f, -1);
     StartTalkEvent(10);
     PlaySoundEffect(9);
 }
@@ -314,7 +316,7 @@ void EnemyDefeat::Spawn150() {
         }
         StartTalkEvent(134);
     } else {
-        StartTalkEvent(g_GameState.StoryFlags[14] != 0 ? 133 : 131);
+        StartTalkEvent(g_GameState.StoryFlags[kStoryBossFled] != 0 ? 133 : 131);
     }
 }
 
@@ -350,7 +352,7 @@ void EnemyDefeat::Spawn203() {
 
 void EnemyDefeat::Spawn210() {
     Defeat(enemy, 299);
-    SpawnEffect(61, at240, 0.0f, -1);
+    SpawnEffect(kEffectMissionComplete, at240, 0.0f, -1);
     PlaySoundEffect(9);
 }
 
@@ -581,10 +583,10 @@ void SpawnPartDeathEffects(i32 enemy, EnemyPart* part, const f32 pos[2], const f
 
     // Extras after the burst, before the sound.
     if (In(kind, 20, 24) || In(kind, 301, 303)) {
-        if (g_GameState.StoryFlags[13] == 0) StartTalkEvent(11);
+        if (g_GameState.StoryFlags[kStoryTalk11PartDowned] == 0) StartTalkEvent(11);
     }
     if (kind == 141) {
-        if (g_GameState.StageScriptPhase == 10 && g_GameState.StoryFlags[20] == 0) StartTalkEvent(120);
+        if (g_GameState.StageScriptPhase == 10 && g_GameState.StoryFlags[kStoryBossEscortDowned] == 0) StartTalkEvent(120);
     }
     if (kind == 451) g_GameState.ScreenShakeTimer = 50;
     if (In(kind, 317, 319)) SplitPart(part);

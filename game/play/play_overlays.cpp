@@ -5,6 +5,7 @@
 
 #include "engine/core/angle.h"
 #include "engine/core/application.h"
+#include "engine/core/radians.h"
 #include "game/play/effects.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/player.h"
@@ -16,6 +17,7 @@
 #include "game/shell/input.h"
 #include "game/shell/play_state.h"
 #include "game/shell/sound_effects.h"
+#include "game/shell/story_flags.h"
 #include "game/shell/transition.h"
 
 PauseMenu g_PauseMenu;
@@ -26,8 +28,6 @@ namespace {
 GameState& G() { return g_GameState; }
 PlayerState& P() { return g_PlayerState[0]; }
 MissionTimerBlock& Mission() { return g_GameState.MissionTimer; }
-
-constexpr f32 kTwoPi = 6.2831855f;
 
 Rect Box(i32 left, i32 top, i32 right, i32 bottom) { return Rect{left, top, right, bottom}; }
 Rect Centred(i32 x, i32 y, i32 halfWidth, i32 halfHeight) {
@@ -115,7 +115,7 @@ void FailMission() {
     if (Mission().remaining <= 0) return;
     Mission().remaining = 0;
     const f32 at[2] = {320.0f, 220.0f};
-    SpawnEffect(65, at, 0.0f, -1);
+    SpawnEffect(kEffectMissionFailed, at, 0.0f, -1);
     PlaySoundEffect(21);
     LogPrintf("MIS_CLEAR!!\n");
     ClearEnemyBulletsAndShells();
@@ -124,7 +124,7 @@ void FailMission() {
 void CompleteMission() {
     if (Mission().remaining <= 0) return;
     const f32 at[2] = {320.0f, 220.0f};
-    SpawnEffect(61, at, 0.0f, -1);
+    SpawnEffect(kEffectMissionComplete, at, 0.0f, -1);
     ++G().BonusCount;
     PlaySoundEffect(20);
     const i32 n = ClearEnemyBulletsAndShells();
@@ -170,7 +170,7 @@ i32 GetStageRank() {
     switch (G().StageIndex) {
         case 0: row = &kRows[0]; break;
         case 1: row = &kRows[1]; break;
-        case 2: row = G().StoryFlags[49] ? &kRows[2] : &kRows[3]; break;
+        case 2: row = G().StoryFlags[kStoryThirdStageRouteA] ? &kRows[2] : &kRows[3]; break;
         case 3: row = &kRows[4]; break;
         case 4: row = &kRows[5]; break;
         default: return 1;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "engine/graphics/texture.h"
 #include "game/play/coins.h"
@@ -26,14 +27,6 @@
 static_assert(kPlayerMaxLives == static_cast<i32>(kMaxRecordedLives));
 
 namespace {
-
-// Effect kinds the aircraft makes.
-constexpr i32 kEffectSpark = 10;
-constexpr i32 kEffectDeathSmoke = 12;
-constexpr i32 kEffectHitSmoke = 14;
-constexpr i32 kEffectExtraLife = 62;
-
-constexpr f32 kUp = -kGamePi / 2.0f;
 
 // The shapes the aircraft collides with.
 constexpr HitShape kCoinShape{0.0f, 0.0f, 30.0f};
@@ -72,7 +65,7 @@ void ReadPlayerInput(PlayerState& p) {
 void SpawnTrailSmoke(const PlayerState& p, i32 kind) {
     const f32 r1 = RandomFloat(-20.0f, 20.0f);
     const f32 r2 = RandomFloat(-20.0f, 20.0f);
-    const f32 angle = RandomFloat(-kGamePi, kGamePi);
+    const f32 angle = RandomFloat(-kPi, kPi);
     const f32 pos[2] = {p.x + r1 - g_GameState.FieldScrollX, p.y + r2};
     SpawnEffect(kind, pos, angle, -1);
 }
@@ -241,13 +234,13 @@ void UpdateOnePlayer(PlayerState& p, i32 owner) {
 
     if (p.lives == 0) {
         p.y += 1.5f;
-        if (p.blinkTimer % 3 == 0) SpawnTrailSmoke(p, kEffectDeathSmoke);
+        if (p.blinkTimer % 3 == 0) SpawnTrailSmoke(p, kEffectSmokeCloud);
         return;
     }
     if (p.blinkTimer > kPlayerNoControlBlink) {
         p.y += 1.5f;
         if (p.y > kPlayerFieldBottom) p.y = kPlayerFieldBottom;
-        if (p.blinkTimer % 3 == 0) SpawnTrailSmoke(p, kEffectHitSmoke);
+        if (p.blinkTimer % 3 == 0) SpawnTrailSmoke(p, kEffectSmokeWisp);
         return;
     }
 
@@ -286,7 +279,7 @@ void SpawnHitExplosions(const f32 point[2]) {
     for (i32 k = 0; k < 5; ++k) {
         const f32 dx = RandomFloat(-50.0f, 50.0f);
         const f32 dy = RandomFloat(-50.0f, 50.0f);
-        const f32 angle = RandomFloat(-kGamePi, kGamePi);
+        const f32 angle = RandomFloat(-kPi, kPi);
         const f32 pos[2] = {point[0] + dx, point[1] + dy};
         const i32 index = SpawnEffect(kEffectSpark, pos, angle, -1);
         if (index >= 0 && index < static_cast<i32>(g_EffectList.size())) g_EffectList[index].age = -2 * k;

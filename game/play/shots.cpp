@@ -5,6 +5,7 @@
 
 #include "engine/core/angle.h"
 #include "engine/core/application.h"
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "engine/graphics/texture.h"
 #include "game/play/effects.h"
@@ -15,10 +16,6 @@
 #include "game/shell/play_state.h"
 
 namespace {
-
-constexpr i32 kEffectSpark = 10;
-constexpr i32 kEffectBulletTrail = 13;
-constexpr i32 kEffectCancelToken = 31;
 
 template <typename T>
 void EraseAt(std::vector<T>& list, std::size_t i) {
@@ -41,14 +38,14 @@ bool StepBullet(EnemyBullet& b) {
         break;
     case 30:
         b.rotation = static_cast<f32>(b.rotation + 0.05);
-        if (b.rotation > kGamePi) b.rotation = static_cast<f32>(b.rotation - static_cast<f64>(kGameTwoPi));
+        if (b.rotation > kPi) b.rotation = static_cast<f32>(b.rotation - static_cast<f64>(kTwoPi));
         MoveBullet(b);
         break;
     case 40:
         MoveBullet(b);
         if (b.age % 5 == 0) {
             const f32 pos[2] = {b.x, b.y};
-            SpawnEffect(kEffectBulletTrail, pos, RandomFloat(-kGamePi, kGamePi), -1);
+            SpawnEffect(kEffectBulletTrail, pos, RandomFloat(-kPi, kPi), -1);
         }
         break;
     case 50:
@@ -60,7 +57,7 @@ bool StepBullet(EnemyBullet& b) {
         MoveBullet(b);
         break;
     case 210:
-        TurnTowardAngle(&b.heading, kGamePi / 2.0f, 0.01f);
+        TurnTowardAngle(&b.heading, kPi / 2.0f, 0.01f);
         if (b.speed < 5.0f) AddToSpeed(b, 0.02);
         MoveBullet(b);
         break;
@@ -259,7 +256,7 @@ void BurstBulletIntoSparks(i32 bullet) {
     for (i32 k = 0; k < 6; ++k) {
         const f32 dx = RandomFloat(-15.0f, 15.0f);
         const f32 dy = RandomFloat(-15.0f, 15.0f);
-        const f32 angle = RandomFloat(-kGamePi, kGamePi);
+        const f32 angle = RandomFloat(-kPi, kPi);
         const f32 pos[2] = {b.x + dx, b.y + dy};
         const i32 index = SpawnEffect(kEffectSpark, pos, angle, -1);
         if (index >= 0 && index < static_cast<i32>(g_EffectList.size())) {

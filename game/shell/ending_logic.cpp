@@ -4,6 +4,7 @@
 #include "game/shell/music.h"
 #include "game/shell/play_state.h"
 #include "game/shell/shell_graphics.h"
+#include "game/shell/story_flags.h"
 #include "game/shell/transition.h"
 
 EndingSceneState g_Ending;
@@ -16,24 +17,27 @@ constexpr i32 kEndingOrder[kEndingCount] = {2, 4, 8, 10, 12, 13, 14, 3, 5, 6, 7,
 bool ConditionHolds(i32 ending, const StoryFlagArray& flags) {
     auto f = [&](int k) { return flags[static_cast<std::size_t>(k)] != 0; };
     switch (ending) {
-    case 1: return f(16) && f(33) && f(75) && f(96) && (f(54) || f(68));
-    case 2: return f(5) && f(35);
-    case 3: return f(80);
-    case 4: return f(16) && !f(11);
-    case 5: return f(81) && f(12);
-    case 6: return f(22) && f(19);
-    case 7: return f(27) && f(28);
-    case 8: return f(25);
-    case 9: return f(32);
-    case 10: return f(33);
-    case 11: return f(56);
-    case 12: return f(55);
-    case 13: return f(67);
-    case 14: return f(83);
-    case 15: return f(72);
-    case 16: return f(75);
-    case 17: return f(90);
-    case 18: return f(96);
+    case 1:
+        return f(kStoryBossGotAway) && f(kStoryBossSankAway) && f(kStoryFourthBossSankAway) &&
+               f(kStoryLastBossLimbsDestroyed) &&
+               (f(kStoryThirdStageFortressDomesDown) || f(kStoryThirdStageCraftSankAway));
+    case 2: return f(kStoryFirstMidBossDownedInItsTalk) && f(kStorySecondStageMidBossDownedInItsTalk);
+    case 3: return f(kStoryLastStageEndingThreeRoad);
+    case 4: return f(kStoryBossGotAway) && !f(kStorySecondMidBossCame);
+    case 5: return f(kStoryLastStageEndingFiveRoad) && f(kStoryBossAfterSecondMidBoss);
+    case 6: return f(kStorySecondMidBossDownedInAWave) && f(kStoryBossDestroyedAfterEscorts);
+    case 7: return f(kStoryCarrierMidBossDestroyed) && f(kStorySecondStageEndingSevenRoad);
+    case 8: return f(kStoryCarrierMidBossCrossed);
+    case 9: return f(kStoryBossDestroyedInFinalForm);
+    case 10: return f(kStoryBossSankAway);
+    case 11: return f(kStoryThirdStageFortressDomesBonus);
+    case 12: return f(kStoryThirdStageFortressDestroyed);
+    case 13: return f(kStoryThirdStageEndingThirteenRoad);
+    case 14: return f(kStoryLastStageEndingFourteenRoad);
+    case 15: return f(kStoryFourthThirdFightCentreDowned);
+    case 16: return f(kStoryFourthBossSankAway);
+    case 17: return f(kStoryLastStageEndingSeventeenRoad);
+    case 18: return f(kStoryLastBossLimbsDestroyed);
     default: return false;
     }
 }

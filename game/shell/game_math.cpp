@@ -1,3 +1,4 @@
+#include "engine/core/radians.h"
 #include "game/shell/game_math.h"
 
 #include <cmath>
@@ -9,10 +10,10 @@ PlayerPositionFn g_playerPosition = nullptr;
 // The signed turn from `from` to `to` the short way; both already normalised.
 f64 ShortTurn(f32 from, f32 to) {
     f64 d = static_cast<f64>(to) - static_cast<f64>(from);
-    if (d > static_cast<f64>(kGamePi)) {
-        d -= static_cast<f64>(kGameTwoPi);
-    } else if (d < -static_cast<f64>(kGamePi)) {
-        d += static_cast<f64>(kGameTwoPi);
+    if (d > static_cast<f64>(kPi)) {
+        d -= static_cast<f64>(kTwoPi);
+    } else if (d < -static_cast<f64>(kPi)) {
+        d += static_cast<f64>(kTwoPi);
     }
     return d;
 }
@@ -23,8 +24,8 @@ void NormalizeAngle(f32* angle) {
     // A value that is not a number or infinite has no direction: left alone
     // rather than looping forever.
     if (!std::isfinite(*angle)) return;
-    const f64 pi = static_cast<f64>(kGamePi);
-    const f64 twoPi = static_cast<f64>(kGameTwoPi);
+    const f64 pi = static_cast<f64>(kPi);
+    const f64 twoPi = static_cast<f64>(kTwoPi);
     // Each step is done in double precision and stored back as a float. Far
     // from zero a step of 2 pi no longer changes the float: the remainder is
     // taken at once instead of looping forever.

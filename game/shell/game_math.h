@@ -7,9 +7,6 @@
 // and stored back as single precision where a value is written.
 #include "engine/core/types.h"
 
-inline constexpr f32 kGamePi = 3.1415927f;
-inline constexpr f32 kGameTwoPi = 6.2831855f;
-
 // Brings the angle into -pi..pi in place (both ends stay as they are).
 void NormalizeAngle(f32* angle);
 // Normalises *from in place and a copy of `to`; +1 when the short way from

@@ -12,3 +12,7 @@ struct HitShape {
 // {5, 3, 0}, {0, 0, 5} and {0, 0, 12}, filled at set-up; the bullet and shell
 // makers copy them.
 extern HitShape DefaultHitShapes[3];
+// The entries of DefaultHitShapes.
+constexpr i32 kHitShapeBar = 0;    // {5, 3, 0}: a 10 x 6 box
+constexpr i32 kHitShapeSmall = 1;  // {0, 0, 5}: a circle of radius 5
+constexpr i32 kHitShapeLarge = 2;  // {0, 0, 12}: a circle of radius 12

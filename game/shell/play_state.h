@@ -6,7 +6,7 @@
 //
 // Naming: each record is one global instance called `g_` followed by the
 // record's name, and the fields keep the names the whole game uses, so code
-// reads g_GameState.StageScriptFrame, g_GameState.StoryFlags[17],
+// reads g_GameState.StageScriptFrame, g_GameState.StoryFlags[kStoryBossFled],
 // g_PlayerState[0].shotLevel. The lists of play objects are in
 // game/play/records.h, the stage's own generator (g_StageRandomState) in
 // game/play/stage_random.h.

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "game/shell/play_state.h"
 #include "game/shell/shell_text.h"
 #include "platform/regular_file.h"
 
@@ -264,9 +265,9 @@ std::string BuildReplaySummary(const ReplayHeader& h, std::string_view applicati
     text += "Time:\n";
     text += "\t" + FormatAscTime(localTime) + "\n";
     text += "Difficulty:\n";
-    if (h.Difficulty == 0) {
+    if (h.Difficulty == kDifficultyEasy) {
         text += "\tEASY\n";
-    } else if (h.Difficulty == 1) {
+    } else if (h.Difficulty == kDifficultyNormal) {
         text += "\tNORMALY\n";
     } else {
         text += "\tHARD\n";

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/core/angle.h"
+#include "engine/core/radians.h"
 #include "engine/graphics/device.h"
 #include "engine/graphics/image_upload.h"
 #include "engine/model/model.h"
@@ -16,6 +17,7 @@
 #include "game/shell/scene_pieces.h"
 #include "game/shell/shell_graphics.h"
 #include "game/shell/sound_effects.h"
+#include "game/shell/story_flags.h"
 #include "game/shell/transition.h"
 
 ReportSceneState g_Report;
@@ -24,7 +26,6 @@ namespace {
 
 constexpr u32 kWhite = 0xFFFFFFFFu;
 constexpr u32 kShadow = 0x96000000u;
-constexpr f64 kPi = 3.14159265358979323846;
 
 i32 ClampedStage() {
     const i32 s = g_GameState.StageIndex;
@@ -88,7 +89,7 @@ void DrawBanner() {
         angle = 0.3f * a;
     }
     RenderLine(x, y, -angle);
-    RenderLine(-x, -y, static_cast<f32>(kPi) - angle);
+    RenderLine(-x, -y, static_cast<f32>(kPiDouble) - angle);
 }
 
 void DrawNumbers(i32 c) {
@@ -117,7 +118,7 @@ void DrawRankMarks(i32 c) {
 }
 
 void DrawComment() {
-    const f32 s = static_cast<f32>(std::sin(static_cast<f64>(g_Report.ReportFade) * kPi / 2.0));
+    const f32 s = static_cast<f32>(std::sin(static_cast<f64>(g_Report.ReportFade) * kPiDouble / 2.0));
     const i32 hf = static_cast<i32>(64.0f * s);
     const i32 hc = static_cast<i32>(50.0f * s);
     const bool faceLeft = g_Report.CommentImage == 0;
@@ -197,22 +198,22 @@ ReportComment ChooseReportComment(i32 stageIndex, i32 runScore, i32 stagePoints,
 const char* ReportPictureName(i32 stageIndex, const StoryFlagArray& flags) {
     switch (stageIndex) {
     case 0:
-        if (flags[17]) return "report_14";
-        if (flags[6]) return "report_05";
+        if (flags[kStoryBossDownedFleeing]) return "report_14";
+        if (flags[kStoryFirstMidBossGotAway]) return "report_05";
         return "report_01";
     case 2:
-        if (flags[67]) return "report_13";
-        if (flags[53]) return "report_06";
-        if (flags[55]) return "report_11";
-        if (flags[56]) return "report_12";
+        if (flags[kStoryThirdStageEndingThirteenRoad]) return "report_13";
+        if (flags[kStoryThirdStageFortressPushedOff]) return "report_06";
+        if (flags[kStoryThirdStageFortressDestroyed]) return "report_11";
+        if (flags[kStoryThirdStageFortressDomesBonus]) return "report_12";
         return "report_01";
     case 3:
-        if (flags[72]) return "report_03";
-        if (flags[75]) return "report_04";
+        if (flags[kStoryFourthThirdFightCentreDowned]) return "report_03";
+        if (flags[kStoryFourthBossSankAway]) return "report_04";
         return "report_01";
     case 4:
-        if (flags[90]) return "report_02";
-        if (flags[96]) return "report_07";
+        if (flags[kStoryLastStageEndingSeventeenRoad]) return "report_02";
+        if (flags[kStoryLastBossLimbsDestroyed]) return "report_07";
         return "report_15";
     default:
         return "report_01";

@@ -5,6 +5,7 @@
 
 #include "engine/app/run_options.h"
 #include "engine/core/application.h"
+#include "engine/core/radians.h"
 #include "engine/graphics/device.h"
 #include "game/shell/game_main.h"
 #include "game/shell/input.h"
@@ -25,7 +26,6 @@ namespace {
 
 constexpr u32 kWhite = 0xFFFFFFFFu;
 constexpr u32 kUnchosen = 0xFF646464u;
-constexpr f64 kPi = 3.14159265358979323846;
 
 bool Pressed(i32 slot) { return g_Result.ResultKeys[slot] == kKeyPressed; }
 bool Held(i32 slot) { return g_Result.ResultKeys[slot] == kKeyHeld; }
@@ -219,7 +219,7 @@ void DrawScoresPanel() {
     DrawDigitRow(digits, g_Result.ResultScore, 346);
     DrawSprite(result, {cx + 108, 348, cx + 168, 373}, {380, 50, 439, 74}, kWhite);
     if (g_Result.ResultRankPosition >= 0 && g_Result.ResultRankPosition < kResultNamedPlaces) {
-        const f64 phase = 2.0 * kPi * static_cast<f64>(g_Result.ResultFrameCount % 100) / 100.0;
+        const f64 phase = 2.0 * kPiDouble * static_cast<f64>(g_Result.ResultFrameCount % 100) / 100.0;
         const i32 hw = static_cast<i32>(70.0 + 4.0 * std::sin(phase));
         const i32 hh = static_cast<i32>(15.0 + 2.0 * std::sin(phase));
         const Rect source = g_Result.ResultRankPosition == 0 ? Rect{160, 230, 299, 259} : Rect{160, 260, 299, 289};

@@ -34,6 +34,7 @@ constexpr i32 kStorySecondMidBossDownedInAWave = 22;   // talk 108: the second m
 constexpr i32 kStoryCarrierMidBossCrossed = 25;        // talk 203: the mid-boss carrier (kind 22) crossed the field unharmed
 constexpr i32 kStoryCarrierMidBossFell = 26;           // talk 204: the crippled mid-boss carrier fell out of the field
 constexpr i32 kStoryCarrierMidBossDestroyed = 27;      // talk 205: the mid-boss carrier destroyed
+constexpr i32 kStorySecondStageEndingSevenRoad = 28;  // read by ending 7 (with 27); nothing sets it
 constexpr i32 kStoryCrossingWaveMissed = 29;           // talk 208: carriers of the crossing wave got through
 constexpr i32 kStoryBossArmRebuilt = 30;               // talk 223 and action 270: an arm of the boss rebuilt
 constexpr i32 kStoryBossArmTalkAsked = 31;             // action 260: a rebuilt arm asked for talk 223 (talk 224, the boss destroyed, sets it too)
@@ -54,11 +55,13 @@ constexpr i32 kStoryThirdStageFortressUntouched = 52;  // talk 385: the fortress
 constexpr i32 kStoryThirdStageFortressPushedOff = 53;  // talk 387: the fortress pushed to the top of the field
 constexpr i32 kStoryThirdStageFortressDomesDown = 54;  // talk 386: the fortress's four last domes destroyed
 constexpr i32 kStoryThirdStageFortressDestroyed = 55;  // talk 388: the fortress's centre destroyed
+constexpr i32 kStoryThirdStageFortressDomesBonus = 56;  // talk 386 with three bonuses taken (its bonus flag)
 constexpr i32 kStoryThirdStageFirstBossFew = 57;       // talk 304: the jet phase reached with fewer than 2 misses
 constexpr i32 kStoryThirdStageGunshipLeft = 60;        // talk 312: the gunship left after its time
 constexpr i32 kStoryThirdStageGunshipDowned = 61;      // talk 311: the gunship shot down
 constexpr i32 kStoryThirdStageBossUntouchedTalk = 65;  // talk 315: the long craft's first middle set broken without a hit
 constexpr i32 kStoryThirdStageBossMissesTalk = 66;     // talk 317: three hits taken in the long craft's sets
+constexpr i32 kStoryThirdStageEndingThirteenRoad = 67;  // read by the report (picture 13) and ending 13; nothing sets it
 constexpr i32 kStoryThirdStageCraftSankAway = 68;      // talk 331: the long craft sank away with a main target left
 
 // ---- The fourth stage (cleared at its load: 70-75) ----
@@ -70,6 +73,14 @@ constexpr i32 kStoryFourthBossTalk550 = 74;            // read by the timeline (
 constexpr i32 kStoryFourthBossSankAway = 75;           // talk 555: the boss sank away (state 596) instead of exploding
 
 // ---- The last stage (cleared at its load: 80-96) ----
+constexpr i32 kStoryLastStageEndingThreeRoad = 80;    // read by ending 3; nothing sets it
+constexpr i32 kStoryLastStageEndingFiveRoad = 81;     // read by ending 5 (with 12); nothing sets it
+constexpr i32 kStoryFourthFriendCame = 82;            // talk 424: the fourth friend (kind 93) came to help at frame 700
+constexpr i32 kStoryLastStageEndingFourteenRoad = 83;  // read by ending 14; nothing sets it
 constexpr i32 kStoryCastleHubThreeFellEarly = 85;      // the timeline (phase 12): the castle's third armour hub fell by frame 11000
 constexpr i32 kStoryCastleHubEightFell = 88;           // the timeline (phase 12): the castle's eighth armour hub fell in frames 14000-15000
+constexpr i32 kStoryLastStageEndingSeventeenRoad = 90;  // read by the report (picture 02) and ending 17; nothing sets it
+constexpr i32 kStoryCastleMidBossFellAway = 91;       // talk 414: the castle's mid-boss fell away (state 418)
 constexpr i32 kStoryLastBossEarned = 94;               // states 1001 and 1099: every armour hub of the castle fell in a run from the start with no continue
+constexpr i32 kStoryLastBossCoreDestroyed = 95;       // talk 495: the last boss's core destroyed (state 921)
+constexpr i32 kStoryLastBossLimbsDestroyed = 96;      // talk 494: the last boss's limbs destroyed before its core (state 920)

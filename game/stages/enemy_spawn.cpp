@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "engine/core/radians.h"
 #include "game/play/enemy_runtime.h"
 
 namespace {

@@ -23,7 +23,6 @@
 #include "game/shell/hit_shape.h"
 
 // pi/2 as the spawners and timelines write it.
-constexpr f32 kHalfPi = 1.5707964f;
 
 // Where the new enemy goes into g_EnemyList.
 enum class SpawnPlacement : u8 {

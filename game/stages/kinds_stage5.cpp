@@ -8,6 +8,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/shell/game_math.h"
 #include "game/stages/enemy_spawn.h"
@@ -15,12 +16,10 @@
 
 namespace {
 
-using f80 = long double;
 
 // The float nearest the radian value of whole degrees.
 f32 DegreesToRadians(i32 degrees) {
-    constexpr f80 kPi = 3.141592653589793238462643383279502884L;
-    return static_cast<f32>(static_cast<f80>(degrees) * kPi / 180.0L);
+    return static_cast<f32>(static_cast<f80>(degrees) * kPiExtended / 180.0L);
 }
 
 // A part at radius r along angle a: offset (r cos a, r sin a).
@@ -220,7 +219,7 @@ EnemyKindSpec Kind101() {
 // keep; four walls, four gatehouses and the core (root 17).
 EnemyKindSpec Kind110() {
     const HitShape none{0, 0, 0};
-    const f32 quarter[4] = {0.0f, kHalfPi, kGamePi, -kHalfPi};
+    const f32 quarter[4] = {0.0f, kHalfPi, kPi, -kHalfPi};
     static constexpr i32 kTowerDegrees[8] = {18, 62, 118, 162, -156, -115, -65, -24};
     static constexpr i32 kGateDegrees[12] = {28, -28, 0, 208, 152, 180, 118, 62, 90, -62, -118, -90};
 

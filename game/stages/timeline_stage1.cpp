@@ -6,6 +6,7 @@
 // 10 boss, 34 closing.
 #include <algorithm>
 
+#include "engine/core/radians.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/play/play_overlays.h"
 #include "game/play/stage_background.h"
@@ -20,8 +21,6 @@
 
 namespace {
 
-constexpr f32 kUp = -1.5707964f;
-constexpr f32 kDown = 1.5707964f;
 constexpr i32 kBossSpawnId = 150;
 constexpr i32 kBossMusic = 12;
 constexpr i32 kSeam = 480;

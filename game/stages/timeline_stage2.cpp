@@ -9,6 +9,7 @@
 // second timed wave, 8 convoy, 9 boss entry, 10 boss, 34 closing.
 #include <algorithm>
 
+#include "engine/core/radians.h"
 #include "game/play/play_overlays.h"
 #include "game/play/stage_background.h"
 #include "game/play/stage_dispatch.h"
@@ -24,13 +25,10 @@
 
 namespace {
 
-constexpr f32 kUp = -1.5707964f;
-constexpr f32 kDown = 1.5707964f;
 constexpr f32 kQuarterPi = 0.7853982f;
 constexpr f32 kThreeQuarterPi = 2.3561945f;
 constexpr f32 kThirdPi = 1.0471976f;
 constexpr f32 kTwoThirdsPi = 2.0943952f;
-constexpr f32 kPi = 3.1415927f;
 constexpr i32 kSeam = 960;
 constexpr i32 kBossMusic = 14;
 

@@ -10,8 +10,8 @@
 // Positions written R(n) are draws of the stage generator (StagePlus,
 // StageMinus), made in the order of the rows, x before y.
 #include <algorithm>
-#include <numbers>
 
+#include "engine/core/radians.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/play/effects.h"
 #include "game/play/play_overlays.h"
@@ -29,8 +29,6 @@
 
 namespace {
 
-constexpr f32 kPi = std::numbers::pi_v<f32>;
-constexpr f32 kUp = -1.5707964f;
 constexpr i32 kSeam = 480;
 constexpr i32 kBossMusic = 16;
 constexpr i32 kJetSpawnId = 381;

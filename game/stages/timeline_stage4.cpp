@@ -9,8 +9,8 @@
 // risers from below), 10 boss, 34 closing. Rows at frame 0 of a phase that is
 // entered by a phase change never run: the new phase first sees frame 1.
 #include <algorithm>
-#include <numbers>
 
+#include "engine/core/radians.h"
 #include "game/play/play_overlays.h"
 #include "game/play/stage_background.h"
 #include "game/play/stage_dispatch.h"
@@ -23,14 +23,6 @@
 #include "game/stages/stage_timeline.h"
 
 namespace {
-
-constexpr f32 kPi = std::numbers::pi_v<f32>;
-constexpr f32 kUp = -kHalfPi;
-constexpr f32 kDown = kHalfPi;
-
-// Story flags of the earlier stages that change this stage's opening.
-constexpr i32 kStorySecondStageTalk213 = 36;
-constexpr i32 kStoryThirdStageTalk312 = 60;
 
 constexpr i32 kBossMusic = 20;
 
@@ -114,14 +106,14 @@ void Phase0() {
         SpawnScenery(8, 280.0f, 200.0f, 100, kDown + 0.1f);
         SpawnScenery(8, 200.0f, 280.0f, 140, kDown + 0.1f);
         SpawnScenery(8, 360.0f, 240.0f, 120, kDown - 0.1f);
-        if (!FlagSet(kStorySecondStageTalk213) && !FlagSet(kStoryThirdStageTalk312)) {
+        if (!FlagSet(kStorySecondStageMidBossGotAway) && !FlagSet(kStoryThirdStageGunshipLeft)) {
             SpawnScenery(8, 440.0f, 300.0f, 160, kDown - 0.1f);
         } else {
             SpawnScenery(9, 380.0f, 320.0f, 20, kDown - 0.1f);
         }
     }
     if (AtFrame(200)) {
-        StartTalkEvent500(FlagSet(kStorySecondStageTalk213) || FlagSet(kStoryThirdStageTalk312) ? 511 : 510);
+        StartTalkEvent500(FlagSet(kStorySecondStageMidBossGotAway) || FlagSet(kStoryThirdStageGunshipLeft) ? 511 : 510);
     }
     if (AtFrame(600)) g_GameState.StageBannerTimer = 0;
     if (EveryInWindow(600, 750, 75)) SpawnDrifter(2, 501, StagePlus(180, 150));

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "engine/core/angle.h"
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/play/play_overlays.h"
@@ -29,18 +30,8 @@
 
 namespace {
 
-constexpr f32 kUp = -1.5707964f;
-constexpr f32 kDown = 1.5707964f;
 constexpr f32 kLeft = -3.1415927f;
 constexpr f32 kRight = 0.0f;
-
-// Flags of the third and fourth stages that this one reads (set by talk 387
-// of the third and talk 541 of the fourth). The second stage's: the carrier
-// mid-boss destroyed (27), its second mid-boss destroyed (37) or sent away
-// early (38, which opens the long road).
-constexpr i32 kFlagThirdStageTalk387 = 53;
-constexpr i32 kFlagFourthStageBossExtra = 73;
-constexpr i32 kFlagLongRoad = kStorySecondStageMidBossLeftEarly;
 
 i32 Spawn(const SpawnOrder& order) { return SpawnAndPlace(SpawnEnemyStage5, order); }
 
@@ -231,7 +222,7 @@ bool SpawnFriend() {
                                            {91, 482, 620, 200, -4.5f, 422},
                                            {92, 483, 50, 150, 5.0f, 423},
                                            {93, 482, 620, 200, -4.5f, 424}};
-    if (FlagSet(kFlagFourthStageBossExtra) && FlagSet(kFlagThirdStageTalk387)) {
+    if (FlagSet(kStoryFourthMidBossOutlasted) && FlagSet(kStoryThirdStageFortressPushedOff)) {
         chosen = &kFriends[0];
     } else if (FlagSet(kStoryBossDestroyed) && FlagSet(kStorySecondMidBossCame)) {
         chosen = &kFriends[1];
@@ -263,7 +254,8 @@ void ChooseRoute() {
     for (const Enemy& e : g_EnemyList) holding = holding || (e.active != 0 && e.state != 441);
     if ((f > 2800 && f < 4000 && !holding) || f >= 4000) {
         ChangePhase(4);
-        if (FlagSet(kFlagLongRoad) && EarlierRanks() >= 16) g_GameState.StageScriptPhase = 5;
+        // The long road: the second stage's mid-boss sent away early and good ranks so far.
+        if (FlagSet(kStorySecondStageMidBossLeftEarly) && EarlierRanks() >= 16) g_GameState.StageScriptPhase = 5;
     }
 }
 
@@ -511,7 +503,7 @@ void SpawnRing(i32 n, i32 state, f32 turn) {
     for (i32 i = 0; i < n; ++i) {
         const i32 index = SpawnEscort(state, 0.0f);
         if (index < 0) continue;
-        PlaceEscort(index, 400.0f, static_cast<f32>(i) / static_cast<f32>(n) * kGameTwoPi, turn);
+        PlaceEscort(index, 400.0f, static_cast<f32>(i) / static_cast<f32>(n) * kTwoPi, turn);
     }
 }
 

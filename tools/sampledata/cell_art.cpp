@@ -5,14 +5,13 @@
 #include <cmath>
 #include <utility>
 
+#include "engine/core/radians.h"
 #include "tools/sampledata/art.h"
 #include "tools/sampledata/glyphs.h"
 
 namespace art {
 
 namespace {
-
-constexpr float kPi = 3.14159265f;
 
 const Colour kWhite = Rgb(255, 255, 255);
 const Colour kInk = Rgb(8, 10, 24, 220);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "platform/audio_format.h"
 #include "tools/sampledata/manifest.h"
 #include "tools/sampledata/output.h"
@@ -20,7 +21,6 @@
 
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 // The loudest an effect gets, as a fraction of full scale: about -14 dB, so
 // that the guns, engines and bursts that sound together, with the music under
 // them, stay clear of full scale at the default volumes.
@@ -66,7 +66,7 @@ double Wave(const std::string& kind, double phase, Noise& noise) {
     if (kind == "saw") return 2.0 * frac - 1.0;
     if (kind == "triangle") return frac < 0.5 ? 4.0 * frac - 1.0 : 3.0 - 4.0 * frac;
     if (kind == "noise") return noise.Next();
-    return std::sin(2.0 * kPi * phase);
+    return std::sin(2.0 * kPiDouble * phase);
 }
 
 struct Pcm {
@@ -153,7 +153,7 @@ Pcm SynthesiseLoop(const Params& p, u32 seed) {
         const double fb = 440.0 * std::pow(2.0, (root - 12 - 69.0) / 12.0);
         const double tb = t - std::floor(t / (2 * eighth)) * 2 * eighth;
         const double lead = Wave(wave, fn * tn, noise) * std::exp(-6.0 * tn) * std::min(1.0, tn / 0.003);
-        const double bass = std::sin(2.0 * kPi * fb * tb) * std::exp(-3.0 * tb) * std::min(1.0, tb / 0.003);
+        const double bass = std::sin(2.0 * kPiDouble * fb * tb) * std::exp(-3.0 * tb) * std::min(1.0, tb / 0.003);
         const double v = 0.35 * lead + 0.3 * bass;
         for (int c = 0; c < pcm.format.channels; ++c) AppendSample(pcm, v);
     }

@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
 
 #include "engine/core/angle.h"
 #include "engine/core/light.h"
+#include "engine/core/radians.h"
 
 namespace {
-
-constexpr f32 kPi = std::numbers::pi_v<f32>;
 
 class MatrixTest : public ::testing::Test {
 protected:

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "game/play/play_overlays.h"
 #include "game/play/talk.h"
 #include "game/shell/transition.h"
@@ -11,7 +12,6 @@
 namespace {
 
 using stage1_test::DrawsSince;
-using stage1_test::kHalfPi;
 using stage1_test::Stage1Test;
 
 class Stage1BehaviourTest : public Stage1Test {};

@@ -1,6 +1,7 @@
 // The behaviours of stage index 1's ordinary enemies and mid-boss over frames.
 #include <cmath>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/play/play_overlays.h"
 #include "game/play/talk.h"
@@ -10,7 +11,6 @@
 namespace {
 
 using stage2_test::DrawsSince;
-using stage2_test::kHalfPi;
 using stage2_test::Stage2Test;
 
 class Stage2BehaviourTest : public Stage2Test {};

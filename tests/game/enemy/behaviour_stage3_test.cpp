@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/play/effects.h"
 #include "game/play/part_death.h"
@@ -16,10 +17,7 @@
 namespace {
 
 using stage3_test::DrawsSince;
-using stage3_test::kHalfPi;
 using stage3_test::Stage3Test;
-
-constexpr f32 kPi = 3.1415927f;
 
 class Stage3BehaviourTest : public Stage3Test {
 protected:

@@ -5,6 +5,7 @@
 #include <numbers>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "game/play/play_overlays.h"
 #include "game/play/stage_random.h"
 #include "game/shell/sound_effects.h"
@@ -14,7 +15,6 @@
 namespace {
 
 using stage4_test::DrawsSince;
-using stage4_test::kHalfPi;
 using stage4_test::Stage4Test;
 
 class Stage4BehaviourTest : public Stage4Test {};

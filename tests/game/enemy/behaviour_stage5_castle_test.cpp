@@ -6,6 +6,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/play/part_death.h"
 #include "game/play/stage_random.h"
@@ -23,8 +24,6 @@
 namespace {
 
 using stage1_test::DrawsSince;
-
-using stage5_test::kHalfPi;
 
 class CastleTest : public stage5_test::Stage5Test {
 protected:

@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/play/talk.h"
 #include "game/shell/music.h"
@@ -16,8 +17,6 @@
 #include "tests/game/enemy/stage5_fixture.h"
 
 namespace {
-
-using stage5_test::kHalfPi;
 
 class LastBossTest : public stage5_test::Stage5Test {
 protected:

@@ -4,13 +4,13 @@
 #include <tuple>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "game/play/play_overlays.h"
 #include "tests/game/enemy/stage5_fixture.h"
 
 namespace {
 
 using enemy_test::DrawsSince;
-using stage5_test::kHalfPi;
 using stage5_test::Stage5Test;
 
 class Stage5BehaviourTest : public Stage5Test {

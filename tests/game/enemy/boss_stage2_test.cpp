@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/play/effects.h"
 #include "game/play/enemy_runtime.h"
@@ -16,7 +17,6 @@
 namespace {
 
 using stage2_test::DrawsSince;
-using stage2_test::kHalfPi;
 using stage2_test::Stage2Test;
 
 class Stage2BossTest : public Stage2Test {

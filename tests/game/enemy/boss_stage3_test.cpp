@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "game/play/effects.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/target_markers.h"
@@ -15,7 +16,6 @@
 
 namespace {
 
-using stage3_test::kHalfPi;
 using stage3_test::Stage3Test;
 
 class Stage3BossTest : public Stage3Test {

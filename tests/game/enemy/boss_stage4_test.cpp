@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "game/play/talk.h"
 #include "game/shell/transition.h"
 #include "game/shell/story_flags.h"
@@ -15,7 +16,6 @@
 namespace {
 
 using stage4_test::DrawsSince;
-using stage4_test::kHalfPi;
 using stage4_test::Stage4Test;
 
 class Stage4BossTest : public Stage4Test {

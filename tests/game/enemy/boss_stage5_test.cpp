@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "game/play/talk.h"
 #include "game/shell/replay.h"
 #include "game/shell/transition.h"
@@ -12,7 +13,6 @@
 namespace {
 
 using enemy_test::DrawsSince;
-using stage5_test::kHalfPi;
 using stage5_test::Stage5Test;
 
 class Stage5GateTest : public Stage5Test {

@@ -1,7 +1,7 @@
 #include <cmath>
-#include <numbers>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/enemy/enemy_content.h"
@@ -17,8 +17,6 @@ namespace {
 using enemy_test::EnemyFrameTest;
 using enemy_test::TableKind;
 using enemy_test::TablePart;
-
-constexpr f32 kPi = std::numbers::pi_v<f32>;
 
 class EnemyBehaviourTest : public EnemyFrameTest {
 protected:

@@ -1,7 +1,7 @@
 // Golden frames of enemy trees drawn through the software device.
-#include <numbers>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "game/enemy/enemy_draw.h"
 #include "game/play/stage_textures.h"
 #include "platform/gfx/raster.h"
@@ -15,7 +15,6 @@ using enemy_test::BuildTableEnemy;
 using enemy_test::TableKind;
 using enemy_test::TablePart;
 
-constexpr f32 kPi = std::numbers::pi_v<f32>;
 const std::string kGolden = TOLVARIN_TEST_DIR "/golden";
 
 // A 64 x 32 sheet: a 32 x 32 body cell and a 32 x 32 flame cell.

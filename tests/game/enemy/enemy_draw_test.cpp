@@ -1,9 +1,9 @@
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <vector>
 
 #include "engine/core/angle.h"
+#include "engine/core/radians.h"
 #include "game/enemy/enemy_draw.h"
 #include "game/play/enemy_runtime.h"
 #include "tests/game/enemy/enemy_fixture.h"
@@ -13,8 +13,6 @@ namespace {
 using enemy_test::EnemyFrameTest;
 using enemy_test::TableKind;
 using enemy_test::TablePart;
-
-constexpr f32 kPi = std::numbers::pi_v<f32>;
 
 std::vector<LookDrawCall> g_calls;
 void Record(const LookDrawCall& call) { g_calls.push_back(call); }

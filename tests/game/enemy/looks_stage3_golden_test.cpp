@@ -4,9 +4,9 @@
 // its cell by its rotation, the buoy on its shadow, the barge with its
 // mirrored plate).
 #include <cstdio>
-#include <numbers>
 #include <string>
 
+#include "engine/core/radians.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/enemy/enemy_content.h"
 #include "game/play/enemy_runtime.h"
@@ -20,7 +20,6 @@
 
 namespace {
 
-constexpr f32 kPi = std::numbers::pi_v<f32>;
 const std::string kGolden = TOLVARIN_TEST_DIR "/golden";
 
 class Stage3LooksGoldenTest : public graphics_test::GraphicsTest {

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/core/angle.h"
+#include "engine/core/radians.h"
 #include "game/enemy/enemy_content.h"
 #include "tests/game/enemy/enemy_fixture.h"
 
@@ -13,8 +14,6 @@ using enemy_test::EnemyFrameTest;
 using enemy_test::TableKind;
 using enemy_test::TablePart;
 using S = EnemySheet;
-
-constexpr f32 kHalfPi = 1.5707964f;
 
 std::vector<LookDrawCall> g_calls;
 void Observe(const LookDrawCall& call) { g_calls.push_back(call); }

@@ -3,12 +3,12 @@
 // frame of the first stage's fixture (clean play state, player at a fixed
 // place, spawns as a timeline writes them, frames and removals counted) with
 // this stage's behaviour, spawner and part steps.
+#include "engine/core/radians.h"
 #include "tests/game/enemy/stage1_fixture.h"
 
 namespace stage2_test {
 
 using stage1_test::DrawsSince;
-using stage1_test::kHalfPi;
 
 class Stage2Test : public stage1_test::Stage1Test {
 protected:

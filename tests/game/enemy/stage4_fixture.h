@@ -2,6 +2,7 @@
 // Stage index 3 for the tests of its behaviours, timeline and patterns (the
 // shared fixture of tests/game/enemy/stage_fixture.h with the fourth stage's
 // entry points).
+#include "engine/core/radians.h"
 #include "game/enemy/enemy_content.h"
 #include "game/patterns/pattern_content.h"
 #include "game/stages/stage_content.h"
@@ -9,7 +10,6 @@
 
 namespace stage4_test {
 
-constexpr f32 kHalfPi = 1.5707964f;
 using stage_test::DrawsSince;
 
 inline constexpr stage_test::StageHooks kStage4Hooks{

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/enemy/enemy_content.h"
 #include "game/play/enemy_runtime.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr f32 kHalfPi = 1.5707964f;
 const std::string kGolden = TOLVARIN_TEST_DIR "/golden";
 
 class Stage4GoldenTest : public graphics_test::GraphicsTest {

@@ -4,13 +4,12 @@
 // place, spawns as a timeline writes them, frames counted) with this stage's
 // behaviour, spawner and part steps, the stage generator seeded with 0 and no
 // talk running.
+#include "engine/core/radians.h"
 #include "game/play/stage_random.h"
 #include "game/play/talk.h"
 #include "tests/game/enemy/stage1_fixture.h"
 
 namespace stage5_test {
-
-using stage1_test::kHalfPi;
 
 class Stage5Test : public stage1_test::Stage1Test {
 protected:

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "game/patterns/part_step.h"
 #include "game/play/talk.h"
 #include "tests/game/enemy/enemy_fixture.h"
@@ -13,8 +14,6 @@ namespace {
 using enemy_test::TableKind;
 using enemy_test::TablePart;
 using pattern_test::Shot;
-
-constexpr f32 kHalfPi = 1.5707964f;
 
 class Stage1PatternsTest : public pattern_test::PatternTest<RunPartActionStage1> {
 protected:

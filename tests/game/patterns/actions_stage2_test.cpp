@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/enemy/enemy_behaviour.h"
 #include "game/patterns/part_step.h"
@@ -21,7 +22,6 @@ using enemy_test::EnemyFrameTest;
 using enemy_test::TableKind;
 using enemy_test::TablePart;
 
-constexpr f32 kHalfPi = 1.5707964f;
 
 // {t, bullets, shells} of each frame that fired.
 using Volley = std::array<i32, 3>;

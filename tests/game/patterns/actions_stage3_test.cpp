@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/patterns/part_step.h"
 #include "game/play/effects.h"
@@ -20,9 +21,6 @@ namespace {
 using enemy_test::TableKind;
 using enemy_test::TablePart;
 using stage1_test::DrawsSince;
-
-constexpr f32 kHalfPi = 1.5707964f;
-constexpr f32 kPi = 3.1415927f;
 
 using enemy_test::Volley;
 

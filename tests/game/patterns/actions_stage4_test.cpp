@@ -2,10 +2,10 @@
 // counts per difficulty, headings, kinds and random draws.
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 #include <utility>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/patterns/part_step.h"
 #include "game/patterns/pattern_content.h"
@@ -24,9 +24,6 @@ using enemy_test::TableKind;
 using enemy_test::TablePart;
 using pattern_test::Shot;
 using stage_test::DrawsSince;
-
-constexpr f32 kPi = std::numbers::pi_v<f32>;
-constexpr f32 kHalfPi = 1.5707964f;
 
 class Stage4PatternsTest : public pattern_test::PatternTest<RunPartActionStage4> {
 protected:

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "game/patterns/part_step.h"
 #include "game/patterns/pattern_content.h"
 #include "game/shell/sound_effects.h"
@@ -17,9 +18,6 @@ using enemy_test::EnemyFrameTest;
 using enemy_test::TableKind;
 using enemy_test::TablePart;
 using stage1_test::DrawsSince;
-
-constexpr f32 kHalfPi = 1.5707964f;
-constexpr double kPi = 3.14159265358979323846;
 
 constexpr StepPartFn kSteps = StepStageParts<RunPartActionStage5>;
 
@@ -170,10 +168,10 @@ TEST_F(CastlePatternsTest, OnHardTheHubCannonAddsARearFan) {
         const EnemyBullet& b = g_EnemyBulletList[static_cast<std::size_t>(24 + i + 6)];
         EXPECT_EQ(b.kind, 101);
         EXPECT_FLOAT_EQ(b.speed, 3.0f);
-        EXPECT_NEAR(b.heading, angle - kPi + kPi * i / 10.0, 1e-5) << i;
+        EXPECT_NEAR(b.heading, angle - kPiDouble + kPiDouble * i / 10.0, 1e-5) << i;
         // From (100, -30 sin(pi i / 10)) in the cannon's frame.
         const double lx = 100.0;
-        const double ly = -30.0 * std::sin(kPi * i / 10.0);
+        const double ly = -30.0 * std::sin(kPiDouble * i / 10.0);
         EXPECT_NEAR(b.x, 300.0 + lx * std::cos(angle) - ly * std::sin(angle), 1e-3);
         EXPECT_NEAR(b.y, 200.0 + ly * std::cos(angle) + lx * std::sin(angle), 1e-3);
     }
@@ -377,11 +375,11 @@ TEST_F(CastlePatternsTest, RingTurretsHoldWithinAThirdOfPiOfTheirRest) {
     for (i32 i = 0; i < 300; ++i) {
         Step(0);
         if (part_->timer > 11) {
-            EXPECT_LE(part_->angle, -2.0f * kPi / 3.0 + 1e-5);
-            EXPECT_GE(part_->angle, -4.0f * kPi / 3.0 - 1e-5);
+            EXPECT_LE(part_->angle, -2.0f * kPiDouble / 3.0 + 1e-5);
+            EXPECT_GE(part_->angle, -4.0f * kPiDouble / 3.0 - 1e-5);
         }
     }
-    EXPECT_NEAR(part_->angle, -2.0 * kPi / 3.0, 1e-5);
+    EXPECT_NEAR(part_->angle, -2.0 * kPiDouble / 3.0, 1e-5);
 }
 
 TEST_F(CastlePatternsTest, StreamGunsFireInWindowsOfTheirTimer) {
@@ -505,7 +503,7 @@ TEST_F(CastlePatternsTest, TheCoresShellsFanAndSpraysInDetail) {
         const EnemyBullet& b = g_EnemyBulletList[static_cast<std::size_t>(i + 12)];
         EXPECT_EQ(b.kind, 101);
         EXPECT_FLOAT_EQ(b.speed, 4.5f);
-        EXPECT_NEAR(b.heading, angle - kPi + kPi * i / 20.0, 1e-5);
+        EXPECT_NEAR(b.heading, angle - kPiDouble + kPiDouble * i / 20.0, 1e-5);
     }
     // Spray A at 252 (w 252): six streams pi/3 apart, +-0.5; spray B four
     // streams pi/2 apart turning by pi/60.
@@ -518,14 +516,14 @@ TEST_F(CastlePatternsTest, TheCoresShellsFanAndSpraysInDetail) {
     for (i32 j = -3; j <= 2; ++j) {
         const EnemyBullet& b = g_EnemyBulletList[static_cast<std::size_t>(j + 3)];
         EXPECT_EQ(b.kind, 482);
-        EXPECT_NEAR(b.heading, kPi * (252.0 / 45.0 + j / 3.0), 0.5 + 1e-5);
+        EXPECT_NEAR(b.heading, kPiDouble * (252.0 / 45.0 + j / 3.0), 0.5 + 1e-5);
         EXPECT_GE(b.speed, 5.0f);
         EXPECT_LE(b.speed, 9.0f);
     }
     for (i32 j = -2; j <= 1; ++j) {
         const EnemyBullet& b = g_EnemyBulletList[static_cast<std::size_t>(6 + j + 2)];
         EXPECT_EQ(b.kind, 481);
-        EXPECT_NEAR(b.heading, kPi * (252.0 / 60.0 + j / 2.0), 0.5 + 1e-5);
+        EXPECT_NEAR(b.heading, kPiDouble * (252.0 / 60.0 + j / 2.0), 0.5 + 1e-5);
     }
 }
 
@@ -554,7 +552,7 @@ TEST_F(CastlePatternsTest, TheCoresSpraysTurnWithTMod500) {
         ASSERT_EQ(g_EnemyBulletList.size(), 6u + 3u + 19u);
         const double w = start % 500;
         const double h = g_EnemyBulletList[6].heading;
-        EXPECT_NEAR(std::remainder(h - kPi * w / 45.0, 2.0 * kPi), 0.0, 0.5 + 1e-5) << start;
+        EXPECT_NEAR(std::remainder(h - kPiDouble * w / 45.0, 2.0 * kPiDouble), 0.0, 0.5 + 1e-5) << start;
     }
 }
 

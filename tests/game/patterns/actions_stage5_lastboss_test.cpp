@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/patterns/part_step.h"
 #include "game/patterns/pattern_content.h"
@@ -17,9 +18,6 @@ using enemy_test::DrawsSince;
 using enemy_test::EnemyFrameTest;
 using enemy_test::TableKind;
 using enemy_test::TablePart;
-
-constexpr f32 kHalfPi = 1.5707964f;
-constexpr f32 kPi = 3.1415927f;
 
 constexpr StepPartFn kSteps = StepStageParts<RunPartActionStage5>;
 

@@ -1,9 +1,9 @@
 #include <cmath>
 #include <limits>
-#include <numbers>
 #include <cstring>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/patterns/part_step.h"
 #include "game/patterns/pattern_content.h"
@@ -17,8 +17,6 @@ namespace {
 using enemy_test::EnemyFrameTest;
 using enemy_test::TableKind;
 using enemy_test::TablePart;
-
-constexpr f32 kPi = std::numbers::pi_v<f32>;
 
 struct Visit {
     i32 spriteKind;

@@ -1,10 +1,9 @@
 #include <gtest/gtest.h>
 
+#include "engine/core/radians.h"
 #include "game/play/collision.h"
 
 namespace {
-
-constexpr f32 kPi = 3.1415927f;
 
 struct Placed {
     f32 x, y;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "game/play/effects.h"
 #include "game/play/enemy_shells.h"
 #include "game/shell/game_math.h"
@@ -199,14 +200,14 @@ TEST_F(EnemyShellTest, KindStepsOverFrames) {
 }
 
 TEST_F(EnemyShellTest, AWarheadSplitsOnlyWhenItFallsOutAtTheBottom) {
-    Fire(483, 300, 479, 2.0f, kGamePi / 2);
+    Fire(483, 300, 479, 2.0f, kPi / 2);
     UpdateEnemyShells();
     ASSERT_EQ(g_EnemyShellList.size(), 2u);
     EXPECT_EQ(g_EnemyShellList[0].kind, 481);
     EXPECT_EQ(g_EnemyShellList[0].hp, 30);
     EXPECT_EQ(g_EnemyShellList[0].strength, 3);
     EXPECT_EQ(g_EnemyShellList[0].speed, 4.0f + 0.1f);
-    EXPECT_EQ(g_EnemyShellList[1].heading, kGamePi);
+    EXPECT_EQ(g_EnemyShellList[1].heading, kPi);
     // The halves were stepped in the same pass: ages 2 and 4 plus one.
     EXPECT_EQ(g_EnemyShellList[0].age, 3);
     EXPECT_EQ(g_EnemyShellList[1].age, 5);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/play/effects.h"
 #include "game/play/enemy_runtime.h"
@@ -65,7 +66,7 @@ TEST_F(PartDeathTest, TheBurstDrawsThreeNumbersPerExplosionInOrder) {
     RandomSeed(777);
     const f32 dx = RandomFloat(-50, 50);
     const f32 dy = RandomFloat(-50, 50);
-    const f32 a = RandomFloat(-kGamePi, kGamePi);
+    const f32 a = RandomFloat(-kPi, kPi);
     const f32 dx2 = RandomFloat(-50, 50);
     RandomSeed(777);
     Kill(1);

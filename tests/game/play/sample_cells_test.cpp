@@ -126,7 +126,8 @@ void StartEvent(const TalkEventData& event) {
     }
 }
 
-// Every stage registered, so that each stage's load row is there to read.
+// The stages' load rows (the sheets each slot holds) come from the stage
+// registry, which the play fixture's reset empties.
 class SampleCells : public enemyrt_test::PlayFixture {
 protected:
     void SetUp() override {

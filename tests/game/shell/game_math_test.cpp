@@ -1,3 +1,4 @@
+#include "engine/core/radians.h"
 #include "game/shell/game_math.h"
 
 #include <gtest/gtest.h>
@@ -7,19 +8,17 @@
 
 namespace {
 
-constexpr f32 kPi = kGamePi;
-
 TEST(GameMath, NormalizeAngleTable) {
     struct Case {
         f32 in;
         f32 out;
     };
     const Case cases[] = {
-        {7.0f, static_cast<f32>(7.0 - static_cast<f64>(kGameTwoPi))},
+        {7.0f, static_cast<f32>(7.0 - static_cast<f64>(kTwoPi))},
         {-kPi, -kPi},  // both ends stay
         {kPi, kPi},
         {0.5f, 0.5f},
-        {-7.0f, static_cast<f32>(-7.0 + static_cast<f64>(kGameTwoPi))},
+        {-7.0f, static_cast<f32>(-7.0 + static_cast<f64>(kTwoPi))},
         {20.0f, static_cast<f32>(static_cast<f32>(static_cast<f32>(20.0 - 6.2831855) - 6.2831855) - 6.2831855)},
     };
     for (const Case& c : cases) {

@@ -3,6 +3,7 @@
 // and the closing once the field is empty and quiet.
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/stage_random.h"
 #include "game/play/talk.h"
@@ -15,8 +16,6 @@
 namespace {
 
 using enemy_test::EnemyFrameTest;
-
-constexpr f32 kHalfPi = 1.5707964f;
 
 std::vector<SpawnOrder>* g_spawns = nullptr;
 

@@ -1,5 +1,6 @@
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "game/stages/enemy_spawn.h"
 #include "game/stages/stage_content.h"
 #include "tests/game/enemy/enemy_fixture.h"

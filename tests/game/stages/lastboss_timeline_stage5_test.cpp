@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/stage_random.h"
@@ -18,8 +19,6 @@
 namespace {
 
 using enemy_test::EnemyFrameTest;
-
-constexpr f32 kHalfPi = 1.5707964f;
 
 class LastBossTimelineTest : public EnemyFrameTest {
 protected:

@@ -1,6 +1,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/patterns/stage_registry.h"
 #include "game/play/stage_dispatch.h"

@@ -2,6 +2,7 @@
 // the boss, the boss phase and the closing.
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "game/play/talk.h"
 #include "game/shell/transition.h"
 #include "game/stages/stage_content.h"
@@ -11,8 +12,6 @@
 namespace {
 
 using enemy_test::EnemyFrameTest;
-
-constexpr f32 kHalfPi = 1.5707964f;
 
 class Stage1TimelineTest : public EnemyFrameTest {
 protected:

@@ -3,6 +3,7 @@
 // 25, the convoy and the background sections.
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "game/play/stage_random.h"
 #include "game/play/talk.h"
 #include "game/shell/story_flags.h"
@@ -13,8 +14,6 @@
 namespace {
 
 using enemy_test::EnemyFrameTest;
-
-constexpr f32 kHalfPi = 1.5707964f;
 
 class Stage2TimelineTest : public EnemyFrameTest {
 protected:

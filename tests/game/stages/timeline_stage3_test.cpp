@@ -3,6 +3,7 @@
 // sections.
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/play/effects.h"
 #include "game/play/play_overlays.h"
@@ -20,9 +21,6 @@ namespace {
 
 using enemy_test::EnemyFrameTest;
 using stage1_test::DrawsSince;
-
-constexpr f32 kHalfPi = 1.5707964f;
-constexpr f32 kPi = 3.1415927f;
 
 class Stage3TimelineTest : public EnemyFrameTest {
 protected:

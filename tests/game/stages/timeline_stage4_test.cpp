@@ -1,10 +1,10 @@
 // The timeline of stage index 3: its waves and spawn rows, the stage
 // generator's positions, the timed waves and their jumps, the mid-boss's
 // phases and the roads by story flag, the star field and the view's pan.
-#include <numbers>
 #include <tuple>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/play_overlays.h"
 #include "game/play/stage_random.h"
@@ -19,9 +19,6 @@
 namespace {
 
 using enemy_test::EnemyFrameTest;
-
-constexpr f32 kPi = std::numbers::pi_v<f32>;
-constexpr f32 kHalfPi = 1.5707964f;
 
 class Stage4TimelineTest : public EnemyFrameTest {
 protected:

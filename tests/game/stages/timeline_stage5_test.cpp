@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/core/radians.h"
 #include "engine/core/random.h"
 #include "game/play/enemy_runtime.h"
 #include "game/play/play_overlays.h"
@@ -21,8 +22,6 @@
 namespace {
 
 using enemy_test::EnemyFrameTest;
-
-constexpr f32 kHalfPi = 1.5707964f;
 
 class Stage5TimelineTest : public EnemyFrameTest {
 protected:
