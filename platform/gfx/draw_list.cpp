@@ -182,10 +182,12 @@ private:
 
 // The threads besides the caller's that draw bands. A run hands them the
 // list, draws bands on the calling thread too and returns when every band is
-// drawn.
+// drawn. A band is claimed with its run's number, so a thread that wakes late
+// (the machine busy with other work) finds its run over and claims nothing:
+// the caller waits only for bands that are being drawn, never for a thread
+// to wake up.
 class BandThreads {
 public:
-
     int Count() const { return static_cast<int>(threads_.size()); }
 
     void Resize(int helpers) {
@@ -204,46 +206,59 @@ public:
     void Run(const DrawList& list) {
         const int rows = list.Rows();
         const int bands = std::max(1, (rows + kBandRows - 1) / kBandRows);
+        std::uint32_t run = 0;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             list_ = &list;
             bands_ = bands;
-            next_.store(0, std::memory_order_relaxed);
-            busy_ = Count();
-            ++generation_;
+            run = ++run_;
+            drawn_.store(0, std::memory_order_relaxed);
+            claims_.store(static_cast<std::uint64_t>(run) << 32, std::memory_order_relaxed);
         }
-        wake_.notify_all();
-        DrawBands();
-        std::unique_lock<std::mutex> lock(mutex_);
-        done_.wait(lock, [this] { return busy_ == 0; });
-        list_ = nullptr;
+        if (Count() > 0) wake_.notify_all();
+        const int mine = DrawBands(list, run, bands);
+        if (drawn_.fetch_add(mine, std::memory_order_acq_rel) + mine != bands) {
+            std::unique_lock<std::mutex> lock(mutex_);
+            done_.wait(lock, [&] { return drawn_.load(std::memory_order_acquire) == bands; });
+        }
     }
 
     std::uint64_t BandsDrawn() const { return bandsDrawn_.load(std::memory_order_relaxed); }
 
 private:
-    void DrawBands() {
-        std::uint64_t drawn = 0;
+    // Claims and draws bands of run `run` until none is left; returns how
+    // many it drew.
+    int DrawBands(const DrawList& list, std::uint32_t run, int bands) {
+        int drawn = 0;
+        std::uint64_t c = claims_.load(std::memory_order_relaxed);
         for (;;) {
-            const int band = next_.fetch_add(1, std::memory_order_relaxed);
-            if (band >= bands_) break;
-            list_->DrawBand(band * kBandRows, (band + 1) * kBandRows);
+            if (static_cast<std::uint32_t>(c >> 32) != run) break;
+            const int band = static_cast<int>(c & 0xFFFFFFFFu);
+            if (band >= bands) break;
+            if (!claims_.compare_exchange_weak(c, c + 1, std::memory_order_relaxed)) continue;
+            list.DrawBand(band * kBandRows, (band + 1) * kBandRows);
             ++drawn;
+            c = claims_.load(std::memory_order_relaxed);
         }
-        bandsDrawn_.fetch_add(drawn, std::memory_order_relaxed);
+        bandsDrawn_.fetch_add(static_cast<std::uint64_t>(drawn), std::memory_order_relaxed);
+        return drawn;
     }
 
     void Serve() {
-        std::uint64_t seen = 0;
+        std::uint32_t seen = 0;
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
-            wake_.wait(lock, [&] { return stop_ || generation_ != seen; });
+            wake_.wait(lock, [&] { return stop_ || run_ != seen; });
             if (stop_) return;
-            seen = generation_;
+            seen = run_;
+            const DrawList* list = list_;
+            const int bands = bands_;
             lock.unlock();
-            DrawBands();
+            // The list stays until every band of its run is drawn, and this
+            // thread draws only bands it claimed for that run.
+            const int mine = DrawBands(*list, seen, bands);
             lock.lock();
-            if (--busy_ == 0) done_.notify_one();
+            if (mine > 0 && drawn_.fetch_add(mine, std::memory_order_acq_rel) + mine == bands) done_.notify_one();
         }
     }
 
@@ -251,11 +266,12 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_, done_;
     bool stop_ = false;
-    std::uint64_t generation_ = 0;
-    int busy_ = 0;
+    std::uint32_t run_ = 0;
     const DrawList* list_ = nullptr;
     int bands_ = 0;
-    std::atomic<int> next_{0};
+    // The run's number (high half) and its next band (low half).
+    std::atomic<std::uint64_t> claims_{0};
+    std::atomic<int> drawn_{0};
     std::atomic<std::uint64_t> bandsDrawn_{0};
 };
 
