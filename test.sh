@@ -22,7 +22,7 @@ elif [ "${1:-}" = "--clang" ]; then
   TOLVARIN_PACKAGES+=(clang)
   extra=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang
          -DTOLVARIN_BENCHMARKS=OFF -DTOLVARIN_WERROR=ON)
-  tests=(-E 'Golden|Runner\.|FirstStageRun\.|NoDrawOption\.')
+  tests=(-E 'Golden|Runner\.|FirstStageRun\.|NoDrawOption\.|DrawThreadsOption\.')
 fi
 tolvarin_setup "$dir" "${extra[@]}"
 tolvarin_build "$dir"

@@ -11,6 +11,7 @@
 #include "engine/core/application.h"
 #include "platform/clock.h"
 #include "platform/gfx/device.h"
+#include "platform/gfx/draw_list.h"
 #include "platform/system.h"
 
 namespace {
@@ -87,6 +88,7 @@ i32 ApplicationPump() {
     if (IsThreadedInitialize()) return BlockingLoop();
     // The frame before this call has been presented.
     SaveScreenshotAfterFrame(g_framesRun);
+    PrintPictureHashAfterFrame(g_framesRun);
     // --frames N: the Nth call asks to end, so exactly N frames run.
     if (Options().frameLimit >= 0 && g_framesRun >= Options().frameLimit && !app.exitRequested)
         ApplicationExit();
@@ -109,7 +111,12 @@ i32 ApplicationPump() {
             continue;
         }
         FrameSync();
-        if (app.running) ++g_framesRun;
+        if (app.running) {
+            ++g_framesRun;
+            // --draw-frames: the frame about to run is drawn or not.
+            if (!Options().drawFrames.empty())
+                platform::gfx::SetDrawingEnabled(FrameDrawn(Options(), g_framesRun));
+        }
         return app.running;
     }
 }
@@ -294,7 +301,8 @@ i32 ApplicationMain(int argc, char** argv) {
     // 2. The game's settings, before any window exists.
     if (g_gameSetup) g_gameSetup();
     if (app.exitRequested || platform::LeaveSignal() != 0) return 0;
-    platform::gfx::SetDrawingEnabled(!Options().noDraw);
+    platform::gfx::SetDrawingEnabled(FrameDrawn(Options(), 1));
+    platform::gfx::SetDrawThreads(Options().drawThreads);
 
     // 3. Only one running copy in the program's folder (where its files are).
     platform::SingleInstanceLock lock;
@@ -345,6 +353,7 @@ i32 ApplicationMain(int argc, char** argv) {
     lock.Release();
     if (&platform::CurrentClock() == &HeadlessClock()) platform::SetClock(nullptr);
     platform::gfx::SetDrawingEnabled(true);
+    platform::gfx::SetDrawThreads(1);
     // A copy that could not start says so in its status too, and so does a
     // run whose screenshot could not be written.
     if (failed) return failed;

@@ -5,9 +5,20 @@
 #include <sstream>
 #include <string>
 
+#include "platform/gfx/draw_list.h"
+
 RunOptions& Options() {
     static RunOptions options;
     return options;
+}
+
+bool FrameDrawn(const RunOptions& options, i64 n) {
+    if (options.noDraw) return false;
+    if (options.drawFrames.empty()) return true;
+    for (const auto& [first, last] : options.drawFrames) {
+        if (n >= first && n <= last) return true;
+    }
+    return false;
 }
 
 bool NoDisplayAvailable() {
@@ -74,7 +85,34 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& out, std::string& error)
             if (a == "--play") out.playFile = v;
             if (a == "--screenshot-dir") out.screenshotDir = v;
             if (a == "--frame-times") out.frameTimesFile = v;
-        } else if (a == "--hash-every" || a == "--hash-parts" || a == "--status-every") {
+        } else if (a == "--draw-frames") {
+            const char* v = value("--draw-frames");
+            if (!v) return false;
+            std::stringstream ss(v);
+            std::string item;
+            while (std::getline(ss, item, ',')) {
+                const std::size_t dash = item.find('-');
+                i64 first = 0, last = 0;
+                if (dash == std::string::npos || !ParseCount(item.substr(0, dash).c_str(), 1, first) ||
+                    !ParseCount(item.substr(dash + 1).c_str(), first, last)) {
+                    error = "--draw-frames takes ranges FIRST-LAST of frame numbers " + CountRange(1) +
+                            " separated by commas, not \"" + v + "\"";
+                    return false;
+                }
+                out.drawFrames.push_back({first, last});
+            }
+        } else if (a == "--draw-threads") {
+            const char* v = value("--draw-threads");
+            if (!v) return false;
+            i64 n = 0;
+            if (!ParseCount(v, 1, n) || n > platform::gfx::kMaxDrawThreads) {
+                error = "--draw-threads takes a number of threads from 1 to " + std::to_string(platform::gfx::kMaxDrawThreads) +
+                        ", not \"" + v + "\"";
+                return false;
+            }
+            out.drawThreads = static_cast<i32>(n);
+        } else if (a == "--hash-every" || a == "--hash-parts" || a == "--status-every" ||
+                   a == "--picture-hash-every") {
             const char* v = value(a.c_str());
             if (!v) return false;
             i64 n = 0;
@@ -82,7 +120,10 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& out, std::string& error)
                 error = a + " takes a number of frames " + CountRange(1) + ", not \"" + v + "\"";
                 return false;
             }
-            i32& every = a == "--hash-every" ? out.hashEvery : a == "--hash-parts" ? out.hashPartsEvery : out.statusEvery;
+            i32& every = a == "--hash-every"           ? out.hashEvery
+                         : a == "--hash-parts"         ? out.hashPartsEvery
+                         : a == "--picture-hash-every" ? out.pictureHashEvery
+                                                       : out.statusEvery;
             every = static_cast<i32>(n);
         } else if (a == "--screenshot-at") {
             const char* v = value("--screenshot-at");
@@ -102,6 +143,10 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& out, std::string& error)
             error = "unknown option " + a;
             return false;
         }
+    }
+    if (!out.drawFrames.empty() && !out.screenshotAt.empty()) {
+        error = "--draw-frames and --screenshot-at cannot be used together";
+        return false;
     }
     if (out.noDraw && !out.screenshotAt.empty()) {
         // A screenshot of a run that draws nothing would be an empty picture.
@@ -129,6 +174,10 @@ const char* RunOptionsUsage() {
            "  --screenshot-at N[,N..] save the picture after these frames as PNG files\n"
            "  --screenshot-dir DIR    where the screenshots go (default: screens beside the program)\n"
            "  --no-draw               run without drawing anything (not with --screenshot-at)\n"
+           "  --draw-frames A-B[,A-B..] draw only these frames (counted from 1); the others run as\n"
+           "                          with --no-draw\n"
+           "  --draw-threads N        draw each frame on N threads (1 to 16; the pixels are the same)\n"
+           "  --picture-hash-every N  print \"picture <n> <hash>\", a hash of the picture's pixels, every N frames\n"
            "  --frame-times FILE      write each frame's update and drawing time to FILE at the end\n"
            "Frame numbers and counts go up to 2147483647.\n";
 }

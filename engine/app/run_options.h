@@ -3,6 +3,7 @@
 // game without a display, with scripted input, and to record, play back, hash
 // and photograph runs.
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/core/types.h"
@@ -20,6 +21,11 @@ struct RunOptions {
     std::vector<i64> screenshotAt;  // --screenshot-at N[,N...]
     std::string screenshotDir;    // --screenshot-dir DIR
     bool noDraw = false;          // --no-draw: the game runs, nothing is drawn or shown
+    // --draw-frames A-B[,A-B...]: only frames A to B (counted from 1) are
+    // drawn; the others run as with --no-draw. Empty: every frame.
+    std::vector<std::pair<i64, i64>> drawFrames;
+    i32 pictureHashEvery = 0;     // --picture-hash-every N
+    i32 drawThreads = 1;          // --draw-threads N
     std::string frameTimesFile;   // --frame-times FILE: each frame's time, written at the end
 };
 
@@ -39,3 +45,7 @@ const char* RunOptionsUsage();
 
 // True when neither an X11 nor a Wayland display is named in the environment.
 bool NoDisplayAvailable();
+
+// Whether frame n (counted from 1) is drawn: not with --no-draw, and within
+// one of the --draw-frames ranges when there are any.
+bool FrameDrawn(const RunOptions& options, i64 n);

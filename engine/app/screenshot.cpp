@@ -59,3 +59,13 @@ bool SaveScreenshotAfterFrame(i64 framesRun) {
     if (!saved) return Failed("cannot write the screenshot " + path + ": " + std::strerror(errno));
     return true;
 }
+
+void PrintPictureHashAfterFrame(i64 framesRun) {
+    const i32 every = Options().pictureHashEvery;
+    if (every <= 0 || framesRun <= 0 || framesRun % every != 0 || !FrameDrawn(Options(), framesRun)) return;
+    platform::gfx::Direct3DSurface8* back = nullptr;
+    if (!GetBackBuffer(&back)) return;
+    const unsigned long long hash = platform::gfx::HashSurface(back);
+    back->Release();
+    std::printf("picture %lld %016llx\n", static_cast<long long>(framesRun), hash);
+}

@@ -6,8 +6,10 @@
 #include <cstring>
 #include <map>
 #include <new>
+#include <optional>
 #include <utility>
 
+#include "platform/gfx/draw_list.h"
 #include "platform/gfx/present.h"
 #include "platform/gfx/raster.h"
 #include "platform/window.h"
@@ -213,6 +215,19 @@ Direct3DSurface8::Direct3DSurface8(Direct3DDevice8* device, std::uint32_t width,
     size_ = static_cast<std::size_t>(pitch_) * height;
 }
 
+Direct3DSurface8::~Direct3DSurface8() {
+    if (PendingReads() || PendingWrites()) drawlist::Finish();
+}
+
+void Direct3DSurface8::MarkRead() { readBy_ = drawlist::Serial(); }
+void Direct3DSurface8::MarkWritten() { writtenBy_ = drawlist::Serial(); }
+bool Direct3DSurface8::PendingReads() const { return readBy_ == drawlist::Serial(); }
+bool Direct3DSurface8::PendingWrites() const { return writtenBy_ == drawlist::Serial(); }
+
+void Direct3DSurface8::AwaitDrawing(bool writing) const {
+    if (PendingWrites() || (writing && PendingReads())) drawlist::Finish();
+}
+
 std::uint32_t Direct3DSurface8::AddRef() { return container_ ? container_->AddRef() : Direct3DResource8::AddRef(); }
 std::uint32_t Direct3DSurface8::Release() {
     return container_ ? container_->Release() : Direct3DResource8::Release();
@@ -277,24 +292,27 @@ void Direct3DSurface8::Unshare() {
 
 bool Direct3DSurface8::AdoptBits(std::unique_ptr<std::uint8_t[]>& bits, std::size_t size) {
     if (locked_ || !bits || size != size_) return false;
+    AwaitDrawing(true);
     bits_.reset(bits.release(), std::default_delete<std::uint8_t[]>());
     Touch();
     return true;
 }
 
 void Direct3DSurface8::ShareBitsOf(const Direct3DSurface8& source) {
+    AwaitDrawing(true);
     source.Bits();
     bits_ = source.bits_;
     Touch();
 }
 
 const std::uint32_t* Direct3DSurface8::Argb() {
-    if (format_ == D3DFMT_A8R8G8B8) return reinterpret_cast<const std::uint32_t*>(std::as_const(*this).Bits());
+    AwaitDrawing(false);
+    if (format_ == D3DFMT_A8R8G8B8) return reinterpret_cast<const std::uint32_t*>(ReadableBits());
     if (argbVersion_ != version_) {
         argb_.resize(static_cast<std::size_t>(width_) * height_);
         int bpp = raster::BytesPerPixel(format_);
         for (std::uint32_t y = 0; y < height_; ++y) {
-            const std::uint8_t* row = std::as_const(*this).Bits() + static_cast<std::ptrdiff_t>(y) * pitch_;
+            const std::uint8_t* row = ReadableBits() + static_cast<std::ptrdiff_t>(y) * pitch_;
             std::uint32_t* o = argb_.data() + static_cast<std::size_t>(y) * width_;
             for (std::uint32_t x = 0; x < width_; ++x) o[x] = raster::ToArgb(row + x * bpp, format_);
         }
@@ -616,6 +634,7 @@ Direct3DDevice8::Direct3DDevice8(Direct3D8* d3d, D3DDEVTYPE type, DWORD behaviou
 }
 
 Direct3DDevice8::~Direct3DDevice8() {
+    drawlist::Finish();
     UnbindAll();
     if (backBuffer_) {
         backBuffer_->ReleaseInternalRef();
@@ -708,6 +727,7 @@ HRESULT Direct3DDevice8::Reset(D3DPRESENT_PARAMETERS* params) {
     if (params->BackBufferWidth == 0 || params->BackBufferHeight == 0 || !raster::IsColourFormat(f)) {
         return D3DERR_INVALIDCALL;
     }
+    drawlist::Finish();
     UnbindAll();
     if (backBuffer_) {
         backBuffer_->ReleaseInternalRef();
@@ -723,6 +743,8 @@ HRESULT Direct3DDevice8::Reset(D3DPRESENT_PARAMETERS* params) {
 
 HRESULT Direct3DDevice8::Present(const RECT*, const RECT*, void* destWindowOverride, const void*) {
     ++counts_.presents;
+    // The frame is done: what waits in the list is drawn.
+    drawlist::Finish();
     if (lost_) return D3DERR_DEVICELOST;
     // A headless run shows nothing, so it uploads nothing either; screenshots
     // are taken from the back buffer itself.
@@ -836,21 +858,36 @@ HRESULT Direct3DDevice8::CopyRects(Direct3DSurface8* source, const RECT* rects, 
         }
     }
     if (!DrawingEnabled() && (dest->Usage() & D3DUSAGE_RENDERTARGET)) return D3D_OK;
+    const bool record = drawlist::Recording();
     for (std::uint32_t i = 0; i < count; ++i) {
         const RECT& r = rects[i];
         std::int32_t dx = points ? points[i].x : r.left, dy = points ? points[i].y : r.top;
-        std::size_t bytes = static_cast<std::size_t>(r.right - r.left) * bpp;
-        if (r.left == 0 && dx == 0 && r.right == sw && r.right == dw && source->Pitch() == dest->Pitch() &&
-            static_cast<std::int64_t>(bytes) == source->Pitch()) {
-            // Whole rows of surfaces laid out alike: one block.
-            std::memcpy(dest->Bits() + static_cast<std::ptrdiff_t>(dy) * dest->Pitch(),
-                        std::as_const(*source).Bits() + static_cast<std::ptrdiff_t>(r.top) * source->Pitch(),
-                        bytes * static_cast<std::size_t>(r.bottom - r.top));
-            continue;
-        }
-        for (std::int32_t y = r.top; y < r.bottom; ++y) {
-            std::memcpy(dest->Bits() + static_cast<std::ptrdiff_t>(dy + (y - r.top)) * dest->Pitch() + dx * bpp,
-                        std::as_const(*source).Bits() + static_cast<std::ptrdiff_t>(y) * source->Pitch() + r.left * bpp, bytes);
+        CopyOp op;
+        op.sourcePitch = source->Pitch();
+        op.sourceTop = r.top;
+        op.sourceOffset = static_cast<std::ptrdiff_t>(r.left) * bpp;
+        op.destPitch = dest->Pitch();
+        op.destOffset = static_cast<std::ptrdiff_t>(dx) * bpp;
+        op.bytes = static_cast<std::size_t>(r.right - r.left) * bpp;
+        op.top = dy;
+        op.bottom = dy + (r.bottom - r.top);
+        // A copy waits in the list, drawn band by band, when each band reads
+        // only what is there when its turn comes: rows of its own, or a
+        // source that nothing draws into (not a render target, no pending
+        // writes: a write to it waits for the list).
+        const bool sameRows = dy == r.top;
+        const bool fixedSource = !(source->Usage() & D3DUSAGE_RENDERTARGET) && !source->PendingWrites();
+        if (record && (sameRows || fixedSource)) {
+            if (dest->PendingReads()) drawlist::Finish();
+            op.source = source->ReadableBits();
+            op.dest = dest->WritableBits();
+            drawlist::Copy(op);
+            source->MarkRead();
+            dest->MarkWritten();
+        } else {
+            op.source = std::as_const(*source).Bits();
+            op.dest = dest->Bits();
+            CopyRows(op, INT_MIN, INT_MAX);
         }
     }
     dest->Touch();
@@ -932,10 +969,18 @@ HRESULT Direct3DDevice8::Clear(std::uint32_t count, const RECT* rects, DWORD fla
               static_cast<std::int32_t>(std::min<std::uint64_t>(vp.X + vp.Width, t->Width())),
               static_cast<std::int32_t>(std::min<std::uint64_t>(vp.Y + vp.Height, t->Height()))};
     std::uint32_t n = (rects && count) ? count : 1;
-    std::uint8_t pixel[4];
-    raster::FromArgb(colour, pixel, t->Format());
-    int bpp = raster::BytesPerPixel(t->Format());
-    std::uint16_t zv = static_cast<std::uint16_t>(std::lround(std::clamp(z, 0.0f, 1.0f) * 65535.0f));
+    FillOp op;
+    raster::FromArgb(colour, op.pixel, t->Format());
+    op.bytesPerPixel = raster::BytesPerPixel(t->Format());
+    op.pitch = t->Pitch();
+    Direct3DSurface8* d = (flags & D3DCLEAR_ZBUFFER) ? s.depth : nullptr;
+    if (d) {
+        op.depthValue = static_cast<std::uint16_t>(std::lround(std::clamp(z, 0.0f, 1.0f) * 65535.0f));
+        op.depthPitch = d->Pitch();
+    }
+    const bool target = (flags & D3DCLEAR_TARGET) != 0;
+    const bool record = drawlist::Recording();
+    if (record && ((target && t->PendingReads()) || (d && d->PendingReads()))) drawlist::Finish();
     for (std::uint32_t i = 0; i < n; ++i) {
         RECT r = area;
         if (rects && count) {
@@ -945,28 +990,25 @@ HRESULT Direct3DDevice8::Clear(std::uint32_t count, const RECT* rects, DWORD fla
             r.bottom = std::min(r.bottom, rects[i].bottom);
         }
         if (r.left >= r.right || r.top >= r.bottom) continue;
-        if (flags & D3DCLEAR_TARGET) {
-            for (std::int32_t y = r.top; y < r.bottom; ++y) {
-                std::uint8_t* row = t->Bits() + static_cast<std::ptrdiff_t>(y) * t->Pitch();
-                if (bpp == 4) {
-                    std::uint32_t v;
-                    std::memcpy(&v, pixel, 4);
-                    std::fill(reinterpret_cast<std::uint32_t*>(row) + r.left,
-                              reinterpret_cast<std::uint32_t*>(row) + r.right, v);
-                } else {
-                    for (std::int32_t x = r.left; x < r.right; ++x) std::memcpy(row + x * bpp, pixel, bpp);
-                }
-            }
-        }
+        op.left = r.left;
+        op.top = r.top;
+        op.right = r.right;
+        op.bottom = r.bottom;
         // Without a depth buffer the depth and stencil parts clear nothing.
-        if ((flags & D3DCLEAR_ZBUFFER) && s.depth) {
-            Direct3DSurface8* d = s.depth;
-            std::int32_t right = std::min<std::int32_t>(r.right, static_cast<std::int32_t>(d->Width()));
-            std::int32_t bottom = std::min<std::int32_t>(r.bottom, static_cast<std::int32_t>(d->Height()));
-            for (std::int32_t y = r.top; y < bottom; ++y) {
-                auto* row = reinterpret_cast<std::uint16_t*>(d->Bits() + static_cast<std::ptrdiff_t>(y) * d->Pitch());
-                std::fill(row + r.left, row + std::max(right, r.left), zv);
-            }
+        if (d) {
+            op.depthRight = std::min<std::int32_t>(r.right, static_cast<std::int32_t>(d->Width()));
+            op.depthBottom = std::min<std::int32_t>(r.bottom, static_cast<std::int32_t>(d->Height()));
+        }
+        if (record) {
+            op.bits = target ? t->WritableBits() : nullptr;
+            op.depth = d ? reinterpret_cast<std::uint16_t*>(d->WritableBits()) : nullptr;
+            drawlist::Fill(op);
+            if (target) t->MarkWritten();
+            if (d) d->MarkWritten();
+        } else {
+            op.bits = target ? t->Bits() : nullptr;
+            op.depth = d ? reinterpret_cast<std::uint16_t*>(d->Bits()) : nullptr;
+            FillRows(op, INT_MIN, INT_MAX);
         }
     }
     if (flags & D3DCLEAR_TARGET) t->Touch();
@@ -1260,11 +1302,15 @@ HRESULT Direct3DDevice8::Draw(D3DPRIMITIVETYPE type, std::uint32_t primitiveCoun
     // Pipeline state for the rasterizer.
     raster::State& rs = s.raster;
     Direct3DSurface8* t = s.renderTarget;
-    rs.target = raster::Target{t->Bits(), t->Pitch(), t->Format(), static_cast<int>(t->Width()),
+    // With the draw kept in the list, what the list holds that reads the
+    // targets is drawn first (and a texture waits for what draws into it).
+    const bool record = drawlist::Recording();
+    if (record && (t->PendingReads() || (s.depth && s.depth->PendingReads()))) drawlist::Finish();
+    rs.target = raster::Target{t->WritableBits(), t->Pitch(), t->Format(), static_cast<int>(t->Width()),
                                static_cast<int>(t->Height())};
     rs.depth = raster::DepthTarget{};
     if (s.depth) {
-        rs.depth = raster::DepthTarget{reinterpret_cast<std::uint16_t*>(s.depth->Bits()), s.depth->Pitch(),
+        rs.depth = raster::DepthTarget{reinterpret_cast<std::uint16_t*>(s.depth->WritableBits()), s.depth->Pitch(),
                                        static_cast<int>(s.depth->Width()), static_cast<int>(s.depth->Height())};
     }
     const D3DVIEWPORT8& vp = s.viewport;
@@ -1323,7 +1369,39 @@ HRESULT Direct3DDevice8::Draw(D3DPRIMITIVETYPE type, std::uint32_t primitiveCoun
             }
         }
     }
-    raster::Rasterizer rz(rs);
+    // The primitives go to the rasterizer at once, or into the list.
+    struct Primitives {
+        raster::Rasterizer* rz;
+        void Triangle(const raster::Vertex& a, const raster::Vertex& b, const raster::Vertex& c, bool perspective) {
+            if (rz) rz->Triangle(a, b, c, perspective);
+            else drawlist::Triangle(a, b, c, perspective);
+        }
+        void Quad(const raster::Vertex& a, const raster::Vertex& b, const raster::Vertex& c, const raster::Vertex& d,
+                  bool perspective) {
+            if (rz) rz->Quad(a, b, c, d, perspective);
+            else drawlist::Quad(a, b, c, d, perspective);
+        }
+        void Line(const raster::Vertex& a, const raster::Vertex& b, bool perspective) {
+            if (rz) rz->Line(a, b, perspective);
+            else drawlist::Line(a, b, perspective);
+        }
+        void Point(const raster::Vertex& a) {
+            if (rz) rz->Point(a);
+            else drawlist::Point(a);
+        }
+    };
+    std::optional<raster::Rasterizer> rasterizer;
+    if (record) {
+        drawlist::BeginDraw(rs);
+        t->MarkWritten();
+        if (s.depth) s.depth->MarkWritten();
+        for (int i = 0; i < 4; ++i) {
+            if (rs.stages[i].texture.argb) s.textures2d[i]->Level0()->MarkRead();
+        }
+    } else {
+        rasterizer.emplace(rs);
+    }
+    Primitives rz{rasterizer ? &*rasterizer : nullptr};
 
     // Vertex processing, once per referenced vertex.
     bool transformed = program != nullptr || !fvf.pretransformed;

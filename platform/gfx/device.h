@@ -137,6 +137,7 @@ class Direct3DSurface8 : public Direct3DResource8 {
 public:
     Direct3DSurface8(Direct3DDevice8* device, std::uint32_t width, std::uint32_t height, D3DFORMAT format,
                      D3DPOOL pool, DWORD usage, bool lockable, Direct3DTexture8* container);
+    ~Direct3DSurface8() override;
     // A texture level shares its container's reference count.
     std::uint32_t AddRef() override;
     std::uint32_t Release() override;
@@ -145,7 +146,8 @@ public:
     HRESULT LockRect(D3DLOCKED_RECT* out, const RECT* rect, DWORD flags);
     HRESULT UnlockRect();
 
-    // Direct pixel access for the device itself, frame capture and tests.
+    // Direct pixel access for frame capture and tests. Drawing that is still
+    // pending into the surface (or, for writing, from it) is done first.
     std::uint32_t Width() const { return width_; }
     std::uint32_t Height() const { return height_; }
     D3DFORMAT Format() const { return format_; }
@@ -153,12 +155,12 @@ public:
     // Writable pixels: a surface that shares its memory with another (see
     // ShareBitsOf) gets a copy of its own first.
     std::uint8_t* Bits() {
-        if (!bits_ || bits_.use_count() > 1) Unshare();
-        return bits_.get();
+        AwaitDrawing(true);
+        return WritableBits();
     }
     const std::uint8_t* Bits() const {
-        if (!bits_) Allocate();
-        return bits_.get();
+        AwaitDrawing(false);
+        return ReadableBits();
     }
     // Takes `bits` (Pitch() x Height() bytes, freed with delete[]) as the
     // surface's pixels; false, and `bits` kept, while the surface is locked
@@ -186,6 +188,27 @@ private:
     Direct3DTexture8* container_;
     void Allocate() const;
     void Unshare();
+    // The pixels without waiting for pending drawing (the device's own use).
+    std::uint8_t* WritableBits() {
+        if (!bits_ || bits_.use_count() > 1) Unshare();
+        return bits_.get();
+    }
+    const std::uint8_t* ReadableBits() const {
+        if (!bits_) Allocate();
+        return bits_.get();
+    }
+    // With several drawing threads the device's commands wait in a list
+    // (platform/gfx/draw_list.h); the list's serial number marks the surfaces
+    // its commands read (as textures, copy sources) and write.
+    void MarkRead();
+    void MarkWritten();
+    bool PendingReads() const;
+    bool PendingWrites() const;
+    // Draws the pending list when it writes this surface, or when `writing`
+    // and it reads it.
+    void AwaitDrawing(bool writing) const;
+    std::uint64_t readBy_ = 0, writtenBy_ = 0;
+    friend class Direct3DDevice8;
     // Zeroed, made at the first use (a texture whose pixels are handed over
     // or shared never makes its own); by calloc, as fresh pages from the
     // system are zero already.

@@ -1127,7 +1127,8 @@ int ClipPolygon(Vertex* poly, int n, Vertex* scratch, float lo[2], float hi[2], 
 
 // ---------------------------------------------------------------------------
 
-Rasterizer::Rasterizer(const State& state) : s_(state) {
+Rasterizer::Rasterizer(const State& state, int firstRow, int endRow)
+    : s_(state), rowY0_(std::max(state.clipY0, firstRow)), rowY1_(std::min(state.clipY1, endRow)) {
     stageCount_ = 0;
     while (stageCount_ < 4 && s_.stages[stageCount_].colorOp != D3DTOP_DISABLE) ++stageCount_;
     // Fast path: 32-bit target, no depth test, no alpha test, all channels
@@ -1150,7 +1151,7 @@ Rasterizer::Rasterizer(const State& state) : s_(state) {
 void Rasterizer::Point(const Vertex& v) {
     if (!Finite(v)) return;
     double fx = std::floor(static_cast<double>(v.x) + 0.5), fy = std::floor(static_cast<double>(v.y) + 0.5);
-    if (fx < s_.clipX0 || fx >= s_.clipX1 || fy < s_.clipY0 || fy >= s_.clipY1) return;
+    if (fx < s_.clipX0 || fx >= s_.clipX1 || fy < rowY0_ || fy >= rowY1_) return;
     int x = static_cast<int>(fx), y = static_cast<int>(fy);
     TriangleSetup ts;
     ts.flat = true;
@@ -1237,7 +1238,7 @@ void Rasterizer::Line(const Vertex& a0, const Vertex& b0, bool perspective) {
         double minor = minor0 + (static_cast<double>(m) - major0) * slope;
         i64 mn = static_cast<i64>(std::floor(minor + 0.5));
         i64 px = xMajor ? m : mn, py = xMajor ? mn : m;
-        if (px >= s_.clipX0 && px < s_.clipX1 && py >= s_.clipY0 && py < s_.clipY1) {
+        if (px >= s_.clipX0 && px < s_.clipX1 && py >= rowY0_ && py < rowY1_) {
             double q = qa + (qb - qa) * t;
             double w = q != 0.0 ? 1.0 / q : 0.0;
             auto attr = [&](double va, double vb) { return (va * qa + (vb * qb - va * qa) * t) * w; };
@@ -1267,7 +1268,7 @@ void Rasterizer::Line(const Vertex& a0, const Vertex& b0, bool perspective) {
 
 void Rasterizer::Triangle(const Vertex& v0, const Vertex& v1, const Vertex& v2, bool perspective) {
     if (!Finite(v0) || !Finite(v1) || !Finite(v2)) return;
-    if (s_.clipX0 >= s_.clipX1 || s_.clipY0 >= s_.clipY1) return;
+    if (s_.clipX0 >= s_.clipX1 || s_.clipY0 >= s_.clipY1 || rowY0_ >= rowY1_) return;
     // Culling by the winding on the screen (y down): a positive area is
     // clockwise as seen.
     double area = (static_cast<double>(v1.x) - v0.x) * (static_cast<double>(v2.y) - v0.y) -
@@ -1341,11 +1342,14 @@ struct SpanSetup {
     // whether a wrapped texture is read piece by piece instead (WrappedRow).
     SpanFn addressed = nullptr;
     bool wrapPieces = false;
+    std::uint64_t* piecesDrawn = nullptr;  // the rasterizer's count of direct pieces
 };
 
 // Snaps the triangle and builds its planes; false when it covers nothing
-// (no area, or its bounds lie outside the scissor).
-bool PrepareTriangle(const State& st, int stageCount, const Vertex* vin[3], bool perspective, Prepared& p) {
+// (no area, or its bounds lie outside the scissor's columns or rows
+// rowY0 <= y < rowY1).
+bool PrepareTriangle(const State& st, int stageCount, const Vertex* vin[3], bool perspective, int rowY0, int rowY1,
+                     Prepared& p) {
     i64* X = p.X;
     i64* Y = p.Y;
     const Vertex* v[3] = {vin[0], vin[1], vin[2]};
@@ -1363,8 +1367,8 @@ bool PrepareTriangle(const State& st, int stageCount, const Vertex* vin[3], bool
     }
     i64 minY = std::min({Y[0], Y[1], Y[2]}), maxY = std::max({Y[0], Y[1], Y[2]});
     i64 minX = std::min({X[0], X[1], X[2]}), maxX = std::max({X[0], X[1], X[2]});
-    p.yStart = std::max<i64>(CeilDiv(minY, kSub), st.clipY0);
-    p.yEnd = std::min<i64>(FloorDiv(maxY, kSub), st.clipY1 - 1);
+    p.yStart = std::max<i64>(CeilDiv(minY, kSub), rowY0);
+    p.yEnd = std::min<i64>(FloorDiv(maxY, kSub), rowY1 - 1);
     if (p.yStart > p.yEnd) return false;
     if (CeilDiv(minX, kSub) > st.clipX1 - 1 || FloorDiv(maxX, kSub) < st.clipX0) return false;
 
@@ -1454,7 +1458,9 @@ bool CornersInside(const Plane& s, const Plane& t, int w, int h, const double* x
     return sLo >= 1.0 && sHi <= w - 3.0 && tLo >= 1.0 && tHi <= h - 3.0;
 }
 
-void ChooseSpan(const State& st, int stageCount, int fastPath, const TriangleSetup& ts, SpanSetup& sp) {
+void ChooseSpan(const State& st, int stageCount, int fastPath, const TriangleSetup& ts, std::uint64_t* piecesDrawn,
+                SpanSetup& sp) {
+    sp.piecesDrawn = piecesDrawn;
     if (fastPath < 0 || ts.perspective) return;
     int& mod = sp.mod;
     if (ts.flat) {
@@ -1561,7 +1567,7 @@ void WrappedRow(const SpanSetup& sp, SpanArgs& args) {
         for (int k = 0; k < 4; ++k) args.c[k] = c0[k] + args.dc[k] * i;
         fn(args);
         i += static_cast<int>(count);
-        if (fn == sp.fast) g_wrapPiecesDrawn.fetch_add(1, std::memory_order_relaxed);
+        if (fn == sp.fast) ++*sp.piecesDrawn;
     }
 }
 
@@ -1629,7 +1635,7 @@ bool SamePlane(const Plane& a, const Plane& b) { return a.base == b.base && a.dx
 
 void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
     Prepared p;
-    if (!PrepareTriangle(s_, stageCount_, vin, perspective, p)) return;
+    if (!PrepareTriangle(s_, stageCount_, vin, perspective, rowY0_, rowY1_, p)) return;
     const i64* X = p.X;
     const i64* Y = p.Y;
     const i64 yStart = p.yStart, yEnd = p.yEnd;
@@ -1665,7 +1671,7 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
     RowEdge edge0 = makeEdge(0), edge1 = makeEdge(1), edge2 = makeEdge(2);
 
     SpanSetup sp;
-    ChooseSpan(s_, stageCount_, fastPath_, p.ts, sp);
+    ChooseSpan(s_, stageCount_, fastPath_, p.ts, &piecesDrawn_, sp);
     if (sp.sm0) {
         double cx[3], cy[3];
         for (int i = 0; i < 3; ++i) {
@@ -1695,6 +1701,11 @@ void Rasterizer::FillTriangle(const Vertex* vin[3], bool perspective) {
     }
 }
 
+Rasterizer::~Rasterizer() {
+    if (rectanglesDrawn_) g_rectanglesDrawn.fetch_add(rectanglesDrawn_, std::memory_order_relaxed);
+    if (piecesDrawn_) g_wrapPiecesDrawn.fetch_add(piecesDrawn_, std::memory_order_relaxed);
+}
+
 void UseRectanglePath(bool on) { g_rectangles.store(on, std::memory_order_relaxed); }
 std::uint64_t RectanglesDrawn() { return g_rectanglesDrawn.load(std::memory_order_relaxed); }
 void UseWrapPieces(bool on) { g_wrapPieces.store(on, std::memory_order_relaxed); }
@@ -1703,7 +1714,7 @@ std::uint64_t WrapPiecesDrawn() { return g_wrapPiecesDrawn.load(std::memory_orde
 void Rasterizer::Quad(const Vertex& v0, const Vertex& v1, const Vertex& v2, const Vertex& v3, bool perspective) {
     if (!perspective && fastPath_ >= 0 && g_rectangles.load(std::memory_order_relaxed) &&
         Rectangle(v0, v1, v2, v3)) {
-        g_rectanglesDrawn.fetch_add(1, std::memory_order_relaxed);
+        ++rectanglesDrawn_;
         return;
     }
     Triangle(v0, v1, v2, perspective);
@@ -1753,8 +1764,8 @@ bool Rasterizer::Rectangle(const Vertex& v0, const Vertex& v1, const Vertex& v2,
     const Vertex* tb[3] = {&v0, &v2, &v3};
     Prepared a, b;
     // Both halves have the rectangle's bounds: neither is seen when one is not.
-    if (!PrepareTriangle(s_, stageCount_, ta, false, a)) return true;
-    if (!PrepareTriangle(s_, stageCount_, tb, false, b)) return false;
+    if (!PrepareTriangle(s_, stageCount_, ta, false, rowY0_, rowY1_, a)) return true;
+    if (!PrepareTriangle(s_, stageCount_, tb, false, rowY0_, rowY1_, b)) return false;
     const TriangleSetup& sa = a.ts;
     const TriangleSetup& sb = b.ts;
     if (sa.flat != sb.flat || sa.flatColour != sb.flatColour) return false;
@@ -1772,10 +1783,10 @@ bool Rasterizer::Rectangle(const Vertex& v0, const Vertex& v1, const Vertex& v2,
     i64 xMin = std::min(X[0], X[2]), xMax = std::max(X[0], X[2]);
     i64 yMin = std::min(Y[0], Y[2]), yMax = std::max(Y[0], Y[2]);
     i64 x0 = std::max<i64>(CeilDiv(xMin, kSub), s_.clipX0), x1 = std::min<i64>(CeilDiv(xMax, kSub), s_.clipX1);
-    i64 y0 = std::max<i64>(CeilDiv(yMin, kSub), s_.clipY0), y1 = std::min<i64>(CeilDiv(yMax, kSub), s_.clipY1);
+    i64 y0 = std::max<i64>(CeilDiv(yMin, kSub), rowY0_), y1 = std::min<i64>(CeilDiv(yMax, kSub), rowY1_);
     if (x0 >= x1 || y0 >= y1) return true;
     SpanSetup sp;
-    ChooseSpan(s_, stageCount_, fastPath_, sa, sp);
+    ChooseSpan(s_, stageCount_, fastPath_, sa, &piecesDrawn_, sp);
     if (sp.sm0) {
         double left = static_cast<double>(xMin) / kSub, right = static_cast<double>(xMax) / kSub;
         double top = static_cast<double>(yMin) / kSub, bottom = static_cast<double>(yMax) / kSub;

@@ -4,6 +4,7 @@
 // with 1/256 pixel precision, last pixel of a line left out), texture stages,
 // alpha test, depth test and blending. Deterministic: integer colour maths,
 // fixed-point interpolation steps, no dependence on the host's rounding mode.
+#include <climits>
 #include <cstdint>
 
 #include "platform/gfx/types.h"
@@ -70,7 +71,13 @@ struct State {
 // Prepared once per draw call from a State; holds the chosen pixel paths.
 class Rasterizer {
 public:
-    explicit Rasterizer(const State& state);
+    // Draws only rows firstRow <= y < endRow of the scissor (a band of the
+    // target drawn on its own); each pixel gets exactly the value it gets
+    // when the whole primitive is drawn at once.
+    explicit Rasterizer(const State& state, int firstRow = INT_MIN, int endRow = INT_MAX);
+    ~Rasterizer();
+    Rasterizer(const Rasterizer&) = delete;
+    Rasterizer& operator=(const Rasterizer&) = delete;
     // `perspective`: interpolate perspective-correctly (transformed vertices).
     void Triangle(const Vertex& v0, const Vertex& v1, const Vertex& v2, bool perspective);
     // The triangles (v0, v1, v2) and (v0, v2, v3), as a fan of four draws
@@ -86,8 +93,11 @@ private:
     void FillTriangle(const Vertex* v[3], bool perspective);
     bool Rectangle(const Vertex& v0, const Vertex& v1, const Vertex& v2, const Vertex& v3);
     const State& s_;
+    int rowY0_, rowY1_;       // the scissor's rows within the band
     int stageCount_ = 0;      // stages before the first disabled one
     int fastPath_ = -1;       // index of the specialised span routine, -1 = generic
+    // Counted here and added to RectanglesDrawn / WrapPiecesDrawn at the end.
+    std::uint64_t rectanglesDrawn_ = 0, piecesDrawn_ = 0;
 };
 
 // The span routines the rasterizer uses. Every path gives the same pixels;

@@ -15,10 +15,12 @@
 // The state hashes of every frame must be the same with and without drawing.
 //
 //   bench_frames [--repeat N] [--frames N] [--program PATH] [--no-draw-runs N]
-//                [-- PROGRAM OPTIONS...]
+//                [--folder DIR] [-- PROGRAM OPTIONS...]
 //
 // --frames cuts the run's script to its first N frames; options after "--"
-// go to every playback. The work folder is bench-frames/ in the build folder.
+// go to every playback (say --draw-threads N). The work folder is
+// bench-frames/ in the build folder, or DIR (emptied first), so that two
+// benchmarks can run at once.
 // Children inherit the benchmark's processor affinity: run it under
 // `taskset -c N` to measure one core.
 #include <sys/wait.h>
@@ -219,6 +221,7 @@ struct Options {
     int noDrawRepeat = 3;
     std::size_t frames = 0;
     fs::path program = TOLVARIN_PROGRAM;
+    fs::path folder = fs::path(TOLVARIN_BUILD_DIR) / "bench-frames";
     std::string programArgs;
 };
 
@@ -230,7 +233,7 @@ bool Bench(const Options& o) {
         return false;
     }
     if (o.frames != 0 && o.frames < words.size()) words.resize(o.frames);
-    RunFolder folder(fs::path(TOLVARIN_BUILD_DIR) / "bench-frames", o.program);
+    RunFolder folder(o.folder, o.program);
     {
         const std::vector<u8> bytes = InputScriptBytes(words);
         std::ofstream out(folder.dir() / "script.bin", std::ios::binary);
@@ -305,11 +308,13 @@ int main(int argc, char** argv) {
             o.frames = static_cast<std::size_t>(std::max(0, std::atoi(argv[++i])));
         } else if (a == "--program" && i + 1 < argc) {
             o.program = fs::absolute(argv[++i]);
+        } else if (a == "--folder" && i + 1 < argc) {
+            o.folder = fs::absolute(argv[++i]);
         } else if (a == "--") {
             for (++i; i < argc; ++i) o.programArgs += (o.programArgs.empty() ? "" : " ") + std::string(argv[i]);
         } else {
             std::fprintf(stderr,
-                         "usage: bench_frames [--repeat N] [--no-draw-runs N] [--frames N] [--program PATH] "
+                         "usage: bench_frames [--repeat N] [--no-draw-runs N] [--frames N] [--program PATH] [--folder DIR] "
                          "[-- PROGRAM OPTIONS...]\n");
             return 2;
         }

@@ -357,6 +357,26 @@ TEST(RunOptionsTest, NoDrawAndFrameTimes) {
     EXPECT_FALSE(ParseRunOptions(2, const_cast<char**>(missing), o, error));
 }
 
+// --draw-frames draws only its ranges (ends included); --no-draw draws none.
+TEST(RunOptionsTest, DrawThreadsAndDrawnFrames) {
+    const char* argv[] = {"tolvarin", "--draw-threads", "16", "--draw-frames", "3-3,10-12",
+                          "--picture-hash-every", "2"};
+    RunOptions o;
+    std::string error;
+    ASSERT_TRUE(ParseRunOptions(7, const_cast<char**>(argv), o, error)) << error;
+    EXPECT_EQ(o.drawThreads, 16);
+    EXPECT_EQ(o.pictureHashEvery, 2);
+    std::vector<i64> drawn;
+    for (i64 n = 1; n <= 14; ++n) {
+        if (FrameDrawn(o, n)) drawn.push_back(n);
+    }
+    EXPECT_EQ(drawn, (std::vector<i64>{3, 10, 11, 12}));
+    o.noDraw = true;
+    EXPECT_FALSE(FrameDrawn(o, 3));
+    EXPECT_TRUE(FrameDrawn(RunOptions(), 1));
+    EXPECT_EQ(RunOptions().drawThreads, 1);
+}
+
 TEST(RunOptionsTest, RejectsBadOptions) {
     struct Bad {
         std::vector<const char*> args;
@@ -368,7 +388,13 @@ TEST(RunOptionsTest, RejectsBadOptions) {
                          Bad{{"x", "--status-every", "0"}}, Bad{{"x", "--status-every"}},
                          Bad{{"x", "--hash-parts", "0"}}, Bad{{"x", "--hash-parts"}},
                          Bad{{"x", "--screenshot-at", "1,,2"}},
-                         Bad{{"x", "--screenshot-at", "5,18446744073709551616"}}, Bad{{"x", "--fast"}}}) {
+                         Bad{{"x", "--screenshot-at", "5,18446744073709551616"}}, Bad{{"x", "--fast"}},
+                         Bad{{"x", "--draw-threads", "0"}}, Bad{{"x", "--draw-threads", "17"}},
+                         Bad{{"x", "--draw-threads"}}, Bad{{"x", "--draw-frames", "5"}},
+                         Bad{{"x", "--draw-frames", "0-5"}}, Bad{{"x", "--draw-frames", "9-5"}},
+                         Bad{{"x", "--draw-frames", "1-5,,7-8"}}, Bad{{"x", "--draw-frames", "1-2-3"}},
+                         Bad{{"x", "--picture-hash-every", "0"}},
+                         Bad{{"x", "--draw-frames", "1-5", "--screenshot-at", "3"}}}) {
         RunOptions o;
         std::string error;
         EXPECT_FALSE(ParseRunOptions(static_cast<int>(b.args.size()), const_cast<char**>(b.args.data()), o, error))

@@ -434,6 +434,79 @@ TEST(NoDrawOption, TheFirstStageHasTheSameStateEveryFrameWithAndWithoutDrawing) 
     }
 }
 
+// Drawing on several threads gives the picture of drawing on one, and never
+// touches the game's state: the whole-game run, drawn on one thread and on
+// four, in windows of every stage (each stage's start and first 300 frames,
+// the stretch around its heaviest frames in play, its report's start; the
+// rest of the run undrawn, as with --no-draw) has the same picture hash and
+// the same state hash every frame.
+TEST(DrawThreadsOption, EveryStageDrawsTheSamePicturesOnOneAndOnFourThreads) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "too long for the sanitizer build; the normal build runs it";
+#endif
+    ProgramFolder folder(false);
+    folder.WriteScript("script.bin", WholeGameScript());
+    // Frames of the script (counted from 1) from just before a stage's first
+    // frame, around its heaviest drawing in play (effect bursts), from just
+    // before its report's first frame.
+    struct Window {
+        i32 stage;
+        i64 first, last;
+    };
+    const std::vector<Window> windows = {
+        {0, 526, 826},     {0, 11760, 11850}, {0, 15056, 15086},  {1, 15256, 15556}, {1, 36730, 36820},
+        {1, 41275, 41305}, {2, 41491, 41791}, {2, 53750, 53840},  {2, 57759, 57789}, {3, 57975, 58275},
+        {3, 70750, 70840}, {3, 78281, 78311}, {4, 78497, 78797},  {4, 99970, 100060}, {4, 109064, 109094},
+    };
+    // The run ends with the last window.
+    const std::size_t frames = static_cast<std::size_t>(windows.back().last);
+    std::string ranges;
+    for (const Window& w : windows) ranges += (ranges.empty() ? "" : ",") + std::to_string(w.first) + "-" + std::to_string(w.last);
+    auto run = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = {"--frames",         std::to_string(frames), "--input", "script.bin",
+                                         "--draw-frames",    ranges,                 "--picture-hash-every", "1"};
+        args.insert(args.end(), more.begin(), more.end());
+        return folder.Run(WithHashes(args), std::chrono::minutes(6));
+    };
+    const ProgramResult one = run({"--draw-threads", "1", "--status-every", "1"});
+    ASSERT_EQ(one.exitCode, 0) << one;
+    const ProgramResult four = run({"--draw-threads", "4"});
+    ASSERT_EQ(four.exitCode, 0) << four;
+
+    // Every window ends in its stage's play or report (the script still
+    // plays as it did).
+    const std::vector<testing_support::RunStatus> status = testing_support::ParseStatusLines(one.out);
+    ASSERT_EQ(status.size(), frames);
+    for (const Window& w : windows) {
+        const testing_support::RunStatus& s = status[static_cast<std::size_t>(w.last - 1)];
+        EXPECT_TRUE(s.scene == kScenePlay || s.scene == kSceneStageReport) << "frame " << w.last << ": scene " << s.scene;
+        EXPECT_EQ(s.stage, w.stage) << "frame " << w.last;
+    }
+
+    const std::vector<FrameHash> a = ParseFrameHashes(one.out), b = ParseFrameHashes(four.out);
+    ASSERT_EQ(a.size(), frames);
+    ASSERT_EQ(b.size(), frames);
+    for (std::size_t i = 0; i < frames; ++i) {
+        ASSERT_EQ(a[i].hash, b[i].hash) << "drawn on four threads, " << testing_support::FrameMismatch(b[i], a[i]);
+    }
+    // "picture <n> <hash>" for every drawn frame, the same on both.
+    auto pictures = [](const std::string& out) {
+        std::vector<std::string> lines;
+        std::istringstream in(out);
+        std::string line;
+        while (std::getline(in, line)) {
+            if (line.rfind("picture ", 0) == 0) lines.push_back(line);
+        }
+        return lines;
+    };
+    const std::vector<std::string> pa = pictures(one.out), pb = pictures(four.out);
+    std::size_t drawn = 0;
+    for (const Window& w : windows) drawn += static_cast<std::size_t>(w.last - w.first + 1);
+    ASSERT_EQ(pa.size(), drawn);
+    ASSERT_EQ(pb.size(), drawn);
+    for (std::size_t i = 0; i < drawn; ++i) ASSERT_EQ(pa[i], pb[i]) << "one thread, then four";
+}
+
 // A HARD run of the second stage from the stage select, its moves found by
 // an input search (tests/game/program/hard_stage2_input.txt says what it
 // does): it flies every wave and road of the stage to the boss's arrival, and
@@ -686,7 +759,8 @@ TEST(StartChecks, HelpListsTheOptions) {
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, "");
     for (const char* option : {"--headless", "--frames", "--input", "--record", "--play", "--hash-every",
-                               "--hash-parts", "--status-every", "--screenshot-at", "--screenshot-dir", "--no-draw", "--frame-times"}) {
+                               "--hash-parts", "--status-every", "--screenshot-at", "--screenshot-dir", "--no-draw", "--frame-times",
+                               "--draw-frames", "--draw-threads", "--picture-hash-every"}) {
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
     }
     EXPECT_FALSE(fs::exists(folder.dir() / "config.dat"));
