@@ -124,6 +124,9 @@ inline u32 RoundChannel(double v) {
     return static_cast<u32>(FloorToInt(v + 0.5));
 }
 
+// a + b with two's-complement wrapping instead of overflow.
+inline i64 WrapAdd(i64 a, i64 b) { return static_cast<i64>(static_cast<std::uint64_t>(a) + static_cast<std::uint64_t>(b)); }
+
 [[gnu::always_inline]] inline i64 ToFixed16(double v) {
     // Clamp far outside any useful range so the conversion is defined.
     if (!(v > -1.0e12)) v = -1.0e12;
@@ -439,11 +442,15 @@ struct Rasterizer::Impl {
                 in.diffuse = (ch[3] << 24) | (ch[0] << 16) | (ch[1] << 8) | ch[2];
             }
             ShadePixel(st, stageCount, ts, x, y, in);
+            // Stepped with wrapping sums: texture coordinates far outside any
+            // texture (a stage without texture coordinates, an extreme
+            // projection) may pass the 64-bit range, and wrap as addressing
+            // them does; in range the sums are the same.
             for (int i = 0; i < stageCount; ++i) {
-                in.S[i] += dS[i];
-                in.T[i] += dT[i];
+                in.S[i] = WrapAdd(in.S[i], dS[i]);
+                in.T[i] = WrapAdd(in.T[i], dT[i]);
             }
-            in.z += dz;
+            in.z = WrapAdd(in.z, dz);
         }
     }
 };
