@@ -23,9 +23,7 @@
 
 namespace {
 
-constexpr HitShape kShellSmall{12, 10, 0};
 constexpr HitShape kShellAimed{20, 10, 0};
-constexpr HitShape kShellRocket{35, 15, 0};
 constexpr HitShape kShellBig{45, 20, 0};
 
 i32 T(const PartFrame& f) { return f.part->timer; }

@@ -39,9 +39,7 @@ f32 Aim(const f32 q[2]) {
 
 // ---- Shells (angle and heading alike) ----
 
-constexpr HitShape kShellSmall{12, 10, 0};
 constexpr HitShape kShellFlank{25, 12, 0};
-constexpr HitShape kShellRocket{35, 15, 0};
 constexpr HitShape kShellMine{16, 9, 0};
 
 void SlowMine(f32 heading, const f32 p[2]) { FireShell({204, 30, 1.0f, 3, kShellSmall, heading, heading}, p); }

@@ -23,9 +23,8 @@
 
 namespace {
 
-// The shape of every shell of the stage's ordinary enemies and of the rear
-// shells.
-constexpr HitShape kShellSmall{12, 10, 0};
+// kShellSmall is the shape of every shell of the stage's ordinary enemies and
+// of the rear shells.
 
 i32 T(const PartFrame& f) { return f.part->timer; }
 bool Outside(const PartFrame& f) { return IsOutside(f.pos); }

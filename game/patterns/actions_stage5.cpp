@@ -57,8 +57,6 @@ namespace {
 
 using namespace actions_stage5;
 
-constexpr HitShape kShellShape{12, 10, 0};
-
 bool Outside(const PartFrame& f) { return IsOutside(f.pos); }
 Enemy& Owner(const PartFrame& f) { return g_EnemyList[static_cast<std::size_t>(f.enemy)]; }
 bool Inactive(const PartFrame& f) { return Owner(f).active == 0; }
@@ -138,7 +136,7 @@ void Action201(PartFrame& f) {
     for (i32 i = 0; i < r.timeCount; ++i) group = group || t % 200 == r.times[i];
     if (t >= r.from && group) {
         for (i32 i = 0; i < r.offsetCount; ++i) {
-            FireShell(Shell(204, 30, 1.0f, 3, kShellShape, f.angle + r.offsets[i]), f.pos);
+            FireShell(Shell(204, 30, 1.0f, 3, kShellSmall, f.angle + r.offsets[i]), f.pos);
         }
         ShellSound();
     }
@@ -236,7 +234,7 @@ void Action402(PartFrame& f) {
     const Row& r = ByDifficulty(f, kRows);
     const i32 t = T(f);
     if (t > 20 && t % r.p == r.o) {
-        FireShell(Shell(401, 50, -5.0f, 3, kShellShape, f.parentAngle + kPi), f.pos);
+        FireShell(Shell(401, 50, -5.0f, 3, kShellSmall, f.parentAngle + kPi), f.pos);
         ShellSound();
     }
     if (t > 20 && t % 150 == 80) {
@@ -263,7 +261,7 @@ void Action405(PartFrame& f) {
     const i32 t = T(f);
     const i32 w = t % 200;
     if (!(t > 10 && w >= r.lo && w <= r.hi && w % r.m == 0)) return;
-    ShellShot s = Shell(410, 50, -4.0f, 3, kShellShape, kHalfPiWritten);
+    ShellShot s = Shell(410, 50, -4.0f, 3, kShellSmall, kHalfPiWritten);
     if (IsHard(f)) s.speed = -RandomFloat(1.0f, 6.0f);
     s.heading = RandomFloat(-2.0f, 2.0f);
     FireShell(s, f.pos);
@@ -306,7 +304,7 @@ void Action410(PartFrame& f) {
     const f32 speed = r.base + RandomFloat(0.0f, r.range);
     const i32 x = 120 + static_cast<i32>(StageRandomBelow(&g_StageRandomState, 400));
     const f32 at[2] = {static_cast<f32>(x), -100.0f};
-    FireShell(Shell(402, 200, speed, 3, kShellShape, f.parentAngle), at);
+    FireShell(Shell(402, 200, speed, 3, kShellSmall, f.parentAngle), at);
     if (t % r.m == 0) ShellSound();
 }
 
@@ -343,7 +341,7 @@ void Action412(PartFrame& f) {
     const Row& r = ByDifficulty(f, kRows);
     const i32 t = T(f);
     if (!(t > 300 && t % 300 <= 50 && t % r.n == 0)) return;
-    ShellShot s = Shell(407, 50, 0.0f, 3, kShellShape, kHalfPiWritten);
+    ShellShot s = Shell(407, 50, 0.0f, 3, kShellSmall, kHalfPiWritten);
     s.speed = RandomFloat(1.0f, r.top);
     s.heading = RandomFloat(-r.spread, r.spread) - kHalfPiWritten;
     FireShell(s, f.pos);
@@ -402,7 +400,7 @@ void Action415(PartFrame& f) {
     static constexpr i32 kEvery[3] = {300, 150, 150};
     const i32 t = T(f);
     if (!(t > 150 && t % ByDifficulty(f, kEvery) == 0)) return;
-    const ShellShot s = Shell(404, 500, -4.0f, 4, kShellShape, f.angle);
+    const ShellShot s = Shell(404, 500, -4.0f, 4, kShellSmall, f.angle);
     if (f.difficulty == kDifficultyEasy || f.difficulty == kDifficultyNormal) {
         FireShell(s, f.pos);
     } else {
@@ -453,7 +451,7 @@ void ActionSideShells(PartFrame& f, bool larger) {
         // 418 draws over the mirror of 417's range.
         const f32 draw = larger ? RandomFloat(-r.hi417, -r.lo417) : RandomFloat(r.lo417, r.hi417);
         const f32 base = larger ? f.angle + kHalfPiWritten : f.angle - kHalfPiWritten;
-        FireShell(Shell(larger ? 409 : 408, 150, 1.0f, 3, kShellShape, base + draw), f.pos);
+        FireShell(Shell(larger ? 409 : 408, 150, 1.0f, 3, kShellSmall, base + draw), f.pos);
         if (t % r.m == 0) ShellSound();
     }
     if (f.difficulty == kDifficultyEasy || f.difficulty == kDifficultyNormal) return;
@@ -572,8 +570,8 @@ void Action435(PartFrame& f) {
     const Row& r = ByDifficulty(f, kRows);
     const i32 t = T(f);
     if (t >= 10 && (t % 200 == r.c1 || t % 200 == r.c2)) {
-        FireShell(Shell(411, 30, 2.0f, 3, kShellShape, f.angle - r.w), f.pos);
-        FireShell(Shell(411, 30, 2.0f, 3, kShellShape, f.angle + r.w), f.pos);
+        FireShell(Shell(411, 30, 2.0f, 3, kShellSmall, f.angle - r.w), f.pos);
+        FireShell(Shell(411, 30, 2.0f, 3, kShellSmall, f.angle + r.w), f.pos);
         ShellSound();
     }
     const i32 w = t % 300;
@@ -644,7 +642,7 @@ void Action490(PartFrame& f) {
             const f32 at[2] = {f.pos[0], f.pos[1] - 100.0f};
             for (i32 i = 0; i < 32; ++i) {
                 const f32 heading = r + static_cast<f32>(i) * (1.0f / 32.0f) * kTwoPi;
-                FireShell(Shell(i % 2 == 0 ? 490 : 491, 150, -2.0f, 3, kShellShape, heading), at);
+                FireShell(Shell(i % 2 == 0 ? 490 : 491, 150, -2.0f, 3, kShellSmall, heading), at);
             }
         }
         if (T(f) == 1999) f.part->timer = 99;

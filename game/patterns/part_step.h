@@ -132,6 +132,9 @@ struct ShellShot {
     i32 age = 0;
 };
 void FireShell(const ShellShot& shell, const f32 p[2]);
+// Hit shapes the stages' shells share: the small round shell and the rocket.
+constexpr HitShape kShellSmall{12, 10, 0};
+constexpr HitShape kShellRocket{35, 15, 0};
 // A shell that flies the way it faces (heading = angle), age 0.
 ShellShot ShellOf(i32 kind, i32 hp, f32 speed, i32 strength, HitShape shape, f32 angle);
 // IsOutsideField(p).
