@@ -221,8 +221,10 @@ Direct3DSurface8::~Direct3DSurface8() {
 
 void Direct3DSurface8::MarkRead() { readBy_ = drawlist::Serial(); }
 void Direct3DSurface8::MarkWritten() { writtenBy_ = drawlist::Serial(); }
-bool Direct3DSurface8::PendingReads() const { return readBy_ == drawlist::Serial(); }
-bool Direct3DSurface8::PendingWrites() const { return writtenBy_ == drawlist::Serial(); }
+// Pending in the list being recorded or in the one drawn ahead: every wait
+// for the pixels (locks, reads, copies, releasing the memory) finds both.
+bool Direct3DSurface8::PendingReads() const { return drawlist::Pending(readBy_); }
+bool Direct3DSurface8::PendingWrites() const { return drawlist::Pending(writtenBy_); }
 
 void Direct3DSurface8::AwaitDrawing(bool writing) const {
     if (PendingWrites() || (writing && PendingReads())) drawlist::Finish();
@@ -743,13 +745,19 @@ HRESULT Direct3DDevice8::Reset(D3DPRESENT_PARAMETERS* params) {
 
 HRESULT Direct3DDevice8::Present(const RECT*, const RECT*, void* destWindowOverride, const void*) {
     ++counts_.presents;
-    // The frame is done: what waits in the list is drawn.
-    drawlist::Finish();
-    if (lost_) return D3DERR_DEVICELOST;
-    // A headless run shows nothing, so it uploads nothing either; screenshots
-    // are taken from the back buffer itself.
-    if (platform::IsHeadless() || !DrawingEnabled()) return D3D_OK;
     void* window = destWindowOverride ? destWindowOverride : params_.hDeviceWindow;
+    // The frame is done: what waits in the list is drawn. When nothing is
+    // shown (a headless run, or no window to show it in) nothing needs the
+    // pixels now: the threads draw the frame while the next one is made, and
+    // whatever reads the back buffer (a screenshot, a picture hash) or any
+    // surface the frame drew waits for it through the surfaces' pending marks.
+    const bool shown = !platform::IsHeadless() && DrawingEnabled() && window;
+    if (shown) drawlist::Finish();
+    else drawlist::FinishAhead();
+    if (lost_) return D3DERR_DEVICELOST;
+    // A headless run uploads nothing either; screenshots are taken from the
+    // back buffer itself.
+    if (!shown) return D3D_OK;
     PresentSurface(window, backBuffer_);
     return D3D_OK;
 }

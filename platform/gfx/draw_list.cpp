@@ -5,6 +5,7 @@
 #include <climits>
 #include <cmath>
 #include <condition_variable>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -203,24 +204,36 @@ public:
         for (int i = 0; i < helpers; ++i) threads_.emplace_back([this] { Serve(); });
     }
 
-    void Run(const DrawList& list) {
+    // Hands the list to the threads and returns at once; Wait draws what is
+    // left of it and returns when every band is drawn. The list must stay
+    // as it is until then.
+    void Start(const DrawList& list) {
         const int rows = list.Rows();
         const int bands = std::max(1, (rows + kBandRows - 1) / kBandRows);
-        std::uint32_t run = 0;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             list_ = &list;
             bands_ = bands;
-            run = ++run_;
+            ++run_;
             drawn_.store(0, std::memory_order_relaxed);
-            claims_.store(static_cast<std::uint64_t>(run) << 32, std::memory_order_relaxed);
+            claims_.store(static_cast<std::uint64_t>(run_) << 32, std::memory_order_relaxed);
         }
         if (Count() > 0) wake_.notify_all();
-        const int mine = DrawBands(list, run, bands);
+    }
+
+    void Wait() {
+        const std::uint32_t run = run_;
+        const int bands = bands_;
+        const int mine = DrawBands(*list_, run, bands);
         if (drawn_.fetch_add(mine, std::memory_order_acq_rel) + mine != bands) {
             std::unique_lock<std::mutex> lock(mutex_);
             done_.wait(lock, [&] { return drawn_.load(std::memory_order_acquire) == bands; });
         }
+    }
+
+    void Run(const DrawList& list) {
+        Start(list);
+        Wait();
     }
 
     std::uint64_t BandsDrawn() const { return bandsDrawn_.load(std::memory_order_relaxed); }
@@ -275,12 +288,29 @@ private:
     std::atomic<std::uint64_t> bandsDrawn_{0};
 };
 
+// Two lists: the one being recorded and, when a frame is drawn ahead, the one
+// the threads draw meanwhile. Serial numbers go up by one per list, so a
+// surface marked with the serial of either list is pending.
 struct Drawing {
     int threads = 1;
-    DrawList list;
-    std::uint64_t serial = 1;
+    DrawList lists[2];
+    int recording = 0;         // the list being recorded
+    bool inFlight = false;     // the other list is being drawn by the threads
+    std::uint64_t serial = 1;  // the recorded list's
     std::uint64_t finishes = 0;
+    std::uint64_t drawnAhead = 0;
     BandThreads helpers;
+
+    DrawList& List() { return lists[recording]; }
+
+    // Waits for the list in flight, drawing its unclaimed bands on this
+    // thread meanwhile.
+    void Land() {
+        if (!inFlight) return;
+        helpers.Wait();
+        lists[1 - recording].Clear();
+        inFlight = false;
+    }
 };
 
 // Made once and kept to the end of the program: surfaces may ask for it while
@@ -289,6 +319,10 @@ Drawing& TheDrawing() {
     static Drawing* drawing = new Drawing;
     return *drawing;
 }
+
+// The threads may still be drawing a list into surfaces when the program
+// ends: it is drawn before the program's statics go.
+void LandAtExit() { TheDrawing().Land(); }
 
 }  // namespace
 
@@ -306,37 +340,63 @@ namespace drawlist {
 bool Recording() { return TheDrawing().threads > 1; }
 std::uint64_t Serial() { return TheDrawing().serial; }
 
+bool Pending(std::uint64_t mark) {
+    const Drawing& d = TheDrawing();
+    return mark == d.serial || (d.inFlight && mark == d.serial - 1);
+}
+
 void Finish() {
     Drawing& d = TheDrawing();
-    if (d.list.Empty()) return;
-    d.helpers.Run(d.list);
-    d.list.Clear();
+    // The list in flight comes first: the recorded one may draw over what it
+    // drew, and whoever asks for the pixels needs both.
+    d.Land();
+    if (d.List().Empty()) return;
+    d.helpers.Run(d.List());
+    d.List().Clear();
     ++d.serial;
     ++d.finishes;
 }
 
-void BeginDraw(const raster::State& state) { TheDrawing().list.BeginDraw(state); }
+void FinishAhead() {
+    Drawing& d = TheDrawing();
+    if (d.threads < 2) return Finish();
+    // One list in flight at a time: the one before this is drawn first.
+    d.Land();
+    if (d.List().Empty()) return;
+    static const bool registered = (std::atexit(LandAtExit), true);
+    (void)registered;
+    d.helpers.Start(d.List());
+    d.recording = 1 - d.recording;
+    d.inFlight = true;
+    ++d.serial;
+    ++d.finishes;
+    ++d.drawnAhead;
+}
+
+void BeginDraw(const raster::State& state) { TheDrawing().List().BeginDraw(state); }
 
 void Triangle(const raster::Vertex& a, const raster::Vertex& b, const raster::Vertex& c, bool perspective) {
-    TheDrawing().list.Add(PrimKind::kTriangle, perspective, {&a, &b, &c});
+    TheDrawing().List().Add(PrimKind::kTriangle, perspective, {&a, &b, &c});
 }
 
 void Quad(const raster::Vertex& a, const raster::Vertex& b, const raster::Vertex& c, const raster::Vertex& d,
           bool perspective) {
-    TheDrawing().list.Add(PrimKind::kQuad, perspective, {&a, &b, &c, &d});
+    TheDrawing().List().Add(PrimKind::kQuad, perspective, {&a, &b, &c, &d});
 }
 
 void Line(const raster::Vertex& a, const raster::Vertex& b, bool perspective) {
-    TheDrawing().list.Add(PrimKind::kLine, perspective, {&a, &b});
+    TheDrawing().List().Add(PrimKind::kLine, perspective, {&a, &b});
 }
 
-void Point(const raster::Vertex& a) { TheDrawing().list.Add(PrimKind::kPoint, false, {&a}); }
+void Point(const raster::Vertex& a) { TheDrawing().List().Add(PrimKind::kPoint, false, {&a}); }
 
-void Fill(const FillOp& op) { TheDrawing().list.Fill(op); }
-void Copy(const CopyOp& op) { TheDrawing().list.Copy(op); }
+void Fill(const FillOp& op) { TheDrawing().List().Fill(op); }
+void Copy(const CopyOp& op) { TheDrawing().List().Copy(op); }
 
 std::uint64_t Finishes() { return TheDrawing().finishes; }
 std::uint64_t BandsDrawn() { return TheDrawing().helpers.BandsDrawn(); }
+std::uint64_t DrawnAhead() { return TheDrawing().drawnAhead; }
+bool InFlight() { return TheDrawing().inFlight; }
 
 }  // namespace drawlist
 }  // namespace platform::gfx

@@ -10,7 +10,9 @@
 // drawing at once.
 //
 // The list belongs to the thread that draws (the device's); the other
-// threads only draw bands while it waits for them.
+// threads only draw bands while it waits for them, or, when a frame nobody
+// looks at yet is drawn ahead, while it records the next frame into a second
+// list.
 #include <cstddef>
 #include <cstdint>
 
@@ -65,8 +67,18 @@ bool Recording();
 // The list's number: it changes whenever the list is drawn and emptied, so a
 // surface marked with it is read or written by what the list holds.
 std::uint64_t Serial();
-// Draws everything the list holds and empties it; nothing when it is empty.
+// Whether a surface marked with serial `mark` is read or written by a list
+// not yet drawn: the one recorded, or the one in flight.
+bool Pending(std::uint64_t mark);
+// Draws everything the lists hold and empties them (waiting for the one in
+// flight first); nothing when they are empty.
 void Finish();
+// Starts drawing the recorded list on the threads and returns at once (after
+// the list in flight before it is drawn); recording goes on into the other
+// list. With one thread it is Finish. For frames nobody looks at right away
+// (a headless run): everything that needs the pixels waits through Pending
+// and Finish.
+void FinishAhead();
 
 // Recording. A draw starts with its state (targets, scissor, textures and
 // pipeline states, copied) and its primitives follow.
@@ -82,6 +94,9 @@ void Copy(const CopyOp& op);
 // The times the list was drawn, and the bands drawn (tests).
 std::uint64_t Finishes();
 std::uint64_t BandsDrawn();
+// The lists started by FinishAhead, and whether one is being drawn now.
+std::uint64_t DrawnAhead();
+bool InFlight();
 
 }  // namespace drawlist
 }  // namespace platform::gfx

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/gfx/draw_list.h"
+#include "platform/gfx/present.h"
 #include "tests/platform/gfx_fixture.h"
 
 using namespace gfx_test;
@@ -178,6 +179,101 @@ protected:
         rt->Release();
         return r;
     }
+
+    // Frames presented one after another with nothing shown, so that each
+    // frame's list is drawn ahead while the next one is made; between the
+    // presents everything that needs the pixels of the list in flight: a
+    // picture hash and a screenshot of the back buffer, locks of textures it
+    // samples, a render-target texture it draws into sampled, copied out and
+    // cleared, textures it samples released and made again, and (when
+    // `switchTo` is set) a change of the number of threads.
+    SceneResult DrawFrames(int switchTo) {
+        SceneResult r;
+        GameStates();
+        gfx::Direct3DTexture8* pattern = PatternTexture();
+        gfx::Direct3DTexture8* rt = nullptr;
+        EXPECT_EQ(device_->CreateTexture(128, 128, 1, gfx::D3DUSAGE_RENDERTARGET, gfx::D3DFMT_A8R8G8B8,
+                                         gfx::D3DPOOL_DEFAULT, &rt),
+                  gfx::D3D_OK);
+        gfx::Direct3DSurface8* level = nullptr;
+        rt->GetSurfaceLevel(0, &level);
+        gfx::Direct3DSurface8* back = nullptr;
+        device_->GetRenderTarget(&back);
+        auto present = [&] {
+            EXPECT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), gfx::D3D_OK);
+            if (gfx::DrawThreads() > 1) {
+                EXPECT_TRUE(gfx::drawlist::InFlight());
+            }
+        };
+        for (int frame = 0; frame < 6; ++frame) {
+            const std::uint32_t f = static_cast<std::uint32_t>(frame);
+            // A texture that lives one frame: released while the list that
+            // samples it may still be drawing, then made again.
+            gfx::Direct3DTexture8* brief = MakeTexture(8, 8, gfx::D3DFMT_A8R8G8B8, [f](int x, int y) {
+                return 0xFF000000u | (static_cast<std::uint32_t>(x * 30 + y * 3000) + f * 0x10101u);
+            });
+            textures_.pop_back();
+            EXPECT_EQ(device_->SetRenderTarget(level, nullptr), gfx::D3D_OK);
+            Clear(0xFF000000u | f * 0x203040u);
+            Sprite(pattern, {4, 4, 124, 124}, {0, 0, 32, 32}, 0xFFFFFFFFu, frame * 0.3);
+            EXPECT_EQ(device_->SetRenderTarget(back, nullptr), gfx::D3D_OK);
+            Clear(0xFF101010u * (f + 1));
+            for (int i = 0; i < 16; ++i) {
+                Sprite(rt, {i * 40, i * 29, i * 40 + 90, i * 29 + 70}, {0, 0, 128, 128}, 0xFFFFFFFFu, i * 0.2 + frame);
+                Sprite(brief, {600 - i * 37, i * 30, 640 - i * 37, i * 30 + 40}, {0, 0, 8, 8}, 0xC0FFFFFFu, -i * 0.1);
+                Sprite(pattern, {i * 41, 470 - i * 30, i * 41 + 33, 480 - i * 29}, {0, 0, 32, 32}, 0xFFFFFFFFu);
+            }
+            present();
+            brief->Release();
+            switch (frame) {
+                case 0:
+                    // The picture hash and a screenshot of the frame in flight.
+                    r.readings.push_back(static_cast<std::uint32_t>(gfx::HashSurface(Frame())));
+                    r.surfaces.push_back(gfx::SurfaceToRgba(Frame()));
+                    break;
+                case 1: {
+                    // A texture the list samples, rewritten.
+                    gfx::D3DLOCKED_RECT lr;
+                    EXPECT_EQ(pattern->LockRect(0, &lr, nullptr, 0), gfx::D3D_OK);
+                    std::memset(lr.pBits, 0x3C + frame, static_cast<std::size_t>(lr.Pitch) * 8);
+                    pattern->UnlockRect(0);
+                    break;
+                }
+                case 2: {
+                    // A copy out of the render-target texture the list draws.
+                    gfx::Direct3DSurface8* image = nullptr;
+                    EXPECT_EQ(device_->CreateImageSurface(128, 128, gfx::D3DFMT_A8R8G8B8, &image), gfx::D3D_OK);
+                    EXPECT_EQ(device_->CopyRects(level, nullptr, 0, image, nullptr), gfx::D3D_OK);
+                    r.surfaces.push_back(PixelsOf(image));
+                    image->Release();
+                    break;
+                }
+                case 3:
+                    if (switchTo) gfx::SetDrawThreads(switchTo);
+                    break;
+                case 4:
+                    // A render target released with its list in flight, and the
+                    // back buffer read through a lock.
+                    level->Release();
+                    level = nullptr;
+                    rt->Release();
+                    EXPECT_EQ(device_->CreateTexture(128, 128, 1, gfx::D3DUSAGE_RENDERTARGET, gfx::D3DFMT_A8R8G8B8,
+                                                     gfx::D3DPOOL_DEFAULT, &rt),
+                              gfx::D3D_OK);
+                    rt->GetSurfaceLevel(0, &level);
+                    r.readings.push_back(At(Frame(), 320, 240));
+                    break;
+                default:
+                    break;
+            }
+        }
+        r.surfaces.push_back(PixelsOf(level));
+        r.surfaces.push_back(PixelsOf(Frame()));
+        back->Release();
+        level->Release();
+        rt->Release();
+        return r;
+    }
 };
 
 TEST_F(DrawThreadsTest, SeveralThreadsDrawThePixelsOfOne) {
@@ -204,6 +300,39 @@ TEST_F(DrawThreadsTest, SeveralThreadsDrawThePixelsOfOne) {
             EXPECT_TRUE(a == one.surfaces[i].end())
                 << "surface " << i << " differs first at byte " << (a - one.surfaces[i].begin());
         }
+    }
+}
+
+void ExpectSame(const SceneResult& many, const SceneResult& one) {
+    EXPECT_EQ(many.readings, one.readings);
+    ASSERT_EQ(many.surfaces.size(), one.surfaces.size());
+    for (std::size_t i = 0; i < one.surfaces.size(); ++i) {
+        ASSERT_EQ(many.surfaces[i].size(), one.surfaces[i].size());
+        const auto [a, b] = std::mismatch(one.surfaces[i].begin(), one.surfaces[i].end(), many.surfaces[i].begin());
+        EXPECT_TRUE(a == one.surfaces[i].end())
+            << "surface " << i << " differs first at byte " << (a - one.surfaces[i].begin());
+    }
+}
+
+// Frames drawn ahead (the device shows nothing): everything read between the
+// presents, and the surfaces at the end, are those of one thread, also when
+// the number of threads changes with a list in flight.
+TEST_F(DrawThreadsTest, FramesDrawnAheadGiveThePixelsOfOne) {
+    const std::uint64_t ahead = gfx::drawlist::DrawnAhead();
+    const SceneResult one = DrawFrames(0);
+    EXPECT_EQ(gfx::drawlist::DrawnAhead(), ahead) << "one thread draws at once";
+    struct Case {
+        int threads, switchTo;
+    };
+    for (const Case c : {Case{2, 0}, Case{6, 0}, Case{7, 3}, Case{4, 1}}) {
+        SCOPED_TRACE(std::to_string(c.threads) + " threads, then " + std::to_string(c.switchTo));
+        NewDevice();
+        gfx::SetDrawThreads(c.threads);
+        const std::uint64_t before = gfx::drawlist::DrawnAhead();
+        ExpectSame(DrawFrames(c.switchTo), one);
+        // Every present drew ahead while there were threads to draw.
+        EXPECT_EQ(gfx::drawlist::DrawnAhead() - before, c.switchTo == 1 ? 4u : 6u);
+        EXPECT_FALSE(gfx::drawlist::InFlight()) << "reading the back buffer waited for the list";
     }
 }
 
