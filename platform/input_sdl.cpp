@@ -18,6 +18,7 @@ struct Device {
 
 // Buttons of a game controller in the order a pad reports them as a joystick.
 constexpr SDL_GameControllerButton kControllerButtons[16] = {
+    // clang-format off
     SDL_CONTROLLER_BUTTON_A,           SDL_CONTROLLER_BUTTON_B,
     SDL_CONTROLLER_BUTTON_X,           SDL_CONTROLLER_BUTTON_Y,
     SDL_CONTROLLER_BUTTON_LEFTSHOULDER, SDL_CONTROLLER_BUTTON_RIGHTSHOULDER,
@@ -26,6 +27,7 @@ constexpr SDL_GameControllerButton kControllerButtons[16] = {
     SDL_CONTROLLER_BUTTON_GUIDE,       SDL_CONTROLLER_BUTTON_MISC1,
     SDL_CONTROLLER_BUTTON_PADDLE1,     SDL_CONTROLLER_BUTTON_PADDLE2,
     SDL_CONTROLLER_BUTTON_PADDLE3,     SDL_CONTROLLER_BUTTON_PADDLE4,
+    // clang-format on
 };
 
 bool ScancodeDown(SDL_Scancode code) {

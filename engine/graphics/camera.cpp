@@ -129,10 +129,12 @@ void Camera::CameraUpdateView() {
     Vector3Normalize(&up);
     Vector3Normalize(&front);
     const f32 rows[16] = {
+        // clang-format off
         right.x, up.x, front.x, 0,
         right.y, up.y, front.y, 0,
         right.z, up.z, front.z, 0,
         -Vector3Dot(&position, &right), -Vector3Dot(&position, &up), -Vector3Dot(&position, &front), 1,
+        // clang-format on
     };
     MatrixSet(&view, rows);
     MatrixMultiply(&viewProjection, &view, &projection);

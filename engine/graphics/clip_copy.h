@@ -10,6 +10,7 @@ class Direct3DSurface8;
 // Clips a copy of (left, top, right, bottom) of a source of size sw x sh to
 // (x, y) of a destination of size dw x dh: first to the source, then to the
 // destination. False when nothing is left.
+// clang-format off
 inline bool ClipCopyRect(i32& x, i32& y, i32& left, i32& top, i32& right, i32& bottom, i32 sw, i32 sh,
                          i32 dw, i32 dh) {
     i64 l = left, t = top, r = right, b = bottom, dx = x, dy = y;
@@ -30,6 +31,7 @@ inline bool ClipCopyRect(i32& x, i32& y, i32& left, i32& top, i32& right, i32& b
     bottom = static_cast<i32>(b);
     return true;
 }
+// clang-format on
 
 // The device surfaces a surface or a texture can capture from.
 enum class DeviceSurface { RenderTarget, BackBuffer };

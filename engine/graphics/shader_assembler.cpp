@@ -216,6 +216,7 @@ void TexCoords(u32 word, Registers& s, const Vec4* v, const Vec4* c, VertexProgr
     switch (word) {
         case kShaderTexture: Texture(v, c, o.texcoord[0]); break;
         case kShaderToon: Toon(s, c, o.texcoord[0]); break;
+        // clang-format off
         case kShaderToon2: Texture(v, c, o.texcoord[0]); Toon(s, c, o.texcoord[1]); break;
         case kShaderReflection: Reflection(s, c, o.texcoord[0]); break;
         case kShaderReflection2: Texture(v, c, o.texcoord[0]); Reflection(s, c, o.texcoord[1]); break;
@@ -225,6 +226,7 @@ void TexCoords(u32 word, Registers& s, const Vec4* v, const Vec4* c, VertexProgr
         case kShaderShadowMap2: Texture(v, c, o.texcoord[0]); Shadow(s, c, o.texcoord[1]); break;
         case kShaderToonReflection: Toon(s, c, o.texcoord[0]); Reflection(s, c, o.texcoord[1]); break;
         case kShaderReflectionToon: Reflection(s, c, o.texcoord[0]); Toon(s, c, o.texcoord[1]); break;
+        // clang-format on
         default: break;
     }
 }

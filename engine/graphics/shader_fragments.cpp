@@ -207,8 +207,10 @@ using gfx::VSD_REG;
 using gfx::VSD_STREAM;
 
 const gfx::DWORD kDeclaration1[] = {
+    // clang-format off
     VSD_STREAM(0), VSD_REG(0, D3DVSDT_FLOAT3), VSD_REG(1, D3DVSDT_FLOAT3), VSD_REG(6, D3DVSDT_D3DCOLOR),
     VSD_REG(7, D3DVSDT_FLOAT2), VSD_END(),
+    // clang-format on
 };
 const gfx::DWORD kDeclaration2[] = {
     VSD_STREAM(0),

@@ -357,12 +357,14 @@ i32 Texture::TextureSaveBitmap(const char* path) {
     std::vector<u8> file;
     const u32 rowBytes = static_cast<u32>(width) * 4;
     const u32 imageBytes = rowBytes * static_cast<u32>(height);
+    // clang-format off
     auto put16 = [&](u32 v) { file.push_back(u8(v)); file.push_back(u8(v >> 8)); };
     auto put32 = [&](u32 v) { put16(v & 0xFFFF); put16(v >> 16); };
     // File header, then the 40-byte information header: 32 bits, uncompressed.
     put16(0x4D42); put32(14 + 40 + imageBytes); put32(0); put32(14 + 40);
     put32(40); put32(static_cast<u32>(width)); put32(static_cast<u32>(height)); put16(1); put16(32);
     put32(0); put32(imageBytes); put32(2835); put32(2835); put32(0); put32(0);
+    // clang-format on
     for (i32 y = height - 1; y >= 0; --y) {
         const u8* row = static_cast<const u8*>(rect.pBits) + static_cast<std::ptrdiff_t>(y) * rect.Pitch;
         for (i32 x = 0; x < width; ++x) {

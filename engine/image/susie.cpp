@@ -63,9 +63,11 @@ const char* Image::ImageFromBitmap(const u8* info, std::size_t infoSize, const u
     }
     i64 pitchPixels = 0;
     switch (bitCount) {
+        // clang-format off
         case 1: case 2: case 4: pitchPixels = (width + 7) & ~i64(7); break;
         case 8: case 16: pitchPixels = (width + 1) & ~i64(1); break;
         case 24: case 32: pitchPixels = (width + 3) & ~i64(3); break;
+        // clang-format on
         default: return SetError(gGetPictureError, kNoPicture);
     }
     const std::size_t stride = static_cast<std::size_t>(((width * bitCount + 31) / 32) * 4);

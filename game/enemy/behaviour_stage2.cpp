@@ -286,8 +286,10 @@ constexpr BossPhaseTarget kForm295Targets[] = {
     {.root = 7, .shape = kGunShape, .action = 291, .timer = 0, .revive = true, .spriteKind = 257, .markerFrames = 200},
     {.root = 8, .shape = kGunShape, .action = 291, .timer = 20, .revive = true, .spriteKind = 257, .markerFrames = 200},
     {.root = 9, .shape = kGunShape, .action = 291, .timer = 40, .revive = true, .spriteKind = 257, .markerFrames = 200},
+    // clang-format off
     {.root = 10, .shape = kGunShape, .action = 291, .timer = 60, .revive = true, .spriteKind = 257,
      .markerFrames = 200},
+    // clang-format on
 };
 
 // Heading and rotation both.

@@ -655,6 +655,7 @@ constexpr BossPhaseTarget kCraftSet0[] = {
 };
 // The middle sets: a main target with the rotating star (1320) between two
 // flanking targets.
+// clang-format off
 constexpr BossPhaseTarget kCraftSet1[] = {
     {.root = 11, .shape = kMainShape, .action = 1320}, {.root = 9, .shape = kFlankShape}, {.root = 10, .shape = kFlankShape}};
 constexpr BossPhaseTarget kCraftSet2[] = {
@@ -667,6 +668,7 @@ constexpr BossPhaseTarget kCraftSet99[] = {
     {.root = 2, .shape = kGunShape, .child = 3},        {.root = 0, .shape = kFlankShape},
     {.root = 1, .shape = kFlankShape},
 };
+// clang-format on
 
 // The craft keeps the player at a distance in the middle sets: pulled down
 // toward a player high in the field, pushed up from one low in it.
@@ -1166,10 +1168,12 @@ constexpr StateRow kStates[] = {
     {340, [](i32 e, i32 age) { return StepWingCraft(e, age, true); }},
     {342, [](i32 e, i32 age) { return StepWingCraft(e, age, false); }},
     {341, StepWingWreck},
+    // clang-format off
     {380, [](i32 e, i32 age) { return StepJet(e, age, {0.0f, {0, 0, 398}, 0}); }},
     {381, [](i32 e, i32 age) { return StepJet(e, age, {0.0f, {0, 0, 0}, 2}); }},
     {382, [](i32 e, i32 age) { return StepJet(e, age, {-1.0f, {397, 399, 398}, 0}); }},
     {383, [](i32 e, i32 age) { return StepJet(e, age, {1.0f, {398, 399, 397}, 1}); }},
+    // clang-format on
     {384, [](i32 e, i32 age) { return StepStayingJet(e, age, -1.0f, 397); }},
     {385, [](i32 e, i32 age) { return StepStayingJet(e, age, 1.0f, 398); }},
     {311, [](i32 e, i32 age) { return StepBarge(e, age, false); }},

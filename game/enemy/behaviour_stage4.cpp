@@ -429,6 +429,7 @@ constexpr BossPhaseTarget kTargets594[] = {{.root = kCentre, .shape = kPlateShap
 constexpr BossPhaseAttacker kAttackers594[] = {
     {.root = kCentre, .action = 561}, {.root = 9, .action = 555}, {.root = 10, .action = 556}};
 
+// clang-format off
 constexpr BossPhase kPhase590{.px = 320, .py = 0, .factor = 0.0025f, .opensAt = 400, .stopsAt = 400,
                               .targets = kTargets590, .attackers = kAttackers590, .ax = 0.4f, .ay = 0.2f};
 constexpr BossPhase kPhase591{.px = 320, .py = 150, .factor = 0.0033333334f, .opensAt = 300, .stopsAt = 300,
@@ -446,6 +447,7 @@ void OpenPhase(i32 enemy, const BossPhase& p) {
     const BossPhaseOpening opening{.zeroChildrenOf = kCentre, .zeroChildFirst = 0, .zeroChildLast = 5, .bossActiveFlag = 0};
     OpenBossPhase(enemy, 0, 12, p.targets, p.attackers, opening);
 }
+// clang-format on
 
 // The motion of every phase: the approach to its point (aimed at age 1,
 // stopped with the age jumping to 1000) with the opening at its age, then

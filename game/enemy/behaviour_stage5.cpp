@@ -777,10 +777,12 @@ constexpr i32 kWrittenStates[] = {111, 280, 409, 411, 412, 413, 414, 415, 417, 4
                                   901, 911, 912, 913, 915, 920, 921};
 // The actions the gate boss's, the castle's and the last boss's phases give
 // their parts, and the wrecks part deaths give this stage's sprite kinds.
+// clang-format off
 constexpr i32 kWrittenActions[] = {0,   11,  13,  14,  15,  410,  411,  412,  414,  415,  416,
                                    417, 418, 420, 421, 1001, 1010, 1020, 1021, 1022, 1100,
                                    // The last boss.
                                    901, 902, 903, 910, 931, 932, 933, 951, 952};
+// clang-format on
 // The pictures the bodies swap in.
 constexpr i32 kWrittenSpriteKinds[] = {460, 461, 462, 464, 465, 466, 483, 484};
 

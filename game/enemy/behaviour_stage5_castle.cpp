@@ -91,11 +91,13 @@ struct Opening {
     i32 action;
 };
 constexpr Opening kFirstRingOpenings[] = {
+    // clang-format off
     {11000, 4, kHeavyCannon, 1001}, {11600, 5, kHeavyCannon, 1001}, {12300, 6, kHeavyCannon, 1001},
     {12800, 7, kHeavyCannon, 1001}, {13800, 8, kHeavyCannon, 1001}, {14300, 1, kHeavyCannon, 1001},
     {11000, 0, 4, 1010},            {11300, 0, 5, 1010},            {11600, 0, 3, 1010},
     {12500, 0, 10, 1010},           {12800, 0, 11, 1010},           {13100, 0, 9, 1010},
     {14000, 0, 1, 1010},            {14300, 0, 2, 1010},            {14600, 0, 0, 1010},
+    // clang-format on
 };
 
 // 10000 up to 30000: the first ring. The castle circles slowly (its path

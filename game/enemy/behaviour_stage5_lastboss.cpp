@@ -239,8 +239,10 @@ bool StepWide(i32 enemy, i32 age) {
             const HitShape wing{25, 40, 0};
             const HitShape arm{80, 20, 0};
             const BossPhaseTarget targets[] = {
+                // clang-format off
                 {.root = 7, .shape = wing, .action = 932, .hp = 2600}, {.root = 8, .shape = wing, .action = 932, .hp = 2600},
                 {.root = 0, .shape = arm, .action = 933, .hp = 3200},  {.root = 1, .shape = arm, .action = 933, .hp = 3200},
+                // clang-format on
             };
             const BossPhaseAttacker body[] = {{.root = 2, .action = 931}};
             OpenBossPhase(enemy, 0, kRoots - 1, targets, body);

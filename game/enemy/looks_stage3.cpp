@@ -220,6 +220,7 @@ constexpr LookSprite k394[] = {MidBoss({310, 100, 429, 199}, 60, 50)};
 
 // First and last kind, sprites, visibility test, hook.
 const EnemyLook kLooks[] = {
+    // clang-format off
     {305, 305, k305}, {306, 306, k306}, {308, 308, k308}, {309, 309, k309},
     {310, 310, k310}, {317, 319, k317}, {321, 321, k321}, {325, 325, k325},
     {326, 326, k326}, {327, 327, k327}, {335, 335, k335, nullptr, DrawFacingCraft},
@@ -232,6 +233,7 @@ const EnemyLook kLooks[] = {
     {364, 364, k364}, {365, 365, k365}, {366, 366, k366}, {380, 380, k380},
     {390, 390, k390}, {391, 391, k391, BlinkB}, {392, 392, k392, BlinkB}, {393, 393, k393, BlinkA},
     {394, 394, k394, BlinkA}, {397, 397, k397}, {398, 398, k398}, {399, 399, k399},
+    // clang-format on
 };
 
 }  // namespace

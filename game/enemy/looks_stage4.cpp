@@ -61,6 +61,7 @@ constexpr Rect kCraftFlame{0, 140, 29, 199};
 constexpr Rect kSideFlame{200, 70, 229, 129};
 constexpr Rect kSmallFlame{390, 100, 409, 149};
 
+// clang-format off
 // The five-part block of the recurring mid-boss: each part with one flame.
 constexpr LookSprite BlockFlame(f32 hx, f32 hy, f32 a, f32 b) {
     return Flame({.sheet = S::kE1, .source = kBlockFlame, .stepX = 30, .size = kWhole, .hx = hx, .hy = hy,
@@ -172,6 +173,7 @@ constexpr LookSprite k593[] = {
            .offsetX = -10, .place = kTurnedScaled}),
 };
 constexpr LookSprite k594[] = {Body(S::kB2, {230, 0, 429, 69}, 100, 35, kS, kGrey)};
+// clang-format on
 
 constexpr EnemyLook Look(i32 kind, std::span<const LookSprite> sprites) { return LookOf(kind, kind, sprites); }
 

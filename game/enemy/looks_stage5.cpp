@@ -231,7 +231,9 @@ constexpr LookSprite Flame463(f32 a, f32 b) {
     return At(Animated(Still(S::kE3, {360, 0, 399, 59}, 15, 30, kS), 2, 40), a, b, LookPlace::kTurnedScaled);
 }
 constexpr LookSprite k463[] = {
+    // clang-format off
     Flame463(40, 64), Flame463(40, -64), Flame463(25, 44), Flame463(25, -44),
+    // clang-format on
     Still(S::kE3, {0, 240, 159, 419}, 80, 90, kS),
 };
 constexpr LookSprite k464[] = {Flame460(35, 35), Flame460(35, -35), Still(S::kE3, {0, 120, 89, 239}, 45, 60, kS)};

@@ -808,6 +808,7 @@ void Nothing(PartFrame&) {}
 
 // Every action of the stage.
 constexpr ActionRow kActions[] = {
+    // clang-format off
     {11, WreckSmoke11}, {12, WreckSmoke12}, {13, WreckSmoke13}, {201, Action201}, {205, Action205},
     {206, Action206},   {210, Action210},   {211, Action211},   {215, Action215}, {216, Action216},
     {220, Action220},   {221, Action221},   {230, Action230},   {231, Action231}, {240, Action240},
@@ -818,6 +819,7 @@ constexpr ActionRow kActions[] = {
     {285, [](PartFrame& f) { SideRings(f, true); }},            {286, [](PartFrame& f) { SideRings(f, false); }},
     {287, Action287},   {288, Action288},   {289, Action289},   {290, Action290}, {291, Action291},
     {292, Action292},   {293, Action293},   {295, Action295},
+    // clang-format on
 };
 
 // 231 silences the mid-boss's parts when it leaves early; 270 rebuilds the

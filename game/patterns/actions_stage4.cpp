@@ -698,10 +698,12 @@ void Wreck14(PartFrame& f) {
 
 // Every action of the stage.
 constexpr ActionRow kActions[] = {
+    // clang-format off
     {11, WreckSmoke11}, {12, WreckSmoke12}, {13, WreckSmoke13}, {14, Wreck14},       {501, Action501},
     {502, Action502},   {510, Action510},   {511, Action511},   {515, Action515},    {516, Action516},
     {520, Action520},   {521, Action521},   {522, Action522},   {525, Action525},    {530, Action530},
     {531, Action531},   {532, Action532},   {549, Action549},
+    // clang-format on
     {550, [](PartFrame& f) { TargetGun(f, false); }},
     {551, [](PartFrame& f) { TargetGun(f, true); }},
     {552, [](PartFrame& f) { TripleStream(f, 1.0f); }},

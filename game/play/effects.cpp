@@ -125,6 +125,7 @@ bool StepFlame(Effect& e, f32 speed, f32 fade, i32 lastAge, f32 radius) {
 
 // One update of an effect of age 0 or more; false when it is to be removed.
 bool StepEffect(Effect& e) {
+    // clang-format off
     switch (e.kind) {
     case kEffectSmokePuff:
     case kEffectSmokeCloud:
@@ -200,6 +201,7 @@ bool StepEffect(Effect& e) {
     default:
         return true;
     }
+    // clang-format on
 }
 
 i32 Trunc(f32 v) { return static_cast<i32>(v); }

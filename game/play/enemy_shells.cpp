@@ -61,6 +61,7 @@ bool RocketLookOf(const EnemyShell& s, RocketLook* look) {
     const Rect rocket = MakeRect(160, 40 * m, 199, 40 * m + 39);
     const Rect small = MakeRect(300, 0, 339, 39);
     const Rect big = MakeRect(200, 40, 289, 99);
+    // clang-format off
     switch (s.kind) {
     case 101: case 102: case 106: case 110: case 201: case 202: case 203: case 204: case 205: case 301:
     case 302: case 401: case 403: case 406: case 407: case 408: case 409: case 410: case 411: case 482:
@@ -82,6 +83,7 @@ bool RocketLookOf(const EnemyShell& s, RocketLook* look) {
     default:
         return false;
     }
+    // clang-format on
 }
 
 void CollectShell(const EnemyShell& s, PlayQuadList& quads) {

@@ -32,6 +32,7 @@ void ScaleSpeed(EnemyBullet& b, f64 factor) { b.speed = static_cast<f32>(b.speed
 
 // One bullet's motion and speed curve by kind; false when the bullet is gone.
 bool StepBullet(EnemyBullet& b) {
+    // clang-format off
     switch (b.kind) {
     case 10: case 20: case 101: case 102: case 103: case 104: case 201: case 202: case 211:
         MoveBullet(b);
@@ -104,6 +105,7 @@ bool StepBullet(EnemyBullet& b) {
     default:
         break;
     }
+    // clang-format on
     return true;
 }
 
@@ -118,6 +120,7 @@ struct BulletLook {
 
 // The look of a bullet kind; false for kinds that are not drawn.
 bool LookOf(i32 kind, BulletLook* look) {
+    // clang-format off
     switch (kind) {
     case 10:
         *look = {{0, 40, 29, 69}, 15, 15, BulletAngle::Spin};
@@ -161,6 +164,7 @@ bool LookOf(i32 kind, BulletLook* look) {
     default:
         return false;
     }
+    // clang-format on
 }
 
 PlayerState& Player() { return g_PlayerState[0]; }

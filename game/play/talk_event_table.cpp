@@ -437,6 +437,7 @@ constexpr TalkLineData kLines[] = {
 // entry point, id, priority, speech image (-1 kept), story flag, bonus story flag,
 // closing frames, first line, line count
 constexpr TalkEventData kEvents[] = {
+    // clang-format off
     {kTalkEntryMain, 10, 10, -1, -1, -1, 100, 0, 3},
     {kTalkEntryMain, 11, 3, -1, 13, -1, 100, 3, 1},
     {kTalkEntryMain, 101, 5, 0, -1, -1, 100, 4, 4},
@@ -545,6 +546,7 @@ constexpr TalkEventData kEvents[] = {
     {kTalkEntry400, 493, 10, 7, -1, -1, 100, 288, 5},
     {kTalkEntry400, 494, 10, 5, 96, -1, 100, 293, 8},
     {kTalkEntry400, 495, 10, 5, 95, -1, 100, 301, 7},
+    // clang-format on
     {kTalkEntry400, 496, 10, 4, -1, -1, 200, 308, 9},
 };
 

@@ -22,6 +22,7 @@ enum InputBits : u16 {
 constexpr u16 kInputBitsUsed = 0x07FF;
 
 // Slots of a KeyState array.
+// clang-format off
 enum KeySlot : int {
     kKeyRight = 0,
     kKeyLeft,
@@ -33,6 +34,7 @@ enum KeySlot : int {
     kKeyT,
     kKeySlotCount
 };
+// clang-format on
 
 // KeyState values.
 enum KeyStateValue : i32 {

@@ -12,6 +12,7 @@ EnemyKindSpec Kind51() {
     const HitShape turret{0, 0, 20};
     return {
         .kind = 51,
+        // clang-format off
         .parts = {
             {.spriteKind = 111, .hp = 400, .shape = turret, .offsetX = 20, .offsetY = -60, .action = 131, .coin = 3,
              .score = 100},
@@ -20,6 +21,7 @@ EnemyKindSpec Kind51() {
             {.spriteKind = 110, .hp = 800, .shape = {50, 30, 0}, .action = 132, .coin = 5, .score = 300,
              .children = {0, 1}},
         },
+        // clang-format on
         .roots = {2},
         .spawnId = 1051,
         .speed = 1.0f,
@@ -31,6 +33,7 @@ EnemyKindSpec Kind52() {
     const HitShape turret{0, 0, 20};
     return {
         .kind = 52,
+        // clang-format off
         .parts = {
             {.spriteKind = 111, .hp = 1200, .shape = turret, .offsetX = 10, .offsetY = -70, .action = 133, .coin = 3,
              .score = 100},
@@ -43,6 +46,7 @@ EnemyKindSpec Kind52() {
             {.spriteKind = 112, .hp = 3500, .shape = {50, 30, 0}, .action = 134, .coin = 5, .score = 300,
              .children = {0, 1}},
         },
+        // clang-format on
         .roots = {2, 3, 4},
         .spawnId = 111,
         .speed = 1.0f,
@@ -55,12 +59,14 @@ EnemyKindSpec Kind71() {
     const HitShape gun{0, 0, 25};
     return {
         .kind = 71,
+        // clang-format off
         .parts = {
             {.spriteKind = 103, .hp = 400, .shape = gun, .offsetY = -48, .action = 143, .coin = 4, .score = 200},
             {.spriteKind = 103, .hp = 400, .shape = gun, .offsetY = 48, .action = 143, .coin = 4, .score = 200},
             {.spriteKind = 102, .hp = 1200, .shape = {40, 30, 0}, .action = 142, .coin = 5, .score = 300,
              .children = {0, 1}},
         },
+        // clang-format on
         .roots = {2},
         .spawnId = 1071,
     };
@@ -92,8 +98,10 @@ EnemyKindSpec Kind102() {
         .placement = SpawnPlacement::kFront,
     };
     for (const Row& r : kRows) {
+        // clang-format off
         k.parts.push_back({.spriteKind = r.spriteKind, .hp = r.hp, .shape = {0, 0, 30}, .offsetX = r.x, .offsetY = r.y,
                            .coin = r.coin, .score = r.score});
+        // clang-format on
     }
     k.parts[17].gaugeOffsetY = 20.0f;  // P17, the picture-less part over the body
     return k;

@@ -13,12 +13,14 @@ EnemyKindSpec Kind6() {
     const HitShape plate{40, 20, 0};
     return {
         .kind = 6,
+        // clang-format off
         .parts = {
             {.spriteKind = 204, .hp = 1500, .shape = plate, .offsetY = -20, .action = 230, .coin = 5, .score = 200},
             {.spriteKind = 204, .hp = 1500, .shape = plate, .offsetY = 20, .action = 230, .coin = 5, .score = 200},
             {.spriteKind = 203, .hp = 3000, .shape = {20, 50, 30}, .action = 231, .coin = 12, .score = 400,
              .gaugeOffsetY = -20.0f},
         },
+        // clang-format on
         .roots = {0, 1, 2},
         .spawnId = 202,
         .corePart = 2,
@@ -36,11 +38,13 @@ struct GunshipRow {
 EnemyKindSpec Gunship(const GunshipRow& g) {
     return {
         .kind = g.kind,
+        // clang-format off
         .parts = {
             {.spriteKind = g.hullSprite, .hp = 300, .shape = {0, 0, 50}, .offsetX = -50, .coin = 2, .score = 100},
             {.spriteKind = g.gunSprite, .hp = 600, .shape = {30, 20, 0}, .action = g.gunAction, .coin = 3,
              .score = 300},
         },
+        // clang-format on
         .roots = {1, 0},
     };
 }
@@ -51,6 +55,7 @@ EnemyKindSpec Kind15() {
     const HitShape gun{30, 20, 0};
     return {
         .kind = 15,
+        // clang-format off
         .parts = {
             {.spriteKind = 210, .hp = 400, .shape = hull, .offsetX = -70, .coin = 2, .score = 100},
             {.spriteKind = 210, .hp = 400, .shape = hull, .offsetX = -50, .offsetY = -30, .coin = 2, .score = 100},
@@ -61,6 +66,7 @@ EnemyKindSpec Kind15() {
              .score = 300},
             {.spriteKind = 215, .hp = 1500, .shape = gun, .action = 215, .coin = 4, .score = 400, .children = {3, 4}},
         },
+        // clang-format on
         .roots = {5, 0, 1, 2},
     };
 }
@@ -81,6 +87,7 @@ EnemyKindSpec Kind102() {
     const HitShape claw{20, 40, 0};
     return {
         .kind = 102,
+        // clang-format off
         .parts = {
             {.spriteKind = 261, .hp = 900, .shape = gun, .offsetX = 30, .offsetY = -60, .coin = 5, .score = 200,
              .gaugeOffsetY = -20.0f},
@@ -99,6 +106,7 @@ EnemyKindSpec Kind102() {
             {.spriteKind = 251, .hp = 3600, .shape = {30, 30, 40}, .coin = 30, .score = 500},
             {.spriteKind = 259, .hp = 1600, .shape = {30, 20, 0}, .offsetX = 60, .coin = 8, .score = 300},
         },
+        // clang-format on
         .roots = {8, 9, 6, 7, 10, 4, 5, 0, 1, 2, 3},
         .spawnId = 210,
         .speed = 0.0f,

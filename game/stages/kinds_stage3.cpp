@@ -20,6 +20,7 @@ PartSpec Repainted(PartSpec p, i32 spriteKind, f32 offsetX, f32 offsetY) {
     return Moved(std::move(p), offsetX, offsetY);
 }
 
+// clang-format off
 // Kind 2: two wings, a tail and a picture-less core copied from the tail.
 EnemyKindSpec Kind2() {
     const PartSpec tail{.spriteKind = 327, .hp = 800, .shape = {20, 90, 0}, .offsetX = 13, .action = 322, .coin = 2,
@@ -46,6 +47,7 @@ EnemyKindSpec Kind10() {
                        {.spriteKind = 380, .hp = 3000, .shape = {20, 50, 30}, .action = 300, .coin = 12, .score = 500,
                         .gaugeOffsetY = -20.0f});
 }
+// clang-format on
 
 // The two side plates of the barges (kinds 21 to 25), P0 and P1.
 std::vector<PartSpec> BargePlates() {
@@ -64,10 +66,12 @@ struct BargeRow {
 };
 EnemyKindSpec Barge(const BargeRow& b) {
     std::vector<PartSpec> parts = BargePlates();
+    // clang-format off
     parts.push_back({.spriteKind = b.gunSprite, .hp = 800, .shape = b.gunShape, .offsetX = -20, .action = b.gunAction,
                      .coin = 4, .score = 100});
     parts.push_back({.spriteKind = 341, .hp = 1200, .shape = {15, 45, 0}, .action = b.hullAction, .coin = 5,
                      .score = 300, .children = {2}});
+    // clang-format on
     return {
         .kind = b.kind,
         .parts = std::move(parts),
@@ -113,6 +117,7 @@ struct FortressRow {
 };
 EnemyKindSpec Fortress(const FortressRow& f) {
     std::vector<PartSpec> parts = FortressPlates();
+    // clang-format off
     const PartSpec gun{.spriteKind = 351, .hp = 800, .shape = {40, 20, 0}, .offsetX = -17, .offsetY = -24,
                        .action = 330, .coin = 3, .score = 150};
     parts.push_back(gun);
@@ -123,6 +128,7 @@ EnemyKindSpec Fortress(const FortressRow& f) {
                      .coin = 5, .score = 400});
     parts.push_back({.spriteKind = 346, .hp = 2000, .shape = {20, 40, 0}, .offsetX = -130, .action = 337, .coin = 5,
                      .score = 400, .children = {6, 7}});
+    // clang-format on
     return {
         .kind = f.kind,
         .parts = std::move(parts),
@@ -138,6 +144,7 @@ EnemyKindSpec Fortress(const FortressRow& f) {
 // Kind 32: one heavy gun under the middle tower.
 EnemyKindSpec Kind32() {
     std::vector<PartSpec> parts = FortressPlates();
+    // clang-format off
     parts.push_back({.spriteKind = 352, .hp = 1500, .shape = {60, 20, 0}, .offsetX = -27, .action = 331, .coin = 4,
                      .score = 300});
     parts.push_back({.spriteKind = 344, .hp = 2500, .shape = {20, 40, 0}, .action = 340, .coin = 5, .score = 400});
@@ -145,6 +152,7 @@ EnemyKindSpec Kind32() {
                      .score = 400});
     parts.push_back({.spriteKind = 346, .hp = 2000, .shape = {20, 40, 0}, .offsetX = -130, .action = 337, .coin = 5,
                      .score = 400, .children = {6}});
+    // clang-format on
     return {
         .kind = 32,
         .parts = std::move(parts),
@@ -173,6 +181,7 @@ EnemyKindSpec Kind39() {
         f32 x, y;
         i32 timer;
     };
+    // clang-format off
     static constexpr Gun kGuns[8] = {{309, -68, 55, 0},  {309, -35, 55, 20},  {309, -8, 55, 0},  {309, 25, 55, 20},
                                      {310, -68, -55, 10}, {310, -35, -55, 30}, {310, -8, -55, 10}, {310, 25, -55, 30}};
     for (const Gun& g : kGuns) {
@@ -185,6 +194,7 @@ EnemyKindSpec Kind39() {
                      .score = 500, .children = {12, 16, 13, 17}});
     const PartSpec hatch{.spriteKind = 317, .hp = 2000, .shape = {20, 40, 0}, .offsetX = -420, .action = 338, .coin = 5,
                          .score = 500};
+    // clang-format on
     parts.push_back(hatch);
     parts.push_back(Repainted(hatch, 318, -290, 0));
     parts.push_back(Repainted(hatch, 319, -160, 0));
@@ -206,6 +216,7 @@ EnemyKindSpec Kind39() {
 EnemyKindSpec Kind40() {
     constexpr f32 kQuarter = 0.7853982f;
     constexpr f32 kSeventh = 0.4487990f;
+    // clang-format off
     const PartSpec wingA{.spriteKind = 362, .hp = 1500, .shape = {50, 20, 0}, .offsetX = 80, .offsetY = 90, .coin = 6,
                          .score = 300, .gaugeOffsetY = 40.0f, .angle = kQuarter};
     const PartSpec finA{.spriteKind = 364, .hp = 1800, .shape = {40, 15, 0}, .offsetX = 140, .offsetY = 50, .coin = 8,
@@ -232,10 +243,12 @@ EnemyKindSpec Kind40() {
         .armoured = 1,
         .placement = SpawnPlacement::kFront,
     };
+    // clang-format on
 }
 
 // Kind 50: the mid-boss; its core (root 2) carries the pattern.
 EnemyKindSpec Kind50() {
+    // clang-format off
     const PartSpec arm{.spriteKind = 392, .hp = 1500, .shape = {20, 50, 0}, .offsetX = -35, .offsetY = 80,
                        .action = 391, .coin = 8, .score = 15};
     const PartSpec fin{.spriteKind = 394, .hp = 200, .offsetX = 15, .offsetY = 50, .coin = 3, .score = 100};
@@ -248,6 +261,7 @@ EnemyKindSpec Kind50() {
         .corePart = 2,
         .active = 0,
     };
+    // clang-format on
 }
 
 std::vector<EnemyKindSpec> BuildKinds() {

@@ -22,6 +22,7 @@ EnemyKindSpec Kind1() {
     const HitShape side{25, 30, 0};
     return {
         .kind = 1,
+        // clang-format off
         .parts = {
             {.spriteKind = 502, .hp = 3800, .shape = {40, 25, 30}, .coin = 20, .score = 500},
             {.spriteKind = 503, .hp = 2100, .shape = side, .offsetY = -35, .coin = 8, .score = 200},
@@ -29,6 +30,7 @@ EnemyKindSpec Kind1() {
             {.spriteKind = 505, .hp = 2100, .shape = side, .offsetY = -32, .coin = 8, .score = 200},
             {.spriteKind = 506, .hp = 2100, .shape = side, .offsetY = 32, .coin = 8, .score = 200},
         },
+        // clang-format on
         .roots = {3, 4, 0, 1, 2},
         .spawnId = 580,
         .speed = 1.0f,
@@ -42,6 +44,7 @@ EnemyKindSpec Kind5() {
     const HitShape turret{25, 25, 0};
     return {
         .kind = 5,
+        // clang-format off
         .parts = {
             {.spriteKind = 531, .hp = 900, .shape = {20, 80, 30}, .offsetX = 30, .coin = 7, .score = 300},
             {.spriteKind = 532, .hp = 1200, .shape = {15, 80, 30}, .offsetX = -40, .action = 502, .coin = 8,
@@ -55,6 +58,7 @@ EnemyKindSpec Kind5() {
             {.spriteKind = 533, .hp = 800, .shape = turret, .offsetX = 53, .offsetY = 50, .action = 501, .coin = 4,
              .score = 150},
         },
+        // clang-format on
         .roots = {2, 3, 4, 5, 1, 0},
         .spawnId = 507,
         .speed = 1.0f,
@@ -67,11 +71,13 @@ EnemyKindSpec Kind5() {
 EnemyKindSpec Kind6() {
     return {
         .kind = 6,
+        // clang-format off
         .parts = {
             {.spriteKind = 535, .hp = 1200, .shape = {45, 20, 0}, .action = 516, .coin = 5, .score = 100},
             {.spriteKind = 536, .hp = 800, .shape = {30, 85, 0}, .offsetX = -20, .action = 515, .coin = 7,
              .score = 200},
         },
+        // clang-format on
         .roots = {0, 1},
         .spawnId = 506,
         .speed = 1.0f,
@@ -86,6 +92,7 @@ EnemyKindSpec Kind10() {
     const HitShape side{30, 50, 0};
     return {
         .kind = 10,
+        // clang-format off
         .parts = {
             {.spriteKind = 510, .hp = 1200, .shape = {30, 80, 0}, .action = 525, .coin = 5, .score = 400,
              .gaugeOffsetY = 20},
@@ -94,6 +101,7 @@ EnemyKindSpec Kind10() {
             {.spriteKind = 512, .hp = 800, .shape = side, .offsetX = 43, .action = 520, .coin = 4, .score = 200,
              .gaugeOffsetX = 20},
         },
+        // clang-format on
         .roots = {1, 2, 0},
         .spawnId = 510,
         .speed = 1.0f,
@@ -107,6 +115,7 @@ EnemyKindSpec Kind11() {
     const HitShape side{30, 50, 0};
     return {
         .kind = 11,
+        // clang-format off
         .parts = {
             {.spriteKind = 513, .hp = 1000, .shape = {30, 80, 0}, .coin = 5, .score = 400, .gaugeOffsetY = 20},
             {.spriteKind = 514, .hp = 800, .shape = side, .offsetX = -43, .action = 521, .coin = 4, .score = 200,
@@ -114,6 +123,7 @@ EnemyKindSpec Kind11() {
             {.spriteKind = 515, .hp = 800, .shape = side, .offsetX = 43, .action = 520, .coin = 5, .score = 500,
              .gaugeOffsetX = 20},
         },
+        // clang-format on
         .roots = {2, 1, 0},
         .spawnId = 511,
         .speed = 1.0f,
@@ -136,11 +146,13 @@ struct BodyOverGunRow {
 EnemyKindSpec BodyOverGun(const BodyOverGunRow& r) {
     return {
         .kind = r.kind,
+        // clang-format off
         .parts = {
             {.spriteKind = r.bodySprite, .hp = 1700, .shape = {90, 40, 0}, .action = 525, .coin = 5, .score = 500},
             {.spriteKind = r.gunSprite, .hp = 1200, .shape = {60, 65, 0}, .offsetY = 10, .action = 522, .coin = 4,
              .score = 300, .gaugeOffsetY = 15},
         },
+        // clang-format on
         .roots = {1, 0},
         .spawnId = r.spawnId,
         .speed = 1.0f,
@@ -180,8 +192,10 @@ EnemyKindSpec Kind99() {
         .placement = SpawnPlacement::kFront,
     };
     for (const Row& r : kRows) {
+        // clang-format off
         k.parts.push_back({.spriteKind = r.spriteKind, .hp = r.hp, .offsetX = r.x, .offsetY = r.y, .coin = r.coin,
                            .score = r.score, .gaugeOffsetX = r.gaugeX, .gaugeOffsetY = r.gaugeY});
+        // clang-format on
     }
     k.parts[18].shape = HitShape{30, 30, 0};
     k.parts[18].children = {10, 11, 12, 13, 14, 15};

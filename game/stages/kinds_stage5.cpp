@@ -43,6 +43,7 @@ void PickSmallShip(Enemy&, std::span<const i32> slots) {
 EnemyKindSpec Kind20() {
     return {
         .kind = 20,
+        // clang-format off
         .parts = {
             {.spriteKind = 410, .hp = 1500, .shape = {30, 70, 60}, .coin = 10, .score = 300, .restAngle = 432.0f},
             {.spriteKind = 412, .hp = 900, .shape = {0, 0, 0}, .action = 431, .coin = 5, .score = 500},
@@ -53,6 +54,7 @@ EnemyKindSpec Kind20() {
              .coin = 8, .score = 200, .children = {2}},
             {.spriteKind = 411, .hp = 900, .shape = {60, 60, 0}, .offsetX = 25, .coin = 5, .score = 200},
         },
+        // clang-format on
         .roots = {5, 0, 3, 4},
         .spawnId = 420,
         .speed = 1.0f,
@@ -66,6 +68,7 @@ EnemyKindSpec Kind20() {
 EnemyKindSpec Kind21() {
     return {
         .kind = 21,
+        // clang-format off
         .parts = {
             {.spriteKind = 415, .hp = 1200, .shape = {20, 50, 30}, .action = 405, .coin = 5, .score = 500},
             {.spriteKind = 416, .hp = 400, .shape = {30, 25, 0}, .offsetX = -5, .offsetY = -64, .coin = 5,
@@ -76,6 +79,7 @@ EnemyKindSpec Kind21() {
             {.spriteKind = 417, .hp = 500, .shape = {45, 15, 0}, .offsetX = 10, .offsetY = 60, .action = 406, .coin = 5,
              .score = 500},
         },
+        // clang-format on
         .roots = {3, 4, 0, 1, 2},
         .spawnId = 421,
         .speed = 1.0f,
@@ -90,10 +94,12 @@ EnemyKindSpec Kind22() {
     const HitShape shape{30, 30, 0};
     return {
         .kind = 22,
+        // clang-format off
         .parts = {
             {.spriteKind = 480, .hp = 1000, .shape = shape, .offsetX = -20, .coin = 5, .score = 500},
             {.spriteKind = 481, .hp = 1000, .shape = shape, .offsetX = 20, .coin = 5, .score = 500},
         },
+        // clang-format on
         .roots = {1, 0},
         .speed = 1.0f,
         .active = 0,
@@ -105,6 +111,7 @@ EnemyKindSpec Kind22() {
 EnemyKindSpec Kind30() {
     return {
         .kind = 30,
+        // clang-format off
         .parts = {
             {.spriteKind = 1201, .hp = 2800, .shape = {0, 0, 0}, .action = 201, .coin = 10, .score = 400,
              .gaugeOffsetY = -20},
@@ -115,6 +122,7 @@ EnemyKindSpec Kind30() {
             {.spriteKind = 1203, .hp = 3000, .shape = {60, 30, 0}, .offsetX = 10, .action = 200, .coin = 8,
              .score = 300},
         },
+        // clang-format on
         .roots = {3, 1, 2, 0},
         .spawnId = 430,
         .speed = 1.0f,
@@ -146,8 +154,10 @@ EnemyKindSpec Kind99() {
         .armoured = 1,
     };
     for (const Row& r : kRows) {
+        // clang-format off
         k.parts.push_back({.spriteKind = r.sprite, .hp = r.hp, .shape = {30, 30, 0}, .offsetX = r.x, .offsetY = r.y,
                            .coin = r.coin, .score = r.score});
+        // clang-format on
     }
     return k;
 }
@@ -161,8 +171,10 @@ EnemyKindSpec Kind100() {
         {.spriteKind = 454, .hp = 1500, .shape = {0, 0, 40}, .offsetX = 120, .offsetY = -50, .coin = 5, .score = 300},
         {.spriteKind = 454, .hp = 1500, .shape = {0, 0, 40}, .offsetX = -120, .offsetY = -50, .coin = 5, .score = 300},
         {.spriteKind = 454, .hp = 1500, .shape = {0, 0, 40}, .offsetY = 70, .coin = 5, .score = 300},
+        // clang-format off
         {.spriteKind = 453, .hp = 300, .shape = {30, 20, 0}, .action = 490, .coin = 5, .score = 1000,
          .children = {1, 2, 3, 0, 4}},
+        // clang-format on
     };
     for (int i = 0; i < 8; ++i) {
         parts.push_back({.spriteKind = 452, .hp = 500, .shape = {0, 0, 50}, .offsetY = -70, .coin = 5, .score = 300});
@@ -170,8 +182,10 @@ EnemyKindSpec Kind100() {
     static constexpr f32 kSpokes[8][2] = {{160, -120}, {-160, -120}, {180, 150}, {-180, 150},
                                           {0, 230},    {240, 0},     {-240, 0},  {0, -230}};
     for (int i = 0; i < 8; ++i) {
+        // clang-format off
         parts.push_back({.spriteKind = 451, .hp = 500, .shape = {50, 80, 0}, .offsetX = kSpokes[i][0],
                          .offsetY = kSpokes[i][1], .action = 480, .coin = 5, .score = 500, .children = {6 + i}});
+        // clang-format on
     }
     return {
         .kind = 100,
@@ -208,8 +222,10 @@ EnemyKindSpec Kind101() {
         .placement = SpawnPlacement::kFront,
     };
     for (const Row& r : kRows) {
+        // clang-format off
         k.parts.push_back({.spriteKind = r.sprite, .hp = 9999, .shape = {0, 0, 0}, .offsetX = r.x, .offsetY = r.y,
                            .coin = r.coin, .score = r.score, .gaugeOffsetY = r.gaugeY});
+        // clang-format on
     }
     return k;
 }
@@ -224,11 +240,13 @@ EnemyKindSpec Kind110() {
     static constexpr i32 kGateDegrees[12] = {28, -28, 0, 208, 152, 180, 118, 62, 90, -62, -118, -90};
 
     std::vector<PartSpec> parts;
+    // clang-format off
     parts.push_back({.spriteKind = 1002, .hp = 1200, .shape = none, .coin = 8, .score = 500});  // #0
     for (int i = 0; i < 8; ++i) {  // #1..#8: the roofs
         parts.push_back({.spriteKind = 1004, .hp = 1800, .shape = none, .coin = 8, .score = 300, .gaugeOffsetY = -30,
                          .angle = kHalfPi});
     }
+    // clang-format on
     const PartSpec turret{.spriteKind = 1005, .hp = 1000, .shape = {0, 0, 55}, .action = 1004, .coin = 5, .score = 200};
     for (int t = 0; t < 8; ++t) {  // #9..#40: four turrets per tower
         for (int j = 0; j < 4; ++j) {
@@ -239,8 +257,10 @@ EnemyKindSpec Kind110() {
     }
     for (int t = 0; t < 8; ++t) {  // #41..#48: the towers
         std::vector<i32> children = {9 + 4 * t, 10 + 4 * t, 11 + 4 * t, 12 + 4 * t, 1 + t};
+        // clang-format off
         PartSpec p{.spriteKind = 1003, .hp = 1000, .shape = none, .action = 1003, .coin = 8, .score = 100,
                    .children = std::move(children), .gaugeOffsetY = -30};
+        // clang-format on
         parts.push_back(AtRadius(p, 480.0f, DegreesToRadians(kTowerDegrees[t])));
     }
     std::vector<i32> gates;
@@ -269,8 +289,10 @@ EnemyKindSpec Kind110() {
         parts.push_back(p);
     }
     // #70: the core
+    // clang-format off
     parts.push_back({.spriteKind = 1009, .hp = 5600, .shape = none, .coin = 32, .score = 400, .gaugeOffsetY = 80,
                      .restAngle = kHalfPi, .angle = kHalfPi});
+    // clang-format on
 
     std::vector<i32> roots = {61};
     for (int t = 0; t < 8; ++t) roots.push_back(41 + t);

@@ -140,11 +140,13 @@ void Phase5() {
     JumpWhenListEmpty(601, 999, 1000);
     if (EveryInWindow(1000, 1199, 5)) {
         if (ScriptFrame() % 10 == 0) {
+            // clang-format off
             Spawn({.kind = 9, .state = 242, .speed = 12.0f, .x = StageMinus(400, 300), .y = 520.0f,
                    .heading = -kTwoThirdsPi});
         } else {
             Spawn({.kind = 9, .state = 243, .speed = 12.0f, .x = StagePlus(240, 300), .y = 520.0f,
                    .heading = -kThirdPi});
+            // clang-format on
         }
     }
     if (AtFrame(1400)) SpawnTriHull(430.0f);
@@ -204,8 +206,10 @@ void Phase7() {
 // The convoy (kind 2, put at the front, harmless and half-sized) passing
 // from one side.
 void SpawnConvoy(i32 state, f32 x, f32 heading) {
+    // clang-format off
     Spawn({.kind = 2, .state = state, .speed = 3.0f, .x = x, .y = 200.0f, .heading = heading, .active = 0,
            .scale = 0.5f});
+    // clang-format on
 }
 
 void Phase8() {
@@ -246,11 +250,13 @@ void Phase9() {
 void Phase10() {
     if (const Enemy* boss = LeadEnemyInState(296); boss != nullptr && boss->age >= 1100 && boss->age <= 1600) {
         if (ScriptFrame() % 80 == 0) {
+            // clang-format off
             Spawn({.kind = 1, .state = 205, .speed = 7.5f, .x = StageMinus(0, 100), .y = StagePlus(200, 150),
                    .heading = 0.0f, .rotation = kDown});
         } else if (ScriptFrame() % 80 == 40) {
             Spawn({.kind = 1, .state = 205, .speed = 7.5f, .x = StagePlus(640, 100), .y = StagePlus(200, 150),
                    .heading = -kPi, .rotation = kDown});
+            // clang-format on
         }
     }
     if (g_EnemyList.empty() && !IsTalkRunning()) CloseStage();

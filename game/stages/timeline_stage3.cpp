@@ -546,6 +546,7 @@ void PlanBackground(BackgroundPlan& plan) {
     const i32 section = g_GameState.BackgroundSection;
     // Left column: source columns o + 120 .. min(o + 520, 640) at the field's left edge.
     i32 f = 0, g = 0;
+    // clang-format off
     switch (section) {
         case 40: f = 8; g = 6; break;
         case 41: f = 6; g = 7; break;
@@ -557,9 +558,11 @@ void PlanBackground(BackgroundPlan& plan) {
         case 51: f = 8; g = 8; break;
         default: f = 0; g = 0; break;
     }
+    // clang-format on
     AddBackgroundPair(plan, f, g, 120, y, o + 120, std::min(o + 520, 640));
     // Right column: the next image of the strip, whose column 0 sits at
     // screen x 640 - o.
+    // clang-format off
     switch (section) {
         case 30: f = 1; g = 2; break;
         case 31: f = 2; g = 3; break;
@@ -569,6 +572,7 @@ void PlanBackground(BackgroundPlan& plan) {
         case 35: f = 5; g = 5; break;
         default: f = 1; g = 1; break;
     }
+    // clang-format on
     i32 x = 640 - o;
     i32 left = 0;
     if (x < 0) {
@@ -593,8 +597,10 @@ f32 PanZoom() { return 2.0f + static_cast<f32>(g_GameState.BackgroundScrollX) * 
 void ScrollBackground() {
     i32 step = 4;
     switch (g_GameState.BackgroundSection) {
+        // clang-format off
         case 19: case 35: case 43: case 49: step = 6; break;
         case 34: case 42: step = 5; break;
+        // clang-format on
         case 32: step = 3; break;
         case 44: step = 7; break;
         case 45: step = 8; break;

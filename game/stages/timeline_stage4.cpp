@@ -37,6 +37,7 @@ i32 Spawn(const SpawnOrder& order) { return SpawnAndPlace(SpawnEnemyStage4, orde
 constexpr f32 kAbove = -200.0f;
 
 // A kind 2 or 3 drifter (speed 0.8, from y -200).
+// clang-format off
 void SpawnDrifter(i32 kind, i32 state, SpawnCoord x) { Spawn({.kind = kind, .state = state, .speed = 0.8f, .x = x, .y = kAbove}); }
 
 // Kind 6, the side-gun craft, diving in from y -200.
@@ -53,6 +54,7 @@ void SpawnScenery(i32 kind, f32 x, f32 y, i32 age, f32 heading) {
 void SpawnRunFromLeft(i32 kind, i32 n) {
     Spawn({.kind = kind, .state = 520, .speed = 7.0f, .x = -40.0f * static_cast<f32>(n), .y = 100.0f, .heading = -0.4f});
 }
+// clang-format on
 void SpawnRunFromRight(i32 kind, i32 n) {
     Spawn({.kind = kind,
            .state = 521,
@@ -75,8 +77,10 @@ void SpawnCrosser(i32 kind, f32 x, f32 heading) {
 // The mid-boss (kind 1) entering a fight from above with its spawn id. A
 // phase cannot go on without it: a refused spawn holds the frame (-1).
 i32 SpawnMidBossOrHold(i32 state, i32 spawnId) {
+    // clang-format off
     const SpawnOrder o{
         .kind = 1, .state = state, .speed = 3.0f, .x = 0.0f, .y = kAbove, .heading = kDown, .scale = 1.0f, .spawnId = spawnId};
+    // clang-format on
     if (SpawnOrHold(SpawnEnemyStage4, o) < 0) return -1;
     g_GameState.BossSequenceFlag = 1;
     g_GameState.BossActiveFlag = 0;

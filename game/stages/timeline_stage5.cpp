@@ -99,6 +99,7 @@ void SpawnPairShip(const PairShip& p) {
     ship->age = RandomInt(0, 200);
 }
 
+// clang-format off
 // A ship from below and one from above.
 void SpawnTopAndBottomPair() {
     SpawnPairShip({.rate = 0.00002f, .rotation = kUp, .drawX = true, .lo = 150.0f, .hi = 490.0f, .fixed = 520.0f,
@@ -114,6 +115,7 @@ void SpawnSidePair() {
     SpawnPairShip({.rate = 0.00005f, .rotation = 3.1415927f, .drawX = false, .lo = 0.0f, .hi = 480.0f, .fixed = 690.0f,
                    .threshold = 60, .turnState = 492});
 }
+// clang-format on
 
 // A kind-15 craft from the left (460) or the right (461); in phase 2 it
 // fires the aimed burst (436) in place of its own pattern.
@@ -571,6 +573,7 @@ void StepBackgroundSections(bool seam) {
 
 // Every (kind, state) the phases spawn.
 constexpr TimelineSpawn kSpawns[] = {
+    // clang-format off
     {9, 405},   {9, 406},   {10, 404},  {10, 431},  {11, 407},  {11, 408},  {11, 432},  {12, 403},
     {15, 431},  {15, 460},  {15, 461},  {20, 440},  {21, 430},  {30, 281},  {80, 490},  {81, 495},
     {90, 481},  {91, 482},  {92, 483},  {93, 482},  {99, 410},  {110, 1001},
@@ -578,6 +581,7 @@ constexpr TimelineSpawn kSpawns[] = {
     {15, 404},
     // The last boss and its escorts.
     {101, 900}, {102, 990}, {102, 991}, {102, 993}, {102, 994},
+    // clang-format on
 };
 // The pair ships' states, written right after their spawn.
 constexpr i32 kWrittenStates[] = {490, 491, 492};

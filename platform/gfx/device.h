@@ -117,8 +117,10 @@ public:
     DWORD Usage() const { return usage_; }
     // References held by the device itself (bindings), not by the program.
     std::uint32_t InternalRefs() const { return internalRefs_; }
+    // clang-format off
     void AddInternalRef() { ++internalRefs_; AddRef(); }
     void ReleaseInternalRef() { --internalRefs_; Release(); }
+    // clang-format on
     Direct3DDevice8* Device() const { return device_; }
     ~Direct3DResource8() override;
 

@@ -1169,8 +1169,10 @@ void Rasterizer::Point(const Vertex& v) {
         const Stage& sg = s_.stages[i];
         Sampler& sm = ts.samplers[i];
         if (!sg.texture.argb) continue;
+        // clang-format off
         sm = Sampler{sg.texture.argb, sg.texture.width, sg.texture.height, sg.addressU, sg.addressV,
                      sg.borderColor, sg.magFilter == D3DTEXF_LINEAR};
+        // clang-format on
         int set = static_cast<int>(sg.texCoordIndex & 3);
         in.S[i] = ToFixed16(static_cast<double>(v.uv[set][0]) * sm.w - 0.5);
         in.T[i] = ToFixed16(static_cast<double>(v.uv[set][1]) * sm.h - 0.5);
@@ -1236,8 +1238,10 @@ void Rasterizer::Line(const Vertex& a0, const Vertex& b0, bool perspective) {
     for (int i = 0; i < stageCount_; ++i) {
         const Stage& sg = s_.stages[i];
         if (!sg.texture.argb) continue;
+        // clang-format off
         ts.samplers[i] = Sampler{sg.texture.argb, sg.texture.width, sg.texture.height, sg.addressU, sg.addressV,
                                  sg.borderColor, sg.magFilter == D3DTEXF_LINEAR};
+        // clang-format on
     }
     double qa = perspective ? a.rhw : 1.0, qb = perspective ? b.rhw : 1.0;
     for (i64 m = first;; m += step) {

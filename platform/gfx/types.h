@@ -341,8 +341,10 @@ enum : DWORD {
     D3DDEVCAPS_HWRASTERIZATION = 0x00080000,
     D3DDEVCAPS_PUREDEVICE = 0x00100000,
 };
+// clang-format off
 enum : DWORD { D3DPMISCCAPS_CULLNONE = 0x10, D3DPMISCCAPS_CULLCW = 0x20, D3DPMISCCAPS_CULLCCW = 0x40,
                D3DPMISCCAPS_BLENDOP = 0x800 };
+// clang-format on
 
 constexpr DWORD D3DVS_VERSION(DWORD major, DWORD minor) { return 0xFFFE0000u | (major << 8) | minor; }
 constexpr DWORD D3DPS_VERSION(DWORD major, DWORD minor) { return 0xFFFF0000u | (major << 8) | minor; }

@@ -72,10 +72,12 @@ protected:
         device_->Clear(0, nullptr, gfx::D3DCLEAR_TARGET | gfx::D3DCLEAR_ZBUFFER, 0xFF102030u, 1.0f, 0);
         device_->SetRenderState(gfx::D3DRS_ZENABLE, 1);
         device_->SetRenderState(gfx::D3DRS_ZWRITEENABLE, 1);
+        // clang-format off
         LineVertex nearQuad[4] = {{9.5f, 20.5f, 0.25f, 1, 0xFFFF0000u}, {300.5f, 25.5f, 0.25f, 1, 0xFF00FF00u},
                                   {290.5f, 300.5f, 0.25f, 1, 0xFF0000FFu}, {12.5f, 280.5f, 0.25f, 1, 0xFFFFFFFFu}};
         LineVertex farQuad[4] = {{100.5f, 90.5f, 0.75f, 1, 0xFF00FFFFu}, {400.5f, 95.5f, 0.75f, 1, 0xFF00FFFFu},
                                  {420.5f, 400.5f, 0.75f, 1, 0xFFFF00FFu}, {90.5f, 390.5f, 0.75f, 1, 0xFFFF00FFu}};
+        // clang-format on
         device_->SetVertexShader(0x44);
         device_->DrawPrimitiveUP(gfx::D3DPT_TRIANGLEFAN, 2, nearQuad, sizeof(LineVertex));
         device_->DrawPrimitiveUP(gfx::D3DPT_TRIANGLEFAN, 2, farQuad, sizeof(LineVertex));
@@ -103,6 +105,7 @@ protected:
         // Sprites in the top rows sample the whole texture: rows that other
         // bands draw.
         intoTexture(0xFF00FF00u, 0.3);
+        // clang-format off
         for (int i = 0; i < 12; ++i) Sprite(rt, {20 + i * 45, 2 + i * 38, 84 + i * 45, 30 + i * 38}, {0, 0, 256, 256}, 0xFFFFFFFFu, i * 0.4);
         intoTexture(0, -0.7);  // drawn over, not cleared first
         for (int i = 0; i < 12; ++i) Sprite(rt, {600 - i * 45, 2 + i * 38, 664 - i * 45, 30 + i * 38}, {0, 0, 256, 256}, 0xC0FFFFFFu, i * 0.2);
@@ -120,6 +123,7 @@ protected:
         }
         // A texture released while the list reads it.
         gfx::Direct3DTexture8* brief = MakeTexture(8, 8, gfx::D3DFMT_A8R8G8B8, [](int x, int y) { return 0xFF000000u | static_cast<std::uint32_t>(x * 30 + y * 3000); });
+        // clang-format on
         textures_.pop_back();
         for (int i = 0; i < 20; ++i) Sprite(brief, {i * 30, 5, i * 30 + 28, 470}, {0, 0, 8, 8}, 0xFFFFFFFFu);
         brief->Release();

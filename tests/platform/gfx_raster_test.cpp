@@ -254,8 +254,10 @@ TEST_F(RasterTest, LinesFollowTheirEndsAndLeaveNothingElse) {
     EXPECT_EQ(Pixel(320, 240), 0xFFFFFFu);
     // Horizontal and vertical lines, and a line leaving the screen.
     Clear(0xFF000000u);
+    // clang-format off
     Lines({{10, 5, 0, 1, 0xFF00FF00u}, {20, 5, 0, 1, 0xFF00FF00u}, {3, 100, 0, 1, 0xFFFF0000u},
            {3, 90, 0, 1, 0xFFFF0000u}, {600, 300, 0, 1, 0xFF0000FFu}, {5000, 320, 0, 1, 0xFF0000FFu}});
+    // clang-format on
     for (int x = 10; x <= 20; ++x) EXPECT_EQ(Pixel(x, 5), 0x00FF00u) << x;
     EXPECT_EQ(Pixel(9, 5), 0u);
     EXPECT_EQ(Pixel(21, 5), 0u);
@@ -505,10 +507,12 @@ TEST_F(RasterTest, DepthTestAndRenderTargetTextures) {
     device_->SetRenderState(gfx::D3DRS_ZENABLE, 1);
     device_->SetRenderState(gfx::D3DRS_ZWRITEENABLE, 1);
     Blend(gfx::D3DBLEND_ONE, gfx::D3DBLEND_ZERO);
+    // clang-format off
     LineVertex nearQuad[4] = {{9.5f, 9.5f, 0.25f, 1, 0xFFFF0000u}, {29.5f, 9.5f, 0.25f, 1, 0xFFFF0000u},
                               {29.5f, 29.5f, 0.25f, 1, 0xFFFF0000u}, {9.5f, 29.5f, 0.25f, 1, 0xFFFF0000u}};
     LineVertex farQuad[4] = {{19.5f, 19.5f, 0.75f, 1, 0xFF0000FFu}, {39.5f, 19.5f, 0.75f, 1, 0xFF0000FFu},
                              {39.5f, 39.5f, 0.75f, 1, 0xFF0000FFu}, {19.5f, 39.5f, 0.75f, 1, 0xFF0000FFu}};
+    // clang-format on
     device_->SetVertexShader(0x44);
     device_->DrawPrimitiveUP(gfx::D3DPT_TRIANGLEFAN, 2, nearQuad, sizeof(LineVertex));
     device_->DrawPrimitiveUP(gfx::D3DPT_TRIANGLEFAN, 2, farQuad, sizeof(LineVertex));

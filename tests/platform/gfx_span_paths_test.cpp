@@ -262,10 +262,12 @@ protected:
                         float sx = static_cast<float>((k * 5) % 24), sy = static_cast<float>((k * 3) % 16);
                         float u0 = sx / tw, v0 = sy / th, u1 = (sx + w) / tw, v1 = (sy + h) / th;
                         switch (k % 5) {
+                            // clang-format off
                             case 1: u0 = (sx + 0.5f) / tw; u1 = (sx + w - 0.5f) / tw;
                                     v0 = (sy + 0.5f) / th; v1 = (sy + h - 0.5f) / th; break;
                             case 2: u1 = (sx + 2 * w) / tw; v1 = (sy + h / 2.0f) / th; break;
                             case 3: u0 = -1.25f; u1 = 2.5f; v0 = -0.5f; v1 = 1.75f; break;
+                            // clang-format on
                             case 4: u1 = (sx + w * 0.37f) / tw; break;
                             default: break;
                         }

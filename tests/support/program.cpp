@@ -253,10 +253,12 @@ std::vector<RunStatus> ParseStatusLines(const std::string& out) {
         std::string word;
         RunStatus s;
         if (!(fields >> word >> s.frame) || word != "status") continue;
+        // clang-format off
         const std::pair<const char*, int*> named[] = {
             {"scene", &s.scene}, {"stage", &s.stage}, {"stage-frame", &s.stageFrame},
             {"phase", &s.phase}, {"script-frame", &s.scriptFrame}, {"lives", &s.lives},
             {"points", &s.points}, {"score", &s.score}};
+        // clang-format on
         bool complete = true;
         for (const auto& [name, value] : named) {
             if (!(fields >> word >> *value) || word != name) complete = false;

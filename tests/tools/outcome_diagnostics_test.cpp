@@ -147,6 +147,7 @@ TEST(PlaybackDiagnostics, APlaybackFollowsItsRecordingOrNamesItsFirstStrayFrame)
         {"one to one", run, {"03", "04", "05", "06"}, false, "", {2, 3, 4, 5}},
         {"states left out", run, {"02", "05", "06"}, false, "", {1, 4, 5}},
         {"a held state", run, {"03", "03", "04"}, true, "", {2, 2, 3}},
+        // clang-format off
         {"a held state without holds", run, {"03", "03"}, false,
          "playback frame 2 is not a state of the recording after its frame 3", {2}},
         {"past the end", run, {"06", "01"}, false, "playback frame 2 goes on after the recording's last state (frame 6)",
@@ -157,6 +158,7 @@ TEST(PlaybackDiagnostics, APlaybackFollowsItsRecordingOrNamesItsFirstStrayFrame)
          "playback frame 3 (00000000000000ee) is not the recording's frame 4 (0000000000000004); "
          "the parts that differ: player",
          {1, 2}},
+        // clang-format on
         {"a state from before", run, {"04", "02"}, false, "is not a state of the recording after its frame 4", {3}},
     };
     for (const Case& c : cases) {

@@ -52,6 +52,7 @@ std::vector<std::string> Join(std::vector<std::vector<std::string>> parts) {
 // browser, ending, ranking, stage report, result, and the five stages.
 std::vector<Wanted> WantedImages() {
     return {
+        // clang-format off
         {"vsk1.dat", "texture",
          {"black", "op", "title", "title2", "title3", "title_puro", "config_window", "name", "memory",
           "memory_window", "bgp_ed08", "ranking", "bgp_ranking", "face_report", "report", "window", "reportline",
@@ -75,6 +76,7 @@ std::vector<Wanted> WantedImages() {
         {"vsk3.dat", "texture",
          Join({{"clear01", "clear02"}, Lettered("speech01", 'g'), Lettered("speech02", 'i'),
                Lettered("speech03", 'i'), Lettered("speech05", 'f'), Lettered("speech04", 'i')})},
+        // clang-format on
         {"vsk4.dat", "texture",
          Join({{"ed01", "ed02", "ed04", "endroll", "endlist", "endwindow"}, Numbered("ed_after", 1, 18)})},
         {"vsk7.dat", "surface", Numbered("end", 0, 18)},

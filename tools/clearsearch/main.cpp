@@ -230,9 +230,11 @@ void Decide() {
             const pid_t pid = fork();
             if (pid == 0) {
                 close(pipeFds[0]);
+                // clang-format off
                 g_child = Child{true, pipeFds[1], position,
                                 position + static_cast<std::size_t>(g_settings.step + g_settings.look),
                                 g_GameState.MissCount, g_PlayerState[0].lives};
+                // clang-format on
                 std::vector<u16> words = g_words;
                 PlaceMove(words, position, static_cast<std::size_t>(g_settings.step + g_settings.look), moves[m]);
                 ResumeInput(words, position);

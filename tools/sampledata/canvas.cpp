@@ -38,6 +38,7 @@ Colour Hsv(float hue, float saturation, float value, int alpha) {
     const float h = hue / 60.0f;
     const float x = c * (1.0f - std::fabs(std::fmod(h, 2.0f) - 1.0f));
     float r = 0, g = 0, b = 0;
+    // clang-format off
     switch (static_cast<int>(h)) {
         case 0: r = c; g = x; break;
         case 1: r = x; g = c; break;
@@ -46,6 +47,7 @@ Colour Hsv(float hue, float saturation, float value, int alpha) {
         case 4: r = x; b = c; break;
         default: r = c; b = x; break;
     }
+    // clang-format on
     const float m = value - c;
     return {Clamp8((r + m) * 255), Clamp8((g + m) * 255), Clamp8((b + m) * 255),
             static_cast<u8>(std::clamp(alpha, 0, 255))};

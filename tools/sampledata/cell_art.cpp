@@ -1004,6 +1004,7 @@ CellName ParseCellName(const std::string& label) {
 
 Look LookOf(const std::string& sheet, const CellName& name) {
     static const std::pair<const char*, Look> kCraftWords[] = {
+        // clang-format off
         {"flame", Look::kFlame},  {"flames", Look::kFlame},      {"exhaust", Look::kFlame},
         {"jet", Look::kFlame},    {"haze", Look::kFlame},        {"layer", Look::kLayer},
         {"layers", Look::kLayer}, {"under-layer", Look::kLayer}, {"plate", Look::kArmour},
@@ -1020,6 +1021,7 @@ Look LookOf(const std::string& sheet, const CellName& name) {
         {"hand", Look::kHand},        {"gauge", Look::kGauge},      {"bar", Look::kBar},
         {"mark", Look::kMark},        {"emblem", Look::kEmblem},    {"face", Look::kFace},
         {"balloon", Look::kBalloon},  {"speech", Look::kSpeech},    {"picture", Look::kPicture},
+        // clang-format on
         {"flame", Look::kFlame},
     };
     const bool craftSheet = sheet.rfind("enemy", 0) == 0 || sheet.rfind("boss", 0) == 0 || sheet.rfind("shiro", 0) == 0;

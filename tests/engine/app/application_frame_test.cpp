@@ -381,6 +381,7 @@ TEST(RunOptionsTest, RejectsBadOptions) {
     struct Bad {
         std::vector<const char*> args;
     };
+    // clang-format off
     for (const Bad& b : {Bad{{"x", "--frames"}}, Bad{{"x", "--frames", "-3"}}, Bad{{"x", "--frames", "12a"}},
                          Bad{{"x", "--frames", "99999999999999999999"}}, Bad{{"x", "--frames", "2147483648"}},
                          Bad{{"x", "--frames", "+5"}}, Bad{{"x", "--frames", " 5"}}, Bad{{"x", "--frames", ""}},
@@ -401,6 +402,7 @@ TEST(RunOptionsTest, RejectsBadOptions) {
             << b.args.back();
         EXPECT_FALSE(error.empty());
     }
+    // clang-format on
 }
 
 }  // namespace

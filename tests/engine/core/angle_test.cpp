@@ -105,10 +105,12 @@ TEST_F(AngleTest, DegreeToAngleIsIntegerAndUnmasked) {
         i32 degrees;
         i32 angle;
     } cases[] = {
+        // clang-format off
         {0, 0},       {90, 16384},   {-90, -16384}, {45, 8192},        {1, 182},
         {-1, -182},   {359, 65353},  {360, 65536},  {-360, -65536},    {720, 131072},
         {179, 32585}, {-179, -32585}, {32767, 5965050},
         {40000, 7281777},  // beyond a 32-bit product; the exact quotient
+        // clang-format on
     };
     for (const Case& c : cases) {
         EXPECT_EQ(DegreeToAngle(c.degrees), c.angle) << c.degrees;

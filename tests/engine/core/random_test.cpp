@@ -49,8 +49,10 @@ TEST(RandomTest, RandomIntValuesAndTwoDrawsEach) {
     struct Case {
         i32 lo, hi;
     } cases[] = {
+        // clang-format off
         {0, 10000}, {3, 3}, {0, 0}, {-5, 5}, {0, 7}, {-100, -90}, {0, 59},
         {std::numeric_limits<i32>::min(), std::numeric_limits<i32>::max()},
+        // clang-format on
     };
     for (const Case& c : cases) {
         for (u32 seed : {1u, 7u, 0xFFFFFFFFu}) {
@@ -102,10 +104,12 @@ TEST(RandomTest, RandomIntRejectsAReversedRange) {
 
 TEST(RandomTest, RandomFloatEndsAndOneDraw) {
     struct Case {
+        // clang-format off
         f32 lo, hi;
     } cases[] = {{-3.14159265f, 3.14159265f}, {100.0f, 520.0f}, {-10.0f, 470.0f}, {1.0f, 1.5f},
                  {0.1f, 0.5f}, {-50.0f, 50.0f}, {2.0f, 2.0f}, {5.0f, -5.0f}};
     for (const Case& c : cases) {
+        // clang-format on
         RandomSetState(StateBefore(0));
         EXPECT_EQ(RandomFloat(c.lo, c.hi), c.lo);
         RandomSetState(StateBefore(kRandomMax));

@@ -121,6 +121,7 @@ TEST_P(InsertionEndTest, OrderFollowsInsertionEnd) {
     EXPECT_EQ(ResourceListGetAt(&list_, 0xFFFFFFFFu), nullptr);
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(Kinds, InsertionEndTest,
                          ::testing::Values(InsertionCase{"textures", true, {3, 2, 1}},
                                            InsertionCase{"surfaces", true, {3, 2, 1}},
@@ -135,6 +136,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, InsertionEndTest,
                              }
                              return name;
                          });
+// clang-format on
 
 TEST_F(ResourceListTest, EmptyListAnswersNull) {
     EXPECT_EQ(ResourceListGetHead(&list_), nullptr);

@@ -131,10 +131,12 @@ struct FormatCase {
 
 TEST_F(GraphicsDeviceTest, TextureFormatChoiceTable) {
     const FormatCase cases[] = {
+        // clang-format off
         {{gfx::D3DFMT_A8R8G8B8, gfx::D3DFMT_A4R4G4B4, gfx::D3DFMT_A1R5G5B5}, gfx::D3DFMT_A1R5G5B5,
          gfx::D3DFMT_A4R4G4B4, gfx::D3DFMT_A8R8G8B8},
         {{gfx::D3DFMT_A8R8G8B8, gfx::D3DFMT_A1R5G5B5}, gfx::D3DFMT_A1R5G5B5, gfx::D3DFMT_A8R8G8B8,
          gfx::D3DFMT_A8R8G8B8},
+        // clang-format on
         {{gfx::D3DFMT_A1R5G5B5}, gfx::D3DFMT_A1R5G5B5, gfx::D3DFMT_A1R5G5B5, gfx::D3DFMT_A1R5G5B5},
         {{gfx::D3DFMT_R5G6B5}, gfx::D3DFMT_A8R8G8B8, gfx::D3DFMT_A8R8G8B8, gfx::D3DFMT_A8R8G8B8},
         {{gfx::D3DFMT_A4R4G4B4}, gfx::D3DFMT_A4R4G4B4, gfx::D3DFMT_A4R4G4B4, gfx::D3DFMT_A4R4G4B4},

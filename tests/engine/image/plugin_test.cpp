@@ -105,6 +105,7 @@ TEST_F(ImagePluginTest, EveryBitDepthConverts) {
         i32 pitchPixels;
         std::vector<u32> row;  // expected top row
     } cases[] = {
+        // clang-format off
         {"1 bit", BitmapInfo(10, 1, 1), {0xA0, 0x40, 0, 0}, 16,
          {0xFFFFFFFF, 0xFF000000, 0xFFFFFFFF, 0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000, 0xFF000000,
           0xFF000000, 0xFFFFFFFF}},
@@ -116,6 +117,7 @@ TEST_F(ImagePluginTest, EveryBitDepthConverts) {
          {0xFF708090, 0xFF102030, 0xFF000000}},
         {"16 bits", BitmapInfo(3, 1, 16), {0x1F, 0x00, 0xE0, 0x03, 0x00, 0x7C, 0, 0}, 4,
          {0xFF0000FF, 0xFF00FF00, 0xFFFF0000}},
+        // clang-format on
         {"32 bits", BitmapInfo(2, 1, 32), {1, 2, 3, 4, 5, 6, 7, 8}, 4, {0x04030201, 0x08070605}},
     };
     for (const Case& c : cases) {
@@ -142,9 +144,11 @@ TEST_F(ImagePluginTest, FailuresGiveTheirTexts) {
         {"3 bits", PluginFile(BitmapInfo(2, 2, 3), std::vector<u8>(16)), "画像取得に失敗"},
         {"zero width", PluginFile(BitmapInfo(0, 2, 24), std::vector<u8>(16)), "画像取得に失敗"},
         {"bits block short of the rows", PluginFile(BitmapInfo(64, 64, 24), std::vector<u8>(100)), "画像取得に失敗"},
+        // clang-format off
         {"information block short of a header", PluginFile(std::vector<u8>(20), std::vector<u8>(16)), "画像情報の取得に失敗"},
         {"decoder fails", PluginFile(BitmapInfo(2, 2, 24), std::vector<u8>(16), "TBAD"), "画像情報の取得に失敗"},
         {"not supported", PluginFile(BitmapInfo(2, 2, 24), std::vector<u8>(16), "XPIC"), "該当するSPIが見つかりませんでした"},
+        // clang-format on
         {"too small", std::vector<u8>(good.begin(), good.begin() + 2047), "画像が小さすぎます"},
     };
     for (const Case& c : cases) {

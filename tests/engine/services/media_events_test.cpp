@@ -95,6 +95,7 @@ TEST_P(PumpTableTest, DrainsEveryPendingEventInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PumpTableTest,
+    // clang-format off
     ::testing::Values(
         PumpCase{"CompleteLoopsFromTheLoopStart", 1, {1}, {"free 1 10 20", "seek 4400", "run"}},
         PumpCase{"CompleteWithoutLoopRewindsThenStops", 0, {1}, {"free 1 10 20", "seek 4400", "stop"}},
@@ -104,6 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {3, 1, 2},
                  {"free 3 10 20", "free 1 10 20", "seek 4400", "stop", "free 2 10 20"}},
         PumpCase{"NothingPending", 1, {}, {}}),
+    // clang-format on
     [](const ::testing::TestParamInfo<PumpCase>& testInfo) { return testInfo.param.name; });
 
 TEST_F(MediaEventsTest, AnInactiveObjectKeepsItsEventsForALaterPump) {

@@ -76,6 +76,7 @@ TEST_F(ServicesTest, EveryServiceStartsAndStopsInMaskOrder) {
     EXPECT_FALSE(MediaStreamDirectDrawExists());
     EXPECT_EQ(platform::MciDeviceId("cdaudio"), 0u);
 
+    // clang-format off
     const char* order[] = {
         "Initialize DirectSound\n", "  ■ DirectSoundオブジェクトを生成\n", "  ■ 協調レベルを 優先レベル に設定\n",
         "  ■ メモリのコンパクションを実行\n", "  ■ プライマリサウンドバッファを生成\n",
@@ -89,6 +90,7 @@ TEST_F(ServicesTest, EveryServiceStartsAndStopsInMaskOrder) {
         "  ■ DirectMusicObjectを解体 [参照カウント0]\n", "  ■ DirectSoundを解体 [参照カウント0]\n",
         "Destroy DirectSound\n", "  ■ DirectSoundBufferを解体 [参照カウント0]\n",
         "  ■ DirectSoundを解体 [参照カウント0]\n"};
+    // clang-format on
     const std::string log = capture.Log();
     std::size_t at = 0;
     for (const char* line : order) {
@@ -163,6 +165,7 @@ TEST_P(ServiceFaultTest, AFailedPlatformStepIsReportedAndTheServiceStillStops) {
 }
 
 const FaultCase kFaultCases[] = {
+    // clang-format off
     {"CreateDirectSound", platform::Fault::CreateDirectSound,
      {"  エラー : DirectSoundオブジェクトの生成に失敗\n", "    [ DirectX8.1以降をインストールしてください。 ]\n"},
      {"DirectSoundBufferを解体", "  ■ DirectSoundオブジェクトを生成\n"},
@@ -225,6 +228,7 @@ const FaultCase kFaultCases[] = {
       "  エラー : DirectShow(Audio) のスレッドの生成に失敗\n", "  エラー : DirectPlay のスレッドの生成に失敗\n"},
      {"解体", "DirectPlayPeer"},
      {}},
+    // clang-format on
 };
 
 INSTANTIATE_TEST_SUITE_P(Faults, ServiceFaultTest, ::testing::ValuesIn(kFaultCases),

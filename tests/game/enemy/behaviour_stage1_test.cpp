@@ -25,6 +25,7 @@ TEST_F(Stage1BehaviourTest, RoutesEndAfterTheirLastAge) {
         i32 framesToRemoval;
     };
     const Case cases[] = {
+        // clang-format off
         {1, 101, 200, -50, 5, kHalfPi, 352},    // age > 350
         {1, 102, 440, -50, 5, kHalfPi, 352},
         {11, 105, 300, 520, 2, -kHalfPi, 202},  // age > 200
@@ -32,6 +33,7 @@ TEST_F(Stage1BehaviourTest, RoutesEndAfterTheirLastAge) {
         {12, 108, 300, -40, 2, kHalfPi, 152},
         {2, 110, 20, 300, 2, -kHalfPi, 1702},   // age > 1700
         {52, 113, 320, 200, 1, kHalfPi, 402},   // age > 400
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.state);

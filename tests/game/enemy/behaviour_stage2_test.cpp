@@ -24,6 +24,7 @@ TEST_F(Stage2BehaviourTest, RoutesEndAfterTheirLastAge) {
         i32 framesToRemoval;
     };
     const Case cases[] = {
+        // clang-format off
         {5, 201, -5, 300, 3, -kHalfPi, 402},   // age > 400
         {5, 202, 690, 300, 3, -kHalfPi, 402},
         {11, 210, 300, -10, 4, kHalfPi, 502},  // age > 500
@@ -32,6 +33,7 @@ TEST_F(Stage2BehaviourTest, RoutesEndAfterTheirLastAge) {
         {1, 231, 520, 520, 10, -kHalfPi, 402},  // age > 400
         {1, 232, 120, 520, 10, -kHalfPi, 402},
         {6, 282, 320, 100, 2, kHalfPi, 202},    // age > 200
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.state);

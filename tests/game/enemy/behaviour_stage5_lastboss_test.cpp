@@ -393,9 +393,11 @@ TEST_F(LastBossTest, EscortsSlowCruiseAndSpeedOffByState) {
             i32 ageAfter;
         };
         const Step steps[] = {
+            // clang-format off
             {1, 399 * c.rate1, 2},          {200, 200 * c.rate1, 201},
             {201, 199 * c.rate1, 1001},     {1001, c.cruise, 1002},
             {c.cruiseEnd, c.cruise, c.cruiseEnd + 1}, {c.cruiseEnd + 1, c.cruise, 2001},
+            // clang-format on
             {2001, c.speedAt2001, 2002},
         };
         for (const Step& s : steps) {

@@ -83,12 +83,14 @@ TEST_F(Stage1BossTest, PhaseBreaksPayTheirBonusesAndMoveOn) {
         i32 bonus;  // m = 1, L = 3, n = 0, EASY
     };
     const std::vector<Case> cases = {
+        // clang-format off
         {180, {1, 2, 3, 4}, 181, 63, 4200},
         {181, {7, 8, 13, 14, 15, 16}, 182, 63, 5200},
         {182, {5, 6, 11, 12}, 183, 63, 5200},
         {183, {0}, 191, 64, 6500},
         {183, {10}, 192, 63, 6500},
         {192, {0}, 191, 64, 6400},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.state);

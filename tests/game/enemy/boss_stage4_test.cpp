@@ -357,6 +357,7 @@ TEST_F(Stage4BigBossTest, EachPhaseOpensWithItsTargetsAndAttackers) {
         std::vector<std::pair<i32, i32>> attackers;  // root part, action
     };
     const HitShape plate{80, 20, 0};
+    // clang-format off
     const Case cases[] = {
         {590, 400, {{4, -1, plate, 550}, {5, -1, plate, 551}}, {{6, 549}}},
         {591, 300, {{0, -1, {30, 50, 0}, 552}, {1, -1, {30, 50, 0}, 553}, {6, 2, plate, 557}, {6, 3, plate, 558}},
@@ -366,6 +367,7 @@ TEST_F(Stage4BigBossTest, EachPhaseOpensWithItsTargetsAndAttackers) {
         {594, 300, {{6, 4, plate, 557}, {6, 5, plate, 558}}, {{6, 561}, {9, 555}, {10, 556}}},
         {595, 300, {{6, 4, plate, 557}, {6, 5, plate, 558}}, {{6, 561}, {9, 555}, {10, 556}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.state);
         Restart();

@@ -387,8 +387,10 @@ TEST_F(EnemyBehaviourTest, BossPhaseOptionsReachChildTargetsAndLeaveWhatTheyAreA
     g_GameState.BossActiveFlag = 1;
     const BossPhaseTarget targets[] = {
         {.root = 0, .shape = {80, 20, 0}, .action = 550, .timer = 0, .child = 4},
+        // clang-format off
         {.root = 1, .shape = {40, 20, 0}, .action = 291, .timer = 20, .revive = true, .spriteKind = 257,
          .markerFrames = 200},
+        // clang-format on
         {.root = 2, .shape = {50, 30, 40}, .hp = 4200},
         {.root = 0, .shape = {1, 1, 1}, .child = 9},  // no such child: skipped
         {.root = 0, .shape = {60, 10, 0}, .action = 288, .timer = kKeepTimer, .child = 1},

@@ -194,9 +194,11 @@ TEST_F(EnemyDrawTest, ABrokenTreeStopsAtABadLinkOrTheDepthLimit) {
 }
 
 constexpr LookSprite kLayered[] = {
+    // clang-format off
     {.source = {100, 0, 109, 9}, .hx = 5, .hy = 5, .offsetX = 30, .offsetY = 0},                                  // under, turned
     {.source = {0, 0, 19, 19}, .size = LookSize::kScaled, .hx = 10, .hy = 10},                                    // the body
     {.source = {200, 0, 209, 9}, .hx = 5, .hy = 5, .offsetX = 40, .offsetY = 0, .place = LookPlace::kTurnedScaled},  // over
+    // clang-format on
     {.source = {300, 0, 309, 9}, .hx = 5, .hy = 5, .offsetX = 0, .offsetY = 40, .place = LookPlace::kUnturned},
 };
 
@@ -264,6 +266,7 @@ struct ColourCase {
 
 TEST_F(EnemyDrawTest, ColourRules) {
     const ColourCase cases[] = {
+        // clang-format off
         {LookColour::kState, 1, 1.0f, 0xFFFFFFFFu},
         {LookColour::kState, -1, 1.0f, 0xFF321414u},
         {LookColour::kState, 2, 1.0f, 0xFF321414u},
@@ -278,6 +281,7 @@ TEST_F(EnemyDrawTest, ColourRules) {
         {LookColour::kDimBelow08, 1, 0.7f, 0xFF323232u},
         {LookColour::kDimBelow08, 1, 0.8f, 0xFFFFFFFFu},
         {LookColour::kLit, -1, 0.1f, 0xFFFFFFFFu},
+        // clang-format on
     };
     for (const ColourCase& c : cases) {
         const LookSprite sprite{.colour = c.rule};
@@ -395,6 +399,7 @@ TEST_F(EnemyDrawTest, AnUpsideDownSpriteHasItsTopAndBottomExchanged) {
 
 // The state-1 look of kinds 210 and 212: a pulsing square while hittable, a
 // fixed 30 x 55 in 0xFF505050 otherwise, chosen per sprite.
+// clang-format off
 constexpr LookSprite kByState[] = {
     {.hx = 55, .hy = 55, .pulsePeriod = 50, .pulseX = 3, .pulseY = 3, .turn = LookTurn::kFlat, .visible = LookWhenHittable},
     {.hx = 30, .hy = 55, .turn = LookTurn::kFlat, .tint = 0xFF505050u, .visible = LookUnlessHittable},
@@ -406,6 +411,7 @@ constexpr LookSprite kBlinkingUnderLayer[] = {
      .offsetX = -15, .place = LookPlace::kTurnedScaled, .visible = BlinkPhaseOne},
     {.sheet = EnemySheet::kE3, .source = {0, 0, 149, 129}, .size = LookSize::kScaledWhole, .hx = 75, .hy = 65},
 };
+// clang-format on
 
 TEST_F(EnemyDrawTest, SpritesOfOneLookShowByTheirOwnTests) {
     Looks({{.firstKind = 210, .lastKind = 210, .sprites = kByState},
@@ -444,10 +450,12 @@ TEST_F(EnemyDrawTest, SpritesOfOneLookShowByTheirOwnTests) {
 
 TEST_F(EnemyDrawTest, AScaledUnturnedPlacementIgnoresTheParentAngle) {
     constexpr LookSprite kFlames[] = {
+        // clang-format off
         {.hx = 10, .hy = 10, .turn = LookTurn::kFlat, .offsetX = -45, .offsetY = -75,
          .place = LookPlace::kScaledUnturned},
         {.hx = 10, .hy = 10, .turn = LookTurn::kFlat, .offsetX = -45, .offsetY = -75,
          .place = LookPlace::kTurnedScaled},
+        // clang-format on
     };
     Looks({{.firstKind = 516, .lastKind = 516, .sprites = kFlames}});
     Build(TableKind({TablePart(516, 0, 0)}, {0}), 200, 100, kPi / 2, 0.5f);

@@ -110,10 +110,12 @@ TEST_F(Stage5LooksTest, EachLookDrawsItsSpritesInOrder) {
           {S::kE4, {390, 170, 449, 249}, {195, 130, 255, 210}},
           {S::kE4, {0, 0, 269, 189}, {170, 115, 430, 285}}}},
         {411, {{S::kE4, {270, 0, 399, 169}, {234, 113, 366, 287}}}},
+        // clang-format off
         {412, {{S::kE4, {400, 0, 469, 69}, {265, 165, 335, 235}}, {S::kE4, {180, 190, 269, 289}, {235, 150, 325, 250}}}},
         {413, {{S::kE4, {0, 290, 119, 349}, {240, 170, 360, 230}}}},
         {415, {{S::kE4, {150, 290, 289, 489}, {230, 100, 370, 300}}}},
         {416, {{S::kE4, {290, 290, 379, 349}, {254, 169, 346, 230}}, {S::kE4, {370, 350, 409, 429}, {315, 160, 355, 240}}}},
+        // clang-format on
         {417, {{S::kE4, {290, 430, 389, 469}, {250, 180, 350, 220}}}},
         {430,
          {{S::kE1, {0, 160, 79, 259}, {284, 180, 316, 220}, true, pale},
@@ -171,6 +173,7 @@ TEST_F(Stage5LooksTest, EachLookDrawsItsSpritesInOrder) {
         {484, {{S::kE3, {300, 390, 369, 499}, {270, 155, 330, 245}}}},
         {499, {{S::kE3, {270, 280, 429, 389}, {260, 172, 340, 228}}}},
         // The gate boss.
+        // clang-format off
         {438, {{S::kE2, {200, 280, 309, 319}, {245, 180, 355, 220}}, {S::kE2, {240, 360, 269, 429}, {330, 165, 360, 235}}}},
         {439, {{S::kE2, {200, 320, 309, 359}, {245, 180, 355, 220}}, {S::kE2, {240, 360, 269, 429}, {330, 165, 360, 235}}}},
         {441, {{S::kE2, {0, 0, 339, 279}, {130, 60, 470, 340}}}},
@@ -184,6 +187,7 @@ TEST_F(Stage5LooksTest, EachLookDrawsItsSpritesInOrder) {
         {449, {{S::kE2, {120, 320, 199, 359}, {260, 180, 340, 220}}, {S::kE2, {240, 360, 269, 429}, {320, 165, 350, 235}}}},
         // The wheel.
         {451, {{S::kB1, {0, 340, 169, 509}, {215, 155, 385, 325}}, {S::kE1, {200, 280, 399, 479}, {200, 100, 400, 300}, false}}},
+        // clang-format on
         {452, {{S::kB1, {340, 120, 469, 279}, {235, 120, 365, 280}, false}}},
         {453,
          {{S::kB1, {0, 340, 169, 509}, {140, 160, 280, 300}},
@@ -246,11 +250,13 @@ TEST_F(Stage5LooksTest, UnhittablePartsTakeTheirTints) {
     const u32 grey = 0xFF645050u;
     const u32 red = 0xFF643232u;
     const Case cases[] = {
+        // clang-format off
         {401, {red, kTint}},          {402, {kTint, kTint, kTint}},        {430, {kTint, kTint, kTint}},
         {431, {kTint, kTint}},        {438, {kTint, kTint}},               {444, {kTint, kTint}},
         {446, {grey, grey}},          {449, {grey, grey}},                 {451, {red, kTint}},
         {453, {red, red, red, kTint}}, {490, {kTint, grey}},               {497, {grey}},
         {1201, {kTint, kTint, kTint, kTint, kTint}}, {1009, {kTint, kTint, kTint}}, {481, {kTint}},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
@@ -274,6 +280,7 @@ TEST_F(Stage5LooksTest, GreyBelowScaleEightTenths) {
     };
     const u32 grey = 0xFF645050u;
     const Case cases[] = {
+        // clang-format off
         {1002, 0.79f, 1, {kGrey}},  {1002, 0.79f, -1, {kGrey}}, {1002, 0.8f, 1, {kWhite}}, {1002, 0.8f, -1, {kTint}},
         {1009, 0.79f, 1, {kGrey, kGrey, kGrey}}, {1009, 0.8f, -1, {kTint, kTint, kTint}},
         {490, 0.2f, 1, {kWhite, kGrey}},        {490, 0.2f, -1, {kTint, kGrey}},
@@ -281,6 +288,7 @@ TEST_F(Stage5LooksTest, GreyBelowScaleEightTenths) {
         {480, 0.5f, 1, {kGrey, kWhite}},        {480, 0.5f, -1, {kGrey, kTint}},
         {405, 0.5f, -1, {kGrey, kGrey}},        {1201, 0.5f, 1, {kWhite, kWhite, kWhite, kWhite, kWhite}},
         {1201, 0.5f, -1, {kTint, kTint, kTint, kTint, kTint}}, {441, 0.5f, 1, {kWhite}},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.kind << " at " << c.scale << " state " << c.state);
@@ -357,6 +365,7 @@ TEST_F(Stage5LooksTest, PulsingSizesFollowThePartTimer) {
         Rect destination;
     };
     const Case cases[] = {
+        // clang-format off
         {411, 0, 1.0f, {234, 113, 366, 287}},   // 66 x 87
         {411, 25, 1.0f, {236, 117, 364, 283}},  // 64 x 83
         {411, 50, 1.0f, {234, 113, 366, 287}},  // m = 50: back to the start
@@ -368,6 +377,7 @@ TEST_F(Stage5LooksTest, PulsingSizesFollowThePartTimer) {
         {495, 25, 1.0f, {213, 162, 387, 238}},  // 87 x 38
         {496, 50, 1.0f, {207, 158, 393, 242}},
         {495, 0, 0.2f, {281, 191, 318, 208}},   // 18.6 x 8.4
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.kind << " timer " << c.timer << " scale " << c.scale);

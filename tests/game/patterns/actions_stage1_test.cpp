@@ -61,7 +61,9 @@ TEST_F(Stage1PatternsTest, Action102FiresOnlyFromEveryMthEnemyInTheUpperField) {
         std::vector<i32> frames;  // up to t 200
     };
     const Case cases[] = {
+        // clang-format off
         {0, 0, {40}}, {0, 1, {}}, {0, 3, {40}}, {1, 0, {20, 100, 180}}, {1, 1, {}}, {1, 2, {20, 100, 180}},
+        // clang-format on
         {2, 1, {20, 70, 120, 170}},
     };
     for (const Case& c : cases) {

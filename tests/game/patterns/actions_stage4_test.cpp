@@ -178,6 +178,7 @@ TEST_F(Stage4PatternsTest, Action502PairsOpenWiderThroughEachWindow) {
 // the two dropped shells at their frames; several may share a frame.
 TEST_F(Stage4PatternsTest, Action515VolleysAndDroppedShells) {
     const std::vector<Shot> want[3] = {
+        // clang-format off
         {{5, 6, 0}, {10, 6, 0}, {50, 0, 1}, {60, 0, 1}, {100, 6, 0}, {105, 6, 0}, {110, 6, 0},
          {200, 6, 0}, {205, 6, 0}, {210, 6, 0}, {240, 0, 1}, {250, 0, 1}},
         {{5, 6, 0}, {10, 6, 0}, {15, 6, 0}, {20, 6, 0}, {25, 6, 0}, {30, 6, 0}, {80, 0, 1}, {90, 0, 1},
@@ -186,6 +187,7 @@ TEST_F(Stage4PatternsTest, Action515VolleysAndDroppedShells) {
          {100, 10, 0}, {105, 10, 0}, {110, 10, 0}, {115, 10, 0}, {120, 10, 0}, {125, 10, 0}, {130, 10, 0},
          {150, 10, 0}, {155, 10, 0}, {160, 10, 0}, {165, 10, 0}, {170, 10, 0}, {175, 10, 0}, {180, 10, 1},
          {190, 0, 1}},
+        // clang-format on
     };
     const i32 last[3] = {250, 130, 190};
     for (i32 d = 0; d < 3; ++d) {
@@ -564,11 +566,13 @@ TEST_F(Stage4BossPatternsTest, TargetGunsFireGrowingFansInTurn) {
         std::vector<Shot> shots;  // up to timer 1000
     };
     const Case cases[] = {
+        // clang-format off
         {550, 0, {{215, 3, 0}, {230, 6, 0}, {245, 9, 0}, {260, 12, 0}, {415, 3, 0}, {430, 6, 0}, {445, 9, 0},
                   {460, 12, 0}, {715, 3, 0}, {730, 6, 0}, {745, 9, 0}, {760, 12, 0}, {775, 15, 0}, {790, 18, 0}}},
         {551, 0, {{115, 3, 0}, {130, 6, 0}, {145, 9, 0}, {160, 12, 0}, {315, 3, 0}, {330, 6, 0}, {345, 9, 0},
                   {360, 12, 0}, {515, 3, 0}, {530, 6, 0}, {545, 9, 0}, {560, 12, 0}, {715, 3, 0}, {730, 6, 0},
                   {745, 9, 0}, {760, 12, 0}, {775, 15, 0}, {790, 18, 0}}},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.action);

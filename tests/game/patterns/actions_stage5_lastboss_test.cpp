@@ -131,8 +131,10 @@ TEST_F(LastBossPatternsTest, Action910BurstsOfThreeWithShellsPerDifficulty) {
     const std::vector<Shot> want[3] = {
         {{280, 3, 1}, {282, 3, 0}, {284, 3, 1}, {286, 3, 0}, {288, 3, 1}, {290, 3, 0}},
         {{200, 3, 1}, {202, 3, 1}, {204, 3, 1}, {206, 3, 1}, {208, 3, 1}, {210, 3, 1}},
+        // clang-format off
         {{100, 3, 1}, {101, 3, 0}, {102, 3, 1}, {103, 3, 0}, {104, 3, 1}, {105, 3, 0},
          {200, 3, 1}, {201, 3, 0}, {202, 3, 1}, {203, 3, 0}, {204, 3, 1}, {205, 3, 0}},
+        // clang-format on
     };
     for (i32 d = 0; d < 3; ++d) {
         SCOPED_TRACE(d);

@@ -105,11 +105,13 @@ TEST(StageNumbers, ABrokenCopyOfARowIsFoundAndNamed) {
         {"an action twice", [](BrokenCopy& b) { b.actions.push_back(b.actions[5]); }, "action 106 has two rows"},
         {"a kind twice", [](BrokenCopy& b) { b.kinds.push_back(b.kinds[0]); }, "kind 1 has two rows"},
         {"a body missing", [](BrokenCopy& b) { b.states[2].body = nullptr; }, "state 103 has no body"},
+        // clang-format off
         {"a child label", [](BrokenCopy& b) { b.Kind(51).parts[2].children = {0, 3}; },
          "kind 51: part 2's children names part 3 of 3"},
         {"a root label", [](BrokenCopy& b) { b.Kind(71).roots = {2, -1}; }, "kind 71: its root list names part -1"},
         {"a part under itself", [](BrokenCopy& b) { b.Kind(51).parts[0].children = {2}; }, "lies under itself"},
         {"a part linked twice", [](BrokenCopy& b) { b.Kind(52).roots = {2, 3, 4, 2}; }, "linked more than once"},
+        // clang-format on
         {"a core part", [](BrokenCopy& b) { b.Kind(52).corePart = 3; }, "core part 3 is not a root position"},
     };
     {

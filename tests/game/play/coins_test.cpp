@@ -108,6 +108,7 @@ TEST_F(CoinsTest, TheMagnetIsASquareAroundThePlayerAndZKeepsCoinsAway) {
         i32 attracted;
     };
     const Case cases[] = {
+        // clang-format off
         {99.0f, 99.0f, 11, kKeyUpState, 3, 1},   // a corner of the square, outside any circle of 100
         {101.0f, 0.0f, 11, kKeyUpState, 3, 0},
         {0.0f, -101.0f, 11, kKeyUpState, 3, 0},
@@ -116,6 +117,7 @@ TEST_F(CoinsTest, TheMagnetIsASquareAroundThePlayerAndZKeepsCoinsAway) {
         {50.0f, 0.0f, 11, kKeyHeld, 3, 0},
         {50.0f, 0.0f, 11, kKeyPressed, 3, 0},
         {50.0f, 0.0f, 11, kKeyUpState, 0, 0},    // no lives
+        // clang-format on
     };
     for (const Case& c : cases) {
         play_test::ResetPlay();

@@ -264,9 +264,11 @@ TEST_F(PlayFixture, LoadStageSetsEachStagesValuesAndClearsItsStoryFlags) {
         u32 seed;
         i32 flagFirst, flagLast;
     };
+    // clang-format off
     const Case cases[] = {{0, 4.0f, 0, 0, 0, 0, 22},       {1, 5.0f, 0, 0, 300, 25, 42},
                           {2, 2.0f, 16, 0, 0, 49, 68},     {3, 10.0f, 0, -100, 0, 70, 75},
                           {4, 300.0f, 0, 0, 0, 80, 96}};
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stage);
         g_GameState.StoryFlags.fill(1);
@@ -490,9 +492,11 @@ TEST_F(PlayFixture, PauseKeyIsTheKeyOfTheInputInUseAndNeverInTheDemonstration) {
         i32 mode;
         bool recordedT, liveT, opens;
     };
+    // clang-format off
     const Case cases[] = {{kGameModeNormal, true, false, true},  {kGameModeNormal, false, true, false},
                           {kGameModeReplay, true, false, false}, {kGameModeReplay, false, true, true},
                           {kGameModeDemo, true, true, false}};
+    // clang-format on
     for (const Case& c : cases) {
         g_PlayRecord.livesAtStart[1] = 3;
         g_PlayRecord.input[1] = {static_cast<u16>(c.recordedT ? kInputT : 0)};

@@ -297,11 +297,13 @@ TEST_F(PlayerTest, ShotLevelDecaysUnlessABossHoldsIt) {
         i32 wantLevel;
     };
     const Case cases[] = {
+        // clang-format off
         {0, 0, 1, 1, 100, 2},   // runs out: one level down, gauge refilled
         {0, 0, 1, 50, 49, 3},
         {1, 0, 1, 20, 20, 3},   // a boss holds the gauge's upper part
         {1, 0, 1, 19, 18, 3},
         {0, 1, 1, 50, 50, 3},   // a boss sequence decays on every third frame
+        // clang-format on
         {0, 1, 3, 50, 49, 3},
     };
     for (const Case& c : cases) {

@@ -103,12 +103,14 @@ struct PriorityCase {
 
 // 110 and 131: priority 10; 122: 8; 102, 103: 6; 101, 104: 5; 124: 4; 120: 3.
 const PriorityCase kPriorityCases[] = {
+    // clang-format off
     {"lower is refused", 110, 101, false},
     {"one lower is refused", 103, 104, false},
     {"equal replaces", 101, 104, true},
     {"equal top priority replaces", 110, 131, true},
     {"higher replaces", 120, 122, true},
     {"higher replaces a mid one", 124, 102, true},
+    // clang-format on
 };
 
 TEST_F(TalkTest, PriorityDecidesBetweenTwoStartsInOneFrame) {

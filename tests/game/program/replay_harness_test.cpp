@@ -454,6 +454,7 @@ TEST(DrawThreadsOption, EveryStageDrawsTheSamePicturesOnOneAndOnFourThreads) {
         i64 first, last;
     };
     const std::vector<Window> windows = {
+        // clang-format off
         {0, 526, 826},     {0, 11760, 11850}, {0, 15056, 15086},  {1, 15256, 15556}, {1, 36730, 36820},
         {1, 41275, 41305}, {2, 41491, 41791}, {2, 53750, 53840},  {2, 57759, 57789}, {3, 57975, 58275},
         {3, 70750, 70840}, {3, 78281, 78311}, {4, 78497, 78797},  {4, 99970, 100060}, {4, 109064, 109094},
@@ -465,6 +466,7 @@ TEST(DrawThreadsOption, EveryStageDrawsTheSamePicturesOnOneAndOnFourThreads) {
     auto run = [&](std::vector<std::string> more) {
         std::vector<std::string> args = {"--frames",         std::to_string(frames), "--input", "script.bin",
                                          "--draw-frames",    ranges,                 "--picture-hash-every", "1"};
+        // clang-format on
         args.insert(args.end(), more.begin(), more.end());
         return folder.Run(WithHashes(args), std::chrono::minutes(6));
     };

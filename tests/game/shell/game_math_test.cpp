@@ -50,11 +50,13 @@ TEST(GameMath, TurnDirectionAndTurning) {
         i32 direction;
     };
     const Turn turns[] = {
+        // clang-format off
         {3.0f, -3.0f, 1},  // the short way crosses pi
         {-3.0f, 3.0f, -1},
         {0.0f, 1.0f, 1},
         {1.0f, 0.0f, -1},
         {0.5f, 0.5f, -1},  // no turn reads as -1
+        // clang-format on
     };
     for (const Turn& t : turns) {
         f32 from = t.from;

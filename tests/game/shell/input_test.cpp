@@ -59,11 +59,13 @@ TEST_F(GameInputTest, KeysSetTheirBits) {
         u16 bit;
     };
     const Case cases[] = {
+        // clang-format off
         {platform::VK_UP, kInputUp},    {platform::VK_DOWN, kInputDown},
         {platform::VK_LEFT, kInputLeft}, {platform::VK_RIGHT, kInputRight},
         {'Z', kInputZ}, {'X', kInputX}, {'V', kInputV}, {'C', kInputC},
         {'A', kInputA}, {'S', kInputS}, {'T', kInputT},
         {'Q', 0}, {platform::VK_ESCAPE, 0},
+        // clang-format on
     };
     EXPECT_EQ(Mask(), 0);
     for (const Case& c : cases) {
@@ -114,11 +116,13 @@ TEST_F(GameInputTest, DefaultButtonsMapToTheirKeys) {
         u16 bits;
     };
     const Case cases[] = {
+        // clang-format off
         {0, kInputZ | kInputV | kInputC | kInputA | kInputS},
         {1, kInputX},
         {7, kInputT},
         {2, 0},
         {15, 0},
+        // clang-format on
     };
     for (const Case& c : cases) {
         for (int b = 0; b < 16; ++b) pad.SetButton(b, b == c.button);

@@ -228,6 +228,7 @@ TEST_F(MenuScenes, Ending) {
         i32 frame;
     };
     const Shot shots[] = {
+        // clang-format off
         {"ending_picture1", 10, 300, -1000},
         {"ending_picture4_fading", 41, 740, -500},
         {"ending_first_text", 52, 100, 0},
@@ -238,6 +239,7 @@ TEST_F(MenuScenes, Ending) {
         {"ending_credits", 110, 800, 5000},
         {"ending_credits_fade", 111, 3050, 8000},
         {"ending_last_picture", 112, 100, 8100},
+        // clang-format on
         {"ending_last_fade", 113, 200, 8500},
     };
     for (const Shot& s : shots) {

@@ -33,6 +33,7 @@ TEST(ProgramStart, SetsEverySceneRecordBackAsANewProgramHasIt) {
              g_Logo.LogoKeyStates[kKeyZ] = kKeyHeld;
          },
          [] { return g_Logo.LogoState == kLogoNotice && g_Logo.LogoKeyStates[kKeyZ] == 0; }},
+        // clang-format off
         {"title",
          [] { g_Title.TitleSpinCounter = 200; },
          [] { return g_Title.TitleSpinCounter == 0; }},
@@ -48,6 +49,7 @@ TEST(ProgramStart, SetsEverySceneRecordBackAsANewProgramHasIt) {
         {"ranking",
          [] { g_Ranking.RankingKeys[kKeyZ] = kKeyHeld; },
          [] { return g_Ranking.RankingKeys[kKeyZ] == 0; }},
+        // clang-format on
         {"settings",
          [] {
              g_Config.ConfigPanelTimer = -30;

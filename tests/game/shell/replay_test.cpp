@@ -171,6 +171,7 @@ TEST_F(ReplayFolder, SavedFileIsHeaderStreamsAndSummary) {
     EXPECT_EQ(streams, (std::vector<u8>{0x01, 0x00, 0x10, 0x00, 0x11, 0x08, 0xFF, 0xFF, 0x00, 0x00}));
 
     const std::string hyphens(75, '-');
+    // clang-format off
     const std::string expected = ToCp932(
         "\r\n" + hyphens + "\r\n"
         "■" + kAppNameUtf8 + "■\r\n"
@@ -189,6 +190,7 @@ TEST_F(ReplayFolder, SavedFileIsHeaderStreamsAndSummary) {
         "\r\n" + hyphens + "\r\n"
         "※注意　：このファイルを保存し直すとデータが破損する場合があります。\r\n"
         "　　　　　保存は行わないでください。\r\n");
+    // clang-format on
     EXPECT_EQ(std::string(b.begin() + 726, b.end()), expected);
     EXPECT_FALSE(fs::exists(dir.path() / "replay" / "vosket000.rpl.tmp"));
 }

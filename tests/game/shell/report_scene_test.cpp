@@ -44,12 +44,14 @@ TEST(ReportPicture, FirstMatchingFlagWins) {
         const char* want;
     };
     const Case cases[] = {
+        // clang-format off
         {0, {}, "report_01"},          {0, {6}, "report_05"},          {0, {6, 17}, "report_14"},
         {1, {6, 17, 67, 90}, "report_01"},
         {2, {}, "report_01"},          {2, {56}, "report_12"},         {2, {55, 56}, "report_11"},
         {2, {53, 55}, "report_06"},    {2, {53, 67}, "report_13"},
         {3, {}, "report_01"},          {3, {75}, "report_04"},         {3, {72, 75}, "report_03"},
         {4, {}, "report_15"},          {4, {96}, "report_07"},         {4, {90, 96}, "report_02"},
+        // clang-format on
     };
     for (const Case& c : cases) {
         StoryFlagArray flags{};
@@ -162,10 +164,12 @@ TEST_F(ReportLogic, ReportsCloseByThemselvesOrByZOrX) {
         bool closes;
     };
     const Case cases[] = {
+        // clang-format off
         {kReportShown, 1000, 0, false},     {kReportShown, 1001, 0, true},
         {kReportShown, 20, kInputZ, true},  {kReportShown, 20, kInputX, true},
         {kReportShown, 20, kInputV, false}, {kReportLostShown, 300, 0, false},
         {kReportLostShown, 301, 0, true},   {kReportLostShown, 5, kInputX, true},
+        // clang-format on
     };
     for (const Case& c : cases) {
         g_Report.ReportState = c.state;

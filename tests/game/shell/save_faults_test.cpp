@@ -196,10 +196,12 @@ TEST_F(SaveFaults, AFileThatCannotBeReadIsSaidAndNeverSavedOver) {
         std::function<bool()> atDefaults;
     };
     const Load loads[] = {
+        // clang-format off
         {[] { LoadConfig(); return std::string(); },
          [] { return EncodeConfigData(g_ConfigData) == EncodeConfigData(DefaultConfigData()); }},
         {[] { LoadSystemData(); return std::string(); },
          [] { return EncodeSystemData(g_SystemData) == EncodeSystemData(DefaultSystemData()); }},
+        // clang-format on
         {[] { return LoadRanking().message; },
          [] { return EncodeRankingTable(g_RankingTable) == EncodeRankingTable(DefaultRankingTable()); }},
     };

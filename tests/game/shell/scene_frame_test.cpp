@@ -54,12 +54,14 @@ TEST(SceneFrame, RunsTheScenesPiecesInItsOrderAndClosesTheFrame) {
         std::vector<std::string> expected;
     };
     const Case cases[] = {
+        // clang-format off
         {"draws first, just entered", SceneFrameOrder::kDrawThenKeys, true, 1, false,
          {"enter", "draw", z, "step", "UpdateMusic", "RearmSoundEffectGates"}},
         {"reads the keys first, leaves", SceneFrameOrder::kKeysThenDraw, true, 0, true,
          {z, "draw", "step", "leave", "UpdateMusic", "RearmSoundEffectGates"}},
         {"reads no keys here", SceneFrameOrder::kDrawThenKeys, false, 1, true,
          {"enter", "draw", "step", "leave", "UpdateMusic", "RearmSoundEffectGates"}},
+        // clang-format on
     };
     App().active = 1;
     for (const Case& c : cases) {

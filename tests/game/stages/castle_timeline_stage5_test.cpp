@@ -76,9 +76,11 @@ TEST_F(CastleTimelineTest, TheZoomShrinksEvery10FramesDownTo2) {
         f32 after;
     };
     const Case cases[] = {
+        // clang-format off
         {10, 10, 3.0f, 3.0f * 0.98f}, {10, 11, 3.0f, 3.0f}, {10, 20, 2.0f, 2.0f},  {10, 30, 2.01f, 2.0f},
         {11, 600, 2.5f, 2.5f * 0.98f}, {12, 10010, 2.5f, 2.5f * 0.98f}, {13, 40, 2.5f, 2.5f * 0.98f},
         {14, 50, 2.5f, 2.5f * 0.98f},  {14, 55, 2.5f, 2.5f}, {13, 40, 1.5f, 1.5f},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.phase << " " << c.frame << " " << c.zoom);

@@ -90,9 +90,11 @@ TEST_F(EnemySpawnTest, BuildsEveryFieldOfThePartsAndTheRecord) {
 
 TEST_F(EnemySpawnTest, AOnePartKindKeepsItsRowsAndBuildsItsPartAsItsOneRoot) {
     // The fields the rows leave out keep their defaults.
+    // clang-format off
     const EnemyKindSpec k = OnePartKind({.kind = 12, .spawnId = 120, .speed = 0.5f, .corePart = -1},
                                         {.spriteKind = 502, .hp = 3800, .shape = {40, 25, 30}, .offsetX = 1.5f,
                                          .action = 530, .coin = 20, .score = 500, .children = {3, 1}});
+    // clang-format on
     EXPECT_EQ(k.kind, 12);
     EXPECT_EQ(k.spawnId, 120);
     EXPECT_EQ(k.speed, 0.5f);

@@ -31,6 +31,7 @@ TEST_F(Stage4KindsTest, EachKindBuildsItsRootsInTheirOrderWithItsRecord) {
         std::vector<RootRow> roots;
     };
     const HitShape craft{15, 45, 20};
+    // clang-format off
     const Case cases[] = {
         {1, 580, -1, 1, 1.0f, false,
          {{505, 2100, {25, 30, 0}, 0, -32, 0, 8, 200, 0, 0},
@@ -64,6 +65,7 @@ TEST_F(Stage4KindsTest, EachKindBuildsItsRootsInTheirOrderWithItsRecord) {
         {13, 513, 1, 0, 1.0f, true,
          {{519, 1200, {60, 65, 0}, 0, 10, 522, 4, 300, 0, 15}, {518, 1700, {90, 40, 0}, 0, 0, 525, 5, 500, 0, 0}}},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
         ResetPlayLists();

@@ -138,6 +138,7 @@ TEST_F(Stage5KindsTest, CompositeKindsBuildTheirTrees) {
     const HitShape lamp{0, 0, 40};
     const HitShape spoke{50, 80, 0};
     const HitShape arm{0, 0, 50};
+    // clang-format off
     const Case cases[] = {
         {20,
          {{410, 1500, {30, 70, 60}, 0, 0, 0, 10, 300},
@@ -229,6 +230,7 @@ TEST_F(Stage5KindsTest, CompositeKindsBuildTheirTrees) {
          {},
          0, 2, 0, 1, 0.0f, kHalfPiF},
     };
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
         ResetPlayLists();

@@ -235,9 +235,11 @@ TEST_F(StageTimelineTest, StageGeneratorCoordinatesAreSignedAndDrawnXFirstAfterT
 }
 
 TEST_F(StageTimelineTest, SpawnOrderWritesRotationScaleAndSpawnIdAfterTheHeading) {
+    // clang-format off
     const i32 e = SpawnAndPlace(SpawnTest, {.kind = 1, .state = 522, .speed = 7.5f, .x = 60, .y = 150,
                                             .heading = 0.0f, .layer = 1, .rotation = kHalfPi, .scale = 0.6f,
                                             .spawnId = 580});
+    // clang-format on
     ASSERT_EQ(e, 0);
     const Enemy& enemy = g_EnemyList[0];
     EXPECT_EQ(enemy.heading, 0.0f);

@@ -575,6 +575,7 @@ TEST_F(Stage3TimelineTest, BackgroundSectionsChangeAtSeams) {
         i32 phase, frame, section, scrollY, scrollX, after;
     };
     const Case cases[] = {
+        // clang-format off
         {24, 1501, 0, 960, 640, 30},   // at a seam with the field scrolled over
         {24, 1501, 0, 960, 639, 0},
         {24, 1500, 0, 960, 640, 0},    // frame must exceed 1500
@@ -591,6 +592,7 @@ TEST_F(Stage3TimelineTest, BackgroundSectionsChangeAtSeams) {
         {30, 10, 34, 481, 0, 34},      // off the seam
         {17, 10, 50, 0, 0, 51},
         {17, 10, 35, 480, 0, 35},      // 35 ends its chain
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "phase " << c.phase << " frame " << c.frame << " section " << c.section);

@@ -160,6 +160,7 @@ TEST_F(Stage5TimelineTest, TheOpeningsWavesByFrame) {
         i32 kind, state, count;
     };
     const Case cases[] = {
+        // clang-format off
         {801, 1400, 10, 404, 30},   // 820 .. 1400 every 20
         {1401, 1500, -1, 430, 1},   // 1500
         {1501, 1600, -1, 430, 1},   // 1600
@@ -171,6 +172,7 @@ TEST_F(Stage5TimelineTest, TheOpeningsWavesByFrame) {
         {2401, 2600, 11, 432, 4},
         {2401, 2600, 12, 403, 10},
         {2700, 2900, 10, 404, 11},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.from << ".." << c.to);
@@ -295,6 +297,7 @@ TEST_F(Stage5TimelineTest, SectionsChangeOnTheFramesTheScrollWraps) {
         i32 talk;
     };
     const Case cases[] = {
+        // clang-format off
         {1, 0, 2, 1, 0},     // step 3: wrapped
         {1, 0, 3, 0, 0},     // not wrapped
         {2, 0, 0, 0, 0},     // 0 to 1 only in phase 1
@@ -306,6 +309,7 @@ TEST_F(Stage5TimelineTest, SectionsChangeOnTheFramesTheScrollWraps) {
         {30, 3, 0, 4, 0},
         {30, 8, 7, 9, 0},    // step 8
         {30, 9, 0, 9, 0},    // the last
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "phase " << c.phase << " section " << c.section << " scroll " << c.scroll);
@@ -340,6 +344,7 @@ TEST_F(Stage5TimelineTest, TheApproachsFirstRowsByFrame) {
         bool flag9;
     };
     const Case cases[] = {
+        // clang-format off
         {1, 195, 9, 405, 19, true},   // every 5: even F / 5 (10, 20, ..., 190) from the left
         {1, 195, 9, 406, 20, true},   // odd F / 5 (5, 15, ..., 195) from the right
         {1, 195, 9, 405, 0, false},
@@ -351,6 +356,7 @@ TEST_F(Stage5TimelineTest, TheApproachsFirstRowsByFrame) {
         {2000, 2200, 15, 461, 11, false},
         {2600, 2800, 15, 460, 11, false}, // every 20 from the left
         {2600, 2800, 15, 461, 10, false}, // the odd tens from the right
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.kind << " " << c.state << " in " << c.from << ".." << c.to);
@@ -402,12 +408,14 @@ TEST_F(Stage5TimelineTest, AFriendComesAt700ByTheStoryFlags) {
         f32 x, speed;
     };
     const Case cases[] = {
+        // clang-format off
         {{73, 53, 18, 11}, 460, 481, 50, 5},
         {{73, 18, 11}, 463, 482, 620, -4.5f},
         {{7, 37, 27}, 464, 483, 50, 5},
         {{27}, 467, 482, 620, -4.5f},
         {{73, 7, 11}, 0, 0, 0, 0},
         {{}, 0, 0, 0, 0},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.spawnKindSprite);
