@@ -32,7 +32,8 @@ void ReportStartFailure(const std::string& text) {
     std::fprintf(stderr, "tolvarin: cannot start: %s\n", text.c_str());
     if (!Options().headless) {
         constexpr std::uint32_t kErrorIcon = 0x10;
-        platform::ShowMessageBoxOnDisplay(kErrorIcon, "Tolvarin", platform::Utf8ToSjis("The game cannot start: " + text));
+        platform::ShowMessageBoxOnDisplay(kErrorIcon, "Tolvarin",
+                                          platform::Utf8ToSjis("The game cannot start: " + text));
     }
 }
 

@@ -55,12 +55,9 @@ std::vector<std::uint8_t> EncodeWaveFormat(const WaveFormat& f) {
 std::string CheckPcmFormat(const WaveFormat& f) {
     if (f.formatTag != kWaveFormatPcm) return "format tag " + std::to_string(f.formatTag) + " is not PCM";
     if (f.channels != 1 && f.channels != 2) return std::to_string(f.channels) + " channels";
-    if (f.bitsPerSample != 8 && f.bitsPerSample != 16)
-        return std::to_string(f.bitsPerSample) + " bits per sample";
-    if (f.samplesPerSec < 1000 || f.samplesPerSec > 384000)
-        return "sample rate " + std::to_string(f.samplesPerSec);
-    if (f.blockAlign != f.channels * (f.bitsPerSample / 8))
-        return "block align " + std::to_string(f.blockAlign);
+    if (f.bitsPerSample != 8 && f.bitsPerSample != 16) return std::to_string(f.bitsPerSample) + " bits per sample";
+    if (f.samplesPerSec < 1000 || f.samplesPerSec > 384000) return "sample rate " + std::to_string(f.samplesPerSec);
+    if (f.blockAlign != f.channels * (f.bitsPerSample / 8)) return "block align " + std::to_string(f.blockAlign);
     return {};
 }
 
@@ -70,8 +67,7 @@ std::size_t ResampledFrameCount(std::size_t inFrames, std::uint32_t inRate) {
     return static_cast<std::size_t>((num + inRate - 1) / inRate);
 }
 
-std::vector<std::int16_t> WidenPcmToStereo(const WaveFormat& f, const std::uint8_t* data,
-                                           std::size_t bytes) {
+std::vector<std::int16_t> WidenPcmToStereo(const WaveFormat& f, const std::uint8_t* data, std::size_t bytes) {
     const std::size_t frameBytes = f.blockAlign ? f.blockAlign : 1;
     const std::size_t frames = data ? bytes / frameBytes : 0;
     std::vector<std::int16_t> out(frames * 2);
@@ -79,10 +75,8 @@ std::vector<std::int16_t> WidenPcmToStereo(const WaveFormat& f, const std::uint8
         const std::uint8_t* p = data + i * frameBytes;
         std::int16_t s[2] = {0, 0};
         for (int c = 0; c < f.channels; ++c) {
-            if (f.bitsPerSample == 8)
-                s[c] = static_cast<std::int16_t>((p[c] - 128) * 256);
-            else
-                s[c] = static_cast<std::int16_t>(Get16(p + 2 * c));
+            if (f.bitsPerSample == 8) s[c] = static_cast<std::int16_t>((p[c] - 128) * 256);
+            else s[c] = static_cast<std::int16_t>(Get16(p + 2 * c));
         }
         if (f.channels == 1) s[1] = s[0];
         out[2 * i] = s[0];
@@ -121,8 +115,7 @@ std::size_t StereoResampler::Produce(const std::int16_t* input, std::size_t firs
     return written;
 }
 
-std::vector<std::int16_t> ConvertPcmToDevice(const WaveFormat& f, const std::uint8_t* data,
-                                             std::size_t bytes) {
+std::vector<std::int16_t> ConvertPcmToDevice(const WaveFormat& f, const std::uint8_t* data, std::size_t bytes) {
     std::vector<std::int16_t> wide = WidenPcmToStereo(f, data, bytes);
     const std::size_t inFrames = wide.size() / 2;
     if (f.samplesPerSec == kAudioRate) return wide;
@@ -134,8 +127,7 @@ std::vector<std::int16_t> ConvertPcmToDevice(const WaveFormat& f, const std::uin
 }
 
 bool ParseRiffWave(const std::uint8_t* bytes, std::size_t size, WaveFile& out, std::string& error) {
-    if (bytes == nullptr || size < 12 || std::memcmp(bytes, "RIFF", 4) != 0 ||
-        std::memcmp(bytes + 8, "WAVE", 4) != 0) {
+    if (bytes == nullptr || size < 12 || std::memcmp(bytes, "RIFF", 4) != 0 || std::memcmp(bytes + 8, "WAVE", 4) != 0) {
         error = "not a RIFF WAVE file";
         return false;
     }
@@ -147,8 +139,8 @@ bool ParseRiffWave(const std::uint8_t* bytes, std::size_t size, WaveFile& out, s
         const std::size_t chunkSize = Get32(chunk + 4);
         const std::size_t body = pos + 8;
         if (chunkSize > riffEnd - body) {
-            error = "chunk \"" + std::string(reinterpret_cast<const char*>(chunk), 4) +
-                    "\" runs past the end of the file";
+            error =
+                "chunk \"" + std::string(reinterpret_cast<const char*>(chunk), 4) + "\" runs past the end of the file";
             return false;
         }
         if (std::memcmp(chunk, "fmt ", 4) == 0) {
@@ -182,8 +174,7 @@ bool ParseRiffWave(const std::uint8_t* bytes, std::size_t size, WaveFile& out, s
     return false;
 }
 
-std::vector<std::uint8_t> BuildRiffWave(const WaveFormat& format, const std::uint8_t* data,
-                                        std::size_t bytes) {
+std::vector<std::uint8_t> BuildRiffWave(const WaveFormat& format, const std::uint8_t* data, std::size_t bytes) {
     std::vector<std::uint8_t> v;
     v.reserve(44 + bytes + 1);
     PutTag(v, "RIFF");

@@ -43,8 +43,7 @@ std::size_t ResampledFrameCount(std::size_t inFrames, std::uint32_t inRate);
 // Widens PCM of `format` (already checked) to 16-bit stereo at its own rate:
 // 8-bit samples are unsigned around 128, mono is copied to both sides.
 // Whole frames only; a trailing partial frame is dropped.
-std::vector<std::int16_t> WidenPcmToStereo(const WaveFormat& format, const std::uint8_t* data,
-                                           std::size_t bytes);
+std::vector<std::int16_t> WidenPcmToStereo(const WaveFormat& format, const std::uint8_t* data, std::size_t bytes);
 
 // Linear-interpolation resampler from `inRate` to kAudioRate over interleaved
 // stereo 16-bit frames, in integer arithmetic so the result is the same
@@ -56,8 +55,8 @@ public:
     // `input` holds all input frames so far (inFrames of them); `complete` says
     // no more will come. Writes up to `maxOut` frames to `out` and returns the
     // number written.
-    std::size_t Produce(const std::int16_t* input, std::size_t inFrames, bool complete,
-                        std::int16_t* out, std::size_t maxOut) {
+    std::size_t Produce(const std::int16_t* input, std::size_t inFrames, bool complete, std::int16_t* out,
+                        std::size_t maxOut) {
         return Produce(input, 0, inFrames, complete, out, maxOut);
     }
     // The same over a window of the input: `input` holds frames [firstFrame,
@@ -75,8 +74,7 @@ private:
 };
 
 // Converts whole PCM of `format` to device frames (16-bit stereo, kAudioRate).
-std::vector<std::int16_t> ConvertPcmToDevice(const WaveFormat& format, const std::uint8_t* data,
-                                             std::size_t bytes);
+std::vector<std::int16_t> ConvertPcmToDevice(const WaveFormat& format, const std::uint8_t* data, std::size_t bytes);
 
 // A RIFF WAVE file in memory: the format and where its sample data lies.
 struct WaveFile {
@@ -90,7 +88,6 @@ struct WaveFile {
 bool ParseRiffWave(const std::uint8_t* bytes, std::size_t size, WaveFile& out, std::string& error);
 
 // Builds a RIFF WAVE image (used by the sample data generator and tests).
-std::vector<std::uint8_t> BuildRiffWave(const WaveFormat& format, const std::uint8_t* data,
-                                        std::size_t bytes);
+std::vector<std::uint8_t> BuildRiffWave(const WaveFormat& format, const std::uint8_t* data, std::size_t bytes);
 
 }  // namespace platform

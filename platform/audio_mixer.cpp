@@ -125,26 +125,18 @@ void AudioMixer::CollectRetired() {
 void AudioMixer::Apply(const Command& c) {
     Voice& v = voices_[c.voice];
     switch (c.op) {
-    case Op::Attach:
-        v = Voice{};
-        v.stream = c.stream;
-        break;
-    case Op::Play:
-        v.playing = v.stream != nullptr;
-        v.loopsLeft = c.loops;
-        break;
-    case Op::Stop:
-        v.playing = false;
-        break;
-    case Op::SetPosition:
-        v.position = c.value;
-        break;
-    case Op::SetGain:
-        v.gain = c.gain;
-        break;
-    case Op::Remove:
-        v = Voice{};
-        break;
+        case Op::Attach:
+            v = Voice{};
+            v.stream = c.stream;
+            break;
+        case Op::Play:
+            v.playing = v.stream != nullptr;
+            v.loopsLeft = c.loops;
+            break;
+        case Op::Stop: v.playing = false; break;
+        case Op::SetPosition: v.position = c.value; break;
+        case Op::SetGain: v.gain = c.gain; break;
+        case Op::Remove: v = Voice{}; break;
     }
 }
 

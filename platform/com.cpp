@@ -154,9 +154,8 @@ bool IDirectSound8::CreateSoundBuffer(const DSBUFFERDESC& desc, IDirectSoundBuff
 
 IDirectMusicPerformance8::~IDirectMusicPerformance8() { CloseDown(); }
 
-bool IDirectMusicPerformance8::InitAudio(IDirectMusic** music, IDirectSound8** sound,
-                                         std::uintptr_t /*window*/, std::uint32_t /*pathType*/,
-                                         std::uint32_t channels, std::uint32_t /*flags*/,
+bool IDirectMusicPerformance8::InitAudio(IDirectMusic** music, IDirectSound8** sound, std::uintptr_t /*window*/,
+                                         std::uint32_t /*pathType*/, std::uint32_t channels, std::uint32_t /*flags*/,
                                          const void* /*params*/) {
     if (music_ != nullptr || channels == 0 || FaultSet(Fault::PerformanceInitAudio)) return false;
     if (music != nullptr && *music != nullptr) {
@@ -215,9 +214,7 @@ bool IDirectDraw::SetCooperativeLevel(std::uintptr_t /*window*/, std::uint32_t f
 
 // ---- creation ----------------------------------------------------------
 
-IDirectSound8* CreateDirectSound8() {
-    return FaultSet(Fault::CreateDirectSound) ? nullptr : new IDirectSound8();
-}
+IDirectSound8* CreateDirectSound8() { return FaultSet(Fault::CreateDirectSound) ? nullptr : new IDirectSound8(); }
 
 IDirectMusicLoader8* CreateDirectMusicLoader() {
     return FaultSet(Fault::CreateDirectMusicLoader) ? nullptr : new IDirectMusicLoader8();

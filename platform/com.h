@@ -83,7 +83,7 @@ private:
 // opens the default SDL audio device (44100 Hz, 16-bit stereo) and leaves it
 // paused. Tests may install their own.
 struct AudioDeviceOpener {
-    std::function<std::uint32_t()> open;          // device id, 0 when none
+    std::function<std::uint32_t()> open;  // device id, 0 when none
     std::function<void(std::uint32_t)> close;
 };
 // Empty functions restore the SDL opener.
@@ -122,9 +122,8 @@ public:
     // reference to each back through the non-null pointers (an object that is
     // already there is used instead). The performance keeps its own
     // references until CloseDown.
-    bool InitAudio(IDirectMusic** music, IDirectSound8** sound, std::uintptr_t window,
-                   std::uint32_t pathType, std::uint32_t channels, std::uint32_t flags,
-                   const void* params);
+    bool InitAudio(IDirectMusic** music, IDirectSound8** sound, std::uintptr_t window, std::uint32_t pathType,
+                   std::uint32_t channels, std::uint32_t flags, const void* params);
     void CloseDown();
     bool AudioInitialized() const { return music_ != nullptr; }
 

@@ -46,37 +46,27 @@ void Dialog::Click(int index) {
 void Dialog::Key(DialogKey key) {
     if (ended_) return;
     switch (key) {
-    case DialogKey::Tab:
-        MoveFocus(1, false);
-        break;
-    case DialogKey::ShiftTab:
-        MoveFocus(-1, false);
-        break;
-    case DialogKey::Up:
-    case DialogKey::Left:
-        MoveFocus(-1, true);
-        break;
-    case DialogKey::Down:
-    case DialogKey::Right:
-        MoveFocus(1, true);
-        break;
-    case DialogKey::Space:
-        if (focus_ >= 0) Click(focus_);
-        break;
-    case DialogKey::Enter: {
-        // A focused push button, else the default one.
-        int target = -1;
-        for (int i = 0; i < static_cast<int>(template_.controls.size()); ++i) {
-            if (template_.controls[i].kind == DialogControlKind::DefaultPushButton) {
-                if (target < 0 || i == focus_) target = i;
+        case DialogKey::Tab: MoveFocus(1, false); break;
+        case DialogKey::ShiftTab: MoveFocus(-1, false); break;
+        case DialogKey::Up:
+        case DialogKey::Left: MoveFocus(-1, true); break;
+        case DialogKey::Down:
+        case DialogKey::Right: MoveFocus(1, true); break;
+        case DialogKey::Space:
+            if (focus_ >= 0) Click(focus_);
+            break;
+        case DialogKey::Enter: {
+            // A focused push button, else the default one.
+            int target = -1;
+            for (int i = 0; i < static_cast<int>(template_.controls.size()); ++i) {
+                if (template_.controls[i].kind == DialogControlKind::DefaultPushButton) {
+                    if (target < 0 || i == focus_) target = i;
+                }
             }
+            if (target >= 0) Click(target);
+            break;
         }
-        if (target >= 0) Click(target);
-        break;
-    }
-    case DialogKey::Escape:
-        Send(WM_CLOSE);
-        break;
+        case DialogKey::Escape: Send(WM_CLOSE); break;
     }
 }
 
@@ -110,9 +100,7 @@ int Dialog::ControlAt(int x, int y) const {
     return -1;
 }
 
-bool Dialog::TakesFocus(int index) const {
-    return template_.controls[index].kind != DialogControlKind::GroupBox;
-}
+bool Dialog::TakesFocus(int index) const { return template_.controls[index].kind != DialogControlKind::GroupBox; }
 
 // The group box that holds a control; -1 for a control outside every box
 // (it is a group of its own).

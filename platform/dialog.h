@@ -24,12 +24,12 @@ enum class DialogControlKind { GroupBox, CheckBox, RadioButton, DefaultPushButto
 struct DialogControl {
     int id = -1;  // -1 for controls that send nothing (group boxes)
     DialogControlKind kind = DialogControlKind::GroupBox;
-    std::string text;  // UTF-8
+    std::string text;                         // UTF-8
     int x = 0, y = 0, width = 0, height = 0;  // dialog units
 };
 
 struct DialogTemplate {
-    std::string caption;  // UTF-8
+    std::string caption;        // UTF-8
     int width = 0, height = 0;  // dialog units
     std::vector<DialogControl> controls;
 };

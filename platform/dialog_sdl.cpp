@@ -101,41 +101,42 @@ void Paint(Painter& p, const Dialog& dialog) {
         const int x = PixelX(c.x), y = PixelY(c.y), w = PixelX(c.width), h = PixelY(c.height);
         const int textY = y + (h - line) / 2;
         switch (c.kind) {
-        case DialogControlKind::GroupBox: {
-            const int top = y + line / 2;
-            p.Frame(x, top, w, h - line / 2, kShadow);
-            p.Frame(x + 1, top + 1, w - 2, h - line / 2 - 2, kLight);
-            const int tw = p.TextWidth(c.text);
-            if (tw > 0) p.Fill(x + 6, y, tw + 4, line, kFace);
-            p.Text(c.text, x + 8, y);
-            break;
-        }
-        case DialogControlKind::CheckBox:
-        case DialogControlKind::RadioButton: {
-            const int box = 13;
-            const int by = y + (h - box) / 2;
-            if (c.kind == DialogControlKind::CheckBox) {
-                p.Fill(x, by, box, box, kLight);
-                p.Frame(x, by, box, box, kShadow);
-                if (dialog.Checked(i)) p.Fill(x + 3, by + 3, box - 6, box - 6, kInk);
-            } else {
-                p.Disc(x + box / 2, by + box / 2, 6.2f, kShadow);
-                p.Disc(x + box / 2, by + box / 2, 5.2f, kLight);
-                if (dialog.Checked(i)) p.Disc(x + box / 2, by + box / 2, 2.6f, kInk);
+            case DialogControlKind::GroupBox: {
+                const int top = y + line / 2;
+                p.Frame(x, top, w, h - line / 2, kShadow);
+                p.Frame(x + 1, top + 1, w - 2, h - line / 2 - 2, kLight);
+                const int tw = p.TextWidth(c.text);
+                if (tw > 0) p.Fill(x + 6, y, tw + 4, line, kFace);
+                p.Text(c.text, x + 8, y);
+                break;
             }
-            const int tw = p.Text(c.text, x + box + 5, textY);
-            if (dialog.Focus() == i) p.Frame(x + box + 3, textY - 1, (tw > 0 ? tw : w - box - 5) + 4, line + 2, kFocusInk);
-            break;
-        }
-        case DialogControlKind::DefaultPushButton: {
-            p.Fill(x, y, w, h, kFace);
-            p.Frame(x, y, w, h, kInk);  // the default button's dark rim
-            p.Frame(x + 1, y + 1, w - 2, h - 2, kShadow);
-            const int tw = p.TextWidth(c.text);
-            p.Text(c.text, x + (w - tw) / 2, textY);
-            if (dialog.Focus() == i) p.Frame(x + 4, y + 4, w - 8, h - 8, kFocusInk);
-            break;
-        }
+            case DialogControlKind::CheckBox:
+            case DialogControlKind::RadioButton: {
+                const int box = 13;
+                const int by = y + (h - box) / 2;
+                if (c.kind == DialogControlKind::CheckBox) {
+                    p.Fill(x, by, box, box, kLight);
+                    p.Frame(x, by, box, box, kShadow);
+                    if (dialog.Checked(i)) p.Fill(x + 3, by + 3, box - 6, box - 6, kInk);
+                } else {
+                    p.Disc(x + box / 2, by + box / 2, 6.2f, kShadow);
+                    p.Disc(x + box / 2, by + box / 2, 5.2f, kLight);
+                    if (dialog.Checked(i)) p.Disc(x + box / 2, by + box / 2, 2.6f, kInk);
+                }
+                const int tw = p.Text(c.text, x + box + 5, textY);
+                if (dialog.Focus() == i)
+                    p.Frame(x + box + 3, textY - 1, (tw > 0 ? tw : w - box - 5) + 4, line + 2, kFocusInk);
+                break;
+            }
+            case DialogControlKind::DefaultPushButton: {
+                p.Fill(x, y, w, h, kFace);
+                p.Frame(x, y, w, h, kInk);  // the default button's dark rim
+                p.Frame(x + 1, y + 1, w - 2, h - 2, kShadow);
+                const int tw = p.TextWidth(c.text);
+                p.Text(c.text, x + (w - tw) / 2, textY);
+                if (dialog.Focus() == i) p.Frame(x + 4, y + 4, w - 8, h - 8, kFocusInk);
+                break;
+            }
         }
     }
 }
@@ -182,18 +183,16 @@ bool HasFont(const Painter& p) {
 
 bool MapKey(const SDL_KeyboardEvent& key, DialogKey& out) {
     switch (key.keysym.sym) {
-    case SDLK_TAB:
-        out = (key.keysym.mod & KMOD_SHIFT) ? DialogKey::ShiftTab : DialogKey::Tab;
-        return true;
-    case SDLK_UP: out = DialogKey::Up; return true;
-    case SDLK_DOWN: out = DialogKey::Down; return true;
-    case SDLK_LEFT: out = DialogKey::Left; return true;
-    case SDLK_RIGHT: out = DialogKey::Right; return true;
-    case SDLK_SPACE: out = DialogKey::Space; return true;
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER: out = DialogKey::Enter; return true;
-    case SDLK_ESCAPE: out = DialogKey::Escape; return true;
-    default: return false;
+        case SDLK_TAB: out = (key.keysym.mod & KMOD_SHIFT) ? DialogKey::ShiftTab : DialogKey::Tab; return true;
+        case SDLK_UP: out = DialogKey::Up; return true;
+        case SDLK_DOWN: out = DialogKey::Down; return true;
+        case SDLK_LEFT: out = DialogKey::Left; return true;
+        case SDLK_RIGHT: out = DialogKey::Right; return true;
+        case SDLK_SPACE: out = DialogKey::Space; return true;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER: out = DialogKey::Enter; return true;
+        case SDLK_ESCAPE: out = DialogKey::Escape; return true;
+        default: return false;
     }
 }
 
@@ -288,36 +287,33 @@ std::intptr_t RunDialog(const DialogTemplate& dialogTemplate, DialogProc proc) {
         SDL_Event e;
         if (!SDL_WaitEventTimeout(&e, 100)) continue;
         switch (e.type) {
-        case SDL_QUIT:
-            dialog.Send(WM_CLOSE);
-            break;
-        case SDL_WINDOWEVENT:
-            if (e.window.windowID != windowId) break;
-            if (e.window.event == SDL_WINDOWEVENT_CLOSE) dialog.Send(WM_CLOSE);
-            break;
-        case SDL_KEYDOWN: {
-            if (e.key.keysym.sym == SDLK_F4 && (e.key.keysym.mod & KMOD_ALT)) {
-                dialog.Send(WM_CLOSE);
+            case SDL_QUIT: dialog.Send(WM_CLOSE); break;
+            case SDL_WINDOWEVENT:
+                if (e.window.windowID != windowId) break;
+                if (e.window.event == SDL_WINDOWEVENT_CLOSE) dialog.Send(WM_CLOSE);
+                break;
+            case SDL_KEYDOWN: {
+                if (e.key.keysym.sym == SDLK_F4 && (e.key.keysym.mod & KMOD_ALT)) {
+                    dialog.Send(WM_CLOSE);
+                    break;
+                }
+                DialogKey key;
+                if (MapKey(e.key, key)) dialog.Key(key);
                 break;
             }
-            DialogKey key;
-            if (MapKey(e.key, key)) dialog.Key(key);
-            break;
-        }
-        case SDL_MOUSEBUTTONDOWN:
-            if (e.button.button == SDL_BUTTON_LEFT) {
-                pressed = dialog.ControlAt(e.button.x * 4 / kBaseX, e.button.y * 8 / kBaseY);
-            }
-            break;
-        case SDL_MOUSEBUTTONUP:
-            if (e.button.button == SDL_BUTTON_LEFT) {
-                const int at = dialog.ControlAt(e.button.x * 4 / kBaseX, e.button.y * 8 / kBaseY);
-                if (at >= 0 && at == pressed) dialog.Click(at);
-                pressed = -1;
-            }
-            break;
-        default:
-            break;
+            case SDL_MOUSEBUTTONDOWN:
+                if (e.button.button == SDL_BUTTON_LEFT) {
+                    pressed = dialog.ControlAt(e.button.x * 4 / kBaseX, e.button.y * 8 / kBaseY);
+                }
+                break;
+            case SDL_MOUSEBUTTONUP:
+                if (e.button.button == SDL_BUTTON_LEFT) {
+                    const int at = dialog.ControlAt(e.button.x * 4 / kBaseX, e.button.y * 8 / kBaseY);
+                    if (at >= 0 && at == pressed) dialog.Click(at);
+                    pressed = -1;
+                }
+                break;
+            default: break;
         }
         if (!dialog.Ended()) redraw();
     }

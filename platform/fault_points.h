@@ -24,9 +24,9 @@ enum class Fault : int {
     CreateDirectDraw,
     DirectDrawInitialize,
     DirectDrawCooperativeLevel,
-    SaveFolderReadOnly,        // WriteFileAtomic cannot create its temporary file (EROFS)
-    SaveDiskFull,              // WriteFileAtomic's writes fail (ENOSPC)
-    ReadError,                 // ReadRegularFile's reads fail (EIO)
+    SaveFolderReadOnly,  // WriteFileAtomic cannot create its temporary file (EROFS)
+    SaveDiskFull,        // WriteFileAtomic's writes fail (ENOSPC)
+    ReadError,           // ReadRegularFile's reads fail (EIO)
     Count
 };
 

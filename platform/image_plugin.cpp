@@ -55,9 +55,7 @@ bool SharedLibrary::Open(const std::string& path) {
     return true;
 }
 
-void* SharedLibrary::Symbol(const char* name) const {
-    return handle_ ? dlsym(handle_, name) : nullptr;
-}
+void* SharedLibrary::Symbol(const char* name) const { return handle_ ? dlsym(handle_, name) : nullptr; }
 
 void SharedLibrary::Close() {
     if (handle_) {

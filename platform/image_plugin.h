@@ -15,9 +15,8 @@ typedef int (*ImagePluginProgressFn)(int done, int total, long data);
 // BITMAPINFOHEADER followed by the colour table) and a block of bottom-up DIB
 // rows. Both blocks are allocated with malloc and given to the caller, who
 // frees them with free(). Returns 0 on success.
-typedef int (*ImagePluginGetPictureFn)(const char* buffer, long length, unsigned int flag,
-                                       void** bitmapInfo, void** bits, ImagePluginProgressFn progress,
-                                       long data);
+typedef int (*ImagePluginGetPictureFn)(const char* buffer, long length, unsigned int flag, void** bitmapInfo,
+                                       void** bits, ImagePluginProgressFn progress, long data);
 }
 
 namespace platform {

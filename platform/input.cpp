@@ -42,20 +42,20 @@ struct KeyCodePair {
 // Virtual-key code to DirectInput key code (the PC keyboard's scan codes,
 // 0x80 added for the extended keys).
 constexpr KeyCodePair kKeyCodes[] = {
-    {VK_ESCAPE, 0x01}, {'1', 0x02}, {'2', 0x03}, {'3', 0x04}, {'4', 0x05}, {'5', 0x06},
-    {'6', 0x07}, {'7', 0x08}, {'8', 0x09}, {'9', 0x0A}, {'0', 0x0B}, {kVkBack, 0x0E},
-    {kVkTab, 0x0F}, {'Q', 0x10}, {'W', 0x11}, {'E', 0x12}, {'R', 0x13}, {'T', 0x14},
-    {'Y', 0x15}, {'U', 0x16}, {'I', 0x17}, {'O', 0x18}, {'P', 0x19}, {kVkReturn, 0x1C},
-    {kVkLControl, 0x1D}, {'A', 0x1E}, {'S', 0x1F}, {'D', 0x20}, {'F', 0x21}, {'G', 0x22},
-    {'H', 0x23}, {'J', 0x24}, {'K', 0x25}, {'L', 0x26}, {kVkLShift, 0x2A}, {'Z', 0x2C},
-    {'X', 0x2D}, {'C', 0x2E}, {'V', 0x2F}, {'B', 0x30}, {'N', 0x31}, {'M', 0x32},
-    {kVkRShift, 0x36}, {kVkLMenu, 0x38}, {kVkSpace, 0x39}, {kVkF1 + 0, 0x3B},
-    {kVkF1 + 1, 0x3C}, {kVkF1 + 2, 0x3D}, {kVkF1 + 3, 0x3E}, {kVkF1 + 4, 0x3F},
-    {kVkF1 + 5, 0x40}, {kVkF1 + 6, 0x41}, {kVkF1 + 7, 0x42}, {kVkF1 + 8, 0x43},
-    {kVkF1 + 9, 0x44}, {kVkF1 + 10, 0x57}, {kVkF1 + 11, 0x58}, {kVkRControl, 0x9D},
-    {kVkRMenu, 0xB8}, {kVkHome, 0xC7}, {VK_UP, 0xC8}, {kVkPrior, 0xC9}, {VK_LEFT, 0xCB},
-    {VK_RIGHT, 0xCD}, {kVkEnd, 0xCF}, {VK_DOWN, 0xD0}, {kVkNext, 0xD1}, {kVkInsert, 0xD2},
-    {kVkDelete, 0xD3},
+    {VK_ESCAPE, 0x01},  {'1', 0x02},        {'2', 0x03},         {'3', 0x04},       {'4', 0x05},
+    {'5', 0x06},        {'6', 0x07},        {'7', 0x08},         {'8', 0x09},       {'9', 0x0A},
+    {'0', 0x0B},        {kVkBack, 0x0E},    {kVkTab, 0x0F},      {'Q', 0x10},       {'W', 0x11},
+    {'E', 0x12},        {'R', 0x13},        {'T', 0x14},         {'Y', 0x15},       {'U', 0x16},
+    {'I', 0x17},        {'O', 0x18},        {'P', 0x19},         {kVkReturn, 0x1C}, {kVkLControl, 0x1D},
+    {'A', 0x1E},        {'S', 0x1F},        {'D', 0x20},         {'F', 0x21},       {'G', 0x22},
+    {'H', 0x23},        {'J', 0x24},        {'K', 0x25},         {'L', 0x26},       {kVkLShift, 0x2A},
+    {'Z', 0x2C},        {'X', 0x2D},        {'C', 0x2E},         {'V', 0x2F},       {'B', 0x30},
+    {'N', 0x31},        {'M', 0x32},        {kVkRShift, 0x36},   {kVkLMenu, 0x38},  {kVkSpace, 0x39},
+    {kVkF1 + 0, 0x3B},  {kVkF1 + 1, 0x3C},  {kVkF1 + 2, 0x3D},   {kVkF1 + 3, 0x3E}, {kVkF1 + 4, 0x3F},
+    {kVkF1 + 5, 0x40},  {kVkF1 + 6, 0x41},  {kVkF1 + 7, 0x42},   {kVkF1 + 8, 0x43}, {kVkF1 + 9, 0x44},
+    {kVkF1 + 10, 0x57}, {kVkF1 + 11, 0x58}, {kVkRControl, 0x9D}, {kVkRMenu, 0xB8},  {kVkHome, 0xC7},
+    {VK_UP, 0xC8},      {kVkPrior, 0xC9},   {VK_LEFT, 0xCB},     {VK_RIGHT, 0xCD},  {kVkEnd, 0xCF},
+    {VK_DOWN, 0xD0},    {kVkNext, 0xD1},    {kVkInsert, 0xD2},   {kVkDelete, 0xD3},
 };
 
 InputSource* g_source = nullptr;
@@ -135,8 +135,7 @@ FakeInputSource::Joystick::Joystick() {
 }
 
 void FakeInputSource::Joystick::SetAxisFromCentre(int axis, std::int32_t offset) {
-    std::int32_t centre = static_cast<std::int32_t>(
-        (static_cast<std::int64_t>(minimum[axis]) + maximum[axis]) / 2);
+    std::int32_t centre = static_cast<std::int32_t>((static_cast<std::int64_t>(minimum[axis]) + maximum[axis]) / 2);
     std::int32_t value = static_cast<std::int32_t>(static_cast<std::int64_t>(centre) + offset);
     if (axis < 6) {
         data.axes[axis] = value;
@@ -192,8 +191,7 @@ bool FakeInputSource::JoystickCapabilities(int device, JoystickCaps& caps) {
     return true;
 }
 
-bool FakeInputSource::JoystickAxisRange(int device, int axis, std::int32_t& minimum,
-                                        std::int32_t& maximum) {
+bool FakeInputSource::JoystickAxisRange(int device, int axis, std::int32_t& minimum, std::int32_t& maximum) {
     Joystick* j = Find(device);
     if (!j || j->rangeFails || axis < 0 || axis >= kJoyAxisCount) return false;
     if (!(j->caps.axisMask & (1u << axis))) return false;

@@ -50,7 +50,7 @@ constexpr std::uint8_t kButtonPressed = 0x80;
 
 // A joystick's state as the device reports it: 136 bytes, absolute axes.
 struct JoystickData {
-    std::int32_t axes[6] = {};           // X, Y, Z, Rx, Ry, Rz positions
+    std::int32_t axes[6] = {};  // X, Y, Z, Rx, Ry, Rz positions
     std::int32_t axisVelocities[6] = {};
     std::int32_t axisAccelerations[6] = {};
     std::int32_t axisForces[6] = {};
@@ -61,9 +61,9 @@ struct JoystickData {
 static_assert(sizeof(JoystickData) == 136);
 
 struct JoystickCaps {
-    bool polled = false;          // needs JoystickPoll before each read
+    bool polled = false;  // needs JoystickPoll before each read
     bool forceFeedback = false;
-    std::uint32_t axisMask = 0;   // bit n: axis n (JoystickAxis) exists
+    std::uint32_t axisMask = 0;  // bit n: axis n (JoystickAxis) exists
     int buttonCount = 0;
     int povCount = 0;
     std::string name;
@@ -101,8 +101,7 @@ public:
     virtual int OpenJoystick(int index) = 0;
     virtual void CloseJoystick(int device) = 0;
     virtual bool JoystickCapabilities(int device, JoystickCaps& caps) = 0;
-    virtual bool JoystickAxisRange(int device, int axis, std::int32_t& minimum,
-                                   std::int32_t& maximum) = 0;
+    virtual bool JoystickAxisRange(int device, int axis, std::int32_t& minimum, std::int32_t& maximum) = 0;
     virtual void PollJoystick(int device) = 0;
     // False when the device is gone.
     virtual bool ReadJoystick(int device, JoystickData& out) = 0;
@@ -124,8 +123,8 @@ public:
         std::int32_t minimum[kJoyAxisCount];
         std::int32_t maximum[kJoyAxisCount];
         bool openFails = false;
-        bool rangeFails = false;   // every axis range query fails
-        bool attached = true;      // false: reads fail
+        bool rangeFails = false;  // every axis range query fails
+        bool attached = true;     // false: reads fail
         bool open = false;
         int polls = 0;
         int reads = 0;
@@ -162,8 +161,7 @@ public:
     int OpenJoystick(int index) override;
     void CloseJoystick(int device) override;
     bool JoystickCapabilities(int device, JoystickCaps& caps) override;
-    bool JoystickAxisRange(int device, int axis, std::int32_t& minimum,
-                           std::int32_t& maximum) override;
+    bool JoystickAxisRange(int device, int axis, std::int32_t& minimum, std::int32_t& maximum) override;
     void PollJoystick(int device) override;
     bool ReadJoystick(int device, JoystickData& out) override;
 

@@ -160,8 +160,8 @@ public:
         const char* name = SDL_JoystickName(d->joystick);
         caps.name = name ? name : "";
         if (d->controller) {
-            caps.axisMask = (1u << kJoyAxisX) | (1u << kJoyAxisY) | (1u << kJoyAxisZ) |
-                            (1u << kJoyAxisRx) | (1u << kJoyAxisRy);
+            caps.axisMask =
+                (1u << kJoyAxisX) | (1u << kJoyAxisY) | (1u << kJoyAxisZ) | (1u << kJoyAxisRx) | (1u << kJoyAxisRy);
             caps.buttonCount = 16;
             caps.povCount = 1;
         } else {
@@ -173,8 +173,7 @@ public:
         return true;
     }
 
-    bool JoystickAxisRange(int device, int axis, std::int32_t& minimum,
-                           std::int32_t& maximum) override {
+    bool JoystickAxisRange(int device, int axis, std::int32_t& minimum, std::int32_t& maximum) override {
         JoystickCaps caps;
         if (!JoystickCapabilities(device, caps) || axis < 0 || axis >= kJoyAxisCount ||
             !(caps.axisMask & (1u << axis))) {
@@ -202,11 +201,10 @@ public:
                                   SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_TRIGGERLEFT);
             out.axes[kJoyAxisRx] = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_RIGHTX);
             out.axes[kJoyAxisRy] = SDL_GameControllerGetAxis(c, SDL_CONTROLLER_AXIS_RIGHTY);
-            out.pov[0] = PovFromDirections(
-                SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_UP) != 0,
-                SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_RIGHT) != 0,
-                SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_DOWN) != 0,
-                SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_LEFT) != 0);
+            out.pov[0] = PovFromDirections(SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_UP) != 0,
+                                           SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_RIGHT) != 0,
+                                           SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_DOWN) != 0,
+                                           SDL_GameControllerGetButton(c, SDL_CONTROLLER_BUTTON_DPAD_LEFT) != 0);
             for (int b = 0; b < 16; ++b) {
                 out.buttons[b] = SDL_GameControllerGetButton(c, kControllerButtons[b]) ? kButtonPressed : 0;
             }
@@ -236,9 +234,7 @@ public:
     }
 
 private:
-    static bool MouseDown(int button) {
-        return (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON(button)) != 0;
-    }
+    static bool MouseDown(int button) { return (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON(button)) != 0; }
 
     Device* Find(int device) {
         if (device < 0 || device >= static_cast<int>(devices_.size())) return nullptr;

@@ -17,8 +17,8 @@ namespace {
 struct Device {
     std::uint32_t id = 0;
     std::string alias;
-    std::string type;      // "cdaudio", "waveaudio" or "sequencer"
-    std::string element;   // the file, when one was opened
+    std::string type;     // "cdaudio", "waveaudio" or "sequencer"
+    std::string element;  // the file, when one was opened
     std::string mode = "stopped";
     std::string timeFormat = "milliseconds";
     std::int64_t position = 0;

@@ -39,8 +39,7 @@ enum : std::uint32_t {
 // query, cut to `replySize` - 1 bytes, and is left as it was when the command
 // fails. A command with the word notify whose callback is true posts
 // MM_MCINOTIFY when it ends (successfully, superseded or aborted).
-std::uint32_t mciSendStringA(const char* command, char* reply, std::uint32_t replySize,
-                             bool callback);
+std::uint32_t mciSendStringA(const char* command, char* reply, std::uint32_t replySize, bool callback);
 
 // Where notifications go: platform::PostAppMessage(MM_MCINOTIFY, flag, device id)
 // unless a sink is installed. An empty function restores the message queue.

@@ -13,8 +13,7 @@ MemoryStatus GlobalMemoryStatus() {
         status.totalPhysical = static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize);
     }
     if (pageSize > 0 && freePages > 0) {
-        status.availablePhysical =
-            static_cast<std::uint64_t>(freePages) * static_cast<std::uint64_t>(pageSize);
+        status.availablePhysical = static_cast<std::uint64_t>(freePages) * static_cast<std::uint64_t>(pageSize);
     }
     return status;
 }

@@ -13,9 +13,7 @@ public:
     std::uint32_t Close(HMIXER) override { return MMSYSERR_INVALHANDLE; }
     std::uint32_t GetDevCaps(std::uint32_t, MIXERCAPSA*) override { return MMSYSERR_BADDEVICEID; }
     std::uint32_t GetLineInfo(HMIXER, MIXERLINEA*, std::uint32_t) override { return MMSYSERR_INVALHANDLE; }
-    std::uint32_t GetLineControls(HMIXER, MIXERLINECONTROLSA*, std::uint32_t) override {
-        return MMSYSERR_INVALHANDLE;
-    }
+    std::uint32_t GetLineControls(HMIXER, MIXERLINECONTROLSA*, std::uint32_t) override { return MMSYSERR_INVALHANDLE; }
     std::uint32_t GetControlDetails(HMIXER, MIXERCONTROLDETAILS*, std::uint32_t) override {
         return MMSYSERR_INVALHANDLE;
     }

@@ -96,8 +96,7 @@ public:
     virtual std::uint32_t GetLineInfo(HMIXER mixer, MIXERLINEA* line, std::uint32_t flags) = 0;
     virtual std::uint32_t GetLineControls(HMIXER mixer, MIXERLINECONTROLSA* controls, std::uint32_t flags) = 0;
     virtual std::uint32_t GetControlDetails(HMIXER mixer, MIXERCONTROLDETAILS* details, std::uint32_t flags) = 0;
-    virtual std::uint32_t SetControlDetails(HMIXER mixer, const MIXERCONTROLDETAILS* details,
-                                            std::uint32_t flags) = 0;
+    virtual std::uint32_t SetControlDetails(HMIXER mixer, const MIXERCONTROLDETAILS* details, std::uint32_t flags) = 0;
 };
 
 // Installs the mixer system the functions below use; null restores the

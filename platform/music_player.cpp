@@ -26,8 +26,8 @@ std::string Describe(const std::string& path, std::uint64_t offset, std::uint64_
     return path + buf;
 }
 
-bool ReadStretch(const std::string& path, std::uint64_t offset, std::uint64_t size,
-                 std::vector<std::uint8_t>& out, std::string& error) {
+bool ReadStretch(const std::string& path, std::uint64_t offset, std::uint64_t size, std::vector<std::uint8_t>& out,
+                 std::string& error) {
     if (size > kMaxStretchBytes) {
         error = "stretch too large";
         return false;
@@ -40,8 +40,7 @@ bool ReadStretch(const std::string& path, std::uint64_t offset, std::uint64_t si
     }
     bool ok = std::fseek(f, 0, SEEK_END) == 0;
     const long end = ok ? std::ftell(f) : -1;
-    if (end < 0 || offset > static_cast<std::uint64_t>(end) ||
-        size > static_cast<std::uint64_t>(end) - offset) {
+    if (end < 0 || offset > static_cast<std::uint64_t>(end) || size > static_cast<std::uint64_t>(end) - offset) {
         std::fclose(f);
         error = "stretch runs past the end of the file";
         return false;
@@ -78,8 +77,8 @@ void UninitializeMusicPlayer() {
     ReleaseAudioOutput();
 }
 
-MusicInstance* CreateMusicInstanceFromFile(const std::string& path, std::uint64_t offset,
-                                           std::uint64_t size, int /*flags*/) {
+MusicInstance* CreateMusicInstanceFromFile(const std::string& path, std::uint64_t offset, std::uint64_t size,
+                                           int /*flags*/) {
     auto* inst = new MusicInstance;
     // A track of size 0 is silence by intent.
     if (size == 0) return inst;

@@ -40,8 +40,7 @@ public:
     void Release();
 
 private:
-    friend MusicInstance* CreateMusicInstanceFromFile(const std::string&, std::uint64_t,
-                                                      std::uint64_t, int);
+    friend MusicInstance* CreateMusicInstanceFromFile(const std::string&, std::uint64_t, std::uint64_t, int);
     MusicInstance() = default;
     ~MusicInstance();
 
@@ -55,7 +54,7 @@ private:
 };
 
 // Never null: a stretch that cannot be played gives a silent instance.
-MusicInstance* CreateMusicInstanceFromFile(const std::string& path, std::uint64_t offset,
-                                           std::uint64_t size, int flags);
+MusicInstance* CreateMusicInstanceFromFile(const std::string& path, std::uint64_t offset, std::uint64_t size,
+                                           int flags);
 
 }  // namespace platform

@@ -15,9 +15,9 @@ namespace {
 // What a name that is not a regular file is, in words.
 std::string KindOf(mode_t mode) {
     if (S_ISDIR(mode)) return "it is a folder, not a file";
-    const char* kind = S_ISFIFO(mode)  ? "a FIFO"
-                       : S_ISCHR(mode) ? "a character device"
-                       : S_ISBLK(mode) ? "a block device"
+    const char* kind = S_ISFIFO(mode)   ? "a FIFO"
+                       : S_ISCHR(mode)  ? "a character device"
+                       : S_ISBLK(mode)  ? "a block device"
                        : S_ISSOCK(mode) ? "a socket"
                                         : "not a plain file";
     return std::string("it is ") + kind + ", not a regular file";
@@ -63,14 +63,15 @@ std::FILE* OpenRegularFile(const std::string& path, FileOpenError* error) {
     return file;
 }
 
-bool ReadRegularFile(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes,
-                     FileOpenError* error, std::uint64_t* fileSize) {
+bool ReadRegularFile(const std::string& path, std::size_t limit, std::vector<std::uint8_t>& bytes, FileOpenError* error,
+                     std::uint64_t* fileSize) {
     bytes.clear();
     if (fileSize) *fileSize = 0;
     std::FILE* file = OpenRegularFile(path, error);
     if (!file) return false;
     struct stat st {};
-    const std::uint64_t size = fstat(fileno(file), &st) == 0 && st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
+    const std::uint64_t size =
+        fstat(fileno(file), &st) == 0 && st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0;
     if (fileSize) *fileSize = size;
     bytes.resize(static_cast<std::size_t>(size < limit ? size : limit));
     std::size_t got = 0;

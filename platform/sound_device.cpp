@@ -21,8 +21,8 @@ void SoundDevice::Release() {
     delete this;
 }
 
-SoundBuffer* SoundDevice::CreateBuffer(const WaveFormat& format, const std::uint8_t* data,
-                                       std::size_t bytes, const std::string& what) {
+SoundBuffer* SoundDevice::CreateBuffer(const WaveFormat& format, const std::uint8_t* data, std::size_t bytes,
+                                       const std::string& what) {
     const std::string why = CheckPcmFormat(format);
     if (!why.empty()) {
         std::fprintf(stderr, "sound: %s: unsupported format: %s\n", what.c_str(), why.c_str());

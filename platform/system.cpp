@@ -161,9 +161,9 @@ bool ShowMessageBoxOnDisplay(std::uint32_t type, const std::string& caption, con
         display = !dummy && anyDisplay && !SDL_WasInit(SDL_INIT_VIDEO);
     }
     if (!display) return false;
-    Uint32 flags = (type & 0x10) ? SDL_MESSAGEBOX_ERROR
-                 : (type & 0x30) == 0x30 ? SDL_MESSAGEBOX_WARNING
-                                          : SDL_MESSAGEBOX_INFORMATION;
+    Uint32 flags = (type & 0x10)           ? SDL_MESSAGEBOX_ERROR
+                   : (type & 0x30) == 0x30 ? SDL_MESSAGEBOX_WARNING
+                                           : SDL_MESSAGEBOX_INFORMATION;
     const std::string c = SjisToUtf8(caption);
     const std::string t = SjisToUtf8(text);
     // Over the game's window when there is one, so that a full-screen game

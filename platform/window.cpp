@@ -64,9 +64,7 @@ std::intptr_t PackPoint(int x, int y) {
 
 void Translate(const SDL_Event& e) {
     switch (e.type) {
-        case SDL_QUIT:
-            Enqueue({WM_CLOSE, 0, 0});
-            break;
+        case SDL_QUIT: Enqueue({WM_CLOSE, 0, 0}); break;
         case SDL_WINDOWEVENT:
             switch (e.window.event) {
                 case SDL_WINDOWEVENT_CLOSE: Enqueue({WM_CLOSE, 0, 0}); break;
@@ -78,9 +76,7 @@ void Translate(const SDL_Event& e) {
                     g_focus = false;
                     Enqueue({WM_ACTIVATEAPP, 0, 0});
                     break;
-                case SDL_WINDOWEVENT_MOVED:
-                    Enqueue({WM_MOVE, 0, PackPoint(e.window.data1, e.window.data2)});
-                    break;
+                case SDL_WINDOWEVENT_MOVED: Enqueue({WM_MOVE, 0, PackPoint(e.window.data1, e.window.data2)}); break;
                 default: break;
             }
             break;
@@ -114,8 +110,7 @@ void Translate(const SDL_Event& e) {
                 if (e.button.button == SDL_BUTTON_MIDDLE) Enqueue({WM_MBUTTONDBLCLK, 0, at});
             }
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -172,8 +167,8 @@ bool CreateMainWindow(const WindowDesc& desc, WindowProcFn proc) {
     if (!g_videoStarted) return false;
     Uint32 flags = SDL_WINDOW_SHOWN;
     if (desc.fullScreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    g_window = SDL_CreateWindow(desc.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                desc.clientWidth, desc.clientHeight, flags);
+    g_window = SDL_CreateWindow(desc.title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, desc.clientWidth,
+                                desc.clientHeight, flags);
     if (!g_window) return false;
     g_proc = proc;
     g_focus = true;
@@ -205,9 +200,7 @@ void PostAppMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t 
     Enqueue({message, wParam, lParam});
 }
 
-void PostQuitMessage(int exitCode) {
-    Enqueue({WM_QUIT, static_cast<std::uintptr_t>(exitCode), 0});
-}
+void PostQuitMessage(int exitCode) { Enqueue({WM_QUIT, static_cast<std::uintptr_t>(exitCode), 0}); }
 
 bool PeekAppMessage(Msg& out) {
     DrainSdlEvents();

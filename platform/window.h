@@ -45,7 +45,7 @@ struct Msg {
 using WindowProcFn = void (*)(const Msg& msg);
 
 struct WindowDesc {
-    std::string title;        // UTF-8
+    std::string title;  // UTF-8
     int clientWidth = 640;
     int clientHeight = 480;
     bool fullScreen = false;  // desktop-sized, picture scaled with aspect kept
@@ -77,7 +77,7 @@ void PostQuitMessage(int exitCode);
 bool PeekAppMessage(Msg& out);
 // Sleeps until an event or a posted message arrives (or `timeoutMs` passes).
 void WaitAppMessage(int timeoutMs);
-void DispatchAppMessage(const Msg& msg);   // calls the window procedure
+void DispatchAppMessage(const Msg& msg);  // calls the window procedure
 void SendAppMessage(std::uint32_t message, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
 // Drops every queued message (tests).
 void ClearAppMessages();

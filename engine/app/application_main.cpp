@@ -90,8 +90,7 @@ i32 ApplicationPump() {
     SaveScreenshotAfterFrame(g_framesRun);
     PrintPictureHashAfterFrame(g_framesRun);
     // --frames N: the Nth call asks to end, so exactly N frames run.
-    if (Options().frameLimit >= 0 && g_framesRun >= Options().frameLimit && !app.exitRequested)
-        ApplicationExit();
+    if (Options().frameLimit >= 0 && g_framesRun >= Options().frameLimit && !app.exitRequested) ApplicationExit();
     for (;;) {
         platform::Msg m;
         while (platform::PeekAppMessage(m)) {
@@ -114,8 +113,7 @@ i32 ApplicationPump() {
         if (app.running) {
             ++g_framesRun;
             // --draw-frames: the frame about to run is drawn or not.
-            if (!Options().drawFrames.empty())
-                platform::gfx::SetDrawingEnabled(FrameDrawn(Options(), g_framesRun));
+            if (!Options().drawFrames.empty()) platform::gfx::SetDrawingEnabled(FrameDrawn(Options(), g_framesRun));
         }
         return app.running;
     }
@@ -141,32 +139,22 @@ void WindowProc(const platform::Msg& msg) {
             break;
         case platform::WM_ACTIVATEAPP:
             app.active = msg.wParam != 0;
-            if (app.active)
-                ResumeAllThreads();
-            else
-                SuspendAllThreads();
+            if (app.active) ResumeAllThreads();
+            else SuspendAllThreads();
             break;
-        case platform::WM_CHAR:
-            TextInputChar(static_cast<i32>(msg.wParam));
-            break;
-        case platform::WM_MOUSEWHEEL:
-            InputMouseWheel(static_cast<i16>((msg.wParam >> 16) & 0xFFFF));
-            break;
+        case platform::WM_CHAR: TextInputChar(static_cast<i32>(msg.wParam)); break;
+        case platform::WM_MOUSEWHEEL: InputMouseWheel(static_cast<i16>((msg.wParam >> 16) & 0xFFFF)); break;
         case platform::WM_LBUTTONDBLCLK: InputMouseLeftDoubleClick(); break;
         case platform::WM_RBUTTONDBLCLK: InputMouseRightDoubleClick(); break;
         case platform::WM_MBUTTONDBLCLK: InputMouseMiddleDoubleClick(); break;
         case platform::MM_MCINOTIFY:
             if (msg.wParam == 1) MciNotify();
             break;
-        case platform::WM_USER + 1:
-            DirectShowPumpEvents();
-            break;
-        default:
-            break;
+        case platform::WM_USER + 1: DirectShowPumpEvents(); break;
+        default: break;
     }
     for (i32 i = 0; i < app.hookCount; ++i) {
-        if (app.hooks[i].message == msg.message && app.hooks[i].callback)
-            app.hooks[i].callback(msg.wParam, msg.lParam);
+        if (app.hooks[i].message == msg.message && app.hooks[i].callback) app.hooks[i].callback(msg.wParam, msg.lParam);
     }
     // The default handling of WM_CLOSE destroys the window, which sends
     // WM_DESTROY and so posts WM_QUIT.
@@ -344,10 +332,8 @@ i32 ApplicationMain(int argc, char** argv) {
         if (g_gameMain) g_gameMain(argc, argv);
     }
     // 9. Finish.
-    if (IsThreadedInitialize())
-        DestroyThread();
-    else
-        FinalizeApplication();
+    if (IsThreadedInitialize()) DestroyThread();
+    else FinalizeApplication();
     platform::DestroyMainWindow();
     platform::ShutdownVideo();
     lock.Release();

@@ -140,8 +140,8 @@ void UpdateKeyboard(InputState& s) {
         n = 0;
     }
     for (int i = 0; i < n; ++i) {
-        s.events[i] = KeyboardEvent{events[i].offset, events[i].data, events[i].timeStamp,
-                                    events[i].sequence, events[i].appData};
+        s.events[i] =
+            KeyboardEvent{events[i].offset, events[i].data, events[i].timeStamp, events[i].sequence, events[i].appData};
     }
     s.eventCount = n;
     s.eventRead = 0;

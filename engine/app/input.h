@@ -59,7 +59,7 @@ struct InputState {
     i32 keyboard = 0;     // the keyboard device exists
     i32 joystickLimit = 0;
     i32 joystickCount = 0;
-    u8 keys[256] = {};    // 1 pressed, 0 not, by DirectInput key code
+    u8 keys[256] = {};  // 1 pressed, 0 not, by DirectInput key code
     KeyboardEvent events[kKeyboardBufferSize] = {};
     i32 eventCount = 0;
     i32 eventRead = 0;

@@ -46,9 +46,7 @@ bool ParseCount(const char* text, i64 low, i64& out) {
     return true;
 }
 
-std::string CountRange(i64 low) {
-    return "from " + std::to_string(low) + " to " + std::to_string(kMaxRunFrames);
-}
+std::string CountRange(i64 low) { return "from " + std::to_string(low) + " to " + std::to_string(kMaxRunFrames); }
 
 }  // namespace
 
@@ -106,13 +104,12 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& out, std::string& error)
             if (!v) return false;
             i64 n = 0;
             if (!ParseCount(v, 1, n) || n > platform::gfx::kMaxDrawThreads) {
-                error = "--draw-threads takes a number of threads from 1 to " + std::to_string(platform::gfx::kMaxDrawThreads) +
-                        ", not \"" + v + "\"";
+                error = "--draw-threads takes a number of threads from 1 to " +
+                        std::to_string(platform::gfx::kMaxDrawThreads) + ", not \"" + v + "\"";
                 return false;
             }
             out.drawThreads = static_cast<i32>(n);
-        } else if (a == "--hash-every" || a == "--hash-parts" || a == "--status-every" ||
-                   a == "--picture-hash-every") {
+        } else if (a == "--hash-every" || a == "--hash-parts" || a == "--status-every" || a == "--picture-hash-every") {
             const char* v = value(a.c_str());
             if (!v) return false;
             i64 n = 0;
@@ -133,8 +130,8 @@ bool ParseRunOptions(int argc, char** argv, RunOptions& out, std::string& error)
             while (std::getline(ss, item, ',')) {
                 i64 n = 0;
                 if (!ParseCount(item.c_str(), 0, n)) {
-                    error = "--screenshot-at takes frame numbers " + CountRange(0) +
-                            " separated by commas, not \"" + v + "\"";
+                    error = "--screenshot-at takes frame numbers " + CountRange(0) + " separated by commas, not \"" +
+                            v + "\"";
                     return false;
                 }
                 out.screenshotAt.push_back(n);

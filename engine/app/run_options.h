@@ -9,24 +9,24 @@
 #include "engine/core/types.h"
 
 struct RunOptions {
-    bool help = false;            // --help: print the options and start nothing
-    bool headless = false;        // SDL's dummy drivers, virtual clock, no window shown
-    i64 frameLimit = -1;          // --frames N: end the run after N frames
-    std::string inputFile;        // --input FILE: one 16-bit input word per frame
-    std::string recordFile;       // --record FILE
-    std::string playFile;         // --play FILE
-    i32 hashEvery = 0;            // --hash-every N
-    i32 hashPartsEvery = 0;       // --hash-parts N
-    i32 statusEvery = 0;          // --status-every N
+    bool help = false;              // --help: print the options and start nothing
+    bool headless = false;          // SDL's dummy drivers, virtual clock, no window shown
+    i64 frameLimit = -1;            // --frames N: end the run after N frames
+    std::string inputFile;          // --input FILE: one 16-bit input word per frame
+    std::string recordFile;         // --record FILE
+    std::string playFile;           // --play FILE
+    i32 hashEvery = 0;              // --hash-every N
+    i32 hashPartsEvery = 0;         // --hash-parts N
+    i32 statusEvery = 0;            // --status-every N
     std::vector<i64> screenshotAt;  // --screenshot-at N[,N...]
-    std::string screenshotDir;    // --screenshot-dir DIR
-    bool noDraw = false;          // --no-draw: the game runs, nothing is drawn or shown
+    std::string screenshotDir;      // --screenshot-dir DIR
+    bool noDraw = false;            // --no-draw: the game runs, nothing is drawn or shown
     // --draw-frames A-B[,A-B...]: only frames A to B (counted from 1) are
     // drawn; the others run as with --no-draw. Empty: every frame.
     std::vector<std::pair<i64, i64>> drawFrames;
-    i32 pictureHashEvery = 0;     // --picture-hash-every N
-    i32 drawThreads = 1;          // --draw-threads N
-    std::string frameTimesFile;   // --frame-times FILE: each frame's time, written at the end
+    i32 pictureHashEvery = 0;    // --picture-hash-every N
+    i32 drawThreads = 1;         // --draw-threads N
+    std::string frameTimesFile;  // --frame-times FILE: each frame's time, written at the end
 };
 
 RunOptions& Options();

@@ -51,13 +51,13 @@ void LogCPUInfo() {
     auto yn = [](bool v) { return v ? "yes" : "no"; };
     unsigned ea = 0, eb = 0, ec = 0, ed = 0;
     __get_cpuid(0x80000001, &ea, &eb, &ec, &ed);
-    LogPrintf("  ■ CPU        : %s Type %u Family %u Model %u Stepping %u\n", vendor, type, family, model,
-              stepping);
-    LogPrintf("     FPU %s / CPUID %s / MMX %s / MMX2 %s / SSE %s / SSE2 %s / 3DNow %s / E3DNow %s / "
-              "CMOV %s / FCMOV %s / TSC %s\n",
-              yn(edx & (1u << 0)), yn(true), yn(edx & (1u << 23)), yn(edx & (1u << 25)),
-              yn(edx & (1u << 25)), yn(edx & (1u << 26)), yn(ed & (1u << 31)), yn(ed & (1u << 30)),
-              yn(edx & (1u << 15)), yn((edx & (1u << 15)) && (edx & 1u)), yn(edx & (1u << 4)));
+    LogPrintf("  ■ CPU        : %s Type %u Family %u Model %u Stepping %u\n", vendor, type, family, model, stepping);
+    LogPrintf(
+        "     FPU %s / CPUID %s / MMX %s / MMX2 %s / SSE %s / SSE2 %s / 3DNow %s / E3DNow %s / "
+        "CMOV %s / FCMOV %s / TSC %s\n",
+        yn(edx & (1u << 0)), yn(true), yn(edx & (1u << 23)), yn(edx & (1u << 25)), yn(edx & (1u << 25)),
+        yn(edx & (1u << 26)), yn(ed & (1u << 31)), yn(ed & (1u << 30)), yn(edx & (1u << 15)),
+        yn((edx & (1u << 15)) && (edx & 1u)), yn(edx & (1u << 4)));
 }
 
 void WriteSystemReport() {

@@ -48,9 +48,7 @@ void ApplicationExit() {
     if (platform::HasMainWindow()) platform::PostAppMessage(platform::WM_CLOSE);
 }
 
-i32 ResetCurrentDirectory() {
-    return platform::SetCurrentFolder(g_app.applicationFolder) ? 1 : 0;
-}
+i32 ResetCurrentDirectory() { return platform::SetCurrentFolder(g_app.applicationFolder) ? 1 : 0; }
 
 const char* GetApplicationDirectory() {
     std::memcpy(g_app.folderCopy, g_app.applicationFolder, sizeof g_app.folderCopy);
@@ -89,9 +87,7 @@ void LogPrintf(const char* format, ...) {
     std::fclose(f);
 }
 
-i32 IsSjisLeadByte(u8 byte) {
-    return ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFE)) ? 1 : 0;
-}
+i32 IsSjisLeadByte(u8 byte) { return ((byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFE)) ? 1 : 0; }
 
 void AddFrameCount(i32 n) { g_app.frameCount += n; }
 void AddPolygonCount(i32 n) { g_app.polygonCount += n; }

@@ -86,8 +86,7 @@ i32 IsThreadedInitialize();
 bool HasWindow();
 // Caption and text are Shift-JIS (code page 932); the platform converts them
 // once, for display.
-i32 ShowMessageBox(u32 type, const char* caption, const char* format, ...)
-    __attribute__((format(printf, 3, 4)));
+i32 ShowMessageBox(u32 type, const char* caption, const char* format, ...) __attribute__((format(printf, 3, 4)));
 // "DirectX8.1が正しくインストールされていない可能性があります" in code page 932:
 // the text of the box shown when the graphics or input devices cannot start.
 inline constexpr char kDirectXInstallText[] =

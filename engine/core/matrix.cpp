@@ -14,8 +14,7 @@ Vector3 gSubtractResult;
 inline f32& At(Matrix* m, int row, int column) { return m->m[row * 4 + column]; }
 inline f32 At(const Matrix* m, int row, int column) { return m->m[row * 4 + column]; }
 
-void SetRows(Matrix* m, f32 a00, f32 a01, f32 a02, f32 a10, f32 a11, f32 a12, f32 a20, f32 a21,
-             f32 a22) {
+void SetRows(Matrix* m, f32 a00, f32 a01, f32 a02, f32 a10, f32 a11, f32 a12, f32 a20, f32 a21, f32 a22) {
     const f32 v[16] = {a00, a01, a02, 0, a10, a11, a12, 0, a20, a21, a22, 0, 0, 0, 0, 1};
     std::memcpy(m->m, v, sizeof v);
 }
@@ -163,13 +162,13 @@ Matrix* MatrixInverse(Matrix* out, f32* determinant, const Matrix* m) {
     }
     const f64 k = 1.0 / det;
     const f64 r[16] = {
-        (a[5] * c5 - a[6] * c4 + a[7] * c3) * k,   (-a[1] * c5 + a[2] * c4 - a[3] * c3) * k,
-        (a[13] * s5 - a[14] * s4 + a[15] * s3) * k, (-a[9] * s5 + a[10] * s4 - a[11] * s3) * k,
-        (-a[4] * c5 + a[6] * c2 - a[7] * c1) * k,  (a[0] * c5 - a[2] * c2 + a[3] * c1) * k,
+        (a[5] * c5 - a[6] * c4 + a[7] * c3) * k,     (-a[1] * c5 + a[2] * c4 - a[3] * c3) * k,
+        (a[13] * s5 - a[14] * s4 + a[15] * s3) * k,  (-a[9] * s5 + a[10] * s4 - a[11] * s3) * k,
+        (-a[4] * c5 + a[6] * c2 - a[7] * c1) * k,    (a[0] * c5 - a[2] * c2 + a[3] * c1) * k,
         (-a[12] * s5 + a[14] * s2 - a[15] * s1) * k, (a[8] * s5 - a[10] * s2 + a[11] * s1) * k,
-        (a[4] * c4 - a[5] * c2 + a[7] * c0) * k,   (-a[0] * c4 + a[1] * c2 - a[3] * c0) * k,
-        (a[12] * s4 - a[13] * s2 + a[15] * s0) * k, (-a[8] * s4 + a[9] * s2 - a[11] * s0) * k,
-        (-a[4] * c3 + a[5] * c1 - a[6] * c0) * k,  (a[0] * c3 - a[1] * c1 + a[2] * c0) * k,
+        (a[4] * c4 - a[5] * c2 + a[7] * c0) * k,     (-a[0] * c4 + a[1] * c2 - a[3] * c0) * k,
+        (a[12] * s4 - a[13] * s2 + a[15] * s0) * k,  (-a[8] * s4 + a[9] * s2 - a[11] * s0) * k,
+        (-a[4] * c3 + a[5] * c1 - a[6] * c0) * k,    (a[0] * c3 - a[1] * c1 + a[2] * c0) * k,
         (-a[12] * s3 + a[13] * s1 - a[14] * s0) * k, (a[8] * s3 - a[9] * s1 + a[10] * s0) * k,
     };
     for (int i = 0; i < 16; ++i) {
@@ -211,24 +210,23 @@ void MatrixTranslation(Matrix* m, f32 x, f32 y, f32 z) {
 
 Matrix* MatrixOrthoLH(Matrix* out, f32 width, f32 height, f32 nearZ, f32 farZ) {
     const f32 depth = farZ - nearZ;
-    const f32 v[16] = {2.0f / width, 0, 0, 0, 0, 2.0f / height, 0, 0,
-                       0, 0, 1.0f / depth, 0, 0, 0, -nearZ / depth, 1};
+    const f32 v[16] = {2.0f / width, 0, 0, 0, 0, 2.0f / height, 0, 0, 0, 0, 1.0f / depth, 0, 0, 0, -nearZ / depth, 1};
     std::memcpy(out->m, v, sizeof v);
     return out;
 }
 
 void MatrixFromQuaternion(Matrix* m, const Quaternion* q) {
     const f32 x = q->x, y = q->y, z = q->z, w = q->w;
-    SetRows(m, 1.0f - 2.0f * (y * y + z * z), 2.0f * (x * y - z * w), 2.0f * (y * w + x * z),
-            2.0f * (x * y + z * w), 1.0f - 2.0f * (x * x + z * z), 2.0f * (y * z - w * x),
-            2.0f * (x * z - y * w), 2.0f * (y * z + w * x), 1.0f - 2.0f * (x * x + y * y));
+    SetRows(m, 1.0f - 2.0f * (y * y + z * z), 2.0f * (x * y - z * w), 2.0f * (y * w + x * z), 2.0f * (x * y + z * w),
+            1.0f - 2.0f * (x * x + z * z), 2.0f * (y * z - w * x), 2.0f * (x * z - y * w), 2.0f * (y * z + w * x),
+            1.0f - 2.0f * (x * x + y * y));
 }
 
 Matrix* MatrixRotationQuaternion(Matrix* out, const Quaternion* q) {
     const f32 x = q->x, y = q->y, z = q->z, w = q->w;
-    SetRows(out, 1.0f - 2.0f * (y * y + z * z), 2.0f * (x * y + z * w), 2.0f * (x * z - y * w),
-            2.0f * (x * y - z * w), 1.0f - 2.0f * (x * x + z * z), 2.0f * (y * z + x * w),
-            2.0f * (x * z + y * w), 2.0f * (y * z - x * w), 1.0f - 2.0f * (x * x + y * y));
+    SetRows(out, 1.0f - 2.0f * (y * y + z * z), 2.0f * (x * y + z * w), 2.0f * (x * z - y * w), 2.0f * (x * y - z * w),
+            1.0f - 2.0f * (x * x + z * z), 2.0f * (y * z + x * w), 2.0f * (x * z + y * w), 2.0f * (y * z - x * w),
+            1.0f - 2.0f * (x * x + y * y));
     return out;
 }
 
@@ -250,9 +248,7 @@ f32 PlaneDotCoord(const Plane* plane, const Vector3* v) {
     return plane->a * v->x + plane->b * v->y + plane->c * v->z + plane->d;
 }
 
-f32 PlaneDotNormal(const Plane* plane, const Vector3* v) {
-    return plane->a * v->x + plane->b * v->y + plane->c * v->z;
-}
+f32 PlaneDotNormal(const Plane* plane, const Vector3* v) { return plane->a * v->x + plane->b * v->y + plane->c * v->z; }
 
 Plane* PlaneNormalize(Plane* out, const Plane* plane) {
     const f32 length = std::sqrt(plane->a * plane->a + plane->b * plane->b + plane->c * plane->c);
@@ -359,14 +355,14 @@ Quaternion* QuaternionSlerp(Quaternion* out, const Quaternion* a, const Quaterni
         weightB = std::sin(theta * weightB) / sinTheta;
     }
     weightB *= sign;
-    *out = Quaternion{weightA * a->x + weightB * b->x, weightA * a->y + weightB * b->y,
-                      weightA * a->z + weightB * b->z, weightA * a->w + weightB * b->w};
+    *out = Quaternion{weightA * a->x + weightB * b->x, weightA * a->y + weightB * b->y, weightA * a->z + weightB * b->z,
+                      weightA * a->w + weightB * b->w};
     return out;
 }
 
 void AxesTurn(Vector3* right, Vector3* up, Vector3* front, const Matrix* r) {
     const f32 rows[16] = {right->x, right->y, right->z, 0, up->x, up->y, up->z, 0,
-                          front->x, front->y, front->z, 0, 0,       0,       0,       1};
+                          front->x, front->y, front->z, 0, 0,     0,     0,     1};
     const Matrix a(rows);
     Matrix result;
     MatrixMultiply(&result, r, &a);

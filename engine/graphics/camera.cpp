@@ -81,7 +81,8 @@ void Camera::CameraSetPerspective(f32 fovDegrees, f32 nearPlane, f32 farPlane, f
     if (aspectRatio == 0.0f) {
         gfx::RECT viewport;
         GetViewportRect(&viewport);
-        aspectRatio = static_cast<f32>(viewport.right - viewport.left) / static_cast<f32>(viewport.bottom - viewport.top);
+        aspectRatio =
+            static_cast<f32>(viewport.right - viewport.left) / static_cast<f32>(viewport.bottom - viewport.top);
     }
     fov = fovDegrees * 6.2831855f * 0.0027777778f;
     nearZ = nearPlane;
@@ -309,8 +310,9 @@ i32 CheckBoxInFrustum(const Vector3 boxCorners[8], const Plane boxPlanes[6], con
     for (const auto& e : kCullBoxEdges) {
         const Vector3 edge[2] = {frustumCorners[e[0]], frustumCorners[e[1]]};
         for (int face = 0; face < 6; ++face) {
-            const Vector3 corners[4] = {boxCorners[kCullBoxFaceCorners[face][0]], boxCorners[kCullBoxFaceCorners[face][1]],
-                                        boxCorners[kCullBoxFaceCorners[face][2]], boxCorners[kCullBoxFaceCorners[face][3]]};
+            const Vector3 corners[4] = {
+                boxCorners[kCullBoxFaceCorners[face][0]], boxCorners[kCullBoxFaceCorners[face][1]],
+                boxCorners[kCullBoxFaceCorners[face][2]], boxCorners[kCullBoxFaceCorners[face][3]]};
             if (EdgeIntersectsFace(edge, corners, &boxPlanes[face])) return 2;
         }
     }

@@ -24,8 +24,8 @@ i32 Height(gfx::Direct3DSurface8* surface) { return static_cast<i32>(surface->He
 
 }  // namespace
 
-i32 CopyToRenderTarget(gfx::Direct3DSurface8* image, i32 width, i32 height, i32 x, i32 y, i32 left, i32 top,
-                       i32 right, i32 bottom) {
+i32 CopyToRenderTarget(gfx::Direct3DSurface8* image, i32 width, i32 height, i32 x, i32 y, i32 left, i32 top, i32 right,
+                       i32 bottom) {
     gfx::Direct3DDevice8* device = GetDirect3DDevice();
     if (!image || !device) return 0;
     gfx::Direct3DSurface8* target = AcquireDeviceSurface(DeviceSurface::RenderTarget);

@@ -39,8 +39,8 @@ enum class DeviceSurface { RenderTarget, BackBuffer };
 // Copies (left, top, right, bottom) of `image` (width x height) to (x, y) of
 // the render target, clipped to both. 1 when the copy was made; 0 when there
 // is no device, nothing is left after clipping or the device refused.
-i32 CopyToRenderTarget(platform::gfx::Direct3DSurface8* image, i32 width, i32 height, i32 x, i32 y, i32 left,
-                       i32 top, i32 right, i32 bottom);
+i32 CopyToRenderTarget(platform::gfx::Direct3DSurface8* image, i32 width, i32 height, i32 x, i32 y, i32 left, i32 top,
+                       i32 right, i32 bottom);
 
 // Copies (left, top, right, bottom) of the render target or the back buffer to
 // (x, y) of `image` (width x height), clipped to both. `backup`, when given, is
@@ -48,5 +48,5 @@ i32 CopyToRenderTarget(platform::gfx::Direct3DSurface8* image, i32 width, i32 he
 // is made (a texture's system-memory copy). 1 when the copy into `image` was
 // made.
 i32 CaptureFromDevice(DeviceSurface source, platform::gfx::Direct3DSurface8* image,
-                      platform::gfx::Direct3DSurface8* backup, i32 width, i32 height, i32 x, i32 y, i32 left,
-                      i32 top, i32 right, i32 bottom);
+                      platform::gfx::Direct3DSurface8* backup, i32 width, i32 height, i32 x, i32 y, i32 left, i32 top,
+                      i32 right, i32 bottom);

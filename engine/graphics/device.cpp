@@ -140,13 +140,12 @@ i32 GetAdapterInformation() {
     }
 
     static const u32 kTextureFormats[] = {
-        gfx::D3DFMT_A8R8G8B8, gfx::D3DFMT_A4R4G4B4, gfx::D3DFMT_A1R5G5B5, gfx::D3DFMT_R8G8B8,
-        gfx::D3DFMT_X4R4G4B4, gfx::D3DFMT_X1R5G5B5, gfx::D3DFMT_R5G6B5,   gfx::D3DFMT_X8R8G8B8,
-        gfx::D3DFMT_A8P8,     gfx::D3DFMT_P8,       gfx::D3DFMT_L8,       gfx::D3DFMT_A8L8,
-        gfx::D3DFMT_A4L4,     gfx::D3DFMT_V8U8,     gfx::D3DFMT_L6V5U5,   gfx::D3DFMT_X8L8V8U8,
-        gfx::D3DFMT_Q8W8V8U8, gfx::D3DFMT_V16U16,   gfx::D3DFMT_W11V11U10, gfx::D3DFMT_UYVY,
-        gfx::D3DFMT_YUY2,     gfx::D3DFMT_DXT1,     gfx::D3DFMT_DXT2,     gfx::D3DFMT_DXT3,
-        gfx::D3DFMT_DXT4,     gfx::D3DFMT_DXT5,
+        gfx::D3DFMT_A8R8G8B8, gfx::D3DFMT_A4R4G4B4, gfx::D3DFMT_A1R5G5B5, gfx::D3DFMT_R8G8B8,    gfx::D3DFMT_X4R4G4B4,
+        gfx::D3DFMT_X1R5G5B5, gfx::D3DFMT_R5G6B5,   gfx::D3DFMT_X8R8G8B8, gfx::D3DFMT_A8P8,      gfx::D3DFMT_P8,
+        gfx::D3DFMT_L8,       gfx::D3DFMT_A8L8,     gfx::D3DFMT_A4L4,     gfx::D3DFMT_V8U8,      gfx::D3DFMT_L6V5U5,
+        gfx::D3DFMT_X8L8V8U8, gfx::D3DFMT_Q8W8V8U8, gfx::D3DFMT_V16U16,   gfx::D3DFMT_W11V11U10, gfx::D3DFMT_UYVY,
+        gfx::D3DFMT_YUY2,     gfx::D3DFMT_DXT1,     gfx::D3DFMT_DXT2,     gfx::D3DFMT_DXT3,      gfx::D3DFMT_DXT4,
+        gfx::D3DFMT_DXT5,
     };
     g.normalTextureFormat = 0;
     g.alphaTextureFormat = 0;
@@ -414,10 +413,10 @@ bool SetCurrentVertexShader(VertexShader* shader) {
 
 void SetBlendMode(i32 preset) {
     static const u32 kBlend[8][2] = {
-        {gfx::D3DBLEND_ONE, gfx::D3DBLEND_ZERO},         {gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_INVSRCALPHA},
-        {gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_ONE},     {0, 0},
-        {gfx::D3DBLEND_ZERO, gfx::D3DBLEND_SRCCOLOR},    {gfx::D3DBLEND_ONE, gfx::D3DBLEND_ONE},
-        {gfx::D3DBLEND_DESTCOLOR, gfx::D3DBLEND_ONE},    {gfx::D3DBLEND_INVDESTCOLOR, gfx::D3DBLEND_ZERO},
+        {gfx::D3DBLEND_ONE, gfx::D3DBLEND_ZERO},      {gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_INVSRCALPHA},
+        {gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_ONE},  {0, 0},
+        {gfx::D3DBLEND_ZERO, gfx::D3DBLEND_SRCCOLOR}, {gfx::D3DBLEND_ONE, gfx::D3DBLEND_ONE},
+        {gfx::D3DBLEND_DESTCOLOR, gfx::D3DBLEND_ONE}, {gfx::D3DBLEND_INVDESTCOLOR, gfx::D3DBLEND_ZERO},
     };
     if (preset < 0 || preset > 7 || preset == 3) return;
     SetRenderState(gfx::D3DRS_SRCBLEND, kBlend[preset][0]);
@@ -509,8 +508,7 @@ f32 GetTextureOffset() { return g_textureOffset; }
 
 i32 GetFormatBytesPerPixel(u32 format) {
     switch (format) {
-        case gfx::D3DFMT_R8G8B8:
-            return 3;
+        case gfx::D3DFMT_R8G8B8: return 3;
         case gfx::D3DFMT_A8R8G8B8:
         case gfx::D3DFMT_X8R8G8B8:
         case gfx::D3DFMT_X8L8V8U8:
@@ -520,8 +518,7 @@ i32 GetFormatBytesPerPixel(u32 format) {
         case gfx::D3DFMT_D32:
         case gfx::D3DFMT_D24S8:
         case gfx::D3DFMT_D24X8:
-        case gfx::D3DFMT_D24X4S4:
-            return 4;
+        case gfx::D3DFMT_D24X4S4: return 4;
         case gfx::D3DFMT_R5G6B5:
         case gfx::D3DFMT_X1R5G5B5:
         case gfx::D3DFMT_A1R5G5B5:
@@ -534,16 +531,13 @@ i32 GetFormatBytesPerPixel(u32 format) {
         case gfx::D3DFMT_L6V5U5:
         case gfx::D3DFMT_D16_LOCKABLE:
         case gfx::D3DFMT_D15S1:
-        case gfx::D3DFMT_D16:
-            return 2;
+        case gfx::D3DFMT_D16: return 2;
         case gfx::D3DFMT_R3G3B2:
         case gfx::D3DFMT_A8:
         case gfx::D3DFMT_P8:
         case gfx::D3DFMT_L8:
-        case gfx::D3DFMT_A4L4:
-            return 1;
-        default:
-            return 0;
+        case gfx::D3DFMT_A4L4: return 1;
+        default: return 0;
     }
 }
 

@@ -12,9 +12,7 @@ namespace gfx = platform::gfx;
 
 namespace {
 
-void LogManager(const char* text) {
-    LogPrintf("\n==============================================\n%s\n", text);
-}
+void LogManager(const char* text) { LogPrintf("\n==============================================\n%s\n", text); }
 
 ResourceList g_scenes;
 u32 g_sceneShader = kNoShaderHandle;
@@ -82,16 +80,16 @@ void SceneObject::DrawObjectRestoreDeviceObjects() {
     const gfx::D3DPOOL pool = GetDeviceFlag() ? gfx::D3DPOOL_SYSTEMMEM : gfx::D3DPOOL_DEFAULT;
     DrawObjectReleaseDeviceObjects();
     if (vertexCount && stride &&
-        gfx::SUCCEEDED(device->CreateVertexBuffer(vertexCount * stride, gfx::D3DUSAGE_WRITEONLY, 0, pool, &vertexBuffer))) {
+        gfx::SUCCEEDED(
+            device->CreateVertexBuffer(vertexCount * stride, gfx::D3DUSAGE_WRITEONLY, 0, pool, &vertexBuffer))) {
         u8* data = nullptr;
         if (gfx::SUCCEEDED(vertexBuffer->Lock(0, 0, &data, 0))) {
             std::memcpy(data, vertices.data(), std::min<std::size_t>(vertices.size(), vertexCount * stride));
             vertexBuffer->Unlock();
         }
     }
-    if (indexCount &&
-        gfx::SUCCEEDED(device->CreateIndexBuffer(indexCount * 2, gfx::D3DUSAGE_WRITEONLY, gfx::D3DFMT_INDEX16, pool,
-                                                 &indexBuffer))) {
+    if (indexCount && gfx::SUCCEEDED(device->CreateIndexBuffer(indexCount * 2, gfx::D3DUSAGE_WRITEONLY,
+                                                               gfx::D3DFMT_INDEX16, pool, &indexBuffer))) {
         u8* data = nullptr;
         if (gfx::SUCCEEDED(indexBuffer->Lock(0, 0, &data, 0))) {
             std::memcpy(data, indices.data(), std::min<std::size_t>(indices.size() * 2, indexCount * 2));

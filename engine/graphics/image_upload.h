@@ -21,5 +21,4 @@ void PrefetchArchiveEntry(const char* archive, const char* entry);
 // progress calls; a 32-bit surface takes the image's pixel block itself
 // instead (the same bytes, no copy), which leaves the image without pixels.
 // False when nothing was written.
-bool WriteImageToSurface(Image* image, platform::gfx::Direct3DSurface8* surface, u32 format,
-                         ProgressCallback callback);
+bool WriteImageToSurface(Image* image, platform::gfx::Direct3DSurface8* surface, u32 format, ProgressCallback callback);

@@ -109,32 +109,23 @@ void Transform(u32 word, Registers& s, const Vec4* v, const Vec4* c, VertexProgr
             Inflate(s, position, c, o);
             break;
         }
-        case kShaderTransformSkinned:
-            Skin(s, v, c, v[0], v[1], o);
-            break;
+        case kShaderTransformSkinned: Skin(s, v, c, v[0], v[1], o); break;
         case kShaderTransformSkinnedMorph: {
             Vec4 position, normal;
             Morph(s, v, c, &position, &normal);
             Skin(s, v, c, position, normal, o);
             break;
         }
-        default:
-            break;
+        default: break;
     }
 }
 
 void Lighting(u32 word, Registers& s, const Vec4* v, const Vec4* c, VertexProgramOutput& o) {
     const Vec4 one = Splat(c[0].z);
     switch (word) {
-        case kShaderLightingNone:
-            o.diffuse = one;
-            break;
-        case kShaderLightingVertexColor:
-            o.diffuse = v[6];
-            break;
-        case kShaderLightingMaterial:
-            o.diffuse = c[11];
-            break;
+        case kShaderLightingNone: o.diffuse = one; break;
+        case kShaderLightingVertexColor: o.diffuse = v[6]; break;
+        case kShaderLightingMaterial: o.diffuse = c[11]; break;
         case kShaderLightingFourLights: {
             Vec4 d{Dp3(s.r[2], c[3]), Dp3(s.r[2], c[4]), Dp3(s.r[2], c[5]), Dp3(s.r[2], c[6])};
             d = Add(d, Splat(c[2].w));
@@ -166,8 +157,7 @@ void Lighting(u32 word, Registers& s, const Vec4* v, const Vec4* c, VertexProgra
             o.diffuse = Vec4{s.r[1].z * w, s.r[1].z * w, s.r[1].z * w, c[0].z};
             break;
         }
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -273,7 +263,8 @@ constexpr std::array<gfx::VertexProgramFn, sizeof...(N)> MakeSlots(std::integer_
     return {&SlotProgram<N>...};
 }
 
-const std::array<gfx::VertexProgramFn, kProgramSlots> kSlots = MakeSlots(std::make_integer_sequence<int, kProgramSlots>{});
+const std::array<gfx::VertexProgramFn, kProgramSlots> kSlots =
+    MakeSlots(std::make_integer_sequence<int, kProgramSlots>{});
 
 bool StartsWith(const std::string& text, std::size_t at, const char* prefix, std::size_t* length) {
     const std::string p(prefix);

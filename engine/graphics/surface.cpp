@@ -51,12 +51,11 @@ gfx::Direct3DSurface8* MakeDeviceSurface(bool depth, i32 width, i32 height, u32 
     gfx::Direct3DDevice8* device = GetDirect3DDevice();
     if (!device || width <= 0 || height <= 0) return nullptr;
     gfx::Direct3DSurface8* made = nullptr;
-    gfx::HRESULT hr = depth ? device->CreateDepthStencilSurface(static_cast<u32>(width), static_cast<u32>(height),
-                                                                static_cast<gfx::D3DFORMAT>(format),
-                                                                gfx::D3DMULTISAMPLE_NONE, &made)
-                            : device->CreateRenderTarget(static_cast<u32>(width), static_cast<u32>(height),
-                                                         static_cast<gfx::D3DFORMAT>(format),
-                                                         gfx::D3DMULTISAMPLE_NONE, 1, &made);
+    gfx::HRESULT hr =
+        depth ? device->CreateDepthStencilSurface(static_cast<u32>(width), static_cast<u32>(height),
+                                                  static_cast<gfx::D3DFORMAT>(format), gfx::D3DMULTISAMPLE_NONE, &made)
+              : device->CreateRenderTarget(static_cast<u32>(width), static_cast<u32>(height),
+                                           static_cast<gfx::D3DFORMAT>(format), gfx::D3DMULTISAMPLE_NONE, 1, &made);
     return FAILED(hr) ? nullptr : made;
 }
 

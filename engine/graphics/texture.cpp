@@ -35,16 +35,13 @@ void Progress(ProgressCallback callback) {
 i32 TexturePixelBytes(u32 format) {
     switch (format) {
         case gfx::D3DFMT_A8R8G8B8:
-        case gfx::D3DFMT_X8R8G8B8:
-            return 4;
+        case gfx::D3DFMT_X8R8G8B8: return 4;
         case gfx::D3DFMT_R5G6B5:
         case gfx::D3DFMT_X1R5G5B5:
         case gfx::D3DFMT_A1R5G5B5:
         case gfx::D3DFMT_A4R4G4B4:
-        case gfx::D3DFMT_X4R4G4B4:
-            return 2;
-        default:
-            return 0;
+        case gfx::D3DFMT_X4R4G4B4: return 2;
+        default: return 0;
     }
 }
 
@@ -110,8 +107,8 @@ void BuildTexture(Texture* t, Image* image, u32 format, ProgressCallback callbac
         t->texture->GetLevelDesc(0, &desc);
         t->width = static_cast<i32>(desc.Width);
         t->height = static_cast<i32>(desc.Height);
-        const u64 bytes = static_cast<u64>(t->width) * static_cast<u64>(t->height) *
-                          static_cast<u64>(TexturePixelBytes(format));
+        const u64 bytes =
+            static_cast<u64>(t->width) * static_cast<u64>(t->height) * static_cast<u64>(TexturePixelBytes(format));
         if (bytes + bytes / 10 < available) break;
         t->width >>= 1;
         t->height >>= 1;
@@ -319,8 +316,8 @@ i32 Texture::TextureDrawToRenderTarget(i32 x, i32 y) {
 i32 Texture::CaptureFrom(DeviceSurface source, i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {
     if (!ready || !texture) return 0;
     // The backup takes the same copy, so the capture survives a device loss.
-    return CaptureFromDevice(source, texture->Level0(), backup ? backup->Level0() : nullptr, width, height, x, y,
-                             left, top, right, bottom);
+    return CaptureFromDevice(source, texture->Level0(), backup ? backup->Level0() : nullptr, width, height, x, y, left,
+                             top, right, bottom);
 }
 
 i32 Texture::TextureCaptureRenderTarget(i32 x, i32 y, i32 left, i32 top, i32 right, i32 bottom) {
@@ -462,8 +459,7 @@ void Texture::TextureDraw(const Rect& destination, f32 z, const Rect& source, u3
     SendQuad(v, mode);
 }
 
-void Texture::TextureDrawRotated(const Rect& destination, f32 z, const Rect& source, i32 angle, u32 colour,
-                                 i32 mode) {
+void Texture::TextureDrawRotated(const Rect& destination, f32 z, const Rect& source, i32 angle, u32 colour, i32 mode) {
     if (!ready) return;
     SpriteVertex v[4];
     TextureBuildVertices(destination, z, source, colour, v);
@@ -512,8 +508,7 @@ i32 TransferPixels16(const PixelBlock& destination, const PixelBlock& source, u3
     if (bpp == 0 || destination.width <= 0 || destination.height <= 0 || source.width <= 0 || source.height <= 0) {
         return 1;
     }
-    if (destination.pitch == source.pitch && destination.width == source.width &&
-        destination.height == source.height) {
+    if (destination.pitch == source.pitch && destination.width == source.width && destination.height == source.height) {
         std::memcpy(destination.bits, source.bits,
                     static_cast<std::size_t>(source.pitch) * static_cast<std::size_t>(source.height));
         return 1;
@@ -527,7 +522,8 @@ i32 TransferPixels16(const PixelBlock& destination, const PixelBlock& source, u3
         u8* to = static_cast<u8*>(destination.bits) + static_cast<std::ptrdiff_t>(y) * destination.pitch;
         u64 sx = 0;
         for (i32 x = 0; x < destination.width; ++x, sx += stepX) {
-            std::memcpy(to + x * bpp, from + static_cast<std::ptrdiff_t>(sx >> 16) * bpp, static_cast<std::size_t>(bpp));
+            std::memcpy(to + x * bpp, from + static_cast<std::ptrdiff_t>(sx >> 16) * bpp,
+                        static_cast<std::size_t>(bpp));
             if (++counted == 65536) {
                 counted = 0;
                 Progress(callback);
@@ -537,8 +533,8 @@ i32 TransferPixels16(const PixelBlock& destination, const PixelBlock& source, u3
     return 1;
 }
 
-i32 TransferPixels(const PixelBlock& destination, i32 x, i32 y, const PixelBlock& source, const Rect& rect,
-                   u32 format, ProgressCallback callback) {
+i32 TransferPixels(const PixelBlock& destination, i32 x, i32 y, const PixelBlock& source, const Rect& rect, u32 format,
+                   ProgressCallback callback) {
     if (!destination.bits || !source.bits) return 0;
     const i32 bpp = TexturePixelBytes(format);
     i32 l = rect.left, t = rect.top, r = rect.right, b = rect.bottom;

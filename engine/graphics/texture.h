@@ -53,8 +53,7 @@ public:
     void TextureDraw(const Rect& destination, f32 z, const Rect& source, u32 colour, i32 mode);
     // The same quad turned by a 16-bit angle about the centre of its integer
     // rectangle (a positive angle turns clockwise on the screen).
-    void TextureDrawRotated(const Rect& destination, f32 z, const Rect& source, i32 angle, u32 colour,
-                            i32 mode);
+    void TextureDrawRotated(const Rect& destination, f32 z, const Rect& source, i32 angle, u32 colour, i32 mode);
     // Four destination corners x0, y0 .. x3, y3 in fan order.
     void TextureDrawQuad(const i32 points[8], f32 z, const Rect& source, u32 colour, i32 mode);
 
@@ -156,9 +155,8 @@ struct PixelBlock {
 // Copies `source` onto `destination`: byte for byte when both have the same
 // pitch and size, otherwise stretched by nearest neighbour (16.16 steps).
 // 4-byte and 2-byte colour formats only; returns 0 when a block is missing.
-i32 TransferPixels16(const PixelBlock& destination, const PixelBlock& source, u32 format,
-                     ProgressCallback callback);
+i32 TransferPixels16(const PixelBlock& destination, const PixelBlock& source, u32 format, ProgressCallback callback);
 // Copies the source rectangle to (x, y) of the destination, row by row,
 // clipped to both blocks; returns 0 when a block is missing.
-i32 TransferPixels(const PixelBlock& destination, i32 x, i32 y, const PixelBlock& source, const Rect& rect,
-                   u32 format, ProgressCallback callback);
+i32 TransferPixels(const PixelBlock& destination, i32 x, i32 y, const PixelBlock& source, const Rect& rect, u32 format,
+                   ProgressCallback callback);

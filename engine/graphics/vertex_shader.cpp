@@ -86,8 +86,8 @@ bool VertexShader::VertexShaderBuild(ShaderFlags* flags) {
     const gfx::DWORD* declaration = GetShaderDeclaration(flags);
     u32 length = 0;
     u32 (VertexShader::*choosers[4])(char*, u32, const ShaderFlags*) = {
-        &VertexShader::GetTransformFragment, &VertexShader::GetLightingFragment,
-        &VertexShader::GetTexCoordFragment, &VertexShader::GetFogFragment};
+        &VertexShader::GetTransformFragment, &VertexShader::GetLightingFragment, &VertexShader::GetTexCoordFragment,
+        &VertexShader::GetFogFragment};
     for (auto chooser : choosers) {
         const u32 n = (this->*chooser)(fragment.data(), kFragmentSize, flags);
         const u32 room = kShaderTextSize - 1 - length;

@@ -52,16 +52,13 @@ bool SayImageLoadFailure(const char* archive, const char* entry, const char* err
 i32 ImageFormatBytesPerPixel(u32 format) {
     switch (format) {
         case kImageFormatA8R8G8B8:
-        case kImageFormatX8R8G8B8:
-            return 4;
+        case kImageFormatX8R8G8B8: return 4;
         case kImageFormatR5G6B5:
         case kImageFormatX1R5G5B5:
         case kImageFormatA1R5G5B5:
         case kImageFormatA4R4G4B4:
-        case kImageFormatX4R4G4B4:
-            return 2;
-        default:
-            return 0;
+        case kImageFormatX4R4G4B4: return 2;
+        default: return 0;
     }
 }
 
@@ -97,8 +94,7 @@ void Image::ImageGetSize(i32* width, i32* height) const {
     if (height) *height = height_;
 }
 
-const char* Image::ImageLoadLag(const char* archivePath, const char* entryName,
-                                ImageProgressCallback callback) {
+const char* Image::ImageLoadLag(const char* archivePath, const char* entryName, ImageProgressCallback callback) {
     char name[256];
     std::size_t n = 0;
     for (; entryName[n] != '\0' && n < sizeof name - 1; ++n) {
@@ -116,8 +112,7 @@ const char* Image::ImageLoadLag(const char* archivePath, const char* entryName,
     LagEntryInfo info;
     const LagResult result = LagLoadPixels8888(archivePath, name, info, pixels, callback);
     if (!result.ok()) {
-        return SetLagError(result.status == LagStatus::kNoMemory ? kImageNoMemoryError : kLagLoadError,
-                           result.message);
+        return SetLagError(result.status == LagStatus::kNoMemory ? kImageNoMemoryError : kLagLoadError, result.message);
     }
     SetPixels(std::move(pixels), info.width, info.height, info.width * 4);
     return nullptr;
@@ -166,12 +161,10 @@ bool Image::ImageWriteToSurface(void* bits, i32 pitch, u32 format, ImageProgress
             const i32 a = p[3];
             switch (format) {
                 case kImageFormatA8R8G8B8:
-                case kImageFormatX8R8G8B8:
-                    out32[x] = u32(b) | (u32(g) << 8) | (u32(r) << 16) | (u32(a) << 24);
-                    break;
+                case kImageFormatX8R8G8B8: out32[x] = u32(b) | (u32(g) << 8) | (u32(r) << 16) | (u32(a) << 24); break;
                 case kImageFormatR5G6B5:
-                    out16[x] = static_cast<u16>(((Dither5(r, x, y) >> 3) << 11) |
-                                                ((Dither5(g, x, y) >> 2) << 5) | (Dither5(b, x, y) >> 3));
+                    out16[x] = static_cast<u16>(((Dither5(r, x, y) >> 3) << 11) | ((Dither5(g, x, y) >> 2) << 5) |
+                                                (Dither5(b, x, y) >> 3));
                     break;
                 case kImageFormatX1R5G5B5:
                 case kImageFormatA1R5G5B5:

@@ -38,7 +38,7 @@ i32 Dither4(i32 v, i32 x, i32 y);
 i32 Dither5(i32 v, i32 x, i32 y);
 
 // Error texts of the loaders.
-extern const char kLagLoadError[];       // "Can't Load LAG File"
+extern const char kLagLoadError[];        // "Can't Load LAG File"
 extern const char kImageNoMemoryError[];  // pixel or decode block not available
 
 // A reference-counted engine object; CreateImage links it at the back of the
@@ -52,26 +52,23 @@ public:
     // `archivePath`. Returns null on success, else the error text, which
     // starts with "Can't Load LAG File" for a missing archive, a bad header, a
     // missing or damaged entry, and names the archive and the entry.
-    const char* ImageLoadLag(const char* archivePath, const char* entryName,
-                             ImageProgressCallback callback);
+    const char* ImageLoadLag(const char* archivePath, const char* entryName, ImageProgressCallback callback);
 
     // Hands `filePath` to the image plug-ins ("*.spi" shared objects) in
     // `pluginFolder`; the first that supports it and delivers a bitmap wins.
     // Returns null on success, else the error text.
-    const char* ImageLoadSusie(const char* filePath, const char* pluginFolder,
-                               ImageProgressCallback callback);
+    const char* ImageLoadSusie(const char* filePath, const char* pluginFolder, ImageProgressCallback callback);
 
     // Asks a loaded plug-in's "GetPicture" for the picture in `contents` and
     // converts the bitmap it returns. Null on success, else the error text.
-    const char* ImageSusieGetPicture(const platform::SharedLibrary& plugin, const u8* contents,
-                                     std::size_t size, ImageProgressCallback callback);
+    const char* ImageSusieGetPicture(const platform::SharedLibrary& plugin, const u8* contents, std::size_t size,
+                                     ImageProgressCallback callback);
 
     // Builds the pixels from a device-independent bitmap: `info` is the
     // 40-byte information header and its colour table, `bits` the bottom-up
     // rows (1, 2, 4, 8, 16, 24 or 32 bits per pixel, uncompressed). Both sizes
     // bound every read. Null on success, else the error text.
-    const char* ImageFromBitmap(const u8* info, std::size_t infoSize, const u8* bits,
-                                std::size_t bitsSize);
+    const char* ImageFromBitmap(const u8* info, std::size_t infoSize, const u8* bits, std::size_t bitsSize);
 
     void ImageGetPixels(u8** pixels, i32* pitch) const;
     void ImageGetSize(i32* width, i32* height) const;

@@ -14,9 +14,7 @@ namespace {
 // hostile header from asking for gigabytes).
 constexpr u64 kMaxDecodedSize = u64(1) << 30;
 
-u32 ReadU32(const u8* p) {
-    return u32(p[0]) | (u32(p[1]) << 8) | (u32(p[2]) << 16) | (u32(p[3]) << 24);
-}
+u32 ReadU32(const u8* p) { return u32(p[0]) | (u32(p[1]) << 8) | (u32(p[2]) << 16) | (u32(p[3]) << 24); }
 
 void PutU32(std::vector<u8>& out, u32 v) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<u8>(v >> (8 * i)));
@@ -147,8 +145,7 @@ void WritePixel(i32 layout, const Channels& c, i32 sourceLayout, u8* p) {
 
 // Fills `info` from a raw entry header at `at` and checks it against the
 // archive's size.
-LagResult TakeEntry(const u8* raw, u64 at, u64 size, const std::string& archiveName,
-                    LagEntryInfo& info) {
+LagResult TakeEntry(const u8* raw, u64 at, u64 size, const std::string& archiveName, LagEntryInfo& info) {
     info = LagEntryInfo{};
     std::memcpy(info.name, raw, strnlen(reinterpret_cast<const char*>(raw), kLagNameSize));
     info.width = static_cast<i32>(ReadU32(raw + 16));
@@ -160,38 +157,33 @@ LagResult TakeEntry(const u8* raw, u64 at, u64 size, const std::string& archiveN
     const u64 dataOffset = info.dataOffset;
     const std::string entry = EntryText(info.name);
     if (info.format < 0 || info.format > 7) {
-        return Fail(LagStatus::kBadEntry, archiveName,
-                    entry + ": unknown pixel format " + std::to_string(info.format));
+        return Fail(LagStatus::kBadEntry, archiveName, entry + ": unknown pixel format " + std::to_string(info.format));
     }
     if (info.width <= 0 || info.height <= 0) {
         return Fail(LagStatus::kBadEntry, archiveName,
-                    entry + ": bad size " + std::to_string(info.width) + " x " +
-                        std::to_string(info.height));
+                    entry + ": bad size " + std::to_string(info.width) + " x " + std::to_string(info.height));
     }
     const u64 needed = LagDataSize(info.width, info.height, info.format);
     const u64 pixelBlock = LagDataSize(info.width, info.height, kLagLayout8888);
     if (needed > kMaxDecodedSize || pixelBlock > kMaxDecodedSize) {
-        return Fail(LagStatus::kBadEntry, archiveName,
-                    entry + ": size " + std::to_string(info.width) + " x " +
-                        std::to_string(info.height) + " is too large");
+        return Fail(
+            LagStatus::kBadEntry, archiveName,
+            entry + ": size " + std::to_string(info.width) + " x " + std::to_string(info.height) + " is too large");
     }
     if (dataOffset > size || stored > size - dataOffset) {
         return Fail(LagStatus::kBadEntry, archiveName,
-                    entry + ": data runs past the end of the file (" +
-                        std::to_string(stored) + " bytes stored)");
+                    entry + ": data runs past the end of the file (" + std::to_string(stored) + " bytes stored)");
     }
     if (LagIsCompressed(info.format)) {
         if (needed > LzssMaxDecodedSize(stored)) {
             return Fail(LagStatus::kBadEntry, archiveName,
-                        entry + ": " + std::to_string(stored) +
-                            " compressed bytes cannot hold the " + std::to_string(needed) +
-                            " bytes the pixels need");
+                        entry + ": " + std::to_string(stored) + " compressed bytes cannot hold the " +
+                            std::to_string(needed) + " bytes the pixels need");
         }
     } else if (stored < needed) {
         return Fail(LagStatus::kBadEntry, archiveName,
-                    entry + ": stored size " + std::to_string(stored) +
-                        " is smaller than the " + std::to_string(needed) +
-                        " bytes the pixels need");
+                    entry + ": stored size " + std::to_string(stored) + " is smaller than the " +
+                        std::to_string(needed) + " bytes the pixels need");
     }
     return LagResult{};
 }
@@ -216,8 +208,8 @@ u64 LagDataSize(i32 width, i32 height, i32 format) {
 
 bool LagIsCompressed(i32 format) { return format >= 4 && format <= 7; }
 
-void LagConvertPixels(i32 width, i32 height, i32 sourceFormat, const u8* source,
-                      i32 destinationFormat, u8* destination, ImageProgressCallback callback) {
+void LagConvertPixels(i32 width, i32 height, i32 sourceFormat, const u8* source, i32 destinationFormat, u8* destination,
+                      ImageProgressCallback callback) {
     if (width <= 0 || height <= 0) return;
     const i32 from = sourceFormat & 3;
     const i32 to = destinationFormat & 3;
@@ -236,8 +228,8 @@ void LagConvertPixels(i32 width, i32 height, i32 sourceFormat, const u8* source,
     }
 }
 
-LagResult LagFindEntry(LagSource& source, const std::string& archiveName, const char* name,
-                       LagEntryInfo& info, ImageProgressCallback callback) {
+LagResult LagFindEntry(LagSource& source, const std::string& archiveName, const char* name, LagEntryInfo& info,
+                       ImageProgressCallback callback) {
     u8 header[kLagHeaderSize];
     if (!source.Read(0, header, sizeof header) || std::memcmp(header, "LAG", 4) != 0) {
         return Fail(LagStatus::kBadHeader, archiveName, "not a LAG archive");
@@ -261,8 +253,8 @@ LagResult LagFindEntry(LagSource& source, const std::string& archiveName, const 
     return Fail(LagStatus::kNotFound, archiveName, EntryText(name) + " not found");
 }
 
-LagResult LagReadEntryInto(LagSource& source, const std::string& archiveName, const LagEntryInfo& info,
-                           u8* out, ImageProgressCallback callback) {
+LagResult LagReadEntryInto(LagSource& source, const std::string& archiveName, const LagEntryInfo& info, u8* out,
+                           ImageProgressCallback callback) {
     const u64 needed = LagDataSize(info.width, info.height, info.format);
     const std::string entry = EntryText(info.name);
     if (LagIsCompressed(info.format)) {
@@ -281,9 +273,8 @@ LagResult LagReadEntryInto(LagSource& source, const std::string& archiveName, co
     return LagResult{};
 }
 
-LagResult LagReadEntryData(LagSource& source, const std::string& archiveName,
-                           const LagEntryInfo& info, std::vector<u8>& decoded,
-                           ImageProgressCallback callback) {
+LagResult LagReadEntryData(LagSource& source, const std::string& archiveName, const LagEntryInfo& info,
+                           std::vector<u8>& decoded, ImageProgressCallback callback) {
     const u64 needed = LagDataSize(info.width, info.height, info.format);
     try {
         decoded.assign(static_cast<std::size_t>(needed), 0);
@@ -328,9 +319,8 @@ LagResult LagLoadPixels8888(const char* archivePath, const char* name, LagEntryI
     return r;
 }
 
-u64 LagReadEntry(const char* archivePath, const char* name, i32* width, i32* height,
-                 std::vector<u8>* destination, i32* format, ImageProgressCallback callback,
-                 LagResult* result) {
+u64 LagReadEntry(const char* archivePath, const char* name, i32* width, i32* height, std::vector<u8>* destination,
+                 i32* format, ImageProgressCallback callback, LagResult* result) {
     LagResult local;
     LagResult& r = result ? *result : local;
     LagFileSource source(archivePath);
@@ -383,15 +373,14 @@ LagResult ListEntries(LagSource& source, const std::string& archiveName, std::ve
         const u64 stored = ReadU32(raw + 28);
         // A later entry of the same name is never found by a lookup: only
         // its place in the file matters.
-        const bool shadowed = std::any_of(entries.begin(), entries.end(), [&](const LagEntryInfo& e) {
-            return std::strcmp(e.name, name) == 0;
-        });
+        const bool shadowed = std::any_of(entries.begin(), entries.end(),
+                                          [&](const LagEntryInfo& e) { return std::strcmp(e.name, name) == 0; });
         LagEntryInfo info;
         LagResult r = shadowed ? LagResult{} : TakeEntry(raw, at, size, archiveName, info);
         if (r.ok() && stored > size - at - kLagEntryHeaderSize) {
-            r = Fail(LagStatus::kBadEntry, archiveName,
-                     EntryText(name) + ": data runs past the end of the file (" + std::to_string(stored) +
-                         " bytes stored)");
+            r = Fail(
+                LagStatus::kBadEntry, archiveName,
+                EntryText(name) + ": data runs past the end of the file (" + std::to_string(stored) + " bytes stored)");
         }
         if (!r.ok()) return r;
         if (!shadowed) entries.push_back(info);
@@ -421,8 +410,7 @@ LagResult LagCheckArchive(const char* archivePath, const std::string& archiveNam
 std::vector<u8> LagBuildArchive(const std::vector<LagWriteEntry>& entries) {
     std::vector<u8> out = {'L', 'A', 'G', 0, 0, 0, 0, 0};
     for (const LagWriteEntry& e : entries) {
-        std::vector<u8> stored =
-            LagIsCompressed(e.format) ? LzssEncode(e.pixels.data(), e.pixels.size()) : e.pixels;
+        std::vector<u8> stored = LagIsCompressed(e.format) ? LzssEncode(e.pixels.data(), e.pixels.size()) : e.pixels;
         u8 name[kLagNameSize] = {};
         std::memcpy(name, e.name.data(), std::min(e.name.size(), kLagNameSize));
         out.insert(out.end(), name, name + kLagNameSize);

@@ -34,8 +34,8 @@ bool LagIsCompressed(i32 format);
 // are the same layout). Rows are exactly `width` pixels. Integer channels scale
 // by the maximum values and truncate; float channels are clamped to 0.0-1.0
 // (NaN reads as 0). The callback is called with 0 every 2,048 pixels.
-void LagConvertPixels(i32 width, i32 height, i32 sourceFormat, const u8* source,
-                      i32 destinationFormat, u8* destination, ImageProgressCallback callback);
+void LagConvertPixels(i32 width, i32 height, i32 sourceFormat, const u8* source, i32 destinationFormat, u8* destination,
+                      ImageProgressCallback callback);
 
 // Where the bytes of an archive come from: a file or a block of memory.
 class LagSource {
@@ -72,8 +72,8 @@ enum class LagStatus {
     kCannotOpen,
     kBadHeader,
     kNotFound,
-    kBadEntry,   // the entry's header is invalid or its data is cut short
-    kBadData,    // compressed data ends before the pixels are complete
+    kBadEntry,  // the entry's header is invalid or its data is cut short
+    kBadData,   // compressed data ends before the pixels are complete
     kNoMemory,
 };
 
@@ -85,19 +85,18 @@ struct LagResult {
 
 // Finds `name` (already lower-cased; compared with the stored 16 bytes only,
 // first match wins) and validates its header against the archive's size.
-LagResult LagFindEntry(LagSource& source, const std::string& archiveName, const char* name,
-                       LagEntryInfo& info, ImageProgressCallback callback);
+LagResult LagFindEntry(LagSource& source, const std::string& archiveName, const char* name, LagEntryInfo& info,
+                       ImageProgressCallback callback);
 
 // Reads and, when compressed, decodes the entry's pixels into `decoded`
 // (LagDataSize bytes in the entry's layout).
-LagResult LagReadEntryData(LagSource& source, const std::string& archiveName,
-                           const LagEntryInfo& info, std::vector<u8>& decoded,
-                           ImageProgressCallback callback);
+LagResult LagReadEntryData(LagSource& source, const std::string& archiveName, const LagEntryInfo& info,
+                           std::vector<u8>& decoded, ImageProgressCallback callback);
 
 // Reads and, when compressed, decodes the entry's pixels into `out`, which
 // holds LagDataSize bytes (every one of them is written on success).
-LagResult LagReadEntryInto(LagSource& source, const std::string& archiveName, const LagEntryInfo& info,
-                           u8* out, ImageProgressCallback callback);
+LagResult LagReadEntryInto(LagSource& source, const std::string& archiveName, const LagEntryInfo& info, u8* out,
+                           ImageProgressCallback callback);
 
 // The whole lookup on a file for a picture: opens `archivePath`, finds entry
 // `name` (lower case) and delivers its pixels in the 8888 layout in a new block
@@ -112,9 +111,8 @@ LagResult LagLoadPixels8888(const char* archivePath, const char* name, LagEntryI
 // Returns the decoded size (0 on any failure, with `result` saying why); each of
 // width, height and format is stored when its pointer is not null; the decoded
 // data goes to `destination` when it is not null.
-u64 LagReadEntry(const char* archivePath, const char* name, i32* width, i32* height,
-                 std::vector<u8>* destination, i32* format, ImageProgressCallback callback,
-                 LagResult* result);
+u64 LagReadEntry(const char* archivePath, const char* name, i32* width, i32* height, std::vector<u8>* destination,
+                 i32* format, ImageProgressCallback callback, LagResult* result);
 
 // Every entry header of an archive held in memory, walking as the lookup does
 // (used by tools and tests) to the end of the file. Stops at the first invalid

@@ -67,8 +67,7 @@ i32 DecodeWithoutRing(const u8* source, std::size_t sourceSize, u8* destination,
 
 }  // namespace
 
-i32 LzssDecode(const u8* source, std::size_t sourceSize, u8* destination, u32 size,
-               ImageProgressCallback callback) {
+i32 LzssDecode(const u8* source, std::size_t sourceSize, u8* destination, u32 size, ImageProgressCallback callback) {
     if (size == 0) return 0;
     if (!callback) return DecodeWithoutRing(source, sourceSize, destination, size);
     u8 ring[kLzssRingSize];

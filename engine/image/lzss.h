@@ -19,8 +19,7 @@ constexpr u32 kLzssMaxMatch = 18;
 // happens inside a reference), 0 when `size` is 0 or the source ends first.
 // The callback, when given, is called with 0 after every token and after every
 // 65,536 bytes copied by references.
-i32 LzssDecode(const u8* source, std::size_t sourceSize, u8* destination, u32 size,
-               ImageProgressCallback callback);
+i32 LzssDecode(const u8* source, std::size_t sourceSize, u8* destination, u32 size, ImageProgressCallback callback);
 
 // The matching encoder (greedy, hash chains). Its output decodes with
 // LzssDecode to the input again.

@@ -32,5 +32,5 @@ u64 ImagePrefetchedTaken();
 
 // The loader's side: the pixels of `entryName` (lower case) of `archivePath`
 // when they were decoded ahead; false when not (nothing is changed then).
-bool ImageTakePrefetched(const char* archivePath, const char* entryName, std::unique_ptr<u8[]>& pixels,
-                         i32& width, i32& height);
+bool ImageTakePrefetched(const char* archivePath, const char* entryName, std::unique_ptr<u8[]>& pixels, i32& width,
+                         i32& height);

@@ -48,8 +48,7 @@ std::vector<platform::SharedLibrary>& LoadedPlugins() {
 const char* ImageLastSusieError() { return gSusieError; }
 const char* ImageLastGetPictureError() { return gGetPictureError; }
 
-const char* Image::ImageFromBitmap(const u8* info, std::size_t infoSize, const u8* bits,
-                                   std::size_t bitsSize) {
+const char* Image::ImageFromBitmap(const u8* info, std::size_t infoSize, const u8* bits, std::size_t bitsSize) {
     if (!info || infoSize < kBitmapHeaderSize) return SetError(gGetPictureError, kNoPictureInfo);
     const i64 width = static_cast<i32>(U32(info + 4));
     const i64 rawHeight = static_cast<i32>(U32(info + 8));
@@ -105,15 +104,9 @@ const char* Image::ImageFromBitmap(const u8* info, std::size_t infoSize, const u
                     p[3] = 255;
                     break;
                 }
-                case 2:
-                    fromPalette((row[x >> 2] >> (6 - 2 * (x & 3))) & 3, p);
-                    break;
-                case 4:
-                    fromPalette((row[x >> 1] >> (4 - 4 * (x & 1))) & 15, p);
-                    break;
-                case 8:
-                    fromPalette(row[x], p);
-                    break;
+                case 2: fromPalette((row[x >> 2] >> (6 - 2 * (x & 3))) & 3, p); break;
+                case 4: fromPalette((row[x >> 1] >> (4 - 4 * (x & 1))) & 15, p); break;
+                case 8: fromPalette(row[x], p); break;
                 case 16: {
                     const u16 w = U16(row + x * 2);
                     p[0] = static_cast<u8>((w & 31) * 255 / 31);
@@ -138,14 +131,14 @@ const char* Image::ImageFromBitmap(const u8* info, std::size_t infoSize, const u
     return nullptr;
 }
 
-const char* Image::ImageSusieGetPicture(const platform::SharedLibrary& plugin, const u8* contents,
-                                        std::size_t size, ImageProgressCallback callback) {
+const char* Image::ImageSusieGetPicture(const platform::SharedLibrary& plugin, const u8* contents, std::size_t size,
+                                        ImageProgressCallback callback) {
     auto getPicture = reinterpret_cast<ImagePluginGetPictureFn>(plugin.Symbol("GetPicture"));
     if (!getPicture) return SetError(gGetPictureError, kNoPictureInfo);
     void* info = nullptr;
     void* bits = nullptr;
-    const int status = getPicture(reinterpret_cast<const char*>(contents), static_cast<long>(size), 1,
-                                  &info, &bits, nullptr, 0);
+    const int status =
+        getPicture(reinterpret_cast<const char*>(contents), static_cast<long>(size), 1, &info, &bits, nullptr, 0);
     const char* error = nullptr;
     if (status != 0 || !info || !bits) {
         error = SetError(gGetPictureError, kNoPictureInfo);
@@ -159,8 +152,7 @@ const char* Image::ImageSusieGetPicture(const platform::SharedLibrary& plugin, c
     return error;
 }
 
-const char* Image::ImageLoadSusie(const char* filePath, const char* pluginFolder,
-                                  ImageProgressCallback callback) {
+const char* Image::ImageLoadSusie(const char* filePath, const char* pluginFolder, ImageProgressCallback callback) {
     std::FILE* file = platform::OpenRegularFile(filePath);
     if (!file) return SetError(gSusieError, kCannotOpen);
     std::vector<u8> contents;

@@ -200,15 +200,14 @@ AnimationKeys::~AnimationKeys() {
     delete[] matrixKeys;
 }
 
-
 Matrix* AnimationKeys::AnimationKeysMatrixAt(f32 time) {
     if (matrixCount == 0) return AnimationKeysCommonIdentity(&matrixResult_);
     u32 k0, k1;
     f32 f;
-    Locate(matrixKeys, matrixCount, time, [this](i32 t, i32 a, i32 b) { return FindMatrixKey(t, a, b); }, &k0, &k1,
-           &f);
-    matrixResult_ = (f <= 0.5f || matrixKeys[k0].time == matrixKeys[k1].time) ? matrixKeys[k0].value
-                                                                              : matrixKeys[k1].value;
+    Locate(
+        matrixKeys, matrixCount, time, [this](i32 t, i32 a, i32 b) { return FindMatrixKey(t, a, b); }, &k0, &k1, &f);
+    matrixResult_ =
+        (f <= 0.5f || matrixKeys[k0].time == matrixKeys[k1].time) ? matrixKeys[k0].value : matrixKeys[k1].value;
     return &matrixResult_;
 }
 
@@ -216,7 +215,8 @@ Matrix* AnimationKeys::AnimationKeysScalingAt(f32 time) {
     if (scaleCount == 0) return AnimationKeysCommonIdentity(&scalingResult_);
     u32 k0, k1;
     f32 f;
-    Locate(scaleKeys, scaleCount, time, [this](i32 t, i32 a, i32 b) { return FindScaleKey(t, a, b); }, &k0, &k1, &f);
+    Locate(
+        scaleKeys, scaleCount, time, [this](i32 t, i32 a, i32 b) { return FindScaleKey(t, a, b); }, &k0, &k1, &f);
     const Vector3& a = scaleKeys[k0].value;
     const Vector3& b = scaleKeys[k1].value;
     MatrixScaling(&scalingResult_, a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f, a.z + (b.z - a.z) * f);
@@ -227,8 +227,9 @@ Matrix* AnimationKeys::AnimationKeysTranslationAt(f32 time) {
     if (positionCount == 0) return AnimationKeysCommonIdentity(&translationResult_);
     u32 k0, k1;
     f32 f;
-    Locate(positionKeys, positionCount, time, [this](i32 t, i32 a, i32 b) { return FindPositionKey(t, a, b); }, &k0,
-           &k1, &f);
+    Locate(
+        positionKeys, positionCount, time, [this](i32 t, i32 a, i32 b) { return FindPositionKey(t, a, b); }, &k0, &k1,
+        &f);
     const Vector3& a = positionKeys[k0].value;
     const Vector3& b = positionKeys[k1].value;
     MatrixTranslation(&translationResult_, a.x + (b.x - a.x) * f, a.y + (b.y - a.y) * f, a.z + (b.z - a.z) * f);
@@ -239,8 +240,9 @@ Matrix* AnimationKeys::AnimationKeysRotationAt(f32 time) {
     if (rotationCount == 0) return AnimationKeysCommonIdentity(&rotationResult_);
     u32 k0, k1;
     f32 f;
-    Locate(rotationKeys, rotationCount, time, [this](i32 t, i32 a, i32 b) { return FindRotationKey(t, a, b); }, &k0,
-           &k1, &f);
+    Locate(
+        rotationKeys, rotationCount, time, [this](i32 t, i32 a, i32 b) { return FindRotationKey(t, a, b); }, &k0, &k1,
+        &f);
     Quaternion a, b, q;
     QuaternionConjugate(&a, &rotationKeys[k0].value);
     if (k0 == k1) {
@@ -397,9 +399,9 @@ void Mesh::MeshDraw() {
         Material* material = static_cast<Material*>(o);
         MeshBindMaterial(material);
         if (material->faceCount <= 0) continue;
-        const gfx::HRESULT hr = device->DrawIndexedPrimitive(gfx::D3DPT_TRIANGLELIST, 0, vertexCount,
-                                                             static_cast<u32>(material->faceStart),
-                                                             static_cast<u32>(material->faceCount));
+        const gfx::HRESULT hr =
+            device->DrawIndexedPrimitive(gfx::D3DPT_TRIANGLELIST, 0, vertexCount, static_cast<u32>(material->faceStart),
+                                         static_cast<u32>(material->faceCount));
         if (gfx::SUCCEEDED(hr)) AddPolygonCount(material->faceCount);
     }
 }
@@ -456,8 +458,8 @@ void Mesh::MeshCreateBuffers(MeshProgressCallback callback) {
     if (vertexShader) vertexShader->VertexShaderBuild(&shaderFlags);
     progress();
     gfx::Direct3DDevice8* device = GetDirect3DDevice();
-    if (!device || gfx::FAILED(device->CreateIndexBuffer(indexBytes, gfx::D3DUSAGE_WRITEONLY, gfx::D3DFMT_INDEX16,
-                                                         pool, &indexBuffer))) {
+    if (!device || gfx::FAILED(device->CreateIndexBuffer(indexBytes, gfx::D3DUSAGE_WRITEONLY, gfx::D3DFMT_INDEX16, pool,
+                                                         &indexBuffer))) {
         indexBuffer = nullptr;
         LogPrintf("ERROR : インデックスバッファの生成に失敗\n");
         return;
@@ -611,8 +613,7 @@ void Mesh::MeshSetLightingConstants(const Matrix* worldInverse) {
 
 void Mesh::MeshSetTexCoordConstants(const Matrix* w, const Matrix* worldView, const Matrix* worldInverse) {
     const u32 word = shaderFlags.texCoord;
-    if (word == kShaderToon || word == kShaderToon2 || word == kShaderToonReflection ||
-        word == kShaderReflectionToon) {
+    if (word == kShaderToon || word == kShaderToon2 || word == kShaderToonReflection || word == kShaderReflectionToon) {
         const Vector3 d = LightInModel(0, worldInverse);
         SetConstant(3, d.x, d.y, d.z, 0.0f);
     }

@@ -592,15 +592,13 @@ void DestroyModel() {
 }
 
 void ModelLostAll() {
-    ResourceListForEach<Model>(&g_models, [](Model* model) {
-        ResourceListForEach<Mesh>(&model->meshes, &Mesh::MeshReleaseDeviceObjects);
-    });
+    ResourceListForEach<Model>(
+        &g_models, [](Model* model) { ResourceListForEach<Mesh>(&model->meshes, &Mesh::MeshReleaseDeviceObjects); });
 }
 
 void ModelResetAll() {
-    ResourceListForEach<Model>(&g_models, [](Model* model) {
-        ResourceListForEach<Mesh>(&model->meshes, &Mesh::MeshRestoreDeviceObjects);
-    });
+    ResourceListForEach<Model>(
+        &g_models, [](Model* model) { ResourceListForEach<Mesh>(&model->meshes, &Mesh::MeshRestoreDeviceObjects); });
 }
 
 const ResourceList& ModelList() { return g_models; }
@@ -678,7 +676,8 @@ Model* CreateModelPlane(f32 width, f32 height, i32 columns, i32 rows, f32 uvScal
         for (u32 i = 0; i + 1 < c; ++i) {
             const u16 a = static_cast<u16>(j * c + i);
             const u16 b = static_cast<u16>(a + c);
-            const u16 triangles[6] = {b, static_cast<u16>(a + 1), a, static_cast<u16>(b + 1), static_cast<u16>(a + 1), b};
+            const u16 triangles[6] = {b, static_cast<u16>(a + 1), a, static_cast<u16>(b + 1), static_cast<u16>(a + 1),
+                                      b};
             std::memcpy(out, triangles, sizeof triangles);
             out += 6;
         }

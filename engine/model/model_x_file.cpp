@@ -167,7 +167,8 @@ i32 Model::ModelLoadXFile(XFileEnumObject* enumeration, ModelProgressCallback ca
     }
     Progress(callback);
     u32 memory = ResourceListGetCount(&frames) * static_cast<u32>(sizeof(Frame)) + static_cast<u32>(sizeof(Model));
-    for (ResourceObject* o = ResourceListGetHead(&meshes); o; o = o->next) memory += static_cast<Mesh*>(o)->MeshMemorySize();
+    for (ResourceObject* o = ResourceListGetHead(&meshes); o; o = o->next)
+        memory += static_cast<Mesh*>(o)->MeshMemorySize();
     Progress(callback);
     LogPrintf("} Frame %d / Mesh %d / %8.3lf KByteUse / Complete!\n", static_cast<i32>(ResourceListGetCount(&frames)),
               static_cast<i32>(ResourceListGetCount(&meshes)), static_cast<f64>(memory) / 1024.0);
@@ -285,9 +286,9 @@ i32 Model::ModelLoadMesh(XFileDataObject* data, Frame* frame, ModelProgressCallb
         if (boneTransforms) boneTransforms->Release();
         if (materialRecords) materialRecords->Release();
     };
-    const gfx::HRESULT hr = xf::D3DXLoadSkinMeshFromXof(data, xf::D3DXMESH_MANAGED, GetDirect3DDevice(), nullptr,
-                                                        &materialRecords, &materialCount, &boneNames, &boneTransforms,
-                                                        &skin);
+    const gfx::HRESULT hr =
+        xf::D3DXLoadSkinMeshFromXof(data, xf::D3DXMESH_MANAGED, GetDirect3DDevice(), nullptr, &materialRecords,
+                                    &materialCount, &boneNames, &boneTransforms, &skin);
     if (gfx::FAILED(hr) || !skin) {
         LogPrintf("    Error : メッシュ [%s] の読み込みに失敗\n", name);
         releaseAll();
@@ -331,7 +332,8 @@ i32 Model::ModelLoadMesh(XFileDataObject* data, Frame* frame, ModelProgressCallb
     std::strncpy(mesh->name, name, sizeof mesh->name - 1);
     mesh->name[sizeof mesh->name - 1] = '\0';
     mesh->frame = frame;
-    const auto* records = materialRecords ? static_cast<const XMaterialRecord*>(materialRecords->GetBufferPointer()) : nullptr;
+    const auto* records =
+        materialRecords ? static_cast<const XMaterialRecord*>(materialRecords->GetBufferPointer()) : nullptr;
     mesh->MeshCreate(records ? materialCount : 0, records, callback);
     Progress(callback);
     if (!mesh->MeshConvertXMesh(skin, &converted, callback) || !converted) {
@@ -411,7 +413,8 @@ i32 Mesh::MeshConvertXMesh(XSkinMeshObject* skinMesh, XMeshObject** converted, M
         LogPrintf("ERROR Failed CloneMeshFVF\n");
         return 0;
     }
-    const gfx::HRESULT optimized = clone->Optimize(xf::D3DXMESHOPT_ATTRSORT, nullptr, nullptr, nullptr, nullptr, converted);
+    const gfx::HRESULT optimized =
+        clone->Optimize(xf::D3DXMESHOPT_ATTRSORT, nullptr, nullptr, nullptr, nullptr, converted);
     clone->Release();
     if (gfx::FAILED(optimized) || !*converted) {
         LogPrintf("ERROR Failed Optimize\n");
@@ -432,7 +435,8 @@ i32 Mesh::MeshConvertXMesh(XSkinMeshObject* skinMesh, XMeshObject** converted, M
         const xf::D3DXATTRIBUTERANGE& range = table[i];
         // A face naming a material the mesh does not have is not drawn.
         Material* material = static_cast<Material*>(ResourceListGetAt(&materials, range.AttribId));
-        if (material) material->MaterialSetFaceRange(static_cast<i32>(range.FaceStart * 3), static_cast<i32>(range.FaceCount));
+        if (material)
+            material->MaterialSetFaceRange(static_cast<i32>(range.FaceStart * 3), static_cast<i32>(range.FaceCount));
     }
     for (ResourceObject* o = ResourceListGetHead(&materials); o;) {
         ResourceObject* following = o->next;
@@ -459,7 +463,8 @@ void Mesh::MeshCopyFromXMesh(XMeshObject* converted, MeshProgressCallback callba
     }
     progress();
     FreePages(vertexCopy);
-    vertexCopy = static_cast<MasterVertex*>(AllocatePages(static_cast<std::size_t>(vertexCount) * sizeof(MasterVertex)));
+    vertexCopy =
+        static_cast<MasterVertex*>(AllocatePages(static_cast<std::size_t>(vertexCount) * sizeof(MasterVertex)));
     progress();
     if (converted && vertexCopy && gfx::SUCCEEDED(converted->LockVertexBuffer(0, &data))) {
         const gfx::DWORD format = converted->GetFVF();

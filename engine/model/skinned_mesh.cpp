@@ -121,9 +121,9 @@ void SkinnedMesh::SkinnedMeshDraw() {
         }
         if (!material) continue;
         MeshBindMaterial(material);
-        const gfx::HRESULT hr = device->DrawIndexedPrimitive(gfx::D3DPT_TRIANGLELIST, combination.VertexStart,
-                                                             combination.VertexCount, 3 * combination.FaceStart,
-                                                             combination.FaceCount);
+        const gfx::HRESULT hr =
+            device->DrawIndexedPrimitive(gfx::D3DPT_TRIANGLELIST, combination.VertexStart, combination.VertexCount,
+                                         3 * combination.FaceStart, combination.FaceCount);
         if (gfx::SUCCEEDED(hr)) AddPolygonCount(static_cast<i32>(combination.FaceCount));
     }
 }

@@ -53,9 +53,8 @@ u32 CreateDirectMusicObjects() {
         return 0;
     }
     ServiceLog("  ■ パフォーマンスオブジェクトを生成\n");
-    if (!g_performance->InitAudio(&g_directMusic, &g_performanceSound, 0,
-                                  platform::DMUS_APATH_SHARED_STEREOPLUSREVERB, 64, platform::DMUS_AUDIOF_ALL,
-                                  nullptr)) {
+    if (!g_performance->InitAudio(&g_directMusic, &g_performanceSound, 0, platform::DMUS_APATH_SHARED_STEREOPLUSREVERB,
+                                  64, platform::DMUS_AUDIOF_ALL, nullptr)) {
         ServiceLog("  エラー : パフォーマンスオブジェクトの初期化に失敗\n");
         return 0;
     }

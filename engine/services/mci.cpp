@@ -196,8 +196,7 @@ void LogMixerDevices(u32 mixerId, platform::HMIXER mixer) {
                     record = 3;
                     text = "            ・ANALOG-CDAUDIOボリュームコントロールをサポート\n";
                     break;
-                default:
-                    continue;
+                default: continue;
             }
             if (g_records[record].found == 0 && FindVolumeControl(mixer, &line, record) != 0) {
                 g_records[record].found = 1;

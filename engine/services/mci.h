@@ -10,7 +10,7 @@ constexpr int kCdTrackSlots = 128;
 constexpr int kMciReplyBytes = 256;
 
 struct CdTrack {
-    i32 start = 0;   // in the CD device's time format
+    i32 start = 0;  // in the CD device's time format
     i32 length = 0;
 };
 

@@ -16,19 +16,11 @@ struct ServiceObjectList : ResourceList {
     ~ServiceObjectList() { ResourceListReleaseAll(this); }
 };
 
-inline ServiceObject* ServiceListHead(const ServiceObjectList& list) {
-    return static_cast<ServiceObject*>(list.head);
-}
-inline ServiceObject* ServiceListNext(const ServiceObject* object) {
-    return static_cast<ServiceObject*>(object->next);
-}
+inline ServiceObject* ServiceListHead(const ServiceObjectList& list) { return static_cast<ServiceObject*>(list.head); }
+inline ServiceObject* ServiceListNext(const ServiceObject* object) { return static_cast<ServiceObject*>(object->next); }
 inline void ServiceListClear(ServiceObjectList& list) { ResourceListClear(&list); }
-inline void ServiceListPushBack(ServiceObjectList& list, ServiceObject* object) {
-    ResourceListPushBack(&list, object);
-}
-inline void ServiceListRemove(ServiceObjectList& list, ServiceObject* object) {
-    ResourceListRemove(&list, object);
-}
+inline void ServiceListPushBack(ServiceObjectList& list, ServiceObject* object) { ResourceListPushBack(&list, object); }
+inline void ServiceListRemove(ServiceObjectList& list, ServiceObject* object) { ResourceListRemove(&list, object); }
 // Releases every object from the head, then empties the list; survivors no
 // longer name it as their owner.
 inline void ServiceListReleaseAll(ServiceObjectList& list) { ResourceListReleaseAll(&list); }

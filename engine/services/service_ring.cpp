@@ -157,17 +157,13 @@ void RingService::WorkerMain(platform::Event* ready) {
 
 RingService& GetRingService(ServiceId service) {
     switch (service) {
-        case ServiceId::DirectSound:
-            return DirectSoundRingService();
-        case ServiceId::DirectMusic:
-            return DirectMusicRingService();
-        case ServiceId::DirectShow:
-            break;
+        case ServiceId::DirectSound: return DirectSoundRingService();
+        case ServiceId::DirectMusic: return DirectMusicRingService();
+        case ServiceId::DirectShow: break;
     }
     return DirectShowRingService();
 }
 
-bool PostServiceCommand(ServiceId service, u32 code, ServiceObject* object, const void* payload,
-                        std::size_t size) {
+bool PostServiceCommand(ServiceId service, u32 code, ServiceObject* object, const void* payload, std::size_t size) {
     return GetRingService(service).Post(code, object, payload, size);
 }

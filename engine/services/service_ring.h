@@ -88,8 +88,8 @@ public:
         const char* bannerWord;  // "DirectSound", "DirectMusic", "DirectShow(Audio)"
         u32 quitCode;
         ServiceDispatchFn dispatch;
-        void (*setUp)();         // platform objects, on the worker (may be null)
-        void (*tearDown)();      // their release, on the worker (may be null)
+        void (*setUp)();     // platform objects, on the worker (may be null)
+        void (*tearDown)();  // their release, on the worker (may be null)
     };
 
     explicit RingService(const Definition& definition) : definition_(definition) {}

@@ -35,8 +35,8 @@ void BrakeA(Enemy& e) {
 
 // Bobbing: speed = sin((age mod 100) x 0.01 x 2 pi).
 void Bobbing(Enemy& e, i32 age) {
-    e.speed = static_cast<f32>(std::sin(static_cast<f80>(age % 100) * static_cast<f80>(0.01f) *
-                                        static_cast<f80>(2.0f * kPi)));
+    e.speed = static_cast<f32>(
+        std::sin(static_cast<f80>(age % 100) * static_cast<f80>(0.01f) * static_cast<f80>(2.0f * kPi)));
 }
 
 // Kinds 1: a wave that banks away (turn -0.012 for 101, +0.012 for 102).
@@ -149,9 +149,9 @@ bool StepHoverer(i32 enemy, i32 age) {
             e.speed = (tx - e.x) * 0.005f;
         }
         e.x += e.speed;
-        e.y += static_cast<f32>(std::sin(static_cast<f80>(age % 100) * static_cast<f80>(0.01f) *
-                                         static_cast<f80>(2.0f * kPi)) *
-                                static_cast<f80>(0.8f));
+        e.y += static_cast<f32>(
+            std::sin(static_cast<f80>(age % 100) * static_cast<f80>(0.01f) * static_cast<f80>(2.0f * kPi)) *
+            static_cast<f80>(0.8f));
     } else {
         if (EnemyRecord(enemy).speed > -2.0f) EnemyRecord(enemy).speed -= 0.2f;
         StepStraight(enemy);
@@ -206,9 +206,9 @@ BonusTerms Terms() { return {PlayerScoreMultiplier(), PlayerLives()}; }
 // The targets of each phase, in their order.
 constexpr BossPhaseTarget kPhase1Targets[] = {
     {1, {50, 25, 0}, 190, 0}, {2, {50, 25, 0}, 190, 25}, {3, {50, 25, 0}, 190, 50}, {4, {50, 25, 0}, 190, 75}};
-constexpr BossPhaseTarget kPhase2Targets[] = {
-    {7, {40, 20, 0}, 186, 0},   {8, {40, 20, 0}, 186, 25},  {13, {50, 30, 0}, 186, 0},
-    {14, {50, 30, 0}, 186, 25}, {15, {50, 30, 0}, 186, 50}, {16, {50, 30, 0}, 186, 75}};
+constexpr BossPhaseTarget kPhase2Targets[] = {{7, {40, 20, 0}, 186, 0},   {8, {40, 20, 0}, 186, 25},
+                                              {13, {50, 30, 0}, 186, 0},  {14, {50, 30, 0}, 186, 25},
+                                              {15, {50, 30, 0}, 186, 50}, {16, {50, 30, 0}, 186, 75}};
 constexpr BossPhaseTarget kPhase3Targets[] = {
     {5, {40, 70, 0}, 188, 0}, {6, {40, 70, 0}, 188, 25}, {11, {55, 100, 0}, 188, 50}, {12, {55, 100, 0}, 188, 75}};
 constexpr BossPhaseAttacker kBodyPhase1[] = {{0, 191, 0}};

@@ -692,8 +692,8 @@ constexpr StateRow kStates[] = {
 constexpr i32 kWrittenStates[] = {111, 211, 280, 282, 291, 292, 293, 294, 295, 296, 298, 299};
 // The actions the bodies give parts, and the wrecks part deaths give this
 // stage's sprite kinds.
-constexpr i32 kWrittenActions[] = {0,   11,  13,  280, 281, 282, 283, 284, 285, 286,
-                                   287, 288, 289, 290, 291, 292, 293, 295};
+constexpr i32 kWrittenActions[] = {0,   11,  13,  280, 281, 282, 283, 284, 285,
+                                   286, 287, 288, 289, 290, 291, 292, 293, 295};
 // The sprite kinds the bodies swap in.
 constexpr i32 kWrittenSpriteKinds[] = {231, 232, 233, 257, 260};
 

@@ -47,8 +47,8 @@ void TurnField(i32 enemy, f32 Enemy::*field, f32 target, f32 step) {
 
 // atan2(ty - y, tx - x) from the enemy, in extended precision.
 f32 HeadingTo(const Enemy& e, f32 tx, f32 ty) {
-    return static_cast<f32>(std::atan2(static_cast<f80>(ty) - static_cast<f80>(e.y),
-                                       static_cast<f80>(tx) - static_cast<f80>(e.x)));
+    return static_cast<f32>(
+        std::atan2(static_cast<f80>(ty) - static_cast<f80>(e.y), static_cast<f80>(tx) - static_cast<f80>(e.x)));
 }
 
 // The distance from the enemy to (tx, ty) times k, in extended precision.
@@ -584,10 +584,10 @@ bool StepMidBossWreck(i32 enemy, i32) {
 
 // y += 0.5 sin((FrameCounter mod 400) x 0.0025 x 2 pi): the slow bob.
 void Bob(i32 enemy) {
-    const f80 phase = static_cast<f80>(g_GameState.FrameCounter % 400) * static_cast<f80>(0.0025f) *
-                      static_cast<f80>(2.0f * kPi);
-    EnemyRecord(enemy).y = static_cast<f32>(static_cast<f80>(EnemyRecord(enemy).y) +
-                                            static_cast<f80>(0.5f) * std::sin(phase));
+    const f80 phase =
+        static_cast<f80>(g_GameState.FrameCounter % 400) * static_cast<f80>(0.0025f) * static_cast<f80>(2.0f * kPi);
+    EnemyRecord(enemy).y =
+        static_cast<f32>(static_cast<f80>(EnemyRecord(enemy).y) + static_cast<f80>(0.5f) * std::sin(phase));
 }
 
 // K of the breaks: 40m + 30(L + 10), 200 + 30(m + L), 500 + 30(L + 2m).
@@ -1067,8 +1067,8 @@ bool StepFortressLastPhase(i32 enemy, i32 age) {
         e.age = 1000;
     }
     if (age >= 1000) {
-        const f80 surge = std::cos(static_cast<f80>(age - 1000) * static_cast<f80>(0.0016666667f) *
-                                   static_cast<f80>(2.0f * kPi));
+        const f80 surge =
+            std::cos(static_cast<f80>(age - 1000) * static_cast<f80>(0.0016666667f) * static_cast<f80>(2.0f * kPi));
         e.y = static_cast<f32>(static_cast<f80>(e.y) - static_cast<f80>(0.2f) * surge);
         e.y -= 0.2f;
         const f32 py = g_PlayerState[0].y;
@@ -1206,7 +1206,8 @@ constexpr StateRow kStates[] = {
 // of this stage (302: 312; 311-313: 305; 380: 111; 390: 102). Spawn ids 301
 // and 303 have follow-ups too (305 and 363), but their kinds (39 and 40) have
 // no core part, so DestroyEnemy never reaches them.
-constexpr i32 kWrittenStates[] = {102, 111, 280, 282, 305, 312, 341, 391, 392, 1301, 1302, 1303, 1304, 1305, 1306, 1307};
+constexpr i32 kWrittenStates[] = {102, 111,  280,  282,  305,  312,  341,  391,
+                                  392, 1301, 1302, 1303, 1304, 1305, 1306, 1307};
 // The actions the bodies give parts (the mid-boss's core 390 and 392, the
 // armour's wreck 13, the wing craft's wreck 11, the bosses' sets), and those
 // part deaths give

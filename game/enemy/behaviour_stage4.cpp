@@ -631,8 +631,8 @@ constexpr StateRow kStates[] = {
 constexpr i32 kWrittenStates[] = {511, 537, 542, 543, 546, 591, 592, 593, 594, 595, 596, 597};
 // The actions the mid-boss's fights and the boss's phases give their parts,
 // and the wrecks part deaths give this stage's sprite kinds.
-constexpr i32 kWrittenActions[] = {11,  13,  14,  530, 531, 532, 549, 550, 551, 552, 553,
-                                   554, 555, 556, 557, 558, 560, 561, 562, 563};
+constexpr i32 kWrittenActions[] = {11,  13,  14,  530, 531, 532, 549, 550, 551, 552,
+                                   553, 554, 555, 556, 557, 558, 560, 561, 562, 563};
 
 constexpr BehaviourTable kTable{
     .states = kStates,

@@ -267,9 +267,8 @@ bool StepGunship(i32 enemy, i32 age) {
         Enemy& e = EnemyRecord(enemy);
         e.x += e.speed;
         e.y -= 0.2f;
-        e.y = static_cast<f32>(static_cast<f80>(e.y) -
-                               std::sin(static_cast<f80>(age % 200) * static_cast<f80>(0.005f) *
-                                        static_cast<f80>(kTwoPi)));
+        e.y = static_cast<f32>(static_cast<f80>(e.y) - std::sin(static_cast<f80>(age % 200) * static_cast<f80>(0.005f) *
+                                                                static_cast<f80>(kTwoPi)));
         if (age % 200 == 0) PickDriftTarget(enemy);
         if (age > 1500) EnemyRecord(enemy).y -= static_cast<f32>(age - 1500) * 0.02f;
     }
@@ -514,7 +513,8 @@ bool StepGateWings(i32 enemy, i32 age) {
         const HitShape wing{35, 70, 0};
         const BossPhaseTarget wings[] = {{.root = 1, .shape = wing, .action = 414},
                                          {.root = 2, .shape = wing, .action = 414}};
-        const BossPhaseAttacker guns[] = {{.root = 9, .action = 415}, {.root = 10, .action = 415, .timer = easy ? 150 : 100}};
+        const BossPhaseAttacker guns[] = {{.root = 9, .action = 415},
+                                          {.root = 10, .action = 415, .timer = easy ? 150 : 100}};
         OpenBossPhase(enemy, 0, kGateRootParts - 1, wings, guns);
         EnemyRecord(enemy).speed = 0.0f;
         EnemyRecord(enemy).age = 1000;
@@ -707,7 +707,6 @@ bool StepMidBossCrash(i32 enemy, i32 age) {
     }
     return true;
 }
-
 
 // Every state of the stage's regular enemies and its gate boss.
 constexpr StateRow kStates[] = {

@@ -28,7 +28,9 @@ namespace {
 constexpr i32 kRoots = 11;  // roots 0..10
 
 // Bonus C (the arrival's phases): 10 ((m / 4 + 1) n + 40 m + 30 (lives + 10)).
-void PayArrivalBonus() { PayBossPhaseBonus(kEffectPhaseBonus, 40 * PlayerScoreMultiplier() + 30 * (PlayerLives() + 10)); }
+void PayArrivalBonus() {
+    PayBossPhaseBonus(kEffectPhaseBonus, 40 * PlayerScoreMultiplier() + 30 * (PlayerLives() + 10));
+}
 // Bonus B (the last phase's defeats): 10 ((m / 4 + 1) n + 30 (lives + 2 m) + 500).
 void PayCoreBonus() { PayBossPhaseBonus(kEffectDefeatBonus, 30 * (PlayerLives() + 2 * PlayerScoreMultiplier()) + 500); }
 
@@ -67,7 +69,8 @@ void OpenArrival(i32 enemy) {
     }
     const HitShape turret{50, 25, 0};
     BossPhaseTarget turrets[4];
-    for (i32 i = 0; i < 4; ++i) turrets[i] = {.root = 3 + i, .shape = turret, .action = 910, .timer = timers[i], .hp = 2400};
+    for (i32 i = 0; i < 4; ++i)
+        turrets[i] = {.root = 3 + i, .shape = turret, .action = 910, .timer = timers[i], .hp = 2400};
     const BossPhaseAttacker body[] = {{.root = 2, .action = 901}};
     OpenBossPhase(enemy, 0, kRoots - 1, turrets, body);
 }

@@ -289,4 +289,3 @@ bool IsTalkCue(i32 eventId, i32 line, i32 frame) {
 i32 PlayerScoreMultiplier() { return GetScoreMultiplier(g_PlayerState[0].shotLevel); }
 
 i32 PlayerLives() { return g_PlayerState[0].lives; }
-

@@ -52,8 +52,8 @@ struct StateRow {
 
 // A stage's behaviour.
 struct BehaviourTable {
-    std::span<const StateRow> states = {};   // one row per state id
-    StateBody unlisted = nullptr;       // every state without a row (StayPut or MoveStraightOn)
+    std::span<const StateRow> states = {};  // one row per state id
+    StateBody unlisted = nullptr;           // every state without a row (StayPut or MoveStraightOn)
     // The numbers the stage's behaviour code writes (see above).
     std::span<const i32> writesStates = {};
     std::span<const i32> writesActions = {};
@@ -196,15 +196,15 @@ constexpr i32 kAllRootParts = kPartLinks - 1;
 // of its sprite kind (timed when markerFrames > 0). A target whose part is
 // missing is skipped.
 struct BossPhaseTarget {
-    i32 root = 0;                      // position in the enemy's root list
+    i32 root = 0;  // position in the enemy's root list
     HitShape shape;
     i32 action = kKeepAction;
     i32 timer = 0;
-    i32 child = kRootItself;           // child of the root part, or the root part itself
+    i32 child = kRootItself;  // child of the root part, or the root part itself
     i32 hp = kKeepHp;
     bool revive = false;
     i32 spriteKind = kKeepSpriteKind;
-    i32 markerFrames = 0;              // > 0: AddTargetMarkerTimed for that many frames
+    i32 markerFrames = 0;  // > 0: AddTargetMarkerTimed for that many frames
 };
 // A part that only attacks in the phase: its action and timer (the timer kept
 // when kKeepTimer).

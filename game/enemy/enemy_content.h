@@ -15,9 +15,9 @@
 #include "game/enemy/enemy_draw.h"
 #include "game/shell/stage_list.h"
 
-#define TOLVARIN_DECLARE_STAGE_ENEMIES(n)             \
-    std::span<const EnemyLook> EnemyLooksStage##n();  \
-    const BehaviourTable& BehaviourStage##n();        \
+#define TOLVARIN_DECLARE_STAGE_ENEMIES(n)            \
+    std::span<const EnemyLook> EnemyLooksStage##n(); \
+    const BehaviourTable& BehaviourStage##n();       \
     bool StepEnemyStage##n(i32 enemy, i32 state);
 TOLVARIN_STAGES(TOLVARIN_DECLARE_STAGE_ENEMIES)
 #undef TOLVARIN_DECLARE_STAGE_ENEMIES

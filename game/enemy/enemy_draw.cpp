@@ -157,8 +157,8 @@ Rect LookSpriteDestination(const LookContext& c, const LookSprite& s, f32 cx, f3
     f64 wave = 0.0;
     if (pulsing) {
         const i32 t = c.part->timer % s.pulsePeriod;
-        wave = static_cast<f32>(
-            std::cos(static_cast<f64>(kTwoPi) * static_cast<f64>(kPulseRate) * static_cast<f64>(t)));
+        wave =
+            static_cast<f32>(std::cos(static_cast<f64>(kTwoPi) * static_cast<f64>(kPulseRate) * static_cast<f64>(t)));
         if (s.size != LookSize::kScaledBaseWhole) {
             hx = static_cast<f32>(static_cast<f64>(hx) + static_cast<f64>(s.pulseX) * wave);
             hy = static_cast<f32>(static_cast<f64>(hy) + static_cast<f64>(s.pulseY) * wave);
@@ -198,9 +198,7 @@ Rect LookSpriteDestination(const LookContext& c, const LookSprite& s, f32 cx, f3
             r = Rect{Trunc(x - ex), Trunc(y - ey), Trunc(x + ex), Trunc(y + ey)};
             break;
         }
-        case LookSize::kUnequal:
-            r = Rect{Trunc(x - hx), Trunc(y - hy), Trunc(x + hxRight), Trunc(y + hy)};
-            break;
+        case LookSize::kUnequal: r = Rect{Trunc(x - hx), Trunc(y - hy), Trunc(x + hxRight), Trunc(y + hy)}; break;
     }
     r.left += s.shiftX;
     r.right += s.shiftX;

@@ -47,12 +47,12 @@ enum class LookTurn : u8 {
 
 // The sprite's colour.
 enum class LookColour : u8 {
-    kState,        // lit while the part's state is 1, tint otherwise
-    kGreyBelow08,  // 0xFF969696 while the enemy's scale is below 0.8, else the state rule
-    kShade,        // state 1 and scale below 1.0: grey trunc(255 scale); state 1: lit; else tint
-    kShadeBelow05, // the same with the threshold 0.5
-    kDimBelow08,   // state 1 and scale below 0.8: grey 50; state 1: lit; else tint
-    kLit,          // always the lit colour
+    kState,         // lit while the part's state is 1, tint otherwise
+    kGreyBelow08,   // 0xFF969696 while the enemy's scale is below 0.8, else the state rule
+    kShade,         // state 1 and scale below 1.0: grey trunc(255 scale); state 1: lit; else tint
+    kShadeBelow05,  // the same with the threshold 0.5
+    kDimBelow08,    // state 1 and scale below 0.8: grey 50; state 1: lit; else tint
+    kLit,           // always the lit colour
 };
 
 // What moves the source cell.
@@ -73,15 +73,15 @@ enum class LookPlace : u8 {
 
 // Everything a look may read about the part being drawn.
 struct LookContext {
-    i32 enemy = 0;               // index in g_EnemyList
+    i32 enemy = 0;  // index in g_EnemyList
     const EnemyPart* part = nullptr;
-    f32 x = 0;                   // drawn position: world x + FieldScrollX
+    f32 x = 0;  // drawn position: world x + FieldScrollX
     f32 y = 0;
-    f32 worldAngle = 0;          // part angle + parent angle
+    f32 worldAngle = 0;  // part angle + parent angle
     f32 parentAngle = 0;
     f32 enemyRotation = 0;
-    f32 scale = 1.0f;            // the enemy's scale
-    i32 age = 0;                 // the enemy's age
+    f32 scale = 1.0f;  // the enemy's scale
+    i32 age = 0;       // the enemy's age
     i32 frameCounter = 0;
 };
 
@@ -91,16 +91,16 @@ using LookVisible = bool (*)(const LookContext& context);
 // One sprite of a look.
 struct LookSprite {
     EnemySheet sheet = EnemySheet::kE1;
-    Rect source = {};                // left, top, right, bottom of frame 0, passed as they stand
+    Rect source = {};  // left, top, right, bottom of frame 0, passed as they stand
     LookFrames frames = LookFrames::kStill;
-    i32 frameDivisor = 1;            // kClock, kTimer: frames per animation frame
-    i32 frameCount = 3;              // kClock, kTimer
-    i32 stepX = 0;                   // source move per animation frame (kFacing: per column)
-    i32 stepY = 0;                   // (kFacing: per row)
+    i32 frameDivisor = 1;  // kClock, kTimer: frames per animation frame
+    i32 frameCount = 3;    // kClock, kTimer
+    i32 stepX = 0;         // source move per animation frame (kFacing: per column)
+    i32 stepY = 0;         // (kFacing: per row)
     LookSize size = LookSize::kFixed;
-    f32 hx = 0;                      // half width (kUnequal: pixels left of the centre)
-    f32 hy = 0;                      // half height
-    f32 hxRight = 0;                 // kUnequal: pixels right of the centre
+    f32 hx = 0;       // half width (kUnequal: pixels left of the centre)
+    f32 hy = 0;       // half height
+    f32 hxRight = 0;  // kUnequal: pixels right of the centre
     // Pulsing: while pulsePeriod is 50 or 100 each half size is base + k c with
     // c = cos(2 pi 0.02 (timer mod pulsePeriod)), k = pulseX or pulseY.
     i32 pulsePeriod = 0;
@@ -110,16 +110,16 @@ struct LookSprite {
     // (FrameCounter / 4) mod 2 is 0, the half sizes grow by these amounts.
     f32 swellX = 0;
     f32 swellY = 0;
-    i32 shiftX = 0;                  // moves the finished rectangle (not turned)
+    i32 shiftX = 0;  // moves the finished rectangle (not turned)
     i32 shiftY = 0;
     // Upside down: the destination's top and bottom exchanged, so the cell is
     // drawn mirrored top to bottom (before it is turned).
     bool upsideDown = false;
     LookTurn turn = LookTurn::kWorld;
     LookColour colour = LookColour::kState;
-    u32 lit = 0xFFFFFFFFu;           // colour of state 1
-    u32 tint = 0xFF321414u;          // colour of every other state
-    f32 offsetX = 0;                 // centre relative to the drawn position (0, 0: the body)
+    u32 lit = 0xFFFFFFFFu;   // colour of state 1
+    u32 tint = 0xFF321414u;  // colour of every other state
+    f32 offsetX = 0;         // centre relative to the drawn position (0, 0: the body)
     f32 offsetY = 0;
     LookPlace place = LookPlace::kTurned;
     // Whether this sprite shows in this frame (null: whenever its look does);

@@ -89,11 +89,11 @@ constexpr LookSprite HullOtherwise(Rect source) {
 }
 
 // Cells shared by several looks.
-constexpr Rect kJetCell{420, 230, 449, 279};          // E1, three frames 30 apart
-constexpr Rect kFlameCell{270, 230, 319, 319};        // E1, three frames 50 apart
-constexpr Rect kCarrierBody{0, 390, 209, 499};        // B1
-constexpr Rect kBossFlameCell{350, 340, 389, 429};    // B2, three frames 40 apart
-constexpr Rect kBossGunCell{350, 290, 479, 339};      // B2
+constexpr Rect kJetCell{420, 230, 449, 279};        // E1, three frames 30 apart
+constexpr Rect kFlameCell{270, 230, 319, 319};      // E1, three frames 50 apart
+constexpr Rect kCarrierBody{0, 390, 209, 499};      // B1
+constexpr Rect kBossFlameCell{350, 340, 389, 429};  // B2, three frames 40 apart
+constexpr Rect kBossGunCell{350, 290, 479, 339};    // B2
 
 // Kind 201: three frames, 80 pixels apart, sized by the scale, grey while small.
 constexpr LookSprite Fighter() {
@@ -138,8 +138,8 @@ constexpr LookSprite k203[] = {
     Layer(S::kE1, kJetCell, 30, 0, 15, 30, 12, 30),
     Layer(S::kE1, kJetCell, 30, 0, 15, 30, 12, -30),
 };
-constexpr LookSprite k204[] = {{.sheet = S::kB1, .source = {220, 420, 319, 459}, .size = LookSize::kUnequal,
-                                .hx = 50, .hy = 20, .hxRight = 40}};
+constexpr LookSprite k204[] = {
+    {.sheet = S::kB1, .source = {220, 420, 319, 459}, .size = LookSize::kUnequal, .hx = 50, .hy = 20, .hxRight = 40}};
 constexpr LookSprite k210[] = {HullWhileHittable({240, 0, 349, 109}), HullOtherwise({240, 0, 349, 109})};
 constexpr LookSprite k211[] = {Facing({0, 140, 89, 229})};
 constexpr LookSprite k212[] = {HullWhileHittable({350, 0, 459, 109}), HullOtherwise({350, 0, 459, 109})};

@@ -100,8 +100,8 @@ constexpr LookSprite MidBoss(Rect source, f32 hx, f32 hy) { return Turned(S::kE3
 // Kind 335: the cell column by the enemy's rotation r (single-precision
 // bounds), the row by the enemy's age (a new row every 5 frames).
 void DrawFacingCraft(const LookContext& c, const EnemyLook& look) {
-    constexpr f32 kHalf = 1.5707964f;    // pi/2
-    constexpr f32 kThird = 1.0471976f;   // pi/3
+    constexpr f32 kHalf = 1.5707964f;   // pi/2
+    constexpr f32 kThird = 1.0471976f;  // pi/3
     constexpr f32 kTwoThirds = 2.0943952f;
     const f32 r = c.enemyRotation;
     LookSprite s = look.sprites[0];

@@ -103,9 +103,7 @@ constexpr EnemyLook Look(i32 first, i32 last, std::span<const LookSprite> sprite
 }
 
 // The float nearest the radian value of whole degrees.
-f32 DegreesToRadians(i32 degrees) {
-    return static_cast<f32>(static_cast<f80>(degrees) * kPiExtended / 180.0L);
-}
+f32 DegreesToRadians(i32 degrees) { return static_cast<f32>(static_cast<f80>(degrees) * kPiExtended / 180.0L); }
 
 // ---------------------------------------------------------------------------
 // Ordinary enemies.
@@ -275,9 +273,7 @@ constexpr LookSprite k499[] = {Animated(Still(S::kE3, {270, 60, 429, 169}, 40, 2
 constexpr LookSprite Flame438(f32 a, u32 tint) {
     return At(Animated(Still(S::kE2, {240, 360, 269, 429}, 15, 35, LookSize::kFixed, tint), 2, 30), a, 0);
 }
-constexpr LookSprite Flame444() {
-    return At(Animated(Still(S::kE2, {330, 360, 379, 449}, 25, 45), 2, 50), -50, 0);
-}
+constexpr LookSprite Flame444() { return At(Animated(Still(S::kE2, {330, 360, 379, 449}, 25, 45), 2, 50), -50, 0); }
 constexpr LookSprite k438[] = {Still(S::kE2, {200, 280, 309, 319}, 55, 20), Flame438(45, kTint)};
 constexpr LookSprite k439[] = {Still(S::kE2, {200, 320, 309, 359}, 55, 20), Flame438(45, kTint)};
 constexpr LookSprite k441[] = {Still(S::kE2, {0, 0, 339, 279}, 170, 140)};
@@ -300,7 +296,8 @@ constexpr LookSprite k449[] = {Still(S::kE2, {120, 320, 199, 359}, 40, 20, LookS
 constexpr LookSprite Blast(f32 h, i32 p, i32 q) {
     return Shifted(Animated(Still(S::kB1, kBlast, h, h, LookSize::kFixed, kRedTint), 2, 170), p, q);
 }
-constexpr LookSprite k451[] = {Blast(85, 0, 40), Turned(Still(S::kE1, {200, 280, 399, 479}, 100, 100), LookTurn::kFlat)};
+constexpr LookSprite k451[] = {Blast(85, 0, 40),
+                               Turned(Still(S::kE1, {200, 280, 399, 479}, 100, 100), LookTurn::kFlat)};
 constexpr LookSprite k452[] = {Turned(Still(S::kB1, {340, 120, 469, 279}, 65, 80), LookTurn::kFlat)};
 constexpr LookSprite k453[] = {
     Blast(70, -90, 30),

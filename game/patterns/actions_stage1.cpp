@@ -246,18 +246,16 @@ void NoseGun(PartFrame& f, const BurstRow& b) {
 // 141: kind 61's nose gun.
 void Action141(PartFrame& f) {
     if (Outside(f)) return;
-    static constexpr BurstRow kRows[3] = {{51, 0, 60, false, 12, 4, 3.0f},
-                                          {11, 0, 50, true, 12, 4, 3.0f},
-                                          {30, 30, 30, false, 9, 3, 3.5f}};
+    static constexpr BurstRow kRows[3] = {
+        {51, 0, 60, false, 12, 4, 3.0f}, {11, 0, 50, true, 12, 4, 3.0f}, {30, 30, 30, false, 9, 3, 3.5f}};
     NoseGun(f, ByDifficulty(f, kRows));
 }
 
 // 144: the escorts' nose gun.
 void Action144(PartFrame& f) {
     if (Outside(f)) return;
-    static constexpr BurstRow kRows[3] = {{291, 0, 60, false, 24, 8, 3.0f},
-                                          {100, 0, 50, true, 12, 4, 3.0f},
-                                          {129, 30, 30, false, 9, 3, 3.5f}};
+    static constexpr BurstRow kRows[3] = {
+        {291, 0, 60, false, 24, 8, 3.0f}, {100, 0, 50, true, 12, 4, 3.0f}, {129, 30, 30, false, 9, 3, 3.5f}};
     NoseGun(f, ByDifficulty(f, kRows));
 }
 
@@ -305,12 +303,14 @@ void Action150(PartFrame& f) {
     if (t <= 1000) {
         if (t % 40 == 0) {
             const f32 heading = f.parentAngle + RandomFloat(-0.5f, 0.5f);
-            for (const f32 speed : {2.5f, 2.4f, 2.3f}) FireBullet(kBulletPellet, speed, kHitShapeSmall, heading, f.pos, f.parentAngle, 0);
+            for (const f32 speed : {2.5f, 2.4f, 2.3f})
+                FireBullet(kBulletPellet, speed, kHitShapeSmall, heading, f.pos, f.parentAngle, 0);
             PlayFireSound();
         }
     } else if (t % 110 == 0) {
         for (i32 i = -2; i <= 2; ++i) {
-            FireBullet(kBulletPellet, 2.5f, kHitShapeSmall, f.angle + static_cast<f32>(i) * 0.1f, f.pos, f.parentAngle, 0);
+            FireBullet(kBulletPellet, 2.5f, kHitShapeSmall, f.angle + static_cast<f32>(i) * 0.1f, f.pos, f.parentAngle,
+                       0);
         }
         PlayFireSound();
     }
@@ -321,9 +321,9 @@ void Action150(PartFrame& f) {
         PlayShellSound();
     }
     if (t <= 1000) {
-        f.part->angle = static_cast<f32>(static_cast<f80>(0.8f) *
-                                         std::sin(static_cast<f80>(t % 400) * static_cast<f80>(0.0025f) *
-                                                  static_cast<f80>(kTwoPi)));
+        f.part->angle =
+            static_cast<f32>(static_cast<f80>(0.8f) * std::sin(static_cast<f80>(t % 400) * static_cast<f80>(0.0025f) *
+                                                               static_cast<f80>(kTwoPi)));
     } else {
         TurnTowardPlayer(f, AimFrom(f.pos), 0.01f);
     }
@@ -643,9 +643,9 @@ void Action190(PartFrame& f) {
             }
             PlayFireSound();
         }
-        const f32 target = static_cast<f32>(static_cast<f80>(0.8f) *
-                                            std::sin(static_cast<f80>(t % 500) * static_cast<f80>(0.002f) *
-                                                     static_cast<f80>(kTwoPi)));
+        const f32 target =
+            static_cast<f32>(static_cast<f80>(0.8f) *
+                             std::sin(static_cast<f80>(t % 500) * static_cast<f80>(0.002f) * static_cast<f80>(kTwoPi)));
         f32 angle = f.part->angle;
         TurnTowardAngle(&angle, target, 0.005f);
         f.part->angle = angle;
@@ -690,12 +690,11 @@ void Action182Hard(PartFrame& f) {
 
 // Every action of the stage.
 constexpr ActionRow kActions[] = {
-    {11, WreckSmoke11}, {12, WreckSmoke12}, {13, WreckSmoke13}, {101, Action101},     {102, Action102},
-    {106, Action106},   {131, Action131},   {132, Action132},   {133, Action133},     {134, Action134},
-    {141, Action141},   {142, Action142},   {143, Action143},   {144, Action144},     {150, Action150},
-    {151, Action151},   {152, Action152},   {153, Action153},   {180, Action180},     {181, Action181},
-    {182, Action182Hard}, {185, Action185}, {186, Action186},   {187, Action187},     {188, Action188},
-    {190, Action190},   {191, Action191},
+    {11, WreckSmoke11}, {12, WreckSmoke12}, {13, WreckSmoke13},   {101, Action101}, {102, Action102}, {106, Action106},
+    {131, Action131},   {132, Action132},   {133, Action133},     {134, Action134}, {141, Action141}, {142, Action142},
+    {143, Action143},   {144, Action144},   {150, Action150},     {151, Action151}, {152, Action152}, {153, Action153},
+    {180, Action180},   {181, Action181},   {182, Action182Hard}, {185, Action185}, {186, Action186}, {187, Action187},
+    {188, Action188},   {190, Action190},   {191, Action191},
 };
 
 // 180 hands its part 182 (HARD); 152 turns its third child into a core of

@@ -46,9 +46,9 @@ bool ResidueIn(i32 t, i32 n, const i32* set, i32 count) {
 
 // A pod shell (strength 3) flying along `heading`.
 void FirePod(i32 kind, i32 hp, f32 speed, f32 heading, const f32 p[2]) {
-    FireShell({.kind = kind, .hp = hp, .speed = speed, .strength = 3, .shape = kPod, .angle = heading,
-               .heading = heading},
-              p);
+    FireShell(
+        {.kind = kind, .hp = hp, .speed = speed, .strength = 3, .shape = kPod, .angle = heading, .heading = heading},
+        p);
 }
 
 // Turn (step k): the part's angle toward the player.
@@ -113,7 +113,8 @@ void Action210(PartFrame& f) {
     if (t <= 50 || t % r.p != 0) return;
     f32 muzzle[2];
     LocalPoint(f, 20.0f, 0.0f, muzzle);
-    for (i32 i = -r.n; i <= r.n; ++i) FireBullet(kBulletNeedle, 2.0f, kHitShapeBar, f.angle + static_cast<f32>(i) * r.s, muzzle);
+    for (i32 i = -r.n; i <= r.n; ++i)
+        FireBullet(kBulletNeedle, 2.0f, kHitShapeBar, f.angle + static_cast<f32>(i) * r.s, muzzle);
     PlayFireSound();
 }
 
@@ -127,7 +128,8 @@ void Action211(PartFrame& f) {
         i32 count;
         f32 r;
     };
-    static constexpr Row kRows[3] = {{150, {8, 16}, 2, 0.2f}, {100, {5, 10, 15}, 3, 0.4f}, {80, {5, 10, 15, 20}, 4, 0.5f}};
+    static constexpr Row kRows[3] = {
+        {150, {8, 16}, 2, 0.2f}, {100, {5, 10, 15}, 3, 0.4f}, {80, {5, 10, 15, 20}, 4, 0.5f}};
     const Row& r = ByDifficulty(f, kRows);
     const i32 t = T(f);
     if (!((t > 50 && t % r.p == 0) || ResidueIn(t, r.p, r.at, r.count))) return;
@@ -371,9 +373,9 @@ void Orb(const PartFrame& f, f32 heading, f32 speed, f32 d) {
     f32 v[2] = {d, 0.0f};
     RotateVector2(v, heading);
     const f32 at[2] = {f.pos[0] + v[0], f.pos[1] + v[1]};
-    FireShell({.kind = 210, .hp = 150, .speed = speed, .strength = 3, .shape = kOrb, .angle = heading,
-               .heading = heading},
-              at);
+    FireShell(
+        {.kind = 210, .hp = 150, .speed = speed, .strength = 3, .shape = kOrb, .angle = heading, .heading = heading},
+        at);
     PlaySoundEffect(kSoundFire);
 }
 // The volley window's shell: its heading spread by one draw, made before the
@@ -388,7 +390,8 @@ bool InVolleyWindow(i32 u) { return u == 10 || u == 14 || u == 18 || u == 22 || 
 // A ring of n bullets (kind 101) at headings base + 2 pi i / n; bullet sound.
 void Ring101(const PartFrame& f, i32 n, f32 speed, f32 base) {
     for (i32 i = 0; i < n; ++i) {
-        FireBullet(kBulletNeedle, speed, kHitShapeBar, base + kTwoPi * static_cast<f32>(i) / static_cast<f32>(n), f.pos);
+        FireBullet(kBulletNeedle, speed, kHitShapeBar, base + kTwoPi * static_cast<f32>(i) / static_cast<f32>(n),
+                   f.pos);
     }
     PlayFireSound();
 }
@@ -421,9 +424,9 @@ void OrbStar(const PartFrame& f, i32 q) {
     for (i32 i = 0; i < 5; ++i) {
         const f32 base = f.angle + kTwoPi * static_cast<f32>(i) / 5.0f;
         const f32 heading = (t / q) % 2 == 0 ? base + turn : base - turn;
-        FireShell({.kind = 210, .hp = 150, .speed = 3.0f, .strength = 3, .shape = kOrb, .angle = heading,
-                   .heading = heading},
-                  f.pos);
+        FireShell(
+            {.kind = 210, .hp = 150, .speed = 3.0f, .strength = 3, .shape = kOrb, .angle = heading, .heading = heading},
+            f.pos);
     }
     PlaySoundEffect(kSoundFire);
 }
@@ -433,8 +436,8 @@ void OrbStar(const PartFrame& f, i32 q) {
 // the first of an i turns by a further draw of +-0.1.
 void WaveFans(const PartFrame& f, f32 dx, i32 n, i32 g, f32 h, const f32* speeds, i32 speedCount, bool jitter) {
     for (i32 i = -n; i <= n; ++i) {
-        const f32 dy = static_cast<f32>(
-            100.0L * std::sin(static_cast<f80>(i) * static_cast<f80>(kPi) / static_cast<f80>(g)));
+        const f32 dy =
+            static_cast<f32>(100.0L * std::sin(static_cast<f80>(i) * static_cast<f80>(kPi) / static_cast<f80>(g)));
         f32 from[2];
         LocalPoint(f, dx, dy, from);
         f32 heading = f.angle + static_cast<f32>(i) * h;
@@ -464,7 +467,8 @@ void Claw(PartFrame& f, bool upper) {
         }
     } else if (StateIs(f, 251, 252)) {
         if (t > 50 && t % 80 == 0) {
-            for (i32 i = -2; i <= 2; ++i) FireBullet(kBulletNeedle, 2.0f, kHitShapeBar, f.angle + 0.15f * static_cast<f32>(i), f.pos);
+            for (i32 i = -2; i <= 2; ++i)
+                FireBullet(kBulletNeedle, 2.0f, kHitShapeBar, f.angle + 0.15f * static_cast<f32>(i), f.pos);
             PlayFireSound();
         }
     }
@@ -616,7 +620,8 @@ void SideFans(PartFrame& f, bool upper) {
     const Row& r = ByDifficulty(f, kRows);
     const i32 t = T(f);
     if (t <= 50 || t % r.p != 0 || (t / r.p) % 5 > 3) return;
-    for (i32 i = -r.n; i <= r.n; ++i) FireBullet(kBulletNeedle, r.v, kHitShapeBar, f.angle + static_cast<f32>(i) * r.s, f.pos);
+    for (i32 i = -r.n; i <= r.n; ++i)
+        FireBullet(kBulletNeedle, r.v, kHitShapeBar, f.angle + static_cast<f32>(i) * r.s, f.pos);
     PlayFireSound();
 }
 

@@ -107,7 +107,8 @@ void EllipseBurst(const f32 q[2], i32 n, f32 a, f32 b, f32 k) {
         RotateVector2(v, ang);
         v[0] += cx;
         v[1] += cy;
-        FireBullet(kBulletPelletAlt, std::sqrt(v[0] * v[0] + v[1] * v[1]) * k, kHitShapeSmall, std::atan2(v[1], v[0]), q);
+        FireBullet(kBulletPelletAlt, std::sqrt(v[0] * v[0] + v[1] * v[1]) * k, kHitShapeSmall, std::atan2(v[1], v[0]),
+                   q);
     }
 }
 
@@ -116,7 +117,8 @@ void EllipseBurst(const f32 q[2], i32 n, f32 a, f32 b, f32 k) {
 void GradedFan(const f32 q[2], i32 m, f32 d) {
     const f32 b = Aim(q);
     for (i32 i = -m; i <= m; ++i) {
-        FireBullet(kBulletNeedle, 3.5f - static_cast<f32>(std::abs(i)) * 0.25f, kHitShapeBar, b + static_cast<f32>(i) * d, q);
+        FireBullet(kBulletNeedle, 3.5f - static_cast<f32>(std::abs(i)) * 0.25f, kHitShapeBar,
+                   b + static_cast<f32>(i) * d, q);
     }
 }
 
@@ -209,8 +211,9 @@ void Action300(PartFrame& f) {
         i32 width, every;
         f32 jitter;
     };
-    static constexpr Row kRows[3] = {
-        {200, {100, 0, 0}, 1, 20, 4, 0.2f}, {100, {100, 120, 0}, 2, 40, 4, 0.2f}, {100, {100, 120, 140}, 3, 50, 3, 0.3f}};
+    static constexpr Row kRows[3] = {{200, {100, 0, 0}, 1, 20, 4, 0.2f},
+                                     {100, {100, 120, 0}, 2, 40, 4, 0.2f},
+                                     {100, {100, 120, 140}, 3, 50, 3, 0.3f}};
     const Row& r = ByDifficulty(f, kRows);
     const i32 t = T(f);
     if (t >= r.from) {
@@ -355,9 +358,9 @@ void Action330(PartFrame& f) {
     if (Outside(f)) return;
     struct Row {
         i32 after, every;
-        bool lead;        // a first bullet along A
+        bool lead;  // a first bullet along A
         f32 leadSpeed;
-        f32 jitter[4];    // 0: no draw
+        f32 jitter[4];  // 0: no draw
         f32 speeds[4];
         i32 count;
     };
@@ -428,7 +431,8 @@ struct StarRow {
     i32 turn;
     f32 speed;
 };
-constexpr StarRow kStar[3] = {{80, 10, 5, 0.2f, 250, 2.0f}, {50, 10, 5, 0.2f, 140, 2.0f}, {40, 8, 8, 0.125f, 110, 2.5f}};
+constexpr StarRow kStar[3] = {
+    {80, 10, 5, 0.2f, 250, 2.0f}, {50, 10, 5, 0.2f, 140, 2.0f}, {40, 8, 8, 0.125f, 110, 2.5f}};
 void Star(PartFrame& f, const StarRow& r) {
     const i32 t = T(f);
     if (!(f.pos[1] < 200.0f) || t < 501 || t % r.period > r.width || t % 2 != 0) return;
@@ -450,7 +454,8 @@ void Action340(PartFrame& f) {
         i32 first, last, every;
         f32 a, b;
     };
-    static constexpr Row kRows[3] = {{400, 500, 50, 15.0f, 40.0f}, {400, 500, 50, 20.0f, 60.0f}, {400, 500, 25, 30.0f, 80.0f}};
+    static constexpr Row kRows[3] = {
+        {400, 500, 50, 15.0f, 40.0f}, {400, 500, 50, 20.0f, 60.0f}, {400, 500, 25, 30.0f, 80.0f}};
     const Row& r = ByDifficulty(f, kRows);
     const i32 t = T(f);
     if (t >= r.first && t <= r.last && (t - r.first) % r.every == 0) {
@@ -517,8 +522,9 @@ void Action352(PartFrame& f) {
         i32 p1, p2, n;
         f32 a, b, k;
     };
-    static constexpr Row kRows[3] = {
-        {500, 600, 9, 70.0f, 160.0f, 1.0f / 70.0f}, {400, 500, 12, 80.0f, 200.0f, 0.0125f}, {350, 450, 18, 80.0f, 240.0f, 0.01f}};
+    static constexpr Row kRows[3] = {{500, 600, 9, 70.0f, 160.0f, 1.0f / 70.0f},
+                                     {400, 500, 12, 80.0f, 200.0f, 0.0125f},
+                                     {350, 450, 18, 80.0f, 240.0f, 0.01f}};
     const Row& r = ByDifficulty(f, kRows);
     const i32 t = T(f);
     if (t < 200 || (t % r.p1 != 0 && t % r.p2 != 0)) return;
@@ -537,7 +543,8 @@ void Action353(PartFrame& f) {
     for (const f32 dx : {25.0f, -25.0f}) {
         const f32 q[2] = {f.pos[0] + dx, f.pos[1] + 50.0f};
         const f32 heading = Aim(q);
-        for (i32 i = 0; i < 5; ++i) FireBullet(kBulletNeedle, 3.0f + 0.1f * static_cast<f32>(i), kHitShapeBar, heading, q);
+        for (i32 i = 0; i < 5; ++i)
+            FireBullet(kBulletNeedle, 3.0f + 0.1f * static_cast<f32>(i), kHitShapeBar, heading, q);
     }
 }
 
@@ -746,7 +753,8 @@ void Action1302(PartFrame& f) {
     if (t % 600 == 50 && t > 100) {
         const f32 step = kPi / static_cast<f32>(r.fanHalf);
         for (i32 i = -r.fanHalf; i <= r.fanHalf; ++i) {
-            FireBullet(kBulletNeedle, RandomFloat(0.0f, 2.0f) + 1.2f, kHitShapeBar, f.angle + step * static_cast<f32>(i), f.pos);
+            FireBullet(kBulletNeedle, RandomFloat(0.0f, 2.0f) + 1.2f, kHitShapeBar,
+                       f.angle + step * static_cast<f32>(i), f.pos);
         }
         SpacedSound(kSoundBulletBys1, 4, kSoundMg);
     }
@@ -821,15 +829,15 @@ void Action1304(PartFrame& f) {
         f32 step, fast, slow;
         i32 w, s;
     };
-    static constexpr Row kRows[3] = {{20, 0.05f, 8.0f, 6.0f, 20, 10}, {32, 0.03125f, 11.0f, 9.0f, 15, 5},
-                                     {40, 0.025f, 10.0f, 8.0f, 30, 5}};
+    static constexpr Row kRows[3] = {
+        {20, 0.05f, 8.0f, 6.0f, 20, 10}, {32, 0.03125f, 11.0f, 9.0f, 15, 5}, {40, 0.025f, 10.0f, 8.0f, 30, 5}};
     const Row& r = ByDifficulty(f, kRows);
     const i32 u = T(f) % 300;
     if (u == 100 || u == 200) {
         const f32 base = f.part->angle + f.parentAngle;
         for (i32 i = 0; i < r.n; ++i) {
-            FireBullet(kBulletNeedleBraking, i % 4 == 0 ? r.fast : r.slow, kHitShapeBar, base + static_cast<f32>(i) * r.step * kTwoPi,
-                       f.pos);
+            FireBullet(kBulletNeedleBraking, i % 4 == 0 ? r.fast : r.slow, kHitShapeBar,
+                       base + static_cast<f32>(i) * r.step * kTwoPi, f.pos);
         }
         SpacedSound(kSoundBulletBys1, 4, kSoundMg);
     }
@@ -1188,8 +1196,8 @@ void Action1330(PartFrame& f) {
     if (t > r.after && u <= 50 && t % r.every == 0) {
         if (u == 0) Stored(g_aims.a1330, f) = Aim(f.pos);
         for (const i32 c : {-1, 0}) {
-            const f32 h = Stored(g_aims.a1330, f) + static_cast<f32>(u) * 0.02f * r.w - r.w / 2.0f -
-                          static_cast<f32>(c) * r.j;
+            const f32 h =
+                Stored(g_aims.a1330, f) + static_cast<f32>(u) * 0.02f * r.w - r.w / 2.0f - static_cast<f32>(c) * r.j;
             FireBullet(kBulletNeedle, 3.5f + 0.5f * static_cast<f32>(c), kHitShapeBar, h, f.pos);
         }
         PlayFireSound();
@@ -1259,7 +1267,8 @@ void Action1331(PartFrame& f) {
     if (u == 30) {
         for (const f32* m : {static_cast<const f32*>(m1), static_cast<const f32*>(m2)}) {
             const f32 aim = Aim(m);
-            for (i32 i = -r.k; i <= r.k; ++i) FireBullet(kBulletNeedle, r.v2, kHitShapeBar, aim + static_cast<f32>(i) * r.d2, m);
+            for (i32 i = -r.k; i <= r.k; ++i)
+                FireBullet(kBulletNeedle, r.v2, kHitShapeBar, aim + static_cast<f32>(i) * r.d2, m);
         }
         PlayFireSound();
     }
@@ -1267,13 +1276,13 @@ void Action1331(PartFrame& f) {
 
 // Every action of the stage.
 constexpr ActionRow kActions[] = {
-    {11, WreckSmoke11}, {12, WreckSmoke12}, {13, WreckSmoke13}, {300, Action300}, {301, Action301},
-    {302, Action302},   {303, Action303},   {304, Action304},   {305, Action305}, {306, Action306},
-    {310, Action310},   {320, Action320},   {321, Action321},   {322, Action322}, {323, Action323},
-    {330, Action330},   {331, Action331},   {336, Action336},   {337, Action337}, {338, Action338},
-    {339, Action339},   {340, Action340},   {341, Action341},   {350, Action350}, {351, Action351},
-    {352, Action352},   {353, Action353},   {370, Action370},   {371, Action371}, {372, Action372},
-    {373, Action373},   {374, Action374},   {375, Action375},   {380, Action380}, {390, Action390},
+    {11, WreckSmoke11}, {12, WreckSmoke12}, {13, WreckSmoke13}, {300, Action300},   {301, Action301},
+    {302, Action302},   {303, Action303},   {304, Action304},   {305, Action305},   {306, Action306},
+    {310, Action310},   {320, Action320},   {321, Action321},   {322, Action322},   {323, Action323},
+    {330, Action330},   {331, Action331},   {336, Action336},   {337, Action337},   {338, Action338},
+    {339, Action339},   {340, Action340},   {341, Action341},   {350, Action350},   {351, Action351},
+    {352, Action352},   {353, Action353},   {370, Action370},   {371, Action371},   {372, Action372},
+    {373, Action373},   {374, Action374},   {375, Action375},   {380, Action380},   {390, Action390},
     {391, Action391},   {392, Action392},   {1301, Action1301}, {1302, Action1302}, {1303, Action1303},
     {1304, Action1304}, {1305, Action1305}, {1306, Action1306}, {1307, Action1307}, {1308, Action1308},
     {1309, Action1309}, {1310, Action1310}, {1311, Action1311}, {1312, Action1312}, {1313, Action1313},

@@ -65,7 +65,8 @@ void Action510(PartFrame& f) {
     const i32 t = T(f);
     if (t % r.period == r.at) {
         const f32 aim = AimFrom(f.pos);
-        for (i32 k = -r.half; k <= r.half; ++k) FireBullet(kBulletPelletEaseTo2, r.speed, kHitShapeSmall, aim + static_cast<f32>(k) * r.step, f.pos);
+        for (i32 k = -r.half; k <= r.half; ++k)
+            FireBullet(kBulletPelletEaseTo2, r.speed, kHitShapeSmall, aim + static_cast<f32>(k) * r.step, f.pos);
         PlayFireSound();
     } else if (t % r.shellEvery == 0 && t >= 50) {
         SmallShell(507, 1.0f, f.angle, f.pos);
@@ -116,7 +117,8 @@ void Action501(PartFrame& f) {
     const i32 t = T(f);
     if (t % 80 != 0 || t % 240 == 0 || t <= 100) return;
     const f32 aim = AimFrom(f.pos);
-    for (i32 k = -1; k <= 1; ++k) FireLine(kBulletNeedle, kHitShapeBar, r.line, aim + static_cast<f32>(k) * r.step, f.pos);
+    for (i32 k = -1; k <= 1; ++k)
+        FireLine(kBulletNeedle, kHitShapeBar, r.line, aim + static_cast<f32>(k) * r.step, f.pos);
     if (IsHard(f)) {
         FireLine(kBulletNeedle, kHitShapeBar, r.line, aim + 0.7f, f.pos);
         FireLine(kBulletNeedle, kHitShapeBar, r.line, aim - 0.7f, f.pos);
@@ -433,8 +435,8 @@ void Action549(PartFrame& f) {
     }
     if (m >= 80 || t % 10 != 0) return;
     auto sideShell = [&](f32 x, f32 y) {
-        const f32 angle = static_cast<f32>(std::atan2(static_cast<f80>(aim[1]) - static_cast<f80>(y),
-                                                      static_cast<f80>(aim[0]) - static_cast<f80>(x)));
+        const f32 angle = static_cast<f32>(
+            std::atan2(static_cast<f80>(aim[1]) - static_cast<f80>(y), static_cast<f80>(aim[0]) - static_cast<f80>(x)));
         const f32 p[2] = {x, y};
         FireShell(ShellOf(550, 500, -4.0f, 4, kShellSmall, angle), p);
     };
@@ -475,7 +477,8 @@ void TargetGun(PartFrame& f, bool second) {
         f32 step1, speed1, step2, speed2;
         i32 lastLines;  // the most lines of a burst-1 fan
     };
-    static constexpr Row kRows[3] = {{0.8f, 3.5f, 0.8f, 3.0f, 4}, {0.6f, 3.5f, 0.7f, 3.5f, 5}, {0.5f, 3.0f, 0.6f, 3.5f, 7}};
+    static constexpr Row kRows[3] = {
+        {0.8f, 3.5f, 0.8f, 3.0f, 4}, {0.6f, 3.5f, 0.7f, 3.5f, 5}, {0.5f, 3.0f, 0.6f, 3.5f, 7}};
     const Row& r = ByDifficulty(f, kRows);
     const bool easy = f.difficulty == kDifficultyEasy;
     const i32 every = easy ? 15 : 10;
@@ -582,7 +585,8 @@ void LineGun(PartFrame& f, bool second) {
     for (i32 m = -r.muzzles; m <= r.muzzles; ++m) {
         f32 p[2];
         LocalPoint(f, 80.0f, static_cast<f32>(m) * r.spacing, p);
-        for (i32 i = 0; i < 6; ++i) FireBullet(kBulletNeedle, r.speed - 0.1f * static_cast<f32>(i), kHitShapeBar, f.angle, p);
+        for (i32 i = 0; i < 6; ++i)
+            FireBullet(kBulletNeedle, r.speed - 0.1f * static_cast<f32>(i), kHitShapeBar, f.angle, p);
     }
     PlayFireSound();
 }
@@ -650,8 +654,8 @@ void ThreeWayGun(PartFrame& f, f32 sense) {
 // centre's children 4 and 5) are down, and only then its own spiral.
 void Action561(PartFrame& f) {
     struct Row {
-        i32 lob[4];       // the lob interval, and after each threshold
-        i32 after[3];     // the thresholds
+        i32 lob[4];    // the lob interval, and after each threshold
+        i32 after[3];  // the thresholds
         i32 armAt, every, turn;
     };
     static constexpr Row kRows[3] = {{{150, 120, 90, 60}, {1000, 2000, 3000}, 1000, 10, 140},

@@ -168,7 +168,8 @@ void Action202(PartFrame& f) {
     struct Volley {
         f32 step, spread, base, perR;
     };
-    static constexpr Volley kA[3] = {{0.025f, 0.025f, 2.0f, 0.2f}, {0.05f, 0.05f, 2.5f, 0.2f}, {0.05f, 0.05f, 2.5f, 0.2f}};
+    static constexpr Volley kA[3] = {
+        {0.025f, 0.025f, 2.0f, 0.2f}, {0.05f, 0.05f, 2.5f, 0.2f}, {0.05f, 0.05f, 2.5f, 0.2f}};
     static constexpr Volley kB[3] = {{0.5f, 0.1f, 2.5f, 0.05f}, {0.4f, 0.1f, 2.5f, 0.05f}, {0.4f, 0.1f, 2.5f, 0.05f}};
     const Volley& v = (t / 150) % 2 == 0 ? ByDifficulty(f, kA) : ByDifficulty(f, kB);
     const f32 speed = v.base + v.perR * static_cast<f32>(r);
@@ -187,7 +188,8 @@ void Action202(PartFrame& f) {
 
 // Fires `count` bullets of kind 101 at p on one heading, speeds first - i step.
 void Stream(const f32 p[2], f32 heading, i32 count, f32 first, f32 step) {
-    for (i32 i = 0; i < count; ++i) FireBullet(kBulletNeedle, first - static_cast<f32>(i) * step, kHitShapeBar, heading, p);
+    for (i32 i = 0; i < count; ++i)
+        FireBullet(kBulletNeedle, first - static_cast<f32>(i) * step, kHitShapeBar, heading, p);
 }
 
 // 401: five fans at the player from the nose.
@@ -315,7 +317,8 @@ void Action411(PartFrame& f) {
         i32 p, k;
         f32 first, step, offset;
     };
-    static constexpr Row kRows[3] = {{400, 5, 4.0f, 0.1f, 0.0f}, {350, 12, 4.0f, 0.1f, 0.0f}, {200, 12, 4.5f, 0.05f, 0.2f}};
+    static constexpr Row kRows[3] = {
+        {400, 5, 4.0f, 0.1f, 0.0f}, {350, 12, 4.0f, 0.1f, 0.0f}, {200, 12, 4.5f, 0.05f, 0.2f}};
     const Row& r = ByDifficulty(f, kRows);
     const i32 age = Owner(f).age;
     f32 muzzle[2];
@@ -363,7 +366,8 @@ void Action413(PartFrame& f) {
     f32& aim = StoredAim(g_aim413, f);
     if (t % 180 == 100) aim = AimFromDrawn(muzzle);
     const f32 sweep = 0.1f * static_cast<f32>(t % 180 - 100);
-    for (i32 j = -2; j <= 2; ++j) FireBullet(kBulletPellet, r.speed, kHitShapeSmall, aim + sweep + static_cast<f32>(j) * r.d, muzzle);
+    for (i32 j = -2; j <= 2; ++j)
+        FireBullet(kBulletPellet, r.speed, kHitShapeSmall, aim + sweep + static_cast<f32>(j) * r.d, muzzle);
 }
 
 // Root part `root` of the part's enemy is hittable.
@@ -380,7 +384,8 @@ void Action414(PartFrame& f) {
         i32 k;
         f32 first;
     };
-    static constexpr Row kRows[3] = {{5, 20, 30, 50.0f, 4, 4.0f}, {3, 20, 30, 80.0f, 5, 4.5f}, {3, 30, 40, 80.0f, 5, 4.2f}};
+    static constexpr Row kRows[3] = {
+        {5, 20, 30, 50.0f, 4, 4.0f}, {3, 20, 30, 80.0f, 5, 4.5f}, {3, 30, 40, 80.0f, 5, 4.2f}};
     const Row& r = ByDifficulty(f, kRows);
     const i32 t = T(f);
     if (!(t > 20 && t % r.n == 0 && t % r.c < r.q)) return;
@@ -458,7 +463,8 @@ void ActionSideShells(PartFrame& f, bool larger) {
     if (t > 10 && Owner(f).state == 413 && t % 300 >= 50 && t % 300 <= 100 && t % 10 == 0) {
         const f32 aim = AimFrom(f.pos);
         const f32 speed = larger ? 4.0f : 4.5f;
-        for (i32 j = -2; j <= 2; ++j) FireBullet(kBulletNeedle, speed, kHitShapeBar, aim + 0.4f * static_cast<f32>(j), f.pos);
+        for (i32 j = -2; j <= 2; ++j)
+            FireBullet(kBulletNeedle, speed, kHitShapeBar, aim + 0.4f * static_cast<f32>(j), f.pos);
         GunSound();
     }
 }
@@ -503,7 +509,8 @@ void Action430(PartFrame& f) {
         i32 p, a, b;
         f32 speed, jitter;
     };
-    static constexpr Row kRows[3] = {{240, 60, 80, 3.5f, 0.075f}, {200, 50, 80, 3.5f, 0.1f}, {150, 50, 90, 4.5f, 0.15f}};
+    static constexpr Row kRows[3] = {
+        {240, 60, 80, 3.5f, 0.075f}, {200, 50, 80, 3.5f, 0.1f}, {150, 50, 90, 4.5f, 0.15f}};
     const Row& r = ByDifficulty(f, kRows);
     const i32 t = T(f);
     const i32 w = t % r.p;
@@ -523,9 +530,8 @@ void Action431(PartFrame& f) {
         f32 turn, d;
         bool fourth;
     };
-    static constexpr Row kRows[3] = {{10, -1, 1.0f / 3.0f, 0.015f, false},
-                                     {10, -2, 1.0f / 4.0f, 0.01f, false},
-                                     {5, -3, 1.0f / 5.0f, 0.01f, true}};
+    static constexpr Row kRows[3] = {
+        {10, -1, 1.0f / 3.0f, 0.015f, false}, {10, -2, 1.0f / 4.0f, 0.01f, false}, {5, -3, 1.0f / 5.0f, 0.01f, true}};
     const Row& r = ByDifficulty(f, kRows);
     const i32 t = T(f);
     if (!(t > 10 && t < 600 && t % r.n == 0)) return;
@@ -579,7 +585,8 @@ void Action435(PartFrame& f) {
         f32 muzzle[2];
         LocalPoint(f, 40.0f, 0.0f, muzzle);
         const f32 speed = r.first + 0.1f * static_cast<f32>(w - r.a);
-        for (i32 j = r.j0; j <= -r.j0; ++j) FireBullet(kBulletNeedle, speed, kHitShapeBar, f.angle + static_cast<f32>(j) * r.d, muzzle);
+        for (i32 j = r.j0; j <= -r.j0; ++j)
+            FireBullet(kBulletNeedle, speed, kHitShapeBar, f.angle + static_cast<f32>(j) * r.d, muzzle);
         PlayFireSound();
     }
 }
@@ -672,8 +679,7 @@ void Action491(PartFrame& f) {
     const i32 t = T(f);
     if (!(t >= 400 && t % 400 <= 100 && t % 20 == 0)) return;
     for (i32 k = 0; k < 6; ++k) {
-        const f32 heading = static_cast<f32>(k) * (1.0f / 6.0f) * kTwoPi -
-                            static_cast<f32>(t % 300) * 0.005f * kTwoPi;
+        const f32 heading = static_cast<f32>(k) * (1.0f / 6.0f) * kTwoPi - static_cast<f32>(t % 300) * 0.005f * kTwoPi;
         for (const f32 speed : {2.4f, 2.3f, 2.2f}) FireBullet(kBulletPellet, speed, kHitShapeSmall, heading, f.pos);
     }
     PlayFireSound();

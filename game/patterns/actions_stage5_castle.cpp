@@ -281,7 +281,8 @@ void Action1010(PartFrame& f) {
     LocalPoint(f, 20.0f, 0.0f, muzzle);
     for (i32 k = 0; k < g.rows; ++k) {
         const f32 speed = g.v0 - 0.1f * static_cast<f32>(k);
-        for (i32 h = 0; h < g.perRow; ++h) FireBullet(kBulletNeedle, speed, kHitShapeBar, f.angle + g.spread[h], muzzle);
+        for (i32 h = 0; h < g.perRow; ++h)
+            FireBullet(kBulletNeedle, speed, kHitShapeBar, f.angle + g.spread[h], muzzle);
     }
     PlayFireSound();
 }

@@ -109,17 +109,21 @@ void BodyModeB(PartFrame& f, i32 t, i32 v) {
         for (i32 i = 0; i <= 8; ++i) {
             f32 muzzle[2];
             LocalPoint(f, 10.0f, -40.0f + 10.0f * static_cast<f32>(i), muzzle);
-            FireBullet(kBulletNeedle, 8.0f, kHitShapeBar, w + kPi - static_cast<f32>(i - 4) * r.curtainStep + wobble, muzzle);
+            FireBullet(kBulletNeedle, 8.0f, kHitShapeBar, w + kPi - static_cast<f32>(i - 4) * r.curtainStep + wobble,
+                       muzzle);
         }
         PlayFireSound();
     }
-    const i32 every = f.difficulty == kDifficultyEasy ? 40 : f.difficulty == kDifficultyNormal ? 30 - static_cast<i32>(0.02f * static_cast<f32>(v - 300)) : 20;
+    const i32 every = f.difficulty == kDifficultyEasy     ? 40
+                      : f.difficulty == kDifficultyNormal ? 30 - static_cast<i32>(0.02f * static_cast<f32>(v - 300))
+                                                          : 20;
     if (!(v >= 300 && v % every == 0)) return;
     f32 drawn[2];
     DrawnPosition(f, drawn);
     const f32 aim = AimFrom(drawn);
     const f32 since = static_cast<f32>(v - 300);
-    const f32 speed = f.difficulty == kDifficultyEasy || f.difficulty == kDifficultyNormal ? 4.0f + since / 120.0f : 4.0f + 0.02f * since;
+    const f32 speed = f.difficulty == kDifficultyEasy || f.difficulty == kDifficultyNormal ? 4.0f + since / 120.0f
+                                                                                           : 4.0f + 0.02f * since;
     for (i32 i = 0; i <= 8; ++i) {
         f32 muzzle[2];
         LocalPoint(f, 5.0f, -20.0f + 5.0f * static_cast<f32>(i), muzzle);
@@ -140,7 +144,8 @@ void Action901(PartFrame& f) {
     if (u > 150) return;
     static constexpr f32 kEasyOffsets[] = {0.0f, kThirdTurn, 2.0f * kThirdTurn};
     static constexpr f32 kOffsets[] = {0.0f, kPi, kPi / 2.0f, -kPi / 2.0f};
-    const std::span<const f32> offsets = f.difficulty == kDifficultyEasy ? std::span<const f32>(kEasyOffsets) : kOffsets;
+    const std::span<const f32> offsets =
+        f.difficulty == kDifficultyEasy ? std::span<const f32>(kEasyOffsets) : kOffsets;
     static constexpr f32 kGrowth[3] = {0.02f, 0.02f, 0.03f};
     const f32 speed = 2.0f + ByDifficulty(f, kGrowth) * static_cast<f32>(u);
     const f32 turn = kTwoPi * static_cast<f32>(u) / 70.0f;
@@ -178,7 +183,9 @@ void Action910(PartFrame& f) {
         const f32 jitter = RandomFloat(-r.jitter, r.jitter);
         FireBullet(kBulletNeedle, (5.0f - 0.2f * static_cast<f32>(i)) + jitter, kHitShapeBar, heading, muzzle);
     }
-    const bool shell = f.difficulty == kDifficultyEasy ? u % 4 == 0 : f.difficulty == kDifficultyNormal ? true : t % 2 == 0;
+    const bool shell = f.difficulty == kDifficultyEasy     ? u % 4 == 0
+                       : f.difficulty == kDifficultyNormal ? true
+                                                           : t % 2 == 0;
     if (shell) {
         const f32 speed = RandomFloat(-1.0f, 1.0f) - 5.0f;
         const f32 angle = RandomFloat(-2.0f, 2.0f);
@@ -197,7 +204,8 @@ void Action902(PartFrame& f) {
         f32 muzzle[2];
         LocalPoint(f, a, b, muzzle);
         const f32 aim = AimFromDrawn(muzzle);
-        for (i32 i = -1; i <= 1; ++i) FireBullet(kBulletNeedle, speed, kHitShapeBar, aim + 0.05f * static_cast<f32>(i) * g, muzzle);
+        for (i32 i = -1; i <= 1; ++i)
+            FireBullet(kBulletNeedle, speed, kHitShapeBar, aim + 0.05f * static_cast<f32>(i) * g, muzzle);
     };
     if (f.difficulty == kDifficultyEasy) {
         fan(16.0f, 0.0f, fu, 2.0f + 0.025f * fu);
@@ -227,7 +235,9 @@ void Action903(PartFrame& f) {
 // 931: windows of shells thrown in random directions at random speeds.
 void Action931(PartFrame& f) {
     const i32 t = T(f);
-    const i32 window = f.difficulty == kDifficultyEasy ? 50 : f.difficulty == kDifficultyNormal ? 40 : (t <= 2000 ? 50 : 80);
+    const i32 window = f.difficulty == kDifficultyEasy     ? 50
+                       : f.difficulty == kDifficultyNormal ? 40
+                                                           : (t <= 2000 ? 50 : 80);
     if (t % 200 > window) return;
     i32 kind = 0;
     if (f.difficulty == kDifficultyEasy) {
@@ -313,7 +323,8 @@ void Action960(PartFrame& f) {
         } else if (f.difficulty == kDifficultyNormal) {
             for (const f32 h : {w, w + 0.8f, w - 0.8f}) FireBullet(kBulletPellet, speed, kHitShapeSmall, h, at);
         } else {
-            for (const f32 h : {w, w + 0.75f, w - 0.75f, w + 1.5f, w - 1.5f}) FireBullet(kBulletPellet, speed, kHitShapeSmall, h, at);
+            for (const f32 h : {w, w + 0.75f, w - 0.75f, w + 1.5f, w - 1.5f})
+                FireBullet(kBulletPellet, speed, kHitShapeSmall, h, at);
         }
     }
     PlayFireSound();

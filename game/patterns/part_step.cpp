@@ -49,7 +49,9 @@ void StepPartTree(PartActionFn actions, i32 difficulty, i32 enemy, EnemyPart* pa
 void StepPartFrame(PartActionFn actions, i32 difficulty, i32 enemy, EnemyPart* part, const f32 parentPos[2],
                    const f32* parentAngle) {
     if (parentPos == nullptr || parentAngle == nullptr) return;
-    StepPartTree(actions, difficulty == kDifficultyEasy || difficulty == kDifficultyNormal ? difficulty : kDifficultyHard, enemy, part, parentPos, *parentAngle, 0);
+    StepPartTree(actions,
+                 difficulty == kDifficultyEasy || difficulty == kDifficultyNormal ? difficulty : kDifficultyHard, enemy,
+                 part, parentPos, *parentAngle, 0);
 }
 
 const ActionRow* FindActionRow(const ActionTable& table, i32 action) {

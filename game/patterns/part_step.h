@@ -30,12 +30,12 @@
 
 // The part being stepped and its world frame.
 struct PartFrame {
-    i32 enemy = 0;               // index in g_EnemyList
+    i32 enemy = 0;  // index in g_EnemyList
     EnemyPart* part = nullptr;
-    f32 pos[2] = {0, 0};         // world position
-    f32 angle = 0;               // world angle
-    f32 parentAngle = 0;         // the parent's world angle
-    i32 difficulty = 0;          // 0 EASY, 1 NORMAL, 2 HARD
+    f32 pos[2] = {0, 0};  // world position
+    f32 angle = 0;        // world angle
+    f32 parentAngle = 0;  // the parent's world angle
+    i32 difficulty = 0;   // 0 EASY, 1 NORMAL, 2 HARD
 };
 
 // The action routine of a stage.

@@ -10,8 +10,8 @@
 #include "game/patterns/part_step.h"
 #include "game/shell/stage_list.h"
 
-#define TOLVARIN_DECLARE_STAGE_PATTERNS(n)     \
-    const ActionTable& ActionsStage##n();     \
+#define TOLVARIN_DECLARE_STAGE_PATTERNS(n) \
+    const ActionTable& ActionsStage##n();  \
     void RunPartActionStage##n(PartFrame& frame);
 TOLVARIN_STAGES(TOLVARIN_DECLARE_STAGE_PATTERNS)
 #undef TOLVARIN_DECLARE_STAGE_PATTERNS

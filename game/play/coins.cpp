@@ -26,8 +26,8 @@ void MoveAlong(Coin& coin) {
 
 void StepCoin(Coin& coin, const f32 player[2], bool playerAlive, bool firing) {
     if (coin.attracted && playerAlive) {
-        coin.angle = static_cast<f32>(std::atan2(static_cast<f64>(player[1] - coin.y),
-                                                 static_cast<f64>(player[0] - coin.x)));
+        coin.angle =
+            static_cast<f32>(std::atan2(static_cast<f64>(player[1] - coin.y), static_cast<f64>(player[0] - coin.x)));
         coin.speed = static_cast<f32>(std::min(coin.age, 12));
         MoveAlong(coin);
     } else {
@@ -121,8 +121,8 @@ void DrawCoins() {
         const Rect source{40 * f, 170, 40 * f + 39, 209};
         const f32 half = std::sin(static_cast<f64>(coin.angle)) > 0.0 ? static_cast<f32>(small) : 20.0f;
         const f32 x = coin.x + scroll;
-        const Rect destination{static_cast<i32>(x - half), static_cast<i32>(coin.y - half),
-                               static_cast<i32>(x + half), static_cast<i32>(coin.y + half)};
+        const Rect destination{static_cast<i32>(x - half), static_cast<i32>(coin.y - half), static_cast<i32>(x + half),
+                               static_cast<i32>(coin.y + half)};
         picture->TextureDraw(destination, 0.0f, source, 0xFFFFFFFFu, 1);
     }
 }

@@ -82,8 +82,8 @@ bool RectangleTouchesCircle(const f32 rPos[2], const HitShape& rect, f32 rAngle,
     return IsPointInRectangle(corners, centre);
 }
 
-bool RectanglesTouch(const f32 posA[2], const HitShape& a, f32 angleA, const f32 posB[2],
-                     const HitShape& b, f32 angleB) {
+bool RectanglesTouch(const f32 posA[2], const HitShape& a, f32 angleA, const f32 posB[2], const HitShape& b,
+                     f32 angleB) {
     const f80 dx = static_cast<f80>(posA[0]) - static_cast<f80>(posB[0]);
     const f80 dy = static_cast<f80>(posA[1]) - static_cast<f80>(posB[1]);
     const f80 reachA = static_cast<f80>(a.halfWidth > a.halfHeight ? a.halfWidth : a.halfHeight);
@@ -109,8 +109,7 @@ bool RectanglesTouch(const f32 posA[2], const HitShape& a, f32 angleA, const f32
 
 }  // namespace
 
-bool HitTestShapes(const f32 posA[2], const f32 posB[2], const HitShape* a, const HitShape* b,
-                   f32 angleA, f32 angleB) {
+bool HitTestShapes(const f32 posA[2], const f32 posB[2], const HitShape* a, const HitShape* b, f32 angleA, f32 angleB) {
     if (a->radius > 0 && b->radius > 0) {
         const f80 dx = static_cast<f80>(posA[0]) - static_cast<f80>(posB[0]);
         const f80 dy = static_cast<f80>(posA[1]) - static_cast<f80>(posB[1]);

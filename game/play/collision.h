@@ -9,8 +9,7 @@
 // first of circle-circle, rectangle-rectangle, rectangle a-circle b and
 // circle a-rectangle b that touches. A shape of all zeros touches nothing.
 // Computed in extended precision on the f32 inputs.
-bool HitTestShapes(const f32 posA[2], const f32 posB[2], const HitShape* a, const HitShape* b,
-                   f32 angleA, f32 angleB);
+bool HitTestShapes(const f32 posA[2], const f32 posB[2], const HitShape* a, const HitShape* b, f32 angleA, f32 angleB);
 
 // The collision passes of a play frame, after every mover: player fire against
 // the enemies, the enemy shells and the enemy bullets, then the player.

@@ -55,9 +55,7 @@ void CollideEnemies() {
     }
 }
 
-PlayerState* OwnerOf(i32 owner) {
-    return owner >= 0 && owner < kPlayerCount ? &g_PlayerState[owner] : nullptr;
-}
+PlayerState* OwnerOf(i32 owner) { return owner >= 0 && owner < kPlayerCount ? &g_PlayerState[owner] : nullptr; }
 
 }  // namespace
 

@@ -26,35 +26,28 @@ struct EffectDefaults {
 EffectDefaults DefaultsOf(i32 kind) {
     if (kind >= kEffectScorePopup) return {true, false, 1, 2.0f};
     switch (kind) {
-    case kEffectSmokePuff:
-    case kEffectSmokeCloud:
-        return {true, true, -1, 1.0f};
-    case kEffectMissileSmoke:
-    case kEffectBulletTrail:
-    case kEffectSmokeWisp:
-        return {true, true, 0, 1.0f};
-    case kEffectSpark:
-    case kEffectWreckSpark:
-    case kEffectShotHit:
-    case kEffectCancelToken:
-        return {true, false, 0, 1.0f};
-    case kEffectMissileBlast:
-    case kEffectDoubleMissileBlast:
-    case kEffectShellExplosion:
-    case kEffectFlame:
-    case kEffectLargeFlame:
-        return {true, false, 0, 0.5f};
-    case kEffectLargeExplosion:
-        return {true, false, 1, 0.5f};
-    case kEffectShellSmoke:
-        return {true, false, 0, 0.9f};
-    case kEffectTargetWarning:
-        return {true, false, 1, 1.0f};
-    default:
-        break;
+        case kEffectSmokePuff:
+        case kEffectSmokeCloud: return {true, true, -1, 1.0f};
+        case kEffectMissileSmoke:
+        case kEffectBulletTrail:
+        case kEffectSmokeWisp: return {true, true, 0, 1.0f};
+        case kEffectSpark:
+        case kEffectWreckSpark:
+        case kEffectShotHit:
+        case kEffectCancelToken: return {true, false, 0, 1.0f};
+        case kEffectMissileBlast:
+        case kEffectDoubleMissileBlast:
+        case kEffectShellExplosion:
+        case kEffectFlame:
+        case kEffectLargeFlame: return {true, false, 0, 0.5f};
+        case kEffectLargeExplosion: return {true, false, 1, 0.5f};
+        case kEffectShellSmoke: return {true, false, 0, 0.9f};
+        case kEffectTargetWarning: return {true, false, 1, 1.0f};
+        default: break;
     }
     if ((kind >= kEffectChainLevelFirst && kind <= kEffectChainLevelLast) ||
-        (kind >= kEffectMissionComplete && kind <= kEffectWreckLabel)) return {true, false, 1, 2.0f};
+        (kind >= kEffectMissionComplete && kind <= kEffectWreckLabel))
+        return {true, false, 1, 2.0f};
     return {false, false, 0, 0.0f};
 }
 
@@ -329,15 +322,13 @@ void EffectQuads::Kind10() {
 void EffectQuads::Kind11And14() {
     const i32 c = a / 3;
     const i32 half = e.kind == kEffectMissileSmoke ? Trunc(20.0f * s) : Trunc(15.0f * s);
-    quads.push_back(
-        Rotated(kSheetEffect, cx, cy, half, half, MakeRect(64 * c, 128, 64 * c + 63, 191), e.param));
+    quads.push_back(Rotated(kSheetEffect, cx, cy, half, half, MakeRect(64 * c, 128, 64 * c + 63, 191), e.param));
 }
 
 void EffectQuads::Kind13() {
     const i32 c = a / 5;
     const i32 half = Trunc(20.0f * s);
-    quads.push_back(
-        Rotated(kSheetEffect, cx, cy, half, half, MakeRect(64 * c, 128, 64 * c + 63, 191), e.param));
+    quads.push_back(Rotated(kSheetEffect, cx, cy, half, half, MakeRect(64 * c, 128, 64 * c + 63, 191), e.param));
 }
 
 void EffectQuads::Kind16() {
@@ -361,16 +352,15 @@ void EffectQuads::Kind19() {
 void EffectQuads::Kind20() {
     const i32 p = (a / 4) % 2;
     const i32 half = Trunc(50.0f * s);
-    quads.push_back(
-        Rotated(kSheetEffect, cx, cy, half, half, MakeRect(100 * p, 192, 100 * p + 99, 291), e.param));
+    quads.push_back(Rotated(kSheetEffect, cx, cy, half, half, MakeRect(100 * p, 192, 100 * p + 99, 291), e.param));
 }
 
 void EffectQuads::Kind21To23() {
     const i32 p = (a / 4) % 2;
     const i32 half = e.kind == kEffectShellExplosion ? Trunc(50.0f * s) : Trunc(100.0f * s);
     const i32 top = e.kind == kEffectDoubleMissileBlast ? 192 : 342;
-    quads.push_back(Rotated(kSheetEffect, cx, cy, half, half,
-                            MakeRect(200 + 150 * p, top, 349 + 150 * p, top + 149), e.param));
+    quads.push_back(
+        Rotated(kSheetEffect, cx, cy, half, half, MakeRect(200 + 150 * p, top, 349 + 150 * p, top + 149), e.param));
 }
 
 void EffectQuads::Kind31() {

@@ -26,8 +26,7 @@ int DifficultyColumn() {
 // until the copy has been written back.
 class ShellStep {
 public:
-    ShellStep(EnemyShell& shell, i32 index)
-        : s(shell), index_(index), age(shell.age), col(DifficultyColumn()) {}
+    ShellStep(EnemyShell& shell, i32 index) : s(shell), index_(index), age(shell.age), col(DifficultyColumn()) {}
 
     bool Run();
     std::vector<EnemyShell> born;

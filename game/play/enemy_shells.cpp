@@ -101,53 +101,42 @@ void CollectShell(const EnemyShell& s, PlayQuadList& quads) {
         return;
     }
     switch (s.kind) {
-    case 103:
-        quads.push_back(Turned(kSheetMissile, x, y, 30, 20, MakeRect(240, 0, 299, 39), a));
-        break;
-    case 210:
-        if ((s.age / 3) % 2 == 0) {
-            quads.push_back(Turned(kSheetMissile, x, y, 40, 40, MakeRect(0, 160, 59, 219), a));
-        } else {
-            quads.push_back(Turned(kSheetMissile, x, y, 35, 35, MakeRect(60, 160, 119, 219), a));
+        case 103: quads.push_back(Turned(kSheetMissile, x, y, 30, 20, MakeRect(240, 0, 299, 39), a)); break;
+        case 210:
+            if ((s.age / 3) % 2 == 0) {
+                quads.push_back(Turned(kSheetMissile, x, y, 40, 40, MakeRect(0, 160, 59, 219), a));
+            } else {
+                quads.push_back(Turned(kSheetMissile, x, y, 35, 35, MakeRect(60, 160, 119, 219), a));
+            }
+            break;
+        case 310: {
+            const i32 f = (s.age / 2) % 3;
+            const f32 fx = x - 50.0f * std::cos(s.angle);
+            const f32 fy = y - 50.0f * std::sin(s.angle);
+            quads.push_back(Turned(kSheetPicture, fx, fy, 20, 10, MakeRect(180 + 20 * f, 210, 199 + 20 * f, 229), a));
+            const Rect body = (s.age / 3) % 2 == 0 ? MakeRect(200, 100, 279, 139) : MakeRect(200, 140, 279, 179);
+            quads.push_back(Turned(kSheetMissile, x, y, 40, 20, body, a));
+            break;
         }
-        break;
-    case 310: {
-        const i32 f = (s.age / 2) % 3;
-        const f32 fx = x - 50.0f * std::cos(s.angle);
-        const f32 fy = y - 50.0f * std::sin(s.angle);
-        quads.push_back(Turned(kSheetPicture, fx, fy, 20, 10, MakeRect(180 + 20 * f, 210, 199 + 20 * f, 229), a));
-        const Rect body = (s.age / 3) % 2 == 0 ? MakeRect(200, 100, 279, 139) : MakeRect(200, 140, 279, 179);
-        quads.push_back(Turned(kSheetMissile, x, y, 40, 20, body, a));
-        break;
-    }
-    case 380:
-        quads.push_back(Turned(kSheetMissile, x, y, 50, 50, MakeRect(370, 0, 469, 99), a));
-        break;
-    case 390:
-        quads.push_back(Turned(kSheetMissile, x, y, 20, 15, MakeRect(290, 40, 369, 99), a));
-        break;
-    case 510: {
-        const i32 k = (s.age / 2) % 3;
-        f32 v[2] = {-27.0f, 0.0f};
-        RotateVector2(v, s.angle);
-        quads.push_back(
-            Turned(kSheetEnemy3, x + v[0], y + v[1], 10, 25, MakeRect(390 + 20 * k, 100, 409 + 20 * k, 149), a));
-        quads.push_back(Turned(kSheetMissile, x, y, 30, 15, MakeRect(430, 100, 489, 129), a));
-        break;
-    }
-    case 551: {
-        const f32 half = 45.0f + 2.0f * std::cos(kTwoPi * 0.00125f * static_cast<f32>(s.age % 80));
-        quads.push_back(Turned(kSheetMissile, x, y, half, half, MakeRect(280, 100, 369, 189), a));
-        break;
-    }
-    case 905:
-        quads.push_back(Turned(kSheetMissile, x, y, 30, 30, MakeRect(300, 0, 339, 39), a));
-        break;
-    case 910:
-        quads.push_back(Turned(kSheetMissile, x, y, 30, 20, MakeRect(370, 100, 429, 139), a));
-        break;
-    default:
-        break;
+        case 380: quads.push_back(Turned(kSheetMissile, x, y, 50, 50, MakeRect(370, 0, 469, 99), a)); break;
+        case 390: quads.push_back(Turned(kSheetMissile, x, y, 20, 15, MakeRect(290, 40, 369, 99), a)); break;
+        case 510: {
+            const i32 k = (s.age / 2) % 3;
+            f32 v[2] = {-27.0f, 0.0f};
+            RotateVector2(v, s.angle);
+            quads.push_back(
+                Turned(kSheetEnemy3, x + v[0], y + v[1], 10, 25, MakeRect(390 + 20 * k, 100, 409 + 20 * k, 149), a));
+            quads.push_back(Turned(kSheetMissile, x, y, 30, 15, MakeRect(430, 100, 489, 129), a));
+            break;
+        }
+        case 551: {
+            const f32 half = 45.0f + 2.0f * std::cos(kTwoPi * 0.00125f * static_cast<f32>(s.age % 80));
+            quads.push_back(Turned(kSheetMissile, x, y, half, half, MakeRect(280, 100, 369, 189), a));
+            break;
+        }
+        case 905: quads.push_back(Turned(kSheetMissile, x, y, 30, 30, MakeRect(300, 0, 339, 39), a)); break;
+        case 910: quads.push_back(Turned(kSheetMissile, x, y, 30, 20, MakeRect(370, 100, 429, 139), a)); break;
+        default: break;
     }
 }
 

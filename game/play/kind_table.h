@@ -20,8 +20,7 @@ constexpr bool SortedByKind(const Entry (&table)[N]) {
 template <typename Entry, std::size_t N>
 const Entry* FindKind(const Entry (&table)[N], i32 kind) {
     const Entry* end = std::end(table);
-    const Entry* at =
-        std::lower_bound(std::begin(table), end, kind, [](const Entry& e, i32 k) { return e.kind < k; });
+    const Entry* at = std::lower_bound(std::begin(table), end, kind, [](const Entry& e, i32 k) { return e.kind < k; });
     return at != end && at->kind == kind ? at : nullptr;
 }
 

@@ -382,8 +382,8 @@ void EnemyDefeat::Spawn306() {
 
 void EnemyDefeat::Spawn311To313() {
     const i32 r5 = root(5);
-    bool spent = AllSpent({root(0), root(1), root(2), root(3), root(4), root(5), root(6), root(7), root(8),
-                           ChildOf(r5, 0)});
+    bool spent =
+        AllSpent({root(0), root(1), root(2), root(3), root(4), root(5), root(6), root(7), root(8), ChildOf(r5, 0)});
     if (en.spawnId != 312 && !PartSpent(ChildOf(r5, 1))) spent = false;
     if (spent) {
         const f32 centre[2] = {en.x, en.y - 130.0f};
@@ -472,13 +472,9 @@ void EnemyDefeat::Spawn507() {
     Release(enemy);
 }
 
-void EnemyDefeat::Spawn510To513() {
-    Defeat(enemy, 511);
-}
+void EnemyDefeat::Spawn510To513() { Defeat(enemy, 511); }
 
-void EnemyDefeat::Spawn580() {
-    Defeat(enemy, 542);
-}
+void EnemyDefeat::Spawn580() { Defeat(enemy, 542); }
 
 void EnemyDefeat::Spawn581() {
     StartTalkEvent500(537);
@@ -586,7 +582,8 @@ void SpawnPartDeathEffects(i32 enemy, EnemyPart* part, const f32 pos[2], const f
         if (g_GameState.StoryFlags[kStoryTalk11PartDowned] == 0) StartTalkEvent(11);
     }
     if (kind == 141) {
-        if (g_GameState.StageScriptPhase == 10 && g_GameState.StoryFlags[kStoryBossEscortDowned] == 0) StartTalkEvent(120);
+        if (g_GameState.StageScriptPhase == 10 && g_GameState.StoryFlags[kStoryBossEscortDowned] == 0)
+            StartTalkEvent(120);
     }
     if (kind == 451) g_GameState.ScreenShakeTimer = 50;
     if (In(kind, 317, 319)) SplitPart(part);

@@ -252,8 +252,8 @@ void CollectPauseMenuQuads(std::vector<OverlayQuad>& quads) {
     if (!g_PauseMenu.PauseActive) return;
     const i32 cx = 300 + SlideOffset(g_PauseMenu.slideTimer);
     for (i32 i = 0; i < 3; ++i) {
-        Add(quads, kOverlayPause, Box(cx - 180, 80 + 45 * i, cx + 180, 120 + 45 * i),
-            Box(0, 40 * i, 359, 40 * i + 39), i == g_PauseMenu.cursor ? kOverlayWhite : kOverlayDim);
+        Add(quads, kOverlayPause, Box(cx - 180, 80 + 45 * i, cx + 180, 120 + 45 * i), Box(0, 40 * i, 359, 40 * i + 39),
+            i == g_PauseMenu.cursor ? kOverlayWhite : kOverlayDim);
     }
 }
 

@@ -45,17 +45,17 @@ i32 GetStageRank();
 // The pause menu.
 struct PauseMenu {
     u8 PauseActive = 0;
-    i32 state = 0;                       // 0 opening, 10 active, 90 closing
-    i32 cursor = 0;                      // 0 resume, 1 retry, 2 quit
+    i32 state = 0;   // 0 opening, 10 active, 90 closing
+    i32 cursor = 0;  // 0 resume, 1 retry, 2 quit
     i32 slideTimer = 0;
-    i32 savedKeys[kKeySlotCount] = {};   // the player's keys taken on opening
+    i32 savedKeys[kKeySlotCount] = {};  // the player's keys taken on opening
 };
 
 // The continue prompt.
 struct ContinuePrompt {
     u8 ContinuePromptActive = 0;
-    i32 state = 0;       // 0 opening, 10 active, 90 closing
-    i32 cursor = 0;      // 0 yes, 1 no
+    i32 state = 0;   // 0 opening, 10 active, 90 closing
+    i32 cursor = 0;  // 0 yes, 1 no
     i32 slideTimer = 0;
 };
 

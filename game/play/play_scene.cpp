@@ -191,9 +191,8 @@ void CheckDemonstrationEnd() {
 void CheckGameOver() {
     if (P().lives > 0 || P().blinkTimer > 100) return;
     if (g_ContinuePrompt.ContinuePromptActive || G().StageScriptPhase == kClosingPhase) return;
-    const bool continuable = IsNormalPlay() &&
-                             (G().StartKind == kStartFullRun || G().StartKind == kStartMenuRun) &&
-                             G().Continues > 0;
+    const bool continuable =
+        IsNormalPlay() && (G().StartKind == kStartFullRun || G().StartKind == kStartMenuRun) && G().Continues > 0;
     if (continuable) {
         Trace("OpenContinuePrompt");
         OpenContinuePrompt();

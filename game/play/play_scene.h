@@ -23,8 +23,8 @@ struct StageLoadRow {
     const char* speech[10] = {};     // from "vsk3.dat"
     i32 storyFirst = 0;              // StoryFlags storyFirst..storyLast cleared at the load
     i32 storyLast = -1;
-    i32 firstPhase = 0;              // StageScriptPhase at the start (-1: chosen by the ranks)
-    i32 scrollX = 0;                 // BackgroundScrollX at the start
+    i32 firstPhase = 0;  // StageScriptPhase at the start (-1: chosen by the ranks)
+    i32 scrollX = 0;     // BackgroundScrollX at the start
 };
 
 // The row of the stage index as its scenery is registered; null for an index

@@ -5,16 +5,11 @@
 
 Texture* PlaySheetTexture(PlaySheet sheet) {
     switch (sheet) {
-    case kSheetEffect:
-        return g_StageTextures.effect;
-    case kSheetPicture:
-        return g_StageTextures.picture;
-    case kSheetMissile:
-        return g_StageTextures.missile;
-    case kSheetStageTitle:
-        return g_StageTextures.stage_title;
-    case kSheetEnemy3:
-        return g_StageTextures.E3;
+        case kSheetEffect: return g_StageTextures.effect;
+        case kSheetPicture: return g_StageTextures.picture;
+        case kSheetMissile: return g_StageTextures.missile;
+        case kSheetStageTitle: return g_StageTextures.stage_title;
+        case kSheetEnemy3: return g_StageTextures.E3;
     }
     return nullptr;
 }

@@ -23,7 +23,7 @@ struct PlayQuad {
     Rect destination;
     Rect source;
     bool rotated = false;
-    i32 angle = 0;          // 16-bit angle of a rotated draw
+    i32 angle = 0;  // 16-bit angle of a rotated draw
     u32 colour = 0xFFFFFFFFu;
     i32 blend = 1;
 };

@@ -410,8 +410,8 @@ void DrawPlayer() {
 
     const i32 f = (g_GameState.FrameCounter / 2) % 3;
     const Rect propellerSource{60 * f, 210, 60 * f + 59, 239};
-    const Rect propeller{static_cast<i32>(p.x - 30.0f), static_cast<i32>(p.y - 40.0f),
-                         static_cast<i32>(p.x + 30.0f), static_cast<i32>(p.y - 10.0f)};
+    const Rect propeller{static_cast<i32>(p.x - 30.0f), static_cast<i32>(p.y - 40.0f), static_cast<i32>(p.x + 30.0f),
+                         static_cast<i32>(p.y - 10.0f)};
     picture->TextureDraw(propeller, 0.0f, propellerSource, colour, 1);
 
     const i32* keys = g_PauseMenu.PauseActive ? g_PauseMenu.savedKeys : p.keys;

@@ -219,8 +219,8 @@ void DrawPlayerShots() {
     for (const PlayerShot& s : g_PlayerShotList) {
         if (s.kind != kShotGun) continue;
         const f32 x = s.x + scroll;
-        const Rect destination{static_cast<i32>(x - 20.0f), static_cast<i32>(s.y - 20.0f),
-                               static_cast<i32>(x + 20.0f), static_cast<i32>(s.y + 20.0f)};
+        const Rect destination{static_cast<i32>(x - 20.0f), static_cast<i32>(s.y - 20.0f), static_cast<i32>(x + 20.0f),
+                               static_cast<i32>(s.y + 20.0f)};
         picture->TextureDrawRotated(destination, 0.0f, source, RadianToAngle(s.angle), 0xFFFFFFFFu, 1);
     }
 }
@@ -234,15 +234,9 @@ void DrawEnemyBullets() {
         if (!LookOf(b.kind, &look)) continue;
         i32 angle = 0;
         switch (look.angle) {
-        case BulletAngle::Spin:
-            angle = DegreeToAngle((b.age * 5) % 360);
-            break;
-        case BulletAngle::Rotation:
-            angle = RadianToAngle(b.rotation);
-            break;
-        case BulletAngle::Heading:
-            angle = RadianToAngle(b.heading);
-            break;
+            case BulletAngle::Spin: angle = DegreeToAngle((b.age * 5) % 360); break;
+            case BulletAngle::Rotation: angle = RadianToAngle(b.rotation); break;
+            case BulletAngle::Heading: angle = RadianToAngle(b.heading); break;
         }
         const f32 x = b.x + scroll;
         const f32 hx = static_cast<f32>(look.halfWidth);

@@ -54,9 +54,7 @@ void ScrollBackgroundBy(i32 step, i32 wrap) {
     if (G().BackgroundScrollY >= wrap) G().BackgroundScrollY -= wrap;
 }
 
-i32 BackgroundParallax() {
-    return -static_cast<i32>((320.0f - PlayerX()) / G().BackgroundZoom);
-}
+i32 BackgroundParallax() { return -static_cast<i32>((320.0f - PlayerX()) / G().BackgroundZoom); }
 
 i32 BackgroundShake() {
     const i32 timer = G().ScreenShakeTimer;

@@ -33,9 +33,9 @@ struct BackgroundBlit {
 // One cloud plane draw: plane 0 is A, 1 is B.
 struct CloudDraw {
     i32 plane = 0;
-    f32 y = 0;       // ModelSetPosition(0, y, 10)
-    f32 u = 0;       // ModelSetUvOffsetU(u)
-    f32 v = 0;       // ModelSetUvOffsetV(-v) when setV
+    f32 y = 0;  // ModelSetPosition(0, y, 10)
+    f32 u = 0;  // ModelSetUvOffsetU(u)
+    f32 v = 0;  // ModelSetUvOffsetV(-v) when setV
     bool setV = true;
 };
 

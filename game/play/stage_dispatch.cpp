@@ -43,9 +43,7 @@ int ContentDifficulty(i32 difficulty) {
 
 }  // namespace
 
-void RegisterDrawEnemyLayer(DrawEnemyLayerFn draw) {
-    g_tables.drawEnemyLayer = draw ? draw : DefaultDrawEnemyLayer;
-}
+void RegisterDrawEnemyLayer(DrawEnemyLayerFn draw) { g_tables.drawEnemyLayer = draw ? draw : DefaultDrawEnemyLayer; }
 
 void RegisterStepEnemy(i32 stageIndex, StepEnemyFn step) {
     if (!IsStage(stageIndex)) return;

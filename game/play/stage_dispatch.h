@@ -25,8 +25,7 @@ using StageScriptFn = void (*)();
 // One frame of a part subtree with a stage's attack patterns at a difficulty
 // (0, 1 or 2): StepStageParts<RunPartActionStageN>(difficulty, enemy, part,
 // parentPos, parentAngle).
-using StepPartFn = void (*)(i32 difficulty, i32 enemy, EnemyPart* part, const f32 parentPos[2],
-                            const f32* parentAngle);
+using StepPartFn = void (*)(i32 difficulty, i32 enemy, EnemyPart* part, const f32 parentPos[2], const f32* parentAngle);
 
 // Sets back the values a stage's content keeps between frames (its patterns'
 // stored aims and remembered points).

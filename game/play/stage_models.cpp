@@ -53,4 +53,3 @@ void RenderCloudPlane(Model* plane, const CloudDraw& draw) {
     plane->ModelUpdate(0.0f);
     plane->ModelRender();
 }
-

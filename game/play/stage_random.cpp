@@ -9,7 +9,7 @@ constexpr u32 kMatrix = 0x9908B0DFu;
 constexpr u32 kUpperMask = 0x80000000u;
 constexpr u32 kLowerMask = 0x7FFFFFFFu;
 constexpr u32 kDefaultSeed = 5489u;
-constexpr u32 kRange31 = 0x80000000u;  // 2^31: values of a draw shifted right by one
+constexpr u32 kRange31 = 0x80000000u;     // 2^31: values of a draw shifted right by one
 constexpr u32 kScaleLimit = 0x40000000u;  // 2^30
 
 // Seeds of instances other than the shared one that are drawn from unseeded.

@@ -15,7 +15,7 @@ struct StageRandom {
     i32 cachedN = 0;      // bound of the last StageRandomBelow (0 after seeding)
     u32 scaledRange = 0;  // cachedN shifted left by shift
     i32 shift = 0;
-    i32 spare = 0;        // 0 after seeding
+    i32 spare = 0;  // 0 after seeding
 };
 
 extern StageRandom g_StageRandomState;

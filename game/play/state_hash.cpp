@@ -111,10 +111,11 @@ void AddGameState(StateHasher& h) {
 }
 
 void AddPlayer(StateHasher& h, const PlayerState& p) {
-    for (i32 v : {p.present, p.fireTimer, p.fireHoldFrames, p.bankFrames, p.missileStock, p.missileCharge, p.coins,
-                  p.cancelCount, p.cancelShown, p.levelTimer, p.levelTimerMax, p.shotLevel, p.RunScore,
-                  p.StageScorePoints, p.stagePointsShown, p.lives, p.blinkTimer, p.extendCount, p.extendPoints,
-                  p.missileCooldown, p.missileChargeUp}) {
+    for (i32 v :
+         {p.present,      p.fireTimer,        p.fireHoldFrames,   p.bankFrames, p.missileStock,  p.missileCharge,
+          p.coins,        p.cancelCount,      p.cancelShown,      p.levelTimer, p.levelTimerMax, p.shotLevel,
+          p.RunScore,     p.StageScorePoints, p.stagePointsShown, p.lives,      p.blinkTimer,    p.extendCount,
+          p.extendPoints, p.missileCooldown,  p.missileChargeUp}) {
         h.Add(v);
     }
     h.Add(p.x);
@@ -227,8 +228,7 @@ void AddGenerators(StateHasher& h) {
 
 }  // namespace
 
-const char* const kStatePartNames[kStatePartCount] = {"player", "enemies", "shots", "effects", "generators",
-                                                      "script"};
+const char* const kStatePartNames[kStatePartCount] = {"player", "enemies", "shots", "effects", "generators", "script"};
 
 StateHashParts ComputeStateHashParts() {
     // The order of the combined hash: the play-state block, the players, the

@@ -230,12 +230,9 @@ private:
 
 Texture* TalkTexture(const TalkQuad& quad) {
     switch (quad.image) {
-        case kTalkImageFace:
-            return quad.sheet >= 0 && quad.sheet < 3 ? g_StageTextures.face[quad.sheet] : nullptr;
-        case kTalkImageWindow:
-            return g_StageTextures.window;
-        case kTalkImageSpeech:
-            return quad.sheet >= 0 && quad.sheet < 10 ? g_StageTextures.speech[quad.sheet] : nullptr;
+        case kTalkImageFace: return quad.sheet >= 0 && quad.sheet < 3 ? g_StageTextures.face[quad.sheet] : nullptr;
+        case kTalkImageWindow: return g_StageTextures.window;
+        case kTalkImageSpeech: return quad.sheet >= 0 && quad.sheet < 10 ? g_StageTextures.speech[quad.sheet] : nullptr;
     }
     return nullptr;
 }

@@ -10,8 +10,7 @@
 
 namespace {
 
-void Place(const EnemyPart& part, const f32 parentPos[2], f32 parentAngle, f32 scale, f32 world[2],
-           f32* worldAngle) {
+void Place(const EnemyPart& part, const f32 parentPos[2], f32 parentAngle, f32 scale, f32 world[2], f32* worldAngle) {
     f32 v[2] = {part.offsetX * scale, part.offsetY * scale};
     RotateVector2(v, parentAngle);
     world[0] = parentPos[0] + v[0];

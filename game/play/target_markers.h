@@ -23,5 +23,4 @@ void DrawPartHpGauge(i32 enemy, EnemyPart* part, const f32 parentPos[2], const f
 void CollectTargetMarkerQuads(PlayQuadList& quads);
 void CollectPartTargetMarkerQuads(i32 enemy, const EnemyPart* part, const f32 parentPos[2], f32 parentAngle,
                                   PlayQuadList& quads);
-void CollectPartHpGaugeQuads(const EnemyPart* part, const f32 parentPos[2], f32 parentAngle,
-                             PlayQuadList& quads);
+void CollectPartHpGaugeQuads(const EnemyPart* part, const f32 parentPos[2], f32 parentAngle, PlayQuadList& quads);

@@ -35,56 +35,50 @@ std::intptr_t BootOptionsDialogProc(platform::Dialog* dialog, std::uint32_t mess
                                     std::intptr_t) {
     BootDialogState& s = g_BootDialogState;
     switch (message) {
-    case platform::WM_INITDIALOG:
-        s.fullColourScreen = g_ConfigData.fullColourScreen;
-        s.fullColourTextures = g_ConfigData.fullColourTextures;
-        s.windowed = g_ConfigData.fullScreen ? 0 : 1;
-        s.doNotShow = g_ConfigData.showBootDialog ? 0 : 1;
-        dialog->Centre();
-        platform::CheckDlgButton(dialog, kBootWindowed, s.windowed != 0);
-        platform::CheckDlgButton(dialog, kBootFullScreen, s.windowed == 0);
-        platform::CheckDlgButton(dialog, kBootFullColourTextures, s.fullColourTextures != 0);
-        platform::CheckDlgButton(dialog, kBootFullColourScreen, s.fullColourScreen != 0);
-        platform::CheckDlgButton(dialog, kBootDoNotShow, g_ConfigData.showBootDialog == 0);
-        return 1;
-    case platform::WM_COMMAND:
-        switch (platform::LowWord(wParam)) {
-        case kBootFullColourScreen:
-            s.fullColourScreen = platform::IsDlgButtonChecked(dialog, kBootFullColourScreen) ? 1 : 0;
-            break;
-        case kBootFullColourTextures:
-            s.fullColourTextures = platform::IsDlgButtonChecked(dialog, kBootFullColourTextures) ? 1 : 0;
-            break;
-        case kBootDoNotShow:
-            s.doNotShow = platform::IsDlgButtonChecked(dialog, kBootDoNotShow) ? 1 : 0;
-            break;
-        case kBootWindowed:
-            s.windowed = 1;
-            platform::CheckDlgButton(dialog, kBootWindowed, true);
-            platform::CheckDlgButton(dialog, kBootFullScreen, false);
-            break;
-        case kBootFullScreen:
-            s.windowed = 0;
-            platform::CheckDlgButton(dialog, kBootWindowed, false);
-            platform::CheckDlgButton(dialog, kBootFullScreen, true);
-            break;
-        case kBootStart:
-            g_ConfigData.fullColourScreen = s.fullColourScreen;
-            g_ConfigData.fullColourTextures = s.fullColourTextures;
-            g_ConfigData.fullScreen = s.windowed ? 0 : 1;
-            g_ConfigData.showBootDialog = s.doNotShow ? 0 : 1;
-            SaveConfig();
-            dialog->Send(platform::WM_CLOSE);
-            break;
-        default:
-            break;
-        }
-        return 0;
-    case platform::WM_CLOSE:
-        platform::EndDialog(dialog, 0);
-        return 0;
-    default:
-        return 0;
+        case platform::WM_INITDIALOG:
+            s.fullColourScreen = g_ConfigData.fullColourScreen;
+            s.fullColourTextures = g_ConfigData.fullColourTextures;
+            s.windowed = g_ConfigData.fullScreen ? 0 : 1;
+            s.doNotShow = g_ConfigData.showBootDialog ? 0 : 1;
+            dialog->Centre();
+            platform::CheckDlgButton(dialog, kBootWindowed, s.windowed != 0);
+            platform::CheckDlgButton(dialog, kBootFullScreen, s.windowed == 0);
+            platform::CheckDlgButton(dialog, kBootFullColourTextures, s.fullColourTextures != 0);
+            platform::CheckDlgButton(dialog, kBootFullColourScreen, s.fullColourScreen != 0);
+            platform::CheckDlgButton(dialog, kBootDoNotShow, g_ConfigData.showBootDialog == 0);
+            return 1;
+        case platform::WM_COMMAND:
+            switch (platform::LowWord(wParam)) {
+                case kBootFullColourScreen:
+                    s.fullColourScreen = platform::IsDlgButtonChecked(dialog, kBootFullColourScreen) ? 1 : 0;
+                    break;
+                case kBootFullColourTextures:
+                    s.fullColourTextures = platform::IsDlgButtonChecked(dialog, kBootFullColourTextures) ? 1 : 0;
+                    break;
+                case kBootDoNotShow: s.doNotShow = platform::IsDlgButtonChecked(dialog, kBootDoNotShow) ? 1 : 0; break;
+                case kBootWindowed:
+                    s.windowed = 1;
+                    platform::CheckDlgButton(dialog, kBootWindowed, true);
+                    platform::CheckDlgButton(dialog, kBootFullScreen, false);
+                    break;
+                case kBootFullScreen:
+                    s.windowed = 0;
+                    platform::CheckDlgButton(dialog, kBootWindowed, false);
+                    platform::CheckDlgButton(dialog, kBootFullScreen, true);
+                    break;
+                case kBootStart:
+                    g_ConfigData.fullColourScreen = s.fullColourScreen;
+                    g_ConfigData.fullColourTextures = s.fullColourTextures;
+                    g_ConfigData.fullScreen = s.windowed ? 0 : 1;
+                    g_ConfigData.showBootDialog = s.doNotShow ? 0 : 1;
+                    SaveConfig();
+                    dialog->Send(platform::WM_CLOSE);
+                    break;
+                default: break;
+            }
+            return 0;
+        case platform::WM_CLOSE: platform::EndDialog(dialog, 0); return 0;
+        default: return 0;
     }
 }
 

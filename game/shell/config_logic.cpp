@@ -18,11 +18,11 @@ bool Pressed(i32 slot) { return g_Config.ConfigKeyState[slot] == kKeyPressed; }
 
 u8* OptionOf(i32 row) {
     switch (row) {
-    case kConfigRowFullColourScreen: return &g_ConfigData.fullColourScreen;
-    case kConfigRowFullColourTextures: return &g_ConfigData.fullColourTextures;
-    case kConfigRowFullScreen: return &g_ConfigData.fullScreen;
-    case kConfigRowTalk: return &g_ConfigData.showTalk;
-    default: return nullptr;
+        case kConfigRowFullColourScreen: return &g_ConfigData.fullColourScreen;
+        case kConfigRowFullColourTextures: return &g_ConfigData.fullColourTextures;
+        case kConfigRowFullScreen: return &g_ConfigData.fullScreen;
+        case kConfigRowTalk: return &g_ConfigData.showTalk;
+        default: return nullptr;
     }
 }
 
@@ -48,46 +48,45 @@ void StepRow() {
         return;
     }
     switch (row) {
-    case kConfigRowMusicVolume:
-        if (Pressed(kKeyLeft)) {
-            g_ConfigData.musicVolume = VolumeStep(g_ConfigData.musicVolume, -1);
-            ApplyMusicVolume();
-        }
-        if (Pressed(kKeyRight)) {
-            g_ConfigData.musicVolume = VolumeStep(g_ConfigData.musicVolume, +1);
-            ApplyMusicVolume();
-        }
-        break;
-    case kConfigRowEffectVolume:
-        if (Pressed(kKeyLeft)) {
-            g_ConfigData.effectVolume = VolumeStep(g_ConfigData.effectVolume, -1);
-            ApplySoundEffectVolumeOne(kSoundA5_08247);
-            PlaySoundEffect(kSoundA5_08247);
-        }
-        if (Pressed(kKeyRight)) {
-            g_ConfigData.effectVolume = VolumeStep(g_ConfigData.effectVolume, +1);
-            ApplySoundEffectVolumeOne(kSoundA5_08247);
-            PlaySoundEffect(kSoundA5_08247);
-        }
-        break;
-    case kConfigRowButtons:
-        if (Pressed(kKeyZ) && IsJoystickPresent(0)) {
-            for (u16& s : g_Config.ConfigButtonStates) s = kKeyHeld;
-            g_Config.ConfigPanelTimer = 30;
-            g_Config.ConfigState = kConfigCapture;
-            g_Config.ConfigCursor = 0;
-            PlaySoundEffect(kSoundPage);
-        }
-        break;
-    case kConfigRowBack:
-        if (Pressed(kKeyZ)) {
-            StartTransition(kTransitionClose);
-            g_Config.ConfigState = kConfigLeaving;
-            PlaySoundEffect(kSoundDecide2Menu);
-        }
-        break;
-    default:
-        break;
+        case kConfigRowMusicVolume:
+            if (Pressed(kKeyLeft)) {
+                g_ConfigData.musicVolume = VolumeStep(g_ConfigData.musicVolume, -1);
+                ApplyMusicVolume();
+            }
+            if (Pressed(kKeyRight)) {
+                g_ConfigData.musicVolume = VolumeStep(g_ConfigData.musicVolume, +1);
+                ApplyMusicVolume();
+            }
+            break;
+        case kConfigRowEffectVolume:
+            if (Pressed(kKeyLeft)) {
+                g_ConfigData.effectVolume = VolumeStep(g_ConfigData.effectVolume, -1);
+                ApplySoundEffectVolumeOne(kSoundA5_08247);
+                PlaySoundEffect(kSoundA5_08247);
+            }
+            if (Pressed(kKeyRight)) {
+                g_ConfigData.effectVolume = VolumeStep(g_ConfigData.effectVolume, +1);
+                ApplySoundEffectVolumeOne(kSoundA5_08247);
+                PlaySoundEffect(kSoundA5_08247);
+            }
+            break;
+        case kConfigRowButtons:
+            if (Pressed(kKeyZ) && IsJoystickPresent(0)) {
+                for (u16& s : g_Config.ConfigButtonStates) s = kKeyHeld;
+                g_Config.ConfigPanelTimer = 30;
+                g_Config.ConfigState = kConfigCapture;
+                g_Config.ConfigCursor = 0;
+                PlaySoundEffect(kSoundPage);
+            }
+            break;
+        case kConfigRowBack:
+            if (Pressed(kKeyZ)) {
+                StartTransition(kTransitionClose);
+                g_Config.ConfigState = kConfigLeaving;
+                PlaySoundEffect(kSoundDecide2Menu);
+            }
+            break;
+        default: break;
     }
 }
 
@@ -129,9 +128,9 @@ void StepCapture() {
 
 i32 ConfigCapturedSlot(i32 k) {
     switch (k) {
-    case 0: return kJoyButtonZ;
-    case 1: return kJoyButtonX;
-    default: return kJoyButtonT;
+        case 0: return kJoyButtonZ;
+        case 1: return kJoyButtonX;
+        default: return kJoyButtonT;
     }
 }
 
@@ -150,20 +149,15 @@ void OpenConfigScreen() {
 
 void StepConfigScreen() {
     switch (g_Config.ConfigState) {
-    case kConfigOpening:
-        if (!TransitionRunning()) g_Config.ConfigState = kConfigRows;
-        break;
-    case kConfigRows:
-        StepRows();
-        break;
-    case kConfigCapture:
-        StepCapture();
-        break;
-    case kConfigLeaving:
-        if (!TransitionRunning()) g_Config.ConfigLeaveRequest = 1;
-        break;
-    default:
-        break;
+        case kConfigOpening:
+            if (!TransitionRunning()) g_Config.ConfigState = kConfigRows;
+            break;
+        case kConfigRows: StepRows(); break;
+        case kConfigCapture: StepCapture(); break;
+        case kConfigLeaving:
+            if (!TransitionRunning()) g_Config.ConfigLeaveRequest = 1;
+            break;
+        default: break;
     }
 }
 

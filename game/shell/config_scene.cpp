@@ -47,10 +47,10 @@ constexpr RowLayout kRows[kConfigRowCount] = {
 
 u8 OptionValue(i32 row) {
     switch (row) {
-    case kConfigRowFullColourScreen: return g_ConfigData.fullColourScreen;
-    case kConfigRowFullColourTextures: return g_ConfigData.fullColourTextures;
-    case kConfigRowFullScreen: return g_ConfigData.fullScreen;
-    default: return g_ConfigData.showTalk;
+        case kConfigRowFullColourScreen: return g_ConfigData.fullColourScreen;
+        case kConfigRowFullColourTextures: return g_ConfigData.fullColourTextures;
+        case kConfigRowFullScreen: return g_ConfigData.fullScreen;
+        default: return g_ConfigData.showTalk;
     }
 }
 

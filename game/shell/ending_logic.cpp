@@ -17,28 +17,28 @@ constexpr i32 kEndingOrder[kEndingCount] = {2, 4, 8, 10, 12, 13, 14, 3, 5, 6, 7,
 bool ConditionHolds(i32 ending, const StoryFlagArray& flags) {
     auto f = [&](int k) { return flags[static_cast<std::size_t>(k)] != 0; };
     switch (ending) {
-    case 1:
-        return f(kStoryBossGotAway) && f(kStoryBossSankAway) && f(kStoryFourthBossSankAway) &&
-               f(kStoryLastBossLimbsDestroyed) &&
-               (f(kStoryThirdStageFortressDomesDown) || f(kStoryThirdStageCraftSankAway));
-    case 2: return f(kStoryFirstMidBossDownedInItsTalk) && f(kStorySecondStageMidBossDownedInItsTalk);
-    case 3: return f(kStoryLastStageEndingThreeRoad);
-    case 4: return f(kStoryBossGotAway) && !f(kStorySecondMidBossCame);
-    case 5: return f(kStoryLastStageEndingFiveRoad) && f(kStoryBossAfterSecondMidBoss);
-    case 6: return f(kStorySecondMidBossDownedInAWave) && f(kStoryBossDestroyedAfterEscorts);
-    case 7: return f(kStoryCarrierMidBossDestroyed) && f(kStorySecondStageEndingSevenRoad);
-    case 8: return f(kStoryCarrierMidBossCrossed);
-    case 9: return f(kStoryBossDestroyedInFinalForm);
-    case 10: return f(kStoryBossSankAway);
-    case 11: return f(kStoryThirdStageFortressDomesBonus);
-    case 12: return f(kStoryThirdStageFortressDestroyed);
-    case 13: return f(kStoryThirdStageEndingThirteenRoad);
-    case 14: return f(kStoryLastStageEndingFourteenRoad);
-    case 15: return f(kStoryFourthThirdFightCentreDowned);
-    case 16: return f(kStoryFourthBossSankAway);
-    case 17: return f(kStoryLastStageEndingSeventeenRoad);
-    case 18: return f(kStoryLastBossLimbsDestroyed);
-    default: return false;
+        case 1:
+            return f(kStoryBossGotAway) && f(kStoryBossSankAway) && f(kStoryFourthBossSankAway) &&
+                   f(kStoryLastBossLimbsDestroyed) &&
+                   (f(kStoryThirdStageFortressDomesDown) || f(kStoryThirdStageCraftSankAway));
+        case 2: return f(kStoryFirstMidBossDownedInItsTalk) && f(kStorySecondStageMidBossDownedInItsTalk);
+        case 3: return f(kStoryLastStageEndingThreeRoad);
+        case 4: return f(kStoryBossGotAway) && !f(kStorySecondMidBossCame);
+        case 5: return f(kStoryLastStageEndingFiveRoad) && f(kStoryBossAfterSecondMidBoss);
+        case 6: return f(kStorySecondMidBossDownedInAWave) && f(kStoryBossDestroyedAfterEscorts);
+        case 7: return f(kStoryCarrierMidBossDestroyed) && f(kStorySecondStageEndingSevenRoad);
+        case 8: return f(kStoryCarrierMidBossCrossed);
+        case 9: return f(kStoryBossDestroyedInFinalForm);
+        case 10: return f(kStoryBossSankAway);
+        case 11: return f(kStoryThirdStageFortressDomesBonus);
+        case 12: return f(kStoryThirdStageFortressDestroyed);
+        case 13: return f(kStoryThirdStageEndingThirteenRoad);
+        case 14: return f(kStoryLastStageEndingFourteenRoad);
+        case 15: return f(kStoryFourthThirdFightCentreDowned);
+        case 16: return f(kStoryFourthBossSankAway);
+        case 17: return f(kStoryLastStageEndingSeventeenRoad);
+        case 18: return f(kStoryLastBossLimbsDestroyed);
+        default: return false;
     }
 }
 
@@ -49,10 +49,10 @@ struct ShowPhase {
     i32 next;
 };
 constexpr ShowPhase kShowPhases[] = {
-    {kEndingPicture1, 680, kEndingPicture2},   {kEndingPicture2, 680, kEndingPicture3},
-    {kEndingPicture3, 680, kEndingPicture4},   {kEndingPicture4, 720, kEndingFirstText},
+    {kEndingPicture1, 680, kEndingPicture2},    {kEndingPicture2, 680, kEndingPicture3},
+    {kEndingPicture3, 680, kEndingPicture4},    {kEndingPicture4, 720, kEndingFirstText},
     {kEndingFirstText, 680, kEndingOwnPicture}, {kEndingOwnPicture, 700, kEndingPicture6},
-    {kEndingPicture6, 680, kEndingPicture7},   {kEndingPicture7, 1200, kEndingBlackEnd},
+    {kEndingPicture6, 680, kEndingPicture7},    {kEndingPicture7, 1200, kEndingBlackEnd},
 };
 
 bool ZPressed() { return g_Ending.EndingKeyState[kKeyZ] == kKeyPressed; }
@@ -85,51 +85,50 @@ void StepPhaseTable() {
         }
     }
     switch (g_Ending.EndingPhase) {
-    case kEndingBlackStart:
-        if (t > 200) {
-            StartTransition(kTransitionFadeUncover);
-            RequestMusic(6);
-            g_Ending.EndingPhase = kEndingPicture1;
-            g_Ending.EndingPhaseTimer = 0;
-        }
-        break;
-    case kEndingBlackEnd:
-        // Once the scene is leaving the timer stands still; acting again
-        // would restart the closing transition in every frame.
-        if (t > 300 && !g_Ending.EndingLeaveRequest) {
-            if (g_Ending.EndingCycleComplete) {
+        case kEndingBlackStart:
+            if (t > 200) {
                 StartTransition(kTransitionFadeUncover);
-                RequestMusic(7);
-                g_Ending.EndingPhase = kEndingCredits;
+                RequestMusic(6);
+                g_Ending.EndingPhase = kEndingPicture1;
                 g_Ending.EndingPhaseTimer = 0;
-            } else {
-                CutShort();
             }
-        }
-        break;
-    case kEndingCredits:
-        if (t > 3000) {
-            g_Ending.EndingPhase = kEndingCreditsFade;
-            RequestMusic(0);
-        }
-        break;
-    case kEndingCreditsFade:
-        if (t > 3100) {
-            g_Ending.EndingPhase = kEndingLastPicture;
-            g_Ending.EndingPhaseTimer = 0;
-        }
-        break;
-    case kEndingLastPicture:
-        if (t >= 301 && ZPressed()) {
-            g_Ending.EndingPhase = kEndingLastFade;
-            g_Ending.EndingPhaseTimer = 0;
-        }
-        break;
-    case kEndingLastFade:
-        if (t > 300) g_Ending.EndingLeaveRequest = 1;
-        break;
-    default:
-        break;
+            break;
+        case kEndingBlackEnd:
+            // Once the scene is leaving the timer stands still; acting again
+            // would restart the closing transition in every frame.
+            if (t > 300 && !g_Ending.EndingLeaveRequest) {
+                if (g_Ending.EndingCycleComplete) {
+                    StartTransition(kTransitionFadeUncover);
+                    RequestMusic(7);
+                    g_Ending.EndingPhase = kEndingCredits;
+                    g_Ending.EndingPhaseTimer = 0;
+                } else {
+                    CutShort();
+                }
+            }
+            break;
+        case kEndingCredits:
+            if (t > 3000) {
+                g_Ending.EndingPhase = kEndingCreditsFade;
+                RequestMusic(0);
+            }
+            break;
+        case kEndingCreditsFade:
+            if (t > 3100) {
+                g_Ending.EndingPhase = kEndingLastPicture;
+                g_Ending.EndingPhaseTimer = 0;
+            }
+            break;
+        case kEndingLastPicture:
+            if (t >= 301 && ZPressed()) {
+                g_Ending.EndingPhase = kEndingLastFade;
+                g_Ending.EndingPhaseTimer = 0;
+            }
+            break;
+        case kEndingLastFade:
+            if (t > 300) g_Ending.EndingLeaveRequest = 1;
+            break;
+        default: break;
     }
 }
 

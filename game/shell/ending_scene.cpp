@@ -38,81 +38,78 @@ void DrawPictureAndCaptions() {
     const EndingImages& im = g_Ending.images;
     const i32 t = g_Ending.EndingPhaseTimer;
     switch (g_Ending.EndingPhase) {
-    case 10:
-    case 11:
-        Blit(im.pictures[0], 20 + t / 10, 40, {0, 0, 540, 430});
-        Draw(im.overlay, {64, -16, 576, 496}, {0, 0, 512, 512}, kWhite);
-        DrawCaption(im.captions1, 1, 5 * t);
-        break;
-    case 20:
-    case 21:
-        Blit(im.pictures[1], 0, 80 - t / 10, {0, 0, 640, 400 + t / 10});
-        DrawCaption(im.captions1, 2, 5 * t);
-        break;
-    case 30:
-    case 31:
-        Blit(im.pictures[2], 120 - t / 10, 0, {100, 0, 640, 480});
-        DrawCaption(im.captions1, 3, 5 * t);
-        break;
-    case 40:
-    case 41:
-        Blit(im.pictures[3], 0, 100 - t / 10, {0, 0, 640, 380 + t / 10});
-        DrawCaption(im.captions1, 4, 5 * t);
-        break;
-    case 52:
-    case 53:
-        Blit(im.pictures[4], 0, 0, {0, 0, 640, 480});
-        DrawCaption(im.text, 1, 5 * t);
-        break;
-    case 54:
-    case 55:
-        Blit(im.own, 0, 0, {0, 0, 640, 480});
-        DrawCaption(im.text, 2, t > 600 ? 5 * t - 200 - 5 * (t - 600) : 5 * t - 200);
-        break;
-    case 60:
-    case 61:
-        Blit(im.pictures[5], 120 - t / 10, 0, {100, 0, 640, 480});
-        DrawCaption(im.captions2, 1, 5 * t);
-        break;
-    case 70:
-    case 71:
-        Blit(im.pictures[6], 0, 100, {0, 550 - t / 4, 640, 910 - t / 4});
-        DrawCaption(im.captions2, 2, t > 750 ? 1755 - 2 * t : 5 * t);
-        DrawCaption(im.captions2, 3, t > 1030 ? 3 * (1115 - t) : 2 * t - 1600);
-        break;
-    case 80:
-    case 81:
-        ClearScreen(0xFF000000u);
-        break;
-    case kEndingCredits:
-    case kEndingCreditsFade: {
-        ClearScreen(0xFF000000u);
-        const i32 c = std::min(140 + t / 15, 340);
-        Draw(im.lastTexture, {64, c - 256, 576, c + 256}, {0, 0, 511, 511}, Faded(std::min(t / 15, 140)));
-        struct Strip {
-            Rect source;
-            Rect destination;
-            i32 k;
-            i32 until;
-        };
-        static constexpr Strip kStrips[] = {
-            {{0, 0, 349, 39}, {145, 220, 495, 260}, 0, 360},
-            {{0, 40, 349, 99}, {145, 210, 495, 270}, 1800, 720},
-            {{0, 100, 349, 139}, {145, 220, 495, 260}, 3750, 1100},
-            {{0, 140, 349, 199}, {145, 210, 495, 270}, 5500, 1400},
-            {{0, 200, 349, 259}, {145, 210, 495, 270}, 7500, 2000},
-            {{0, 260, 349, 299}, {145, 220, 495, 260}, 10100, 2200},
-            {{0, 300, 349, 369}, {145, 205, 495, 275}, 11100, 2550},
-            {{0, 370, 349, 429}, {145, 210, 495, 270}, 12850, 2850},
-        };
-        for (const Strip& s : kStrips) {
-            const i32 a = t > s.until ? 5 * (s.until + 51 - t) : 5 * t - s.k;
-            Draw(im.credits, s.destination, s.source, Faded(a), 2);
+        case 10:
+        case 11:
+            Blit(im.pictures[0], 20 + t / 10, 40, {0, 0, 540, 430});
+            Draw(im.overlay, {64, -16, 576, 496}, {0, 0, 512, 512}, kWhite);
+            DrawCaption(im.captions1, 1, 5 * t);
+            break;
+        case 20:
+        case 21:
+            Blit(im.pictures[1], 0, 80 - t / 10, {0, 0, 640, 400 + t / 10});
+            DrawCaption(im.captions1, 2, 5 * t);
+            break;
+        case 30:
+        case 31:
+            Blit(im.pictures[2], 120 - t / 10, 0, {100, 0, 640, 480});
+            DrawCaption(im.captions1, 3, 5 * t);
+            break;
+        case 40:
+        case 41:
+            Blit(im.pictures[3], 0, 100 - t / 10, {0, 0, 640, 380 + t / 10});
+            DrawCaption(im.captions1, 4, 5 * t);
+            break;
+        case 52:
+        case 53:
+            Blit(im.pictures[4], 0, 0, {0, 0, 640, 480});
+            DrawCaption(im.text, 1, 5 * t);
+            break;
+        case 54:
+        case 55:
+            Blit(im.own, 0, 0, {0, 0, 640, 480});
+            DrawCaption(im.text, 2, t > 600 ? 5 * t - 200 - 5 * (t - 600) : 5 * t - 200);
+            break;
+        case 60:
+        case 61:
+            Blit(im.pictures[5], 120 - t / 10, 0, {100, 0, 640, 480});
+            DrawCaption(im.captions2, 1, 5 * t);
+            break;
+        case 70:
+        case 71:
+            Blit(im.pictures[6], 0, 100, {0, 550 - t / 4, 640, 910 - t / 4});
+            DrawCaption(im.captions2, 2, t > 750 ? 1755 - 2 * t : 5 * t);
+            DrawCaption(im.captions2, 3, t > 1030 ? 3 * (1115 - t) : 2 * t - 1600);
+            break;
+        case 80:
+        case 81: ClearScreen(0xFF000000u); break;
+        case kEndingCredits:
+        case kEndingCreditsFade: {
+            ClearScreen(0xFF000000u);
+            const i32 c = std::min(140 + t / 15, 340);
+            Draw(im.lastTexture, {64, c - 256, 576, c + 256}, {0, 0, 511, 511}, Faded(std::min(t / 15, 140)));
+            struct Strip {
+                Rect source;
+                Rect destination;
+                i32 k;
+                i32 until;
+            };
+            static constexpr Strip kStrips[] = {
+                {{0, 0, 349, 39}, {145, 220, 495, 260}, 0, 360},
+                {{0, 40, 349, 99}, {145, 210, 495, 270}, 1800, 720},
+                {{0, 100, 349, 139}, {145, 220, 495, 260}, 3750, 1100},
+                {{0, 140, 349, 199}, {145, 210, 495, 270}, 5500, 1400},
+                {{0, 200, 349, 259}, {145, 210, 495, 270}, 7500, 2000},
+                {{0, 260, 349, 299}, {145, 220, 495, 260}, 10100, 2200},
+                {{0, 300, 349, 369}, {145, 205, 495, 275}, 11100, 2550},
+                {{0, 370, 349, 429}, {145, 210, 495, 270}, 12850, 2850},
+            };
+            for (const Strip& s : kStrips) {
+                const i32 a = t > s.until ? 5 * (s.until + 51 - t) : 5 * t - s.k;
+                Draw(im.credits, s.destination, s.source, Faded(a), 2);
+            }
+            break;
         }
-        break;
-    }
-    default:
-        break;
+        default: break;
     }
 }
 
@@ -167,8 +164,8 @@ void DrawEnding() {
     if (g_Ending.EndingPhase == kEndingBlackStart) {
         const u32 colour = g_Ending.EndingIsNew && (t / 10) % 2 == 0 ? 0xFF96FFFFu : kWhite;
         if (im.captions2) {
-            im.captions2->TextureDrawRotated({375, 300, 405, 540}, 0.0f, {350, 0, 379, 239}, DegreeToAngle(-90),
-                                             colour, 2);
+            im.captions2->TextureDrawRotated({375, 300, 405, 540}, 0.0f, {350, 0, 379, 239}, DegreeToAngle(-90), colour,
+                                             2);
         }
         const i32 e = g_Ending.EndingNumber;
         Draw(im.captions2, {430, 410, 530, 430}, {380, 20 * e - 20, 479, 20 * e - 1}, colour, 2);
@@ -185,19 +182,18 @@ void DrawEnding() {
     }
     DrawSidePanels();
     switch (g_Ending.EndingPhase) {
-    case kEndingCreditsFade:
-        Draw(BlackTexture, {0, 0, 640, 480}, {200, 200, 224, 224}, Faded(5 * t - 15000));
-        break;
-    case kEndingLastPicture:
-        Blit(im.last, 0, 0, {0, 0, 640, 480});
-        Draw(BlackTexture, {0, 0, 640, 480}, {200, 200, 224, 224}, Faded(255 - t));
-        break;
-    case kEndingLastFade:
-        Blit(im.last, 0, 0, {0, 0, 640, 480});
-        Draw(BlackTexture, {0, 0, 640, 480}, {130, 0, 154, 24}, Faded(t));
-        break;
-    default:
-        break;
+        case kEndingCreditsFade:
+            Draw(BlackTexture, {0, 0, 640, 480}, {200, 200, 224, 224}, Faded(5 * t - 15000));
+            break;
+        case kEndingLastPicture:
+            Blit(im.last, 0, 0, {0, 0, 640, 480});
+            Draw(BlackTexture, {0, 0, 640, 480}, {200, 200, 224, 224}, Faded(255 - t));
+            break;
+        case kEndingLastFade:
+            Blit(im.last, 0, 0, {0, 0, 640, 480});
+            Draw(BlackTexture, {0, 0, 640, 480}, {130, 0, 154, 24}, Faded(t));
+            break;
+        default: break;
     }
     EndScene();
     Present();

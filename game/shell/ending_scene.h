@@ -38,15 +38,15 @@ enum EndingPhaseId : i32 {
 };
 
 struct EndingImages {
-    Surface* pictures[7] = {};     // "bgp_ed01" .. "bgp_ed07"
-    Texture* overlay = nullptr;    // "bgp_ed08"
-    Texture* captions1 = nullptr;  // "ed01"
-    Texture* captions2 = nullptr;  // "ed02": captions, the label and the numbers
-    Texture* credits = nullptr;    // "ed04"
-    Texture* ticker = nullptr;     // "endroll"
-    Texture* text = nullptr;       // "ed_afterNN" of the chosen ending
-    Surface* own = nullptr;        // "endNN" of the chosen ending
-    Surface* last = nullptr;       // "end00"
+    Surface* pictures[7] = {};       // "bgp_ed01" .. "bgp_ed07"
+    Texture* overlay = nullptr;      // "bgp_ed08"
+    Texture* captions1 = nullptr;    // "ed01"
+    Texture* captions2 = nullptr;    // "ed02": captions, the label and the numbers
+    Texture* credits = nullptr;      // "ed04"
+    Texture* ticker = nullptr;       // "endroll"
+    Texture* text = nullptr;         // "ed_afterNN" of the chosen ending
+    Surface* own = nullptr;          // "endNN" of the chosen ending
+    Surface* last = nullptr;         // "end00"
     Texture* lastTexture = nullptr;  // "end00tex"
 };
 

@@ -15,8 +15,7 @@ std::string JoinShellPath(const std::string& base, const std::string& name) {
     return base + "/" + name;
 }
 
-FileStatus ReadFileBytes(const std::string& path, std::size_t limit, std::vector<u8>& bytes,
-                         std::size_t* fileSize) {
+FileStatus ReadFileBytes(const std::string& path, std::size_t limit, std::vector<u8>& bytes, std::size_t* fileSize) {
     platform::FileOpenError error;
     std::uint64_t size = 0;
     const bool read = platform::ReadRegularFile(path, limit, bytes, &error, &size);
@@ -64,8 +63,8 @@ SaveFileRead ReadSaveFile(const std::string& path, std::size_t limit, const std:
 FileStatus WriteFileReplacing(const std::string& path, const std::vector<u8>& bytes) {
     const auto held = HeldFiles().find(HoldKey(path));
     if (held != HeldFiles().end()) {
-        return FileStatus::Failure("\"" + path + "\" is not saved: it could not be read at the start (" +
-                                   held->second + "), and it is left as it is");
+        return FileStatus::Failure("\"" + path + "\" is not saved: it could not be read at the start (" + held->second +
+                                   "), and it is left as it is");
     }
     if (!platform::WriteFileAtomic(path, bytes.data(), bytes.size())) {
         const std::string why = std::strerror(errno);

@@ -112,9 +112,7 @@ void RegisterSceneFrame(i32 scene, SceneFrameFn frame) {
     if (scene >= 0 && scene < kSceneSlots) g_sceneFrames[scene] = frame;
 }
 
-SceneFrameFn SceneFrame(i32 scene) {
-    return (scene >= 0 && scene < kSceneSlots) ? g_sceneFrames[scene] : nullptr;
-}
+SceneFrameFn SceneFrame(i32 scene) { return (scene >= 0 && scene < kSceneSlots) ? g_sceneFrames[scene] : nullptr; }
 
 void RunSceneFrame() {
     if (SceneFrameFn f = SceneFrame(CurrentScene)) f();

@@ -81,8 +81,7 @@ f64 AngleToPlayer(const f32 pos[2], u32 player) {
     f32 px = 0.0f;
     f32 py = 0.0f;
     if (g_playerPosition) g_playerPosition(player, &px, &py);
-    return std::atan2(static_cast<f64>(py) - static_cast<f64>(pos[1]),
-                      static_cast<f64>(px) - static_cast<f64>(pos[0]));
+    return std::atan2(static_cast<f64>(py) - static_cast<f64>(pos[1]), static_cast<f64>(px) - static_cast<f64>(pos[0]));
 }
 
 i32 AngleToDirection8(f32 angle) {

@@ -165,20 +165,15 @@ void MemoryTakeInput(const u8 bits[2]) { UpdateKeyStatesRepeat(bits, g_Memory.Me
 
 void StepMemoryBrowser() {
     switch (g_Memory.MemoryState) {
-    case kMemoryOpening:
-        if (!TransitionRunning()) g_Memory.MemoryState = kMemoryList;
-        break;
-    case kMemoryList:
-        StepList();
-        break;
-    case kMemoryStages:
-        StepStages();
-        break;
-    case kMemoryLeaving:
-        if (!TransitionRunning()) g_Memory.MemoryLeaveRequest = 1;
-        break;
-    default:
-        break;
+        case kMemoryOpening:
+            if (!TransitionRunning()) g_Memory.MemoryState = kMemoryList;
+            break;
+        case kMemoryList: StepList(); break;
+        case kMemoryStages: StepStages(); break;
+        case kMemoryLeaving:
+            if (!TransitionRunning()) g_Memory.MemoryLeaveRequest = 1;
+            break;
+        default: break;
     }
 }
 

@@ -20,10 +20,10 @@ constexpr i32 kMemoryRows = 10;
 constexpr i32 kMemoryStageEntries = 5;
 
 struct MemoryImages {
-    Texture* name = nullptr;     // "name": the name characters
-    Texture* memory = nullptr;   // "memory": labels, digits, messages, marks
-    Texture* stages = nullptr;   // "title2": the stage pictures
-    Texture* window = nullptr;   // "memory_window"
+    Texture* name = nullptr;        // "name": the name characters
+    Texture* memory = nullptr;      // "memory": labels, digits, messages, marks
+    Texture* stages = nullptr;      // "title2": the stage pictures
+    Texture* window = nullptr;      // "memory_window"
     Surface* background = nullptr;  // "bgp_memory"
 };
 

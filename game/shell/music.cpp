@@ -39,11 +39,9 @@ MusicState g_MusicState;
 
 namespace {
 
-
 void SetMusicVolume() {
     if (g_MusicState.instance == nullptr) return;
-    g_MusicState.instance->SetVolume(g_MusicState.fade *
-                                     VolumeLevelTable[ClampVolumeLevel(g_ConfigData.musicVolume)]);
+    g_MusicState.instance->SetVolume(g_MusicState.fade * VolumeLevelTable[ClampVolumeLevel(g_ConfigData.musicVolume)]);
 }
 
 // The table entry of a requested number; numbers past the table play nothing.

@@ -31,7 +31,7 @@ constexpr i32 kPlayEndRetry = 2;
 
 // StartKind values.
 constexpr i32 kStartFullRun = 0;
-constexpr i32 kStartMenuRun = 1;     // main-menu entry 1 or the demonstration
+constexpr i32 kStartMenuRun = 1;  // main-menu entry 1 or the demonstration
 constexpr i32 kStartStageSelect = 2;
 
 // Difficulty values.
@@ -55,40 +55,40 @@ struct StarPoint {
 
 // The play-state block, one instance (g_GameState), fields in this order.
 struct GameState {
-    u8 StageFinished = 0;        // set by the stage script once its closing transition has ended
-    i32 PlayEndKind = 0;         // kPlayEnd*: how the stage ends
-    i32 FrameCounter = 0;        // frames since the stage started; index of the recorded input word
-    i32 StageScriptFrame = 0;    // frame of the stage timeline
-    i32 StageIndex = 0;          // current stage 0..4 in play order
-    i32 StageScriptPhase = 0;    // phase of the stage timeline; kClosingPhase closes the stage
-    i32 Difficulty = 0;          // kDifficulty*
-    i32 StartKind = 0;           // kStart*
-    i32 GameMode = 0;            // kGameModeNormal, kGameModeReplay, kGameModeDemo (game/shell/replay.h)
-    i32 Continues = 0;           // 3 at the start of a run; input is recorded only while it is 3
-    f32 BackgroundZoom = 0;      // per-stage divisor of the background parallax and the field scroll
-    f32 FieldScrollX = 0;        // horizontal scroll of the play field, added to the drawn x of enemies
-    i32 BackgroundScrollY = 0;   // pixels
-    i32 BackgroundScrollX = 0;   // pixels
-    i32 BackgroundSection = 0;   // background section shown
+    u8 StageFinished = 0;                      // set by the stage script once its closing transition has ended
+    i32 PlayEndKind = 0;                       // kPlayEnd*: how the stage ends
+    i32 FrameCounter = 0;                      // frames since the stage started; index of the recorded input word
+    i32 StageScriptFrame = 0;                  // frame of the stage timeline
+    i32 StageIndex = 0;                        // current stage 0..4 in play order
+    i32 StageScriptPhase = 0;                  // phase of the stage timeline; kClosingPhase closes the stage
+    i32 Difficulty = 0;                        // kDifficulty*
+    i32 StartKind = 0;                         // kStart*
+    i32 GameMode = 0;                          // kGameModeNormal, kGameModeReplay, kGameModeDemo (game/shell/replay.h)
+    i32 Continues = 0;                         // 3 at the start of a run; input is recorded only while it is 3
+    f32 BackgroundZoom = 0;                    // per-stage divisor of the background parallax and the field scroll
+    f32 FieldScrollX = 0;                      // horizontal scroll of the play field, added to the drawn x of enemies
+    i32 BackgroundScrollY = 0;                 // pixels
+    i32 BackgroundScrollX = 0;                 // pixels
+    i32 BackgroundSection = 0;                 // background section shown
     StarPoint StarField[kStarFieldSize] = {};  // drawn afresh at random every frame
-    i32 StarCount = 0;           // StarField points drawn
-    StoryFlagArray StoryFlags{}; // per-run event flags
-    i32 BonusCount = 0;          // time and boss bonuses awarded this stage
-    i32 MissCount = 0;           // hits the player took this stage
-    i32 BossPhaseMissCount = 0;  // hits taken while StageScriptPhase is 10, 29 or 30
-    i32 KillCountA = 0;          // deaths of particular part kinds this stage
+    i32 StarCount = 0;                         // StarField points drawn
+    StoryFlagArray StoryFlags{};               // per-run event flags
+    i32 BonusCount = 0;                        // time and boss bonuses awarded this stage
+    i32 MissCount = 0;                         // hits the player took this stage
+    i32 BossPhaseMissCount = 0;                // hits taken while StageScriptPhase is 10, 29 or 30
+    i32 KillCountA = 0;                        // deaths of particular part kinds this stage
     i32 KillCountB = 0;
-    i32 BottomPanelShift = 0;    // 0..25, HUD offset while the player is low
-    i32 TopPanelShift = 0;       // 0..40, panel offset while the player is high
-    i32 GaugePanelSlide = 0;     // slide of the player gauge panel
-    i32 LevelDigitHeight = 0;    // half height of the shot-level digit
-    i32 ScreenShakeTimer = 0;    // frames of background shake left
-    i32 StageRank = 0;           // rank 1..5 of the stage just ended
-    i32 StageBannerTimer = 0;    // stage banner counter, -1 hidden
-    u8 BossSequenceFlag = 0;     // a boss or talk sequence runs
-    u8 BossActiveFlag = 0;       // a boss is active
-    i32 StageClearFade = 0;      // 0..25, follows BossActiveFlag (size of the boss label)
-    i32 RankPoints = 0;          // rank points of the stage
+    i32 BottomPanelShift = 0;  // 0..25, HUD offset while the player is low
+    i32 TopPanelShift = 0;     // 0..40, panel offset while the player is high
+    i32 GaugePanelSlide = 0;   // slide of the player gauge panel
+    i32 LevelDigitHeight = 0;  // half height of the shot-level digit
+    i32 ScreenShakeTimer = 0;  // frames of background shake left
+    i32 StageRank = 0;         // rank 1..5 of the stage just ended
+    i32 StageBannerTimer = 0;  // stage banner counter, -1 hidden
+    u8 BossSequenceFlag = 0;   // a boss or talk sequence runs
+    u8 BossActiveFlag = 0;     // a boss is active
+    i32 StageClearFade = 0;    // 0..25, follows BossActiveFlag (size of the boss label)
+    i32 RankPoints = 0;        // rank points of the stage
     MissionTimerBlock MissionTimer;
 };
 

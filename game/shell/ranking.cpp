@@ -9,8 +9,7 @@ RankingTable g_RankingTable{};
 namespace {
 
 i32 ClampDifficulty(i32 difficulty) {
-    return difficulty < 0 ? 0 : (difficulty >= kRankingDifficulties ? kRankingDifficulties - 1
-                                                                    : difficulty);
+    return difficulty < 0 ? 0 : (difficulty >= kRankingDifficulties ? kRankingDifficulties - 1 : difficulty);
 }
 
 // The first score beyond what a run (or a stage) can make, as
@@ -26,8 +25,7 @@ std::string FirstScoreOutOfRange(const RankingTable& table) {
         for (int s = 0; s < kRankingStageSlots; ++s) {
             if (table.bestStageScore[d][s] > kMaxStageScore) {
                 return "bestStageScore[" + std::to_string(d) + "][" + std::to_string(s) + "] is " +
-                       std::to_string(table.bestStageScore[d][s]) + ", outside 0 to " +
-                       std::to_string(kMaxStageScore);
+                       std::to_string(table.bestStageScore[d][s]) + ", outside 0 to " + std::to_string(kMaxStageScore);
             }
         }
     }
@@ -132,8 +130,7 @@ i32 RankPosition(const RankingTable& table, i32 difficulty, u32 score) {
     return kRankingPlaces - 1;
 }
 
-bool InsertRanking(RankingTable& table, i32 difficulty, i32 position, u32 score,
-                   const StoredName& name) {
+bool InsertRanking(RankingTable& table, i32 difficulty, i32 position, u32 score, const StoredName& name) {
     if (position < 0 || position >= kRankingPlaces) return false;
     const i32 d = ClampDifficulty(difficulty);
     if (score <= table.score[d][position]) return false;

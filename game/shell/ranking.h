@@ -62,5 +62,4 @@ i32 RankPosition(const RankingTable& table, i32 difficulty, u32 score);
 // the places below down by one (the tenth entry drops out). Nothing changes,
 // and false is returned, when the position is outside 0..9 or the score does
 // not beat the entry it would replace. A difficulty outside 0..2 is clamped.
-bool InsertRanking(RankingTable& table, i32 difficulty, i32 position, u32 score,
-                   const StoredName& name);
+bool InsertRanking(RankingTable& table, i32 difficulty, i32 position, u32 score, const StoredName& name);

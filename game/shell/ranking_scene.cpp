@@ -183,17 +183,14 @@ void InitializeRanking() {
 
 void StepRanking() {
     switch (g_Ranking.RankingState) {
-    case kRankingOpening:
-        if (!TransitionRunning()) g_Ranking.RankingState = kRankingShown;
-        break;
-    case kRankingShown:
-        StepShown();
-        break;
-    case kRankingLeaving:
-        if (!TransitionRunning()) g_Ranking.RankingLeave = 1;
-        break;
-    default:
-        break;
+        case kRankingOpening:
+            if (!TransitionRunning()) g_Ranking.RankingState = kRankingShown;
+            break;
+        case kRankingShown: StepShown(); break;
+        case kRankingLeaving:
+            if (!TransitionRunning()) g_Ranking.RankingLeave = 1;
+            break;
+        default: break;
     }
     if (g_Ranking.RankingFrameCount > 50) {
         i32& shown = g_Ranking.RankingCaptionFade[g_Ranking.RankingEndingsView ? 1 : 0];

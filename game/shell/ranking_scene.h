@@ -16,7 +16,7 @@ enum RankingStateId : i32 {
     kRankingLeaving = 90,
 };
 
-constexpr i32 kRankingPanels = 4;       // the three tables, then the endings
+constexpr i32 kRankingPanels = 4;  // the three tables, then the endings
 constexpr i32 kRankingEndingsPanel = 3;
 constexpr i32 kRankingShownPlaces = 5;
 constexpr i32 kRankingEndingRows = 18;

@@ -88,8 +88,7 @@ void ResetPlayRecord(PlayRecord& record) {
 
 void ClearStageRanks(PlayRecord& record) { record.stageRank.fill(0); }
 
-void RecordStageStart(PlayRecord& record, i32 stage, u32 seed, u32 lives, u32 extendCount,
-                      u32 extendPoints) {
+void RecordStageStart(PlayRecord& record, i32 stage, u32 seed, u32 lives, u32 extendCount, u32 extendPoints) {
     if (!ValidStage(stage)) return;
     record.played[stage] = 1;
     record.stageScore[stage] = 0;
@@ -142,20 +141,17 @@ std::vector<u8> EncodeReplayHeader(const ReplayHeader& h) {
     return bytes;
 }
 
-FileStatus DecodeReplayHeader(const u8* bytes, std::size_t size, const std::string& fileName,
-                              ReplayHeader& header) {
+FileStatus DecodeReplayHeader(const u8* bytes, std::size_t size, const std::string& fileName, ReplayHeader& header) {
     if (size < kReplayHeaderSize) {
-        return FileStatus::Failure(QuoteName(fileName) + ": replay header is truncated (" +
-                                   std::to_string(size) + " of " +
-                                   std::to_string(kReplayHeaderSize) + " bytes)");
+        return FileStatus::Failure(QuoteName(fileName) + ": replay header is truncated (" + std::to_string(size) +
+                                   " of " + std::to_string(kReplayHeaderSize) + " bytes)");
     }
     ByteReader r(bytes, kReplayHeaderSize);
     ReplayHeader h;
     h.version = r.I32();
     if (h.version != kReplayVersion) {
-        return FileStatus::Failure(QuoteName(fileName) + ": not a replay file (version " +
-                                   std::to_string(h.version) + ", expected " +
-                                   std::to_string(kReplayVersion) + ")");
+        return FileStatus::Failure(QuoteName(fileName) + ": not a replay file (version " + std::to_string(h.version) +
+                                   ", expected " + std::to_string(kReplayVersion) + ")");
     }
     for (u32& c : h.name) c = r.U32();
     h.StartKind = r.I32();
@@ -239,14 +235,12 @@ std::string FormatAscTime(const std::tm& t) {
     static const char kMonths[12][4] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     char buffer[96];
-    std::snprintf(buffer, sizeof buffer, "%.3s %.3s%3d %.2d:%.2d:%.2d %d\n",
-                  kDays[ClampTo(t.tm_wday, 0, 6)], kMonths[ClampTo(t.tm_mon, 0, 11)], t.tm_mday,
-                  t.tm_hour, t.tm_min, t.tm_sec, 1900 + t.tm_year);
+    std::snprintf(buffer, sizeof buffer, "%.3s %.3s%3d %.2d:%.2d:%.2d %d\n", kDays[ClampTo(t.tm_wday, 0, 6)],
+                  kMonths[ClampTo(t.tm_mon, 0, 11)], t.tm_mday, t.tm_hour, t.tm_min, t.tm_sec, 1900 + t.tm_year);
     return buffer;
 }
 
-std::string BuildReplaySummary(const ReplayHeader& h, std::string_view applicationName,
-                               const std::tm& localTime) {
+std::string BuildReplaySummary(const ReplayHeader& h, std::string_view applicationName, const std::tm& localTime) {
     const std::string hyphens = std::string(75, '-') + "\n";
     const std::string square = ShellTextToSjis("■");
     const std::string star = ShellTextToSjis("★");
@@ -288,8 +282,8 @@ std::string BuildReplaySummary(const ReplayHeader& h, std::string_view applicati
     return ToCrlf(text);
 }
 
-std::vector<u8> EncodeReplayFile(const ReplayHeader& header, const PlayRecord& record,
-                                 std::string_view applicationName, const std::tm& localTime) {
+std::vector<u8> EncodeReplayFile(const ReplayHeader& header, const PlayRecord& record, std::string_view applicationName,
+                                 const std::tm& localTime) {
     std::vector<u8> bytes = EncodeReplayHeader(header);
     ByteWriter w(bytes);
     for (int s = 0; s < kStageSlots; ++s) {
@@ -313,8 +307,8 @@ std::tm ReplayLocalTime() {
     return local;
 }
 
-SaveReplayResult SaveReplay(const PlayRecord& record, const ReplayRunInfo& run,
-                            std::string_view applicationName, const std::string& baseDir) {
+SaveReplayResult SaveReplay(const PlayRecord& record, const ReplayRunInfo& run, std::string_view applicationName,
+                            const std::string& baseDir) {
     SaveReplayResult result;
     std::error_code ec;
     std::filesystem::create_directories(JoinShellPath(baseDir, kReplayFolder), ec);
@@ -327,8 +321,7 @@ SaveReplayResult SaveReplay(const PlayRecord& record, const ReplayRunInfo& run,
         return result;
     }
     const ReplayHeader header = MakeReplayHeader(record, run);
-    const std::vector<u8> bytes =
-        EncodeReplayFile(header, record, applicationName, ReplayLocalTime());
+    const std::vector<u8> bytes = EncodeReplayFile(header, record, applicationName, ReplayLocalTime());
     result.status = WriteFileReplacing(path, bytes);
     if (result.status) {
         result.number = number;
@@ -382,8 +375,7 @@ FileStatus ReadReplayStream(std::FILE* f, const std::string& path, ReplayHeader&
         wordsLeft = words < take ? 0 : wordsLeft - take;
         if (words < want) {
             if (!shortStages.empty()) shortStages += ", ";
-            shortStages += std::to_string(s) + " (" + std::to_string(words) + " of " +
-                           std::to_string(want) + " words)";
+            shortStages += std::to_string(s) + " (" + std::to_string(words) + " of " + std::to_string(want) + " words)";
             h.inputCount[s] = static_cast<u32>(words);
         }
     }
@@ -401,8 +393,8 @@ FileStatus ReadReplayStream(std::FILE* f, const std::string& path, ReplayHeader&
     header = h;
     record = std::move(loaded);
     if (!shortStages.empty()) {
-        return FileStatus::Success(QuoteName(path) + ": input ends early in stage " +
-                                   shortStages + "; the missing frames play as no input");
+        return FileStatus::Success(QuoteName(path) + ": input ends early in stage " + shortStages +
+                                   "; the missing frames play as no input");
     }
     return FileStatus::Success();
 }
@@ -475,16 +467,14 @@ ReplayPlaybackStart PrepareReplayPlayback(const ReplayHeader& header, i32 stageI
     return start;
 }
 
-FileStatus LoadDemoReplay(PlayRecord& record, ReplayPlaybackStart& start,
-                          const std::string& baseDir) {
+FileStatus LoadDemoReplay(PlayRecord& record, ReplayPlaybackStart& start, const std::string& baseDir) {
     const std::string path = JoinShellPath(baseDir, kDemoReplayFile);
     ReplayHeader header;
     PlayRecord loaded;
     FileStatus status = ReadReplayFile(path, header, loaded);
     if (!status) return status;
     if (header.played[kDemoStageIndex] == 0) {
-        return FileStatus::Failure(QuoteName(path) + ": stage index " +
-                                   std::to_string(kDemoStageIndex) +
+        return FileStatus::Failure(QuoteName(path) + ": stage index " + std::to_string(kDemoStageIndex) +
                                    " was not played, so there is nothing to demonstrate");
     }
     start = PrepareReplayPlayback(header, kDemoStageIndex);

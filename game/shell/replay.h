@@ -43,11 +43,11 @@ constexpr i32 kGameModeDemo = 20;
 
 // The ranges of the values a run's record can hold, as the game makes them;
 // a replay holding anything else was not written by the game and is refused.
-constexpr u32 kMaxRecordedLives = 10;       // the player's most lives
-constexpr u32 kMaxRecordedExtends = 1000;   // far more extra lives than a run can earn
+constexpr u32 kMaxRecordedLives = 10;      // the player's most lives
+constexpr u32 kMaxRecordedExtends = 1000;  // far more extra lives than a run can earn
 // Coins toward the next extra life: below the next threshold, 500 x (extends + 2).
 constexpr u32 kMaxRecordedExtendPoints = 500 * (kMaxRecordedExtends + 2);
-constexpr u32 kMaxStageSeed = 10000;        // the seed a stage start draws
+constexpr u32 kMaxStageSeed = 10000;  // the seed a stage start draws
 // The most a stage can score (the score display holds seven digits; this
 // leaves ample room) and a run of every stage.
 constexpr u32 kMaxStageScore = 99999999;
@@ -62,14 +62,14 @@ using StageArray = std::array<T, kStageSlots>;
 
 // The one record of the current run (20 slots, indexed by stage index).
 struct PlayRecord {
-    StageArray<u8> played{};               // 1 when the slot was started in this run
-    StageArray<u32> seed{};                // seed drawn at the stage start (0..10000)
-    StageArray<u32> stageScore{};          // 1000 x lives + stage points, set at the stage end
-    StageArray<u32> stageRank{};           // 1..5, set at the stage end
+    StageArray<u8> played{};       // 1 when the slot was started in this run
+    StageArray<u32> seed{};        // seed drawn at the stage start (0..10000)
+    StageArray<u32> stageScore{};  // 1000 x lives + stage points, set at the stage end
+    StageArray<u32> stageRank{};   // 1..5, set at the stage end
     StageArray<u32> livesAtStart{};
-    StageArray<u32> extendsAtStart{};      // extra lives earned from coins
-    StageArray<u32> extendPointsAtStart{}; // coins toward the next extra life
-    StageArray<std::vector<u16>> input;    // one InputBits word per play frame
+    StageArray<u32> extendsAtStart{};       // extra lives earned from coins
+    StageArray<u32> extendPointsAtStart{};  // coins toward the next extra life
+    StageArray<std::vector<u16>> input;     // one InputBits word per play frame
 };
 
 extern PlayRecord g_PlayRecord;
@@ -81,8 +81,7 @@ void ResetPlayRecord(PlayRecord& record);
 void ClearStageRanks(PlayRecord& record);
 // Normal play at a stage start: played 1, stageScore 0, the three counters
 // taken, the stream emptied, the seed stored. Slots outside 0..19 are ignored.
-void RecordStageStart(PlayRecord& record, i32 stage, u32 seed, u32 lives, u32 extendCount,
-                      u32 extendPoints);
+void RecordStageStart(PlayRecord& record, i32 stage, u32 seed, u32 lives, u32 extendCount, u32 extendPoints);
 // Appends one frame's input word to the stage's stream.
 void AppendInputWord(PlayRecord& record, i32 stage, u16 word);
 // The recorded word of `frame` in the stage's stream; a frame beyond the
@@ -93,20 +92,20 @@ u32 ComputeResultScore(const PlayRecord& record);
 
 // The 716-byte file header, field for field.
 struct ReplayHeader {
-    i32 version = kReplayVersion;         // 0x000
-    StoredName name{};                    // 0x004: indexes into NameCharacterTable
-    i32 StartKind = 0;                    // 0x018
-    i32 Difficulty = 0;                   // 0x01C: 0..2
-    u32 score = 0;                        // 0x020: ResultScore
-    StageArray<u8> played{};              // 0x024
-    StageArray<u32> inputCount{};         // 0x038
-    StageArray<u32> stageScore{};         // 0x088
-    StageArray<u32> stageRank{};          // 0x0D8
-    StageArray<u32> livesAtStart{};       // 0x128
-    StageArray<u32> extendsAtStart{};     // 0x178
-    StageArray<u32> extendPointsAtStart{};// 0x1C8
-    StageArray<u32> seed{};               // 0x218
-    StoryFlagArray storyFlags{};          // 0x268
+    i32 version = kReplayVersion;           // 0x000
+    StoredName name{};                      // 0x004: indexes into NameCharacterTable
+    i32 StartKind = 0;                      // 0x018
+    i32 Difficulty = 0;                     // 0x01C: 0..2
+    u32 score = 0;                          // 0x020: ResultScore
+    StageArray<u8> played{};                // 0x024
+    StageArray<u32> inputCount{};           // 0x038
+    StageArray<u32> stageScore{};           // 0x088
+    StageArray<u32> stageRank{};            // 0x0D8
+    StageArray<u32> livesAtStart{};         // 0x128
+    StageArray<u32> extendsAtStart{};       // 0x178
+    StageArray<u32> extendPointsAtStart{};  // 0x1C8
+    StageArray<u32> seed{};                 // 0x218
+    StoryFlagArray storyFlags{};            // 0x268
 };
 
 std::vector<u8> EncodeReplayHeader(const ReplayHeader& header);
@@ -114,8 +113,7 @@ std::vector<u8> EncodeReplayHeader(const ReplayHeader& header);
 // given, the version is not 7091, or a value lies outside what the game makes
 // (the message names the field). Values that index tables are taken as
 // stored: see ClampReplayHeader.
-FileStatus DecodeReplayHeader(const u8* bytes, std::size_t size, const std::string& fileName,
-                              ReplayHeader& header);
+FileStatus DecodeReplayHeader(const u8* bytes, std::size_t size, const std::string& fileName, ReplayHeader& header);
 // Values from a file that index tables are brought into range: Difficulty and
 // StartKind 0..2, stage ranks 0..5, name characters into the table (others
 // become the blank).
@@ -143,11 +141,10 @@ ReplayHeader MakeReplayHeader(const PlayRecord& record, const ReplayRunInfo& run
 std::string FormatAscTime(const std::tm& time);
 // The text summary in file form: Shift-JIS with CRLF line ends. The
 // application name is given in Shift-JIS (the window title's bytes).
-std::string BuildReplaySummary(const ReplayHeader& header, std::string_view applicationName,
-                               const std::tm& localTime);
+std::string BuildReplaySummary(const ReplayHeader& header, std::string_view applicationName, const std::tm& localTime);
 // The whole file: header, streams, summary.
-std::vector<u8> EncodeReplayFile(const ReplayHeader& header, const PlayRecord& record,
-                                 std::string_view applicationName, const std::tm& localTime);
+std::vector<u8> EncodeReplayFile(const ReplayHeader& header, const PlayRecord& record, std::string_view applicationName,
+                                 const std::tm& localTime);
 
 // The local time written into a summary. Tests install their own source; an
 // empty function restores the system's local time.
@@ -163,8 +160,8 @@ struct SaveReplayResult {
 // Writes the run as the first free replay number (through a temporary file).
 // Refuses, writing nothing, when all 999 numbers are taken or the file
 // cannot be written.
-SaveReplayResult SaveReplay(const PlayRecord& record, const ReplayRunInfo& run,
-                            std::string_view applicationName, const std::string& baseDir = "");
+SaveReplayResult SaveReplay(const PlayRecord& record, const ReplayRunInfo& run, std::string_view applicationName,
+                            const std::string& baseDir = "");
 
 // The replay browser's list: accepted headers and their paths, in parallel.
 extern std::vector<ReplayHeader> g_ReplayList;
@@ -205,5 +202,4 @@ ReplayPlaybackStart PrepareReplayPlayback(const ReplayHeader& header, i32 stageI
 // Reads "demo.rpl" under `baseDir` for the title's demonstration: game mode
 // 20, stage index 1. Refuses a file in which stage index 1 was not played.
 // On failure `record` and `start` stay as they were.
-FileStatus LoadDemoReplay(PlayRecord& record, ReplayPlaybackStart& start,
-                          const std::string& baseDir = "");
+FileStatus LoadDemoReplay(PlayRecord& record, ReplayPlaybackStart& start, const std::string& baseDir = "");

@@ -72,7 +72,8 @@ FileStatus PrepareRunnerPlayback(const std::string& path) {
     FileStatus status = ReadReplayFile(path, header, record);
     if (!status) return status;
     if (FirstPlayedStage(header) < 0) {
-        return FileStatus::Failure("\"" + path + "\": the replay played none of the five stages; there is nothing to play");
+        return FileStatus::Failure("\"" + path +
+                                   "\": the replay played none of the five stages; there is nothing to play");
     }
     p.header = header;
     p.record = std::move(record);
@@ -173,8 +174,8 @@ FileStatus WriteRunRecord(const std::string& path) {
                                    "\" was not written");
     }
     if (s.continues != 3) {
-        return FileStatus::Failure("the run used a continue, after which input is no longer recorded; \"" +
-                                   path + "\" was not written");
+        return FileStatus::Failure("the run used a continue, after which input is no longer recorded; \"" + path +
+                                   "\" was not written");
     }
     const ReplayHeader header = MakeReplayHeader(s.record, s.run);
     const std::vector<u8> bytes = EncodeReplayFile(header, s.record, GameWindowTitle(), ReplayLocalTime());

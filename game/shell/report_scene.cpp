@@ -133,8 +133,7 @@ void DrawComment() {
     if (Texture* window = g_Report.images.window) {
         window->TextureDrawRotated({balloonX - hf + 4, 276, balloonX + hf + 4, 532}, 0.0f, balloonSource, quarter,
                                    kShadow, 1);
-        window->TextureDrawRotated({balloonX - hf, 272, balloonX + hf, 528}, 0.0f, balloonSource, quarter, kWhite,
-                                   1);
+        window->TextureDrawRotated({balloonX - hf, 272, balloonX + hf, 528}, 0.0f, balloonSource, quarter, kWhite, 1);
     }
     const i32 left = faceLeft ? 250 : balloonX - 120;
     DrawSprite(g_Report.images.comment, {left, 400 - hc, left + 240, 400 + hc},
@@ -197,26 +196,25 @@ ReportComment ChooseReportComment(i32 stageIndex, i32 runScore, i32 stagePoints,
 
 const char* ReportPictureName(i32 stageIndex, const StoryFlagArray& flags) {
     switch (stageIndex) {
-    case 0:
-        if (flags[kStoryBossDownedFleeing]) return "report_14";
-        if (flags[kStoryFirstMidBossGotAway]) return "report_05";
-        return "report_01";
-    case 2:
-        if (flags[kStoryThirdStageEndingThirteenRoad]) return "report_13";
-        if (flags[kStoryThirdStageFortressPushedOff]) return "report_06";
-        if (flags[kStoryThirdStageFortressDestroyed]) return "report_11";
-        if (flags[kStoryThirdStageFortressDomesBonus]) return "report_12";
-        return "report_01";
-    case 3:
-        if (flags[kStoryFourthThirdFightCentreDowned]) return "report_03";
-        if (flags[kStoryFourthBossSankAway]) return "report_04";
-        return "report_01";
-    case 4:
-        if (flags[kStoryLastStageEndingSeventeenRoad]) return "report_02";
-        if (flags[kStoryLastBossLimbsDestroyed]) return "report_07";
-        return "report_15";
-    default:
-        return "report_01";
+        case 0:
+            if (flags[kStoryBossDownedFleeing]) return "report_14";
+            if (flags[kStoryFirstMidBossGotAway]) return "report_05";
+            return "report_01";
+        case 2:
+            if (flags[kStoryThirdStageEndingThirteenRoad]) return "report_13";
+            if (flags[kStoryThirdStageFortressPushedOff]) return "report_06";
+            if (flags[kStoryThirdStageFortressDestroyed]) return "report_11";
+            if (flags[kStoryThirdStageFortressDomesBonus]) return "report_12";
+            return "report_01";
+        case 3:
+            if (flags[kStoryFourthThirdFightCentreDowned]) return "report_03";
+            if (flags[kStoryFourthBossSankAway]) return "report_04";
+            return "report_01";
+        case 4:
+            if (flags[kStoryLastStageEndingSeventeenRoad]) return "report_02";
+            if (flags[kStoryLastBossLimbsDestroyed]) return "report_07";
+            return "report_15";
+        default: return "report_01";
     }
 }
 
@@ -249,8 +247,8 @@ void PrefetchReportImages() {
     PrefetchArchiveEntry("vsk3.dat", "clear01");
     PrefetchArchiveEntry("vsk3.dat", "clear02");
     PrefetchArchiveEntry("vsk1.dat", "face_report");
-    PrefetchArchiveEntry("vsk2.dat", cleared ? ReportPictureName(g_GameState.StageIndex, g_GameState.StoryFlags)
-                                             : "report00");
+    PrefetchArchiveEntry("vsk2.dat",
+                         cleared ? ReportPictureName(g_GameState.StageIndex, g_GameState.StoryFlags) : "report00");
     for (const char* name : {"report", "title3", "window"}) PrefetchArchiveEntry("vsk1.dat", name);
     PrefetchArchiveEntry("vsk1.dat", cleared ? "reportline" : "gameoverline");
 }
@@ -303,29 +301,28 @@ void InitializeReport() {
 
 void StepReport() {
     switch (g_Report.ReportState) {
-    case kReportOpening:
-        if (TransitionRunning()) break;
-        if (g_PlayerState[0].lives > 0) {
-            g_Report.ReportState = kReportShown;
-            PlaySoundEffect(33);
-            TickShown();
-        } else {
-            g_Report.ReportState = kReportLostShown;
-        }
-        break;
-    case kReportShown:
-        if (g_Report.ReportTimer > kReportClearedFrames || Pressed(kKeyZ) || Pressed(kKeyX)) Close();
-        if (g_Report.ReportTimer == 300) PlaySoundEffect(22);
-        if (g_Report.ReportState == kReportShown) TickShown();
-        break;
-    case kReportLostShown:
-        if (g_Report.ReportTimer > kReportLostFrames || Pressed(kKeyZ) || Pressed(kKeyX)) Close();
-        break;
-    case kReportLeaving:
-        if (!TransitionRunning()) g_Report.ReportLeave = 1;
-        break;
-    default:
-        break;
+        case kReportOpening:
+            if (TransitionRunning()) break;
+            if (g_PlayerState[0].lives > 0) {
+                g_Report.ReportState = kReportShown;
+                PlaySoundEffect(33);
+                TickShown();
+            } else {
+                g_Report.ReportState = kReportLostShown;
+            }
+            break;
+        case kReportShown:
+            if (g_Report.ReportTimer > kReportClearedFrames || Pressed(kKeyZ) || Pressed(kKeyX)) Close();
+            if (g_Report.ReportTimer == 300) PlaySoundEffect(22);
+            if (g_Report.ReportState == kReportShown) TickShown();
+            break;
+        case kReportLostShown:
+            if (g_Report.ReportTimer > kReportLostFrames || Pressed(kKeyZ) || Pressed(kKeyX)) Close();
+            break;
+        case kReportLeaving:
+            if (!TransitionRunning()) g_Report.ReportLeave = 1;
+            break;
+        default: break;
     }
 }
 

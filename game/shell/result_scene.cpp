@@ -185,11 +185,11 @@ void StepPrompt() {
 
 i32 PanelOfState(i32 state) {
     switch (state) {
-    case kResultShown: return kResultPanelScores;
-    case kResultRankingName: return kResultPanelRankingName;
-    case kResultSavePrompt: return kResultPanelPrompt;
-    case kResultReplayName: return kResultPanelReplayName;
-    default: return -1;
+        case kResultShown: return kResultPanelScores;
+        case kResultRankingName: return kResultPanelRankingName;
+        case kResultSavePrompt: return kResultPanelPrompt;
+        case kResultReplayName: return kResultPanelReplayName;
+        default: return -1;
     }
 }
 
@@ -331,28 +331,21 @@ void InitializeResult() {
 
 void StepResult() {
     switch (g_Result.ResultState) {
-    case kResultOpening:
-        if (!TransitionRunning()) {
-            g_Result.ResultState = kResultShown;
-            g_Result.ResultPanelOffsets[kResultPanelScores] = 30;
-            PlaySoundEffect(33);
-        }
-        break;
-    case kResultShown:
-        StepShown();
-        break;
-    case kResultRankingName:
-    case kResultReplayName:
-        StepNameEntry();
-        break;
-    case kResultSavePrompt:
-        StepPrompt();
-        break;
-    case kResultLeaving:
-        if (!TransitionRunning()) g_Result.ResultLeave = 1;
-        break;
-    default:
-        break;
+        case kResultOpening:
+            if (!TransitionRunning()) {
+                g_Result.ResultState = kResultShown;
+                g_Result.ResultPanelOffsets[kResultPanelScores] = 30;
+                PlaySoundEffect(33);
+            }
+            break;
+        case kResultShown: StepShown(); break;
+        case kResultRankingName:
+        case kResultReplayName: StepNameEntry(); break;
+        case kResultSavePrompt: StepPrompt(); break;
+        case kResultLeaving:
+            if (!TransitionRunning()) g_Result.ResultLeave = 1;
+            break;
+        default: break;
     }
     const i32 current = PanelOfState(g_Result.ResultState);
     for (i32 p = 0; p < kResultPanelCount; ++p) {

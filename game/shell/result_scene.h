@@ -32,11 +32,11 @@ enum ResultPanel : i32 {
 constexpr i32 kResultNamedPlaces = 5;
 
 struct ResultImages {
-    Texture* name = nullptr;     // "name": characters
-    Texture* result = nullptr;   // labels, digits, arrows
-    Texture* result2 = nullptr;  // name entry and prompt panels
-    Texture* result3 = nullptr;  // results panel
-    Surface* backdrop = nullptr; // "report10"
+    Texture* name = nullptr;      // "name": characters
+    Texture* result = nullptr;    // labels, digits, arrows
+    Texture* result2 = nullptr;   // name entry and prompt panels
+    Texture* result3 = nullptr;   // results panel
+    Surface* backdrop = nullptr;  // "report10"
 };
 
 // The result scene's state and images.

@@ -22,16 +22,16 @@ enum JoystickButtonSlot : int {
 };
 
 struct ConfigData {
-    u8 fullScreen = 0;            // 0x00: 1 full screen, 0 windowed
-    u8 fullColourScreen = 0;      // 0x01: prefer a 32-bit screen
-    u8 fullColourTextures = 0;    // 0x02: prefer 32-bit textures
-    u8 soundOff = 0;              // 0x03
-    u8 reserved04 = 0;            // 0x04
-    u8 showBootDialog = 0;        // 0x05
-    u8 showTalk = 0;              // 0x06: show the cut-in dialogue
-    u8 reserved07 = 0;            // 0x07
-    i16 musicVolume = 0;          // 0x08: level 0..10
-    i16 effectVolume = 0;         // 0x0A: level 0..10
+    u8 fullScreen = 0;          // 0x00: 1 full screen, 0 windowed
+    u8 fullColourScreen = 0;    // 0x01: prefer a 32-bit screen
+    u8 fullColourTextures = 0;  // 0x02: prefer 32-bit textures
+    u8 soundOff = 0;            // 0x03
+    u8 reserved04 = 0;          // 0x04
+    u8 showBootDialog = 0;      // 0x05
+    u8 showTalk = 0;            // 0x06: show the cut-in dialogue
+    u8 reserved07 = 0;          // 0x07
+    i16 musicVolume = 0;        // 0x08: level 0..10
+    i16 effectVolume = 0;       // 0x0A: level 0..10
     std::array<u8, 8> reserved0C{};
     std::array<u32, kJoyButtonSlotCount> joystickButtons{};  // 0x14..0x2F
     std::array<u8, 36> reserved30{};
@@ -44,11 +44,11 @@ constexpr int kProgressDifficulties = 3;
 constexpr int kProgressStages = 20;
 
 struct SystemData {
-    std::array<u8, kEndingSlots> endingSeen{};          // 0x00
-    std::array<u8, kEndingSlots> endingSeenThisCycle{}; // 0x1E
-    std::array<u8, 100> reserved3C{};                   // 0x3C
+    std::array<u8, kEndingSlots> endingSeen{};                   // 0x00
+    std::array<u8, kEndingSlots> endingSeenThisCycle{};          // 0x1E
+    std::array<u8, 100> reserved3C{};                            // 0x3C
     u8 StageProgress[kProgressDifficulties][kProgressStages]{};  // 0xA0
-    u32 endingsShown = 0;                               // 0xDC
+    u32 endingsShown = 0;                                        // 0xDC
 };
 
 extern ConfigData g_ConfigData;

@@ -16,12 +16,12 @@ enum class SceneFrameOrder : u8 {
 };
 
 struct SceneFrameSteps {
-    void (*enter)();                     // run first while SceneInitRequest is set
+    void (*enter)();  // run first while SceneInitRequest is set
     SceneFrameOrder order;
     void (*draw)();
     void (*takeKeys)(const u8 bits[2]);  // pad 0's input bits of the frame; null: the scene reads none here
     void (*step)();
-    bool (*leaving)();                   // after the step: leave now
+    bool (*leaving)();  // after the step: leave now
     void (*leave)();
     // Told the name of each closing step ("UpdateMusic",
     // "RearmSoundEffectGates") just before it runs; null: nothing is told.

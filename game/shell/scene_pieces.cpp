@@ -20,8 +20,7 @@ void DrawDigitRow(const DigitRow& row, i32 value, i32 top) {
         const i32 left = row.unitsX - row.step * (k - 1);
         const Rect source{row.sourceLeft + 18 * digit, row.sourceTop, row.sourceLeft + 18 * digit + 18,
                           row.sourceBottom};
-        DrawSprite(row.texture, {left, top, left + 18, top + 25}, source,
-                   k <= count ? row.colour : row.leadingColour);
+        DrawSprite(row.texture, {left, top, left + 18, top + 25}, source, k <= count ? row.colour : row.leadingColour);
     }
 }
 

@@ -15,12 +15,12 @@ Rect NameCharacterSource(u32 index);
 // Where the digits of a score row come from and how they are laid out.
 struct DigitRow {
     Texture* texture = nullptr;
-    i32 sourceLeft = 0;    // digit d is source (sourceLeft + 18 d, sourceTop, +18, sourceBottom)
+    i32 sourceLeft = 0;  // digit d is source (sourceLeft + 18 d, sourceTop, +18, sourceBottom)
     i32 sourceTop = 0;
     i32 sourceBottom = 0;
-    i32 unitsX = 0;        // left edge of the units digit
-    i32 places = 7;        // digit places drawn, units first
-    i32 step = 16;         // pixels from one place to the next one on its left
+    i32 unitsX = 0;                   // left edge of the units digit
+    i32 places = 7;                   // digit places drawn, units first
+    i32 step = 16;                    // pixels from one place to the next one on its left
     u32 colour = 0xFFFFFFFFu;         // places within the number's digit count
     u32 leadingColour = 0xFFC8C8C8u;  // places beyond it (leading zeros)
 };

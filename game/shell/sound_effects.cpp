@@ -138,7 +138,8 @@ bool FindEntry(const std::string& wanted, LoadedEntry& out) {
         const SoundArchiveEntry* entry = FindSoundArchiveEntry(archive->index, wanted);
         if (entry != nullptr) {
             found = ReadSoundArchiveEntry(archive->file, *entry, out.format, out.data);
-            if (!found) std::fprintf(stderr, "sound: %s: entry \"%s\": read failed\n", archive->path.c_str(), wanted.c_str());
+            if (!found)
+                std::fprintf(stderr, "sound: %s: entry \"%s\": read failed\n", archive->path.c_str(), wanted.c_str());
         } else if (archive->index.problem.empty()) {
             if (archive == &local) {
                 std::fprintf(stderr, "sound: %s: no entry \"%s\"\n", archive->path.c_str(), wanted.c_str());

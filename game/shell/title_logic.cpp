@@ -66,30 +66,25 @@ void BackToMain(i32 cursor) {
 void StepMain() {
     if (Pressed(kKeyZ)) {
         switch (g_Title.TitleCursor) {
-        case 0:
-            OpenDifficulty(kStartFullRun);
-            break;
-        case 1:
-            OpenDifficulty(kStartMenuRun);
-            break;
-        case 2:
-            LeaveTo(kSceneRanking);
-            PlaySoundEffect(kSoundDecide2Menu);
-            break;
-        case 3:
-            LeaveTo(kSceneReplayBrowser);
-            PlaySoundEffect(kSoundDecide2Menu);
-            break;
-        case 4:
-            LeaveTo(kSceneSettings);
-            PlaySoundEffect(kSoundDecide2Menu);
-            break;
-        case 5:
-            LeaveTo(kSceneProgramEnd);
-            PlaySoundEffect(kSoundDecide2Menu);
-            break;
-        default:
-            break;
+            case 0: OpenDifficulty(kStartFullRun); break;
+            case 1: OpenDifficulty(kStartMenuRun); break;
+            case 2:
+                LeaveTo(kSceneRanking);
+                PlaySoundEffect(kSoundDecide2Menu);
+                break;
+            case 3:
+                LeaveTo(kSceneReplayBrowser);
+                PlaySoundEffect(kSoundDecide2Menu);
+                break;
+            case 4:
+                LeaveTo(kSceneSettings);
+                PlaySoundEffect(kSoundDecide2Menu);
+                break;
+            case 5:
+                LeaveTo(kSceneProgramEnd);
+                PlaySoundEffect(kSoundDecide2Menu);
+                break;
+            default: break;
         }
     }
     if (Pressed(kKeyUp)) {
@@ -167,10 +162,10 @@ void StepStageSelect() {
 void ClampCursor() {
     i32 last = -1;
     switch (g_Title.TitleMenuState) {
-    case kTitleMain: last = kTitleMainEntries - 1; break;
-    case kTitleDifficulty: last = kTitleDifficultyEntries - 1; break;
-    case kTitleStageSelect: last = kTitleStageEntries - 1; break;
-    default: return;
+        case kTitleMain: last = kTitleMainEntries - 1; break;
+        case kTitleDifficulty: last = kTitleDifficultyEntries - 1; break;
+        case kTitleStageSelect: last = kTitleStageEntries - 1; break;
+        default: return;
     }
     if (g_Title.TitleCursor < 0) g_Title.TitleCursor = 0;
     if (g_Title.TitleCursor > last) g_Title.TitleCursor = last;
@@ -216,23 +211,16 @@ void TitleTakeInput(const u8 bits[2]) {
 
 void StepTitleMenu() {
     switch (g_Title.TitleMenuState) {
-    case kTitleOpening:
-        if (!TransitionRunning()) g_Title.TitleMenuState = kTitleMain;
-        break;
-    case kTitleMain:
-        StepMain();
-        break;
-    case kTitleDifficulty:
-        StepDifficulty();
-        break;
-    case kTitleStageSelect:
-        StepStageSelect();
-        break;
-    case kTitleLeaving:
-        if (!TransitionRunning()) g_Title.TitleLeaveRequest = 1;
-        break;
-    default:
-        break;
+        case kTitleOpening:
+            if (!TransitionRunning()) g_Title.TitleMenuState = kTitleMain;
+            break;
+        case kTitleMain: StepMain(); break;
+        case kTitleDifficulty: StepDifficulty(); break;
+        case kTitleStageSelect: StepStageSelect(); break;
+        case kTitleLeaving:
+            if (!TransitionRunning()) g_Title.TitleLeaveRequest = 1;
+            break;
+        default: break;
     }
     ClampCursor();
 }

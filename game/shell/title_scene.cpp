@@ -39,8 +39,8 @@ void DrawStageScore(i32 stage, i32 x, bool selected) {
         i32 digit = GetDigit(v, static_cast<u32>(k));
         if (digit < 0) digit = -digit;
         const i32 left = b + 111 - 16 * (k - 1);
-        const u32 colour = k <= count ? (selected ? kWhite : kScoreDimmed)
-                                      : (selected ? kLeadingZero : kLeadingZeroDimmed);
+        const u32 colour =
+            k <= count ? (selected ? kWhite : kScoreDimmed) : (selected ? kLeadingZero : kLeadingZeroDimmed);
         Draw(digits, {left, row + 83, left + 18, row + 108}, {18 * digit, 0, 18 * digit + 18, 24}, colour);
     }
     Draw(digits, {b + 130, row + 89, b + 180, row + 109}, {180, 0, 239, 24}, label);
@@ -96,8 +96,7 @@ void DrawTitle() {
         const i32 d = g_GameState.Difficulty;
         const bool unlocked = d >= 0 && d < kProgressDifficulties && g_SystemData.StageProgress[d][i] != 0;
         const Rect source = unlocked ? Rect{0, 80 * i, 399, 80 * i + 79} : Rect{0, 400, 399, 479};
-        Draw(g_Title.images.stages, {x - 200, 40 + 80 * i, x + 200, 120 + 80 * i}, source,
-             selected ? kWhite : kDimmed);
+        Draw(g_Title.images.stages, {x - 200, 40 + 80 * i, x + 200, 120 + 80 * i}, source, selected ? kWhite : kDimmed);
         if (unlocked) DrawStageScore(i, x, selected);
     }
     DrawTransition();

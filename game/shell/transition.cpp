@@ -14,8 +14,8 @@ bool IsCovering(i32 kind) {
 }
 
 bool IsUncovering(i32 kind) {
-    return kind == kTransitionBricksUncover || kind == kTransitionFadeUncover ||
-           kind == kTransitionSteppedUncover || kind == kTransitionBandUncover;
+    return kind == kTransitionBricksUncover || kind == kTransitionFadeUncover || kind == kTransitionSteppedUncover ||
+           kind == kTransitionBandUncover;
 }
 
 TransitionCell& Cell(i32 column, i32 row) { return TransitionState.cells[column * kTransitionRows + row]; }
@@ -43,35 +43,35 @@ void StartTransition(i32 kind) {
     t.running = 1;
     t.finished = 0;
     switch (kind) {
-    case kTransitionBricksCover:
-        LayCells(6, 0.0f, true);
-        t.speed = 0.025f;
-        break;
-    case kTransitionBricksUncover:
-        LayCells(6, 1.0f, true);
-        t.speed = 0.025f;
-        break;
-    case kTransitionFadeCover:
-    case kTransitionSteppedCover:
-        LayCells(kTransitionColumns, 0.0f, false);
-        t.speed = 0.02f;
-        break;
-    case kTransitionFadeUncover:
-    case kTransitionSteppedUncover:
-    case kTransitionBandUncover:
-        LayCells(kTransitionColumns, 1.0f, false);
-        t.speed = 0.02f;
-        break;
-    case kTransitionBandCover:
-        LayCells(kTransitionColumns, 0.0f, false);
-        t.speed = 0.05f;
-        break;
-    default:
-        // A kind that is neither covering nor uncovering would never finish
-        // and would hold the scene that waits for it for ever: it ends at
-        // the next draw.
-        t.finished = 1;
-        break;
+        case kTransitionBricksCover:
+            LayCells(6, 0.0f, true);
+            t.speed = 0.025f;
+            break;
+        case kTransitionBricksUncover:
+            LayCells(6, 1.0f, true);
+            t.speed = 0.025f;
+            break;
+        case kTransitionFadeCover:
+        case kTransitionSteppedCover:
+            LayCells(kTransitionColumns, 0.0f, false);
+            t.speed = 0.02f;
+            break;
+        case kTransitionFadeUncover:
+        case kTransitionSteppedUncover:
+        case kTransitionBandUncover:
+            LayCells(kTransitionColumns, 1.0f, false);
+            t.speed = 0.02f;
+            break;
+        case kTransitionBandCover:
+            LayCells(kTransitionColumns, 0.0f, false);
+            t.speed = 0.05f;
+            break;
+        default:
+            // A kind that is neither covering nor uncovering would never finish
+            // and would hold the scene that waits for it for ever: it ends at
+            // the next draw.
+            t.finished = 1;
+            break;
     }
 }
 
@@ -80,46 +80,45 @@ std::vector<TransitionQuad> TransitionQuads() {
     const Transition& t = TransitionState;
     if (!t.running) return quads;
     switch (t.kind) {
-    case kTransitionBricksCover:
-    case kTransitionBricksUncover: {
-        const f64 k = t.kind == kTransitionBricksCover ? 80.0 : -80.0;
-        for (i32 c = 0; c < 6; ++c) {
-            for (i32 r = 0; r < kTransitionRows; ++r) {
-                const f64 a = TransitionState.cells[c * kTransitionRows + r].alpha;
-                const f64 s = 0.5 * a + 0.5;
-                const i32 w = static_cast<i32>(std::trunc(40.0 * s));
-                const i32 h = static_cast<i32>(std::trunc(20.0 * s));
-                const f64 fall = 3.0 * (a - 1.0);
-                const i32 dy = static_cast<i32>(std::trunc(k * fall * fall));
-                const i32 dx = static_cast<i32>(std::trunc(-20.0 * (1.0 - a) * static_cast<f64>(c - 3)));
-                const i32 x = 140 + 80 * c - 40 * (r % 2) - dx;
-                const i32 y = 40 * r + 20 - dy;
-                quads.push_back({{x - w, y - h, x + w, y + h}, {0, 128, 80, 168}, 0xFFFFFFFFu});
+        case kTransitionBricksCover:
+        case kTransitionBricksUncover: {
+            const f64 k = t.kind == kTransitionBricksCover ? 80.0 : -80.0;
+            for (i32 c = 0; c < 6; ++c) {
+                for (i32 r = 0; r < kTransitionRows; ++r) {
+                    const f64 a = TransitionState.cells[c * kTransitionRows + r].alpha;
+                    const f64 s = 0.5 * a + 0.5;
+                    const i32 w = static_cast<i32>(std::trunc(40.0 * s));
+                    const i32 h = static_cast<i32>(std::trunc(20.0 * s));
+                    const f64 fall = 3.0 * (a - 1.0);
+                    const i32 dy = static_cast<i32>(std::trunc(k * fall * fall));
+                    const i32 dx = static_cast<i32>(std::trunc(-20.0 * (1.0 - a) * static_cast<f64>(c - 3)));
+                    const i32 x = 140 + 80 * c - 40 * (r % 2) - dx;
+                    const i32 y = 40 * r + 20 - dy;
+                    quads.push_back({{x - w, y - h, x + w, y + h}, {0, 128, 80, 168}, 0xFFFFFFFFu});
+                }
             }
+            break;
         }
-        break;
-    }
-    case kTransitionFadeCover:
-    case kTransitionFadeUncover:
-    case kTransitionSteppedCover:
-    case kTransitionSteppedUncover: {
-        const bool stepped = t.kind == kTransitionSteppedCover || t.kind == kTransitionSteppedUncover;
-        const Rect source = stepped ? Rect{192, 0, 212, 20} : Rect{128, 0, 148, 20};
-        for (i32 c = 0; c < kTransitionColumns; ++c) {
-            for (i32 r = 0; r < kTransitionRows; ++r) {
-                i32 alpha = Alpha255(t.cells[c * kTransitionRows + r].alpha);
-                if (stepped) alpha = 50 * (alpha / 50);
-                quads.push_back({{120 + 40 * c, 40 * r, 160 + 40 * c, 40 * r + 40}, source, AlphaColour(alpha)});
+        case kTransitionFadeCover:
+        case kTransitionFadeUncover:
+        case kTransitionSteppedCover:
+        case kTransitionSteppedUncover: {
+            const bool stepped = t.kind == kTransitionSteppedCover || t.kind == kTransitionSteppedUncover;
+            const Rect source = stepped ? Rect{192, 0, 212, 20} : Rect{128, 0, 148, 20};
+            for (i32 c = 0; c < kTransitionColumns; ++c) {
+                for (i32 r = 0; r < kTransitionRows; ++r) {
+                    i32 alpha = Alpha255(t.cells[c * kTransitionRows + r].alpha);
+                    if (stepped) alpha = 50 * (alpha / 50);
+                    quads.push_back({{120 + 40 * c, 40 * r, 160 + 40 * c, 40 * r + 40}, source, AlphaColour(alpha)});
+                }
             }
+            break;
         }
-        break;
-    }
-    case kTransitionBandCover:
-    case kTransitionBandUncover:
-        quads.push_back({{0, 100, 640, 380}, {192, 192, 255, 255}, AlphaColour(Alpha255(t.cells[0].alpha))});
-        break;
-    default:
-        break;
+        case kTransitionBandCover:
+        case kTransitionBandUncover:
+            quads.push_back({{0, 100, 640, 380}, {192, 192, 255, 255}, AlphaColour(Alpha255(t.cells[0].alpha))});
+            break;
+        default: break;
     }
     return quads;
 }

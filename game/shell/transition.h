@@ -10,8 +10,8 @@
 #include "engine/graphics/texture.h"
 
 enum TransitionKind : i32 {
-    kTransitionClose = 10,       // played as kTransitionBricksCover
-    kTransitionOpen = 11,        // played as kTransitionBricksUncover
+    kTransitionClose = 10,  // played as kTransitionBricksCover
+    kTransitionOpen = 11,   // played as kTransitionBricksUncover
     kTransitionBricksCover = 12,
     kTransitionBricksUncover = 13,
     kTransitionFadeCover = 20,

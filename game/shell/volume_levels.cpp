@@ -1,7 +1,6 @@
 #include "game/shell/volume_levels.h"
 
-const f32 VolumeLevelTable[kVolumeLevelCount] = {0.0f,  0.3f, 0.5f,  0.6f, 0.65f, 0.7f,
-                                                 0.75f, 0.85f, 0.9f, 0.95f, 1.0f};
+const f32 VolumeLevelTable[kVolumeLevelCount] = {0.0f, 0.3f, 0.5f, 0.6f, 0.65f, 0.7f, 0.75f, 0.85f, 0.9f, 0.95f, 1.0f};
 
 i32 ClampVolumeLevel(i32 level) {
     if (level < 0) return 0;

@@ -38,9 +38,7 @@ i32 CountFreePartSlots() {
 i32 PlaceEnemy(const Enemy& record, SpawnPlacement placement) {
     switch (placement) {
         case SpawnPlacement::kBack: break;
-        case SpawnPlacement::kFront:
-            g_EnemyList.insert(g_EnemyList.begin(), record);
-            return 0;
+        case SpawnPlacement::kFront: g_EnemyList.insert(g_EnemyList.begin(), record); return 0;
         case SpawnPlacement::kBeforeFirstActive:
             for (std::size_t i = 0; i < g_EnemyList.size(); ++i) {
                 if (g_EnemyList[i].active != 0) {

@@ -36,7 +36,7 @@ enum class SpawnPlacement : u8 {
 // leaves out keep these defaults.
 struct PartSpec {
     i32 spriteKind = 0;
-    i32 hp = 0;                 // maxHp and hp
+    i32 hp = 0;  // maxHp and hp
     HitShape shape = {};
     f32 offsetX = 0;
     f32 offsetY = 0;
@@ -58,7 +58,7 @@ struct EnemyKindSpec {
     std::vector<i32> roots = {};       // labels of the root parts, in list order (at most 20)
     i32 spawnId = 0;
     f32 speed = 2.0f;
-    i32 corePart = 0;             // index into the root list, -1 none
+    i32 corePart = 0;  // index into the root list, -1 none
     i32 armoured = 0;
     u8 active = 1;
     i32 state = 0;

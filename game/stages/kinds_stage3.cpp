@@ -99,10 +99,10 @@ EnemyKindSpec Kind25() {
 
 // The six plates P0 to P5 of the fortresses (kinds 31 to 33).
 std::vector<PartSpec> FortressPlates() {
-    const PartSpec upper{.spriteKind = 349, .hp = 500, .shape = {40, 20, 0}, .offsetX = -255, .offsetY = -60, .coin = 3,
-                         .score = 100};
-    const PartSpec lower{.spriteKind = 348, .hp = 500, .shape = {40, 20, 0}, .offsetX = -255, .offsetY = 60, .coin = 3,
-                         .score = 100};
+    const PartSpec upper{
+        .spriteKind = 349, .hp = 500, .shape = {40, 20, 0}, .offsetX = -255, .offsetY = -60, .coin = 3, .score = 100};
+    const PartSpec lower{
+        .spriteKind = 348, .hp = 500, .shape = {40, 20, 0}, .offsetX = -255, .offsetY = 60, .coin = 3, .score = 100};
     return {upper, Moved(upper, -140, -60), Moved(upper, -10, -60),
             lower, Moved(lower, -140, 60),  Moved(lower, -10, 60)};
 }
@@ -169,11 +169,11 @@ EnemyKindSpec Kind32() {
 // earlier). Its eight guns start their patterns staggered by 10 frames.
 EnemyKindSpec Kind39() {
     std::vector<PartSpec> parts;
-    const PartSpec upper{.spriteKind = 349, .hp = 500, .shape = {40, 20, 0}, .offsetX = -550, .offsetY = -75, .coin = 3,
-                         .score = 200};
+    const PartSpec upper{
+        .spriteKind = 349, .hp = 500, .shape = {40, 20, 0}, .offsetX = -550, .offsetY = -75, .coin = 3, .score = 200};
     for (const f32 x : {-550.0f, -430.0f, -300.0f, -170.0f, -10.0f}) parts.push_back(Moved(upper, x, -75));
-    const PartSpec lower{.spriteKind = 348, .hp = 500, .shape = {40, 20, 0}, .offsetX = -550, .offsetY = 75, .coin = 3,
-                         .score = 200};
+    const PartSpec lower{
+        .spriteKind = 348, .hp = 500, .shape = {40, 20, 0}, .offsetX = -550, .offsetY = 75, .coin = 3, .score = 200};
     for (const f32 x : {-550.0f, -430.0f, -300.0f, -170.0f, -10.0f}) parts.push_back(Moved(lower, x, 75));
     // P10 to P17: the guns, four under each of the two towers.
     struct Gun {

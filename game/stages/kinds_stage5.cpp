@@ -16,11 +16,8 @@
 
 namespace {
 
-
 // The float nearest the radian value of whole degrees.
-f32 DegreesToRadians(i32 degrees) {
-    return static_cast<f32>(static_cast<f80>(degrees) * kPiExtended / 180.0L);
-}
+f32 DegreesToRadians(i32 degrees) { return static_cast<f32>(static_cast<f80>(degrees) * kPiExtended / 180.0L); }
 
 // A part at radius r along angle a: offset (r cos a, r sin a).
 PartSpec AtRadius(PartSpec p, f32 r, f32 a) {
@@ -140,9 +137,9 @@ EnemyKindSpec Kind99() {
         i32 coin, score;
     };
     static constexpr Row kRows[11] = {
-        {447, 1200, 42, 109, 8, 500},   {449, 1200, 49, 166, 8, 500},   {439, 1200, 22, 39, 8, 500},
-        {446, 1200, 42, -109, 8, 500},  {448, 1200, 49, -166, 8, 500},  {438, 1200, 22, -39, 8, 500},
-        {442, 2800, 39, 149, 12, 800},  {443, 2800, 39, -149, 12, 800}, {445, 1900, -115, 94, 8, 800},
+        {447, 1200, 42, 109, 8, 500},    {449, 1200, 49, 166, 8, 500},   {439, 1200, 22, 39, 8, 500},
+        {446, 1200, 42, -109, 8, 500},   {448, 1200, 49, -166, 8, 500},  {438, 1200, 22, -39, 8, 500},
+        {442, 2800, 39, 149, 12, 800},   {443, 2800, 39, -149, 12, 800}, {445, 1900, -115, 94, 8, 800},
         {444, 1900, -115, -94, 10, 800}, {441, 4000, 0, 0, 30, 1000},
     };
     EnemyKindSpec k{
@@ -207,10 +204,10 @@ EnemyKindSpec Kind101() {
         f32 gaugeY;
     };
     static constexpr Row kRows[11] = {
-        {490, 0, 0, 40, 800, 0},     {497, 45, 60, 12, 400, -20}, {497, 45, 130, 12, 400, 0},
+        {490, 0, 0, 40, 800, 0},      {497, 45, 60, 12, 400, -20}, {497, 45, 130, 12, 400, 0},
         {497, 45, -60, 12, 400, -20}, {497, 45, -130, 12, 400, 0}, {491, 47, 0, 20, 500, 0},
-        {492, -112, 0, 20, 350, 0},  {493, 0, -95, 10, 300, 0},   {494, 0, 95, 10, 300, 0},
-        {495, 10, -45, 8, 200, 0},   {496, 10, 45, 8, 200, 0},
+        {492, -112, 0, 20, 350, 0},   {493, 0, -95, 10, 300, 0},   {494, 0, 95, 10, 300, 0},
+        {495, 10, -45, 8, 200, 0},    {496, 10, 45, 8, 200, 0},
     };
     EnemyKindSpec k{
         .kind = 101,
@@ -334,9 +331,9 @@ std::vector<EnemyKindSpec> BuildKinds() {
         Kind21(),
         Kind22(),
         Kind30(),
-        OnePartKind({.kind = 80, .speed = 1.0f, .active = 0, .placement = SpawnPlacement::kFront,
-                     .finish = PickSmallShip},
-                    {.spriteKind = 430, .hp = 1000, .shape = plate, .coin = 5, .score = 500}),
+        OnePartKind(
+            {.kind = 80, .speed = 1.0f, .active = 0, .placement = SpawnPlacement::kFront, .finish = PickSmallShip},
+            {.spriteKind = 430, .hp = 1000, .shape = plate, .coin = 5, .score = 500}),
         OnePartKind({.kind = 81, .speed = 1.0f, .active = 0},
                     {.spriteKind = 437, .hp = 1000, .shape = plate, .coin = 5, .score = 500}),
     };

@@ -109,9 +109,7 @@ bool LeadEnemyIs(i32 state, i32 age) {
     return lead && lead->state == state && lead->age == age;
 }
 
-bool LeadEnemyIs(i32 state, i32 age, i32 counter) {
-    return LeadEnemyIs(state, age) && LeadEnemy()->counter == counter;
-}
+bool LeadEnemyIs(i32 state, i32 age, i32 counter) { return LeadEnemyIs(state, age) && LeadEnemy()->counter == counter; }
 
 const Enemy* LeadEnemyInState(i32 state) {
     const Enemy* lead = LeadEnemy();

@@ -47,9 +47,9 @@ void ChangePhase(i32 phase);
 struct SpawnCoord {
     enum class From : u8 { kFixed, kEngine, kStage };
     From from = From::kFixed;
-    f32 lo = 0;      // kFixed: the value; kEngine: the range
+    f32 lo = 0;  // kFixed: the value; kEngine: the range
     f32 hi = 0;
-    i32 base = 0;    // kStage: base + sign R(bound)
+    i32 base = 0;  // kStage: base + sign R(bound)
     i32 sign = 1;
     i32 bound = 0;
     SpawnCoord() = default;
@@ -73,7 +73,7 @@ struct SpawnOrder {
     f32 speed = 0;
     SpawnCoord x = {};
     SpawnCoord y = {};
-    std::optional<f32> heading = {};   // heading, and the rotation with it
+    std::optional<f32> heading = {};  // heading, and the rotation with it
     std::optional<i32> age = {};
     std::optional<i32> layer = {};
     std::optional<u8> active = {};

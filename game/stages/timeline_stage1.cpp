@@ -277,8 +277,8 @@ void StepBackgroundSections() {
 
 // Every (kind, state) the phases spawn.
 constexpr TimelineSpawn kSpawns[] = {
-    {1, 101},   {1, 102},   {2, 110},   {11, 105},  {12, 107},  {12, 108},  {51, 103},  {52, 112},
-    {61, 104},  {62, 120},  {63, 120},  {64, 122},  {71, 106},  {102, 180}, {102, 181},
+    {1, 101},  {1, 102},  {2, 110},  {11, 105}, {12, 107}, {12, 108},  {51, 103},  {52, 112},
+    {61, 104}, {62, 120}, {63, 120}, {64, 122}, {71, 106}, {102, 180}, {102, 181},
 };
 // The short road's boss comes with its outer parts wrecked.
 constexpr i32 kWrittenActions[] = {13};

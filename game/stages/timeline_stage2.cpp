@@ -234,8 +234,8 @@ void Phase8() {
 // without it, so a refused spawn holds the frame and is tried again.
 void Phase9() {
     if (ScriptFrame() <= 50 || !g_EnemyList.empty()) return;
-    const SpawnOrder boss{.kind = 102, .state = 290, .speed = 0.0f, .x = 320.0f, .y = 630.0f, .heading = kUp,
-                          .active = 0, .scale = 0.5f};
+    const SpawnOrder boss{
+        .kind = 102, .state = 290, .speed = 0.0f, .x = 320.0f, .y = 630.0f, .heading = kUp, .active = 0, .scale = 0.5f};
     if (SpawnOrHold(SpawnEnemyStage2, boss) < 0) return;
     ChangePhase(10);
     StartTalkEvent(220);
@@ -293,8 +293,8 @@ void StepBackgroundSections() {
 
 // Every (kind, state) the phases spawn.
 constexpr TimelineSpawn kSpawns[] = {
-    {1, 231},  {1, 232},  {2, 233},  {2, 234},  {5, 201},  {5, 202},  {6, 281},  {8, 240},
-    {8, 241},  {9, 242},  {9, 243},  {11, 210}, {11, 212}, {11, 213}, {12, 210}, {12, 212},
+    {1, 231},  {1, 232},  {2, 233},  {2, 234},  {5, 201},  {5, 202},   {6, 281},  {8, 240},
+    {8, 241},  {9, 242},  {9, 243},  {11, 210}, {11, 212}, {11, 213},  {12, 210}, {12, 212},
     {12, 213}, {15, 215}, {21, 221}, {22, 221}, {1, 205},  {102, 290},
 };
 

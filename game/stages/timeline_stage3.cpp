@@ -405,9 +405,7 @@ void Phase28() {
 
 // The stage closes when no talk runs and the field is empty or holds only
 // the jet craft (spawn id 381), which never leaves by itself.
-bool OnlyJetsLeft() {
-    return g_EnemyList.size() == 1 && g_EnemyList.front().spawnId == kJetSpawnId;
-}
+bool OnlyJetsLeft() { return g_EnemyList.size() == 1 && g_EnemyList.front().spawnId == kJetSpawnId; }
 
 // Phase 29: route A's boss, the fortress (kind 40); the events follow the
 // first enemy of the list.

@@ -276,7 +276,8 @@ void Phase6() {
     static constexpr f32 kRiserX[4] = {170.0f, 470.0f, 170.0f, 470.0f};
     for (i32 i = 0; i < 4; ++i) {
         if (!AtFrame(kRiserFrames[i])) continue;
-        Spawn({.kind = 11, .state = 512, .speed = 2.0f, .x = kRiserX[i], .y = 580.0f, .heading = kUp, .rotation = 0.0f});
+        Spawn(
+            {.kind = 11, .state = 512, .speed = 2.0f, .x = kRiserX[i], .y = 580.0f, .heading = kUp, .rotation = 0.0f});
     }
     static constexpr i32 kGunnerFrames[5] = {300, 500, 800, 1000, 1200};
     static constexpr f32 kGunnerX[5] = {420.0f, 220.0f, 350.0f, 460.0f, 180.0f};
@@ -324,7 +325,8 @@ void Phase10() {
         g_GameState.BossSequenceFlag = 1;
         g_GameState.BossActiveFlag = 1;
     }
-    if (const Enemy* boss = LeadEnemyInState(592); boss && boss->age >= 100 && boss->age < 1000 && boss->age % 50 == 0) {
+    if (const Enemy* boss = LeadEnemyInState(592);
+        boss && boss->age >= 100 && boss->age < 1000 && boss->age % 50 == 0) {
         Spawn({.kind = 2, .state = 507, .speed = 7.0f, .x = StagePlus(170, 300), .y = -50.0f, .heading = kDown});
     }
     if (ScriptFrame() > 500 && !IsTalkRunning() && g_EnemyList.empty()) CloseStage();
@@ -332,9 +334,8 @@ void Phase10() {
 
 // Every (kind, state) the phases spawn.
 constexpr TimelineSpawn kSpawns[] = {
-    {1, 540},  {1, 541},  {1, 544},  {1, 545},  {2, 501},  {2, 507},  {2, 520},  {2, 521},
-    {3, 502},  {3, 520},  {3, 521},  {3, 522},  {5, 530},  {6, 536},  {8, 535},  {9, 535},
-    {11, 512}, {12, 515}, {13, 515}, {99, 589}, {99, 590},
+    {1, 540}, {1, 541}, {1, 544}, {1, 545}, {2, 501}, {2, 507},  {2, 520},  {2, 521},  {3, 502},  {3, 520},  {3, 521},
+    {3, 522}, {5, 530}, {6, 536}, {8, 535}, {9, 535}, {11, 512}, {12, 515}, {13, 515}, {99, 589}, {99, 590},
 };
 
 constexpr TimelineNumbers kNumbers{.spawns = kSpawns};

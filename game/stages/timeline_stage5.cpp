@@ -71,10 +71,10 @@ void SpawnDebris() {
 struct PairShip {
     f32 rate;
     f32 rotation;
-    bool drawX;      // x drawn in lo..hi, y fixed; else y drawn, x fixed
+    bool drawX;  // x drawn in lo..hi, y fixed; else y drawn, x fixed
     f32 lo, hi;
     f32 fixed;
-    i32 threshold;   // -1: no draw
+    i32 threshold;  // -1: no draw
     i32 turnState;
 };
 
@@ -265,8 +265,8 @@ void Phase2() {
     const i32 f = ScriptFrame();
     if (EveryInWindow(5, 195, 5) && FlagSet(kStoryBonusWaveMissed)) {
         const bool even = (f / 5) % 2 == 0;
-        SpawnOrder o = Order(9, even ? 405 : 406, 5.0f, even ? StagePlus(100, 250) : StagePlus(290, 250),
-                             StagePlus(520, 50));
+        SpawnOrder o =
+            Order(9, even ? 405 : 406, 5.0f, even ? StagePlus(100, 250) : StagePlus(290, 250), StagePlus(520, 50));
         o.heading = kUp;
         Spawn(o);
     }
@@ -331,8 +331,8 @@ void Phase4() {
     if ((f == 100 || f == 200 || f == 300 || f == 400) && g_GameState.BackgroundSection >= 2) SpawnSidePair();
     if (f == 50 || f == 150 || f == 250 || f == 350 || f == 450) SpawnTopAndBottomPair();
     if (AtFrame(100)) SetMissionTimer(2000, 3500);
-    static constexpr i32 kCraftFrames[] = {100,  150,  200,  250,  400,  450,  500,  550,  600,  650,  800,  850,
-                                           900,  950,  1000, 1050, 1200, 1250, 1300, 1350, 1400, 1450, 1600};
+    static constexpr i32 kCraftFrames[] = {100, 150, 200,  250,  400,  450,  500,  550,  600,  650,  800, 850,
+                                           900, 950, 1000, 1050, 1200, 1250, 1300, 1350, 1400, 1450, 1600};
     for (const i32 at : kCraftFrames) {
         if (AtFrame(at)) {
             SpawnOrder o = Order(15, 431, 7.0f, StagePlus(120, 400), -50.0f);
@@ -588,8 +588,7 @@ constexpr i32 kWrittenStates[] = {490, 491, 492};
 // The aimed burst of the approach's craft.
 constexpr i32 kWrittenActions[] = {436};
 
-constexpr TimelineNumbers kNumbers{
-    .spawns = kSpawns, .writesStates = kWrittenStates, .writesActions = kWrittenActions};
+constexpr TimelineNumbers kNumbers{.spawns = kSpawns, .writesStates = kWrittenStates, .writesActions = kWrittenActions};
 
 // ---- The scenery: what the stage loads and the picture under its field ----
 

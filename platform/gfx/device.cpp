@@ -26,7 +26,7 @@ EnvironmentConfig DefaultEnvironment() {
         for (const auto& s : sizes) e.modes.push_back(D3DDISPLAYMODE{s[0], s[1], 60, f});
     }
     e.desktop = D3DDISPLAYMODE{1024, 768, 60, D3DFMT_X8R8G8B8};
-    e.textureFormats = {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_R5G6B5,   D3DFMT_X1R5G5B5,
+    e.textureFormats = {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_R5G6B5,  D3DFMT_X1R5G5B5,
                         D3DFMT_A1R5G5B5, D3DFMT_A4R4G4B4, D3DFMT_X4R4G4B4};
     e.renderTargetFormats = {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_R5G6B5, D3DFMT_X1R5G5B5, D3DFMT_A1R5G5B5};
     D3DCAPS8& c = e.halCaps;
@@ -202,9 +202,8 @@ Direct3DResource8::~Direct3DResource8() {
 std::uint32_t Direct3DResource8::AddRef() { return Unknown::AddRef(); }
 std::uint32_t Direct3DResource8::Release() { return Unknown::Release(); }
 
-Direct3DSurface8::Direct3DSurface8(Direct3DDevice8* device, std::uint32_t width, std::uint32_t height,
-                                   D3DFORMAT format, D3DPOOL pool, DWORD usage, bool lockable,
-                                   Direct3DTexture8* container)
+Direct3DSurface8::Direct3DSurface8(Direct3DDevice8* device, std::uint32_t width, std::uint32_t height, D3DFORMAT format,
+                                   D3DPOOL pool, DWORD usage, bool lockable, Direct3DTexture8* container)
     : Direct3DResource8(container ? nullptr : device, pool, usage),
       width_(width),
       height_(height),
@@ -231,9 +230,7 @@ void Direct3DSurface8::AwaitDrawing(bool writing) const {
 }
 
 std::uint32_t Direct3DSurface8::AddRef() { return container_ ? container_->AddRef() : Direct3DResource8::AddRef(); }
-std::uint32_t Direct3DSurface8::Release() {
-    return container_ ? container_->Release() : Direct3DResource8::Release();
-}
+std::uint32_t Direct3DSurface8::Release() { return container_ ? container_->Release() : Direct3DResource8::Release(); }
 
 HRESULT Direct3DSurface8::GetDesc(D3DSURFACE_DESC* out) const {
     if (!out) return D3DERR_INVALIDCALL;
@@ -323,8 +320,8 @@ const std::uint32_t* Direct3DSurface8::Argb() {
     return argb_.data();
 }
 
-Direct3DTexture8::Direct3DTexture8(Direct3DDevice8* device, std::uint32_t width, std::uint32_t height,
-                                   D3DFORMAT format, D3DPOOL pool, DWORD usage)
+Direct3DTexture8::Direct3DTexture8(Direct3DDevice8* device, std::uint32_t width, std::uint32_t height, D3DFORMAT format,
+                                   D3DPOOL pool, DWORD usage)
     : Direct3DBaseTexture8(device, pool, usage),
       level0_(std::make_unique<Direct3DSurface8>(device, width, height, format, pool, usage, true, this)) {}
 
@@ -384,8 +381,8 @@ HRESULT Direct3DVertexBuffer8::GetDesc(D3DVERTEXBUFFER_DESC* out) const {
     return D3D_OK;
 }
 
-Direct3DIndexBuffer8::Direct3DIndexBuffer8(Direct3DDevice8* device, std::uint32_t length, DWORD usage,
-                                           D3DFORMAT, D3DPOOL pool)
+Direct3DIndexBuffer8::Direct3DIndexBuffer8(Direct3DDevice8* device, std::uint32_t length, DWORD usage, D3DFORMAT,
+                                           D3DPOOL pool)
     : Direct3DResource8(device, pool, usage), data_(length, 0) {}
 
 HRESULT Direct3DIndexBuffer8::Lock(std::uint32_t offset, std::uint32_t size, std::uint8_t** data, DWORD) {
@@ -628,8 +625,7 @@ void Bind(T*& slot, T* value) {
 
 }  // namespace
 
-Direct3DDevice8::Direct3DDevice8(Direct3D8* d3d, D3DDEVTYPE type, DWORD behaviour,
-                                 const D3DPRESENT_PARAMETERS& params)
+Direct3DDevice8::Direct3DDevice8(Direct3D8* d3d, D3DDEVTYPE type, DWORD behaviour, const D3DPRESENT_PARAMETERS& params)
     : d3d_(d3d), type_(type), behaviour_(behaviour), params_(params), state_(std::make_unique<DeviceState>()) {
     d3d_->AddRef();
     if (SUCCEEDED(CreateBackBuffer())) ResetStates();
@@ -818,8 +814,8 @@ HRESULT Direct3DDevice8::CreateRenderTarget(std::uint32_t width, std::uint32_t h
     return D3D_OK;
 }
 
-HRESULT Direct3DDevice8::CreateDepthStencilSurface(std::uint32_t width, std::uint32_t height, D3DFORMAT format,
-                                                   DWORD, Direct3DSurface8** out) {
+HRESULT Direct3DDevice8::CreateDepthStencilSurface(std::uint32_t width, std::uint32_t height, D3DFORMAT format, DWORD,
+                                                   Direct3DSurface8** out) {
     if (!out) return D3DERR_INVALIDCALL;
     *out = nullptr;
     if (width == 0 || height == 0 || (format != D3DFMT_D16 && format != D3DFMT_D16_LOCKABLE)) {
@@ -926,8 +922,8 @@ HRESULT Direct3DDevice8::SetRenderTarget(Direct3DSurface8* target, Direct3DSurfa
     DeviceState& s = *state_;
     Direct3DSurface8* t = target ? target : s.renderTarget;
     if (target && !(target->Usage() & D3DUSAGE_RENDERTARGET)) return D3DERR_INVALIDCALL;
-    if (depth && (!(depth->Usage() & D3DUSAGE_DEPTHSTENCIL) || depth->Width() < t->Width() ||
-                  depth->Height() < t->Height())) {
+    if (depth &&
+        (!(depth->Usage() & D3DUSAGE_DEPTHSTENCIL) || depth->Width() < t->Width() || depth->Height() < t->Height())) {
         return D3DERR_INVALIDCALL;
     }
     Bind(s.renderTarget, t);
@@ -964,8 +960,7 @@ HRESULT Direct3DDevice8::EndScene() {
     return D3D_OK;
 }
 
-HRESULT Direct3DDevice8::Clear(std::uint32_t count, const RECT* rects, DWORD flags, D3DCOLOR colour, float z,
-                               DWORD) {
+HRESULT Direct3DDevice8::Clear(std::uint32_t count, const RECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD) {
     ++counts_.clears;
     if (lost_) return D3D_OK;
     DeviceState& s = *state_;
@@ -1104,8 +1099,7 @@ HRESULT Direct3DDevice8::GetTextureStageState(DWORD stage, DWORD type, DWORD* ou
     return D3D_OK;
 }
 
-HRESULT Direct3DDevice8::CreateVertexShader(const DWORD* declaration, VertexProgramFn program, DWORD* handle,
-                                            DWORD) {
+HRESULT Direct3DDevice8::CreateVertexShader(const DWORD* declaration, VertexProgramFn program, DWORD* handle, DWORD) {
     if (!declaration || !program || !handle) return D3DERR_INVALIDCALL;
     VertexProgram p;
     p.fn = program;
@@ -1203,7 +1197,6 @@ std::uint32_t VerticesFor(D3DPRIMITIVETYPE type, std::uint32_t n) {
     }
 }
 
-
 raster::Vertex Project(const Vec4& c, const raster::Vertex& attrs, const D3DVIEWPORT8& vp) {
     raster::Vertex o = attrs;
     float rhw = 1.0f / c.w;
@@ -1270,8 +1263,8 @@ HRESULT Direct3DDevice8::Draw(D3DPRIMITIVETYPE type, std::uint32_t primitiveCoun
                               std::uint32_t baseVertex, std::uint32_t) {
     DeviceState& s = *state_;
     std::uint32_t n = VerticesFor(type, primitiveCount);
-    if (n == 0 || primitiveCount == 0) return type >= D3DPT_POINTLIST && type <= D3DPT_TRIANGLEFAN ? D3D_OK
-                                                                                                  : D3DERR_INVALIDCALL;
+    if (n == 0 || primitiveCount == 0)
+        return type >= D3DPT_POINTLIST && type <= D3DPT_TRIANGLEFAN ? D3D_OK : D3DERR_INVALIDCALL;
     if (!vertices || stride == 0) return D3DERR_INVALIDCALL;
     // The vertex format or program.
     const VertexProgram* program = nullptr;
@@ -1499,8 +1492,9 @@ HRESULT Direct3DDevice8::Draw(D3DPRIMITIVETYPE type, std::uint32_t primitiveCoun
             return p;
         }
         const auto& m = wvp.m;
-        p.clip = Vec4{x * m[0][0] + y * m[1][0] + z * m[2][0] + m[3][0], x * m[0][1] + y * m[1][1] + z * m[2][1] + m[3][1],
-                      x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2], x * m[0][3] + y * m[1][3] + z * m[2][3] + m[3][3]};
+        p.clip =
+            Vec4{x * m[0][0] + y * m[1][0] + z * m[2][0] + m[3][0], x * m[0][1] + y * m[1][1] + z * m[2][1] + m[3][1],
+                 x * m[0][2] + y * m[1][2] + z * m[2][2] + m[3][2], x * m[0][3] + y * m[1][3] + z * m[2][3] + m[3][3]};
         return p;
     };
 
@@ -1585,24 +1579,21 @@ HRESULT Direct3DDevice8::Draw(D3DPRIMITIVETYPE type, std::uint32_t primitiveCoun
             }
             for (std::uint32_t i = 0; i < primitiveCount; ++i) triangle(0, i + 1, i + 2);
             break;
-        default:
-            return D3DERR_INVALIDCALL;
+        default: return D3DERR_INVALIDCALL;
     }
     t->Touch();
     return D3D_OK;
 }
 
-HRESULT Direct3DDevice8::DrawPrimitive(D3DPRIMITIVETYPE type, std::uint32_t startVertex,
-                                       std::uint32_t primitiveCount) {
+HRESULT Direct3DDevice8::DrawPrimitive(D3DPRIMITIVETYPE type, std::uint32_t startVertex, std::uint32_t primitiveCount) {
     DeviceState& s = *state_;
     if (!s.stream0 || s.stride0 == 0) return D3DERR_INVALIDCALL;
     std::uint32_t count = static_cast<std::uint32_t>(s.stream0->Data().size() / s.stride0);
     return Draw(type, primitiveCount, s.stream0->Data().data(), count, s.stride0, nullptr, false, startVertex, 0);
 }
 
-HRESULT Direct3DDevice8::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, std::uint32_t minIndex,
-                                              std::uint32_t, std::uint32_t startIndex,
-                                              std::uint32_t primitiveCount) {
+HRESULT Direct3DDevice8::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, std::uint32_t minIndex, std::uint32_t,
+                                              std::uint32_t startIndex, std::uint32_t primitiveCount) {
     DeviceState& s = *state_;
     if (!s.stream0 || s.stride0 == 0 || !s.indices) return D3DERR_INVALIDCALL;
     std::uint64_t indexCount = s.indices->Data().size() / 2;
@@ -1616,7 +1607,8 @@ HRESULT Direct3DDevice8::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, std::uint32
 HRESULT Direct3DDevice8::DrawPrimitiveUP(D3DPRIMITIVETYPE type, std::uint32_t primitiveCount, const void* vertices,
                                          std::uint32_t stride) {
     std::uint32_t n = VerticesFor(type, primitiveCount);
-    HRESULT hr = Draw(type, primitiveCount, static_cast<const std::uint8_t*>(vertices), n, stride, nullptr, false, 0, 0);
+    HRESULT hr =
+        Draw(type, primitiveCount, static_cast<const std::uint8_t*>(vertices), n, stride, nullptr, false, 0, 0);
     // As with the model: drawing from user memory leaves no stream bound.
     SetStreamSource(0, nullptr, 0);
     return hr;

@@ -73,7 +73,7 @@ using Direct3DCreate8Fn = Direct3D8* (*)(std::uint32_t sdkVersion);
 struct GraphicsLibrary;
 constexpr std::uint32_t D3D_SDK_VERSION = 220;
 
-GraphicsLibrary* LoadGraphicsLibrary(const char* name);  // "D3D8.DLL"
+GraphicsLibrary* LoadGraphicsLibrary(const char* name);                            // "D3D8.DLL"
 Direct3DCreate8Fn FindCreateFunction(GraphicsLibrary* library, const char* name);  // "Direct3DCreate8"
 void FreeGraphicsLibrary(GraphicsLibrary* library);
 Direct3D8* Direct3DCreate8(std::uint32_t sdkVersion);
@@ -137,8 +137,8 @@ class Direct3DTexture8;
 
 class Direct3DSurface8 : public Direct3DResource8 {
 public:
-    Direct3DSurface8(Direct3DDevice8* device, std::uint32_t width, std::uint32_t height, D3DFORMAT format,
-                     D3DPOOL pool, DWORD usage, bool lockable, Direct3DTexture8* container);
+    Direct3DSurface8(Direct3DDevice8* device, std::uint32_t width, std::uint32_t height, D3DFORMAT format, D3DPOOL pool,
+                     DWORD usage, bool lockable, Direct3DTexture8* container);
     ~Direct3DSurface8() override;
     // A texture level shares its container's reference count.
     std::uint32_t AddRef() override;
@@ -232,8 +232,8 @@ protected:
 // A texture of one level (level 0 only).
 class Direct3DTexture8 : public Direct3DBaseTexture8 {
 public:
-    Direct3DTexture8(Direct3DDevice8* device, std::uint32_t width, std::uint32_t height, D3DFORMAT format,
-                     D3DPOOL pool, DWORD usage);
+    Direct3DTexture8(Direct3DDevice8* device, std::uint32_t width, std::uint32_t height, D3DFORMAT format, D3DPOOL pool,
+                     DWORD usage);
     ~Direct3DTexture8() override;
     HRESULT GetLevelDesc(std::uint32_t level, D3DSURFACE_DESC* out) const;
     HRESULT GetSurfaceLevel(std::uint32_t level, Direct3DSurface8** out);
@@ -262,8 +262,7 @@ private:
 
 class Direct3DIndexBuffer8 : public Direct3DResource8 {
 public:
-    Direct3DIndexBuffer8(Direct3DDevice8* device, std::uint32_t length, DWORD usage, D3DFORMAT format,
-                         D3DPOOL pool);
+    Direct3DIndexBuffer8(Direct3DDevice8* device, std::uint32_t length, DWORD usage, D3DFORMAT format, D3DPOOL pool);
     HRESULT Lock(std::uint32_t offset, std::uint32_t size, std::uint8_t** data, DWORD flags);
     HRESULT Unlock();
     HRESULT GetDesc(D3DINDEXBUFFER_DESC* out) const;
@@ -304,16 +303,14 @@ public:
 
     HRESULT CreateTexture(std::uint32_t width, std::uint32_t height, std::uint32_t levels, DWORD usage,
                           D3DFORMAT format, D3DPOOL pool, Direct3DTexture8** out);
-    HRESULT CreateVertexBuffer(std::uint32_t length, DWORD usage, DWORD fvf, D3DPOOL pool,
-                               Direct3DVertexBuffer8** out);
+    HRESULT CreateVertexBuffer(std::uint32_t length, DWORD usage, DWORD fvf, D3DPOOL pool, Direct3DVertexBuffer8** out);
     HRESULT CreateIndexBuffer(std::uint32_t length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
                               Direct3DIndexBuffer8** out);
     HRESULT CreateRenderTarget(std::uint32_t width, std::uint32_t height, D3DFORMAT format, DWORD multiSample,
                                std::int32_t lockable, Direct3DSurface8** out);
-    HRESULT CreateDepthStencilSurface(std::uint32_t width, std::uint32_t height, D3DFORMAT format,
-                                      DWORD multiSample, Direct3DSurface8** out);
-    HRESULT CreateImageSurface(std::uint32_t width, std::uint32_t height, D3DFORMAT format,
-                               Direct3DSurface8** out);
+    HRESULT CreateDepthStencilSurface(std::uint32_t width, std::uint32_t height, D3DFORMAT format, DWORD multiSample,
+                                      Direct3DSurface8** out);
+    HRESULT CreateImageSurface(std::uint32_t width, std::uint32_t height, D3DFORMAT format, Direct3DSurface8** out);
     // Raw copy between surfaces of one format; null rects copy the whole source
     // to the same place (or to the points given).
     HRESULT CopyRects(Direct3DSurface8* source, const RECT* rects, std::uint32_t count, Direct3DSurface8* dest,

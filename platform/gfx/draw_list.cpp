@@ -21,8 +21,8 @@ void FillRows(const FillOp& op, int y0, int y1) {
             if (op.bytesPerPixel == 4) {
                 std::uint32_t v;
                 std::memcpy(&v, op.pixel, 4);
-                std::fill(reinterpret_cast<std::uint32_t*>(row) + op.left, reinterpret_cast<std::uint32_t*>(row) + op.right,
-                          v);
+                std::fill(reinterpret_cast<std::uint32_t*>(row) + op.left,
+                          reinterpret_cast<std::uint32_t*>(row) + op.right, v);
             } else {
                 for (int x = op.left; x < op.right; ++x) {
                     std::memcpy(row + x * op.bytesPerPixel, op.pixel, static_cast<std::size_t>(op.bytesPerPixel));
@@ -65,7 +65,7 @@ enum class OpKind : std::uint8_t { kDraw, kFill, kCopy };
 
 struct Op {
     OpKind kind;
-    std::uint32_t index;          // into states_, fills_ or copies_
+    std::uint32_t index;                 // into states_, fills_ or copies_
     std::uint32_t first = 0, count = 0;  // primitives of a draw
     int y0 = INT_MAX, y1 = INT_MIN;      // the rows it may touch
 };

@@ -125,7 +125,9 @@ inline u32 RoundChannel(double v) {
 }
 
 // a + b with two's-complement wrapping instead of overflow.
-inline i64 WrapAdd(i64 a, i64 b) { return static_cast<i64>(static_cast<std::uint64_t>(a) + static_cast<std::uint64_t>(b)); }
+inline i64 WrapAdd(i64 a, i64 b) {
+    return static_cast<i64>(static_cast<std::uint64_t>(a) + static_cast<std::uint64_t>(b));
+}
 
 [[gnu::always_inline]] inline i64 ToFixed16(double v) {
     // Clamp far outside any useful range so the conversion is defined.
@@ -303,9 +305,7 @@ u32 BlendGeneric(u32 src, u32 dst, DWORD srcBlend, DWORD destBlend, DWORD op) {
     return out;
 }
 
-bool HasAlpha(D3DFORMAT f) {
-    return f == D3DFMT_A8R8G8B8 || f == D3DFMT_A1R5G5B5 || f == D3DFMT_A4R4G4B4;
-}
+bool HasAlpha(D3DFORMAT f) { return f == D3DFMT_A8R8G8B8 || f == D3DFMT_A1R5G5B5 || f == D3DFMT_A4R4G4B4; }
 
 // ---------------------------------------------------------------------------
 // Attribute planes: value(x, y) = base + dx x + dy y at pixel centres.
@@ -341,8 +341,7 @@ struct PixelIn {
 
 struct Rasterizer::Impl {
     // The generic pixel pipeline: stages, alpha test, depth, blend, write.
-    static void ShadePixel(const State& st, int stageCount, const TriangleSetup& ts, int x, int y,
-                           const PixelIn& in) {
+    static void ShadePixel(const State& st, int stageCount, const TriangleSetup& ts, int x, int y, const PixelIn& in) {
         u32 current = in.diffuse;
         for (int i = 0; i < stageCount; ++i) {
             const Stage& sg = st.stages[i];
@@ -363,7 +362,8 @@ struct Rasterizer::Impl {
         if (st.alphaTest && !Compare(st.alphaFunc, current >> 24, st.alphaRef & 0xFF)) return;
         if (st.depth.bits && st.zEnable) {
             u16* zp = reinterpret_cast<u16*>(reinterpret_cast<u8*>(st.depth.bits) +
-                                             static_cast<std::ptrdiff_t>(y) * st.depth.pitch) + x;
+                                             static_cast<std::ptrdiff_t>(y) * st.depth.pitch) +
+                      x;
             u32 z = static_cast<u32>(std::clamp<i64>((in.z + 0x8000) >> 16, 0, 65535));
             if (!Compare(st.zFunc, z, *zp)) return;
             if (st.zWrite) *zp = static_cast<u16>(z);
@@ -658,9 +658,10 @@ void LinearSpanSse(const SpanArgs& a) {
             if (c < count) columns[c] = LerpArgb(r0[c], r1[c], static_cast<u32>((T >> 8) & 0xFF));
             run([&](i64 s0, i64, i64 s1, i64) TOLVARIN_INLINE {
                 __m128i l, r;
-                SplitTexels(columns + (static_cast<int>(s0 >> 16) - xa), columns + (static_cast<int>(s1 >> 16) - xa),
-                            l, r);
-                return LerpLanes(l, r, PairWeights(static_cast<u32>((s0 >> 8) & 0xFF), static_cast<u32>((s1 >> 8) & 0xFF)));
+                SplitTexels(columns + (static_cast<int>(s0 >> 16) - xa), columns + (static_cast<int>(s1 >> 16) - xa), l,
+                            r);
+                return LerpLanes(l, r,
+                                 PairWeights(static_cast<u32>((s0 >> 8) & 0xFF), static_cast<u32>((s1 >> 8) & 0xFF)));
             });
             return;
         }
@@ -712,8 +713,7 @@ inline __m256i QuadWeights(__m128i f32) {
 
 // Texel pairs (x, x + 1) at p[0..3], split into the left texels [A0 B0 | C0 D0]
 // and the right ones [A1 B1 | C1 D1].
-inline void SplitTexelsY(const u32* p0, const u32* p1, const u32* p2, const u32* p3, __m256i& left,
-                         __m256i& right) {
+inline void SplitTexelsY(const u32* p0, const u32* p1, const u32* p2, const u32* p3, __m256i& left, __m256i& right) {
     __m128i ab = _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p0)),
                                     _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p1)));
     __m128i cd = _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p2)),
@@ -729,7 +729,7 @@ inline bool PairsClear(const u32* p0, const u32* p1, const u32* p2, const u32* p
     __m128i v = _mm_or_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p0)),
                              _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p1)));
     v = _mm_or_si128(v, _mm_or_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p2)),
-                                      _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p3))));
+                                     _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p3))));
     return _mm_testz_si128(v, alphaBytes);
 }
 
@@ -770,8 +770,7 @@ void LinearSpanAvx2(const SpanArgs& a) {
         } else {
             __m256i al = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(src, 0xFF), 0xFF);
             if constexpr (kBlend == kBlendAlpha) {
-                return _mm256_add_epi16(Mul255y(src, al),
-                                        Mul255y(d, _mm256_sub_epi16(_mm256_set1_epi16(255), al)));
+                return _mm256_add_epi16(Mul255y(src, al), Mul255y(d, _mm256_sub_epi16(_mm256_set1_epi16(255), al)));
             } else if constexpr (kBlend == kBlendAddAlpha) {
                 return _mm256_add_epi16(Mul255y(src, al), d);
             } else {
@@ -799,19 +798,19 @@ void LinearSpanAvx2(const SpanArgs& a) {
     auto run = [&](auto sample, auto clear) TOLVARIN_INLINE {
         // A pixel at (s0, t0), its next ones at k1..k3 pixels further; `sv`,
         // `tv`: the low 32 bits of S and T at it and the three after it.
-        auto step = [&](i64 s0, i64 t0, __m128i sv, __m128i tv, int k1, int k2, int k3, auto store)
-                        TOLVARIN_INLINE {
+        auto step = [&](i64 s0, i64 t0, __m128i sv, __m128i tv, int k1, int k2, int k3, auto store) TOLVARIN_INLINE {
             __m256i fx = QuadWeights(_mm_and_si128(_mm_srli_epi32(sv, 8), byteMask));
             __m256i fy = QuadWeights(_mm_and_si128(_mm_srli_epi32(tv, 8), byteMask));
-            store(sample(s0, t0, s0 + dS * k1, t0 + dT * k1, s0 + dS * k2, t0 + dT * k2, s0 + dS * k3, t0 + dT * k3,
-                         fx, fy));
+            store(sample(s0, t0, s0 + dS * k1, t0 + dT * k1, s0 + dS * k2, t0 + dT * k2, s0 + dS * k3, t0 + dT * k3, fx,
+                         fy));
         };
         int i = 0;
         i64 s0 = S, t0 = T;
         __m128i sv = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(static_cast<u32>(S))), _mm_mullo_epi32(lane, dS32));
         __m128i tv = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(static_cast<u32>(T))), _mm_mullo_epi32(lane, dT32));
         const __m128i dS4 = _mm_slli_epi32(dS32, 2), dT4 = _mm_slli_epi32(dT32, 2);
-        for (; i + 3 < n; i += 4, s0 += 4 * dS, t0 += 4 * dT, sv = _mm_add_epi32(sv, dS4), tv = _mm_add_epi32(tv, dT4)) {
+        for (; i + 3 < n;
+             i += 4, s0 += 4 * dS, t0 += 4 * dT, sv = _mm_add_epi32(sv, dS4), tv = _mm_add_epi32(tv, dT4)) {
             if constexpr (kSkipClear) {
                 if (clear(s0, t0, s0 + dS, t0 + dT, s0 + 2 * dS, t0 + 2 * dT, s0 + 3 * dS, t0 + 3 * dT)) continue;
             }
@@ -870,7 +869,8 @@ void LinearSpanAvx2(const SpanArgs& a) {
                 i64 s = S;
                 for (int i = 0; i < n; ++i, s += dS) column[i] = static_cast<int>(s >> 16) - xa;
                 for (int i = n; i < n + 4; ++i) column[i] = column[n - 1];
-                __m128i sv = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(static_cast<u32>(S))), _mm_mullo_epi32(lane, dS32));
+                __m128i sv =
+                    _mm_add_epi32(_mm_set1_epi32(static_cast<int>(static_cast<u32>(S))), _mm_mullo_epi32(lane, dS32));
                 const __m128i dS4 = _mm_slli_epi32(dS32, 2);
                 const int groups = (n + 3) / 4;
                 for (int g = 0; g < groups; ++g, sv = _mm_add_epi32(sv, dS4)) {
@@ -892,7 +892,8 @@ void LinearSpanAvx2(const SpanArgs& a) {
                     for (; i < full * 4; i += 4) {
                         if constexpr (kSkipClear) {
                             const int* k = column + i;
-                            if (PairsClear(columns + k[0], columns + k[1], columns + k[2], columns + k[3], alphaBytes)) {
+                            if (PairsClear(columns + k[0], columns + k[1], columns + k[2], columns + k[3],
+                                           alphaBytes)) {
                                 continue;
                             }
                         }
@@ -914,14 +915,16 @@ void LinearSpanAvx2(const SpanArgs& a) {
             }
             blendColumns(T);
             const u32* base = columns - xa;
-            run([&](i64 s0, i64, i64 s1, i64, i64 s2, i64, i64 s3, i64, __m256i fx, __m256i) TOLVARIN_INLINE {
-                __m256i l, r;
-                SplitTexelsY(base + (s0 >> 16), base + (s1 >> 16), base + (s2 >> 16), base + (s3 >> 16), l, r);
-                return LerpLanesY(l, r, fx);
-            }, [&](i64 s0, i64, i64 s1, i64, i64 s2, i64, i64 s3, i64) TOLVARIN_INLINE {
-                return PairsClear(base + (s0 >> 16), base + (s1 >> 16), base + (s2 >> 16), base + (s3 >> 16),
-                                  alphaBytes);
-            });
+            run(
+                [&](i64 s0, i64, i64 s1, i64, i64 s2, i64, i64 s3, i64, __m256i fx, __m256i) TOLVARIN_INLINE {
+                    __m256i l, r;
+                    SplitTexelsY(base + (s0 >> 16), base + (s1 >> 16), base + (s2 >> 16), base + (s3 >> 16), l, r);
+                    return LerpLanesY(l, r, fx);
+                },
+                [&](i64 s0, i64, i64 s1, i64, i64 s2, i64, i64 s3, i64) TOLVARIN_INLINE {
+                    return PairsClear(base + (s0 >> 16), base + (s1 >> 16), base + (s2 >> 16), base + (s3 >> 16),
+                                      alphaBytes);
+                });
             return;
         }
     }
@@ -933,16 +936,18 @@ void LinearSpanAvx2(const SpanArgs& a) {
         const u32* p3 = a.tex + (t3 >> 16) * tw + (s3 >> 16);
         return PairsClear(p0, p1, p2, p3, alphaBytes) && PairsClear(p0 + tw, p1 + tw, p2 + tw, p3 + tw, alphaBytes);
     };
-    run([&](i64 s0, i64 t0, i64 s1, i64 t1, i64 s2, i64 t2, i64 s3, i64 t3, __m256i fx, __m256i fy) TOLVARIN_INLINE {
-        const u32* p0 = a.tex + (t0 >> 16) * tw + (s0 >> 16);
-        const u32* p1 = a.tex + (t1 >> 16) * tw + (s1 >> 16);
-        const u32* p2 = a.tex + (t2 >> 16) * tw + (s2 >> 16);
-        const u32* p3 = a.tex + (t3 >> 16) * tw + (s3 >> 16);
-        __m256i topL, topR, botL, botR;
-        SplitTexelsY(p0, p1, p2, p3, topL, topR);
-        SplitTexelsY(p0 + tw, p1 + tw, p2 + tw, p3 + tw, botL, botR);
-        return LerpLanesY(LerpLanesY(topL, botL, fy), LerpLanesY(topR, botR, fy), fx);
-    }, clear);
+    run(
+        [&](i64 s0, i64 t0, i64 s1, i64 t1, i64 s2, i64 t2, i64 s3, i64 t3, __m256i fx, __m256i fy) TOLVARIN_INLINE {
+            const u32* p0 = a.tex + (t0 >> 16) * tw + (s0 >> 16);
+            const u32* p1 = a.tex + (t1 >> 16) * tw + (s1 >> 16);
+            const u32* p2 = a.tex + (t2 >> 16) * tw + (s2 >> 16);
+            const u32* p3 = a.tex + (t3 >> 16) * tw + (s3 >> 16);
+            __m256i topL, topR, botL, botR;
+            SplitTexelsY(p0, p1, p2, p3, topL, topR);
+            SplitTexelsY(p0 + tw, p1 + tw, p2 + tw, p3 + tw, botL, botR);
+            return LerpLanesY(LerpLanesY(topL, botL, fy), LerpLanesY(topR, botR, fy), fx);
+        },
+        clear);
 }
 #undef TOLVARIN_INLINE
 #pragma GCC pop_options
@@ -1475,9 +1480,9 @@ void ChooseSpan(const State& st, int stageCount, int fastPath, const TriangleSet
     if (fastPath < 0 || ts.perspective) return;
     int& mod = sp.mod;
     if (ts.flat) {
-        mod = ts.flatColour == 0xFFFFFFFFu ? kModNone
+        mod = ts.flatColour == 0xFFFFFFFFu                   ? kModNone
               : (ts.flatColour & 0x00FFFFFFu) == 0x00FFFFFFu ? kModAlpha
-                                                            : kModConst;
+                                                             : kModConst;
     }
     if (stageCount == 1 && ts.samplers[0].tex) {
         sp.sm0 = &ts.samplers[0];
@@ -1512,8 +1517,7 @@ void ChooseSpan(const State& st, int stageCount, int fastPath, const TriangleSet
         const Sampler& sm = *sp.sm0;
         const i64 w16 = static_cast<i64>(sm.w) << 16, h16 = static_cast<i64>(sm.h) << 16;
         sp.wrapPieces = g_wrapPieces.load(std::memory_order_relaxed) && sm.addrU == D3DTADDRESS_WRAP &&
-                        sm.addrV == D3DTADDRESS_WRAP &&
-                        std::abs(sp.dS) * 8 <= w16 && std::abs(sp.dT) * 8 <= h16;
+                        sm.addrV == D3DTADDRESS_WRAP && std::abs(sp.dS) * 8 <= w16 && std::abs(sp.dT) * 8 <= h16;
     }
 }
 
@@ -1592,8 +1596,8 @@ inline bool PiecesFit(i64 S, i64 T, i64 dS, i64 dT, int n) {
 
 // Pixels x0 <= x < x1 of row y, their attributes from the planes at x0 and
 // stepped by the fixed-point gradients.
-[[gnu::always_inline]] inline void DrawRow(const State& st, int stageCount, const TriangleSetup& ts, SpanSetup& sp, int x0, int x1,
-                    int yy) {
+[[gnu::always_inline]] inline void DrawRow(const State& st, int stageCount, const TriangleSetup& ts, SpanSetup& sp,
+                                           int x0, int x1, int yy) {
     if (!sp.fast) {
         Rasterizer::Impl::GenericSpan(st, stageCount, ts, yy, x0, x1);
         return;
@@ -1723,8 +1727,7 @@ void UseWrapPieces(bool on) { g_wrapPieces.store(on, std::memory_order_relaxed);
 std::uint64_t WrapPiecesDrawn() { return g_wrapPiecesDrawn.load(std::memory_order_relaxed); }
 
 void Rasterizer::Quad(const Vertex& v0, const Vertex& v1, const Vertex& v2, const Vertex& v3, bool perspective) {
-    if (!perspective && fastPath_ >= 0 && g_rectangles.load(std::memory_order_relaxed) &&
-        Rectangle(v0, v1, v2, v3)) {
+    if (!perspective && fastPath_ >= 0 && g_rectangles.load(std::memory_order_relaxed) && Rectangle(v0, v1, v2, v3)) {
         ++rectanglesDrawn_;
         return;
     }
@@ -1804,8 +1807,8 @@ bool Rasterizer::Rectangle(const Vertex& v0, const Vertex& v1, const Vertex& v2,
         const double cx[4] = {left, right, right, left}, cy[4] = {top, top, bottom, bottom};
         sp.inRange = CornersInside(sa.s[0], sa.t[0], sp.sm0->w, sp.sm0->h, cx, cy, 4);
     }
-    SpanFn rows = sp.fast && sp.inRange && sp.dT == 0 && sa.s[0].dy == 0.0 ? PickRowsSpan(sp.tex, sp.mod, sp.blend)
-                                                                             : nullptr;
+    SpanFn rows =
+        sp.fast && sp.inRange && sp.dT == 0 && sa.s[0].dy == 0.0 ? PickRowsSpan(sp.tex, sp.mod, sp.blend) : nullptr;
     if (rows) {
         // The texture row moves only vertically from row to row: all rows in
         // one call, which finds the columns and horizontal weights once. On
@@ -1833,18 +1836,15 @@ bool Rasterizer::Rectangle(const Vertex& v0, const Vertex& v1, const Vertex& v2,
 int BytesPerPixel(D3DFORMAT format) {
     switch (format) {
         case D3DFMT_A8R8G8B8:
-        case D3DFMT_X8R8G8B8:
-            return 4;
+        case D3DFMT_X8R8G8B8: return 4;
         case D3DFMT_R5G6B5:
         case D3DFMT_X1R5G5B5:
         case D3DFMT_A1R5G5B5:
         case D3DFMT_A4R4G4B4:
         case D3DFMT_X4R4G4B4:
         case D3DFMT_D16:
-        case D3DFMT_D16_LOCKABLE:
-            return 2;
-        default:
-            return 0;
+        case D3DFMT_D16_LOCKABLE: return 2;
+        default: return 0;
     }
 }
 
@@ -1881,8 +1881,7 @@ std::uint32_t ToArgb(const std::uint8_t* p, D3DFORMAT format) {
             u32 a = format == D3DFMT_X4R4G4B4 ? 0xFFu : Expand4(v >> 12);
             return (a << 24) | (Expand4((v >> 8) & 0xF) << 16) | (Expand4((v >> 4) & 0xF) << 8) | Expand4(v & 0xF);
         }
-        default:
-            return 0;
+        default: return 0;
     }
 }
 
@@ -1891,9 +1890,7 @@ void FromArgb(std::uint32_t c, std::uint8_t* p, D3DFORMAT format) {
     u16 v;
     switch (format) {
         case D3DFMT_A8R8G8B8:
-        case D3DFMT_X8R8G8B8:
-            std::memcpy(p, &c, 4);
-            return;
+        case D3DFMT_X8R8G8B8: std::memcpy(p, &c, 4); return;
         case D3DFMT_R5G6B5:
             v = static_cast<u16>((Quantise(r, 31) << 11) | (Quantise(g, 63) << 5) | Quantise(b, 31));
             break;
@@ -1907,8 +1904,7 @@ void FromArgb(std::uint32_t c, std::uint8_t* p, D3DFORMAT format) {
             v = static_cast<u16>(((format == D3DFMT_X4R4G4B4 ? 15 : Quantise(a, 15)) << 12) | (Quantise(r, 15) << 8) |
                                  (Quantise(g, 15) << 4) | Quantise(b, 15));
             break;
-        default:
-            return;
+        default: return;
     }
     std::memcpy(p, &v, 2);
 }

@@ -93,9 +93,9 @@ private:
     void FillTriangle(const Vertex* v[3], bool perspective);
     bool Rectangle(const Vertex& v0, const Vertex& v1, const Vertex& v2, const Vertex& v3);
     const State& s_;
-    int rowY0_, rowY1_;       // the scissor's rows within the band
-    int stageCount_ = 0;      // stages before the first disabled one
-    int fastPath_ = -1;       // index of the specialised span routine, -1 = generic
+    int rowY0_, rowY1_;   // the scissor's rows within the band
+    int stageCount_ = 0;  // stages before the first disabled one
+    int fastPath_ = -1;   // index of the specialised span routine, -1 = generic
     // Counted here and added to RectanglesDrawn / WrapPiecesDrawn at the end.
     std::uint64_t rectanglesDrawn_ = 0, piecesDrawn_ = 0;
 };

@@ -472,11 +472,11 @@ struct Vec4 {
 };
 
 struct VertexProgramOutput {
-    Vec4 position;                       // oPos, clip space
+    Vec4 position;                         // oPos, clip space
     Vec4 diffuse{1.0f, 1.0f, 1.0f, 1.0f};  // oD0, clamped to 0..1 by the device
-    Vec4 specular;                       // oD1
-    Vec4 texcoord[4];                    // oT0..oT3
-    float fog = 1.0f;                    // oFog
+    Vec4 specular;                         // oD1
+    Vec4 texcoord[4];                      // oT0..oT3
+    float fog = 1.0f;                      // oFog
 };
 
 constexpr int kVertexInputRegisters = 16;

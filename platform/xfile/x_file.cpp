@@ -76,8 +76,9 @@ std::vector<Token> Tokenize(const char* text, std::size_t size, std::uint32_t fi
         if (IsNameStart(c)) {
             while (i < size && IsNameChar(text[i])) ++i;
             t.kind = Tok::Name;
-        } else if (IsDigit(c) || ((c == '-' || c == '+' || c == '.') && i + 1 < size &&
-                                  (IsDigit(text[i + 1]) || (text[i + 1] == '.' && i + 2 < size && IsDigit(text[i + 2]))))) {
+        } else if (IsDigit(c) ||
+                   ((c == '-' || c == '+' || c == '.') && i + 1 < size &&
+                    (IsDigit(text[i + 1]) || (text[i + 1] == '.' && i + 2 < size && IsDigit(text[i + 2]))))) {
             bool real = false;
             ++i;
             while (i < size && (IsDigit(text[i]) || text[i] == '.' || text[i] == 'e' || text[i] == 'E' ||
@@ -549,7 +550,8 @@ private:
         if ((negative && !isSigned && magnitude != 0) || magnitude > limit) {
             Fail(t.line, "the number '" + t.text + "' for " + what + " is out of range");
         }
-        const std::int64_t value = negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+        const std::int64_t value =
+            negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
         switch (m.type) {
             case Prim::Word:
             case Prim::SWord: {
@@ -590,7 +592,8 @@ void ResolveReferences(ParsedFile& file, Node* node) {
                 if (found != file.byGuid.end()) target = found->second;
             }
             if (!target) {
-                Fail(child->line, "the reference to '" + (child->targetName.empty() ? child->targetGuid : child->targetName) +
+                Fail(child->line, "the reference to '" +
+                                      (child->targetName.empty() ? child->targetGuid : child->targetName) +
                                       "' names no object of the file");
             }
             child->target = target;
@@ -655,7 +658,8 @@ DWORD DirectXFileObject::Release() {
 
 HRESULT DirectXFileObject::GetName(char* buffer, DWORD* length) const {
     if (!length) return DXFILEERR_BADVALUE;
-    const std::string& name = node_->reference ? (node_->target ? node_->target->name : node_->targetName) : node_->name;
+    const std::string& name =
+        node_->reference ? (node_->target ? node_->target->name : node_->targetName) : node_->name;
     if (!buffer) {
         *length = name.empty() ? 0 : static_cast<DWORD>(name.size() + 1);
         return DXFILE_OK;
@@ -771,7 +775,8 @@ DirectXFileEnumObject* CreateEnumObjectFromMemory(const void* data, std::size_t 
     }
     if (format != "txt ") return refuse("unknown X file format '" + format + "'");
     const std::string floatSize(text + 12, 4);
-    if (floatSize != "0032" && floatSize != "0064") return refuse("unknown float size '" + floatSize + "' in the header");
+    if (floatSize != "0032" && floatSize != "0064")
+        return refuse("unknown float size '" + floatSize + "' in the header");
     try {
         std::shared_ptr<ParsedFile> file = StandardFile();
         Parser parser(*file, Tokenize(text + 16, size - 16, 1));

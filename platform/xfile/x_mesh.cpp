@@ -194,15 +194,16 @@ LoadedMesh BuildMesh(const Node* mesh) {
     for (std::uint32_t f = 0; f < faceCount; ++f) {
         const std::uint32_t n = ReadU32(c, mesh);
         if (n < 3) {
-            Fault(c.Line(), "face " + std::to_string(f) + " has " + std::to_string(n) + " corners; a face needs 3 or more");
+            Fault(c.Line(),
+                  "face " + std::to_string(f) + " has " + std::to_string(n) + " corners; a face needs 3 or more");
         }
         faceStart.push_back(static_cast<std::uint32_t>(corners.size()));
         faceLine.push_back(c.Line());
         for (std::uint32_t k = 0; k < n; ++k) {
             const std::uint32_t v = ReadU32(c, mesh);
             if (v >= vertexCount) {
-                Fault(c.Line(), "face " + std::to_string(f) + " names vertex " + std::to_string(v) + ", but the mesh has " +
-                                    std::to_string(vertexCount) + " vertices");
+                Fault(c.Line(), "face " + std::to_string(f) + " names vertex " + std::to_string(v) +
+                                    ", but the mesh has " + std::to_string(vertexCount) + " vertices");
             }
             corners.push_back(v);
         }
@@ -229,8 +230,9 @@ LoadedMesh BuildMesh(const Node* mesh) {
             default: break;
         }
         if (!slot) continue;
-        if (*slot) Fault(NodeLine(child), "a mesh holds a second object of one kind (first on line " +
-                                              std::to_string(NodeLine(*slot)) + ")");
+        if (*slot)
+            Fault(NodeLine(child),
+                  "a mesh holds a second object of one kind (first on line " + std::to_string(NodeLine(*slot)) + ")");
         *slot = child;
     }
 
@@ -243,7 +245,8 @@ LoadedMesh BuildMesh(const Node* mesh) {
         for (std::uint32_t i = 0; i < 3 * count; ++i) normals.push_back(ReadF32(n, normalsNode));
         const std::uint32_t faces = ReadU32(n, normalsNode);
         if (faces != faceCount) {
-            Fault(n.Line(), "MeshNormals gives " + std::to_string(faces) + " faces, the mesh has " + std::to_string(faceCount));
+            Fault(n.Line(),
+                  "MeshNormals gives " + std::to_string(faces) + " faces, the mesh has " + std::to_string(faceCount));
         }
         for (std::uint32_t f = 0; f < faces; ++f) {
             const std::uint32_t k = ReadU32(n, normalsNode);
@@ -304,8 +307,8 @@ LoadedMesh BuildMesh(const Node* mesh) {
         for (std::uint32_t f = 0; f < indexCount; ++f) {
             const std::uint32_t index = ReadU32(m, materialNode);
             if (index >= materialCount) {
-                Fault(m.Line(), "MeshMaterialList gives face " + std::to_string(f) + " material " + std::to_string(index) +
-                                    ", but there are " + std::to_string(materialCount));
+                Fault(m.Line(), "MeshMaterialList gives face " + std::to_string(f) + " material " +
+                                    std::to_string(index) + ", but there are " + std::to_string(materialCount));
             }
             faceMaterial[f] = index;
         }
@@ -316,8 +319,8 @@ LoadedMesh BuildMesh(const Node* mesh) {
             if (NodeType(child) == TID_D3DRMMaterial) out.materials.push_back(ReadMaterial(child));
         }
         if (out.materials.size() != materialCount) {
-            Fault(NodeLine(materialNode), "MeshMaterialList counts " + std::to_string(materialCount) + " materials but holds " +
-                                              std::to_string(out.materials.size()));
+            Fault(NodeLine(materialNode), "MeshMaterialList counts " + std::to_string(materialCount) +
+                                              " materials but holds " + std::to_string(out.materials.size()));
         }
     }
     if (out.materials.empty()) {
@@ -367,7 +370,8 @@ LoadedMesh BuildMesh(const Node* mesh) {
         FullVertex& v = out.vertices[i];
         const std::uint32_t s = source[i];
         std::memcpy(v.position, &positions[3 * static_cast<std::size_t>(s)], 12);
-        if (normalsNode && firstNormal[i] != kNone) std::memcpy(v.normal, &normals[3 * static_cast<std::size_t>(firstNormal[i])], 12);
+        if (normalsNode && firstNormal[i] != kNone)
+            std::memcpy(v.normal, &normals[3 * static_cast<std::size_t>(firstNormal[i])], 12);
         if (uvNode) std::memcpy(v.uv, &uvs[2 * static_cast<std::size_t>(s)], 8);
         v.diffuse = colours[s];
     }
@@ -584,7 +588,9 @@ HRESULT D3DXComputeNormals(D3DXMesh* mesh, const DWORD*) {
     if (!l.ok || l.normal < 0) return gfx::D3DERR_INVALIDCALL;
     const DWORD count = mesh->GetNumVertices();
     std::vector<float> sums(3 * static_cast<std::size_t>(count), 0.0f);
-    auto position = [&](DWORD i, float* p) { std::memcpy(p, &mesh->vertices_[static_cast<std::size_t>(i) * l.stride], 12); };
+    auto position = [&](DWORD i, float* p) {
+        std::memcpy(p, &mesh->vertices_[static_cast<std::size_t>(i) * l.stride], 12);
+    };
     for (DWORD f = 0; f < mesh->GetNumFaces(); ++f) {
         const DWORD i0 = mesh->indices_[3 * f], i1 = mesh->indices_[3 * f + 1], i2 = mesh->indices_[3 * f + 2];
         if (i0 >= count || i1 >= count || i2 >= count) continue;
@@ -605,7 +611,8 @@ HRESULT D3DXComputeNormals(D3DXMesh* mesh, const DWORD*) {
         if (length > 0.0f) {
             for (int k = 0; k < 3; ++k) n[k] /= length;
         }
-        std::memcpy(&mesh->vertices_[static_cast<std::size_t>(i) * l.stride + static_cast<std::size_t>(l.normal)], n, 12);
+        std::memcpy(&mesh->vertices_[static_cast<std::size_t>(i) * l.stride + static_cast<std::size_t>(l.normal)], n,
+                    12);
     }
     return gfx::D3D_OK;
 }
@@ -648,7 +655,8 @@ HRESULT D3DXSkinMesh::ConvertToIndexedBlendedMesh(DWORD options, const DWORD*, D
         for (const Influence& i : influences_[v]) {
             if (i.weight > 0.0f) list.push_back(i);
         }
-        std::stable_sort(list.begin(), list.end(), [](const Influence& a, const Influence& b) { return a.weight > b.weight; });
+        std::stable_sort(list.begin(), list.end(),
+                         [](const Influence& a, const Influence& b) { return a.weight > b.weight; });
         if (list.size() > 3) list.resize(3);
         float sum = 0.0f;
         for (const Influence& i : list) sum += i.weight;
@@ -744,7 +752,8 @@ HRESULT D3DXSkinMesh::ConvertToIndexedBlendedMesh(DWORD options, const DWORD*, D
         ranges.push_back(range);
     }
 
-    D3DXMesh* result = D3DXMesh::Create(options, fvf, static_cast<DWORD>(vertices.size()), static_cast<DWORD>(attributes.size()));
+    D3DXMesh* result =
+        D3DXMesh::Create(options, fvf, static_cast<DWORD>(vertices.size()), static_cast<DWORD>(attributes.size()));
     if (!result) return gfx::D3DERR_INVALIDCALL;
     for (std::size_t i = 0; i < vertices.size(); ++i) WriteVertex(to, vertices[i], &result->vertices_[i * to.stride]);
     result->indices_ = std::move(indices);
@@ -777,9 +786,9 @@ HRESULT D3DXSkinMesh::ConvertToIndexedBlendedMesh(DWORD options, const DWORD*, D
 
 // ---- Loading -------------------------------------------------------------------------
 
-HRESULT D3DXLoadSkinMeshFromXof(DirectXFileData* meshData, DWORD options, gfx::Direct3DDevice8*,
-                                D3DXBuffer** adjacency, D3DXBuffer** materials, DWORD* materialCount,
-                                D3DXBuffer** boneNames, D3DXBuffer** boneTransforms, D3DXSkinMesh** out) {
+HRESULT D3DXLoadSkinMeshFromXof(DirectXFileData* meshData, DWORD options, gfx::Direct3DDevice8*, D3DXBuffer** adjacency,
+                                D3DXBuffer** materials, DWORD* materialCount, D3DXBuffer** boneNames,
+                                D3DXBuffer** boneTransforms, D3DXSkinMesh** out) {
     for (D3DXBuffer** b : {adjacency, materials, boneNames, boneTransforms}) {
         if (b) *b = nullptr;
     }
@@ -844,7 +853,8 @@ HRESULT D3DXLoadSkinMeshFromXof(DirectXFileData* meshData, DWORD options, gfx::D
     if (boneTransforms) {
         auto* buffer = new D3DXBuffer(sizeof(float) * loaded.boneOffsets.size());
         if (!loaded.boneOffsets.empty()) {
-            std::memcpy(buffer->GetBufferPointer(), loaded.boneOffsets.data(), sizeof(float) * loaded.boneOffsets.size());
+            std::memcpy(buffer->GetBufferPointer(), loaded.boneOffsets.data(),
+                        sizeof(float) * loaded.boneOffsets.size());
         }
         *boneTransforms = buffer;
     }

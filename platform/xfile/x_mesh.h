@@ -136,8 +136,8 @@ private:
     DWORD refs_ = 1;
     friend class D3DXSkinMesh;
     friend HRESULT D3DXComputeNormals(D3DXMesh* mesh, const DWORD* adjacency);
-    friend HRESULT D3DXLoadSkinMeshFromXof(DirectXFileData*, DWORD, gfx::Direct3DDevice8*, D3DXBuffer**,
-                                           D3DXBuffer**, DWORD*, D3DXBuffer**, D3DXBuffer**, D3DXSkinMesh**);
+    friend HRESULT D3DXLoadSkinMeshFromXof(DirectXFileData*, DWORD, gfx::Direct3DDevice8*, D3DXBuffer**, D3DXBuffer**,
+                                           DWORD*, D3DXBuffer**, D3DXBuffer**, D3DXSkinMesh**);
 };
 
 class D3DXSkinMesh {
@@ -153,10 +153,9 @@ public:
     // weights, the third weight is what they leave of 1) as palette slots of
     // its combination. The result has the format kFvfBlendedMesh less the
     // normal, colour or texture coordinates the loaded mesh lacks.
-    HRESULT ConvertToIndexedBlendedMesh(DWORD options, const DWORD* adjacencyIn, DWORD paletteSize,
-                                        DWORD* adjacencyOut, DWORD* combinationCount,
-                                        D3DXBuffer** combinationTable, DWORD* faceRemap, D3DXBuffer** vertexRemap,
-                                        D3DXMesh** out);
+    HRESULT ConvertToIndexedBlendedMesh(DWORD options, const DWORD* adjacencyIn, DWORD paletteSize, DWORD* adjacencyOut,
+                                        DWORD* combinationCount, D3DXBuffer** combinationTable, DWORD* faceRemap,
+                                        D3DXBuffer** vertexRemap, D3DXMesh** out);
 
     struct Influence {
         DWORD bone;
@@ -169,8 +168,8 @@ private:
     std::vector<std::string> names_;
     std::vector<std::vector<Influence>> influences_;  // per vertex of the mesh
     DWORD refs_ = 1;
-    friend HRESULT D3DXLoadSkinMeshFromXof(DirectXFileData*, DWORD, gfx::Direct3DDevice8*, D3DXBuffer**,
-                                           D3DXBuffer**, DWORD*, D3DXBuffer**, D3DXBuffer**, D3DXSkinMesh**);
+    friend HRESULT D3DXLoadSkinMeshFromXof(DirectXFileData*, DWORD, gfx::Direct3DDevice8*, D3DXBuffer**, D3DXBuffer**,
+                                           DWORD*, D3DXBuffer**, D3DXBuffer**, D3DXSkinMesh**);
 };
 
 // Loads the Mesh data object: the mesh (its own normals, colours and texture

@@ -20,7 +20,6 @@ namespace {
 
 using platform::WaveFormat;
 
-
 // `frames` frames of 16-bit mono holding `value`.
 std::vector<std::uint8_t> Constant16(std::size_t frames, std::int16_t value) {
     std::vector<std::uint8_t> v;
@@ -70,7 +69,7 @@ TEST(AudioFormat, WaveFormatRecordRoundTripsAndChecksPcm) {
     struct Case {
         std::uint16_t tag, channels, bits, align;
         std::uint32_t rate;
-    } bad[] = {{2, 1, 16, 2, 22050},  {1, 3, 16, 6, 22050}, {1, 1, 24, 3, 22050},
+    } bad[] = {{2, 1, 16, 2, 22050}, {1, 3, 16, 6, 22050}, {1, 1, 24, 3, 22050},
                {1, 1, 16, 4, 22050}, {1, 1, 16, 2, 0},     {1, 0, 16, 0, 22050}};
     for (const Case& c : bad) {
         WaveFormat b = PcmFormat(c.channels, c.bits, c.rate);
@@ -122,8 +121,7 @@ TEST(AudioFormat, StreamingResamplerMatchesWholeConversion) {
     std::size_t produced = 0;
     for (std::size_t fed = 0; fed < 1000; fed += 77) {
         const std::size_t have = std::min<std::size_t>(fed + 77, 1000);
-        produced += r.Produce(wide.data(), have, have == 1000, out.data() + 2 * produced,
-                              out.size() / 2 - produced);
+        produced += r.Produce(wide.data(), have, have == 1000, out.data() + 2 * produced, out.size() / 2 - produced);
     }
     EXPECT_EQ(produced, whole.size() / 2);
     EXPECT_EQ(out, whole);
@@ -174,7 +172,7 @@ TEST_F(NullOutput, OverlappingSoundsAddAndStayBelowFullScale) {
     EXPECT_EQ(out[99], out[0]);
     EXPECT_EQ(out[100], 20000);  // b has ended
     EXPECT_EQ(out[199], 20000);
-    EXPECT_EQ(out[200], 0);      // both have ended
+    EXPECT_EQ(out[200], 0);  // both have ended
     EXPECT_EQ(out[239], 0);
 
     a->Stop();
@@ -281,8 +279,8 @@ class MusicFiles : public NullOutput {
 protected:
     std::string Write(const std::vector<std::uint8_t>& bytes) {
         const std::string path = dir_.str() + "/music.dat";
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                     static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return path;
     }
     testing_support::TempDir dir_;
@@ -330,13 +328,13 @@ TEST_F(MusicFiles, UnplayableStretchesGiveSilentInstances) {
         std::string path;
         std::uint64_t offset, size;
     } cases[] = {
-        {path, 0, 0},                                   // a track of size 0
-        {path, corruptOgg, sizeof ogg},                 // corrupt Ogg
-        {path, text, sizeof junk},                      // unknown format
-        {path, 0, 40},                                  // truncated WAV
-        {path, 0, file.size() + 1},                     // past the end of the file
-        {path, file.size() + 5, 10},                    // offset past the end
-        {dir_.str() + "/missing.dat", 0, 100},          // no file
+        {path, 0, 0},                           // a track of size 0
+        {path, corruptOgg, sizeof ogg},         // corrupt Ogg
+        {path, text, sizeof junk},              // unknown format
+        {path, 0, 40},                          // truncated WAV
+        {path, 0, file.size() + 1},             // past the end of the file
+        {path, file.size() + 5, 10},            // offset past the end
+        {dir_.str() + "/missing.dat", 0, 100},  // no file
     };
     for (const Case& c : cases) {
         testing::internal::CaptureStderr();

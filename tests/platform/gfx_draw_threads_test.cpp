@@ -136,9 +136,12 @@ protected:
         }
         Lines(lines);
         std::vector<LineVertex> points;
-        for (int i = 0; i < 200; ++i) points.push_back({static_cast<float>((i * 37) % 640), static_cast<float>((i * 71) % 480), 0, 1, 0xFFFF8000u});
+        for (int i = 0; i < 200; ++i)
+            points.push_back(
+                {static_cast<float>((i * 37) % 640), static_cast<float>((i * 71) % 480), 0, 1, 0xFFFF8000u});
         device_->SetVertexShader(0x44);
-        device_->DrawPrimitiveUP(gfx::D3DPT_POINTLIST, static_cast<std::uint32_t>(points.size()), points.data(), sizeof(LineVertex));
+        device_->DrawPrimitiveUP(gfx::D3DPT_POINTLIST, static_cast<std::uint32_t>(points.size()), points.data(),
+                                 sizeof(LineVertex));
 
         // A value read in the middle: what the list holds is drawn first.
         r.readings.push_back(At(Frame(), 320, 240));
@@ -267,8 +270,7 @@ protected:
                     rt->GetSurfaceLevel(0, &level);
                     r.readings.push_back(At(Frame(), 320, 240));
                     break;
-                default:
-                    break;
+                default: break;
             }
         }
         r.surfaces.push_back(PixelsOf(level));

@@ -149,7 +149,8 @@ protected:
     }
 
     void Quad(float x0, float y0, float x1, float y1, std::uint32_t colour) {
-        LineVertex v[4] = {{x0, y0, 0, 1, colour}, {x1, y0, 0, 1, colour}, {x1, y1, 0, 1, colour}, {x0, y1, 0, 1, colour}};
+        LineVertex v[4] = {
+            {x0, y0, 0, 1, colour}, {x1, y0, 0, 1, colour}, {x1, y1, 0, 1, colour}, {x0, y1, 0, 1, colour}};
         device_->SetTexture(0, nullptr);
         device_->SetVertexShader(0x44);
         ASSERT_EQ(device_->DrawPrimitiveUP(gfx::D3DPT_TRIANGLEFAN, 2, v, sizeof(LineVertex)), gfx::D3D_OK);

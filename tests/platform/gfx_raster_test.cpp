@@ -25,9 +25,8 @@ const std::string kGolden = TOLVARIN_TEST_DIR "/golden";
             std::memcpy(&v, frame->Bits() + y * frame->Pitch() + x * 4, 4);
             v &= 0x00FFFFFFu;
             if (v != (in ? inside : outside)) {
-                return ::testing::AssertionFailure()
-                       << "pixel (" << x << ", " << y << ") is " << std::hex << v << ", expected "
-                       << (in ? inside : outside);
+                return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << std::hex << v
+                                                     << ", expected " << (in ? inside : outside);
             }
         }
     }
@@ -99,9 +98,9 @@ TEST_F(RasterTest, BlendPresetsOverAKnownBackground) {
     struct Preset {
         gfx::DWORD src, dest;
     } presets[] = {
-        {gfx::D3DBLEND_ONE, gfx::D3DBLEND_ZERO},         {gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_INVSRCALPHA},
-        {gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_ONE},     {gfx::D3DBLEND_ZERO, gfx::D3DBLEND_SRCCOLOR},
-        {gfx::D3DBLEND_ONE, gfx::D3DBLEND_ONE},          {gfx::D3DBLEND_DESTCOLOR, gfx::D3DBLEND_ONE},
+        {gfx::D3DBLEND_ONE, gfx::D3DBLEND_ZERO},          {gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_INVSRCALPHA},
+        {gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_ONE},      {gfx::D3DBLEND_ZERO, gfx::D3DBLEND_SRCCOLOR},
+        {gfx::D3DBLEND_ONE, gfx::D3DBLEND_ONE},           {gfx::D3DBLEND_DESTCOLOR, gfx::D3DBLEND_ONE},
         {gfx::D3DBLEND_INVDESTCOLOR, gfx::D3DBLEND_ZERO},
     };
     auto factor = [](gfx::DWORD f, double s, double d, double sa) {
@@ -139,9 +138,9 @@ TEST_F(RasterTest, SixteenBitTexturesExpandByBitReplication) {
         std::uint16_t texel;
         std::uint32_t expected;  // after an opaque draw (alpha not shown)
     } cases[] = {
-        {gfx::D3DFMT_A4R4G4B4, 0xF8C4, 0x88CC44u},  {gfx::D3DFMT_X4R4G4B4, 0x0F1E, 0xFF11EEu},
-        {gfx::D3DFMT_A1R5G5B5, 0xFC1F, 0xFF00FFu},  {gfx::D3DFMT_X1R5G5B5, 0x0421, 0x080808u},
-        {gfx::D3DFMT_R5G6B5, 0x07E0, 0x00FF00u},    {gfx::D3DFMT_R5G6B5, 0x8410, 0x848284u},
+        {gfx::D3DFMT_A4R4G4B4, 0xF8C4, 0x88CC44u}, {gfx::D3DFMT_X4R4G4B4, 0x0F1E, 0xFF11EEu},
+        {gfx::D3DFMT_A1R5G5B5, 0xFC1F, 0xFF00FFu}, {gfx::D3DFMT_X1R5G5B5, 0x0421, 0x080808u},
+        {gfx::D3DFMT_R5G6B5, 0x07E0, 0x00FF00u},   {gfx::D3DFMT_R5G6B5, 0x8410, 0x848284u},
     };
     Blend(gfx::D3DBLEND_ONE, gfx::D3DBLEND_ZERO);
     for (const Case& c : cases) {
@@ -209,7 +208,7 @@ TEST_F(RasterTest, ClippingAtEveryEdge) {
     struct Case {
         Rect r;
     } cases[] = {
-        {{-20, 100, 30, 140}}, {{620, 100, 700, 140}}, {{100, -50, 140, 10}},  {{100, 470, 140, 900}},
+        {{-20, 100, 30, 140}},  {{620, 100, 700, 140}},  {{100, -50, 140, 10}}, {{100, 470, 140, 900}},
         {{-80, -80, 720, 560}}, {{-100, 200, 700, 210}}, {{0, 1500, 32, 1532}}, {{-3000, -3000, -2000, -2000}},
     };
     for (const Case& c : cases) {
@@ -442,7 +441,8 @@ TEST_F(RasterTest, WholeSurfaceCopiesAndFullWidthBands) {
     ASSERT_EQ(image->LockRect(&lr, nullptr, 0), gfx::D3D_OK);
     for (int y = 0; y < 480; ++y) {
         for (int x = 0; x < 640; ++x) {
-            std::uint32_t v = 0xFF000000u | static_cast<std::uint32_t>((x & 0xFF) << 8) | static_cast<std::uint32_t>(y & 0xFF);
+            std::uint32_t v =
+                0xFF000000u | static_cast<std::uint32_t>((x & 0xFF) << 8) | static_cast<std::uint32_t>(y & 0xFF);
             std::memcpy(static_cast<std::uint8_t*>(lr.pBits) + y * lr.Pitch + x * 4, &v, 4);
         }
     }
@@ -523,9 +523,9 @@ TEST_F(RasterTest, DepthTestAndRenderTargetTextures) {
 
     // Draw into a render-target texture, then sample it.
     gfx::Direct3DTexture8* rt = nullptr;
-    ASSERT_EQ(device_->CreateTexture(16, 16, 1, gfx::D3DUSAGE_RENDERTARGET, gfx::D3DFMT_A8R8G8B8,
-                                     gfx::D3DPOOL_DEFAULT, &rt),
-              gfx::D3D_OK);
+    ASSERT_EQ(
+        device_->CreateTexture(16, 16, 1, gfx::D3DUSAGE_RENDERTARGET, gfx::D3DFMT_A8R8G8B8, gfx::D3DPOOL_DEFAULT, &rt),
+        gfx::D3D_OK);
     gfx::Direct3DSurface8* level = nullptr;
     rt->GetSurfaceLevel(0, &level);
     gfx::Direct3DSurface8* back = nullptr;
@@ -568,7 +568,9 @@ TEST_F(RasterTest, DemoFrameWithSpritesAndLines) {
     Blend(gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_ONE);
     Sprite(t, {240, 240, 400, 400}, {0, 0, 32, 32}, 0x80FF8040u, 0.4);
     Blend(gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_INVSRCALPHA);
-    Lines({{120, 0, 0, 1, 0xFFFFFFFFu}, {120, 479, 0, 1, 0xFFFFFFFFu}, {519, 0, 0, 1, 0xFFFFFFFFu},
+    Lines({{120, 0, 0, 1, 0xFFFFFFFFu},
+           {120, 479, 0, 1, 0xFFFFFFFFu},
+           {519, 0, 0, 1, 0xFFFFFFFFu},
            {519, 479, 0, 1, 0xFFFFFFFFu}});
     std::filesystem::path out = std::filesystem::path(TOLVARIN_BUILD_DIR) / "test-output";
     std::filesystem::create_directories(out);

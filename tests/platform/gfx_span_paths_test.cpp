@@ -62,7 +62,8 @@ protected:
         return ::testing::AssertionFailure() << differing << " pixels differ, the first at (" << (first / bpp) % 640
                                              << ", " << (first / bpp) / 640 << ")";
     }
-    ::testing::AssertionResult SameFrames(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) const {
+    ::testing::AssertionResult SameFrames(const std::vector<std::uint8_t>& a,
+                                          const std::vector<std::uint8_t>& b) const {
         return SameFrames(a, b, BytesPerPixel());
     }
 
@@ -88,24 +89,24 @@ protected:
         Textures t;
         t.pattern = PatternTexture();
         t.odd = MakeTexture(48, 24, gfx::D3DFMT_A8R8G8B8, [](int x, int y) -> std::uint32_t {
-            const std::uint32_t alpha = (x / 6 + y / 4) % 3 == 0 ? 0 : static_cast<std::uint32_t>((x * 37 + y * 11) & 0xFF);
-            return alpha << 24 | static_cast<std::uint32_t>(x * 5) << 16 |
-                   static_cast<std::uint32_t>(y * 10) << 8 | static_cast<std::uint32_t>((x ^ y) * 7 & 0xFF);
+            const std::uint32_t alpha =
+                (x / 6 + y / 4) % 3 == 0 ? 0 : static_cast<std::uint32_t>((x * 37 + y * 11) & 0xFF);
+            return alpha << 24 | static_cast<std::uint32_t>(x * 5) << 16 | static_cast<std::uint32_t>(y * 10) << 8 |
+                   static_cast<std::uint32_t>((x ^ y) * 7 & 0xFF);
         });
         t.sheet = MakeTexture(256, 64, gfx::D3DFMT_A4R4G4B4, [](int x, int y) -> std::uint32_t {
-            return static_cast<std::uint32_t>(((x ^ y) & 0xF) << 12 | (x & 0xF) << 8 | (y & 0xF) << 4 | ((x + y) & 0xF));
+            return static_cast<std::uint32_t>(((x ^ y) & 0xF) << 12 | (x & 0xF) << 8 | (y & 0xF) << 4 |
+                                              ((x + y) & 0xF));
         });
         return t;
     }
 
     // Opaque, alpha, additive with alpha, additive, and two the general
     // pipeline blends.
-    static constexpr gfx::DWORD kBlends[][2] = {{gfx::D3DBLEND_ONE, gfx::D3DBLEND_ZERO},
-                                                {gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_INVSRCALPHA},
-                                                {gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_ONE},
-                                                {gfx::D3DBLEND_ONE, gfx::D3DBLEND_ONE},
-                                                {gfx::D3DBLEND_DESTCOLOR, gfx::D3DBLEND_ZERO},
-                                                {gfx::D3DBLEND_ZERO, gfx::D3DBLEND_INVSRCCOLOR}};
+    static constexpr gfx::DWORD kBlends[][2] = {
+        {gfx::D3DBLEND_ONE, gfx::D3DBLEND_ZERO},       {gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_INVSRCALPHA},
+        {gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_ONE},   {gfx::D3DBLEND_ONE, gfx::D3DBLEND_ONE},
+        {gfx::D3DBLEND_DESTCOLOR, gfx::D3DBLEND_ZERO}, {gfx::D3DBLEND_ZERO, gfx::D3DBLEND_INVSRCCOLOR}};
 
     // A fan of four corners with a colour each.
     void GouraudSprite(gfx::Direct3DTexture8* tex, float x, float y, float w, float h, const std::uint32_t c[4]) {
@@ -185,7 +186,8 @@ TEST_P(SpanPathTest, EveryPathGivesTheSamePixels) {
     std::vector<std::uint8_t> reference = Render(paths[0]);
     // The scene draws something worth comparing.
     std::size_t distinct = 0;
-    for (std::size_t i = 4; i < reference.size(); i += 4) distinct += std::memcmp(&reference[i], &reference[i - 4], 2) != 0;
+    for (std::size_t i = 4; i < reference.size(); i += 4)
+        distinct += std::memcmp(&reference[i], &reference[i - 4], 2) != 0;
     EXPECT_GT(distinct, reference.size() / 16);
     for (std::size_t p = 1; p < paths.size(); ++p) {
         EXPECT_TRUE(SameFrames(Render(paths[p]), reference)) << "path " << static_cast<int>(paths[p]);
@@ -208,8 +210,8 @@ protected:
     // Corners (x0, y0), (x1, y1) with texture coordinates (u0, v0), (u1, v1),
     // drawn as a fan starting at corner `first` (0 top-left, then clockwise
     // when x1 > x0 and y1 > y0), going round the other way when `reverse`.
-    void Fan(gfx::Direct3DTexture8* tex, float x0, float y0, float x1, float y1, float u0, float v0, float u1,
-             float v1, const std::uint32_t c[4], int first, bool reverse) {
+    void Fan(gfx::Direct3DTexture8* tex, float x0, float y0, float x1, float y1, float u0, float v0, float u1, float v1,
+             const std::uint32_t c[4], int first, bool reverse) {
         SpriteVertex corner[4] = {{x0, y0, 0, 1, c[0], u0, v0},
                                   {x1, y0, 0, 1, c[1], u1, v0},
                                   {x1, y1, 0, 1, c[2], u1, v1},
@@ -378,15 +380,15 @@ protected:
             tx.pattern,
             tx.odd,
             tx.sheet,
-            MakeTexture(7, 5, gfx::D3DFMT_A8R8G8B8, [](int x, int y) -> std::uint32_t {
-                return 0x90000000u | static_cast<std::uint32_t>(x * 36) << 16 | static_cast<std::uint32_t>(y * 60) << 8;
-            }),
-            MakeTexture(1, 2, gfx::D3DFMT_A8R8G8B8, [](int, int y) -> std::uint32_t {
-                return y ? 0xFF20E040u : 0x80E02040u;
-            }),
-            MakeTexture(2, 1, gfx::D3DFMT_A8R8G8B8, [](int x, int) -> std::uint32_t {
-                return x ? 0xFF4080FFu : 0xC0FF8040u;
-            }),
+            MakeTexture(7, 5, gfx::D3DFMT_A8R8G8B8,
+                        [](int x, int y) -> std::uint32_t {
+                            return 0x90000000u | static_cast<std::uint32_t>(x * 36) << 16 |
+                                   static_cast<std::uint32_t>(y * 60) << 8;
+                        }),
+            MakeTexture(1, 2, gfx::D3DFMT_A8R8G8B8,
+                        [](int, int y) -> std::uint32_t { return y ? 0xFF20E040u : 0x80E02040u; }),
+            MakeTexture(2, 1, gfx::D3DFMT_A8R8G8B8,
+                        [](int x, int) -> std::uint32_t { return x ? 0xFF4080FFu : 0xC0FF8040u; }),
         };
         const gfx::DWORD filters[] = {gfx::D3DTEXF_POINT, gfx::D3DTEXF_LINEAR};
         const std::uint32_t flats[] = {0xFFFFFFFFu, 0x80FFFFFFu, 0xFF80C040u, 0x60FF2080u};

@@ -83,8 +83,7 @@ TEST_F(SdlInputTest, PlainJoystickAxesHatsAndButtons) {
 }
 
 TEST_F(SdlInputTest, GameControllerUsesThePadLayout) {
-    int device = Attach(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
-                        SDL_CONTROLLER_BUTTON_MAX, 0);
+    int device = Attach(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX, SDL_CONTROLLER_BUTTON_MAX, 0);
     ASSERT_TRUE(SDL_IsGameController(index_));
     platform::JoystickCaps caps;
     ASSERT_TRUE(platform::JoystickGetCaps(device, caps));

@@ -58,8 +58,8 @@ TEST_F(MciInterpreterTest, TheCdDriveOpensButHasNoDisc) {
 }
 
 TEST_F(MciInterpreterTest, AFailedCommandLeavesTheReplyAlone) {
-    for (const char* command : {"status wave mode", "frobnicate wave", "", "play", "open nofile.wav alias x",
-                                "open a.txt alias y"}) {
+    for (const char* command :
+         {"status wave mode", "frobnicate wave", "", "play", "open nofile.wav alias x", "open a.txt alias y"}) {
         EXPECT_NE(Send(command), 0u) << command;
         EXPECT_EQ(reply, "(unchanged)") << command;
     }

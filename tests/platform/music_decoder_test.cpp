@@ -20,7 +20,6 @@ namespace {
 
 using platform::MusicDecoder;
 
-
 // `seconds` of a 441 Hz sine at half scale, 16-bit, on every channel.
 std::vector<std::uint8_t> Sine(std::uint16_t channels, std::uint32_t rate, double seconds) {
     std::vector<std::uint8_t> pcm;
@@ -143,7 +142,8 @@ TEST(MusicDecoder, DamagedOrUnplayableStreamsAreRefusedOrCutShort) {
     // The setup header (codebooks) garbled with a valid page checksum.
     std::vector<std::uint8_t> setup = good;
     const Page& second = pages[1];
-    for (std::size_t i = second.bodySize / 2; i < second.bodySize; i += 3) setup[second.offset + second.headerSize + i] ^= 0x5A;
+    for (std::size_t i = second.bodySize / 2; i < second.bodySize; i += 3)
+        setup[second.offset + second.headerSize + i] ^= 0x5A;
     Reseal(setup, second);
     Decoded d = Decode(setup);
     EXPECT_FALSE(d.opened);

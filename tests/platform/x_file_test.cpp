@@ -159,7 +159,8 @@ TEST(XFileReader, MalformedFilesAreRefusedNamingTheLine) {
         {"xof 0302txt 0016", "float size"},
         {"xof 0302txt 0032\nFrame A {\n Frame B {\n", "line 4: the file ends inside Frame 'B' (opened on line 3)"},
         {"xof 0302txt 0032\nFrame A {\n Bogus { 1; }\n}\n", "line 3: unknown template 'Bogus'"},
-        {"xof 0302txt 0032\nVector { 1; 2; }\n", "line 2: expected a number for 'z' of Vector, found '}' (fewer values"},
+        {"xof 0302txt 0032\nVector { 1; 2; }\n",
+         "line 2: expected a number for 'z' of Vector, found '}' (fewer values"},
         {"xof 0302txt 0032\nVector { 1; 2; 3; 4; }\n", "line 2: more values in Vector than its counts say"},
         {"xof 0302txt 0032\nMeshFace {\n 3; 1, 2; }\n", "line 3: expected a whole number"},
         {"xof 0302txt 0032\nHeader { 70000; 0; 0; }\n", "out of range"},
@@ -168,7 +169,8 @@ TEST(XFileReader, MalformedFilesAreRefusedNamingTheLine) {
         {"xof 0302txt 0032\nFrame A { { Nowhere } }\n", "line 2: the reference to 'Nowhere' names no object"},
         {"xof 0302txt 0032\nVector V { 1; 2; 3; Frame F { } }\n", "Vector 'V' cannot hold other objects"},
         {"xof 0302txt 0032\nMeshMaterialList { 1; 1; 0;; Frame F { } }\n", "MeshMaterialList cannot hold a Frame"},
-        {"xof 0302txt 0032\nMesh M {\n 3; 0;0;0;, 1;0;0;, 0;1;0;;\n 1;\n 2;0,1;;\n}\n", "line 5: Mesh 'M': face 0 has 2 corners"},
+        {"xof 0302txt 0032\nMesh M {\n 3; 0;0;0;, 1;0;0;, 0;1;0;;\n 1;\n 2;0,1;;\n}\n",
+         "line 5: Mesh 'M': face 0 has 2 corners"},
         {"xof 0302txt 0032\nMesh M { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n"
          " MeshNormals { 1; 0;0;1;; 1;\n 3;0,0,4;; }\n}\n",
          "line 4: Mesh 'M': MeshNormals face 0 names normal 4"},
@@ -189,7 +191,8 @@ TEST(XFileReader, MalformedFilesAreRefusedNamingTheLine) {
          "line 4: Mesh 'M': SkinWeights 'B' names vertex 9"},
         {"xof 0302txt 0032\nMesh M { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;\n XSkinMeshHeader { 1; 1; 2; }\n}\n",
          "XSkinMeshHeader counts 2 bones, the mesh has 0 SkinWeights"},
-        {"xof 0302txt 0032\nAnimationKey { 0; 1;\n 0; 3; 1,0,0;; }\n", "line 3: key 0 of an AnimationKey of type 0 has 3 values, not 4"},
+        {"xof 0302txt 0032\nAnimationKey { 0; 1;\n 0; 3; 1,0,0;; }\n",
+         "line 3: key 0 of an AnimationKey of type 0 has 3 values, not 4"},
         {"xof 0302txt 0032\ntemplate T { <1> array DWORD a[n]; }\n", "array size 'n' names no earlier count member"},
     };
     for (const auto& c : kCases) {

@@ -110,8 +110,8 @@ std::string CheckpointDifference(const std::vector<std::string>& expectedLines,
         return ::testing::AssertionSuccess();
     }
     if (expected.empty()) {
-        return ::testing::AssertionFailure() << "no expected outcome in " << file
-                                             << " (run with TOLVARIN_UPDATE_OUTCOMES=1 to record it)";
+        return ::testing::AssertionFailure()
+               << "no expected outcome in " << file << " (run with TOLVARIN_UPDATE_OUTCOMES=1 to record it)";
     }
     if (expected == got) return ::testing::AssertionSuccess();
     const std::string advice =
@@ -125,9 +125,9 @@ std::string CheckpointDifference(const std::vector<std::string>& expectedLines,
         const std::string want = i < expected.size() ? expected[i] : "(nothing)";
         const std::string have = i < got.size() ? got[i] : "(nothing)";
         if (want != have) {
-            return ::testing::AssertionFailure() << file.filename().string() << ": line " << i + 1
-                                                 << " of the outcome is \"" << have << "\", expected \"" << want
-                                                 << "\"." << advice;
+            return ::testing::AssertionFailure()
+                   << file.filename().string() << ": line " << i + 1 << " of the outcome is \"" << have
+                   << "\", expected \"" << want << "\"." << advice;
         }
     }
     return ::testing::AssertionSuccess();

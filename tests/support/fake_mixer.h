@@ -24,8 +24,8 @@ public:
         std::string name;
         std::string shortName;
         std::vector<Control> controls;
-        bool infoFails = false;      // mixerGetLineInfoA fails for this line
-        bool controlsFail = false;   // mixerGetLineControlsA fails for this line
+        bool infoFails = false;     // mixerGetLineInfoA fails for this line
+        bool controlsFail = false;  // mixerGetLineControlsA fails for this line
     };
     struct Destination {
         Line line;
@@ -51,8 +51,10 @@ public:
     std::uint32_t Close(platform::HMIXER mixer) override;
     std::uint32_t GetDevCaps(std::uint32_t id, platform::MIXERCAPSA* caps) override;
     std::uint32_t GetLineInfo(platform::HMIXER mixer, platform::MIXERLINEA* line, std::uint32_t flags) override;
-    std::uint32_t GetLineControls(platform::HMIXER mixer, platform::MIXERLINECONTROLSA* controls, std::uint32_t flags) override;
-    std::uint32_t GetControlDetails(platform::HMIXER mixer, platform::MIXERCONTROLDETAILS* details, std::uint32_t flags) override;
+    std::uint32_t GetLineControls(platform::HMIXER mixer, platform::MIXERLINECONTROLSA* controls,
+                                  std::uint32_t flags) override;
+    std::uint32_t GetControlDetails(platform::HMIXER mixer, platform::MIXERCONTROLDETAILS* details,
+                                    std::uint32_t flags) override;
     std::uint32_t SetControlDetails(platform::HMIXER mixer, const platform::MIXERCONTROLDETAILS* details,
                                     std::uint32_t flags) override;
 

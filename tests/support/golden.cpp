@@ -80,8 +80,8 @@ bool WritePng(const std::filesystem::path& path, const FrameView& frame) {
         return ::testing::AssertionFailure() << error;
     }
     if (w != static_cast<std::int32_t>(frame.width) || h != static_cast<std::int32_t>(frame.height)) {
-        return ::testing::AssertionFailure() << "it is " << w << " x " << h << ", the frame " << frame.width << " x "
-                                             << frame.height;
+        return ::testing::AssertionFailure()
+               << "it is " << w << " x " << h << ", the frame " << frame.width << " x " << frame.height;
     }
     const int bpp = gfx::raster::BytesPerPixel(frame.format);
     if (bpp == 0 || !gfx::raster::IsColourFormat(frame.format)) return ::testing::AssertionSuccess();
@@ -90,7 +90,8 @@ bool WritePng(const std::filesystem::path& path, const FrameView& frame) {
         for (std::uint32_t x = 0; x < frame.width; ++x) {
             const std::uint32_t c = gfx::raster::ToArgb(row + x * bpp, frame.format);
             const std::uint8_t* p = &bgra[(static_cast<std::size_t>(y) * frame.width + x) * 4];
-            const std::uint32_t kept = (static_cast<std::uint32_t>(p[3]) << 24) | (static_cast<std::uint32_t>(p[2]) << 16) |
+            const std::uint32_t kept = (static_cast<std::uint32_t>(p[3]) << 24) |
+                                       (static_cast<std::uint32_t>(p[2]) << 16) |
                                        (static_cast<std::uint32_t>(p[1]) << 8) | p[0];
             // An opaque frame is kept without alpha, which reads back as 0xFF.
             if (kept != c) {
@@ -145,10 +146,9 @@ std::filesystem::path GoldenPicturePath(const std::string& dir, const std::strin
         }
         const ::testing::AssertionResult shown = PictureShows(picturePath, frame);
         if (!shown) {
-            return ::testing::AssertionFailure()
-                   << "golden " << name << ": the hash matches, but the picture " << picturePath
-                   << " does not show the frame (" << shown.message()
-                   << "); run with TOLVARIN_UPDATE_GOLDEN=1 to write it again";
+            return ::testing::AssertionFailure() << "golden " << name << ": the hash matches, but the picture "
+                                                 << picturePath << " does not show the frame (" << shown.message()
+                                                 << "); run with TOLVARIN_UPDATE_GOLDEN=1 to write it again";
         }
         return ::testing::AssertionSuccess();
     }
@@ -158,8 +158,8 @@ std::filesystem::path GoldenPicturePath(const std::string& dir, const std::strin
         failure << "golden " << name << ": no expected hash in " << expectedPath
                 << " (run with TOLVARIN_UPDATE_GOLDEN=1 to record " << hex << ")";
     } else {
-        failure << "golden " << name << ": hash " << hex << ", expected " << expected << " (pictured in "
-                << picturePath << ")";
+        failure << "golden " << name << ": hash " << hex << ", expected " << expected << " (pictured in " << picturePath
+                << ")";
     }
     if (wrote) failure << "; frame written to " << actualPath;
     return failure;

@@ -212,8 +212,7 @@ ProgramResult RunningProgram::Finish() {
         fd = -1;
     }
     int status = 0;
-    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {}
     // Anything the program left running in its group goes with it.
     kill(-pid_, SIGKILL);
     finished_ = true;

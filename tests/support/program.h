@@ -23,10 +23,10 @@ namespace testing_support {
 inline constexpr int kSanitizerSlowdown = 8;  // as the ctest limits (cmake/tolvarin.cmake)
 
 struct ProgramRun {
-    std::filesystem::path program;                              // absolute, or relative to `workingDir`
-    std::vector<std::string> args;                              // without the program's own name
-    std::filesystem::path workingDir;                           // empty: the test's own
-    std::vector<std::pair<std::string, std::string>> env;       // set on top of the test's environment
+    std::filesystem::path program;                         // absolute, or relative to `workingDir`
+    std::vector<std::string> args;                         // without the program's own name
+    std::filesystem::path workingDir;                      // empty: the test's own
+    std::vector<std::pair<std::string, std::string>> env;  // set on top of the test's environment
     std::chrono::milliseconds timeLimit = std::chrono::seconds(120);
 };
 

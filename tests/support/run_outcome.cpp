@@ -44,8 +44,8 @@ std::string CheckpointLines(const std::vector<FrameHash>& hashes, long long ever
 std::string FrameMismatch(const FrameHash& played, const FrameHash& recorded) {
     std::ostringstream out;
     out << "playback frame " << played.frame << " (" << played.hash << ") is not the recording's frame "
-        << recorded.frame << " (" << recorded.hash << "); the parts that differ: "
-        << DifferingParts(played.parts, recorded.parts);
+        << recorded.frame << " (" << recorded.hash
+        << "); the parts that differ: " << DifferingParts(played.parts, recorded.parts);
     return out.str();
 }
 

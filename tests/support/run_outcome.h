@@ -45,7 +45,6 @@ struct PlaybackMatch {
     bool ok() const { return failure.empty(); }
     ::testing::AssertionResult Result() const;
 };
-PlaybackMatch FollowRecording(const std::vector<FrameHash>& recorded, const std::vector<FrameHash>& played,
-                              bool holds);
+PlaybackMatch FollowRecording(const std::vector<FrameHash>& recorded, const std::vector<FrameHash>& played, bool holds);
 
 }  // namespace testing_support

@@ -12,9 +12,9 @@ TempDir::TempDir() {
     static std::atomic<int> counter{0};
     std::random_device rd;
     for (;;) {
-        auto candidate = std::filesystem::temp_directory_path() /
-                         ("tolvarin-test-" + std::to_string(getpid()) + "-" +
-                          std::to_string(counter++) + "-" + std::to_string(rd() % 100000));
+        auto candidate =
+            std::filesystem::temp_directory_path() / ("tolvarin-test-" + std::to_string(getpid()) + "-" +
+                                                      std::to_string(counter++) + "-" + std::to_string(rd() % 100000));
         std::error_code ec;
         if (std::filesystem::create_directory(candidate, ec)) {
             path_ = candidate;

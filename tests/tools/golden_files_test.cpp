@@ -24,12 +24,12 @@ TEST(GoldenFiles, EveryHashHasItsPictureAndEveryPictureItsHash) {
             if (file.path().extension() == ".png" && !stem.ends_with("-actual")) pictures.insert(stem);
         }
         for (const std::string& name : hashes) {
-            EXPECT_TRUE(pictures.count(name)) << (entry.path() / (name + ".png"))
-                                              << " is missing (TOLVARIN_UPDATE_GOLDEN=1 writes it)";
+            EXPECT_TRUE(pictures.count(name))
+                << (entry.path() / (name + ".png")) << " is missing (TOLVARIN_UPDATE_GOLDEN=1 writes it)";
         }
         for (const std::string& name : pictures) {
-            EXPECT_TRUE(hashes.count(name)) << (entry.path() / (name + ".png"))
-                                            << " belongs to no golden frame: remove it with its test";
+            EXPECT_TRUE(hashes.count(name))
+                << (entry.path() / (name + ".png")) << " belongs to no golden frame: remove it with its test";
         }
         pairs += static_cast<int>(hashes.size());
     }

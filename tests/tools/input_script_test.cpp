@@ -7,8 +7,8 @@ namespace {
 TEST(InputScript, StepsRepeatsAndKeysBecomeWords) {
     std::vector<u16> words;
     std::string error;
-    ASSERT_TRUE(ParseInputScript("# start\n2 -\n1 Z+Left   # a press\nrepeat 2\n 1 Up\n repeat 2\n  1 T\n end\nend\n0 X\n1\n",
-                                 words, error))
+    ASSERT_TRUE(ParseInputScript(
+        "# start\n2 -\n1 Z+Left   # a press\nrepeat 2\n 1 Up\n repeat 2\n  1 T\n end\nend\n0 X\n1\n", words, error))
         << error;
     const std::vector<u16> expected = {0, 0, 0x14, 0x1, 0x400, 0x400, 0x1, 0x400, 0x400, 0};
     EXPECT_EQ(words, expected);

@@ -128,8 +128,8 @@ TEST_F(ExpectedOutcome, ALongerOrShorterRunAndOtherLinesAreNamed) {
 std::vector<FrameHash> Frames(const std::vector<std::string>& hashes, long long first = 1) {
     std::vector<FrameHash> frames;
     for (const std::string& h : hashes) {
-        frames.push_back(FrameHash{first++, "00000000000000" + h, Parts(h == "ee" ? std::vector<std::string>{"player"}
-                                                                                     : std::vector<std::string>{})});
+        frames.push_back(FrameHash{first++, "00000000000000" + h,
+                                   Parts(h == "ee" ? std::vector<std::string>{"player"} : std::vector<std::string>{})});
     }
     return frames;
 }

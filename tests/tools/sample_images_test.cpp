@@ -86,7 +86,7 @@ std::vector<Wanted> WantedImages() {
 
 // Sizes the pictures must have at least (the largest rectangle read from them).
 const std::map<std::string, std::pair<int, int>> kMinimumSizes = {
-    {"shiro1", {1000, 740}}, {"bgp_ed07", {640, 910}}, {"face_report", {512, 512}},
+    {"shiro1", {1000, 740}},    {"bgp_ed07", {640, 910}}, {"face_report", {512, 512}},
     {"title_puro", {219, 219}}, {"end00tex", {512, 512}}, {"title2", {400, 480}},
 };
 

@@ -105,8 +105,9 @@ public:
     // Returns the exit code (-1 when it did not exit) and the wall time.
     int Run(const std::string& args, const std::string& out, double& seconds) const {
         const std::string d = dir_.string();
-        const std::string command = "cd '" + d + "' && env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR='" +
-                                    d + "' ./tolvarin --headless " + args + " > " + out + " 2> errors.txt";
+        const std::string command = "cd '" + d +
+                                    "' && env SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy XDG_RUNTIME_DIR='" + d +
+                                    "' ./tolvarin --headless " + args + " > " + out + " 2> errors.txt";
         const auto start = std::chrono::steady_clock::now();
         const int status = std::system(command.c_str());
         seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -210,7 +211,8 @@ bool Playbacks(const RunFolder& folder, const std::string& args, int mode, int r
             std::fprintf(stderr, "bench_frames: the playbacks of one run differ\n");
             return false;
         }
-        for (std::size_t i = 0; i < best.size(); ++i) best[i].nanoseconds = std::min(best[i].nanoseconds, frames[i].nanoseconds);
+        for (std::size_t i = 0; i < best.size(); ++i)
+            best[i].nanoseconds = std::min(best[i].nanoseconds, frames[i].nanoseconds);
         wall = std::min(wall, seconds);
     }
     return true;
@@ -261,19 +263,21 @@ bool Bench(const Options& o) {
         return false;
     }
     const std::size_t frames = drawn.size();
-    std::printf("%s: %zu frames played back (%.1f min of play), least time of %d playbacks per frame drawing, %d "
-                "without;\nstate hashes of every frame the same with and without drawing%s%s\n",
-                kScript, frames, static_cast<double>(frames) / kFramesPerSecond / 60.0, o.repeat, o.noDrawRepeat,
-                o.programArgs.empty() ? "" : "; program options: ", o.programArgs.c_str());
-    std::printf("%-8s %7s %13s %13s %7s %7s %17s %8s %8s\n", "ms", "frames", "start (frame)", "report start",
-                "median", "p99", "worst in play", "speed", "no-draw");
+    std::printf(
+        "%s: %zu frames played back (%.1f min of play), least time of %d playbacks per frame drawing, %d "
+        "without;\nstate hashes of every frame the same with and without drawing%s%s\n",
+        kScript, frames, static_cast<double>(frames) / kFramesPerSecond / 60.0, o.repeat, o.noDrawRepeat,
+        o.programArgs.empty() ? "" : "; program options: ", o.programArgs.c_str());
+    std::printf("%-8s %7s %13s %13s %7s %7s %17s %8s %8s\n", "ms", "frames", "start (frame)", "report start", "median",
+                "p99", "worst in play", "speed", "no-draw");
     for (const Part& p : CutIntoStages(status, frames)) {
         const Figures f = Summarise(drawn, p.first, p.last);
         const Figures b = Summarise(bare, p.first, p.last);
         const double play = static_cast<double>(f.frames) / kFramesPerSecond;
         char start[32], report[32], worst[32];
         std::snprintf(start, sizeof start, "%.2f (%zu)", Ms(drawn, p.first), p.first + 1);
-        if (p.reportStart) std::snprintf(report, sizeof report, "%.2f (%zu)", Ms(drawn, p.reportStart), p.reportStart + 1);
+        if (p.reportStart)
+            std::snprintf(report, sizeof report, "%.2f (%zu)", Ms(drawn, p.reportStart), p.reportStart + 1);
         else std::snprintf(report, sizeof report, "-");
         std::snprintf(worst, sizeof worst, "%.2f (%zu)", f.worstInPlay, f.worstInPlayFrame);
         std::printf("%-8s %7zu %13s %13s %7.3f %7.3f %17s %7.1fx %7.0fx\n", p.name.c_str(), f.frames, start, report,
@@ -283,13 +287,15 @@ bool Bench(const Options& o) {
     const Figures all = Summarise(drawn, 0, frames);
     const Figures allBare = Summarise(bare, 0, frames);
     const double play = static_cast<double>(frames) / kFramesPerSecond;
-    std::printf("whole run: drawing median %.3f ms, p99 %.3f ms, worst in play %.2f ms (frame %zu); frames %.1f s "
-                "(%.1fx), wall %.1f s (%.1fx real time)\n",
-                all.median, all.p99, all.worstInPlay, all.worstInPlayFrame, all.frameSum, play / all.frameSum,
-                drawnWall, play / drawnWall);
-    std::printf("           --no-draw median %.3f ms, p99 %.3f ms; frames %.1f s (%.0fx), wall %.1f s (%.0fx real "
-                "time)\n",
-                allBare.median, allBare.p99, allBare.frameSum, play / allBare.frameSum, bareWall, play / bareWall);
+    std::printf(
+        "whole run: drawing median %.3f ms, p99 %.3f ms, worst in play %.2f ms (frame %zu); frames %.1f s "
+        "(%.1fx), wall %.1f s (%.1fx real time)\n",
+        all.median, all.p99, all.worstInPlay, all.worstInPlayFrame, all.frameSum, play / all.frameSum, drawnWall,
+        play / drawnWall);
+    std::printf(
+        "           --no-draw median %.3f ms, p99 %.3f ms; frames %.1f s (%.0fx), wall %.1f s (%.0fx real "
+        "time)\n",
+        allBare.median, allBare.p99, allBare.frameSum, play / allBare.frameSum, bareWall, play / bareWall);
     std::fflush(stdout);
     return true;
 }
@@ -313,9 +319,10 @@ int main(int argc, char** argv) {
         } else if (a == "--") {
             for (++i; i < argc; ++i) o.programArgs += (o.programArgs.empty() ? "" : " ") + std::string(argv[i]);
         } else {
-            std::fprintf(stderr,
-                         "usage: bench_frames [--repeat N] [--no-draw-runs N] [--frames N] [--program PATH] [--folder DIR] "
-                         "[-- PROGRAM OPTIONS...]\n");
+            std::fprintf(
+                stderr,
+                "usage: bench_frames [--repeat N] [--no-draw-runs N] [--frames N] [--program PATH] [--folder DIR] "
+                "[-- PROGRAM OPTIONS...]\n");
             return 2;
         }
     }

@@ -70,7 +70,8 @@ public:
         sheet_->LockRect(0, &lr, nullptr, 0);
         for (int y = 0; y < 256; ++y) {
             for (int x = 0; x < 256; ++x) {
-                std::uint16_t v = static_cast<std::uint16_t>(((x ^ y) & 0xF) << 12 | (x & 0xF) << 8 | (y & 0xF) << 4 | 7);
+                std::uint16_t v =
+                    static_cast<std::uint16_t>(((x ^ y) & 0xF) << 12 | (x & 0xF) << 8 | (y & 0xF) << 4 | 7);
                 std::memcpy(static_cast<std::uint8_t*>(lr.pBits) + y * lr.Pitch + x * 2, &v, 2);
             }
         }

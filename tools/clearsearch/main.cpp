@@ -90,35 +90,35 @@ struct Settings {
     i32 hashEvery = 0;
     i32 untilPhase = -1;
     i32 untilFrame = 0;
-    i32 stage = -1;     // --stage N: the search begins at this stage's frame `begin`
+    i32 stage = -1;  // --stage N: the search begins at this stage's frame `begin`
     i32 begin = 1;
-    i32 enter = 0;      // --enter N: after a clear, the report and N frames of the next stage
-    i64 survive = 0;    // --survive N: the goal is N frames of play
+    i32 enter = 0;               // --enter N: after a clear, the report and N frames of the next stage
+    i64 survive = 0;             // --survive N: the goal is N frames of play
     bool fireAlternate = false;  // --fire alternate
-    i32 jobs = 18;      // --jobs N: children playing at once (18: every move at once)
+    i32 jobs = 18;               // --jobs N: children playing at once (18: every move at once)
 };
 
 Settings g_settings;
-std::vector<u16> g_words;       // the input so far: the prefix, then the moves found
+std::vector<u16> g_words;  // the input so far: the prefix, then the moves found
 std::size_t g_prefixLength = 0;
 std::string g_folder;
 SceneFrameFn g_playFrame = nullptr;
 SceneFrameFn g_reportFrame = nullptr;
 SceneFrameFn g_titleFrame = nullptr;
-i32 g_stage = -1;               // the stage being searched (set at its first play frame)
-bool g_cleared = false;         // the stage was cleared
-bool g_reached = false;         // the search's goal was reached
-i32 g_phaseChanges = 0;         // timeline phase changes since the stage began (in a child, up to its judging)
+i32 g_stage = -1;        // the stage being searched (set at its first play frame)
+bool g_cleared = false;  // the stage was cleared
+bool g_reached = false;  // the search's goal was reached
+i32 g_phaseChanges = 0;  // timeline phase changes since the stage began (in a child, up to its judging)
 i32 g_lastPhase = -1;
-std::size_t g_playEnd = 0;      // input position where the stage's play ended
-std::size_t g_entered = 0;      // input position of the next stage's first frame (0: not yet)
+std::size_t g_playEnd = 0;  // input position where the stage's play ended
+std::size_t g_entered = 0;  // input position of the next stage's first frame (0: not yet)
 
 // A child's state: the move it plays, from where, and how it is judged.
 struct Child {
     bool active = false;
     int fd = -1;
-    std::size_t start = 0;      // input position of the decision
-    std::size_t end = 0;        // input position where it is judged
+    std::size_t start = 0;  // input position of the decision
+    std::size_t end = 0;    // input position where it is judged
     i32 missCount = 0;
     i32 lives = 0;
 };
@@ -271,7 +271,8 @@ void PlayFrameObserved() {
         JudgeChild();
         return;
     }
-    if (g_settings.hashEvery > 0 && platform::ScriptedInputPosition() % static_cast<std::size_t>(g_settings.hashEvery) == 0) {
+    if (g_settings.hashEvery > 0 &&
+        platform::ScriptedInputPosition() % static_cast<std::size_t>(g_settings.hashEvery) == 0) {
         std::fprintf(stderr, "frame %zu %016llx\n", platform::ScriptedInputPosition(),
                      static_cast<unsigned long long>(ComputeStateHash()));
     }
@@ -301,8 +302,8 @@ void PlayFrameObserved() {
         g_lastPhase = g_GameState.StageScriptPhase;
     }
     const std::size_t played = position - g_prefixLength;
-    const bool there = g_GameState.StageScriptPhase == g_settings.untilPhase &&
-                       g_GameState.StageScriptFrame >= g_settings.untilFrame;
+    const bool there =
+        g_GameState.StageScriptPhase == g_settings.untilPhase && g_GameState.StageScriptFrame >= g_settings.untilFrame;
     const bool survived = g_settings.survive > 0 && played >= static_cast<std::size_t>(g_settings.survive);
     if (played >= static_cast<std::size_t>(g_settings.frames) || there || survived) {
         g_reached = there || survived;
@@ -443,8 +444,8 @@ void WriteScript(const std::string& prefixText) {
     }
     const std::size_t playEnd = g_playEnd > 0 ? g_playEnd : g_words.size();
     out << "# Stage index " << g_stage << ", found by tools/clearsearch (--step " << g_settings.step << " --look "
-        << g_settings.look << (g_settings.fireAlternate ? " --fire alternate" : "") << "): "
-        << (playEnd - g_prefixLength) << " frames, " << g_GameState.MissCount << " lives lost.\n";
+        << g_settings.look << (g_settings.fireAlternate ? " --fire alternate" : "")
+        << "): " << (playEnd - g_prefixLength) << " frames, " << g_GameState.MissCount << " lives lost.\n";
     WriteSteps(out, g_words, g_prefixLength, playEnd);
     if (g_entered > 0 && g_stage == kPlayableStages - 1) {
         out << "# The stage report, the ending, the result (its name entries and the replay save),\n"

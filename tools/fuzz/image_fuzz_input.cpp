@@ -26,8 +26,7 @@ void FuzzArchive(const u8* data, std::size_t size) {
         if (!LagReadEntryData(source, "fuzz", info, decoded, nullptr).ok()) continue;
         const std::size_t pitch = static_cast<std::size_t>(info.width) * 4;
         std::unique_ptr<u8[]> pixels(new u8[pitch * static_cast<std::size_t>(info.height)]);
-        LagConvertPixels(info.width, info.height, info.format, decoded.data(), kLagLayout8888, pixels.get(),
-                         nullptr);
+        LagConvertPixels(info.width, info.height, info.format, decoded.data(), kLagLayout8888, pixels.get(), nullptr);
         Image image;
         image.SetPixels(std::move(pixels), info.width, info.height, static_cast<i32>(pitch));
         std::vector<u8> surface(pitch * static_cast<std::size_t>(info.height));

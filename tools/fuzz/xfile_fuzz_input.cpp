@@ -26,7 +26,8 @@ void Mesh(xf::DirectXFileData* data) {
         xf::D3DXMesh* clone = nullptr;
         if (gfx::SUCCEEDED(original->CloneMeshFVF(0, xf::kFvfStaticMesh, nullptr, &clone))) {
             xf::D3DXMesh* sorted = nullptr;
-            if (gfx::SUCCEEDED(clone->Optimize(xf::D3DXMESHOPT_ATTRSORT, nullptr, nullptr, nullptr, nullptr, &sorted))) {
+            if (gfx::SUCCEEDED(
+                    clone->Optimize(xf::D3DXMESHOPT_ATTRSORT, nullptr, nullptr, nullptr, nullptr, &sorted))) {
                 gfx::DWORD n = 0;
                 sorted->GetAttributeTable(nullptr, &n);
                 xf::D3DXComputeNormals(sorted, nullptr);

@@ -31,8 +31,7 @@ void Proc(const platform::Msg& msg) {
 }
 
 std::string Names(u16 word) {
-    static const char* const kNames[] = {"Up", "Down", "Left", "Right", "Z", "X",
-                                         "V",  "C",    "A",    "S",     "T"};
+    static const char* const kNames[] = {"Up", "Down", "Left", "Right", "Z", "X", "V", "C", "A", "S", "T"};
     std::string out;
     for (int bit = 0; bit < 11; ++bit) {
         if (word & (1u << bit)) {
@@ -79,8 +78,8 @@ int main(int argc, char** argv) {
         if (word != last) {
             JoystickState pad;
             InputGetJoystickState(0, &pad);
-            std::printf("frame %ld mask %04X %-28s pad x %6d y %6d hat %d\n", frame, word,
-                        Names(word).c_str(), pad.x, pad.y, pad.pov[0]);
+            std::printf("frame %ld mask %04X %-28s pad x %6d y %6d hat %d\n", frame, word, Names(word).c_str(), pad.x,
+                        pad.y, pad.pov[0]);
             std::fflush(stdout);
             last = word;
         }

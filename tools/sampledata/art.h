@@ -103,8 +103,8 @@ void DrawCell(Canvas& canvas, const std::string& sheet, const CellName& name, co
               const WordsScale& scale = {});
 // Words centred in the area: on one line at `scale` when it is given, else
 // fitted (wrapped onto up to four lines, no larger than `maxScale`).
-void DrawWords(Canvas& canvas, const Area& area, const std::string& text, Colour top, Colour bottom,
-               int maxScale = 12, const WordsScale& scale = {});
+void DrawWords(Canvas& canvas, const Area& area, const std::string& text, Colour top, Colour bottom, int maxScale = 12,
+               const WordsScale& scale = {});
 // The small debugging label in the top-left corner, when the area has room.
 void CornerLabel(Canvas& canvas, const Area& area, const std::string& text);
 // A face by character and expression (0 calm, 1 smiling, 2 angry, 3 surprised).

@@ -59,7 +59,7 @@ public:
     void Blend(int x, int y, Colour c, float coverage = 1.0f);
     // Replaces the pixel (alpha too).
     void Set(int x, int y, Colour c);
-    void Fill(int left, int top, int right, int bottom, Colour c);  // right and bottom exclusive
+    void Fill(int left, int top, int right, int bottom, Colour c);                        // right and bottom exclusive
     void Outline(int left, int top, int right, int bottom, Colour c, int thickness = 1);  // inclusive edges
 
     // The inside of `shape`, coloured by `paint` (x, y, distance), within the bounds.

@@ -188,7 +188,8 @@ void DrawBalloon(Canvas& c, const CellName& n, const Area& a) {
             break;
         }
         case 2: {  // a thought: a bumpy cloud
-            std::vector<Sdf> bumps{Box(a.left + w * 0.12f, a.top + h * 0.06f, a.right - w * 0.12f, bottom - h * 0.04f, 20)};
+            std::vector<Sdf> bumps{
+                Box(a.left + w * 0.12f, a.top + h * 0.06f, a.right - w * 0.12f, bottom - h * 0.04f, 20)};
             for (int i = 0; i < 6; ++i) {
                 bumps.push_back(Ellipse(a.left + w * 0.16f, a.top + h * (0.1f + 0.13f * i), w * 0.12f, h * 0.07f));
                 bumps.push_back(Ellipse(a.right - w * 0.16f, a.top + h * (0.1f + 0.13f * i), w * 0.12f, h * 0.07f));
@@ -206,9 +207,8 @@ void DrawBalloon(Canvas& c, const CellName& n, const Area& a) {
     const Sdf tail = Polygon({a.CentreX() - w * 0.14f, bottom - 6, a.CentreX() + w * 0.14f, bottom - 6,
                               a.CentreX() - w * 0.02f, a.bottom - 2});
     const Sdf shape = Union({body, tail});
-    c.Shape(shape, a.left, a.top, a.right, a.bottom, [&](float, float y, float) {
-        return Mix(Rgb(30, 44, 96, 225), Rgb(12, 18, 48, 225), (y - a.top) / h);
-    });
+    c.Shape(shape, a.left, a.top, a.right, a.bottom,
+            [&](float, float y, float) { return Mix(Rgb(30, 44, 96, 225), Rgb(12, 18, 48, 225), (y - a.top) / h); });
     c.Edge(shape, a.left, a.top, a.right, a.bottom, 3.0f, Rgb(235, 240, 255, 245));
     CornerLabel(c, {a.left + w * 0.2f, a.top + 8, a.right, a.bottom}, n.label);
 }
@@ -284,14 +284,15 @@ void Plating(Canvas& c, const CraftFrame& f, const Sdf& hull, Colour base, u32 k
     const int lines = 3 + static_cast<int>(Unit(key, 7) * 3);
     for (int i = 1; i <= lines; ++i) {
         const float x = f.X(0.1f + 0.8f * i / (lines + 1));
-        c.Shape(Intersect(hull, Box(x - 0.7f, a.top, x + 0.7f, a.bottom)), a.left,
-                a.top, a.right, a.bottom, Scale(base, 0.55f));
+        c.Shape(Intersect(hull, Box(x - 0.7f, a.top, x + 0.7f, a.bottom)), a.left, a.top, a.right, a.bottom,
+                Scale(base, 0.55f));
     }
     const float r = a.Small() * 0.06f;
     for (int i = 0; i < 2; ++i) {
         const float u = 0.35f + 0.25f * i;
         for (float v : {-0.18f, 0.18f}) {
-            const Sdf gun = Union({Ellipse(f.X(u), f.Y(v), r, r), Capsule(f.X(u), f.Y(v), f.X(u) + r * 2.2f, f.Y(v), r * 0.35f)});
+            const Sdf gun =
+                Union({Ellipse(f.X(u), f.Y(v), r, r), Capsule(f.X(u), f.Y(v), f.X(u) + r * 2.2f, f.Y(v), r * 0.35f)});
             c.Shape(gun, a.left, a.top, a.right, a.bottom, Shaded(Scale(base, 0.8f), a, 1.2f));
         }
     }
@@ -317,8 +318,7 @@ void DrawCraft(Canvas& c, const std::string& sheet, const CellName& n, const Are
         c.Edge(Ellipse(a.CentreX(), a.CentreY(), r * 0.72f, r * 0.72f), a.left, a.top, a.right, a.bottom, edge,
                Scale(base, 0.4f));
         const float nose = a.CentreX() + r * 0.45f;
-        c.Shape(Ellipse(nose, a.CentreY(), r * 0.28f, r * 0.28f), a.left, a.top, a.right, a.bottom,
-                Rgb(120, 220, 255));
+        c.Shape(Ellipse(nose, a.CentreY(), r * 0.28f, r * 0.28f), a.left, a.top, a.right, a.bottom, Rgb(120, 220, 255));
         for (int i = 0; i < 6; ++i) {
             const float t = (i + n.frame * 0.5f) * kPi / 3;
             const bool lit = i % 2 == 0;
@@ -389,7 +389,8 @@ void DrawFortress(Canvas& c, const CellName& n, const Area& a) {
     const float band = a.Small() * 0.12f;
     Sdf inner = Box(a.left + inset + band, a.top + inset + band, a.right - inset - band, a.bottom - inset - band,
                     a.Small() * 0.03f);
-    if (HasWord(n, "ring")) inner = Subtract(inner, Ellipse(a.CentreX(), a.CentreY(), a.Small() * 0.2f, a.Small() * 0.2f));
+    if (HasWord(n, "ring"))
+        inner = Subtract(inner, Ellipse(a.CentreX(), a.CentreY(), a.Small() * 0.2f, a.Small() * 0.2f));
     const float row = std::max(4.0f, a.Small() / 24);
     c.Shape(inner, a.left, a.top, a.right, a.bottom, [&](float, float y, float d) {
         if (d > -edge) return Rgb(20, 28, 30);
@@ -461,11 +462,12 @@ void DrawPlayer(Canvas& c, const CellName& n, const Area& a) {
     const float shift = bank * hard * w * 0.04f;
     const float bx = cx + shift;
     const Sdf wings = Polygon({bx - left, a.top + h * 0.42f, bx - left + w * 0.05f, a.top + h * 0.56f,
-                               bx + right - w * 0.05f, a.top + h * 0.56f, bx + right, a.top + h * 0.42f,
-                               bx + w * 0.06f, a.top + h * 0.32f, bx - w * 0.06f, a.top + h * 0.32f});
-    const Sdf tail = Polygon({bx - w * 0.17f, a.top + h * 0.86f, bx + w * 0.17f, a.top + h * 0.86f,
-                              bx + w * 0.15f, a.top + h * 0.95f, bx - w * 0.15f, a.top + h * 0.95f});
-    const Sdf body = Union({Ellipse(bx, a.top + h * 0.5f, w * 0.075f, h * 0.46f), Ellipse(bx, a.top + h * 0.1f, w * 0.06f, h * 0.08f)});
+                               bx + right - w * 0.05f, a.top + h * 0.56f, bx + right, a.top + h * 0.42f, bx + w * 0.06f,
+                               a.top + h * 0.32f, bx - w * 0.06f, a.top + h * 0.32f});
+    const Sdf tail = Polygon({bx - w * 0.17f, a.top + h * 0.86f, bx + w * 0.17f, a.top + h * 0.86f, bx + w * 0.15f,
+                              a.top + h * 0.95f, bx - w * 0.15f, a.top + h * 0.95f});
+    const Sdf body = Union(
+        {Ellipse(bx, a.top + h * 0.5f, w * 0.075f, h * 0.46f), Ellipse(bx, a.top + h * 0.1f, w * 0.06f, h * 0.08f)});
     c.Shape(Union({wings, tail}), a.left, a.top, a.right, a.bottom, Shaded(kPlayerHull, a, edge));
     // Blue trim along the wings' front and red marks near the tips.
     c.Shape(Intersect(wings, Box(a.left, a.top + h * 0.32f, a.right, a.top + h * 0.39f)), a.left, a.top, a.right,
@@ -480,14 +482,13 @@ void DrawPlayer(Canvas& c, const CellName& n, const Area& a) {
         c.Shape(Intersect(wings, Box(x0, a.top, x1, a.bottom)), a.left, a.top, a.right, a.bottom, Rgb(0, 0, 40, 70));
     }
     c.Shape(body, a.left, a.top, a.right, a.bottom, Shaded(kPlayerHull, a, edge));
-    c.Shape(Ellipse(bx, a.top + h * 0.38f, w * 0.045f, h * 0.1f), a.left, a.top, a.right, a.bottom,
-            Rgb(60, 170, 255));
+    c.Shape(Ellipse(bx, a.top + h * 0.38f, w * 0.045f, h * 0.1f), a.left, a.top, a.right, a.bottom, Rgb(60, 170, 255));
     CornerLabel(c, {a.left + 2, a.top + 2, a.right, a.bottom}, n.label);
 }
 
 void DrawPropeller(Canvas& c, const CellName& n, const Area& a) {
-    c.Shape(Ellipse(a.CentreX(), a.CentreY(), a.Width() * 0.46f, a.Height() * 0.3f), a.left, a.top, a.right,
-            a.bottom, Rgb(220, 225, 235, 80));
+    c.Shape(Ellipse(a.CentreX(), a.CentreY(), a.Width() * 0.46f, a.Height() * 0.3f), a.left, a.top, a.right, a.bottom,
+            Rgb(220, 225, 235, 80));
     const float t = n.frame * kPi / 3;
     const float rx = a.Width() * 0.44f, ry = a.Height() * 0.28f;
     c.Shape(Capsule(a.CentreX() - std::cos(t) * rx, a.CentreY() - std::sin(t) * ry, a.CentreX() + std::cos(t) * rx,
@@ -501,8 +502,8 @@ void DrawPlayerShot(Canvas& c, const Area& a) {
     const float y = a.CentreY(), r = a.Height() * 0.13f;
     c.Shape(Capsule(a.left + a.Width() * 0.12f, y, a.right - a.Width() * 0.1f, y, r * 1.9f), a.left, a.top, a.right,
             a.bottom, Rgb(255, 240, 90, 110));
-    c.Shape(Capsule(a.left + a.Width() * 0.18f, y, a.right - a.Width() * 0.12f, y, r), a.left, a.top, a.right,
-            a.bottom, Rgb(255, 250, 150));
+    c.Shape(Capsule(a.left + a.Width() * 0.18f, y, a.right - a.Width() * 0.12f, y, r), a.left, a.top, a.right, a.bottom,
+            Rgb(255, 250, 150));
     c.Shape(Capsule(a.left + a.Width() * 0.3f, y, a.right - a.Width() * 0.16f, y, r * 0.5f), a.left, a.top, a.right,
             a.bottom, kWhite);
 }
@@ -512,11 +513,11 @@ void Rocket(Canvas& c, const Area& a, Colour body, Colour stripe, Colour tip, fl
     const float y = a.CentreY(), r = a.Height() * thickness;
     const float tail = a.left + a.Width() * 0.08f, nose = a.right - a.Width() * 0.04f;
     const float edge = std::max(1.0f, EdgeOf(a) * 0.7f);
-    const Sdf fins = Polygon({tail, y - r * 2.1f, tail + a.Width() * 0.22f, y - r, tail + a.Width() * 0.22f, y + r,
-                              tail, y + r * 2.1f});
+    const Sdf fins = Polygon(
+        {tail, y - r * 2.1f, tail + a.Width() * 0.22f, y - r, tail + a.Width() * 0.22f, y + r, tail, y + r * 2.1f});
     c.Shape(fins, a.left, a.top, a.right, a.bottom, Shaded(Scale(stripe, 0.8f), a, edge));
-    const Sdf hull = Union({Capsule(tail, y, nose - r * 1.6f, y, r),
-                            Polygon({nose - r * 2.2f, y - r, nose, y, nose - r * 2.2f, y + r})});
+    const Sdf hull = Union(
+        {Capsule(tail, y, nose - r * 1.6f, y, r), Polygon({nose - r * 2.2f, y - r, nose, y, nose - r * 2.2f, y + r})});
     c.Shape(hull, a.left, a.top, a.right, a.bottom, Shaded(body, a, edge));
     c.Shape(Intersect(hull, Box(tail + a.Width() * 0.3f, a.top, tail + a.Width() * 0.38f, a.bottom)), a.left, a.top,
             a.right, a.bottom, stripe);
@@ -546,9 +547,8 @@ void DrawBullet(Canvas& c, const CellName& n, const Area& a) {
                                       Polygon({cx - rx, cy, cx, cy - ry, cx + rx, cy, cx, cy + ry})})
                              : Ellipse(cx, cy, rx * 0.8f, ry * 0.8f);
     c.Shape(halo, a.left, a.top, a.right, a.bottom, WithAlpha(colour, 90));
-    c.Shape(shell, a.left, a.top, a.right, a.bottom, [&](float, float, float d) {
-        return d > -1.0f ? Scale(colour, 0.45f) : colour;
-    });
+    c.Shape(shell, a.left, a.top, a.right, a.bottom,
+            [&](float, float, float d) { return d > -1.0f ? Scale(colour, 0.45f) : colour; });
     c.Shape(Ellipse(cx + (needle ? rx * 0.1f : 0), cy, rx * 0.45f, ry * 0.45f), a.left, a.top, a.right, a.bottom,
             [&](float x, float y, float) {
                 const float t = std::hypot((x - cx) / (rx * 0.45f), (y - cy) / (ry * 0.45f));
@@ -593,8 +593,8 @@ void DrawBurst(Canvas& c, const CellName& n, const Area& a) {
         // Late frames: a ring of smoke.
         c.Shape(Ring(cx, cy, r, r * (0.45f + 0.3f * t)), a.left, a.top, a.right, a.bottom, Rgb(110, 100, 100, alpha));
     }
-    c.Shape(Star(cx, cy, r, r * 0.62f, 8 + static_cast<int>(big) * 4, n.frame * 0.4f), a.left, a.top, a.right,
-            a.bottom, WithAlpha(Mix(Rgb(255, 150, 40), Rgb(170, 40, 30), t), alpha));
+    c.Shape(Star(cx, cy, r, r * 0.62f, 8 + static_cast<int>(big) * 4, n.frame * 0.4f), a.left, a.top, a.right, a.bottom,
+            WithAlpha(Mix(Rgb(255, 150, 40), Rgb(170, 40, 30), t), alpha));
     const float core = r * (0.7f - 0.55f * t);
     c.Shape(Ellipse(cx, cy, core, core), a.left, a.top, a.right, a.bottom,
             WithAlpha(Mix(Rgb(255, 240, 150), Rgb(255, 140, 60), t), alpha));
@@ -609,8 +609,8 @@ void DrawPuff(Canvas& c, const CellName& n, const Area& a) {
         const float ang = i * 2 * kPi / 5 + 0.3f;
         const float d = R * (0.2f + 0.35f * t);
         const float r = R * (0.3f + 0.25f * t);
-        c.Shape(Ellipse(a.CentreX() + std::cos(ang) * d, a.CentreY() + std::sin(ang) * d, r, r), a.left, a.top,
-                a.right, a.bottom, Rgb(235, 230, 220, alpha));
+        c.Shape(Ellipse(a.CentreX() + std::cos(ang) * d, a.CentreY() + std::sin(ang) * d, r, r), a.left, a.top, a.right,
+                a.bottom, Rgb(235, 230, 220, alpha));
     }
     c.Shape(Ellipse(a.CentreX(), a.CentreY(), R * 0.25f, R * 0.25f), a.left, a.top, a.right, a.bottom,
             Rgb(255, 250, 200, alpha));
@@ -633,8 +633,7 @@ void DrawSpark(Canvas& c, const CellName& n, const Area& a) {
     const float R = a.Small() * 0.46f, turn = n.frame * kPi / 14;
     c.Shape(Ellipse(a.CentreX(), a.CentreY(), R * 0.6f, R * 0.6f), a.left, a.top, a.right, a.bottom,
             Rgb(255, 220, 80, 90));
-    c.Shape(Star(a.CentreX(), a.CentreY(), R, R * 0.3f, 4, turn), a.left, a.top, a.right, a.bottom,
-            Rgb(255, 225, 90));
+    c.Shape(Star(a.CentreX(), a.CentreY(), R, R * 0.3f, 4, turn), a.left, a.top, a.right, a.bottom, Rgb(255, 225, 90));
     c.Shape(Star(a.CentreX(), a.CentreY(), R * 0.55f, R * 0.2f, 4, turn), a.left, a.top, a.right, a.bottom, kWhite);
 }
 
@@ -720,14 +719,15 @@ void DrawIcon(Canvas& c, const CellName& n, const Area& a) {
                 a.bottom, Rgb(255, 230, 80, 140));
     }
     const float cx = a.CentreX(), w = a.Width() * 0.16f;
-    const Sdf body = Union({Box(cx - w, a.top + a.Height() * 0.28f, cx + w, a.bottom - a.Height() * 0.12f, w * 0.4f),
-                            Polygon({cx - w, a.top + a.Height() * 0.3f, cx, a.top + a.Height() * 0.06f, cx + w,
-                                     a.top + a.Height() * 0.3f}),
-                            Polygon({cx - w * 2.4f, a.bottom - a.Height() * 0.06f, cx - w, a.bottom - a.Height() * 0.34f,
-                                     cx + w, a.bottom - a.Height() * 0.34f, cx + w * 2.4f, a.bottom - a.Height() * 0.06f})});
+    const Sdf body =
+        Union({Box(cx - w, a.top + a.Height() * 0.28f, cx + w, a.bottom - a.Height() * 0.12f, w * 0.4f),
+               Polygon({cx - w, a.top + a.Height() * 0.3f, cx, a.top + a.Height() * 0.06f, cx + w,
+                        a.top + a.Height() * 0.3f}),
+               Polygon({cx - w * 2.4f, a.bottom - a.Height() * 0.06f, cx - w, a.bottom - a.Height() * 0.34f, cx + w,
+                        a.bottom - a.Height() * 0.34f, cx + w * 2.4f, a.bottom - a.Height() * 0.06f})});
     c.Shape(body, a.left, a.top, a.right, a.bottom, Shaded(charged ? Rgb(255, 230, 120) : Rgb(230, 235, 245), a, 1.2f));
-    c.Shape(Intersect(body, Box(a.left, a.top + a.Height() * 0.42f, a.right, a.top + a.Height() * 0.5f)), a.left,
-            a.top, a.right, a.bottom, Rgb(230, 50, 50));
+    c.Shape(Intersect(body, Box(a.left, a.top + a.Height() * 0.42f, a.right, a.top + a.Height() * 0.5f)), a.left, a.top,
+            a.right, a.bottom, Rgb(230, 50, 50));
 }
 
 void DrawSlot(Canvas& c, const Area& a) {
@@ -788,7 +788,8 @@ void DrawPicture(Canvas& c, const CellName& n, const Area& a) {
         }
         p.push_back(a.right);
         p.push_back(a.bottom);
-        c.Shape(Polygon(std::move(p)), a.left, a.top, a.right, a.bottom, Rgb(30 + 30 * layer, 50 + 30 * layer, 60, 240));
+        c.Shape(Polygon(std::move(p)), a.left, a.top, a.right, a.bottom,
+                Rgb(30 + 30 * layer, 50 + 30 * layer, 60, 240));
     }
     c.Outline(static_cast<int>(a.left), static_cast<int>(a.top), static_cast<int>(a.right) - 1,
               static_cast<int>(a.bottom) - 1, Rgb(240, 230, 200), 3);
@@ -844,8 +845,8 @@ void CornerLabel(Canvas& canvas, const Area& area, const std::string& text) {
 
 void DrawFace(Canvas& c, const Area& a, u32 character, int expression) {
     static const Colour kSkins[] = {Rgb(250, 218, 190), Rgb(236, 196, 160), Rgb(205, 160, 120), Rgb(245, 225, 210)};
-    static const Colour kHair[] = {Rgb(40, 30, 30),   Rgb(120, 70, 30),  Rgb(230, 200, 110), Rgb(60, 60, 140),
-                                   Rgb(170, 40, 50),  Rgb(200, 200, 210), Rgb(40, 110, 70),  Rgb(230, 120, 170)};
+    static const Colour kHair[] = {Rgb(40, 30, 30),  Rgb(120, 70, 30),   Rgb(230, 200, 110), Rgb(60, 60, 140),
+                                   Rgb(170, 40, 50), Rgb(200, 200, 210), Rgb(40, 110, 70),   Rgb(230, 120, 170)};
     static const Colour kEyes[] = {Rgb(60, 110, 200), Rgb(90, 60, 40), Rgb(50, 140, 90), Rgb(170, 50, 60)};
     const Colour skin = kSkins[character % 4], hair = kHair[(character / 4) % 8], eye = kEyes[(character / 32) % 4];
     const float w = a.Width(), h = a.Height(), cx = a.CentreX();
@@ -857,12 +858,14 @@ void DrawFace(Canvas& c, const Area& a, u32 character, int expression) {
             Shaded(Mix(hair, Rgb(60, 70, 110), 0.6f), a, 1.5f));
     c.Shape(Box(cx - w * 0.08f, a.top + h * 0.6f, cx + w * 0.08f, a.top + h * 0.85f), a.left, a.top, a.right, a.bottom,
             Scale(skin, 0.85f));
-    c.Shape(Ellipse(cx, a.top + h * 0.4f, w * 0.36f, h * 0.42f), a.left, a.top, a.right, a.bottom, Shaded(hair, a, 1.5f));
+    c.Shape(Ellipse(cx, a.top + h * 0.4f, w * 0.36f, h * 0.42f), a.left, a.top, a.right, a.bottom,
+            Shaded(hair, a, 1.5f));
     c.Shape(Ellipse(cx, a.top + h * 0.5f, w * 0.27f, h * 0.31f), a.left, a.top, a.right, a.bottom,
             [&](float, float, float d) { return d > -1.5f ? Scale(skin, 0.6f) : skin; });
-    c.Shape(Polygon({cx - w * 0.3f, a.top + h * 0.36f, cx - w * 0.2f, a.top + h * 0.14f, cx + w * 0.25f, a.top + h * 0.15f,
-                     cx + w * 0.3f, a.top + h * 0.38f, cx + w * 0.1f, a.top + h * 0.3f, cx - w * 0.05f, a.top + h * 0.36f}),
-            a.left, a.top, a.right, a.bottom, Shaded(hair, a, 1.5f));
+    c.Shape(
+        Polygon({cx - w * 0.3f, a.top + h * 0.36f, cx - w * 0.2f, a.top + h * 0.14f, cx + w * 0.25f, a.top + h * 0.15f,
+                 cx + w * 0.3f, a.top + h * 0.38f, cx + w * 0.1f, a.top + h * 0.3f, cx - w * 0.05f, a.top + h * 0.36f}),
+        a.left, a.top, a.right, a.bottom, Shaded(hair, a, 1.5f));
     // Eyes, brows and mouth by expression.
     const float ey = a.top + h * 0.5f, er = w * 0.055f;
     for (float side : {-1.0f, 1.0f}) {
@@ -870,7 +873,8 @@ void DrawFace(Canvas& c, const Area& a, u32 character, int expression) {
         const float open = expression == 3 ? 1.3f : expression == 1 ? 0.55f : 1.0f;
         c.Shape(Ellipse(ex, ey, er, er * 1.3f * open), a.left, a.top, a.right, a.bottom, kWhite);
         c.Shape(Ellipse(ex, ey + er * 0.2f, er * 0.6f, er * 0.9f * open), a.left, a.top, a.right, a.bottom, eye);
-        c.Shape(Ellipse(ex - er * 0.2f, ey - er * 0.2f, er * 0.22f, er * 0.22f), a.left, a.top, a.right, a.bottom, kWhite);
+        c.Shape(Ellipse(ex - er * 0.2f, ey - er * 0.2f, er * 0.22f, er * 0.22f), a.left, a.top, a.right, a.bottom,
+                kWhite);
         const float tilt = expression == 2 ? 0.06f : expression == 3 ? -0.03f : 0.0f;
         c.Shape(Capsule(ex - side * er * 1.2f, ey - h * (0.09f + tilt), ex + side * er * 1.2f, ey - h * (0.09f - tilt),
                         std::max(1.0f, w * 0.012f)),
@@ -880,7 +884,8 @@ void DrawFace(Canvas& c, const Area& a, u32 character, int expression) {
     const Colour lips = Rgb(170, 60, 60);
     switch (expression) {
         case 1:
-            c.Shape(Intersect(Ellipse(cx, my - h * 0.02f, w * 0.08f, h * 0.05f), Box(a.left, my - h * 0.02f, a.right, a.bottom)),
+            c.Shape(Intersect(Ellipse(cx, my - h * 0.02f, w * 0.08f, h * 0.05f),
+                              Box(a.left, my - h * 0.02f, a.right, a.bottom)),
                     a.left, a.top, a.right, a.bottom, lips);
             break;
         case 2:
@@ -924,9 +929,7 @@ void DrawCell(Canvas& canvas, const std::string& sheet, const CellName& name, co
         case Look::kSlot: DrawSlot(canvas, area); break;
         case Look::kCoin: DrawCoin(canvas, name, area); break;
         case Look::kBullet: DrawBullet(canvas, name, area); break;
-        case Look::kRocket:
-            Rocket(canvas, area, Rgb(150, 150, 140), kShellStripe, kShellTip, 0.18f, name.frame);
-            break;
+        case Look::kRocket: Rocket(canvas, area, Rgb(150, 150, 140), kShellStripe, kShellTip, 0.18f, name.frame); break;
         case Look::kShell: DrawShell(canvas, name, area); break;
         case Look::kMine: DrawMine(canvas, name, area); break;
         case Look::kOrb: DrawOrb(canvas, name, area); break;
@@ -961,7 +964,9 @@ void DrawCell(Canvas& canvas, const std::string& sheet, const CellName& name, co
         case Look::kPlayer:
         case Look::kSpeech:
         case Look::kPicture: break;
-        case Look::kFace: CornerLabel(canvas, {area.left + 3, area.top + 3, area.right, area.bottom}, name.label); break;
+        case Look::kFace:
+            CornerLabel(canvas, {area.left + 3, area.top + 3, area.right, area.bottom}, name.label);
+            break;
         default:
             // Bullets, shots, coins and the like are too small to carry one.
             if (area.Small() >= 48) CornerLabel(canvas, area, name.label);
@@ -993,7 +998,8 @@ CellName ParseCellName(const std::string& label) {
         }
     }
     for (const std::string& w : n.words) {
-        if (!w.empty() && w.size() <= 6 && std::all_of(w.begin(), w.end(), [](unsigned char c) { return std::isdigit(c); })) {
+        if (!w.empty() && w.size() <= 6 &&
+            std::all_of(w.begin(), w.end(), [](unsigned char c) { return std::isdigit(c); })) {
             n.kind = std::stoi(w);
             break;
         }

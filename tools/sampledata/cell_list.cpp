@@ -38,8 +38,7 @@ bool ParseOptions(const std::string& text, SampleCell& cell) {
 
 }  // namespace
 
-bool LoadImageCells(const std::string& path, std::map<std::string, std::vector<SampleCell>>& out,
-                    std::string& error) {
+bool LoadImageCells(const std::string& path, std::map<std::string, std::vector<SampleCell>>& out, std::string& error) {
     std::ifstream in(path);
     if (!in) {
         error = "cannot open " + path;

@@ -24,8 +24,7 @@ struct SampleCell {
 // eighth field holds the cell's options separated by spaces: "scale=N" or
 // "scale=NxM" (across x down) and "pitch=N". False with a message naming the
 // line for a malformed line.
-bool LoadImageCells(const std::string& path, std::map<std::string, std::vector<SampleCell>>& out,
-                    std::string& error);
+bool LoadImageCells(const std::string& path, std::map<std::string, std::vector<SampleCell>>& out, std::string& error);
 
 // A picture used on a fixed grid rather than by listed cells: `count` cells of
 // width x height, `columns` to a row from the top left.

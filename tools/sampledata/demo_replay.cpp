@@ -46,8 +46,7 @@ bool InstallDemoReplay(const std::string& dir, const std::string& recorded) {
     const std::vector<u8> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::string error;
     if (!CheckDemoReplay(bytes, error)) {
-        std::fprintf(stderr, "make_sample_data: %s cannot be the demonstration: %s\n", recorded.c_str(),
-                     error.c_str());
+        std::fprintf(stderr, "make_sample_data: %s cannot be the demonstration: %s\n", recorded.c_str(), error.c_str());
         return false;
     }
     return WriteGeneratedFile(dir, kDemoReplayFile, bytes);

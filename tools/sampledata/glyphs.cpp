@@ -141,6 +141,4 @@ u8 GlyphRow(char c, int row) {
     return TheFont().rows[u][static_cast<std::size_t>(row)];
 }
 
-int TextCells(const std::string& text) {
-    return text.empty() ? 0 : static_cast<int>(text.size()) * kGlyphAdvance - 1;
-}
+int TextCells(const std::string& text) { return text.empty() ? 0 : static_cast<int>(text.size()) * kGlyphAdvance - 1; }

@@ -12,9 +12,8 @@ struct KeyName {
 
 // The bits of the game's input word.
 constexpr KeyName kKeys[] = {
-    {"Up", 1u << 0},  {"Down", 1u << 1}, {"Left", 1u << 2}, {"Right", 1u << 3},
-    {"Z", 1u << 4},   {"X", 1u << 5},    {"V", 1u << 6},    {"C", 1u << 7},
-    {"A", 1u << 8},   {"S", 1u << 9},    {"T", 1u << 10},
+    {"Up", 1u << 0}, {"Down", 1u << 1}, {"Left", 1u << 2}, {"Right", 1u << 3}, {"Z", 1u << 4},  {"X", 1u << 5},
+    {"V", 1u << 6},  {"C", 1u << 7},    {"A", 1u << 8},    {"S", 1u << 9},     {"T", 1u << 10},
 };
 
 bool ParseCount(const std::string& text, u64& out) {
@@ -52,8 +51,7 @@ struct Block {
 
 }  // namespace
 
-bool ParseInputScript(const std::string& text, std::vector<u16>& words, std::string& error,
-                      std::size_t maxFrames) {
+bool ParseInputScript(const std::string& text, std::vector<u16>& words, std::string& error, std::size_t maxFrames) {
     std::vector<Block> stack(1);
     std::stringstream in(text);
     std::string raw;

@@ -3,7 +3,8 @@
 #include <fstream>
 #include <sstream>
 
-bool ForEachTabLine(std::istream& in, const std::function<bool(const std::vector<std::string>& fields, int number)>& line) {
+bool ForEachTabLine(std::istream& in,
+                    const std::function<bool(const std::vector<std::string>& fields, int number)>& line) {
     std::string text;
     int number = 0;
     while (std::getline(in, text)) {

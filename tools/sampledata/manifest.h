@@ -24,4 +24,5 @@ bool LoadManifest(const std::string& path, Manifest& out, std::string& error);
 // Calls `line` with the tab-separated fields and the 1-based number of each
 // line of `in`, skipping blank lines and lines starting with '#'. Stops and
 // returns false as soon as `line` does.
-bool ForEachTabLine(std::istream& in, const std::function<bool(const std::vector<std::string>& fields, int number)>& line);
+bool ForEachTabLine(std::istream& in,
+                    const std::function<bool(const std::vector<std::string>& fields, int number)>& line);

@@ -43,8 +43,7 @@ u64 HashOfFile(const std::filesystem::path& p) {
 
 }  // namespace
 
-bool WriteGeneratedFile(const std::string& dir, const std::string& name,
-                        const std::vector<u8>& bytes) {
+bool WriteGeneratedFile(const std::string& dir, const std::string& name, const std::vector<u8>& bytes) {
     namespace fs = std::filesystem;
     fs::path folder(dir);
     fs::path target = folder / name;
@@ -72,8 +71,7 @@ bool WriteGeneratedFile(const std::string& dir, const std::string& name,
     }
     fs::rename(tmp, target, ec);
     if (ec) {
-        std::fprintf(stderr, "make_sample_data: cannot rename %s: %s\n", tmp.string().c_str(),
-                     ec.message().c_str());
+        std::fprintf(stderr, "make_sample_data: cannot rename %s: %s\n", tmp.string().c_str(), ec.message().c_str());
         return false;
     }
     ledger[name] = Fnv1a(bytes);

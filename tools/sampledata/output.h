@@ -8,5 +8,4 @@
 
 #include "engine/core/types.h"
 
-bool WriteGeneratedFile(const std::string& dir, const std::string& name,
-                        const std::vector<u8>& bytes);
+bool WriteGeneratedFile(const std::string& dir, const std::string& name, const std::vector<u8>& bytes);

@@ -101,7 +101,8 @@ void PaintTerrain(Canvas& c, const std::string& name) {
             } else if (e < t.water) {
                 // Water, with light ripples.
                 col = Mix(Scale(t.low, 0.8f), t.low, e / std::max(t.water, 0.01f));
-                if (std::fabs(std::sin((y + 6.0f * std::sin(x * 0.05f)) * 0.35f)) > 0.98f) col = Mix(col, Rgb(70, 86, 110), 0.3f);
+                if (std::fabs(std::sin((y + 6.0f * std::sin(x * 0.05f)) * 0.35f)) > 0.98f)
+                    col = Mix(col, Rgb(70, 86, 110), 0.3f);
             } else if (e < t.water + 0.05f) {
                 col = t.shore;
             } else if (e < 0.62f) {
@@ -176,7 +177,8 @@ void PaintScenery(Canvas& c, const std::string& name) {
         const float phase = Unit(key, 3 + layer) * 6.0f, rate = (0.35f + 0.2f * layer) * 32.0f / w;
         for (int x = 0; x < w; ++x) {
             const float top = h * (0.55f + 0.12f * layer + 0.06f * std::sin(x * rate + phase));
-            for (int y = std::max(0, static_cast<int>(top)); y < h; ++y) c.Blend(x, y, hill, std::clamp(y + 1 - top, 0.0f, 1.0f));
+            for (int y = std::max(0, static_cast<int>(top)); y < h; ++y)
+                c.Blend(x, y, hill, std::clamp(y + 1 - top, 0.0f, 1.0f));
         }
     }
     art::DrawWords(c, {130, 10, 510, 50}, Upper(name), Rgb(255, 255, 255), Rgb(255, 230, 180), 3);

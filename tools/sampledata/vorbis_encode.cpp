@@ -13,8 +13,8 @@ void AppendPage(std::vector<u8>& out, const ogg_page& page) {
 
 }  // namespace
 
-bool EncodeOggVorbis(const platform::WaveFormat& format, const std::vector<u8>& pcm, u32 serial,
-                     std::vector<u8>& out, float quality) {
+bool EncodeOggVorbis(const platform::WaveFormat& format, const std::vector<u8>& pcm, u32 serial, std::vector<u8>& out,
+                     float quality) {
     const int channels = format.channels;
     const std::size_t bytesPerSample = format.bitsPerSample / 8;
     if (channels < 1 || bytesPerSample < 1 || bytesPerSample > 2) return false;

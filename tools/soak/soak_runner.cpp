@@ -42,7 +42,7 @@ struct Settings {
     int stage = -1;            // -1: every stage
     int difficulty = -1;       // -1: every difficulty
     unsigned seed = 1;
-    double stall = 120.0;      // seconds without a new frame that count as a hang
+    double stall = 120.0;  // seconds without a new frame that count as a hang
     bool keep = false;
     fs::path program;
 };
@@ -250,8 +250,8 @@ int main(int argc, char** argv) {
             const Outcome o = RunOne(settings, stage, difficulty, dir);
             const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             ++runs;
-            std::printf("stage %d, difficulty %d: %lld frames in %.0f s: %s\n", stage, difficulty, o.framesRun,
-                        seconds, o.findings.empty() ? "nothing found" : "FOUND");
+            std::printf("stage %d, difficulty %d: %lld frames in %.0f s: %s\n", stage, difficulty, o.framesRun, seconds,
+                        o.findings.empty() ? "nothing found" : "FOUND");
             for (const std::string& f : o.findings) std::printf("  %s\n", f.c_str());
             if (!o.findings.empty()) {
                 ++failed;

@@ -37,13 +37,11 @@ TEST_P(PacingTest, SleepsWhatIsLeftOfTheFrame) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Frames, PacingTest,
-                         ::testing::Values(PacingCase{0, 60, 16}, PacingCase{10, 60, 6},
-                                           PacingCase{16, 60, 0}, PacingCase{17, 60, 0},
-                                           PacingCase{100, 60, 0}, PacingCase{0, 0, 0},
+                         ::testing::Values(PacingCase{0, 60, 16}, PacingCase{10, 60, 6}, PacingCase{16, 60, 0},
+                                           PacingCase{17, 60, 0}, PacingCase{100, 60, 0}, PacingCase{0, 0, 0},
                                            PacingCase{0, 30, 33},
                                            // Ten hours idle: 60 x e no longer fits 32 bits.
-                                           PacingCase{36000000u, 60, 0},
-                                           PacingCase{0xFFFFFFFFu, 60, 0}),
+                                           PacingCase{36000000u, 60, 0}, PacingCase{0xFFFFFFFFu, 60, 0}),
                          [](const ::testing::TestParamInfo<PacingCase>& testInfo) {
                              return "Work" + std::to_string(testInfo.param.work) + "MsAt" +
                                     std::to_string(testInfo.param.rate) + "Fps";
@@ -313,9 +311,9 @@ TEST(ApplicationMainTest, NoDrawSwitchesDrawingOffForTheRun) {
 }
 
 TEST(RunOptionsTest, ParsesTheRunnerOptions) {
-    const char* argv[] = {"tolvarin",        "--headless", "--frames",       "300",      "--input",
-                          "in.bin",          "--hash-every", "60",           "--status-every", "7",
-                          "--screenshot-at", "1,50,300",   "--screenshot-dir", "out",  "--hash-parts", "30"};
+    const char* argv[] = {"tolvarin",         "--headless", "--frames",       "300", "--input",         "in.bin",
+                          "--hash-every",     "60",         "--status-every", "7",   "--screenshot-at", "1,50,300",
+                          "--screenshot-dir", "out",        "--hash-parts",   "30"};
     RunOptions o;
     std::string error;
     ASSERT_TRUE(ParseRunOptions(16, const_cast<char**>(argv), o, error)) << error;
@@ -331,8 +329,8 @@ TEST(RunOptionsTest, ParsesTheRunnerOptions) {
 
 // The largest numbers the options hold; --help parses without running.
 TEST(RunOptionsTest, TakesNumbersUpToTheLimitAndHelp) {
-    const char* argv[] = {"tolvarin", "--frames", "2147483647", "--hash-every", "2147483647",
-                          "--screenshot-at", "0,2147483647", "--help"};
+    const char* argv[] = {"tolvarin",   "--frames",        "2147483647",   "--hash-every",
+                          "2147483647", "--screenshot-at", "0,2147483647", "--help"};
     RunOptions o;
     std::string error;
     ASSERT_TRUE(ParseRunOptions(8, const_cast<char**>(argv), o, error)) << error;
@@ -359,8 +357,8 @@ TEST(RunOptionsTest, NoDrawAndFrameTimes) {
 
 // --draw-frames draws only its ranges (ends included); --no-draw draws none.
 TEST(RunOptionsTest, DrawThreadsAndDrawnFrames) {
-    const char* argv[] = {"tolvarin", "--draw-threads", "16", "--draw-frames", "3-3,10-12",
-                          "--picture-hash-every", "2"};
+    const char* argv[] = {"tolvarin",  "--draw-threads",       "16", "--draw-frames",
+                          "3-3,10-12", "--picture-hash-every", "2"};
     RunOptions o;
     std::string error;
     ASSERT_TRUE(ParseRunOptions(7, const_cast<char**>(argv), o, error)) << error;

@@ -97,10 +97,10 @@ TEST_F(EngineInputTest, AxesAreScaledFromTheDeviceRangeAroundTheCentre) {
         i32 scaled;
     };
     const Case cases[] = {
-        {0, 65535, 32767, 0},           // centre 32767, half range 32768
+        {0, 65535, 32767, 0},  // centre 32767, half range 32768
         {0, 65535, 65535, 65535},
-        {0, 65535, 0, -65533},          // -32767 x 65535 / 32768, truncated
-        {-32768, 32767, 0, 0},          // centre 0, half range 32767
+        {0, 65535, 0, -65533},  // -32767 x 65535 / 32768, truncated
+        {-32768, 32767, 0, 0},  // centre 0, half range 32767
         {-32768, 32767, 32767, 65535},
         {-32768, 32767, -32768, -65537},
         {-65535, 65535, 60536, 60536},  // half range 65535: raw units

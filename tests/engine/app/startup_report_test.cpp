@@ -40,7 +40,9 @@ TEST_F(TextInputTest, BackspaceRemovesADoubleByteCharacterWhole) {
 }
 
 TEST_F(TextInputTest, EnterAndEscapeAreIgnored) {
-    Type("a\r\x1b" "b");
+    Type(
+        "a\r\x1b"
+        "b");
     EXPECT_EQ(TextInputString(), "ab");
 }
 

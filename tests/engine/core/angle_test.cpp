@@ -89,9 +89,9 @@ TEST_F(AngleTest, RadianToAngleTruncatesAndMasks) {
         {-1.5707964f, 49153},
         {6.2831855f, 65535},
         {0.5f, 5215},
-        {100.0f, 59997},   // several turns: low 16 bits
+        {100.0f, 59997},  // several turns: low 16 bits
         {-100.0f, 5539},
-        {1e10f, 46699},    // far beyond i32: still the exact low bits
+        {1e10f, 46699},  // far beyond i32: still the exact low bits
     };
     for (const Case& c : cases) {
         EXPECT_EQ(RadianToAngle(c.radians), c.angle) << c.radians;

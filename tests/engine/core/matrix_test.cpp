@@ -26,8 +26,8 @@ Matrix FromRows(std::initializer_list<f32> values) {
 
 void ExpectMatrixNear(const Matrix& actual, const Matrix& expected, f32 tolerance, const char* what = "") {
     for (int i = 0; i < 16; ++i) {
-        EXPECT_NEAR(actual.m[i], expected.m[i], tolerance) << what << " element (" << i / 4 + 1 << ", "
-                                                             << i % 4 + 1 << ")";
+        EXPECT_NEAR(actual.m[i], expected.m[i], tolerance)
+            << what << " element (" << i / 4 + 1 << ", " << i % 4 + 1 << ")";
     }
 }
 
@@ -185,9 +185,9 @@ TEST_F(MatrixTest, RotationScalingTranslationRows) {
 TEST_F(MatrixTest, OrthoLHOfTheGameCamera) {
     Matrix m;
     EXPECT_EQ(MatrixOrthoLH(&m, 320.0f, 240.0f, 1.0f, 1000.0f), &m);
-    ExpectMatrixNear(m, FromRows({0.00625f, 0, 0, 0, 0, 0.008333333f, 0, 0, 0, 0, 1.0f / 999.0f, 0, 0, 0,
-                                  -1.0f / 999.0f, 1}),
-                     1e-9f);
+    ExpectMatrixNear(
+        m, FromRows({0.00625f, 0, 0, 0, 0, 0.008333333f, 0, 0, 0, 0, 1.0f / 999.0f, 0, 0, 0, -1.0f / 999.0f, 1}),
+        1e-9f);
 }
 
 TEST_F(MatrixTest, VectorTransforms) {
@@ -413,8 +413,8 @@ TEST_F(MatrixTest, QuaternionSlerp) {
         const char* name;
         const Quaternion* a;
         const Quaternion* b;
-    } cases[] = {{"equal", &start, &start},       {"opposite", &start, &negatedStart},
-                 {"zero", &zeroQ, &zeroQ},         {"zero and unit", &zeroQ, &start},
+    } cases[] = {{"equal", &start, &start},         {"opposite", &start, &negatedStart},
+                 {"zero", &zeroQ, &zeroQ},          {"zero and unit", &zeroQ, &start},
                  {"nearly equal", &start, &nearly}, {"longer than unit", &big, &start}};
     for (const Case& c : cases) {
         for (f32 t : {0.0f, 0.25f, 1.0f}) {

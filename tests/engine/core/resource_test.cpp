@@ -20,9 +20,7 @@ std::vector<DestroyRecord> gDestroyed;
 class Tracked : public ResourceObject {
 public:
     explicit Tracked(int id) : id_(id) {}
-    ~Tracked() override {
-        gDestroyed.push_back({id_, owner != nullptr, owner != nullptr ? owner->count : 0u});
-    }
+    ~Tracked() override { gDestroyed.push_back({id_, owner != nullptr, owner != nullptr ? owner->count : 0u}); }
     int id() const { return id_; }
 
 private:

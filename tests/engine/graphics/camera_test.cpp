@@ -52,8 +52,8 @@ TEST_F(CameraTest, GameCameraProjectionAxesAndView) {
     ASSERT_NE(camera, nullptr);
     EXPECT_EQ(CameraList().count, 1u);
     camera->CameraSetOrtho(320.0f, 240.0f, 1.0f, 1000.0f);
-    const f32 projection[16] = {0.00625f, 0, 0, 0, 0, 0.008333333f, 0, 0, 0, 0, 1.0f / 999.0f, 0,
-                                0,        0, -1.0f / 999.0f, 1};
+    const f32 projection[16] = {0.00625f,       0, 0, 0, 0, 0.008333333f, 0, 0, 0, 0, 1.0f / 999.0f, 0, 0, 0,
+                                -1.0f / 999.0f, 1};
     ExpectRows(camera->projection, projection);
     EXPECT_FLOAT_EQ(camera->aspect, 1.3333334f);
     EXPECT_EQ(camera->fov, 1.0f);

@@ -235,12 +235,11 @@ struct LevelCase {
 };
 
 TEST_F(GraphicsDeviceTest, DeviceLevelsAndFallBack) {
-    const std::uint32_t all = gfx::D3DDEVCAPS_HWRASTERIZATION | gfx::D3DDEVCAPS_HWTRANSFORMANDLIGHT |
-                              gfx::D3DDEVCAPS_PUREDEVICE;
+    const std::uint32_t all =
+        gfx::D3DDEVCAPS_HWRASTERIZATION | gfx::D3DDEVCAPS_HWTRANSFORMANDLIGHT | gfx::D3DDEVCAPS_PUREDEVICE;
     const LevelCase cases[] = {
         {all, 0, true, kDeviceLevelPure, 0, true},
-        {gfx::D3DDEVCAPS_HWRASTERIZATION | gfx::D3DDEVCAPS_HWTRANSFORMANDLIGHT, 0, true, kDeviceLevelHardware, 0,
-         true},
+        {gfx::D3DDEVCAPS_HWRASTERIZATION | gfx::D3DDEVCAPS_HWTRANSFORMANDLIGHT, 0, true, kDeviceLevelHardware, 0, true},
         {gfx::D3DDEVCAPS_HWRASTERIZATION, 0, true, kDeviceLevelSoftware, 1, true},
         {0, 0, true, kDeviceLevelReference, 1, true},
         // Creation falls back a level: the level and the flag follow it.
@@ -261,8 +260,8 @@ TEST_F(GraphicsDeviceTest, DeviceLevelsAndFallBack) {
         if (c.created) {
             EXPECT_EQ(GraphicsDeviceInfo().deviceLevel, c.level);
             EXPECT_EQ(GetDeviceFlag(), c.software);
-            EXPECT_EQ(Device()->DeviceType(), c.level == kDeviceLevelReference ? gfx::D3DDEVTYPE_REF
-                                                                               : gfx::D3DDEVTYPE_HAL);
+            EXPECT_EQ(Device()->DeviceType(),
+                      c.level == kDeviceLevelReference ? gfx::D3DDEVTYPE_REF : gfx::D3DDEVTYPE_HAL);
         }
         DestroyDirectXGraphics();
     }
@@ -303,9 +302,9 @@ TEST_F(GraphicsDeviceTest, BlendAndFillPresets) {
         int preset;
         std::uint32_t src, dest;
     } presets[] = {
-        {0, gfx::D3DBLEND_ONE, gfx::D3DBLEND_ZERO},        {1, gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_INVSRCALPHA},
-        {2, gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_ONE},    {4, gfx::D3DBLEND_ZERO, gfx::D3DBLEND_SRCCOLOR},
-        {5, gfx::D3DBLEND_ONE, gfx::D3DBLEND_ONE},         {6, gfx::D3DBLEND_DESTCOLOR, gfx::D3DBLEND_ONE},
+        {0, gfx::D3DBLEND_ONE, gfx::D3DBLEND_ZERO},          {1, gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_INVSRCALPHA},
+        {2, gfx::D3DBLEND_SRCALPHA, gfx::D3DBLEND_ONE},      {4, gfx::D3DBLEND_ZERO, gfx::D3DBLEND_SRCCOLOR},
+        {5, gfx::D3DBLEND_ONE, gfx::D3DBLEND_ONE},           {6, gfx::D3DBLEND_DESTCOLOR, gfx::D3DBLEND_ONE},
         {7, gfx::D3DBLEND_INVDESTCOLOR, gfx::D3DBLEND_ZERO},
     };
     gfx::DWORD src = 0, dest = 0;
@@ -386,11 +385,10 @@ TEST_F(GraphicsDeviceTest, CurrentTextureMarker) {
 
 namespace {
 
-
 void InstallRecordingHooks() {
     g_calls.clear();
-    static const char* names[kDeviceObjectKindCount] = {"surfaces", "textures",   "sprites", "listsprites", "primitives",
-                                                        "primitives2", "particles", "models",  "scene"};
+    static const char* names[kDeviceObjectKindCount] = {
+        "surfaces", "textures", "sprites", "listsprites", "primitives", "primitives2", "particles", "models", "scene"};
     // One recording function per kind.
     auto& h = DeviceHooks();
     h.lostAll[0] = [] { g_calls.push_back(std::string("lost ") + names[0]); };
@@ -447,10 +445,10 @@ TEST_F(GraphicsDeviceTest, LostDeviceIsRestoredAtPresentAndStatesReapplied) {
     EXPECT_FALSE(d->IsLost());
     EXPECT_EQ(App().frameCount, framesBefore + 1);  // the frame still counts
     const std::vector<std::string> expected = {
-        "lost surfaces",    "lost textures",    "lost sprites",      "lost listsprites", "lost primitives",
-        "lost primitives2", "lost particles",   "lost models",       "lost scene",       "reset surfaces",
-        "reset textures",   "reset sprites",    "reset listsprites", "reset primitives", "reset primitives2",
-        "reset particles",  "reset models",     "reset scene",       "camera",           "depth"};
+        "lost surfaces",    "lost textures",  "lost sprites",      "lost listsprites", "lost primitives",
+        "lost primitives2", "lost particles", "lost models",       "lost scene",       "reset surfaces",
+        "reset textures",   "reset sprites",  "reset listsprites", "reset primitives", "reset primitives2",
+        "reset particles",  "reset models",   "reset scene",       "camera",           "depth"};
     EXPECT_EQ(g_calls, expected);
     // Every cached state is on the device again.
     gfx::DWORD v = 0;

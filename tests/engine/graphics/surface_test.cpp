@@ -19,9 +19,9 @@ class SurfaceTest : public GraphicsTest {
 protected:
     void SetUp() override {
         GraphicsTest::SetUp();
-        const std::string path = WriteArchive(
-            "pics.dat", {ArgbEntry("side", 640, 480, CoordinatePicture(640, 480), true),
-                         ArgbEntry("small", 120, 60, CoordinatePicture(120, 60))});
+        const std::string path =
+            WriteArchive("pics.dat", {ArgbEntry("side", 640, 480, CoordinatePicture(640, 480), true),
+                                      ArgbEntry("small", 120, 60, CoordinatePicture(120, 60))});
         side_ = CreateSurface(path.c_str(), "side", 1, nullptr);
         small_ = CreateSurface(path.c_str(), "small", 1, nullptr);
         ASSERT_NE(side_->GetDirect3DResource(), nullptr);
@@ -35,8 +35,8 @@ protected:
                 const bool inside = x >= dx0 && x < dx1 && y >= dy0 && y < dy1;
                 const u32 want = inside ? (CoordinateColour(sx0 + x - dx0, sy0 + y - dy0) & 0xFFFFFF) : kBackground;
                 if (Pixel(x, y) != want) {
-                    ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << Pixel(x, y)
-                                  << ", expected " << want;
+                    ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << Pixel(x, y) << ", expected "
+                                  << want;
                     return;
                 }
             }
@@ -154,7 +154,8 @@ TEST_F(SurfaceTest, BackBufferCapturesAreClippedToTheBackBufferAndTheSurface) {
         for (i32 y = 0; y < 60; ++y) {
             for (i32 x = 0; x < 120; ++x) {
                 const bool inside = x >= c.dx0 && x < c.dx1 && y >= c.dy0 && y < c.dy1;
-                const u32 want = inside ? CoordinateColour(c.sx0 + x - c.dx0, c.sy0 + y - c.dy0) : CoordinateColour(x, y);
+                const u32 want =
+                    inside ? CoordinateColour(c.sx0 + x - c.dx0, c.sy0 + y - c.dy0) : CoordinateColour(x, y);
                 if (SurfacePixel(s->GetDirect3DResource(), x, y) != want) {
                     ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex
                                   << SurfacePixel(s->GetDirect3DResource(), x, y) << ", expected " << want;
@@ -172,8 +173,8 @@ TEST_F(SurfaceTest, BackBufferCapturesAreClippedToTheBackBufferAndTheSurface) {
 // reaches its backup too (so it survives a device loss), and a capture from a
 // surface of another format copies nothing.
 TEST_F(SurfaceTest, CapturesReadTheRenderTargetOrTheBackBufferIntoSurfacesAndTextures) {
-    const std::string path = WriteArchive(
-        "texture.dat", {ArgbEntry("plain", 16, 16, std::vector<u32>(16 * 16, 0xFF000000u))});
+    const std::string path =
+        WriteArchive("texture.dat", {ArgbEntry("plain", 16, 16, std::vector<u32>(16 * 16, 0xFF000000u))});
     Texture* texture = CreateTexture(path.c_str(), "plain", 1, nullptr);
     ASSERT_EQ(texture->TextureIsReady(), 1);
     const auto textureFormat = static_cast<gfx::D3DFORMAT>(texture->GetFormat());

@@ -17,8 +17,7 @@ using graphics_test::GraphicsTest;
 namespace gfx = platform::gfx;
 
 // Four quadrant colours of a 2 x 2 picture.
-constexpr u32 kTopLeft = 0xFFFF0000u, kTopRight = 0xFF00FF00u, kBottomLeft = 0xFF0000FFu,
-              kBottomRight = 0xFFFFFF00u;
+constexpr u32 kTopLeft = 0xFFFF0000u, kTopRight = 0xFF00FF00u, kBottomLeft = 0xFF0000FFu, kBottomRight = 0xFFFFFF00u;
 
 class TextureTest : public GraphicsTest {
 protected:
@@ -179,8 +178,7 @@ TEST_F(TextureTest, QuadDrawTakesTheCornersInTheOrderGiven) {
 }
 
 TEST_F(TextureTest, BlendModeThreeSubtractsTheSprite) {
-    const std::string path =
-        WriteArchive("grey.dat", {ArgbEntry("grey", 2, 2, std::vector<u32>(4, 0xFF303030u))});
+    const std::string path = WriteArchive("grey.dat", {ArgbEntry("grey", 2, 2, std::vector<u32>(4, 0xFF303030u))});
     Texture* t = CreateTexture(path.c_str(), "grey", 1, nullptr);
     PointFiltering();
     ClearScreen(0xFF808080u);
@@ -295,9 +293,8 @@ TEST_F(TextureTest, StretchAndRectangleTransfers) {
               1);
     const u32 stretched[8] = {1, 1, 2, 2, 3, 3, 4, 4};
     EXPECT_EQ(std::vector<u32>(wide, wide + 8), std::vector<u32>(stretched, stretched + 8));
-    EXPECT_EQ(TransferPixels16(PixelBlock{nullptr, 16, 4, 2}, PixelBlock{source, 8, 2, 2}, gfx::D3DFMT_A8R8G8B8,
-                               nullptr),
-              0);
+    EXPECT_EQ(
+        TransferPixels16(PixelBlock{nullptr, 16, 4, 2}, PixelBlock{source, 8, 2, 2}, gfx::D3DFMT_A8R8G8B8, nullptr), 0);
     // A rectangle reaching past both blocks is clipped to them.
     u32 target[3 * 3] = {};
     EXPECT_EQ(TransferPixels(PixelBlock{target, 12, 3, 3}, 2, 2, PixelBlock{source, 8, 2, 2}, Rect{-1, -1, 5, 5},

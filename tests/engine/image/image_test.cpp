@@ -48,8 +48,8 @@ void FillImage(Image& image) {
     const i32 width = 5, height = 2;
     std::unique_ptr<u8[]> pixels(new u8[width * height * 4]);
     const u8 colours[10][4] = {
-        {255, 255, 255, 255}, {0, 0, 0, 0},       {255, 0, 0, 128},   {0, 255, 0, 127}, {0, 0, 255, 255},
-        {16, 32, 64, 200},    {250, 5, 130, 100}, {8, 8, 8, 8},       {1, 2, 3, 4},     {240, 120, 60, 30},
+        {255, 255, 255, 255}, {0, 0, 0, 0},       {255, 0, 0, 128}, {0, 255, 0, 127}, {0, 0, 255, 255},
+        {16, 32, 64, 200},    {250, 5, 130, 100}, {8, 8, 8, 8},     {1, 2, 3, 4},     {240, 120, 60, 30},
     };
     std::memcpy(pixels.get(), colours, sizeof colours);
     image.SetPixels(std::move(pixels), width, height, width * 4);

@@ -58,8 +58,7 @@ TEST_F(LagArchiveTest, ReadsRawAndCompressedEntriesOfEveryLayout) {
         i32 width = 0, height = 0, format = -1;
         std::vector<u8> data;
         LagResult result;
-        const u64 size = LagReadEntry(path.c_str(), e.name.c_str(), &width, &height, &data, &format,
-                                      nullptr, &result);
+        const u64 size = LagReadEntry(path.c_str(), e.name.c_str(), &width, &height, &data, &format, nullptr, &result);
         ASSERT_TRUE(result.ok()) << result.message;
         EXPECT_EQ(size, e.pixels.size());
         EXPECT_EQ(width, e.width);
@@ -150,8 +149,7 @@ TEST_F(LagArchiveTest, FirstEntryOfANameWins) {
 TEST_F(LagArchiveTest, DamagedEntriesAreRejectedByName) {
     const std::vector<u8> base = LagBuildArchive({Entry("first", 2, 2, 1), Entry("victim", 4, 4, 1)});
     const std::size_t second = 8 + 32 + 16;  // the second entry's header
-    const std::vector<u8> compressedBase =
-        LagBuildArchive({Entry("first", 2, 2, 1), Entry("victim", 64, 64, 5)});
+    const std::vector<u8> compressedBase = LagBuildArchive({Entry("first", 2, 2, 1), Entry("victim", 64, 64, 5)});
     struct Case {
         const char* what;
         std::vector<u8> bytes;
@@ -266,8 +264,7 @@ TEST_F(LagArchiveTest, CheckArchiveRefusesMissingEmptyAndDamagedFiles) {
         {"cut short", truncated, LagStatus::kBadEntry, "entry \"b\": data runs past the end"},
         {"cut in an entry header", cutHeader, LagStatus::kBadEntry,
          "entry 2, the one after \"a\": its header is cut short (31 of 32 bytes)"},
-        {"a later entry of a name cut short", cutShadowed, LagStatus::kBadEntry,
-         "entry \"a\": data runs past the end"},
+        {"a later entry of a name cut short", cutShadowed, LagStatus::kBadEntry, "entry \"a\": data runs past the end"},
         {"bad entry header", badFormat, LagStatus::kBadEntry, "entry \"a\": unknown pixel format 9"},
     };
     for (const Case& c : cases) {
@@ -306,7 +303,8 @@ TEST(LagConvertPixels, LayoutFieldsAndScaling) {
         return b;
     };
     EXPECT_EQ(Convert(3, 1, floats({1.0f, 0.5f, 0.999f, 0.0f}), 1), (std::vector<u8>{255, 127, 254, 0}));
-    EXPECT_EQ(Convert(3, 1, floats({2.0f, -1.0f, std::numeric_limits<f32>::quiet_NaN(), 1e30f}), 1), (std::vector<u8>{255, 0, 0, 255}));
+    EXPECT_EQ(Convert(3, 1, floats({2.0f, -1.0f, std::numeric_limits<f32>::quiet_NaN(), 1e30f}), 1),
+              (std::vector<u8>{255, 0, 0, 255}));
     const std::vector<u8> f = Convert(1, 3, {255, 0, 51, 1}, 1);
     f32 back[4];
     std::memcpy(back, f.data(), 16);

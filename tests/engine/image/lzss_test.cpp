@@ -94,8 +94,7 @@ TEST(LzssDecode, SourceEndingEarlyFailsWithoutReadingPastIt) {
     for (std::size_t cut = 0; cut < full.size(); ++cut) {
         std::vector<u8> shortStream(full.begin(), full.begin() + cut);
         std::vector<u8> out(6);
-        EXPECT_EQ(LzssDecode(shortStream.data(), shortStream.size(), out.data(), 6, nullptr), 0)
-            << "cut at " << cut;
+        EXPECT_EQ(LzssDecode(shortStream.data(), shortStream.size(), out.data(), 6, nullptr), 0) << "cut at " << cut;
     }
     EXPECT_EQ(Decode(full, 6).status, 1);
     // Asking for more than the stream holds fails too.

@@ -19,8 +19,7 @@ void Put32(std::vector<u8>& b, std::size_t at, u32 v) {
 }
 
 // A 40-byte bitmap information header and its colour table.
-std::vector<u8> BitmapInfo(i32 width, i32 height, u16 bits, u32 compression = 0,
-                           const std::vector<u32>& palette = {}) {
+std::vector<u8> BitmapInfo(i32 width, i32 height, u16 bits, u32 compression = 0, const std::vector<u32>& palette = {}) {
     std::vector<u8> info(40 + palette.size() * 4, 0);
     Put32(info, 0, 40);
     Put32(info, 4, static_cast<u32>(width));

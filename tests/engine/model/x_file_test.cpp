@@ -209,7 +209,8 @@ TEST_F(XFileTest, SkinnedMeshWithTwoBones) {
     EXPECT_EQ(bar->boneOffsets[0].m[13], 90.0f);
     // One combination per material, the two materials in file order.
     ASSERT_EQ(bar->combinationCount, 2u);
-    const auto* table = static_cast<const platform::xfile::D3DXBONECOMBINATION*>(bar->combinationTable->GetBufferPointer());
+    const auto* table =
+        static_cast<const platform::xfile::D3DXBONECOMBINATION*>(bar->combinationTable->GetBufferPointer());
     EXPECT_EQ(table[0].AttribId, 0u);
     EXPECT_EQ(table[1].AttribId, 1u);
     EXPECT_EQ(table[1].FaceStart, 4u);
@@ -290,7 +291,8 @@ TEST_F(XFileTest, TexturesComeFromTheFileOrTheArchive) {
     auto mesh = [](const std::string& texture) {
         return "xof 0302txt 0032\nMesh M {\n3; 0;0;0;, 1;0;0;, 0;1;0;;\n1; 3;0,1,2;;\n"
                "MeshMaterialList { 1; 1; 0;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;;\n"
-               "TextureFilename { \"" + texture + "\"; } } }\n}\n";
+               "TextureFilename { \"" +
+               texture + "\"; } } }\n}\n";
     };
     std::string error;
     // A name with forward slashes is used whole.
@@ -348,7 +350,8 @@ TEST_F(XFileTest, RefusedFilesNameTheLine) {
     } kCases[] = {
         {"xof 0302bin 0032", "binary X files are not supported"},
         {"xof 0303tzip0032", "compressed X files are not supported"},
-        {"xof 0302txt 0032\nMesh M { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,7;; }\n", "line 2: Mesh 'M': face 0 names vertex 7"},
+        {"xof 0302txt 0032\nMesh M { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,7;; }\n",
+         "line 2: Mesh 'M': face 0 names vertex 7"},
         {"xof 0302txt 0032\nFrame A {\n Mesh M { 3; 0;0;0;, 1;0;0;;\n 1; 3;0,1,2;; }\n}\n", "line 4"},
         {"xof 0302txt 0032\nFrame A {\n FrameTransformMatrix { 1,0,0,0, 0,1,0,0 }\n}\n", "line 3"},
         {"xof 0302txt 0032\nFrame A {\n", "the file ends inside Frame 'A'"},

@@ -173,8 +173,8 @@ INSTANTIATE_TEST_SUITE_P(Ranges, CdRangeTest,
                          [](const ::testing::TestParamInfo<TrackCase>& testInfo) {
                              const TrackCase& c = testInfo.param;
                              return "Tracks" + std::string(c.first < 0 ? "Minus" : "") +
-                                    std::to_string(c.first < 0 ? -c.first : c.first) + "To" +
-                                    std::to_string(c.last) + "Of" + std::to_string(c.count);
+                                    std::to_string(c.first < 0 ? -c.first : c.first) + "To" + std::to_string(c.last) +
+                                    "Of" + std::to_string(c.count);
                          });
 
 TEST_F(MciTest, WithoutLoopAStoppedCdIsOnlyMarkedStopped) {

@@ -129,8 +129,8 @@ TEST_F(MediaEventsTest, EveryObjectOfTheListIsVisited) {
     Add(first)->loop = 1;
     Add(second);
     DirectShowPumpEvents();
-    EXPECT_EQ(trace, (std::vector<std::string>{"free 1 10 20", "seek 4400", "run", "free 1 10 20", "seek 4400",
-                                               "stop"}));
+    EXPECT_EQ(trace,
+              (std::vector<std::string>{"free 1 10 20", "seek 4400", "run", "free 1 10 20", "seek 4400", "stop"}));
 }
 
 TEST(MediaEventsWithoutService, ThePumpDoesNothingWhenTheServiceIsNotRunning) {

@@ -27,8 +27,8 @@ public:
             std::lock_guard<std::mutex> lock(mutex_);
             boxes_.push_back({type, caption, text});
         });
-        platform::SetAudioDeviceOpener({[this] { return static_cast<std::uint32_t>(++opened_); },
-                                        [this](std::uint32_t) { ++closed_; }});
+        platform::SetAudioDeviceOpener(
+            {[this] { return static_cast<std::uint32_t>(++opened_); }, [this](std::uint32_t) { ++closed_; }});
     }
     ~ServiceCapture() {
         SetServiceLogSink({});

@@ -267,8 +267,7 @@ class SoundRecorder : public DirectSoundServiceObject {
 public:
     ~SoundRecorder() override { Note("destroyed"); }
     void Operation3(const void* data, const void* data2) override {
-        Note("3 " + Arg(data) + " +" +
-             std::to_string(static_cast<const u8*>(data2) - static_cast<const u8*>(data)));
+        Note("3 " + Arg(data) + " +" + std::to_string(static_cast<const u8*>(data2) - static_cast<const u8*>(data)));
     }
     void Operation4(const void* data) override { Note("4 " + Arg(data)); }
     void Operation5(u32 v) override { Note("5 " + std::to_string(v)); }
@@ -400,14 +399,13 @@ TEST_P(CommandTableTest, EachCodeRunsItsOperationOnTheWorker) {
 
 INSTANTIATE_TEST_SUITE_P(
     Tables, CommandTableTest,
-    ::testing::Values(
-        TableCase{ServiceId::DirectSound,
-                  {"4 100", "3 101 +128", "5 103", "6", "8", "9 107", "10 108", "11", "12 110", "13", "14",
-                   "15", "16", "17", "18", "19"}},
-        TableCase{ServiceId::DirectMusic,
-                  {"3 100", "4 102", "5", "7", "8 105", "9 106", "10", "11 108", "12", "13", "14", "15", "16",
-                   "17", "18"}},
-        TableCase{ServiceId::DirectShow, {"3 100", "4 102", "5", "7", "8 106", "9 107", "10 108"}}),
+    ::testing::Values(TableCase{ServiceId::DirectSound,
+                                {"4 100", "3 101 +128", "5 103", "6", "8", "9 107", "10 108", "11", "12 110", "13",
+                                 "14", "15", "16", "17", "18", "19"}},
+                      TableCase{ServiceId::DirectMusic,
+                                {"3 100", "4 102", "5", "7", "8 105", "9 106", "10", "11 108", "12", "13", "14", "15",
+                                 "16", "17", "18"}},
+                      TableCase{ServiceId::DirectShow, {"3 100", "4 102", "5", "7", "8 106", "9 107", "10 108"}}),
     [](const ::testing::TestParamInfo<TableCase>& testInfo) { return std::string(TableName(testInfo.param)); });
 
 TEST_F(ServicesTest, QuitLeavesPendingCommandsAndReleasesTheObjects) {

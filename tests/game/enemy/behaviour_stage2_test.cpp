@@ -183,7 +183,7 @@ TEST_F(Stage2BehaviourTest, SwayersBankTheirPictureWithTheSway) {
         i32 age, kind;
     };
     // s = 2 sin(2 pi age / 100): above 1 from age 9 to 41, below -1 from 59 to 91.
-    const Case cases[] = {{0, 231}, {8, 231}, {9, 232}, {25, 232}, {41, 232}, {42, 231},
+    const Case cases[] = {{0, 231},  {8, 231},  {9, 232},  {25, 232}, {41, 232}, {42, 231},
                           {50, 231}, {59, 233}, {75, 233}, {91, 233}, {92, 231}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.age);

@@ -45,13 +45,13 @@ TEST_F(Stage3BehaviourTest, RoutesEndOnTheirOwnBounds) {
         i32 frames;
     };
     const Case cases[] = {
-        {10, 282, 320, 100, 2, 202},    // age >= 201
-        {2, 341, 320, 100, 0, 101},     // age >= 100
-        {25, 314, 320, 690, 6, 401},    // age >= 400
-        {24, 312, 320, 100, 0, 101},    // age 100
-        {6, 332, 180, -100, 0, 227},    // y > 580 at 3 a frame
-        {8, 333, 230, -100, 0, 171},    // y > 580 at 4 a frame
-        {39, 303, 320, 1080, 0, 591},   // y < -100 at 2 a frame
+        {10, 282, 320, 100, 2, 202},   // age >= 201
+        {2, 341, 320, 100, 0, 101},    // age >= 100
+        {25, 314, 320, 690, 6, 401},   // age >= 400
+        {24, 312, 320, 100, 0, 101},   // age 100
+        {6, 332, 180, -100, 0, 227},   // y > 580 at 3 a frame
+        {8, 333, 230, -100, 0, 171},   // y > 580 at 4 a frame
+        {39, 303, 320, 1080, 0, 591},  // y < -100 at 2 a frame
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.state);
@@ -66,7 +66,7 @@ TEST_F(Stage3BehaviourTest, TheGunshipBacksOffThenFliesToRandomPointsAndLeavesAf
     const i32 e = Spawn(10, 281, 320, -200, 9);
     Frames(149);  // ages 0..148: it brakes to -1 and backs off
     EXPECT_EQ(At(e).state, 281);
-    Frame();      // age 149: 280 with the age kept
+    Frame();  // age 149: 280 with the age kept
     EXPECT_EQ(At(e).state, 280);
     EXPECT_EQ(At(e).age, 150);
     // Age 150: the first point, y drawn from (140, 240).
@@ -248,7 +248,7 @@ TEST_F(Stage3BehaviourTest, JetsShowTheirFacingAndLeaveByTheirSide) {
         bool leaves;
     };
     const Case cases[] = {
-        {380, {399, 399, 398}, true}, {381, {399, 399, 399}, true}, {382, {397, 399, 398}, true},
+        {380, {399, 399, 398}, true}, {381, {399, 399, 399}, true},  {382, {397, 399, 398}, true},
         {383, {398, 399, 397}, true}, {384, {397, 399, 399}, false}, {385, {398, 399, 399}, false},
     };
     for (const Case& c : cases) {
@@ -260,7 +260,7 @@ TEST_F(Stage3BehaviourTest, JetsShowTheirFacingAndLeaveByTheirSide) {
         Frames(99);  // ages 1..99
         const f32 y = At(e).y;
         EXPECT_GT(y, 200.0f);  // it dropped in, braking
-        Frame();  // age 100: it hovers
+        Frame();               // age 100: it hovers
         EXPECT_EQ(Root(e, 0).spriteKind, c.pictures[1]);
         EXPECT_FLOAT_EQ(At(e).speed, 0.0f);
         Frames(249);  // ages 101..349
@@ -345,8 +345,8 @@ TEST_F(Stage3BehaviourTest, DeathRunsFromDestroyedCoreParts) {
     struct Case {
         i32 kind, state, next;
     };
-    const Case cases[] = {{10, 280, 111}, {24, 313, 312}, {25, 314, 312}, {31, 301, 305}, {32, 301, 305},
-                          {33, 304, 305}, {50, 101, 102}};
+    const Case cases[] = {{10, 280, 111}, {24, 313, 312}, {25, 314, 312}, {31, 301, 305},
+                          {32, 301, 305}, {33, 304, 305}, {50, 101, 102}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
         Restart();
@@ -393,7 +393,7 @@ TEST_F(Stage3BehaviourTest, TheMidBossDivesInFightsInCyclesAndLeavesWithItsTalk)
     g_GameState.BossActiveFlag = 1;
     Frames(171);  // ages 0..170
     EXPECT_EQ(At(e).active, 0);
-    Frame();      // age 171: the fight starts
+    Frame();  // age 171: the fight starts
     EXPECT_EQ(At(e).age, 1200);
     EXPECT_EQ(At(e).active, 1);
     EXPECT_EQ(g_GameState.BossActiveFlag, 0);

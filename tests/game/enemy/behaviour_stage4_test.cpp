@@ -29,13 +29,13 @@ TEST_F(Stage4BehaviourTest, RoutesEndAfterTheirLastAgeOrBound) {
         bool failsMission;
     };
     const Case cases[] = {
-        {2, 501, 300, 200, 0, kHalfPi, 802, true},      // age > 800
-        {2, 501, 300, 570, 0.8f, kHalfPi, 5, true},     // y > 580 after the move: 570 + 3 x 0.8 x 5
-        {3, 502, 300, 200, 0, kHalfPi, 602, true},      // age > 600
-        {3, 505, 100, 300, 2, -kHalfPi, 302, true},     // age > 300
+        {2, 501, 300, 200, 0, kHalfPi, 802, true},   // age > 800
+        {2, 501, 300, 570, 0.8f, kHalfPi, 5, true},  // y > 580 after the move: 570 + 3 x 0.8 x 5
+        {3, 502, 300, 200, 0, kHalfPi, 602, true},   // age > 600
+        {3, 505, 100, 300, 2, -kHalfPi, 302, true},  // age > 300
         {3, 506, 540, 300, 2, -kHalfPi, 302, true},
-        {10, 510, 300, 540, 1, kHalfPi, 11, true},      // y > 550
-        {3, 520, 300, 200, 0, kHalfPi, 502, true},      // age > 500
+        {10, 510, 300, 540, 1, kHalfPi, 11, true},  // y > 550
+        {3, 520, 300, 200, 0, kHalfPi, 502, true},  // age > 500
         {3, 521, 300, 200, 0, kHalfPi, 502, true},
         {11, 512, 300, -99, 0.5f, -kHalfPi, 2, false},  // y < -100: 0.55, then 0.6 up
         {12, 515, 300, 548, 1, kHalfPi, 3, false},      // y > 550
@@ -43,7 +43,7 @@ TEST_F(Stage4BehaviourTest, RoutesEndAfterTheirLastAgeOrBound) {
         {8, 535, 300, -49, 1, -kHalfPi, 2, false},      // y < -50
         {10, 511, 300, 200, 0, kHalfPi, 102, false},    // the wreck bursts at age 101
         {6, 537, 300, 200, 0, kHalfPi, 102, false},
-        {2, 999, 300, 200, 1, kHalfPi, -1, false},      // unlisted: drifts on for ever
+        {2, 999, 300, 200, 1, kHalfPi, -1, false},  // unlisted: drifts on for ever
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.state << " from (" << c.x << ", " << c.y << ")");
@@ -64,8 +64,7 @@ TEST_F(Stage4BehaviourTest, TheSwayingFallCrossesTheBandsAtTheirPace) {
     struct Case {
         f32 y, dy;
     };
-    const Case cases[] = {{40, 2.4f}, {49.9f, 2.4f}, {50, 0.4f}, {100, 0.4f}, {150, 0.8f},
-                          {350, 0.8f}, {360, 2.4f}};
+    const Case cases[] = {{40, 2.4f}, {49.9f, 2.4f}, {50, 0.4f}, {100, 0.4f}, {150, 0.8f}, {350, 0.8f}, {360, 2.4f}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.y);
         Restart();
@@ -115,7 +114,7 @@ TEST_F(Stage4BehaviourTest, TheBrakingRunDriftsBackThenClimbsAway) {
     EXPECT_NEAR(At(e).speed, -0.5f, 1e-4);
     EXPECT_FLOAT_EQ(At(e).heading, kHalfPi);
     g_PlayerState[0].x = 200.0f;
-    Frames(125);  // to age 199
+    Frames(125);                         // to age 199
     EXPECT_GT(At(e).rotation, kHalfPi);  // turned toward the player (down-left)
     const f32 rotation = At(e).rotation;
     Frame();  // age 200: the heading takes the rotation; no climb yet

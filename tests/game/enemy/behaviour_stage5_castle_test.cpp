@@ -165,15 +165,14 @@ TEST_F(CastleTest, TheFirstRingOpensItsPartsOnScheduleAndEndsAt16200) {
         }
     }
     const std::vector<Opened> want = {
-        {11000, 4, 4, 1001}, {11000, 0, 4, 1010}, {11300, 0, 5, 1010},  {11600, 5, 4, 1001},
-        {11600, 0, 3, 1010}, {12300, 6, 4, 1001}, {12500, 0, 10, 1010}, {12800, 7, 4, 1001},
-        {12800, 0, 11, 1010}, {13100, 0, 9, 1010}, {13800, 8, 4, 1001}, {14000, 0, 1, 1010},
-        {14300, 1, 4, 1001}, {14300, 0, 2, 1010}, {14600, 0, 0, 1010},
+        {11000, 4, 4, 1001}, {11000, 0, 4, 1010},  {11300, 0, 5, 1010}, {11600, 5, 4, 1001},  {11600, 0, 3, 1010},
+        {12300, 6, 4, 1001}, {12500, 0, 10, 1010}, {12800, 7, 4, 1001}, {12800, 0, 11, 1010}, {13100, 0, 9, 1010},
+        {13800, 8, 4, 1001}, {14000, 0, 1, 1010},  {14300, 1, 4, 1001}, {14300, 0, 2, 1010},  {14600, 0, 0, 1010},
     };
     EXPECT_EQ(opened.size(), want.size());
     for (std::size_t i = 0; i < std::min(opened.size(), want.size()); ++i) {
-        EXPECT_TRUE(opened[i] == want[i]) << i << ": age " << opened[i].age << " root " << opened[i].root
-                                          << " child " << opened[i].child;
+        EXPECT_TRUE(opened[i] == want[i])
+            << i << ": age " << opened[i].age << " root " << opened[i].root << " child " << opened[i].child;
     }
     EXPECT_EQ(Castle().age, 30001);
     EXPECT_EQ(g_GameState.BossActiveFlag, 1);
@@ -248,9 +247,9 @@ TEST_F(CastleTest, StoryFlag94IsSetAt30500ForAFullRunWithEveryHubDown) {
         u8 flag;
     };
     const Case cases[] = {
-        {8, kStartFullRun, 3, kGameModeNormal, 1},      {7, kStartFullRun, 3, kGameModeNormal, 0},
-        {8, kStartStageSelect, 3, kGameModeNormal, 0},  {8, kStartFullRun, 2, kGameModeNormal, 0},
-        {8, kStartFullRun, 2, kGameModeReplay, 1},      {9, kStartFullRun, 3, kGameModeDemo, 1},
+        {8, kStartFullRun, 3, kGameModeNormal, 1},     {7, kStartFullRun, 3, kGameModeNormal, 0},
+        {8, kStartStageSelect, 3, kGameModeNormal, 0}, {8, kStartFullRun, 2, kGameModeNormal, 0},
+        {8, kStartFullRun, 2, kGameModeReplay, 1},     {9, kStartFullRun, 3, kGameModeDemo, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.killsA << " " << c.startKind << " " << c.continues << " " << c.gameMode);

@@ -419,7 +419,7 @@ TEST_F(LastBossTest, EscortsOutsideTheWideFieldAreErasedAtTheirFirstStep) {
         f32 x, y;
         bool kept;
     };
-    const Case cases[] = {{720.0f, 240.0f, false}, {-80.0f, 240.0f, true}, {320.0f, -160.0f, false},
+    const Case cases[] = {{720.0f, 240.0f, false}, {-80.0f, 240.0f, true},   {320.0f, -160.0f, false},
                           {320.0f, 525.0f, true},  {-200.0f, 240.0f, false}, {320.0f, 640.0f, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.x << ", " << c.y);

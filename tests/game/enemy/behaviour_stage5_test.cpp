@@ -32,9 +32,9 @@ TEST_F(Stage5BehaviourTest, EnemiesLeaveWhereTheirStatesSayAndFailTheMissionOnly
         bool fails;
     };
     const Case cases[] = {
-        {1, 111, 300, 0, 0, kHalfPi, 145, false},       // y += 0.05 age until y >= 520
+        {1, 111, 300, 0, 0, kHalfPi, 145, false},  // y += 0.05 age until y >= 520
         {11, 409, 300, 0, 0, kHalfPi, 145, false},
-        {9, 405, 300, 520, 5, -kHalfPi, 202, false},    // age > 200
+        {9, 405, 300, 520, 5, -kHalfPi, 202, false},  // age > 200
         {9, 406, 300, 520, 5, -kHalfPi, 202, false},
         {91, 482, 620, 200, -4.5f, -kHalfPi, 1002, false},  // age > 1000
         {20, 440, 320, -150, 0.5f, kHalfPi, 1401, true},    // y > 550
@@ -115,7 +115,7 @@ TEST_F(Stage5BehaviourTest, SmallShipsSwapTheirPictureAtAge80AndPeelOff) {
         Frames(80);  // ages 0..79
         EXPECT_EQ(Root(e, 0).spriteKind, 482);
         EXPECT_NEAR(At(e).speed, 1.0f, 0.06f);  // braked to 1
-        Frame();  // age 80: the new picture, no turn yet
+        Frame();                                // age 80: the new picture, no turn yet
         EXPECT_EQ(Root(e, 0).spriteKind, picture);
         EXPECT_FLOAT_EQ(At(e).heading, -kHalfPi);
         const f32 speed = At(e).speed;
@@ -223,9 +223,9 @@ TEST_F(Stage5BehaviourTest, FriendsShowTheirPicturesByAge) {
         Frame();
         EXPECT_EQ(Root(e, 0).spriteKind, c.early);
         EXPECT_FLOAT_EQ(At(e).x, 52.0f);
-        Frames(99);  // ages 1..99
+        Frames(99);                              // ages 1..99
         EXPECT_NEAR(At(e).scale, 0.6f, 0.011f);  // shrunk to about 0.6
-        Frame();  // age 100
+        Frame();                                 // age 100
         EXPECT_EQ(Root(e, 0).spriteKind, c.middle);
         EXPECT_FLOAT_EQ(At(e).heading, 0.0f);
         Frames(c.turn - 101);

@@ -258,7 +258,7 @@ TEST_F(Stage2BossTest, FinalFormsOpenAboveTheField) {
         Boss(294, 300, -200);
         Shoot({4});
         Root(0, 0).action = 0;  // as the breaks before left it
-        Frame();  // age 0: rises by 0.05 past -200 and opens
+        Frame();                // age 0: rises by 0.05 past -200 and opens
         ASSERT_EQ(At(0).age, 1001);
         EXPECT_FLOAT_EQ(At(0).x, 200.0f);
         EXPECT_EQ(Root(0, 1).hp, 4200);

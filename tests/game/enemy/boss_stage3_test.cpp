@@ -210,7 +210,7 @@ TEST_F(Stage3BossTest, TheLongCraftKeepsThePlayerAtADistance) {
     RunToAge(500);
     Destroy({14});
     Frame();
-    Frames(100);  // the descent of set 1 done
+    Frames(100);                  // the descent of set 1 done
     g_PlayerState[0].y = 100.0f;  // high: the craft is pulled down by min(1, 1.5)
     f32 y = At(0).y;
     g_GameState.FrameCounter = 0;  // the bob: sin(0)

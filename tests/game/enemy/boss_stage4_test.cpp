@@ -73,7 +73,7 @@ TEST_F(Stage4BossTest, FightsDriftBetweenRandomPoints) {
         EXPECT_FLOAT_EQ(At(e).speed, speed - 0.05f);
         RunToAge(149);
         EXPECT_EQ(RandomGetState(), after);  // no other draw, also not at the opening
-        Frame();  // age 150: the next point
+        Frame();                             // age 150: the next point
         EXPECT_EQ(DrawsSince(after), 2);
     }
 }

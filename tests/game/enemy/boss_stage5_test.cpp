@@ -101,8 +101,8 @@ TEST_F(Stage5GateTest, TheTurretPhaseOpensWithSixMarkedTurretsAndWandersByTheSta
     const f32 heading = At(e).heading;
     Frames(198);  // ages 1001..1198
     EXPECT_FLOAT_EQ(At(e).heading, heading);
-    Frame();      // 1199
-    Frame();      // 1200
+    Frame();  // 1199
+    Frame();  // 1200
     EXPECT_NE(At(e).heading, heading);
 }
 

@@ -49,8 +49,8 @@ protected:
 // carries its label). In the castle the armour hubs stand over the groups.
 TEST_F(CastleGoldenTest, TheRingInItsThreeTileFrames) {
     ASSERT_TRUE(SheetsReady()) << "the sample data set is missing from " << TOLVARIN_BUILD_DIR;
-    enemy_test::BuildTableEnemy(enemy_test::TableKind({enemy_test::TablePart(1001, 0, 0)}, {0}), 320.0f, -40.0f,
-                                0.0f, 0.8f);
+    enemy_test::BuildTableEnemy(enemy_test::TableKind({enemy_test::TablePart(1001, 0, 0)}, {0}), 320.0f, -40.0f, 0.0f,
+                                0.8f);
     const struct {
         i32 frameCounter;
         const char* name;
@@ -73,8 +73,8 @@ TEST_F(CastleGoldenTest, TheCoreSlidesOut) {
     const f32 offsets[3] = {0.0f, 24.0f, 49.0f};
     for (i32 i = 0; i < 3; ++i) {
         PartSpec core = enemy_test::TablePart(1009, 0, offsets[i], {}, 1.5707964f);
-        enemy_test::BuildTableEnemy(enemy_test::TableKind({core}, {0}), 120.0f + 200.0f * static_cast<f32>(i),
-                                    120.0f, 0.0f, 1.0f);
+        enemy_test::BuildTableEnemy(enemy_test::TableKind({core}, {0}), 120.0f + 200.0f * static_cast<f32>(i), 120.0f,
+                                    0.0f, 1.0f);
     }
     ClearScreen(0xFF000000u);
     DrawEnemyLayer(0);

@@ -63,8 +63,8 @@ TEST_F(EnemyBehaviourTest, UnlistedStatesStayInStageIndexZeroAndMoveStraightElse
         bool moves;
     };
     const Case cases[] = {
-        {StepEnemyStage1, 0, false}, {StepEnemyStage1, 12345, false}, {StepEnemyStage2, 0, true},
-        {StepEnemyStage3, 0, false}, {StepEnemyStage3, 12345, true},  {StepEnemyStage4, 0, true},
+        {StepEnemyStage1, 0, false},    {StepEnemyStage1, 12345, false}, {StepEnemyStage2, 0, true},
+        {StepEnemyStage3, 0, false},    {StepEnemyStage3, 12345, true},  {StepEnemyStage4, 0, true},
         {StepEnemyStage5, 12345, true},
     };
     for (const Case& c : cases) {
@@ -226,8 +226,8 @@ TEST_F(EnemyBehaviourTest, TheTableStepsEachStateByItsRowWithTheAgeTheStepSaw) {
 TEST_F(EnemyBehaviourTest, PartsReadByPositionReadAMissingPartAsDestroyed) {
     // Root 0 with children {0: alive, 1: -1}; root 1 destroyed; root 2 a slot
     // outside the pool; root 3 ends the list.
-    const i32 e = Build(TableKind({TablePart(150, 0, 0), TablePart(151, 0, 0, {0}), TablePart(152, 0, 0)}, {1, 2}),
-                        200, 100);
+    const i32 e =
+        Build(TableKind({TablePart(150, 0, 0), TablePart(151, 0, 0, {0}), TablePart(152, 0, 0)}, {1, 2}), 200, 100);
     Part(2).state = -1;
     EnemyRecord(e).rootParts[2] = kEnemyPartPoolSize;
     struct Case {
@@ -236,10 +236,10 @@ TEST_F(EnemyBehaviourTest, PartsReadByPositionReadAMissingPartAsDestroyed) {
         bool destroyed;
     };
     const Case cases[] = {
-        {e, 0, -1, &Part(1), false},     {e, 0, 0, &Part(0), false},  {e, 0, 1, nullptr, true},
-        {e, 0, 20, nullptr, true},       {e, 0, -2, nullptr, true},   {e, 1, -1, &Part(2), true},
-        {e, 1, 0, nullptr, true},        {e, 2, -1, nullptr, true},   {e, 3, -1, nullptr, true},
-        {e, 20, -1, nullptr, true},      {e, -1, -1, nullptr, true},  {e + 1, 0, -1, nullptr, true},
+        {e, 0, -1, &Part(1), false}, {e, 0, 0, &Part(0), false}, {e, 0, 1, nullptr, true},
+        {e, 0, 20, nullptr, true},   {e, 0, -2, nullptr, true},  {e, 1, -1, &Part(2), true},
+        {e, 1, 0, nullptr, true},    {e, 2, -1, nullptr, true},  {e, 3, -1, nullptr, true},
+        {e, 20, -1, nullptr, true},  {e, -1, -1, nullptr, true}, {e + 1, 0, -1, nullptr, true},
         {-1, 0, -1, nullptr, true},
     };
     for (const Case& c : cases) {
@@ -268,8 +268,8 @@ TEST_F(EnemyBehaviourTest, PartsReadByPositionReadAMissingPartAsDestroyed) {
 }
 
 TEST_F(EnemyBehaviourTest, SilenceStopsTheRootPartsThatStillStand) {
-    const i32 boss = Build(TableKind({TablePart(150, 0, 0), TablePart(151, 0, 0), TablePart(152, 0, 0)}, {0, 1, 2}),
-                           320, 100);
+    const i32 boss =
+        Build(TableKind({TablePart(150, 0, 0), TablePart(151, 0, 0), TablePart(152, 0, 0)}, {0, 1, 2}), 320, 100);
     for (i32 p = 0; p < 3; ++p) Part(p).action = 280 + p;
     Part(1).state = -1;
     EnemyRecord(boss).rootParts[2] = kNoPart;  // the list ends before P2
@@ -399,9 +399,9 @@ TEST_F(EnemyBehaviourTest, BossPhaseOptionsReachChildTargetsAndLeaveWhatTheyAreA
                                            {.root = 0, .action = 287, .timer = kKeepTimer, .child = 3}};
     Part(1).timer = 77;
     Part(3).timer = 66;
-    OpenBossPhase(boss, 1, 0, targets, attackers,
-                  {.zeroChildrenOf = 0, .zeroChildFirst = 0, .zeroChildLast = 3,
-                   .bossActiveFlag = kLeaveBossActiveFlag});
+    OpenBossPhase(
+        boss, 1, 0, targets, attackers,
+        {.zeroChildrenOf = 0, .zeroChildFirst = 0, .zeroChildLast = 3, .bossActiveFlag = kLeaveBossActiveFlag});
     EXPECT_EQ(g_GameState.BossActiveFlag, 1) << "left alone";
     EXPECT_EQ(EnemyRecord(boss).active, 1);
     for (i32 c = 0; c < 4; ++c) EXPECT_EQ(Part(c).hitShape.radius, 0.0f) << "child " << c << " zeroed";

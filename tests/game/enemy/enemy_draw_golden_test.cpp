@@ -45,7 +45,8 @@ protected:
     void SetUp() override {
         GraphicsTest::SetUp();
         enemy_test::ResetEnemyFrameState();
-        const std::string path = WriteArchive("enemies.dat", {graphics_test::ArgbEntry("enemy01", 64, 32, SheetPicture())});
+        const std::string path =
+            WriteArchive("enemies.dat", {graphics_test::ArgbEntry("enemy01", 64, 32, SheetPicture())});
         sheet_ = CreateTexture(path.c_str(), "enemy01", 1, nullptr);
         ASSERT_EQ(sheet_->TextureIsReady(), 1);
         g_StageTextures.E1 = sheet_;
@@ -65,7 +66,8 @@ TEST_F(EnemyDrawGoldenTest, TurnedScaledAndScrolledTrees) {
     // A hull with two guns, one of them destroyed (tinted), a kind without a
     // look in between; the same tree turned, halved and scrolled.
     PartSpec dead = TablePart(111, 0, -20);
-    const auto kind = TableKind({TablePart(111, 0, 20), dead, TablePart(0, 10, 0, {1}), TablePart(110, 0, 0, {0, 2})}, {3});
+    const auto kind =
+        TableKind({TablePart(111, 0, 20), dead, TablePart(0, 10, 0, {1}), TablePart(110, 0, 0, {0, 2})}, {3});
     BuildTableEnemy(kind, 200, 120);
     BuildTableEnemy(kind, 320, 300, kPi / 2, 0.5f);
     const i32 turned = BuildTableEnemy(kind, 420, 200, -kPi / 4, 1.5f);

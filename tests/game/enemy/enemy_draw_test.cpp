@@ -46,7 +46,8 @@ static_assert(kRangeLook.firstKind == 510 && kRangeLook.lastKind == 515 && kRang
               kRangeLook.visible == nullptr && kRangeLook.hook == nullptr);
 
 TEST_F(EnemyDrawTest, OffsetsAreScaledAndTurnedByTheParentAngleAndAnglesAddUp) {
-    Looks({{.firstKind = 101, .lastKind = 101, .sprites = kBody}, {.firstKind = 102, .lastKind = 102, .sprites = kOtherBody}});
+    Looks({{.firstKind = 101, .lastKind = 101, .sprites = kBody},
+           {.firstKind = 102, .lastKind = 102, .sprites = kOtherBody}});
     // Root (40, 0) at angle 0.25 under the enemy's rotation pi/2 and scale
     // 0.5: 20 pixels below the enemy. Its child (0, 40) turned by pi/2 + 0.25.
     Build(TableKind({TablePart(102, 0, 40), TablePart(101, 40, 0, {0}, 0.25f)}, {1}), 200, 100, kPi / 2, 0.5f);
@@ -152,12 +153,13 @@ TEST_F(EnemyDrawTest, FullAndEmptyLinkListsAreWalkedToTheirEnd) {
 // other's) is drawn down to the depth limit and no further, and nothing is
 // drawn for an enemy index outside the list.
 TEST_F(EnemyDrawTest, ABrokenTreeStopsAtABadLinkOrTheDepthLimit) {
-    Looks({{.firstKind = 101, .lastKind = 101, .sprites = kBody}, {.firstKind = 102, .lastKind = 102, .sprites = kOtherBody}});
+    Looks({{.firstKind = 101, .lastKind = 101, .sprites = kBody},
+           {.firstKind = 102, .lastKind = 102, .sprites = kOtherBody}});
     struct Case {
         const char* name;
-        i32 label;   // the part whose link is broken (3: the enemy's root list)
+        i32 label;  // the part whose link is broken (3: the enemy's root list)
         i32 entry;
-        i32 link;    // kSelf: the root's own slot
+        i32 link;         // kSelf: the root's own slot
         i32 root, child;  // sprites of the root (E1) and of its first child (B1)
     };
     constexpr i32 kSelf = -100;
@@ -175,7 +177,8 @@ TEST_F(EnemyDrawTest, ABrokenTreeStopsAtABadLinkOrTheDepthLimit) {
         ResetPlayLists();
         g_calls.clear();
         // The root (101) has a child 102 and a child without a look.
-        const i32 e = Build(TableKind({TablePart(102, 0, 0), TablePart(0, 0, 0), TablePart(101, 0, 0, {0, 1})}, {2}), 200, 100);
+        const i32 e =
+            Build(TableKind({TablePart(102, 0, 0), TablePart(0, 0, 0), TablePart(101, 0, 0, {0, 1})}, {2}), 200, 100);
         const i32 link = c.link == kSelf ? static_cast<i32>(&Part(2) - g_EnemyPartPool) : c.link;
         if (c.label == 3) {
             g_EnemyList[static_cast<std::size_t>(e)].rootParts[c.entry] = link;
@@ -183,8 +186,12 @@ TEST_F(EnemyDrawTest, ABrokenTreeStopsAtABadLinkOrTheDepthLimit) {
             Part(c.label).children[c.entry] = link;
         }
         DrawEnemyLayer(0);
-        EXPECT_EQ(std::count_if(g_calls.begin(), g_calls.end(), [](const LookDrawCall& d) { return d.sheet == EnemySheet::kE1; }), c.root);
-        EXPECT_EQ(std::count_if(g_calls.begin(), g_calls.end(), [](const LookDrawCall& d) { return d.sheet == EnemySheet::kB1; }), c.child);
+        EXPECT_EQ(std::count_if(g_calls.begin(), g_calls.end(),
+                                [](const LookDrawCall& d) { return d.sheet == EnemySheet::kE1; }),
+                  c.root);
+        EXPECT_EQ(std::count_if(g_calls.begin(), g_calls.end(),
+                                [](const LookDrawCall& d) { return d.sheet == EnemySheet::kB1; }),
+                  c.child);
     }
     g_calls.clear();
     const f32 pos[2] = {200.0f, 100.0f};
@@ -214,7 +221,7 @@ TEST_F(EnemyDrawTest, ExtraLayersInTheirOrderAndPlaces) {
     EXPECT_EQ(g_calls[1].destination.left, 195);  // half size 10 at scale 0.5
     EXPECT_EQ(g_calls[1].destination.right, 205);
     EXPECT_NEAR(CentreY(g_calls[2]), 120.0f, 0.6f);  // (40, 0) x 0.5 turned
-    EXPECT_EQ(CentreX(g_calls[3]), 200.0f);            // unturned (0, 40)
+    EXPECT_EQ(CentreX(g_calls[3]), 200.0f);          // unturned (0, 40)
     EXPECT_EQ(CentreY(g_calls[3]), 140.0f);
 }
 
@@ -226,11 +233,11 @@ struct SizeCase {
 
 TEST_F(EnemyDrawTest, SizeModesTruncateTheirEdges) {
     const SizeCase cases[] = {
-        {LookSize::kFixed, 0.5f, {75, -20, 525, 420}},          // 225 x 220 whatever the scale
-        {LookSize::kScaled, 0.5f, {187, 90, 412, 310}},         // 300 - 112.5 truncated, 300 + 112.5 truncated
-        {LookSize::kScaledWhole, 0.5f, {188, 90, 412, 310}},    // the half size 112 first
+        {LookSize::kFixed, 0.5f, {75, -20, 525, 420}},        // 225 x 220 whatever the scale
+        {LookSize::kScaled, 0.5f, {187, 90, 412, 310}},       // 300 - 112.5 truncated, 300 + 112.5 truncated
+        {LookSize::kScaledWhole, 0.5f, {188, 90, 412, 310}},  // the half size 112 first
         {LookSize::kScaled, 0.8f, {120, 24, 480, 376}},
-        {LookSize::kUnequal, 1.0f, {75, -20, 303, 420}},        // 225 left, 3 right
+        {LookSize::kUnequal, 1.0f, {75, -20, 303, 420}},  // 225 left, 3 right
     };
     for (const SizeCase& c : cases) {
         const LookSprite sprite{.size = c.size, .hx = 225, .hy = 220, .hxRight = 3};
@@ -303,7 +310,8 @@ TEST_F(EnemyDrawTest, AnimationFramesFollowTheClockTheTimerOrTheFacing) {
     context.frameCounter = 10;  // 10 / 3 = 3, mod 3 = 0; 10 / 2 = 5, mod 3 = 2
     const LookSprite clock3{.source = {80, 0, 159, 99}, .frames = LookFrames::kClock, .frameDivisor = 3, .stepX = 80};
     const LookSprite clock2{.source = {80, 0, 159, 99}, .frames = LookFrames::kClock, .frameDivisor = 2, .stepX = 80};
-    const LookSprite timer{.source = {0, 0, 9, 9}, .frames = LookFrames::kTimer, .frameDivisor = 1, .frameCount = 2, .stepY = 10};
+    const LookSprite timer{
+        .source = {0, 0, 9, 9}, .frames = LookFrames::kTimer, .frameDivisor = 1, .frameCount = 2, .stepY = 10};
     EXPECT_EQ(LookSpriteSource(context, clock3).left, 80);
     EXPECT_EQ(LookSpriteSource(context, clock2).left, 240);
     EXPECT_EQ(LookSpriteSource(context, clock2).right, 319);
@@ -351,8 +359,8 @@ TEST_F(EnemyDrawTest, SizesByStateAndClock) {
     // Swelling (base 40 x 30, +1): only while hittable, in frames 0-3, 8-11, ...
     const LookSprite swell{.hx = 40, .hy = 30, .swellX = 1, .swellY = 1, .turn = LookTurn::kFlat};
     // A pulse of kind 591: trunc(115 s + 3c) by trunc(60 s + 1.5c), the swing unscaled.
-    const LookSprite unscaledSwing{.size = LookSize::kScaledBaseWhole, .hx = 115, .hy = 60, .pulsePeriod = 100,
-                                   .pulseX = 3, .pulseY = 1.5f};
+    const LookSprite unscaledSwing{
+        .size = LookSize::kScaledBaseWhole, .hx = 115, .hy = 60, .pulsePeriod = 100, .pulseX = 3, .pulseY = 1.5f};
     const Case cases[] = {
         {swell, 1, 0, 0, 1.0f, {259, 169, 341, 231}},
         {swell, 1, 0, 3, 1.0f, {259, 169, 341, 231}},
@@ -367,8 +375,8 @@ TEST_F(EnemyDrawTest, SizesByStateAndClock) {
         {{.size = LookSize::kScaledBaseWhole, .hx = 115, .hy = 60}, 1, 25, 0, 0.5f, {243, 170, 357, 230}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::Message() << "state " << c.state << " timer " << c.timer << " frame "
-                                        << c.frameCounter << " scale " << c.scale);
+        SCOPED_TRACE(testing::Message() << "state " << c.state << " timer " << c.timer << " frame " << c.frameCounter
+                                        << " scale " << c.scale);
         EnemyPart part;
         part.state = c.state;
         part.timer = c.timer;

@@ -20,8 +20,7 @@
 namespace enemy_test {
 
 // A part of the test table: sprite kind, offset, angle and child labels.
-inline PartSpec TablePart(i32 spriteKind, f32 offsetX, f32 offsetY, std::vector<i32> children = {},
-                          f32 angle = 0.0f) {
+inline PartSpec TablePart(i32 spriteKind, f32 offsetX, f32 offsetY, std::vector<i32> children = {}, f32 angle = 0.0f) {
     PartSpec p;
     p.spriteKind = spriteKind;
     p.hp = 100;

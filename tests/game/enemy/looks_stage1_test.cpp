@@ -81,8 +81,8 @@ TEST_F(Stage1LooksTest, SingleSpriteLooksDrawTheirCellAtTheirSize) {
         EXPECT_TRUE(SameRect(calls[0].source, c.source))
             << calls[0].source.left << "," << calls[0].source.top << "," << calls[0].source.right;
         EXPECT_TRUE(SameRect(calls[0].destination, c.destination))
-            << calls[0].destination.left << "," << calls[0].destination.top << "," << calls[0].destination.right
-            << "," << calls[0].destination.bottom;
+            << calls[0].destination.left << "," << calls[0].destination.top << "," << calls[0].destination.right << ","
+            << calls[0].destination.bottom;
         EXPECT_TRUE(calls[0].rotated);
         EXPECT_EQ(calls[0].colour, 0xFFFFFFFFu);
     }
@@ -93,9 +93,8 @@ TEST_F(Stage1LooksTest, AnimatedLooksChangeFrameTogetherByTheFrameCounter) {
         i32 kind, frame, left;
     };
     const Case cases[] = {
-        {105, 0, 0},   {105, 2, 0},   {105, 3, 80},  {105, 8, 160}, {105, 9, 0},
-        {103, 1, 0},   {103, 2, 90},  {103, 4, 180}, {103, 6, 0},   {106, 3, 320},
-        {111, 6, 370}, {154, 3, 170},
+        {105, 0, 0},  {105, 2, 0},   {105, 3, 80}, {105, 8, 160}, {105, 9, 0},   {103, 1, 0},
+        {103, 2, 90}, {103, 4, 180}, {103, 6, 0},  {106, 3, 320}, {111, 6, 370}, {154, 3, 170},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.kind << " at " << c.frame);

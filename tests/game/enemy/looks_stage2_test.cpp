@@ -21,8 +21,8 @@ std::vector<LookDrawCall> g_drawn;
 std::string Text(const LookDrawCall& c) {
     std::ostringstream out;
     out << c.source.left << ',' << c.source.top << ',' << c.source.right << ',' << c.source.bottom << " -> "
-        << c.destination.left << ',' << c.destination.top << ',' << c.destination.right << ','
-        << c.destination.bottom << ' ' << std::hex << c.colour << (c.rotated ? " rot" : " flat");
+        << c.destination.left << ',' << c.destination.top << ',' << c.destination.right << ',' << c.destination.bottom
+        << ' ' << std::hex << c.colour << (c.rotated ? " rot" : " flat");
     return out.str();
 }
 
@@ -84,12 +84,12 @@ TEST_F(Stage2LooksTest, CarriersPulseOverTheirFlames) {
         const char* body;
     };
     const Case cases[] = {
-        {220, 1, 0, "0,390,209,499 -> 190,141,410,259 fff0c8c8 flat"},    // 110 x 59
-        {220, 1, 25, "0,390,209,499 -> 196,144,404,256 fff0c8c8 flat"},   // 104 x 56
+        {220, 1, 0, "0,390,209,499 -> 190,141,410,259 fff0c8c8 flat"},   // 110 x 59
+        {220, 1, 25, "0,390,209,499 -> 196,144,404,256 fff0c8c8 flat"},  // 104 x 56
         {220, 1, 100, "0,390,209,499 -> 190,141,410,259 fff0c8c8 flat"},
         {222, 1, 0, "0,390,209,499 -> 190,141,410,259 ffffffff flat"},
         {222, -1, 0, "0,390,209,499 -> 190,141,410,259 ff321414 flat"},
-        {223, 1, 0, "0,140,119,339 -> 239,97,361,303 fff0c8c8 flat"},     // 61 x 103
+        {223, 1, 0, "0,140,119,339 -> 239,97,361,303 fff0c8c8 flat"},  // 61 x 103
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.kind << " timer " << c.timer);
@@ -116,9 +116,9 @@ TEST_F(Stage2LooksTest, FacingGunsPickTheirCellByTheWorldAngleAndTurnByTheParent
         Rect source;
     };
     const Case cases[] = {
-        {211, 3.1415927f, {0, 140, 89, 229}},     // along -x: column 0 of row 0
-        {211, 0.0f, {360, 140, 449, 229}},        // along +x: direction 4
-        {211, 1.5707964f, {90, 230, 179, 319}},   // down: direction 6, row 1 column 1
+        {211, 3.1415927f, {0, 140, 89, 229}},    // along -x: column 0 of row 0
+        {211, 0.0f, {360, 140, 449, 229}},       // along +x: direction 4
+        {211, 1.5707964f, {90, 230, 179, 319}},  // down: direction 6, row 1 column 1
         {213, 3.1415927f, {0, 320, 89, 409}},
         {213, -0.7853982f, {270, 320, 359, 409}},  // up and to the right: direction 3
     };
@@ -146,7 +146,8 @@ TEST_F(Stage2LooksTest, OrdinaryLooksAndTheirLayers) {
     EXPECT_EQ(Texts(204, 1, 0), std::vector<std::string>{"220,420,319,459 -> 250,180,340,220 ffffffff rot"});
     // Kind 201 animates by the clock, sized by the scale, grey below 0.8 even
     // when not hittable.
-    EXPECT_EQ(Texts(201, 1, 0, 0.0f, 1.0f, 3), std::vector<std::string>{"80,0,159,139 -> 260,130,340,270 ffffffff rot"});
+    EXPECT_EQ(Texts(201, 1, 0, 0.0f, 1.0f, 3),
+              std::vector<std::string>{"80,0,159,139 -> 260,130,340,270 ffffffff rot"});
     EXPECT_EQ(Texts(201, -1, 0, 0.0f, 0.7f, 0), std::vector<std::string>{"0,0,79,139 -> 272,151,328,249 ff969696 rot"});
     // Kind 203: the body, then jets at (12, 30) and (12, -30).
     EXPECT_EQ(Texts(203, -1, 0, 0.0f, 1.0f, 6),
@@ -164,7 +165,8 @@ TEST_F(Stage2LooksTest, BossPartsAreDimWhileTheBossIsSmall) {
         f32 scale;
         u32 colour;
     };
-    const Case cases[] = {{1, 0.5f, 0xFF323232u}, {1, 0.8f, 0xFFFFFFFFu}, {-1, 0.5f, 0xFF643232u}, {2, 1.0f, 0xFF643232u}};
+    const Case cases[] = {
+        {1, 0.5f, 0xFF323232u}, {1, 0.8f, 0xFFFFFFFFu}, {-1, 0.5f, 0xFF643232u}, {2, 1.0f, 0xFF643232u}};
     for (const Case& c : cases) {
         for (const i32 kind : {251, 252, 253, 254, 255, 256, 257, 258, 259, 260, 261}) {
             SCOPED_TRACE(testing::Message() << kind << " state " << c.state << " scale " << c.scale);

@@ -128,9 +128,9 @@ TEST_F(Stage3LooksTest, UnhittablePartsTakeTheirTint) {
         i32 kind;
         u32 tint;
     };
-    const Case cases[] = {{305, kDim}, {321, kDark}, {325, kDark}, {336, kDark}, {341, kDim}, {348, kDim},
-                          {351, kDark}, {355, kDark}, {360, kDim}, {361, kDim}, {362, kDim}, {366, kDark},
-                          {380, kDark}, {390, kDark}, {399, kDark}};
+    const Case cases[] = {{305, kDim}, {321, kDark}, {325, kDark}, {336, kDark}, {341, kDim},
+                          {348, kDim}, {351, kDark}, {355, kDark}, {360, kDim},  {361, kDim},
+                          {362, kDim}, {366, kDark}, {380, kDark}, {390, kDark}, {399, kDark}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
         const auto calls = Draw(c.kind, {.frame = 8, .state = -1});
@@ -313,9 +313,9 @@ TEST_F(Stage3LooksTest, TheMidBossBlinksByItsAgeWindows) {
         bool a, b;
     };
     const Case cases[] = {
-        {0, 0, false, true},     {0, 8, true, false},      {4999, 8, true, false},  {5000, 0, true, false},
-        {5000, 8, true, false},  {5099, 0, true, false},   {5100, 0, false, true},  {5100, 8, false, true},
-        {5999, 8, false, true},  {6000, 0, false, true},   {6000, 8, true, false},
+        {0, 0, false, true},    {0, 8, true, false},    {4999, 8, true, false}, {5000, 0, true, false},
+        {5000, 8, true, false}, {5099, 0, true, false}, {5100, 0, false, true}, {5100, 8, false, true},
+        {5999, 8, false, true}, {6000, 0, false, true}, {6000, 8, true, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "age " << c.age << " frame " << c.frame);

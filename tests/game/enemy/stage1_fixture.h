@@ -12,8 +12,8 @@ namespace stage1_test {
 
 using stage_test::DrawsSince;
 
-inline constexpr stage_test::StageHooks kStage1Hooks{
-    0, StepEnemyStage1, SpawnEnemyStage1, StepStageParts<RunPartActionStage1>};
+inline constexpr stage_test::StageHooks kStage1Hooks{0, StepEnemyStage1, SpawnEnemyStage1,
+                                                     StepStageParts<RunPartActionStage1>};
 class Stage1Test : public stage_test::StageTest<kStage1Hooks> {};
 
 }  // namespace stage1_test

@@ -12,8 +12,8 @@ namespace stage3_test {
 
 using stage_test::DrawsSince;
 
-inline constexpr stage_test::StageHooks kStage3Hooks{
-    2, StepEnemyStage3, SpawnEnemyStage3, StepStageParts<RunPartActionStage3>};
+inline constexpr stage_test::StageHooks kStage3Hooks{2, StepEnemyStage3, SpawnEnemyStage3,
+                                                     StepStageParts<RunPartActionStage3>};
 class Stage3Test : public stage_test::StageTest<kStage3Hooks> {};
 
 }  // namespace stage3_test

@@ -12,8 +12,8 @@ namespace stage4_test {
 
 using stage_test::DrawsSince;
 
-inline constexpr stage_test::StageHooks kStage4Hooks{
-    3, StepEnemyStage4, SpawnEnemyStage4, StepStageParts<RunPartActionStage4>};
+inline constexpr stage_test::StageHooks kStage4Hooks{3, StepEnemyStage4, SpawnEnemyStage4,
+                                                     StepStageParts<RunPartActionStage4>};
 class Stage4Test : public stage_test::StageTest<kStage4Hooks> {};
 
 }  // namespace stage4_test

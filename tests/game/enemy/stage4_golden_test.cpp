@@ -30,8 +30,10 @@ protected:
         const struct {
             Texture** slot;
             const char* name;
-        } sheets[] = {{&g_StageTextures.E1, "enemy05"}, {&g_StageTextures.E2, "enemy05_2"},
-                      {&g_StageTextures.E3, "enemy05_3"}, {&g_StageTextures.B1, "boss05_1"},
+        } sheets[] = {{&g_StageTextures.E1, "enemy05"},
+                      {&g_StageTextures.E2, "enemy05_2"},
+                      {&g_StageTextures.E3, "enemy05_3"},
+                      {&g_StageTextures.B1, "boss05_1"},
                       {&g_StageTextures.B2, "boss05_2"}};
         for (const auto& s : sheets) {
             *s.slot = CreateTexture(archive.c_str(), s.name, 1, nullptr);

@@ -22,10 +22,9 @@ protected:
     EnemyPart& Gun(i32 action, i32 index = 0, bool children = false, i32 spriteKind = 101) {
         for (i32 i = 0; i < index; ++i) Build(TableKind({TablePart(0, 0, 0)}, {0}), 300, 200, kHalfPi);
         if (children) {
-            enemy_ = Build(TableKind({TablePart(111, 0, -50), TablePart(111, 0, 50),
-                                      TablePart(spriteKind, 0, 0, {0, 1})},
-                                     {2}),
-                           300, 200, kHalfPi);
+            enemy_ = Build(
+                TableKind({TablePart(111, 0, -50), TablePart(111, 0, 50), TablePart(spriteKind, 0, 0, {0, 1})}, {2}),
+                300, 200, kHalfPi);
             part_ = &Part(2);
         } else {
             enemy_ = Build(TableKind({TablePart(spriteKind, 0, 0)}, {0}), 300, 200, kHalfPi);
@@ -101,10 +100,9 @@ TEST_F(Stage1PatternsTest, Action106BurstsAndShellsPerDifficulty) {
     const Case cases[] = {
         {0, {{4, 2, 0}, {8, 2, 0}, {12, 2, 0}, {40, 0, 1}, {160, 2, 0}, {164, 2, 0}, {168, 2, 0}, {172, 2, 0}}},
         {1, {{4, 2, 0}, {8, 2, 0}, {12, 2, 0}, {40, 0, 1}, {100, 2, 0}, {104, 2, 0}, {108, 2, 0}, {112, 2, 0}}},
-        {2, {{3, 2, 0},  {6, 2, 0},  {9, 2, 0},  {12, 2, 0}, {15, 2, 0}, {18, 2, 0}, {30, 0, 1},
-             {60, 0, 1}, {80, 2, 0}, {83, 2, 0}, {86, 2, 0}, {89, 2, 0}, {92, 2, 0}, {95, 2, 0},
-             {98, 2, 0}, {160, 2, 0}, {163, 2, 0}, {166, 2, 0}, {169, 2, 0}, {172, 2, 0}, {175, 2, 0},
-             {178, 2, 0}}},
+        {2, {{3, 2, 0},   {6, 2, 0},   {9, 2, 0},   {12, 2, 0},  {15, 2, 0},  {18, 2, 0}, {30, 0, 1}, {60, 0, 1},
+             {80, 2, 0},  {83, 2, 0},  {86, 2, 0},  {89, 2, 0},  {92, 2, 0},  {95, 2, 0}, {98, 2, 0}, {160, 2, 0},
+             {163, 2, 0}, {166, 2, 0}, {169, 2, 0}, {172, 2, 0}, {175, 2, 0}, {178, 2, 0}}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.difficulty);
@@ -125,8 +123,8 @@ TEST_F(Stage1PatternsTest, TurretFansOf131) {
         std::vector<Shot> shots;  // t 1..400
     };
     const Case cases[] = {
-        {0, {{380, 3, 0}}},                                                     // q = t / 90 even, r 20, t > 200
-        {1, {{170, 3, 0}, {190, 3, 0}, {330, 3, 0}, {350, 3, 0}}},             // p 80: r 10 and 30
+        {0, {{380, 3, 0}}},                                         // q = t / 90 even, r 20, t > 200
+        {1, {{170, 3, 0}, {190, 3, 0}, {330, 3, 0}, {350, 3, 0}}},  // p 80: r 10 and 30
         {2, {{170, 5, 0}, {190, 5, 0}, {330, 5, 0}, {350, 5, 0}}},
     };
     for (const Case& c : cases) {
@@ -227,10 +225,10 @@ TEST_F(Stage1PatternsTest, NoseGunBurstWindows) {
         std::vector<i32> frames;
     };
     const Case cases[] = {
-        {141, 0, {120, 124, 128}},                       // t > 50, q = t / 60 even: 120..131 (60..71 is odd)
-        {141, 1, {50, 54, 58, 150, 154, 158}},           // q odd
+        {141, 0, {120, 124, 128}},                          // t > 50, q = t / 60 even: 120..131 (60..71 is odd)
+        {141, 1, {50, 54, 58, 150, 154, 158}},              // q odd
         {141, 2, {30, 33, 36, 90, 93, 96, 150, 153, 156}},  // u = t - 30
-        {144, 0, {}},                                    // t > 290
+        {144, 0, {}},                                       // t > 290
         {144, 1, {150, 154, 158}},
         {144, 2, {150, 153, 156}},
     };
@@ -373,8 +371,8 @@ TEST_F(Stage1PatternsTest, PhaseGunsFiringFrames) {
 TEST_F(Stage1PatternsTest, PhaseOneGunsCycleBetweenAimedTriplesAndSwingingFans) {
     struct Case {
         i32 difficulty;
-        std::vector<Shot> firstHalf;   // t 1..300
-        i32 fanSize, firstFan;         // second half from t 1000
+        std::vector<Shot> firstHalf;  // t 1..300
+        i32 fanSize, firstFan;        // second half from t 1000
     };
     const Case cases[] = {
         {0, {{100, 3, 0}, {200, 3, 0}, {300, 3, 0}}, 5, 1210},
@@ -395,10 +393,10 @@ TEST_F(Stage1PatternsTest, PhaseOneGunsCycleBetweenAimedTriplesAndSwingingFans) 
 
 TEST_F(Stage1PatternsTest, TheMidBossCoreTalksWhenAloneAndTransforms) {
     // A core with two guns and a third child that becomes the new core.
-    enemy_ = Build(TableKind({TablePart(154, 0, -50), TablePart(154, 0, 50), TablePart(0, 20, 0),
-                              TablePart(152, 0, 0, {0, 1, 2})},
-                             {3}),
-                   300, 200, kHalfPi);
+    enemy_ = Build(
+        TableKind({TablePart(154, 0, -50), TablePart(154, 0, 50), TablePart(0, 20, 0), TablePart(152, 0, 0, {0, 1, 2})},
+                  {3}),
+        300, 200, kHalfPi);
     part_ = &Part(3);
     part_->action = 152;
     Step(1);

@@ -22,7 +22,6 @@ using enemy_test::EnemyFrameTest;
 using enemy_test::TableKind;
 using enemy_test::TablePart;
 
-
 // {t, bullets, shells} of each frame that fired.
 using Volley = std::array<i32, 3>;
 using Volleys = std::vector<Volley>;
@@ -151,8 +150,8 @@ TEST_F(Stage2PatternsTest, SmallCraftFireFromEvenIndexesInTheUpperField) {
         f32 y;
         bool fires;
     };
-    const Case cases[] = {{0, 1, 100, false}, {0, 2, 100, true}, {1, 3, 100, false}, {2, 1, 100, true},
-                          {2, 0, 200, false}, {2, 0, 199, true}};
+    const Case cases[] = {{0, 1, 100, false}, {0, 2, 100, true},  {1, 3, 100, false},
+                          {2, 1, 100, true},  {2, 0, 200, false}, {2, 0, 199, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.difficulty << " index " << c.index << " y " << c.y);
         Arm(205, 300, c.y, c.index);
@@ -346,7 +345,6 @@ TEST_F(Stage2PatternsTest, MissingRootPartsReadAsDestroyed) {
     EXPECT_NE(Owner().state, 282);
 }
 
-
 // ---- The boss's parts ----
 
 TEST_F(Stage2PatternsTest, BossPartsFiringFramesPerDifficulty) {
@@ -420,10 +418,10 @@ TEST_F(Stage2PatternsTest, PhaseTwoAndThreePartsFireByTheBossAge) {
         i32 bullets, shells;
     };
     const Case cases[] = {
-        {285, 0, 1200, 24, 0}, {285, 0, 1250, 0, 0},  {285, 1, 1250, 24, 0}, {286, 2, 3200, 32, 0},
-        {286, 2, 3280, 24, 0}, {285, 2, 5200, 0, 0},  {287, 0, 1150, 0, 6},   {287, 1, 2150, 0, 8},
-        {287, 2, 4150, 0, 12}, {287, 2, 5150, 0, 0},  {288, 0, 1020, 0, 1},   {288, 0, 1030, 0, 0},
-        {288, 1, 1015, 0, 1},  {288, 0, 1200, 0, 0},  {288, 0, 1050, 38, 0},  {288, 1, 2050, 50, 0},
+        {285, 0, 1200, 24, 0},  {285, 0, 1250, 0, 0}, {285, 1, 1250, 24, 0}, {286, 2, 3200, 32, 0},
+        {286, 2, 3280, 24, 0},  {285, 2, 5200, 0, 0}, {287, 0, 1150, 0, 6},  {287, 1, 2150, 0, 8},
+        {287, 2, 4150, 0, 12},  {287, 2, 5150, 0, 0}, {288, 0, 1020, 0, 1},  {288, 0, 1030, 0, 0},
+        {288, 1, 1015, 0, 1},   {288, 0, 1200, 0, 0}, {288, 0, 1050, 38, 0}, {288, 1, 2050, 50, 0},
         {288, 2, 1050, 124, 1}, {288, 2, 3050, 0, 1},
     };
     for (const Case& c : cases) {

@@ -68,9 +68,9 @@ TEST_F(Stage3PatternsTest, Action300DropsMinesToBothSidesAndFiresAimedTwins) {
     };
     // Up to t 300: EASY from 200, NORMAL and HARD from 100.
     const Case cases[3] = {
-        {{200}, 12, 12},                         // bullets at 200..216 and 300, every 4
-        {{100, 120, 200, 220}, 42, 42},          // 100..136, 200..236 and 300
-        {{100, 120, 140, 200, 220, 240}, 68, 68}, // every 3 below t mod 100 = 50
+        {{200}, 12, 12},                           // bullets at 200..216 and 300, every 4
+        {{100, 120, 200, 220}, 42, 42},            // 100..136, 200..236 and 300
+        {{100, 120, 140, 200, 220, 240}, 68, 68},  // every 3 below t mod 100 = 50
     };
     for (i32 d = 0; d < 3; ++d) {
         SCOPED_TRACE(d);
@@ -292,8 +292,8 @@ TEST_F(Stage3PatternsTest, TrackingGunsTurnEveryFrameAndFireTheirVolleys) {
         i32 draws;
     };
     const Case cases[] = {
-        {330, 0, {60, 3, 0}, 0},  {330, 1, {40, 4, 0}, 3},   {330, 2, {30, 5, 0}, 4},
-        {331, 0, {60, 0, 1}, 0},  {331, 1, {60, 0, 1}, 0},   {331, 2, {60, 10, 1}, 20},
+        {330, 0, {60, 3, 0}, 0}, {330, 1, {40, 4, 0}, 3}, {330, 2, {30, 5, 0}, 4},
+        {331, 0, {60, 0, 1}, 0}, {331, 1, {60, 0, 1}, 0}, {331, 2, {60, 10, 1}, 20},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.action << " on " << c.difficulty);
@@ -344,8 +344,8 @@ TEST_F(Stage3PatternsTest, WobblesMoveThePartAndBackOutOfStepByParity) {
         bool byClock;
         f32 w;
     };
-    for (const Case& c : {Case{337, false, 1}, Case{338, false, 2}, Case{370, true, 2}, Case{380, true, 2},
-                          Case{350, false, 2}}) {
+    for (const Case& c :
+         {Case{337, false, 1}, Case{338, false, 2}, Case{370, true, 2}, Case{380, true, 2}, Case{350, false, 2}}) {
         for (const i32 index : {0, 1}) {
             SCOPED_TRACE(testing::Message() << c.action << " at index " << index);
             ResetPlayLists();
@@ -458,7 +458,8 @@ TEST_F(Stage3PatternsTest, TheLongCraftsGunsFireEllipseBurstsWhileArmed) {
         std::vector<i32> frames;
         i32 n;
     };
-    const Case cases[3] = {{{500, 600, 1000, 1200}, 9}, {{400, 500, 800, 1000, 1200}, 12}, {{350, 450, 700, 900, 1050}, 18}};
+    const Case cases[3] = {
+        {{500, 600, 1000, 1200}, 9}, {{400, 500, 800, 1000, 1200}, 12}, {{350, 450, 700, 900, 1050}, 18}};
     for (i32 d = 0; d < 3; ++d) {
         SCOPED_TRACE(d);
         ResetPlayLists();
@@ -529,17 +530,17 @@ TEST_F(Stage3PatternsTest, BossPatternsFireTheirCountsPerDifficulty) {
         // 371: streams in 100..150, 200..250, 300..350, 400..450 every 5,
         // mines in 600..650, rings of 16 at 700 and 800.
         {371, 1, 1000, 44 + 32, 11, 0, 22},
-        {373, 1, 450, 0, 22, 0, 11},           // pairs at 400..440 every 4
-        {374, 0, 120, 0, 0, 36, 0},            // t mod 120 in 72..116 every 4, three flames
-        {374, 2, 120, 0, 0, 57, 0},            // 44..116
-        {1301, 0, 300, 0, 11, 0, 11},          // 10..100 every 10, and 300
+        {373, 1, 450, 0, 22, 0, 11},   // pairs at 400..440 every 4
+        {374, 0, 120, 0, 0, 36, 0},    // t mod 120 in 72..116 every 4, three flames
+        {374, 2, 120, 0, 0, 57, 0},    // 44..116
+        {1301, 0, 300, 0, 11, 0, 11},  // 10..100 every 10, and 300
         {1301, 1, 300, 0, 21, 0, 21},
         {1301, 2, 300, 0, 26, 0, 26},
-        {1302, 0, 600, 14, 0, 0, 14},          // 300..348 every 4, and 600
-        {1302, 1, 600, 21, 0, 0, 21},          // 300..338 every 2, and 600
-        {1302, 2, 600, 26, 0, 0, 26},          // 300..348 every 2, and 600
-        {1303, 0, 300, 40, 6, 0, 12},          // rings of 20; mines 100..120, 200..220 every 10
-        {1303, 1, 300, 64, 8, 0, 16},          // rings of 32; mines 100..115, 200..215 every 5
+        {1302, 0, 600, 14, 0, 0, 14},  // 300..348 every 4, and 600
+        {1302, 1, 600, 21, 0, 0, 21},  // 300..338 every 2, and 600
+        {1302, 2, 600, 26, 0, 0, 26},  // 300..348 every 2, and 600
+        {1303, 0, 300, 40, 6, 0, 12},  // rings of 20; mines 100..120, 200..220 every 10
+        {1303, 1, 300, 64, 8, 0, 16},  // rings of 32; mines 100..115, 200..215 every 5
         {1303, 2, 300, 80, 14, 0, 28},
         {1304, 0, 300, 40, 6, 0, 12},
         {1304, 1, 300, 64, 8, 0, 16},
@@ -547,18 +548,18 @@ TEST_F(Stage3PatternsTest, BossPatternsFireTheirCountsPerDifficulty) {
         {1306, 0, 700, 8 * 36, 0, 0, 0},
         {1306, 1, 700, 7 * 48, 0, 0, 0},
         {1306, 2, 700, 9 * 48, 0, 0, 0},
-        {1307, 1, 400, 8 * 15, 16, 0, 32},     // columns every 50; mines where t mod 50 < 2
-        {1309, 0, 1000, 0, 0, 0, 0},           // not on EASY
-        {1309, 1, 1000, 2 * 15, 0, 0, 0},      // 600 and 800
-        {1309, 2, 1000, 3 * 15, 0, 0, 0},      // 600, 750 and 900
+        {1307, 1, 400, 8 * 15, 16, 0, 32},  // columns every 50; mines where t mod 50 < 2
+        {1309, 0, 1000, 0, 0, 0, 0},        // not on EASY
+        {1309, 1, 1000, 2 * 15, 0, 0, 0},   // 600 and 800
+        {1309, 2, 1000, 3 * 15, 0, 0, 0},   // 600, 750 and 900
         {1310, 1, 650, 11 * 12, 6, 0, 11 * 12 + 12},
         {1311, 0, 250, 7, 0, 0, 0},
         {1311, 1, 250, 10, 0, 0, 10},
         {1311, 2, 360, 12, 0, 0, 12},
-        {1312, 1, 300, 0, 2, 0, 0},            // 220 and 300
-        {1312, 2, 300, 10, 1, 0, 20},          // 260
-        {1313, 1, 150, 21, 0, 0, 0},           // 110..140 every 5
-        {1320, 0, 200, 60, 0, 0, 0},           // 12 volleys
+        {1312, 1, 300, 0, 2, 0, 0},    // 220 and 300
+        {1312, 2, 300, 10, 1, 0, 20},  // 260
+        {1313, 1, 150, 21, 0, 0, 0},   // 110..140 every 5
+        {1320, 0, 200, 60, 0, 0, 0},   // 12 volleys
         {1320, 1, 200, 72, 0, 0, 0},
         {1320, 2, 200, 96, 0, 0, 0},
         {1325, 0, 600, 0, 6, 0, 6},

@@ -154,7 +154,8 @@ TEST_F(Stage4PatternsTest, Action501VolleysSkipMultiplesOf240) {
 // 502: pairs of shells opening outward in the first 40 frames of each window
 // past 300.
 TEST_F(Stage4PatternsTest, Action502PairsOpenWiderThroughEachWindow) {
-    const std::vector<i32> want[3] = {{480, 495, 510}, {480, 488, 496, 504, 512}, {400, 405, 410, 415, 420, 425, 430, 435}};
+    const std::vector<i32> want[3] = {
+        {480, 495, 510}, {480, 488, 496, 504, 512}, {400, 405, 410, 415, 420, 425, 430, 435}};
     for (i32 d = 0; d < 3; ++d) {
         SCOPED_TRACE(d);
         Gun(502);
@@ -265,8 +266,7 @@ TEST_F(Stage4PatternsTest, BlocksOfBulletsEveryPeriod) {
     const Case cases[] = {
         {520, 0, {{180, 12, 0}, {360, 12, 0}}},
         {521, 1, {{100, 15, 0}, {200, 15, 0}, {300, 15, 0}}},
-        {522, 2, {{50, 48, 0}, {100, 48, 0}, {150, 48, 0}, {200, 48, 0}, {250, 48, 0}, {300, 48, 0},
-                  {350, 48, 0}}},
+        {522, 2, {{50, 48, 0}, {100, 48, 0}, {150, 48, 0}, {200, 48, 0}, {250, 48, 0}, {300, 48, 0}, {350, 48, 0}}},
         {522, 0, {{180, 24, 0}, {360, 24, 0}}},
     };
     for (const Case& c : cases) {

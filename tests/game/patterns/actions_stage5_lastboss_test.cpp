@@ -173,8 +173,9 @@ TEST_F(LastBossPatternsTest, Action902FansWidenThroughTheWindow) {
         Gun(902, 149);
         EXPECT_EQ(Step(d).bullets, 0);  // u = 150
         Gun(902, 200);
-        EXPECT_EQ(Log(d, 220), (std::vector<Shot>{{205, perVolley[d], 0}, {210, perVolley[d], 0},
-                                                   {215, perVolley[d], 0}, {220, perVolley[d], 0}}));
+        EXPECT_EQ(Log(d, 220),
+                  (std::vector<Shot>{
+                      {205, perVolley[d], 0}, {210, perVolley[d], 0}, {215, perVolley[d], 0}, {220, perVolley[d], 0}}));
     }
     // EASY at u = 100: the fan is open 0.05 x 100 on each side.
     Gun(902, 99);

@@ -133,10 +133,10 @@ TEST_F(Stage5PatternsTest, Action201ShellGroupsAndBulletsOnceTheMainGunIsGone) {
         part_->timer = 1198;
         const i32 pairs[3] = {1, 2, 4};
         EXPECT_EQ(Log(d, 1210), (std::vector<Shot>{{1200, 2 * pairs[d], 0},
-                                                    {1202, 2 * pairs[d], 0},
-                                                    {1204, 2 * pairs[d], 0},
-                                                    {1206, 2 * pairs[d], 0},
-                                                    {1208, 2 * pairs[d], 0}}));
+                                                   {1202, 2 * pairs[d], 0},
+                                                   {1204, 2 * pairs[d], 0},
+                                                   {1206, 2 * pairs[d], 0},
+                                                   {1208, 2 * pairs[d], 0}}));
     }
 }
 
@@ -179,9 +179,9 @@ TEST_F(Stage5PatternsTest, Action401FiresFiveFansAtThePlayer) {
     Gun(401).timer = 99;
     Step(0);
     ASSERT_EQ(g_EnemyBulletList.size(), 13u);
-    const f32 headings[13] = {kHalfPi, kHalfPi, kHalfPi, kHalfPi - 0.02f, kHalfPi - 0.02f, kHalfPi - 0.02f,
-                              kHalfPi + 0.02f, kHalfPi + 0.02f, kHalfPi + 0.02f, kHalfPi - 1.2f, kHalfPi - 1.2f,
-                              kHalfPi + 1.2f, kHalfPi + 1.2f};
+    const f32 headings[13] = {kHalfPi,         kHalfPi,         kHalfPi,         kHalfPi - 0.02f, kHalfPi - 0.02f,
+                              kHalfPi - 0.02f, kHalfPi + 0.02f, kHalfPi + 0.02f, kHalfPi + 0.02f, kHalfPi - 1.2f,
+                              kHalfPi - 1.2f,  kHalfPi + 1.2f,  kHalfPi + 1.2f};
     const f32 speeds[13] = {3, 2.8f, 2.6f, 3, 2.8f, 2.6f, 3, 2.8f, 2.6f, 3, 2.5f, 3, 2.5f};
     for (std::size_t i = 0; i < 13; ++i) {
         EXPECT_NEAR(g_EnemyBulletList[i].heading, headings[i], 1e-5) << i;
@@ -362,8 +362,8 @@ TEST_F(Stage5PatternsTest, Action413SweepsFromItsStoredAim) {
 }
 
 TEST_F(Stage5PatternsTest, Action414StreamsScatterOnceAWingIsLost) {
-    const std::vector<i32> want[3] = {{30, 35, 40, 45, 60}, {30, 33, 36, 39, 42, 45, 48, 60},
-                                      {21, 24, 27, 42, 45, 48, 51, 54, 57, 60}};
+    const std::vector<i32> want[3] = {
+        {30, 35, 40, 45, 60}, {30, 33, 36, 39, 42, 45, 48, 60}, {21, 24, 27, 42, 45, 48, 51, 54, 57, 60}};
     for (i32 d = 0; d < 3; ++d) {
         SCOPED_TRACE(d);
         Fresh();

@@ -31,7 +31,8 @@ std::vector<Visit> g_visits;
 
 // Notes every part the frame hands to the actions; action 50 turns its part.
 void RecordActions(PartFrame& f) {
-    g_visits.push_back({f.part->spriteKind, f.part->timer, f.part->hitTimer, f.pos[0], f.pos[1], f.angle, f.difficulty});
+    g_visits.push_back(
+        {f.part->spriteKind, f.part->timer, f.part->hitTimer, f.pos[0], f.pos[1], f.angle, f.difficulty});
     if (f.part->action == 50) f.part->angle += 1.0f;
 }
 
@@ -45,7 +46,8 @@ protected:
     void Step(i32 enemy, i32 difficulty = 0) {
         for (const i32 root : g_EnemyList[static_cast<std::size_t>(enemy)].rootParts) {
             if (root == kNoPart) break;
-            const f32 pos[2] = {g_EnemyList[static_cast<std::size_t>(enemy)].x, g_EnemyList[static_cast<std::size_t>(enemy)].y};
+            const f32 pos[2] = {g_EnemyList[static_cast<std::size_t>(enemy)].x,
+                                g_EnemyList[static_cast<std::size_t>(enemy)].y};
             const f32 angle = g_EnemyList[static_cast<std::size_t>(enemy)].rotation;
             StepPartFrame(RecordActions, difficulty, enemy, &g_EnemyPartPool[root], pos, &angle);
         }
@@ -120,11 +122,11 @@ TEST_F(PartStepTest, AFullChildListIsSteppedToItsEnd) {
 struct WreckCase {
     i32 stage;
     i32 action;
-    i32 timer;       // the timer the action sees
+    i32 timer;  // the timer the action sees
     f32 scale;
-    i32 effects;     // effects spawned
-    i32 kind;        // their kind
-    i32 draws;       // generator draws
+    i32 effects;  // effects spawned
+    i32 kind;     // their kind
+    i32 draws;    // generator draws
 };
 
 TEST_F(PartStepTest, WreckActionsOfEveryStage) {
@@ -228,7 +230,8 @@ TEST_F(PartStepTest, BulletsShellsAndTheFireSound) {
     EXPECT_EQ(g_EnemyBulletList[1].rotation, 0.5f);
     EXPECT_EQ(g_EnemyBulletList[1].age, 7);
     EXPECT_EQ(g_EnemyBulletList[1].hitShape.halfWidth, DefaultHitShapes[0].halfWidth);
-    FireShell({.kind = 20, .hp = 30, .speed = -1.0f, .strength = 2, .shape = {4, 8, 0}, .angle = 0.3f, .heading = 0.3f}, p);
+    FireShell({.kind = 20, .hp = 30, .speed = -1.0f, .strength = 2, .shape = {4, 8, 0}, .angle = 0.3f, .heading = 0.3f},
+              p);
     ASSERT_EQ(g_EnemyShellList.size(), 1u);
     EXPECT_EQ(g_EnemyShellList[0].hp, 30);
     EXPECT_EQ(g_EnemyShellList[0].speed, -1.0f);
@@ -266,8 +269,8 @@ TEST_F(PartStepTest, ASoundGateTestsOneEffectsStampAndStampsTheEffectItPlays) {
         bool plays;
     };
     const Case cases[] = {
-        {15, 4, 15, 96, 0, true},   {15, 4, 15, 97, 0, false},  {15, 2, 16, 98, 0, true},
-        {15, 2, 16, 99, 0, false},  {15, 2, 16, 99, 10, false}, {16, 5, 16, 0, 95, true},
+        {15, 4, 15, 96, 0, true},  {15, 4, 15, 97, 0, false},  {15, 2, 16, 98, 0, true},
+        {15, 2, 16, 99, 0, false}, {15, 2, 16, 99, 10, false}, {16, 5, 16, 0, 95, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.tested << ", " << c.gap << ", " << c.played << " at " << c.stamp15);
@@ -309,9 +312,9 @@ TEST_F(PartStepTest, AnActionTableRunsTheRowOfThePartsActionAndNothingForOthers)
 TEST_F(PartStepTest, ABrokenTreeStopsAtABadLinkOrTheDepthLimit) {
     struct Case {
         const char* name;
-        i32 label;          // the part whose link is broken
-        i32 entry;          // the entry of its child list
-        i32 link;           // the new link; kSelf: the root's own slot
+        i32 label;                // the part whose link is broken
+        i32 entry;                // the entry of its child list
+        i32 link;                 // the new link; kSelf: the root's own slot
         i32 root, first, second;  // visits of the root (kind 10) and its children (11, 12)
     };
     constexpr i32 kSelf = -100;
@@ -358,7 +361,7 @@ TEST_F(PartStepTest, AChildThatIsNotThereReadsAsDestroyedAndNotAlive) {
         i32 index;
         bool alive, destroyed;
     };
-    const Case cases[] = {{0, true, false}, {1, false, true}, {2, false, true},
+    const Case cases[] = {{0, true, false}, {1, false, true},  {2, false, true},
                           {3, false, true}, {-1, false, true}, {20, false, true}};
     for (const Case& c : cases) {
         EXPECT_EQ(ChildAlive(Part(2), c.index), c.alive) << c.index;

@@ -104,8 +104,9 @@ std::string Describe(const FrameRow& r) {
     }
     for (std::size_t i = 0; i < first.rows.size(); ++i) {
         if (first.rows[i] == again.rows[i]) continue;
-        return ::testing::AssertionFailure() << "the runs part at frame " << first.rows[i].frame << ":\n  first: "
-                                             << Describe(first.rows[i]) << "\n  again: " << Describe(again.rows[i]);
+        return ::testing::AssertionFailure()
+               << "the runs part at frame " << first.rows[i].frame << ":\n  first: " << Describe(first.rows[i])
+               << "\n  again: " << Describe(again.rows[i]);
     }
     return ::testing::AssertionSuccess();
 }

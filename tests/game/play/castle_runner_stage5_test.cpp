@@ -63,12 +63,12 @@ void Hook(const FrameRow& row) {
 TEST(CastleRunner, AfterTheCastleTheLastStageClosesToItsReportAndTheEnding) {
     g_watch = Watch{};
     Script s(20000);
-    s.Tap(151, kInputZ);   // past the logos
+    s.Tap(151, kInputZ);     // past the logos
     s.Tap(400, kInputDown);  // main menu: the stage select entry
-    s.Tap(415, kInputZ);   // difficulty menu
-    s.Tap(430, kInputZ);   // EASY: the stage select opens
+    s.Tap(415, kInputZ);     // difficulty menu
+    s.Tap(430, kInputZ);     // EASY: the stage select opens
     for (i64 k = 0; k < 4; ++k) s.Tap(445 + 15 * k, kInputDown);
-    s.Tap(505, kInputZ);   // the last stage
+    s.Tap(505, kInputZ);  // the last stage
     RunSpec spec;
     spec.input = s.words;
     spec.frameLimit = static_cast<i64>(s.words.size());

@@ -51,8 +51,8 @@ TEST_F(EffectsTest, SpawnPlacesKindsAtTheFrontOrBackAndAnswersTheLastIndex) {
         f32 scale;
         f32 y;
     };
-    const Case cases[] = {{20, 0, 0.5f, 10}, {21, 0, 0.5f, -10}, {22, 1, 0.5f, 20}, {23, 0, 0.5f, 20},
-                          {44, 1, 2.0f, 20}, {66, 1, 2.0f, 20},  {90, 1, 1.0f, 20}, {102, 0, 0.9f, 20},
+    const Case cases[] = {{20, 0, 0.5f, 10},   {21, 0, 0.5f, -10}, {22, 1, 0.5f, 20}, {23, 0, 0.5f, 20},
+                          {44, 1, 2.0f, 20},   {66, 1, 2.0f, 20},  {90, 1, 1.0f, 20}, {102, 0, 0.9f, 20},
                           {1005, 1, 2.0f, 20}, {16, 0, 1.0f, 20}};
     for (const Case& c : cases) {
         g_EffectList.clear();
@@ -66,9 +66,8 @@ TEST_F(EffectsTest, SpawnPlacesKindsAtTheFrontOrBackAndAnswersTheLastIndex) {
 
 TEST_F(EffectsTest, LifetimesPerKindInSinglePrecision) {
     const std::pair<i32, int> cases[] = {
-        {9, 34},  {12, 34},  {10, 29},  {11, 20},  {13, 40},  {14, 14},  {16, 51},  {19, 6},    {31, 41},
-        {41, 71}, {47, 71},  {61, 122}, {62, 125}, {65, 122}, {66, 72},  {90, 71},  {101, 41},  {102, 34},
-        {103, 51}, {1005, 122},
+        {9, 34},  {12, 34},  {10, 29},  {11, 20},  {13, 40}, {14, 14}, {16, 51},  {19, 6},   {31, 41},  {41, 71},
+        {47, 71}, {61, 122}, {62, 125}, {65, 122}, {66, 72}, {90, 71}, {101, 41}, {102, 34}, {103, 51}, {1005, 122},
     };
     for (const auto& [kind, updates] : cases) EXPECT_EQ(Lifetime(kind), updates) << "kind " << kind;
 }

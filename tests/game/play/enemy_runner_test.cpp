@@ -84,8 +84,8 @@ TEST(EnemyRunner, ATestEnemyIsShotDownWithBlastsCoinsAndScore) {
     EXPECT_TRUE(ShotMatches(r, kStart + 10, "runner_enemy_under_fire"));
 
     // The gun wears the core down; the collision phase destroys the enemy.
-    const FrameRow* gone =
-        FindRow(r.rows, [](const FrameRow& row) { return row.enemies == 0; }, kStart + 1);
+    const FrameRow* gone = FindRow(
+        r.rows, [](const FrameRow& row) { return row.enemies == 0; }, kStart + 1);
     ASSERT_NE(gone, nullptr);
     EXPECT_EQ(gone->frame, kGone);
     EXPECT_GT(gone->effects, 16);  // blasts of both parts, at least

@@ -61,7 +61,7 @@ TEST_F(PartPoolTest, BrokenLinksNeitherCrashNorLoop) {
     const i32 a = MakePart(1, 10);
     const i32 b = MakePart(1, 10);
     AddChild(a, b);
-    AddChild(b, a);  // a cycle
+    AddChild(b, a);                         // a cycle
     g_EnemyPartPool[b].children[1] = 5000;  // outside the pool: ends the list
     g_EnemyPartPool[b].children[2] = b;
     ReleaseEnemyPart(&g_EnemyPartPool[a]);
@@ -199,7 +199,7 @@ struct DamageCase {
 
 TEST_F(DamageTest, ShotDamageByKindAndArmour) {
     const DamageCase cases[] = {
-        {10, 0, 7, 7, 1}, {10, 1, 7, 7, 1},   {100, 0, 7, 7, 0}, {100, 1, 7, 4, 0},
+        {10, 0, 7, 7, 1},  {10, 1, 7, 7, 1},  {100, 0, 7, 7, 0}, {100, 1, 7, 4, 0},
         {101, 0, 7, 7, 0}, {101, 1, 7, 3, 0}, {101, 1, 1, 0, 0}, {100, 1, 20, 12, 0},
     };
     for (const DamageCase& c : cases) {
@@ -358,8 +358,8 @@ struct ScoreCase {
 
 TEST_F(DamageTest, AddScoreAppliesRankPointsAndTheDifficultyFactor) {
     const ScoreCase cases[] = {
-        {kDifficultyEasy, 100, 100, 2},   {kDifficultyNormal, 100, 120, 2}, {kDifficultyHard, 100, 150, 2},
-        {kDifficultyHard, 49, 73, 0},     {kDifficultyNormal, 7, 8, 0},     {kDifficultyNormal, 6940, 8328, 138},
+        {kDifficultyEasy, 100, 100, 2},      {kDifficultyNormal, 100, 120, 2}, {kDifficultyHard, 100, 150, 2},
+        {kDifficultyHard, 49, 73, 0},        {kDifficultyNormal, 7, 8, 0},     {kDifficultyNormal, 6940, 8328, 138},
         {kDifficultyHard, 6940, 10410, 138}, {kDifficultyEasy, 0, 0, 0},
     };
     for (const ScoreCase& c : cases) {
@@ -382,7 +382,7 @@ TEST(FieldTest, IsOutsideFieldKeepsItsBoundsInside) {
         f32 x, y;
         bool outside;
     };
-    const Case cases[] = {{90, -30, false}, {550, 510, false}, {89.9f, 0, true}, {550.1f, 0, true},
+    const Case cases[] = {{90, -30, false},    {550, 510, false},   {89.9f, 0, true}, {550.1f, 0, true},
                           {300, -30.1f, true}, {300, 510.1f, true}, {300, 200, false}};
     for (const Case& c : cases) {
         const f32 p[2] = {c.x, c.y};

@@ -43,7 +43,7 @@ TEST_F(EnemyShellTest, PushHelpersSetOneOrTwoShapes) {
 
 TEST_F(EnemyShellTest, ShellsAgeAndLeaveByTheirKindsRules) {
     Fire(104, 735, 200, 2.0f, 0.0f);  // leaves through the right side of the margin
-    Fire(999, 0, 0);                   // a kind without a step is only aged
+    Fire(999, 0, 0);                  // a kind without a step is only aged
     UpdateEnemyShells();
     ASSERT_EQ(g_EnemyShellList.size(), 2u);
     EXPECT_EQ(g_EnemyShellList[0].x, 737.0f);

@@ -42,12 +42,12 @@ constexpr i64 kFullBossShot = 3950;
 constexpr i64 kEndingShot = 5766;
 
 struct Seen {
-    i64 armed = 0;                // the frame the castle was put in
-    i64 smallBoss = 0;            // first frame with the last boss rising (900)
-    i64 fullBoss = 0;             // first frame of its last phase's fight
-    i32 bossStates[8] = {};       // 900, 901, 911, 912, 913, 915, 920/921, 0
+    i64 armed = 0;           // the frame the castle was put in
+    i64 smallBoss = 0;       // first frame with the last boss rising (900)
+    i64 fullBoss = 0;        // first frame of its last phase's fight
+    i32 bossStates[8] = {};  // 900, 901, 911, 912, 913, 915, 920/921, 0
     i32 endingNumber = 0;
-    std::vector<u8> progress;     // the progress file as the title found it again
+    std::vector<u8> progress;  // the progress file as the title found it again
 };
 Seen g_seen;
 
@@ -74,7 +74,8 @@ std::vector<u8> ReadAll(const fs::path& path) {
 void Hook(const FrameRow& row) {
     if (row.sceneAfter == kSceneEnding) g_seen.endingNumber = g_Ending.EndingNumber;
     // The run's folder is the working folder while it runs.
-    if (row.sceneBefore == kSceneResult && row.sceneAfter == kSceneTitle) g_seen.progress = ReadAll("system/system.dat");
+    if (row.sceneBefore == kSceneResult && row.sceneAfter == kSceneTitle)
+        g_seen.progress = ReadAll("system/system.dat");
     if (row.sceneAfter != kScenePlay || row.stageIndex != 4) return;
     GameState& g = g_GameState;
     if (g_seen.armed == 0) {
@@ -132,10 +133,10 @@ void Hook(const FrameRow& row) {
 TEST(LastBossRunner, TheLastBossFallsTheStageClosesAndTheEndingLeadsBackToTheTitle) {
     g_seen = Seen{};
     Script s(7300);
-    s.Tap(151, kInputZ);      // past the logos
-    s.Tap(400, kInputDown);   // main menu: the stage select entry
-    s.Tap(415, kInputZ);      // difficulty menu
-    s.Tap(430, kInputZ);      // EASY: the stage select opens
+    s.Tap(151, kInputZ);     // past the logos
+    s.Tap(400, kInputDown);  // main menu: the stage select entry
+    s.Tap(415, kInputZ);     // difficulty menu
+    s.Tap(430, kInputZ);     // EASY: the stage select opens
     for (i32 k = 0; k < 4; ++k) s.Tap(445 + 15 * k, kInputDown);
     s.Tap(kSelect, kInputZ);
     // From the report on, Z now and then: the report, the ending and the

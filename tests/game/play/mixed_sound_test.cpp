@@ -27,8 +27,8 @@ constexpr std::size_t kAudioFramesPerFrame = platform::kAudioRate / 60;
 
 struct Mix {
     std::size_t samples = 0;
-    std::size_t pinned = 0;   // at either end of the 16-bit range
-    std::size_t sounding = 0; // not silent
+    std::size_t pinned = 0;    // at either end of the 16-bit range
+    std::size_t sounding = 0;  // not silent
     int peak = 0;
     double sumSquares = 0;
     i64 firstPinnedFrame = -1;

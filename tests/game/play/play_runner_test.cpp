@@ -36,10 +36,10 @@ struct Visit {
 
 // The frames the script acts on, for the checks.
 struct Flight {
-    i64 start = 0;    // first frame of the scripted flight
-    i64 photo = 0;    // frame whose picture is compared
-    i64 pause = 0;    // T
-    i64 decide = 0;   // Z in the pause menu
+    i64 start = 0;   // first frame of the scripted flight
+    i64 photo = 0;   // frame whose picture is compared
+    i64 pause = 0;   // T
+    i64 decide = 0;  // Z in the pause menu
     bool retry = false;
 };
 struct VisitPlan {
@@ -81,9 +81,9 @@ Plan MakePlan(const std::vector<Visit>& visits) {
     for (const Visit& v : visits) {
         VisitPlan vp;
         vp.stage = v.stage;
-        s.Tap(t, kInputDown);        // main menu: the stage select entry
-        s.Tap(t + 15, kInputZ);      // difficulty menu
-        s.Tap(t + 30, kInputZ);      // the first difficulty: the stage select opens
+        s.Tap(t, kInputDown);    // main menu: the stage select entry
+        s.Tap(t + 15, kInputZ);  // difficulty menu
+        s.Tap(t + 30, kInputZ);  // the first difficulty: the stage select opens
         for (i32 k = 0; k < v.stage; ++k) s.Tap(t + 45 + 15 * k, kInputDown);
         vp.select = t + 45 + 15 * v.stage;
         s.Tap(vp.select, kInputZ);
@@ -142,7 +142,8 @@ TEST(PlayRunner, EveryStageIsEnteredFromTheStageSelectFlownPausedRetriedAndQuit)
             EXPECT_LT(RowAt(r, f.start + 99).y, RowAt(r, f.start + 60).y);
             EXPECT_GT(RowAt(r, f.start + 59).shots, 0);
             EXPECT_EQ(last.lives, 3);
-            EXPECT_TRUE(ShotMatches(r, f.photo, "runner_stage" + std::to_string(v.stage + 1) + (f.retry ? "_before_retry" : "")));
+            EXPECT_TRUE(ShotMatches(r, f.photo,
+                                    "runner_stage" + std::to_string(v.stage + 1) + (f.retry ? "_before_retry" : "")));
             // The pause menu holds the frame counter from T to the decision.
             const i32 held = RowAt(r, f.pause).frameCounter;
             for (i64 frame = f.pause; frame <= f.decide; ++frame) {

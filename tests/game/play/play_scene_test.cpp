@@ -30,18 +30,18 @@ using play_test::TraceLog;
 namespace {
 
 const std::vector<std::string> kDrawOrder = {
-    "BeginScene",        "ClearScreen",       "DrawStageBackground", "DrawEnemyLayer 0",   "DrawEffects -1",
-    "DrawEnemyLayer 1",  "DrawEffects 0",     "DrawCoins",           "DrawPlayerShots",    "DrawPlayerMissiles",
-    "DrawPlayer",        "DrawEnemyShells",   "DrawEffects 1",       "DrawEnemyBullets",   "DrawTargetMarkers",
-    "DrawHud",           "DrawStageBanner",   "DrawPauseMenu",       "DrawContinuePrompt", "DrawTransition",
-    "DrawSidePanels",    "DrawTalk",          "DrawPlayerGauges",    "DrawMissionTimer",   "EndScene",
+    "BeginScene",       "ClearScreen",     "DrawStageBackground", "DrawEnemyLayer 0",   "DrawEffects -1",
+    "DrawEnemyLayer 1", "DrawEffects 0",   "DrawCoins",           "DrawPlayerShots",    "DrawPlayerMissiles",
+    "DrawPlayer",       "DrawEnemyShells", "DrawEffects 1",       "DrawEnemyBullets",   "DrawTargetMarkers",
+    "DrawHud",          "DrawStageBanner", "DrawPauseMenu",       "DrawContinuePrompt", "DrawTransition",
+    "DrawSidePanels",   "DrawTalk",        "DrawPlayerGauges",    "DrawMissionTimer",   "EndScene",
     "Present"};
 
 const std::vector<std::string> kUpdateOrder = {
-    "UpdatePlayer",     "RunEnemies",          "UpdatePlayerShots",   "UpdateEnemyBullets",
-    "UpdatePlayerMissiles", "UpdateEnemyShells", "UpdateCoins",       "UpdateEffects",
-    "UpdateTargetMarkers", "RunCollisionPhase", "UpdateMissionTimer", "UpdateBackgroundScroll",
-    "RunStageScript",   "UpdateTalk"};
+    "UpdatePlayer",         "RunEnemies",        "UpdatePlayerShots",  "UpdateEnemyBullets",
+    "UpdatePlayerMissiles", "UpdateEnemyShells", "UpdateCoins",        "UpdateEffects",
+    "UpdateTargetMarkers",  "RunCollisionPhase", "UpdateMissionTimer", "UpdateBackgroundScroll",
+    "RunStageScript",       "UpdateTalk"};
 
 const std::vector<std::string> kFrameEnd = {"UpdateMusic", "RearmSoundEffectGates"};
 
@@ -206,7 +206,8 @@ TEST_F(PlayFixture, LoadStageLoadsItsTableInOrderFromTheSampleData) {
                 expected.push_back(std::string("texture vsk1.dat ") + n);
             expected.push_back(mode == kGameModeNormal ? "texture vsk1.dat pause" : "texture vsk1.dat pause_r");
             auto add = [&](const char* kind, const char* archive, const char* const* names, int n) {
-                for (int i = 0; i < n && names[i]; ++i) expected.push_back(std::string(kind) + " " + archive + " " + names[i]);
+                for (int i = 0; i < n && names[i]; ++i)
+                    expected.push_back(std::string(kind) + " " + archive + " " + names[i]);
             };
             add("texture", "vsk1.dat", row->enemy, 9);
             add("texture", "vsk1.dat", row->boss, 2);
@@ -239,7 +240,9 @@ TEST_F(PlayFixture, LoadStageLoadsItsTableInOrderFromTheSampleData) {
 // A value a stage's patterns keep between frames, and its reset.
 i32 g_storedAim[kStageCount] = {};
 template <int Stage>
-void ResetStoredAim() { g_storedAim[Stage] = 0; }
+void ResetStoredAim() {
+    g_storedAim[Stage] = 0;
+}
 
 TEST_F(PlayFixture, EveryStageLoadSetsBackTheValuesEveryStagesPatternsKeep) {
     RegisterStageReset(0, ResetStoredAim<0>);
@@ -774,8 +777,7 @@ TEST_F(PlayFixture, StateHashReadsTheStateOnlyAndSeesEveryPart) {
     using P = StatePart;
     differs([] { ++g_GameState.FrameCounter; }, [] { --g_GameState.FrameCounter; }, P::kScript, "frame");
     differs([] { ++g_GameState.StageScriptPhase; }, [] { --g_GameState.StageScriptPhase; }, P::kScript, "phase");
-    differs([] { g_GameState.StoryFlags[60] ^= 1; }, [] { g_GameState.StoryFlags[60] ^= 1; }, P::kScript,
-            "story flag");
+    differs([] { g_GameState.StoryFlags[60] ^= 1; }, [] { g_GameState.StoryFlags[60] ^= 1; }, P::kScript, "story flag");
     differs([] { g_ContinuePrompt.cursor ^= 1; }, [] { g_ContinuePrompt.cursor ^= 1; }, P::kScript, "prompt");
     differs([] { ++g_TalkState.lineFrame; }, [] { --g_TalkState.lineFrame; }, P::kScript, "talk");
     differs([] { g_PlayerState[0].RunScore += 10; }, [] { g_PlayerState[0].RunScore -= 10; }, P::kPlayer, "score");

@@ -132,7 +132,8 @@ TEST_F(PlayerDrawTest, AircraftShotsMissilesCoinsAndBullets) {
 
     const i32 kinds[] = {10, 201, 102, 10102, 104, 10107, 10108, 211, 10105, 101, 20, 30, 40, 50, 999};
     for (int i = 0; i < 15; ++i)
-        g_EnemyBulletList.push_back(Bullet(kinds[i], 150.0f + 55.0f * (i % 7), 200.0f + 50.0f * (i / 7), i * 4, 0.3f * i));
+        g_EnemyBulletList.push_back(
+            Bullet(kinds[i], 150.0f + 55.0f * (i % 7), 200.0f + 50.0f * (i / 7), i * 4, 0.3f * i));
 
     DrawFrame();
     EXPECT_TRUE(testing_support::MatchesGolden(kGoldenDir, "player_objects", BackBuffer()));
@@ -185,10 +186,10 @@ public:
     static u16 Word(i32 f) {
         if (f < 30) return kInputUp | kInputZ;
         if (f < 60) return kInputZ | kInputX;
-        if (f == 60) return 0;                    // release: the double missile
+        if (f == 60) return 0;  // release: the double missile
         if (f <= 90) return kInputLeft;
         if (f == 91) return kInputX;
-        if (f == 92) return 0;                    // release: the single missile
+        if (f == 92) return 0;  // release: the single missile
         return 0;
     }
     // What the enemies would have left on the field at frame `f`.

@@ -88,8 +88,8 @@ TEST(PlayerRunner, AFlightFiresLaunchesMissilesIsStruckAndDies) {
 
     // Game over once the last blinking is down to 100: a full run offers a
     // continue, and the frame stops counting.
-    const FrameRow* prompt =
-        FindRow(r.rows, [](const FrameRow& row) { return row.continuePrompt != 0; }, g_strikes[2]);
+    const FrameRow* prompt = FindRow(
+        r.rows, [](const FrameRow& row) { return row.continuePrompt != 0; }, g_strikes[2]);
     ASSERT_NE(prompt, nullptr);
     EXPECT_EQ(prompt->frame, g_strikes[2] + 1 + 300);
     EXPECT_EQ(r.rows.back().continuePrompt, 1);

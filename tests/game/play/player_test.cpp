@@ -80,9 +80,9 @@ TEST_F(PlayerTest, SpeedFallsWithTheMissileStockAndHalvesWhileFireIsHeld) {
         f64 horizontal;
     };
     const Case cases[] = {
-        {0, 0, 0, 4.0f, 5.4, 5.4},     {0, 3, 0, 4.0f, 4.5, 4.5},       {0, 5, 0, 4.0f, 3.9, 3.9},
-        {0, 3, 15, 4.0f, 4.5, 4.5},    {0, 3, 16, 4.0f, 2.25, 2.25},    {2, 3, 0, 2.0f, 4.5, 4.0},
-        {3, 0, 0, 10.0f, 5.4, 5.3},    {4, 3, 0, 300.0f, 4.5, 4.5},     {2, 3, 50, 2.0f, 2.25, 2.0},
+        {0, 0, 0, 4.0f, 5.4, 5.4},  {0, 3, 0, 4.0f, 4.5, 4.5},    {0, 5, 0, 4.0f, 3.9, 3.9},
+        {0, 3, 15, 4.0f, 4.5, 4.5}, {0, 3, 16, 4.0f, 2.25, 2.25}, {2, 3, 0, 2.0f, 4.5, 4.0},
+        {3, 0, 0, 10.0f, 5.4, 5.3}, {4, 3, 0, 300.0f, 4.5, 4.5},  {2, 3, 50, 2.0f, 2.25, 2.0},
     };
     for (const Case& c : cases) {
         play_test::ResetPlay();
@@ -178,7 +178,6 @@ TEST_F(PlayerTest, HoldingFireCountsUpToAHundredFrames) {
     EXPECT_EQ(P().fireHoldFrames, 100);
     EXPECT_EQ(P().fireTimer, 30);
 }
-
 
 TEST_F(PlayerTest, MissileLaunchKeepsTheChargeFractionOfTheNextThreshold) {
     struct Case {
@@ -459,8 +458,8 @@ TEST_F(PlayerTest, ABulletAndAShellTogetherCostOneLifeAndOnlyTheBullet) {
     shell.y = 425.0f;
     shell.playerHitShape = {0.0f, 0.0f, 10.0f};
     g_EnemyShellList.push_back(shell);
-    g_EnemyBulletList.push_back(Bullet(10, 250.0f, 440.0f));     // misses
-    g_EnemyBulletList.push_back(Bullet(10, 242.0f, 421.0f));     // hits
+    g_EnemyBulletList.push_back(Bullet(10, 250.0f, 440.0f));  // misses
+    g_EnemyBulletList.push_back(Bullet(10, 242.0f, 421.0f));  // hits
     CollidePlayer();
     EXPECT_EQ(P().lives, 2);
     EXPECT_EQ(g_EnemyBulletList.size(), 1u);

@@ -18,31 +18,31 @@ namespace runner_test {
 
 // What a frame left behind (after the scene's routine ran).
 struct FrameRow {
-    i64 frame = 0;          // counted from 1, as --frames and --screenshot-at count
-    i32 sceneBefore = -1;   // the scene whose routine ran
+    i64 frame = 0;         // counted from 1, as --frames and --screenshot-at count
+    i32 sceneBefore = -1;  // the scene whose routine ran
     i32 sceneAfter = -1;
     i32 stageIndex = 0;
     i32 gameMode = 0;
     i32 startKind = 0;
     i32 difficulty = 0;
-    i32 phase = 0;           // StageScriptPhase
-    i32 frameCounter = 0;    // the play frame counter
-    i32 scrollY = 0;         // BackgroundScrollY
-    i32 section = 0;         // BackgroundSection
+    i32 phase = 0;         // StageScriptPhase
+    i32 frameCounter = 0;  // the play frame counter
+    i32 scrollY = 0;       // BackgroundScrollY
+    i32 section = 0;       // BackgroundSection
     u8 pauseActive = 0;
     u8 continuePrompt = 0;
     u8 talkActive = 0;
     i32 talkEvent = 0, talkLine = 0, talkFrame = 0;
     i32 lives = 0;
-    i32 score = 0;          // RunScore
-    i32 stagePoints = 0;    // StageScorePoints
-    i32 pointsShown = 0;    // stagePointsShown
+    i32 score = 0;        // RunScore
+    i32 stagePoints = 0;  // StageScorePoints
+    i32 pointsShown = 0;  // stagePointsShown
     f32 x = 0, y = 0;
     i32 blinkTimer = 0;
     i32 missileStock = 0;
     i32 shots = 0, missiles = 0, enemies = 0, effects = 0, bullets = 0, coins = 0;
     i32 titleState = -1;
-    u64 stateHash = 0;       // ComputeStateHash, as --hash-every prints it
+    u64 stateHash = 0;  // ComputeStateHash, as --hash-every prints it
 
     friend bool operator==(const FrameRow&, const FrameRow&) = default;
 };
@@ -66,16 +66,16 @@ struct RunResult {
 };
 
 struct RunSpec {
-    std::vector<u16> input;           // one word per frame
+    std::vector<u16> input;  // one word per frame
     i64 frameLimit = 1000;
-    std::vector<i64> shotFrames;       // back buffers kept after these frames
-    bool unlockAll = true;             // progress file with every stage cleared
+    std::vector<i64> shotFrames;  // back buffers kept after these frames
+    bool unlockAll = true;        // progress file with every stage cleared
     u8 showTalk = 1;
     FrameHook hook = nullptr;
-    bool noDraw = false;               // --no-draw: nothing is drawn (no pictures to keep)
+    bool noDraw = false;                // --no-draw: nothing is drawn (no pictures to keep)
     bool watchReportAndEnding = false;  // rows (and the hook) for the stage report, ending and result too
-    std::string recordFile;            // --record: the run record written here (an absolute path)
-    std::string playFile;              // --play: this replay played back instead of the logo
+    std::string recordFile;             // --record: the run record written here (an absolute path)
+    std::string playFile;               // --play: this replay played back instead of the logo
 };
 
 RunResult RunGame(const RunSpec& spec);

@@ -61,8 +61,8 @@ public:
             if (left >= c.left && right <= c.right + 1 && top >= c.top && bottom <= c.bottom + 1) return "";
         }
         std::ostringstream out;
-        out << "(" << source.left << ", " << source.top << ", " << source.right << ", " << source.bottom
-            << ") of \"" << picture << "\" lies outside every cell the generator draws there";
+        out << "(" << source.left << ", " << source.top << ", " << source.right << ", " << source.bottom << ") of \""
+            << picture << "\" lies outside every cell the generator draws there";
         return out.str();
     }
 
@@ -302,9 +302,8 @@ TEST(SampleShellCells, NameCharactersEndingsListAndReportCommentsAreDrawn) {
         for (i32 rank = 1; rank <= 5; ++rank) {
             for (i32 score : {0, 1}) {
                 const ReportComment c = ChooseReportComment(stage, score, 100, rank);
-                const std::string where =
-                    "report of stage " + std::to_string(stage) + " rank " + std::to_string(rank) + " score " +
-                    std::to_string(score);
+                const std::string where = "report of stage " + std::to_string(stage) + " rank " + std::to_string(rank) +
+                                          " score " + std::to_string(score);
                 findings.Check("face_report", ReportCommentFaceSource(c.face), where + " face");
                 findings.Check(c.image == 0 ? "clear01" : "clear02", ReportCommentCellSource(c.cell), where + " words");
             }

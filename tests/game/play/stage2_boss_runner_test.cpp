@@ -13,8 +13,8 @@ namespace {
 
 using namespace runner_test;
 
-constexpr i64 kSelect = 460;     // Z on stage index 1 in the stage select
-constexpr i64 kToBoss = 700;     // the frame the stage's road is cut short
+constexpr i64 kSelect = 460;  // Z on stage index 1 in the stage select
+constexpr i64 kToBoss = 700;  // the frame the stage's road is cut short
 
 // Empties the field and puts the timeline at the boss's entry.
 void CutToTheBoss(const FrameRow& row) {
@@ -29,10 +29,10 @@ TEST(Stage2BossRunner, TheBossRisesComesDownAndFightsItsFirstPhase) {
 #endif
     Script s(kToBoss + 1300);
     s.Tap(151, kInputZ);
-    s.Tap(400, kInputDown);          // the stage select
-    s.Tap(415, kInputZ);             // the difficulty menu
-    s.Tap(430, kInputZ);             // EASY
-    s.Tap(445, kInputDown);          // stage index 1
+    s.Tap(400, kInputDown);  // the stage select
+    s.Tap(415, kInputZ);     // the difficulty menu
+    s.Tap(430, kInputZ);     // EASY
+    s.Tap(445, kInputDown);  // stage index 1
     s.Tap(kSelect, kInputZ);
     s.Hold(kToBoss, kToBoss + 1300, kInputZ);
     s.Hold(kToBoss + 700, kToBoss + 760, kInputZ | kInputUp);

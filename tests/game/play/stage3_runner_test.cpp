@@ -107,7 +107,7 @@ void RecordAndPlayBack(const std::string& script, u8 routeAFlag) {
     const std::vector<u16> words = Script(script);
     testing_support::WriteInputWords(folder.dir() / "input.bin", words);
     std::vector<std::string> args = {"--no-draw", "--frames", std::to_string(words.size()), "--input", "input.bin",
-                                     "--record", "run.rpl"};
+                                     "--record",  "run.rpl"};
     args.insert(args.end(), testing_support::kHashEveryFrame.begin(), testing_support::kHashEveryFrame.end());
     const ProgramResult record = folder.Run(args);
     ASSERT_EQ(record.exitCode, 0) << record;
@@ -122,7 +122,8 @@ void RecordAndPlayBack(const std::string& script, u8 routeAFlag) {
     ReplayHeader header;
     ASSERT_TRUE(DecodeReplayHeader(bytes.data(), bytes.size(), "run.rpl", header));
     EXPECT_EQ(header.StartKind, kStartStageSelect);
-    for (i32 s = 0; s < kStageSlots; ++s) EXPECT_EQ(header.played[static_cast<std::size_t>(s)], s == kStage ? 1 : 0) << s;
+    for (i32 s = 0; s < kStageSlots; ++s)
+        EXPECT_EQ(header.played[static_cast<std::size_t>(s)], s == kStage ? 1 : 0) << s;
     EXPECT_GT(header.inputCount[kStage], 1000u);
     EXPECT_EQ(header.storyFlags[kStoryThirdStageRouteA], routeAFlag);
     // route_x_input.txt keeps its outcome in route_x_expected.txt.
@@ -183,8 +184,7 @@ TEST_P(Stage3RunnerTest, TheBossRunReachesTheBossAndPlaysBack) {
     RecordAndPlayBack(script, c.routeAFlag);
 }
 
-INSTANTIATE_TEST_SUITE_P(Routes, Stage3RunnerTest,
-                         ::testing::Values(RouteCase{"a", 15, 1}, RouteCase{"b", 16, 0}),
+INSTANTIATE_TEST_SUITE_P(Routes, Stage3RunnerTest, ::testing::Values(RouteCase{"a", 15, 1}, RouteCase{"b", 16, 0}),
                          [](const ::testing::TestParamInfo<RouteCase>& testInfo) {
                              return std::string("Route") + (testInfo.param.name[0] == 'a' ? "A" : "B");
                          });
@@ -212,7 +212,8 @@ void PlayThroughTheBoss(const FrameRow& row) {
         for (i32 c = 0; c < kPartLinks; ++c) {
             EnemyPart* child = ChildPartAt(0, r, c);
             if (child == nullptr) break;
-            if (child->state == 1 && (child->hitShape.halfWidth > 0.0f || child->hitShape.radius > 0.0f)) child->state = -1;
+            if (child->state == 1 && (child->hitShape.halfWidth > 0.0f || child->hitShape.radius > 0.0f))
+                child->state = -1;
         }
         if (root->state == 1 && (root->hitShape.halfWidth > 0.0f || root->hitShape.radius > 0.0f)) root->state = -1;
     }
@@ -237,7 +238,8 @@ TEST_P(Stage3RunnerTest, TheBossFallsAndTheStageClosesToItsReportAndTheFourthSta
     ASSERT_NE(closing, nullptr);
     EXPECT_EQ(closing->lives, 3);
     const FrameRow* report = FindRow(
-        r.rows, [](const FrameRow& row) { return row.sceneBefore == kScenePlay && row.sceneAfter == kSceneStageReport; },
+        r.rows,
+        [](const FrameRow& row) { return row.sceneBefore == kScenePlay && row.sceneAfter == kSceneStageReport; },
         closing->frame);
     ASSERT_NE(report, nullptr);
     // The report's own frames are not observed: the next play frame is the

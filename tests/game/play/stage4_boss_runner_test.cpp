@@ -23,8 +23,8 @@ namespace {
 using namespace runner_test;
 
 struct Drive {
-    bool longRoute = false;   // story flag 73: the boss's longer route
-    bool spareCentre = false; // the centre is never shot: the boss sinks away
+    bool longRoute = false;    // story flag 73: the boss's longer route
+    bool spareCentre = false;  // the centre is never shot: the boss sinks away
     bool started = false;
     std::string reportPicture;
     i64 reportFrame = 0;

@@ -22,9 +22,9 @@ namespace {
 
 using namespace runner_test;
 
-constexpr i64 kHazyFighters = 1410;   // phase 0, frame 809
-constexpr i64 kFirstTargets = 4150;   // phase 29, frame 499
-constexpr i64 kLastTargets = 9180;    // phase 29, frame 5529
+constexpr i64 kHazyFighters = 1410;  // phase 0, frame 809
+constexpr i64 kFirstTargets = 4150;  // phase 29, frame 499
+constexpr i64 kLastTargets = 9180;   // phase 29, frame 5529
 constexpr i64 kFrames = 9200;
 
 struct Seen {

@@ -11,7 +11,9 @@ namespace {
 std::vector<int> g_calls;
 
 template <int Id>
-void Script() { g_calls.push_back(Id); }
+void Script() {
+    g_calls.push_back(Id);
+}
 
 template <int Id>
 bool StepEnemy(i32 enemy, i32 state) {
@@ -122,9 +124,9 @@ TEST_F(StageDispatchTest, PartStepsByStageHandedTheDifficulty) {
         i32 difficulty;
         std::vector<int> expected;  // Id * 10 + the difficulty handed on
     };
-    const Case cases[] = {{0, 0, {10}},  {0, 1, {11}},  {0, 2, {12}},  {3, 0, {40}},  {3, 1, {41}},
-                          {3, 2, {42}},  {3, 7, {42}},  {3, -1, {42}}, {9, 1, {11}},  {-1, 0, {10}},
-                          {kStageCount, 2, {12}}, {1, 0, {}}};
+    const Case cases[] = {{0, 0, {10}}, {0, 1, {11}},  {0, 2, {12}},           {3, 0, {40}},
+                          {3, 1, {41}}, {3, 2, {42}},  {3, 7, {42}},           {3, -1, {42}},
+                          {9, 1, {11}}, {-1, 0, {10}}, {kStageCount, 2, {12}}, {1, 0, {}}};
     for (const Case& c : cases) {
         g_calls.clear();
         g_GameState.StageIndex = c.stage;

@@ -97,9 +97,8 @@ TEST(StageRandomTest, ScalingOfTheBound) {
         i32 shift;
         u32 scaledRange;
     };
-    const Case cases[] = {{1, 31, 0x80000000u},     {2, 30, 0x80000000u},
-                          {3, 29, 3u << 29},        {10, 27, 10u << 27},
-                          {0x40000000, 1, 0x80000000u}, {0x40000001, 0, 0x40000001u},
+    const Case cases[] = {{1, 31, 0x80000000u},        {2, 30, 0x80000000u},         {3, 29, 3u << 29},
+                          {10, 27, 10u << 27},         {0x40000000, 1, 0x80000000u}, {0x40000001, 0, 0x40000001u},
                           {0x7FFFFFFF, 0, 0x7FFFFFFFu}};
     for (const Case& c : cases) {
         StageRandom rng;

@@ -16,14 +16,10 @@ constexpr StageImages kStageImages[5] = {{2, 7}, {2, 9}, {3, 9}, {2, 6}, {3, 9}}
 
 i32 StageOf(const TalkEventData& e) {
     switch (e.entry) {
-        case kTalkEntryMain:
-            return e.id < 200 ? 0 : 1;
-        case kTalkEntry300:
-            return 2;
-        case kTalkEntry500:
-            return 3;
-        case kTalkEntry400:
-            return 4;
+        case kTalkEntryMain: return e.id < 200 ? 0 : 1;
+        case kTalkEntry300: return 2;
+        case kTalkEntry500: return 3;
+        case kTalkEntry400: return 4;
     }
     return -1;
 }
@@ -33,18 +29,10 @@ TEST(TalkEventTable, IdsAreUniquePerEntryAndInTheirEntryRange) {
     for (const TalkEventData& e : TalkEventTable()) {
         EXPECT_TRUE(seen.insert({e.entry, e.id}).second) << "duplicate event " << e.id;
         switch (e.entry) {
-            case kTalkEntryMain:
-                EXPECT_TRUE(e.id >= 10 && e.id <= 228) << e.id;
-                break;
-            case kTalkEntry300:
-                EXPECT_TRUE(e.id >= 301 && e.id <= 401) << e.id;
-                break;
-            case kTalkEntry400:
-                EXPECT_TRUE(e.id >= 401 && e.id <= 496) << e.id;
-                break;
-            case kTalkEntry500:
-                EXPECT_TRUE(e.id >= 501 && e.id <= 555) << e.id;
-                break;
+            case kTalkEntryMain: EXPECT_TRUE(e.id >= 10 && e.id <= 228) << e.id; break;
+            case kTalkEntry300: EXPECT_TRUE(e.id >= 301 && e.id <= 401) << e.id; break;
+            case kTalkEntry400: EXPECT_TRUE(e.id >= 401 && e.id <= 496) << e.id; break;
+            case kTalkEntry500: EXPECT_TRUE(e.id >= 501 && e.id <= 555) << e.id; break;
         }
     }
     EXPECT_EQ(TalkEventTable().size(), 109u);

@@ -48,18 +48,10 @@ protected:
 
 void Start(TalkEntry entry, i32 id) {
     switch (entry) {
-        case kTalkEntryMain:
-            StartTalkEvent(id);
-            break;
-        case kTalkEntry300:
-            StartTalkEvent300(id);
-            break;
-        case kTalkEntry400:
-            StartTalkEvent400(id);
-            break;
-        case kTalkEntry500:
-            StartTalkEvent500(id);
-            break;
+        case kTalkEntryMain: StartTalkEvent(id); break;
+        case kTalkEntry300: StartTalkEvent300(id); break;
+        case kTalkEntry400: StartTalkEvent400(id); break;
+        case kTalkEntry500: StartTalkEvent500(id); break;
     }
 }
 
@@ -168,8 +160,8 @@ TEST_F(TalkTest, LineTimingFrameByFrame) {
         i32 active, lineIndex, lineFrame;
     };
     const Step steps[] = {
-        {1, 1, 0, 1},     {300, 1, 0, 300}, {301, 1, 1, 0},   {302, 1, 1, 1},   {451, 1, 1, 150},
-        {452, 1, 2, 0},   {552, 1, 2, 100}, {553, 0, 3, 0},   {600, 0, 3, 0},
+        {1, 1, 0, 1},   {300, 1, 0, 300}, {301, 1, 1, 0}, {302, 1, 1, 1}, {451, 1, 1, 150},
+        {452, 1, 2, 0}, {552, 1, 2, 100}, {553, 0, 3, 0}, {600, 0, 3, 0},
     };
     i32 done = 0;
     for (const Step& s : steps) {
@@ -193,8 +185,8 @@ TEST_F(TalkTest, EveryEventRunsItsFramesWhetherShownOrNot) {
         for (const TalkLineData& line : TalkEventLines(e)) expected += line.duration + 1;
         StoryFlagArray flags[2];
         for (u8 shown : {u8{1}, u8{0}}) {
-            SCOPED_TRACE(testing::Message() << "entry " << int(e.entry) << " event " << e.id << " shown "
-                                            << int(shown));
+            SCOPED_TRACE(testing::Message()
+                         << "entry " << int(e.entry) << " event " << e.id << " shown " << int(shown));
             SetUp();
             g_ConfigData.showTalk = shown;
             Start(e.entry, e.id);
@@ -266,11 +258,11 @@ struct UnknownCase {
     i32 id;
 };
 const UnknownCase kUnknownCases[] = {
-    {kTalkEntryMain, 0},     {kTalkEntryMain, -5},    {kTalkEntryMain, 107},  {kTalkEntryMain, 229},
-    {kTalkEntryMain, 299},   {kTalkEntryMain, 300},   {kTalkEntryMain, 401},  {kTalkEntryMain, 510},
-    {kTalkEntryMain, 100000}, {kTalkEntry300, 101},   {kTalkEntry300, 309},   {kTalkEntry300, 401},
-    {kTalkEntry300, 496},    {kTalkEntry400, 386},    {kTalkEntry400, 400},   {kTalkEntry400, 510},
-    {kTalkEntry500, 401},    {kTalkEntry500, 501},    {kTalkEntry500, 550},   {kTalkEntry500, 10},
+    {kTalkEntryMain, 0},      {kTalkEntryMain, -5},  {kTalkEntryMain, 107}, {kTalkEntryMain, 229},
+    {kTalkEntryMain, 299},    {kTalkEntryMain, 300}, {kTalkEntryMain, 401}, {kTalkEntryMain, 510},
+    {kTalkEntryMain, 100000}, {kTalkEntry300, 101},  {kTalkEntry300, 309},  {kTalkEntry300, 401},
+    {kTalkEntry300, 496},     {kTalkEntry400, 386},  {kTalkEntry400, 400},  {kTalkEntry400, 510},
+    {kTalkEntry500, 401},     {kTalkEntry500, 501},  {kTalkEntry500, 550},  {kTalkEntry500, 10},
 };
 
 TEST_F(TalkTest, AnUnknownIdStartsNothing) {
@@ -365,8 +357,8 @@ TEST_F(TalkQuadTest, FirstLineEntersAndOpens) {
     };
     // 60 sin(3f), 64 sin(3f), 50 sin(3f) truncated; full from frame 30. The
     // sine of 30 degrees is a hair below 1/2, so frame 10 is one short of half.
-    const Case cases[] = {{0, 0, 0, 0}, {5, 15, 16, 12}, {10, 29, 31, 24}, {29, 59, 63, 49}, {30, 60, 64, 50},
-                          {100, 60, 64, 50}};
+    const Case cases[] = {{0, 0, 0, 0},     {5, 15, 16, 12},  {10, 29, 31, 24},
+                          {29, 59, 63, 49}, {30, 60, 64, 50}, {100, 60, 64, 50}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.frame);
         const std::vector<TalkQuad> q = At(0, c.frame);
@@ -435,8 +427,8 @@ TEST_F(TalkQuadTest, ChangingFaceShrinksThenGrows) {
         u32 colour;
     };
     // 60 - 60 sin(9f); from frame 20 the full 60.
-    const Case cases[] = {{0, 2, 60, 0xFFFFFFFF}, {5, 2, 18, 0xFFFFFFFF}, {9, 2, 1, 0xFFFFFFFF},
-                          {10, 5, 0, 0xFF969696}, {15, 5, 18, 0xFF969696}, {19, 5, 51, 0xFF969696},
+    const Case cases[] = {{0, 2, 60, 0xFFFFFFFF},  {5, 2, 18, 0xFFFFFFFF},  {9, 2, 1, 0xFFFFFFFF},
+                          {10, 5, 0, 0xFF969696},  {15, 5, 18, 0xFF969696}, {19, 5, 51, 0xFF969696},
                           {20, 5, 60, 0xFF969696}, {80, 5, 60, 0xFF969696}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.frame);
@@ -475,17 +467,17 @@ TEST_F(TalkQuadTest, TextCellDecidesTheBalloonAnimation) {
     // Left: face 0 and balloon 2 stay (4 + 1 quads). Right: new face growing
     // (2), closing balloon (3) and opening balloon (3).
     ASSERT_EQ(q.size(), 13u);
-    EXPECT_EQ(q[1].colour, 0xFF969696u);                 // left dimmed in line 2
-    ExpectRect(q[6].destination, {580, 310, 580, 430});  // face 9 grows from width 0
+    EXPECT_EQ(q[1].colour, 0xFF969696u);                                  // left dimmed in line 2
+    ExpectRect(q[6].destination, {580, 310, 580, 430});                   // face 9 grows from width 0
     ExpectRect(q[7].destination, {600 - 33 + 4, 74, 600 + 33 + 4, 330});  // closing shadow
-    ExpectRect(q[8].source, {256, 0, 129, 255});                   // closing: column 1 mirrored
-    ExpectRect(q[8].destination, {600 - 33, 70, 600 + 33, 326});   // slid out by 2 x 10
-    EXPECT_EQ(q[8].colour, 0xFF969696u);                          // dim as in line 1
-    ExpectRect(q[9].source, {0, 0, 99, 239});                      // old text 0
-    ExpectRect(q[11].source, {512, 0, 385, 255});                  // opening: column 3 mirrored
+    ExpectRect(q[8].source, {256, 0, 129, 255});                          // closing: column 1 mirrored
+    ExpectRect(q[8].destination, {600 - 33, 70, 600 + 33, 326});          // slid out by 2 x 10
+    EXPECT_EQ(q[8].colour, 0xFF969696u);                                  // dim as in line 1
+    ExpectRect(q[9].source, {0, 0, 99, 239});                             // old text 0
+    ExpectRect(q[11].source, {512, 0, 385, 255});                         // opening: column 3 mirrored
     ExpectRect(q[11].destination, {580 - 31, 70, 580 + 31, 326});
     EXPECT_EQ(q[11].colour, 0xFFFFFFFFu);
-    ExpectRect(q[12].source, {100, 0, 199, 239});                  // new text 1
+    ExpectRect(q[12].source, {100, 0, 199, 239});  // new text 1
     ExpectRect(q[12].destination, {580 - 24, 70, 580 + 24, 310});
 }
 

@@ -70,7 +70,7 @@ TEST_F(TargetMarkerTest, OnlyALivePartOfTheMarkedKindShowsItsMarkers) {
     AddTargetMarker(&g_EnemyPartPool[p], 5);
     PlayQuadList q;
     CollectTargetMarkerQuads(q);
-    EXPECT_EQ(q.size(), 2u);  // drawn one over the other
+    EXPECT_EQ(q.size(), 2u);            // drawn one over the other
     g_EnemyPartPool[p].spriteKind = 6;  // the slot now holds another part
     q.clear();
     CollectTargetMarkerQuads(q);
@@ -111,8 +111,8 @@ TEST_F(PartGaugeTest, BarWidthColourAndShrinkingByHitTimer) {
         i32 barHalf;
     };
     const Case cases[] = {
-        {29, 100, 29, 0xFFFF00FFu, 8, 5},  {30, 50, 30, 0xFFFF96FFu, 8, 5}, {69, 20, 69, 0xFFFF96FFu, 8, 5},
-        {70, 19, 70, 0xFFFFFFFFu, 7, 4},   {100, 10, 100, 0xFFFFFFFFu, 4, 2}, {1, 1, 1, 0xFFFF00FFu, 0, 0},
+        {29, 100, 29, 0xFFFF00FFu, 8, 5}, {30, 50, 30, 0xFFFF96FFu, 8, 5},   {69, 20, 69, 0xFFFF96FFu, 8, 5},
+        {70, 19, 70, 0xFFFFFFFFu, 7, 4},  {100, 10, 100, 0xFFFFFFFFu, 4, 2}, {1, 1, 1, 0xFFFF00FFu, 0, 0},
     };
     for (const Case& c : cases) {
         Clean();

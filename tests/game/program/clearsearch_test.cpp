@@ -73,7 +73,9 @@ public:
         run.program = fs::path(TOLVARIN_BUILD_DIR) / "tools" / "clearsearch" / "clearsearch";
         run.args = args;
         run.workingDir = dir();
-        run.env = {{"SDL_VIDEODRIVER", "dummy"}, {"SDL_AUDIODRIVER", "dummy"}, {"TMPDIR", dir().string()},
+        run.env = {{"SDL_VIDEODRIVER", "dummy"},
+                   {"SDL_AUDIODRIVER", "dummy"},
+                   {"TMPDIR", dir().string()},
                    {"ASAN_OPTIONS", "detect_leaks=0:abort_on_error=1"}};
         run.timeLimit = std::chrono::minutes(3);
         return testing_support::RunProgram(run);
@@ -85,9 +87,9 @@ std::vector<FrameHash> SearchHashes(const ProgramResult& r) { return testing_sup
 
 TEST(ClearSearch, TheFoundScriptPlaysInTheProgramAsInTheSearch) {
     const SearchFolder folder;
-    const ProgramResult search = folder.Search({"--prefix", "menus.txt", "--out", "found.txt", "--stage", "1",
-                                                "--survive", "240", "--step", "20", "--look", "16", "--hash-every",
-                                                "40"});
+    const ProgramResult search =
+        folder.Search({"--prefix", "menus.txt", "--out", "found.txt", "--stage", "1", "--survive", "240", "--step",
+                       "20", "--look", "16", "--hash-every", "40"});
     ASSERT_EQ(search.exitCode, 0) << search;
     EXPECT_NE(search.err.find("the goal was reached"), std::string::npos) << search;
     const std::string script = ReadText(folder.dir() / "found.txt");
@@ -114,7 +116,8 @@ TEST(ClearSearch, TheFoundScriptPlaysInTheProgramAsInTheSearch) {
     ASSERT_EQ(play.exitCode, 0) << play;
     const std::vector<FrameHash> played = testing_support::ParseFrameHashes(play.out);
     for (const FrameHash& s : searched) {
-        const auto at = std::find_if(played.begin(), played.end(), [&](const FrameHash& p) { return p.frame == s.frame; });
+        const auto at =
+            std::find_if(played.begin(), played.end(), [&](const FrameHash& p) { return p.frame == s.frame; });
         ASSERT_NE(at, played.end()) << "frame " << s.frame;
         EXPECT_EQ(at->hash, s.hash) << "frame " << s.frame;
     }

@@ -89,8 +89,7 @@ void ExpectSaidAndKept(const ProgramResult& r, const PlayersFile& f, const std::
               std::string::npos)
         << r;
     if (f.file == std::string("config.dat")) {
-        EXPECT_NE(r.err.find("\"config.dat\" is not saved: it could not be read at the start"), std::string::npos)
-            << r;
+        EXPECT_NE(r.err.find("\"config.dat\" is not saved: it could not be read at the start"), std::string::npos) << r;
     }
 }
 
@@ -124,8 +123,8 @@ TEST(UnreadableSaveFiles, AFolderOrAFifoInTheirPlaceIsSaidAndKept) {
             fs::remove(path);
             k.make(path);
             WriteScript(folder.dir() / "visit.bin", kVisitSettings);
-            const ProgramResult r = folder.Run(
-                {"--no-draw", "--frames", std::to_string(kVisitFrames), "--input", "visit.bin"}, kRunLimit);
+            const ProgramResult r =
+                folder.Run({"--no-draw", "--frames", std::to_string(kVisitFrames), "--input", "visit.bin"}, kRunLimit);
             ASSERT_FALSE(r.timedOut) << r;
             ExpectSaidAndKept(r, f, k.reason);
             EXPECT_TRUE(k.intact(path));
@@ -147,8 +146,8 @@ TEST(UnreadableSaveFiles, AFileThatMayNotBeReadIsSaidAndLeftByteForByte) {
     const char* kSetpriv = "/usr/bin/setpriv";
     const bool root = geteuid() == 0;
     if (root && !fs::exists(kSetpriv)) {
-        GTEST_SKIP() << "running as root, which reads every file whatever its permissions, and without "
-                     << kSetpriv << " to drop that right";
+        GTEST_SKIP() << "running as root, which reads every file whatever its permissions, and without " << kSetpriv
+                     << " to drop that right";
     }
     for (const PlayersFile& f : PlayersFiles()) {
         SCOPED_TRACE(f.file);
@@ -158,10 +157,11 @@ TEST(UnreadableSaveFiles, AFileThatMayNotBeReadIsSaidAndLeftByteForByte) {
         const fs::path path = folder.dir() / f.file;
         fs::permissions(path, fs::perms::none);
         WriteScript(folder.dir() / "visit.bin", kVisitSettings);
-        ProgramRun run =
-            folder.HeadlessRun({"--no-draw", "--frames", std::to_string(kVisitFrames), "--input", "visit.bin"}, kRunLimit);
+        ProgramRun run = folder.HeadlessRun(
+            {"--no-draw", "--frames", std::to_string(kVisitFrames), "--input", "visit.bin"}, kRunLimit);
         if (root) {
-            run.args.insert(run.args.begin(), {"--bounding-set", "-dac_override,-dac_read_search", run.program.string()});
+            run.args.insert(run.args.begin(),
+                            {"--bounding-set", "-dac_override,-dac_read_search", run.program.string()});
             run.program = kSetpriv;
         }
         const ProgramResult r = testing_support::RunProgram(run);

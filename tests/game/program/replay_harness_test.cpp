@@ -233,7 +233,6 @@ INSTANTIATE_TEST_SUITE_P(Runs, RecordAndPlay,
                                            RecordCase{"StageSelect", kStageSelect, 1, 2}),
                          [](const ::testing::TestParamInfo<RecordCase>& testInfo) { return testInfo.param.name; });
 
-
 // The whole game on EASY from the title, without a continue, as far as it is
 // built: each stage through its waves, its boss and the stage report into the
 // next. The run ends either with the first frames of the last stage it enters
@@ -261,10 +260,9 @@ TEST(WholeGameRun, ClearsEveryStageItEntersAndPlaysBack) {
     ASSERT_FALSE(script.empty());
     ProgramFolder folder(false);
     const std::size_t frames = folder.WriteScript("script.bin", script);
-    const ProgramResult record =
-        folder.Run(WithHashes({"--no-draw", "--frames", std::to_string(frames), "--input", "script.bin", "--record",
-                               "run.rpl", "--status-every", "1"}),
-                   kLongRun);
+    const ProgramResult record = folder.Run(WithHashes({"--no-draw", "--frames", std::to_string(frames), "--input",
+                                                        "script.bin", "--record", "run.rpl", "--status-every", "1"}),
+                                            kLongRun);
     ASSERT_EQ(record.exitCode, 0) << record;  // a continue would leave no replay
     const std::vector<FrameHash> recorded = ParseFrameHashes(record.out);
     ASSERT_EQ(recorded.size(), frames);
@@ -332,8 +330,7 @@ TEST(WholeGameRun, ClearsEveryStageItEntersAndPlaysBack) {
     const SystemData progress = DecodeSystemData(progressBytes.data(), progressBytes.size());
     const SystemData fresh = DefaultSystemData();
     for (i32 s = 0; s < kProgressStages; ++s) {
-        EXPECT_EQ(progress.StageProgress[kDifficultyEasy][s],
-                  s < cleared ? 1 : fresh.StageProgress[kDifficultyEasy][s])
+        EXPECT_EQ(progress.StageProgress[kDifficultyEasy][s], s < cleared ? 1 : fresh.StageProgress[kDifficultyEasy][s])
             << "stage " << s;
     }
     std::string outcome = RunOutcome(recorded, header);
@@ -481,7 +478,8 @@ TEST(DrawThreadsOption, EveryStageDrawsTheSamePicturesOnOneAndOnFourThreads) {
     ASSERT_EQ(status.size(), frames);
     for (const Window& w : windows) {
         const testing_support::RunStatus& s = status[static_cast<std::size_t>(w.last - 1)];
-        EXPECT_TRUE(s.scene == kScenePlay || s.scene == kSceneStageReport) << "frame " << w.last << ": scene " << s.scene;
+        EXPECT_TRUE(s.scene == kScenePlay || s.scene == kSceneStageReport)
+            << "frame " << w.last << ": scene " << s.scene;
         EXPECT_EQ(s.stage, w.stage) << "frame " << w.last;
     }
 
@@ -761,8 +759,8 @@ TEST(StartChecks, HelpListsTheOptions) {
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.err, "");
     for (const char* option : {"--headless", "--frames", "--input", "--record", "--play", "--hash-every",
-                               "--hash-parts", "--status-every", "--screenshot-at", "--screenshot-dir", "--no-draw", "--frame-times",
-                               "--draw-frames", "--draw-threads", "--picture-hash-every"}) {
+                               "--hash-parts", "--status-every", "--screenshot-at", "--screenshot-dir", "--no-draw",
+                               "--frame-times", "--draw-frames", "--draw-threads", "--picture-hash-every"}) {
         EXPECT_NE(r.out.find(option), std::string::npos) << option;
     }
     EXPECT_FALSE(fs::exists(folder.dir() / "config.dat"));

@@ -82,7 +82,7 @@ TEST_F(BootDialogTest, StartStoresTheChoicesAndWritesTheFile) {
     dialog_.Start();
     dialog_.Click(Index(kBootFullColourScreen));  // off
     dialog_.Click(Index(kBootWindowed));
-    dialog_.Click(Index(kBootDoNotShow));         // on
+    dialog_.Click(Index(kBootDoNotShow));  // on
     EXPECT_EQ(g_BootDialogState.fullColourScreen, 0);
     EXPECT_EQ(g_BootDialogState.windowed, 1);
     EXPECT_EQ(g_BootDialogState.doNotShow, 1);

@@ -106,10 +106,10 @@ TEST_F(ConfigScreen, SettingsEditedAndSavedByteForByte) {
     // A file with every byte set, the unused ones included.
     std::vector<u8> original(kConfigDataSize);
     for (std::size_t i = 0; i < original.size(); ++i) original[i] = static_cast<u8>(0xA0 + i);
-    original[0x00] = 1;  // full screen
-    original[0x01] = 0;  // full-colour screen
-    original[0x02] = 1;  // full-colour textures
-    original[0x06] = 1;  // talk
+    original[0x00] = 1;   // full screen
+    original[0x01] = 0;   // full-colour screen
+    original[0x02] = 1;   // full-colour textures
+    original[0x06] = 1;   // talk
     original[0x08] = 10;  // music volume
     original[0x09] = 0;
     original[0x0A] = 4;  // effect volume
@@ -144,7 +144,7 @@ TEST_F(ConfigScreen, SettingsEditedAndSavedByteForByte) {
     EXPECT_EQ(g_Config.ConfigCursor, 0);
     pad.SetButton(2, false);
     Frame();
-    Press(pad, 5);   // Z
+    Press(pad, 5);  // Z
     EXPECT_EQ(sound_, 32);
     Press(pad, 5);   // X: the same button twice is allowed
     Press(pad, 12);  // T

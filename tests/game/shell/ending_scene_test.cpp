@@ -221,9 +221,9 @@ TEST_F(EndingSequence, RunsThroughEveryPhaseAndLeaves) {
     std::vector<u8> bytes;
     ASSERT_TRUE(ReadFileBytes("system/system.dat", 1000, bytes));
     EXPECT_EQ(bytes, EncodeSystemData(g_SystemData));
-    EXPECT_EQ(bytes[13], 1);          // ever seen
-    EXPECT_EQ(bytes[30 + 13], 1);     // seen in this cycle
-    EXPECT_EQ(bytes[0xDC], 1);        // shown once
+    EXPECT_EQ(bytes[13], 1);       // ever seen
+    EXPECT_EQ(bytes[30 + 13], 1);  // seen in this cycle
+    EXPECT_EQ(bytes[0xDC], 1);     // shown once
 }
 
 TEST_F(EndingSequence, PhaseTableTimings) {

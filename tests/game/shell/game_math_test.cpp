@@ -76,7 +76,8 @@ TEST(GameMath, TurnDirectionAndTurning) {
         {0.0f, 0.05f, 0.1f, 0.05f},  // snaps
         {0.0f, 1.0f, 0.1f, 0.1f},
         {0.0f, -1.0f, 0.1f, -0.1f},
-        {3.1f, -3.1f, 0.05f, static_cast<f32>(static_cast<f64>(3.1f) + static_cast<f64>(0.05f))},  // past pi, not normalised again
+        {3.1f, -3.1f, 0.05f,
+         static_cast<f32>(static_cast<f64>(3.1f) + static_cast<f64>(0.05f))},  // past pi, not normalised again
         {3.1f, -3.1f, 0.1f, -3.1f},  // the short way across pi is shorter than the step
         {0.3f, 0.3f, 0.1f, 0.3f},
     };
@@ -136,9 +137,9 @@ TEST(GameMath, PointInTriangle) {
         bool inside;
     };
     const Case cases[] = {
-        {1, 1, true}, {0, 0, true},    // a corner
-        {5, 5, true},                  // on the hypotenuse
-        {5, 0, true},                  // on an edge
+        {1, 1, true},  {0, 0, true},  // a corner
+        {5, 5, true},                 // on the hypotenuse
+        {5, 0, true},                 // on an edge
         {6, 6, false}, {-1, 1, false}, {1, -0.01f, false}, {20, 20, false},
     };
     for (const Case& k : cases) {
@@ -158,8 +159,8 @@ TEST(GameMath, DigitsAndMultipliers) {
     struct Count {
         i32 n, digits;
     };
-    for (const Count& c : {Count{0, 1}, Count{-500, 1}, Count{9, 1}, Count{10, 2}, Count{99, 2},
-                           Count{1000000, 7}, Count{2147483647, 10}}) {
+    for (const Count& c : {Count{0, 1}, Count{-500, 1}, Count{9, 1}, Count{10, 2}, Count{99, 2}, Count{1000000, 7},
+                           Count{2147483647, 10}}) {
         EXPECT_EQ(CountDigits(c.n), c.digits) << c.n;
     }
     struct Digit {
@@ -168,8 +169,7 @@ TEST(GameMath, DigitsAndMultipliers) {
         i32 d;
     };
     for (const Digit& d : {Digit{1234, 1, 4}, Digit{1234, 3, 2}, Digit{1234, 4, 1}, Digit{1234, 5, 0},
-                           Digit{-1234, 2, -3}, Digit{2147483647, 10, 2}, Digit{2147483647, 11, 0},
-                           Digit{5, 40, 0}}) {
+                           Digit{-1234, 2, -3}, Digit{2147483647, 10, 2}, Digit{2147483647, 11, 0}, Digit{5, 40, 0}}) {
         EXPECT_EQ(GetDigit(d.n, d.k), d.d) << d.n << " digit " << d.k;
     }
     const i32 expected[] = {0, 1, 2, 3, 4, 6, 8, 12, 16, 0};

@@ -86,9 +86,9 @@ TEST_F(GameInputTest, StickDirectionsStartExactlyAtTheThreshold) {
         u16 bits;
     };
     const Case cases[] = {
-        {0, 60536, kInputRight},  {0, 60535, 0}, {0, -60536, kInputLeft}, {0, -60535, 0},
-        {1, 60536, kInputDown},   {1, 60535, 0}, {1, -60536, kInputUp},   {1, -60535, 0},
-        {0, 65535, kInputRight},  {1, -65535, kInputUp},
+        {0, 60536, kInputRight}, {0, 60535, 0},         {0, -60536, kInputLeft}, {0, -60535, 0},
+        {1, 60536, kInputDown},  {1, 60535, 0},         {1, -60536, kInputUp},   {1, -60535, 0},
+        {0, 65535, kInputRight}, {1, -65535, kInputUp},
     };
     for (const Case& c : cases) {
         pad.SetAxisFromCentre(0, 0);
@@ -196,9 +196,8 @@ TEST_F(GameInputTest, KeyStatesFollowPressHoldAndRelease) {
         int slot;
     };
     const Case cases[] = {
-        {kInputRight, kKeyRight}, {kInputLeft, kKeyLeft}, {kInputUp, kKeyUp},
-        {kInputDown, kKeyDown},   {kInputZ, kKeyZ},       {kInputX, kKeyX},
-        {kInputV, kKeyV},         {kInputT, kKeyT},
+        {kInputRight, kKeyRight}, {kInputLeft, kKeyLeft}, {kInputUp, kKeyUp}, {kInputDown, kKeyDown},
+        {kInputZ, kKeyZ},         {kInputX, kKeyX},       {kInputV, kKeyV},   {kInputT, kKeyT},
     };
     for (const Case& c : cases) {
         i32 keys[8] = {};

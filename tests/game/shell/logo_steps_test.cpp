@@ -79,7 +79,7 @@ TEST_F(LogoSteps, ZDuringALogoWipesToTheTitleOnce) {
     EXPECT_EQ(TransitionState.kind, kTransitionBricksCover);
     const i32 timer = g_Logo.LogoTimer;
     for (int i = 0; i < 30; ++i) Frame(i % 2 ? kInputZ : 0);  // more presses restart nothing
-    EXPECT_EQ(g_Logo.LogoTimer, timer);  // the timer stands still
+    EXPECT_EQ(g_Logo.LogoTimer, timer);                       // the timer stands still
     EXPECT_EQ(g_Logo.LogoState, kLogoMaker2);
     int left = 30;
     while (CurrentScene == kSceneLogo) {
@@ -115,8 +115,7 @@ TEST_F(LogoSteps, PictureFollowsTheState) {
     fake.title = reinterpret_cast<Surface*>(0x30);
     g_Logo.images = fake;
     for (const Case& c : {Case{10, &LogoImages::maker1}, Case{15, &LogoImages::maker1}, Case{20, &LogoImages::maker2},
-                          Case{25, &LogoImages::maker2}, Case{90, &LogoImages::title},
-                          Case{95, &LogoImages::title}}) {
+                          Case{25, &LogoImages::maker2}, Case{90, &LogoImages::title}, Case{95, &LogoImages::title}}) {
         g_Logo.LogoState = c.state;
         EXPECT_EQ(LogoPicture(), fake.*c.image) << c.state;
     }

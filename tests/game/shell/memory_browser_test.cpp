@@ -130,8 +130,8 @@ TEST_F(MemoryBrowser, ListTopFollowsTheCursor) {
         i32 n, cursor, top;
     };
     const Case cases[] = {
-        {3, 0, 0}, {3, 2, 0}, {10, 9, 0}, {11, 10, 1}, {30, 29, 20}, {30, 2, 0}, {30, 10, 6}, {30, 4, 0},
-        {30, 5, 1}, {100, 99, 90},
+        {3, 0, 0},  {3, 2, 0},   {10, 9, 0}, {11, 10, 1}, {30, 29, 20},
+        {30, 2, 0}, {30, 10, 6}, {30, 4, 0}, {30, 5, 1},  {100, 99, 90},
     };
     for (const Case& c : cases) {
         g_ReplayList.assign(static_cast<std::size_t>(c.n), ReplayHeader{});

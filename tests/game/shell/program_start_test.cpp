@@ -68,8 +68,8 @@ TEST(ProgramStart, SetsEverySceneRecordBackAsANewProgramHasIt) {
              g_Ending.EndingNumber = 7;
          },
          [] {
-             return g_Ending.EndingRequest == 0 && g_Ending.EndingKeyState[kKeyZ] == 0 &&
-                    g_Ending.EndingNumber == 1 && g_Ending.EndingFrameCount == kEndingFrameStart;
+             return g_Ending.EndingRequest == 0 && g_Ending.EndingKeyState[kKeyZ] == 0 && g_Ending.EndingNumber == 1 &&
+                    g_Ending.EndingFrameCount == kEndingFrameStart;
          }},
     };
     for (const SceneRecordCase& c : cases) c.dirty();

@@ -35,8 +35,8 @@ TEST(RankingPanels, SlideFromTheSideOfTheKey) {
     EXPECT_EQ(RankingEndingsY(10), 320);
     EXPECT_EQ(RankingEndingsY(-10), 200);
     g_Ranking.RankingSlideDirection = 1;
-    EXPECT_EQ(RankingPanelX(30), -130);   // enters from the left
-    EXPECT_EQ(RankingPanelX(-30), 770);   // leaves to the right
+    EXPECT_EQ(RankingPanelX(30), -130);  // enters from the left
+    EXPECT_EQ(RankingPanelX(-30), 770);  // leaves to the right
     EXPECT_EQ(RankingEndingsY(10), 200);
     EXPECT_EQ(RankingEndingsY(-30), 800);
     g_Ranking.RankingSlideDirection = 0;

@@ -85,7 +85,7 @@ TEST(Ranking, PositionIsTheFirstPlaceBeatenStrictly) {
     EXPECT_EQ(RankPosition(t, 0, 1000), 1);  // a tie ranks below
     EXPECT_EQ(RankPosition(t, 1, 650), 4);
     EXPECT_EQ(RankPosition(t, 2, 101), 9);
-    EXPECT_EQ(RankPosition(t, 2, 0), 9);     // beats nothing: shown as the tenth
+    EXPECT_EQ(RankPosition(t, 2, 0), 9);  // beats nothing: shown as the tenth
 }
 
 TEST(Ranking, InsertAtTopMiddleBottomAndOutside) {

@@ -151,8 +151,8 @@ TEST_F(RunnerFixture, AProgramStartForgetsAnEarlierStartsRunButKeepsAPreparedPla
     RecordStageStart(record, 0, 7, 3, 0, 0);
     for (int i = 0; i < 4; ++i) AppendInputWord(record, 0, 0x10);
     const std::string path = (dir_.path() / "one.rpl").string();
-    ASSERT_TRUE(WriteFileReplacing(path, EncodeReplayFile(MakeReplayHeader(record, ReplayRunInfo()), record, "t",
-                                                          std::tm{})));
+    ASSERT_TRUE(
+        WriteFileReplacing(path, EncodeReplayFile(MakeReplayHeader(record, ReplayRunInfo()), record, "t", std::tm{})));
     ASSERT_TRUE(PrepareRunnerPlayback(path));
     StartRunnerPlayback();
     PlayStage(1, 10, 0x20, 5);
@@ -178,8 +178,8 @@ TEST_F(RunnerFixture, PlaybackRefusesAReplayWithoutAPlayedStage) {
     const std::string path = (dir_.path() / "none.rpl").string();
     PlayRecord record;
     record.played[7] = 1;  // a slot beyond the five stages does not count
-    ASSERT_TRUE(WriteFileReplacing(path, EncodeReplayFile(MakeReplayHeader(record, ReplayRunInfo()), record, "t",
-                                                          std::tm{})));
+    ASSERT_TRUE(
+        WriteFileReplacing(path, EncodeReplayFile(MakeReplayHeader(record, ReplayRunInfo()), record, "t", std::tm{})));
     const FileStatus status = PrepareRunnerPlayback(path);
     EXPECT_FALSE(status);
     EXPECT_NE(status.message.find("none.rpl"), std::string::npos);

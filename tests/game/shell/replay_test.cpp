@@ -104,7 +104,7 @@ protected:
 
 TEST(ReplayNames, ThreeDigitsWithLeadingZeros) {
     const std::pair<int, const char*> cases[] = {
-        {0, "replay/vosket000.rpl"},  {7, "replay/vosket007.rpl"},  {10, "replay/vosket010.rpl"},
+        {0, "replay/vosket000.rpl"},  {7, "replay/vosket007.rpl"},   {10, "replay/vosket010.rpl"},
         {99, "replay/vosket099.rpl"}, {100, "replay/vosket100.rpl"}, {998, "replay/vosket998.rpl"},
     };
     for (const auto& [n, name] : cases) EXPECT_EQ(ReplayFileName(n), name) << n;
@@ -134,27 +134,27 @@ TEST(ReplayHeaderTest, FieldsAtTheirOffsets) {
     EXPECT_EQ(U32At(b, 0x000), 7091u);
     EXPECT_EQ(U32At(b, 0x004), 40u);
     EXPECT_EQ(U32At(b, 0x014), 70u);
-    EXPECT_EQ(U32At(b, 0x018), 0u);        // StartKind
-    EXPECT_EQ(U32At(b, 0x01C), 1u);        // Difficulty
-    EXPECT_EQ(U32At(b, 0x020), 16345u);    // score
-    EXPECT_EQ(b[0x024], 1);                // played[0]
+    EXPECT_EQ(U32At(b, 0x018), 0u);      // StartKind
+    EXPECT_EQ(U32At(b, 0x01C), 1u);      // Difficulty
+    EXPECT_EQ(U32At(b, 0x020), 16345u);  // score
+    EXPECT_EQ(b[0x024], 1);              // played[0]
     EXPECT_EQ(b[0x025], 1);
     EXPECT_EQ(b[0x026], 0);
-    EXPECT_EQ(U32At(b, 0x038), 3u);        // inputCount[0]
+    EXPECT_EQ(U32At(b, 0x038), 3u);  // inputCount[0]
     EXPECT_EQ(U32At(b, 0x03C), 2u);
     for (int s = 2; s < 20; ++s) EXPECT_EQ(U32At(b, 0x038 + 4 * s), 0u) << s;
-    EXPECT_EQ(U32At(b, 0x088), 12345u);    // stageScore[0]
+    EXPECT_EQ(U32At(b, 0x088), 12345u);  // stageScore[0]
     EXPECT_EQ(U32At(b, 0x08C), 4000u);
-    EXPECT_EQ(U32At(b, 0x0D8), 3u);        // stageRank[0]
-    EXPECT_EQ(U32At(b, 0x128), 3u);        // livesAtStart[0]
+    EXPECT_EQ(U32At(b, 0x0D8), 3u);  // stageRank[0]
+    EXPECT_EQ(U32At(b, 0x128), 3u);  // livesAtStart[0]
     EXPECT_EQ(U32At(b, 0x12C), 2u);
-    EXPECT_EQ(U32At(b, 0x17C), 1u);        // extendsAtStart[1]
-    EXPECT_EQ(U32At(b, 0x1C8), 7u);        // extendPointsAtStart[0]
+    EXPECT_EQ(U32At(b, 0x17C), 1u);  // extendsAtStart[1]
+    EXPECT_EQ(U32At(b, 0x1C8), 7u);  // extendPointsAtStart[0]
     EXPECT_EQ(U32At(b, 0x1CC), 40u);
-    EXPECT_EQ(U32At(b, 0x218), 1234u);     // seed[0]
+    EXPECT_EQ(U32At(b, 0x218), 1234u);  // seed[0]
     EXPECT_EQ(U32At(b, 0x21C), 9999u);
-    EXPECT_EQ(b[0x268], 1);                // storyFlags[0]
-    EXPECT_EQ(b[0x2CB], 1);                // storyFlags[99]
+    EXPECT_EQ(b[0x268], 1);  // storyFlags[0]
+    EXPECT_EQ(b[0x2CB], 1);  // storyFlags[99]
     EXPECT_EQ(b[0x2CA], 0);
 }
 
@@ -198,8 +198,8 @@ TEST_F(ReplayFolder, SavedFileIsHeaderStreamsAndSummary) {
 TEST(ReplaySummary, DifficultyWordsAndRankMarks) {
     ReplayHeader h;
     h.stageRank = {5, 1, 2, 4, 99};
-    const std::pair<i32, const char*> words[] = {{0, "\tEASY\r\n"}, {1, "\tNORMALY\r\n"},
-                                                 {2, "\tHARD\r\n"}, {7, "\tHARD\r\n"}};
+    const std::pair<i32, const char*> words[] = {
+        {0, "\tEASY\r\n"}, {1, "\tNORMALY\r\n"}, {2, "\tHARD\r\n"}, {7, "\tHARD\r\n"}};
     for (const auto& [d, word] : words) {
         h.Difficulty = d;
         const std::string s = BuildReplaySummary(h, "x", KnownTime());
@@ -332,8 +332,7 @@ TEST_F(ReplayFolder, TruncatedOrForeignFilesAreRejectedWithTheirName) {
         PlayRecord record = k.record;
         ReplayHeader header;
         header.score = 77;
-        const FileStatus status =
-            ReadReplayFile((dir.path() / "replay" / cases[i].name).string(), header, record);
+        const FileStatus status = ReadReplayFile((dir.path() / "replay" / cases[i].name).string(), header, record);
         EXPECT_FALSE(status);
         EXPECT_NE(status.message.find(cases[i].name), std::string::npos) << status.message;
         EXPECT_EQ(record.input, k.record.input);  // untouched

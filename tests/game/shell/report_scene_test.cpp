@@ -16,17 +16,17 @@ TEST(ReportComment, ByStageParityAndRank) {
         ReportComment want;
     };
     const Case cases[] = {
-        {0, 100, 0, 5, {0, 0, 0}},      // even, best rank: the first cell
-        {1, 100, 1, 1, {0, 4, 9}},      // odd, worst rank: the last cell
+        {0, 100, 0, 5, {0, 0, 0}},  // even, best rank: the first cell
+        {1, 100, 1, 1, {0, 4, 9}},  // odd, worst rank: the last cell
         {2, 7, 0, 3, {0, 2, 5}},
-        {3, 1, 0, 5, {1, 12, 0}},       // v = 1 shows cell 0
+        {3, 1, 0, 5, {1, 12, 0}},  // v = 1 shows cell 0
         {3, 0, 0, 1, {1, 8, 8}},
         {3, 2, 1, 2, {1, 9, 7}},
-        {4, 3, 0, 1, {1, 13, 1}},       // the last stage always the same
+        {4, 3, 0, 1, {1, 13, 1}},  // the last stage always the same
         {4, 0, 0, 5, {1, 13, 1}},
         // Out-of-range input stays within the ten cells.
-        {0, 0, 0, 0, {0, 4, 9}},        // no rank
-        {0, -1, 0, 5, {0, 0, 0}},       // a negative remainder
+        {0, 0, 0, 0, {0, 4, 9}},                    // no rank
+        {0, -1, 0, 5, {0, 0, 0}},                   // a negative remainder
         {0, 2147483647, 2147483647, 5, {0, 0, 0}},  // the sum would overflow an i32
     };
     for (const Case& c : cases) {

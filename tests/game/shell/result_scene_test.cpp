@@ -100,12 +100,12 @@ TEST_F(ResultScene, InsertionAtTheTopMiddleBottomAndOutside) {
         bool named;  // the run enters a name and goes into the table
     };
     const Case cases[] = {
-        {5000, 0, true},   // the top
-        {750, 3, true},    // the middle
-        {650, 4, true},    // the last named place
-        {600, 5, false},   // equal to place 4's score: below it, outside
-        {150, 9, false},   // tenth place: never named
-        {50, 9, false},    // below every score
+        {5000, 0, true},  // the top
+        {750, 3, true},   // the middle
+        {650, 4, true},   // the last named place
+        {600, 5, false},  // equal to place 4's score: below it, outside
+        {150, 9, false},  // tenth place: never named
+        {50, 9, false},   // below every score
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.total);
@@ -143,7 +143,7 @@ TEST_F(ResultScene, InsertionAtTheTopMiddleBottomAndOutside) {
         const std::size_t scoreAt = 600 + 4 * (10 * 1 + static_cast<std::size_t>(c.place));
         EXPECT_EQ(U32At(file, scoreAt), c.named ? c.total : 1000u - 100u * static_cast<u32>(c.place));
         if (c.named) {
-            EXPECT_EQ(U32At(file, 4 * ((10 * 1 + static_cast<std::size_t>(c.place)) * 5)), 40u);  // 'A'
+            EXPECT_EQ(U32At(file, 4 * ((10 * 1 + static_cast<std::size_t>(c.place)) * 5)), 40u);      // 'A'
             EXPECT_EQ(U32At(file, 4 * ((10 * 1 + static_cast<std::size_t>(c.place)) * 5 + 4)), 44u);  // 'E'
         }
         // Placed or not, the title follows, with the ranking's view set to
@@ -272,10 +272,10 @@ TEST_F(ResultScene, RunWithoutContinueNamesAndSavesItsReplay) {
     EXPECT_EQ(record.input[0], (std::vector<u16>{1, 2, 3}));
     IdleUntil([] { return CurrentScene != kSceneResult; });
     EXPECT_EQ(CurrentScene, kSceneTitle);
-    EXPECT_EQ(NameToText(StoredName{g_RankingTable.name[1][0][0], g_RankingTable.name[1][0][1],
-                                    g_RankingTable.name[1][0][2], g_RankingTable.name[1][0][3],
-                                    g_RankingTable.name[1][0][4]}),
-              "ABCDE");
+    EXPECT_EQ(
+        NameToText(StoredName{g_RankingTable.name[1][0][0], g_RankingTable.name[1][0][1], g_RankingTable.name[1][0][2],
+                              g_RankingTable.name[1][0][3], g_RankingTable.name[1][0][4]}),
+        "ABCDE");
 }
 
 TEST_F(ResultScene, OfferWithoutAPlaceAndRefusal) {
@@ -315,8 +315,9 @@ TEST_F(ResultScene, StageSelectRunGoesStraightToTheOffer) {
 // run is never held up by a box. The scene goes on to the title either way.
 TEST_F(ResultScene, SavesTheFolderRefusesAreShownToThePlayer) {
     static std::vector<std::string> boxes;
-    platform::SetMessageBoxSink(
-        [](std::uint32_t, const std::string& caption, const std::string& text) { boxes.push_back(caption + ": " + text); });
+    platform::SetMessageBoxSink([](std::uint32_t, const std::string& caption, const std::string& text) {
+        boxes.push_back(caption + ": " + text);
+    });
     for (const bool headless : {false, true}) {
         SCOPED_TRACE(headless ? "headless" : "with a window");
         boxes.clear();
@@ -346,9 +347,11 @@ TEST_F(ResultScene, SavesTheFolderRefusesAreShownToThePlayer) {
             EXPECT_TRUE(boxes.empty());
         } else {
             ASSERT_EQ(boxes.size(), 2u);
-            EXPECT_EQ(boxes[0].rfind("Tolvarin: The replay was not saved.\n\ncannot save \"replay/vosket000.rpl\"", 0), 0u)
+            EXPECT_EQ(boxes[0].rfind("Tolvarin: The replay was not saved.\n\ncannot save \"replay/vosket000.rpl\"", 0),
+                      0u)
                 << boxes[0];
-            EXPECT_EQ(boxes[1].rfind("Tolvarin: The ranking was not saved.\n\ncannot save \"system/ranking.dat\"", 0), 0u)
+            EXPECT_EQ(boxes[1].rfind("Tolvarin: The ranking was not saved.\n\ncannot save \"system/ranking.dat\"", 0),
+                      0u)
                 << boxes[1];
         }
     }

@@ -104,8 +104,7 @@ TEST(SampleSoundData, EffectArchiveHoldsEveryNameWithDistinctSounds) {
         pos += dataSize;
     }
     EXPECT_EQ(entries.size(), 36u);
-    for (const SoundEffectDefinition& d : SoundEffectTable)
-        EXPECT_TRUE(entries.count(Upper(d.entry))) << d.entry;
+    for (const SoundEffectDefinition& d : SoundEffectTable) EXPECT_TRUE(entries.count(Upper(d.entry))) << d.entry;
     std::set<std::vector<u8>> distinct;
     for (const auto& [name, data] : entries) {
         EXPECT_GT(data.size(), 100u) << name;

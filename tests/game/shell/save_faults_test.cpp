@@ -32,8 +32,8 @@ std::vector<u8> ReadAll(const fs::path& p) {
 // One of the game's saves, run in the current folder.
 struct SaveKind {
     const char* name;
-    const char* file;                   // the file it replaces
-    std::function<void()> change;       // makes the next save differ
+    const char* file;              // the file it replaces
+    std::function<void()> change;  // makes the next save differ
     std::function<FileStatus()> save;
 };
 

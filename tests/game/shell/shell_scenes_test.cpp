@@ -103,8 +103,7 @@ protected:
     // `titleState`.
     void IdleUntil(i32 scene, i32 titleState = -1) {
         for (int i = 0; i < 2000; ++i) {
-            if (CurrentScene == scene && !SceneInitRequest &&
-                (titleState < 0 || g_Title.TitleMenuState == titleState))
+            if (CurrentScene == scene && !SceneInitRequest && (titleState < 0 || g_Title.TitleMenuState == titleState))
                 return;
             Idle(1);
         }

@@ -54,9 +54,7 @@ protected:
         InitializeSoundEffects();
         LoadSoundEffects();
     }
-    platform::SoundBuffer* BufferOf(i32 n, i32 dup) {
-        return g_SoundEffects.slots[SoundEffectHandles[n]].buffers[dup];
-    }
+    platform::SoundBuffer* BufferOf(i32 n, i32 dup) { return g_SoundEffects.slots[SoundEffectHandles[n]].buffers[dup]; }
     testing_support::TempDir dir_;
 };
 
@@ -112,7 +110,7 @@ TEST_F(SoundEffects, DuplicatesPlayInTurnAndRestartFromTheBeginning) {
     EXPECT_EQ(g_SoundEffects.slots[slot].nextDuplicate, 0);
     RenderLeft(300);
     RearmSoundEffectGates();
-    PlaySoundEffect(0);  // duplicate 0 again at t = 600: from its beginning
+    PlaySoundEffect(0);                 // duplicate 0 again at t = 600: from its beginning
     const auto out = RenderLeft(1100);  // t = 600 .. 1700
     // Duplicate 1 ends at t = 1300, the restarted duplicate 0 at t = 1600.
     EXPECT_EQ(out[0], 2 * v);

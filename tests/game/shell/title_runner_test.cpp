@@ -26,9 +26,8 @@ TEST(TitleRunner, ScriptedInputSkipsTheLogoAndQuitsFromTheTitle) {
     words[460] = kInputZ;
     testing_support::WriteInputWords(folder.dir() / "input.bin", words);
     const fs::path shots = folder.dir() / "shots";
-    const testing_support::ProgramResult r =
-        folder.Run({"--frames", "2000", "--input", "input.bin", "--screenshot-at", "410,540,600", "--screenshot-dir",
-                    shots.string()});
+    const testing_support::ProgramResult r = folder.Run({"--frames", "2000", "--input", "input.bin", "--screenshot-at",
+                                                         "410,540,600", "--screenshot-dir", shots.string()});
     ASSERT_EQ(r.exitCode, 0) << r;
     EXPECT_TRUE(fs::exists(ScreenshotPath(shots.string(), 410))) << r;
     // The closing wipe ends at frame 460 + 96: the program has ended by 600.

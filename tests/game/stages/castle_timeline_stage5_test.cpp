@@ -110,8 +110,8 @@ TEST_F(CastleTimelineTest, Phase10BringsTheTalkAndCraftInTwoThirdsOfEach300Frame
     EXPECT_TRUE(spawns_.empty());
     EXPECT_NE(g_TalkState.eventId, 490);
     const std::vector<i32> frames = SpawnFrames(400, 1600);
-    EXPECT_EQ(frames, (std::vector<i32>{400, 450, 600, 650, 700, 750, 900, 950, 1000, 1050, 1200, 1250, 1300, 1350,
-                                        1500}));
+    EXPECT_EQ(frames,
+              (std::vector<i32>{400, 450, 600, 650, 700, 750, 900, 950, 1000, 1050, 1200, 1250, 1300, 1350, 1500}));
     EXPECT_EQ(g_TalkState.eventId, 490);
     ASSERT_EQ(g_EnemyList.size(), 16u);
     for (std::size_t i = 1; i < g_EnemyList.size(); ++i) {
@@ -150,8 +150,8 @@ TEST_F(CastleTimelineTest, Phase11JumpsTo500AtOnce) {
 TEST_F(CastleTimelineTest, Phase12WavesFollowTheHubsThatFell) {
     const std::vector<i32> early = {10200, 10250, 10300, 10350, 10500, 10550, 10600, 10650,
                                     10800, 10850, 10900, 10950, 11100, 11150, 11200};
-    const std::vector<i32> late = {14100, 14150, 14200, 14250, 14400, 14450, 14500, 14550,
-                                   14700, 14750, 14800, 14850, 15000};
+    const std::vector<i32> late = {14100, 14150, 14200, 14250, 14400, 14450, 14500,
+                                   14550, 14700, 14750, 14800, 14850, 15000};
     struct Case {
         const char* name;
         i32 hub;

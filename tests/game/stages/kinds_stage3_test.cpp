@@ -34,14 +34,14 @@ TEST_F(Stage3KindsTest, EveryKindHasItsRecordValuesAndPlace) {
         bool front;
     };
     const Case cases[] = {
-        {1, 1, 1, 0, 0, 1, 0, 0, 2.0f, false},      {2, 4, 4, 0, 0, 1, 0, 0, 2.0f, false},
-        {3, 1, 1, 0, 0, 1, 0, 0, 0.0f, false},      {5, 1, 1, 381, 0, 0, 0, 0, 0.0f, false},
-        {6, 1, 1, 306, 0, 1, 0, 0, 0.0f, true},     {7, 1, 1, 306, 0, 1, 0, 0, 0.0f, true},
-        {8, 1, 1, 0, -1, 1, 0, 0, 0.0f, true},      {10, 1, 1, 380, 0, 1, 0, 0, 2.0f, false},
-        {21, 4, 3, 302, 2, 1, 0, 0, 1.0f, false},   {22, 4, 3, 302, 2, 1, 0, 0, 1.0f, false},
-        {23, 4, 3, 302, 2, 1, 0, 0, 1.0f, false},   {24, 4, 3, 302, 2, 1, 0, 0, 1.0f, false},
-        {25, 3, 3, 302, 2, 1, 0, 0, 1.0f, true},    {31, 11, 9, 311, 2, 1, 0, 301, 0.0f, true},
-        {32, 10, 9, 312, 2, 1, 0, 301, 0.0f, true}, {33, 11, 9, 313, 2, 1, 0, 301, 0.0f, true},
+        {1, 1, 1, 0, 0, 1, 0, 0, 2.0f, false},        {2, 4, 4, 0, 0, 1, 0, 0, 2.0f, false},
+        {3, 1, 1, 0, 0, 1, 0, 0, 0.0f, false},        {5, 1, 1, 381, 0, 0, 0, 0, 0.0f, false},
+        {6, 1, 1, 306, 0, 1, 0, 0, 0.0f, true},       {7, 1, 1, 306, 0, 1, 0, 0, 0.0f, true},
+        {8, 1, 1, 0, -1, 1, 0, 0, 0.0f, true},        {10, 1, 1, 380, 0, 1, 0, 0, 2.0f, false},
+        {21, 4, 3, 302, 2, 1, 0, 0, 1.0f, false},     {22, 4, 3, 302, 2, 1, 0, 0, 1.0f, false},
+        {23, 4, 3, 302, 2, 1, 0, 0, 1.0f, false},     {24, 4, 3, 302, 2, 1, 0, 0, 1.0f, false},
+        {25, 3, 3, 302, 2, 1, 0, 0, 1.0f, true},      {31, 11, 9, 311, 2, 1, 0, 301, 0.0f, true},
+        {32, 10, 9, 312, 2, 1, 0, 301, 0.0f, true},   {33, 11, 9, 313, 2, 1, 0, 301, 0.0f, true},
         {39, 23, 15, 301, -1, 1, 1, 301, 0.0f, true}, {40, 14, 14, 303, -1, 1, 1, 0, 0.0f, true},
         {50, 5, 5, 390, 2, 0, 0, 0, 2.0f, false},
     };
@@ -73,9 +73,9 @@ TEST_F(Stage3KindsTest, SinglePartKindsCarryTheirPictureHitPointsAndPattern) {
         i32 action, coin, score;
     };
     const Case cases[] = {
-        {1, 321, 200, {10, 40, 20}, 320, 3, 100}, {3, 335, 50, {0, 0, 20}, 321, 1, 50},
-        {5, 399, 9999, {0, 0, 0}, 0, 6, 0},       {6, 336, 500, {0, 0, 30}, 0, 5, 400},
-        {7, 337, 500, {0, 0, 30}, 0, 5, 400},     {8, 338, 100, {50, 25, 0}, 0, 2, 50},
+        {1, 321, 200, {10, 40, 20}, 320, 3, 100},    {3, 335, 50, {0, 0, 20}, 321, 1, 50},
+        {5, 399, 9999, {0, 0, 0}, 0, 6, 0},          {6, 336, 500, {0, 0, 30}, 0, 5, 400},
+        {7, 337, 500, {0, 0, 30}, 0, 5, 400},        {8, 338, 100, {50, 25, 0}, 0, 2, 50},
         {10, 380, 3000, {20, 50, 30}, 300, 12, 500},
     };
     for (const Case& c : cases) {
@@ -194,8 +194,8 @@ TEST_F(Stage3KindsTest, FortressesDifferInIdsAndTheirBowAndSternPatterns) {
 
 TEST_F(Stage3KindsTest, TheLongCraftStaggersTheGunsUnderBothTowers) {
     const i32 e = SpawnEnemyStage3(39);
-    EXPECT_EQ(RootSprites(e), (std::vector<i32>{349, 348, 305, 349, 348, 317, 349, 348, 318, 349, 348, 319, 349,
-                                                 348, 306}));
+    EXPECT_EQ(RootSprites(e),
+              (std::vector<i32>{349, 348, 305, 349, 348, 317, 349, 348, 318, 349, 348, 319, 349, 348, 306}));
     for (const i32 tower : {2, 14}) {
         SCOPED_TRACE(tower);
         const EnemyPart& t = Root(e, tower);
@@ -219,8 +219,7 @@ TEST_F(Stage3KindsTest, TheLongCraftStaggersTheGunsUnderBothTowers) {
 
 TEST_F(Stage3KindsTest, TheFortressAnglesItsWingsAndFins) {
     const i32 e = SpawnEnemyStage3(40);
-    EXPECT_EQ(RootSprites(e),
-              (std::vector<i32>{343, 342, 343, 342, 361, 361, 361, 361, 364, 365, 360, 362, 363, 366}));
+    EXPECT_EQ(RootSprites(e), (std::vector<i32>{343, 342, 343, 342, 361, 361, 361, 361, 364, 365, 360, 362, 363, 366}));
     EXPECT_FLOAT_EQ(Root(e, 11).angle, 0.7853982f);
     EXPECT_FLOAT_EQ(Root(e, 12).angle, -0.7853982f);
     EXPECT_FLOAT_EQ(Root(e, 8).angle, 0.4487990f);

@@ -114,14 +114,15 @@ TEST_F(Stage4KindsTest, PartsAreAllocatedInBuildOrder) {
         i32 kind;
         std::vector<i32> rootLabels;  // the build number of each root
     };
-    const Case cases[] = {{1, {3, 4, 0, 1, 2}}, {5, {2, 3, 4, 5, 1, 0}}, {10, {1, 2, 0}},
-                          {11, {2, 1, 0}},      {12, {1, 0}},            {6, {0, 1}}};
+    const Case cases[] = {{1, {3, 4, 0, 1, 2}}, {5, {2, 3, 4, 5, 1, 0}}, {10, {1, 2, 0}}, {11, {2, 1, 0}}, {12, {1, 0}},
+                          {6, {0, 1}}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
         ResetPlayLists();
         const i32 first = enemy_test::FirstFreeSlot();
         const i32 e = SpawnEnemyStage4(c.kind);
-        for (std::size_t r = 0; r < c.rootLabels.size(); ++r) EXPECT_EQ(E(e).rootParts[r], first + c.rootLabels[r]) << r;
+        for (std::size_t r = 0; r < c.rootLabels.size(); ++r)
+            EXPECT_EQ(E(e).rootParts[r], first + c.rootLabels[r]) << r;
     }
 }
 

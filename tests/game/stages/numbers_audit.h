@@ -41,16 +41,19 @@ public:
         std::vector<std::string> problems;
         for (const auto& [kind, state] : spawns_) {
             bool declared = false;
-            for (const TimelineSpawn& s : numbers_.timeline->spawns) declared = declared || (s.kind == kind && s.state == state);
-            if (!declared) problems.push_back("a spawn of kind " + std::to_string(kind) + " in state " +
-                                              std::to_string(state) + " that the timeline does not declare");
+            for (const TimelineSpawn& s : numbers_.timeline->spawns)
+                declared = declared || (s.kind == kind && s.state == state);
+            if (!declared)
+                problems.push_back("a spawn of kind " + std::to_string(kind) + " in state " + std::to_string(state) +
+                                   " that the timeline does not declare");
         }
         for (const i32 state : states_) {
             if (state != 0 && !FindStateRow(*numbers_.behaviour, state) && !Excepted(NumbersRule::kStateHasBody, state))
                 problems.push_back("state " + std::to_string(state) + " seen without a row");
         }
         for (const i32 action : actions_) {
-            if (action != 0 && !FindActionRow(*numbers_.actions, action) && !Excepted(NumbersRule::kActionHasRow, action))
+            if (action != 0 && !FindActionRow(*numbers_.actions, action) &&
+                !Excepted(NumbersRule::kActionHasRow, action))
                 problems.push_back("action " + std::to_string(action) + " seen without a row");
         }
         for (const i32 kind : spriteKinds_) {

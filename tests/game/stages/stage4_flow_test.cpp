@@ -138,7 +138,6 @@ TEST_F(Stage4FlowTest, AThirdFightLeftAloneEndsWithTheMidBossLeaving) {
     EXPECT_EQ(g_GameState.StoryFlags[kStoryFourthMidBossOutlasted], 1);
 }
 
-
 // The short route: four phases, the centre shot down last: the boss explodes
 // (597) and the stage closes after its slow fade.
 TEST_P(Stage4BossFlowTest, TheShortRouteEndsWithTheBossExploding) {

@@ -104,7 +104,7 @@ std::string RunOutcome(const std::vector<FrameHash>& hashes, const ReplayHeader&
 ReplayHeader RecordAndPlayBack(const std::string& script, const std::string& expected) {
     StageSelectFolder folder({{script}});
     std::vector<std::string> args = {"--no-draw", "--frames", std::to_string(folder.frames()), "--input", "input.bin",
-                                     "--record", "run.rpl"};
+                                     "--record",  "run.rpl"};
     args.insert(args.end(), testing_support::kHashEveryFrame.begin(), testing_support::kHashEveryFrame.end());
     const ProgramResult record = folder.Run(args, std::chrono::minutes(3));
     EXPECT_EQ(record.exitCode, 0) << record;
@@ -196,7 +196,8 @@ TEST(Stage4Runner, ASecondFightInOneProgramPlaysBackTheSameInANewProgram) {
     // The sanitizer build checks the run itself; the playback is the normal build's.
     return;
 #endif
-    const ProgramResult play = folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"}, std::chrono::minutes(3));
+    const ProgramResult play =
+        folder.Run({"--no-draw", "--play", "run.rpl", "--hash-every", "1"}, std::chrono::minutes(3));
     ASSERT_EQ(play.exitCode, 0) << play;
     const std::vector<FrameHash> played = ParseFrameHashes(play.out);
     ASSERT_EQ(played.size(), words);

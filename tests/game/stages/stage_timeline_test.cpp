@@ -47,10 +47,10 @@ void Spawn(i32 kind, i32 state) {
 void TestTimeline() {
     switch (g_GameState.StageScriptPhase) {
         case 0:
-            if (EveryInWindow(10, 30, 10)) Spawn(1, 101);    // window
-            if (AtFrame(15)) Spawn(1, 102);                  // single
-            JumpWhenListEmpty(41, 99, 100);                  // empty-list jump
-            if (AtFrame(100)) Spawn(1, 103);                 // the jump's end frame
+            if (EveryInWindow(10, 30, 10)) Spawn(1, 101);  // window
+            if (AtFrame(15)) Spawn(1, 102);                // single
+            JumpWhenListEmpty(41, 99, 100);                // empty-list jump
+            if (AtFrame(100)) Spawn(1, 103);               // the jump's end frame
             if (ScriptFrame() > 100 && g_EnemyList.empty()) ChangePhase(1);
             break;
         case 1:

@@ -78,9 +78,8 @@ TEST_F(Stage1TimelineTest, EmptyListJumpsAndTheFirstMission) {
         i32 frameAfter;  // StageScriptFrame after the call
     };
     const Case cases[] = {
-        {1600, true, 1601}, {1601, true, 2001}, {1999, true, 2001}, {1700, false, 1701},
-        {2800, true, 2801}, {2801, true, 3001}, {3400, true, 3401}, {3401, true, 3801},
-        {3799, true, 3801}, {3500, false, 3501},
+        {1600, true, 1601}, {1601, true, 2001}, {1999, true, 2001}, {1700, false, 1701}, {2800, true, 2801},
+        {2801, true, 3001}, {3400, true, 3401}, {3401, true, 3801}, {3799, true, 3801},  {3500, false, 3501},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.frame);
@@ -171,7 +170,7 @@ TEST_F(Stage1TimelineTest, SecondWaveDiversComeFromBothHalves) {
     Occupy();
     Enter(2, 100);
     RunThrough(299);
-    ASSERT_EQ(CountState(104), 4);  // 100, 150, 200, 250
+    ASSERT_EQ(CountState(104), 4);        // 100, 150, 200, 250
     EXPECT_LE(g_EnemyList[1].x, 320.0f);  // frame 100: left half
     EXPECT_GE(g_EnemyList[2].x, 320.0f);  // frame 150: right half
     EXPECT_EQ(CountState(103), 1);
@@ -199,7 +198,7 @@ TEST_F(Stage1TimelineTest, TheShortRoadBringsTheBossDamaged) {
     Enter(5, 0);
     RunThrough(800);
     EXPECT_EQ(CountState(101) + CountState(102), 10);  // 0, 70, ..., 630
-    EXPECT_EQ(CountState(104), 7);                    // 420 .. 780
+    EXPECT_EQ(CountState(104), 7);                     // 420 .. 780
     EXPECT_EQ(CountState(103), 1);
     ResetPlayLists();
     RunStageScript();  // frame 801, empty
@@ -416,8 +415,8 @@ TEST_F(Stage1TimelineTest, BackgroundSectionsChangeAtSeamsByPhase) {
         i32 phase, section, scrollY, after;
     };
     const Case cases[] = {
-        {0, 0, 7, 1},   {3, 0, 7, 1},    {5, 0, 480, 0}, {1, 1, 7, 1},   {8, 1, 960, 2},
-        {2, 2, 480, 3}, {8, 2, 480, 2},  {1, 2, 481, 2}, {10, 3, 0, 4},  {10, 4, 0, 4},
+        {0, 0, 7, 1},   {3, 0, 7, 1},   {5, 0, 480, 0}, {1, 1, 7, 1},  {8, 1, 960, 2},
+        {2, 2, 480, 3}, {8, 2, 480, 2}, {1, 2, 481, 2}, {10, 3, 0, 4}, {10, 4, 0, 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.phase << " " << c.section << " " << c.scrollY);

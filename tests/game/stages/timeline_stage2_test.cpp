@@ -169,7 +169,7 @@ TEST_F(Stage2TimelineTest, TheTimedWaveCompletesItsMissionWhenCleared) {
     EXPECT_EQ(g_GameState.MissionTimer.remaining, 1200);
     Enter(2, 1001);
     RunThrough(1499);
-    EXPECT_EQ(CountState(201), 9);  // 1050 .. 1450
+    EXPECT_EQ(CountState(201), 9);   // 1050 .. 1450
     EXPECT_EQ(CountState(202), 10);  // 1025 .. 1475
     ResetPlayLists();
     Enter(2, 1600);
@@ -369,10 +369,10 @@ TEST_F(Stage2TimelineTest, BackgroundSectionsMoveAtSeamsByPhase) {
         bool talk201;
     };
     const Case cases[] = {
-        {0, 0, 960, 0, false},   {4, 0, 960, 1, false},   {5, 0, 1920, 1, false},  {6, 0, 961, 0, false},
-        {5, 1, 960, 2, false},   {6, 2, 960, 3, false},   {7, 3, 960, 4, false},   {9, 3, 961, 3, false},
-        {7, 2, 960, 3, false},   {8, 4, 960, 5, true},    {8, 4, 961, 4, true},    {10, 3, 960, 3, false},
-        {10, 4, 960, 5, true},   {1, 1, 960, 2, false},   {34, 5, 960, 5, true},
+        {0, 0, 960, 0, false}, {4, 0, 960, 1, false}, {5, 0, 1920, 1, false}, {6, 0, 961, 0, false},
+        {5, 1, 960, 2, false}, {6, 2, 960, 3, false}, {7, 3, 960, 4, false},  {9, 3, 961, 3, false},
+        {7, 2, 960, 3, false}, {8, 4, 960, 5, true},  {8, 4, 961, 4, true},   {10, 3, 960, 3, false},
+        {10, 4, 960, 5, true}, {1, 1, 960, 2, false}, {34, 5, 960, 5, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "phase " << c.phase << " section " << c.section << " scroll " << c.scroll);

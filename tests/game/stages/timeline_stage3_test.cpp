@@ -56,7 +56,9 @@ protected:
             case 321: return 1;
             case 327: return 2;
             case 335: return 3;
-            case 397: case 398: case 399: return 5;
+            case 397:
+            case 398:
+            case 399: return 5;
             case 338: return 8;
             default: return -sprite;
         }
@@ -120,7 +122,7 @@ TEST_F(Stage3TimelineTest, TheBannerAndTheOpeningFightersOfEachRoute) {
     const u32 engine = RandomGetState();
     RunThrough(900);
     EXPECT_EQ(g_GameState.StageBannerTimer, 0);
-    EXPECT_EQ(DrawsSince(engine), 0);  // no draw of the engine generator
+    EXPECT_EQ(DrawsSince(engine), 0);    // no draw of the engine generator
     ASSERT_EQ(g_EnemyList.size(), 11u);  // ten fighters and the wing craft
     i32 left = 0;
     for (const Enemy& e : g_EnemyList) {

@@ -169,9 +169,9 @@ TEST_F(Stage4TimelineTest, TimedWavesCompleteWhenClearedInsideTheirWindow) {
         bool completes;
     };
     const Case cases[] = {
-        {5, 400, true, 401, 5, false},  {5, 401, true, 2001, 5, true},  {5, 1999, true, 2001, 5, true},
-        {5, 1500, false, 1501, 5, false}, {5, 2000, true, 2001, 5, false}, {5, 2001, true, 1, 31, false},
-        {21, 2700, true, 2701, 21, false}, {21, 2701, true, 4001, 21, true}, {21, 4001, true, 1, 32, false},
+        {5, 400, true, 401, 5, false},      {5, 401, true, 2001, 5, true},    {5, 1999, true, 2001, 5, true},
+        {5, 1500, false, 1501, 5, false},   {5, 2000, true, 2001, 5, false},  {5, 2001, true, 1, 31, false},
+        {21, 2700, true, 2701, 21, false},  {21, 2701, true, 4001, 21, true}, {21, 4001, true, 1, 32, false},
         {21, 3000, false, 3001, 21, false},
     };
     for (const Case& c : cases) {
@@ -318,7 +318,7 @@ TEST_F(Stage4TimelineTest, TheThirdFightsPhaseEnds) {
         bool flag73;
     };
     const Case cases[] = {
-        {200, true, false, 33, false}, {201, true, false, 10, false}, {201, true, true, 33, false},
+        {200, true, false, 33, false},   {201, true, false, 10, false},  {201, true, true, 33, false},
         {1500, false, false, 33, false}, {1501, false, false, 10, true}, {1501, false, true, 33, false},
     };
     for (const Case& c : cases) {
@@ -437,7 +437,7 @@ TEST_F(Stage4TimelineTest, TheRisersPhase) {
         i32 frameAfter, phaseAfter;
     };
     const Case cases[] = {{1600, true, 1601, 6}, {1601, true, 4001, 6}, {3999, false, 4000, 6},
-                          {4000, true, 4001, 6}, {4001, true, 1, 10}, {4001, false, 4002, 6}};
+                          {4000, true, 4001, 6}, {4001, true, 1, 10},   {4001, false, 4002, 6}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.frame);
         Restart();
@@ -487,8 +487,8 @@ TEST_F(Stage4TimelineTest, TheStarsAndThePanGrowInEveryPhase) {
         i32 starsAfter, scrollAfter;
     };
     const Case cases[] = {
-        {0, 30, 5, -100, 6, -99},  {0, 10, 5, 0, 5, 1},     {5, 60, 199, 79, 200, 80}, {31, 90, 200, 80, 200, 80},
-        {99, 30, 0, 0, 1, 1},      {21, 31, 0, 0, 0, 0},    {33, 20, 3, 3, 3, 4},
+        {0, 30, 5, -100, 6, -99}, {0, 10, 5, 0, 5, 1},  {5, 60, 199, 79, 200, 80}, {31, 90, 200, 80, 200, 80},
+        {99, 30, 0, 0, 1, 1},     {21, 31, 0, 0, 0, 0}, {33, 20, 3, 3, 3, 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.phase << " at " << c.frame);
@@ -568,7 +568,7 @@ TEST_F(Stage4TimelineTest, TheExtraPhaseCallsItsEscorts) {
         i32 state, age;
         bool escort;
     };
-    const Case cases[] = {{592, 100, true}, {592, 150, true}, {592, 950, true}, {592, 99, false},
+    const Case cases[] = {{592, 100, true},  {592, 150, true},   {592, 950, true},   {592, 99, false},
                           {592, 125, false}, {592, 1000, false}, {592, 1050, false}, {591, 150, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.state << " at " << c.age);
