@@ -331,6 +331,11 @@ void SetDrawThreads(int threads) {
     drawlist::Finish();
     d.threads = std::clamp(threads, 1, kMaxDrawThreads);
     d.helpers.Resize(d.threads - 1);
+    if (d.threads > 1) {
+        // From now on a list may be in flight when the program ends.
+        static const bool registered = (std::atexit(LandAtExit), true);
+        (void)registered;
+    }
 }
 
 int DrawThreads() { return TheDrawing().threads; }
@@ -363,8 +368,6 @@ void FinishAhead() {
     // One list in flight at a time: the one before this is drawn first.
     d.Land();
     if (d.List().Empty()) return;
-    static const bool registered = (std::atexit(LandAtExit), true);
-    (void)registered;
     d.helpers.Start(d.List());
     d.recording = 1 - d.recording;
     d.inFlight = true;

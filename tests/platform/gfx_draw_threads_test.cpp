@@ -36,6 +36,17 @@ std::vector<std::uint8_t> PixelsOf(gfx::Direct3DSurface8* s) {
 
 class DrawThreadsTest : public GfxTest {
 protected:
+    // A size x size A8R8G8B8 render-target texture and its surface.
+    gfx::Direct3DTexture8* RenderTargetTexture(std::uint32_t size, gfx::Direct3DSurface8*& level) {
+        gfx::Direct3DTexture8* rt = nullptr;
+        EXPECT_EQ(device_->CreateTexture(size, size, 1, gfx::D3DUSAGE_RENDERTARGET, gfx::D3DFMT_A8R8G8B8,
+                                         gfx::D3DPOOL_DEFAULT, &rt),
+                  gfx::D3D_OK);
+        level = nullptr;
+        if (rt) rt->GetSurfaceLevel(0, &level);
+        return rt;
+    }
+
     void TearDown() override {
         gfx::SetDrawThreads(1);
         GfxTest::TearDown();
@@ -88,12 +99,8 @@ protected:
 
         // A render-target texture: cleared and drawn, sampled, drawn into
         // again while the list still samples it, sampled again.
-        gfx::Direct3DTexture8* rt = nullptr;
-        EXPECT_EQ(device_->CreateTexture(256, 256, 1, gfx::D3DUSAGE_RENDERTARGET, gfx::D3DFMT_A8R8G8B8,
-                                         gfx::D3DPOOL_DEFAULT, &rt),
-                  gfx::D3D_OK);
         gfx::Direct3DSurface8* level = nullptr;
-        rt->GetSurfaceLevel(0, &level);
+        gfx::Direct3DTexture8* rt = RenderTargetTexture(256, level);
         gfx::Direct3DSurface8* back = nullptr;
         device_->GetRenderTarget(&back);
         auto intoTexture = [&](std::uint32_t colour, double angle) {
@@ -198,12 +205,8 @@ protected:
         SceneResult r;
         GameStates();
         gfx::Direct3DTexture8* pattern = PatternTexture();
-        gfx::Direct3DTexture8* rt = nullptr;
-        EXPECT_EQ(device_->CreateTexture(128, 128, 1, gfx::D3DUSAGE_RENDERTARGET, gfx::D3DFMT_A8R8G8B8,
-                                         gfx::D3DPOOL_DEFAULT, &rt),
-                  gfx::D3D_OK);
         gfx::Direct3DSurface8* level = nullptr;
-        rt->GetSurfaceLevel(0, &level);
+        gfx::Direct3DTexture8* rt = RenderTargetTexture(128, level);
         gfx::Direct3DSurface8* back = nullptr;
         device_->GetRenderTarget(&back);
         auto present = [&] {
@@ -264,10 +267,7 @@ protected:
                     level->Release();
                     level = nullptr;
                     rt->Release();
-                    EXPECT_EQ(device_->CreateTexture(128, 128, 1, gfx::D3DUSAGE_RENDERTARGET, gfx::D3DFMT_A8R8G8B8,
-                                                     gfx::D3DPOOL_DEFAULT, &rt),
-                              gfx::D3D_OK);
-                    rt->GetSurfaceLevel(0, &level);
+                    rt = RenderTargetTexture(128, level);
                     r.readings.push_back(At(Frame(), 320, 240));
                     break;
                 default: break;
