@@ -8,13 +8,19 @@ namespace platform {
 
 std::shared_ptr<PcmStream> PcmStream::WithCapacity(std::size_t frames) {
     auto s = std::make_shared<PcmStream>();
+    if (!s->Reserve(frames)) return nullptr;
+    return s;
+}
+
+bool PcmStream::Reserve(std::size_t frames) {
     if (frames > 0) {
         // Left uninitialised: only published frames are ever read.
-        s->samples.reset(new (std::nothrow) std::int16_t[2 * frames]);
-        if (!s->samples) return nullptr;
+        std::unique_ptr<std::int16_t[]> room(new (std::nothrow) std::int16_t[2 * frames]);
+        if (!room) return false;
+        samples = std::move(room);
     }
-    s->capacityFrames = frames;
-    return s;
+    capacityFrames = frames;
+    return true;
 }
 
 std::shared_ptr<PcmStream> PcmStream::FromFrames(const std::vector<std::int16_t>& frames) {

@@ -14,10 +14,13 @@
 namespace platform {
 
 // Device-format sample frames (interleaved 16-bit stereo at kAudioRate). The
-// storage is reserved in full before the stream is handed to the mixer (its
-// pages are touched only as frames are written); frames [0, readyFrames) never
-// change once published. A stream decoded in the background publishes frames
-// as it goes and sets `complete` at the end.
+// storage is reserved in full before the first frame is published (its pages
+// are touched only as frames are written), by whoever fills the stream: the
+// mixer reads `samples` only below readyFrames, so a stream may be handed to
+// it empty and reserved later on the filling thread. Frames [0, readyFrames)
+// never change once published. A stream decoded in the background publishes
+// frames as it goes and sets `complete` at the end; a complete stream of no
+// frames is silence.
 struct PcmStream {
     std::unique_ptr<std::int16_t[]> samples;  // capacityFrames x 2
     std::size_t capacityFrames = 0;
@@ -27,6 +30,9 @@ struct PcmStream {
     // An empty stream with room for `frames` frames; null when the memory
     // cannot be had.
     static std::shared_ptr<PcmStream> WithCapacity(std::size_t frames);
+    // Room for `frames` frames in a stream that has published none yet; false
+    // (the stream unchanged) when the memory cannot be had.
+    bool Reserve(std::size_t frames);
     // A finished stream holding `frames` (interleaved stereo).
     static std::shared_ptr<PcmStream> FromFrames(const std::vector<std::int16_t>& frames);
 };

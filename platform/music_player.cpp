@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <future>
 #include <mutex>
+#include <new>
 
 #include "platform/audio_mixer.h"
 #include "platform/audio_output.h"
@@ -53,9 +55,33 @@ bool ReadStretch(const std::string& path, std::uint64_t offset, std::uint64_t si
     return ok;
 }
 
-void Decode(std::unique_ptr<MusicDecoder> decoder, std::shared_ptr<PcmStream> stream,
-            std::shared_ptr<std::atomic<bool>> cancel, std::string where) {
+// The decoding thread: reads and opens the stretch, reserves the stream's
+// storage, tells `opened` whether there is anything to play, then decodes.
+// A stretch that cannot be played leaves the stream complete and empty
+// (silence) and says why in one line.
+void OpenAndDecode(std::string path, std::uint64_t offset, std::uint64_t size, std::shared_ptr<PcmStream> stream,
+                   std::shared_ptr<std::atomic<bool>> cancel, std::promise<bool> opened) {
+    const std::string where = Describe(path, offset, size);
+    std::vector<std::uint8_t> bytes;
     std::string error;
+    std::unique_ptr<MusicDecoder> decoder;
+    try {
+        if (ReadStretch(path, offset, size, bytes, error)) decoder = MusicDecoder::Open(std::move(bytes), error);
+    } catch (const std::bad_alloc&) {
+        error = "not enough memory to read it";
+        decoder.reset();
+    }
+    if (decoder && !stream->Reserve(decoder->FrameLimit())) {
+        error = "not enough memory for " + std::to_string(decoder->FrameLimit()) + " frames";
+        decoder.reset();
+    }
+    if (!decoder) {
+        std::fprintf(stderr, "music: %s: %s; playing silence\n", where.c_str(), error.c_str());
+        stream->complete.store(true, std::memory_order_release);
+        opened.set_value(false);
+        return;
+    }
+    opened.set_value(true);
     if (!decoder->DecodeInto(*stream, *cancel, error)) {
         std::fprintf(stderr, "music: %s: %s; the track ends there\n", where.c_str(), error.c_str());
     }
@@ -82,25 +108,16 @@ MusicInstance* CreateMusicInstanceFromFile(const std::string& path, std::uint64_
     auto* inst = new MusicInstance;
     // A track of size 0 is silence by intent.
     if (size == 0) return inst;
-    const std::string where = Describe(path, offset, size);
-    std::vector<std::uint8_t> bytes;
-    std::string error;
-    std::unique_ptr<MusicDecoder> decoder;
-    if (ReadStretch(path, offset, size, bytes, error)) decoder = MusicDecoder::Open(std::move(bytes), error);
-    std::shared_ptr<PcmStream> stream;
-    if (decoder) {
-        stream = PcmStream::WithCapacity(decoder->FrameLimit());
-        if (!stream) error = "not enough memory for " + std::to_string(decoder->FrameLimit()) + " frames";
-    }
-    if (!stream) {
-        std::fprintf(stderr, "music: %s: %s; playing silence\n", where.c_str(), error.c_str());
-        return inst;
-    }
+    // Reading and opening the stretch (megabytes) happen on the decoding
+    // thread too, so a change of music costs the game's frame nothing: the
+    // voice plays the frames as they come, from an empty stream at first.
+    auto stream = std::make_shared<PcmStream>();
     auto cancel = std::make_shared<std::atomic<bool>>(false);
-    std::thread worker(Decode, std::move(decoder), stream, cancel, where);
+    std::promise<bool> opened;
+    inst->opened_ = opened.get_future();
+    inst->decoder_ = std::thread(OpenAndDecode, path, offset, size, stream, cancel, std::move(opened));
     inst->stream_ = stream;
     inst->cancel_ = cancel;
-    inst->decoder_ = std::move(worker);
     inst->mixer_ = AcquireAudioOutput();
     if (inst->mixer_ != nullptr) {
         inst->voice_ = inst->mixer_->AddVoice(stream);
@@ -109,8 +126,12 @@ MusicInstance* CreateMusicInstanceFromFile(const std::string& path, std::uint64_
             inst->mixer_ = nullptr;
         }
     }
-    inst->silent_ = false;
     return inst;
+}
+
+bool MusicInstance::IsSilent() const {
+    if (opened_.valid()) silent_ = !opened_.get();
+    return silent_;
 }
 
 MusicInstance::~MusicInstance() {

@@ -2,12 +2,14 @@
 // A small music player in the place of the outside music library: an instance
 // plays a stretch of a file (path, byte offset, byte size) once or looped, at a
 // volume of 0 to 100. The stretch may be a RIFF WAVE file with PCM samples or an
-// Ogg Vorbis stream (see music_decoder.h). It is decoded on a worker thread
-// ahead of the audio thread, which only plays frames that are ready. A stretch
-// of size 0 is silence; one that cannot be played (unreadable, unknown, corrupt
-// or too long) gives a silent instance and one message on standard error.
+// Ogg Vorbis stream (see music_decoder.h). It is read, opened and decoded on a
+// worker thread ahead of the audio thread, which only plays frames that are
+// ready. A stretch of size 0 is silence; one that cannot be played (unreadable,
+// unknown, corrupt or too long) gives a silent instance and one message on
+// standard error.
 #include <atomic>
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <string>
 #include <thread>
@@ -32,8 +34,9 @@ public:
     // 0 (silence) .. 100 (full), linear; out-of-range values are clamped.
     void SetVolume(float volume);
     float GetVolume() const { return volume_; }
-    // True when the stretch held nothing playable.
-    bool IsSilent() const { return silent_; }
+    // True when the stretch held nothing playable (waits until the worker has
+    // opened it; its message, if any, is written by then).
+    bool IsSilent() const;
     // Waits for the background decoding to end (tests and tools).
     void WaitUntilDecoded();
     // Stops the music, ends the decoding and frees the instance.
@@ -46,7 +49,8 @@ private:
 
     AudioMixer* mixer_ = nullptr;
     std::uint32_t voice_ = 0;
-    bool silent_ = true;
+    mutable bool silent_ = true;
+    mutable std::future<bool> opened_;  // whether the stretch opened; taken once
     float volume_ = 100.0f;
     std::shared_ptr<PcmStream> stream_;
     std::shared_ptr<std::atomic<bool>> cancel_;
