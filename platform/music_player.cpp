@@ -116,7 +116,6 @@ MusicInstance* CreateMusicInstanceFromFile(const std::string& path, std::uint64_
     std::promise<bool> opened;
     inst->opened_ = opened.get_future();
     inst->decoder_ = std::thread(OpenAndDecode, path, offset, size, stream, cancel, std::move(opened));
-    inst->stream_ = stream;
     inst->cancel_ = cancel;
     inst->mixer_ = AcquireAudioOutput();
     if (inst->mixer_ != nullptr) {

@@ -18,7 +18,6 @@
 namespace platform {
 
 class AudioMixer;
-struct PcmStream;
 
 // Opens the shared audio output for music. False when there is none; the
 // instances made then are silent.
@@ -52,7 +51,6 @@ private:
     mutable bool silent_ = true;
     mutable std::future<bool> opened_;  // whether the stretch opened; taken once
     float volume_ = 100.0f;
-    std::shared_ptr<PcmStream> stream_;
     std::shared_ptr<std::atomic<bool>> cancel_;
     std::thread decoder_;
 };
