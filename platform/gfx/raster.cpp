@@ -698,9 +698,11 @@ inline __m256i Mul255y(__m256i x, __m256i y) {
     return _mm256_mulhi_epu16(t, _mm256_set1_epi16(257));
 }
 
+// LerpLanes with one multiply: v0 x (256 - f) + v1 x f + 128 equals
+// (v0 << 8) + (v1 - v0) x f + 128, which lies in 0..65408 for channels and
+// weights of 0..255, so the parts' 16-bit wrap-around cancels out.
 inline __m256i LerpLanesY(__m256i v0, __m256i v1, __m256i f) {
-    __m256i g = _mm256_sub_epi16(_mm256_set1_epi16(256), f);
-    __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(v0, g), _mm256_mullo_epi16(v1, f));
+    __m256i sum = _mm256_add_epi16(_mm256_slli_epi16(v0, 8), _mm256_mullo_epi16(_mm256_sub_epi16(v1, v0), f));
     return _mm256_srli_epi16(_mm256_add_epi16(sum, _mm256_set1_epi16(128)), 8);
 }
 
@@ -709,6 +711,29 @@ inline __m256i LerpLanesY(__m256i v0, __m256i v1, __m256i f) {
 inline __m256i QuadWeights(__m128i f32) {
     __m256i w = _mm256_cvtepu32_epi64(f32);
     return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(w, 0), 0);
+}
+
+// The same from the low 32 bits of four fixed-point positions: their bits
+// 8..15 spread over the channel lanes of their pixel.
+inline __m256i PositionWeights(__m128i v) {
+    const __m256i pick = _mm256_setr_epi8(1, -1, 1, -1, 1, -1, 1, -1, 5, -1, 5, -1, 5, -1, 5, -1,  //
+                                          9, -1, 9, -1, 9, -1, 9, -1, 13, -1, 13, -1, 13, -1, 13, -1);
+    return _mm256_shuffle_epi8(_mm256_broadcastsi128_si256(v), pick);
+}
+
+// The texel pairs (x, x + 1) at p and at q as [P0 Q0 P1 Q1].
+inline __m128i TexelPairs(const u32* p, const u32* q) {
+    return _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)),
+                              _mm_loadl_epi64(reinterpret_cast<const __m128i*>(q)));
+}
+
+// Four pixels' texel pairs [A0 B0 A1 B1] and [C0 D0 C1 D1] split into the left
+// texels [A0 B0 | C0 D0] and the right ones [A1 B1 | C1 D1], 16-bit lanes.
+inline void SplitPairs(__m128i ab, __m128i cd, __m256i& left, __m256i& right) {
+    __m256i v = _mm256_inserti128_si256(_mm256_castsi128_si256(ab), cd, 1);
+    const __m256i z = _mm256_setzero_si256();
+    left = _mm256_unpacklo_epi8(v, z);
+    right = _mm256_unpackhi_epi8(v, z);
 }
 
 // Texel pairs (x, x + 1) at p[0..3], split into the left texels [A0 B0 | C0 D0]
@@ -738,6 +763,18 @@ inline bool PairsClear(const u32* p0, const u32* p1, const u32* p2, const u32* p
 template <int kMod, int kBlend, bool kRows = false>
 void LinearSpanAvx2(const SpanArgs& a) {
     constexpr int kMaxColumns = 1024;
+    // Texel offsets are found in 16-bit lanes: the texture must be narrower
+    // and lower than 32768 texels (the positions lie inside it), else the
+    // SSE2 routine draws the rows.
+    if (a.tw >= 32768 || a.th >= 32768) [[unlikely]] {
+        SpanArgs row = a;
+        for (int r = 0; r < (kRows ? a.rows : 1); ++r) {
+            LinearSpanSse<kMod, kBlend>(row);
+            row.dst = reinterpret_cast<u32*>(reinterpret_cast<u8*>(row.dst) + a.pitch);
+            row.T += a.dTRow;
+        }
+        return;
+    }
     if (kRows && a.rows > 1) {
         // Several rows at once only as a rectangle (below); else row by row.
         i64 sEnd = a.S + a.dS * (a.n - 1);
@@ -778,61 +815,70 @@ void LinearSpanAvx2(const SpanArgs& a) {
             }
         }
     };
-    // Runs `sample(offsets of the four pixels' S and T, weights)` over the
-    // span four pixels at a time. Pixels past the end of the span repeat the
-    // last one's position (so every read stays inside the texture) and are
-    // neither read from nor written to the target.
+    // Runs over the span four pixels at a time, with
+    //   offsets(sv, tv): the texel offsets of four pixels, from the low 32 bits
+    //     of their S and T (sv, tv);
+    //   load(k): their texels, read at the offsets k[0..3];
+    //   clear(texels): whether all of those have alpha 0;
+    //   filter(texels, fx, fy): the four filtered colours, 16-bit lanes.
+    // Pixels past the end of the span repeat the last one's position (so every
+    // read stays inside the texture) and are neither read from nor written to
+    // the target.
     const i64 S = a.S, T = a.T, dS = a.dS, dT = a.dT;
-    // Only bits 8..15 of S and T give the weights: 32-bit lanes are enough,
-    // whatever they wrap to.
+    // Bits 8..15 of S and T give the weights, bits 16..31 the texel: 32-bit
+    // lanes are enough for both.
     const __m128i lane = _mm_setr_epi32(0, 1, 2, 3);
     const __m128i dS32 = _mm_set1_epi32(static_cast<int>(static_cast<u32>(dS)));
     const __m128i dT32 = _mm_set1_epi32(static_cast<int>(static_cast<u32>(dT)));
     const __m128i byteMask = _mm_set1_epi32(0xFF);
     // Where a group of four pixels reads only texels of alpha 0, their
     // filtered alpha is 0 and an alpha blend leaves the target as it is
-    // (255 x d / 255 rounds back to d): such groups are skipped. `clear(s0,
-    // t0, ..., s3, t3)` tells them; it is not asked for other blends.
+    // (255 x d / 255 rounds back to d): such groups are skipped. `clear` is
+    // not asked for other blends.
     constexpr bool kSkipClear = kBlend == kBlendAlpha || kBlend == kBlendAddAlpha;
     const __m128i alphaBytes = _mm_set1_epi32(static_cast<int>(0xFF000000u));
-    auto run = [&](auto sample, auto clear) TOLVARIN_INLINE {
-        // A pixel at (s0, t0), its next ones at k1..k3 pixels further; `sv`,
-        // `tv`: the low 32 bits of S and T at it and the three after it.
-        auto step = [&](i64 s0, i64 t0, __m128i sv, __m128i tv, int k1, int k2, int k3, auto store) TOLVARIN_INLINE {
-            __m256i fx = QuadWeights(_mm_and_si128(_mm_srli_epi32(sv, 8), byteMask));
-            __m256i fy = QuadWeights(_mm_and_si128(_mm_srli_epi32(tv, 8), byteMask));
-            store(sample(s0, t0, s0 + dS * k1, t0 + dT * k1, s0 + dS * k2, t0 + dT * k2, s0 + dS * k3, t0 + dT * k3, fx,
-                         fy));
-        };
-        int i = 0;
-        i64 s0 = S, t0 = T;
+    auto run = [&](auto offsets, auto load, auto clear, auto filter) TOLVARIN_INLINE {
         __m128i sv = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(static_cast<u32>(S))), _mm_mullo_epi32(lane, dS32));
         __m128i tv = _mm_add_epi32(_mm_set1_epi32(static_cast<int>(static_cast<u32>(T))), _mm_mullo_epi32(lane, dT32));
         const __m128i dS4 = _mm_slli_epi32(dS32, 2), dT4 = _mm_slli_epi32(dT32, 2);
-        for (; i + 3 < n;
-             i += 4, s0 += 4 * dS, t0 += 4 * dT, sv = _mm_add_epi32(sv, dS4), tv = _mm_add_epi32(tv, dT4)) {
+        alignas(16) int k[4];
+        int i = 0;
+        for (; i + 3 < n; i += 4, sv = _mm_add_epi32(sv, dS4), tv = _mm_add_epi32(tv, dT4)) {
+            _mm_store_si128(reinterpret_cast<__m128i*>(k), offsets(sv, tv));
+            const auto texels = load(k);
             if constexpr (kSkipClear) {
-                if (clear(s0, t0, s0 + dS, t0 + dT, s0 + 2 * dS, t0 + 2 * dT, s0 + 3 * dS, t0 + 3 * dT)) continue;
+                if (clear(texels)) continue;
             }
-            step(s0, t0, sv, tv, 1, 2, 3, [&](__m256i src) TOLVARIN_INLINE {
-                __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-                __m256i out = shade(src, _mm256_cvtepu8_epi16(dv));
-                __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(out, out), 0x08);
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm256_castsi256_si128(packed));
-            });
+            __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+            __m256i out = shade(filter(texels, PositionWeights(sv), PositionWeights(tv)), _mm256_cvtepu8_epi16(dv));
+            __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(out, out), 0x08);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm256_castsi256_si128(packed));
         }
         const int left = n - i;
         if (left > 0) {
-            const int k1 = left > 1 ? 1 : 0, k2 = left > 2 ? 2 : left - 1;
-            step(s0, t0, sv, tv, k1, k2, k2, [&](__m256i src) TOLVARIN_INLINE {
-                __m128i mask = _mm_cmpgt_epi32(_mm_set1_epi32(left), lane);
-                __m128i dv = _mm_maskload_epi32(reinterpret_cast<const int*>(dst + i), mask);
-                __m256i out = shade(src, _mm256_cvtepu8_epi16(dv));
-                __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(out, out), 0x08);
-                _mm_maskstore_epi32(reinterpret_cast<int*>(dst + i), mask, _mm256_castsi256_si128(packed));
-            });
+            const __m128i last = _mm_min_epi32(lane, _mm_set1_epi32(left - 1));
+            const __m128i back = _mm_sub_epi32(last, lane);
+            sv = _mm_add_epi32(sv, _mm_mullo_epi32(back, dS32));
+            tv = _mm_add_epi32(tv, _mm_mullo_epi32(back, dT32));
+            _mm_store_si128(reinterpret_cast<__m128i*>(k), offsets(sv, tv));
+            const auto texels = load(k);
+            __m128i mask = _mm_cmpgt_epi32(_mm_set1_epi32(left), lane);
+            __m128i dv = _mm_maskload_epi32(reinterpret_cast<const int*>(dst + i), mask);
+            __m256i out = shade(filter(texels, PositionWeights(sv), PositionWeights(tv)), _mm256_cvtepu8_epi16(dv));
+            __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(out, out), 0x08);
+            _mm_maskstore_epi32(reinterpret_cast<int*>(dst + i), mask, _mm256_castsi256_si128(packed));
         }
     };
+    // Texel pairs as loaded: [A0 B0 A1 B1] and [C0 D0 C1 D1], for the upper
+    // row and (general spans) the lower one.
+    struct Pairs {
+        __m128i ab, cd;
+    };
+    struct Quads {
+        Pairs top, bottom;
+    };
+    auto pairsClear = [&](const Pairs& p)
+                          TOLVARIN_INLINE { return _mm_testz_si128(_mm_or_si128(p.ab, p.cd), alphaBytes); };
     // Along a row of an axis-aligned sprite the texture row pair and the
     // vertical weight stay the same: blend the columns vertically once, then
     // each pixel only horizontally (the same sums, in the same order).
@@ -914,40 +960,46 @@ void LinearSpanAvx2(const SpanArgs& a) {
                 return;
             }
             blendColumns(T);
-            const u32* base = columns - xa;
-            run(
-                [&](i64 s0, i64, i64 s1, i64, i64 s2, i64, i64 s3, i64, __m256i fx, __m256i) TOLVARIN_INLINE {
-                    __m256i l, r;
-                    SplitTexelsY(base + (s0 >> 16), base + (s1 >> 16), base + (s2 >> 16), base + (s3 >> 16), l, r);
-                    return LerpLanesY(l, r, fx);
+            const __m128i first = _mm_set1_epi32(xa);
+            run([&](__m128i sv, __m128i) TOLVARIN_INLINE { return _mm_sub_epi32(_mm_srai_epi32(sv, 16), first); },
+                [&](const int* k) TOLVARIN_INLINE {
+                    return Pairs{TexelPairs(columns + k[0], columns + k[1]),
+                                 TexelPairs(columns + k[2], columns + k[3])};
                 },
-                [&](i64 s0, i64, i64 s1, i64, i64 s2, i64, i64 s3, i64) TOLVARIN_INLINE {
-                    return PairsClear(base + (s0 >> 16), base + (s1 >> 16), base + (s2 >> 16), base + (s3 >> 16),
-                                      alphaBytes);
+                pairsClear,
+                [&](const Pairs& p, __m256i fx, __m256i) TOLVARIN_INLINE {
+                    __m256i l, r;
+                    SplitPairs(p.ab, p.cd, l, r);
+                    return LerpLanesY(l, r, fx);
                 });
             return;
         }
     }
+    // Texel offset (T >> 16) x width + (S >> 16) in one multiply-add of the
+    // 16-bit halves [S >> 16, T >> 16] by [1, width].
+    const u32* const tex = a.tex;
     const std::ptrdiff_t tw = a.tw;
-    auto clear = [&](i64 s0, i64 t0, i64 s1, i64 t1, i64 s2, i64 t2, i64 s3, i64 t3) TOLVARIN_INLINE {
-        const u32* p0 = a.tex + (t0 >> 16) * tw + (s0 >> 16);
-        const u32* p1 = a.tex + (t1 >> 16) * tw + (s1 >> 16);
-        const u32* p2 = a.tex + (t2 >> 16) * tw + (s2 >> 16);
-        const u32* p3 = a.tex + (t3 >> 16) * tw + (s3 >> 16);
-        return PairsClear(p0, p1, p2, p3, alphaBytes) && PairsClear(p0 + tw, p1 + tw, p2 + tw, p3 + tw, alphaBytes);
-    };
+    const __m128i rowStep = _mm_set1_epi32(static_cast<int>((static_cast<u32>(a.tw) << 16) | 1u));
+    const __m128i highHalves = _mm_set1_epi32(static_cast<int>(0xFFFF0000u));
     run(
-        [&](i64 s0, i64 t0, i64 s1, i64 t1, i64 s2, i64 t2, i64 s3, i64 t3, __m256i fx, __m256i fy) TOLVARIN_INLINE {
-            const u32* p0 = a.tex + (t0 >> 16) * tw + (s0 >> 16);
-            const u32* p1 = a.tex + (t1 >> 16) * tw + (s1 >> 16);
-            const u32* p2 = a.tex + (t2 >> 16) * tw + (s2 >> 16);
-            const u32* p3 = a.tex + (t3 >> 16) * tw + (s3 >> 16);
-            __m256i topL, topR, botL, botR;
-            SplitTexelsY(p0, p1, p2, p3, topL, topR);
-            SplitTexelsY(p0 + tw, p1 + tw, p2 + tw, p3 + tw, botL, botR);
-            return LerpLanesY(LerpLanesY(topL, botL, fy), LerpLanesY(topR, botR, fy), fx);
+        [&](__m128i sv, __m128i tv) TOLVARIN_INLINE {
+            return _mm_madd_epi16(_mm_or_si128(_mm_srli_epi32(sv, 16), _mm_and_si128(tv, highHalves)), rowStep);
         },
-        clear);
+        [&](const int* k) TOLVARIN_INLINE {
+            const u32 *p0 = tex + k[0], *p1 = tex + k[1], *p2 = tex + k[2], *p3 = tex + k[3];
+            return Quads{{TexelPairs(p0, p1), TexelPairs(p2, p3)},
+                         {TexelPairs(p0 + tw, p1 + tw), TexelPairs(p2 + tw, p3 + tw)}};
+        },
+        [&](const Quads& q) TOLVARIN_INLINE {
+            return _mm_testz_si128(
+                _mm_or_si128(_mm_or_si128(q.top.ab, q.top.cd), _mm_or_si128(q.bottom.ab, q.bottom.cd)), alphaBytes);
+        },
+        [&](const Quads& q, __m256i fx, __m256i fy) TOLVARIN_INLINE {
+            __m256i topL, topR, botL, botR;
+            SplitPairs(q.top.ab, q.top.cd, topL, topR);
+            SplitPairs(q.bottom.ab, q.bottom.cd, botL, botR);
+            return LerpLanesY(LerpLanesY(topL, botL, fy), LerpLanesY(topR, botR, fy), fx);
+        });
 }
 #undef TOLVARIN_INLINE
 #pragma GCC pop_options
