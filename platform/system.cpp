@@ -2,17 +2,20 @@
 
 #include <SDL.h>
 #include <dlfcn.h>
+#include <sched.h>
 #include <fcntl.h>
 #include <iconv.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "platform/fault_points.h"
 #include "platform/window.h"
@@ -29,6 +32,13 @@ std::string ProgramFolder() {
     if (slash == std::string::npos) return path;
     if (slash == 0) return "/";
     return path.substr(0, slash);
+}
+
+int UsableProcessors() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0) return std::max(1, CPU_COUNT(&set));
+    return std::max(1u, std::thread::hardware_concurrency());
 }
 
 bool SetCurrentFolder(const std::string& path) { return chdir(path.c_str()) == 0; }

@@ -8,6 +8,9 @@ namespace platform {
 
 // The folder of the running program (from /proc/self/exe), with '/' separators.
 std::string ProgramFolder();
+// The processors this process may run on (its affinity, as taskset sets it),
+// at least 1.
+int UsableProcessors();
 bool SetCurrentFolder(const std::string& path);
 // Creates a folder; an existing one is no error. False, with errno saying
 // why, when it cannot be made (ENOTDIR: a file of that name is in the way).

@@ -290,7 +290,9 @@ i32 ApplicationMain(int argc, char** argv) {
     if (g_gameSetup) g_gameSetup();
     if (app.exitRequested || platform::LeaveSignal() != 0) return 0;
     platform::gfx::SetDrawingEnabled(FrameDrawn(Options(), 1));
-    platform::gfx::SetDrawThreads(Options().drawThreads);
+    platform::gfx::SetDrawThreads(Options().drawThreads > 0
+                                      ? Options().drawThreads
+                                      : DefaultDrawThreads(Options().headless, platform::UsableProcessors()));
 
     // 3. Only one running copy in the program's folder (where its files are).
     platform::SingleInstanceLock lock;

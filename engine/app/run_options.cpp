@@ -1,5 +1,6 @@
 #include "engine/app/run_options.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
@@ -19,6 +20,11 @@ bool FrameDrawn(const RunOptions& options, i64 n) {
         if (n >= first && n <= last) return true;
     }
     return false;
+}
+
+i32 DefaultDrawThreads(bool headless, int processors) {
+    if (headless) return 1;
+    return std::clamp(processors / 2, 1, 4);
 }
 
 bool NoDisplayAvailable() {
@@ -173,7 +179,8 @@ const char* RunOptionsUsage() {
            "  --no-draw               run without drawing anything (not with --screenshot-at)\n"
            "  --draw-frames A-B[,A-B..] draw only these frames (counted from 1); the others run as\n"
            "                          with --no-draw\n"
-           "  --draw-threads N        draw each frame on N threads (1 to 16; the pixels are the same)\n"
+           "  --draw-threads N        draw each frame on N threads (1 to 16; the pixels are the same);\n"
+           "                          by default 1 without a window, else half the processors up to 4\n"
            "  --picture-hash-every N  print \"picture <n> <hash>\", a hash of the picture's pixels, every N frames\n"
            "  --frame-times FILE      write each frame's update and drawing time to FILE at the end\n"
            "Frame numbers and counts go up to 2147483647.\n";

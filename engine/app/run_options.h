@@ -25,7 +25,7 @@ struct RunOptions {
     // drawn; the others run as with --no-draw. Empty: every frame.
     std::vector<std::pair<i64, i64>> drawFrames;
     i32 pictureHashEvery = 0;    // --picture-hash-every N
-    i32 drawThreads = 1;         // --draw-threads N
+    i32 drawThreads = 0;         // --draw-threads N; 0: DefaultDrawThreads
     std::string frameTimesFile;  // --frame-times FILE: each frame's time, written at the end
 };
 
@@ -45,6 +45,13 @@ const char* RunOptionsUsage();
 
 // True when neither an X11 nor a Wayland display is named in the environment.
 bool NoDisplayAvailable();
+
+// The drawing threads of a run that does not name them: one when no window is
+// shown (tests and replay checks draw as one thread); with a window half the
+// processors the program may use, up to four, so a heavy frame's drawing is
+// shared while the sound, the music decoder and the display keep processors
+// of their own. Every count draws the same pixels.
+i32 DefaultDrawThreads(bool headless, int processors);
 
 // Whether frame n (counted from 1) is drawn: not with --no-draw, and within
 // one of the --draw-frames ranges when there are any.

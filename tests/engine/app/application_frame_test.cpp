@@ -372,7 +372,24 @@ TEST(RunOptionsTest, DrawThreadsAndDrawnFrames) {
     o.noDraw = true;
     EXPECT_FALSE(FrameDrawn(o, 3));
     EXPECT_TRUE(FrameDrawn(RunOptions(), 1));
-    EXPECT_EQ(RunOptions().drawThreads, 1);
+    EXPECT_EQ(RunOptions().drawThreads, 0);  // not named: DefaultDrawThreads
+}
+
+// Unnamed, a run without a window draws on one thread whatever the machine;
+// with a window on half the processors, from one up to four.
+TEST(RunOptionsTest, DefaultDrawThreads) {
+    struct Case {
+        bool headless;
+        int processors;
+        i32 threads;
+    };
+    const Case cases[] = {{true, 1, 1},  {true, 64, 1}, {false, 1, 1}, {false, 2, 1},
+                          {false, 3, 1}, {false, 4, 2}, {false, 8, 4}, {false, 64, 4}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(DefaultDrawThreads(c.headless, c.processors), c.threads)
+            << "headless " << c.headless << ", " << c.processors << " processors";
+    }
+    EXPECT_GE(platform::UsableProcessors(), 1);
 }
 
 TEST(RunOptionsTest, RejectsBadOptions) {
