@@ -1005,6 +1005,165 @@ void LinearSpanAvx2(const SpanArgs& a) {
 #pragma GCC pop_options
 #endif
 
+#if defined(TOLVARIN_HAVE_AVX2_SPAN)
+// The general bilinear span (texture rows not level with the target's) once
+// more, eight pixels a step in 512-bit registers: the same integer sums in the
+// same order as LinearSpanAvx2, so the pixels are identical; chosen at run
+// time on processors with AVX-512 (BW, VL and VBMI). Its texel pairs are read
+// one by one (gathers are slow on processors patched against data sampling)
+// and split into left and right texels by byte permutes.
+#pragma GCC push_options
+#pragma GCC target("avx2,avx512f,avx512bw,avx512vl,avx512vbmi")
+// GCC 12's AVX-512 headers fill unused lanes from a variable initialised by
+// itself, which -Wmaybe-uninitialized reports wherever they are inlined.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#define TOLVARIN_INLINE __attribute__((always_inline))
+
+inline __m512i Mul255z(__m512i x, __m512i y) {
+    __m512i t = _mm512_add_epi16(_mm512_mullo_epi16(x, y), _mm512_set1_epi16(128));
+    return _mm512_mulhi_epu16(t, _mm512_set1_epi16(257));
+}
+
+// LerpLanesY on eight pixels.
+inline __m512i LerpLanesZ(__m512i v0, __m512i v1, __m512i f) {
+    __m512i sum = _mm512_add_epi16(_mm512_slli_epi16(v0, 8), _mm512_mullo_epi16(_mm512_sub_epi16(v1, v0), f));
+    return _mm512_srli_epi16(_mm512_add_epi16(sum, _mm512_set1_epi16(128)), 8);
+}
+
+// Byte permutes that spread eight pixels' bytes over 16-bit channel lanes
+// (pixel p in lanes 4p..4p+3, the odd bytes zeroed by the mask): the left
+// texel of each texel pair (pair p at bytes 8p..8p+7), the right one, and
+// the weight (bits 8..15 of 32-bit lane p) over all four lanes.
+struct EightPixelPermutes {
+    alignas(64) std::uint8_t left[64], right[64], weight[64];
+    constexpr EightPixelPermutes() : left(), right(), weight() {
+        for (int j = 0; j < 32; ++j) {
+            const int p = j / 4, c = j % 4;
+            left[2 * j] = static_cast<std::uint8_t>(8 * p + c);
+            right[2 * j] = static_cast<std::uint8_t>(8 * p + 4 + c);
+            weight[2 * j] = static_cast<std::uint8_t>(4 * p + 1);
+        }
+    }
+};
+constexpr EightPixelPermutes kEightPixelPermutes;
+constexpr __mmask64 kEvenBytes = 0x5555555555555555ull;
+
+// The texel pairs (x, x + 1) at base + k[0..7], pair p in 64-bit lane p.
+inline __m512i EightPairs(const u32* base, const int* k) {
+    auto two = [&](int p) TOLVARIN_INLINE {
+        return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + k[p])),
+                                  _mm_loadl_epi64(reinterpret_cast<const __m128i*>(base + k[p + 1])));
+    };
+    __m256i lo = _mm256_inserti128_si256(_mm256_castsi128_si256(two(0)), two(2), 1);
+    __m256i hi = _mm256_inserti128_si256(_mm256_castsi128_si256(two(4)), two(6), 1);
+    return _mm512_inserti64x4(_mm512_castsi256_si512(lo), hi, 1);
+}
+
+template <int kMod, int kBlend>
+void LinearSpanAvx512(const SpanArgs& a) {
+    // Rows level with the texture's (their two texel rows blended once) and
+    // textures too large for 16-bit lanes: the AVX2 routine.
+    if (a.dT == 0 || a.tw >= 32768 || a.th >= 32768) {
+        LinearSpanAvx2<kMod, kBlend>(a);
+        return;
+    }
+    __m512i modulate = _mm512_set1_epi16(255);
+    if constexpr (kMod == kModAlpha) {
+        const long long al = static_cast<long long>(a.colour >> 24);
+        modulate = _mm512_set1_epi64((al << 48) | 0x00FF00FF00FFll);
+    } else if constexpr (kMod == kModConst) {
+        modulate = _mm512_broadcastq_epi64(_mm_cvtepu8_epi16(_mm_cvtsi32_si128(static_cast<int>(a.colour))));
+    }
+    // Each pixel's alpha lane (3) over its four lanes.
+    const __m512i alphaLanes =
+        _mm512_broadcast_i32x4(_mm_setr_epi8(6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15));
+    auto shade = [&](__m512i src, __m512i d) TOLVARIN_INLINE {
+        if constexpr (kMod != kModNone) src = Mul255z(src, modulate);
+        if constexpr (kBlend == kBlendOpaque) {
+            return src;
+        } else {
+            __m512i al = _mm512_shuffle_epi8(src, alphaLanes);
+            if constexpr (kBlend == kBlendAlpha) {
+                return _mm512_add_epi16(Mul255z(src, al), Mul255z(d, _mm512_sub_epi16(_mm512_set1_epi16(255), al)));
+            } else if constexpr (kBlend == kBlendAddAlpha) {
+                return _mm512_add_epi16(Mul255z(src, al), d);
+            } else {
+                return _mm512_add_epi16(src, d);
+            }
+        }
+    };
+    const __m512i leftBytes = _mm512_load_si512(kEightPixelPermutes.left);
+    const __m512i rightBytes = _mm512_load_si512(kEightPixelPermutes.right);
+    const __m512i weightBytes = _mm512_load_si512(kEightPixelPermutes.weight);
+    auto weights = [&](__m256i v) TOLVARIN_INLINE {
+        return _mm512_maskz_permutexvar_epi8(kEvenBytes, weightBytes, _mm512_castsi256_si512(v));
+    };
+    const u32* const tex = a.tex;
+    const std::ptrdiff_t tw = a.tw;
+    u32* const dst = a.dst;
+    const int n = a.n;
+    // As in LinearSpanAvx2: the low 32 bits of S and T give the texel and the
+    // weights, the offset is one multiply-add of [S >> 16, T >> 16] by
+    // [1, width], and groups whose texels all have alpha 0 are skipped under
+    // an alpha blend.
+    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i dS32 = _mm256_set1_epi32(static_cast<int>(static_cast<u32>(a.dS)));
+    const __m256i dT32 = _mm256_set1_epi32(static_cast<int>(static_cast<u32>(a.dT)));
+    __m256i sv =
+        _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(static_cast<u32>(a.S))), _mm256_mullo_epi32(lane, dS32));
+    __m256i tv =
+        _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(static_cast<u32>(a.T))), _mm256_mullo_epi32(lane, dT32));
+    const __m256i dS8 = _mm256_slli_epi32(dS32, 3), dT8 = _mm256_slli_epi32(dT32, 3);
+    const __m256i rowStep = _mm256_set1_epi32(static_cast<int>((static_cast<u32>(a.tw) << 16) | 1u));
+    const __m256i highHalves = _mm256_set1_epi32(static_cast<int>(0xFFFF0000u));
+    constexpr bool kSkipClear = kBlend == kBlendAlpha || kBlend == kBlendAddAlpha;
+    const __m512i alphaBytes = _mm512_set1_epi32(static_cast<int>(0xFF000000u));
+    alignas(32) int k[8];
+    auto offsets = [&]() TOLVARIN_INLINE {
+        _mm256_store_si256(
+            reinterpret_cast<__m256i*>(k),
+            _mm256_madd_epi16(_mm256_or_si256(_mm256_srli_epi32(sv, 16), _mm256_and_si256(tv, highHalves)), rowStep));
+    };
+    auto filter = [&](__m512i top, __m512i bottom) TOLVARIN_INLINE {
+        const __m512i fy = weights(tv);
+        __m512i l = LerpLanesZ(_mm512_maskz_permutexvar_epi8(kEvenBytes, leftBytes, top),
+                               _mm512_maskz_permutexvar_epi8(kEvenBytes, leftBytes, bottom), fy);
+        __m512i r = LerpLanesZ(_mm512_maskz_permutexvar_epi8(kEvenBytes, rightBytes, top),
+                               _mm512_maskz_permutexvar_epi8(kEvenBytes, rightBytes, bottom), fy);
+        return LerpLanesZ(l, r, weights(sv));
+    };
+    int i = 0;
+    for (; i + 7 < n; i += 8, sv = _mm256_add_epi32(sv, dS8), tv = _mm256_add_epi32(tv, dT8)) {
+        offsets();
+        const __m512i top = EightPairs(tex, k), bottom = EightPairs(tex + tw, k);
+        if constexpr (kSkipClear) {
+            if (_mm512_test_epi32_mask(_mm512_or_si512(top, bottom), alphaBytes) == 0) continue;
+        }
+        __m512i d = _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i)));
+        __m512i out = shade(filter(top, bottom), d);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm512_cvtusepi16_epi8(out));
+    }
+    const int left = n - i;
+    if (left > 0) {
+        // The lanes past the end take the last pixel's position and are
+        // neither read from nor written to the target.
+        const __m256i back = _mm256_sub_epi32(_mm256_min_epi32(lane, _mm256_set1_epi32(left - 1)), lane);
+        sv = _mm256_add_epi32(sv, _mm256_mullo_epi32(back, dS32));
+        tv = _mm256_add_epi32(tv, _mm256_mullo_epi32(back, dT32));
+        offsets();
+        const __m512i top = EightPairs(tex, k), bottom = EightPairs(tex + tw, k);
+        const __mmask8 mask = static_cast<__mmask8>((1u << left) - 1);
+        __m512i d = _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi32(mask, dst + i));
+        __m512i out = shade(filter(top, bottom), d);
+        _mm256_mask_storeu_epi32(dst + i, mask, _mm512_cvtusepi16_epi8(out));
+    }
+}
+#undef TOLVARIN_INLINE
+#pragma GCC diagnostic pop
+#pragma GCC pop_options
+#endif
+
 using SpanFn = void (*)(const SpanArgs&);
 
 template <int kTex, bool kAddr, int kMod>
@@ -1028,10 +1187,15 @@ SpanFn PickMod(int mod, int blend) {
     }
 }
 
-// The span routines in use: 0 portable C++, 1 SSE2, 2 AVX2.
+// The span routines in use: 0 portable C++, 1 SSE2, 2 AVX2, 3 AVX-512 (for
+// the general bilinear span; the others stay AVX2's).
 int DetectSpanLevel() {
 #if defined(TOLVARIN_HAVE_AVX2_SPAN)
     __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
+        __builtin_cpu_supports("avx512vbmi")) {
+        return 3;
+    }
     if (__builtin_cpu_supports("avx2")) return 2;
 #endif
 #if defined(__SSE2__)
@@ -1050,6 +1214,14 @@ SpanFn PickSpan(int tex, bool addressed, int mod, int blend) {
         auto pick = [=](auto modTag) -> SpanFn {
             constexpr int m = decltype(modTag)::value;
 #if defined(TOLVARIN_HAVE_AVX2_SPAN)
+            if (level >= 3) {
+                switch (blend) {
+                    case kBlendOpaque: return &LinearSpanAvx512<m, kBlendOpaque>;
+                    case kBlendAlpha: return &LinearSpanAvx512<m, kBlendAlpha>;
+                    case kBlendAddAlpha: return &LinearSpanAvx512<m, kBlendAddAlpha>;
+                    default: return &LinearSpanAvx512<m, kBlendAdd>;
+                }
+            }
             if (level >= 2) {
                 switch (blend) {
                     case kBlendOpaque: return &LinearSpanAvx2<m, kBlendOpaque>;
@@ -1961,12 +2133,10 @@ void FromArgb(std::uint32_t c, std::uint8_t* p, D3DFORMAT format) {
     std::memcpy(p, &v, 2);
 }
 
-SpanPath BestSpanPath() {
-    return kBestSpanLevel >= 2 ? SpanPath::kAvx2 : kBestSpanLevel == 1 ? SpanPath::kSse2 : SpanPath::kPortable;
-}
+SpanPath BestSpanPath() { return static_cast<SpanPath>(kBestSpanLevel); }
 
 bool UseSpanPath(SpanPath path) {
-    int level = path == SpanPath::kAvx2 ? 2 : path == SpanPath::kSse2 ? 1 : 0;
+    const int level = static_cast<int>(path);
     if (level > kBestSpanLevel) return false;
     g_spanLevel.store(level, std::memory_order_relaxed);
     return true;

@@ -1,4 +1,4 @@
-// Every span routine of the rasterizer (portable C++, SSE2, AVX2) and every
+// Every span routine of the rasterizer (portable C++, SSE2, AVX2, AVX-512) and every
 // way of walking a primitive must give the same pixels, and the colours of
 // the general pixel pipeline: a varied scene is drawn once per path and the
 // frames compared pixel by pixel.
@@ -41,6 +41,7 @@ protected:
         std::vector<raster::SpanPath> paths = {raster::SpanPath::kPortable};
         if (raster::BestSpanPath() >= raster::SpanPath::kSse2) paths.push_back(raster::SpanPath::kSse2);
         if (raster::BestSpanPath() >= raster::SpanPath::kAvx2) paths.push_back(raster::SpanPath::kAvx2);
+        if (raster::BestSpanPath() >= raster::SpanPath::kAvx512) paths.push_back(raster::SpanPath::kAvx512);
         return paths;
     }
 
@@ -482,7 +483,8 @@ INSTANTIATE_TEST_SUITE_P(Targets, GeneralPipelineTest, ::testing::Values(gfx::D3
 TEST(SpanPaths, UnavailablePathsAreRefused) {
     raster::SpanPath best = raster::BestSpanPath();
     EXPECT_TRUE(raster::UseSpanPath(raster::SpanPath::kPortable));
-    EXPECT_EQ(raster::UseSpanPath(raster::SpanPath::kAvx2), best == raster::SpanPath::kAvx2);
+    EXPECT_EQ(raster::UseSpanPath(raster::SpanPath::kAvx2), best >= raster::SpanPath::kAvx2);
+    EXPECT_EQ(raster::UseSpanPath(raster::SpanPath::kAvx512), best == raster::SpanPath::kAvx512);
     EXPECT_TRUE(raster::UseSpanPath(best));
 }
 
