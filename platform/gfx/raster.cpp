@@ -1006,12 +1006,12 @@ void LinearSpanAvx2(const SpanArgs& a) {
 #endif
 
 #if defined(TOLVARIN_HAVE_AVX2_SPAN)
-// The general bilinear span (texture rows not level with the target's) once
-// more, eight pixels a step in 512-bit registers: the same integer sums in the
-// same order as LinearSpanAvx2, so the pixels are identical; chosen at run
-// time on processors with AVX-512 (BW, VL and VBMI). Its texel pairs are read
-// one by one (gathers are slow on processors patched against data sampling)
-// and split into left and right texels by byte permutes.
+// The bilinear span once more, eight pixels a step in 512-bit registers: the
+// same integer sums in the same order as LinearSpanAvx2, so the pixels are
+// identical; chosen at run time on processors with AVX-512 (BW, VL and VBMI).
+// Its texel pairs are read one by one (gathers are slow on processors patched
+// against data sampling) and split into left and right texels by byte
+// permutes. Rectangles drawn whole (PickRowsSpan) stay with AVX2.
 #pragma GCC push_options
 #pragma GCC target("avx2,avx512f,avx512bw,avx512vl,avx512vbmi")
 // GCC 12's AVX-512 headers fill unused lanes from a variable initialised by
@@ -1062,9 +1062,21 @@ inline __m512i EightPairs(const u32* base, const int* k) {
 
 template <int kMod, int kBlend>
 void LinearSpanAvx512(const SpanArgs& a) {
-    // Rows level with the texture's (their two texel rows blended once) and
-    // textures too large for 16-bit lanes: the AVX2 routine.
-    if (a.dT == 0 || a.tw >= 32768 || a.th >= 32768) {
+    constexpr int kMaxColumns = 1024;
+    const i64 S = a.S, T = a.T, dS = a.dS, dT = a.dT;
+    const int n = a.n;
+    // Along a row level with the texture's rows, the two texel rows are blended
+    // once into `columns` (as in LinearSpanAvx2), from texel xa on.
+    const bool level = dT == 0;
+    int xa = 0, count = 0;
+    if (level) {
+        const i64 sEnd = S + dS * (n - 1);
+        xa = static_cast<int>(std::min(S, sEnd) >> 16);
+        count = static_cast<int>(std::max(S, sEnd) >> 16) + 2 - xa;
+    }
+    // Short level rows, rows wider than the columns kept, and textures too
+    // large for 16-bit lanes: the AVX2 routine.
+    if ((level && (n < 8 || count > kMaxColumns)) || a.tw >= 32768 || a.th >= 32768) {
         LinearSpanAvx2<kMod, kBlend>(a);
         return;
     }
@@ -1099,65 +1111,99 @@ void LinearSpanAvx512(const SpanArgs& a) {
     auto weights = [&](__m256i v) TOLVARIN_INLINE {
         return _mm512_maskz_permutexvar_epi8(kEvenBytes, weightBytes, _mm512_castsi256_si512(v));
     };
-    const u32* const tex = a.tex;
-    const std::ptrdiff_t tw = a.tw;
+    auto lefts = [&](__m512i pairs)
+                     TOLVARIN_INLINE { return _mm512_maskz_permutexvar_epi8(kEvenBytes, leftBytes, pairs); };
+    auto rights = [&](__m512i pairs)
+                      TOLVARIN_INLINE { return _mm512_maskz_permutexvar_epi8(kEvenBytes, rightBytes, pairs); };
     u32* const dst = a.dst;
-    const int n = a.n;
     // As in LinearSpanAvx2: the low 32 bits of S and T give the texel and the
-    // weights, the offset is one multiply-add of [S >> 16, T >> 16] by
-    // [1, width], and groups whose texels all have alpha 0 are skipped under
-    // an alpha blend.
+    // weights, and groups whose texels all have alpha 0 are skipped under an
+    // alpha blend. `offsets(sv, tv)` gives eight pixels' texel offsets,
+    // `load(k)` their texels, `clear` whether those all have alpha 0 and
+    // `filter(texels, sv, tv)` the filtered colours.
     const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    const __m256i dS32 = _mm256_set1_epi32(static_cast<int>(static_cast<u32>(a.dS)));
-    const __m256i dT32 = _mm256_set1_epi32(static_cast<int>(static_cast<u32>(a.dT)));
-    __m256i sv =
-        _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(static_cast<u32>(a.S))), _mm256_mullo_epi32(lane, dS32));
-    __m256i tv =
-        _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(static_cast<u32>(a.T))), _mm256_mullo_epi32(lane, dT32));
-    const __m256i dS8 = _mm256_slli_epi32(dS32, 3), dT8 = _mm256_slli_epi32(dT32, 3);
-    const __m256i rowStep = _mm256_set1_epi32(static_cast<int>((static_cast<u32>(a.tw) << 16) | 1u));
-    const __m256i highHalves = _mm256_set1_epi32(static_cast<int>(0xFFFF0000u));
+    const __m256i dS32 = _mm256_set1_epi32(static_cast<int>(static_cast<u32>(dS)));
+    const __m256i dT32 = _mm256_set1_epi32(static_cast<int>(static_cast<u32>(dT)));
     constexpr bool kSkipClear = kBlend == kBlendAlpha || kBlend == kBlendAddAlpha;
     const __m512i alphaBytes = _mm512_set1_epi32(static_cast<int>(0xFF000000u));
-    alignas(32) int k[8];
-    auto offsets = [&]() TOLVARIN_INLINE {
-        _mm256_store_si256(
-            reinterpret_cast<__m256i*>(k),
-            _mm256_madd_epi16(_mm256_or_si256(_mm256_srli_epi32(sv, 16), _mm256_and_si256(tv, highHalves)), rowStep));
-    };
-    auto filter = [&](__m512i top, __m512i bottom) TOLVARIN_INLINE {
-        const __m512i fy = weights(tv);
-        __m512i l = LerpLanesZ(_mm512_maskz_permutexvar_epi8(kEvenBytes, leftBytes, top),
-                               _mm512_maskz_permutexvar_epi8(kEvenBytes, leftBytes, bottom), fy);
-        __m512i r = LerpLanesZ(_mm512_maskz_permutexvar_epi8(kEvenBytes, rightBytes, top),
-                               _mm512_maskz_permutexvar_epi8(kEvenBytes, rightBytes, bottom), fy);
-        return LerpLanesZ(l, r, weights(sv));
-    };
-    int i = 0;
-    for (; i + 7 < n; i += 8, sv = _mm256_add_epi32(sv, dS8), tv = _mm256_add_epi32(tv, dT8)) {
-        offsets();
-        const __m512i top = EightPairs(tex, k), bottom = EightPairs(tex + tw, k);
-        if constexpr (kSkipClear) {
-            if (_mm512_test_epi32_mask(_mm512_or_si512(top, bottom), alphaBytes) == 0) continue;
+    auto run = [&](auto offsets, auto load, auto clear, auto filter) TOLVARIN_INLINE {
+        __m256i sv =
+            _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(static_cast<u32>(S))), _mm256_mullo_epi32(lane, dS32));
+        __m256i tv =
+            _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(static_cast<u32>(T))), _mm256_mullo_epi32(lane, dT32));
+        const __m256i dS8 = _mm256_slli_epi32(dS32, 3), dT8 = _mm256_slli_epi32(dT32, 3);
+        alignas(32) int k[8];
+        int i = 0;
+        for (; i + 7 < n; i += 8, sv = _mm256_add_epi32(sv, dS8), tv = _mm256_add_epi32(tv, dT8)) {
+            _mm256_store_si256(reinterpret_cast<__m256i*>(k), offsets(sv, tv));
+            const auto texels = load(k);
+            if constexpr (kSkipClear) {
+                if (clear(texels)) continue;
+            }
+            __m512i d = _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i)));
+            __m512i out = shade(filter(texels, sv, tv), d);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm512_cvtusepi16_epi8(out));
         }
-        __m512i d = _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i)));
-        __m512i out = shade(filter(top, bottom), d);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm512_cvtusepi16_epi8(out));
+        const int left = n - i;
+        if (left > 0) {
+            // The lanes past the end take the last pixel's position and are
+            // neither read from nor written to the target.
+            const __m256i back = _mm256_sub_epi32(_mm256_min_epi32(lane, _mm256_set1_epi32(left - 1)), lane);
+            sv = _mm256_add_epi32(sv, _mm256_mullo_epi32(back, dS32));
+            tv = _mm256_add_epi32(tv, _mm256_mullo_epi32(back, dT32));
+            _mm256_store_si256(reinterpret_cast<__m256i*>(k), offsets(sv, tv));
+            const auto texels = load(k);
+            const __mmask8 mask = static_cast<__mmask8>((1u << left) - 1);
+            __m512i d = _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi32(mask, dst + i));
+            __m512i out = shade(filter(texels, sv, tv), d);
+            _mm256_mask_storeu_epi32(dst + i, mask, _mm512_cvtusepi16_epi8(out));
+        }
+    };
+    auto pairsClear = [&](__m512i pairs) TOLVARIN_INLINE { return _mm512_test_epi32_mask(pairs, alphaBytes) == 0; };
+    if (level) {
+        alignas(64) u32 columns[kMaxColumns + 2];
+        const u32* r0 = a.tex + static_cast<std::ptrdiff_t>(T >> 16) * a.tw + xa;
+        const u32* r1 = r0 + a.tw;
+        const u32 fyv = static_cast<u32>((T >> 8) & 0xFF);
+        const __m512i fy = _mm512_set1_epi16(static_cast<short>(fyv));
+        int c = 0;
+        for (; c + 7 < count; c += 8) {
+            __m512i top = _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(r0 + c)));
+            __m512i bot = _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(r1 + c)));
+            _mm256_store_si256(reinterpret_cast<__m256i*>(columns + c), _mm512_cvtepi16_epi8(LerpLanesZ(top, bot, fy)));
+        }
+        for (; c < count; ++c) columns[c] = LerpArgb(r0[c], r1[c], fyv);
+        const __m256i first = _mm256_set1_epi32(xa);
+        run([&](__m256i sv, __m256i) TOLVARIN_INLINE { return _mm256_sub_epi32(_mm256_srai_epi32(sv, 16), first); },
+            [&](const int* k) TOLVARIN_INLINE { return EightPairs(columns, k); }, pairsClear,
+            [&](__m512i pairs, __m256i sv, __m256i)
+                TOLVARIN_INLINE { return LerpLanesZ(lefts(pairs), rights(pairs), weights(sv)); });
+        return;
     }
-    const int left = n - i;
-    if (left > 0) {
-        // The lanes past the end take the last pixel's position and are
-        // neither read from nor written to the target.
-        const __m256i back = _mm256_sub_epi32(_mm256_min_epi32(lane, _mm256_set1_epi32(left - 1)), lane);
-        sv = _mm256_add_epi32(sv, _mm256_mullo_epi32(back, dS32));
-        tv = _mm256_add_epi32(tv, _mm256_mullo_epi32(back, dT32));
-        offsets();
-        const __m512i top = EightPairs(tex, k), bottom = EightPairs(tex + tw, k);
-        const __mmask8 mask = static_cast<__mmask8>((1u << left) - 1);
-        __m512i d = _mm512_cvtepu8_epi16(_mm256_maskz_loadu_epi32(mask, dst + i));
-        __m512i out = shade(filter(top, bottom), d);
-        _mm256_mask_storeu_epi32(dst + i, mask, _mm512_cvtusepi16_epi8(out));
-    }
+    // The texel offset (T >> 16) x width + (S >> 16) in one multiply-add of
+    // [S >> 16, T >> 16] by [1, width].
+    const u32* const tex = a.tex;
+    const std::ptrdiff_t tw = a.tw;
+    const __m256i rowStep = _mm256_set1_epi32(static_cast<int>((static_cast<u32>(a.tw) << 16) | 1u));
+    const __m256i highHalves = _mm256_set1_epi32(static_cast<int>(0xFFFF0000u));
+    struct Rows {
+        __m512i top, bottom;
+    };
+    run(
+        [&](__m256i sv, __m256i tv) TOLVARIN_INLINE {
+            return _mm256_madd_epi16(_mm256_or_si256(_mm256_srli_epi32(sv, 16), _mm256_and_si256(tv, highHalves)),
+                                     rowStep);
+        },
+        [&](const int* k) TOLVARIN_INLINE {
+            return Rows{EightPairs(tex, k), EightPairs(tex + tw, k)};
+        },
+        [&](const Rows& r) TOLVARIN_INLINE { return pairsClear(_mm512_or_si512(r.top, r.bottom)); },
+        [&](const Rows& r, __m256i sv, __m256i tv) TOLVARIN_INLINE {
+            const __m512i fy = weights(tv);
+            __m512i l = LerpLanesZ(lefts(r.top), lefts(r.bottom), fy);
+            __m512i rt = LerpLanesZ(rights(r.top), rights(r.bottom), fy);
+            return LerpLanesZ(l, rt, weights(sv));
+        });
 }
 #undef TOLVARIN_INLINE
 #pragma GCC diagnostic pop

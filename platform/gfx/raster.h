@@ -102,8 +102,8 @@ private:
 
 // The span routines the rasterizer uses. Every path gives the same pixels;
 // the fastest one the processor runs is chosen at start. Tests switch paths
-// to compare them. kAvx512 draws the general bilinear span with AVX-512 and
-// the rest as kAvx2.
+// to compare them. kAvx512 draws the bilinear span a row at a time with
+// AVX-512 and everything else as kAvx2.
 enum class SpanPath { kPortable, kSse2, kAvx2, kAvx512 };
 SpanPath BestSpanPath();
 // Uses `path` from now on (every thread); false, and no change, when the
