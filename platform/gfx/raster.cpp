@@ -1234,7 +1234,7 @@ SpanFn PickMod(int mod, int blend) {
 }
 
 // The span routines in use: 0 portable C++, 1 SSE2, 2 AVX2, 3 AVX-512 (for
-// the general bilinear span; the others stay AVX2's).
+// the bilinear span a row at a time; whole rectangles stay with AVX2).
 int DetectSpanLevel() {
 #if defined(TOLVARIN_HAVE_AVX2_SPAN)
     __builtin_cpu_init();
