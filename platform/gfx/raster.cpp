@@ -706,15 +706,8 @@ inline __m256i LerpLanesY(__m256i v0, __m256i v1, __m256i f) {
     return _mm256_srli_epi16(_mm256_add_epi16(sum, _mm256_set1_epi16(128)), 8);
 }
 
-// Four 8-bit weights (one per 32-bit lane, 0..255) spread over the four
-// channel lanes of their pixel.
-inline __m256i QuadWeights(__m128i f32) {
-    __m256i w = _mm256_cvtepu32_epi64(f32);
-    return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(w, 0), 0);
-}
-
-// The same from the low 32 bits of four fixed-point positions: their bits
-// 8..15 spread over the channel lanes of their pixel.
+// The weights of four pixels from the low 32 bits of their fixed-point
+// positions: bits 8..15 of each spread over the channel lanes of its pixel.
 inline __m256i PositionWeights(__m128i v) {
     const __m256i pick = _mm256_setr_epi8(1, -1, 1, -1, 1, -1, 1, -1, 5, -1, 5, -1, 5, -1, 5, -1,  //
                                           9, -1, 9, -1, 9, -1, 9, -1, 13, -1, 13, -1, 13, -1, 13, -1);
@@ -734,28 +727,6 @@ inline void SplitPairs(__m128i ab, __m128i cd, __m256i& left, __m256i& right) {
     const __m256i z = _mm256_setzero_si256();
     left = _mm256_unpacklo_epi8(v, z);
     right = _mm256_unpackhi_epi8(v, z);
-}
-
-// Texel pairs (x, x + 1) at p[0..3], split into the left texels [A0 B0 | C0 D0]
-// and the right ones [A1 B1 | C1 D1].
-inline void SplitTexelsY(const u32* p0, const u32* p1, const u32* p2, const u32* p3, __m256i& left, __m256i& right) {
-    __m128i ab = _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p0)),
-                                    _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p1)));
-    __m128i cd = _mm_unpacklo_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p2)),
-                                    _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p3)));
-    __m256i v = _mm256_inserti128_si256(_mm256_castsi128_si256(ab), cd, 1);
-    const __m256i z = _mm256_setzero_si256();
-    left = _mm256_unpacklo_epi8(v, z);
-    right = _mm256_unpackhi_epi8(v, z);
-}
-
-// Whether the texel pairs (x, x + 1) at p[0..3] all have alpha 0.
-inline bool PairsClear(const u32* p0, const u32* p1, const u32* p2, const u32* p3, __m128i alphaBytes) {
-    __m128i v = _mm_or_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p0)),
-                             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p1)));
-    v = _mm_or_si128(v, _mm_or_si128(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p2)),
-                                     _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p3))));
-    return _mm_testz_si128(v, alphaBytes);
 }
 
 // kRows: the rectangle version, which honours a.rows (a separate routine, so
@@ -830,7 +801,6 @@ void LinearSpanAvx2(const SpanArgs& a) {
     const __m128i lane = _mm_setr_epi32(0, 1, 2, 3);
     const __m128i dS32 = _mm_set1_epi32(static_cast<int>(static_cast<u32>(dS)));
     const __m128i dT32 = _mm_set1_epi32(static_cast<int>(static_cast<u32>(dT)));
-    const __m128i byteMask = _mm_set1_epi32(0xFF);
     // Where a group of four pixels reads only texels of alpha 0, their
     // filtered alpha is 0 and an alpha blend leaves the target as it is
     // (255 x d / 255 rounds back to d): such groups are skipped. `clear` is
@@ -920,7 +890,7 @@ void LinearSpanAvx2(const SpanArgs& a) {
                 const __m128i dS4 = _mm_slli_epi32(dS32, 2);
                 const int groups = (n + 3) / 4;
                 for (int g = 0; g < groups; ++g, sv = _mm_add_epi32(sv, dS4)) {
-                    weights[g] = QuadWeights(_mm_and_si128(_mm_srli_epi32(sv, 8), byteMask));
+                    weights[g] = PositionWeights(sv);
                 }
                 const int full = n / 4, left = n - full * 4;
                 const __m128i tailMask = _mm_cmpgt_epi32(_mm_set1_epi32(left), lane);
@@ -928,29 +898,30 @@ void LinearSpanAvx2(const SpanArgs& a) {
                 i64 t = T;
                 for (int r = 0; r < a.rows; ++r) {
                     blendColumns(t);
-                    auto sample = [&](int i) TOLVARIN_INLINE {
-                        __m256i l, rt;
+                    auto load = [&](int i) TOLVARIN_INLINE {
                         const int* k = column + i;
-                        SplitTexelsY(columns + k[0], columns + k[1], columns + k[2], columns + k[3], l, rt);
+                        return Pairs{TexelPairs(columns + k[0], columns + k[1]),
+                                     TexelPairs(columns + k[2], columns + k[3])};
+                    };
+                    auto sample = [&](const Pairs& p, int i) TOLVARIN_INLINE {
+                        __m256i l, rt;
+                        SplitPairs(p.ab, p.cd, l, rt);
                         return LerpLanesY(l, rt, weights[i / 4]);
                     };
                     int i = 0;
                     for (; i < full * 4; i += 4) {
+                        const Pairs p = load(i);
                         if constexpr (kSkipClear) {
-                            const int* k = column + i;
-                            if (PairsClear(columns + k[0], columns + k[1], columns + k[2], columns + k[3],
-                                           alphaBytes)) {
-                                continue;
-                            }
+                            if (pairsClear(p)) continue;
                         }
                         __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i));
-                        __m256i out = shade(sample(i), _mm256_cvtepu8_epi16(dv));
+                        __m256i out = shade(sample(p, i), _mm256_cvtepu8_epi16(dv));
                         __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(out, out), 0x08);
                         _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i), _mm256_castsi256_si128(packed));
                     }
                     if (left > 0) {
                         __m128i dv = _mm_maskload_epi32(reinterpret_cast<const int*>(row + i), tailMask);
-                        __m256i out = shade(sample(i), _mm256_cvtepu8_epi16(dv));
+                        __m256i out = shade(sample(load(i), i), _mm256_cvtepu8_epi16(dv));
                         __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi16(out, out), 0x08);
                         _mm_maskstore_epi32(reinterpret_cast<int*>(row + i), tailMask, _mm256_castsi256_si128(packed));
                     }
