@@ -215,7 +215,15 @@ Direct3DSurface8::Direct3DSurface8(Direct3DDevice8* device, std::uint32_t width,
 }
 
 Direct3DSurface8::~Direct3DSurface8() {
-    if (PendingReads() || PendingWrites()) drawlist::Finish();
+    // The lists may still draw from or into this surface: they keep its
+    // memory until they are drawn (a stage's end releases its pictures while
+    // its last frame is drawn).
+    const std::uint64_t mark = std::max(readBy_, writtenBy_);
+    if (!drawlist::Pending(mark)) return;
+    if (bits_) drawlist::KeepUntilDrawn(mark, std::move(bits_));
+    if (!argb_.empty()) {
+        drawlist::KeepUntilDrawn(mark, std::make_shared<std::vector<std::uint32_t>>(std::move(argb_)));
+    }
 }
 
 void Direct3DSurface8::MarkRead() { readBy_ = drawlist::Serial(); }

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -169,7 +170,11 @@ public:
         fills_.clear();
         copies_.clear();
         rows_ = 0;
+        kept_.clear();
     }
+
+    // Memory the list's commands use that nothing else holds any more.
+    void Keep(std::shared_ptr<void> memory) { kept_.push_back(std::move(memory)); }
 
 private:
     std::vector<Op> ops_;
@@ -178,6 +183,7 @@ private:
     std::vector<raster::Vertex> vertices_;
     std::vector<FillOp> fills_;
     std::vector<CopyOp> copies_;
+    std::vector<std::shared_ptr<void>> kept_;
     int rows_ = 0;
 };
 
@@ -355,7 +361,7 @@ void Finish() {
     // The list in flight comes first: the recorded one may draw over what it
     // drew, and whoever asks for the pixels needs both.
     d.Land();
-    if (d.List().Empty()) return;
+    if (d.List().Empty()) return d.List().Clear();
     d.helpers.Run(d.List());
     d.List().Clear();
     ++d.serial;
@@ -367,13 +373,19 @@ void FinishAhead() {
     if (d.threads < 2) return Finish();
     // One list in flight at a time: the one before this is drawn first.
     d.Land();
-    if (d.List().Empty()) return;
+    if (d.List().Empty()) return d.List().Clear();
     d.helpers.Start(d.List());
     d.recording = 1 - d.recording;
     d.inFlight = true;
     ++d.serial;
     ++d.finishes;
     ++d.drawnAhead;
+}
+
+void KeepUntilDrawn(std::uint64_t mark, std::shared_ptr<void> memory) {
+    Drawing& d = TheDrawing();
+    if (mark == d.serial) d.List().Keep(std::move(memory));
+    else if (d.inFlight && mark == d.serial - 1) d.lists[1 - d.recording].Keep(std::move(memory));
 }
 
 void BeginDraw(const raster::State& state) { TheDrawing().List().BeginDraw(state); }

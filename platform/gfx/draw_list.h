@@ -15,6 +15,7 @@
 // list.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "platform/gfx/raster.h"
 
@@ -79,6 +80,11 @@ void Finish();
 // (a headless run): everything that needs the pixels waits through Pending
 // and Finish.
 void FinishAhead();
+
+// Keeps `memory` (the pixels of a surface being released) until the list
+// that `mark` names is drawn, when that list is still to be drawn, so that a
+// release does not wait for the drawing; else lets it go at once.
+void KeepUntilDrawn(std::uint64_t mark, std::shared_ptr<void> memory);
 
 // Recording. A draw starts with its state (targets, scissor, textures and
 // pipeline states, copied) and its primitives follow.

@@ -128,12 +128,19 @@ protected:
             t->UnlockRect(0);
             for (int i = 0; i < 40; ++i) Sprite(t, {i * 15 + 7, 210 + (i % 5) * 37, i * 15 + 50, 250 + (i % 5) * 37}, {0, 0, 16, 16}, 0xFFFFFFFFu, -i * 0.1);
         }
-        // A texture released while the list reads it.
+        // Textures released while the list reads them (one read through its
+        // converted copy): the list keeps their texels, nothing is drawn yet.
         gfx::Direct3DTexture8* brief = MakeTexture(8, 8, gfx::D3DFMT_A8R8G8B8, [](int x, int y) { return 0xFF000000u | static_cast<std::uint32_t>(x * 30 + y * 3000); });
+        gfx::Direct3DTexture8* brief16 = MakeTexture(8, 8, gfx::D3DFMT_A4R4G4B4, [](int x, int y) { return 0xF000u | static_cast<std::uint32_t>(x * 0x110 + y * 0x11); });
         // clang-format on
         textures_.pop_back();
+        textures_.pop_back();
         for (int i = 0; i < 20; ++i) Sprite(brief, {i * 30, 5, i * 30 + 28, 470}, {0, 0, 8, 8}, 0xFFFFFFFFu);
+        for (int i = 0; i < 20; ++i) Sprite(brief16, {i * 30 + 9, 60, i * 30 + 40, 420}, {0, 0, 8, 8}, 0xA0FFFFFFu, i * 0.3);
+        const std::uint64_t finishes = gfx::drawlist::Finishes();
         brief->Release();
+        brief16->Release();
+        EXPECT_EQ(gfx::drawlist::Finishes(), finishes) << "a release waited for the list";
 
         // Lines and points across many bands.
         std::vector<LineVertex> lines;
@@ -235,6 +242,10 @@ protected:
             }
             present();
             brief->Release();
+            // The list in flight keeps the released texels: no wait for it.
+            if (gfx::DrawThreads() > 1) {
+                EXPECT_TRUE(gfx::drawlist::InFlight());
+            }
             switch (frame) {
                 case 0:
                     // The picture hash and a screenshot of the frame in flight.
