@@ -136,7 +136,8 @@ protected:
         textures_.pop_back();
         textures_.pop_back();
         for (int i = 0; i < 20; ++i) Sprite(brief, {i * 30, 5, i * 30 + 28, 470}, {0, 0, 8, 8}, 0xFFFFFFFFu);
-        for (int i = 0; i < 20; ++i) Sprite(brief16, {i * 30 + 9, 60, i * 30 + 40, 420}, {0, 0, 8, 8}, 0xA0FFFFFFu, i * 0.3);
+        for (int i = 0; i < 20; ++i)
+            Sprite(brief16, {i * 30 + 9, 60, i * 30 + 40, 420}, {0, 0, 8, 8}, 0xA0FFFFFFu, i * 0.3);
         const std::uint64_t finishes = gfx::drawlist::Finishes();
         brief->Release();
         brief16->Release();
