@@ -204,11 +204,12 @@ protected:
 
     // Frames presented one after another with nothing shown, so that each
     // frame's list is drawn ahead while the next one is made; between the
-    // presents everything that needs the pixels of the list in flight: a
+    // presents everything that needs the pixels of the list in flight (a
     // picture hash and a screenshot of the back buffer, locks of textures it
     // samples, a render-target texture it draws into sampled, copied out and
-    // cleared, textures it samples released and made again, and (when
-    // `switchTo` is set) a change of the number of threads.
+    // cleared, and, when `switchTo` is set, a change of the number of
+    // threads) and textures it samples released (the list keeps their
+    // texels) and made again.
     SceneResult DrawFrames(int switchTo) {
         SceneResult r;
         GameStates();
