@@ -20,6 +20,7 @@ constexpr std::uint64_t kMaxStretchBytes = 512ull << 20;
 
 std::mutex g_playerMutex;
 int g_playerUsers = 0;
+std::atomic<bool> g_decoding{true};
 
 std::string Describe(const std::string& path, std::uint64_t offset, std::uint64_t size) {
     char buf[64];
@@ -103,11 +104,13 @@ void UninitializeMusicPlayer() {
     ReleaseAudioOutput();
 }
 
+void SetMusicDecoding(bool on) { g_decoding.store(on); }
+
 MusicInstance* CreateMusicInstanceFromFile(const std::string& path, std::uint64_t offset, std::uint64_t size,
                                            int /*flags*/) {
     auto* inst = new MusicInstance;
     // A track of size 0 is silence by intent.
-    if (size == 0) return inst;
+    if (size == 0 || !g_decoding.load()) return inst;
     // Reading and opening the stretch (megabytes) happen on the decoding
     // thread too, so a change of music costs the game's frame nothing: the
     // voice plays the frames as they come, from an empty stream at first.

@@ -55,6 +55,12 @@ private:
     std::thread decoder_;
 };
 
+// Whether new instances read and decode their stretch (the default). Off,
+// every new instance is silent and starts no thread: for a program that forks
+// while it plays, whose children must not inherit a decoding thread that is
+// not there (a child that changed the music would wait for it for ever).
+void SetMusicDecoding(bool on);
+
 // Never null: a stretch that cannot be played gives a silent instance.
 MusicInstance* CreateMusicInstanceFromFile(const std::string& path, std::uint64_t offset, std::uint64_t size,
                                            int flags);

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "platform/audio_format.h"
@@ -365,6 +367,38 @@ TEST_F(MusicFiles, UnplayableStretchesGiveSilentInstances) {
         for (std::int16_t v : out) ASSERT_EQ(v, 0);
         m->Release();
     }
+}
+
+// With decoding off (a program that forks while it plays) an instance of a
+// playable stretch is silent, says nothing and starts no thread; turned on
+// again, the same stretch plays.
+TEST_F(MusicFiles, DecodingTurnedOffGivesSilentInstancesWithoutAThread) {
+    const auto pcm = Constant16(30, 3000);
+    const auto wav = platform::BuildRiffWave(PcmFormat(1, 16, 22050), pcm.data(), pcm.size());
+    const std::string path = Write(wav);
+    auto threads = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/task"),
+                             std::filesystem::directory_iterator());
+    };
+    platform::SetMusicDecoding(false);
+    const auto before = threads();
+    testing::internal::CaptureStderr();
+    platform::MusicInstance* off = platform::CreateMusicInstanceFromFile(path, 0, wav.size(), 1);
+    EXPECT_EQ(threads(), before);
+    off->Play(-1, 0);
+    EXPECT_TRUE(off->IsSilent());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    for (std::int16_t v : Render(40)) ASSERT_EQ(v, 0);
+    off->Release();
+    platform::SetMusicDecoding(true);
+
+    platform::MusicInstance* on = platform::CreateMusicInstanceFromFile(path, 0, wav.size(), 1);
+    on->SetVolume(50.0f);
+    on->Play(0, 0);
+    EXPECT_FALSE(on->IsSilent());
+    on->WaitUntilDecoded();
+    EXPECT_EQ(Render(1)[0], 1500);
+    on->Release();
 }
 
 TEST_F(MusicFiles, ReleaseWhilePlayingAndDecoding) {

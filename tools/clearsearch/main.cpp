@@ -75,6 +75,7 @@
 #include "game/shell/save_files.h"
 #include "platform/audio_output.h"
 #include "platform/input.h"
+#include "platform/music_player.h"
 #include "tools/sampledata/input_script.h"
 
 namespace fs = std::filesystem;
@@ -534,6 +535,10 @@ int main(int argc, char** argv) {
     // thread worked on an entry would wait for it for ever (the thread is not
     // in the child), and without drawing nothing is gained.
     ImageUsePrefetch(false);
+    // Nor music: each track is decoded on a thread of its own, and a child
+    // forked while one decodes would wait for it for ever when it changes the
+    // music. The music is not part of the game's state.
+    platform::SetMusicDecoding(false);
     Options().headless = true;
     Options().noDraw = true;
     RegisterPlayScene();
